@@ -1,0 +1,217 @@
+-- Warasan database: every table in the column order other programs rely on (they read
+-- rows by position). Extra columns are only ever appended at the end of a table.
+-- Loaded by the administrator into an empty database; the program itself never runs DDL.
+
+-- Journal titles -----------------------------------------------------------------------
+
+CREATE TABLE magazine (
+  Pointer          VARCHAR(10)  NOT NULL,
+  Magazine_Name    VARCHAR(255) NOT NULL DEFAULT '',
+  Parallel_Name    VARCHAR(255) NULL,
+  Former_Name      VARCHAR(255) NULL,
+  Short_Name       VARCHAR(255) NULL,
+  ISSN             VARCHAR(20)  NULL,
+  Kind_Code        VARCHAR(10)  NULL,
+  Lang_Code        VARCHAR(10)  NULL,
+  MagType_code     VARCHAR(10)  NULL,
+  Publisher_Code   VARCHAR(20)  NULL,
+  department_code  VARCHAR(10)  NULL,
+  Receive_Code     VARCHAR(10)  NULL,
+  Cover_Code       VARCHAR(10)  NULL,
+  Copies_Per_Year  INT          NULL,
+  Price_Per_Year   DECIMAL(12,2) NULL,
+  Start_Date       DATE         NULL,
+  End_Date         DATE         NULL,
+  Order_Date       DATE         NULL,
+  Distributor_Code VARCHAR(20)  NULL,
+  Member_Status    VARCHAR(10)  NULL,
+  Location         VARCHAR(255) NULL,
+  PRIMARY KEY (Pointer),
+  KEY magazine_name (Magazine_Name),
+  KEY magazine_publisher (Publisher_Code),
+  KEY magazine_distributor (Distributor_Code),
+  KEY magazine_receive_end (Receive_Code, End_Date)
+) ENGINE=InnoDB;
+
+CREATE TABLE dealer (
+  Publisher_Code   VARCHAR(20)  NOT NULL,
+  Publisher_Name   VARCHAR(255) NOT NULL DEFAULT '',
+  Publisher_Short  VARCHAR(100) NULL,
+  Address1         VARCHAR(255) NULL,
+  Address2         VARCHAR(255) NULL,
+  Telephone        VARCHAR(100) NULL,
+  Fax              VARCHAR(100) NULL,
+  Email            VARCHAR(100) NULL,
+  Contact          VARCHAR(255) NULL,
+  PRIMARY KEY (Publisher_Code),
+  KEY dealer_name (Publisher_Name)
+) ENGINE=InnoDB;
+
+-- The next title code of each series: J, I, K, L.
+CREATE TABLE recsetup (
+  setup_no       INT         NOT NULL DEFAULT 1,
+  pointer_ctrl1  VARCHAR(10) NOT NULL,
+  pointer_ctrl2  VARCHAR(10) NOT NULL,
+  pointer_ctrl3  VARCHAR(10) NOT NULL,
+  pointer_ctrl4  VARCHAR(10) NOT NULL,
+  PRIMARY KEY (setup_no)
+) ENGINE=InnoDB;
+
+-- Code tables: code, Thai description.
+
+CREATE TABLE typemag (
+  Type_Code            VARCHAR(10)  NOT NULL,
+  Type_Thai_Descrition VARCHAR(255) NOT NULL DEFAULT '',
+  PRIMARY KEY (Type_Code)
+) ENGINE=InnoDB;
+
+CREATE TABLE language (
+  Language_Code VARCHAR(10)  NOT NULL,
+  LangDesTh     VARCHAR(255) NOT NULL DEFAULT '',
+  PRIMARY KEY (Language_Code)
+) ENGINE=InnoDB;
+
+CREATE TABLE magtype (
+  MagType_Code     VARCHAR(10)  NOT NULL,
+  MagType_Thai_Des VARCHAR(255) NOT NULL DEFAULT '',
+  PRIMARY KEY (MagType_Code)
+) ENGINE=InnoDB;
+
+CREATE TABLE department (
+  Department_Code     VARCHAR(10)  NOT NULL,
+  Department_Thai_Des VARCHAR(255) NOT NULL DEFAULT '',
+  PRIMARY KEY (Department_Code)
+) ENGINE=InnoDB;
+
+CREATE TABLE receives (
+  receivestatus    VARCHAR(10)  NOT NULL,
+  receivestatusdes VARCHAR(255) NOT NULL DEFAULT '',
+  PRIMARY KEY (receivestatus)
+) ENGINE=InnoDB;
+
+CREATE TABLE bindcolor (
+  BindType_code   VARCHAR(10)  NOT NULL,
+  BindColor_DesTh VARCHAR(255) NOT NULL DEFAULT '',
+  PRIMARY KEY (BindType_code)
+) ENGINE=InnoDB;
+
+CREATE TABLE statustype (
+  Status_code            VARCHAR(10)  NOT NULL,
+  Status_thai_Descrition VARCHAR(255) NOT NULL DEFAULT '',
+  PRIMARY KEY (Status_code)
+) ENGINE=InnoDB;
+
+-- Issues and bound volumes -------------------------------------------------------------
+
+CREATE TABLE tranfile (
+  magno           VARCHAR(20)  NOT NULL,
+  pointer         VARCHAR(10)  NOT NULL DEFAULT '',
+  indate          DATE         NULL,
+  daily           DATE         NULL,
+  yearno          VARCHAR(20)  NULL,
+  itemsno         VARCHAR(20)  NULL,
+  DescriptionItem VARCHAR(255) NULL,
+  ReturnDate      DATE         NULL,
+  MagStatus       VARCHAR(2)   NULL,
+  Copies          INT          NULL,
+  Price           DECIMAL(12,2) NULL,
+  Location        VARCHAR(100) NULL,
+  Remark          VARCHAR(255) NULL,
+  UserId          VARCHAR(50)  NULL,
+  regno           VARCHAR(20)  NULL,
+  PRIMARY KEY (magno),
+  KEY tranfile_title_daily (pointer, daily),
+  KEY tranfile_title_status (pointer, MagStatus),
+  KEY tranfile_volume (regno),
+  KEY tranfile_indate (indate)
+) ENGINE=InnoDB;
+
+CREATE TABLE jourctrl (
+  magno_ctrl VARCHAR(20) NOT NULL,
+  row_id     TINYINT     NOT NULL DEFAULT 1,
+  PRIMARY KEY (row_id)
+) ENGINE=InnoDB;
+
+CREATE TABLE sum_journal (
+  regno  VARCHAR(20)  NOT NULL,
+  callno VARCHAR(255) NOT NULL DEFAULT '',
+  status VARCHAR(10)  NULL,
+  PRIMARY KEY (regno),
+  KEY sum_journal_callno (callno)
+) ENGINE=InnoDB;
+
+CREATE TABLE ctrlsumj (
+  regno_ctrl BIGINT  NOT NULL,
+  row_id     TINYINT NOT NULL DEFAULT 1,
+  PRIMARY KEY (row_id)
+) ENGINE=InnoDB;
+
+-- Article index ------------------------------------------------------------------------
+
+CREATE TABLE article (
+  article_no   VARCHAR(20)  NOT NULL,
+  Article_Name TEXT         NOT NULL,
+  spare        VARCHAR(10)  NULL,
+  pointer      VARCHAR(10)  NOT NULL DEFAULT '',
+  year         VARCHAR(20)  NULL,
+  volume       VARCHAR(20)  NULL,
+  month        VARCHAR(255) NULL,
+  pages        VARCHAR(100) NULL,
+  remark       TEXT         NULL,
+  abstract     TEXT         NULL,
+  keydate      DATETIME     NULL,
+  PRIMARY KEY (article_no),
+  KEY article_issue (pointer, year, volume),
+  KEY article_name (Article_Name(191))
+) ENGINE=InnoDB;
+
+CREATE TABLE mauthfile (
+  article_no   VARCHAR(20) NOT NULL,
+  seqno        INT         NOT NULL,
+  idno         VARCHAR(20) NOT NULL DEFAULT '',
+  article_name TEXT        NULL,
+  PRIMARY KEY (article_no, seqno),
+  KEY mauthfile_author (idno)
+) ENGINE=InnoDB;
+
+CREATE TABLE msubject (
+  article_no   VARCHAR(20)  NOT NULL,
+  seqno        INT          NOT NULL,
+  subject      VARCHAR(255) NOT NULL DEFAULT '',
+  article_name TEXT         NULL,
+  PRIMARY KEY (article_no, seqno),
+  KEY msubject_subject (subject)
+) ENGINE=InnoDB;
+
+CREATE TABLE artctrl (
+  artno_ctrl VARCHAR(20) NOT NULL,
+  row_id     TINYINT     NOT NULL DEFAULT 1,
+  PRIMARY KEY (row_id)
+) ENGINE=InnoDB;
+
+CREATE TABLE authname (
+  idno     VARCHAR(20)  NOT NULL,
+  penname  VARCHAR(255) NOT NULL DEFAULT '',
+  trueidno VARCHAR(20)  NULL,
+  PRIMARY KEY (idno),
+  KEY authname_penname (penname),
+  KEY authname_trueidno (trueidno)
+) ENGINE=InnoDB;
+
+CREATE TABLE authctrl (
+  idno_ctrl VARCHAR(20) NOT NULL,
+  row_id    TINYINT     NOT NULL DEFAULT 1,
+  PRIMARY KEY (row_id)
+) ENGINE=InnoDB;
+
+-- Report staging -----------------------------------------------------------------------
+
+-- Missing issues found by the receipt check: title, expected date as Thai text, range.
+CREATE TABLE chk_receive (
+  Magazine_Name VARCHAR(255) NOT NULL DEFAULT '',
+  expect_date   VARCHAR(100) NOT NULL DEFAULT '',
+  from_date     DATE         NULL,
+  to_date       DATE         NULL,
+  row_id        BIGINT       NOT NULL AUTO_INCREMENT,
+  PRIMARY KEY (row_id)
+) ENGINE=InnoDB;

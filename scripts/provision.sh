@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Creates the Warasan database DBNAME on the private server in DATADIR when it does not
+# exist yet: schema, installation rows, and the program's least-privilege account varnok.
+#
+#   provision.sh DATADIR DBNAME
+#
+# Prints "created" when it made the database, "exists" when it was already there.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+dir=$1
+db=$2
+[[ "$db" =~ ^[A-Za-z0-9_]+$ ]] || { echo "provision: bad database name '$db'" >&2; exit 2; }
+sql() { "$here/dbserver.sh" sql "$dir" "$@"; }
+
+exists=$(sql -N -e "SELECT COUNT(*) FROM information_schema.schemata WHERE schema_name='$db'")
+# varnok reaches the server over the loopback address or the socket, with no password
+# unless the installation sets one; it may read and write rows, nothing more.
+{
+  for host in localhost 127.0.0.1 ::1; do
+    echo "CREATE USER IF NOT EXISTS 'varnok'@'$host';"
+    echo "GRANT SELECT, INSERT, UPDATE, DELETE ON \`$db\`.* TO 'varnok'@'$host';"
+  done
+} | sql
+if [ "$exists" = "1" ]; then
+  echo exists
+  exit 0
+fi
+sql -e "CREATE DATABASE \`$db\` CHARACTER SET utf8mb4 COLLATE utf8mb4_thai_520_w2"
+cat "$root/db/schema.sql" "$root/db/seed.sql" | sql "$db"
+echo created

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs Warasan: installs what is missing, builds, and, when no library server is configured,
+# starts (or reuses) a private MariaDB server for this user with a demo database.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+bash scripts/setup.sh
+build=${WARASAN_BUILD_DIR:-$root/build}
+cmake -S "$root" -B "$build" -G Ninja >/dev/null
+cmake --build "$build" --target warasan warasan-datagen
+
+configured_server() {
+  [ -n "${WARASAN_SERVER:-}" ] && return 0
+  local f
+  for f in "${XDG_CONFIG_HOME:-$HOME/.config}/warasan/warasan.ini" /etc/xdg/warasan/warasan.ini; do
+    [ -f "$f" ] || continue
+    awk '/^\[/{s=($0=="[database]")} s && /^[ \t]*server[ \t]*=[ \t]*[^ \t]/{found=1} END{exit !found}' "$f" && return 0
+  done
+  return 1
+}
+
+if configured_server; then
+  echo "run: using the configured library server"
+else
+  data="${XDG_DATA_HOME:-$HOME/.local/share}/warasan/mariadb"
+  port=$(bash scripts/dbserver.sh start "$data")
+  # A demo load that did not finish is thrown away and made again.
+  if [ ! -f "$data/demo-loaded" ]; then
+    bash scripts/dbserver.sh sql "$data" -e "DROP DATABASE IF EXISTS magazine"
+  fi
+  if [ "$(bash scripts/provision.sh "$data" magazine)" = "created" ]; then
+    echo "run: loading the demo data"
+    WARASAN_SERVER=127.0.0.1 WARASAN_PORT=$port "$build/bench/warasan-datagen" --preset demo --quiet
+    touch "$data/demo-loaded"
+  fi
+  echo "run: private server 127.0.0.1:$port, data in $data"
+  echo "     (stop it with: bash scripts/dbserver.sh stop \"$data\")"
+  export WARASAN_SERVER=127.0.0.1 WARASAN_PORT=$port
+fi
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "run: everything is ready, but there is no display to show the program on." >&2
+  echo "     Run this command again from a desktop session (DISPLAY or WAYLAND_DISPLAY set)." >&2
+  exit 1
+fi
+exec "$build/src/warasan" "$@"

@@ -1,0 +1,48 @@
+#include "app/MenuTable.h"
+
+namespace app {
+
+const QList<MenuEntry>& mainMenu() {
+    using A = MenuEntry::Action;
+    // Captions are kept exactly as the staff have always seen them, typing slips included.
+    static const QList<MenuEntry> entries = {
+        {1, QStringLiteral("maindt"), QStringLiteral("กำหนดค่า"), A::Submenu, {}},
+        {2, QStringLiteral("m_auth"), QStringLiteral("ผู้แต่ง"), A::Window, QStringLiteral("add_auther")},
+        {2, QStringLiteral("i"), QStringLiteral("สำนักพิมพ์"), A::Window, QStringLiteral("Adddealer")},
+        {1, QStringLiteral("Inputdata"), QStringLiteral("บันทึกข้อมูล"), A::Submenu, {}},
+        {2, QStringLiteral("aaa"), QStringLiteral("เพิ่ม/แก้ไข ข้อมูลวารสาร"), A::Window, QStringLiteral("New_Journal")},
+        {2, QStringLiteral("ccc"), QStringLiteral("ลงทะเบียนวารสาร"), A::Window, QStringLiteral("reg_journal")},
+        {2, QStringLiteral("index_j"), QStringLiteral("บันทึกครรชนีวารสาร"), A::Submenu, {}},
+        {3, QStringLiteral("addnew_index"), QStringLiteral("บันทึกดรรชนีวารสารใหม่"), A::Window,
+         QStringLiteral("index_journal")},
+        {3, QStringLiteral("edit_index"), QStringLiteral("แก้ไขดรรชนีวารสาร"), A::Window,
+         QStringLiteral("edit_index_journal")},
+        {2, QStringLiteral("ddd"), QStringLiteral("วารสารรวมเล่ม"), A::Window, QStringLiteral("sum_journal")},
+        {2, QStringLiteral("article_ctrl"), QStringLiteral("เลขทะเบียนดรรชนีวารสาร"), A::Window,
+         QStringLiteral("articlectrl")},
+        {2, QStringLiteral("jjjj"), QStringLiteral("ต่ออุายวารสาร"), A::Window, QStringLiteral("expdate")},
+        {1, QStringLiteral("reportjounal"), QStringLiteral("รายงาน"), A::Submenu, {}},
+        {2, QStringLiteral("cccc"), QStringLiteral("รายงานรายชื่อวารสาร"), A::Submenu, {}},
+        {3, QStringLiteral("jour_all"), QStringLiteral("ทั้งหมด"), A::Web, QStringLiteral("rpt_journal/rpt_journal_all.php")},
+        {3, QStringLiteral("jour_dep"), QStringLiteral("แยกตามคณะวิชา"), A::Web,
+         QStringLiteral("rpt_journal/rpt_journal_department.php")},
+        {2, QStringLiteral("rpt_regis"), QStringLiteral("รายงานการลงทะเบียนวารสาร"), A::Web,
+         QStringLiteral("rpt_journal/rpt_regis_journal.php")},
+        {2, QStringLiteral("rep_journal_survey"), QStringLiteral("รายงานสำหรับสำรวจวารสาร"), A::Window,
+         QStringLiteral("frmrep_journ_serv")},
+        {2, QStringLiteral("bbbb"), QStringLiteral("รายงานรายชื่อวาวรสารส่งเย็บเล่ม"), A::Web,
+         QStringLiteral("rpt_journal/main_sum_journal.php")},
+        {2, QStringLiteral("ffff"), QStringLiteral("รายงานการบันทึกดรรรชนีวารสาร"), A::Web,
+         QStringLiteral("rpt_journal/rpt_index_journal.php")},
+        {2, QStringLiteral("chk_recei"), QStringLiteral("ตรวจสอบการรับวารสาร"), A::Window, QStringLiteral("check_receive")},
+        {2, QStringLiteral("aaaa"), QStringLiteral("พิมพ์บัตรดัชนีวารสาร"), A::Hidden, {}},
+        {1, QStringLiteral("search_journal"), QStringLiteral("สืบค้นข้อมูล"), A::Submenu, {}},
+        {2, QStringLiteral("aaaaaa"), QStringLiteral("สืบค้นดรรชนีวารสาร"), A::Web, QStringLiteral("main_search_journal.asp")},
+        {2, QStringLiteral("journal_refer"), QStringLiteral("สืบค้นดรรชนีวารสาร(รูปแบบบรรณานุกรม)"), A::Web,
+         QStringLiteral("rpt_journal/main_refer_journal.php")},
+        {1, QStringLiteral("menuexit"), QStringLiteral("ออกจากโปรแกรม"), A::Exit, {}},
+    };
+    return entries;
+}
+
+} // namespace app

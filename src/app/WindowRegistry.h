@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class QMdiArea;
+class QWidget;
+
+namespace app {
+
+// Keeps one instance of each kind of working window. The first request creates the window
+// (its constructor loads it: connection, lists); later requests only bring it forward; a
+// closed window is created afresh next time.
+class WindowRegistry : public QObject {
+    Q_OBJECT
+public:
+    enum class Placement {
+        Child,              // inside the main window's MDI area
+        CentredOnScreen,    // separate top-level window
+        CentredOnOwner,     // separate top-level window, centred on the main window
+    };
+    // Creates and loads a window; may throw (a server that cannot be reached), and then
+    // nothing is shown.
+    using Factory = std::function<QWidget*()>;
+
+    WindowRegistry(QMdiArea* area, QWidget* owner);
+
+    void add(const QString& kind, Placement placement, Factory factory);
+    bool has(const QString& kind) const { return kinds_.contains(kind); }
+    // The open window of this kind, or nullptr.
+    QWidget* find(const QString& kind) const;
+    // Shows the window of this kind, creating it when it is not open. Failures to load are
+    // reported to the user; gives nullptr then.
+    QWidget* show(const QString& kind);
+
+signals:
+    void created(const QString& kind, QWidget* window);
+
+private:
+    struct Kind {
+        Placement placement;
+        Factory factory;
+        QPointer<QWidget> window;
+    };
+    QMdiArea* area_;
+    QWidget* owner_;
+    QHash<QString, Kind> kinds_;
+};
+
+} // namespace app

@@ -1,0 +1,29 @@
+#include "app/Windows.h"
+#include "app/menumagizine.h"
+#include "forms/common/Fonts.h"
+
+#include <QApplication>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+#ifdef Q_OS_LINUX
+    // Without a display Qt would abort with a terse message; say what is wrong instead.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs("warasan: ไม่พบจอภาพ (no display): run it in a desktop session, where DISPLAY or "
+                   "WAYLAND_DISPLAY is set.\n",
+                   stderr);
+        return 3;
+    }
+#endif
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("warasan"));
+    QApplication::setOrganizationName(QStringLiteral("warasan"));
+    forms::installThaiFonts();
+
+    app::menumagizine window;
+    app::registerWindows(window.windows());
+    window.refreshMenu();
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,122 @@
+#include "app/menumagizine.h"
+
+#include "app/MenuTable.h"
+#include "data/Config.h"
+#include "forms/common/Fonts.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace app {
+
+namespace {
+menumagizine* theMainWindow = nullptr;
+constexpr int panelWidth = 1440 / 15; // twips to pixels at 96 dpi
+} // namespace
+
+menumagizine::menumagizine(QWidget* parent)
+    : QMainWindow(parent), area_(new QMdiArea(this)),
+      openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+    setObjectName(QStringLiteral("menumagizine"));
+    setWindowTitle(QStringLiteral("โปรแกรมระบบงานวารสาร ศูนย์วิทยบริการ Velmoria "));
+    area_->setObjectName(QStringLiteral("mdiArea"));
+    area_->setBackground(QColor(192, 192, 192));
+    setCentralWidget(area_);
+    registry_ = new WindowRegistry(area_, this);
+
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    for (int i = 0; i < 2; ++i) {
+        auto* panel = new QLabel(bar);
+        panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panel->setFont(forms::thaiFont(8.25, true));
+        panel->setMinimumWidth(panelWidth);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        bar->addWidget(panel);
+        panels_[i] = panel;
+    }
+    buildMenu();
+    resize(1024, 700);
+    theMainWindow = this;
+}
+
+menumagizine::~menumagizine() {
+    if (theMainWindow == this)
+        theMainWindow = nullptr;
+}
+
+menumagizine* menumagizine::instance() { return theMainWindow; }
+
+QLabel* menumagizine::statusPanel(int number) const {
+    return (number == 1 || number == 2) ? panels_[number - 1] : nullptr;
+}
+
+void menumagizine::buildMenu() {
+    QMenu* parents[4] = {nullptr, nullptr, nullptr, nullptr};
+    for (const MenuEntry& e : mainMenu()) {
+        QAction* action = nullptr;
+        if (e.action == MenuEntry::Action::Submenu) {
+            QMenu* menu = e.level == 1 ? menuBar()->addMenu(e.caption) : parents[e.level - 1]->addMenu(e.caption);
+            menu->setObjectName(e.name);
+            parents[e.level] = menu;
+            action = menu->menuAction();
+        } else if (e.level == 1) {
+            action = menuBar()->addAction(e.caption);
+        } else {
+            action = parents[e.level - 1]->addAction(e.caption);
+        }
+        action->setObjectName(e.name);
+        switch (e.action) {
+        case MenuEntry::Action::Submenu:
+            break;
+        case MenuEntry::Action::Hidden:
+            action->setVisible(false);
+            action->setEnabled(false);
+            break;
+        case MenuEntry::Action::Window: {
+            const QString kind = e.target;
+            connect(action, &QAction::triggered, this, [this, kind] { registry_->show(kind); });
+            break;
+        }
+        case MenuEntry::Action::Web: {
+            const QString path = e.target;
+            connect(action, &QAction::triggered, this, [this, path] {
+                // No query string: the pages take no parameter from the program.
+                openUrl_(QUrl(data::joinUrl(data::installation().reportRoot, path)));
+            });
+            break;
+        }
+        case MenuEntry::Action::Exit:
+            connect(action, &QAction::triggered, this, &QWidget::close);
+            break;
+        }
+    }
+    refreshMenu();
+}
+
+void menumagizine::refreshMenu() {
+    for (const MenuEntry& e : mainMenu()) {
+        if (e.action != MenuEntry::Action::Window)
+            continue;
+        // Windows that are not part of this build yet are shown but cannot be chosen.
+        if (auto* action = findChild<QAction*>(e.name))
+            action->setEnabled(registry_->has(e.target));
+    }
+}
+
+void menumagizine::closeEvent(QCloseEvent* event) {
+    // Each child runs its own close handling; one that refuses keeps the program open.
+    area_->closeAllSubWindows();
+    if (!area_->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+} // namespace app

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/WindowRegistry.h"
+
+#include <QMainWindow>
+#include <QUrl>
+#include <functional>
+
+class QLabel;
+class QMdiArea;
+
+namespace app {
+
+// The main window: the menu from which every working window and web report is opened, the
+// MDI area that holds the child windows, and the status bar the receipt check writes to.
+class menumagizine : public QMainWindow {
+    Q_OBJECT
+public:
+    using UrlOpener = std::function<void(const QUrl&)>;
+
+    explicit menumagizine(QWidget* parent = nullptr);
+    ~menumagizine() override;
+
+    WindowRegistry& windows() { return *registry_; }
+    QMdiArea* area() const { return area_; }
+    // Opens web report addresses; replaceable so tests can see the address.
+    void setUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
+    // Enables the menu entries whose window kind is registered.
+    void refreshMenu();
+
+    // The main window while it exists (the receipt check writes to its status bar).
+    static menumagizine* instance();
+    QLabel* statusPanel(int number) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QMdiArea* area_;
+    WindowRegistry* registry_;
+    QLabel* panels_[2];
+    UrlOpener openUrl_;
+
+    void buildMenu();
+};
+
+} // namespace app

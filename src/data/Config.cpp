@@ -1,0 +1,100 @@
+#include "data/Config.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace data {
+
+namespace {
+
+// Values holding ";", "{" or "}" (or spaces at either end) go in braces with "}" doubled,
+// so a password cannot break out of its piece.
+QString quoted(const QString& value) {
+    const bool plain = !value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{')) &&
+                       !value.contains(QLatin1Char('}')) && value.trimmed() == value;
+    if (plain)
+        return value;
+    QString v = value;
+    v.replace(QLatin1String("}"), QLatin1String("}}"));
+    return QLatin1Char('{') + v + QLatin1Char('}');
+}
+
+QString setting(const QSettings& ini, const char* key, const char* env, const QString& fallback = {}) {
+    const QByteArray fromEnv = qgetenv(env);
+    if (qEnvironmentVariableIsSet(env))
+        return QString::fromUtf8(fromEnv);
+    return ini.value(QLatin1String(key), fallback).toString();
+}
+
+} // namespace
+
+QString ConnectionSettings::connectionString() const {
+    QString s = QStringLiteral("DRIVER={%1};").arg(driver);
+    s += QStringLiteral("SERVER=%1;").arg(quoted(server));
+    if (port > 0)
+        s += QStringLiteral("PORT=%1;").arg(port);
+    if (!socket.isEmpty())
+        s += QStringLiteral("SOCKET=%1;").arg(quoted(socket));
+    s += QStringLiteral("DATABASE=%1;").arg(quoted(database));
+    s += QStringLiteral("UID=%1;").arg(quoted(user));
+    if (hasPassword)
+        s += QStringLiteral("PWD=%1;").arg(quoted(password));
+    s += QStringLiteral("OPTION=18475;");
+    // Text travels as UTF-8 both ways; Thai in any other client character set is lost.
+    s += QStringLiteral("CHARSET=utf8mb4;");
+    return s;
+}
+
+QString ConnectionSettings::target() const {
+    QString where = server.isEmpty() ? QStringLiteral("(ไม่ได้กำหนด)") : server;
+    if (!socket.isEmpty())
+        where += QStringLiteral(" (socket %1)").arg(socket);
+    else if (port > 0)
+        where += QStringLiteral(":%1").arg(port);
+    return QStringLiteral("%1/%2").arg(where, database);
+}
+
+InstallationConfig InstallationConfig::load() {
+    // User file first, then the system-wide one (QSettings' own fallback order).
+    QSettings ini(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("warasan"), QStringLiteral("warasan"));
+    InstallationConfig c;
+    ini.beginGroup(QStringLiteral("database"));
+    c.db.server = setting(ini, "server", "WARASAN_SERVER");
+    c.db.port = setting(ini, "port", "WARASAN_PORT").toInt();
+    c.db.socket = setting(ini, "socket", "WARASAN_SOCKET");
+    c.db.driver = setting(ini, "driver", "WARASAN_DRIVER", c.db.driver);
+    c.db.database = setting(ini, "name", "WARASAN_DATABASE", c.db.database);
+    c.db.user = setting(ini, "user", "WARASAN_USER", c.db.user);
+    c.db.hasPassword = qEnvironmentVariableIsSet("WARASAN_PASSWORD") || ini.contains(QStringLiteral("password"));
+    c.db.password = setting(ini, "password", "WARASAN_PASSWORD");
+    ini.endGroup();
+    ini.beginGroup(QStringLiteral("reports"));
+    c.reportRoot = setting(ini, "root", "WARASAN_REPORT_ROOT", QStringLiteral("http://localhost/"));
+    c.stagingDir = setting(ini, "staging_dir", "WARASAN_STAGING_DIR",
+                           QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    ini.endGroup();
+    return c;
+}
+
+namespace {
+InstallationConfig& current() {
+    static InstallationConfig config = InstallationConfig::load();
+    return config;
+}
+} // namespace
+
+const InstallationConfig& installation() { return current(); }
+
+void setInstallation(const InstallationConfig& config) { current() = config; }
+
+QString joinUrl(const QString& root, const QString& path) {
+    QString r = root;
+    while (r.endsWith(QLatin1Char('/')))
+        r.chop(1);
+    QString p = path;
+    while (p.startsWith(QLatin1Char('/')))
+        p.remove(0, 1);
+    return r + QLatin1Char('/') + p;
+}
+
+} // namespace data

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+namespace data {
+
+// Where and how the program reaches the library's database.
+struct ConnectionSettings {
+    QString driver = QStringLiteral("MySQL ODBC 3.51 Driver");
+    QString server;
+    int port = 0;   // 0: the driver's default
+    QString socket; // empty: none
+    QString database = QStringLiteral("magazine");
+    QString user = QStringLiteral("varnok");
+    QString password;
+    bool hasPassword = false;
+
+    // The ODBC driver connection string. Holds the password: never log or show it.
+    QString connectionString() const;
+    // What a message may say about the target: server, port or socket, database.
+    QString target() const;
+};
+
+// The installation's configuration: an INI file (the user's, then the system's), each key
+// overridable by an environment variable.
+//
+//   [database] server port socket driver password name user   WARASAN_SERVER, WARASAN_PORT, ...
+//   [reports]  root staging_dir                                WARASAN_REPORT_ROOT, WARASAN_STAGING_DIR
+struct InstallationConfig {
+    ConnectionSettings db;
+    QString reportRoot;
+    QString stagingDir;
+
+    static InstallationConfig load();
+};
+
+// The configuration this program runs with: loaded at start-up, replaced by tests.
+const InstallationConfig& installation();
+void setInstallation(const InstallationConfig& config);
+
+// Appends a path to the report server's root with exactly one "/" between them.
+QString joinUrl(const QString& root, const QString& path);
+
+} // namespace data

@@ -1,0 +1,401 @@
+#include "data/Connection.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QRegularExpression>
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <vector>
+
+namespace data {
+
+namespace {
+
+// A connection unused for this long is checked before the next statement is sent.
+constexpr qint64 idleCheckMs = 3000;
+
+struct Diag {
+    int native = 0;
+    QString state;
+    QString text;
+};
+
+Diag diagnose(SQLSMALLINT type, SQLHANDLE handle) {
+    Diag d;
+    if (!handle)
+        return d;
+    SQLCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLCHAR text[2048] = {};
+    SQLSMALLINT len = 0;
+    if (SQL_SUCCEEDED(SQLGetDiagRec(type, handle, 1, state, &native, text, sizeof text, &len))) {
+        d.native = native;
+        d.state = QString::fromLatin1(reinterpret_cast<const char*>(state));
+        d.text = QString::fromUtf8(reinterpret_cast<const char*>(text));
+        // Drop the driver's "[ma-3.1.15][10.11.19-MariaDB]" tags: the server's words remain.
+        static const QRegularExpression tags(QStringLiteral("^(\\[[^\\]]*\\])+\\s*"));
+        d.text.remove(tags);
+    }
+    return d;
+}
+
+struct ParamBuffer {
+    QByteArray text;
+    SQLBIGINT integer = 0;
+    double real = 0;
+    DATE_STRUCT date{};
+    TIMESTAMP_STRUCT stamp{};
+    SQLLEN indicator = 0;
+};
+
+QVariant fetchText(SQLHSTMT h, SQLUSMALLINT col, bool* isNull) {
+    QByteArray bytes;
+    char buf[4096];
+    for (;;) {
+        SQLLEN ind = 0;
+        SQLRETURN rc = SQLGetData(h, col, SQL_C_CHAR, buf, sizeof buf, &ind);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (!SQL_SUCCEEDED(rc))
+            return QVariant(QMetaType(QMetaType::UnknownType)); // caller reports the diagnosis
+        if (ind == SQL_NULL_DATA) {
+            *isNull = true;
+            return {};
+        }
+        const bool more = rc == SQL_SUCCESS_WITH_INFO && (ind == SQL_NO_TOTAL || ind >= SQLLEN(sizeof buf));
+        if (more) {
+            bytes.append(buf, sizeof buf - 1); // the last byte is the terminating NUL
+            continue;
+        }
+        bytes.append(buf, ind);
+        break;
+    }
+    return QString::fromUtf8(bytes);
+}
+
+} // namespace
+
+int Result::column(const QString& name) const {
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+const QVariant& Result::value(int row, const QString& name) const {
+    const int c = column(name);
+    if (c < 0)
+        throw DbError(0, QStringLiteral("42S22"), QStringLiteral("ไม่มีคอลัมน์ %1 ในผลลัพธ์").arg(name));
+    return value(row, c);
+}
+
+Connection::Connection(ConnectionSettings settings) : settings_(std::move(settings)) {}
+
+Connection::~Connection() { close(); }
+
+void Connection::open() {
+    close();
+    SQLHENV env = SQL_NULL_HENV;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
+        throw DbError(0, QStringLiteral("HY001"), QStringLiteral("ODBC driver manager could not start"));
+    env_ = env;
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc)))
+        fail(SQL_HANDLE_ENV, env, "connect");
+    SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(10), 0);
+    QByteArray cs = settings_.connectionString().toUtf8();
+    SQLRETURN rc = SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(cs.data()), SQLSMALLINT(cs.size()),
+                                    nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+    cs.fill('\0'); // the password does not linger in memory
+    if (!SQL_SUCCEEDED(rc)) {
+        const Diag d = diagnose(SQL_HANDLE_DBC, dbc);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        close();
+        throw DbError(d.native, d.state,
+                      QStringLiteral("เชื่อมต่อฐานข้อมูลที่ %1 ไม่ได้: %2").arg(settings_.target(), d.text));
+    }
+    dbc_ = dbc;
+    broken_ = false;
+    inTransaction_ = false;
+    sinceLastUse_.start();
+}
+
+void Connection::close() noexcept {
+    for (void* h : std::as_const(statements_))
+        SQLFreeHandle(SQL_HANDLE_STMT, h);
+    statements_.clear();
+    if (dbc_) {
+        if (!broken_ && inTransaction_)
+            SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
+        SQLDisconnect(dbc_);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
+        dbc_ = nullptr;
+    }
+    if (env_) {
+        SQLFreeHandle(SQL_HANDLE_ENV, env_);
+        env_ = nullptr;
+    }
+    inTransaction_ = false;
+    broken_ = false;
+}
+
+void Connection::fail(short handleType, void* handle, const char* what) {
+    Diag d = diagnose(handleType, handle);
+    if (d.text.isEmpty())
+        d.text = QStringLiteral("ODBC %1 failed").arg(QLatin1String(what));
+    DbError e(d.native, d.state, d.text);
+    if (e.connectionLost())
+        broken_ = true;
+    throw e;
+}
+
+void Connection::ensureUsable() {
+    if (inTransaction_) {
+        if (broken_)
+            throw DbError(2013, QStringLiteral("08S01"),
+                          QStringLiteral("การเชื่อมต่อฐานข้อมูลขาดระหว่างการบันทึก ข้อมูลชุดนี้ไม่ได้ถูกบันทึก"));
+        return;
+    }
+    if (dbc_ && !broken_ && sinceLastUse_.elapsed() > idleCheckMs) {
+        // Nothing has been sent yet, so reopening here cannot repeat any write.
+        SQLUINTEGER dead = SQL_CD_FALSE;
+        if (SQL_SUCCEEDED(SQLGetConnectAttr(dbc_, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) && dead == SQL_CD_TRUE)
+            broken_ = true;
+    }
+    if (!dbc_ || broken_)
+        open();
+}
+
+void* Connection::prepared(const QString& sql) {
+    if (void* h = statements_.value(sql))
+        return h;
+    SQLHSTMT h = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &h)))
+        fail(SQL_HANDLE_DBC, dbc_, "statement");
+    QByteArray text = sql.toUtf8();
+    if (!SQL_SUCCEEDED(SQLPrepare(h, reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER(text.size())))) {
+        const Diag d = diagnose(SQL_HANDLE_STMT, h);
+        SQLFreeHandle(SQL_HANDLE_STMT, h);
+        DbError e(d.native, d.state, d.text);
+        if (e.connectionLost())
+            broken_ = true;
+        throw e;
+    }
+    if (statements_.size() >= 200) { // a bound on what one window keeps prepared
+        for (void* old : std::as_const(statements_))
+            SQLFreeHandle(SQL_HANDLE_STMT, old);
+        statements_.clear();
+    }
+    statements_.insert(sql, h);
+    return h;
+}
+
+void* Connection::run(const QString& sql, const Params& params) {
+    ensureUsable();
+    SQLHSTMT h = prepared(sql);
+    SQLFreeStmt(h, SQL_CLOSE);
+    SQLFreeStmt(h, SQL_RESET_PARAMS);
+
+    std::vector<ParamBuffer> bufs(size_t(params.size())); // never reallocated once bound
+    for (qsizetype i = 0; i < params.size(); ++i) {
+        const QVariant& v = params.at(i);
+        ParamBuffer& b = bufs[size_t(i)];
+        const SQLUSMALLINT no = SQLUSMALLINT(i + 1);
+        SQLRETURN rc;
+        const int type = v.metaType().id();
+        if (v.isNull() && type != QMetaType::QString) {
+            b.indicator = SQL_NULL_DATA;
+            rc = SQLBindParameter(h, no, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0, &b.indicator);
+        } else if (type == QMetaType::Int || type == QMetaType::UInt || type == QMetaType::LongLong ||
+                   type == QMetaType::ULongLong || type == QMetaType::Bool || type == QMetaType::Long) {
+            b.integer = v.toLongLong();
+            rc = SQLBindParameter(h, no, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &b.integer, 0, &b.indicator);
+        } else if (type == QMetaType::Double || type == QMetaType::Float) {
+            b.real = v.toDouble();
+            rc = SQLBindParameter(h, no, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &b.real, 0, &b.indicator);
+        } else if (type == QMetaType::QDate) {
+            const QDate d = v.toDate();
+            if (!d.isValid())
+                throw DbError(0, QStringLiteral("22007"), QStringLiteral("วันที่ไม่ถูกต้อง (พารามิเตอร์ที่ %1)").arg(no));
+            b.date = {SQLSMALLINT(d.year()), SQLUSMALLINT(d.month()), SQLUSMALLINT(d.day())};
+            rc = SQLBindParameter(h, no, SQL_PARAM_INPUT, SQL_C_TYPE_DATE, SQL_TYPE_DATE, 10, 0, &b.date, 0,
+                                  &b.indicator);
+        } else if (type == QMetaType::QDateTime) {
+            const QDateTime t = v.toDateTime();
+            const QDate d = t.date();
+            const QTime tm = t.time();
+            b.stamp = {SQLSMALLINT(d.year()), SQLUSMALLINT(d.month()), SQLUSMALLINT(d.day()), SQLUSMALLINT(tm.hour()),
+                       SQLUSMALLINT(tm.minute()), SQLUSMALLINT(tm.second()), 0};
+            rc = SQLBindParameter(h, no, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 19, 0, &b.stamp, 0,
+                                  &b.indicator);
+        } else {
+            // Text: UTF-8 with its exact byte length, so nothing is added or cut.
+            b.text = v.toString().toUtf8();
+            b.indicator = SQLLEN(b.text.size());
+            rc = SQLBindParameter(h, no, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, SQLULEN(qMax<qsizetype>(1, b.text.size())),
+                                  0, b.text.data(), SQLLEN(b.text.size()), &b.indicator);
+        }
+        if (!SQL_SUCCEEDED(rc))
+            fail(SQL_HANDLE_STMT, h, "bind");
+    }
+    const SQLRETURN rc = SQLExecute(h);
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
+        fail(SQL_HANDLE_STMT, h, "execute");
+    sinceLastUse_.start();
+    return h;
+}
+
+Result Connection::query(const QString& sql, const Params& params) {
+    SQLHSTMT h = run(sql, params);
+    Result r;
+    SQLSMALLINT cols = 0;
+    SQLNumResultCols(h, &cols);
+    std::vector<SQLSMALLINT> types(static_cast<size_t>(cols));
+    for (SQLSMALLINT c = 1; c <= cols; ++c) {
+        SQLCHAR name[256] = {};
+        SQLSMALLINT nameLen = 0, type = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        SQLDescribeCol(h, c, name, sizeof name, &nameLen, &type, &size, &digits, &nullable);
+        r.columns << QString::fromUtf8(reinterpret_cast<const char*>(name));
+        types[size_t(c - 1)] = type;
+    }
+    for (;;) {
+        SQLRETURN rc = SQLFetch(h);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (!SQL_SUCCEEDED(rc))
+            fail(SQL_HANDLE_STMT, h, "fetch");
+        QVariantList row;
+        row.reserve(cols);
+        for (SQLSMALLINT c = 1; c <= cols; ++c) {
+            SQLLEN ind = 0;
+            QVariant v;
+            switch (types[size_t(c - 1)]) {
+            case SQL_TINYINT:
+            case SQL_SMALLINT:
+            case SQL_INTEGER:
+            case SQL_BIGINT: {
+                SQLBIGINT n = 0;
+                rc = SQLGetData(h, SQLUSMALLINT(c), SQL_C_SBIGINT, &n, 0, &ind);
+                if (SQL_SUCCEEDED(rc) && ind != SQL_NULL_DATA)
+                    v = qint64(n);
+                break;
+            }
+            case SQL_DOUBLE:
+            case SQL_FLOAT:
+            case SQL_REAL: {
+                double n = 0;
+                rc = SQLGetData(h, SQLUSMALLINT(c), SQL_C_DOUBLE, &n, 0, &ind);
+                if (SQL_SUCCEEDED(rc) && ind != SQL_NULL_DATA)
+                    v = n;
+                break;
+            }
+            case SQL_TYPE_DATE:
+            case SQL_DATE: {
+                DATE_STRUCT d{};
+                rc = SQLGetData(h, SQLUSMALLINT(c), SQL_C_TYPE_DATE, &d, 0, &ind);
+                if (SQL_SUCCEEDED(rc) && ind != SQL_NULL_DATA) {
+                    const QDate q(d.year, d.month, d.day);
+                    if (q.isValid()) // a zero date reads as NULL
+                        v = q;
+                }
+                break;
+            }
+            case SQL_TYPE_TIMESTAMP:
+            case SQL_TIMESTAMP: {
+                TIMESTAMP_STRUCT t{};
+                rc = SQLGetData(h, SQLUSMALLINT(c), SQL_C_TYPE_TIMESTAMP, &t, 0, &ind);
+                if (SQL_SUCCEEDED(rc) && ind != SQL_NULL_DATA) {
+                    const QDateTime q(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));
+                    if (q.isValid())
+                        v = q;
+                }
+                break;
+            }
+            default: {
+                bool isNull = false;
+                v = fetchText(h, SQLUSMALLINT(c), &isNull);
+                rc = (isNull || v.isValid()) ? SQL_SUCCESS : SQL_ERROR;
+                break;
+            }
+            }
+            if (!SQL_SUCCEEDED(rc))
+                fail(SQL_HANDLE_STMT, h, "read");
+            row.append(v);
+        }
+        r.rows.append(std::move(row));
+    }
+    SQLFreeStmt(h, SQL_CLOSE);
+    return r;
+}
+
+qint64 Connection::exec(const QString& sql, const Params& params) {
+    SQLHSTMT h = run(sql, params);
+    SQLLEN n = 0;
+    SQLRowCount(h, &n);
+    SQLFreeStmt(h, SQL_CLOSE);
+    return qint64(n);
+}
+
+void Connection::setAutocommit(bool on) {
+    const SQLRETURN rc = SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT,
+                                           reinterpret_cast<SQLPOINTER>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
+    if (!SQL_SUCCEEDED(rc))
+        fail(SQL_HANDLE_DBC, dbc_, "autocommit");
+}
+
+void Connection::begin() {
+    if (inTransaction_)
+        throw DbError(0, QStringLiteral("25000"), QStringLiteral("transaction already open"));
+    ensureUsable();
+    setAutocommit(false);
+    inTransaction_ = true;
+}
+
+void Connection::commit() {
+    if (!inTransaction_)
+        return;
+    ensureUsable(); // throws when the connection died inside the transaction
+    if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_COMMIT))) {
+        // The transaction is over either way; what it wrote is rolled back by the server.
+        try {
+            fail(SQL_HANDLE_DBC, dbc_, "commit");
+        } catch (...) {
+            rollback();
+            throw;
+        }
+    }
+    inTransaction_ = false;
+    setAutocommit(true);
+}
+
+void Connection::rollback() noexcept {
+    if (!inTransaction_)
+        return;
+    inTransaction_ = false;
+    if (!dbc_ || broken_)
+        return; // the server dropped the transaction with the connection
+    SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
+    if (!SQL_SUCCEEDED(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0)))
+        broken_ = true; // start afresh rather than go on in an unknown state
+}
+
+QString likeEscaped(const QString& text) {
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar ch : text) {
+        if (ch == QLatin1Char('\\') || ch == QLatin1Char('%') || ch == QLatin1Char('_'))
+            out += QLatin1Char('\\');
+        out += ch;
+    }
+    return out;
+}
+
+QString likeContains(const QString& text) { return QLatin1Char('%') + likeEscaped(text) + QLatin1Char('%'); }
+
+QString likePrefix(const QString& text) { return likeEscaped(text) + QLatin1Char('%'); }
+
+} // namespace data

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "data/Config.h"
+#include "data/DbError.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
+#include <QStringList>
+#include <QVariant>
+
+namespace data {
+
+// Values bound to the "?" of a statement, in order. QString goes as UTF-8 text, integers as
+// 64-bit integers, QDate as a date, QDateTime as a timestamp, a null QVariant as NULL.
+using Params = QVariantList;
+
+// A whole result, fetched forward-only into memory, so its row count is exact.
+// Text columns come back as QString, integer columns as qint64, DATE as QDate, DATETIME as
+// QDateTime, DECIMAL as its exact text, NULL as a null QVariant.
+class Result {
+public:
+    QStringList columns;
+    QList<QVariantList> rows;
+
+    int rowCount() const { return int(rows.size()); }
+    bool isEmpty() const { return rows.isEmpty(); }
+    // Column position by name, compared without regard to case (as the server does); -1 if absent.
+    int column(const QString& name) const;
+    const QVariant& value(int row, int col) const { return rows.at(row).at(col); }
+    const QVariant& value(int row, const QString& name) const;
+    // The value as text; NULL gives an empty string.
+    QString text(int row, int col) const { return value(row, col).toString(); }
+    QString text(int row, const QString& name) const { return value(row, name).toString(); }
+};
+
+// One connection to the database over ODBC, with its prepared statements kept for reuse.
+// Not shared between threads. Every failure throws DbError.
+//
+// A connection that was lost is noticed (the failing call throws with the server's number)
+// and the next call opens a new one; nothing is retried behind the caller's back, so no
+// write can happen twice. A connection idle for a while is checked before use, so a server
+// restarted in the meantime does not cost the user a failed click.
+class Connection {
+public:
+    explicit Connection(ConnectionSettings settings);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void open();
+    void close() noexcept;
+    bool isOpen() const { return dbc_ != nullptr && !broken_; }
+    const ConnectionSettings& settings() const { return settings_; }
+
+    Result query(const QString& sql, const Params& params = {});
+    // Runs a statement that returns no rows; gives the number of rows it changed.
+    qint64 exec(const QString& sql, const Params& params = {});
+
+    void begin();
+    void commit();
+    void rollback() noexcept;
+    bool inTransaction() const { return inTransaction_; }
+
+private:
+    struct Prepared;
+    void *env_ = nullptr, *dbc_ = nullptr;
+    ConnectionSettings settings_;
+    QHash<QString, void*> statements_;
+    bool broken_ = false;
+    bool inTransaction_ = false;
+    QElapsedTimer sinceLastUse_;
+
+    void ensureUsable();
+    void* prepared(const QString& sql);
+    void* run(const QString& sql, const Params& params);
+    [[noreturn]] void fail(short handleType, void* handle, const char* what);
+    void setAutocommit(bool on);
+};
+
+// Begins a transaction; rolls it back when it goes out of scope uncommitted (an exception,
+// an early return), so a save is written whole or not at all.
+class Transaction {
+public:
+    explicit Transaction(Connection& c) : c_(c) { c_.begin(); }
+    ~Transaction() {
+        if (!done_)
+            c_.rollback();
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit() {
+        c_.commit();
+        done_ = true;
+    }
+
+private:
+    Connection& c_;
+    bool done_ = false;
+};
+
+// Escapes "\", "%" and "_" so typed text matches as typed inside a LIKE pattern.
+QString likeEscaped(const QString& text);
+// A LIKE pattern for text that contains `text` anywhere / starts with `text`.
+QString likeContains(const QString& text);
+QString likePrefix(const QString& text);
+
+} // namespace data

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "data/Connection.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace data {
+
+// The numeric value of a counter text: decimal digits with optional blanks around them.
+// Empty, signed, non-digit or over-long texts give nothing (they are not numbers to advance).
+std::optional<qint64> counterValue(const QString& text);
+
+// The next counter value as plain decimal text without padding ("007" gives "8"); nothing
+// when the text is not a number or is at the 64-bit limit.
+std::optional<QString> nextCounterText(const QString& text);
+
+// A one-row counter table and the column that holds the next number.
+struct CounterColumn {
+    QString table;
+    QString column;
+};
+
+// Takes the current value of a counter under a row lock, inside one transaction:
+//   SELECT ... FOR UPDATE  ->  use(current)  ->  UPDATE counter SET column = advance(current)  ->  COMMIT
+// `use` writes the caller's record with the number it is given and may throw to abandon the
+// whole unit (nothing is written then). `advance` gives the text stored as the next value.
+// A deadlock or lock wait timeout runs the whole unit again, a few times, before giving up:
+// nothing was committed, so nothing can be written twice. Gives the value that was used.
+//
+// A missing counter row or a value that `advance` refuses (it throws) ends the unit with an
+// error; the counter row is never created here.
+QString takeCounter(Connection& c, const CounterColumn& counter,
+                    const std::function<QString(const QString& current)>& advance,
+                    const std::function<void(const QString& current)>& use);
+
+// `advance` for plain decimal counters: the next value as decimal text, or an error naming
+// the counter when its text is not a number.
+QString advanceDecimal(const CounterColumn& counter, const QString& current);
+
+} // namespace data

@@ -1,0 +1,27 @@
+#include "data/DbError.h"
+
+namespace data {
+
+DbError::DbError(int nativeCode, QString sqlState, QString message)
+    : std::runtime_error(QStringLiteral("[%1] %2").arg(nativeCode).arg(message).toStdString()),
+      nativeCode_(nativeCode), sqlState_(std::move(sqlState)), message_(std::move(message)) {}
+
+bool DbError::connectionLost() const {
+    switch (nativeCode_) {
+    case 2002: // can't connect through socket
+    case 2003: // can't connect to server
+    case 2006: // server has gone away
+    case 2013: // lost connection during query
+    case 2055: // lost connection (system error)
+        return true;
+    default:
+        // Class 08 is the ODBC family of connection exceptions.
+        return sqlState_.startsWith(QLatin1String("08"));
+    }
+}
+
+bool DbError::retryableLock() const { return nativeCode_ == 1213 || nativeCode_ == 1205; }
+
+QString DbError::describe() const { return QStringLiteral("[%1] %2").arg(nativeCode_).arg(message_); }
+
+} // namespace data

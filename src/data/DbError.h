@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+namespace data {
+
+// Every failure of the database layer: the server's (or driver's) native error number, the
+// SQLSTATE and the message text, ready to be shown to the user.
+class DbError : public std::runtime_error {
+public:
+    DbError(int nativeCode, QString sqlState, QString message);
+
+    int nativeCode() const { return nativeCode_; }
+    const QString& sqlState() const { return sqlState_; }
+    const QString& message() const { return message_; }
+
+    // The connection is gone (server stopped, network cut, handle dead): the next operation
+    // must open a new one.
+    bool connectionLost() const;
+    // Deadlock or lock wait timeout: the whole transaction may be run again.
+    bool retryableLock() const;
+
+    // "[2006] MySQL server has gone away" for messages and logs.
+    QString describe() const;
+
+private:
+    int nativeCode_;
+    QString sqlState_;
+    QString message_;
+};
+
+} // namespace data

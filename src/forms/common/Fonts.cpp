@@ -1,0 +1,24 @@
+#include "forms/common/Fonts.h"
+
+#include <QApplication>
+
+namespace forms {
+
+namespace {
+const QString face = QStringLiteral("MS Sans Serif");
+}
+
+void installThaiFonts() {
+    QFont::insertSubstitutions(face, {QStringLiteral("Loma"), QStringLiteral("Tahoma"), QStringLiteral("Garuda"),
+                                      QStringLiteral("Norasi"), QStringLiteral("DejaVu Sans")});
+    QApplication::setFont(thaiFont(9));
+}
+
+QFont thaiFont(double pointSize, bool bold) {
+    QFont f(face);
+    f.setPointSizeF(pointSize);
+    f.setBold(bold);
+    return f;
+}
+
+} // namespace forms

@@ -1,0 +1,76 @@
+#include "forms/common/MessageBoxes.h"
+
+#include "data/DbError.h"
+
+#include <QMessageBox>
+
+namespace forms {
+
+namespace {
+
+QMessageBox::Icon toQt(Icon icon) {
+    switch (icon) {
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::Warning:
+        return QMessageBox::Warning;
+    case Icon::Critical:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton run(QWidget* parent, const QString& prompt, const QString& title, Icon icon,
+                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(toQt(icon), title, prompt, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+class RealMessageBoxes final : public MessageBoxes {
+public:
+    bool askOkCancel(QWidget* parent, const QString& prompt, const QString& title, Icon icon) override {
+        return run(parent, prompt, title, icon, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
+               QMessageBox::Ok;
+    }
+    bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon icon) override {
+        return run(parent, prompt, title, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+               QMessageBox::Yes;
+    }
+    void inform(QWidget* parent, const QString& prompt, const QString& title, Icon icon) override {
+        run(parent, prompt, title, icon, QMessageBox::Ok, QMessageBox::Ok);
+    }
+};
+
+RealMessageBoxes realBoxes;
+MessageBoxes* installed = nullptr;
+
+} // namespace
+
+MessageBoxes& MessageBoxes::current() { return installed ? *installed : realBoxes; }
+
+void MessageBoxes::install(MessageBoxes* boxes) { installed = boxes; }
+
+bool askOkCancel(QWidget* parent, const QString& prompt, const QString& title, Icon icon) {
+    return MessageBoxes::current().askOkCancel(parent, prompt, title, icon);
+}
+
+bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon icon) {
+    return MessageBoxes::current().askYesNo(parent, prompt, title, icon);
+}
+
+void inform(QWidget* parent, const QString& prompt, const QString& title, Icon icon) {
+    MessageBoxes::current().inform(parent, prompt, title, icon);
+}
+
+void showDbError(QWidget* parent, const data::DbError& error, const QString& what) {
+    QString text = what.isEmpty() ? QStringLiteral("การทำงานกับฐานข้อมูลไม่สำเร็จ") : what;
+    text += QStringLiteral("\nรหัสข้อผิดพลาด %1: %2").arg(error.nativeCode()).arg(error.message());
+    if (error.connectionLost())
+        text += QStringLiteral("\nการเชื่อมต่อกับเครื่องแม่ข่ายขาดหาย โปรแกรมจะเชื่อมต่อใหม่เมื่อทำงานครั้งต่อไป");
+    MessageBoxes::current().inform(parent, text, QStringLiteral("ข้อผิดพลาดของฐานข้อมูล"), Icon::Critical);
+}
+
+} // namespace forms

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace data {
+class DbError;
+}
+
+namespace forms {
+
+enum class Icon { Information, Question, Warning, Critical };
+
+// Every box the program shows goes through here: production shows a QMessageBox, tests
+// install an answerer that records each box and answers from a script.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // True when the user chose OK (resp. Yes).
+    virtual bool askOkCancel(QWidget* parent, const QString& prompt, const QString& title, Icon icon) = 0;
+    virtual bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon icon) = 0;
+    virtual void inform(QWidget* parent, const QString& prompt, const QString& title, Icon icon) = 0;
+
+    static MessageBoxes& current();
+    // Installs `boxes` (not owned); nullptr brings back the real message boxes.
+    static void install(MessageBoxes* boxes);
+};
+
+bool askOkCancel(QWidget* parent, const QString& prompt, const QString& title, Icon icon = Icon::Question);
+bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon icon = Icon::Question);
+void inform(QWidget* parent, const QString& prompt, const QString& title, Icon icon = Icon::Information);
+
+// The box for a failed database operation: what failed, the server's error number and text.
+void showDbError(QWidget* parent, const data::DbError& error, const QString& what = {});
+
+} // namespace forms

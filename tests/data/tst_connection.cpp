@@ -1,0 +1,313 @@
+// The data layer against the real server: exact text, typed values, errors with the
+// server's numbers, transactions, lost connections and counters under contention.
+#include "data/Connection.h"
+#include "data/Counter.h"
+#include "support/TestServer.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <atomic>
+#include <memory>
+#include <set>
+
+using testsupport::TestDatabase;
+
+namespace {
+
+QString dbserver(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral("bash"), QStringList{testsupport::sourcePath(QStringLiteral("scripts/dbserver.sh"))} + args);
+    if (!p.waitForFinished(120000) || p.exitCode() != 0)
+        throw std::runtime_error(("dbserver.sh failed: " + p.readAllStandardError()).toStdString());
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+} // namespace
+
+class tst_connection : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> db;
+    std::unique_ptr<data::Connection> c;
+
+private slots:
+    void initTestCase() {
+        db = std::make_unique<TestDatabase>(QStringLiteral("connection"));
+        db->admin().exec(QStringLiteral("CREATE TABLE probe (id INT PRIMARY KEY, t TEXT NULL, d DATE NULL, "
+                                        "s DATETIME NULL, n BIGINT NULL, p DECIMAL(12,2) NULL)"));
+        c = db->connect();
+    }
+    void init() { db->admin().exec(QStringLiteral("DELETE FROM probe")); }
+    void cleanupTestCase() {
+        c.reset();
+        db.reset();
+    }
+
+    void textRoundTrip_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Thai with tone marks") << QStringLiteral("ไก่ ไข่ น้ำ กี่ก๊ก ปั๊ม");
+        QTest::newRow("quotes") << QStringLiteral("it's \"quoted\" ''");
+        QTest::newRow("backslashes") << QStringLiteral("C:\\วารสาร\\ \\' \\\\");
+        QTest::newRow("like wildcards") << QStringLiteral("100% a_b");
+        QTest::newRow("empty") << QString("");
+        QTest::newRow("5000 characters") << QString(QStringLiteral("วารสารวิชาการ").repeated(385)).left(5000);
+        QTest::newRow("emoji") << QStringLiteral("📚 วารสาร 🇹🇭");
+        QTest::newRow("SQL-looking") << QStringLiteral("x'; DROP TABLE probe; --");
+    }
+    void textRoundTrip() {
+        QFETCH(QString, text);
+        c->exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (?, ?)"), {1, text});
+        const data::Result r = c->query(QStringLiteral("SELECT HEX(t), t, CHAR_LENGTH(t) FROM probe WHERE id = ?"), {1});
+        QCOMPARE(r.rowCount(), 1);
+        // The server holds exactly the UTF-8 bytes that were typed: nothing added, nothing cut.
+        QCOMPARE(r.text(0, 0).toLatin1(), text.toUtf8().toHex().toUpper());
+        QCOMPARE(r.text(0, 1), text);
+        QCOMPARE(r.value(0, 2).toLongLong(), qint64(text.toUcs4().size()));
+        // And the bound text finds itself again, as an equal value and as a prefix.
+        QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe WHERE t = ?"), {text}).rowCount(), 1);
+        QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe WHERE t LIKE ?"), {data::likePrefix(text.left(3))})
+                     .rowCount(),
+                 1);
+    }
+
+    void likeMatchesAsTyped() {
+        int id = 0;
+        for (const QString& t : {QStringLiteral("100% cotton"), QStringLiteral("1000 cotton"),
+                                QStringLiteral("a_b"), QStringLiteral("axb"), QStringLiteral("กรุงเทพ")})
+            c->exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (?, ?)"), {++id, t});
+        auto count = [&](const QString& pattern) {
+            return c->query(QStringLiteral("SELECT id FROM probe WHERE t LIKE ?"), {pattern}).rowCount();
+        };
+        QCOMPARE(count(data::likeContains(QStringLiteral("0%"))), 1);
+        QCOMPARE(count(data::likeContains(QStringLiteral("_"))), 1);
+        QCOMPARE(count(data::likePrefix(QStringLiteral("กรุ"))), 1);
+        QCOMPARE(count(data::likeContains(QString())), 5);
+    }
+
+    void typedValues() {
+        const QDate d(2024, 2, 29);
+        const QDateTime s(QDate(2026, 12, 6), QTime(13, 45, 7));
+        c->exec(QStringLiteral("INSERT INTO probe (id, t, d, s, n, p) VALUES (?, ?, ?, ?, ?, ?)"),
+                {1, QVariant(), d, s, qint64(9007199254740993LL), QStringLiteral("1234.50")});
+        const data::Result r = c->query(QStringLiteral("SELECT t, d, s, n, p, DATE_FORMAT(d, '%d/%m/%Y') FROM probe"));
+        QVERIFY(r.value(0, 0).isNull());
+        QCOMPARE(r.value(0, QStringLiteral("D")).toDate(), d); // names match without regard to case
+        QCOMPARE(r.value(0, 2).toDateTime(), s);
+        QCOMPARE(r.value(0, 3).toLongLong(), qint64(9007199254740993LL));
+        QCOMPARE(r.text(0, 4), QStringLiteral("1234.50"));
+        QCOMPARE(r.text(0, 5), QStringLiteral("29/02/2024"));
+        // A NULL parameter compares as NULL, not as an empty string.
+        QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe WHERE t IS NULL AND ? IS NULL"), {QVariant()}).rowCount(), 1);
+        // An empty row set: end of data at once, exact count 0.
+        QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe WHERE id = ?"), {2}).rowCount(), 0);
+    }
+
+    void serverErrors_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("native");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("syntax") << "SELEC 1" << 1064 << "syntax";
+        QTest::newRow("unknown table") << "SELECT * FROM no_such_table" << 1146 << "no_such_table";
+        QTest::newRow("duplicate key") << "INSERT INTO probe (id) VALUES (7), (7)" << 1062 << "Duplicate";
+        QTest::newRow("the program's account runs no DDL") << "CREATE TABLE x (a INT)" << 1142 << "CREATE";
+        QTest::newRow("a date the server refuses") << "INSERT INTO probe (id, d) VALUES (8, '15/03/2024')" << 1292
+                                                   << "15/03/2024";
+    }
+    void serverErrors() {
+        QFETCH(QString, sql);
+        QFETCH(int, native);
+        QFETCH(QString, words);
+        try {
+            c->exec(sql);
+            QFAIL("no error raised");
+        } catch (const data::DbError& e) {
+            QCOMPARE(e.nativeCode(), native);
+            QVERIFY2(e.message().contains(words, Qt::CaseInsensitive), qPrintable(e.message()));
+            QVERIFY(!e.message().startsWith(QLatin1Char('['))); // the driver's tags are gone
+            QVERIFY(!e.connectionLost());
+        }
+        // The connection goes on working after the error.
+        QCOMPARE(c->query(QStringLiteral("SELECT 1")).text(0, 0), QStringLiteral("1"));
+    }
+
+    void failedTransactionLeavesNothing() {
+        c->exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (1, 'before')"));
+        try {
+            data::Transaction tx(*c);
+            c->exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (2, 'first half')"));
+            c->exec(QStringLiteral("UPDATE probe SET t = 'changed' WHERE id = 1"));
+            c->exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (2, 'duplicate')"));
+            tx.commit();
+            QFAIL("the duplicate went through");
+        } catch (const data::DbError& e) {
+            QCOMPARE(e.nativeCode(), 1062);
+        }
+        QVERIFY(!c->inTransaction());
+        auto other = db->connect();
+        const data::Result r = other->query(QStringLiteral("SELECT id, t FROM probe ORDER BY id"));
+        QCOMPARE(r.rowCount(), 1);
+        QCOMPARE(r.text(0, 1), QStringLiteral("before"));
+        // Back in autocommit: a later single write is visible to others at once.
+        c->exec(QStringLiteral("INSERT INTO probe (id) VALUES (3)"));
+        QCOMPARE(other->query(QStringLiteral("SELECT id FROM probe WHERE id = 3")).rowCount(), 1);
+    }
+
+    void committedTransactionIsWhole() {
+        {
+            data::Transaction tx(*c);
+            for (int i = 1; i <= 50; ++i)
+                c->exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (?, ?)"), {i, QStringLiteral("แถว %1").arg(i)});
+            auto other = db->connect();
+            QCOMPARE(other->query(QStringLiteral("SELECT id FROM probe")).rowCount(), 0); // not yet visible
+            tx.commit();
+        }
+        QCOMPARE(db->connect()->query(QStringLiteral("SELECT id FROM probe")).rowCount(), 50);
+    }
+
+    void unreachableServerIsNamed() {
+        data::ConnectionSettings s = db->settings();
+        s.port = 1; // nothing listens there
+        data::Connection bad(s);
+        try {
+            bad.open();
+            QFAIL("connected to nothing");
+        } catch (const data::DbError& e) {
+            QVERIFY2(e.nativeCode() == 2002 || e.nativeCode() == 2003, qPrintable(e.describe()));
+            QVERIFY(e.connectionLost());
+            QVERIFY2(e.message().contains(QStringLiteral("127.0.0.1:1")), qPrintable(e.message()));
+        }
+    }
+
+    void reconnectsAfterServerRestart() {
+        QTemporaryDir dir;
+        const QString port = dbserver({QStringLiteral("start"), dir.path()});
+        struct Stop {
+            QString d;
+            ~Stop() {
+                try {
+                    dbserver({QStringLiteral("stop"), d});
+                } catch (...) {
+                }
+            }
+        } stop{dir.path()};
+        QProcess::execute(QStringLiteral("bash"), {testsupport::sourcePath(QStringLiteral("scripts/provision.sh")),
+                                                   dir.path(), QStringLiteral("magazine")});
+        data::ConnectionSettings s = testsupport::programSettings(QStringLiteral("magazine"));
+        s.port = port.toInt();
+        data::Connection own(s);
+        own.open();
+        QCOMPARE(own.query(QStringLiteral("SELECT magno_ctrl FROM jourctrl")).text(0, 0), QStringLiteral("1"));
+
+        dbserver({QStringLiteral("stop"), dir.path()});
+        try {
+            own.query(QStringLiteral("SELECT magno_ctrl FROM jourctrl"));
+            QFAIL("a stopped server answered");
+        } catch (const data::DbError& e) {
+            QVERIFY2(e.connectionLost(), qPrintable(e.describe()));
+        }
+        // Still down: the next call tries to reconnect and says so clearly.
+        QVERIFY_THROWS_EXCEPTION(data::DbError, own.exec(QStringLiteral("UPDATE jourctrl SET magno_ctrl = '5'")));
+
+        dbserver({QStringLiteral("start"), dir.path(), port});
+        own.exec(QStringLiteral("UPDATE jourctrl SET magno_ctrl = '5'"));
+        QCOMPARE(own.query(QStringLiteral("SELECT magno_ctrl FROM jourctrl")).text(0, 0), QStringLiteral("5"));
+    }
+
+    void lostInsideTransactionIsNotContinued() {
+        // A connection killed half-way through a save: the rest of the save must not go on
+        // in a fresh connection, and nothing of it may stay.
+        auto victim = db->connect();
+        const QString id = victim->query(QStringLiteral("SELECT CONNECTION_ID()")).text(0, 0);
+        victim->begin();
+        victim->exec(QStringLiteral("INSERT INTO probe (id) VALUES (1)"));
+        db->admin().exec(QStringLiteral("KILL ") + QString::number(id.toLongLong()));
+        QVERIFY_THROWS_EXCEPTION(data::DbError, victim->exec(QStringLiteral("INSERT INTO probe (id) VALUES (2)")));
+        QVERIFY_THROWS_EXCEPTION(data::DbError, victim->exec(QStringLiteral("INSERT INTO probe (id) VALUES (3)")));
+        victim->rollback();
+        QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe")).rowCount(), 0);
+        // After the rollback the connection is opened again and works.
+        victim->exec(QStringLiteral("INSERT INTO probe (id) VALUES (4)"));
+        QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe")).rowCount(), 1);
+    }
+
+    void counterUnderContention() {
+        db->admin().exec(QStringLiteral("UPDATE jourctrl SET magno_ctrl = '1000'"));
+        db->admin().exec(QStringLiteral("DELETE FROM tranfile"));
+        constexpr int stations = 6, perStation = 40;
+        std::atomic<int> failures{0};
+        QList<QThread*> threads;
+        for (int s = 0; s < stations; ++s) {
+            threads << QThread::create([&, s] {
+                try {
+                    data::Connection conn(db->settings());
+                    conn.open();
+                    for (int i = 0; i < perStation; ++i)
+                        data::takeCounter(
+                            conn, {QStringLiteral("jourctrl"), QStringLiteral("magno_ctrl")},
+                            [](const QString& cur) { return data::advanceDecimal({QStringLiteral("jourctrl"), {}}, cur); },
+                            [&](const QString& number) {
+                                conn.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus) VALUES (?, ?, 'O')"),
+                                          {number, QStringLiteral("S%1").arg(s)});
+                            });
+                } catch (const std::exception& e) {
+                    qWarning("station failed: %s", e.what());
+                    ++failures;
+                }
+            });
+            threads.last()->start();
+        }
+        for (QThread* t : threads) {
+            t->wait();
+            delete t;
+        }
+        QCOMPARE(failures.load(), 0);
+        const data::Result rows = c->query(QStringLiteral("SELECT magno FROM tranfile"));
+        QCOMPARE(rows.rowCount(), stations * perStation); // a duplicate number would have failed its insert
+        std::set<qint64> numbers;
+        for (const auto& row : rows.rows)
+            numbers.insert(row.at(0).toLongLong());
+        QCOMPARE(int(numbers.size()), stations * perStation);
+        QCOMPARE(*numbers.begin(), qint64(1000));
+        QCOMPARE(*numbers.rbegin(), qint64(1000 + stations * perStation - 1));
+        QCOMPARE(c->query(QStringLiteral("SELECT magno_ctrl FROM jourctrl")).text(0, 0),
+                 QString::number(1000 + stations * perStation));
+    }
+
+    void counterRefusals_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<bool>("useThrows");
+        QTest::newRow("counter row missing") << "DELETE FROM artctrl" << false;
+        QTest::newRow("counter not a number") << "UPDATE artctrl SET artno_ctrl = 'abc'" << false;
+        QTest::newRow("the caller's write fails") << "UPDATE artctrl SET artno_ctrl = '0000041'" << true;
+    }
+    void counterRefusals() {
+        QFETCH(QString, setup);
+        QFETCH(bool, useThrows);
+        db->reset();
+        db->admin().exec(setup);
+        const data::Result before = c->query(QStringLiteral("SELECT artno_ctrl FROM artctrl"));
+        bool used = false;
+        QVERIFY_THROWS_EXCEPTION(
+            data::DbError,
+            data::takeCounter(
+                *c, {QStringLiteral("artctrl"), QStringLiteral("artno_ctrl")},
+                [](const QString& cur) { return data::advanceDecimal({QStringLiteral("artctrl"), {}}, cur); },
+                [&](const QString& number) {
+                    used = true;
+                    c->exec(QStringLiteral("INSERT INTO article (article_no, Article_Name) VALUES (?, 'x')"), {number});
+                    if (useThrows)
+                        c->exec(QStringLiteral("INSERT INTO article (article_no, Article_Name) VALUES (?, 'y')"), {number});
+                }));
+        QCOMPARE(used, useThrows);
+        QVERIFY(!c->inTransaction());
+        // Nothing written, counter as it was.
+        QCOMPARE(c->query(QStringLiteral("SELECT article_no FROM article")).rowCount(), 0);
+        const data::Result after = c->query(QStringLiteral("SELECT artno_ctrl FROM artctrl"));
+        QCOMPARE(after.rows, before.rows);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_connection)
+#include "tst_connection.moc"

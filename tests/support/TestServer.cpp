@@ -1,0 +1,112 @@
+#include "support/TestServer.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <stdexcept>
+
+namespace testsupport {
+
+int testPort() {
+    const int port = qEnvironmentVariableIntValue("WARASAN_TEST_PORT");
+    if (port <= 0)
+        throw std::runtime_error("WARASAN_TEST_PORT is not set: run the tests with scripts/test.sh");
+    return port;
+}
+
+QString testSocket() {
+    const QString s = qEnvironmentVariable("WARASAN_TEST_SOCKET");
+    if (s.isEmpty())
+        throw std::runtime_error("WARASAN_TEST_SOCKET is not set: run the tests with scripts/test.sh");
+    return s;
+}
+
+data::ConnectionSettings adminSettings(const QString& database) {
+    data::ConnectionSettings s;
+    s.server = QStringLiteral("localhost");
+    s.socket = testSocket();
+    s.user = QStringLiteral("root");
+    s.database = database;
+    return s;
+}
+
+data::ConnectionSettings programSettings(const QString& database) {
+    data::ConnectionSettings s;
+    s.server = QStringLiteral("127.0.0.1");
+    s.port = testPort();
+    s.database = database;
+    return s;
+}
+
+QString sourcePath(const QString& relative) { return QStringLiteral(WARASAN_SOURCE_DIR "/") + relative; }
+
+QStringList sqlStatements(const QString& fileName) {
+    QFile f(sourcePath(QStringLiteral("db/") + fileName));
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read db/" + fileName.toStdString());
+    QString text = QString::fromUtf8(f.readAll());
+    text.remove(QRegularExpression(QStringLiteral("^\\s*--[^\\n]*$"), QRegularExpression::MultilineOption));
+    QStringList out;
+    for (const QString& piece : text.split(QRegularExpression(QStringLiteral(";\\s*\\n"))))
+        if (!piece.trimmed().isEmpty())
+            out << piece.trimmed();
+    return out;
+}
+
+namespace {
+
+const QStringList& seedStatements() {
+    static const QStringList statements = sqlStatements(QStringLiteral("seed.sql"));
+    return statements;
+}
+
+} // namespace
+
+TestDatabase::TestDatabase(const QString& name) {
+    name_ = QStringLiteral("wt_%1_%2").arg(name).arg(QCoreApplication::applicationPid());
+    {
+        data::Connection root(adminSettings());
+        root.open();
+        root.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(name_));
+        root.exec(QStringLiteral("CREATE DATABASE `%1`").arg(name_));
+        for (const QString& host : {QStringLiteral("127.0.0.1"), QStringLiteral("localhost")}) {
+            root.exec(QStringLiteral("CREATE USER IF NOT EXISTS 'varnok'@'%1'").arg(host));
+            root.exec(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON `%1`.* TO 'varnok'@'%2'").arg(name_, host));
+        }
+    }
+    admin_ = std::make_unique<data::Connection>(adminSettings(name_));
+    admin_->open();
+    for (const QString& statement : sqlStatements(QStringLiteral("schema.sql")))
+        admin_->exec(statement);
+    for (const QString& statement : seedStatements())
+        admin_->exec(statement);
+    data::InstallationConfig config = data::installation();
+    config.db = settings();
+    data::setInstallation(config);
+}
+
+TestDatabase::~TestDatabase() {
+    try {
+        admin_->exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(name_));
+    } catch (...) {
+        // a server that is already gone takes the database with it
+    }
+}
+
+std::unique_ptr<data::Connection> TestDatabase::connect() const {
+    auto c = std::make_unique<data::Connection>(settings());
+    c->open();
+    return c;
+}
+
+void TestDatabase::reset() {
+    const data::Result tables = admin_->query(
+        QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = ?"), {name_});
+    for (const auto& row : tables.rows)
+        admin_->exec(QStringLiteral("TRUNCATE TABLE `%1`").arg(row.at(0).toString()));
+    for (const QString& statement : seedStatements())
+        admin_->exec(statement);
+}
+
+} // namespace testsupport

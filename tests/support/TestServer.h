@@ -1,0 +1,47 @@
+#pragma once
+
+#include "data/Config.h"
+#include "data/Connection.h"
+
+#include <QString>
+#include <memory>
+
+namespace testsupport {
+
+// The private server scripts/test.sh started for this run (WARASAN_TEST_PORT, WARASAN_TEST_SOCKET).
+// Throws with a clear message when the tests were started without it.
+int testPort();
+QString testSocket();
+
+// The administrator over the server's socket: creates and drops the tests' databases.
+data::ConnectionSettings adminSettings(const QString& database = QStringLiteral("mysql"));
+// The program's own account (varnok over the loopback address), on `database`.
+data::ConnectionSettings programSettings(const QString& database);
+
+// A database of the test's own, with the schema and the installation rows, reachable by the
+// program's account; dropped again when the fixture goes. Also made the program's
+// configured database, so windows opened by the test connect to it.
+class TestDatabase {
+public:
+    explicit TestDatabase(const QString& name);
+    ~TestDatabase();
+
+    const QString& name() const { return name_; }
+    data::ConnectionSettings settings() const { return programSettings(name_); }
+    // A new connection as the program's account.
+    std::unique_ptr<data::Connection> connect() const;
+    // The administrator's connection to this database (for setting up rows quickly).
+    data::Connection& admin() { return *admin_; }
+    // Empties every table and loads the installation rows again.
+    void reset();
+
+private:
+    QString name_;
+    std::unique_ptr<data::Connection> admin_;
+};
+
+// The statements of one of the SQL files under db/, comments dropped.
+QStringList sqlStatements(const QString& fileName);
+QString sourcePath(const QString& relative);
+
+} // namespace testsupport
