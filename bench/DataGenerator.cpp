@@ -343,7 +343,7 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
             const int authorCount = 1 + rnd.below(3);
             for (int s = 1; s <= authorCount; ++s, ++n.authorLinks)
                 authors.add({no, s, pad7(1 + rnd.below(qMax(1, size.authors))), name});
-            const int subjectCount = 2 + rnd.below(2) + (rnd.chance(86) ? 0 : 1);
+            const int subjectCount = 2 + rnd.below(2) + (rnd.chance(36) ? 1 : 0); // about 2.86 an article
             for (int s = 1; s <= subjectCount; ++s, ++n.subjects)
                 heads.add({no, s, rnd.pick(subjects), name});
             if (a % 20000 == 0) {

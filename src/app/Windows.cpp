@@ -1,12 +1,13 @@
 #include "app/Windows.h"
 
 #include "app/WindowRegistry.h"
+#include "titles/Adddealer.h"
 
 namespace app {
 
 void registerWindows(WindowRegistry& registry) {
-    // Working windows are added here as they are built.
-    (void)registry;
+    using P = WindowRegistry::Placement;
+    registry.add(QStringLiteral("Adddealer"), P::CentredOnScreen, [] { return new titles::Adddealer; });
 }
 
 } // namespace app

@@ -152,6 +152,20 @@ void Connection::fail(short handleType, void* handle, const char* what) {
     throw e;
 }
 
+void Connection::failStatement(const QString& sql, void* h, const char* what) {
+    Diag d = diagnose(SQL_HANDLE_STMT, h);
+    if (d.text.isEmpty())
+        d.text = QStringLiteral("ODBC %1 failed").arg(QLatin1String(what));
+    // A statement that failed half-way (a deadlock while rows were being read, say) can leave
+    // the driver out of step with the server: it is thrown away and prepared afresh next time.
+    statements_.remove(sql);
+    SQLFreeHandle(SQL_HANDLE_STMT, h);
+    DbError e(d.native, d.state, d.text);
+    if (e.connectionLost())
+        broken_ = true;
+    throw e;
+}
+
 void Connection::ensureUsable() {
     if (inTransaction_) {
         if (broken_)
@@ -239,11 +253,11 @@ void* Connection::run(const QString& sql, const Params& params) {
                                   0, b.text.data(), SQLLEN(b.text.size()), &b.indicator);
         }
         if (!SQL_SUCCEEDED(rc))
-            fail(SQL_HANDLE_STMT, h, "bind");
+            failStatement(sql, h, "bind");
     }
     const SQLRETURN rc = SQLExecute(h);
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
-        fail(SQL_HANDLE_STMT, h, "execute");
+        failStatement(sql, h, "execute");
     sinceLastUse_.start();
     return h;
 }
@@ -267,7 +281,7 @@ Result Connection::query(const QString& sql, const Params& params) {
         if (rc == SQL_NO_DATA)
             break;
         if (!SQL_SUCCEEDED(rc))
-            fail(SQL_HANDLE_STMT, h, "fetch");
+            failStatement(sql, h, "fetch");
         QVariantList row;
         row.reserve(cols);
         for (SQLSMALLINT c = 1; c <= cols; ++c) {
@@ -323,7 +337,7 @@ Result Connection::query(const QString& sql, const Params& params) {
             }
             }
             if (!SQL_SUCCEEDED(rc))
-                fail(SQL_HANDLE_STMT, h, "read");
+                failStatement(sql, h, "read");
             row.append(v);
         }
         r.rows.append(std::move(row));

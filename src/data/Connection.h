@@ -75,6 +75,7 @@ private:
     void* prepared(const QString& sql);
     void* run(const QString& sql, const Params& params);
     [[noreturn]] void fail(short handleType, void* handle, const char* what);
+    [[noreturn]] void failStatement(const QString& sql, void* statement, const char* what);
     void setAutocommit(bool on);
 };
 

@@ -47,20 +47,29 @@ QString takeCounter(Connection& c, const CounterColumn& counter,
     checkIdentifier(counter.column);
     const QString select = QStringLiteral("SELECT %1 FROM %2 LIMIT 1 FOR UPDATE").arg(counter.column, counter.table);
     const QString update = QStringLiteral("UPDATE %1 SET %2 = ? LIMIT 1").arg(counter.table, counter.column);
+    QString taken;
+    retryingTransaction(c, [&] {
+        const Result r = c.query(select);
+        if (r.isEmpty())
+            throw DbError(0, QStringLiteral("02000"),
+                          QStringLiteral("ไม่พบแถวของตัวนับ %1 กรุณาติดต่อผู้ดูแลระบบ").arg(counter.table));
+        const QString current = r.text(0, 0).trimmed();
+        const QString next = advance(current);
+        use(current);
+        c.exec(update, {next});
+        taken = current;
+    });
+    return taken;
+}
+
+void retryingTransaction(Connection& c, const std::function<void()>& unit) {
     constexpr int attempts = 5;
     for (int attempt = 1;; ++attempt) {
         try {
             Transaction tx(c);
-            const Result r = c.query(select);
-            if (r.isEmpty())
-                throw DbError(0, QStringLiteral("02000"),
-                              QStringLiteral("ไม่พบแถวของตัวนับ %1 กรุณาติดต่อผู้ดูแลระบบ").arg(counter.table));
-            const QString current = r.text(0, 0).trimmed();
-            const QString next = advance(current);
-            use(current);
-            c.exec(update, {next});
+            unit();
             tx.commit();
-            return current;
+            return;
         } catch (const DbError& e) {
             if (!e.retryableLock() || attempt == attempts)
                 throw;

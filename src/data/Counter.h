@@ -16,6 +16,11 @@ std::optional<qint64> counterValue(const QString& text);
 // when the text is not a number or is at the 64-bit limit.
 std::optional<QString> nextCounterText(const QString& text);
 
+// Runs `unit` inside one transaction and commits it. A deadlock or lock wait timeout runs the
+// whole unit again, a few times, before giving up: nothing was committed, so nothing can be
+// written twice. Any other error rolls back and is thrown.
+void retryingTransaction(Connection& c, const std::function<void()>& unit);
+
 // A one-row counter table and the column that holds the next number.
 struct CounterColumn {
     QString table;

@@ -1,0 +1,96 @@
+#include "forms/common/Style.h"
+
+#include "forms/common/Fonts.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace forms {
+
+void styleDataField(QWidget* field, const QColor& text) {
+    field->setFont(thaiFont(9.75, true));
+    QPalette p = field->palette();
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::ButtonText, text);
+    field->setPalette(p);
+}
+
+void setBackColour(QWidget* widget, const QColor& colour) {
+    QPalette p = widget->palette();
+    if (qobject_cast<QAbstractButton*>(widget)) {
+        p.setColor(QPalette::Button, colour);
+    } else {
+        p.setColor(QPalette::Window, colour);
+        widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(p);
+}
+
+void setFieldLocked(QWidget* field, bool locked) {
+    QPalette p = field->palette();
+    p.setColor(QPalette::Base, locked ? lockedColour : unlockedColour);
+    p.setColor(QPalette::Button, locked ? lockedColour : unlockedColour);
+    field->setPalette(p);
+    if (auto* line = qobject_cast<QLineEdit*>(field))
+        line->setReadOnly(locked);
+    else if (auto* text = qobject_cast<QPlainTextEdit*>(field))
+        text->setReadOnly(locked);
+    else
+        field->setEnabled(!locked);
+}
+
+void setFieldsLocked(const QList<QWidget*>& fields, bool locked) {
+    for (QWidget* f : fields)
+        setFieldLocked(f, locked);
+}
+
+bool isFieldLocked(const QWidget* field) {
+    if (auto* line = qobject_cast<const QLineEdit*>(field))
+        return line->isReadOnly();
+    if (auto* text = qobject_cast<const QPlainTextEdit*>(field))
+        return text->isReadOnly();
+    return !field->isEnabled();
+}
+
+void clearFields(const QList<QWidget*>& fields) {
+    for (QWidget* f : fields) {
+        if (auto* combo = qobject_cast<QComboBox*>(f))
+            combo->setCurrentIndex(-1);
+        else
+            setFieldText(f, QString());
+    }
+}
+
+void setButtons(const QList<QAbstractButton*>& buttons, std::initializer_list<bool> enabled) {
+    auto state = enabled.begin();
+    for (QAbstractButton* b : buttons) {
+        if (state == enabled.end())
+            break;
+        if (b)
+            b->setEnabled(*state);
+        ++state;
+    }
+}
+
+QString fieldText(const QWidget* field) {
+    if (auto* line = qobject_cast<const QLineEdit*>(field))
+        return line->text();
+    if (auto* text = qobject_cast<const QPlainTextEdit*>(field))
+        return text->toPlainText();
+    if (auto* combo = qobject_cast<const QComboBox*>(field))
+        return combo->currentText();
+    return {};
+}
+
+void setFieldText(QWidget* field, const QString& value) {
+    if (auto* line = qobject_cast<QLineEdit*>(field)) {
+        line->setText(value);
+        line->setCursorPosition(0);
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(field)) {
+        text->setPlainText(value);
+    }
+}
+
+} // namespace forms

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+
+class QAbstractButton;
+class QWidget;
+
+namespace forms {
+
+// The colours every working window shares.
+inline const QColor lockedColour{224, 224, 224};   // showing: light grey
+inline const QColor unlockedColour{255, 255, 192}; // adding or editing: light yellow
+inline const QColor fieldTextColour{0, 0, 192};    // dark blue
+
+// The data-field look: MS Sans Serif 9.75 pt bold, dark blue text.
+void styleDataField(QWidget* field, const QColor& text = fieldTextColour);
+// Back colour of a window, a label or a button (buttons keep their text colour).
+void setBackColour(QWidget* widget, const QColor& colour);
+
+// Locks a data field (read-only, grey) or unlocks it (editable, yellow). Text fields become
+// read-only and keep their focus and selection; lists and option buttons are disabled.
+void setFieldLocked(QWidget* field, bool locked);
+void setFieldsLocked(const QList<QWidget*>& fields, bool locked);
+bool isFieldLocked(const QWidget* field);
+
+// Empties text fields and the shown text of code-table lists.
+void clearFields(const QList<QWidget*>& fields);
+
+// The record buttons in the order add, edit, delete, save, cancel; a null button is skipped.
+void setButtons(const QList<QAbstractButton*>& buttons, std::initializer_list<bool> enabled);
+
+// The text of a QLineEdit or QPlainTextEdit.
+QString fieldText(const QWidget* field);
+void setFieldText(QWidget* field, const QString& text);
+
+} // namespace forms

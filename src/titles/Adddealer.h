@@ -1,0 +1,52 @@
+#pragma once
+
+#include "data/Connection.h"
+
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class Adddealer;
+}
+namespace forms {
+class PickList;
+}
+
+namespace titles {
+
+// The publisher register: find a publisher by part of its name, look at it, correct it, or
+// add a new one under the code the window proposes.
+class Adddealer : public QWidget {
+    Q_OBJECT
+public:
+    // Opens the window's connection; throws data::DbError when the server cannot be reached.
+    explicit Adddealer(QWidget* parent = nullptr);
+    ~Adddealer() override;
+
+    // "Add", "Edit" or empty: what Save does.
+    const QString& mode() const { return mode_; }
+
+    void search();                                       // double-click or Enter in Text2
+    void choose(const QString& code, const QString& shownName); // a row of Listdealer
+    void add();                                          // ADD
+    void edit();                                         // EDIT
+    void save();                                         // Save
+    void cancel();                                       // Cancel
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::unique_ptr<Ui::Adddealer> ui;
+    forms::PickList* Listdealer;
+    std::unique_ptr<data::Connection> db_;
+    QString mode_;
+
+    QList<QWidget*> fields() const;
+    void lockinput();
+    void unlockinput();
+    void resetbuttom(bool add, bool edit, bool save);
+};
+
+} // namespace titles

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "data/Connection.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace titles {
+
+// A publisher or distributor as the register shows it. The address and contact columns may
+// be NULL in the database; they are then empty optionals.
+struct Dealer {
+    QString code;
+    QString name;
+    std::optional<QString> address1;
+    std::optional<QString> address2;
+    std::optional<QString> contact;
+};
+
+struct DealerMatch {
+    QString code;
+    QString name;
+};
+
+// The publisher table, for the publisher register and the title register's pick lists.
+namespace DealerStore {
+
+// Publishers whose name contains `text` as typed (no wildcards); empty text lists every one.
+QList<DealerMatch> search(data::Connection& c, const QString& text);
+std::optional<Dealer> find(data::Connection& c, const QString& code);
+// The code a new publisher would get now: the largest numeric code plus one ("1" for an
+// empty table; a code that does not begin with a digit counts as 0).
+QString proposeCode(data::Connection& c);
+// Stores a new publisher under the code free at this moment, taken under a lock so two
+// stations never store the same code. Gives the code it received.
+QString add(data::Connection& c, const Dealer& d);
+// Changes name, addresses and contact of `d.code`; false when there is no such publisher.
+bool update(data::Connection& c, const Dealer& d);
+
+} // namespace DealerStore
+
+} // namespace titles
