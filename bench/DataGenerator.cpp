@@ -40,8 +40,8 @@ public:
     void flush() {
         if (rows_ == 0)
             return;
-        const QString one = QLatin1Char('(') + QStringList(columns_.size(), QStringLiteral("?")).join(QLatin1Char(',')) +
-                            QLatin1Char(')');
+        const QString one = QLatin1Char('(') +
+                            QStringList(columns_.size(), QStringLiteral("?")).join(QLatin1Char(',')) + QLatin1Char(')');
         QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(table_, columns_.join(QLatin1Char(',')));
         sql += QStringList(rows_, one).join(QLatin1Char(','));
         c_.exec(sql, pending_);
@@ -58,55 +58,109 @@ private:
     int rows_ = 0;
 };
 
-QString pad7(qint64 n) { return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0')); }
+QString pad7(qint64 n) {
+    return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
+}
 
-const QStringList thaiMonths = {QStringLiteral("มกราคม"),   QStringLiteral("กุมภาพันธ์"), QStringLiteral("มีนาคม"),
-                                QStringLiteral("เมษายน"),   QStringLiteral("พฤษภาคม"),  QStringLiteral("มิถุนายน"),
-                                QStringLiteral("กรกฎาคม"),  QStringLiteral("สิงหาคม"),   QStringLiteral("กันยายน"),
-                                QStringLiteral("ตุลาคม"),    QStringLiteral("พฤศจิกายน"), QStringLiteral("ธันวาคม")};
+const QStringList thaiMonths = {QStringLiteral("มกราคม"),  QStringLiteral("กุมภาพันธ์"),  QStringLiteral("มีนาคม"),
+                                QStringLiteral("เมษายน"),  QStringLiteral("พฤษภาคม"),  QStringLiteral("มิถุนายน"),
+                                QStringLiteral("กรกฎาคม"), QStringLiteral("สิงหาคม"),   QStringLiteral("กันยายน"),
+                                QStringLiteral("ตุลาคม"),   QStringLiteral("พฤศจิกายน"), QStringLiteral("ธันวาคม")};
 const QStringList englishMonths = {"January", "February", "March",     "April",   "May",      "June",
                                    "July",    "August",   "September", "October", "November", "December"};
 
-const QStringList englishPrefixes = {"Journal of", "Review of", "Annals of", "International Journal of",
+const QStringList englishPrefixes = {"Journal of",  "Review of",   "Annals of",  "International Journal of",
                                      "Bulletin of", "Advances in", "Studies in", "Quarterly of"};
-const QStringList englishTopics = {
-    "Library Science", "Applied Physics", "Organic Chemistry", "Public Health", "Asian Studies", "Economics",
-    "Education", "Computer Science", "Marine Biology", "Agricultural Research", "Nursing", "Linguistics",
-    "Management", "Tropical Medicine", "Environmental Engineering", "Information Systems", "Southeast Asian History",
-    "Food Technology", "Mathematics", "Psychology", "Tourism", "Rural Development", "Architecture", "Statistics"};
+const QStringList englishTopics = {"Library Science",
+                                   "Applied Physics",
+                                   "Organic Chemistry",
+                                   "Public Health",
+                                   "Asian Studies",
+                                   "Economics",
+                                   "Education",
+                                   "Computer Science",
+                                   "Marine Biology",
+                                   "Agricultural Research",
+                                   "Nursing",
+                                   "Linguistics",
+                                   "Management",
+                                   "Tropical Medicine",
+                                   "Environmental Engineering",
+                                   "Information Systems",
+                                   "Southeast Asian History",
+                                   "Food Technology",
+                                   "Mathematics",
+                                   "Psychology",
+                                   "Tourism",
+                                   "Rural Development",
+                                   "Architecture",
+                                   "Statistics"};
 const QStringList thaiPrefixes = {"วารสาร", "วารสารวิชาการ", "จุลสาร", "นิตยสาร", "วารสารวิจัย", "ปริทัศน์"};
-const QStringList thaiTopics = {
-    "บรรณารักษศาสตร์", "ครุศาสตร์", "วิทยาศาสตร์และเทคโนโลยี", "มนุษยศาสตร์และสังคมศาสตร์", "เกษตรศาสตร์",
-    "การจัดการ", "สาธารณสุข", "ภาษาและวัฒนธรรม", "เศรษฐศาสตร์", "การท่องเที่ยว", "คอมพิวเตอร์",
-    "ศิลปกรรม", "พัฒนาชุมชน", "สิ่งแวดล้อม", "การพยาบาล", "นิติศาสตร์", "ประวัติศาสตร์ท้องถิ่น", "อาหารและโภชนาการ"};
-const QStringList englishPapers = {"Bangkok Post", "The Nation", "Financial Times", "The Straits Times",
-                                   "Asia Times", "The Japan Times"};
+const QStringList thaiTopics = {"บรรณารักษศาสตร์",
+                                "ครุศาสตร์",
+                                "วิทยาศาสตร์และเทคโนโลยี",
+                                "มนุษยศาสตร์และสังคมศาสตร์",
+                                "เกษตรศาสตร์",
+                                "การจัดการ",
+                                "สาธารณสุข",
+                                "ภาษาและวัฒนธรรม",
+                                "เศรษฐศาสตร์",
+                                "การท่องเที่ยว",
+                                "คอมพิวเตอร์",
+                                "ศิลปกรรม",
+                                "พัฒนาชุมชน",
+                                "สิ่งแวดล้อม",
+                                "การพยาบาล",
+                                "นิติศาสตร์",
+                                "ประวัติศาสตร์ท้องถิ่น",
+                                "อาหารและโภชนาการ"};
+const QStringList englishPapers = {"Bangkok Post",      "The Nation", "Financial Times",
+                                   "The Straits Times", "Asia Times", "The Japan Times"};
 const QStringList thaiPapers = {"ไทยรัฐ", "มติชน", "เดลินิวส์", "กรุงเทพธุรกิจ", "ข่าวสด", "ประชาชาติธุรกิจ", "สยามรัฐ"};
-const QStringList thaiFirst = {"สมชาย", "สมศรี", "วิภา", "ประเสริฐ", "กนกวรรณ", "ธนพล", "อรุณี", "สุรชัย",
-                               "พรทิพย์", "วีระ", "จันทร์เพ็ญ", "ณัฐวุฒิ", "ปิยะนุช", "อภิชาติ", "ศิริพร", "ก้องเกียรติ"};
-const QStringList thaiLast = {"ใจดี", "สุขสวัสดิ์", "ศรีสมบูรณ์", "วงศ์ไทย", "แก้วมณี", "ทองคำ", "บุญมา",
-                              "พึ่งบุญ", "รัตนวงศ์", "เพชรรัตน์", "ชัยมงคล", "นาคสวัสดิ์"};
-const QStringList englishFirst = {"John", "Mary", "David", "Susan", "Hiroshi", "Wei", "Anna", "Peter", "Linda",
-                                  "Kenji", "Maria", "Robert"};
-const QStringList englishLast = {"Smith", "Johnson", "Tanaka", "Chen", "Brown", "Garcia", "Müller", "Wilson",
-                                 "O'Neil", "Nguyen", "Kim", "Taylor"};
-const QStringList subjects = {
-    "การจัดการห้องสมุด", "การศึกษา", "เทคโนโลยีสารสนเทศ", "เกษตรกรรม", "สุขภาพ", "เศรษฐกิจ", "การเมือง",
-    "วัฒนธรรมไทย", "สิ่งแวดล้อม", "การท่องเที่ยว", "ภาษาไทย", "คณิตศาสตร์", "Library automation",
-    "Information retrieval", "Higher education", "Public health", "Climate change", "Rice production",
-    "Machine learning", "Tourism", "Linguistics", "Marketing", "Cataloging", "Digital libraries"};
-const QStringList thaiArticleWords = {"การศึกษา", "ปัจจัย", "ที่มีผลต่อ", "การพัฒนา", "รูปแบบ", "ของ", "นักศึกษา",
-                                      "ชุมชน", "ในจังหวัดเชียงใหม่", "การใช้", "ห้องสมุด", "ความพึงพอใจ"};
-const QStringList englishArticleWords = {"A study of", "Factors affecting", "the development of", "students'",
-                                         "information", "behaviour", "in", "Thai", "universities", "a review",
-                                         "of", "library services"};
+const QStringList thaiFirst = {"สมชาย", "สมศรี", "วิภา",     "ประเสริฐ", "กนกวรรณ", "ธนพล",  "อรุณี",  "สุรชัย",
+                               "พรทิพย์", "วีระ",  "จันทร์เพ็ญ", "ณัฐวุฒิ",    "ปิยะนุช",   "อภิชาติ", "ศิริพร", "ก้องเกียรติ"};
+const QStringList thaiLast = {"ใจดี",  "สุขสวัสดิ์", "ศรีสมบูรณ์", "วงศ์ไทย",  "แก้วมณี",  "ทองคำ",
+                              "บุญมา", "พึ่งบุญ",   "รัตนวงศ์",  "เพชรรัตน์", "ชัยมงคล", "นาคสวัสดิ์"};
+const QStringList englishFirst = {"John", "Mary",  "David", "Susan", "Hiroshi", "Wei",
+                                  "Anna", "Peter", "Linda", "Kenji", "Maria",   "Robert"};
+const QStringList englishLast = {"Smith",  "Johnson", "Tanaka", "Chen",   "Brown", "Garcia",
+                                 "Müller", "Wilson",  "O'Neil", "Nguyen", "Kim",   "Taylor"};
+const QStringList subjects = {"การจัดการห้องสมุด",
+                              "การศึกษา",
+                              "เทคโนโลยีสารสนเทศ",
+                              "เกษตรกรรม",
+                              "สุขภาพ",
+                              "เศรษฐกิจ",
+                              "การเมือง",
+                              "วัฒนธรรมไทย",
+                              "สิ่งแวดล้อม",
+                              "การท่องเที่ยว",
+                              "ภาษาไทย",
+                              "คณิตศาสตร์",
+                              "Library automation",
+                              "Information retrieval",
+                              "Higher education",
+                              "Public health",
+                              "Climate change",
+                              "Rice production",
+                              "Machine learning",
+                              "Tourism",
+                              "Linguistics",
+                              "Marketing",
+                              "Cataloging",
+                              "Digital libraries"};
+const QStringList thaiArticleWords = {"การศึกษา", "ปัจจัย", "ที่มีผลต่อ",         "การพัฒนา", "รูปแบบ",  "ของ",
+                                      "นักศึกษา",  "ชุมชน", "ในจังหวัดเชียงใหม่", "การใช้",   "ห้องสมุด", "ความพึงพอใจ"};
+const QStringList englishArticleWords = {
+    "A study of", "Factors affecting", "the development of", "students'", "information",     "behaviour", "in",
+    "Thai",       "universities",      "a review",           "of",        "library services"};
 
 // Frequency codes and the days between two issues.
 struct Frequency {
     const char* code;
     int days;
 };
-const QList<Frequency> frequencies = {{"01", 1}, {"02", 7},  {"03", 15},  {"04", 30},  {"05", 61},
+const QList<Frequency> frequencies = {{"01", 1},  {"02", 7},   {"03", 15},  {"04", 30},  {"05", 61},
                                       {"06", 91}, {"07", 122}, {"08", 182}, {"09", 365}, {"10", 45}};
 
 struct Title {
@@ -118,7 +172,9 @@ struct Title {
 
 } // namespace
 
-DataSize DataSize::demo() { return DataSize{}; }
+DataSize DataSize::demo() {
+    return DataSize{};
+}
 
 DataSize DataSize::large() {
     DataSize s;
@@ -173,23 +229,26 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
     qint64 series[4] = {0, 0, 0, 0}; // J I K L
     {
         data::Transaction tx(c);
-        BulkInsert rows(c, QStringLiteral("magazine"),
-                        {"Pointer", "Magazine_Name", "Parallel_Name", "Former_Name", "Short_Name", "ISSN", "Kind_Code",
-                         "Lang_Code", "MagType_code", "Publisher_Code", "department_code", "Receive_Code", "Cover_Code",
-                         "Copies_Per_Year", "Price_Per_Year", "Start_Date", "End_Date", "Order_Date",
-                         "Distributor_Code", "Member_Status", "Location"});
+        BulkInsert rows(c, QStringLiteral("magazine"), {"Pointer",          "Magazine_Name",   "Parallel_Name",
+                                                        "Former_Name",      "Short_Name",      "ISSN",
+                                                        "Kind_Code",        "Lang_Code",       "MagType_code",
+                                                        "Publisher_Code",   "department_code", "Receive_Code",
+                                                        "Cover_Code",       "Copies_Per_Year", "Price_Per_Year",
+                                                        "Start_Date",       "End_Date",        "Order_Date",
+                                                        "Distributor_Code", "Member_Status",   "Location"});
         QHash<QString, int> used;
         for (int i = 0; i < size.titles; ++i) {
             const int roll = rnd.below(100);
             const int s = roll < 45 ? 0 : roll < 85 ? 1 : roll < 93 ? 2 : 3;
             const bool thai = s == 1 || s == 3;
             const bool paper = s >= 2;
-            QString name = paper ? (thai ? rnd.pick(thaiPapers) : rnd.pick(englishPapers))
-                                 : thai ? rnd.pick(thaiPrefixes) + rnd.pick(thaiTopics)
-                                        : rnd.pick(englishPrefixes) + QLatin1Char(' ') + rnd.pick(englishTopics);
+            QString name = paper  ? (thai ? rnd.pick(thaiPapers) : rnd.pick(englishPapers))
+                           : thai ? rnd.pick(thaiPrefixes) + rnd.pick(thaiTopics)
+                                  : rnd.pick(englishPrefixes) + QLatin1Char(' ') + rnd.pick(englishTopics);
             if (const int k = used[name]++; k > 0)
                 name += QStringLiteral(" (%1)").arg(k + 1);
-            const QString pointer = QStringLiteral("%1%2").arg(QLatin1Char("JIKL"[s])).arg(++series[s], 6, 10, QLatin1Char('0'));
+            const QString pointer =
+                QStringLiteral("%1%2").arg(QLatin1Char("JIKL"[s])).arg(++series[s], 6, 10, QLatin1Char('0'));
             Frequency f = paper ? frequencies.at(0) : frequencies.at(1 + rnd.below(9));
             if (i == 0 && size.bigTitleIssues > 0)
                 f = frequencies.at(0);
@@ -197,16 +256,25 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
             const QDate start = size.today.addYears(-1 - rnd.below(8)).addDays(-rnd.below(300));
             const QDate end = size.today.addDays(rnd.below(400) - 60);
             const bool subscribed = rnd.chance(85);
-            rows.add({pointer, name, thai ? QString() : QString(), QString(),
+            rows.add({pointer,
+                      name,
+                      thai ? QString() : QString(),
+                      QString(),
                       thai ? QString() : name.left(20),
                       QStringLiteral("%1-%2").arg(1000 + rnd.below(9000)).arg(1000 + rnd.below(9000)),
                       paper ? QStringLiteral("04") : QStringLiteral("0%1").arg(1 + rnd.below(3)),
-                      thai ? QStringLiteral("02") : QStringLiteral("01"), QString::fromLatin1(f.code),
-                      QString::number(1 + rnd.below(size.publishers)), QStringLiteral("0%1").arg(1 + rnd.below(8)),
+                      thai ? QStringLiteral("02") : QStringLiteral("01"),
+                      QString::fromLatin1(f.code),
+                      QString::number(1 + rnd.below(size.publishers)),
+                      QStringLiteral("0%1").arg(1 + rnd.below(8)),
                       subscribed ? QStringLiteral("1") : QStringLiteral("%1").arg(2 + rnd.below(3)),
-                      QStringLiteral("0%1").arg(1 + rnd.below(5)), 1 + rnd.below(2),
-                      QStringLiteral("%1.00").arg(thai ? 300 + rnd.below(2000) : 2000 + rnd.below(30000)), start, end,
-                      end.addYears(-1), QString::number(1 + rnd.below(size.publishers)),
+                      QStringLiteral("0%1").arg(1 + rnd.below(5)),
+                      1 + rnd.below(2),
+                      QStringLiteral("%1.00").arg(thai ? 300 + rnd.below(2000) : 2000 + rnd.below(30000)),
+                      start,
+                      end,
+                      end.addYears(-1),
+                      QString::number(1 + rnd.below(size.publishers)),
                       QStringLiteral("0%1").arg(1 + rnd.below(3)),
                       QStringLiteral("ชั้น %1 ตู้ %2").arg(1 + rnd.below(3)).arg(1 + rnd.below(40))});
         }
@@ -233,27 +301,29 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
     {
         const int others = titles.size() - (size.bigTitleIssues > 0 ? 1 : 0);
         const qint64 rest = qMax<qint64>(0, size.issues - size.bigTitleIssues);
-        BulkInsert rows(c, QStringLiteral("tranfile"),
-                        {"magno", "pointer", "indate", "daily", "yearno", "itemsno", "DescriptionItem", "MagStatus", "regno"});
+        BulkInsert rows(
+            c, QStringLiteral("tranfile"),
+            {"magno", "pointer", "indate", "daily", "yearno", "itemsno", "DescriptionItem", "MagStatus", "regno"});
         c.begin();
         for (int t = 0; t < titles.size(); ++t) {
             const Title& title = titles.at(t);
             qint64 count = (t == 0 && size.bigTitleIssues > 0) ? size.bigTitleIssues
-                                                              : rest / others + (t <= rest % others ? 1 : 0);
+                                                               : rest / others + (t <= rest % others ? 1 : 0);
             if (size.yearsOfIssues > 0)
                 count = qBound(2, size.yearsOfIssues * 365 / title.frequency.days, 400);
             QDate daily = size.today.addDays(-rnd.below(qMax(1, title.frequency.days)));
             const int firstYear = daily.addDays(-title.frequency.days * int(count)).year();
-            // Issues 12 to 35 back from the newest make one bound volume, for as many titles as wanted.
-            const bool binds = count >= 36 && title.frequency.days >= 15 && volumes.size() < size.volumes;
+            // Issues 12 to 35 back from the newest (as many as there are) make one bound volume.
+            const bool binds = count >= 14 && title.frequency.days >= 15 && volumes.size() < size.volumes;
             if (binds)
                 volumes.append({QStringLiteral("B%1").arg(volumes.size() + 1, 6, 10, QLatin1Char('0')), t, {}, {}});
             for (qint64 k = 0; k < count; ++k) {
                 const int perYear = qMax(1, 365 / title.frequency.days);
                 const QString yearNo = QString::number(daily.year() - firstYear + 1);
                 const QString itemNo = QString::number(qMin(perYear, daily.dayOfYear() * perYear / 366 + 1));
-                const QString month = title.thai ? QStringLiteral("%1 %2").arg(thaiMonths.at(daily.month() - 1)).arg(daily.year() + 543)
-                                                 : QStringLiteral("%1 %2").arg(englishMonths.at(daily.month() - 1)).arg(daily.year());
+                const QString month =
+                    title.thai ? QStringLiteral("%1 %2").arg(thaiMonths.at(daily.month() - 1)).arg(daily.year() + 543)
+                               : QStringLiteral("%1 %2").arg(englishMonths.at(daily.month() - 1)).arg(daily.year());
                 ++magno;
                 const bool bound = binds && k >= 12 && k < 36;
                 if (bound) {
@@ -261,8 +331,8 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
                         volumes.last().last = QStringLiteral("%1 %2 %3").arg(yearNo, itemNo, month);
                     volumes.last().first = QStringLiteral("%1 %2 %3").arg(yearNo, itemNo, month);
                 }
-                rows.add({QString::number(magno), title.pointer, daily.addDays(3 + rnd.below(20)), daily, yearNo, itemNo,
-                          month, bound ? QStringLiteral("Z") : QStringLiteral("O"),
+                rows.add({QString::number(magno), title.pointer, daily.addDays(3 + rnd.below(20)), daily, yearNo,
+                          itemNo, month, bound ? QStringLiteral("Z") : QStringLiteral("O"),
                           bound ? volumes.last().regno : QString()});
                 if (k < 12 && indexable.size() < size.articles && rnd.chance(40))
                     indexable.append({magno, t, yearNo, itemNo, month});
@@ -289,8 +359,10 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
             const Title& title = titles.at(v.title);
             const QStringList first = v.first.split(QLatin1Char(' '));
             const QStringList last = v.last.split(QLatin1Char(' '));
-            const QString callno = title.thai ? QStringLiteral("%1 ป.%2-%3 ฉ.%4-%5").arg(title.name, first.at(0), last.at(0), first.at(1), last.at(1))
-                                              : QStringLiteral("%1 Vol.%2-%3 No.%4-%5").arg(title.name, first.at(0), last.at(0), first.at(1), last.at(1));
+            const QString callno = title.thai ? QStringLiteral("%1 ป.%2-%3 ฉ.%4-%5")
+                                                    .arg(title.name, first.at(0), last.at(0), first.at(1), last.at(1))
+                                              : QStringLiteral("%1 Vol.%2-%3 No.%4-%5")
+                                                    .arg(title.name, first.at(0), last.at(0), first.at(1), last.at(1));
             rows.add({v.regno, callno, QStringLiteral("ST")});
         }
         rows.flush();
@@ -328,8 +400,8 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
         BulkInsert heads(c, QStringLiteral("msubject"), {"article_no", "seqno", "subject", "article_name"});
         const QDateTime stamp(size.today, QTime(9, 0));
         for (qint64 a = 1; a <= size.articles; ++a) {
-            const IssueRef& issue = indexable.isEmpty() ? IssueRef{0, 0, "1", "1", ""}
-                                                        : indexable.at(int((a - 1) % indexable.size()));
+            const IssueRef& issue =
+                indexable.isEmpty() ? IssueRef{0, 0, "1", "1", ""} : indexable.at(int((a - 1) % indexable.size()));
             const Title& title = titles.at(issue.title);
             QStringList words;
             for (int w = 0; w < 4 + rnd.below(5); ++w)
@@ -361,7 +433,10 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
         c.commit();
         n.articles = size.articles;
     }
-    say(QStringLiteral("articles: %1, author links: %2, subject rows: %3").arg(n.articles).arg(n.authorLinks).arg(n.subjects));
+    say(QStringLiteral("articles: %1, author links: %2, subject rows: %3")
+            .arg(n.articles)
+            .arg(n.authorLinks)
+            .arg(n.subjects));
 
     // Every counter moves past what was written.
     {
@@ -369,7 +444,8 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
         auto code = [&](int s) {
             return QStringLiteral("%1%2").arg(QLatin1Char("JIKL"[s])).arg(series[s] + 1, 6, 10, QLatin1Char('0'));
         };
-        c.exec(QStringLiteral("UPDATE recsetup SET pointer_ctrl1 = ?, pointer_ctrl2 = ?, pointer_ctrl3 = ?, pointer_ctrl4 = ?"),
+        c.exec(QStringLiteral(
+                   "UPDATE recsetup SET pointer_ctrl1 = ?, pointer_ctrl2 = ?, pointer_ctrl3 = ?, pointer_ctrl4 = ?"),
                {code(0), code(1), code(2), code(3)});
         c.exec(QStringLiteral("UPDATE jourctrl SET magno_ctrl = ?"), {QString::number(magno + 1)});
         c.exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = ?"), {pad7(n.articles + 1)});

@@ -11,7 +11,7 @@ namespace bench {
 struct DataSize {
     int publishers = 40;
     int titles = 60;
-    int issues = 3000;   // in all; the first title gets `bigTitleIssues` of them
+    int issues = 3000; // in all; the first title gets `bigTitleIssues` of them
     int bigTitleIssues = 0;
     int yearsOfIssues = 3; // when set, each title gets this many years of issues by its frequency instead
     int authors = 300;

@@ -46,14 +46,19 @@ int main(int argc, char** argv) {
             c.query(QStringLiteral("SELECT * FROM magazine WHERE Pointer = ?"), {some.text(i % some.rowCount(), 0)});
         });
         measure("INSERT, autocommit", 2000, [&](int i) {
-            c.exec(QStringLiteral("INSERT INTO chk_receive (Magazine_Name, expect_date, from_date, to_date) VALUES (?, ?, ?, ?)"),
-                   {QStringLiteral("วารสาร %1").arg(i), QStringLiteral("1 มกราคม 2569"), QDate(2026, 1, 1), QDate(2026, 6, 30)});
+            c.exec(QStringLiteral(
+                       "INSERT INTO chk_receive (Magazine_Name, expect_date, from_date, to_date) VALUES (?, ?, ?, ?)"),
+                   {QStringLiteral("วารสาร %1").arg(i), QStringLiteral("1 มกราคม 2569"), QDate(2026, 1, 1),
+                    QDate(2026, 6, 30)});
         });
         {
             data::Transaction tx(c);
             measure("INSERT inside one transaction", 20000, [&](int i) {
-                c.exec(QStringLiteral("INSERT INTO chk_receive (Magazine_Name, expect_date, from_date, to_date) VALUES (?, ?, ?, ?)"),
-                       {QStringLiteral("วารสาร %1").arg(i), QStringLiteral("1 มกราคม 2569"), QDate(2026, 1, 1), QDate(2026, 6, 30)});
+                c.exec(
+                    QStringLiteral(
+                        "INSERT INTO chk_receive (Magazine_Name, expect_date, from_date, to_date) VALUES (?, ?, ?, ?)"),
+                    {QStringLiteral("วารสาร %1").arg(i), QStringLiteral("1 มกราคม 2569"), QDate(2026, 1, 1),
+                     QDate(2026, 6, 30)});
             });
             tx.commit();
         }
@@ -61,9 +66,12 @@ int main(int argc, char** argv) {
         measure("counter take + INSERT, one transaction", 2000, [&](int) {
             data::takeCounter(
                 c, {QStringLiteral("jourctrl"), QStringLiteral("magno_ctrl")},
-                [](const QString& cur) { return data::advanceDecimal({QStringLiteral("jourctrl"), {}}, cur); },
+                [](const QString& cur) {
+                    return data::advanceDecimal({QStringLiteral("jourctrl"), {}}, cur);
+                },
                 [&](const QString& number) {
-                    c.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus) VALUES (?, 'BENCH', 'O')"), {number});
+                    c.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus) VALUES (?, 'BENCH', 'O')"),
+                           {number});
                 });
         });
         c.exec(QStringLiteral("DELETE FROM tranfile WHERE pointer = 'BENCH'"));

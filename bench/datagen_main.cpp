@@ -16,12 +16,14 @@ int main(int argc, char** argv) {
     const QCommandLineOption preset(QStringLiteral("preset"), QStringLiteral("demo or large"), QStringLiteral("name"),
                                     QStringLiteral("demo"));
     const QCommandLineOption titles(QStringLiteral("titles"), QStringLiteral("number of titles"), QStringLiteral("n"));
-    const QCommandLineOption issues(QStringLiteral("issues"), QStringLiteral("number of issues in all"), QStringLiteral("n"));
+    const QCommandLineOption issues(QStringLiteral("issues"), QStringLiteral("number of issues in all"),
+                                    QStringLiteral("n"));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("print only the summary"));
     cli.addOptions({preset, titles, issues, quiet});
     cli.process(app);
 
-    bench::DataSize size = cli.value(preset) == QLatin1String("large") ? bench::DataSize::large() : bench::DataSize::demo();
+    bench::DataSize size =
+        cli.value(preset) == QLatin1String("large") ? bench::DataSize::large() : bench::DataSize::demo();
     if (cli.isSet(titles))
         size.titles = cli.value(titles).toInt();
     if (cli.isSet(issues)) {

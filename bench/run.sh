@@ -25,7 +25,7 @@ echo "== data generator ($preset)"
 echo "== data layer"
 "$build/bench/bench_data"
 for b in "$build"/bench/bench_window_*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue
   echo "== $(basename "$b")"
   "$b"
 done

@@ -41,7 +41,9 @@ QWidget* WindowRegistry::show(const QString& kind) {
     }
 
     QWidget* w = nullptr;
-    if (!forms::guarded(owner_, [&] { w = k.factory(); }, nullptr, QStringLiteral("เปิดหน้าต่างไม่สำเร็จ")) || !w)
+    if (!forms::guarded(
+            owner_, [&] { w = k.factory(); }, nullptr, QStringLiteral("เปิดหน้าต่างไม่สำเร็จ")) ||
+        !w)
         return nullptr;
     w->setAttribute(Qt::WA_DeleteOnClose);
     k.window = w;
@@ -52,7 +54,8 @@ QWidget* WindowRegistry::show(const QString& kind) {
         area_->setActiveSubWindow(sub);
     } else {
         w->setParent(nullptr, Qt::Window);
-        w->adjustSize();
+        if (!w->testAttribute(Qt::WA_Resized))
+            w->adjustSize();
         QRect frame = w->frameGeometry();
         const QRect around = (k.placement == Placement::CentredOnOwner && owner_)
                                  ? owner_->frameGeometry()

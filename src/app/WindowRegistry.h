@@ -18,9 +18,9 @@ class WindowRegistry : public QObject {
     Q_OBJECT
 public:
     enum class Placement {
-        Child,              // inside the main window's MDI area
-        CentredOnScreen,    // separate top-level window
-        CentredOnOwner,     // separate top-level window, centred on the main window
+        Child,           // inside the main window's MDI area
+        CentredOnScreen, // separate top-level window
+        CentredOnOwner,  // separate top-level window, centred on the main window
     };
     // Creates and loads a window; may throw (a server that cannot be reached), and then
     // nothing is shown.

@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("warasan"));
     QApplication::setOrganizationName(QStringLiteral("warasan"));
+    // Fusion honours the windows' own colours (locked grey, editing yellow) on every desktop.
+    QApplication::setStyle(QStringLiteral("Fusion"));
     forms::installThaiFonts();
 
     app::menumagizine window;

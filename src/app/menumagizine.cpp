@@ -50,7 +50,9 @@ menumagizine::~menumagizine() {
         theMainWindow = nullptr;
 }
 
-menumagizine* menumagizine::instance() { return theMainWindow; }
+menumagizine* menumagizine::instance() {
+    return theMainWindow;
+}
 
 QLabel* menumagizine::statusPanel(int number) const {
     return (number == 1 || number == 2) ? panels_[number - 1] : nullptr;

@@ -83,9 +83,13 @@ InstallationConfig& current() {
 }
 } // namespace
 
-const InstallationConfig& installation() { return current(); }
+const InstallationConfig& installation() {
+    return current();
+}
 
-void setInstallation(const InstallationConfig& config) { current() = config; }
+void setInstallation(const InstallationConfig& config) {
+    current() = config;
+}
 
 QString joinUrl(const QString& root, const QString& path) {
     QString r = root;

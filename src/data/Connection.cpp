@@ -93,7 +93,9 @@ const QVariant& Result::value(int row, const QString& name) const {
 
 Connection::Connection(ConnectionSettings settings) : settings_(std::move(settings)) {}
 
-Connection::~Connection() { close(); }
+Connection::~Connection() {
+    close();
+}
 
 void Connection::open() {
     close();
@@ -114,8 +116,7 @@ void Connection::open() {
         const Diag d = diagnose(SQL_HANDLE_DBC, dbc);
         SQLFreeHandle(SQL_HANDLE_DBC, dbc);
         close();
-        throw DbError(d.native, d.state,
-                      QStringLiteral("เชื่อมต่อฐานข้อมูลที่ %1 ไม่ได้: %2").arg(settings_.target(), d.text));
+        throw DbError(d.native, d.state, QStringLiteral("เชื่อมต่อฐานข้อมูลที่ %1 ไม่ได้: %2").arg(settings_.target(), d.text));
     }
     dbc_ = dbc;
     broken_ = false;
@@ -241,16 +242,22 @@ void* Connection::run(const QString& sql, const Params& params) {
             const QDateTime t = v.toDateTime();
             const QDate d = t.date();
             const QTime tm = t.time();
-            b.stamp = {SQLSMALLINT(d.year()), SQLUSMALLINT(d.month()), SQLUSMALLINT(d.day()), SQLUSMALLINT(tm.hour()),
-                       SQLUSMALLINT(tm.minute()), SQLUSMALLINT(tm.second()), 0};
+            b.stamp = {SQLSMALLINT(d.year()),
+                       SQLUSMALLINT(d.month()),
+                       SQLUSMALLINT(d.day()),
+                       SQLUSMALLINT(tm.hour()),
+                       SQLUSMALLINT(tm.minute()),
+                       SQLUSMALLINT(tm.second()),
+                       0};
             rc = SQLBindParameter(h, no, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 19, 0, &b.stamp, 0,
                                   &b.indicator);
         } else {
             // Text: UTF-8 with its exact byte length, so nothing is added or cut.
             b.text = v.toString().toUtf8();
             b.indicator = SQLLEN(b.text.size());
-            rc = SQLBindParameter(h, no, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, SQLULEN(qMax<qsizetype>(1, b.text.size())),
-                                  0, b.text.data(), SQLLEN(b.text.size()), &b.indicator);
+            rc = SQLBindParameter(h, no, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                                  SQLULEN(qMax<qsizetype>(1, b.text.size())), 0, b.text.data(), SQLLEN(b.text.size()),
+                                  &b.indicator);
         }
         if (!SQL_SUCCEEDED(rc))
             failStatement(sql, h, "bind");
@@ -355,8 +362,8 @@ qint64 Connection::exec(const QString& sql, const Params& params) {
 }
 
 void Connection::setAutocommit(bool on) {
-    const SQLRETURN rc = SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT,
-                                           reinterpret_cast<SQLPOINTER>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
+    const SQLRETURN rc = SQLSetConnectAttr(
+        dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
     if (!SQL_SUCCEEDED(rc))
         fail(SQL_HANDLE_DBC, dbc_, "autocommit");
 }
@@ -393,7 +400,8 @@ void Connection::rollback() noexcept {
     if (!dbc_ || broken_)
         return; // the server dropped the transaction with the connection
     SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
-    if (!SQL_SUCCEEDED(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0)))
+    if (!SQL_SUCCEEDED(
+            SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0)))
         broken_ = true; // start afresh rather than go on in an unknown state
 }
 
@@ -408,8 +416,12 @@ QString likeEscaped(const QString& text) {
     return out;
 }
 
-QString likeContains(const QString& text) { return QLatin1Char('%') + likeEscaped(text) + QLatin1Char('%'); }
+QString likeContains(const QString& text) {
+    return QLatin1Char('%') + likeEscaped(text) + QLatin1Char('%');
+}
 
-QString likePrefix(const QString& text) { return likeEscaped(text) + QLatin1Char('%'); }
+QString likePrefix(const QString& text) {
+    return likeEscaped(text) + QLatin1Char('%');
+}
 
 } // namespace data

@@ -36,12 +36,10 @@ QString advanceDecimal(const CounterColumn& counter, const QString& current) {
     if (const auto next = nextCounterText(current))
         return *next;
     throw DbError(0, QStringLiteral("22018"),
-                  QStringLiteral("ตัวนับ %1 มีค่า \"%2\" ซึ่งไม่ใช่ตัวเลข กรุณาแก้ไขก่อนบันทึก")
-                      .arg(counter.table, current));
+                  QStringLiteral("ตัวนับ %1 มีค่า \"%2\" ซึ่งไม่ใช่ตัวเลข กรุณาแก้ไขก่อนบันทึก").arg(counter.table, current));
 }
 
-QString takeCounter(Connection& c, const CounterColumn& counter,
-                    const std::function<QString(const QString&)>& advance,
+QString takeCounter(Connection& c, const CounterColumn& counter, const std::function<QString(const QString&)>& advance,
                     const std::function<void(const QString&)>& use) {
     checkIdentifier(counter.table);
     checkIdentifier(counter.column);

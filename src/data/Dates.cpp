@@ -23,6 +23,8 @@ QString formatDate(const QDate& date) {
     return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString();
 }
 
-QString isoDate(const QDate& date) { return date.isValid() ? date.toString(Qt::ISODate) : QString(); }
+QString isoDate(const QDate& date) {
+    return date.isValid() ? date.toString(Qt::ISODate) : QString();
+}
 
 } // namespace data

@@ -3,8 +3,8 @@
 namespace data {
 
 DbError::DbError(int nativeCode, QString sqlState, QString message)
-    : std::runtime_error(QStringLiteral("[%1] %2").arg(nativeCode).arg(message).toStdString()),
-      nativeCode_(nativeCode), sqlState_(std::move(sqlState)), message_(std::move(message)) {}
+    : std::runtime_error(QStringLiteral("[%1] %2").arg(nativeCode).arg(message).toStdString()), nativeCode_(nativeCode),
+      sqlState_(std::move(sqlState)), message_(std::move(message)) {}
 
 bool DbError::connectionLost() const {
     switch (nativeCode_) {
@@ -20,8 +20,12 @@ bool DbError::connectionLost() const {
     }
 }
 
-bool DbError::retryableLock() const { return nativeCode_ == 1213 || nativeCode_ == 1205; }
+bool DbError::retryableLock() const {
+    return nativeCode_ == 1213 || nativeCode_ == 1205;
+}
 
-QString DbError::describe() const { return QStringLiteral("[%1] %2").arg(nativeCode_).arg(message_); }
+QString DbError::describe() const {
+    return QStringLiteral("[%1] %2").arg(nativeCode_).arg(message_);
+}
 
 } // namespace data

@@ -42,7 +42,8 @@ Adddealer::Adddealer(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
 
     Listdealer = new forms::PickList(this);
     Listdealer->setObjectName(QStringLiteral("Listdealer"));
-    forms::onSearch(ui->Text2, [this] { search(); }, Listdealer);
+    forms::onSearch(
+        ui->Text2, [this] { search(); }, Listdealer);
     connect(Listdealer, &forms::PickList::picked, this, &Adddealer::choose);
 
     connect(ui->Command5, &QPushButton::clicked, this, &Adddealer::add);
@@ -55,11 +56,17 @@ Adddealer::Adddealer(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
 
 Adddealer::~Adddealer() = default;
 
-QList<QWidget*> Adddealer::fields() const { return {ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Text5}; }
+QList<QWidget*> Adddealer::fields() const {
+    return {ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Text5};
+}
 
-void Adddealer::lockinput() { forms::setFieldsLocked({ui->Text3, ui->Text4, ui->Text5}, true); }
+void Adddealer::lockinput() {
+    forms::setFieldsLocked({ui->Text3, ui->Text4, ui->Text5}, true);
+}
 
-void Adddealer::unlockinput() { forms::setFieldsLocked({ui->Text3, ui->Text4, ui->Text5}, false); }
+void Adddealer::unlockinput() {
+    forms::setFieldsLocked({ui->Text3, ui->Text4, ui->Text5}, false);
+}
 
 void Adddealer::resetbuttom(bool add, bool edit, bool save) {
     forms::setButtons({ui->Command5, ui->Command4, nullptr, ui->Command1}, {add, edit, false, save});
@@ -82,46 +89,55 @@ void Adddealer::keyPressEvent(QKeyEvent* event) {
 }
 
 void Adddealer::search() {
-    forms::guarded(this, [&] {
-        const QList<DealerMatch> found = DealerStore::search(*db_, ui->Text2->toPlainText());
-        if (found.isEmpty())
-            return; // nothing changes, no message: the list stays as it was
-        QList<forms::PickRow> rows;
-        rows.reserve(found.size());
-        for (const DealerMatch& m : found)
-            rows.append({m.code, m.name});
-        Listdealer->showRows(rows, ui->Text2, 10);
-    }, db_.get());
+    forms::guarded(
+        this,
+        [&] {
+            const QList<DealerMatch> found = DealerStore::search(*db_, ui->Text2->toPlainText());
+            if (found.isEmpty())
+                return; // nothing changes, no message: the list stays as it was
+            QList<forms::PickRow> rows;
+            rows.reserve(found.size());
+            for (const DealerMatch& m : found)
+                rows.append({m.code, m.name});
+            Listdealer->showRows(rows, ui->Text2, 10);
+        },
+        db_.get());
 }
 
 void Adddealer::choose(const QString& code, const QString& shownName) {
     Listdealer->hide();
     resetbuttom(false, true, false);
-    forms::guarded(this, [&] {
-        if (const auto d = DealerStore::find(*db_, code)) {
-            ui->Text1->setText(d->code);
-            ui->Text2->setPlainText(d->name);
-            // A NULL column leaves what the field showed before.
-            if (d->address1)
-                ui->Text3->setPlainText(*d->address1);
-            if (d->address2)
-                ui->Text4->setPlainText(*d->address2);
-            if (d->contact)
-                ui->Text5->setText(*d->contact);
-        }
-        ui->Text2->setPlainText(shownName);
-    }, db_.get());
+    forms::guarded(
+        this,
+        [&] {
+            if (const auto d = DealerStore::find(*db_, code)) {
+                ui->Text1->setText(d->code);
+                ui->Text2->setPlainText(d->name);
+                // A NULL column leaves what the field showed before.
+                if (d->address1)
+                    ui->Text3->setPlainText(*d->address1);
+                if (d->address2)
+                    ui->Text4->setPlainText(*d->address2);
+                if (d->contact)
+                    ui->Text5->setText(*d->contact);
+            }
+            ui->Text2->setPlainText(shownName);
+        },
+        db_.get());
 }
 
 void Adddealer::add() {
-    forms::guarded(this, [&] {
-        ui->Text1->setText(DealerStore::proposeCode(*db_));
-        mode_ = QStringLiteral("Add");
-        unlockinput();
-        resetbuttom(false, false, true);
-        ui->Text2->moveCursor(QTextCursor::End);
-        ui->Text2->setFocus();
-    }, db_.get());
+    forms::guarded(
+        this,
+        [&] {
+            ui->Text1->setText(DealerStore::proposeCode(*db_));
+            mode_ = QStringLiteral("Add");
+            unlockinput();
+            resetbuttom(false, false, true);
+            ui->Text2->moveCursor(QTextCursor::End);
+            ui->Text2->setFocus();
+        },
+        db_.get());
 }
 
 void Adddealer::edit() {
@@ -138,18 +154,21 @@ void Adddealer::save() {
     const Dealer d{ui->Text1->text(), ui->Text2->toPlainText(), ui->Text3->toPlainText(), ui->Text4->toPlainText(),
                    ui->Text5->text()};
     QString result = QStringLiteral("บันทึกข้อมูล เรียบร้อยแล้ว");
-    const bool ok = forms::guarded(this, [&] {
-        if (mode_ == QLatin1String("Add")) {
-            const QString code = DealerStore::add(*db_, d);
-            if (code != d.code)
-                result += QStringLiteral("\nรหัส %1 ถูกใช้ไปแล้ว สำนักพิมพ์นี้ได้รับรหัส %2").arg(d.code, code);
-        } else if (mode_ == QLatin1String("Edit")) {
-            if (!DealerStore::update(*db_, d))
-                throw data::DbError(0, QStringLiteral("02000"),
-                                    QStringLiteral("ไม่พบสำนักพิมพ์รหัส %1 (อาจถูกลบโดยเครื่องอื่น) ข้อมูลไม่ได้ถูกบันทึก")
-                                        .arg(d.code));
-        }
-    }, db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ"));
+    const bool ok = forms::guarded(
+        this,
+        [&] {
+            if (mode_ == QLatin1String("Add")) {
+                const QString code = DealerStore::add(*db_, d);
+                if (code != d.code)
+                    result += QStringLiteral("\nรหัส %1 ถูกใช้ไปแล้ว สำนักพิมพ์นี้ได้รับรหัส %2").arg(d.code, code);
+            } else if (mode_ == QLatin1String("Edit")) {
+                if (!DealerStore::update(*db_, d))
+                    throw data::DbError(
+                        0, QStringLiteral("02000"),
+                        QStringLiteral("ไม่พบสำนักพิมพ์รหัส %1 (อาจถูกลบโดยเครื่องอื่น) ข้อมูลไม่ได้ถูกบันทึก").arg(d.code));
+            }
+        },
+        db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ"));
     if (!ok)
         return; // the fields and the mode stay, so the user can try again
     forms::add_dealer_flag() = QStringLiteral("F");

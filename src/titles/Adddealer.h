@@ -26,12 +26,12 @@ public:
     // "Add", "Edit" or empty: what Save does.
     const QString& mode() const { return mode_; }
 
-    void search();                                       // double-click or Enter in Text2
+    void search();                                              // double-click or Enter in Text2
     void choose(const QString& code, const QString& shownName); // a row of Listdealer
-    void add();                                          // ADD
-    void edit();                                         // EDIT
-    void save();                                         // Save
-    void cancel();                                       // Cancel
+    void add();                                                 // ADD
+    void edit();                                                // EDIT
+    void save();                                                // Save
+    void cancel();                                              // Cancel
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -12,18 +12,20 @@ std::optional<QString> textOrNull(const QVariant& v) {
     return v.toString();
 }
 
-QVariant nullable(const std::optional<QString>& s) { return s ? QVariant(*s) : QVariant(); }
+QVariant nullable(const std::optional<QString>& s) {
+    return s ? QVariant(*s) : QVariant();
+}
 
 // The leading number of a code: CAST takes the leading digits ("12A" is 12, "ABC" is 0).
-const QString nextCodeSql =
-    QStringLiteral("SELECT COALESCE(MAX(CAST(Publisher_Code AS UNSIGNED)), 0) + 1 FROM dealer");
+const QString nextCodeSql = QStringLiteral("SELECT COALESCE(MAX(CAST(Publisher_Code AS UNSIGNED)), 0) + 1 FROM dealer");
 
 } // namespace
 
 QList<DealerMatch> search(data::Connection& c, const QString& text) {
-    const data::Result r = c.query(QStringLiteral("SELECT Publisher_Code, Publisher_Name FROM dealer "
-                                                  "WHERE Publisher_Name LIKE ? ORDER BY Publisher_Name, Publisher_Code"),
-                                   {data::likeContains(text)});
+    const data::Result r =
+        c.query(QStringLiteral("SELECT Publisher_Code, Publisher_Name FROM dealer "
+                               "WHERE Publisher_Name LIKE ? ORDER BY Publisher_Name, Publisher_Code"),
+                {data::likeContains(text)});
     QList<DealerMatch> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
@@ -41,7 +43,9 @@ std::optional<Dealer> find(data::Connection& c, const QString& code) {
                   textOrNull(r.value(0, 4))};
 }
 
-QString proposeCode(data::Connection& c) { return c.query(nextCodeSql).text(0, 0); }
+QString proposeCode(data::Connection& c) {
+    return c.query(nextCodeSql).text(0, 0);
+}
 
 QString add(data::Connection& c, const Dealer& d) {
     QString code;

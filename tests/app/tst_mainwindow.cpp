@@ -223,7 +223,8 @@ private slots:
     void failedLoadIsReportedAndProgramGoesOn() {
         ScriptedMessages boxes;
         main->windows().add(QStringLiteral("New_Journal"), app::WindowRegistry::Placement::Child, []() -> QWidget* {
-            throw data::DbError(2003, QStringLiteral("HY000"), QStringLiteral("Can't connect to server on 'db.library'"));
+            throw data::DbError(2003, QStringLiteral("HY000"),
+                                QStringLiteral("Can't connect to server on 'db.library'"));
         });
         main->refreshMenu();
         action("aaa")->trigger();
@@ -239,7 +240,8 @@ private slots:
     }
 
     void exitClosesChildrenButNotTopLevelWindows() {
-        main->windows().add(QStringLiteral("reg_journal"), app::WindowRegistry::Placement::Child, [] { return new QWidget; });
+        main->windows().add(QStringLiteral("reg_journal"), app::WindowRegistry::Placement::Child,
+                            [] { return new QWidget; });
         main->windows().add(QStringLiteral("add_auther"), app::WindowRegistry::Placement::CentredOnScreen,
                             [] { return new QWidget; });
         main->windows().show(QStringLiteral("reg_journal"));

@@ -59,7 +59,8 @@ private slots:
     void textRoundTrip() {
         QFETCH(QString, text);
         c->exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (?, ?)"), {1, text});
-        const data::Result r = c->query(QStringLiteral("SELECT HEX(t), t, CHAR_LENGTH(t) FROM probe WHERE id = ?"), {1});
+        const data::Result r =
+            c->query(QStringLiteral("SELECT HEX(t), t, CHAR_LENGTH(t) FROM probe WHERE id = ?"), {1});
         QCOMPARE(r.rowCount(), 1);
         // The server holds exactly the UTF-8 bytes that were typed: nothing added, nothing cut.
         QCOMPARE(r.text(0, 0).toLatin1(), text.toUtf8().toHex().toUpper());
@@ -74,8 +75,8 @@ private slots:
 
     void likeMatchesAsTyped() {
         int id = 0;
-        for (const QString& t : {QStringLiteral("100% cotton"), QStringLiteral("1000 cotton"),
-                                QStringLiteral("a_b"), QStringLiteral("axb"), QStringLiteral("กรุงเทพ")})
+        for (const QString& t : {QStringLiteral("100% cotton"), QStringLiteral("1000 cotton"), QStringLiteral("a_b"),
+                                 QStringLiteral("axb"), QStringLiteral("กรุงเทพ")})
             c->exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (?, ?)"), {++id, t});
         auto count = [&](const QString& pattern) {
             return c->query(QStringLiteral("SELECT id FROM probe WHERE t LIKE ?"), {pattern}).rowCount();
@@ -99,7 +100,8 @@ private slots:
         QCOMPARE(r.text(0, 4), QStringLiteral("1234.50"));
         QCOMPARE(r.text(0, 5), QStringLiteral("29/02/2024"));
         // A NULL parameter compares as NULL, not as an empty string.
-        QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe WHERE t IS NULL AND ? IS NULL"), {QVariant()}).rowCount(), 1);
+        QCOMPARE(
+            c->query(QStringLiteral("SELECT id FROM probe WHERE t IS NULL AND ? IS NULL"), {QVariant()}).rowCount(), 1);
         // An empty row set: end of data at once, exact count 0.
         QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe WHERE id = ?"), {2}).rowCount(), 0);
     }
@@ -112,8 +114,8 @@ private slots:
         QTest::newRow("unknown table") << "SELECT * FROM no_such_table" << 1146 << "no_such_table";
         QTest::newRow("duplicate key") << "INSERT INTO probe (id) VALUES (7), (7)" << 1062 << "Duplicate";
         QTest::newRow("the program's account runs no DDL") << "CREATE TABLE x (a INT)" << 1142 << "CREATE";
-        QTest::newRow("a date the server refuses") << "INSERT INTO probe (id, d) VALUES (8, '15/03/2024')" << 1292
-                                                   << "15/03/2024";
+        QTest::newRow("a date the server refuses")
+            << "INSERT INTO probe (id, d) VALUES (8, '15/03/2024')" << 1292 << "15/03/2024";
     }
     void serverErrors() {
         QFETCH(QString, sql);
@@ -158,7 +160,8 @@ private slots:
         {
             data::Transaction tx(*c);
             for (int i = 1; i <= 50; ++i)
-                c->exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (?, ?)"), {i, QStringLiteral("แถว %1").arg(i)});
+                c->exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (?, ?)"),
+                        {i, QStringLiteral("แถว %1").arg(i)});
             auto other = db->connect();
             QCOMPARE(other->query(QStringLiteral("SELECT id FROM probe")).rowCount(), 0); // not yet visible
             tx.commit();
@@ -246,9 +249,12 @@ private slots:
                     for (int i = 0; i < perStation; ++i)
                         data::takeCounter(
                             conn, {QStringLiteral("jourctrl"), QStringLiteral("magno_ctrl")},
-                            [](const QString& cur) { return data::advanceDecimal({QStringLiteral("jourctrl"), {}}, cur); },
+                            [](const QString& cur) {
+                                return data::advanceDecimal({QStringLiteral("jourctrl"), {}}, cur);
+                            },
                             [&](const QString& number) {
-                                conn.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus) VALUES (?, ?, 'O')"),
+                                conn.exec(QStringLiteral(
+                                              "INSERT INTO tranfile (magno, pointer, MagStatus) VALUES (?, ?, 'O')"),
                                           {number, QStringLiteral("S%1").arg(s)});
                             });
                 } catch (const std::exception& e) {
@@ -293,12 +299,15 @@ private slots:
             data::DbError,
             data::takeCounter(
                 *c, {QStringLiteral("artctrl"), QStringLiteral("artno_ctrl")},
-                [](const QString& cur) { return data::advanceDecimal({QStringLiteral("artctrl"), {}}, cur); },
+                [](const QString& cur) {
+                    return data::advanceDecimal({QStringLiteral("artctrl"), {}}, cur);
+                },
                 [&](const QString& number) {
                     used = true;
                     c->exec(QStringLiteral("INSERT INTO article (article_no, Article_Name) VALUES (?, 'x')"), {number});
                     if (useThrows)
-                        c->exec(QStringLiteral("INSERT INTO article (article_no, Article_Name) VALUES (?, 'y')"), {number});
+                        c->exec(QStringLiteral("INSERT INTO article (article_no, Article_Name) VALUES (?, 'y')"),
+                                {number});
                 }));
         QCOMPARE(used, useThrows);
         QVERIFY(!c->inTransaction());

@@ -57,18 +57,30 @@ private slots:
     void counterArithmetic_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("next"); // empty: not a number
-        QTest::newRow("plain") << "125" << "126";
-        QTest::newRow("leading zeros dropped") << "007" << "8";
-        QTest::newRow("padded article number") << "0000041" << "42";
-        QTest::newRow("blanks") << " 99 " << "100";
-        QTest::newRow("past 16 bits") << "32767" << "32768";
-        QTest::newRow("past 32 bits") << "4294967295" << "4294967296";
-        QTest::newRow("large") << "999999999999999999" << "1000000000000000000";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("letters") << "12a" << "";
-        QTest::newRow("negative") << "-5" << "";
-        QTest::newRow("decimal point") << "1.5" << "";
-        QTest::newRow("too long for 64 bits") << "99999999999999999999" << "";
+        QTest::newRow("plain") << "125"
+                               << "126";
+        QTest::newRow("leading zeros dropped") << "007"
+                                               << "8";
+        QTest::newRow("padded article number") << "0000041"
+                                               << "42";
+        QTest::newRow("blanks") << " 99 "
+                                << "100";
+        QTest::newRow("past 16 bits") << "32767"
+                                      << "32768";
+        QTest::newRow("past 32 bits") << "4294967295"
+                                      << "4294967296";
+        QTest::newRow("large") << "999999999999999999"
+                               << "1000000000000000000";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("letters") << "12a"
+                                 << "";
+        QTest::newRow("negative") << "-5"
+                                  << "";
+        QTest::newRow("decimal point") << "1.5"
+                                       << "";
+        QTest::newRow("too long for 64 bits") << "99999999999999999999"
+                                              << "";
     }
     void counterArithmetic() {
         QFETCH(QString, text);
@@ -80,12 +92,24 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("contains");
         QTest::addColumn<QString>("prefix");
-        QTest::newRow("plain") << "abc" << "%abc%" << "abc%";
-        QTest::newRow("percent") << "100%" << "%100\\%%" << "100\\%%";
-        QTest::newRow("underscore") << "a_b" << "%a\\_b%" << "a\\_b%";
-        QTest::newRow("backslash") << "a\\b" << "%a\\\\b%" << "a\\\\b%";
-        QTest::newRow("quote untouched") << "O'Reilly" << "%O'Reilly%" << "O'Reilly%";
-        QTest::newRow("empty matches all") << "" << "%%" << "%";
+        QTest::newRow("plain") << "abc"
+                               << "%abc%"
+                               << "abc%";
+        QTest::newRow("percent") << "100%"
+                                 << "%100\\%%"
+                                 << "100\\%%";
+        QTest::newRow("underscore") << "a_b"
+                                    << "%a\\_b%"
+                                    << "a\\_b%";
+        QTest::newRow("backslash") << "a\\b"
+                                   << "%a\\\\b%"
+                                   << "a\\\\b%";
+        QTest::newRow("quote untouched") << "O'Reilly"
+                                         << "%O'Reilly%"
+                                         << "O'Reilly%";
+        QTest::newRow("empty matches all") << ""
+                                           << "%%"
+                                           << "%";
     }
     void likeEscaping() {
         QFETCH(QString, text);
@@ -103,14 +127,11 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString head = QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=db.library;");
         const QString tail = QStringLiteral("OPTION=18475;CHARSET=utf8mb4;");
-        QTest::newRow("server only") << 0 << "" << false << ""
-                                     << head + "DATABASE=magazine;UID=varnok;" + tail;
-        QTest::newRow("port") << 3307 << "" << false << ""
-                              << head + "PORT=3307;DATABASE=magazine;UID=varnok;" + tail;
+        QTest::newRow("server only") << 0 << "" << false << "" << head + "DATABASE=magazine;UID=varnok;" + tail;
+        QTest::newRow("port") << 3307 << "" << false << "" << head + "PORT=3307;DATABASE=magazine;UID=varnok;" + tail;
         QTest::newRow("socket") << 0 << "/run/m.sock" << false << ""
                                 << head + "SOCKET=/run/m.sock;DATABASE=magazine;UID=varnok;" + tail;
-        QTest::newRow("empty password") << 0 << "" << true << ""
-                                        << head + "DATABASE=magazine;UID=varnok;PWD=;" + tail;
+        QTest::newRow("empty password") << 0 << "" << true << "" << head + "DATABASE=magazine;UID=varnok;PWD=;" + tail;
         QTest::newRow("password") << 0 << "" << true << "s3cret"
                                   << head + "DATABASE=magazine;UID=varnok;PWD=s3cret;" + tail;
         QTest::newRow("password that could inject a piece")
@@ -180,9 +201,14 @@ private slots:
         QTest::addColumn<QString>("root");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("root with slash") << "http://lib/" << "rpt_journal/a.php" << "http://lib/rpt_journal/a.php";
-        QTest::newRow("root without slash") << "http://lib" << "rpt_journal/a.php" << "http://lib/rpt_journal/a.php";
-        QTest::newRow("root with folder") << "http://lib/serial//" << "main_search_journal.asp"
+        QTest::newRow("root with slash") << "http://lib/"
+                                         << "rpt_journal/a.php"
+                                         << "http://lib/rpt_journal/a.php";
+        QTest::newRow("root without slash") << "http://lib"
+                                            << "rpt_journal/a.php"
+                                            << "http://lib/rpt_journal/a.php";
+        QTest::newRow("root with folder") << "http://lib/serial//"
+                                          << "main_search_journal.asp"
                                           << "http://lib/serial/main_search_journal.asp";
     }
     void joinUrl() {

@@ -40,11 +40,16 @@ private slots:
     void dateSeparatorsTyped_data() {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("digits only") << "15032024" << "15/03/2024";
-        QTest::newRow("user types the slashes too") << "15/03/2024" << "15/03/2024";
-        QTest::newRow("letters refused") << "1a5x03b2024" << "15/03/2024";
-        QTest::newRow("no more than a date") << "150320241234" << "15/03/2024";
-        QTest::newRow("half typed") << "150" << "15/0";
+        QTest::newRow("digits only") << "15032024"
+                                     << "15/03/2024";
+        QTest::newRow("user types the slashes too") << "15/03/2024"
+                                                    << "15/03/2024";
+        QTest::newRow("letters refused") << "1a5x03b2024"
+                                         << "15/03/2024";
+        QTest::newRow("no more than a date") << "150320241234"
+                                             << "15/03/2024";
+        QTest::newRow("half typed") << "150"
+                                    << "15/0";
     }
     void dateSeparatorsTyped() {
         QFETCH(QString, keys);
@@ -67,9 +72,12 @@ private slots:
     void issnSeparatorTyped_data() {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("eight digits") << "12345678" << "1234-5678";
-        QTest::newRow("check digit X") << "0317847X" << "0317-847X";
-        QTest::newRow("typed hyphen") << "1234-5678" << "1234-5678";
+        QTest::newRow("eight digits") << "12345678"
+                                      << "1234-5678";
+        QTest::newRow("check digit X") << "0317847X"
+                                       << "0317-847X";
+        QTest::newRow("typed hyphen") << "1234-5678"
+                                      << "1234-5678";
     }
     void issnSeparatorTyped() {
         QFETCH(QString, keys);
@@ -149,10 +157,18 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("code");
-        QTest::newRow("known code") << "04" << "รายเดือน" << "04";
-        QTest::newRow("blanks around the stored code") << " 02 " << "รายสัปดาห์" << "02";
-        QTest::newRow("code without a row") << "99" << "" << "";
-        QTest::newRow("empty code") << "" << "" << "";
+        QTest::newRow("known code") << "04"
+                                    << "รายเดือน"
+                                    << "04";
+        QTest::newRow("blanks around the stored code") << " 02 "
+                                                       << "รายสัปดาห์"
+                                                       << "02";
+        QTest::newRow("code without a row") << "99"
+                                            << ""
+                                            << "";
+        QTest::newRow("empty code") << ""
+                                    << ""
+                                    << "";
     }
     void codeCombo() {
         QFETCH(QString, stored);
@@ -174,10 +190,13 @@ private slots:
         auto* list = new forms::PickList(window.get());
         QSignalSpy picked(list, &forms::PickList::picked);
         int searches = 0;
-        forms::onSearch(field, [&] {
-            ++searches;
-            list->showRows({{"7", "Springer"}, {"12", "Wiley"}}, field);
-        }, list);
+        forms::onSearch(
+            field,
+            [&] {
+                ++searches;
+                list->showRows({{"7", "Springer"}, {"12", "Wiley"}}, field);
+            },
+            list);
         QTest::keyClick(field, Qt::Key_Return);
         QTest::mouseDClick(field, Qt::LeftButton);
         QCOMPARE(searches, 2); // Enter and double-click run the same search

@@ -39,7 +39,9 @@ data::ConnectionSettings programSettings(const QString& database) {
     return s;
 }
 
-QString sourcePath(const QString& relative) { return QStringLiteral(WARASAN_SOURCE_DIR "/") + relative; }
+QString sourcePath(const QString& relative) {
+    return QStringLiteral(WARASAN_SOURCE_DIR "/") + relative;
+}
 
 QStringList sqlStatements(const QString& fileName) {
     QFile f(sourcePath(QStringLiteral("db/") + fileName));
@@ -72,7 +74,8 @@ TestDatabase::TestDatabase(const QString& name) {
         root.exec(QStringLiteral("CREATE DATABASE `%1`").arg(name_));
         for (const QString& host : {QStringLiteral("127.0.0.1"), QStringLiteral("localhost")}) {
             root.exec(QStringLiteral("CREATE USER IF NOT EXISTS 'varnok'@'%1'").arg(host));
-            root.exec(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON `%1`.* TO 'varnok'@'%2'").arg(name_, host));
+            root.exec(
+                QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON `%1`.* TO 'varnok'@'%2'").arg(name_, host));
         }
     }
     admin_ = std::make_unique<data::Connection>(adminSettings(name_));

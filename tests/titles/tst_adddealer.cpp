@@ -33,10 +33,10 @@ class tst_adddealer : public QObject {
 
     void dealer(const QString& code, const QString& name, const QVariant& address1 = QString(),
                 const QVariant& contact = QString()) {
-        db->admin().exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Address2, "
-                                        "Telephone, Contact) VALUES (?, ?, ?, ?, '02-1234567', ?)"),
-                         {code, name, address1, address1.isNull() ? QVariant() : QVariant(QStringLiteral("บรรทัดสอง")),
-                          contact});
+        db->admin().exec(
+            QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Address2, "
+                           "Telephone, Contact) VALUES (?, ?, ?, ?, '02-1234567', ?)"),
+            {code, name, address1, address1.isNull() ? QVariant() : QVariant(QStringLiteral("บรรทัดสอง")), contact});
     }
     void searchFor(const QString& s) {
         area("Text2")->setPlainText(s);
@@ -119,8 +119,8 @@ private slots:
     void search_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("empty lists every publisher")
-            << "" << QStringList{"100% Press", "1000 Books", "O'Reilly Media", "Springer", "ซีเอ็ดยูเคชั่น", "สำนักพิมพ์ดวงกมล"};
+        QTest::newRow("empty lists every publisher") << "" << QStringList{"100% Press", "1000 Books", "O'Reilly Media",
+                                                                          "Springer",   "ซีเอ็ดยูเคชั่น",  "สำนักพิมพ์ดวงกมล"};
         QTest::newRow("a quote in the name") << "O'Rei" << QStringList{"O'Reilly Media"};
         QTest::newRow("percent is a plain character") << "0%" << QStringList{"100% Press"};
         QTest::newRow("Thai part of a name") << "ดวง" << QStringList{"สำนักพิมพ์ดวงกมล"};
@@ -272,7 +272,8 @@ private slots:
         QVERIFY(text("Text1")->text().isEmpty() && text("Text5")->text().isEmpty());
         QVERIFY(area("Text3")->isReadOnly());
         QCOMPARE(area("Text3")->palette().color(QPalette::Base), forms::lockedColour);
-        QVERIFY(button("Command5")->isEnabled() && !button("Command4")->isEnabled() && !button("Command1")->isEnabled());
+        QVERIFY(button("Command5")->isEnabled() && !button("Command4")->isEnabled() &&
+                !button("Command1")->isEnabled());
         QVERIFY(area("Text2")->hasFocus());
         QVERIFY(boxes->boxes.isEmpty());
     }
@@ -320,7 +321,8 @@ private slots:
         QTest::mouseClick(button("Command5"), Qt::LeftButton);
         QCOMPARE(text("Text1")->text(), QStringLiteral("11"));
         auto other = db->connect();
-        QCOMPARE(titles::DealerStore::add(*other, {QString(), QStringLiteral("Wiley"), {}, {}, {}}), QStringLiteral("11"));
+        QCOMPARE(titles::DealerStore::add(*other, {QString(), QStringLiteral("Wiley"), {}, {}, {}}),
+                 QStringLiteral("11"));
         area("Text2")->setPlainText(QStringLiteral("Elsevier"));
         QTest::mouseClick(button("Command1"), Qt::LeftButton);
         QCOMPARE(row(QStringLiteral("11")).text(0, 0), QStringLiteral("Wiley"));
@@ -338,7 +340,8 @@ private slots:
                 try {
                     auto c = db->connect();
                     for (int i = 0; i < each; ++i)
-                        titles::DealerStore::add(*c, {QString(), QStringLiteral("สถานี %1 รายการ %2").arg(s).arg(i), {}, {}, {}});
+                        titles::DealerStore::add(
+                            *c, {QString(), QStringLiteral("สถานี %1 รายการ %2").arg(s).arg(i), {}, {}, {}});
                 } catch (const std::exception& e) {
                     qWarning("%s", e.what());
                     ++failures;

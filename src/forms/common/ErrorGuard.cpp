@@ -5,8 +5,7 @@
 
 namespace forms {
 
-bool guarded(QWidget* parent, const std::function<void()>& handler, data::Connection* connection,
-             const QString& what) {
+bool guarded(QWidget* parent, const std::function<void()>& handler, data::Connection* connection, const QString& what) {
     try {
         handler();
         return true;
@@ -17,8 +16,9 @@ bool guarded(QWidget* parent, const std::function<void()>& handler, data::Connec
     } catch (const std::exception& e) {
         if (connection)
             connection->rollback();
-        inform(parent, (what.isEmpty() ? QStringLiteral("เกิดข้อผิดพลาด") : what) + QLatin1Char('\n') +
-                           QString::fromLocal8Bit(e.what()),
+        inform(parent,
+               (what.isEmpty() ? QStringLiteral("เกิดข้อผิดพลาด") : what) + QLatin1Char('\n') +
+                   QString::fromLocal8Bit(e.what()),
                QStringLiteral("ข้อผิดพลาด"), Icon::Critical);
     }
     return false;

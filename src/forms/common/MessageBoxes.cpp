@@ -49,9 +49,13 @@ MessageBoxes* installed = nullptr;
 
 } // namespace
 
-MessageBoxes& MessageBoxes::current() { return installed ? *installed : realBoxes; }
+MessageBoxes& MessageBoxes::current() {
+    return installed ? *installed : realBoxes;
+}
 
-void MessageBoxes::install(MessageBoxes* boxes) { installed = boxes; }
+void MessageBoxes::install(MessageBoxes* boxes) {
+    installed = boxes;
+}
 
 bool askOkCancel(QWidget* parent, const QString& prompt, const QString& title, Icon icon) {
     return MessageBoxes::current().askOkCancel(parent, prompt, title, icon);

@@ -110,8 +110,7 @@ void onSearch(QWidget* field, const std::function<void()>& search, PickList* lis
 }
 
 void notFound(QWidget* parent) {
-    inform(parent, QStringLiteral("ไม่พบข้อมูลที่ต้องการค้นหา กรุณาตรวจสอบอีกครั้ง"), QStringLiteral("ผลการค้นหา"),
-           Icon::Critical);
+    inform(parent, QStringLiteral("ไม่พบข้อมูลที่ต้องการค้นหา กรุณาตรวจสอบอีกครั้ง"), QStringLiteral("ผลการค้นหา"), Icon::Critical);
 }
 
 } // namespace forms

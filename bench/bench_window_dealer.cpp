@@ -1,0 +1,51 @@
+// Publisher search in the publisher register over the generated publishers: the time from
+// Enter in the name field to a filled pick list.
+#include "forms/common/Fonts.h"
+#include "titles/Adddealer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    forms::installThaiFonts();
+    try {
+        titles::Adddealer w;
+        w.show();
+        auto* field = w.findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
+        auto* list = w.findChild<QListWidget*>(QStringLiteral("Listdealer"));
+        const QStringList texts = {QString(),
+                                   QStringLiteral("สำนักพิมพ์การ"),
+                                   QStringLiteral("Publishing 12"),
+                                   QStringLiteral("Smith"),
+                                   QStringLiteral("ศาสตร์ 4"),
+                                   QStringLiteral("Tourism"),
+                                   QStringLiteral("77")};
+        for (const QString& text : texts) {
+            std::vector<double> ms;
+            int rows = 0;
+            for (int i = 0; i < 30; ++i) {
+                field->setPlainText(text);
+                list->clear();
+                QElapsedTimer t;
+                t.start();
+                QTest::keyClick(field, Qt::Key_Return);
+                ms.push_back(t.nsecsElapsed() / 1e6);
+                rows = list->count();
+            }
+            std::sort(ms.begin(), ms.end());
+            std::printf("publisher search %-16s %5d rows   median %6.2f ms   max %6.2f ms\n", qPrintable(text), rows,
+                        ms[ms.size() / 2], ms.back());
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_window_dealer: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
