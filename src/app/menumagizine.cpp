@@ -3,6 +3,7 @@
 #include "app/MenuTable.h"
 #include "data/Config.h"
 #include "forms/common/Fonts.h"
+#include "forms/common/ProgramState.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -43,11 +44,14 @@ menumagizine::menumagizine(QWidget* parent)
     buildMenu();
     resize(1024, 700);
     theMainWindow = this;
+    forms::setWindowOpener([this](const QString& kind) { return registry_->show(kind); });
 }
 
 menumagizine::~menumagizine() {
-    if (theMainWindow == this)
+    if (theMainWindow == this) {
         theMainWindow = nullptr;
+        forms::setWindowOpener({});
+    }
 }
 
 menumagizine* menumagizine::instance() {

@@ -140,6 +140,14 @@ void Adddealer::add() {
         db_.get());
 }
 
+void Adddealer::startAddingWith(const QString& name) {
+    ui->Text2->setPlainText(name);
+    if (mode_ != QLatin1String("Add") || !ui->Command1->isEnabled())
+        add(); // already open: showing it again does not resize it
+    ui->Text2->moveCursor(QTextCursor::End);
+    ui->Text2->setFocus();
+}
+
 void Adddealer::edit() {
     mode_ = QStringLiteral("Edit");
     unlockinput();

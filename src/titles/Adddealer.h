@@ -32,6 +32,8 @@ public:
     void edit();                                                // EDIT
     void save();                                                // Save
     void cancel();                                              // Cancel
+    // The title register's hand-over: a publisher it could not find, to be added now.
+    void startAddingWith(const QString& name);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

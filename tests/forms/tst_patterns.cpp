@@ -101,17 +101,26 @@ private slots:
 
     void calendarPicksIntoField() {
         auto* button = new QPushButton(QStringLiteral("..."), window.get());
+        auto* second = new QLineEdit(window.get());
+        auto* secondButton = new QPushButton(QStringLiteral("D"), window.get());
         auto* calendar = new QCalendarWidget(window.get());
-        forms::DateField date(field, button, calendar);
+        forms::CalendarPicker date(calendar);
+        date.attach(button, field);
+        date.attach(secondButton, second);
         QVERIFY(!calendar->isVisible());
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(calendar->isVisible());
         QCOMPARE(calendar->selectedDate(), QDate::currentDate());
-        QSignalSpy picked(&date, &forms::DateField::picked);
+        QSignalSpy picked(&date, &forms::CalendarPicker::picked);
         emit calendar->clicked(QDate(2024, 2, 29));
         QCOMPARE(field->text(), QStringLiteral("29/02/2024"));
         QVERIFY(!calendar->isVisible());
         QCOMPARE(picked.size(), 1);
+        // The same calendar serves the second field through its own button.
+        QTest::mouseClick(secondButton, Qt::LeftButton);
+        emit calendar->clicked(QDate(2025, 1, 31));
+        QCOMPARE(second->text(), QStringLiteral("31/01/2025"));
+        QCOMPARE(field->text(), QStringLiteral("29/02/2024"));
         // Esc closes the calendar without touching the field.
         QTest::mouseClick(button, Qt::LeftButton);
         QTest::keyClick(calendar, Qt::Key_Escape);

@@ -14,23 +14,20 @@ namespace {
 
 class CalendarKeys : public QObject {
 public:
-    CalendarKeys(DateField* owner) : QObject(owner), owner_(owner) {}
+    explicit CalendarKeys(CalendarPicker* owner) : QObject(owner), owner_(owner) {}
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress)
+        if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
             return false;
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Escape) {
-            owner_->calendar()->hide();
-            owner_->field()->setFocus();
-            return true;
-        }
-        return false;
+        owner_->calendar()->hide();
+        if (owner_->target())
+            owner_->target()->setFocus();
+        return true;
     }
 
 private:
-    DateField* owner_;
+    CalendarPicker* owner_;
 };
 
 // Puts a separator at the end before the next character is typed when the trimmed text has
@@ -68,24 +65,38 @@ private:
 
 } // namespace
 
-DateField::DateField(QLineEdit* field, QAbstractButton* button, QCalendarWidget* calendar)
-    : QObject(field), field_(field), calendar_(calendar) {
+CalendarPicker::CalendarPicker(QCalendarWidget* calendar) : QObject(calendar), calendar_(calendar) {
     calendar_->hide();
-    typeDateSeparators(field_);
-    connect(button, &QAbstractButton::clicked, this, &DateField::openCalendar);
     auto write = [this](QDate d) {
-        field_->setText(data::formatDate(d));
         calendar_->hide();
-        field_->setFocus();
-        emit picked(d);
+        if (!target_)
+            return;
+        target_->setText(data::formatDate(d));
+        target_->setFocus();
+        emit picked(target_, d);
     };
     connect(calendar_, &QCalendarWidget::clicked, this, write);
     connect(calendar_, &QCalendarWidget::activated, this, write);
     calendar_->installEventFilter(new CalendarKeys(this));
 }
 
-void DateField::openCalendar() {
+void CalendarPicker::attach(QAbstractButton* button, QLineEdit* field) {
+    typeDateSeparators(field);
+    connect(button, &QAbstractButton::clicked, this, [this, field, button] { openFor(field, button); });
+}
+
+void CalendarPicker::openFor(QLineEdit* field, QWidget* near) {
+    target_ = field;
     calendar_->setSelectedDate(QDate::currentDate());
+    if (QWidget* parent = calendar_->parentWidget(); parent && near) {
+        // Just under the button, kept inside the window.
+        calendar_->resize(calendar_->sizeHint().expandedTo(QSize(280, 190)));
+        QPoint at = near->mapTo(parent, QPoint(0, near->height()));
+        at.setX(qBound(0, at.x() - calendar_->width() + near->width(), qMax(0, parent->width() - calendar_->width())));
+        if (at.y() + calendar_->height() > parent->height())
+            at.setY(qMax(0, near->mapTo(parent, QPoint(0, 0)).y() - calendar_->height()));
+        calendar_->move(at);
+    }
     calendar_->show();
     calendar_->raise();
     calendar_->setFocus();

@@ -12,24 +12,26 @@ class QWidget;
 
 namespace forms {
 
-// A date field with its "..." button and month calendar: the button shows the calendar on
-// today's date, a click (or Enter) on a day writes it into the field as dd/mm/yyyy and hides
-// the calendar again; Esc hides it. The field gets its separators typed for the user.
-class DateField : public QObject {
+// A month calendar that fills date fields: each attached button shows it on today's date for
+// its own field (one calendar may serve several fields); a click (or Enter) on a day writes
+// it into that field as dd/mm/yyyy and hides the calendar again; Esc hides it. Attached
+// fields get their separators typed for the user.
+class CalendarPicker : public QObject {
     Q_OBJECT
 public:
-    DateField(QLineEdit* field, QAbstractButton* button, QCalendarWidget* calendar);
+    explicit CalendarPicker(QCalendarWidget* calendar);
 
-    QLineEdit* field() const { return field_; }
+    void attach(QAbstractButton* button, QLineEdit* field);
+    void openFor(QLineEdit* field, QWidget* near = nullptr);
     QCalendarWidget* calendar() const { return calendar_; }
-    void openCalendar();
+    QLineEdit* target() const { return target_; }
 
 signals:
-    void picked(const QDate& date);
+    void picked(QLineEdit* field, const QDate& date);
 
 private:
-    QLineEdit* field_;
     QCalendarWidget* calendar_;
+    QLineEdit* target_ = nullptr;
 };
 
 // Typing help: "/" after the 2nd and 5th character of a date, only digits taken.

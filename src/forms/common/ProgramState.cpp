@@ -8,3 +8,22 @@ QString& add_dealer_flag() {
 }
 
 } // namespace forms
+
+namespace forms {
+
+namespace {
+WindowOpener& opener() {
+    static WindowOpener o;
+    return o;
+}
+} // namespace
+
+void setWindowOpener(WindowOpener o) {
+    opener() = std::move(o);
+}
+
+QWidget* openWindow(const QString& kind) {
+    return opener() ? opener()(kind) : nullptr;
+}
+
+} // namespace forms

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
-class QStatusBar;
+class QWidget;
 
 namespace forms {
 
@@ -11,5 +12,11 @@ namespace forms {
 // add_dealer_flag: "T" asks the publisher register to start adding as soon as it shows;
 // it goes back to "F" after the register saves. Empty at start, which counts as "F".
 QString& add_dealer_flag();
+
+// Shows a working window by its kind ("Adddealer"), the way the main menu does, so a window
+// can hand over to another one. Set by the main window; gives nullptr when none is set.
+using WindowOpener = std::function<QWidget*(const QString& kind)>;
+void setWindowOpener(WindowOpener opener);
+QWidget* openWindow(const QString& kind);
 
 } // namespace forms

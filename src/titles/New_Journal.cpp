@@ -1,0 +1,461 @@
+#include "titles/New_Journal.h"
+
+#include "data/CodeTables.h"
+#include "data/Config.h"
+#include "data/Dates.h"
+#include "forms/common/CodeCombo.h"
+#include "forms/common/DateField.h"
+#include "forms/common/ErrorGuard.h"
+#include "forms/common/Fonts.h"
+#include "forms/common/MessageBoxes.h"
+#include "forms/common/ProgramState.h"
+#include "forms/common/SearchList.h"
+#include "forms/common/Style.h"
+#include "titles/Adddealer.h"
+#include "titles/DealerStore.h"
+#include "titles/TitleStore.h"
+#include "ui_New_Journal.h"
+
+#include <QCalendarWidget>
+#include <QRegularExpression>
+
+namespace titles {
+
+namespace {
+
+const QString subscribed = QStringLiteral("เป็นสมาชิก");
+const QString incompleteTitle = QStringLiteral("ข้อมูลไม่สมบรูณ์");
+
+// The ISSN as "9999-9999" when it is stored as eight characters without the hyphen.
+QString shownIssn(const QString& stored) {
+    const QString t = stored.trimmed();
+    if (t.size() == 8 && !t.contains(QLatin1Char('-')))
+        return t.left(4) + QLatin1Char('-') + t.mid(4);
+    return t;
+}
+
+} // namespace
+
+New_Journal::New_Journal(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::New_Journal>()) {
+    ui->setupUi(this);
+    db_ = std::make_unique<data::Connection>(data::installation().db);
+    db_->open();
+
+    Text8 = new QLineEdit(this);
+    Text8->setObjectName(QStringLiteral("Text8"));
+    Text8->hide();
+    Text9 = new QLineEdit(this);
+    Text9->setObjectName(QStringLiteral("Text9"));
+    Text9->hide();
+    dlbnamemag = new forms::PickList(this);
+    dlbnamemag->setObjectName(QStringLiteral("dlbnamemag"));
+    dlbdealer = new forms::PickList(this);
+    dlbdealer->setObjectName(QStringLiteral("dlbdealer"));
+    MonthView1 = new QCalendarWidget(this);
+    MonthView1->setObjectName(QStringLiteral("MonthView1"));
+    MonthView2 = new QCalendarWidget(this);
+    MonthView2->setObjectName(QStringLiteral("MonthView2"));
+
+    for (QWidget* f : lockableFields())
+        forms::styleDataField(f);
+    forms::styleDataField(ui->Text1);
+    forms::styleDataField(ui->Text2);
+    forms::setFieldLocked(ui->Text2, false); // the search field is never locked
+    for (QLabel* l : findChildren<QLabel*>())
+        l->setFont(forms::thaiFont(9.75, true));
+    for (QWidget* b : {ui->Cmdadd, ui->Cmdedit, ui->Cmddel, ui->Cmdsave, ui->Cmdcancle, ui->Command6})
+        b->setFont(forms::thaiFont(9.75, true));
+
+    // Load: the seven code tables, one query each.
+    const std::pair<QComboBox*, const data::CodeTable*> lists[] = {
+        {ui->dcblanguage, &data::codetables::language},  {ui->dcbtypemag, &data::codetables::typemag},
+        {ui->dcbmagtype, &data::codetables::magtype},    {ui->dcbdepart, &data::codetables::department},
+        {ui->dcbrecei, &data::codetables::receives},     {ui->dcbstatus, &data::codetables::statustype},
+        {ui->dcbbindcolor, &data::codetables::bindcolor}};
+    for (const auto& [combo, table] : lists)
+        forms::fillCodeCombo(combo, data::loadCodeTable(*db_, *table));
+
+    ui->Frame2->hide();
+    connect(ui->dcbrecei, &QComboBox::currentTextChanged, this,
+            [this](const QString& text) { ui->Frame2->setVisible(text == subscribed); });
+
+    forms::onSearch(
+        ui->Text2, [this] { searchTitles(); }, dlbnamemag);
+    connect(dlbnamemag, &forms::PickList::picked, this, &New_Journal::showTitle);
+    forms::onSearch(
+        ui->Text10, [this] { searchDealers(ui->Text10); }, dlbdealer);
+    forms::onSearch(
+        ui->Text14, [this] { searchDealers(ui->Text14); }, dlbdealer);
+    connect(dlbdealer, &forms::PickList::picked, this, &New_Journal::chooseDealer);
+    // A name typed over a chosen one no longer stands for the chosen publisher.
+    connect(ui->Text10, &QLineEdit::textEdited, Text8, &QLineEdit::clear);
+    connect(ui->Text14, &QLineEdit::textEdited, Text9, &QLineEdit::clear);
+
+    auto* start = new forms::CalendarPicker(MonthView2);
+    start->attach(ui->Command1, ui->Mask1);
+    auto* membership = new forms::CalendarPicker(MonthView1);
+    membership->attach(ui->Command2, ui->Mask5);
+    membership->attach(ui->Command3, ui->Mask4);
+    forms::typeIssnSeparator(ui->Mask2);
+
+    connect(ui->Cmdadd, &QPushButton::clicked, this, &New_Journal::add);
+    connect(ui->Cmdedit, &QPushButton::clicked, this, &New_Journal::edit);
+    connect(ui->Cmddel, &QPushButton::clicked, this, &New_Journal::remove);
+    connect(ui->Cmdsave, &QPushButton::clicked, this, &New_Journal::save);
+    connect(ui->Cmdcancle, &QPushButton::clicked, this, &New_Journal::cancel);
+    connect(ui->Command6, &QPushButton::clicked, this, &QWidget::close);
+
+    lockinput();
+    resetbuttom(true, false, false, false, false);
+    ui->Text2->setFocus();
+}
+
+New_Journal::~New_Journal() = default;
+
+QList<QComboBox*> New_Journal::codeLists() const {
+    return {ui->dcbtypemag, ui->dcblanguage, ui->dcbmagtype,  ui->dcbdepart,
+            ui->dcbstatus,  ui->dcbrecei,    ui->dcbbindcolor};
+}
+
+QList<QWidget*> New_Journal::lockableFields() const {
+    QList<QWidget*> f = {ui->Text3,  ui->Text4, ui->Text5, ui->Text7, ui->Text10, ui->Text14,
+                         ui->Text11, ui->Text6, ui->Mask1, ui->Mask2, ui->Mask4,  ui->Mask5};
+    for (QComboBox* c : codeLists())
+        f << c;
+    return f;
+}
+
+void New_Journal::lockinput() {
+    ui->opt1->setEnabled(false);
+    ui->opt2->setEnabled(false);
+    ui->Text1->setReadOnly(true); // its colour does not change
+    forms::setFieldsLocked(lockableFields(), true);
+}
+
+void New_Journal::unlockinput() {
+    ui->opt1->setEnabled(true);
+    ui->opt2->setEnabled(true);
+    ui->Text1->setReadOnly(false);
+    forms::setFieldsLocked(lockableFields(), false);
+}
+
+void New_Journal::cleardata() {
+    ui->opt1->setEnabled(false);
+    ui->opt2->setEnabled(false);
+    forms::clearFields({ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Text10, ui->Text14, ui->Text6, ui->Mask1,
+                        ui->Mask2, ui->Mask4, ui->Mask5});
+    ui->Text7->setText(QStringLiteral("1"));
+    ui->Text11->setText(QStringLiteral("0"));
+    const QList<QComboBox*> lists = codeLists();
+    forms::clearFields(QList<QWidget*>(lists.begin(), lists.end()));
+}
+
+void New_Journal::resetbuttom(bool add, bool edit, bool del, bool save, bool cancel) {
+    forms::setButtons({ui->Cmdadd, ui->Cmdedit, ui->Cmddel, ui->Cmdsave, ui->Cmdcancle},
+                      {add, edit, del, save, cancel});
+}
+
+void New_Journal::searchTitles() {
+    forms::guarded(
+        this,
+        [&] {
+            const QList<TitleMatch> found = TitleStore::search(*db_, ui->Text2->text());
+            if (found.isEmpty()) {
+                dlbnamemag->hide();
+                forms::notFound(this);
+                ui->Text2->clear();
+                ui->Text2->setFocus();
+                return;
+            }
+            QList<forms::PickRow> rows;
+            rows.reserve(found.size());
+            for (const TitleMatch& m : found)
+                rows.append({m.pointer, m.name});
+            dlbnamemag->showRows(rows, ui->Text2, 12);
+        },
+        db_.get());
+}
+
+void New_Journal::showTitle(const QString& code, const QString& name) {
+    ui->Text1->setText(code);
+    ui->Text2->setText(name);
+    dlbnamemag->hide();
+    cleardata();
+    forms::guarded(
+        this,
+        [&] {
+            const auto t = TitleStore::find(*db_, code);
+            if (!t)
+                return;
+            ui->Text1->setText(t->pointer);
+            const QChar series = t->pointer.isEmpty() ? QChar() : t->pointer.at(0).toUpper();
+            if (series == QLatin1Char('J') || series == QLatin1Char('I'))
+                ui->opt1->setChecked(true);
+            else if (series == QLatin1Char('K') || series == QLatin1Char('L'))
+                ui->opt2->setChecked(true);
+            ui->Text2->setText(t->name);
+            if (!t->parallelNull)
+                ui->Text3->setText(t->parallelName);
+            if (!t->formerNull)
+                ui->Text4->setText(t->formerName);
+            if (!t->shortNull)
+                ui->Text5->setText(t->shortName);
+            ui->Mask1->setText(data::formatDate(t->startDate));
+            ui->Mask2->setText(shownIssn(t->issn));
+            ui->Text7->setText(t->copiesPerYear);
+            ui->Text11->setText(t->pricePerYear);
+            ui->Mask5->setText(data::formatDate(t->orderDate));
+            ui->Mask4->setText(data::formatDate(t->endDate));
+            Text8->setText(t->publisherCode);
+            Text9->setText(t->distributorCode);
+            if (!t->locationNull)
+                ui->Text6->setText(t->location);
+            ui->Text10->setText(t->publisherName);
+            ui->Text14->setText(t->distributorName);
+            forms::showCode(ui->dcbtypemag, t->kindCode);
+            forms::showCode(ui->dcblanguage, t->languageCode);
+            forms::showCode(ui->dcbmagtype, t->frequencyCode);
+            forms::showCode(ui->dcbdepart, t->departmentCode);
+            forms::showCode(ui->dcbstatus, t->memberStatus);
+            forms::showCode(ui->dcbrecei, t->receiveCode);
+            forms::showCode(ui->dcbbindcolor, t->coverCode);
+            resetbuttom(false, true, true, false, true);
+        },
+        db_.get());
+}
+
+void New_Journal::searchDealers(QLineEdit* field) {
+    if (field->isReadOnly())
+        return; // a publisher is only looked for while adding or editing
+    dealerTarget_ = field;
+    if (field == ui->Text14) {
+        MonthView1->setSelectedDate(QDate::currentDate());
+        MonthView2->setSelectedDate(QDate::currentDate());
+    }
+    forms::guarded(
+        this,
+        [&] {
+            const QList<DealerMatch> found = DealerStore::search(*db_, field->text());
+            if (found.isEmpty()) {
+                // Not registered yet: the publisher register takes over, already adding it.
+                dlbdealer->hide();
+                forms::add_dealer_flag() = QStringLiteral("T");
+                if (auto* reg = qobject_cast<Adddealer*>(forms::openWindow(QStringLiteral("Adddealer"))))
+                    reg->startAddingWith(field->text());
+                return;
+            }
+            QList<forms::PickRow> rows;
+            rows.reserve(found.size());
+            for (const DealerMatch& m : found)
+                rows.append({m.code, m.name});
+            dlbdealer->showRows(rows, field, 10);
+        },
+        db_.get());
+}
+
+void New_Journal::chooseDealer(const QString& code, const QString& name) {
+    dlbdealer->hide();
+    if (dealerTarget_ == ui->Text14) {
+        ui->Text14->setText(name);
+        Text9->setText(code);
+    } else if (dealerTarget_ == ui->Text10) {
+        ui->Text10->setText(name);
+        Text8->setText(code);
+    }
+    if (dealerTarget_)
+        dealerTarget_->setFocus();
+}
+
+void New_Journal::add() {
+    resetbuttom(false, false, false, true, true);
+    cleardata();
+    adding_ = true;
+    editing_ = false;
+    unlockinput();
+    ui->opt1->setFocus();
+}
+
+void New_Journal::edit() {
+    resetbuttom(false, false, false, true, true);
+    adding_ = false;
+    editing_ = true;
+    unlockinput();
+    ui->Text2->setFocus();
+}
+
+void New_Journal::refuse(const QString& message, QWidget* focus, const QString& title) {
+    forms::inform(this, message, title, forms::Icon::Critical);
+    if (focus)
+        focus->setFocus();
+}
+
+bool New_Journal::checkinput() {
+    const auto empty = [](const QString& s) { return s.trimmed().isEmpty(); };
+    struct Check {
+        bool failed;
+        QString message;
+        QWidget* focus;
+    };
+    const Check checks[] = {
+        {!ui->opt1->isChecked() && !ui->opt2->isChecked(), QStringLiteral("กรุณาเลือกประเภทสิ่งพิมพ์ "), ui->opt1},
+        {empty(ui->dcbtypemag->currentText()), QStringLiteral("กรุณาเลือกชนิดสิ่งพิมพ์ "), ui->dcbtypemag},
+        {empty(ui->Text2->text()), QStringLiteral("กรุณากรอกข้อมูลช่อง ชื่อวารสาร/หนังสือพิมพ์ "), ui->Text2},
+        {empty(ui->dcblanguage->currentText()), QStringLiteral("กรุณาเลือกภาษา วารสาร/หนังสือพิมพ์ "), ui->dcblanguage},
+        {empty(ui->dcbmagtype->currentText()), QStringLiteral("กรุณาเลือกกำหนดการออก วารสาร/หนังสือพิมพ์ "), ui->dcbmagtype},
+        {empty(ui->Text10->text()), QStringLiteral("กรุณากรอกข้อมูลช่อง ผู้จัดพิมพ์ "), ui->Text10},
+        // A typed name must be one chosen from the list: its code is what is saved.
+        {empty(Text8->text()), QStringLiteral("กรุณาเลือกผู้จัดพิมพ์จากรายการ (ดับเบิลคลิกหรือกด Enter ที่ช่อง ผู้จัดพิมพ์ เพื่อค้นหา)"),
+         ui->Text10},
+        {empty(ui->dcbdepart->currentText()), QStringLiteral("กรุณาเลือก คณะ/หน่วยงานที่บอกรับ "), ui->dcbdepart},
+        {empty(ui->dcbrecei->currentText()), QStringLiteral("กรุณาเลือก สถานภาพการบอกรับ "), ui->dcbrecei},
+        {empty(ui->Text14->text()), QStringLiteral("กรุณาเลือก ผู้จัดจำหน่าย "), ui->Text14},
+        {empty(Text9->text()),
+         QStringLiteral("กรุณาเลือกผู้จัดจำหน่ายจากรายการ (ดับเบิลคลิกหรือกด Enter ที่ช่อง ผู้จัดจำหน่าย เพื่อค้นหา)"), ui->Text14},
+        {empty(ui->dcbstatus->currentText()), QStringLiteral("กรุณาเลือก สถานภาพสมาชิก"), ui->dcbstatus},
+        {forms::comboCode(ui->dcbbindcolor).isEmpty(), QStringLiteral("กรุณาเลือก สีปก"), ui->dcbbindcolor},
+    };
+    bool ok = true;
+    for (const Check& c : checks) {
+        if (c.failed) {
+            refuse(c.message, c.focus, incompleteTitle);
+            ok = false;
+            break;
+        }
+    }
+    for (QLineEdit* f : {ui->Text3, ui->Text4, ui->Text5})
+        if (f->text().trimmed().isEmpty())
+            f->setText(QStringLiteral("  "));
+    return ok;
+}
+
+// Reads the fields into a title; refuses (with a message, focus in the field) a date that is
+// not a real date or a count or price that is not a number.
+bool New_Journal::readForm(Title* t) {
+    std::optional<QDate> start, end, order;
+    if (!forms::readDateField(this, ui->Mask1, QStringLiteral("วันที่เริ่มบอกรับ"), false, &start) ||
+        !forms::readDateField(this, ui->Mask4, QStringLiteral("วันครบอายุ"), false, &end))
+        return false;
+    if (end && !forms::readDateField(this, ui->Mask5, QStringLiteral("วันที่สั่งซื้อ"), false, &order))
+        return false;
+    static const QRegularExpression wholeNumber(QStringLiteral("^\\d{1,9}$"));
+    static const QRegularExpression amount(QStringLiteral("^\\d{1,10}(\\.\\d{1,2})?$"));
+    const QString copies = ui->Text7->text().trimmed();
+    if (!copies.isEmpty() && !wholeNumber.match(copies).hasMatch()) {
+        refuse(QStringLiteral("จำนวน Copy/ปี ต้องเป็นตัวเลขจำนวนเต็ม"), ui->Text7, incompleteTitle);
+        return false;
+    }
+    const QString price = ui->Text11->text().trimmed().remove(QLatin1Char(','));
+    if (!price.isEmpty() && !amount.match(price).hasMatch()) {
+        refuse(QStringLiteral("ค่าสมาชิก/ปี ต้องเป็นตัวเลข เช่น 1500 หรือ 1500.50"), ui->Text11, incompleteTitle);
+        return false;
+    }
+    t->pointer = ui->Text1->text().trimmed();
+    t->name = ui->Text2->text();
+    t->parallelName = ui->Text3->text();
+    t->formerName = ui->Text4->text();
+    t->shortName = ui->Text5->text();
+    t->issn = ui->Mask2->text();
+    t->kindCode = forms::comboCode(ui->dcbtypemag);
+    t->languageCode = forms::comboCode(ui->dcblanguage);
+    t->frequencyCode = forms::comboCode(ui->dcbmagtype);
+    t->publisherCode = Text8->text();
+    t->departmentCode = forms::comboCode(ui->dcbdepart);
+    t->receiveCode = forms::comboCode(ui->dcbrecei);
+    t->coverCode = forms::comboCode(ui->dcbbindcolor);
+    t->copiesPerYear = copies;
+    t->pricePerYear = price;
+    t->startDate = start.value_or(QDate());
+    if (end) {
+        t->endDate = *end;
+        t->orderDate = order.value_or(QDate());
+    } else {
+        // No expiry date given: both dates become today.
+        t->endDate = t->orderDate = QDate::currentDate();
+    }
+    t->distributorCode = Text9->text();
+    t->memberStatus = forms::comboCode(ui->dcbstatus);
+    t->location = ui->Text6->text();
+    return true;
+}
+
+void New_Journal::save() {
+    if (!forms::askOkCancel(this, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"), QStringLiteral("บันทึกข้อมูล"),
+                            forms::Icon::Information))
+        return;
+    const QString failedTitle = QStringLiteral("การบันทึกข้อมูลล้มเหลว");
+    bool duplicate = false;
+    if (adding_ && !forms::guarded(
+                       this, [&] { duplicate = TitleStore::nameExists(*db_, ui->Text2->text()); }, db_.get()))
+        return;
+    if (duplicate) {
+        refuse(QStringLiteral("พบวารสารรายชื่อนี้ในฐานข้อมูล ไม่สามารถทำการเพิ่มรายชื่อใหม่ได้"), ui->Text2, failedTitle);
+        return;
+    }
+    if (!checkinput())
+        return;
+    Title t;
+    if (!readForm(&t))
+        return;
+    const int series = seriesNumber(ui->opt2->isChecked(), t.languageCode);
+    QString result = QStringLiteral("การบันทึกข้อมูลวารสารรายชื่อใหม่เรียบร้อยแล้ว");
+    std::optional<TitleRefused> refused;
+    const bool ok = forms::guarded(
+        this,
+        [&] {
+            try {
+                if (adding_) {
+                    const QString code = TitleStore::add(*db_, t, series);
+                    ui->Text1->setText(code);
+                    result += QStringLiteral("\nรหัสวารสาร %1").arg(code);
+                } else if (!TitleStore::update(*db_, t)) {
+                    refused.emplace(TitleRefused::Reason::BadCounter,
+                                    QStringLiteral("ไม่พบวารสารรหัส %1 ในฐานข้อมูล (รหัสถูกแก้ไข หรือถูกลบโดยเครื่องอื่น) "
+                                                   "ข้อมูลไม่ได้ถูกบันทึก")
+                                        .arg(t.pointer));
+                }
+            } catch (const TitleRefused& r) {
+                refused = r; // nothing was written: the store's transaction is rolled back
+            }
+        },
+        db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ ข้อมูลไม่ได้ถูกบันทึก"));
+    if (refused) {
+        refuse(refused->text, refused->reason == TitleRefused::Reason::Duplicate ? ui->Text2 : ui->Text1, failedTitle);
+        return;
+    }
+    if (!ok)
+        return;
+    resetbuttom(true, false, false, false, false);
+    forms::inform(this, result, QStringLiteral("ผลการบันทึกข้อมูล"), forms::Icon::Information);
+    cleardata();
+    lockinput();
+}
+
+void New_Journal::remove() {
+    if (!forms::askOkCancel(this, QStringLiteral("ต้องการลบข้อมูลหรือไม่"), QStringLiteral("ลบข้อมูล"),
+                            forms::Icon::Information))
+        return;
+    if (!forms::guarded(
+            this, [&] { TitleStore::remove(*db_, ui->Text1->text()); }, db_.get()))
+        return;
+    forms::inform(this, QStringLiteral("ลบข้อมูลเรียบร้อแล้ว"), QStringLiteral("แจ้งผลการลบข้อมูล"), forms::Icon::Information);
+    backToIdle();
+}
+
+void New_Journal::cancel() {
+    if (!forms::askOkCancel(this, QStringLiteral("ต้องการยกเลิกข้อมูลหรือไม่"), QStringLiteral("ยกเลิกข้อมูล"),
+                            forms::Icon::Information))
+        return;
+    backToIdle();
+}
+
+void New_Journal::backToIdle() {
+    resetbuttom(true, false, false, false, false);
+    cleardata();
+    lockinput();
+    ui->Text1->clear();
+    dlbnamemag->hide();
+    dlbdealer->hide();
+    ui->Text2->setFocus();
+}
+
+} // namespace titles

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "data/Connection.h"
+
+#include <QWidget>
+#include <memory>
+
+class QComboBox;
+class QCalendarWidget;
+class QLineEdit;
+
+namespace Ui {
+class New_Journal;
+}
+namespace forms {
+class CalendarPicker;
+class PickList;
+} // namespace forms
+
+namespace titles {
+
+struct Title;
+
+// The journal title register: find a title by part of its name, show it with its code
+// tables, publisher and distributor, add a title under the next code of its series, change
+// it or delete it.
+class New_Journal : public QWidget {
+    Q_OBJECT
+public:
+    // Opens the connection and fills the seven code-table lists; throws data::DbError when
+    // the server cannot be reached.
+    explicit New_Journal(QWidget* parent = nullptr);
+    ~New_Journal() override;
+
+    bool adding() const { return adding_; }
+    bool editing() const { return editing_; }
+
+    void searchTitles();                                      // Enter or double-click in Text2
+    void showTitle(const QString& code, const QString& name); // a row of dlbnamemag
+    void searchDealers(QLineEdit* field);                     // Text10 (publisher) or Text14 (distributor)
+    void chooseDealer(const QString& code, const QString& name);
+    void add();
+    void edit();
+    void save();
+    void remove();
+    void cancel();
+
+private:
+    std::unique_ptr<Ui::New_Journal> ui;
+    QLineEdit* Text8; // the chosen publisher's code
+    QLineEdit* Text9; // the chosen distributor's code
+    forms::PickList* dlbnamemag;
+    forms::PickList* dlbdealer;
+    QCalendarWidget* MonthView1;
+    QCalendarWidget* MonthView2;
+    std::unique_ptr<data::Connection> db_;
+    bool adding_ = false;
+    bool editing_ = false;
+    QLineEdit* dealerTarget_ = nullptr;
+
+    QList<QComboBox*> codeLists() const;
+    QList<QWidget*> lockableFields() const;
+    void lockinput();
+    void unlockinput();
+    void cleardata();
+    void resetbuttom(bool add, bool edit, bool del, bool save, bool cancel);
+    bool checkinput();
+    bool readForm(Title* t);
+    void backToIdle();
+    void refuse(const QString& message, QWidget* focus, const QString& title);
+};
+
+} // namespace titles

@@ -1,0 +1,178 @@
+#include "titles/TitleStore.h"
+
+#include "data/Counter.h"
+
+namespace titles {
+
+int seriesNumber(bool newspaper, const QString& languageCode) {
+    const bool foreign = languageCode.trimmed() == QLatin1String("01");
+    return newspaper ? (foreign ? 3 : 4) : (foreign ? 1 : 2);
+}
+
+namespace {
+
+constexpr qint64 lastNumber = 999999;
+
+std::optional<qint64> codeNumber(const QString& code) {
+    const QString t = code.trimmed();
+    if (t.size() < 2 || !t.at(0).isLetter())
+        return std::nullopt;
+    return data::counterValue(t.mid(1));
+}
+
+} // namespace
+
+std::optional<QString> nextTitleCode(const QString& code) {
+    const auto n = codeNumber(code);
+    if (!n)
+        return std::nullopt;
+    return code.trimmed().left(1) + QStringLiteral("%1").arg(*n + 1, 6, 10, QLatin1Char('0'));
+}
+
+bool titleCodeUsable(const QString& code) {
+    const auto n = codeNumber(code);
+    return n && *n <= lastNumber;
+}
+
+namespace TitleStore {
+
+namespace {
+
+QVariant orNull(const QString& s) {
+    return s.trimmed().isEmpty() ? QVariant() : QVariant(s.trimmed());
+}
+QVariant orNull(const QDate& d) {
+    return d.isValid() ? QVariant(d) : QVariant();
+}
+// Empty parallel, former and abbreviated titles are kept as two blanks, as the other
+// programs reading this table expect.
+QString orTwoBlanks(const QString& s) {
+    return s.trimmed().isEmpty() ? QStringLiteral("  ") : s.trimmed();
+}
+
+// Every column after the code, in table order, as the save writes them (trimmed).
+data::Params columnValues(const Title& t) {
+    return {
+        t.name.trimmed(),          orTwoBlanks(t.parallelName), orTwoBlanks(t.formerName), orTwoBlanks(t.shortName),
+        t.issn.trimmed(),          t.kindCode.trimmed(),        t.languageCode.trimmed(),  t.frequencyCode.trimmed(),
+        t.publisherCode.trimmed(), t.departmentCode.trimmed(),  t.receiveCode.trimmed(),   t.coverCode.trimmed(),
+        orNull(t.copiesPerYear),   orNull(t.pricePerYear),      orNull(t.startDate),       orNull(t.endDate),
+        orNull(t.orderDate),       t.distributorCode.trimmed(), t.memberStatus.trimmed(),  t.location.trimmed()};
+}
+
+const QString columnList = QStringLiteral(
+    "Magazine_Name, Parallel_Name, Former_Name, Short_Name, ISSN, Kind_Code, Lang_Code, MagType_code, "
+    "Publisher_Code, department_code, Receive_Code, Cover_Code, Copies_Per_Year, Price_Per_Year, Start_Date, "
+    "End_Date, Order_Date, Distributor_Code, Member_Status, Location");
+
+const QString nameExistsSql = QStringLiteral("SELECT Pointer FROM magazine WHERE TRIM(Magazine_Name) = ? LIMIT 1");
+
+} // namespace
+
+QList<TitleMatch> search(data::Connection& c, const QString& text) {
+    const data::Result r =
+        c.query(QStringLiteral("SELECT Pointer, Magazine_Name FROM magazine WHERE Magazine_Name LIKE ? "
+                               "ORDER BY Magazine_Name, Pointer"),
+                {data::likeContains(text)});
+    QList<TitleMatch> out;
+    out.reserve(r.rowCount());
+    for (const auto& row : r.rows)
+        out.append({row.at(0).toString(), row.at(1).toString()});
+    return out;
+}
+
+std::optional<Title> find(data::Connection& c, const QString& pointer) {
+    const data::Result r = c.query(
+        QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.Parallel_Name, m.Former_Name, m.Short_Name, m.ISSN, "
+                       "m.Kind_Code, m.Lang_Code, m.MagType_code, m.Publisher_Code, m.department_code, m.Receive_Code, "
+                       "m.Cover_Code, m.Copies_Per_Year, m.Price_Per_Year, m.Start_Date, m.End_Date, m.Order_Date, "
+                       "m.Distributor_Code, m.Member_Status, m.Location, p.Publisher_Name, d.Publisher_Name "
+                       "FROM magazine m LEFT JOIN dealer p ON p.Publisher_Code = m.Publisher_Code "
+                       "LEFT JOIN dealer d ON d.Publisher_Code = m.Distributor_Code WHERE m.Pointer = ?"),
+        {pointer.trimmed()});
+    if (r.isEmpty())
+        return std::nullopt;
+    const auto& v = r.rows.first();
+    Title t;
+    t.pointer = v[0].toString();
+    t.name = v[1].toString();
+    t.parallelName = v[2].toString();
+    t.parallelNull = v[2].isNull();
+    t.formerName = v[3].toString();
+    t.formerNull = v[3].isNull();
+    t.shortName = v[4].toString();
+    t.shortNull = v[4].isNull();
+    t.issn = v[5].toString();
+    t.kindCode = v[6].toString();
+    t.languageCode = v[7].toString();
+    t.frequencyCode = v[8].toString();
+    t.publisherCode = v[9].toString();
+    t.departmentCode = v[10].toString();
+    t.receiveCode = v[11].toString();
+    t.coverCode = v[12].toString();
+    t.copiesPerYear = v[13].toString();
+    t.pricePerYear = v[14].toString();
+    t.startDate = v[15].toDate();
+    t.endDate = v[16].toDate();
+    t.orderDate = v[17].toDate();
+    t.distributorCode = v[18].toString();
+    t.memberStatus = v[19].toString();
+    t.location = v[20].toString();
+    t.locationNull = v[20].isNull();
+    t.publisherName = v[21].toString();
+    t.distributorName = v[22].toString();
+    return t;
+}
+
+bool nameExists(data::Connection& c, const QString& name) {
+    return !c.query(nameExistsSql, {name.trimmed()}).isEmpty();
+}
+
+QString add(data::Connection& c, const Title& t, int series) {
+    if (series < 1 || series > 4)
+        throw std::invalid_argument("series must be 1 to 4");
+    const data::CounterColumn counter{QStringLiteral("recsetup"), QStringLiteral("pointer_ctrl%1").arg(series)};
+    return data::takeCounter(
+        c, counter,
+        [&](const QString& current) {
+            const auto next = nextTitleCode(current);
+            if (!next)
+                throw TitleRefused(TitleRefused::Reason::BadCounter,
+                                   QStringLiteral("ตัวนับรหัสวารสารชุดที่ %1 มีค่า \"%2\" ซึ่งไม่ใช่รหัสที่ถูกต้อง "
+                                                  "ข้อมูลไม่ได้ถูกบันทึก กรุณาติดต่อผู้ดูแลระบบ")
+                                       .arg(series)
+                                       .arg(current));
+            if (!titleCodeUsable(current))
+                throw TitleRefused(TitleRefused::Reason::SeriesExhausted,
+                                   QStringLiteral("รหัสวารสารชุด %1 ถูกใช้ครบแล้ว (ถึง %1999999) "
+                                                  "ไม่สามารถเพิ่มรายชื่อใหม่ในชุดนี้ได้ ข้อมูลไม่ได้ถูกบันทึก")
+                                       .arg(current.trimmed().left(1)));
+            return *next;
+        },
+        [&](const QString& code) {
+            // Every title add holds the series row lock from here on, so this check and the
+            // insert cannot be overtaken by another station adding the same title.
+            if (!c.query(nameExistsSql, {t.name.trimmed()}).isEmpty())
+                throw TitleRefused(TitleRefused::Reason::Duplicate,
+                                   QStringLiteral("พบวารสารรายชื่อนี้ในฐานข้อมูล ไม่สามารถทำการเพิ่มรายชื่อใหม่ได้"));
+            c.exec(QStringLiteral("INSERT INTO magazine (Pointer, %1) VALUES (?%2)")
+                       .arg(columnList, QStringLiteral(", ?").repeated(20)),
+                   data::Params{code} + columnValues(t));
+        });
+}
+
+bool update(data::Connection& c, const Title& t) {
+    QString sets = columnList;
+    sets.replace(QLatin1String(", "), QLatin1String(" = ?, "));
+    sets += QLatin1String(" = ?");
+    return c.exec(QStringLiteral("UPDATE magazine SET %1 WHERE Pointer = ?").arg(sets),
+                  columnValues(t) + data::Params{t.pointer.trimmed()}) > 0;
+}
+
+bool remove(data::Connection& c, const QString& pointer) {
+    return c.exec(QStringLiteral("DELETE FROM magazine WHERE Pointer = ?"), {pointer.trimmed()}) > 0;
+}
+
+} // namespace TitleStore
+
+} // namespace titles

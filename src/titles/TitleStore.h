@@ -1,0 +1,73 @@
+#pragma once
+
+#include "data/Connection.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace titles {
+
+// One row of the title register, with the names of its publisher and distributor.
+struct Title {
+    QString pointer;
+    QString name;
+    QString parallelName, formerName, shortName;
+    QString issn;
+    QString kindCode, languageCode, frequencyCode, publisherCode, departmentCode, receiveCode, coverCode;
+    QString copiesPerYear; // as text: empty means none
+    QString pricePerYear;
+    QDate startDate, endDate, orderDate;
+    QString distributorCode, memberStatus, location;
+    // Read only: looked up from the publisher table.
+    QString publisherName, distributorName;
+    // NULL columns among the names and the location (shown as "leave the field as it was").
+    bool parallelNull = false, formerNull = false, shortNull = false, locationNull = false;
+};
+
+struct TitleMatch {
+    QString pointer;
+    QString name;
+};
+
+// The title series: 1 foreign-language journals (J), 2 Thai-language journals (I),
+// 3 foreign-language newspapers (K), 4 Thai-language newspapers (L).
+int seriesNumber(bool newspaper, const QString& languageCode);
+
+// The code after `code` in its series: the letter, then the number after it plus one,
+// six digits at least. Nothing when `code` is not a letter followed by digits.
+std::optional<QString> nextTitleCode(const QString& code);
+// Whether a series counter still holds a code that can be given (number at most 999999).
+bool titleCodeUsable(const QString& code);
+
+// Raised when a title cannot be added: a duplicate title or a series without codes left.
+class TitleRefused : public std::runtime_error {
+public:
+    enum class Reason { Duplicate, SeriesExhausted, BadCounter };
+    TitleRefused(Reason r, const QString& message)
+        : std::runtime_error(message.toStdString()), reason(r), text(message) {}
+    Reason reason;
+    QString text;
+};
+
+namespace TitleStore {
+
+// Titles whose name contains `text` as typed; empty text lists every title.
+QList<TitleMatch> search(data::Connection& c, const QString& text);
+std::optional<Title> find(data::Connection& c, const QString& pointer);
+// Whether a title with this name (both sides trimmed) is already registered.
+bool nameExists(data::Connection& c, const QString& name);
+// Adds a title in series 1 to 4 under the series' next code, taken under a lock together
+// with the insert (and a last duplicate check), so two stations never get the same code.
+// Gives the code the title received. Throws TitleRefused or data::DbError; nothing is
+// written then.
+QString add(data::Connection& c, const Title& t, int series);
+// Rewrites the row with code `t.pointer`; false when there is no such row.
+bool update(data::Connection& c, const Title& t);
+// Deletes only the title's own row (its issues, articles and volumes stay).
+bool remove(data::Connection& c, const QString& pointer);
+
+} // namespace TitleStore
+
+} // namespace titles
