@@ -50,6 +50,7 @@ QWidget* WindowRegistry::show(const QString& kind) {
     if (k.placement == Placement::Child) {
         QMdiSubWindow* sub = area_->addSubWindow(w);
         sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->resize(sub->sizeHint().expandedTo(w->size()));
         sub->show();
         area_->setActiveSubWindow(sub);
     } else {

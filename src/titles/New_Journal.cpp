@@ -65,6 +65,9 @@ New_Journal::New_Journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
         l->setFont(forms::thaiFont(9.75, true));
     for (QWidget* b : {ui->Cmdadd, ui->Cmdedit, ui->Cmddel, ui->Cmdsave, ui->Cmdcancle, ui->Command6})
         b->setFont(forms::thaiFont(9.75, true));
+    // The frames keep room for their fields however small the window is made.
+    for (QGroupBox* frame : {ui->Frame1, ui->Frame2, ui->Frame3})
+        frame->setMinimumHeight(frame->sizeHint().height());
 
     // Load: the seven code tables, one query each.
     const std::pair<QComboBox*, const data::CodeTable*> lists[] = {

@@ -71,7 +71,10 @@ void inform(QWidget* parent, const QString& prompt, const QString& title, Icon i
 
 void showDbError(QWidget* parent, const data::DbError& error, const QString& what) {
     QString text = what.isEmpty() ? QStringLiteral("การทำงานกับฐานข้อมูลไม่สำเร็จ") : what;
-    text += QStringLiteral("\nรหัสข้อผิดพลาด %1: %2").arg(error.nativeCode()).arg(error.message());
+    if (error.nativeCode() != 0)
+        text += QStringLiteral("\nรหัสข้อผิดพลาด %1: %2").arg(error.nativeCode()).arg(error.message());
+    else // raised by the program itself: its text says it all
+        text += QLatin1Char('\n') + error.message();
     if (error.connectionLost())
         text += QStringLiteral("\nการเชื่อมต่อกับเครื่องแม่ข่ายขาดหาย โปรแกรมจะเชื่อมต่อใหม่เมื่อทำงานครั้งต่อไป");
     MessageBoxes::current().inform(parent, text, QStringLiteral("ข้อผิดพลาดของฐานข้อมูล"), Icon::Critical);

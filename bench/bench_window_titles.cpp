@@ -1,0 +1,59 @@
+// The title register over the generated titles: opening the window (connection and the
+// seven code-table lists) and a title search from Enter to a filled pick list.
+#include "forms/common/Fonts.h"
+#include "titles/New_Journal.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    forms::installThaiFonts();
+    try {
+        std::vector<double> load;
+        for (int i = 0; i < 20; ++i) {
+            QElapsedTimer t;
+            t.start();
+            auto w = std::make_unique<titles::New_Journal>();
+            load.push_back(t.nsecsElapsed() / 1e6);
+        }
+        std::printf("title register load (connect + 7 code tables)   median %6.2f ms\n", median(load));
+
+        titles::New_Journal w;
+        w.show();
+        auto* field = w.findChild<QLineEdit*>(QStringLiteral("Text2"));
+        auto* list = w.findChild<QListWidget*>(QStringLiteral("dlbnamemag"));
+        for (const QString& text : {QStringLiteral("Library Science"), QStringLiteral("ครุศาสตร์"),
+                                    QStringLiteral("Journal of Nursing"), QStringLiteral("ไทยรัฐ")}) {
+            std::vector<double> ms;
+            for (int i = 0; i < 20; ++i) {
+                field->setText(text);
+                list->clear();
+                QElapsedTimer t;
+                t.start();
+                QTest::keyClick(field, Qt::Key_Return);
+                ms.push_back(t.nsecsElapsed() / 1e6);
+            }
+            std::printf("title search %-22s %5d rows   median %6.2f ms\n", qPrintable(text), int(list->count()),
+                        median(ms));
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_window_titles: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,81 @@
+#include "forms/common/Grid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace forms {
+
+void setupGrid(QTableWidget* grid, const QList<GridColumn>& columns) {
+    grid->setColumnCount(int(columns.size()));
+    QStringList headers;
+    for (const GridColumn& c : columns)
+        headers << c.header;
+    grid->setHorizontalHeaderLabels(headers);
+    for (int i = 0; i < columns.size(); ++i) {
+        if (columns.at(i).widthTwips <= 0)
+            grid->setColumnHidden(i, true);
+        else
+            grid->setColumnWidth(i, columns.at(i).widthTwips / 15);
+    }
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->verticalHeader()->setVisible(false);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->setWordWrap(false);
+}
+
+void fillGrid(QTableWidget* grid, const QList<QStringList>& rows) {
+    grid->setUpdatesEnabled(false);
+    grid->clearContents();
+    grid->setRowCount(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r) {
+        const QStringList& row = rows.at(r);
+        for (int c = 0; c < row.size() && c < grid->columnCount(); ++c)
+            grid->setItem(r, c, new QTableWidgetItem(row.at(c)));
+    }
+    grid->setUpdatesEnabled(true);
+}
+
+void clearGrid(QTableWidget* grid, int rows) {
+    grid->clearContents();
+    grid->setRowCount(rows);
+}
+
+QString cell(const QTableWidget* grid, int row, int column) {
+    const QTableWidgetItem* item = grid->item(row, column);
+    return item ? item->text() : QString();
+}
+
+namespace {
+
+class EnterClicks : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button && (key == Qt::Key_Return || key == Qt::Key_Enter) && button->isEnabled()) {
+            button->click();
+            return true;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void enterClicksButtons(QWidget* window) {
+    auto* filter = new EnterClicks(window);
+    for (QPushButton* b : window->findChildren<QPushButton*>())
+        b->installEventFilter(filter);
+}
+
+} // namespace forms

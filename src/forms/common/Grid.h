@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QTableWidget;
+class QWidget;
+
+namespace forms {
+
+struct GridColumn {
+    QString header;
+    int widthTwips; // 0: hidden (a column the window keeps for itself)
+};
+
+// A read-only grid of whole rows, as the working windows use them: headers and widths, one
+// row chosen at a time, nothing editable in place.
+void setupGrid(QTableWidget* grid, const QList<GridColumn>& columns);
+// Replaces the grid's rows (each a list of cell texts) in one go.
+void fillGrid(QTableWidget* grid, const QList<QStringList>& rows);
+// Empties the grid but keeps `rows` blank rows, as the windows show an empty list.
+void clearGrid(QTableWidget* grid, int rows);
+QString cell(const QTableWidget* grid, int row, int column);
+
+// Makes Enter (and the keypad's Enter) click whichever push button of `window` has the focus.
+void enterClicksButtons(QWidget* window);
+
+} // namespace forms

@@ -1,0 +1,75 @@
+#include "receipt/IssueStore.h"
+
+#include "data/Counter.h"
+
+namespace receipt::IssueStore {
+
+namespace {
+QVariant dateOrNull(const QDate& d) {
+    return d.isValid() ? QVariant(d) : QVariant();
+}
+const data::CounterColumn issueCounter{QStringLiteral("jourctrl"), QStringLiteral("magno_ctrl")};
+} // namespace
+
+QList<TitleRow> searchTitles(data::Connection& c, const QString& text) {
+    const data::Result r =
+        c.query(QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.department_code, d.Department_Thai_Des "
+                               "FROM magazine m JOIN department d ON m.department_code = d.Department_Code "
+                               "WHERE m.Magazine_Name LIKE ? ORDER BY m.Magazine_Name, m.Pointer"),
+                {data::likeContains(text)});
+    QList<TitleRow> out;
+    out.reserve(r.rowCount());
+    for (const auto& row : r.rows)
+        out.append({row.at(1).toString(), row.at(3).toString(), row.at(0).toString(), row.at(2).toString()});
+    return out;
+}
+
+QList<Issue> issues(data::Connection& c, const QString& pointer) {
+    // Stored keys never begin with a blank; trailing blanks do not count in the comparison.
+    const data::Result r = c.query(
+        QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate FROM tranfile WHERE pointer = ? "
+                       "ORDER BY daily DESC, CAST(magno AS UNSIGNED) DESC, magno DESC"),
+        {pointer.trimmed()});
+    QList<Issue> out;
+    out.reserve(r.rowCount());
+    for (const auto& row : r.rows)
+        out.append({row.at(0).toString(), row.at(1).toDate(), row.at(2).toString(), row.at(3).toString(),
+                    row.at(4).toString(), row.at(5).toDate()});
+    return out;
+}
+
+bool indexed(data::Connection& c, const QString& pointer, const QString& yearno, const QString& itemsno) {
+    return !c.query(QStringLiteral("SELECT 1 FROM article WHERE pointer = ? AND TRIM(year) = ? AND TRIM(volume) = ? "
+                                   "LIMIT 1"),
+                    {pointer.trimmed(), yearno.trimmed(), itemsno.trimmed()})
+                .isEmpty();
+}
+
+QString expectedNumber(data::Connection& c) {
+    const data::Result r = c.query(QStringLiteral("SELECT magno_ctrl FROM jourctrl LIMIT 1"));
+    return r.isEmpty() ? QString() : r.text(0, 0).trimmed();
+}
+
+QString add(data::Connection& c, const QString& pointer, const Issue& issue) {
+    return data::takeCounter(
+        c, issueCounter, [](const QString& current) { return data::advanceDecimal(issueCounter, current); },
+        [&](const QString& number) {
+            c.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, daily, yearno, itemsno, "
+                                  "DescriptionItem, MagStatus) VALUES (?, ?, ?, ?, ?, ?, ?, 'O')"),
+                   {number, pointer, dateOrNull(issue.indate), dateOrNull(issue.daily), issue.yearno, issue.itemsno,
+                    issue.description});
+        });
+}
+
+bool update(data::Connection& c, const Issue& issue) {
+    return c.exec(QStringLiteral("UPDATE tranfile SET daily = ?, yearno = ?, itemsno = ?, DescriptionItem = ?, "
+                                 "indate = ? WHERE magno = ?"),
+                  {dateOrNull(issue.daily), issue.yearno, issue.itemsno, issue.description, dateOrNull(issue.indate),
+                   issue.magno.trimmed()}) > 0;
+}
+
+bool remove(data::Connection& c, const QString& magno) {
+    return c.exec(QStringLiteral("DELETE FROM tranfile WHERE magno = ?"), {magno.trimmed()}) > 0;
+}
+
+} // namespace receipt::IssueStore

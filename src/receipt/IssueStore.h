@@ -1,0 +1,48 @@
+#pragma once
+
+#include "data/Connection.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+namespace receipt {
+
+// A title as the issue registration lists it.
+struct TitleRow {
+    QString name;
+    QString department;
+    QString pointer; // as stored: the key the issues are written under
+    QString departmentCode;
+};
+
+// One registered issue.
+struct Issue {
+    QString magno;
+    QDate daily; // the issue's own date
+    QString yearno, itemsno, description;
+    QDate indate; // the date it was received
+};
+
+namespace IssueStore {
+
+// Titles whose name contains `text` as typed, with their subscribing faculty.
+QList<TitleRow> searchTitles(data::Connection& c, const QString& text);
+// The issues of a title, newest issue date first; issues of the same date newest
+// registration number first, so the order never changes between two readings.
+QList<Issue> issues(data::Connection& c, const QString& pointer);
+// Whether an article is indexed for this issue: same title, year and number (blanks around
+// the stored and the given values do not count).
+bool indexed(data::Connection& c, const QString& pointer, const QString& yearno, const QString& itemsno);
+// The registration number the next issue is expected to get (nothing is reserved).
+QString expectedNumber(data::Connection& c);
+// Registers a new issue (status "O") under the next registration number, taken under a lock
+// in the same transaction as the row: both are written or neither. Gives the number used.
+QString add(data::Connection& c, const QString& pointer, const Issue& issue);
+// Changes the issue's dates, year, number and description; false when there is no such issue.
+bool update(data::Connection& c, const Issue& issue);
+bool remove(data::Connection& c, const QString& magno);
+
+} // namespace IssueStore
+
+} // namespace receipt

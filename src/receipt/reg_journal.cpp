@@ -1,0 +1,372 @@
+#include "receipt/reg_journal.h"
+
+#include "data/Config.h"
+#include "data/Dates.h"
+#include "forms/common/DateField.h"
+#include "forms/common/ErrorGuard.h"
+#include "forms/common/Fonts.h"
+#include "forms/common/Grid.h"
+#include "forms/common/MessageBoxes.h"
+#include "forms/common/Style.h"
+#include "ui_reg_journal.h"
+
+#include <QCalendarWidget>
+#include <QKeyEvent>
+#include <QShortcut>
+
+namespace receipt {
+
+namespace {
+
+const QColor fieldGreen(192, 255, 192);
+constexpr int emptyRows = 13;
+
+enum IssueColumn { ColMagno, ColDaily, ColYear, ColNumber, ColDescription, ColIndate };
+enum TitleColumn { ColName, ColDepartment, ColPointer, ColDepartmentCode };
+
+} // namespace
+
+reg_journal::reg_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::reg_journal>()) {
+    ui->setupUi(this);
+    forms::setupGrid(
+        ui->show_journal,
+        {{QStringLiteral("ชื่อวาสาร"), 3500}, {QStringLiteral("คณะที่บอกรับ"), 6000}, {QString(), 0}, {QString(), 0}});
+    forms::setupGrid(ui->show_item, {{QStringLiteral("เลขทะเบียน"), 950},
+                                     {QStringLiteral("ประจำเดือน"), 1200},
+                                     {QStringLiteral("ปีที่"), 600},
+                                     {QStringLiteral("เล่มที่"), 700},
+                                     {QStringLiteral("คำอธิบาย"), 5000},
+                                     {QString(), 0}});
+    db_ = std::make_unique<data::Connection>(data::installation().db);
+    db_->open();
+
+    MonthView1 = new QCalendarWidget(this);
+    MonthView1->setObjectName(QStringLiteral("MonthView1"));
+    MonthView2 = new QCalendarWidget(this);
+    MonthView2->setObjectName(QStringLiteral("MonthView2"));
+    (new forms::CalendarPicker(MonthView1))->attach(ui->Command9, ui->Text3);
+    (new forms::CalendarPicker(MonthView2))->attach(ui->Command10, ui->Text7);
+
+    // The issue fields are light green whether they can be typed in or not.
+    for (QLineEdit* f : issueFields()) {
+        forms::styleDataField(f);
+        QPalette p = f->palette();
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            p.setColor(group, QPalette::Base, fieldGreen);
+            p.setColor(group, QPalette::Text, forms::fieldTextColour);
+        }
+        f->setPalette(p);
+    }
+    forms::styleDataField(ui->Text1);
+    ui->Label1->setFont(forms::thaiFont(9.75, true));
+    ui->Index_Label->setFont(forms::thaiFont(9.75, true));
+
+    connect(ui->Command1, &QPushButton::clicked, this, &reg_journal::search);
+    connect(ui->Text1, &QLineEdit::returnPressed, this, &reg_journal::search);
+    connect(ui->show_journal, &QTableWidget::cellClicked, this, [this](int row, int) { chooseTitle(row); });
+    connect(ui->show_journal, &QTableWidget::activated, this, [this](const QModelIndex& i) { chooseTitle(i.row()); });
+    connect(ui->show_item, &QTableWidget::cellClicked, this, [this](int row, int) { chooseIssue(row); });
+    connect(ui->show_item, &QTableWidget::activated, this, [this](const QModelIndex& i) { chooseIssue(i.row()); });
+    connect(ui->Command2, &QPushButton::clicked, this, &reg_journal::newIssue);
+    connect(ui->Command3, &QPushButton::clicked, this, &reg_journal::editIssue);
+    connect(ui->Command6, &QPushButton::clicked, this, &reg_journal::remove);
+    connect(ui->Command7, &QPushButton::clicked, this, &reg_journal::save);
+    connect(ui->Command4, &QPushButton::clicked, this, &reg_journal::cancel);
+    connect(ui->Command8, &QPushButton::clicked, this, &reg_journal::clear);
+    connect(ui->Command5, &QPushButton::clicked, this, &QWidget::close);
+    forms::enterClicksButtons(this);
+    // Keys for the desk: Ctrl+N new issue, Ctrl+S save, Esc cancel.
+    for (auto [keys, button] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_N), ui->Command2},
+                                std::pair{QKeySequence(QKeySequence::Save), ui->Command7},
+                                std::pair{QKeySequence(Qt::Key_Escape), ui->Command4}}) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        QPushButton* target = button;
+        connect(shortcut, &QShortcut::activated, target, [target] {
+            if (target->isEnabled())
+                target->click();
+        });
+    }
+
+    cls_show_journal();
+    cls_show_listitem();
+    for (QLineEdit* f : issueFields())
+        f->setEnabled(false);
+    setButtons(false, false, false, false, false);
+    ui->Text1->setFocus();
+}
+
+reg_journal::~reg_journal() = default;
+
+QList<QLineEdit*> reg_journal::issueFields() const {
+    return {ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Text6, ui->Text7};
+}
+
+void reg_journal::setButtons(bool add, bool edit, bool del, bool save, bool cancel) {
+    forms::setButtons({ui->Command2, ui->Command3, ui->Command6, ui->Command7, ui->Command4},
+                      {add, edit, del, save, cancel});
+}
+
+void reg_journal::active_textbox() {
+    for (QLineEdit* f : {ui->Text4, ui->Text5, ui->Text6})
+        f->setEnabled(true);
+}
+
+void reg_journal::reset_textbox() {
+    const QList<QLineEdit*> fields = issueFields();
+    const int row = ui->show_item->currentRow();
+    for (int c = 0; c < fields.size(); ++c) {
+        fields.at(c)->setText(row >= 0 ? forms::cell(ui->show_item, row, c) : QString());
+        fields.at(c)->setCursorPosition(0);
+        fields.at(c)->setEnabled(false);
+    }
+}
+
+void reg_journal::cls_show_journal() {
+    forms::clearGrid(ui->show_journal, emptyRows);
+}
+
+void reg_journal::cls_show_listitem() {
+    forms::clearGrid(ui->show_item, emptyRows);
+}
+
+void reg_journal::search() {
+    if (ui->Text1->text().trimmed().isEmpty()) {
+        forms::inform(this, QStringLiteral("กรุณาพิมพ์รายชื่อวารสารที่ต้องการลงทะเบียน"), QStringLiteral("ข้อผิดพลาด"),
+                      forms::Icon::Critical);
+        ui->Text1->setFocus();
+        return;
+    }
+    forms::guarded(
+        this,
+        [&] {
+            const QList<TitleRow> found = IssueStore::searchTitles(*db_, ui->Text1->text());
+            if (found.isEmpty()) {
+                forms::inform(this, QStringLiteral("ไม่พบรายชื่อวารสารนี้"), QStringLiteral("ไม่พบข้อมูล"),
+                              forms::Icon::Critical);
+                ui->Text1->clear();
+                ui->Text1->setFocus();
+                return;
+            }
+            QList<QStringList> rows;
+            rows.reserve(found.size());
+            for (const TitleRow& t : found)
+                rows.append({t.name, t.department, t.pointer, t.departmentCode});
+            forms::fillGrid(ui->show_journal, rows);
+            ui->show_journal->setFocus();
+            ui->show_journal->setCurrentCell(0, ColName);
+        },
+        db_.get());
+}
+
+bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMagno) {
+    const QList<Issue> list = IssueStore::issues(*db_, pointer);
+    if (list.isEmpty()) {
+        // Nothing (left) to list: no stale rows stay on show.
+        cls_show_listitem();
+        ui->Label1->clear();
+        return false;
+    }
+    QList<QStringList> rows;
+    rows.reserve(list.size());
+    int select = 0;
+    for (const Issue& i : list) {
+        if (!selectMagno.isEmpty() && i.magno.trimmed() == selectMagno.trimmed())
+            select = int(rows.size());
+        rows.append(
+            {i.magno, data::formatDate(i.daily), i.yearno, i.itemsno, i.description, data::formatDate(i.indate)});
+    }
+    forms::fillGrid(ui->show_item, rows);
+    for (int r = 0; r < ui->show_item->rowCount(); ++r)
+        if (QTableWidgetItem* item = ui->show_item->item(r, ColDescription))
+            item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ui->show_item->setCurrentCell(select, ColMagno);
+    ui->Label1->setText(QStringLiteral("   Magno= ") + forms::cell(ui->show_item, 0, ColMagno) +
+                        QStringLiteral("   Daily=  ") + forms::cell(ui->show_item, 0, ColDaily) +
+                        QStringLiteral("  :  ") + forms::cell(ui->show_item, 0, ColDescription));
+    return true;
+}
+
+void reg_journal::checkIndex(int row) {
+    const bool yes = IssueStore::indexed(*db_, cur_pointer, forms::cell(ui->show_item, row, ColYear),
+                                         forms::cell(ui->show_item, row, ColNumber));
+    ui->Index_Label->setText(yes ? QStringLiteral("YES") : QStringLiteral("NO"));
+}
+
+void reg_journal::chooseTitle(int row) {
+    const QString pointer = forms::cell(ui->show_journal, row, ColPointer);
+    if (pointer.isEmpty() || !ui->show_journal->isEnabled())
+        return; // an empty row of the list
+    cls_show_listitem();
+    reset_textbox();
+    cur_pointer = pointer.trimmed();
+    listedPointer = pointer;
+    forms::guarded(
+        this,
+        [&] {
+            if (!refreshIssues(cur_pointer)) {
+                ui->Label1->clear();
+                ui->Index_Label->setText(QStringLiteral("NO"));
+                forms::inform(this, QStringLiteral("รายชื่อวารสารนี้ไม่พบข้อมูลการลงทะเบียน"),
+                              QStringLiteral("ไม่พบวารสารที่ลงทะเบียน"), forms::Icon::Critical);
+            } else {
+                checkIndex(0);
+            }
+            setButtons(true, false, false, false, false);
+            ui->Command2->setFocus();
+        },
+        db_.get());
+}
+
+void reg_journal::chooseIssue(int row) {
+    if (forms::cell(ui->show_item, row, ColMagno).isEmpty() || !ui->show_item->isEnabled())
+        return;
+    ui->show_item->setCurrentCell(row, ColMagno);
+    reset_textbox();
+    forms::guarded(
+        this,
+        [&] {
+            checkIndex(row);
+            ui->Command3->setEnabled(true);
+            ui->Command6->setEnabled(true);
+        },
+        db_.get());
+}
+
+void reg_journal::newIssue() {
+    for (QLineEdit* f : issueFields())
+        f->clear();
+    active_textbox();
+    reg_mode = QStringLiteral("New");
+    ui->show_journal->setEnabled(false);
+    ui->show_item->setEnabled(false);
+    setButtons(false, false, false, true, true);
+    ui->Text7->setText(data::formatDate(QDate::currentDate()));
+    forms::guarded(
+        this, [&] { ui->Text2->setText(IssueStore::expectedNumber(*db_)); }, db_.get());
+    ui->Command9->setFocus();
+}
+
+void reg_journal::editIssue() {
+    active_textbox();
+    reg_mode = QStringLiteral("Edit");
+    ui->show_journal->setEnabled(false);
+    ui->show_item->setEnabled(false);
+    setButtons(false, false, false, true, true);
+    ui->Command9->setFocus();
+}
+
+void reg_journal::setBrowsing() {
+    reset_textbox();
+    ui->show_journal->setEnabled(true);
+    ui->show_item->setEnabled(true);
+    setButtons(true, true, true, false, false);
+}
+
+void reg_journal::save() {
+    if (!forms::askOkCancel(this, QStringLiteral("ต้องการบันทึกข้อมูลวารสารเลขทะเบียนนี้หรือไม่"),
+                            QStringLiteral(" ยืนยันการบันทึกข้อมูล"), forms::Icon::Question))
+        return;
+    // The lists, the binding and the receipt check all go by the issue date: it must be a
+    // real date, and so must the date received.
+    std::optional<QDate> daily, indate;
+    if (!forms::readDateField(this, ui->Text3, QStringLiteral("วันที่ประจำเดือน (ปุ่ม ... )"), true, &daily)) {
+        ui->Command9->setFocus();
+        return;
+    }
+    if (!forms::readDateField(this, ui->Text7, QStringLiteral("วันที่รับ (ปุ่ม ... )"), true, &indate)) {
+        ui->Command10->setFocus();
+        return;
+    }
+    Issue issue{ui->Text2->text().trimmed(), *daily, ui->Text4->text(), ui->Text5->text(), ui->Text6->text(), *indate};
+    QString saved;
+    const bool ok = forms::guarded(
+        this,
+        [&] {
+            if (reg_mode == QLatin1String("Edit")) {
+                if (IssueStore::update(*db_, issue))
+                    forms::inform(this, QStringLiteral("บันทึกข้อมูลที่ทำการแก้ไขแล้ว"), QStringLiteral("ผลการบันทึก"),
+                                  forms::Icon::Information);
+                else
+                    forms::inform(
+                        this,
+                        QStringLiteral("ไม่พบวารสารเลขทะเบียน %1 (อาจถูกลบโดยเครื่องอื่น) ข้อมูลไม่ได้ถูกบันทึก").arg(issue.magno),
+                        QStringLiteral("ผลการบันทึก"), forms::Icon::Critical);
+                saved = issue.magno;
+            } else if (reg_mode == QLatin1String("New")) {
+                try {
+                    saved = IssueStore::add(*db_, listedPointer, issue);
+                } catch (const data::DbError& e) {
+                    if (e.nativeCode() != 1062)
+                        throw;
+                    throw data::DbError(1062, e.sqlState(),
+                                        QStringLiteral("เลขทะเบียนที่ตัวนับ jourctrl ให้มามีวารสารฉบับอื่นใช้อยู่แล้ว "
+                                                       "(ตัวนับอาจถูกตั้งย้อนหลัง) ข้อมูลไม่ได้ถูกบันทึก กรุณาแจ้งผู้ดูแลระบบ\n") +
+                                            e.message());
+                }
+                QString text = QStringLiteral("บันทึกข้อมูลลงทะเบียนวารสารเรียบร้อยแล้ว");
+                if (saved != issue.magno)
+                    text +=
+                        QStringLiteral("\nเลข %1 ถูกเครื่องอื่นใช้ไปแล้ว วารสารฉบับนี้ได้รับเลขทะเบียน %2").arg(issue.magno, saved);
+                forms::inform(this, text, QStringLiteral("ผลการบันทึก"), forms::Icon::Information);
+            }
+        },
+        db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ ข้อมูลไม่ได้ถูกบันทึก"));
+    if (!ok)
+        return; // still adding or editing, nothing lost
+    forms::guarded(
+        this, [&] { refreshIssues(cur_pointer, saved); }, db_.get());
+    setBrowsing();
+    ui->show_item->setFocus();
+}
+
+void reg_journal::remove() {
+    if (!forms::askOkCancel(this, QStringLiteral("ต้องการลบข้อมูลวารสารเลขทะเบียนนี้หรือไม่"), QStringLiteral(" ยืนยันการลบข้อมูล"),
+                            forms::Icon::Question))
+        return;
+    forms::guarded(
+        this,
+        [&] {
+            if (IssueStore::remove(*db_, ui->Text2->text())) {
+                forms::inform(this, QStringLiteral("ทำการลบข้อมูลเรียบร้อยแล้ว"), QStringLiteral("ผลการลบข้อมูล"),
+                              forms::Icon::Information);
+                for (QLineEdit* f : issueFields()) {
+                    f->clear();
+                    f->setEnabled(false);
+                }
+            }
+            if (refreshIssues(cur_pointer))
+                ui->Command2->setEnabled(true);
+            ui->Command3->setEnabled(false);
+            ui->Command6->setEnabled(false);
+        },
+        db_.get());
+}
+
+void reg_journal::cancel() {
+    if (!ui->Command4->isEnabled())
+        return;
+    setBrowsing();
+}
+
+void reg_journal::clear() {
+    for (QLineEdit* f : issueFields()) {
+        f->clear();
+        f->setEnabled(false);
+    }
+    ui->Label1->clear();
+    ui->Index_Label->setText(QStringLiteral("NO"));
+    cls_show_listitem();
+    cls_show_journal();
+    ui->show_journal->setEnabled(true);
+    ui->show_item->setEnabled(true);
+    ui->Command2->setEnabled(false);
+    ui->Command3->setEnabled(false);
+    ui->Command6->setEnabled(false);
+    cur_pointer.clear();
+    listedPointer.clear();
+    ui->Text1->clear();
+    ui->Text1->setFocus();
+}
+
+} // namespace receipt

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "data/Connection.h"
+#include "receipt/IssueStore.h"
+
+#include <QWidget>
+#include <memory>
+
+class QCalendarWidget;
+class QLineEdit;
+
+namespace Ui {
+class reg_journal;
+}
+
+namespace receipt {
+
+// Issue registration: find a title, see its issues newest first with the latest one and
+// whether it is indexed, and register, correct or delete an issue as it arrives.
+class reg_journal : public QWidget {
+    Q_OBJECT
+public:
+    // Opens the window's connection; throws data::DbError when the server cannot be reached.
+    explicit reg_journal(QWidget* parent = nullptr);
+    ~reg_journal() override;
+
+    const QString& regMode() const { return reg_mode; }
+    const QString& curPointer() const { return cur_pointer; }
+
+    void search();             // Command1, or Enter in Text1
+    void chooseTitle(int row); // a row of show_journal
+    void chooseIssue(int row); // a row of show_item
+    void newIssue();           // Command2
+    void editIssue();          // Command3
+    void save();               // Command7
+    void remove();             // Command6
+    void cancel();             // Command4
+    void clear();              // Command8
+
+private:
+    std::unique_ptr<Ui::reg_journal> ui;
+    QCalendarWidget* MonthView1;
+    QCalendarWidget* MonthView2;
+    std::unique_ptr<data::Connection> db_;
+    QString reg_mode;
+    QString cur_pointer;   // the chosen title's key, trimmed
+    QString listedPointer; // the same key as listed, which new issues are written under
+
+    QList<QLineEdit*> issueFields() const;
+    void active_textbox();
+    void reset_textbox();
+    void cls_show_journal();
+    void cls_show_listitem();
+    // Lists the title's issues; false when it has none (the list is then empty).
+    bool refreshIssues(const QString& pointer, const QString& selectMagno = {});
+    void checkIndex(int row);
+    void setBrowsing();
+    void setButtons(bool add, bool edit, bool del, bool save, bool cancel);
+};
+
+} // namespace receipt
