@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
 # Benchmarks on a private server of their own: loads the large generated set (20,000 titles,
 # 1,000,000 issues), then measures the data layer's round trips and each window benchmark.
-#   bench/run.sh [--preset demo|large]
+#   bench/run.sh [--preset demo|large] [--only NAME]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 preset=large
-[ "${1:-}" = "--preset" ] && preset=${2:-large}
+only=
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --preset) preset=$2; shift 2 ;;
+    --only) only=$2; shift 2 ;;  # run only the benchmarks whose name contains this
+    *) echo "usage: $0 [--preset demo|large] [--only NAME]" >&2; exit 2 ;;
+  esac
+done
 
 bash scripts/setup.sh
 build=${WARASAN_BUILD_DIR:-$root/build}
@@ -22,10 +29,13 @@ export WARASAN_SERVER=127.0.0.1 WARASAN_PORT=$port XDG_CONFIG_HOME="$tmp/config"
 
 echo "== data generator ($preset)"
 "$build/bench/warasan-datagen" --preset "$preset"
-echo "== data layer"
-"$build/bench/bench_data"
+if [ -z "$only" ]; then
+  echo "== data layer"
+  "$build/bench/bench_data"
+fi
 for b in "$build"/bench/bench_window_*; do
   [ -f "$b" ] && [ -x "$b" ] || continue
+  case "$(basename "$b")" in *"$only"*) ;; *) continue ;; esac
   echo "== $(basename "$b")"
   "$b"
 done

@@ -1,0 +1,72 @@
+// Issue registration over the generated set: the title search from Enter to a filled grid,
+// and the click on a title with 3,000 issues to the filled issue grid with the index check.
+#include "data/Config.h"
+#include "forms/common/Fonts.h"
+#include "receipt/reg_journal.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    forms::installThaiFonts();
+    try {
+        data::Connection c(data::installation().db);
+        c.open();
+        const data::Result big = c.query(QStringLiteral(
+            "SELECT m.Magazine_Name, m.Pointer, COUNT(*) n FROM tranfile t JOIN magazine m ON m.Pointer = t.pointer "
+            "GROUP BY m.Pointer, m.Magazine_Name ORDER BY n DESC LIMIT 1"));
+        const QString name = big.text(0, 0);
+        const QString pointer = big.text(0, 1);
+
+        receipt::reg_journal w;
+        w.show();
+        auto* field = w.findChild<QLineEdit*>(QStringLiteral("Text1"));
+        auto* titles = w.findChild<QTableWidget*>(QStringLiteral("show_journal"));
+        auto* issues = w.findChild<QTableWidget*>(QStringLiteral("show_item"));
+        std::vector<double> search, open;
+        for (int i = 0; i < 20; ++i) {
+            field->setText(name);
+            QElapsedTimer t;
+            t.start();
+            QTest::keyClick(field, Qt::Key_Return);
+            search.push_back(t.nsecsElapsed() / 1e6);
+            int row = 0;
+            for (int r = 0; r < titles->rowCount(); ++r)
+                if (titles->item(r, 2) && titles->item(r, 2)->text() == pointer)
+                    row = r;
+            t.start();
+            w.chooseTitle(row);
+            open.push_back(t.nsecsElapsed() / 1e6);
+        }
+        std::vector<double> store;
+        for (int i = 0; i < 20; ++i) {
+            QElapsedTimer t;
+            t.start();
+            receipt::IssueStore::issues(c, pointer);
+            store.push_back(t.nsecsElapsed() / 1e6);
+        }
+        std::printf("  of which reading the issues: median %6.2f ms\n", median(store));
+        std::printf("title search \"%s\": %d titles   median %6.2f ms\n", qPrintable(name), int(titles->rowCount()),
+                    median(search));
+        std::printf("title click to issue grid + index check: %d issues   median %6.2f ms\n", int(issues->rowCount()),
+                    median(open));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_window_receipt: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
