@@ -1,6 +1,8 @@
 #include "app/Windows.h"
 
 #include "app/WindowRegistry.h"
+#include "index/add_auther.h"
+#include "index/index_journal.h"
 #include "receipt/reg_journal.h"
 #include "titles/Adddealer.h"
 #include "titles/New_Journal.h"
@@ -12,6 +14,8 @@ void registerWindows(WindowRegistry& registry) {
     registry.add(QStringLiteral("Adddealer"), P::CentredOnScreen, [] { return new titles::Adddealer; });
     registry.add(QStringLiteral("New_Journal"), P::Child, [] { return new titles::New_Journal; });
     registry.add(QStringLiteral("reg_journal"), P::Child, [] { return new receipt::reg_journal; });
+    registry.add(QStringLiteral("add_auther"), P::CentredOnScreen, [] { return new indexing::add_auther; });
+    registry.add(QStringLiteral("index_journal"), P::Child, [] { return new indexing::index_journal; });
 }
 
 } // namespace app

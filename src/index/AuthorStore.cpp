@@ -1,0 +1,172 @@
+#include "index/AuthorStore.h"
+
+#include "data/Counter.h"
+
+namespace indexing {
+
+QString padded7(qint64 n) {
+    return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
+}
+
+QString nextCode7(const QString& code) {
+    const QString t = code.trimmed();
+    int digits = 0;
+    while (digits < t.size() && digits < 18 && t.at(digits).isDigit() && t.at(digits).unicode() < 128)
+        ++digits;
+    const qint64 value = digits == 0 ? 0 : t.left(digits).toLongLong();
+    return padded7(value + 1);
+}
+
+namespace AuthorStore {
+
+namespace {
+
+Author fromRow(const data::Result& r, int i) {
+    return {r.text(i, 0), r.text(i, 1), r.text(i, 2).trimmed()};
+}
+
+void checkNames(const QString& name, bool penName, const QString& trueName) {
+    if (name.trimmed().isEmpty())
+        throw AuthorRefused(QStringLiteral("กรุณากรอกชื่อ - นามสกุลของผู้แต่ง"));
+    if (penName && trueName.trimmed().isEmpty())
+        throw AuthorRefused(QStringLiteral("กรุณากรอกชื่อ - นามสกุล(จริง) ของเจ้าของนามปากกา"));
+}
+
+// The counter's code under a row lock; refuses a counter that is missing or holds no code.
+QString lockedCounter(data::Connection& c) {
+    const data::Result r = c.query(QStringLiteral("SELECT idno_ctrl FROM authctrl LIMIT 1 FOR UPDATE"));
+    if (r.isEmpty())
+        throw AuthorRefused(QStringLiteral("ไม่พบแถวของตัวนับรหัสผู้แต่ง (authctrl) ข้อมูลไม่ได้ถูกบันทึก กรุณาติดต่อผู้ดูแลระบบ"));
+    const QString code = r.text(0, 0).trimmed();
+    if (!data::counterValue(code))
+        throw AuthorRefused(QStringLiteral("ตัวนับรหัสผู้แต่ง (authctrl) มีค่า \"%1\" ซึ่งไม่ใช่ตัวเลข ข้อมูลไม่ได้ถูกบันทึก "
+                                           "กรุณาติดต่อผู้ดูแลระบบ")
+                                .arg(code));
+    return code;
+}
+
+void setCounter(data::Connection& c, const QString& code) {
+    c.exec(QStringLiteral("UPDATE authctrl SET idno_ctrl = ? LIMIT 1"), {code});
+}
+
+void insertAuthor(data::Connection& c, const QString& idno, const QString& name, const QString& trueIdno) {
+    c.exec(QStringLiteral("INSERT INTO authname (idno, penname, trueidno) VALUES (?, ?, ?)"),
+           {idno, name.trimmed(), trueIdno});
+}
+
+std::optional<QString> codeOfName(data::Connection& c, const QString& name) {
+    const data::Result r =
+        c.query(QStringLiteral("SELECT idno FROM authname WHERE penname = ? ORDER BY idno LIMIT 1"), {name.trimmed()});
+    if (r.isEmpty())
+        return std::nullopt;
+    return r.text(0, 0).trimmed();
+}
+
+} // namespace
+
+QList<Author> search(data::Connection& c, const QString& code, const QString& namePrefix) {
+    QStringList where;
+    data::Params params;
+    if (!code.trimmed().isEmpty()) {
+        where << QStringLiteral("idno = ?");
+        params << code.trimmed();
+    }
+    if (!namePrefix.trimmed().isEmpty()) {
+        where << QStringLiteral("penname LIKE ?");
+        params << data::likePrefix(namePrefix.trimmed());
+    }
+    if (where.isEmpty())
+        return {};
+    const data::Result r = c.query(QStringLiteral("SELECT idno, penname, trueidno FROM authname WHERE %1 "
+                                                  "ORDER BY penname, idno")
+                                       .arg(where.join(QStringLiteral(" AND "))),
+                                   params);
+    QList<Author> out;
+    out.reserve(r.rowCount());
+    for (int i = 0; i < r.rowCount(); ++i)
+        out.append(fromRow(r, i));
+    return out;
+}
+
+QList<Author> startingWith(data::Connection& c, const QString& text) {
+    const data::Result r = c.query(QStringLiteral("SELECT idno, penname, trueidno FROM authname WHERE penname LIKE ? "
+                                                  "ORDER BY penname, idno"),
+                                   {data::likePrefix(text)});
+    QList<Author> out;
+    out.reserve(r.rowCount());
+    for (int i = 0; i < r.rowCount(); ++i)
+        out.append(fromRow(r, i));
+    return out;
+}
+
+std::optional<Author> find(data::Connection& c, const QString& idno) {
+    const data::Result r =
+        c.query(QStringLiteral("SELECT idno, penname, trueidno FROM authname WHERE idno = ?"), {idno.trimmed()});
+    if (r.isEmpty())
+        return std::nullopt;
+    return fromRow(r, 0);
+}
+
+QString expectedCode(data::Connection& c) {
+    const data::Result r = c.query(QStringLiteral("SELECT idno_ctrl FROM authctrl LIMIT 1"));
+    return r.isEmpty() ? QString() : r.text(0, 0).trimmed();
+}
+
+SavedAuthor add(data::Connection& c, const QString& name, bool penName, const QString& trueName) {
+    checkNames(name, penName, trueName);
+    SavedAuthor saved;
+    data::retryingTransaction(c, [&] {
+        saved = {};
+        const QString code = lockedCounter(c);
+        saved.idno = code;
+        QString next = nextCode7(code);
+        if (penName) {
+            if (const auto existing = codeOfName(c, trueName)) {
+                saved.trueIdno = *existing;
+            } else {
+                // The true name is new: it takes the code after the pen name's.
+                saved.trueIdno = next;
+                saved.trueNameCreated = true;
+                insertAuthor(c, saved.trueIdno, trueName, QString());
+                next = nextCode7(saved.trueIdno);
+            }
+        }
+        insertAuthor(c, code, name, saved.trueIdno);
+        setCounter(c, next);
+    });
+    return saved;
+}
+
+std::optional<SavedAuthor> update(data::Connection& c, const QString& idno, const QString& name, bool penName,
+                                  const QString& trueName) {
+    checkNames(name, penName, trueName);
+    std::optional<SavedAuthor> saved;
+    data::retryingTransaction(c, [&] {
+        saved.reset();
+        if (c.query(QStringLiteral("SELECT idno FROM authname WHERE idno = ? FOR UPDATE"), {idno.trimmed()}).isEmpty())
+            return;
+        SavedAuthor s;
+        s.idno = idno.trimmed();
+        if (penName) {
+            if (const auto existing = codeOfName(c, trueName)) {
+                s.trueIdno = *existing;
+            } else {
+                s.trueIdno = lockedCounter(c);
+                s.trueNameCreated = true;
+                insertAuthor(c, s.trueIdno, trueName, QString());
+                setCounter(c, nextCode7(s.trueIdno));
+            }
+            c.exec(QStringLiteral("UPDATE authname SET penname = ?, trueidno = ? WHERE idno = ?"),
+                   {name.trimmed(), s.trueIdno, s.idno});
+        } else {
+            // No longer marked as a pen name: the stored link stays as it was.
+            c.exec(QStringLiteral("UPDATE authname SET penname = ? WHERE idno = ?"), {name.trimmed(), s.idno});
+        }
+        saved = s;
+    });
+    return saved;
+}
+
+} // namespace AuthorStore
+
+} // namespace indexing

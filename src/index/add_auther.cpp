@@ -1,0 +1,321 @@
+#include "index/add_auther.h"
+
+#include "data/Config.h"
+#include "forms/common/ErrorGuard.h"
+#include "forms/common/Fonts.h"
+#include "forms/common/Grid.h"
+#include "forms/common/MessageBoxes.h"
+#include "forms/common/Style.h"
+#include "index/AuthorStore.h"
+#include "ui_add_auther.h"
+
+#include <QButtonGroup>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTableWidget>
+
+namespace indexing {
+
+namespace {
+
+enum Column { ColCode, ColName, ColTrueCode };
+
+// Enter in the grid picks the current row, as a double-click does.
+class EnterPicks : public QObject {
+public:
+    EnterPicks(QTableWidget* grid, std::function<void(int)> pick)
+        : QObject(grid), grid_(grid), pick_(std::move(pick)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && grid_->currentRow() >= 0) {
+            pick_(grid_->currentRow());
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QTableWidget* grid_;
+    std::function<void(int)> pick_;
+};
+
+} // namespace
+
+add_auther::add_auther(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::add_auther>()) {
+    ui->setupUi(this);
+    db_ = std::make_unique<data::Connection>(data::installation().db);
+    db_->open();
+
+    Text4 = new QLineEdit(this);
+    Text4->setObjectName(QStringLiteral("Text4"));
+    Text4->hide();
+    for (QLineEdit* f : {ui->Text1, ui->Text2, ui->Text3}) {
+        forms::styleDataField(f);
+        QPalette p = f->palette();
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            p.setColor(group, QPalette::Base, forms::unlockedColour);
+        f->setPalette(p);
+    }
+    for (QLabel* l : findChildren<QLabel*>())
+        l->setFont(forms::thaiFont(9.75, true));
+
+    // The results are shown over the name field.
+    showauth = new QTableWidget(this);
+    showauth->setObjectName(QStringLiteral("showauth"));
+    forms::setupGrid(showauth,
+                     {{QStringLiteral("รหัสผู้แต่ง"), 1000}, {QStringLiteral("ชื่อ  - นามสกุล  "), 3500}, {QString(), 1000}});
+    showauth->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    forms::clearGrid(showauth, 7);
+    showauth->hide();
+    connect(showauth, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { pick(row); });
+    showauth->installEventFilter(new EnterPicks(showauth, [this](int row) { pick(row); }));
+
+    choices_ = new QButtonGroup(this);
+    choices_->addButton(ui->Optpenname_0, 0);
+    choices_->addButton(ui->Optpenname_1, 1);
+    connect(ui->Optpenname_0, &QRadioButton::toggled, this, [this](bool on) {
+        if (on && entryFlag_) {
+            ui->Text3->setEnabled(true);
+            ui->Text3->setFocus();
+        }
+    });
+    connect(ui->Optpenname_1, &QRadioButton::toggled, this, [this](bool on) {
+        if (!on)
+            return;
+        Text4->clear();
+        ui->Text3->clear();
+        ui->Text3->setEnabled(false);
+    });
+
+    connect(ui->Cmdsearch, &QPushButton::clicked, this, &add_auther::search);
+    for (QLineEdit* f : {ui->Text1, ui->Text2})
+        connect(f, &QLineEdit::returnPressed, this, [this] {
+            if (ui->Cmdsearch->isEnabled())
+                search();
+        });
+    connect(ui->Cmdadd, &QPushButton::clicked, this, &add_auther::add);
+    connect(ui->cmdsaveadd, &QPushButton::clicked, this, &add_auther::saveNew);
+    connect(ui->Cmdedit, &QPushButton::clicked, this, &add_auther::edit);
+    connect(ui->Cmdsaveedit, &QPushButton::clicked, this, &add_auther::saveChange);
+    connect(ui->Cmdcan, &QPushButton::clicked, this, &add_auther::toIdle);
+    connect(ui->Command1, &QPushButton::clicked, this, &QWidget::close);
+    forms::enterClicksButtons(this);
+
+    toIdle();
+    ui->Text1->setFocus();
+}
+
+add_auther::~add_auther() = default;
+
+void add_auther::clearChoices() {
+    choices_->setExclusive(false);
+    ui->Optpenname_0->setChecked(false);
+    ui->Optpenname_1->setChecked(false);
+    choices_->setExclusive(true);
+}
+
+void add_auther::setChoicesEnabled(bool on) {
+    ui->Optpenname_0->setEnabled(on);
+    ui->Optpenname_1->setEnabled(on);
+}
+
+void add_auther::choose(bool penName) {
+    // Checking an already checked button emits nothing; the choice's effect still applies.
+    QRadioButton* b = penName ? ui->Optpenname_0 : ui->Optpenname_1;
+    if (b->isChecked())
+        emit b->toggled(true);
+    else
+        b->setChecked(true);
+}
+
+void add_auther::toIdle() {
+    ui->Text1->clear();
+    ui->Text1->setEnabled(true);
+    ui->Text2->clear();
+    ui->Text2->setEnabled(true);
+    ui->Text3->clear();
+    ui->Text3->setEnabled(false);
+    Text4->clear();
+    clearChoices();
+    setChoicesEnabled(false);
+    ui->Cmdadd->show();
+    ui->Cmdadd->setEnabled(true);
+    ui->cmdsaveadd->hide();
+    ui->Cmdsearch->setEnabled(true);
+    ui->Cmdedit->show();
+    ui->Cmdedit->setEnabled(false);
+    ui->Cmdsaveedit->hide();
+}
+
+void add_auther::search() {
+    const QString code = ui->Text1->text().trimmed();
+    const QString name = ui->Text2->text().trimmed();
+    if (code.isEmpty() && name.isEmpty()) {
+        forms::inform(this, QStringLiteral("กรุณาพิมพ์ข้อมูลที่ต้องการค้นหา"), QStringLiteral("ข้อผิดพลาด"),
+                      forms::Icon::Critical);
+        return;
+    }
+    forms::guarded(
+        this,
+        [&] {
+            const QList<Author> found = AuthorStore::search(*db_, code, name);
+            if (found.isEmpty()) {
+                forms::inform(this, QStringLiteral("ไม่พบข้อมูลที่ต้องการค้นหา"), QStringLiteral("ผลการค้นหา"),
+                              forms::Icon::Critical);
+                ui->Text1->clear();
+                ui->Text2->clear();
+            } else {
+                QList<QStringList> rows;
+                rows.reserve(found.size());
+                for (const Author& a : found)
+                    rows.append({a.idno, a.penname, a.trueIdno});
+                forms::fillGrid(showauth, rows);
+                for (int r = 0; r < showauth->rowCount(); ++r) {
+                    showauth->item(r, ColCode)->setTextAlignment(Qt::AlignCenter);
+                    showauth->item(r, ColName)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+                }
+                const QPoint at = ui->Text2->mapTo(this, QPoint(0, 0));
+                showauth->setGeometry(at.x(), at.y(), qMin(width() - at.x() - 8, 5600 / 15 + 20),
+                                      qMin(height() - at.y() - 8, 240));
+                showauth->show();
+                showauth->raise();
+                showauth->setCurrentCell(0, ColCode);
+                showauth->setFocus();
+            }
+            ui->Cmdsearch->setEnabled(false);
+            ui->Cmdadd->setEnabled(false);
+            ui->Cmdedit->setEnabled(true);
+        },
+        db_.get());
+}
+
+void add_auther::pick(int row) {
+    const QString code = forms::cell(showauth, row, ColCode);
+    if (code.isEmpty())
+        return;
+    ui->Text1->setText(code);
+    ui->Text2->setText(forms::cell(showauth, row, ColName));
+    ui->Text1->setEnabled(false);
+    ui->Text2->setEnabled(false);
+    const QString trueCode = forms::cell(showauth, row, ColTrueCode).trimmed();
+    forms::guarded(
+        this,
+        [&] {
+            if (!trueCode.isEmpty()) {
+                Text4->setText(trueCode);
+                choose(true);
+                if (const auto a = AuthorStore::find(*db_, trueCode))
+                    ui->Text3->setText(a->penname);
+            } else {
+                choose(false);
+            }
+        },
+        db_.get());
+    showauth->hide();
+}
+
+void add_auther::add() {
+    ui->Cmdadd->hide();
+    ui->cmdsaveadd->show();
+    ui->cmdsaveadd->setEnabled(true);
+    ui->Cmdsearch->setEnabled(false);
+    ui->Text2->clear();
+    ui->Text3->clear();
+    Text4->clear();
+    choose(false);
+    forms::guarded(
+        this,
+        [&] {
+            const QString code = AuthorStore::expectedCode(*db_);
+            if (!code.isEmpty())
+                ui->Text1->setText(code);
+        },
+        db_.get());
+    setChoicesEnabled(true);
+    entryFlag_ = true;
+    ui->Text2->setFocus();
+}
+
+void add_auther::edit() {
+    entryFlag_ = true;
+    ui->Text2->setEnabled(true);
+    setChoicesEnabled(true);
+    if (ui->Optpenname_0->isChecked())
+        ui->Text3->setEnabled(true);
+    ui->Cmdedit->hide();
+    ui->Cmdsaveedit->show();
+    ui->Cmdsaveedit->setEnabled(true);
+    ui->Text2->setFocus();
+}
+
+bool add_auther::confirmSave() {
+    return forms::askYesNo(this, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"), QStringLiteral("บันทึกข้อมูลรายชื่อผู้แต่ง"),
+                           forms::Icon::Question);
+}
+
+void add_auther::refused(const QString& message, QWidget* focus) {
+    forms::inform(this, message, QStringLiteral("ข้อมูลไม่ครบ"), forms::Icon::Critical);
+    if (focus && focus->isEnabled())
+        focus->setFocus();
+}
+
+void add_auther::saveNew() {
+    if (!confirmSave())
+        return;
+    const QString shown = ui->Text1->text().trimmed();
+    const bool pen = ui->Optpenname_0->isChecked();
+    std::optional<SavedAuthor> saved;
+    QString refusal;
+    const bool ok = forms::guarded(
+        this,
+        [&] {
+            try {
+                saved = AuthorStore::add(*db_, ui->Text2->text(), pen, ui->Text3->text());
+            } catch (const AuthorRefused& r) {
+                refusal = r.text;
+            }
+        },
+        db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ ข้อมูลไม่ได้ถูกบันทึก"));
+    if (!refusal.isEmpty())
+        refused(refusal, ui->Text2->text().trimmed().isEmpty() ? ui->Text2 : ui->Text3);
+    if (!ok || !saved)
+        return; // still adding, nothing lost
+    if (saved->idno != shown)
+        forms::inform(this, QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว ผู้แต่งได้รับรหัส %1").arg(saved->idno),
+                      QStringLiteral("บันทึกข้อมูลรายชื่อผู้แต่ง"), forms::Icon::Information);
+    toIdle();
+}
+
+void add_auther::saveChange() {
+    if (!confirmSave())
+        return;
+    const bool pen = ui->Optpenname_0->isChecked();
+    std::optional<SavedAuthor> saved;
+    QString refusal;
+    const bool ok = forms::guarded(
+        this,
+        [&] {
+            try {
+                saved = AuthorStore::update(*db_, ui->Text1->text(), ui->Text2->text(), pen, ui->Text3->text());
+            } catch (const AuthorRefused& r) {
+                refusal = r.text;
+            }
+        },
+        db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ ข้อมูลไม่ได้ถูกบันทึก"));
+    if (!refusal.isEmpty()) {
+        refused(refusal, ui->Text2->text().trimmed().isEmpty() ? ui->Text2 : ui->Text3);
+        return;
+    }
+    if (!ok)
+        return;
+    if (!saved)
+        forms::inform(this, QStringLiteral("ไม่พบผู้แต่งรหัส %1 ข้อมูลไม่ได้ถูกบันทึก").arg(ui->Text1->text().trimmed()),
+                      QStringLiteral("บันทึกข้อมูลรายชื่อผู้แต่ง"), forms::Icon::Critical);
+    toIdle();
+}
+
+} // namespace indexing

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "data/Connection.h"
+
+#include <QWidget>
+#include <memory>
+
+class QButtonGroup;
+class QLineEdit;
+class QTableWidget;
+
+namespace Ui {
+class add_auther;
+}
+
+namespace indexing {
+
+// The author register: find authors by code or by the beginning of the name, add an author
+// (a pen name linked to its true name) and change a name or its link.
+class add_auther : public QWidget {
+    Q_OBJECT
+public:
+    // Opens the window's connection (closed again with the window); throws data::DbError
+    // when the server cannot be reached.
+    explicit add_auther(QWidget* parent = nullptr);
+    ~add_auther() override;
+
+    bool entryFlag() const { return entryFlag_; }
+
+    void search();      // Cmdsearch
+    void pick(int row); // double-click (or Enter) on a row of showauth
+    void add();         // Cmdadd
+    void edit();        // Cmdedit
+    void saveNew();     // cmdsaveadd
+    void saveChange();  // Cmdsaveedit
+    void toIdle();      // Cmdcan, and the end of each save
+
+private:
+    std::unique_ptr<Ui::add_auther> ui;
+    QLineEdit* Text4; // the true name's code
+    QTableWidget* showauth;
+    QButtonGroup* choices_;
+    std::unique_ptr<data::Connection> db_;
+    bool entryFlag_ = false;
+
+    void choose(bool penName);
+    void clearChoices();
+    void setChoicesEnabled(bool on);
+    bool confirmSave();
+    void refused(const QString& message, QWidget* focus);
+};
+
+} // namespace indexing
