@@ -1,5 +1,6 @@
 // The article index over the generated set (50,000 authors, about 200,000 subject rows):
 // author and subject prefix searches from Enter to a filled pick list, and an article save.
+#include "BenchUtil.h"
 #include "forms/common/Fonts.h"
 #include "index/ArticleStore.h"
 #include "index/index_journal.h"
@@ -13,12 +14,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-} // namespace
+using bench::median;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

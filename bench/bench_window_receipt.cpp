@@ -1,6 +1,7 @@
 // Issue registration over the generated set: the title search from Enter to a filled grid,
 // and the click on a title with 3,000 issues to the filled issue grid with the index check.
 #include "data/Config.h"
+#include "BenchUtil.h"
 #include "forms/common/Fonts.h"
 #include "receipt/reg_journal.h"
 
@@ -13,12 +14,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-} // namespace
+using bench::median;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

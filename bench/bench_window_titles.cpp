@@ -1,5 +1,6 @@
 // The title register over the generated titles: opening the window (connection and the
 // seven code-table lists) and a title search from Enter to a filled pick list.
+#include "BenchUtil.h"
 #include "forms/common/Fonts.h"
 #include "titles/New_Journal.h"
 
@@ -13,12 +14,7 @@
 #include <memory>
 #include <vector>
 
-namespace {
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-} // namespace
+using bench::median;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

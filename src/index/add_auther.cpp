@@ -20,29 +20,6 @@ namespace {
 
 enum Column { ColCode, ColName, ColTrueCode };
 
-// Enter in the grid picks the current row, as a double-click does.
-class EnterPicks : public QObject {
-public:
-    EnterPicks(QTableWidget* grid, std::function<void(int)> pick)
-        : QObject(grid), grid_(grid), pick_(std::move(pick)) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() != QEvent::KeyPress)
-            return false;
-        const int key = static_cast<QKeyEvent*>(e)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && grid_->currentRow() >= 0) {
-            pick_(grid_->currentRow());
-            return true;
-        }
-        return false;
-    }
-
-private:
-    QTableWidget* grid_;
-    std::function<void(int)> pick_;
-};
-
 } // namespace
 
 add_auther::add_auther(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::add_auther>()) {
@@ -72,7 +49,7 @@ add_auther::add_auther(QWidget* parent) : QWidget(parent), ui(std::make_unique<U
     forms::clearGrid(showauth, 7);
     showauth->hide();
     connect(showauth, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { pick(row); });
-    showauth->installEventFilter(new EnterPicks(showauth, [this](int row) { pick(row); }));
+    forms::onRowChosenByEnter(showauth, [this](int row) { pick(row); });
 
     choices_ = new QButtonGroup(this);
     choices_->addButton(ui->Optpenname_0, 0);
@@ -263,44 +240,15 @@ void add_auther::refused(const QString& message, QWidget* focus) {
         focus->setFocus();
 }
 
-void add_auther::saveNew() {
+bool add_auther::runSave(const std::function<std::optional<SavedAuthor>()>& store, std::optional<SavedAuthor>* saved) {
     if (!confirmSave())
-        return;
-    const QString shown = ui->Text1->text().trimmed();
-    const bool pen = ui->Optpenname_0->isChecked();
-    std::optional<SavedAuthor> saved;
+        return false;
     QString refusal;
     const bool ok = forms::guarded(
         this,
         [&] {
             try {
-                saved = AuthorStore::add(*db_, ui->Text2->text(), pen, ui->Text3->text());
-            } catch (const AuthorRefused& r) {
-                refusal = r.text;
-            }
-        },
-        db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ ข้อมูลไม่ได้ถูกบันทึก"));
-    if (!refusal.isEmpty())
-        refused(refusal, ui->Text2->text().trimmed().isEmpty() ? ui->Text2 : ui->Text3);
-    if (!ok || !saved)
-        return; // still adding, nothing lost
-    if (saved->idno != shown)
-        forms::inform(this, QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว ผู้แต่งได้รับรหัส %1").arg(saved->idno),
-                      QStringLiteral("บันทึกข้อมูลรายชื่อผู้แต่ง"), forms::Icon::Information);
-    toIdle();
-}
-
-void add_auther::saveChange() {
-    if (!confirmSave())
-        return;
-    const bool pen = ui->Optpenname_0->isChecked();
-    std::optional<SavedAuthor> saved;
-    QString refusal;
-    const bool ok = forms::guarded(
-        this,
-        [&] {
-            try {
-                saved = AuthorStore::update(*db_, ui->Text1->text(), ui->Text2->text(), pen, ui->Text3->text());
+                *saved = store();
             } catch (const AuthorRefused& r) {
                 refusal = r.text;
             }
@@ -308,9 +256,30 @@ void add_auther::saveChange() {
         db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ ข้อมูลไม่ได้ถูกบันทึก"));
     if (!refusal.isEmpty()) {
         refused(refusal, ui->Text2->text().trimmed().isEmpty() ? ui->Text2 : ui->Text3);
-        return;
+        return false;
     }
-    if (!ok)
+    return ok; // on failure the window stays as it was, nothing lost
+}
+
+void add_auther::saveNew() {
+    const QString shown = ui->Text1->text().trimmed();
+    const bool pen = ui->Optpenname_0->isChecked();
+    std::optional<SavedAuthor> saved;
+    if (!runSave([&] { return std::optional(AuthorStore::add(*db_, ui->Text2->text(), pen, ui->Text3->text())); },
+                 &saved))
+        return;
+    if (saved->idno != shown)
+        forms::inform(this, QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว ผู้แต่งได้รับรหัส %1").arg(saved->idno),
+                      QStringLiteral("บันทึกข้อมูลรายชื่อผู้แต่ง"), forms::Icon::Information);
+    toIdle();
+}
+
+void add_auther::saveChange() {
+    const bool pen = ui->Optpenname_0->isChecked();
+    std::optional<SavedAuthor> saved;
+    if (!runSave(
+            [&] { return AuthorStore::update(*db_, ui->Text1->text(), ui->Text2->text(), pen, ui->Text3->text()); },
+            &saved))
         return;
     if (!saved)
         forms::inform(this, QStringLiteral("ไม่พบผู้แต่งรหัส %1 ข้อมูลไม่ได้ถูกบันทึก").arg(ui->Text1->text().trimmed()),

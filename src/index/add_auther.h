@@ -2,8 +2,12 @@
 
 #include "data/Connection.h"
 
+#include "index/AuthorStore.h"
+
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QButtonGroup;
 class QLineEdit;
@@ -47,6 +51,9 @@ private:
     void clearChoices();
     void setChoicesEnabled(bool on);
     bool confirmSave();
+    // Asks, then runs a save of the store; a refusal or a database error is shown and the
+    // window stays as it was. True when the store ran to the end.
+    bool runSave(const std::function<std::optional<SavedAuthor>()>& store, std::optional<SavedAuthor>* saved);
     void refused(const QString& message, QWidget* focus);
 };
 

@@ -37,32 +37,6 @@ void paint(QWidget* field, const QColor& back, const QColor& text) {
 
 enum IssueColumn { ColMagno, ColDaily, ColYear, ColNumber, ColDescription, ColIndate };
 
-// Enter on a row of the issue grid picks it, as a click does.
-class EnterPicksIssue : public QObject {
-public:
-    EnterPicksIssue(QTableWidget* grid, index_journal* w) : QObject(grid), grid_(grid), w_(w) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() != QEvent::KeyPress)
-            return false;
-        const int key = static_cast<QKeyEvent*>(e)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && grid_->currentRow() >= 0) {
-            w_->pickIssue(grid_->currentRow());
-            return true;
-        }
-        if (key == Qt::Key_Escape) {
-            grid_->hide();
-            return true;
-        }
-        return false;
-    }
-
-private:
-    QTableWidget* grid_;
-    index_journal* w_;
-};
-
 } // namespace
 
 index_journal::index_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::index_journal>()) {
@@ -101,7 +75,8 @@ index_journal::index_journal(QWidget* parent) : QWidget(parent), ui(std::make_un
                                  {QString(), 1200}});
     show_item->hide();
     connect(show_item, &QTableWidget::cellClicked, this, [this](int row, int) { pickIssue(row); });
-    show_item->installEventFilter(new EnterPicksIssue(show_item, this));
+    forms::onRowChosenByEnter(
+        show_item, [this](int row) { pickIssue(row); }, true);
 
     // The abstract panel floats over the entry while it is open.
     Frame4 = new QGroupBox(QStringLiteral("บทคัดย่อ ( Abstruc)"), this);

@@ -2,6 +2,7 @@
 // server's numbers, transactions, lost connections and counters under contention.
 #include "data/Connection.h"
 #include "data/Counter.h"
+#include "support/Stations.h"
 #include "support/TestServer.h"
 
 #include <QProcess>
@@ -239,36 +240,23 @@ private slots:
         db->admin().exec(QStringLiteral("UPDATE jourctrl SET magno_ctrl = '1000'"));
         db->admin().exec(QStringLiteral("DELETE FROM tranfile"));
         constexpr int stations = 6, perStation = 40;
-        std::atomic<int> failures{0};
-        QList<QThread*> threads;
-        for (int s = 0; s < stations; ++s) {
-            threads << QThread::create([&, s] {
-                try {
-                    data::Connection conn(db->settings());
-                    conn.open();
-                    for (int i = 0; i < perStation; ++i)
-                        data::takeCounter(
-                            conn, {QStringLiteral("jourctrl"), QStringLiteral("magno_ctrl")},
-                            [](const QString& cur) {
-                                return data::advanceDecimal({QStringLiteral("jourctrl"), {}}, cur);
-                            },
-                            [&](const QString& number) {
-                                conn.exec(QStringLiteral(
-                                              "INSERT INTO tranfile (magno, pointer, MagStatus) VALUES (?, ?, 'O')"),
-                                          {number, QStringLiteral("S%1").arg(s)});
-                            });
-                } catch (const std::exception& e) {
-                    qWarning("station failed: %s", e.what());
-                    ++failures;
-                }
-            });
-            threads.last()->start();
-        }
-        for (QThread* t : threads) {
-            t->wait();
-            delete t;
-        }
-        QCOMPARE(failures.load(), 0);
+        QCOMPARE(testsupport::runStations(
+                     *db, stations,
+                     [&](data::Connection& conn, int s) {
+                         for (int i = 0; i < perStation; ++i)
+                             data::takeCounter(
+                                 conn, {QStringLiteral("jourctrl"), QStringLiteral("magno_ctrl")},
+                                 [](const QString& cur) {
+                                     return data::advanceDecimal({QStringLiteral("jourctrl"), {}}, cur);
+                                 },
+                                 [&](const QString& number) {
+                                     conn.exec(
+                                         QStringLiteral(
+                                             "INSERT INTO tranfile (magno, pointer, MagStatus) VALUES (?, ?, 'O')"),
+                                         {number, QStringLiteral("S%1").arg(s)});
+                                 });
+                     }),
+                 0);
         const data::Result rows = c->query(QStringLiteral("SELECT magno FROM tranfile"));
         QCOMPARE(rows.rowCount(), stations * perStation); // a duplicate number would have failed its insert
         std::set<qint64> numbers;

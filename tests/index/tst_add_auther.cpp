@@ -2,6 +2,7 @@
 #include "index/AuthorStore.h"
 #include "index/add_auther.h"
 #include "support/ScriptedMessages.h"
+#include "support/Stations.h"
 #include "support/TestServer.h"
 #include "support/WindowTest.h"
 
@@ -292,27 +293,14 @@ private slots:
 
     void stationsAddingAtOnce() {
         constexpr int stations = 4, each = 10;
-        std::atomic<int> failures{0};
-        QList<QThread*> threads;
-        for (int s = 0; s < stations; ++s) {
-            threads << QThread::create([&, s] {
-                try {
-                    auto c = db->connect();
-                    for (int i = 0; i < each; ++i)
-                        indexing::AuthorStore::add(*c, QStringLiteral("นาม %1-%2").arg(s).arg(i), i % 2 == 0,
-                                                   QStringLiteral("ชื่อจริง %1-%2").arg(s).arg(i));
-                } catch (const std::exception& e) {
-                    qWarning("%s", e.what());
-                    ++failures;
-                }
-            });
-            threads.last()->start();
-        }
-        for (QThread* t : threads) {
-            QVERIFY(t->wait(120000));
-            delete t;
-        }
-        QCOMPARE(failures.load(), 0);
+        QCOMPARE(testsupport::runStations(*db, stations,
+                                          [&](data::Connection& c, int s) {
+                                              for (int i = 0; i < each; ++i)
+                                                  indexing::AuthorStore::add(
+                                                      c, QStringLiteral("นาม %1-%2").arg(s).arg(i), i % 2 == 0,
+                                                      QStringLiteral("ชื่อจริง %1-%2").arg(s).arg(i));
+                                          }),
+                 0);
         // Half of them brought a new true name along: 60 codes from 0000041 on, none twice.
         const data::Result r = db->admin().query(
             QStringLiteral("SELECT COUNT(*), MIN(idno), MAX(idno) FROM authname WHERE idno >= '0000041'"));

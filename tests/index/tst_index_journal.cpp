@@ -3,6 +3,7 @@
 #include "index/index_journal.h"
 #include "receipt/reg_journal.h"
 #include "support/ScriptedMessages.h"
+#include "support/Stations.h"
 #include "support/TestServer.h"
 #include "support/WindowTest.h"
 
@@ -357,32 +358,18 @@ private slots:
 
     void stationsSavingAtOnce() {
         constexpr int stations = 4, each = 10;
-        std::atomic<int> failures{0};
-        QList<QThread*> threads;
-        for (int s = 0; s < stations; ++s) {
-            threads << QThread::create([&, s] {
-                try {
-                    auto c = db->connect();
-                    for (int i = 0; i < each; ++i) {
-                        indexing::ArticleEntry e;
-                        e.title = QStringLiteral("สถานี %1 บทความ %2").arg(s).arg(i);
-                        e.authorNames[0] = QStringLiteral("x");
-                        e.authorIdnos[0] = QStringLiteral("0000007");
-                        e.subjects[0] = QStringLiteral("การศึกษา");
-                        indexing::ArticleStore::save(*c, e);
-                    }
-                } catch (const std::exception& e) {
-                    qWarning("%s", e.what());
-                    ++failures;
-                }
-            });
-            threads.last()->start();
-        }
-        for (QThread* t : threads) {
-            QVERIFY(t->wait(120000));
-            delete t;
-        }
-        QCOMPARE(failures.load(), 0);
+        QCOMPARE(testsupport::runStations(*db, stations,
+                                          [&](data::Connection& c, int s) {
+                                              for (int i = 0; i < each; ++i) {
+                                                  indexing::ArticleEntry e;
+                                                  e.title = QStringLiteral("สถานี %1 บทความ %2").arg(s).arg(i);
+                                                  e.authorNames[0] = QStringLiteral("x");
+                                                  e.authorIdnos[0] = QStringLiteral("0000007");
+                                                  e.subjects[0] = QStringLiteral("การศึกษา");
+                                                  indexing::ArticleStore::save(c, e);
+                                              }
+                                          }),
+                 0);
         QCOMPARE(count("article"), qint64(stations * each));
         QCOMPARE(db->admin().query(QStringLiteral("SELECT COUNT(*) FROM mauthfile")).value(0, 0).toLongLong(),
                  qint64(stations * each));

@@ -2,6 +2,7 @@
 #include "receipt/IssueStore.h"
 #include "receipt/reg_journal.h"
 #include "support/ScriptedMessages.h"
+#include "support/Stations.h"
 #include "support/TestServer.h"
 #include "support/WindowTest.h"
 
@@ -392,27 +393,14 @@ private slots:
 
     void stationsSavingAtOnce() {
         constexpr int stations = 5, each = 20;
-        std::atomic<int> failures{0};
-        QList<QThread*> threads;
-        for (int s = 0; s < stations; ++s) {
-            threads << QThread::create([&] {
-                try {
-                    auto c = db->connect();
-                    for (int i = 0; i < each; ++i)
-                        receipt::IssueStore::add(*c, QStringLiteral("I000002"),
-                                                 {{}, QDate(2026, 6, 1), {}, {}, {}, QDate(2026, 6, 2)});
-                } catch (const std::exception& e) {
-                    qWarning("%s", e.what());
-                    ++failures;
-                }
-            });
-            threads.last()->start();
-        }
-        for (QThread* t : threads) {
-            QVERIFY(t->wait(120000));
-            delete t;
-        }
-        QCOMPARE(failures.load(), 0);
+        QCOMPARE(testsupport::runStations(*db, stations,
+                                          [&](data::Connection& c, int) {
+                                              for (int i = 0; i < each; ++i)
+                                                  receipt::IssueStore::add(
+                                                      c, QStringLiteral("I000002"),
+                                                      {{}, QDate(2026, 6, 1), {}, {}, {}, QDate(2026, 6, 2)});
+                                          }),
+                 0);
         const data::Result r = db->admin().query(QStringLiteral(
             "SELECT COUNT(*), COUNT(DISTINCT magno), MIN(CAST(magno AS UNSIGNED)), MAX(CAST(magno AS UNSIGNED)) "
             "FROM tranfile WHERE pointer = 'I000002'"));

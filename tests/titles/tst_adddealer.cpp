@@ -4,6 +4,7 @@
 #include "forms/common/ProgramState.h"
 #include "forms/common/Style.h"
 #include "support/ScriptedMessages.h"
+#include "support/Stations.h"
 #include "support/TestServer.h"
 #include "support/WindowTest.h"
 #include "titles/Adddealer.h"
@@ -333,27 +334,14 @@ private slots:
 
     void concurrentAddsGetDistinctCodes() {
         constexpr int stations = 4, each = 15;
-        std::atomic<int> failures{0};
-        QList<QThread*> threads;
-        for (int s = 0; s < stations; ++s) {
-            threads << QThread::create([&, s] {
-                try {
-                    auto c = db->connect();
-                    for (int i = 0; i < each; ++i)
-                        titles::DealerStore::add(
-                            *c, {QString(), QStringLiteral("สถานี %1 รายการ %2").arg(s).arg(i), {}, {}, {}});
-                } catch (const std::exception& e) {
-                    qWarning("%s", e.what());
-                    ++failures;
-                }
-            });
-            threads.last()->start();
-        }
-        for (QThread* t : threads) {
-            t->wait();
-            delete t;
-        }
-        QCOMPARE(failures.load(), 0);
+        QCOMPARE(testsupport::runStations(
+                     *db, stations,
+                     [&](data::Connection& c, int s) {
+                         for (int i = 0; i < each; ++i)
+                             titles::DealerStore::add(
+                                 c, {QString(), QStringLiteral("สถานี %1 รายการ %2").arg(s).arg(i), {}, {}, {}});
+                     }),
+                 0);
         const data::Result r = db->admin().query(QStringLiteral(
             "SELECT COUNT(*), COUNT(DISTINCT Publisher_Code), MAX(CAST(Publisher_Code AS UNSIGNED)) FROM dealer"));
         QCOMPARE(r.value(0, 0).toLongLong(), qint64(6 + stations * each));

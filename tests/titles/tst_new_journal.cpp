@@ -4,6 +4,7 @@
 #include "forms/common/ProgramState.h"
 #include "forms/common/Style.h"
 #include "support/ScriptedMessages.h"
+#include "support/Stations.h"
 #include "support/TestServer.h"
 #include "support/WindowTest.h"
 #include "titles/Adddealer.h"
@@ -504,29 +505,15 @@ private slots:
 
     void concurrentAddsGetDistinctCodes() {
         constexpr int stations = 4, each = 10;
-        std::atomic<int> failures{0};
-        QList<QThread*> threads;
-        for (int s = 0; s < stations; ++s) {
-            threads << QThread::create([&, s] {
-                try {
-                    auto c = db->connect();
-                    for (int i = 0; i < each; ++i) {
-                        titles::Title t;
-                        t.name = QStringLiteral("สถานี %1 ชื่อ %2").arg(s).arg(i);
-                        titles::TitleStore::add(*c, t, 2);
-                    }
-                } catch (const std::exception& e) {
-                    qWarning("%s", e.what());
-                    ++failures;
-                }
-            });
-            threads.last()->start();
-        }
-        for (QThread* t : threads) {
-            QVERIFY(t->wait(120000));
-            delete t;
-        }
-        QCOMPARE(failures.load(), 0);
+        QCOMPARE(testsupport::runStations(*db, stations,
+                                          [&](data::Connection& c, int s) {
+                                              for (int i = 0; i < each; ++i) {
+                                                  titles::Title t;
+                                                  t.name = QStringLiteral("สถานี %1 ชื่อ %2").arg(s).arg(i);
+                                                  titles::TitleStore::add(c, t, 2);
+                                              }
+                                          }),
+                 0);
         const data::Result r = db->admin().query(QStringLiteral(
             "SELECT COUNT(*), COUNT(DISTINCT Pointer), MAX(Pointer) FROM magazine WHERE Pointer LIKE 'I%'"));
         QCOMPARE(r.value(0, 0).toLongLong(), qint64(1 + stations * each));

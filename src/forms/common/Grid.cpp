@@ -70,7 +70,38 @@ protected:
     }
 };
 
+class EnterChooses : public QObject {
+public:
+    EnterChooses(QTableWidget* grid, std::function<void(int)> choose, bool escHides)
+        : QObject(grid), grid_(grid), choose_(std::move(choose)), escHides_(escHides) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && grid_->currentRow() >= 0) {
+            choose_(grid_->currentRow());
+            return true;
+        }
+        if (key == Qt::Key_Escape && escHides_) {
+            grid_->hide();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QTableWidget* grid_;
+    std::function<void(int)> choose_;
+    bool escHides_;
+};
+
 } // namespace
+
+void onRowChosenByEnter(QTableWidget* grid, std::function<void(int row)> choose, bool escHides) {
+    grid->installEventFilter(new EnterChooses(grid, std::move(choose), escHides));
+}
 
 void enterClicksButtons(QWidget* window) {
     auto* filter = new EnterClicks(window);

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 class QTableWidget;
 class QWidget;
@@ -21,6 +22,10 @@ void fillGrid(QTableWidget* grid, const QList<QStringList>& rows);
 // Empties the grid but keeps `rows` blank rows, as the windows show an empty list.
 void clearGrid(QTableWidget* grid, int rows);
 QString cell(const QTableWidget* grid, int row, int column);
+
+// Enter on the grid chooses its current row, as a click does; Esc hides the grid when
+// `escHides` (for grids that pop up over a window).
+void onRowChosenByEnter(QTableWidget* grid, std::function<void(int row)> choose, bool escHides = false);
 
 // Makes Enter (and the keypad's Enter) click whichever push button of `window` has the focus.
 void enterClicksButtons(QWidget* window);
