@@ -55,10 +55,7 @@ private slots:
                            "('0000010', 'ว. วินิจฉัยกุล', '0000009'), ('0000011', 'Smith, John', NULL)"));
         db->admin().exec(QStringLiteral("UPDATE authctrl SET idno_ctrl = '0000041'"));
         boxes = std::make_unique<ScriptedMessages>();
-        w = new add_auther;
-        w->setAttribute(Qt::WA_DeleteOnClose);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowActive(w));
+        w = testsupport::showWindow<add_auther>();
     }
     void cleanup() {
         boxes.reset();

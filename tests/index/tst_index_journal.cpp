@@ -40,10 +40,7 @@ class tst_index_journal : public QObject {
         QTest::keyClick(field, Qt::Key_Return);
     }
     void pick(const char* listName, const QString& shown) {
-        const auto items = list(listName)->findItems(shown, Qt::MatchExactly);
-        QVERIFY2(!items.isEmpty(), qPrintable(shown));
-        QTest::mouseClick(list(listName)->viewport(), Qt::LeftButton, {},
-                          list(listName)->visualItemRect(items.first()).center());
+        QVERIFY2(testsupport::pickFromList(list(listName), shown), qPrintable(shown));
     }
     void pickAuthor(int slot, const QString& prefix, const QString& name) {
         line(QStringLiteral("Text3_%1").arg(slot))->setText(prefix);
@@ -92,10 +89,7 @@ private slots:
                               "('0000001', 2, 'การศึกษาพิเศษ'), ('0000002', 1, 'การศึกษา'), ('0000002', 2, 'เกษตรกรรม')"));
         a.exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = '0000041'"));
         boxes = std::make_unique<ScriptedMessages>();
-        w = new index_journal;
-        w->setAttribute(Qt::WA_DeleteOnClose);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowActive(w));
+        w = testsupport::showWindow<index_journal>();
     }
     void cleanup() {
         boxes.reset();

@@ -81,10 +81,7 @@ private slots:
         issue("100", "J000001", "2026-02-01", "57", "2", "February 2026", "Z");
         issue("99", "J000001", "2026-01-01", QVariant(), QString(), QVariant());
         boxes = std::make_unique<ScriptedMessages>();
-        w = new reg_journal;
-        w->setAttribute(Qt::WA_DeleteOnClose);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowActive(w));
+        w = testsupport::showWindow<reg_journal>();
     }
     void cleanup() {
         boxes.reset();

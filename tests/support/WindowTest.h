@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QListWidget>
 #include <QTest>
 #include <QWidget>
 
@@ -12,6 +13,32 @@ template <typename T> T* control(QWidget* window, const char* name) {
     if (!w)
         qFatal("control %s not found", name);
     return w;
+}
+
+// Creates a window of type W as a top-level window that deletes itself on closing, shows it
+// and waits until it is active.
+template <typename W> W* showWindow() {
+    W* w = new W;
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    w->show();
+    if (!QTest::qWaitForWindowActive(w))
+        qWarning("window did not become active");
+    return w;
+}
+
+// Clicks the row of a pick list that shows `text`; false when no row shows it.
+inline bool pickFromList(QListWidget* list, const QString& text) {
+    const auto items = list->findItems(text, Qt::MatchExactly);
+    if (items.isEmpty())
+        return false;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items.first()).center());
+    return true;
+}
+
+// Puts the focus in a field and presses Enter there.
+inline void pressEnter(QWidget* field) {
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Return);
 }
 
 // Types any text, Thai included, one key press per character (QTest::keyClicks takes ASCII only).

@@ -50,23 +50,13 @@ class tst_adddealer : public QObject {
             out << list()->item(i)->text();
         return out;
     }
-    void pick(const QString& name) {
-        const auto items = list()->findItems(name, Qt::MatchExactly);
-        QVERIFY2(!items.isEmpty(), qPrintable(name));
-        const QRect r = list()->visualItemRect(items.first());
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, r.center());
-    }
+    void pick(const QString& name) { QVERIFY2(testsupport::pickFromList(list(), name), qPrintable(name)); }
     data::Result row(const QString& code) {
         return db->admin().query(QStringLiteral("SELECT Publisher_Name, Address1, Address2, Contact, Telephone "
                                                 "FROM dealer WHERE Publisher_Code = ?"),
                                  {code});
     }
-    void open() {
-        w = new Adddealer;
-        w->setAttribute(Qt::WA_DeleteOnClose);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-    }
+    void open() { w = testsupport::showWindow<Adddealer>(); }
 
 private slots:
     void initTestCase() { db = std::make_unique<TestDatabase>(QStringLiteral("adddealer")); }

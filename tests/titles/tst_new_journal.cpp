@@ -46,10 +46,7 @@ class tst_new_journal : public QObject {
         QTest::keyClick(field, Qt::Key_Return);
     }
     void pick(const char* listName, const QString& shown) {
-        const auto items = list(listName)->findItems(shown, Qt::MatchExactly);
-        QVERIFY2(!items.isEmpty(), qPrintable(shown));
-        QTest::mouseClick(list(listName)->viewport(), Qt::LeftButton, {},
-                          list(listName)->visualItemRect(items.first()).center());
+        QVERIFY2(testsupport::pickFromList(list(listName), shown), qPrintable(shown));
     }
     void choose(const char* comboName, const QString& description) {
         QComboBox* c = combo(comboName);
