@@ -7,6 +7,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <cstring>
 #include <vector>
 
 namespace data {
@@ -269,19 +270,124 @@ void* Connection::run(const QString& sql, const Params& params) {
     return h;
 }
 
+// One result column read through a bound buffer: its C type, the width of one cell and the
+// buffers for a block of rows.
+struct BoundColumn {
+    SQLSMALLINT cType = SQL_C_CHAR;
+    SQLLEN width = 0;
+    std::vector<char> data;
+    std::vector<SQLLEN> indicator;
+};
+
+namespace {
+
+// Rows fetched per round trip to the driver when every column has a bounded width.
+constexpr SQLULEN blockRows = 256;
+// The widest text cell read through a bound buffer; wider columns are read cell by cell.
+constexpr SQLULEN widestBoundText = 4096;
+
+SQLSMALLINT cTypeFor(SQLSMALLINT sqlType) {
+    switch (sqlType) {
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_BIGINT:
+        return SQL_C_SBIGINT;
+    case SQL_DOUBLE:
+    case SQL_FLOAT:
+    case SQL_REAL:
+        return SQL_C_DOUBLE;
+    case SQL_TYPE_DATE:
+    case SQL_DATE:
+        return SQL_C_TYPE_DATE;
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_TIMESTAMP:
+        return SQL_C_TYPE_TIMESTAMP;
+    default:
+        return SQL_C_CHAR; // text, and DECIMAL as its exact text
+    }
+}
+
+// A cell's value from the bytes the driver left for it.
+QVariant cellValue(SQLSMALLINT cType, const char* p, SQLLEN length) {
+    switch (cType) {
+    case SQL_C_SBIGINT: {
+        SQLBIGINT n;
+        std::memcpy(&n, p, sizeof n);
+        return qint64(n);
+    }
+    case SQL_C_DOUBLE: {
+        double n;
+        std::memcpy(&n, p, sizeof n);
+        return n;
+    }
+    case SQL_C_TYPE_DATE: {
+        DATE_STRUCT d;
+        std::memcpy(&d, p, sizeof d);
+        const QDate q(d.year, d.month, d.day);
+        return q.isValid() ? QVariant(q) : QVariant(); // a zero date reads as NULL
+    }
+    case SQL_C_TYPE_TIMESTAMP: {
+        TIMESTAMP_STRUCT t;
+        std::memcpy(&t, p, sizeof t);
+        const QDateTime q(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));
+        return q.isValid() ? QVariant(q) : QVariant();
+    }
+    default:
+        return QString::fromUtf8(p, length);
+    }
+}
+
+SQLLEN fixedWidth(SQLSMALLINT cType) {
+    switch (cType) {
+    case SQL_C_SBIGINT:
+        return sizeof(SQLBIGINT);
+    case SQL_C_DOUBLE:
+        return sizeof(double);
+    case SQL_C_TYPE_DATE:
+        return sizeof(DATE_STRUCT);
+    case SQL_C_TYPE_TIMESTAMP:
+        return sizeof(TIMESTAMP_STRUCT);
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
 Result Connection::query(const QString& sql, const Params& params) {
     SQLHSTMT h = run(sql, params);
     Result r;
     SQLSMALLINT cols = 0;
     SQLNumResultCols(h, &cols);
-    std::vector<SQLSMALLINT> types(static_cast<size_t>(cols));
+    std::vector<BoundColumn> bound(static_cast<size_t>(cols));
+    bool blockable = cols > 0;
     for (SQLSMALLINT c = 1; c <= cols; ++c) {
         SQLCHAR name[256] = {};
         SQLSMALLINT nameLen = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
         SQLDescribeCol(h, c, name, sizeof name, &nameLen, &type, &size, &digits, &nullable);
         r.columns << QString::fromUtf8(reinterpret_cast<const char*>(name));
-        types[size_t(c - 1)] = type;
+        BoundColumn& b = bound[size_t(c - 1)];
+        b.cType = cTypeFor(type);
+        b.width = fixedWidth(b.cType);
+        if (b.width == 0) {
+            // Up to four bytes a character in UTF-8, and the terminating NUL.
+            if (size == 0 || size > widestBoundText / 4)
+                blockable = false;
+            else
+                b.width = SQLLEN(size * 4 + 8);
+        }
+    }
+    if (blockable && fetchBlocks(sql, h, bound, &r.rows)) {
+        SQLFreeStmt(h, SQL_CLOSE);
+        return r;
+    }
+    if (!r.rows.isEmpty()) {
+        // A cell did not fit its buffer after all: read the whole result again cell by cell.
+        r.rows.clear();
+        SQLFreeStmt(h, SQL_CLOSE);
+        h = run(sql, params);
     }
     for (;;) {
         SQLRETURN rc = SQLFetch(h);
@@ -292,56 +398,18 @@ Result Connection::query(const QString& sql, const Params& params) {
         QVariantList row;
         row.reserve(cols);
         for (SQLSMALLINT c = 1; c <= cols; ++c) {
-            SQLLEN ind = 0;
+            const SQLSMALLINT cType = bound[size_t(c - 1)].cType;
             QVariant v;
-            switch (types[size_t(c - 1)]) {
-            case SQL_TINYINT:
-            case SQL_SMALLINT:
-            case SQL_INTEGER:
-            case SQL_BIGINT: {
-                SQLBIGINT n = 0;
-                rc = SQLGetData(h, SQLUSMALLINT(c), SQL_C_SBIGINT, &n, 0, &ind);
-                if (SQL_SUCCEEDED(rc) && ind != SQL_NULL_DATA)
-                    v = qint64(n);
-                break;
-            }
-            case SQL_DOUBLE:
-            case SQL_FLOAT:
-            case SQL_REAL: {
-                double n = 0;
-                rc = SQLGetData(h, SQLUSMALLINT(c), SQL_C_DOUBLE, &n, 0, &ind);
-                if (SQL_SUCCEEDED(rc) && ind != SQL_NULL_DATA)
-                    v = n;
-                break;
-            }
-            case SQL_TYPE_DATE:
-            case SQL_DATE: {
-                DATE_STRUCT d{};
-                rc = SQLGetData(h, SQLUSMALLINT(c), SQL_C_TYPE_DATE, &d, 0, &ind);
-                if (SQL_SUCCEEDED(rc) && ind != SQL_NULL_DATA) {
-                    const QDate q(d.year, d.month, d.day);
-                    if (q.isValid()) // a zero date reads as NULL
-                        v = q;
-                }
-                break;
-            }
-            case SQL_TYPE_TIMESTAMP:
-            case SQL_TIMESTAMP: {
-                TIMESTAMP_STRUCT t{};
-                rc = SQLGetData(h, SQLUSMALLINT(c), SQL_C_TYPE_TIMESTAMP, &t, 0, &ind);
-                if (SQL_SUCCEEDED(rc) && ind != SQL_NULL_DATA) {
-                    const QDateTime q(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));
-                    if (q.isValid())
-                        v = q;
-                }
-                break;
-            }
-            default: {
+            if (cType == SQL_C_CHAR) {
                 bool isNull = false;
                 v = fetchText(h, SQLUSMALLINT(c), &isNull);
                 rc = (isNull || v.isValid()) ? SQL_SUCCESS : SQL_ERROR;
-                break;
-            }
+            } else {
+                alignas(8) char buf[sizeof(TIMESTAMP_STRUCT) + 8];
+                SQLLEN ind = 0;
+                rc = SQLGetData(h, SQLUSMALLINT(c), cType, buf, sizeof buf, &ind);
+                if (SQL_SUCCEEDED(rc) && ind != SQL_NULL_DATA)
+                    v = cellValue(cType, buf, ind);
             }
             if (!SQL_SUCCEEDED(rc))
                 failStatement(sql, h, "read");
@@ -351,6 +419,57 @@ Result Connection::query(const QString& sql, const Params& params) {
     }
     SQLFreeStmt(h, SQL_CLOSE);
     return r;
+}
+
+// Reads the whole result in blocks of rows into bound buffers: far fewer driver calls than
+// one per cell. Gives false (rows read so far left in `rows`) when a text cell turned out
+// wider than its buffer, so the caller can read the result again cell by cell.
+bool Connection::fetchBlocks(const QString& sql, void* statement, std::vector<BoundColumn>& bound,
+                             QList<QVariantList>* rows) {
+    SQLHSTMT h = statement;
+    SQLULEN fetched = 0;
+    // The statement is prepared once and kept: leave it as it was found, whatever happens.
+    struct Reset {
+        SQLHSTMT h;
+        ~Reset() {
+            SQLFreeStmt(h, SQL_UNBIND);
+            SQLSetStmtAttr(h, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
+            SQLSetStmtAttr(h, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+        }
+    } reset{h};
+    SQLSetStmtAttr(h, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);
+    if (!SQL_SUCCEEDED(SQLSetStmtAttr(h, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(blockRows), 0)))
+        failStatement(sql, h, "row array");
+    SQLSetStmtAttr(h, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
+    for (size_t c = 0; c < bound.size(); ++c) {
+        BoundColumn& b = bound[c];
+        b.data.assign(size_t(b.width) * blockRows, 0);
+        b.indicator.assign(blockRows, 0);
+        if (!SQL_SUCCEEDED(SQLBindCol(h, SQLUSMALLINT(c + 1), b.cType, b.data.data(), b.width, b.indicator.data())))
+            failStatement(sql, h, "bind column");
+    }
+    for (;;) {
+        const SQLRETURN rc = SQLFetch(h);
+        if (rc == SQL_NO_DATA)
+            return true;
+        if (!SQL_SUCCEEDED(rc))
+            failStatement(sql, h, "fetch");
+        for (SQLULEN i = 0; i < fetched; ++i) {
+            QVariantList row;
+            row.reserve(qsizetype(bound.size()));
+            for (const BoundColumn& b : bound) {
+                const SQLLEN ind = b.indicator[i];
+                if (ind == SQL_NULL_DATA) {
+                    row.append(QVariant());
+                    continue;
+                }
+                if (b.cType == SQL_C_CHAR && (ind == SQL_NO_TOTAL || ind >= b.width))
+                    return false;
+                row.append(cellValue(b.cType, b.data.data() + size_t(b.width) * i, ind));
+            }
+            rows->append(std::move(row));
+        }
+    }
 }
 
 qint64 Connection::exec(const QString& sql, const Params& params) {

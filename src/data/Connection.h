@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <vector>
+
 namespace data {
 
 // Values bound to the "?" of a statement, in order. QString goes as UTF-8 text, integers as
@@ -33,6 +35,8 @@ public:
     QString text(int row, int col) const { return value(row, col).toString(); }
     QString text(int row, const QString& name) const { return value(row, name).toString(); }
 };
+
+struct BoundColumn;
 
 // One connection to the database over ODBC, with its prepared statements kept for reuse.
 // Not shared between threads. Every failure throws DbError.
@@ -76,6 +80,7 @@ private:
     void* run(const QString& sql, const Params& params);
     [[noreturn]] void fail(short handleType, void* handle, const char* what);
     [[noreturn]] void failStatement(const QString& sql, void* statement, const char* what);
+    bool fetchBlocks(const QString& sql, void* statement, std::vector<BoundColumn>& bound, QList<QVariantList>* rows);
     void setAutocommit(bool on);
 };
 

@@ -107,6 +107,39 @@ private slots:
         QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe WHERE id = ?"), {2}).rowCount(), 0);
     }
 
+    void manyRowsInBlocks() {
+        // Bounded columns are read a block of rows at a time: rows on both sides of each block
+        // boundary, NULLs among them, and Thai text at its full declared width, must come back whole.
+        db->admin().exec(QStringLiteral("CREATE TABLE IF NOT EXISTS wide (id INT PRIMARY KEY, v VARCHAR(40) NULL, "
+                                        "d DATE NULL, p DECIMAL(12,2) NULL)"));
+        db->admin().exec(QStringLiteral("DELETE FROM wide"));
+        constexpr int rows = 700;
+        {
+            data::Transaction tx(*c);
+            for (int i = 0; i < rows; ++i)
+                c->exec(QStringLiteral("INSERT INTO wide (id, v, d, p) VALUES (?, ?, ?, ?)"),
+                        {i, i % 7 == 0 ? QVariant() : QVariant(QStringLiteral("ก่").repeated(20)),
+                         i % 5 == 0 ? QVariant() : QVariant(QDate(2024, 1, 1).addDays(i)),
+                         QStringLiteral("%1.25").arg(i)});
+            tx.commit();
+        }
+        const data::Result r = c->query(QStringLiteral("SELECT id, v, d, p FROM wide ORDER BY id"));
+        QCOMPARE(r.rowCount(), rows);
+        for (int i : {0, 1, 255, 256, 257, 511, 512, 699}) {
+            QCOMPARE(r.value(i, 0).toLongLong(), qint64(i));
+            QCOMPARE(r.value(i, 1).isNull(), i % 7 == 0);
+            if (i % 7 != 0)
+                QCOMPARE(r.text(i, 1), QStringLiteral("ก่").repeated(20));
+            QCOMPARE(r.value(i, 2).isNull(), i % 5 == 0);
+            if (i % 5 != 0)
+                QCOMPARE(r.value(i, 2).toDate(), QDate(2024, 1, 1).addDays(i));
+            QCOMPARE(r.text(i, 3), QStringLiteral("%1.25").arg(i));
+        }
+        // The same prepared statement then serves a one-row query as before.
+        QCOMPARE(c->query(QStringLiteral("SELECT id, v, d, p FROM wide ORDER BY id")).rowCount(), rows);
+        QCOMPARE(c->query(QStringLiteral("SELECT id FROM wide WHERE id = ?"), {256}).text(0, 0), QStringLiteral("256"));
+    }
+
     void serverErrors_data() {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<int>("native");
