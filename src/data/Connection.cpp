@@ -379,7 +379,13 @@ Result Connection::query(const QString& sql, const Params& params) {
                 b.width = SQLLEN(size * 4 + 8);
         }
     }
-    if (blockable && fetchBlocks(sql, h, bound, &r.rows)) {
+    // Only results of more than a few rows are worth the buffers (the driver knows the count:
+    // the whole result is already on this side).
+    SQLLEN expected = -1;
+    SQLRowCount(h, &expected);
+    if (expected >= 0 && expected < 8)
+        blockable = false;
+    if (blockable && fetchBlocks(sql, h, bound, expected, &r.rows)) {
         SQLFreeStmt(h, SQL_CLOSE);
         return r;
     }
@@ -424,9 +430,12 @@ Result Connection::query(const QString& sql, const Params& params) {
 // Reads the whole result in blocks of rows into bound buffers: far fewer driver calls than
 // one per cell. Gives false (rows read so far left in `rows`) when a text cell turned out
 // wider than its buffer, so the caller can read the result again cell by cell.
-bool Connection::fetchBlocks(const QString& sql, void* statement, std::vector<BoundColumn>& bound,
+bool Connection::fetchBlocks(const QString& sql, void* statement, std::vector<BoundColumn>& bound, qint64 expected,
                              QList<QVariantList>* rows) {
     SQLHSTMT h = statement;
+    const SQLULEN block = expected > 0 ? qMin<SQLULEN>(blockRows, SQLULEN(expected)) : blockRows;
+    if (expected > 0)
+        rows->reserve(expected);
     SQLULEN fetched = 0;
     // The statement is prepared once and kept: leave it as it was found, whatever happens.
     struct Reset {
@@ -438,13 +447,13 @@ bool Connection::fetchBlocks(const QString& sql, void* statement, std::vector<Bo
         }
     } reset{h};
     SQLSetStmtAttr(h, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);
-    if (!SQL_SUCCEEDED(SQLSetStmtAttr(h, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(blockRows), 0)))
+    if (!SQL_SUCCEEDED(SQLSetStmtAttr(h, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(block), 0)))
         failStatement(sql, h, "row array");
     SQLSetStmtAttr(h, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
     for (size_t c = 0; c < bound.size(); ++c) {
         BoundColumn& b = bound[c];
-        b.data.assign(size_t(b.width) * blockRows, 0);
-        b.indicator.assign(blockRows, 0);
+        b.data.resize(size_t(b.width) * block);
+        b.indicator.resize(block);
         if (!SQL_SUCCEEDED(SQLBindCol(h, SQLUSMALLINT(c + 1), b.cType, b.data.data(), b.width, b.indicator.data())))
             failStatement(sql, h, "bind column");
     }

@@ -80,7 +80,8 @@ private:
     void* run(const QString& sql, const Params& params);
     [[noreturn]] void fail(short handleType, void* handle, const char* what);
     [[noreturn]] void failStatement(const QString& sql, void* statement, const char* what);
-    bool fetchBlocks(const QString& sql, void* statement, std::vector<BoundColumn>& bound, QList<QVariantList>* rows);
+    bool fetchBlocks(const QString& sql, void* statement, std::vector<BoundColumn>& bound, qint64 expected,
+                     QList<QVariantList>* rows);
     void setAutocommit(bool on);
 };
 
