@@ -120,7 +120,8 @@ CREATE TABLE tranfile (
   UserId          VARCHAR(50)  NULL,
   regno           VARCHAR(20)  NULL,
   PRIMARY KEY (magno),
-  KEY tranfile_title_daily (pointer, daily),
+  -- A title's issues, newest first, read from the index alone (the registration screen).
+  KEY tranfile_title_daily (pointer, daily, magno, yearno, itemsno, indate, DescriptionItem),
   KEY tranfile_title_status (pointer, MagStatus),
   KEY tranfile_volume (regno),
   KEY tranfile_indate (indate)

@@ -2,6 +2,8 @@
 
 #include "data/Counter.h"
 
+#include <algorithm>
+
 namespace receipt::IssueStore {
 
 namespace {
@@ -9,6 +11,20 @@ QVariant dateOrNull(const QDate& d) {
     return d.isValid() ? QVariant(d) : QVariant();
 }
 const data::CounterColumn issueCounter{QStringLiteral("jourctrl"), QStringLiteral("magno_ctrl")};
+
+// Newest issue date first; on the same date the newest registration number, compared as a
+// number (a text that is not one sorts after the numbers, then by its text).
+bool newerFirst(const Issue& a, const Issue& b) {
+    if (a.daily != b.daily)
+        return a.daily > b.daily;
+    const auto na = data::counterValue(a.magno);
+    const auto nb = data::counterValue(b.magno);
+    if (na && nb && *na != *nb)
+        return *na > *nb;
+    if (na.has_value() != nb.has_value())
+        return na.has_value();
+    return a.magno > b.magno;
+}
 } // namespace
 
 QList<TitleRow> searchTitles(data::Connection& c, const QString& text) {
@@ -26,15 +42,17 @@ QList<TitleRow> searchTitles(data::Connection& c, const QString& text) {
 
 QList<Issue> issues(data::Connection& c, const QString& pointer) {
     // Stored keys never begin with a blank; trailing blanks do not count in the comparison.
-    const data::Result r = c.query(
-        QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate FROM tranfile WHERE pointer = ? "
-                       "ORDER BY daily DESC, CAST(magno AS UNSIGNED) DESC, magno DESC"),
-        {pointer.trimmed()});
+    // The index gives the issue-date order; ties are put in order here, which costs the
+    // server a sort of every row otherwise.
+    const data::Result r = c.query(QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate "
+                                                  "FROM tranfile WHERE pointer = ? ORDER BY daily DESC"),
+                                   {pointer.trimmed()});
     QList<Issue> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
         out.append({row.at(0).toString(), row.at(1).toDate(), row.at(2).toString(), row.at(3).toString(),
                     row.at(4).toString(), row.at(5).toDate()});
+    std::stable_sort(out.begin(), out.end(), newerFirst);
     return out;
 }
 
