@@ -385,11 +385,11 @@ Result Connection::query(const QString& sql, const Params& params) {
     SQLRowCount(h, &expected);
     if (expected >= 0 && expected < 8)
         blockable = false;
-    if (blockable && fetchBlocks(sql, h, bound, expected, &r.rows)) {
-        SQLFreeStmt(h, SQL_CLOSE);
-        return r;
-    }
-    if (!r.rows.isEmpty()) {
+    if (blockable) {
+        if (fetchBlocks(sql, h, bound, expected, &r.rows)) {
+            SQLFreeStmt(h, SQL_CLOSE);
+            return r;
+        }
         // A cell did not fit its buffer after all: read the whole result again cell by cell.
         r.rows.clear();
         SQLFreeStmt(h, SQL_CLOSE);

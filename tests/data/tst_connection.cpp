@@ -250,6 +250,13 @@ private slots:
         dbserver({QStringLiteral("start"), dir.path(), port});
         own.exec(QStringLiteral("UPDATE jourctrl SET magno_ctrl = '5'"));
         QCOMPARE(own.query(QStringLiteral("SELECT magno_ctrl FROM jourctrl")).text(0, 0), QStringLiteral("5"));
+
+        // A server restarted while the window sat idle costs the user no failed click: the idle
+        // connection is found dead before anything is sent, and opened again.
+        dbserver({QStringLiteral("stop"), dir.path()});
+        dbserver({QStringLiteral("start"), dir.path(), port});
+        QTest::qWait(3500);
+        QCOMPARE(own.query(QStringLiteral("SELECT magno_ctrl FROM jourctrl")).text(0, 0), QStringLiteral("5"));
     }
 
     void lostInsideTransactionIsNotContinued() {
