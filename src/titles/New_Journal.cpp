@@ -191,6 +191,7 @@ void New_Journal::showTitle(const QString& code, const QString& name) {
             if (!t)
                 return;
             ui->Text1->setText(t->pointer);
+            shownCode_ = t->pointer.trimmed();
             const QChar series = t->pointer.isEmpty() ? QChar() : t->pointer.at(0).toUpper();
             if (series == QLatin1Char('J') || series == QLatin1Char('I'))
                 ui->opt1->setChecked(true);
@@ -399,6 +400,12 @@ void New_Journal::save() {
     Title t;
     if (!readForm(&t))
         return;
+    if (editing_ && t.pointer != shownCode_) {
+        // Saving under another title's code would overwrite that title with this one.
+        refuse(QStringLiteral("ไม่สามารถเปลี่ยนรหัสวารสารจาก %1 เป็น %2 ได้ ข้อมูลไม่ได้ถูกบันทึก").arg(shownCode_, t.pointer),
+               ui->Text1, failedTitle);
+        return;
+    }
     const int series = seriesNumber(ui->opt2->isChecked(), t.languageCode);
     QString result = QStringLiteral("การบันทึกข้อมูลวารสารรายชื่อใหม่เรียบร้อยแล้ว");
     std::optional<TitleRefused> refused;

@@ -57,6 +57,7 @@ private:
     bool adding_ = false;
     bool editing_ = false;
     QLineEdit* dealerTarget_ = nullptr;
+    QString shownCode_; // the code of the title on show, which an edit rewrites
 
     QList<QComboBox*> codeLists() const;
     QList<QWidget*> lockableFields() const;

@@ -413,6 +413,19 @@ private slots:
         QCOMPARE(title(QStringLiteral("J000001")).rowCount(), 0);
     }
 
+    void editCannotOverwriteAnotherTitle() {
+        enter(text("Text2"), QStringLiteral("Nature"));
+        pick("dlbnamemag", QStringLiteral("Nature"));
+        click("Cmdedit");
+        QVERIFY(!text("Text1")->isReadOnly());
+        text("Text1")->setText(QStringLiteral("I000001"));
+        click("Cmdsave");
+        QVERIFY(boxes->last().prompt.contains(QStringLiteral("ข้อมูลไม่ได้ถูกบันทึก")));
+        QCOMPARE(title(QStringLiteral("I000001")).text(0, 0), QStringLiteral("วารสารครุศาสตร์"));
+        QCOMPARE(title(QStringLiteral("J000001")).text(0, 0), QStringLiteral("Nature"));
+        QVERIFY(w->editing());
+    }
+
     void deleteRemovesOnlyTheTitle() {
         enter(text("Text2"), QStringLiteral("Nature"));
         pick("dlbnamemag", QStringLiteral("Nature"));
