@@ -50,7 +50,8 @@ QWidget* WindowRegistry::show(const QString& kind) {
     if (k.placement == Placement::Child) {
         QMdiSubWindow* sub = area_->addSubWindow(w);
         sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->resize(sub->sizeHint().expandedTo(w->size()));
+        // As designed, but never larger than the main window's working area.
+        sub->resize(sub->sizeHint().expandedTo(w->size()).boundedTo(area_->size()).expandedTo(sub->minimumSizeHint()));
         sub->show();
         area_->setActiveSubWindow(sub);
     } else {
