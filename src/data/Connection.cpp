@@ -100,6 +100,10 @@ Connection::~Connection() {
 
 void Connection::open() {
     close();
+    if (settings_.server.trimmed().isEmpty() && settings_.socket.trimmed().isEmpty())
+        throw DbError(0, QStringLiteral("HY000"),
+                      QStringLiteral("ยังไม่ได้กำหนดเครื่องแม่ข่ายฐานข้อมูล: ตั้งค่า server ในหมวด [database] ของ "
+                                     "warasan.ini หรือตัวแปร WARASAN_SERVER"));
     SQLHENV env = SQL_NULL_HENV;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
         throw DbError(0, QStringLiteral("HY001"), QStringLiteral("ODBC driver manager could not start"));

@@ -217,6 +217,18 @@ private slots:
         }
     }
 
+    void noServerConfigured() {
+        data::ConnectionSettings s = db->settings();
+        s.server.clear();
+        data::Connection none(s);
+        try {
+            none.open();
+            QFAIL("connected without a server");
+        } catch (const data::DbError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("WARASAN_SERVER")), qPrintable(e.message()));
+        }
+    }
+
     void reconnectsAfterServerRestart() {
         QTemporaryDir dir;
         const QString port = dbserver({QStringLiteral("start"), dir.path()});
