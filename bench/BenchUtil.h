@@ -1,5 +1,12 @@
 #pragma once
 
+#include "forms/common/MessageBoxes.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTest>
 #include <algorithm>
 #include <vector>
 
@@ -8,6 +15,39 @@ namespace bench {
 inline double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// A benchmark must never stop at a box waiting for a click (a search that finds nothing on a
+// small data set): boxes are answered OK and counted.
+class SilentBoxes : public forms::MessageBoxes {
+public:
+    SilentBoxes() { install(this); }
+    ~SilentBoxes() override { install(nullptr); }
+    int shown = 0;
+    bool askOkCancel(QWidget*, const QString&, const QString&, forms::Icon) override { return ++shown > 0; }
+    bool askYesNo(QWidget*, const QString&, const QString&, forms::Icon) override { return ++shown > 0; }
+    void inform(QWidget*, const QString&, const QString&, forms::Icon) override { ++shown; }
+};
+
+inline void setFieldText(QLineEdit* f, const QString& t) {
+    f->setText(t);
+}
+inline void setFieldText(QPlainTextEdit* f, const QString& t) {
+    f->setPlainText(t);
+}
+
+// The median time from Enter in a search field to its filled pick list, over `runs` searches.
+template <typename Field> double enterToList(Field* field, QListWidget* list, const QString& text, int runs = 20) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        setFieldText(field, text);
+        list->clear();
+        QElapsedTimer t;
+        t.start();
+        QTest::keyClick(field, Qt::Key_Return);
+        ms.push_back(t.nsecsElapsed() / 1e6);
+    }
+    return median(ms);
 }
 
 } // namespace bench

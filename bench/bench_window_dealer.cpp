@@ -1,5 +1,6 @@
 // Publisher search in the publisher register over the generated publishers: the time from
 // Enter in the name field to a filled pick list.
+#include "BenchUtil.h"
 #include "forms/common/Fonts.h"
 #include "titles/Adddealer.h"
 
@@ -15,6 +16,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     forms::installThaiFonts();
+    bench::SilentBoxes boxes;
     try {
         titles::Adddealer w;
         w.show();
@@ -28,20 +30,9 @@ int main(int argc, char** argv) {
                                    QStringLiteral("Tourism"),
                                    QStringLiteral("77")};
         for (const QString& text : texts) {
-            std::vector<double> ms;
-            int rows = 0;
-            for (int i = 0; i < 30; ++i) {
-                field->setPlainText(text);
-                list->clear();
-                QElapsedTimer t;
-                t.start();
-                QTest::keyClick(field, Qt::Key_Return);
-                ms.push_back(t.nsecsElapsed() / 1e6);
-                rows = list->count();
-            }
-            std::sort(ms.begin(), ms.end());
-            std::printf("publisher search %-16s %5d rows   median %6.2f ms   max %6.2f ms\n", qPrintable(text), rows,
-                        ms[ms.size() / 2], ms.back());
+            const double ms = bench::enterToList(field, list, text, 30);
+            std::printf("publisher search %-16s %5d rows   median %6.2f ms\n", qPrintable(text), int(list->count()),
+                        ms);
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_window_dealer: %s\n", e.what());

@@ -1,7 +1,7 @@
 // Issue registration over the generated set: the title search from Enter to a filled grid,
 // and the click on a title with 3,000 issues to the filled issue grid with the index check.
-#include "data/Config.h"
 #include "BenchUtil.h"
+#include "data/Config.h"
 #include "forms/common/Fonts.h"
 #include "receipt/reg_journal.h"
 
@@ -19,6 +19,7 @@ using bench::median;
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     forms::installThaiFonts();
+    bench::SilentBoxes boxes;
     try {
         data::Connection c(data::installation().db);
         c.open();

@@ -10,6 +10,7 @@
 #include "forms/common/Style.h"
 #include "index/ArticleStore.h"
 #include "index/AuthorStore.h"
+#include "receipt/IssueGrid.h"
 #include "receipt/IssueStore.h"
 #include "titles/TitleStore.h"
 #include "ui_index_journal.h"
@@ -67,12 +68,7 @@ index_journal::index_journal(QWidget* parent) : QWidget(parent), ui(std::make_un
 
     show_item = new QTableWidget(this);
     show_item->setObjectName(QStringLiteral("show_item"));
-    forms::setupGrid(show_item, {{QStringLiteral("เลขทะเบียน"), 950},
-                                 {QStringLiteral("ประจำเดือน"), 1200},
-                                 {QStringLiteral("ปีที่"), 600},
-                                 {QStringLiteral("เล่มที่"), 700},
-                                 {QStringLiteral("คำอธิบาย"), 5000},
-                                 {QString(), 1200}});
+    receipt::setupIssueGrid(show_item, true);
     show_item->hide();
     connect(show_item, &QTableWidget::cellClicked, this, [this](int row, int) { pickIssue(row); });
     forms::onRowChosenByEnter(
@@ -214,14 +210,7 @@ void index_journal::showIssues() {
                               QStringLiteral("ไม่พบวารสารที่ลงทะเบียน"), forms::Icon::Critical);
                 return;
             }
-            QList<QStringList> rows;
-            rows.reserve(issues.size());
-            for (const receipt::Issue& i : issues)
-                rows.append({i.magno, data::formatDate(i.daily), i.yearno, i.itemsno, i.description,
-                             data::formatDate(i.indate)});
-            forms::fillGrid(show_item, rows);
-            for (int r = 0; r < show_item->rowCount(); ++r)
-                show_item->item(r, ColDescription)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            receipt::fillIssueGrid(show_item, issues);
             const QPoint at = ui->Text7->mapTo(this, QPoint(0, ui->Text7->height()));
             show_item->setGeometry(qMax(0, at.x() - 60), at.y(), qMin(width() - 8, 9850 / 15 + 40),
                                    qMin(260, height() - at.y() - 4));

@@ -1,5 +1,7 @@
 #include "receipt/reg_journal.h"
 
+#include "receipt/IssueGrid.h"
+
 #include "data/Config.h"
 #include "data/Dates.h"
 #include "forms/common/DateField.h"
@@ -31,12 +33,7 @@ reg_journal::reg_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
     forms::setupGrid(
         ui->show_journal,
         {{QStringLiteral("ชื่อวาสาร"), 3500}, {QStringLiteral("คณะที่บอกรับ"), 6000}, {QString(), 0}, {QString(), 0}});
-    forms::setupGrid(ui->show_item, {{QStringLiteral("เลขทะเบียน"), 950},
-                                     {QStringLiteral("ประจำเดือน"), 1200},
-                                     {QStringLiteral("ปีที่"), 600},
-                                     {QStringLiteral("เล่มที่"), 700},
-                                     {QStringLiteral("คำอธิบาย"), 5000},
-                                     {QString(), 0}});
+    setupIssueGrid(ui->show_item, false);
     db_ = std::make_unique<data::Connection>(data::installation().db);
     db_->open();
 
@@ -167,19 +164,11 @@ bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMag
         ui->Label1->clear();
         return false;
     }
-    QList<QStringList> rows;
-    rows.reserve(list.size());
     int select = 0;
-    for (const Issue& i : list) {
-        if (!selectMagno.isEmpty() && i.magno.trimmed() == selectMagno.trimmed())
-            select = int(rows.size());
-        rows.append(
-            {i.magno, data::formatDate(i.daily), i.yearno, i.itemsno, i.description, data::formatDate(i.indate)});
-    }
-    forms::fillGrid(ui->show_item, rows);
-    for (int r = 0; r < ui->show_item->rowCount(); ++r)
-        if (QTableWidgetItem* item = ui->show_item->item(r, ColDescription))
-            item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
+    for (int r = 0; r < list.size(); ++r)
+        if (!selectMagno.isEmpty() && list.at(r).magno.trimmed() == selectMagno.trimmed())
+            select = r;
+    fillIssueGrid(ui->show_item, list);
     ui->show_item->setCurrentCell(select, ColMagno);
     ui->Label1->setText(QStringLiteral("   Magno= ") + forms::cell(ui->show_item, 0, ColMagno) +
                         QStringLiteral("   Daily=  ") + forms::cell(ui->show_item, 0, ColDaily) +
