@@ -159,7 +159,7 @@ CREATE TABLE article (
   month        VARCHAR(255) NULL,
   pages        VARCHAR(100) NULL,
   remark       TEXT         NULL,
-  abstract     TEXT         NULL,
+  abstract     MEDIUMTEXT   NULL,
   keydate      DATETIME     NULL,
   PRIMARY KEY (article_no),
   KEY article_issue (pointer, year, volume),

@@ -6,9 +6,29 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QScrollArea>
 #include <QWidget>
 
 namespace app {
+
+namespace {
+
+QMdiSubWindow* frameOf(QWidget* w) {
+    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget())
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(p))
+            return sub;
+    return nullptr;
+}
+
+// Moves `r` (as far as it fits) inside `bounds`.
+QRect keptInside(QRect r, const QRect& bounds) {
+    r.setSize(r.size().boundedTo(bounds.size()));
+    r.moveLeft(qBound(bounds.left(), r.left(), bounds.right() - r.width() + 1));
+    r.moveTop(qBound(bounds.top(), r.top(), bounds.bottom() - r.height() + 1));
+    return r;
+}
+
+} // namespace
 
 WindowRegistry::WindowRegistry(QMdiArea* area, QWidget* owner) : QObject(owner), area_(area), owner_(owner) {}
 
@@ -28,7 +48,7 @@ QWidget* WindowRegistry::show(const QString& kind) {
     Kind& k = *it;
     if (QWidget* w = k.window.data()) {
         if (k.placement == Placement::Child) {
-            if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget())) {
+            if (QMdiSubWindow* sub = frameOf(w)) {
                 sub->showNormal();
                 area_->setActiveSubWindow(sub);
             }
@@ -48,22 +68,37 @@ QWidget* WindowRegistry::show(const QString& kind) {
     w->setAttribute(Qt::WA_DeleteOnClose);
     k.window = w;
     if (k.placement == Placement::Child) {
-        QMdiSubWindow* sub = area_->addSubWindow(w);
+        // A window larger than the working area scrolls inside its frame, so every button
+        // stays reachable on a small screen; otherwise it fills its frame and grows with it.
+        const QSize designed = w->size().expandedTo(w->sizeHint());
+        auto* scroller = new QScrollArea;
+        scroller->setFrameShape(QFrame::NoFrame);
+        scroller->setWidgetResizable(true);
+        scroller->setWidget(w);
+        scroller->setWindowTitle(w->windowTitle());
+        QMdiSubWindow* sub = area_->addSubWindow(scroller);
         sub->setAttribute(Qt::WA_DeleteOnClose);
-        // As designed, but never larger than the main window's working area.
-        sub->resize(sub->sizeHint().expandedTo(w->size()).boundedTo(area_->size()).expandedTo(sub->minimumSizeHint()));
+        sub->setWindowTitle(w->windowTitle());
+        sub->setWindowIcon(w->windowIcon());
+        // The window's own Exit closes its frame as well, and the next opening starts afresh.
+        connect(w, &QObject::destroyed, sub, &QWidget::close, Qt::QueuedConnection);
         sub->show();
+        const QSize titleAndBorders = sub->size() - scroller->size();
+        const QRect bounds(QPoint(0, 0), area_->viewport()->size());
+        sub->setGeometry(keptInside(QRect(sub->pos(), designed + titleAndBorders), bounds));
         area_->setActiveSubWindow(sub);
     } else {
         w->setParent(nullptr, Qt::Window);
         if (!w->testAttribute(Qt::WA_Resized))
             w->adjustSize();
+        const QRect screen =
+            (owner_ && owner_->screen() ? owner_->screen() : QGuiApplication::primaryScreen())->availableGeometry();
         QRect frame = w->frameGeometry();
-        const QRect around = (k.placement == Placement::CentredOnOwner && owner_)
-                                 ? owner_->frameGeometry()
-                                 : (owner_ && owner_->screen() ? owner_->screen() : QGuiApplication::primaryScreen())
-                                       ->availableGeometry();
+        const QRect around =
+            (k.placement == Placement::CentredOnOwner && owner_) ? owner_->frameGeometry() : screen;
         frame.moveCenter(around.center());
+        frame = keptInside(frame, screen);
+        w->resize(w->size().boundedTo(frame.size() - (w->frameGeometry().size() - w->size())));
         w->move(frame.topLeft());
         w->show();
         w->raise();

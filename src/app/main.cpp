@@ -1,6 +1,8 @@
 #include "app/Windows.h"
 #include "app/menumagizine.h"
+#include "data/Config.h"
 #include "forms/common/Fonts.h"
+#include "forms/common/MessageBoxes.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -22,6 +24,16 @@ int main(int argc, char** argv) {
     // Fusion honours the windows' own colours (locked grey, editing yellow) on every desktop.
     QApplication::setStyle(QStringLiteral("Fusion"));
     forms::installThaiFonts();
+
+    bool fatal = false;
+    const QStringList problems = data::configurationProblems(&fatal);
+    for (const QString& p : problems)
+        std::fprintf(stderr, "warasan: %s\n", qPrintable(p));
+    if (!problems.isEmpty())
+        forms::inform(nullptr, problems.join(QStringLiteral("\n\n")), QStringLiteral("การตั้งค่าโปรแกรม"),
+                      fatal ? forms::Icon::Critical : forms::Icon::Warning);
+    if (fatal)
+        return 2;
 
     app::menumagizine window;
     app::registerWindows(window.windows());

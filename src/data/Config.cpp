@@ -1,5 +1,9 @@
 #include "data/Config.h"
 
+#include "data/Dates.h"
+
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -73,12 +77,42 @@ InstallationConfig InstallationConfig::load() {
     c.stagingDir = setting(ini, "staging_dir", "WARASAN_STAGING_DIR",
                            QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
     ini.endGroup();
+    ini.beginGroup(QStringLiteral("display"));
+    c.buddhistEra = setting(ini, "era", "WARASAN_ERA").trimmed().compare(QLatin1String("buddhist"), Qt::CaseInsensitive) == 0;
+    ini.endGroup();
     return c;
+}
+
+QStringList configurationProblems(bool* fatal) {
+    QStringList problems;
+    *fatal = false;
+    for (const auto scope : {QSettings::UserScope, QSettings::SystemScope}) {
+        const QSettings ini(QSettings::IniFormat, scope, QStringLiteral("warasan"), QStringLiteral("warasan"));
+        const QString file = ini.fileName();
+        if (!QFileInfo::exists(file) || !ini.contains(QStringLiteral("database/password")))
+            continue;
+        const QFile::Permissions p = QFile::permissions(file);
+        if (p & (QFile::ReadGroup | QFile::ReadOther))
+            problems << QStringLiteral("ไฟล์ตั้งค่า %1 เก็บรหัสผ่านฐานข้อมูลไว้ และผู้ใช้อื่นในเครื่องนี้อ่านได้\n"
+                                       "กรุณาสั่ง chmod 600 %1 เพื่อให้เจ้าของไฟล์อ่านได้คนเดียว")
+                            .arg(file);
+    }
+    const ConnectionSettings& db = installation().db;
+    if (db.hasPassword && db.password.trimmed() != db.password) {
+        *fatal = true;
+        problems << QStringLiteral("รหัสผ่านฐานข้อมูลที่ตั้งไว้มีช่องว่างอยู่ที่ต้นหรือท้าย ซึ่งส่งต่อให้เครื่องแม่ข่ายไม่ได้\n"
+                                   "กรุณาตั้งรหัสผ่านใหม่ที่ไม่มีช่องว่างที่ต้นหรือท้าย");
+    }
+    return problems;
 }
 
 namespace {
 InstallationConfig& current() {
-    static InstallationConfig config = InstallationConfig::load();
+    static InstallationConfig config = [] {
+        InstallationConfig c = InstallationConfig::load();
+        setDisplayEra(c.buddhistEra ? Era::Buddhist : Era::Common);
+        return c;
+    }();
     return config;
 }
 } // namespace
@@ -89,6 +123,7 @@ const InstallationConfig& installation() {
 
 void setInstallation(const InstallationConfig& config) {
     current() = config;
+    setDisplayEra(config.buddhistEra ? Era::Buddhist : Era::Common);
 }
 
 QString joinUrl(const QString& root, const QString& path) {

@@ -26,13 +26,20 @@ struct ConnectionSettings {
 //
 //   [database] server port socket driver password name user   WARASAN_SERVER, WARASAN_PORT, ...
 //   [reports]  root staging_dir                                WARASAN_REPORT_ROOT, WARASAN_STAGING_DIR
+//   [display]  era (common | buddhist)                         WARASAN_ERA
 struct InstallationConfig {
     ConnectionSettings db;
     QString reportRoot;
     QString stagingDir;
+    bool buddhistEra = false;
 
     static InstallationConfig load();
 };
+
+// What is unsafe or unusable in the configuration, as messages for the person starting the
+// program: a file holding the password that other users may read, a password with blanks at
+// its ends (the driver cannot pass those on).
+QStringList configurationProblems(bool* fatal);
 
 // The configuration this program runs with: loaded at start-up, replaced by tests.
 const InstallationConfig& installation();

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <sql.h>
 #include <sqlext.h>
@@ -73,10 +74,22 @@ QVariant fetchText(SQLHSTMT h, SQLUSMALLINT col, bool* isNull) {
         bytes.append(buf, ind);
         break;
     }
-    return QString::fromUtf8(bytes);
+    return textFromUtf8(bytes.constData(), bytes.size());
+}
+
+bool isRead(const QString& sql) {
+    return sql.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive);
 }
 
 } // namespace
+
+const char* const strictSessionMode = "STRICT_TRANS_TABLES,STRICT_ALL_TABLES,NO_ZERO_DATE,NO_ZERO_IN_DATE,"
+                                      "ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION";
+
+QString textFromUtf8(const char* bytes, qsizetype length) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(bytes, length));
+}
 
 int Result::column(const QString& name) const {
     for (int i = 0; i < columns.size(); ++i)
@@ -127,6 +140,8 @@ void Connection::open() {
     broken_ = false;
     inTransaction_ = false;
     sinceLastUse_.start();
+    // No server setting may let a write be cut short or a date be stored as zeros.
+    exec(QStringLiteral("SET SESSION sql_mode = '%1'").arg(QLatin1String(strictSessionMode)));
 }
 
 void Connection::close() noexcept {
@@ -338,7 +353,7 @@ QVariant cellValue(SQLSMALLINT cType, const char* p, SQLLEN length) {
         return q.isValid() ? QVariant(q) : QVariant();
     }
     default:
-        return QString::fromUtf8(p, length);
+        return textFromUtf8(p, length);
     }
 }
 
@@ -360,6 +375,21 @@ SQLLEN fixedWidth(SQLSMALLINT cType) {
 } // namespace
 
 Result Connection::query(const QString& sql, const Params& params) {
+    if (inTransaction_ || !isRead(sql))
+        return queryOnce(sql, params);
+    try {
+        return queryOnce(sql, params);
+    } catch (const DbError& e) {
+        // A read cannot write anything twice: one more try on a fresh connection spares the
+        // user a failed click after a server restart.
+        if (!e.connectionLost() || inTransaction_)
+            throw;
+        broken_ = true;
+        return queryOnce(sql, params);
+    }
+}
+
+Result Connection::queryOnce(const QString& sql, const Params& params) {
     SQLHSTMT h = run(sql, params);
     Result r;
     SQLSMALLINT cols = 0;
@@ -503,6 +533,7 @@ void Connection::setAutocommit(bool on) {
 void Connection::begin() {
     if (inTransaction_)
         throw DbError(0, QStringLiteral("25000"), QStringLiteral("transaction already open"));
+    lastCommitVerified_ = false;
     ensureUsable();
     setAutocommit(false);
     inTransaction_ = true;
@@ -513,11 +544,14 @@ void Connection::commit() {
         return;
     ensureUsable(); // throws when the connection died inside the transaction
     if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_COMMIT))) {
-        // The transaction is over either way; what it wrote is rolled back by the server.
+        // The transaction is over either way. Refused by the server, nothing was written; but
+        // when the link broke, COMMIT may have reached the server and been carried out.
         try {
             fail(SQL_HANDLE_DBC, dbc_, "commit");
-        } catch (...) {
+        } catch (DbError& e) {
             rollback();
+            if (e.connectionLost())
+                e.markOutcomeUnknown();
             throw;
         }
     }

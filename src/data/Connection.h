@@ -62,9 +62,15 @@ public:
     qint64 exec(const QString& sql, const Params& params = {});
 
     void begin();
+    // Throws DbError; one with outcomeUnknown() when the link broke while COMMIT was under way.
     void commit();
     void rollback() noexcept;
     bool inTransaction() const { return inTransaction_; }
+
+    // Set by retryingTransaction when the last commit was cut off and the save was then found
+    // in the database: the window says so rather than "saved" alone.
+    bool lastCommitVerified() const { return lastCommitVerified_; }
+    void setLastCommitVerified(bool v) { lastCommitVerified_ = v; }
 
 private:
     struct Prepared;
@@ -73,6 +79,7 @@ private:
     QHash<QString, void*> statements_;
     bool broken_ = false;
     bool inTransaction_ = false;
+    bool lastCommitVerified_ = false;
     QElapsedTimer sinceLastUse_;
 
     void ensureUsable();
@@ -83,6 +90,7 @@ private:
     bool fetchBlocks(const QString& sql, void* statement, std::vector<BoundColumn>& bound, qint64 expected,
                      QList<QVariantList>* rows);
     void setAutocommit(bool on);
+    Result queryOnce(const QString& sql, const Params& params);
 };
 
 // Begins a transaction; rolls it back when it goes out of scope uncommitted (an exception,
@@ -105,6 +113,20 @@ private:
     Connection& c_;
     bool done_ = false;
 };
+
+// Text exactly as the bytes hold it: a leading byte-order mark is kept, not dropped.
+QString textFromUtf8(const char* bytes, qsizetype length);
+
+// The session mode every connection runs in: a write that does not fit its column fails
+// instead of being cut short, whatever the server's own setting.
+extern const char* const strictSessionMode;
+
+// Text exactly as the bytes hold it: a leading byte-order mark is kept, not dropped.
+QString textFromUtf8(const char* bytes, qsizetype length);
+
+// The session mode every connection runs in: a write that does not fit its column fails
+// instead of being cut short, whatever the server's own setting.
+extern const char* const strictSessionMode;
 
 // Escapes "\", "%" and "_" so typed text matches as typed inside a LIKE pattern.
 QString likeEscaped(const QString& text);

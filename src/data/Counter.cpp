@@ -40,7 +40,8 @@ QString advanceDecimal(const CounterColumn& counter, const QString& current) {
 }
 
 QString takeCounter(Connection& c, const CounterColumn& counter, const std::function<QString(const QString&)>& advance,
-                    const std::function<void(const QString&)>& use) {
+                    const std::function<void(const QString&)>& use,
+                    const std::function<bool(const QString& number)>& landed) {
     checkIdentifier(counter.table);
     checkIdentifier(counter.column);
     const QString select = QStringLiteral("SELECT %1 FROM %2 LIMIT 1 FOR UPDATE").arg(counter.column, counter.table);
@@ -56,11 +57,37 @@ QString takeCounter(Connection& c, const CounterColumn& counter, const std::func
         use(current);
         c.exec(update, {next});
         taken = current;
-    });
+    },
+                        landed ? LandedCheck([&] { return landed(taken); }) : LandedCheck());
     return taken;
 }
 
-void retryingTransaction(Connection& c, const std::function<void()>& unit) {
+namespace {
+
+// After a commit that was cut off: was it written after all?
+void settleCutCommit(Connection& c, const DbError& cut, const LandedCheck& landed) {
+    const QString unknown = QStringLiteral("การเชื่อมต่อฐานข้อมูลขาดขณะยืนยันการบันทึก จึงไม่ทราบว่าข้อมูลถูกบันทึกแล้วหรือไม่ "
+                                           "กรุณาค้นหาข้อมูลนี้ก่อนบันทึกอีกครั้ง เพื่อไม่ให้บันทึกซ้ำ\n%1")
+                              .arg(cut.describe());
+    if (!landed)
+        throw DbError(cut.nativeCode(), cut.sqlState(), unknown).markOutcomeUnknown();
+    bool found = false;
+    try {
+        found = landed(); // the connection is reopened for it
+    } catch (const DbError&) {
+        throw DbError(cut.nativeCode(), cut.sqlState(), unknown).markOutcomeUnknown();
+    }
+    if (!found)
+        throw DbError(cut.nativeCode(), cut.sqlState(),
+                      QStringLiteral("การเชื่อมต่อฐานข้อมูลขาดขณะยืนยันการบันทึก ตรวจสอบแล้ว: ข้อมูลไม่ได้ถูกบันทึก "
+                                     "กรุณาบันทึกอีกครั้ง\n%1")
+                          .arg(cut.describe()));
+    c.setLastCommitVerified(true);
+}
+
+} // namespace
+
+void retryingTransaction(Connection& c, const std::function<void()>& unit, const LandedCheck& landed) {
     constexpr int attempts = 5;
     for (int attempt = 1;; ++attempt) {
         try {
@@ -69,6 +96,8 @@ void retryingTransaction(Connection& c, const std::function<void()>& unit) {
             tx.commit();
             return;
         } catch (const DbError& e) {
+            if (e.outcomeUnknown())
+                return settleCutCommit(c, e, landed);
             if (!e.retryableLock() || attempt == attempts)
                 throw;
             QThread::msleep(10 * attempt);

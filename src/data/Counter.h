@@ -16,10 +16,18 @@ std::optional<qint64> counterValue(const QString& text);
 // when the text is not a number or is at the 64-bit limit.
 std::optional<QString> nextCounterText(const QString& text);
 
+// Whether what a unit wrote is in the database now (asked on a fresh connection).
+using LandedCheck = std::function<bool()>;
+
 // Runs `unit` inside one transaction and commits it. A deadlock or lock wait timeout runs the
 // whole unit again, a few times, before giving up: nothing was committed, so nothing can be
 // written twice. Any other error rolls back and is thrown.
-void retryingTransaction(Connection& c, const std::function<void()>& unit);
+//
+// When the link breaks while COMMIT is under way, the outcome is looked up with `landed` on a
+// new connection: found, the save counts as done (c.lastCommitVerified() is then true); not
+// found, the error says plainly that nothing was saved; when even that cannot be asked, the
+// error says the outcome is unknown and what to check before saving again.
+void retryingTransaction(Connection& c, const std::function<void()>& unit, const LandedCheck& landed = {});
 
 // A one-row counter table and the column that holds the next number.
 struct CounterColumn {
@@ -36,9 +44,13 @@ struct CounterColumn {
 //
 // A missing counter row or a value that `advance` refuses (it throws) ends the unit with an
 // error; the counter row is never created here.
+//
+// `landed` tells, after a commit that was cut off, whether the record was written under the
+// number it was given (see retryingTransaction).
 QString takeCounter(Connection& c, const CounterColumn& counter,
                     const std::function<QString(const QString& current)>& advance,
-                    const std::function<void(const QString& current)>& use);
+                    const std::function<void(const QString& current)>& use,
+                    const std::function<bool(const QString& number)>& landed = {});
 
 // `advance` for plain decimal counters: the next value as decimal text, or an error naming
 // the counter when its text is not a number.

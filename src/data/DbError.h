@@ -21,6 +21,14 @@ public:
     // Deadlock or lock wait timeout: the whole transaction may be run again.
     bool retryableLock() const;
 
+    // The connection broke while COMMIT was under way: the transaction may or may not have
+    // been written. Never to be reported as "not saved" without looking.
+    bool outcomeUnknown() const { return outcomeUnknown_; }
+    DbError& markOutcomeUnknown() {
+        outcomeUnknown_ = true;
+        return *this;
+    }
+
     // "[2006] MySQL server has gone away" for messages and logs.
     QString describe() const;
 
@@ -28,6 +36,7 @@ private:
     int nativeCode_;
     QString sqlState_;
     QString message_;
+    bool outcomeUnknown_ = false;
 };
 
 } // namespace data

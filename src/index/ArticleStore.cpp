@@ -25,6 +25,9 @@ QStringList subjectsStartingWith(data::Connection& c, const QString& prefix) {
 
 QString save(data::Connection& c, const ArticleEntry& e) {
     QString number;
+    // Whole seconds, as the column keeps them: the same value finds the row again.
+    QDateTime keyed = QDateTime::currentDateTime();
+    keyed.setTime(QTime(keyed.time().hour(), keyed.time().minute(), keyed.time().second()));
     data::retryingTransaction(c, [&] {
         const data::Result counter = c.query(QStringLiteral("SELECT artno_ctrl FROM artctrl LIMIT 1 FOR UPDATE"));
         if (counter.isEmpty())
@@ -42,8 +45,7 @@ QString save(data::Connection& c, const ArticleEntry& e) {
         c.exec(
             QStringLiteral("INSERT INTO article (article_no, Article_Name, spare, pointer, year, volume, month, pages, "
                            "remark, abstract, keydate) VALUES (?, ?, ' ', ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {number, e.title, e.pointer, e.year, e.volume, e.month, e.pages, e.remark, e.abstract,
-             QDateTime::currentDateTime()});
+            {number, e.title, e.pointer, e.year, e.volume, e.month, e.pages, e.remark, e.abstract, keyed});
         int seq = 0;
         for (int i = 0; i < 3; ++i)
             if (!e.authorNames[i].trimmed().isEmpty())
@@ -57,7 +59,13 @@ QString save(data::Connection& c, const ArticleEntry& e) {
                            "INSERT INTO msubject (article_no, seqno, subject, article_name) VALUES (?, ?, ?, ?)"),
                        {number, ++seq, subject.trimmed(), e.title});
         c.exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = ? LIMIT 1"), {padded7(*value + 1)});
-    });
+    },
+                              [&] {
+                                  return !c.query(QStringLiteral("SELECT 1 FROM article WHERE article_no = ? "
+                                                                 "AND keydate = ? AND Article_Name = ?"),
+                                                  {number, keyed, e.title})
+                                              .isEmpty();
+                              });
     return number;
 }
 

@@ -133,20 +133,32 @@ SavedAuthor add(data::Connection& c, const QString& name, bool penName, const QS
         }
         insertAuthor(c, code, name, saved.trueIdno);
         setCounter(c, next);
-    });
+    },
+                              [&] {
+                                  return !c.query(QStringLiteral("SELECT 1 FROM authname WHERE idno = ? AND penname = ?"),
+                                                  {saved.idno, name.trimmed()})
+                                              .isEmpty();
+                              });
     return saved;
 }
 
-std::optional<SavedAuthor> update(data::Connection& c, const QString& idno, const QString& name, bool penName,
-                                  const QString& trueName) {
+AuthorEdit update(data::Connection& c, const Author& shown, const QString& name, bool penName,
+                  const QString& trueName) {
     checkNames(name, penName, trueName);
-    std::optional<SavedAuthor> saved;
+    AuthorEdit edit;
+    const QString idno = shown.idno.trimmed();
     data::retryingTransaction(c, [&] {
-        saved.reset();
-        if (c.query(QStringLiteral("SELECT idno FROM authname WHERE idno = ? FOR UPDATE"), {idno.trimmed()}).isEmpty())
+        edit = {};
+        const data::Result now =
+            c.query(QStringLiteral("SELECT penname, trueidno FROM authname WHERE idno = ? FOR UPDATE"), {idno});
+        if (now.isEmpty())
             return;
+        if (now.text(0, 0) != shown.penname || now.text(0, 1).trimmed() != shown.trueIdno.trimmed()) {
+            edit.outcome = data::EditOutcome::ChangedElsewhere;
+            return;
+        }
         SavedAuthor s;
-        s.idno = idno.trimmed();
+        s.idno = idno;
         if (penName) {
             if (const auto existing = codeOfName(c, trueName)) {
                 s.trueIdno = *existing;
@@ -162,9 +174,9 @@ std::optional<SavedAuthor> update(data::Connection& c, const QString& idno, cons
             // No longer marked as a pen name: the stored link stays as it was.
             c.exec(QStringLiteral("UPDATE authname SET penname = ? WHERE idno = ?"), {name.trimmed(), s.idno});
         }
-        saved = s;
+        edit = {data::EditOutcome::Saved, s};
     });
-    return saved;
+    return edit;
 }
 
 } // namespace AuthorStore

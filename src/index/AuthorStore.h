@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Columns.h"
 #include "data/Connection.h"
 
 #include <QList>
@@ -54,9 +55,14 @@ QString expectedCode(data::Connection& c);
 SavedAuthor add(data::Connection& c, const QString& name, bool penName, const QString& trueName);
 // Changes the name of `idno`. As a pen name it is (re)linked to `trueName`, registered under
 // a new code when needed; otherwise the stored link is left as it is.
-// Gives nothing when there is no author `idno` (nothing is written then).
-std::optional<SavedAuthor> update(data::Connection& c, const QString& idno, const QString& name, bool penName,
-                                  const QString& trueName);
+// Nothing is written when there is no author `idno` (Missing) or when its name or link is no
+// longer what `shown` holds (ChangedElsewhere).
+struct AuthorEdit {
+    data::EditOutcome outcome = data::EditOutcome::Missing;
+    SavedAuthor saved;
+};
+AuthorEdit update(data::Connection& c, const Author& shown, const QString& name, bool penName,
+                  const QString& trueName);
 
 } // namespace AuthorStore
 

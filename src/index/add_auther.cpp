@@ -82,6 +82,7 @@ add_auther::add_auther(QWidget* parent) : QWidget(parent), ui(std::make_unique<U
     connect(ui->Command1, &QPushButton::clicked, this, &QWidget::close);
     forms::enterClicksButtons(this);
 
+    forms::limitToColumns(*db_, QStringLiteral("authname"), {{ui->Text2, "penname"}, {ui->Text3, "penname"}});
     toIdle();
     ui->Text1->setFocus();
 }
@@ -172,6 +173,7 @@ void add_auther::search() {
 
 void add_auther::pick(int row) {
     const QString code = forms::cell(showauth, row, ColCode);
+    shown_ = {code, forms::cell(showauth, row, ColName), forms::cell(showauth, row, ColTrueCode)};
     if (code.isEmpty())
         return;
     ui->Text1->setText(code);
@@ -277,13 +279,29 @@ void add_auther::saveNew() {
 void add_auther::saveChange() {
     const bool pen = ui->Optpenname_0->isChecked();
     std::optional<SavedAuthor> saved;
+    data::EditOutcome outcome = data::EditOutcome::Saved;
     if (!runSave(
-            [&] { return AuthorStore::update(*db_, ui->Text1->text(), ui->Text2->text(), pen, ui->Text3->text()); },
+            [&]() -> std::optional<SavedAuthor> {
+                const AuthorStore::AuthorEdit e = AuthorStore::update(*db_, shown_, ui->Text2->text(), pen, ui->Text3->text());
+                outcome = e.outcome;
+                return e.saved;
+            },
             &saved))
         return;
-    if (!saved)
-        forms::inform(this, QStringLiteral("ไม่พบผู้แต่งรหัส %1 ข้อมูลไม่ได้ถูกบันทึก").arg(ui->Text1->text().trimmed()),
-                      QStringLiteral("บันทึกข้อมูลรายชื่อผู้แต่ง"), forms::Icon::Critical);
+    const QString title = QStringLiteral("บันทึกข้อมูลรายชื่อผู้แต่ง");
+    if (outcome == data::EditOutcome::Missing)
+        forms::inform(this, QStringLiteral("ไม่พบผู้แต่งรหัส %1 ข้อมูลไม่ได้ถูกบันทึก").arg(shown_.idno.trimmed()), title,
+                      forms::Icon::Critical);
+    if (outcome == data::EditOutcome::ChangedElsewhere) {
+        const QString code = shown_.idno.trimmed();
+        if (!forms::askYesNo(this, forms::changedElsewhere(QStringLiteral("ผู้แต่งรหัส %1").arg(code)), title,
+                             forms::Icon::Warning))
+            return; // still editing, with what was typed
+        toIdle();
+        ui->Text1->setText(code);
+        search();
+        return;
+    }
     toIdle();
 }
 

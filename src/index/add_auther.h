@@ -46,6 +46,7 @@ private:
     QButtonGroup* choices_;
     std::unique_ptr<data::Connection> db_;
     bool entryFlag_ = false;
+    Author shown_; // the author picked from the list, which an edit must still find
 
     void choose(bool penName);
     void clearChoices();

@@ -106,6 +106,17 @@ index_journal::index_journal(QWidget* parent) : QWidget(parent), ui(std::make_un
     index_conn = std::make_unique<data::Connection>(data::installation().db);
     index_conn->open();
     ui->Text1->setText(ArticleStore::expectedNumber(*index_conn));
+    forms::limitToColumns(*index_conn, QStringLiteral("article"),
+                          {{ui->Text2, "Article_Name"},
+                           {ui->Text8, "year"},
+                           {ui->Text9, "volume"},
+                           {ui->Text10, "month"},
+                           {ui->Text11, "pages"},
+                           {ui->Text12, "remark"},
+                           {Text5, "abstract"}});
+    forms::limitToColumns(*index_conn, QStringLiteral("msubject"),
+                          {{Text6[0], "subject"}, {Text6[1], "subject"}, {Text6[2], "subject"}, {Text6[3], "subject"},
+                           {Text6[4], "subject"}});
 
     forms::onSearch(
         ui->Text7, [this] { searchJournal(); }, dlbnamemag);
@@ -364,12 +375,14 @@ void index_journal::save() {
                       forms::Icon::Critical);
         return;
     } catch (const data::DbError& err) {
-        // Nothing was committed. The connection is replaced, the fields keep what was typed,
-        // and the user can save again.
+        // Nothing was committed (or, when the link broke during the commit, the message says
+        // what is known). The connection is replaced, the fields keep what was typed.
         forms::inform(this,
-                      QStringLiteral("ขออภัย การติดต่อฐานข้อมูลขัดข้อง กรุณาทำการบันทึกข้อมูลอีกครั้ง\n[%1] %2")
-                          .arg(err.nativeCode())
-                          .arg(err.message()),
+                      err.outcomeUnknown()
+                          ? err.message()
+                          : QStringLiteral("ขออภัย การติดต่อฐานข้อมูลขัดข้อง กรุณาทำการบันทึกข้อมูลอีกครั้ง\n[%1] %2")
+                                .arg(err.nativeCode())
+                                .arg(err.message()),
                       QStringLiteral("Save Data Error"), forms::Icon::Critical);
         index_conn->close();
         try {
@@ -379,7 +392,11 @@ void index_journal::save() {
         }
         return;
     }
-    if (number != shown)
+    if (index_conn->lastCommitVerified())
+        forms::inform(this,
+                      QStringLiteral("การเชื่อมต่อขาดขณะยืนยันการบันทึก ตรวจสอบแล้วว่าบทความนี้บันทึกไว้เรียบร้อย เลขที่ %1").arg(number),
+                      QStringLiteral("ผลการบันทึก"), forms::Icon::Information);
+    else if (number != shown)
         forms::inform(this,
                       QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว เลขที่ %1 ถูกใช้ไปแล้ว บทความนี้ได้รับเลขที่ %2").arg(shown, number),
                       QStringLiteral("ผลการบันทึก"), forms::Icon::Information);

@@ -32,7 +32,7 @@ QList<TitleRow> searchTitles(data::Connection& c, const QString& text) {
         c.query(QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.department_code, d.Department_Thai_Des "
                                "FROM magazine m JOIN department d ON m.department_code = d.Department_Code "
                                "WHERE m.Magazine_Name LIKE ? ORDER BY m.Magazine_Name, m.Pointer"),
-                {data::likeContains(text)});
+                {data::likeContains(text.trimmed())});
     QList<TitleRow> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
@@ -51,7 +51,7 @@ QList<Issue> issues(data::Connection& c, const QString& pointer) {
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
         out.append({row.at(0).toString(), row.at(1).toDate(), row.at(2).toString(), row.at(3).toString(),
-                    row.at(4).toString(), row.at(5).toDate()});
+                    row.at(4).toString(), row.at(5).toDate(), row.mid(1)});
     std::stable_sort(out.begin(), out.end(), newerFirst);
     return out;
 }
@@ -76,14 +76,22 @@ QString add(data::Connection& c, const QString& pointer, const Issue& issue) {
                                   "DescriptionItem, MagStatus) VALUES (?, ?, ?, ?, ?, ?, ?, 'O')"),
                    {number, pointer, dateOrNull(issue.indate), dateOrNull(issue.daily), issue.yearno, issue.itemsno,
                     issue.description});
+        },
+        [&](const QString& number) {
+            return !c.query(QStringLiteral("SELECT 1 FROM tranfile WHERE magno = ? AND pointer = ? AND daily <=> ? "
+                                           "AND BINARY yearno <=> BINARY ? AND BINARY itemsno <=> BINARY ?"),
+                            {number, pointer, dateOrNull(issue.daily), issue.yearno, issue.itemsno})
+                        .isEmpty();
         });
 }
 
-bool update(data::Connection& c, const Issue& issue) {
-    return c.exec(QStringLiteral("UPDATE tranfile SET daily = ?, yearno = ?, itemsno = ?, DescriptionItem = ?, "
-                                 "indate = ? WHERE magno = ?"),
-                  {dateOrNull(issue.daily), issue.yearno, issue.itemsno, issue.description, dateOrNull(issue.indate),
-                   issue.magno.trimmed()}) > 0;
+data::EditOutcome update(data::Connection& c, const Issue& issue, const Issue& shown) {
+    const QStringList columns = {QStringLiteral("daily"), QStringLiteral("yearno"), QStringLiteral("itemsno"),
+                                 QStringLiteral("DescriptionItem"), QStringLiteral("indate")};
+    return data::updateIfUnchanged(
+        c, QStringLiteral("tranfile"), QStringLiteral("magno"), issue.magno.trimmed(), columns,
+        {dateOrNull(issue.daily), issue.yearno, issue.itemsno, issue.description, dateOrNull(issue.indate)},
+        {shown.original.isEmpty() ? QStringList() : columns, shown.original});
 }
 
 bool remove(data::Connection& c, const QString& magno) {

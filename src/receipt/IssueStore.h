@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Columns.h"
 #include "data/Connection.h"
 
 #include <QDate>
@@ -22,11 +23,14 @@ struct Issue {
     QDate daily; // the issue's own date
     QString yearno, itemsno, description;
     QDate indate; // the date it was received
+    // daily, yearno, itemsno, DescriptionItem, indate exactly as read, for an edit's check.
+    data::Params original;
 };
 
 namespace IssueStore {
 
-// Titles whose name contains `text` as typed, with their subscribing faculty.
+// Titles whose name contains `text` as typed (blanks around it do not count), with their
+// subscribing faculty.
 QList<TitleRow> searchTitles(data::Connection& c, const QString& text);
 // The issues of a title, newest issue date first; issues of the same date newest
 // registration number first, so the order never changes between two readings.
@@ -39,8 +43,9 @@ QString expectedNumber(data::Connection& c);
 // Registers a new issue (status "O") under the next registration number, taken under a lock
 // in the same transaction as the row: both are written or neither. Gives the number used.
 QString add(data::Connection& c, const QString& pointer, const Issue& issue);
-// Changes the issue's dates, year, number and description; false when there is no such issue.
-bool update(data::Connection& c, const Issue& issue);
+// Changes the issue's dates, year, number and description, provided the row still holds
+// what `shown` was read with.
+data::EditOutcome update(data::Connection& c, const Issue& issue, const Issue& shown);
 bool remove(data::Connection& c, const QString& magno);
 
 } // namespace IssueStore

@@ -3,6 +3,7 @@
 #include "receipt/IssueGrid.h"
 
 #include "data/Config.h"
+#include "data/Counter.h"
 #include "data/Dates.h"
 #include "forms/common/DateField.h"
 #include "forms/common/ErrorGuard.h"
@@ -85,6 +86,8 @@ reg_journal::reg_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
         });
     }
 
+    forms::limitToColumns(*db_, QStringLiteral("tranfile"),
+                          {{ui->Text4, "yearno"}, {ui->Text5, "itemsno"}, {ui->Text6, "DescriptionItem"}});
     cls_show_journal();
     cls_show_listitem();
     for (QLineEdit* f : issueFields())
@@ -158,6 +161,7 @@ void reg_journal::search() {
 
 bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMagno) {
     const QList<Issue> list = IssueStore::issues(*db_, pointer);
+    listed_ = list;
     if (list.isEmpty()) {
         // Nothing (left) to list: no stale rows stay on show.
         cls_show_listitem();
@@ -237,6 +241,10 @@ void reg_journal::newIssue() {
 }
 
 void reg_journal::editIssue() {
+    editedFrom_ = {};
+    for (const Issue& i : std::as_const(listed_))
+        if (i.magno.trimmed() == ui->Text2->text().trimmed())
+            editedFrom_ = i;
     active_textbox();
     reg_mode = QStringLiteral("Edit");
     ui->show_journal->setEnabled(false);
@@ -246,6 +254,7 @@ void reg_journal::editIssue() {
 }
 
 void reg_journal::setBrowsing() {
+    reg_mode.clear();
     reset_textbox();
     ui->show_journal->setEnabled(true);
     ui->show_item->setEnabled(true);
@@ -253,6 +262,13 @@ void reg_journal::setBrowsing() {
 }
 
 void reg_journal::save() {
+    if (reg_mode.isEmpty() || cur_pointer.isEmpty()) {
+        // Nothing is being added or edited, or no title is chosen: nothing can be saved.
+        forms::inform(this, QStringLiteral("กรุณาเลือกรายชื่อวารสาร แล้วกดปุ่ม ลงทะเบียนใหม่ หรือ แก้ไข ก่อนบันทึก"),
+                      QStringLiteral("ข้อผิดพลาด"), forms::Icon::Critical);
+        ui->Text1->setFocus();
+        return;
+    }
     if (!forms::askOkCancel(this, QStringLiteral("ต้องการบันทึกข้อมูลวารสารเลขทะเบียนนี้หรือไม่"),
                             QStringLiteral(" ยืนยันการบันทึกข้อมูล"), forms::Icon::Question))
         return;
@@ -267,20 +283,29 @@ void reg_journal::save() {
         ui->Command10->setFocus();
         return;
     }
-    Issue issue{ui->Text2->text().trimmed(), *daily, ui->Text4->text(), ui->Text5->text(), ui->Text6->text(), *indate};
+    Issue issue{ui->Text2->text().trimmed(), *daily, ui->Text4->text(), ui->Text5->text(), ui->Text6->text(), *indate,
+                {}};
     QString saved;
+    struct Kept {};
+    bool kept = false;
     const bool ok = forms::guarded(
         this,
         [&] {
+          try {
             if (reg_mode == QLatin1String("Edit")) {
-                if (IssueStore::update(*db_, issue))
+                const data::EditOutcome outcome = IssueStore::update(*db_, issue, editedFrom_);
+                if (outcome == data::EditOutcome::Saved)
                     forms::inform(this, QStringLiteral("บันทึกข้อมูลที่ทำการแก้ไขแล้ว"), QStringLiteral("ผลการบันทึก"),
                                   forms::Icon::Information);
-                else
+                else if (outcome == data::EditOutcome::Missing)
                     forms::inform(
                         this,
                         QStringLiteral("ไม่พบวารสารเลขทะเบียน %1 (อาจถูกลบโดยเครื่องอื่น) ข้อมูลไม่ได้ถูกบันทึก").arg(issue.magno),
                         QStringLiteral("ผลการบันทึก"), forms::Icon::Critical);
+                else if (!forms::askYesNo(this,
+                                          forms::changedElsewhere(QStringLiteral("วารสารเลขทะเบียน %1").arg(issue.magno)),
+                                          QStringLiteral("ผลการบันทึก"), forms::Icon::Warning))
+                    throw Kept{}; // stays in editing with what was typed
                 saved = issue.magno;
             } else if (reg_mode == QLatin1String("New")) {
                 try {
@@ -294,14 +319,24 @@ void reg_journal::save() {
                                             e.message());
                 }
                 QString text = QStringLiteral("บันทึกข้อมูลลงทะเบียนวารสารเรียบร้อยแล้ว");
-                if (saved != issue.magno)
+                // Only when the number shown was given to another station's issue meanwhile.
+                const auto shownNo = data::counterValue(issue.magno), savedNo = data::counterValue(saved);
+                if (shownNo && savedNo && *savedNo > *shownNo)
                     text +=
                         QStringLiteral("\nเลข %1 ถูกเครื่องอื่นใช้ไปแล้ว วารสารฉบับนี้ได้รับเลขทะเบียน %2").arg(issue.magno, saved);
+                else if (saved != issue.magno)
+                    text += QStringLiteral("\nวารสารฉบับนี้ได้รับเลขทะเบียน %1").arg(saved);
+                if (db_->lastCommitVerified())
+                    text += QStringLiteral("\n(การเชื่อมต่อขาดขณะยืนยันการบันทึก ตรวจสอบแล้วว่าบันทึกไว้ภายใต้เลขทะเบียน %1)")
+                                .arg(saved);
                 forms::inform(this, text, QStringLiteral("ผลการบันทึก"), forms::Icon::Information);
             }
+          } catch (const Kept&) {
+            kept = true;
+          }
         },
         db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ ข้อมูลไม่ได้ถูกบันทึก"));
-    if (!ok)
+    if (!ok || kept)
         return; // still adding or editing, nothing lost
     forms::guarded(
         this, [&] { refreshIssues(cur_pointer, saved); }, db_.get());
@@ -354,6 +389,11 @@ void reg_journal::clear() {
     ui->Command6->setEnabled(false);
     cur_pointer.clear();
     listedPointer.clear();
+    listed_.clear();
+    // Clearing ends any adding or editing: nothing is left to save.
+    reg_mode.clear();
+    ui->Command7->setEnabled(false);
+    ui->Command4->setEnabled(false);
     ui->Text1->clear();
     ui->Text1->setFocus();
 }

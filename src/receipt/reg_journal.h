@@ -45,6 +45,8 @@ private:
     QString reg_mode;
     QString cur_pointer;   // the chosen title's key, trimmed
     QString listedPointer; // the same key as listed, which new issues are written under
+    QList<Issue> listed_;  // the issues on show, as read
+    Issue editedFrom_;     // the issue an edit started from
 
     QList<QLineEdit*> issueFields() const;
     void active_textbox();

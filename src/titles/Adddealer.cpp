@@ -51,10 +51,30 @@ Adddealer::Adddealer(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
     connect(ui->Command1, &QPushButton::clicked, this, &Adddealer::save);
     connect(ui->Command2, &QPushButton::clicked, this, &Adddealer::cancel);
     connect(ui->Command3, &QPushButton::clicked, this, &QWidget::close);
+    forms::limitToColumns(*db_, QStringLiteral("dealer"),
+                          {{ui->Text2, "Publisher_Name"}, {ui->Text3, "Address1"}, {ui->Text4, "Address2"},
+                           {ui->Text5, "Contact"}});
     ui->Text2->setFocus();
 }
 
 Adddealer::~Adddealer() = default;
+
+QStringList Adddealer::fieldTexts() const {
+    QStringList texts;
+    for (QWidget* f : fields())
+        texts << forms::fieldText(f);
+    return texts;
+}
+
+bool Adddealer::hasUnsavedChanges() const {
+    return !mode_.isEmpty() && ui->Command1->isEnabled() && fieldTexts() != startedWith_;
+}
+
+void Adddealer::closeEvent(QCloseEvent* event) {
+    // A hand-off that was not carried through does not start the next opening in adding.
+    forms::add_dealer_flag() = QStringLiteral("F");
+    QWidget::closeEvent(event);
+}
 
 QList<QWidget*> Adddealer::fields() const {
     return {ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Text5};
@@ -74,8 +94,8 @@ void Adddealer::resetbuttom(bool add, bool edit, bool save) {
 
 void Adddealer::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // The title register asks for a new publisher this way.
-    if (forms::add_dealer_flag() == QLatin1String("T"))
+    // The title register asks for a new publisher this way (not again while adding one).
+    if (forms::add_dealer_flag() == QLatin1String("T") && mode_ != QLatin1String("Add"))
         add();
 }
 
@@ -106,11 +126,14 @@ void Adddealer::search() {
 
 void Adddealer::choose(const QString& code, const QString& shownName) {
     Listdealer->hide();
+    mode_.clear();
+    lockinput();
     resetbuttom(false, true, false);
     forms::guarded(
         this,
         [&] {
             if (const auto d = DealerStore::find(*db_, code)) {
+                shown_ = *d;
                 ui->Text1->setText(d->code);
                 ui->Text2->setPlainText(d->name);
                 // A NULL column leaves what the field showed before.
@@ -121,7 +144,8 @@ void Adddealer::choose(const QString& code, const QString& shownName) {
                 if (d->contact)
                     ui->Text5->setText(*d->contact);
             }
-            ui->Text2->setPlainText(shownName);
+            if (!shownName.isEmpty())
+                ui->Text2->setPlainText(shownName);
         },
         db_.get());
 }
@@ -132,6 +156,9 @@ void Adddealer::add() {
         [&] {
             ui->Text1->setText(DealerStore::proposeCode(*db_));
             mode_ = QStringLiteral("Add");
+            // A new publisher starts with empty address fields, whatever was shown before.
+            forms::clearFields({ui->Text3, ui->Text4, ui->Text5});
+            startedWith_ = fieldTexts();
             unlockinput();
             resetbuttom(false, false, true);
             ui->Text2->moveCursor(QTextCursor::End);
@@ -141,27 +168,44 @@ void Adddealer::add() {
 }
 
 void Adddealer::startAddingWith(const QString& name) {
-    ui->Text2->setPlainText(name);
-    if (mode_ != QLatin1String("Add") || !ui->Command1->isEnabled())
+    if (hasUnsavedChanges() &&
+        !forms::askYesNo(this,
+                         QStringLiteral("ข้อมูลสำนักพิมพ์ที่กำลังเพิ่มหรือแก้ไขอยู่ยังไม่ได้บันทึก\n"
+                                        "ต้องการยกเลิกข้อมูลนั้น แล้วเพิ่มสำนักพิมพ์ \"%1\" หรือไม่")
+                             .arg(name.trimmed()),
+                         QStringLiteral("ข้อมูลยังไม่ได้บันทึก"), forms::Icon::Question)) {
+        forms::add_dealer_flag() = QStringLiteral("F");
+        return; // the unsaved work stays as it is
+    }
+    if (mode_ != QLatin1String("Add") || !ui->Command1->isEnabled() || hasUnsavedChanges())
         add(); // already open: showing it again does not resize it
+    ui->Text2->setPlainText(name.trimmed());
+    startedWith_ = fieldTexts();
     ui->Text2->moveCursor(QTextCursor::End);
     ui->Text2->setFocus();
 }
 
 void Adddealer::edit() {
     mode_ = QStringLiteral("Edit");
+    startedWith_ = fieldTexts();
     unlockinput();
     resetbuttom(false, false, true);
     ui->Text2->setFocus();
 }
 
 void Adddealer::save() {
+    if (ui->Text2->toPlainText().trimmed().isEmpty()) {
+        forms::inform(this, QStringLiteral("กรุณากรอกชื่อสำนักพิมพ์"), QStringLiteral("ข้อมูลไม่สมบูรณ์"), forms::Icon::Critical);
+        ui->Text2->setFocus();
+        return;
+    }
     if (!forms::askOkCancel(this, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"), QStringLiteral("บันทึกข้อมูล"),
                             forms::Icon::Question))
         return;
     const Dealer d{ui->Text1->text(), ui->Text2->toPlainText(), ui->Text3->toPlainText(), ui->Text4->toPlainText(),
                    ui->Text5->text()};
     QString result = QStringLiteral("บันทึกข้อมูล เรียบร้อยแล้ว");
+    data::EditOutcome outcome = data::EditOutcome::Saved;
     const bool ok = forms::guarded(
         this,
         [&] {
@@ -170,21 +214,33 @@ void Adddealer::save() {
                 if (code != d.code)
                     result += QStringLiteral("\nรหัส %1 ถูกใช้ไปแล้ว สำนักพิมพ์นี้ได้รับรหัส %2").arg(d.code, code);
             } else if (mode_ == QLatin1String("Edit")) {
-                if (!DealerStore::update(*db_, d))
-                    throw data::DbError(
-                        0, QStringLiteral("02000"),
-                        QStringLiteral("ไม่พบสำนักพิมพ์รหัส %1 (อาจถูกลบโดยเครื่องอื่น) ข้อมูลไม่ได้ถูกบันทึก").arg(d.code));
+                outcome = DealerStore::update(*db_, d, shown_);
             }
+            if (db_->lastCommitVerified())
+                result += QStringLiteral("\n(การเชื่อมต่อขาดขณะยืนยันการบันทึก ตรวจสอบแล้วว่าบันทึกไว้เรียบร้อย)");
         },
         db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ"));
     if (!ok)
         return; // the fields and the mode stay, so the user can try again
+    if (outcome == data::EditOutcome::Missing) {
+        forms::inform(this, QStringLiteral("ไม่พบสำนักพิมพ์รหัส %1 (อาจถูกลบโดยเครื่องอื่น) ข้อมูลไม่ได้ถูกบันทึก").arg(d.code),
+                      QStringLiteral("บันทึกข้อมูลไม่สำเร็จ"), forms::Icon::Critical);
+        return;
+    }
+    if (outcome == data::EditOutcome::ChangedElsewhere) {
+        if (forms::askYesNo(this, forms::changedElsewhere(QStringLiteral("สำนักพิมพ์รหัส %1").arg(d.code)),
+                            QStringLiteral("บันทึกข้อมูลไม่สำเร็จ"), forms::Icon::Warning))
+            choose(d.code, QString());
+        return;
+    }
     forms::add_dealer_flag() = QStringLiteral("F");
     forms::inform(this, result, QStringLiteral("Complete"), forms::Icon::Information);
     cancel();
 }
 
 void Adddealer::cancel() {
+    forms::add_dealer_flag() = QStringLiteral("F");
+    mode_.clear();
     Listdealer->hide();
     forms::clearFields(fields());
     lockinput();

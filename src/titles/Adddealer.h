@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
+#include "titles/DealerStore.h"
 
 #include <QWidget>
 #include <memory>
@@ -38,12 +39,18 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     std::unique_ptr<Ui::Adddealer> ui;
     forms::PickList* Listdealer;
     std::unique_ptr<data::Connection> db_;
     QString mode_;
+    QStringList startedWith_; // the fields when adding or editing began
+    Dealer shown_;            // the publisher as read, which an edit must still find
+
+    bool hasUnsavedChanges() const;
+    QStringList fieldTexts() const;
 
     QList<QWidget*> fields() const;
     void lockinput();

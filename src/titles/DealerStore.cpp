@@ -25,7 +25,7 @@ QList<DealerMatch> search(data::Connection& c, const QString& text) {
     const data::Result r =
         c.query(QStringLiteral("SELECT Publisher_Code, Publisher_Name FROM dealer "
                                "WHERE Publisher_Name LIKE ? ORDER BY Publisher_Name, Publisher_Code"),
-                {data::likeContains(text)});
+                {data::likeContains(text.trimmed())});
     QList<DealerMatch> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
@@ -49,21 +49,33 @@ QString proposeCode(data::Connection& c) {
 
 QString add(data::Connection& c, const Dealer& d) {
     QString code;
-    data::retryingTransaction(c, [&] {
-        // Locks the rows read, so a second station waits here and then sees this one's row.
-        code = c.query(nextCodeSql + QStringLiteral(" FOR UPDATE")).text(0, 0);
-        c.exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Address2, Contact) "
-                              "VALUES (?, ?, ?, ?, ?)"),
-               {code, d.name, nullable(d.address1), nullable(d.address2), nullable(d.contact)});
-    });
+    const QString name = d.name.trimmed();
+    data::retryingTransaction(
+        c,
+        [&] {
+            // Every publisher add queues here, on the one installation row, before it reads the
+            // largest code: the read then sees every earlier add, and nothing else is locked.
+            c.query(QStringLiteral("SELECT setup_no FROM recsetup ORDER BY setup_no LIMIT 1 FOR UPDATE"));
+            code = c.query(nextCodeSql).text(0, 0);
+            c.exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Address2, Contact) "
+                                  "VALUES (?, ?, ?, ?, ?)"),
+                   {code, name, nullable(d.address1), nullable(d.address2), nullable(d.contact)});
+        },
+        [&] {
+            return !c.query(QStringLiteral("SELECT 1 FROM dealer WHERE Publisher_Code = ? AND Publisher_Name = ?"),
+                            {code, name})
+                        .isEmpty();
+        });
     return code;
 }
 
-bool update(data::Connection& c, const Dealer& d) {
-    // The driver reports rows matched, not rows changed: saving unchanged values still counts.
-    return c.exec(QStringLiteral("UPDATE dealer SET Publisher_Name = ?, Address1 = ?, Address2 = ?, Contact = ? "
-                                 "WHERE Publisher_Code = ?"),
-                  {d.name, nullable(d.address1), nullable(d.address2), nullable(d.contact), d.code}) > 0;
+data::EditOutcome update(data::Connection& c, const Dealer& d, const Dealer& shown) {
+    const QStringList columns = {QStringLiteral("Publisher_Name"), QStringLiteral("Address1"),
+                                 QStringLiteral("Address2"), QStringLiteral("Contact")};
+    return data::updateIfUnchanged(
+        c, QStringLiteral("dealer"), QStringLiteral("Publisher_Code"), d.code, columns,
+        {d.name.trimmed(), nullable(d.address1), nullable(d.address2), nullable(d.contact)},
+        {columns, {shown.name, nullable(shown.address1), nullable(shown.address2), nullable(shown.contact)}});
 }
 
 } // namespace titles::DealerStore

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Columns.h"
 #include "data/Connection.h"
 
 #include <QList>
@@ -26,17 +27,20 @@ struct DealerMatch {
 // The publisher table, for the publisher register and the title register's pick lists.
 namespace DealerStore {
 
-// Publishers whose name contains `text` as typed (no wildcards); empty text lists every one.
+// Publishers whose name contains `text` as typed (no wildcards; blanks around it do not
+// count); empty text lists every one.
 QList<DealerMatch> search(data::Connection& c, const QString& text);
 std::optional<Dealer> find(data::Connection& c, const QString& code);
 // The code a new publisher would get now: the largest numeric code plus one ("1" for an
 // empty table; a code that does not begin with a digit counts as 0).
 QString proposeCode(data::Connection& c);
-// Stores a new publisher under the code free at this moment, taken under a lock so two
-// stations never store the same code. Gives the code it received.
+// Stores a new publisher (name trimmed) under the code free at this moment. Publisher adds
+// queue on one well-known row's lock, so two stations never store the same code and never
+// deadlock; the rule stays "largest numeric code + 1", so publishers added by other programs
+// count too. Gives the code it received.
 QString add(data::Connection& c, const Dealer& d);
-// Changes name, addresses and contact of `d.code`; false when there is no such publisher.
-bool update(data::Connection& c, const Dealer& d);
+// Changes name, addresses and contact of `d.code`, provided the row still holds `shown`.
+data::EditOutcome update(data::Connection& c, const Dealer& d, const Dealer& shown);
 
 } // namespace DealerStore
 

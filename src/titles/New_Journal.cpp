@@ -108,6 +108,14 @@ New_Journal::New_Journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
     connect(ui->Cmdcancle, &QPushButton::clicked, this, &New_Journal::cancel);
     connect(ui->Command6, &QPushButton::clicked, this, &QWidget::close);
 
+    forms::limitToColumns(*db_, QStringLiteral("magazine"),
+                          {{ui->Text1, "Pointer"},
+                           {ui->Text2, "Magazine_Name"},
+                           {ui->Text3, "Parallel_Name"},
+                           {ui->Text4, "Former_Name"},
+                           {ui->Text5, "Short_Name"},
+                           {ui->Text6, "Location"}});
+
     lockinput();
     resetbuttom(true, false, false, false, false);
     ui->Text2->setFocus();
@@ -131,6 +139,8 @@ QList<QWidget*> New_Journal::lockableFields() const {
 void New_Journal::lockinput() {
     ui->opt1->setEnabled(false);
     ui->opt2->setEnabled(false);
+    for (QWidget* calendarButton : {ui->Command1, ui->Command2, ui->Command3})
+        calendarButton->setEnabled(false);
     ui->Text1->setReadOnly(true); // its colour does not change
     forms::setFieldsLocked(lockableFields(), true);
 }
@@ -138,6 +148,8 @@ void New_Journal::lockinput() {
 void New_Journal::unlockinput() {
     ui->opt1->setEnabled(true);
     ui->opt2->setEnabled(true);
+    for (QWidget* calendarButton : {ui->Command1, ui->Command2, ui->Command3})
+        calendarButton->setEnabled(true);
     ui->Text1->setReadOnly(false);
     forms::setFieldsLocked(lockableFields(), false);
 }
@@ -165,6 +177,8 @@ void New_Journal::searchTitles() {
             const QList<TitleMatch> found = TitleStore::search(*db_, ui->Text2->text());
             if (found.isEmpty()) {
                 dlbnamemag->hide();
+                if (adding_ || editing_)
+                    return; // a new or corrected name: what was typed stays
                 forms::notFound(this);
                 ui->Text2->clear();
                 ui->Text2->setFocus();
@@ -180,6 +194,15 @@ void New_Journal::searchTitles() {
 }
 
 void New_Journal::showTitle(const QString& code, const QString& name) {
+    dlbnamemag->hide();
+    if ((adding_ || editing_) &&
+        !forms::askYesNo(this, QStringLiteral("ข้อมูลที่กำลังเพิ่มหรือแก้ไขอยู่ยังไม่ได้บันทึก ต้องการยกเลิกแล้วแสดงวารสารที่เลือกหรือไม่"),
+                         QStringLiteral("ข้อมูลยังไม่ได้บันทึก"), forms::Icon::Question))
+        return;
+    // Showing a title is browsing: the fields are locked whatever was going on before.
+    adding_ = editing_ = false;
+    lockinput();
+    resetbuttom(true, false, false, false, false);
     ui->Text1->setText(code);
     ui->Text2->setText(name);
     dlbnamemag->hide();
@@ -192,6 +215,7 @@ void New_Journal::showTitle(const QString& code, const QString& name) {
                 return;
             ui->Text1->setText(t->pointer);
             shownCode_ = t->pointer.trimmed();
+            shownOriginal_ = t->original;
             const QChar series = t->pointer.isEmpty() ? QChar() : t->pointer.at(0).toUpper();
             if (series == QLatin1Char('J') || series == QLatin1Char('I'))
                 ui->opt1->setChecked(true);
@@ -407,7 +431,9 @@ void New_Journal::save() {
         return;
     }
     const int series = seriesNumber(ui->opt2->isChecked(), t.languageCode);
+    t.original = shownOriginal_;
     QString result = QStringLiteral("การบันทึกข้อมูลวารสารรายชื่อใหม่เรียบร้อยแล้ว");
+    data::EditOutcome outcome = data::EditOutcome::Saved;
     std::optional<TitleRefused> refused;
     const bool ok = forms::guarded(
         this,
@@ -417,12 +443,14 @@ void New_Journal::save() {
                     const QString code = TitleStore::add(*db_, t, series);
                     ui->Text1->setText(code);
                     result += QStringLiteral("\nรหัสวารสาร %1").arg(code);
-                } else if (!TitleStore::update(*db_, t)) {
+                } else if ((outcome = TitleStore::update(*db_, t)) == data::EditOutcome::Missing) {
                     refused.emplace(TitleRefused::Reason::BadCounter,
                                     QStringLiteral("ไม่พบวารสารรหัส %1 ในฐานข้อมูล (รหัสถูกแก้ไข หรือถูกลบโดยเครื่องอื่น) "
                                                    "ข้อมูลไม่ได้ถูกบันทึก")
                                         .arg(t.pointer));
                 }
+                if (db_->lastCommitVerified())
+                    result += QStringLiteral("\n(การเชื่อมต่อขาดขณะยืนยันการบันทึก ตรวจสอบแล้วว่าบันทึกไว้เรียบร้อย)");
             } catch (const TitleRefused& r) {
                 refused = r; // nothing was written: the store's transaction is rolled back
             }
@@ -434,6 +462,15 @@ void New_Journal::save() {
     }
     if (!ok)
         return;
+    if (outcome == data::EditOutcome::ChangedElsewhere) {
+        if (forms::askYesNo(this, forms::changedElsewhere(QStringLiteral("วารสารรหัส %1").arg(t.pointer)), failedTitle,
+                            forms::Icon::Warning)) {
+            editing_ = false;
+            showTitle(t.pointer, t.name);
+        }
+        return;
+    }
+    adding_ = editing_ = false;
     resetbuttom(true, false, false, false, false);
     forms::inform(this, result, QStringLiteral("ผลการบันทึกข้อมูล"), forms::Icon::Information);
     cleardata();
@@ -441,8 +478,17 @@ void New_Journal::save() {
 }
 
 void New_Journal::remove() {
-    if (!forms::askOkCancel(this, QStringLiteral("ต้องการลบข้อมูลหรือไม่"), QStringLiteral("ลบข้อมูล"),
-                            forms::Icon::Information))
+    TitleHoldings held;
+    if (!forms::guarded(
+            this, [&] { held = TitleStore::holdings(*db_, ui->Text1->text()); }, db_.get()))
+        return;
+    if (!forms::askOkCancel(this,
+                            QStringLiteral("ต้องการลบข้อมูลหรือไม่\nวารสารนี้มีฉบับที่ลงทะเบียนไว้ %1 ฉบับ ดรรชนีบทความ %2 รายการ "
+                                           "และวารสารรวมเล่ม %3 เล่ม ซึ่งจะยังคงอยู่ในฐานข้อมูลหลังจากลบรายชื่อวารสารนี้")
+                                .arg(held.issues)
+                                .arg(held.articles)
+                                .arg(held.volumes),
+                            QStringLiteral("ลบข้อมูล"), forms::Icon::Information))
         return;
     if (!forms::guarded(
             this, [&] { TitleStore::remove(*db_, ui->Text1->text()); }, db_.get()))
@@ -459,6 +505,7 @@ void New_Journal::cancel() {
 }
 
 void New_Journal::backToIdle() {
+    adding_ = editing_ = false;
     resetbuttom(true, false, false, false, false);
     cleardata();
     lockinput();

@@ -73,7 +73,7 @@ QList<TitleMatch> search(data::Connection& c, const QString& text) {
     const data::Result r =
         c.query(QStringLiteral("SELECT Pointer, Magazine_Name FROM magazine WHERE Magazine_Name LIKE ? "
                                "ORDER BY Magazine_Name, Pointer"),
-                {data::likeContains(text)});
+                {data::likeContains(text.trimmed())});
     QList<TitleMatch> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
@@ -121,6 +121,7 @@ std::optional<Title> find(data::Connection& c, const QString& pointer) {
     t.locationNull = v[20].isNull();
     t.publisherName = v[21].toString();
     t.distributorName = v[22].toString();
+    t.original = v.mid(1, 20);
     return t;
 }
 
@@ -158,15 +159,28 @@ QString add(data::Connection& c, const Title& t, int series) {
             c.exec(QStringLiteral("INSERT INTO magazine (Pointer, %1) VALUES (?%2)")
                        .arg(columnList, QStringLiteral(", ?").repeated(20)),
                    data::Params{code} + columnValues(t));
+        },
+        [&](const QString& code) {
+            return !c.query(QStringLiteral("SELECT 1 FROM magazine WHERE Pointer = ? AND Magazine_Name = ?"),
+                            {code, t.name.trimmed()})
+                        .isEmpty();
         });
 }
 
-bool update(data::Connection& c, const Title& t) {
-    QString sets = columnList;
-    sets.replace(QLatin1String(", "), QLatin1String(" = ?, "));
-    sets += QLatin1String(" = ?");
-    return c.exec(QStringLiteral("UPDATE magazine SET %1 WHERE Pointer = ?").arg(sets),
-                  columnValues(t) + data::Params{t.pointer.trimmed()}) > 0;
+data::EditOutcome update(data::Connection& c, const Title& t) {
+    const QStringList columns = columnList.split(QStringLiteral(", "));
+    return data::updateIfUnchanged(c, QStringLiteral("magazine"), QStringLiteral("Pointer"), t.pointer.trimmed(),
+                                   columns, columnValues(t),
+                                   {t.original.isEmpty() ? QStringList() : columns, t.original});
+}
+
+TitleHoldings holdings(data::Connection& c, const QString& pointer) {
+    const data::Result r = c.query(QStringLiteral("SELECT (SELECT COUNT(*) FROM tranfile WHERE pointer = ?), "
+                                                  "(SELECT COUNT(*) FROM article WHERE pointer = ?), "
+                                                  "(SELECT COUNT(DISTINCT regno) FROM tranfile WHERE pointer = ? "
+                                                  "AND regno IS NOT NULL AND TRIM(regno) <> '')"),
+                                   {pointer.trimmed(), pointer.trimmed(), pointer.trimmed()});
+    return {r.value(0, 0).toLongLong(), r.value(0, 1).toLongLong(), r.value(0, 2).toLongLong()};
 }
 
 bool remove(data::Connection& c, const QString& pointer) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Columns.h"
 #include "data/Connection.h"
 
 #include <QDate>
@@ -24,6 +25,13 @@ struct Title {
     QString publisherName, distributorName;
     // NULL columns among the names and the location (shown as "leave the field as it was").
     bool parallelNull = false, formerNull = false, shortNull = false, locationNull = false;
+    // The row's columns after the code exactly as read, which an edit must still find.
+    data::Params original;
+};
+
+// What stays in the database when a title is deleted.
+struct TitleHoldings {
+    qint64 issues = 0, articles = 0, volumes = 0;
 };
 
 struct TitleMatch {
@@ -53,7 +61,8 @@ public:
 
 namespace TitleStore {
 
-// Titles whose name contains `text` as typed; empty text lists every title.
+// Titles whose name contains `text` as typed (blanks around it do not count); empty text
+// lists every title.
 QList<TitleMatch> search(data::Connection& c, const QString& text);
 std::optional<Title> find(data::Connection& c, const QString& pointer);
 // Whether a title with this name (both sides trimmed) is already registered.
@@ -63,8 +72,10 @@ bool nameExists(data::Connection& c, const QString& name);
 // Gives the code the title received. Throws TitleRefused or data::DbError; nothing is
 // written then.
 QString add(data::Connection& c, const Title& t, int series);
-// Rewrites the row with code `t.pointer`; false when there is no such row.
-bool update(data::Connection& c, const Title& t);
+// Rewrites the row with code `t.pointer`, provided it still holds `t.original`.
+data::EditOutcome update(data::Connection& c, const Title& t);
+// How many issues, articles and bound volumes the title has.
+TitleHoldings holdings(data::Connection& c, const QString& pointer);
 // Deletes only the title's own row (its issues, articles and volumes stay).
 bool remove(data::Connection& c, const QString& pointer);
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QWidget>
 
@@ -14,6 +17,17 @@ template <typename T> T* control(QWidget* window, const char* name) {
         qFatal("control %s not found", name);
     return w;
 }
+
+// What every window test reaches its window's controls with.
+template <typename W> struct WindowFixture {
+    W* w = nullptr;
+    QLineEdit* text(const char* n) const { return control<QLineEdit>(w, n); }
+    QPlainTextEdit* area(const char* n) const { return control<QPlainTextEdit>(w, n); }
+    QPushButton* button(const char* n) const { return control<QPushButton>(w, n); }
+    void click(const char* n) const { QTest::mouseClick(button(n), Qt::LeftButton); }
+    // The name of the control that has the focus now.
+    static QString focused() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
+};
 
 // Creates a window of type W as a top-level window that deletes itself on closing, shows it
 // and waits until it is active.

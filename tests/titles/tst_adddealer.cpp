@@ -1,48 +1,32 @@
 // The publisher register driven by its controls against the real server.
-#include "app/Windows.h"
-#include "app/menumagizine.h"
 #include "forms/common/ProgramState.h"
 #include "forms/common/Style.h"
 #include "support/ScriptedMessages.h"
-#include "support/Stations.h"
 #include "support/TestServer.h"
 #include "support/WindowTest.h"
 #include "titles/Adddealer.h"
 #include "titles/DealerStore.h"
 
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QThread>
-
-using testsupport::control;
 using testsupport::ScriptedMessages;
 using testsupport::TestDatabase;
 using titles::Adddealer;
 
-class tst_adddealer : public QObject {
+class tst_adddealer : public QObject, testsupport::WindowFixture<Adddealer> {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
     std::unique_ptr<ScriptedMessages> boxes;
-    Adddealer* w = nullptr;
 
-    QLineEdit* text(const char* n) { return control<QLineEdit>(w, n); }
-    QPlainTextEdit* area(const char* n) { return control<QPlainTextEdit>(w, n); }
-    QPushButton* button(const char* n) { return control<QPushButton>(w, n); }
-    QListWidget* list() { return control<QListWidget>(w, "Listdealer"); }
-
-    void dealer(const QString& code, const QString& name, const QVariant& address1 = QString(),
-                const QVariant& contact = QString()) {
-        db->admin().exec(
-            QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Address2, "
-                           "Telephone, Contact) VALUES (?, ?, ?, ?, '02-1234567', ?)"),
-            {code, name, address1, address1.isNull() ? QVariant() : QVariant(QStringLiteral("บรรทัดสอง")), contact});
+    QListWidget* list() { return testsupport::control<QListWidget>(w, "Listdealer"); }
+    void dealer(const QString& code, const QString& name, const QVariant& address1 = QVariant(),
+                const QVariant& contact = QVariant()) {
+        db->admin().exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Address2, "
+                                        "Telephone, Contact) VALUES (?, ?, ?, ?, '02-1234567', ?)"),
+                         {code, name, address1, address1.isNull() ? QVariant() : QVariant(QStringLiteral("บรรทัดสอง")),
+                          contact});
     }
     void searchFor(const QString& s) {
         area("Text2")->setPlainText(s);
-        area("Text2")->setFocus();
-        QTest::keyClick(area("Text2"), Qt::Key_Return);
+        testsupport::pressEnter(area("Text2"));
     }
     QStringList listed() {
         QStringList out;
@@ -50,13 +34,15 @@ class tst_adddealer : public QObject {
             out << list()->item(i)->text();
         return out;
     }
-    void pick(const QString& name) { QVERIFY2(testsupport::pickFromList(list(), name), qPrintable(name)); }
+    void show(const QString& part, const QString& name) {
+        searchFor(part);
+        QVERIFY2(testsupport::pickFromList(list(), name), qPrintable(name));
+    }
     data::Result row(const QString& code) {
         return db->admin().query(QStringLiteral("SELECT Publisher_Name, Address1, Address2, Contact, Telephone "
                                                 "FROM dealer WHERE Publisher_Code = ?"),
                                  {code});
     }
-    void open() { w = testsupport::showWindow<Adddealer>(); }
 
 private slots:
     void initTestCase() { db = std::make_unique<TestDatabase>(QStringLiteral("adddealer")); }
@@ -65,12 +51,12 @@ private slots:
         dealer("1", QStringLiteral("สำนักพิมพ์ดวงกมล"), QStringLiteral("12 ถนนสุขุมวิท"), QStringLiteral("คุณสมชาย"));
         dealer("2", QStringLiteral("O'Reilly Media"), QStringLiteral("Sebastopol, CA"));
         dealer("3", QStringLiteral("100% Press"));
-        dealer("4", QStringLiteral("1000 Books"), QVariant(), QVariant());
+        dealer("4", QStringLiteral("1000 Books"));
         dealer("5", QStringLiteral("Springer"), QStringLiteral("Heidelberg"), QStringLiteral("Dr. Weber"));
         dealer("10", QStringLiteral("ซีเอ็ดยูเคชั่น"), QStringLiteral("กรุงเทพฯ"));
         forms::add_dealer_flag().clear();
         boxes = std::make_unique<ScriptedMessages>();
-        open();
+        w = testsupport::showWindow<Adddealer>();
     }
     void cleanup() {
         boxes.reset();
@@ -80,87 +66,42 @@ private slots:
 
     void startsIdle() {
         QCOMPARE(w->windowTitle(), QStringLiteral("เพิ่มผู้จัดพิมพ์"));
-        QVERIFY(button("Command5")->isEnabled());
-        QVERIFY(!button("Command4")->isEnabled());
-        QVERIFY(!button("Command1")->isEnabled());
-        QVERIFY(button("Command2")->isEnabled() && button("Command3")->isEnabled());
-        QVERIFY(!list()->isVisible());
-        QVERIFY(text("Text1")->isReadOnly());
-        QVERIFY(!area("Text2")->isReadOnly());
+        QVERIFY(button("Command5")->isEnabled() && !button("Command4")->isEnabled() && !button("Command1")->isEnabled());
+        QVERIFY(text("Text1")->isReadOnly() && !area("Text2")->isReadOnly() && text("Text5")->isReadOnly());
         QCOMPARE(area("Text2")->palette().color(QPalette::Base), forms::unlockedColour);
-        for (const char* n : {"Text3", "Text4"})
-            QCOMPARE(area(n)->palette().color(QPalette::Base), forms::lockedColour);
-        QVERIFY(text("Text5")->isReadOnly());
+        QCOMPARE(area("Text3")->palette().color(QPalette::Base), forms::lockedColour);
         QCOMPARE(w->palette().color(QPalette::Window), QColor(192, 255, 255));
         QCOMPARE(button("Command5")->palette().color(QPalette::Button), QColor(255, 192, 192));
-        QCOMPARE(area("Text2")->palette().color(QPalette::Text), QColor(0, 0, 192));
-        QVERIFY(area("Text2")->font().bold());
-    }
-
-    void tabOrder() {
-        QWidget* t = area("Text2");
-        for (const QString name : {"Text3", "Text4", "Text5", "Command1"}) {
-            do
-                t = t->nextInFocusChain();
-            while (!(t->focusPolicy() & Qt::TabFocus) || t->objectName().startsWith(QLatin1String("qt_")));
-            QCOMPARE(t->objectName(), name);
-        }
+        QVERIFY(area("Text2")->hasFocus());
     }
 
     void search_data() {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QStringList>("expected"); // empty: nothing found, the list stays hidden
         QTest::newRow("empty lists every publisher") << "" << QStringList{"100% Press", "1000 Books", "O'Reilly Media",
                                                                           "Springer",   "ซีเอ็ดยูเคชั่น",  "สำนักพิมพ์ดวงกมล"};
         QTest::newRow("a quote in the name") << "O'Rei" << QStringList{"O'Reilly Media"};
         QTest::newRow("percent is a plain character") << "0%" << QStringList{"100% Press"};
+        QTest::newRow("underscore is a plain character") << "_" << QStringList{};
         QTest::newRow("Thai part of a name") << "ดวง" << QStringList{"สำนักพิมพ์ดวงกมล"};
-        QTest::newRow("matches anywhere, any case") << "SPRING" << QStringList{"Springer"};
+        QTest::newRow("blanks around ignored, any case") << "  SPRING \n" << QStringList{"Springer"};
     }
     void search() {
         QFETCH(QString, typed);
         QFETCH(QStringList, expected);
         searchFor(typed);
-        QVERIFY(list()->isVisible());
-        QCOMPARE(listed(), expected);
+        QCOMPARE(list()->isVisible(), !expected.isEmpty());
+        if (!expected.isEmpty())
+            QCOMPARE(listed(), expected);
         QVERIFY(boxes->boxes.isEmpty());
-        // Shown right under the name field.
-        QCOMPARE(list()->geometry().top(), area("Text2")->mapTo(w, QPoint(0, area("Text2")->height())).y());
-    }
-
-    void noMatchChangesNothing() {
-        searchFor(QStringLiteral("zzz"));
-        QVERIFY(!list()->isVisible());
-        searchFor(QStringLiteral("Press"));
-        QCOMPARE(listed(), QStringList{"100% Press"});
-        searchFor(QStringLiteral("_")); // an underscore is not "any character"
-        QVERIFY(list()->isVisible());
-        QCOMPARE(listed(), QStringList{"100% Press"});
-        QVERIFY(boxes->boxes.isEmpty());
-    }
-
-    void doubleClickSearchesLikeEnter() {
         area("Text2")->setPlainText(QStringLiteral("Spr"));
-        QTest::mouseDClick(area("Text2")->viewport(), Qt::LeftButton);
-        QVERIFY(list()->isVisible());
+        QTest::mouseDClick(area("Text2")->viewport(), Qt::LeftButton); // the same search
         QCOMPARE(listed(), QStringList{"Springer"});
     }
 
-    void chooseShowsPublisherLocked() {
-        searchFor(QStringLiteral("Spr"));
-        pick(QStringLiteral("Springer"));
-        QVERIFY(!list()->isVisible());
-        QCOMPARE(text("Text1")->text(), QStringLiteral("5"));
-        QCOMPARE(area("Text2")->toPlainText(), QStringLiteral("Springer"));
-        QCOMPARE(area("Text3")->toPlainText(), QStringLiteral("Heidelberg"));
-        QCOMPARE(area("Text4")->toPlainText(), QStringLiteral("บรรทัดสอง"));
-        QCOMPARE(text("Text5")->text(), QStringLiteral("Dr. Weber"));
-        QVERIFY(button("Command4")->isEnabled());
-        QVERIFY(!button("Command5")->isEnabled());
-        QVERIFY(area("Text3")->isReadOnly() && text("Text5")->isReadOnly());
-    }
-
-    void keyboardOnly() {
+    // Keyboard alone: type, Enter, Down into the list, Enter; the publisher shows locked, and a
+    // publisher without address or contact leaves the previous text (as the register always did).
+    void keyboardChoiceShowsLocked() {
         area("Text2")->setFocus();
         testsupport::typeText(area("Text2"), QStringLiteral("กมล"));
         QTest::keyClick(area("Text2"), Qt::Key_Return);
@@ -168,125 +109,13 @@ private slots:
         QVERIFY(list()->hasFocus());
         QTest::keyClick(list(), Qt::Key_Return);
         QCOMPARE(text("Text1")->text(), QStringLiteral("1"));
+        QCOMPARE(area("Text3")->toPlainText(), QStringLiteral("12 ถนนสุขุมวิท"));
         QCOMPARE(text("Text5")->text(), QStringLiteral("คุณสมชาย"));
-    }
-
-    void nullColumnsKeepPreviousText() {
-        searchFor(QStringLiteral("Spr"));
-        pick(QStringLiteral("Springer"));
-        searchFor(QStringLiteral("1000"));
-        pick(QStringLiteral("1000 Books")); // no address, no contact
+        QVERIFY(button("Command4")->isEnabled() && !button("Command5")->isEnabled());
+        QVERIFY(area("Text3")->isReadOnly());
+        show(QStringLiteral("1000"), QStringLiteral("1000 Books"));
         QCOMPARE(text("Text1")->text(), QStringLiteral("4"));
-        QCOMPARE(area("Text2")->toPlainText(), QStringLiteral("1000 Books"));
-        QCOMPARE(area("Text3")->toPlainText(), QStringLiteral("Heidelberg"));
-        QCOMPARE(text("Text5")->text(), QStringLiteral("Dr. Weber"));
-    }
-
-    void addAfterChoosingSavesACopy() {
-        // Choosing disables ADD; the title register's request (flag "T") still starts adding,
-        // and the chosen publisher's fields stay for the new one.
-        searchFor(QStringLiteral("Spr"));
-        pick(QStringLiteral("Springer"));
-        QVERIFY(!button("Command5")->isEnabled());
-        forms::add_dealer_flag() = QStringLiteral("T");
-        w->resize(w->width() + 10, w->height());
-        QCOMPARE(w->mode(), QStringLiteral("Add"));
-        QCOMPARE(text("Text1")->text(), QStringLiteral("11")); // 10 is the largest number, not "5" sorted as text
-        QCOMPARE(area("Text2")->toPlainText(), QStringLiteral("Springer")); // ADD keeps the fields
-        QVERIFY(!area("Text3")->isReadOnly());
-        QCOMPARE(area("Text3")->palette().color(QPalette::Base), forms::unlockedColour);
-        QVERIFY(area("Text2")->hasFocus());
-        QCOMPARE(area("Text2")->textCursor().position(), 8);
-        QVERIFY(button("Command1")->isEnabled());
-
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        QCOMPARE(boxes->boxes.size(), 2);
-        QCOMPARE(boxes->boxes[0].kind, ScriptedMessages::Kind::OkCancel);
-        QCOMPARE(boxes->boxes[0].prompt, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"));
-        QCOMPARE(boxes->boxes[0].title, QStringLiteral("บันทึกข้อมูล"));
-        QCOMPARE(boxes->boxes[0].icon, forms::Icon::Question);
-        QCOMPARE(boxes->boxes[1].prompt, QStringLiteral("บันทึกข้อมูล เรียบร้อยแล้ว"));
-        QCOMPARE(boxes->boxes[1].title, QStringLiteral("Complete"));
-        QCOMPARE(boxes->boxes[1].icon, forms::Icon::Information);
-
-        const data::Result copy = row(QStringLiteral("11"));
-        QCOMPARE(copy.rowCount(), 1);
-        QCOMPARE(copy.text(0, 0), QStringLiteral("Springer"));
-        QCOMPARE(copy.text(0, 1), QStringLiteral("Heidelberg"));
-        QCOMPARE(copy.text(0, 3), QStringLiteral("Dr. Weber"));
-        QCOMPARE(row(QStringLiteral("5")).text(0, 0), QStringLiteral("Springer")); // the original stays
-        // Back to idle, fields empty.
-        QCOMPARE(text("Text1")->text(), QString());
-        QCOMPARE(area("Text2")->toPlainText(), QString());
-        QVERIFY(area("Text3")->isReadOnly());
-        QVERIFY(!button("Command1")->isEnabled() && button("Command5")->isEnabled());
-        QCOMPARE(forms::add_dealer_flag(), QStringLiteral("F"));
-    }
-
-    void editChangesOnlyItsColumns() {
-        searchFor(QStringLiteral("ดวง"));
-        pick(QStringLiteral("สำนักพิมพ์ดวงกมล"));
-        QTest::mouseClick(button("Command4"), Qt::LeftButton);
-        QCOMPARE(w->mode(), QStringLiteral("Edit"));
-        QVERIFY(!button("Command4")->isEnabled() && !button("Command5")->isEnabled());
-        area("Text2")->setPlainText(QStringLiteral("สำนักพิมพ์ดวงกมล (2526)"));
-        area("Text3")->setPlainText(QStringLiteral("99/1 ถนนพหลโยธิน"));
-        text("Text5")->setText(QStringLiteral("คุณวิภา"));
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        const data::Result r = row(QStringLiteral("1"));
-        QCOMPARE(r.text(0, 0), QStringLiteral("สำนักพิมพ์ดวงกมล (2526)"));
-        QCOMPARE(r.text(0, 1), QStringLiteral("99/1 ถนนพหลโยธิน"));
-        QCOMPARE(r.text(0, 3), QStringLiteral("คุณวิภา"));
-        QCOMPARE(r.text(0, 4), QStringLiteral("02-1234567")); // not the window's column
-        QCOMPARE(db->admin().query(QStringLiteral("SELECT COUNT(*) FROM dealer")).text(0, 0), QStringLiteral("6"));
-        QCOMPARE(boxes->last().title, QStringLiteral("Complete"));
-    }
-
-    void saveNotConfirmedWritesNothing() {
-        QTest::mouseClick(button("Command5"), Qt::LeftButton);
-        area("Text2")->setPlainText(QStringLiteral("Elsevier"));
-        boxes->answer({false});
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        QCOMPARE(boxes->boxes.size(), 1);
-        QCOMPARE(row(QStringLiteral("11")).rowCount(), 0);
-        QCOMPARE(area("Text2")->toPlainText(), QStringLiteral("Elsevier")); // nothing lost either
-        QVERIFY(button("Command1")->isEnabled());
-    }
-
-    void cancelEmptiesAndLocks() {
-        searchFor(QStringLiteral("Spr"));
-        pick(QStringLiteral("Springer"));
-        QTest::mouseClick(button("Command4"), Qt::LeftButton);
-        QTest::mouseClick(button("Command2"), Qt::LeftButton);
-        for (const char* n : {"Text2", "Text3", "Text4"})
-            QVERIFY(area(n)->toPlainText().isEmpty());
-        QVERIFY(text("Text1")->text().isEmpty() && text("Text5")->text().isEmpty());
-        QVERIFY(area("Text3")->isReadOnly());
-        QCOMPARE(area("Text3")->palette().color(QPalette::Base), forms::lockedColour);
-        QVERIFY(button("Command5")->isEnabled() && !button("Command4")->isEnabled() &&
-                !button("Command1")->isEnabled());
-        QVERIFY(area("Text2")->hasFocus());
-        QVERIFY(boxes->boxes.isEmpty());
-    }
-
-    void flagStartsAdding() {
-        w->close();
-        forms::add_dealer_flag() = QStringLiteral("T");
-        open();
-        QCOMPARE(w->mode(), QStringLiteral("Add"));
-        QCOMPARE(text("Text1")->text(), QStringLiteral("11"));
-        QVERIFY(button("Command1")->isEnabled());
-        area("Text2")->setPlainText(QStringLiteral("สำนักพิมพ์ใหม่"));
-        QTest::mouseClick(button("Command2"), Qt::LeftButton);
-        w->resize(w->width() + 20, w->height()); // every resize adds again while the flag is "T"
-        QCOMPARE(text("Text1")->text(), QStringLiteral("11"));
-        QVERIFY(button("Command1")->isEnabled());
-        area("Text2")->setPlainText(QStringLiteral("สำนักพิมพ์ใหม่"));
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        QCOMPARE(forms::add_dealer_flag(), QStringLiteral("F"));
-        QCOMPARE(row(QStringLiteral("11")).text(0, 0), QStringLiteral("สำนักพิมพ์ใหม่"));
-        w->resize(w->width() - 20, w->height());
-        QVERIFY(!button("Command1")->isEnabled()); // no longer asked to add
+        QCOMPARE(text("Text5")->text(), QStringLiteral("คุณสมชาย"));
     }
 
     void proposal_data() {
@@ -296,7 +125,6 @@ private slots:
         QTest::newRow("numbers, not text order") << QStringList{"9", "10", "2"} << "11";
         QTest::newRow("no leading digit counts as 0") << QStringList{"ABC"} << "1";
         QTest::newRow("leading number of a mixed code") << QStringList{"7", "12A"} << "13";
-        QTest::newRow("zero padded") << QStringList{"0099"} << "100";
     }
     void proposal() {
         QFETCH(QStringList, codes);
@@ -304,88 +132,138 @@ private slots:
         db->admin().exec(QStringLiteral("DELETE FROM dealer"));
         for (const QString& c : codes)
             dealer(c, QStringLiteral("ผู้จัดพิมพ์ ") + c);
-        QTest::mouseClick(button("Command5"), Qt::LeftButton);
+        click("Command5");
         QCOMPARE(text("Text1")->text(), proposed);
     }
 
-    void anotherStationTookTheCode() {
-        QTest::mouseClick(button("Command5"), Qt::LeftButton);
+    // Add with the exact boxes; the name is stored trimmed, an empty one refused; another
+    // station's add meanwhile moves this one on to the next code, and the result box says so.
+    void addSavesTrimmedUnderFreeCode() {
+        click("Command5");
         QCOMPARE(text("Text1")->text(), QStringLiteral("11"));
-        auto other = db->connect();
-        QCOMPARE(titles::DealerStore::add(*other, {QString(), QStringLiteral("Wiley"), {}, {}, {}}),
+        area("Text2")->setPlainText(QStringLiteral("   \n "));
+        click("Command1");
+        QCOMPARE(boxes->boxes.size(), 1);
+        QCOMPARE(boxes->last().prompt, QStringLiteral("กรุณากรอกชื่อสำนักพิมพ์"));
+        QVERIFY(area("Text2")->hasFocus());
+        QCOMPARE(titles::DealerStore::add(*db->connect(), {QString(), QStringLiteral("Wiley"), {}, {}, {}}),
                  QStringLiteral("11"));
-        area("Text2")->setPlainText(QStringLiteral("Elsevier"));
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        QCOMPARE(row(QStringLiteral("11")).text(0, 0), QStringLiteral("Wiley"));
-        QCOMPARE(row(QStringLiteral("12")).text(0, 0), QStringLiteral("Elsevier"));
-        QVERIFY2(boxes->last().prompt.contains(QStringLiteral("12")), qPrintable(boxes->last().prompt));
+        area("Text2")->setPlainText(QStringLiteral("  Elsevier "));
+        area("Text3")->setPlainText(QStringLiteral("Amsterdam"));
+        click("Command1");
+        QCOMPARE(boxes->boxes.size(), 3);
+        QCOMPARE(boxes->boxes[1].kind, ScriptedMessages::Kind::OkCancel);
+        QCOMPARE(boxes->boxes[1].prompt, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"));
+        QCOMPARE(boxes->boxes[1].title, QStringLiteral("บันทึกข้อมูล"));
         QCOMPARE(boxes->last().title, QStringLiteral("Complete"));
+        QVERIFY2(boxes->last().prompt.startsWith(QStringLiteral("บันทึกข้อมูล เรียบร้อยแล้ว\n")) &&
+                     boxes->last().prompt.contains(QStringLiteral("12")),
+                 qPrintable(boxes->last().prompt));
+        QCOMPARE(row(QStringLiteral("12")).text(0, 0), QStringLiteral("Elsevier"));
+        QCOMPARE(row(QStringLiteral("12")).text(0, 1), QStringLiteral("Amsterdam"));
+        QVERIFY(area("Text2")->toPlainText().isEmpty() && area("Text3")->isReadOnly());
+        QVERIFY(!button("Command1")->isEnabled() && button("Command5")->isEnabled());
     }
 
-    void concurrentAddsGetDistinctCodes() {
-        constexpr int stations = 4, each = 15;
-        QCOMPARE(testsupport::runStations(
-                     *db, stations,
-                     [&](data::Connection& c, int s) {
-                         for (int i = 0; i < each; ++i)
-                             titles::DealerStore::add(
-                                 c, {QString(), QStringLiteral("สถานี %1 รายการ %2").arg(s).arg(i), {}, {}, {}});
-                     }),
-                 0);
-        const data::Result r = db->admin().query(QStringLiteral(
-            "SELECT COUNT(*), COUNT(DISTINCT Publisher_Code), MAX(CAST(Publisher_Code AS UNSIGNED)) FROM dealer"));
-        QCOMPARE(r.value(0, 0).toLongLong(), qint64(6 + stations * each));
-        QCOMPARE(r.value(0, 1).toLongLong(), qint64(6 + stations * each));
-        QCOMPARE(r.text(0, 2), QString::number(10 + stations * each)); // no gaps, no repeats
+    // Edit writes only its own columns; not confirmed writes nothing and keeps the typing; a
+    // publisher deleted or changed by another station meanwhile is never overwritten.
+    void editSaves_data() {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<QString>("stored"); // the name afterwards
+        QTest::addColumn<QString>("words");  // of the last box
+        QTest::newRow("saved") << "" << true << "Springer Nature" << "เรียบร้อย";
+        QTest::newRow("not confirmed") << "" << false << "Springer" << "ต้องการบันทึก";
+        QTest::newRow("deleted meanwhile") << "DELETE FROM dealer WHERE Publisher_Code = '5'" << true << ""
+                                           << "ไม่ได้ถูกบันทึก";
+        QTest::newRow("changed meanwhile") << "UPDATE dealer SET Contact = 'Dr. Klein' WHERE Publisher_Code = '5'"
+                                           << true << "Springer" << "ถูกเครื่องอื่นแก้ไข";
+        QTest::newRow("case changed meanwhile") << "UPDATE dealer SET Publisher_Name = 'SPRINGER' WHERE Publisher_Code = '5'"
+                                                << true << "SPRINGER" << "ถูกเครื่องอื่นแก้ไข";
+    }
+    void editSaves() {
+        QFETCH(QString, meanwhile);
+        QFETCH(bool, confirm);
+        QFETCH(QString, stored);
+        QFETCH(QString, words);
+        show(QStringLiteral("Spr"), QStringLiteral("Springer"));
+        click("Command4");
+        QCOMPARE(w->mode(), QStringLiteral("Edit"));
+        area("Text2")->setPlainText(QStringLiteral("Springer Nature"));
+        if (!meanwhile.isEmpty())
+            db->admin().exec(meanwhile);
+        boxes->answer({confirm, true}); // and yes, show the current values
+        click("Command1");
+        QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
+        const data::Result r = row(QStringLiteral("5"));
+        QCOMPARE(r.isEmpty() ? QString() : r.text(0, 0), stored);
+        if (!r.isEmpty())
+            QCOMPARE(r.text(0, 4), QStringLiteral("02-1234567")); // not the window's column
+        if (words.contains(QStringLiteral("แก้ไข"))) {
+            QCOMPARE(area("Text2")->toPlainText(), stored); // the current values are on show
+            QCOMPARE(text("Text5")->text(), r.text(0, 3));
+            QVERIFY(area("Text3")->isReadOnly() && !button("Command1")->isEnabled());
+        } else if (!confirm || stored.isEmpty()) {
+            QCOMPARE(area("Text2")->toPlainText(), QStringLiteral("Springer Nature")); // nothing lost
+            QVERIFY(button("Command1")->isEnabled());
+        }
     }
 
+    // A failed save shows the server's number and text and keeps everything for another try;
+    // a name longer than its column cannot even be typed.
     void failedSaveKeepsEverything() {
-        QTest::mouseClick(button("Command5"), Qt::LeftButton);
-        area("Text2")->setPlainText(QString(300, QLatin1Char('x'))); // longer than the column
+        click("Command5");
+        testsupport::typeText(area("Text2"), QString(300, QLatin1Char('x')));
+        QCOMPARE(area("Text2")->toPlainText().size(), 255);
         area("Text3")->setPlainText(QStringLiteral("ที่อยู่ที่พิมพ์ไว้"));
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        db->admin().exec(QStringLiteral("CREATE TRIGGER full_disk BEFORE INSERT ON dealer FOR EACH ROW "
+                                        "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'The table is full'"));
+        click("Command1");
+        db->admin().exec(QStringLiteral("DROP TRIGGER full_disk"));
         QCOMPARE(boxes->last().icon, forms::Icon::Critical);
-        QVERIFY2(boxes->last().prompt.contains(QStringLiteral("1406")), qPrintable(boxes->last().prompt));
+        QVERIFY2(boxes->last().prompt.contains(QStringLiteral("1644")) &&
+                     boxes->last().prompt.contains(QStringLiteral("The table is full")),
+                 qPrintable(boxes->last().prompt));
         QCOMPARE(area("Text3")->toPlainText(), QStringLiteral("ที่อยู่ที่พิมพ์ไว้"));
-        QCOMPARE(w->mode(), QStringLiteral("Add"));
-        QVERIFY(button("Command1")->isEnabled());
         QCOMPARE(row(QStringLiteral("11")).rowCount(), 0);
-        area("Text2")->setPlainText(QStringLiteral("ชื่อที่สั้นลง"));
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        click("Command1");
         QCOMPARE(boxes->last().title, QStringLiteral("Complete"));
         QCOMPARE(row(QStringLiteral("11")).text(0, 1), QStringLiteral("ที่อยู่ที่พิมพ์ไว้"));
     }
 
-    void editOfAVanishedPublisherSaysSo() {
-        searchFor(QStringLiteral("Spr"));
-        pick(QStringLiteral("Springer"));
-        QTest::mouseClick(button("Command4"), Qt::LeftButton);
-        db->admin().exec(QStringLiteral("DELETE FROM dealer WHERE Publisher_Code = '5'"));
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        QCOMPARE(boxes->last().icon, forms::Icon::Critical);
-        QVERIFY(boxes->last().prompt.contains(QStringLiteral("ไม่ได้ถูกบันทึก")));
-        QCOMPARE(row(QStringLiteral("5")).rowCount(), 0);
-        QVERIFY(button("Command1")->isEnabled());
+    // The title register's hand-off: flag "T" starts adding with empty address fields, asks
+    // before dropping an edit in progress, and never outlives an abandoned hand-off.
+    void handOff_data() {
+        QTest::addColumn<bool>("dropEdit");
+        QTest::newRow("edit kept") << false;
+        QTest::newRow("edit dropped") << true;
     }
-
-    void openedFromTheMenu() {
+    void handOff() {
+        QFETCH(bool, dropEdit);
+        show(QStringLiteral("Spr"), QStringLiteral("Springer"));
+        click("Command4");
+        area("Text3")->setPlainText(QStringLiteral("Tiergartenstraße 17"));
+        forms::add_dealer_flag() = QStringLiteral("T");
+        boxes->answer({dropEdit});
+        w->startAddingWith(QStringLiteral(" สำนักพิมพ์ใหม่ "));
+        QCOMPARE(boxes->boxes.size(), 1);
+        QCOMPARE(boxes->last().kind, ScriptedMessages::Kind::YesNo);
+        QCOMPARE(w->mode(), dropEdit ? QStringLiteral("Add") : QStringLiteral("Edit"));
+        QCOMPARE(area("Text3")->toPlainText(), dropEdit ? QString() : QStringLiteral("Tiergartenstraße 17"));
+        QCOMPARE(text("Text5")->text(), dropEdit ? QString() : QStringLiteral("Dr. Weber"));
+        QCOMPARE(area("Text2")->toPlainText(), dropEdit ? QStringLiteral("สำนักพิมพ์ใหม่") : QStringLiteral("Springer"));
+        w->resize(w->width() + 20, w->height()); // a resize while adding does not start again
+        QCOMPARE(area("Text2")->toPlainText(), dropEdit ? QStringLiteral("สำนักพิมพ์ใหม่") : QStringLiteral("Springer"));
         w->close();
-        app::menumagizine main;
-        app::registerWindows(main.windows());
-        main.refreshMenu();
-        main.show();
-        QAction* entry = main.findChild<QAction*>(QStringLiteral("i"));
-        QVERIFY(entry && entry->isEnabled());
-        entry->trigger();
-        entry->trigger();
-        w = qobject_cast<Adddealer*>(main.windows().find(QStringLiteral("Adddealer")));
-        QVERIFY(w && w->isWindow() && w->isVisible());
-        int count = 0;
-        for (QWidget* t : QApplication::topLevelWidgets())
-            count += qobject_cast<Adddealer*>(t) && t->isVisible();
-        QCOMPARE(count, 1);
-        main.close();
-        QVERIFY(w->isVisible()); // a top-level window outlives the main window's exit
+        QCOMPARE(forms::add_dealer_flag(), QStringLiteral("F"));
+        w = testsupport::showWindow<Adddealer>();
+        QCOMPARE(w->mode(), QString()); // the next opening starts idle
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        forms::add_dealer_flag() = QStringLiteral("T");
+        w = testsupport::showWindow<Adddealer>(); // a hand-off request starts adding on opening
+        QCOMPARE(w->mode(), QStringLiteral("Add"));
+        QCOMPARE(text("Text1")->text(), QStringLiteral("11"));
     }
 };
 

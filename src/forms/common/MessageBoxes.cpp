@@ -80,4 +80,10 @@ void showDbError(QWidget* parent, const data::DbError& error, const QString& wha
     MessageBoxes::current().inform(parent, text, QStringLiteral("ข้อผิดพลาดของฐานข้อมูล"), Icon::Critical);
 }
 
+QString changedElsewhere(const QString& what) {
+    return QStringLiteral("%1 ถูกเครื่องอื่นแก้ไขไปแล้วหลังจากที่แสดงบนหน้าจอนี้ ข้อมูลที่แก้ไขจึงไม่ได้ถูกบันทึก\n"
+                          "ต้องการแสดงข้อมูลปัจจุบันหรือไม่")
+        .arg(what);
+}
+
 } // namespace forms

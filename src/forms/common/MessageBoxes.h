@@ -31,6 +31,10 @@ bool askOkCancel(QWidget* parent, const QString& prompt, const QString& title, I
 bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon icon = Icon::Question);
 void inform(QWidget* parent, const QString& prompt, const QString& title, Icon icon = Icon::Information);
 
+// The question after an edit found its row changed by another station: "<what> was changed
+// ... nothing was saved. Show the current values?"
+QString changedElsewhere(const QString& what);
+
 // The box for a failed database operation: what failed, the server's error number and text.
 void showDbError(QWidget* parent, const data::DbError& error, const QString& what = {});
 

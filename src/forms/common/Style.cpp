@@ -1,11 +1,15 @@
 #include "forms/common/Style.h"
 
+#include "data/Columns.h"
+
 #include "forms/common/Fonts.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace forms {
 
@@ -91,6 +95,41 @@ void setFieldText(QWidget* field, const QString& value) {
     } else if (auto* text = qobject_cast<QPlainTextEdit*>(field)) {
         text->setPlainText(value);
     }
+}
+
+void limitLength(QWidget* field, int maxChars) {
+    if (auto* line = qobject_cast<QLineEdit*>(field)) {
+        line->setMaxLength(qMin(maxChars, 32767));
+        return;
+    }
+    auto* text = qobject_cast<QPlainTextEdit*>(field);
+    if (!text)
+        return;
+    text->setProperty("maxChars", maxChars);
+    QObject::connect(text, &QPlainTextEdit::textChanged, text, [text] {
+        const int max = text->property("maxChars").toInt();
+        if (text->document()->characterCount() - 1 <= max)
+            return;
+        // What went past the limit is taken back, as a one-line field refuses it.
+        QTextCursor cursor = text->textCursor();
+        const int at = cursor.position();
+        const QString all = text->toPlainText();
+        const int over = int(all.size()) - max;
+        const int cutFrom = qMax(0, qMin(at - over, max));
+        QString kept = all.left(cutFrom) + all.mid(cutFrom + over);
+        const QSignalBlocker block(text);
+        text->setPlainText(kept);
+        cursor = text->textCursor();
+        cursor.setPosition(cutFrom);
+        text->setTextCursor(cursor);
+    });
+}
+
+void limitToColumns(data::Connection& c, const QString& table, const QList<ColumnField>& fields) {
+    const QHash<QString, int> widths = data::textColumnWidths(c, table);
+    for (const ColumnField& f : fields)
+        if (const int w = widths.value(QString::fromLatin1(f.column).toLower()); w > 0)
+            limitLength(f.field, w);
 }
 
 } // namespace forms

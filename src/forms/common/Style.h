@@ -4,6 +4,9 @@
 #include <QList>
 
 class QAbstractButton;
+namespace data {
+class Connection;
+}
 class QWidget;
 
 namespace forms {
@@ -29,6 +32,15 @@ void clearFields(const QList<QWidget*>& fields);
 
 // The record buttons in the order add, edit, delete, save, cancel; a null button is skipped.
 void setButtons(const QList<QAbstractButton*>& buttons, std::initializer_list<bool> enabled);
+
+// Lets no more characters into each field than its column holds (widths as the database has
+// them), so an over-long text is stopped while typing, never by an error after the save.
+struct ColumnField {
+    QWidget* field;
+    const char* column;
+};
+void limitToColumns(data::Connection& c, const QString& table, const QList<ColumnField>& fields);
+void limitLength(QWidget* field, int maxChars);
 
 // The text of a QLineEdit or QPlainTextEdit.
 QString fieldText(const QWidget* field);

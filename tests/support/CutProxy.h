@@ -1,0 +1,50 @@
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace testsupport {
+
+// A TCP relay on 127.0.0.1 between the program and the test server that can cut the link at a
+// chosen moment, as a network fault or a server dying would:
+//   BeforeCommit  the next COMMIT never reaches the server (it rolls the transaction back);
+//   AfterCommit   the next COMMIT reaches the server, its answer never reaches the program;
+//   dropAll()     every open link is cut now.
+class CutProxy {
+public:
+    enum class Cut { Never, BeforeCommit, AfterCommit };
+
+    explicit CutProxy(int serverPort);
+    ~CutProxy();
+    CutProxy(const CutProxy&) = delete;
+    CutProxy& operator=(const CutProxy&) = delete;
+
+    int port() const { return port_; }
+    void cutAtNextCommit(Cut how) { cut_ = how; }
+    void dropAll() { dropRequested_ = true; }
+    // How many links were cut so far.
+    int cuts() const { return cuts_; }
+
+private:
+    struct Link {
+        int client;
+        int server;
+    };
+    int serverPort_;
+    int listener_ = -1;
+    int port_ = 0;
+    int wake_[2] = {-1, -1};
+    std::atomic<Cut> cut_{Cut::Never};
+    std::atomic<bool> dropRequested_{false};
+    std::atomic<bool> stop_{false};
+    std::atomic<int> cuts_{0};
+    std::vector<Link> links_;
+    std::thread thread_;
+
+    void run();
+    void close(size_t index);
+};
+
+} // namespace testsupport
