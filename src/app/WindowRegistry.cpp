@@ -2,6 +2,7 @@
 
 #include "forms/common/ErrorGuard.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -68,23 +69,33 @@ QWidget* WindowRegistry::show(const QString& kind) {
     w->setAttribute(Qt::WA_DeleteOnClose);
     k.window = w;
     if (k.placement == Placement::Child) {
-        // A window larger than the working area scrolls inside its frame, so every button
-        // stays reachable on a small screen; otherwise it fills its frame and grows with it.
-        const QSize designed = w->size().expandedTo(w->sizeHint());
-        auto* scroller = new QScrollArea;
-        scroller->setFrameShape(QFrame::NoFrame);
-        scroller->setWidgetResizable(true);
-        scroller->setWidget(w);
-        scroller->setWindowTitle(w->windowTitle());
-        QMdiSubWindow* sub = area_->addSubWindow(scroller);
+        // A window that cannot shrink to fit the working area scrolls inside its frame, so
+        // every button stays reachable on a small screen; otherwise it fills its frame and its
+        // grids grow and shrink with it.
+        const QSize asDesigned = w->size();
+        const QRect bounds(QPoint(0, 0), area_->viewport()->size());
+        const QSize roughFrame(16, 40); // title bar and borders, before the frame exists
+        QWidget* content = w;
+        const QSize smallest = w->minimumSizeHint() + roughFrame;
+        if (smallest.width() > bounds.width() || smallest.height() > bounds.height()) {
+            auto* scroller = new QScrollArea;
+            scroller->setFrameShape(QFrame::NoFrame);
+            scroller->setWidgetResizable(true);
+            scroller->setWidget(w);
+            scroller->setWindowTitle(w->windowTitle());
+            content = scroller;
+        }
+        QMdiSubWindow* sub = area_->addSubWindow(content);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowTitle(w->windowTitle());
         sub->setWindowIcon(w->windowIcon());
         // The window's own Exit closes its frame as well, and the next opening starts afresh.
         connect(w, &QObject::destroyed, sub, &QWidget::close, Qt::QueuedConnection);
         sub->show();
-        const QSize titleAndBorders = sub->size() - scroller->size();
-        const QRect bounds(QPoint(0, 0), area_->viewport()->size());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        // Polished, with its fonts, the window may ask for more than it was drawn with.
+        const QSize designed = asDesigned.expandedTo(w->sizeHint());
+        const QSize titleAndBorders = sub->size() - content->size();
         sub->setGeometry(keptInside(QRect(sub->pos(), designed + titleAndBorders), bounds));
         area_->setActiveSubWindow(sub);
     } else {

@@ -7,11 +7,15 @@
 #include "data/DbError.h"
 #include "forms/common/Fonts.h"
 #include "support/ScriptedMessages.h"
+#include "support/TestServer.h"
 
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTableWidget>
 #include <QStatusBar>
 #include <QTest>
 
@@ -50,6 +54,7 @@ class tst_mainwindow : public QObject {
 
 private slots:
     void initTestCase() { forms::installThaiFonts(); }
+    void cleanupTestCase() { QCOMPARE(countWindows(), 0); }
     void init() {
         data::InstallationConfig config = data::installation();
         config.reportRoot = QStringLiteral("http://intranet.library/serial/");
@@ -140,27 +145,93 @@ private slots:
         QVERIFY(main->isVisible());
     }
 
-    void webEntriesOpenRootAndPath_data() {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("url");
-        const QString root = QStringLiteral("http://intranet.library/serial/");
-        QTest::newRow("jour_all") << "jour_all" << root + "rpt_journal/rpt_journal_all.php";
-        QTest::newRow("jour_dep") << "jour_dep" << root + "rpt_journal/rpt_journal_department.php";
-        QTest::newRow("rpt_regis") << "rpt_regis" << root + "rpt_journal/rpt_regis_journal.php";
-        QTest::newRow("bbbb") << "bbbb" << root + "rpt_journal/main_sum_journal.php";
-        QTest::newRow("ffff") << "ffff" << root + "rpt_journal/rpt_index_journal.php";
-        QTest::newRow("aaaaaa") << "aaaaaa" << root + "main_search_journal.asp";
-        QTest::newRow("journal_refer") << "journal_refer" << root + "rpt_journal/main_refer_journal.php";
-    }
     void webEntriesOpenRootAndPath() {
-        QFETCH(QString, entry);
-        QFETCH(QString, url);
-        QAction* a = action(entry.toLatin1().constData());
-        QVERIFY(a && a->isEnabled());
-        a->trigger();
-        QCOMPARE(opened.size(), 1);
-        QCOMPARE(opened.first().toString(), url);
-        QVERIFY(!opened.first().hasQuery());
+        const char* rows[][2] = {{"jour_all", "rpt_journal/rpt_journal_all.php"},
+                                 {"jour_dep", "rpt_journal/rpt_journal_department.php"},
+                                 {"rpt_regis", "rpt_journal/rpt_regis_journal.php"},
+                                 {"bbbb", "rpt_journal/main_sum_journal.php"},
+                                 {"ffff", "rpt_journal/rpt_index_journal.php"},
+                                 {"aaaaaa", "main_search_journal.asp"},
+                                 {"journal_refer", "rpt_journal/main_refer_journal.php"}};
+        for (const auto& [entry, path] : rows) {
+            opened.clear();
+            QAction* a = action(entry);
+            QVERIFY(a && a->isEnabled());
+            a->trigger();
+            QCOMPARE(opened.size(), 1);
+            QCOMPARE(opened.first().toString(), QStringLiteral("http://intranet.library/serial/") + QLatin1String(path));
+        }
+    }
+
+    // Every working window, opened from its menu entry on a 1024x768 screen, lies wholly inside
+    // the working area (a second one too), every button can be reached, grids grow with the
+    // window, and its own Exit button closes the frame: the next opening is one fresh window.
+    void realWindowsOnSmallScreens_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::newRow("1024x768") << QSize(1024, 768);
+        QTest::newRow("800x600: windows scroll in their frames") << QSize(800, 600);
+    }
+    void realWindowsOnSmallScreens() {
+        QFETCH(QSize, screen);
+        testsupport::TestDatabase db(QStringLiteral("mainwindow"));
+        ScriptedMessages boxes;
+        main->resize(screen);
+        app::registerWindows(main->windows());
+        main->refreshMenu();
+        const char* windows[][4] = {{"aaa", "New_Journal", "Command6", "dcbtypemag"},
+                                    {"ccc", "reg_journal", "Command5", "show_item"},
+                                    {"addnew_index", "index_journal", "Command2", "Text2"},
+                                    {"i", "Adddealer", "Command3", "Text2"},
+                                    {"m_auth", "add_auther", "Command1", "Text2"}};
+        for (const auto& [entry, kind, exitName, anyField] : windows) {
+            const QString k = QString::fromLatin1(kind);
+            action(entry)->trigger();
+            QPointer<QWidget> w = main->windows().find(k);
+            QVERIFY2(w && w->findChild<QWidget*>(QLatin1String(anyField)), kind);
+            const bool child = main->area()->isAncestorOf(w);
+            const QRect bounds = child ? QRect(QPoint(0, 0), main->area()->viewport()->size())
+                                       : main->screen()->availableGeometry();
+            QWidget* frame = child ? static_cast<QWidget*>(main->area()->activeSubWindow()) : w.data();
+            QVERIFY2(bounds.contains(child ? frame->geometry() : frame->frameGeometry()), kind);
+            // Reachable: inside what shows of the window, after scrolling to it where it scrolls.
+            auto* scroller = qobject_cast<QScrollArea*>(w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr);
+            QWidget* shown = scroller ? scroller->viewport() : w.data();
+            for (QPushButton* b : w->findChildren<QPushButton*>()) {
+                if (!b->isVisibleTo(w))
+                    continue;
+                if (scroller)
+                    scroller->ensureWidgetVisible(b, 0, 0);
+                const QRect at(b->mapTo(shown, QPoint(0, 0)), b->size());
+                QVERIFY2(QRect(QPoint(0, 0), shown->size()).contains(at), qPrintable(k + QLatin1Char(' ') + b->objectName()));
+                QVERIFY2(b->mapTo(frame, QPoint(0, 0)).y() + b->height() <= frame->height(), qPrintable(b->objectName()));
+            }
+            if (k == QLatin1String("reg_journal") && screen.width() >= 1024) {
+                auto* grid = w->findChild<QTableWidget*>(QStringLiteral("show_item"));
+                const int before = grid->height();
+                frame->resize(frame->width(), frame->height() + 120);
+                QCoreApplication::processEvents();
+                QVERIFY2(grid->height() > before, "the grid did not grow with the window");
+            }
+            QTest::mouseClick(w->findChild<QPushButton*>(QLatin1String(exitName)), Qt::LeftButton);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY2(w.isNull(), kind);
+            QCOMPARE(main->area()->subWindowList().size(), 0);
+            action(entry)->trigger();
+            action(entry)->trigger();
+            QVERIFY(main->windows().find(k) && main->windows().find(k) != w);
+            QCOMPARE(main->area()->subWindowList().size(), child ? 1 : 0);
+            if (child)
+                action("ccc")->trigger(); // a second window on top of the first
+            for (QMdiSubWindow* sub : main->area()->subWindowList())
+                QVERIFY2(QRect(QPoint(0, 0), main->area()->viewport()->size()).contains(sub->geometry()), kind);
+            for (QMdiSubWindow* sub : main->area()->subWindowList())
+                sub->close();
+            main->windows().find(k) ? main->windows().find(k)->close() : false;
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QVERIFY(boxes.boxes.isEmpty());
     }
 
     void onlyBuiltWindowsCanBeChosen() {
@@ -195,7 +266,7 @@ private slots:
         QCOMPARE(made, 1);
         QCOMPARE(main->area()->subWindowList().size(), 1);
         QCOMPARE(main->windows().find(QStringLiteral("reg_journal")), first);
-        QCOMPARE(main->area()->activeSubWindow()->widget(), first);
+        QCOMPARE(main->area()->activeSubWindow()->widget(), first); // it fits: no scrolling frame
 
         main->area()->activeSubWindow()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -2,7 +2,6 @@
 #include "receipt/IssueStore.h"
 #include "receipt/reg_journal.h"
 #include "support/ScriptedMessages.h"
-#include "support/Stations.h"
 #include "support/TestServer.h"
 #include "support/WindowTest.h"
 
@@ -18,21 +17,17 @@ using testsupport::control;
 using testsupport::ScriptedMessages;
 using testsupport::TestDatabase;
 
-class tst_reg_journal : public QObject {
+class tst_reg_journal : public QObject, testsupport::WindowFixture<reg_journal> {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
     std::unique_ptr<ScriptedMessages> boxes;
-    reg_journal* w = nullptr;
 
-    QLineEdit* text(const char* n) { return control<QLineEdit>(w, n); }
-    QPushButton* button(const char* n) { return control<QPushButton>(w, n); }
     QTableWidget* grid(const char* n) { return control<QTableWidget>(w, n); }
     QString label(const char* n) { return control<QLabel>(w, n)->text(); }
     QString cell(const char* g, int r, int c) {
         const QTableWidgetItem* i = grid(g)->item(r, c);
         return i ? i->text() : QString();
     }
-    void click(const char* n) { QTest::mouseClick(button(n), Qt::LeftButton); }
     void clickRow(const char* g, int row) {
         QTableWidget* t = grid(g);
         QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(t->item(row, 0)).center());
@@ -62,6 +57,7 @@ class tst_reg_journal : public QObject {
                           status == QLatin1String("Z") ? QVariant(QStringLiteral("B000001")) : QVariant()});
     }
     QString counter() { return db->admin().query(QStringLiteral("SELECT magno_ctrl FROM jourctrl")).text(0, 0); }
+    QString issues() { return db->admin().query(QStringLiteral("SELECT COUNT(*) FROM tranfile")).text(0, 0); }
     data::Result stored(const QString& magno) {
         return db->admin().query(QStringLiteral("SELECT pointer, indate, daily, yearno, itemsno, DescriptionItem, "
                                                 "MagStatus, regno FROM tranfile WHERE magno = ?"),
@@ -117,7 +113,7 @@ private slots:
         QCOMPARE(boxes->last().prompt, QStringLiteral("ไม่พบรายชื่อวารสารนี้"));
         QCOMPARE(boxes->last().title, QStringLiteral("ไม่พบข้อมูล"));
         QCOMPARE(text("Text1")->text(), QString());
-        findTitle(QStringLiteral("วารสาร"));
+        findTitle(QStringLiteral("  วารสาร "));
         QCOMPARE(grid("show_journal")->rowCount(), 2);
         QCOMPARE(cell("show_journal", 0, 0), QStringLiteral("วารสารครุศาสตร์"));
         QCOMPARE(cell("show_journal", 0, 1), QStringLiteral("คณะครุศาสตร์"));
@@ -162,26 +158,10 @@ private slots:
         QTest::addColumn<QString>("volume");
         QTest::addColumn<QString>("newest");
         QTest::addColumn<QString>("second");
-        QTest::newRow("no article") << "1"
-                                    << "1"
-                                    << "NO"
-                                    << "NO";
-        QTest::newRow("newest issue indexed") << "57"
-                                              << "3"
-                                              << "YES"
-                                              << "NO";
-        QTest::newRow("stored with blanks around") << " 57 "
-                                                   << "3 "
-                                                   << "YES"
-                                                   << "NO";
-        QTest::newRow("second issue indexed") << "57"
-                                              << "2"
-                                              << "NO"
-                                              << "YES";
-        QTest::newRow("same year, other number") << "57"
-                                                 << "4"
-                                                 << "NO"
-                                                 << "NO";
+        const char* rows[][4] = {{"1", "1", "NO", "NO"},     {"57", "3", "YES", "NO"}, {" 57 ", "3 ", "YES", "NO"},
+                                 {"57", "2", "NO", "YES"},   {"57", "4", "NO", "NO"}};
+        for (const auto& r : rows)
+            QTest::addRow("%s/%s", r[0], r[1]) << r[0] << r[1] << r[2] << r[3];
     }
     void indexCheck() {
         QFETCH(QString, year);
@@ -201,155 +181,161 @@ private slots:
         QVERIFY(button("Command3")->isEnabled() && button("Command6")->isEnabled());
     }
 
-    void firstRegistrationOfATitle() {
-        openTitle(QStringLiteral("วารสารวิทยาศาสตร์"));
+    // The check-in of a title's first issue with the keyboard alone, from New to Save: the
+    // focus goes where the next thing is to be typed, every box as the desk knows it.
+    void keyboardOnlyCheckIn() {
+        text("Text1")->setFocus();
+        testsupport::typeText(text("Text1"), QStringLiteral("วิทยา"));
+        QTest::keyClick(text("Text1"), Qt::Key_Return);
+        QVERIFY(grid("show_journal")->hasFocus());
+        QTest::keyClick(grid("show_journal"), Qt::Key_Return);
         QCOMPARE(boxes->last().prompt, QStringLiteral("รายชื่อวารสารนี้ไม่พบข้อมูลการลงทะเบียน"));
         QCOMPARE(boxes->last().title, QStringLiteral("ไม่พบวารสารที่ลงทะเบียน"));
-        QCOMPARE(label("Label1"), QString());
-        QVERIFY(button("Command2")->isEnabled());
-        click("Command2");
+        QCOMPARE(focused(), QStringLiteral("Command2"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(w->regMode(), QStringLiteral("New"));
         QCOMPARE(text("Text2")->text(), QStringLiteral("125"));
         QCOMPARE(text("Text7")->text(), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
         QVERIFY(!grid("show_journal")->isEnabled() && !grid("show_item")->isEnabled());
-        QVERIFY(button("Command7")->isEnabled() && button("Command4")->isEnabled() && !button("Command2")->isEnabled());
-        QVERIFY(text("Text4")->isEnabled() && !text("Text3")->isEnabled() && !text("Text2")->isEnabled());
-        QVERIFY(button("Command9")->hasFocus());
-        pickDate("Command9", "MonthView1", QDate(2026, 11, 1));
+        QCOMPARE(focused(), QStringLiteral("Command9"));
+        QTest::keyClick(button("Command9"), Qt::Key_Return); // opens the calendar on today
+        auto* cal = control<QCalendarWidget>(w, "MonthView1");
+        QVERIFY(cal->isVisible() && cal->hasFocus());
+        cal->setSelectedDate(QDate(2026, 11, 1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(text("Text3")->text(), QStringLiteral("01/11/2026"));
-        text("Text4")->setText(QStringLiteral("12"));
-        text("Text5")->setText(QStringLiteral("4"));
+        QCOMPARE(focused(), QStringLiteral("Text4"));
+        QTest::keyClicks(text("Text4"), QStringLiteral("12"));
+        QTest::keyClick(text("Text4"), Qt::Key_Tab);
+        QTest::keyClicks(text("Text5"), QStringLiteral("4"));
+        QTest::keyClick(text("Text5"), Qt::Key_Tab);
         testsupport::typeText(text("Text6"), QStringLiteral("พฤศจิกายน 2569"));
+        QTest::keyClick(text("Text6"), Qt::Key_Tab);
+        QCOMPARE(focused(), QStringLiteral("Command10"));
+        QTest::keyClick(button("Command10"), Qt::Key_Space);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // today, as shown
+        QCOMPARE(focused(), QStringLiteral("Command7"));
         boxes->clear();
-        click("Command7");
+        QTest::keyClick(button("Command7"), Qt::Key_Return);
         QCOMPARE(boxes->boxes.at(0).prompt, QStringLiteral("ต้องการบันทึกข้อมูลวารสารเลขทะเบียนนี้หรือไม่"));
         QCOMPARE(boxes->boxes.at(0).title, QStringLiteral(" ยืนยันการบันทึกข้อมูล"));
-        QCOMPARE(boxes->boxes.at(0).icon, forms::Icon::Question);
-        QCOMPARE(boxes->last().prompt, QStringLiteral("บันทึกข้อมูลลงทะเบียนวารสารเรียบร้อยแล้ว"));
+        QCOMPARE(boxes->last().prompt, QStringLiteral("บันทึกข้อมูลลงทะเบียนวารสารเรียบร้อยแล้ว")); // no other-station line
         QCOMPARE(boxes->last().title, QStringLiteral("ผลการบันทึก"));
         const data::Result r = stored(QStringLiteral("125"));
-        QCOMPARE(r.rowCount(), 1);
         QCOMPARE(r.text(0, 0), QStringLiteral("I000002"));
         QCOMPARE(r.value(0, 1).toDate(), QDate::currentDate());
         QCOMPARE(r.value(0, 2).toDate(), QDate(2026, 11, 1));
-        QCOMPARE(r.text(0, 3), QStringLiteral("12"));
-        QCOMPARE(r.text(0, 5), QStringLiteral("พฤศจิกายน 2569"));
-        QCOMPARE(r.text(0, 6), QStringLiteral("O"));
+        QCOMPARE(r.text(0, 3) + r.text(0, 4) + r.text(0, 5) + r.text(0, 6), QStringLiteral("124พฤศจิกายน 2569O"));
         QCOMPARE(counter(), QStringLiteral("126"));
-        QCOMPARE(grid("show_item")->rowCount(), 1);
         QCOMPARE(label("Label1"), QStringLiteral("   Magno= 125   Daily=  01/11/2026  :  พฤศจิกายน 2569"));
-        QCOMPARE(text("Text2")->text(), QStringLiteral("125"));
-        QVERIFY(!text("Text4")->isEnabled());
-        QVERIFY(grid("show_item")->isEnabled());
+        QCOMPARE(focused(), QStringLiteral("show_item"));
+        QVERIFY(!text("Text4")->isEnabled() && grid("show_item")->isEnabled());
         QVERIFY(button("Command2")->isEnabled() && button("Command3")->isEnabled() && !button("Command7")->isEnabled());
-    }
-
-    void consecutiveNumbersAndCancel() {
-        openTitle(QStringLiteral("Nature"));
-        for (const QString& expected : {QStringLiteral("125"), QStringLiteral("126")}) {
-            click("Command2");
-            QCOMPARE(text("Text2")->text(), expected);
-            pickDate("Command9", "MonthView1", QDate(2026, 4, 1));
-            click("Command7");
-            QCOMPARE(stored(expected).rowCount(), 1);
-        }
-        click("Command2");
-        QCOMPARE(text("Text2")->text(), QStringLiteral("127"));
-        click("Command4");
-        QCOMPARE(counter(), QStringLiteral("127")); // New then Cancel reserves nothing
+        // Ctrl+N, then Esc: nothing reserved, nothing written.
+        QTest::keyClick(w, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(text("Text2")->text(), QStringLiteral("126"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!button("Command7")->isEnabled());
-        QCOMPARE(db->admin().query(QStringLiteral("SELECT COUNT(*) FROM tranfile")).text(0, 0), QStringLiteral("5"));
+        QCOMPARE(counter(), QStringLiteral("126"));
     }
 
-    void counterText_data() {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("issued");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("leading zeros") << "007"
-                                       << "007"
-                                       << "8";
-        QTest::newRow("blanks") << " 41 "
-                                << "41"
-                                << "42";
-        QTest::newRow("past 16 bits") << "32767"
-                                      << "32767"
-                                      << "32768";
+    // Saves that must write nothing, each leaving the window adding with what was typed.
+    void refusedSaves_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<bool>("date");
+        QTest::addColumn<QString>("words"); // of the last box; empty: no box after the question
+        QTest::newRow("not confirmed") << "" << false << true << "ต้องการบันทึก";
+        QTest::newRow("no issue date") << "" << true << false << "วันที่ประจำเดือน";
+        QTest::newRow("counter not a number") << "UPDATE jourctrl SET magno_ctrl = 'abc'" << true << true << "jourctrl";
+        // The counter is advanced in the issue's own transaction: if that fails, no issue stays.
+        QTest::newRow("counter cannot be advanced")
+            << "CREATE TRIGGER stuck BEFORE UPDATE ON jourctrl FOR EACH ROW SIGNAL SQLSTATE '45000' "
+               "SET MESSAGE_TEXT = 'counter locked by the administrator'"
+            << true << true << "counter locked by the administrator";
     }
-    void counterText() {
-        QFETCH(QString, start);
-        QFETCH(QString, issued);
-        QFETCH(QString, after);
-        db->admin().exec(QStringLiteral("UPDATE jourctrl SET magno_ctrl = ?"), {start});
+    void refusedSaves() {
+        QFETCH(QString, setup);
+        QFETCH(bool, confirm);
+        QFETCH(bool, date);
+        QFETCH(QString, words);
+        if (!setup.isEmpty())
+            db->admin().exec(setup);
         openTitle(QStringLiteral("Nature"));
         click("Command2");
-        pickDate("Command9", "MonthView1", QDate(2026, 4, 1));
-        click("Command7");
-        QCOMPARE(stored(issued).rowCount(), 1);
-        QCOMPARE(counter(), after);
-    }
-
-    void counterThatIsNotANumber() {
-        db->admin().exec(QStringLiteral("UPDATE jourctrl SET magno_ctrl = 'abc'"));
-        openTitle(QStringLiteral("Nature"));
-        click("Command2");
-        pickDate("Command9", "MonthView1", QDate(2026, 4, 1));
-        click("Command7");
-        QCOMPARE(boxes->last().icon, forms::Icon::Critical);
-        QVERIFY2(boxes->last().prompt.contains(QStringLiteral("jourctrl")), qPrintable(boxes->last().prompt));
-        QCOMPARE(db->admin().query(QStringLiteral("SELECT COUNT(*) FROM tranfile")).text(0, 0), QStringLiteral("3"));
-        QCOMPARE(counter(), QStringLiteral("abc"));
-        QCOMPARE(w->regMode(), QStringLiteral("New"));
-        QVERIFY(button("Command7")->isEnabled());
-    }
-
-    void issueDateRequired() {
-        openTitle(QStringLiteral("Nature"));
-        click("Command2");
+        if (date)
+            pickDate("Command9", "MonthView1", QDate(2026, 4, 1));
         text("Text4")->setText(QStringLiteral("58"));
+        boxes->answer({confirm});
         click("Command7");
-        QCOMPARE(boxes->last().icon, forms::Icon::Critical);
-        QVERIFY(boxes->last().prompt.contains(QStringLiteral("วันที่ประจำเดือน")));
-        QCOMPARE(counter(), QStringLiteral("125"));
-        QCOMPARE(db->admin().query(QStringLiteral("SELECT COUNT(*) FROM tranfile")).text(0, 0), QStringLiteral("3"));
-        QCOMPARE(text("Text4")->text(), QStringLiteral("58")); // what was typed stays
-        QVERIFY(button("Command7")->isEnabled());
-    }
-
-    void saveNotConfirmed() {
-        openTitle(QStringLiteral("Nature"));
-        click("Command2");
-        pickDate("Command9", "MonthView1", QDate(2026, 4, 1));
-        boxes->answer({false});
-        click("Command7");
-        QCOMPARE(counter(), QStringLiteral("125"));
+        db->admin().exec(QStringLiteral("DROP TRIGGER IF EXISTS stuck"));
+        QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
+        QCOMPARE(issues(), QStringLiteral("3"));
+        QVERIFY(counter() == QLatin1String("125") || counter() == QLatin1String("abc"));
         QCOMPARE(w->regMode(), QStringLiteral("New"));
+        QCOMPARE(text("Text4")->text(), QStringLiteral("58"));
         QVERIFY(button("Command7")->isEnabled());
     }
 
-    void editChangesOnlyTheFiveFields() {
+    // Clear ends adding: Save is off, and a save without a chosen title is refused.
+    void clearEndsAdding() {
+        openTitle(QStringLiteral("Nature"));
+        clickRow("show_item", 0);
+        click("Command2");
+        click("Command8");
+        QCOMPARE(cell("show_journal", 0, 0), QString());
+        QCOMPARE(cell("show_item", 0, 0), QString());
+        QCOMPARE(label("Label1"), QString());
+        QCOMPARE(label("Index_Label"), QStringLiteral("NO"));
+        QCOMPARE(text("Text2")->text(), QString());
+        QVERIFY(text("Text1")->hasFocus());
+        for (const char* n : {"Command2", "Command3", "Command6", "Command7", "Command4"})
+            QVERIFY2(!button(n)->isEnabled(), n);
+        w->save(); // as a stray Ctrl+S would
+        QCOMPARE(boxes->last().icon, forms::Icon::Critical);
+        QCOMPARE(issues(), QStringLiteral("3"));
+        QCOMPARE(counter(), QStringLiteral("125"));
+    }
+
+    // Edit writes only its five fields (a bound issue stays bound), with the focus on the date
+    // button; an issue deleted or changed by another station meanwhile is not overwritten.
+    void editSaves_data() {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("description"); // stored afterwards
+        QTest::addColumn<QString>("words");
+        QTest::newRow("saved") << "" << "ฉบับพิเศษ" << "บันทึกข้อมูลที่ทำการแก้ไขแล้ว";
+        QTest::newRow("deleted meanwhile") << "DELETE FROM tranfile WHERE magno = '100'" << "" << "ไม่ได้ถูกบันทึก";
+        QTest::newRow("changed meanwhile") << "UPDATE tranfile SET itemsno = '2A' WHERE magno = '100'"
+                                           << "February 2026" << "ถูกเครื่องอื่นแก้ไข";
+    }
+    void editSaves() {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, description);
+        QFETCH(QString, words);
         openTitle(QStringLiteral("Nature"));
         clickRow("show_item", 1); // 100, bound into a volume
         click("Command3");
         QCOMPARE(w->regMode(), QStringLiteral("Edit"));
+        QCOMPARE(focused(), QStringLiteral("Command9"));
         pickDate("Command9", "MonthView1", QDate(2026, 2, 15));
         pickDate("Command10", "MonthView2", QDate(2026, 2, 20));
-        text("Text4")->setText(QStringLiteral("58"));
-        text("Text5")->setText(QStringLiteral("1"));
         text("Text6")->setText(QStringLiteral("ฉบับพิเศษ"));
+        if (!meanwhile.isEmpty())
+            db->admin().exec(meanwhile);
+        boxes->answer({true, true});
         click("Command7");
-        QCOMPARE(boxes->last().prompt, QStringLiteral("บันทึกข้อมูลที่ทำการแก้ไขแล้ว"));
+        QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
         const data::Result r = stored(QStringLiteral("100"));
-        QCOMPARE(r.text(0, 0), QStringLiteral("J000001"));
-        QCOMPARE(r.value(0, 1).toDate(), QDate(2026, 2, 20));
-        QCOMPARE(r.value(0, 2).toDate(), QDate(2026, 2, 15));
-        QCOMPARE(r.text(0, 3), QStringLiteral("58"));
-        QCOMPARE(r.text(0, 4), QStringLiteral("1"));
-        QCOMPARE(r.text(0, 5), QStringLiteral("ฉบับพิเศษ"));
-        QCOMPARE(r.text(0, 6), QStringLiteral("Z"));       // still bound
-        QCOMPARE(r.text(0, 7), QStringLiteral("B000001")); // in its volume
+        QCOMPARE(r.isEmpty() ? QString() : r.text(0, 5), description);
         QCOMPARE(counter(), QStringLiteral("125"));
-        QCOMPARE(text("Text2")->text(), QStringLiteral("100")); // the edited issue stays on show
-        QCOMPARE(text("Text6")->text(), QStringLiteral("ฉบับพิเศษ"));
+        if (QTest::currentDataTag() == QLatin1String("saved")) {
+            QCOMPARE(r.value(0, 1).toDate(), QDate(2026, 2, 20));
+            QCOMPARE(r.value(0, 2).toDate(), QDate(2026, 2, 15));
+            QCOMPARE(r.text(0, 6) + r.text(0, 7), QStringLiteral("ZB000001")); // still bound
+            QCOMPARE(text("Text2")->text(), QStringLiteral("100"));         // the edited issue stays on show
+        }
+        if (words.contains(QStringLiteral("ถูกเครื่องอื่น")))
+            QCOMPARE(text("Text5")->text(), QStringLiteral("2A")); // the current values are on show
     }
 
     void deleteIssues() {
@@ -377,73 +363,16 @@ private slots:
         openTitle(QStringLiteral("Nature"));
         click("Command2");
         QCOMPARE(text("Text2")->text(), QStringLiteral("125"));
-        auto other = db->connect();
-        QCOMPARE(receipt::IssueStore::add(*other, QStringLiteral("I000001"),
-                                          {{}, QDate(2026, 6, 1), {}, {}, {}, QDate(2026, 6, 2)}),
+        QCOMPARE(receipt::IssueStore::add(*db->connect(), QStringLiteral("I000001"),
+                                          {{}, QDate(2026, 6, 1), {}, {}, {}, QDate(2026, 6, 2), {}}),
                  QStringLiteral("125"));
         pickDate("Command9", "MonthView1", QDate(2026, 4, 1));
         click("Command7");
         QCOMPARE(stored(QStringLiteral("126")).text(0, 0), QStringLiteral("J000001"));
-        QVERIFY2(boxes->last().prompt.contains(QStringLiteral("126")), qPrintable(boxes->last().prompt));
+        QVERIFY2(boxes->last().prompt.contains(QStringLiteral("เลข 125 ถูกเครื่องอื่นใช้ไปแล้ว")) &&
+                     boxes->last().prompt.contains(QStringLiteral("126")),
+                 qPrintable(boxes->last().prompt));
         QCOMPARE(counter(), QStringLiteral("127"));
-    }
-
-    void stationsSavingAtOnce() {
-        constexpr int stations = 5, each = 20;
-        QCOMPARE(testsupport::runStations(*db, stations,
-                                          [&](data::Connection& c, int) {
-                                              for (int i = 0; i < each; ++i)
-                                                  receipt::IssueStore::add(
-                                                      c, QStringLiteral("I000002"),
-                                                      {{}, QDate(2026, 6, 1), {}, {}, {}, QDate(2026, 6, 2)});
-                                          }),
-                 0);
-        const data::Result r = db->admin().query(QStringLiteral(
-            "SELECT COUNT(*), COUNT(DISTINCT magno), MIN(CAST(magno AS UNSIGNED)), MAX(CAST(magno AS UNSIGNED)) "
-            "FROM tranfile WHERE pointer = 'I000002'"));
-        QCOMPARE(r.value(0, 0).toLongLong(), qint64(stations * each));
-        QCOMPARE(r.value(0, 1).toLongLong(), qint64(stations * each));
-        QCOMPARE(r.text(0, 2), QStringLiteral("125"));
-        QCOMPARE(r.text(0, 3), QString::number(124 + stations * each));
-        QCOMPARE(counter(), QString::number(125 + stations * each));
-    }
-
-    void keyboardOnly() {
-        text("Text1")->setFocus();
-        testsupport::typeText(text("Text1"), QStringLiteral("ature"));
-        QTest::keyClick(text("Text1"), Qt::Key_Return);
-        QVERIFY(grid("show_journal")->hasFocus());
-        QTest::keyClick(grid("show_journal"), Qt::Key_Return);
-        QCOMPARE(w->curPointer(), QStringLiteral("J000001"));
-        QTest::keyClick(w, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(w->regMode(), QStringLiteral("New"));
-        QVERIFY(button("Command9")->hasFocus());
-        QTest::keyClick(button("Command9"), Qt::Key_Return); // opens the calendar on today
-        auto* cal = control<QCalendarWidget>(w, "MonthView1");
-        QVERIFY(cal->isVisible());
-        emit cal->activated(QDate(2026, 12, 1)); // Enter on a day
-        QCOMPARE(text("Text3")->text(), QStringLiteral("01/12/2026"));
-        text("Text4")->setFocus();
-        QTest::keyClicks(text("Text4"), QStringLiteral("58"));
-        QTest::keyClick(text("Text4"), Qt::Key_Tab);
-        QVERIFY(text("Text5")->hasFocus());
-        QTest::keyClicks(text("Text5"), QStringLiteral("12"));
-        QTest::keyClick(text("Text5"), Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(stored(QStringLiteral("125")).text(0, 3), QStringLiteral("58"));
-        QCOMPARE(cell("show_item", 0, 0), QStringLiteral("125"));
-    }
-
-    void clearEmptiesEverything() {
-        openTitle(QStringLiteral("Nature"));
-        clickRow("show_item", 0);
-        click("Command8");
-        QCOMPARE(cell("show_journal", 0, 0), QString());
-        QCOMPARE(cell("show_item", 0, 0), QString());
-        QCOMPARE(label("Label1"), QString());
-        QCOMPARE(label("Index_Label"), QStringLiteral("NO"));
-        QCOMPARE(text("Text2")->text(), QString());
-        QVERIFY(!button("Command2")->isEnabled() && !button("Command3")->isEnabled());
-        QVERIFY(text("Text1")->hasFocus());
     }
 };
 
