@@ -3,7 +3,6 @@
 #include "data/Connection.h"
 #include "data/Counter.h"
 #include "support/CutProxy.h"
-#include "support/Stations.h"
 #include "support/TestServer.h"
 
 #include <QProcess>
@@ -329,39 +328,6 @@ private slots:
         // After the rollback the connection is opened again and works.
         victim->exec(QStringLiteral("INSERT INTO probe (id) VALUES (4)"));
         QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe")).rowCount(), 1);
-    }
-
-    void counterUnderContention() {
-        db->admin().exec(QStringLiteral("UPDATE jourctrl SET magno_ctrl = '1000'"));
-        db->admin().exec(QStringLiteral("DELETE FROM tranfile"));
-        constexpr int stations = 6, perStation = 40;
-        QCOMPARE(testsupport::runStations(
-                     *db, stations,
-                     [&](data::Connection& conn, int s) {
-                         for (int i = 0; i < perStation; ++i)
-                             data::takeCounter(
-                                 conn, {QStringLiteral("jourctrl"), QStringLiteral("magno_ctrl")},
-                                 [](const QString& cur) {
-                                     return data::advanceDecimal({QStringLiteral("jourctrl"), {}}, cur);
-                                 },
-                                 [&](const QString& number) {
-                                     conn.exec(
-                                         QStringLiteral(
-                                             "INSERT INTO tranfile (magno, pointer, MagStatus) VALUES (?, ?, 'O')"),
-                                         {number, QStringLiteral("S%1").arg(s)});
-                                 });
-                     }),
-                 0);
-        const data::Result rows = c->query(QStringLiteral("SELECT magno FROM tranfile"));
-        QCOMPARE(rows.rowCount(), stations * perStation); // a duplicate number would have failed its insert
-        std::set<qint64> numbers;
-        for (const auto& row : rows.rows)
-            numbers.insert(row.at(0).toLongLong());
-        QCOMPARE(int(numbers.size()), stations * perStation);
-        QCOMPARE(*numbers.begin(), qint64(1000));
-        QCOMPARE(*numbers.rbegin(), qint64(1000 + stations * perStation - 1));
-        QCOMPARE(c->query(QStringLiteral("SELECT magno_ctrl FROM jourctrl")).text(0, 0),
-                 QString::number(1000 + stations * perStation));
     }
 
     void counterRefusals_data() {

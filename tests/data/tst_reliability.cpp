@@ -1,0 +1,124 @@
+// Every numbered save under the faults a shared database meets: stations saving at once, the
+// link cut at COMMIT, hostile text and text at its column's limit.
+#include "data/Connection.h"
+#include "support/CutProxy.h"
+#include "support/Saves.h"
+#include "support/Stations.h"
+#include "support/TestServer.h"
+
+#include <QMutex>
+#include <QTest>
+#include <set>
+
+using testsupport::CutProxy;
+using testsupport::numberedSaves;
+
+class tst_reliability : public QObject {
+    Q_OBJECT
+    std::unique_ptr<testsupport::TestDatabase> db;
+
+    void kinds() {
+        QTest::addColumn<int>("kind");
+        for (int k = 0; k < numberedSaves().size(); ++k)
+            QTest::newRow(numberedSaves().at(k).name) << k;
+    }
+
+private slots:
+    void initTestCase() { db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("reliability")); }
+    void init() {
+        db->reset();
+        db->admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('X000001', 'x')"));
+    }
+    void cleanupTestCase() { db.reset(); }
+
+    void stationsAtOnce_data() { kinds(); }
+    void stationsAtOnce() {
+        QFETCH(int, kind);
+        const auto& s = numberedSaves().at(kind);
+        constexpr int stations = 4, each = 12;
+        QMutex mutex;
+        QStringList numbers;
+        QCOMPARE(testsupport::runStations(*db, stations,
+                                          [&](data::Connection& c, int st) {
+                                              for (int i = 0; i < each; ++i) {
+                                                  const QString n = s.save(c, QStringLiteral("สถานี %1 ที่ %2").arg(st).arg(i));
+                                                  QMutexLocker lock(&mutex);
+                                                  numbers << n;
+                                              }
+                                          }),
+                 0);
+        QCOMPARE(int(std::set<QString>(numbers.begin(), numbers.end()).size()), stations * each);
+        auto c = db->connect();
+        for (const QString& n : numbers)
+            QVERIFY2(s.stored(*c, n).startsWith(QStringLiteral("สถานี")), qPrintable(n));
+    }
+
+    // Cut after COMMIT reached the server: saved, and said so, once. Cut before: not saved,
+    // and said so. Never "not saved" for a save that was.
+    void cutAtCommit_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("afterCommit");
+        for (int k = 0; k < numberedSaves().size(); ++k)
+            for (bool after : {true, false})
+                QTest::addRow("%s, %s", numberedSaves().at(k).name, after ? "after COMMIT" : "before COMMIT") << k << after;
+    }
+    void cutAtCommit() {
+        QFETCH(int, kind);
+        QFETCH(bool, afterCommit);
+        const auto& s = numberedSaves().at(kind);
+        CutProxy proxy(testsupport::testPort());
+        data::ConnectionSettings settings = db->settings();
+        settings.port = proxy.port();
+        data::Connection c(settings);
+        c.open();
+        const QString text = QStringLiteral("ตัดสายตอนยืนยัน %1").arg(kind);
+        proxy.cutAtNextCommit(afterCommit ? CutProxy::Cut::AfterCommit : CutProxy::Cut::BeforeCommit);
+        QString number;
+        try {
+            number = s.save(c, text);
+            QVERIFY2(afterCommit, "a save cut before COMMIT was reported as saved");
+            QVERIFY(c.lastCommitVerified());
+        } catch (const data::DbError& e) {
+            QVERIFY2(!afterCommit && e.message().contains(QStringLiteral("ไม่ได้ถูกบันทึก")), qPrintable(e.message()));
+        }
+        QCOMPARE(proxy.cuts(), 1);
+        auto check = db->connect();
+        QCOMPARE(s.search(*check, text), afterCommit ? 1 : 0); // once, or not at all
+        if (afterCommit)
+            QCOMPARE(s.stored(*check, number), text);
+        QCOMPARE(s.stored(*check, s.save(c, text + QStringLiteral(" อีกครั้ง"))), text + QStringLiteral(" อีกครั้ง"));
+    }
+
+    // Exact round trip through every save and its search, or a clear refusal with nothing
+    // written: text at its column's limit is kept whole, one character more is refused.
+    void hostileText_data() { kinds(); }
+    void hostileText() {
+        QFETCH(int, kind);
+        const auto& s = numberedSaves().at(kind);
+        auto c = db->connect();
+        const QStringList texts = testsupport::hostileTexts();
+        QVERIFY(texts.size() >= 150);
+        for (const QString& t : texts) {
+            QString n;
+            try {
+                n = s.save(*c, t);
+            } catch (const std::exception& e) {
+                QFAIL(qPrintable(t + QStringLiteral(": ") + QString::fromUtf8(e.what())));
+            }
+            QCOMPARE(s.stored(*c, n), t);
+            QVERIFY2(s.search(*c, t) >= 1, qPrintable(t));
+        }
+        const QString atLimit = QStringLiteral("ก่").repeated(127) + QStringLiteral("ข");
+        QCOMPARE(s.stored(*c, s.save(*c, atLimit)), atLimit);
+        try {
+            s.save(*c, atLimit + QStringLiteral("ค"));
+            QFAIL("a text longer than its column was stored");
+        } catch (const data::DbError& e) {
+            QCOMPARE(e.nativeCode(), 1406);
+        }
+        QCOMPARE(s.search(*c, atLimit), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_reliability)
+#include "tst_reliability.moc"

@@ -1,0 +1,87 @@
+#include "support/Saves.h"
+
+#include "index/ArticleStore.h"
+#include "index/AuthorStore.h"
+#include "receipt/IssueStore.h"
+#include "titles/DealerStore.h"
+#include "titles/TitleStore.h"
+
+namespace testsupport {
+
+namespace {
+QString one(data::Connection& c, const char* sql, const QString& key) {
+    const data::Result r = c.query(QString::fromLatin1(sql), {key});
+    return r.isEmpty() ? QString() : r.text(0, 0);
+}
+int count(data::Connection& c, const char* sql, const QString& text) {
+    return c.query(QString::fromLatin1(sql), {data::likePrefix(text)}).rowCount();
+}
+} // namespace
+
+const QList<NumberedSave>& numberedSaves() {
+    static const QList<NumberedSave> saves = {
+        {"publisher",
+         [](data::Connection& c, const QString& t) { return titles::DealerStore::add(c, {QString(), t, {}, {}, {}}); },
+         [](data::Connection& c, const QString& n) {
+             return one(c, "SELECT Publisher_Name FROM dealer WHERE Publisher_Code = ?", n);
+         },
+         [](data::Connection& c, const QString& t) { return int(titles::DealerStore::search(c, t).size()); }},
+        {"title",
+         [](data::Connection& c, const QString& t) {
+             titles::Title title;
+             title.name = t;
+             return titles::TitleStore::add(c, title, 2);
+         },
+         [](data::Connection& c, const QString& n) { return one(c, "SELECT Magazine_Name FROM magazine WHERE Pointer = ?", n); },
+         [](data::Connection& c, const QString& t) { return int(titles::TitleStore::search(c, t).size()); }},
+        {"issue",
+         [](data::Connection& c, const QString& t) {
+             return receipt::IssueStore::add(c, QStringLiteral("X000001"),
+                                             {{}, QDate(2026, 6, 1), QStringLiteral("1"), QStringLiteral("2"), t,
+                                              QDate(2026, 6, 2), {}});
+         },
+         [](data::Connection& c, const QString& n) { return one(c, "SELECT DescriptionItem FROM tranfile WHERE magno = ?", n); },
+         [](data::Connection& c, const QString& t) {
+             return count(c, "SELECT magno FROM tranfile WHERE DescriptionItem LIKE ?", t);
+         }},
+        {"author",
+         [](data::Connection& c, const QString& t) { return indexing::AuthorStore::add(c, t, false, {}).idno; },
+         [](data::Connection& c, const QString& n) { return one(c, "SELECT penname FROM authname WHERE idno = ?", n); },
+         [](data::Connection& c, const QString& t) { return int(indexing::AuthorStore::startingWith(c, t).size()); }},
+        {"article",
+         [](data::Connection& c, const QString& t) {
+             indexing::ArticleEntry e;
+             e.title = t;
+             e.subjects[0] = t;
+             e.abstract = t;
+             return indexing::ArticleStore::save(c, e);
+         },
+         [](data::Connection& c, const QString& n) {
+             return one(c, "SELECT Article_Name FROM article WHERE article_no = ?", n);
+         },
+         [](data::Connection& c, const QString& t) {
+             return int(indexing::ArticleStore::subjectsStartingWith(c, t).size());
+         }},
+    };
+    return saves;
+}
+
+QStringList hostileTexts() {
+    const QStringList base = {
+        QStringLiteral("O'Reilly"),       QStringLiteral("\"quoted\""),         QStringLiteral("C:\\temp\\"),
+        QStringLiteral("100%"),           QStringLiteral("a_b"),                QString::fromUtf8("nul\0inside", 10),
+        QStringLiteral("📚🇹🇭"),            QStringLiteral("ก\u0E48\u0E49\u0E4C"), QStringLiteral("\u200Fعربي"),
+        QStringLiteral("\uFEFFวารสาร"),    QStringLiteral("'; DROP TABLE dealer; --"), QStringLiteral("\\'%_"),
+        QStringLiteral("ไก่ ไข่"),          QStringLiteral("tab\there"),           QStringLiteral("line\nbreak"),
+        QStringLiteral("«Müller» – “Word”"), QStringLiteral("๑๒๓/๒๕๖๙"),
+    };
+    QStringList out;
+    for (const QString& b : base)
+        for (const QString& around : {QString(), QStringLiteral("ก"), QStringLiteral("x'%"), QStringLiteral("\\"),
+                                      QStringLiteral("\u0E31\u0E49")})
+            out << around + b << b + around;
+    out.removeDuplicates();
+    return out;
+}
+
+} // namespace testsupport
