@@ -62,7 +62,7 @@ QString save(data::Connection& c, const ArticleEntry& e) {
     },
                               [&] {
                                   return !c.query(QStringLiteral("SELECT 1 FROM article WHERE article_no = ? "
-                                                                 "AND keydate = ? AND Article_Name = ?"),
+                                                                 "AND keydate = ? AND BINARY Article_Name = BINARY ?"),
                                                   {number, keyed, e.title})
                                               .isEmpty();
                               });

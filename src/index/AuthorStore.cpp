@@ -135,7 +135,7 @@ SavedAuthor add(data::Connection& c, const QString& name, bool penName, const QS
         setCounter(c, next);
     },
                               [&] {
-                                  return !c.query(QStringLiteral("SELECT 1 FROM authname WHERE idno = ? AND penname = ?"),
+                                  return !c.query(QStringLiteral("SELECT 1 FROM authname WHERE idno = ? AND BINARY penname = BINARY ?"),
                                                   {saved.idno, name.trimmed()})
                                               .isEmpty();
                               });

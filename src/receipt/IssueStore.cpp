@@ -78,9 +78,12 @@ QString add(data::Connection& c, const QString& pointer, const Issue& issue) {
                     issue.description});
         },
         [&](const QString& number) {
+            // Every column the save wrote: another station's issue may have the number by now.
             return !c.query(QStringLiteral("SELECT 1 FROM tranfile WHERE magno = ? AND pointer = ? AND daily <=> ? "
-                                           "AND BINARY yearno <=> BINARY ? AND BINARY itemsno <=> BINARY ?"),
-                            {number, pointer, dateOrNull(issue.daily), issue.yearno, issue.itemsno})
+                                           "AND indate <=> ? AND BINARY yearno <=> BINARY ? "
+                                           "AND BINARY itemsno <=> BINARY ? AND BINARY DescriptionItem <=> BINARY ?"),
+                            {number, pointer, dateOrNull(issue.daily), dateOrNull(issue.indate), issue.yearno,
+                             issue.itemsno, issue.description})
                         .isEmpty();
         });
 }

@@ -62,8 +62,10 @@ QString add(data::Connection& c, const Dealer& d) {
                    {code, name, nullable(d.address1), nullable(d.address2), nullable(d.contact)});
         },
         [&] {
-            return !c.query(QStringLiteral("SELECT 1 FROM dealer WHERE Publisher_Code = ? AND Publisher_Name = ?"),
-                            {code, name})
+            return !c.query(QStringLiteral("SELECT 1 FROM dealer WHERE Publisher_Code = ? AND BINARY Publisher_Name = "
+                                           "BINARY ? AND BINARY Address1 <=> BINARY ? AND BINARY Address2 <=> BINARY ? "
+                                           "AND BINARY Contact <=> BINARY ?"),
+                            {code, name, nullable(d.address1), nullable(d.address2), nullable(d.contact)})
                         .isEmpty();
         });
     return code;

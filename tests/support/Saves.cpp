@@ -25,7 +25,8 @@ const QList<NumberedSave>& numberedSaves() {
          [](data::Connection& c, const QString& n) {
              return one(c, "SELECT Publisher_Name FROM dealer WHERE Publisher_Code = ?", n);
          },
-         [](data::Connection& c, const QString& t) { return int(titles::DealerStore::search(c, t).size()); }},
+         [](data::Connection& c, const QString& t) { return int(titles::DealerStore::search(c, t).size()); },
+         "SELECT Publisher_Code, Publisher_Name FROM dealer", "SELECT 0"},
         {"title",
          [](data::Connection& c, const QString& t) {
              titles::Title title;
@@ -33,7 +34,9 @@ const QList<NumberedSave>& numberedSaves() {
              return titles::TitleStore::add(c, title, 2);
          },
          [](data::Connection& c, const QString& n) { return one(c, "SELECT Magazine_Name FROM magazine WHERE Pointer = ?", n); },
-         [](data::Connection& c, const QString& t) { return int(titles::TitleStore::search(c, t).size()); }},
+         [](data::Connection& c, const QString& t) { return int(titles::TitleStore::search(c, t).size()); },
+         "SELECT Pointer, Magazine_Name FROM magazine WHERE Pointer LIKE 'I%'",
+         "SELECT COUNT(*) FROM magazine WHERE Pointer >= (SELECT pointer_ctrl2 FROM recsetup) AND Pointer LIKE 'I%'"},
         {"issue",
          [](data::Connection& c, const QString& t) {
              return receipt::IssueStore::add(c, QStringLiteral("X000001"),
@@ -43,11 +46,15 @@ const QList<NumberedSave>& numberedSaves() {
          [](data::Connection& c, const QString& n) { return one(c, "SELECT DescriptionItem FROM tranfile WHERE magno = ?", n); },
          [](data::Connection& c, const QString& t) {
              return count(c, "SELECT magno FROM tranfile WHERE DescriptionItem LIKE ?", t);
-         }},
+         },
+         "SELECT magno, DescriptionItem FROM tranfile WHERE pointer = 'X000001'",
+         "SELECT COUNT(*) FROM tranfile WHERE CAST(magno AS UNSIGNED) >= (SELECT CAST(magno_ctrl AS UNSIGNED) FROM jourctrl)"},
         {"author",
          [](data::Connection& c, const QString& t) { return indexing::AuthorStore::add(c, t, false, {}).idno; },
          [](data::Connection& c, const QString& n) { return one(c, "SELECT penname FROM authname WHERE idno = ?", n); },
-         [](data::Connection& c, const QString& t) { return int(indexing::AuthorStore::startingWith(c, t).size()); }},
+         [](data::Connection& c, const QString& t) { return int(indexing::AuthorStore::startingWith(c, t).size()); },
+         "SELECT idno, penname FROM authname",
+         "SELECT COUNT(*) FROM authname WHERE idno >= (SELECT idno_ctrl FROM authctrl)"},
         {"article",
          [](data::Connection& c, const QString& t) {
              indexing::ArticleEntry e;
@@ -61,7 +68,12 @@ const QList<NumberedSave>& numberedSaves() {
          },
          [](data::Connection& c, const QString& t) {
              return int(indexing::ArticleStore::subjectsStartingWith(c, t).size());
-         }},
+         },
+         "SELECT article_no, Article_Name FROM article",
+         "SELECT (SELECT COUNT(*) FROM article a WHERE NOT EXISTS (SELECT 1 FROM msubject s WHERE s.article_no = "
+         "a.article_no)) + (SELECT COUNT(*) FROM msubject s WHERE NOT EXISTS (SELECT 1 FROM article a WHERE "
+         "a.article_no = s.article_no)) + (SELECT COUNT(*) FROM article WHERE article_no >= (SELECT artno_ctrl FROM "
+         "artctrl))"},
     };
     return saves;
 }

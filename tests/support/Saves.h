@@ -17,6 +17,9 @@ struct NumberedSave {
     std::function<QString(data::Connection&, const QString& number)> stored;
     // A search by the beginning of the text, as the windows run it; how many rows it finds.
     std::function<int(data::Connection&, const QString& text)> search;
+    // Every stored row as (number, text), and the rows a partial save would leave behind.
+    const char* everyRow;
+    const char* partialRows;
 };
 const QList<NumberedSave>& numberedSaves();
 
