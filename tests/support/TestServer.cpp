@@ -1,6 +1,7 @@
 #include "support/TestServer.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -37,6 +38,15 @@ data::ConnectionSettings programSettings(const QString& database) {
     s.port = testPort();
     s.database = database;
     return s;
+}
+
+QString rowText(data::Connection& c, const QString& sql, const data::Params& params) {
+    const data::Result r = c.query(sql, params);
+    QStringList cells;
+    for (int i = 0; !r.isEmpty() && i < r.columns.size(); ++i)
+        cells << (r.value(0, i).metaType().id() == QMetaType::QDate ? r.value(0, i).toDate().toString(Qt::ISODate)
+                                                                   : r.text(0, i));
+    return cells.join(QLatin1Char('|'));
 }
 
 QString sourcePath(const QString& relative) {

@@ -40,6 +40,10 @@ private:
     std::unique_ptr<data::Connection> admin_;
 };
 
+// The first row of a query as "a|b|c" (NULL as empty), "" when there is none: one comparison
+// checks what a save stored.
+QString rowText(data::Connection& c, const QString& sql, const data::Params& params = {});
+
 // The statements of one of the SQL files under db/, comments dropped.
 QStringList sqlStatements(const QString& fileName);
 QString sourcePath(const QString& relative);

@@ -18,17 +18,6 @@ template <typename T> T* control(QWidget* window, const char* name) {
     return w;
 }
 
-// What every window test reaches its window's controls with.
-template <typename W> struct WindowFixture {
-    W* w = nullptr;
-    QLineEdit* text(const char* n) const { return control<QLineEdit>(w, n); }
-    QPlainTextEdit* area(const char* n) const { return control<QPlainTextEdit>(w, n); }
-    QPushButton* button(const char* n) const { return control<QPushButton>(w, n); }
-    void click(const char* n) const { QTest::mouseClick(button(n), Qt::LeftButton); }
-    // The name of the control that has the focus now.
-    static QString focused() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
-};
-
 // Creates a window of type W as a top-level window that deletes itself on closing, shows it
 // and waits until it is active.
 template <typename W> W* showWindow() {
@@ -73,5 +62,34 @@ inline int closeAllWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return open;
 }
+
+// What every window test reaches its window's controls with.
+template <typename W> struct WindowFixture {
+    W* w = nullptr;
+    QLineEdit* text(const char* n) const { return control<QLineEdit>(w, n); }
+    QPlainTextEdit* area(const char* n) const { return control<QPlainTextEdit>(w, n); }
+    QPushButton* button(const char* n) const { return control<QPushButton>(w, n); }
+    void click(const char* n) const { QTest::mouseClick(button(n), Qt::LeftButton); }
+    // "1" for each enabled control, "0" for each disabled one, in the order named.
+    QString enabled(std::initializer_list<const char*> names) const {
+        QString out;
+        for (const char* n : names)
+            out += control<QWidget>(w, n)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        return out;
+    }
+    // Types a search text into a field and presses Enter there.
+    void enter(const char* field, const QString& s) const {
+        QWidget* f = control<QWidget>(w, field);
+        if (auto* line = qobject_cast<QLineEdit*>(f))
+            line->setText(s);
+        else
+            static_cast<QPlainTextEdit*>(f)->setPlainText(s);
+        pressEnter(f);
+    }
+    // Clicks the row of the named pick list that shows `shown`.
+    bool pick(const char* list, const QString& shown) const { return pickFromList(control<QListWidget>(w, list), shown); }
+    // The name of the control that has the focus now.
+    static QString focused() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
+};
 
 } // namespace testsupport
