@@ -15,7 +15,7 @@ QString expectedNumber(data::Connection& c) {
 QStringList subjectsStartingWith(data::Connection& c, const QString& prefix) {
     const data::Result r =
         c.query(QStringLiteral("SELECT subject FROM msubject WHERE subject LIKE ? GROUP BY subject ORDER BY subject"),
-                {data::likePrefix(prefix)});
+                {data::likePrefix(prefix.trimmed())});
     QStringList out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)

@@ -91,7 +91,7 @@ QList<Author> search(data::Connection& c, const QString& code, const QString& na
 QList<Author> startingWith(data::Connection& c, const QString& text) {
     const data::Result r = c.query(QStringLiteral("SELECT idno, penname, trueidno FROM authname WHERE penname LIKE ? "
                                                   "ORDER BY penname, idno"),
-                                   {data::likePrefix(text)});
+                                   {data::likePrefix(text.trimmed())});
     QList<Author> out;
     out.reserve(r.rowCount());
     for (int i = 0; i < r.rowCount(); ++i)
