@@ -65,14 +65,15 @@ int main(int argc, char** argv) {
             threads << QThread::create([&, s] {
                 data::Connection c(viaProxy);
                 for (int i = 0; i < saves; ++i, ++done) {
-                    Outcome o{hostile.at((s * saves + i) % hostile.size()) + QStringLiteral(" #%1-%2").arg(s).arg(i), {},
+                    Outcome o{hostile.at((s * saves + i) % hostile.size()) + QStringLiteral(" #%1-%2").arg(s).arg(i),
+                              {},
                               Outcome::Saved};
                     try {
                         o.number = kind.save(c, o.text);
                     } catch (const data::DbError& e) {
-                        o.kind = e.outcomeUnknown()                                       ? Outcome::Unknown
+                        o.kind = e.outcomeUnknown()                                   ? Outcome::Unknown
                                  : e.message().contains(QStringLiteral("ไม่ได้ถูกบันทึก")) ? Outcome::NotSaved
-                                                                                          : Outcome::Refused;
+                                                                                      : Outcome::Refused;
                     } catch (const std::exception&) {
                         o.kind = Outcome::Refused;
                     }
@@ -118,8 +119,8 @@ int main(int argc, char** argv) {
         const qint64 partial = db.admin().query(QString::fromLatin1(kind.partialRows)).value(0, 0).toLongLong();
         const qint64 locked = deadlocks(db.admin()) - deadlocksBefore;
         std::printf("%-10s %8d %8d %9d %8d %8d %11d %8lld %13d %9lld %8.1f\n", kind.name, int(outcomes.size()),
-                    counts[Outcome::Saved], counts[Outcome::NotSaved], counts[Outcome::Unknown], counts[Outcome::Refused],
-                    duplicates, partial, wrong, locked, seconds);
+                    counts[Outcome::Saved], counts[Outcome::NotSaved], counts[Outcome::Unknown],
+                    counts[Outcome::Refused], duplicates, partial, wrong, locked, seconds);
         failures += duplicates + int(partial) + wrong;
     }
     std::printf("links cut at COMMIT: %d\n", proxy.cuts());

@@ -105,8 +105,7 @@ QWidget* WindowRegistry::show(const QString& kind) {
         const QRect screen =
             (owner_ && owner_->screen() ? owner_->screen() : QGuiApplication::primaryScreen())->availableGeometry();
         QRect frame = w->frameGeometry();
-        const QRect around =
-            (k.placement == Placement::CentredOnOwner && owner_) ? owner_->frameGeometry() : screen;
+        const QRect around = (k.placement == Placement::CentredOnOwner && owner_) ? owner_->frameGeometry() : screen;
         frame.moveCenter(around.center());
         frame = keptInside(frame, screen);
         w->resize(w->size().boundedTo(frame.size() - (w->frameGeometry().size() - w->size())));

@@ -13,10 +13,11 @@ QHash<QString, int> textColumnWidths(Connection& c, const QString& table) {
         if (const auto it = known.constFind(key); it != known.cend())
             return *it;
     }
-    const Result r = c.query(QStringLiteral("SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH FROM information_schema.COLUMNS "
-                                            "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = ? "
-                                            "AND CHARACTER_MAXIMUM_LENGTH IS NOT NULL"),
-                             {table});
+    const Result r =
+        c.query(QStringLiteral("SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH FROM information_schema.COLUMNS "
+                               "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = ? "
+                               "AND CHARACTER_MAXIMUM_LENGTH IS NOT NULL"),
+                {table});
     QHash<QString, int> widths;
     for (const auto& row : r.rows)
         widths.insert(row.at(0).toString().toLower(), int(qMin<qint64>(row.at(1).toLongLong(), 1 << 30)));
@@ -40,16 +41,18 @@ EditOutcome updateIfUnchanged(Connection& c, const QString& table, const QString
         const QVariant& v = shown.values.at(i);
         // Text byte for byte: the collation would take "abc" for "ABC" and ignore trailing blanks.
         same << (v.metaType().id() == QMetaType::QString ? QStringLiteral("BINARY %1 <=> BINARY ?")
-                                                          : QStringLiteral("%1 <=> ?"))
+                                                         : QStringLiteral("%1 <=> ?"))
                     .arg(shown.columns.at(i));
         params << v;
     }
-    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?%4")
-                            .arg(table, sets.join(QStringLiteral(", ")), keyColumn,
-                                 same.isEmpty() ? QString() : QStringLiteral(" AND ") + same.join(QStringLiteral(" AND ")));
+    const QString sql =
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?%4")
+            .arg(table, sets.join(QStringLiteral(", ")), keyColumn,
+                 same.isEmpty() ? QString() : QStringLiteral(" AND ") + same.join(QStringLiteral(" AND ")));
     if (c.exec(sql, params) > 0) // rows matched, not rows changed: an unchanged save counts
         return EditOutcome::Saved;
-    const bool exists = !c.query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(table, keyColumn), {key}).isEmpty();
+    const bool exists =
+        !c.query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(table, keyColumn), {key}).isEmpty();
     return exists ? EditOutcome::ChangedElsewhere : EditOutcome::Missing;
 }
 

@@ -78,7 +78,8 @@ InstallationConfig InstallationConfig::load() {
                            QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
     ini.endGroup();
     ini.beginGroup(QStringLiteral("display"));
-    c.buddhistEra = setting(ini, "era", "WARASAN_ERA").trimmed().compare(QLatin1String("buddhist"), Qt::CaseInsensitive) == 0;
+    c.buddhistEra =
+        setting(ini, "era", "WARASAN_ERA").trimmed().compare(QLatin1String("buddhist"), Qt::CaseInsensitive) == 0;
     ini.endGroup();
     return c;
 }

@@ -47,18 +47,20 @@ QString takeCounter(Connection& c, const CounterColumn& counter, const std::func
     const QString select = QStringLiteral("SELECT %1 FROM %2 LIMIT 1 FOR UPDATE").arg(counter.column, counter.table);
     const QString update = QStringLiteral("UPDATE %1 SET %2 = ? LIMIT 1").arg(counter.table, counter.column);
     QString taken;
-    retryingTransaction(c, [&] {
-        const Result r = c.query(select);
-        if (r.isEmpty())
-            throw DbError(0, QStringLiteral("02000"),
-                          QStringLiteral("ไม่พบแถวของตัวนับ %1 กรุณาติดต่อผู้ดูแลระบบ").arg(counter.table));
-        const QString current = r.text(0, 0).trimmed();
-        const QString next = advance(current);
-        use(current);
-        c.exec(update, {next});
-        taken = current;
-    },
-                        landed ? LandedCheck([&] { return landed(taken); }) : LandedCheck());
+    retryingTransaction(
+        c,
+        [&] {
+            const Result r = c.query(select);
+            if (r.isEmpty())
+                throw DbError(0, QStringLiteral("02000"),
+                              QStringLiteral("ไม่พบแถวของตัวนับ %1 กรุณาติดต่อผู้ดูแลระบบ").arg(counter.table));
+            const QString current = r.text(0, 0).trimmed();
+            const QString next = advance(current);
+            use(current);
+            c.exec(update, {next});
+            taken = current;
+        },
+        landed ? LandedCheck([&] { return landed(taken); }) : LandedCheck());
     return taken;
 }
 
@@ -68,7 +70,7 @@ namespace {
 void settleCutCommit(Connection& c, const DbError& cut, const LandedCheck& landed) {
     const QString unknown = QStringLiteral("การเชื่อมต่อฐานข้อมูลขาดขณะยืนยันการบันทึก จึงไม่ทราบว่าข้อมูลถูกบันทึกแล้วหรือไม่ "
                                            "กรุณาค้นหาข้อมูลนี้ก่อนบันทึกอีกครั้ง เพื่อไม่ให้บันทึกซ้ำ\n%1")
-                              .arg(cut.describe());
+                                .arg(cut.describe());
     if (!landed)
         throw DbError(cut.nativeCode(), cut.sqlState(), unknown).markOutcomeUnknown();
     bool found = false;

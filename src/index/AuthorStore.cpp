@@ -115,30 +115,32 @@ QString expectedCode(data::Connection& c) {
 SavedAuthor add(data::Connection& c, const QString& name, bool penName, const QString& trueName) {
     checkNames(name, penName, trueName);
     SavedAuthor saved;
-    data::retryingTransaction(c, [&] {
-        saved = {};
-        const QString code = lockedCounter(c);
-        saved.idno = code;
-        QString next = nextCode7(code);
-        if (penName) {
-            if (const auto existing = codeOfName(c, trueName)) {
-                saved.trueIdno = *existing;
-            } else {
-                // The true name is new: it takes the code after the pen name's.
-                saved.trueIdno = next;
-                saved.trueNameCreated = true;
-                insertAuthor(c, saved.trueIdno, trueName, QString());
-                next = nextCode7(saved.trueIdno);
+    data::retryingTransaction(
+        c,
+        [&] {
+            saved = {};
+            const QString code = lockedCounter(c);
+            saved.idno = code;
+            QString next = nextCode7(code);
+            if (penName) {
+                if (const auto existing = codeOfName(c, trueName)) {
+                    saved.trueIdno = *existing;
+                } else {
+                    // The true name is new: it takes the code after the pen name's.
+                    saved.trueIdno = next;
+                    saved.trueNameCreated = true;
+                    insertAuthor(c, saved.trueIdno, trueName, QString());
+                    next = nextCode7(saved.trueIdno);
+                }
             }
-        }
-        insertAuthor(c, code, name, saved.trueIdno);
-        setCounter(c, next);
-    },
-                              [&] {
-                                  return !c.query(QStringLiteral("SELECT 1 FROM authname WHERE idno = ? AND BINARY penname = BINARY ?"),
-                                                  {saved.idno, name.trimmed()})
-                                              .isEmpty();
-                              });
+            insertAuthor(c, code, name, saved.trueIdno);
+            setCounter(c, next);
+        },
+        [&] {
+            return !c.query(QStringLiteral("SELECT 1 FROM authname WHERE idno = ? AND BINARY penname = BINARY ?"),
+                            {saved.idno, name.trimmed()})
+                        .isEmpty();
+        });
     return saved;
 }
 

@@ -61,8 +61,7 @@ struct AuthorEdit {
     data::EditOutcome outcome = data::EditOutcome::Missing;
     SavedAuthor saved;
 };
-AuthorEdit update(data::Connection& c, const Author& shown, const QString& name, bool penName,
-                  const QString& trueName);
+AuthorEdit update(data::Connection& c, const Author& shown, const QString& name, bool penName, const QString& trueName);
 
 } // namespace AuthorStore
 

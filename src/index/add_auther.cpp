@@ -282,7 +282,8 @@ void add_auther::saveChange() {
     data::EditOutcome outcome = data::EditOutcome::Saved;
     if (!runSave(
             [&]() -> std::optional<SavedAuthor> {
-                const AuthorStore::AuthorEdit e = AuthorStore::update(*db_, shown_, ui->Text2->text(), pen, ui->Text3->text());
+                const AuthorStore::AuthorEdit e =
+                    AuthorStore::update(*db_, shown_, ui->Text2->text(), pen, ui->Text3->text());
                 outcome = e.outcome;
                 return e.saved;
             },

@@ -115,7 +115,10 @@ index_journal::index_journal(QWidget* parent) : QWidget(parent), ui(std::make_un
                            {ui->Text12, "remark"},
                            {Text5, "abstract"}});
     forms::limitToColumns(*index_conn, QStringLiteral("msubject"),
-                          {{Text6[0], "subject"}, {Text6[1], "subject"}, {Text6[2], "subject"}, {Text6[3], "subject"},
+                          {{Text6[0], "subject"},
+                           {Text6[1], "subject"},
+                           {Text6[2], "subject"},
+                           {Text6[3], "subject"},
                            {Text6[4], "subject"}});
 
     forms::onSearch(
@@ -378,11 +381,10 @@ void index_journal::save() {
         // Nothing was committed (or, when the link broke during the commit, the message says
         // what is known). The connection is replaced, the fields keep what was typed.
         forms::inform(this,
-                      err.outcomeUnknown()
-                          ? err.message()
-                          : QStringLiteral("ขออภัย การติดต่อฐานข้อมูลขัดข้อง กรุณาทำการบันทึกข้อมูลอีกครั้ง\n[%1] %2")
-                                .arg(err.nativeCode())
-                                .arg(err.message()),
+                      err.outcomeUnknown() ? err.message()
+                                           : QStringLiteral("ขออภัย การติดต่อฐานข้อมูลขัดข้อง กรุณาทำการบันทึกข้อมูลอีกครั้ง\n[%1] %2")
+                                                 .arg(err.nativeCode())
+                                                 .arg(err.message()),
                       QStringLiteral("Save Data Error"), forms::Icon::Critical);
         index_conn->close();
         try {

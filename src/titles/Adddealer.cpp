@@ -51,9 +51,9 @@ Adddealer::Adddealer(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
     connect(ui->Command1, &QPushButton::clicked, this, &Adddealer::save);
     connect(ui->Command2, &QPushButton::clicked, this, &Adddealer::cancel);
     connect(ui->Command3, &QPushButton::clicked, this, &QWidget::close);
-    forms::limitToColumns(*db_, QStringLiteral("dealer"),
-                          {{ui->Text2, "Publisher_Name"}, {ui->Text3, "Address1"}, {ui->Text4, "Address2"},
-                           {ui->Text5, "Contact"}});
+    forms::limitToColumns(
+        *db_, QStringLiteral("dealer"),
+        {{ui->Text2, "Publisher_Name"}, {ui->Text3, "Address1"}, {ui->Text4, "Address2"}, {ui->Text5, "Contact"}});
     ui->Text2->setFocus();
 }
 
@@ -168,12 +168,11 @@ void Adddealer::add() {
 }
 
 void Adddealer::startAddingWith(const QString& name) {
-    if (hasUnsavedChanges() &&
-        !forms::askYesNo(this,
-                         QStringLiteral("ข้อมูลสำนักพิมพ์ที่กำลังเพิ่มหรือแก้ไขอยู่ยังไม่ได้บันทึก\n"
-                                        "ต้องการยกเลิกข้อมูลนั้น แล้วเพิ่มสำนักพิมพ์ \"%1\" หรือไม่")
-                             .arg(name.trimmed()),
-                         QStringLiteral("ข้อมูลยังไม่ได้บันทึก"), forms::Icon::Question)) {
+    if (hasUnsavedChanges() && !forms::askYesNo(this,
+                                                QStringLiteral("ข้อมูลสำนักพิมพ์ที่กำลังเพิ่มหรือแก้ไขอยู่ยังไม่ได้บันทึก\n"
+                                                               "ต้องการยกเลิกข้อมูลนั้น แล้วเพิ่มสำนักพิมพ์ \"%1\" หรือไม่")
+                                                    .arg(name.trimmed()),
+                                                QStringLiteral("ข้อมูลยังไม่ได้บันทึก"), forms::Icon::Question)) {
         forms::add_dealer_flag() = QStringLiteral("F");
         return; // the unsaved work stays as it is
     }

@@ -57,7 +57,7 @@ private:
     bool adding_ = false;
     bool editing_ = false;
     QLineEdit* dealerTarget_ = nullptr;
-    QString shownCode_;           // the code of the title on show, which an edit rewrites
+    QString shownCode_;          // the code of the title on show, which an edit rewrites
     QVariantList shownOriginal_; // its columns as read, which the edit must still find
 
     QList<QComboBox*> codeLists() const;

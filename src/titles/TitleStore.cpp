@@ -161,8 +161,9 @@ QString add(data::Connection& c, const Title& t, int series) {
                    data::Params{code} + columnValues(t));
         },
         [&](const QString& code) {
-            return !c.query(QStringLiteral("SELECT 1 FROM magazine WHERE Pointer = ? AND BINARY Magazine_Name = BINARY ?"),
-                            {code, t.name.trimmed()})
+            return !c.query(
+                         QStringLiteral("SELECT 1 FROM magazine WHERE Pointer = ? AND BINARY Magazine_Name = BINARY ?"),
+                         {code, t.name.trimmed()})
                         .isEmpty();
         });
 }

@@ -111,7 +111,8 @@ private slots:
             opened.clear();
             action(entry)->trigger();
             QCOMPARE(opened.size(), 1);
-            QCOMPARE(opened.first().toString(), QStringLiteral("http://intranet.library/serial/") + QLatin1String(path));
+            QCOMPARE(opened.first().toString(),
+                     QStringLiteral("http://intranet.library/serial/") + QLatin1String(path));
         }
     }
 
@@ -130,8 +131,10 @@ private slots:
         main->resize(screen);
         app::registerWindows(main->windows());
         main->refreshMenu();
-        const char* windows[][3] = {{"aaa", "New_Journal", "Command6"},   {"ccc", "reg_journal", "Command5"},
-                                    {"addnew_index", "index_journal", "Command2"}, {"i", "Adddealer", "Command3"},
+        const char* windows[][3] = {{"aaa", "New_Journal", "Command6"},
+                                    {"ccc", "reg_journal", "Command5"},
+                                    {"addnew_index", "index_journal", "Command2"},
+                                    {"i", "Adddealer", "Command3"},
                                     {"m_auth", "add_auther", "Command1"}};
         for (const auto& [entry, kind, exitName] : windows) {
             const QString k = QString::fromLatin1(kind);
@@ -140,16 +143,19 @@ private slots:
             QVERIFY2(w, kind);
             const bool child = main->area()->isAncestorOf(w);
             QWidget* frame = child ? static_cast<QWidget*>(main->area()->activeSubWindow()) : w.data();
-            QVERIFY2((child ? QRect(QPoint(0, 0), main->area()->viewport()->size()) : main->screen()->availableGeometry())
-                         .contains(child ? frame->geometry() : frame->frameGeometry()),
-                     kind);
+            QVERIFY2(
+                (child ? QRect(QPoint(0, 0), main->area()->viewport()->size()) : main->screen()->availableGeometry())
+                    .contains(child ? frame->geometry() : frame->frameGeometry()),
+                kind);
             // Reachable: inside what shows of the window, after scrolling to it where it scrolls.
-            auto* scroller = qobject_cast<QScrollArea*>(w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr);
+            auto* scroller =
+                qobject_cast<QScrollArea*>(w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr);
             QWidget* shown = scroller ? scroller->viewport() : w.data();
             for (QPushButton* b : w->findChildren<QPushButton*>()) {
                 if (scroller && b->isVisibleTo(w))
                     scroller->ensureWidgetVisible(b, 0, 0);
-                QVERIFY2(!b->isVisibleTo(w) || QRect(QPoint(0, 0), shown->size()).contains(QRect(b->mapTo(shown, QPoint()), b->size())),
+                QVERIFY2(!b->isVisibleTo(w) ||
+                             QRect(QPoint(0, 0), shown->size()).contains(QRect(b->mapTo(shown, QPoint()), b->size())),
                          qPrintable(k + QLatin1Char(' ') + b->objectName()));
             }
             if (k == QLatin1String("reg_journal") && screen.width() >= 1024) {
@@ -185,19 +191,22 @@ private slots:
     void failedLoadIsReportedAndProgramGoesOn() {
         ScriptedMessages boxes;
         main->windows().add(QStringLiteral("New_Journal"), app::WindowRegistry::Placement::Child, []() -> QWidget* {
-            throw data::DbError(2003, QStringLiteral("HY000"), QStringLiteral("Can't connect to server on 'db.library'"));
+            throw data::DbError(2003, QStringLiteral("HY000"),
+                                QStringLiteral("Can't connect to server on 'db.library'"));
         });
         main->refreshMenu();
         action("aaa")->trigger();
         QCOMPARE(boxes.boxes.size(), 1);
-        QVERIFY(boxes.last().prompt.contains(QStringLiteral("2003")) && boxes.last().prompt.contains(QStringLiteral("db.library")));
+        QVERIFY(boxes.last().prompt.contains(QStringLiteral("2003")) &&
+                boxes.last().prompt.contains(QStringLiteral("db.library")));
         QVERIFY(main->area()->subWindowList().isEmpty() && !main->windows().find(QStringLiteral("New_Journal")));
         action("jour_all")->trigger(); // the menu still works
         QCOMPARE(opened.size(), 1);
     }
 
     void exitClosesChildrenButNotTopLevelWindows() {
-        main->windows().add(QStringLiteral("reg_journal"), app::WindowRegistry::Placement::Child, [] { return new QWidget; });
+        main->windows().add(QStringLiteral("reg_journal"), app::WindowRegistry::Placement::Child,
+                            [] { return new QWidget; });
         main->windows().add(QStringLiteral("add_auther"), app::WindowRegistry::Placement::CentredOnScreen, [] {
             auto* w = new QWidget;
             w->resize(400, 300);
@@ -205,7 +214,8 @@ private slots:
         });
         QPointer<QWidget> child = main->windows().show(QStringLiteral("reg_journal"));
         QPointer<QWidget> author = main->windows().show(QStringLiteral("add_auther"));
-        QVERIFY((author->frameGeometry().center() - main->screen()->availableGeometry().center()).manhattanLength() <= 4);
+        QVERIFY((author->frameGeometry().center() - main->screen()->availableGeometry().center()).manhattanLength() <=
+                4);
         action("menuexit")->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!main->isVisible() && child.isNull());

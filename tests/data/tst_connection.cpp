@@ -88,7 +88,8 @@ private slots:
         QCOMPARE(r.value(0, 2).toDateTime(), st);
         QCOMPARE(r.text(0, 3) + r.text(0, 4) + r.text(0, 5), QStringLiteral("90071992547409931234.5029/02/2024"));
         // A NULL parameter compares as NULL, not as an empty string.
-        QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe WHERE t IS NULL AND ? IS NULL"), {QVariant()}).rowCount(), 1);
+        QCOMPARE(
+            c->query(QStringLiteral("SELECT id FROM probe WHERE t IS NULL AND ? IS NULL"), {QVariant()}).rowCount(), 1);
     }
 
     void manyRowsInBlocks() {
@@ -162,7 +163,8 @@ private slots:
         }
         QVERIFY(!c->inTransaction());
         auto other = db->connect();
-        QCOMPARE(testsupport::rowText(*other, QStringLiteral("SELECT COUNT(*), MIN(t) FROM probe")), QStringLiteral("1|before"));
+        QCOMPARE(testsupport::rowText(*other, QStringLiteral("SELECT COUNT(*), MIN(t) FROM probe")),
+                 QStringLiteral("1|before"));
         // Back in autocommit: a later single write is visible to others at once.
         c->exec(QStringLiteral("INSERT INTO probe (id) VALUES (3)"));
         QCOMPARE(other->query(QStringLiteral("SELECT id FROM probe WHERE id = 3")).rowCount(), 1);
@@ -262,7 +264,8 @@ private slots:
         viaProxy.open();
         proxy.cutAtNextCommit(testsupport::CutProxy::Cut::AfterCommit);
         try {
-            data::retryingTransaction(viaProxy, [&] { viaProxy.exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (1, 'x')")); });
+            data::retryingTransaction(
+                viaProxy, [&] { viaProxy.exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (1, 'x')")); });
             QFAIL("a save whose commit was cut off was reported as saved without looking");
         } catch (const data::DbError& e) {
             QVERIFY2(e.outcomeUnknown() && e.message().contains(QStringLiteral("ไม่ทราบ")), qPrintable(e.message()));

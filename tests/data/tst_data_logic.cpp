@@ -18,15 +18,30 @@ private slots:
             const char* text;
             QDate date;
         } rows[] = {
-            {"15/03/2024", {2024, 3, 15}},  {"2024-03-15", {2024, 3, 15}},  {"  01/01/2000 ", {2000, 1, 1}},
-            {"1/2/2024", {2024, 2, 1}},     {"29/02/2000", {2000, 2, 29}},  {"29/02/1900", {}},
-            {"31/02/2024", {}},             {"31/04/2024", {}},             {"01/13/2024", {}},
-            {"00/01/2024", {}},             {"01/01/24", {}},               {"", {}},
-            {"15/03/", {}},                 {"15-03-2024", {}},             {"0000-01-01", {}},
-            {"2024-03-15 10:00:00", {}},    {"๑๕/๐๓/๒๕๖๗", {}},             {"1//2//2024", {}},
+            {"15/03/2024", {2024, 3, 15}},
+            {"2024-03-15", {2024, 3, 15}},
+            {"  01/01/2000 ", {2000, 1, 1}},
+            {"1/2/2024", {2024, 2, 1}},
+            {"29/02/2000", {2000, 2, 29}},
+            {"29/02/1900", {}},
+            {"31/02/2024", {}},
+            {"31/04/2024", {}},
+            {"01/13/2024", {}},
+            {"00/01/2024", {}},
+            {"01/01/24", {}},
+            {"", {}},
+            {"15/03/", {}},
+            {"15-03-2024", {}},
+            {"0000-01-01", {}},
+            {"2024-03-15 10:00:00", {}},
+            {"๑๕/๐๓/๒๕๖๗", {}},
+            {"1//2//2024", {}},
             // Buddhist-era years: 2569 is 2026; the leap day of BE 2543 (2000) exists, of 2443 (1900) not.
-            {"15/03/2569", {2026, 3, 15}},  {"29/02/2543", {2000, 2, 29}},  {"29/02/2443", {}},
-            {"31/12/2399", {2399, 12, 31}}, {"01/01/2400", {1857, 1, 1}},
+            {"15/03/2569", {2026, 3, 15}},
+            {"29/02/2543", {2000, 2, 29}},
+            {"29/02/2443", {}},
+            {"31/12/2399", {2399, 12, 31}},
+            {"01/01/2400", {1857, 1, 1}},
         };
         for (const auto& r : rows)
             QTest::newRow(r.text) << QString::fromUtf8(r.text) << r.date;
@@ -43,7 +58,7 @@ private slots:
         QCOMPARE(data::formatDate(QDate()), QString());
         data::setDisplayEra(data::Era::Buddhist);
         QCOMPARE(data::formatDate(d), QStringLiteral("05/03/2569"));
-        QCOMPARE(data::isoDate(d), QStringLiteral("2026-03-05")); // what the database and web pages get
+        QCOMPARE(data::isoDate(d), QStringLiteral("2026-03-05"));            // what the database and web pages get
         QCOMPARE(data::parseDate(data::formatDate(d)).value_or(QDate()), d); // shown text reads back
         data::setDisplayEra(data::Era::Common);
         QCOMPARE(data::parseDate(data::formatDate(d)).value_or(QDate()), d);
@@ -52,9 +67,16 @@ private slots:
     void counterArithmetic_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("next"); // empty: not a number
-        const char* rows[][2] = {{"125", "126"},   {"007", "8"},   {" 99 ", "100"},   {"4294967295", "4294967296"},
-                                 {"999999999999999999", "1000000000000000000"},       {"", ""},
-                                 {"12a", ""},      {"-5", ""},     {"1.5", ""},       {"99999999999999999999", ""}};
+        const char* rows[][2] = {{"125", "126"},
+                                 {"007", "8"},
+                                 {" 99 ", "100"},
+                                 {"4294967295", "4294967296"},
+                                 {"999999999999999999", "1000000000000000000"},
+                                 {"", ""},
+                                 {"12a", ""},
+                                 {"-5", ""},
+                                 {"1.5", ""},
+                                 {"99999999999999999999", ""}};
         for (const auto& r : rows)
             QTest::newRow(r[0]) << QString::fromLatin1(r[0]) << QString::fromLatin1(r[1]);
     }
@@ -65,9 +87,9 @@ private slots:
     }
 
     void likeEscaping() {
-        const char* rows[][3] = {{"abc", "%abc%", "abc%"},         {"100%", "%100\\%%", "100\\%%"},
-                                 {"a_b", "%a\\_b%", "a\\_b%"},     {"a\\b", "%a\\\\b%", "a\\\\b%"},
-                                 {"O'Reilly", "%O'Reilly%", "O'Reilly%"}, {"", "%%", "%"}};
+        const char* rows[][3] = {
+            {"abc", "%abc%", "abc%"},        {"100%", "%100\\%%", "100\\%%"},         {"a_b", "%a\\_b%", "a\\_b%"},
+            {"a\\b", "%a\\\\b%", "a\\\\b%"}, {"O'Reilly", "%O'Reilly%", "O'Reilly%"}, {"", "%%", "%"}};
         for (const auto& r : rows) {
             QCOMPARE(data::likeContains(QString::fromLatin1(r[0])), QString::fromLatin1(r[1]));
             QCOMPARE(data::likePrefix(QString::fromLatin1(r[0])), QString::fromLatin1(r[2]));
@@ -124,7 +146,8 @@ private slots:
         writeIni("[database]\nserver=lib-db\nport=3310\npassword=fromfile\n[reports]\nroot=http://intranet/\n"
                  "[display]\nera=buddhist\n",
                  ownerOnly | QFile::ReadGroup | QFile::ReadOther);
-        for (const char* v : {"WARASAN_SERVER", "WARASAN_PORT", "WARASAN_PASSWORD", "WARASAN_REPORT_ROOT", "WARASAN_ERA"})
+        for (const char* v :
+             {"WARASAN_SERVER", "WARASAN_PORT", "WARASAN_PASSWORD", "WARASAN_REPORT_ROOT", "WARASAN_ERA"})
             qunsetenv(v);
         data::InstallationConfig c = data::InstallationConfig::load();
         QCOMPARE(c.db.server, QStringLiteral("lib-db"));

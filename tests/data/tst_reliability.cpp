@@ -41,7 +41,8 @@ private slots:
         QCOMPARE(testsupport::runStations(*db, stations,
                                           [&](data::Connection& c, int st) {
                                               for (int i = 0; i < each; ++i) {
-                                                  const QString n = s.save(c, QStringLiteral("สถานี %1 ที่ %2").arg(st).arg(i));
+                                                  const QString n =
+                                                      s.save(c, QStringLiteral("สถานี %1 ที่ %2").arg(st).arg(i));
                                                   QMutexLocker lock(&mutex);
                                                   numbers << n;
                                               }
@@ -60,7 +61,8 @@ private slots:
         QTest::addColumn<bool>("afterCommit");
         for (int k = 0; k < numberedSaves().size(); ++k)
             for (bool after : {true, false})
-                QTest::addRow("%s, %s", numberedSaves().at(k).name, after ? "after COMMIT" : "before COMMIT") << k << after;
+                QTest::addRow("%s, %s", numberedSaves().at(k).name, after ? "after COMMIT" : "before COMMIT")
+                    << k << after;
     }
     void cutAtCommit() {
         QFETCH(int, kind);

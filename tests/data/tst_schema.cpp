@@ -39,7 +39,8 @@ private slots:
             {"receives", "receivestatus receivestatusdes"},
             {"bindcolor", "BindType_code BindColor_DesTh"},
             {"statustype", "Status_code Status_thai_Descrition"},
-            {"tranfile", "magno pointer indate:date daily:date yearno itemsno DescriptionItem * MagStatus * * * * * regno"},
+            {"tranfile",
+             "magno pointer indate:date daily:date yearno itemsno DescriptionItem * MagStatus * * * * * regno"},
             {"sum_journal", "regno callno *"},
             {"ctrlsumj", "regno_ctrl"},
             // The abstract holds at least 60,000 Thai characters (three bytes each).
@@ -52,10 +53,10 @@ private slots:
             {"chk_receive", "* * from_date:date to_date:date"},
         };
         for (const auto& [table, columns] : tables) {
-            const data::Result r = db->admin().query(
-                QStringLiteral("SELECT column_name, data_type FROM information_schema.columns "
-                               "WHERE table_schema = ? AND table_name = ? ORDER BY ordinal_position"),
-                {db->name(), QString::fromLatin1(table)});
+            const data::Result r =
+                db->admin().query(QStringLiteral("SELECT column_name, data_type FROM information_schema.columns "
+                                                 "WHERE table_schema = ? AND table_name = ? ORDER BY ordinal_position"),
+                                  {db->name(), QString::fromLatin1(table)});
             const QStringList expected = QString::fromLatin1(columns).split(QLatin1Char(' '));
             QVERIFY2(r.rowCount() >= expected.size(), table);
             for (int i = 0; i < expected.size(); ++i) {
@@ -91,14 +92,16 @@ private slots:
         // Stored names sort in Thai dictionary order (leading vowels after their consonant)
         // and tone marks stay distinct: ไก (chicken without its tone mark) is not ไก่.
         int code = 0;
-        for (const QString& name : {QStringLiteral("ขา"), QStringLiteral("ไก่"), QStringLiteral("เกม"), QStringLiteral("กา")})
+        for (const QString& name :
+             {QStringLiteral("ขา"), QStringLiteral("ไก่"), QStringLiteral("เกม"), QStringLiteral("กา")})
             db->admin().exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES (?, ?)"),
                              {QString::number(++code), name});
         const data::Result r = c->query(QStringLiteral("SELECT Publisher_Name FROM dealer ORDER BY Publisher_Name"));
         QStringList order;
         for (const auto& row : r.rows)
             order << row.at(0).toString();
-        QCOMPARE(order, (QStringList{QStringLiteral("กา"), QStringLiteral("เกม"), QStringLiteral("ไก่"), QStringLiteral("ขา")}));
+        QCOMPARE(order, (QStringList{QStringLiteral("กา"), QStringLiteral("เกม"), QStringLiteral("ไก่"),
+                                     QStringLiteral("ขา")}));
         const QString find = QStringLiteral("SELECT 1 FROM dealer WHERE Publisher_Name = ?");
         QCOMPARE(c->query(find, {QStringLiteral("ไก")}).rowCount(), 0);
         QCOMPARE(c->query(find, {QStringLiteral("ไก่")}).rowCount(), 1);
@@ -118,7 +121,8 @@ private slots:
              "AND '09'",
              "01,02,03,04,05,06,07,08,09"},
             {"SELECT COUNT(*) > 0 FROM magtype WHERE MagType_Code NOT BETWEEN '01' AND '09'", "1"},
-            {"SELECT (SELECT COUNT(*) FROM recsetup) + (SELECT COUNT(*) FROM jourctrl) + (SELECT COUNT(*) FROM artctrl) "
+            {"SELECT (SELECT COUNT(*) FROM recsetup) + (SELECT COUNT(*) FROM jourctrl) + (SELECT COUNT(*) FROM "
+             "artctrl) "
              "+ (SELECT COUNT(*) FROM authctrl) + (SELECT COUNT(*) FROM ctrlsumj)",
              "5"},
             // Every code table has at least two rows, each described in Thai.

@@ -32,7 +32,8 @@ class tst_add_auther : public QObject, testsupport::WindowFixture<add_auther> {
     }
     QString counter() { return db->admin().query(QStringLiteral("SELECT idno_ctrl FROM authctrl")).text(0, 0); }
     QString author(const char* idno) {
-        return testsupport::rowText(db->admin(), QStringLiteral("SELECT penname, trueidno FROM authname WHERE idno = ?"),
+        return testsupport::rowText(db->admin(),
+                                    QStringLiteral("SELECT penname, trueidno FROM authname WHERE idno = ?"),
                                     {QString::fromLatin1(idno)});
     }
     void searchName(const QString& s) {
@@ -65,12 +66,21 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("trueName"); // empty: not a pen name
         QTest::addColumn<QString>("stored");   // 0000041 and 0000042 afterwards, and the counter
-        QTest::newRow("plain name") << "  นามใหม่ ทดสอบ " << "" << "นามใหม่ ทดสอบ| |0000042";
-        QTest::newRow("pen name, new true name") << "นามใหม่" << "ประภัสสร เสวิกุล"
+        QTest::newRow("plain name") << "  นามใหม่ ทดสอบ "
+                                    << ""
+                                    << "นามใหม่ ทดสอบ| |0000042";
+        QTest::newRow("pen name, new true name") << "นามใหม่"
+                                                 << "ประภัสสร เสวิกุล"
                                                  << "นามใหม่|0000042 ประภัสสร เสวิกุล||0000043";
-        QTest::newRow("pen name, registered true name") << "นามใหม่" << "สมชาย ใจดี" << "นามใหม่|0000007 |0000042";
-        QTest::newRow("empty name") << "   " << "" << " |0000041";
-        QTest::newRow("pen name without a true name") << "นามปากกา" << "  " << " |0000041";
+        QTest::newRow("pen name, registered true name") << "นามใหม่"
+                                                        << "สมชาย ใจดี"
+                                                        << "นามใหม่|0000007 |0000042";
+        QTest::newRow("empty name") << "   "
+                                    << ""
+                                    << " |0000041";
+        QTest::newRow("pen name without a true name") << "นามปากกา"
+                                                      << "  "
+                                                      << " |0000041";
     }
     void saveNewAuthor() {
         QFETCH(QString, name);
@@ -79,7 +89,8 @@ private slots:
         QCOMPARE(enabled({"Text1", "Text2", "Text3", "Cmdadd", "Cmdedit"}), "11010");
         click("Cmdadd");
         QCOMPARE(text("Text1")->text(), QStringLiteral("0000041"));
-        QVERIFY(no()->isChecked() && w->entryFlag() && button("cmdsaveadd")->isVisible() && !button("Cmdadd")->isVisible());
+        QVERIFY(no()->isChecked() && w->entryFlag() && button("cmdsaveadd")->isVisible() &&
+                !button("Cmdadd")->isVisible());
         text("Text2")->setText(name);
         if (!trueName.isEmpty()) {
             yes()->click();
@@ -91,7 +102,8 @@ private slots:
         const bool refused = stored.endsWith(QLatin1String("0000041"));
         QCOMPARE(boxes->last().icon, refused ? forms::Icon::Critical : forms::Icon::Question);
         if (!refused)
-            QCOMPARE(boxes->last().prompt + boxes->last().title, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่บันทึกข้อมูลรายชื่อผู้แต่ง"));
+            QCOMPARE(boxes->last().prompt + boxes->last().title,
+                     QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่บันทึกข้อมูลรายชื่อผู้แต่ง"));
         QCOMPARE(button("cmdsaveadd")->isVisible(), refused); // back to idle, or still adding
         QCOMPARE(text("Text2")->text(), refused ? name : QString());
     }
@@ -100,13 +112,20 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("found"); // codes
-        QTest::newRow("Thai prefix") << "" << "ก" << QStringList{"0000009", "0000008"};
-        QTest::newRow("a tone mark makes another prefix") << "" << "  ก้อง " << QStringList{"0000008"};
-        QTest::newRow("code alone") << "0000010" << "" << QStringList{"0000010"};
-        QTest::newRow("both, matching") << "0000010" << "ว." << QStringList{"0000010"};
-        QTest::newRow("both, name of another author") << "0000010" << "สมชาย" << QStringList{};
-        QTest::newRow("a wildcard is a plain character") << "" << "%" << QStringList{};
-        QTest::newRow("nothing typed") << "" << "" << QStringList{};
+        QTest::newRow("Thai prefix") << ""
+                                     << "ก" << QStringList{"0000009", "0000008"};
+        QTest::newRow("a tone mark makes another prefix") << ""
+                                                          << "  ก้อง " << QStringList{"0000008"};
+        QTest::newRow("code alone") << "0000010"
+                                    << "" << QStringList{"0000010"};
+        QTest::newRow("both, matching") << "0000010"
+                                        << "ว." << QStringList{"0000010"};
+        QTest::newRow("both, name of another author") << "0000010"
+                                                      << "สมชาย" << QStringList{};
+        QTest::newRow("a wildcard is a plain character") << ""
+                                                         << "%" << QStringList{};
+        QTest::newRow("nothing typed") << ""
+                                       << "" << QStringList{};
     }
     void search() {
         QFETCH(QString, code);
@@ -117,8 +136,8 @@ private slots:
         click("Cmdsearch");
         if (found.isEmpty()) {
             const bool nothingTyped = code.isEmpty() && name.isEmpty();
-            QCOMPARE(boxes->last().prompt, nothingTyped ? QStringLiteral("กรุณาพิมพ์ข้อมูลที่ต้องการค้นหา")
-                                                        : QStringLiteral("ไม่พบข้อมูลที่ต้องการค้นหา"));
+            QCOMPARE(boxes->last().prompt,
+                     nothingTyped ? QStringLiteral("กรุณาพิมพ์ข้อมูลที่ต้องการค้นหา") : QStringLiteral("ไม่พบข้อมูลที่ต้องการค้นหา"));
             QCOMPARE(text("Text2")->text(), QString());
             return;
         }
@@ -147,12 +166,18 @@ private slots:
         QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<QString>("stored"); // penname, trueidno afterwards
         QTest::addColumn<QString>("counterAfter");
-        QTest::newRow("pen name no more") << "ว." << false << "" << "แก้ไขแล้ว 0000009" << "0000041";
-        QTest::newRow("a new true name") << "Smith" << true << "" << "แก้ไขแล้ว 0000041" << "0000042";
-        QTest::newRow("changed meanwhile") << "Smith" << true
-                                           << "UPDATE authname SET penname = 'Smith, J.' WHERE idno = '0000011'"
-                                           << "Smith, J. " << "0000041";
-        QTest::newRow("deleted meanwhile") << "Smith" << true << "DELETE FROM authname WHERE idno = '0000011'" << ""
+        QTest::newRow("pen name no more") << "ว." << false << ""
+                                          << "แก้ไขแล้ว 0000009"
+                                          << "0000041";
+        QTest::newRow("a new true name") << "Smith" << true << ""
+                                         << "แก้ไขแล้ว 0000041"
+                                         << "0000042";
+        QTest::newRow("changed meanwhile")
+            << "Smith" << true << "UPDATE authname SET penname = 'Smith, J.' WHERE idno = '0000011'"
+            << "Smith, J. "
+            << "0000041";
+        QTest::newRow("deleted meanwhile") << "Smith" << true << "DELETE FROM authname WHERE idno = '0000011'"
+                                           << ""
                                            << "0000041";
     }
     void editSaves() {
@@ -177,8 +202,8 @@ private slots:
         QCOMPARE(author(code.toLatin1().constData()).replace(QLatin1Char('|'), QLatin1Char(' ')), stored);
         QCOMPARE(counter(), counterAfter);
         if (!meanwhile.isEmpty())
-            QCOMPARE(boxes->last().icon, meanwhile.startsWith(QLatin1String("DELETE")) ? forms::Icon::Critical
-                                                                                       : forms::Icon::Warning);
+            QCOMPARE(boxes->last().icon,
+                     meanwhile.startsWith(QLatin1String("DELETE")) ? forms::Icon::Critical : forms::Icon::Warning);
         if (counterAfter == QLatin1String("0000042"))
             QCOMPARE(author("0000041"), QStringLiteral("Johnathan Smithers|"));
     }
@@ -193,7 +218,7 @@ private slots:
     }
 
     void codeArithmetic() {
-        const char* rows[][2] = {{"0000041", "0000042"}, {"", "0000001"},          {"abc", "0000001"},
+        const char* rows[][2] = {{"0000041", "0000042"}, {"", "0000001"},         {"abc", "0000001"},
                                  {"12ab", "0000013"},    {"9999999", "10000000"}, {"999", "0001000"}};
         for (const auto& [code, next] : rows)
             QCOMPARE(indexing::nextCode7(QString::fromLatin1(code)), QString::fromLatin1(next));

@@ -49,9 +49,10 @@ private slots:
         auto& a = db->admin();
         a.exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, department_code) VALUES "
                               "('I000001', 'วารสารครุศาสตร์', '03'), ('J000001', 'Nature', '07')"));
-        a.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, daily, yearno, itemsno, DescriptionItem, "
-                              "MagStatus) VALUES ('20', 'I000001', '2026-05-10', '2026-05-01', '12', '5', 'พฤษภาคม 2569', "
-                              "'O'), ('19', 'I000001', '2026-04-10', '2026-04-01', '12', '4', 'เมษายน 2569', 'O')"));
+        a.exec(
+            QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, daily, yearno, itemsno, DescriptionItem, "
+                           "MagStatus) VALUES ('20', 'I000001', '2026-05-10', '2026-05-01', '12', '5', 'พฤษภาคม 2569', "
+                           "'O'), ('19', 'I000001', '2026-04-10', '2026-04-01', '12', '4', 'เมษายน 2569', 'O')"));
         a.exec(QStringLiteral("INSERT INTO authname (idno, penname, trueidno) VALUES ('0000007', 'สมชาย ใจดี', ''), "
                               "('0000008', 'สมศรี รักเรียน', ''), ('0000009', 'วิภา แก้วมณี', '')"));
         a.exec(QStringLiteral("INSERT INTO msubject (article_no, seqno, subject) VALUES ('0000001', 1, 'การศึกษา'), "
@@ -100,8 +101,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
         const char* rows[][2] = {{"กรุณากรอกข้อมูล ชื่อบทความ ", "Text2"}, {"กรุณากรอกข้อมูล ชื่อผู้แต่ง ", "Text3_0"},
-                                 {"กรุณากรอกข้อมูล หัวเรื่อง ", "Text6_0"},  {"กรุณากรอกข้อมูล ชื่อวารสาร", "Text7"},
-                                 {"กรุณากรอกข้อมูล ปีที่ ", "Command1"},      {"กรุณากรอกข้อมูล เลขหน้า ", "Text11"}};
+                                 {"กรุณากรอกข้อมูล หัวเรื่อง ", "Text6_0"}, {"กรุณากรอกข้อมูล ชื่อวารสาร", "Text7"},
+                                 {"กรุณากรอกข้อมูล ปีที่ ", "Command1"},    {"กรุณากรอกข้อมูล เลขหน้า ", "Text11"}};
         for (int i = 0; i < 6; ++i)
             QTest::addRow("%d filled", i) << i << QString::fromUtf8(rows[i][0]) << rows[i][1];
     }
@@ -177,7 +178,8 @@ private slots:
         QTest::addColumn<QString>("words");
         QTest::newRow("number in use") << "INSERT INTO article (article_no, Article_Name) VALUES ('0000041', 'old')"
                                        << "0000041";
-        QTest::newRow("no counter row") << "DELETE FROM artctrl" << "artctrl";
+        QTest::newRow("no counter row") << "DELETE FROM artctrl"
+                                        << "artctrl";
         QTest::newRow("authors cannot be written")
             << "CREATE TRIGGER no_authors BEFORE INSERT ON mauthfile FOR EACH ROW SIGNAL SQLSTATE '45000' "
                "SET MESSAGE_TEXT = 'mauthfile is read-only'"
@@ -219,7 +221,8 @@ private slots:
     void failedSaveKeepsTheFieldsAndTheNextOneWorks() {
         fillEntry(QStringLiteral("บทความที่บันทึกไม่ได้"));
         const data::Result ids = db->admin().query(
-            QStringLiteral("SELECT id FROM information_schema.processlist WHERE db = ? AND user = 'varnok'"), {db->name()});
+            QStringLiteral("SELECT id FROM information_schema.processlist WHERE db = ? AND user = 'varnok'"),
+            {db->name()});
         for (const auto& row : ids.rows)
             db->admin().exec(QStringLiteral("KILL %1").arg(row.at(0).toLongLong()));
         click("Command4");

@@ -129,7 +129,8 @@ private slots:
             QCOMPARE(label("Label1"), QStringLiteral("   Magno= 101   Daily=  01/03/2026  :  March 2026"));
             QCOMPARE(enabled({"Command2", "Command3", "Command6"}), "100");
             openTitle(QStringLiteral("วารสารครุศาสตร์"));
-            QCOMPARE(cell("show_item", 0, 0) + cell("show_item", 1, 0) + cell("show_item", 2, 0), QStringLiteral("1098"));
+            QCOMPARE(cell("show_item", 0, 0) + cell("show_item", 1, 0) + cell("show_item", 2, 0),
+                     QStringLiteral("1098"));
             QCOMPARE(label("Label1"), QStringLiteral("   Magno= 10   Daily=  01/05/2026  :  B"));
         }
     }
@@ -139,8 +140,11 @@ private slots:
         QTest::addColumn<QString>("volume");
         QTest::addColumn<QString>("newest");
         QTest::addColumn<QString>("second");
-        const char* rows[][4] = {{"1", "1", "NO", "NO"},     {"57", "3", "YES", "NO"}, {" 57 ", "3 ", "YES", "NO"},
-                                 {"57", "2", "NO", "YES"},   {"57", "4", "NO", "NO"}};
+        const char* rows[][4] = {{"1", "1", "NO", "NO"},
+                                 {"57", "3", "YES", "NO"},
+                                 {" 57 ", "3 ", "YES", "NO"},
+                                 {"57", "2", "NO", "YES"},
+                                 {"57", "4", "NO", "NO"}};
         for (const auto& r : rows)
             QTest::addRow("%s/%s", r[0], r[1]) << r[0] << r[1] << r[2] << r[3];
     }
@@ -275,9 +279,12 @@ private slots:
         QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<QString>("description"); // the row afterwards
         QTest::addColumn<QString>("words");
-        QTest::newRow("saved") << "" << "J000001|2026-02-20|2026-02-15|57|2|ฉบับพิเศษ|Z|B000001"
+        QTest::newRow("saved") << ""
+                               << "J000001|2026-02-20|2026-02-15|57|2|ฉบับพิเศษ|Z|B000001"
                                << "บันทึกข้อมูลที่ทำการแก้ไขแล้ว";
-        QTest::newRow("deleted meanwhile") << "DELETE FROM tranfile WHERE magno = '100'" << "" << "ไม่ได้ถูกบันทึก";
+        QTest::newRow("deleted meanwhile") << "DELETE FROM tranfile WHERE magno = '100'"
+                                           << ""
+                                           << "ไม่ได้ถูกบันทึก";
         QTest::newRow("changed meanwhile") << "UPDATE tranfile SET itemsno = '2A' WHERE magno = '100'"
                                            << "J000001|2026-01-20|2026-02-01|57|2A|February 2026|Z|B000001"
                                            << "ถูกเครื่องอื่นแก้ไข";

@@ -107,7 +107,8 @@ void CutProxy::run() {
                 break;
             }
             const Cut cut = cut_;
-            if (upstream && cut != Cut::Never && std::string_view(buf, size_t(n)).find(commitPacket) != std::string_view::npos) {
+            if (upstream && cut != Cut::Never &&
+                std::string_view(buf, size_t(n)).find(commitPacket) != std::string_view::npos) {
                 cut_ = Cut::Never;
                 if (cut == Cut::AfterCommit) {
                     sendAll(link.server, buf, size_t(n));

@@ -21,7 +21,9 @@ int count(data::Connection& c, const char* sql, const QString& text) {
 const QList<NumberedSave>& numberedSaves() {
     static const QList<NumberedSave> saves = {
         {"publisher",
-         [](data::Connection& c, const QString& t) { return titles::DealerStore::add(c, {QString(), t, {}, {}, {}}); },
+         [](data::Connection& c, const QString& t) {
+             return titles::DealerStore::add(c, {QString(), t, {}, {}, {}});
+         },
          [](data::Connection& c, const QString& n) {
              return one(c, "SELECT Publisher_Name FROM dealer WHERE Publisher_Code = ?", n);
          },
@@ -33,22 +35,27 @@ const QList<NumberedSave>& numberedSaves() {
              title.name = t;
              return titles::TitleStore::add(c, title, 2);
          },
-         [](data::Connection& c, const QString& n) { return one(c, "SELECT Magazine_Name FROM magazine WHERE Pointer = ?", n); },
+         [](data::Connection& c, const QString& n) {
+             return one(c, "SELECT Magazine_Name FROM magazine WHERE Pointer = ?", n);
+         },
          [](data::Connection& c, const QString& t) { return int(titles::TitleStore::search(c, t).size()); },
          "SELECT Pointer, Magazine_Name FROM magazine WHERE Pointer LIKE 'I%'",
          "SELECT COUNT(*) FROM magazine WHERE Pointer >= (SELECT pointer_ctrl2 FROM recsetup) AND Pointer LIKE 'I%'"},
         {"issue",
          [](data::Connection& c, const QString& t) {
-             return receipt::IssueStore::add(c, QStringLiteral("X000001"),
-                                             {{}, QDate(2026, 6, 1), QStringLiteral("1"), QStringLiteral("2"), t,
-                                              QDate(2026, 6, 2), {}});
+             return receipt::IssueStore::add(
+                 c, QStringLiteral("X000001"),
+                 {{}, QDate(2026, 6, 1), QStringLiteral("1"), QStringLiteral("2"), t, QDate(2026, 6, 2), {}});
          },
-         [](data::Connection& c, const QString& n) { return one(c, "SELECT DescriptionItem FROM tranfile WHERE magno = ?", n); },
+         [](data::Connection& c, const QString& n) {
+             return one(c, "SELECT DescriptionItem FROM tranfile WHERE magno = ?", n);
+         },
          [](data::Connection& c, const QString& t) {
              return count(c, "SELECT magno FROM tranfile WHERE DescriptionItem LIKE ?", t);
          },
          "SELECT magno, DescriptionItem FROM tranfile WHERE pointer = 'X000001'",
-         "SELECT COUNT(*) FROM tranfile WHERE CAST(magno AS UNSIGNED) >= (SELECT CAST(magno_ctrl AS UNSIGNED) FROM jourctrl)"},
+         "SELECT COUNT(*) FROM tranfile WHERE CAST(magno AS UNSIGNED) >= (SELECT CAST(magno_ctrl AS UNSIGNED) FROM "
+         "jourctrl)"},
         {"author",
          [](data::Connection& c, const QString& t) { return indexing::AuthorStore::add(c, t, false, {}).idno; },
          [](data::Connection& c, const QString& n) { return one(c, "SELECT penname FROM authname WHERE idno = ?", n); },
@@ -80,12 +87,23 @@ const QList<NumberedSave>& numberedSaves() {
 
 QStringList hostileTexts() {
     const QStringList base = {
-        QStringLiteral("O'Reilly"),       QStringLiteral("\"quoted\""),         QStringLiteral("C:\\temp\\"),
-        QStringLiteral("100%"),           QStringLiteral("a_b"),                QString::fromUtf8("nul\0inside", 10),
-        QStringLiteral("📚🇹🇭"),            QStringLiteral("ก\u0E48\u0E49\u0E4C"), QStringLiteral("\u200Fعربي"),
-        QStringLiteral("\uFEFFวารสาร"),    QStringLiteral("'; DROP TABLE dealer; --"), QStringLiteral("\\'%_"),
-        QStringLiteral("ไก่ ไข่"),          QStringLiteral("tab\there"),           QStringLiteral("line\nbreak"),
-        QStringLiteral("«Müller» – “Word”"), QStringLiteral("๑๒๓/๒๕๖๙"),
+        QStringLiteral("O'Reilly"),
+        QStringLiteral("\"quoted\""),
+        QStringLiteral("C:\\temp\\"),
+        QStringLiteral("100%"),
+        QStringLiteral("a_b"),
+        QString::fromUtf8("nul\0inside", 10),
+        QStringLiteral("📚🇹🇭"),
+        QStringLiteral("ก\u0E48\u0E49\u0E4C"),
+        QStringLiteral("\u200Fعربي"),
+        QStringLiteral("\uFEFFวารสาร"),
+        QStringLiteral("'; DROP TABLE dealer; --"),
+        QStringLiteral("\\'%_"),
+        QStringLiteral("ไก่ ไข่"),
+        QStringLiteral("tab\there"),
+        QStringLiteral("line\nbreak"),
+        QStringLiteral("«Müller» – “Word”"),
+        QStringLiteral("๑๒๓/๒๕๖๙"),
     };
     QStringList out;
     for (const QString& b : base)

@@ -45,7 +45,7 @@ QString rowText(data::Connection& c, const QString& sql, const data::Params& par
     QStringList cells;
     for (int i = 0; !r.isEmpty() && i < r.columns.size(); ++i)
         cells << (r.value(0, i).metaType().id() == QMetaType::QDate ? r.value(0, i).toDate().toString(Qt::ISODate)
-                                                                   : r.text(0, i));
+                                                                    : r.text(0, i));
     return cells.join(QLatin1Char('|'));
 }
 

@@ -87,9 +87,13 @@ template <typename W> struct WindowFixture {
         pressEnter(f);
     }
     // Clicks the row of the named pick list that shows `shown`.
-    bool pick(const char* list, const QString& shown) const { return pickFromList(control<QListWidget>(w, list), shown); }
+    bool pick(const char* list, const QString& shown) const {
+        return pickFromList(control<QListWidget>(w, list), shown);
+    }
     // The name of the control that has the focus now.
-    static QString focused() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
+    static QString focused() {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    }
 };
 
 } // namespace testsupport

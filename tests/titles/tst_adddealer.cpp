@@ -19,10 +19,10 @@ class tst_adddealer : public QObject, testsupport::WindowFixture<Adddealer> {
     QListWidget* list() { return testsupport::control<QListWidget>(w, "Listdealer"); }
     void dealer(const QString& code, const QString& name, const QVariant& address1 = QVariant(),
                 const QVariant& contact = QVariant()) {
-        db->admin().exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Address2, "
-                                        "Telephone, Contact) VALUES (?, ?, ?, ?, '02-1234567', ?)"),
-                         {code, name, address1, address1.isNull() ? QVariant() : QVariant(QStringLiteral("บรรทัดสอง")),
-                          contact});
+        db->admin().exec(
+            QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Address2, "
+                           "Telephone, Contact) VALUES (?, ?, ?, ?, '02-1234567', ?)"),
+            {code, name, address1, address1.isNull() ? QVariant() : QVariant(QStringLiteral("บรรทัดสอง")), contact});
     }
     void searchFor(const QString& s) {
         area("Text2")->setPlainText(s);
@@ -66,7 +66,8 @@ private slots:
 
     void startsIdle() {
         QCOMPARE(w->windowTitle(), QStringLiteral("เพิ่มผู้จัดพิมพ์"));
-        QVERIFY(button("Command5")->isEnabled() && !button("Command4")->isEnabled() && !button("Command1")->isEnabled());
+        QVERIFY(button("Command5")->isEnabled() && !button("Command4")->isEnabled() &&
+                !button("Command1")->isEnabled());
         QVERIFY(text("Text1")->isReadOnly() && !area("Text2")->isReadOnly() && text("Text5")->isReadOnly());
         QCOMPARE(area("Text2")->palette().color(QPalette::Base), forms::unlockedColour);
         QCOMPARE(area("Text3")->palette().color(QPalette::Base), forms::lockedColour);
@@ -172,14 +173,18 @@ private slots:
         QTest::addColumn<bool>("confirm");
         QTest::addColumn<QString>("stored"); // the name afterwards
         QTest::addColumn<QString>("words");  // of the last box
-        QTest::newRow("saved") << "" << true << "Springer Nature" << "เรียบร้อย";
-        QTest::newRow("not confirmed") << "" << false << "Springer" << "ต้องการบันทึก";
+        QTest::newRow("saved") << "" << true << "Springer Nature"
+                               << "เรียบร้อย";
+        QTest::newRow("not confirmed") << "" << false << "Springer"
+                                       << "ต้องการบันทึก";
         QTest::newRow("deleted meanwhile") << "DELETE FROM dealer WHERE Publisher_Code = '5'" << true << ""
                                            << "ไม่ได้ถูกบันทึก";
-        QTest::newRow("changed meanwhile") << "UPDATE dealer SET Contact = 'Dr. Klein' WHERE Publisher_Code = '5'"
-                                           << true << "Springer" << "ถูกเครื่องอื่นแก้ไข";
-        QTest::newRow("case changed meanwhile") << "UPDATE dealer SET Publisher_Name = 'SPRINGER' WHERE Publisher_Code = '5'"
-                                                << true << "SPRINGER" << "ถูกเครื่องอื่นแก้ไข";
+        QTest::newRow("changed meanwhile")
+            << "UPDATE dealer SET Contact = 'Dr. Klein' WHERE Publisher_Code = '5'" << true << "Springer"
+            << "ถูกเครื่องอื่นแก้ไข";
+        QTest::newRow("case changed meanwhile")
+            << "UPDATE dealer SET Publisher_Name = 'SPRINGER' WHERE Publisher_Code = '5'" << true << "SPRINGER"
+            << "ถูกเครื่องอื่นแก้ไข";
     }
     void editSaves() {
         QFETCH(QString, meanwhile);

@@ -34,6 +34,18 @@ private:
     CalendarPicker* owner_;
 };
 
+// The one printable character a key press types into an editable field, if it types one.
+bool typedCharacter(const QLineEdit* field, QEvent* event, QChar* ch) {
+    if (event->type() != QEvent::KeyPress || field->isReadOnly())
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QString typed = key->text();
+    if (typed.size() != 1 || !typed.at(0).isPrint() || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    *ch = typed.at(0);
+    return true;
+}
+
 // Puts a separator at the end before the next character is typed when the trimmed text has
 // reached one of the given lengths.
 class SeparatorTyping : public QObject {
@@ -43,13 +55,9 @@ public:
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress || field_->isReadOnly())
-            return false;
-        auto* key = static_cast<QKeyEvent*>(event);
-        const QString typed = key->text();
-        if (typed.size() != 1 || !typed.at(0).isPrint() || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        QChar ch;
+        if (!typedCharacter(field_, event, &ch))
             return false; // editing and navigation keys behave as usual
-        const QChar ch = typed.at(0);
         if (digitsOnly_ && !ch.isDigit() && ch != separator_)
             return true; // refused
         const QString trimmed = field_->text().trimmed();
@@ -75,13 +83,9 @@ public:
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress || field_->isReadOnly())
-            return false;
-        auto* key = static_cast<QKeyEvent*>(event);
-        const QString typed = key->text();
-        if (typed.size() != 1 || !typed.at(0).isPrint() || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        QChar ch;
+        if (!typedCharacter(field_, event, &ch))
             return false; // editing and navigation keys behave as usual
-        const QChar ch = typed.at(0);
         const bool slash = ch == QLatin1Char('/');
         if (!slash && !(ch >= QLatin1Char('0') && ch <= QLatin1Char('9')))
             return true; // refused
