@@ -286,53 +286,47 @@ void reg_journal::save() {
     Issue issue{
         ui->Text2->text().trimmed(), *daily, ui->Text4->text(), ui->Text5->text(), ui->Text6->text(), *indate, {}};
     QString saved;
-    struct Kept {};
-    bool kept = false;
+    bool kept = false; // a changed issue the user keeps editing
     const bool ok = forms::guarded(
         this,
         [&] {
-            try {
-                if (reg_mode == QLatin1String("Edit")) {
-                    const data::EditOutcome outcome = IssueStore::update(*db_, issue, editedFrom_);
-                    if (outcome == data::EditOutcome::Saved)
-                        forms::inform(this, QStringLiteral("บันทึกข้อมูลที่ทำการแก้ไขแล้ว"), QStringLiteral("ผลการบันทึก"),
-                                      forms::Icon::Information);
-                    else if (outcome == data::EditOutcome::Missing)
-                        forms::inform(this,
-                                      QStringLiteral("ไม่พบวารสารเลขทะเบียน %1 (อาจถูกลบโดยเครื่องอื่น) ข้อมูลไม่ได้ถูกบันทึก")
-                                          .arg(issue.magno),
-                                      QStringLiteral("ผลการบันทึก"), forms::Icon::Critical);
-                    else if (!forms::askYesNo(
-                                 this, forms::changedElsewhere(QStringLiteral("วารสารเลขทะเบียน %1").arg(issue.magno)),
-                                 QStringLiteral("ผลการบันทึก"), forms::Icon::Warning))
-                        throw Kept{}; // stays in editing with what was typed
-                    saved = issue.magno;
-                } else if (reg_mode == QLatin1String("New")) {
-                    try {
-                        saved = IssueStore::add(*db_, listedPointer, issue);
-                    } catch (const data::DbError& e) {
-                        if (e.nativeCode() != 1062)
-                            throw;
-                        throw data::DbError(1062, e.sqlState(),
-                                            QStringLiteral("เลขทะเบียนที่ตัวนับ jourctrl ให้มามีวารสารฉบับอื่นใช้อยู่แล้ว "
-                                                           "(ตัวนับอาจถูกตั้งย้อนหลัง) ข้อมูลไม่ได้ถูกบันทึก กรุณาแจ้งผู้ดูแลระบบ\n") +
-                                                e.message());
-                    }
-                    QString text = QStringLiteral("บันทึกข้อมูลลงทะเบียนวารสารเรียบร้อยแล้ว");
-                    // Only when the number shown was given to another station's issue meanwhile.
-                    const auto shownNo = data::counterValue(issue.magno), savedNo = data::counterValue(saved);
-                    if (shownNo && savedNo && *savedNo > *shownNo)
-                        text += QStringLiteral("\nเลข %1 ถูกเครื่องอื่นใช้ไปแล้ว วารสารฉบับนี้ได้รับเลขทะเบียน %2")
-                                    .arg(issue.magno, saved);
-                    else if (saved != issue.magno)
-                        text += QStringLiteral("\nวารสารฉบับนี้ได้รับเลขทะเบียน %1").arg(saved);
-                    if (db_->lastCommitVerified())
-                        text += QStringLiteral("\n(การเชื่อมต่อขาดขณะยืนยันการบันทึก ตรวจสอบแล้วว่าบันทึกไว้ภายใต้เลขทะเบียน %1)")
-                                    .arg(saved);
-                    forms::inform(this, text, QStringLiteral("ผลการบันทึก"), forms::Icon::Information);
+            if (reg_mode == QLatin1String("Edit")) {
+                const data::EditOutcome outcome = IssueStore::update(*db_, issue, editedFrom_);
+                if (outcome == data::EditOutcome::Saved)
+                    forms::inform(this, QStringLiteral("บันทึกข้อมูลที่ทำการแก้ไขแล้ว"), QStringLiteral("ผลการบันทึก"),
+                                  forms::Icon::Information);
+                else if (outcome == data::EditOutcome::Missing)
+                    forms::inform(
+                        this,
+                        QStringLiteral("ไม่พบวารสารเลขทะเบียน %1 (อาจถูกลบโดยเครื่องอื่น) ข้อมูลไม่ได้ถูกบันทึก").arg(issue.magno),
+                        QStringLiteral("ผลการบันทึก"), forms::Icon::Critical);
+                else if (!forms::askYesNo(
+                             this, forms::changedElsewhere(QStringLiteral("วารสารเลขทะเบียน %1").arg(issue.magno)),
+                             QStringLiteral("ผลการบันทึก"), forms::Icon::Warning))
+                    kept = true; // stays in editing with what was typed
+                saved = issue.magno;
+            } else if (reg_mode == QLatin1String("New")) {
+                try {
+                    saved = IssueStore::add(*db_, listedPointer, issue);
+                } catch (const data::DbError& e) {
+                    if (e.nativeCode() != 1062)
+                        throw;
+                    throw data::DbError(1062, e.sqlState(),
+                                        QStringLiteral("เลขทะเบียนที่ตัวนับ jourctrl ให้มามีวารสารฉบับอื่นใช้อยู่แล้ว "
+                                                       "(ตัวนับอาจถูกตั้งย้อนหลัง) ข้อมูลไม่ได้ถูกบันทึก กรุณาแจ้งผู้ดูแลระบบ\n") +
+                                            e.message());
                 }
-            } catch (const Kept&) {
-                kept = true;
+                QString text = QStringLiteral("บันทึกข้อมูลลงทะเบียนวารสารเรียบร้อยแล้ว");
+                // Only when the number shown was given to another station's issue meanwhile.
+                const auto shownNo = data::counterValue(issue.magno), savedNo = data::counterValue(saved);
+                if (shownNo && savedNo && *savedNo > *shownNo)
+                    text +=
+                        QStringLiteral("\nเลข %1 ถูกเครื่องอื่นใช้ไปแล้ว วารสารฉบับนี้ได้รับเลขทะเบียน %2").arg(issue.magno, saved);
+                else if (saved != issue.magno)
+                    text += QStringLiteral("\nวารสารฉบับนี้ได้รับเลขทะเบียน %1").arg(saved);
+                if (db_->lastCommitVerified())
+                    text += forms::verifiedAfterCut(saved);
+                forms::inform(this, text, QStringLiteral("ผลการบันทึก"), forms::Icon::Information);
             }
         },
         db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ ข้อมูลไม่ได้ถูกบันทึก"));

@@ -216,7 +216,7 @@ void Adddealer::save() {
                 outcome = DealerStore::update(*db_, d, shown_);
             }
             if (db_->lastCommitVerified())
-                result += QStringLiteral("\n(การเชื่อมต่อขาดขณะยืนยันการบันทึก ตรวจสอบแล้วว่าบันทึกไว้เรียบร้อย)");
+                result += forms::verifiedAfterCut();
         },
         db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ"));
     if (!ok)

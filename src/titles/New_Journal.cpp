@@ -450,7 +450,7 @@ void New_Journal::save() {
                                         .arg(t.pointer));
                 }
                 if (db_->lastCommitVerified())
-                    result += QStringLiteral("\n(การเชื่อมต่อขาดขณะยืนยันการบันทึก ตรวจสอบแล้วว่าบันทึกไว้เรียบร้อย)");
+                    result += forms::verifiedAfterCut();
             } catch (const TitleRefused& r) {
                 refused = r; // nothing was written: the store's transaction is rolled back
             }

@@ -50,16 +50,14 @@ bool typedCharacter(const QLineEdit* field, QEvent* event, QChar* ch) {
 // reached one of the given lengths.
 class SeparatorTyping : public QObject {
 public:
-    SeparatorTyping(QLineEdit* field, QChar separator, QList<int> lengths, bool digitsOnly)
-        : QObject(field), field_(field), separator_(separator), lengths_(std::move(lengths)), digitsOnly_(digitsOnly) {}
+    SeparatorTyping(QLineEdit* field, QChar separator, QList<int> lengths)
+        : QObject(field), field_(field), separator_(separator), lengths_(std::move(lengths)) {}
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
         QChar ch;
         if (!typedCharacter(field_, event, &ch))
             return false; // editing and navigation keys behave as usual
-        if (digitsOnly_ && !ch.isDigit() && ch != separator_)
-            return true; // refused
         const QString trimmed = field_->text().trimmed();
         if (lengths_.contains(int(trimmed.size())) && ch != separator_ && !field_->hasSelectedText()) {
             field_->setText(trimmed + separator_);
@@ -72,7 +70,6 @@ private:
     QLineEdit* field_;
     QChar separator_;
     QList<int> lengths_;
-    bool digitsOnly_;
 };
 
 // Date typing: "/" comes by itself after a two-digit day and month, and a "/" typed after a
@@ -193,7 +190,7 @@ void typeDateSeparators(QLineEdit* field) {
 
 void typeIssnSeparator(QLineEdit* field) {
     field->setMaxLength(9);
-    field->installEventFilter(new SeparatorTyping(field, QLatin1Char('-'), {4}, false));
+    field->installEventFilter(new SeparatorTyping(field, QLatin1Char('-'), {4}));
 }
 
 bool readDateField(QWidget* parent, QLineEdit* field, const QString& label, bool required, std::optional<QDate>* out) {

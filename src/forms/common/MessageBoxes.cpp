@@ -86,4 +86,10 @@ QString changedElsewhere(const QString& what) {
         .arg(what);
 }
 
+QString verifiedAfterCut(const QString& number) {
+    return number.isEmpty()
+               ? QStringLiteral("\n(การเชื่อมต่อขาดขณะยืนยันการบันทึก ตรวจสอบแล้วว่าบันทึกไว้เรียบร้อย)")
+               : QStringLiteral("\n(การเชื่อมต่อขาดขณะยืนยันการบันทึก ตรวจสอบแล้วว่าบันทึกไว้ภายใต้เลขทะเบียน %1)").arg(number);
+}
+
 } // namespace forms

@@ -35,6 +35,10 @@ void inform(QWidget* parent, const QString& prompt, const QString& title, Icon i
 // ... nothing was saved. Show the current values?"
 QString changedElsewhere(const QString& what);
 
+// The line a result box adds when the link broke during the commit and the save was then
+// found in the database (under `number`, when given).
+QString verifiedAfterCut(const QString& number = {});
+
 // The box for a failed database operation: what failed, the server's error number and text.
 void showDbError(QWidget* parent, const data::DbError& error, const QString& what = {});
 
