@@ -149,27 +149,6 @@ private slots:
         QCOMPARE(c->query(QStringLiteral("SELECT 1")).text(0, 0), QStringLiteral("1"));
     }
 
-    void failedTransactionLeavesNothing() {
-        c->exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (1, 'before')"));
-        try {
-            data::Transaction tx(*c);
-            c->exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (2, 'first half')"));
-            c->exec(QStringLiteral("UPDATE probe SET t = 'changed' WHERE id = 1"));
-            c->exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (2, 'duplicate')"));
-            tx.commit();
-            QFAIL("the duplicate went through");
-        } catch (const data::DbError& e) {
-            QCOMPARE(e.nativeCode(), 1062);
-        }
-        QVERIFY(!c->inTransaction());
-        auto other = db->connect();
-        QCOMPARE(testsupport::rowText(*other, QStringLiteral("SELECT COUNT(*), MIN(t) FROM probe")),
-                 QStringLiteral("1|before"));
-        // Back in autocommit: a later single write is visible to others at once.
-        c->exec(QStringLiteral("INSERT INTO probe (id) VALUES (3)"));
-        QCOMPARE(other->query(QStringLiteral("SELECT id FROM probe WHERE id = 3")).rowCount(), 1);
-    }
-
     void unreachableServerIsNamed() {
         data::ConnectionSettings s = db->settings();
         s.port = 1; // nothing listens there

@@ -1,15 +1,12 @@
 // The shared window patterns: date and ISSN typing, calendars, length limits, code-table
 // lists, locking and the pick list.
 #include "data/Dates.h"
-#include "forms/common/CodeCombo.h"
 #include "forms/common/DateField.h"
-#include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
 #include "support/ScriptedMessages.h"
 #include "support/WindowTest.h"
 
 #include <QCalendarWidget>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -41,51 +38,25 @@ private slots:
     }
 
     void typing_data() {
-        QTest::addColumn<bool>("issn");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("shown");
-        const struct {
-            bool issn;
-            const char *keys, *shown;
-        } rows[] = {
-            {false, "15032024", "15/03/2024"},
-            {false, "15/03/2024", "15/03/2024"},
-            {false, "1/2/2024", "01/02/2024"},
-            {false, "1/12/2569", "01/12/2569"},
-            {false, "1a5x03b2024", "15/03/2024"},
-            {false, "150320241234", "15/03/2024"},
-            {false, "150", "15/0"},
-            {false, "//1//", "01/"},
-            {true, "12345678", "1234-5678"},
-            {true, "0317847X", "0317-847X"},
-            {true, "1234-5678", "1234-5678"},
-        };
-        for (const auto& r : rows)
-            QTest::newRow(r.keys) << r.issn << QString::fromLatin1(r.keys) << QString::fromLatin1(r.shown);
+        testsupport::textTable({"issn", "keys", "shown"},
+                               {"digits~~15032024~15/03/2024", "slashes typed~~15/03/2024~15/03/2024",
+                                "short parts padded~~1/2/2024~01/02/2024", "Buddhist era~~1/12/2569~01/12/2569",
+                                "letters refused~~1a5x03b2024~15/03/2024",
+                                "no more than a date~~150320241234~15/03/2024", "half typed~~150~15/0",
+                                "stray slashes~~//1//~01/", "ISSN~1~12345678~1234-5678",
+                                "check digit X~1~0317847X~0317-847X", "typed hyphen~1~1234-5678~1234-5678"});
     }
     void typing() {
-        QFETCH(bool, issn);
+        QFETCH(QString, issn);
         QFETCH(QString, keys);
         QFETCH(QString, shown);
-        issn ? forms::typeIssnSeparator(field) : forms::typeDateSeparators(field);
+        issn.isEmpty() ? forms::typeDateSeparators(field) : forms::typeIssnSeparator(field);
         QTest::keyClicks(field, keys);
         QCOMPARE(field->text(), shown);
-        if (!issn) {
+        if (issn.isEmpty()) {
             QTest::keyClick(field, Qt::Key_Backspace); // editing keys are never blocked
             QCOMPARE(field->text(), shown.chopped(1));
         }
-    }
-
-    void lockedFieldTakesNoTyping() {
-        forms::typeDateSeparators(field);
-        forms::setFieldLocked(field, true);
-        QTest::keyClicks(field, QStringLiteral("15"));
-        QCOMPARE(field->text(), QString());
-        QCOMPARE(field->palette().color(QPalette::Base), forms::lockedColour);
-        forms::setFieldLocked(field, false);
-        QCOMPARE(field->palette().color(QPalette::Base), forms::unlockedColour);
-        QTest::keyClicks(field, QStringLiteral("15"));
-        QCOMPARE(field->text(), QStringLiteral("15"));
     }
 
     // One calendar serves two fields; a pick writes the date (in the era shown) and moves the
@@ -135,36 +106,6 @@ private slots:
         QCOMPARE(field->text(), QStringLiteral("29/02/2024"));
     }
 
-    void readDateField_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("required");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<QDate>("date");
-        QTest::newRow("a real date") << "29/02/2024" << true << true << QDate(2024, 2, 29);
-        QTest::newRow("a Buddhist-era date") << "29/02/2567" << true << true << QDate(2024, 2, 29);
-        QTest::newRow("not a real date") << "31/02/2024" << false << false << QDate();
-        QTest::newRow("empty and optional") << "" << false << true << QDate();
-        QTest::newRow("empty and required") << "" << true << false << QDate();
-    }
-    void readDateField() {
-        QFETCH(QString, typed);
-        QFETCH(bool, required);
-        QFETCH(bool, accepted);
-        QFETCH(QDate, date);
-        ScriptedMessages boxes;
-        (new QLineEdit(window.get()))->setFocus();
-        field->setText(typed);
-        std::optional<QDate> out;
-        QCOMPARE(forms::readDateField(window.get(), field, QStringLiteral("วันที่ออก"), required, &out), accepted);
-        QCOMPARE(out.value_or(QDate()), date);
-        QCOMPARE(boxes.boxes.size(), accepted ? 0 : 1);
-        if (!accepted) {
-            QCOMPARE(boxes.last().icon, forms::Icon::Critical);
-            QVERIFY(boxes.last().prompt.contains(QStringLiteral("วันที่ออก")));
-            QVERIFY(field->hasFocus());
-        }
-    }
-
     // A field takes no more characters than its column holds, typed or pasted, one line or many.
     void lengthLimits() {
         forms::limitLength(field, 5);
@@ -179,52 +120,6 @@ private slots:
         QVERIFY(text->toPlainText().startsWith(QStringLiteral("ข").repeated(10) + QStringLiteral("ก")));
         QVERIFY(text->toPlainText().endsWith(QStringLiteral("ก")));
         QCOMPARE(text->textCursor().position(), 10);
-    }
-
-    void codeCombo() {
-        const char* rows[][3] = {{"04", "รายเดือน", "04"}, {" 02 ", "รายสัปดาห์", "02"}, {"99", "", ""}, {"", "", ""}};
-        auto* combo = new QComboBox(window.get());
-        forms::fillCodeCombo(combo, {{"02 ", "รายสัปดาห์"}, {"04", "รายเดือน"}, {"09", "รายปี"}});
-        QCOMPARE(combo->currentIndex(), -1);
-        for (const auto& [stored, shown, code] : rows) {
-            forms::showCode(combo, QStringLiteral("09"));
-            forms::showCode(combo, QString::fromUtf8(stored)); // a code without a row leaves nothing shown
-            QCOMPARE(combo->currentText(), QString::fromUtf8(shown));
-            QCOMPARE(forms::comboCode(combo), QString::fromUtf8(code));
-        }
-        forms::clearFields({combo});
-        QCOMPARE(forms::comboCode(combo), QString());
-    }
-
-    void pickListReturnsBoundCode() {
-        auto* list = new forms::PickList(window.get());
-        QSignalSpy picked(list, &forms::PickList::picked);
-        int searches = 0;
-        forms::onSearch(
-            field,
-            [&] {
-                ++searches;
-                list->showRows({{"7", "Springer"}, {"12", "Wiley"}}, field);
-            },
-            list);
-        QTest::keyClick(field, Qt::Key_Return);
-        QTest::mouseDClick(field, Qt::LeftButton);
-        QCOMPARE(searches, 2); // Enter and double-click run the same search
-        QCOMPARE(list->geometry().topLeft(), field->mapTo(window.get(), QPoint(0, field->height())));
-        QTest::keyClick(field, Qt::Key_Down);
-        QVERIFY(list->hasFocus());
-        QTest::keyClick(list, Qt::Key_Down);
-        QTest::keyClick(list, Qt::Key_Return);
-        QVERIFY(!list->isVisible());
-        QCOMPARE(picked.size(), 1);
-        QCOMPARE(picked.at(0).at(0).toString(), QStringLiteral("12"));
-        // Esc leaves the list without choosing, back in the field.
-        QTest::keyClick(field, Qt::Key_Return);
-        QTest::keyClick(field, Qt::Key_Down);
-        QTest::keyClick(list, Qt::Key_Escape);
-        QVERIFY(!list->isVisible());
-        QVERIFY(field->hasFocus());
-        QCOMPARE(picked.size(), 1);
     }
 };
 

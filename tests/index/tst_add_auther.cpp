@@ -23,13 +23,9 @@ class tst_add_auther : public QObject, testsupport::WindowFixture<add_auther> {
 
     QRadioButton* yes() { return control<QRadioButton>(w, "Optpenname_0"); }
     QRadioButton* no() { return control<QRadioButton>(w, "Optpenname_1"); }
-    QTableWidget* grid() { return control<QTableWidget>(w, "showauth"); }
-    QString cell(int r, int c) { return grid()->item(r, c) ? grid()->item(r, c)->text() : QString(); }
-    void pickRow(int row) {
-        const QPoint at = grid()->visualItemRect(grid()->item(row, 0)).center();
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, at);
-    }
+    QTableWidget* grid() { return WindowFixture::grid("showauth"); }
+    QString cell(int r, int c) { return WindowFixture::cell("showauth", r, c); }
+    void pickRow(int r) { clickRow("showauth", r, true); }
     QString counter() { return db->admin().query(QStringLiteral("SELECT idno_ctrl FROM authctrl")).text(0, 0); }
     QString author(const char* idno) {
         return testsupport::rowText(db->admin(),

@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QThread>
 
 using receipt::reg_journal;
 using testsupport::control;
@@ -22,16 +21,7 @@ class tst_reg_journal : public QObject, testsupport::WindowFixture<reg_journal> 
     std::unique_ptr<TestDatabase> db;
     std::unique_ptr<ScriptedMessages> boxes;
 
-    QTableWidget* grid(const char* n) { return control<QTableWidget>(w, n); }
     QString label(const char* n) { return control<QLabel>(w, n)->text(); }
-    QString cell(const char* g, int r, int c) {
-        const QTableWidgetItem* i = grid(g)->item(r, c);
-        return i ? i->text() : QString();
-    }
-    void clickRow(const char* g, int row) {
-        QTableWidget* t = grid(g);
-        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(t->item(row, 0)).center());
-    }
     void findTitle(const QString& s) {
         text("Text1")->setText(s);
         QTest::keyClick(text("Text1"), Qt::Key_Return);
@@ -64,13 +54,6 @@ class tst_reg_journal : public QObject, testsupport::WindowFixture<reg_journal> 
                                                    "MagStatus, regno FROM tranfile WHERE magno = ?"),
                                     {magno});
     }
-    QString row(const char* g, int r) {
-        QStringList cells;
-        for (int c = 0; c < grid(g)->columnCount(); ++c)
-            cells << cell(g, r, c);
-        return cells.join(QLatin1Char('|'));
-    }
-
 private slots:
     void initTestCase() { db = std::make_unique<TestDatabase>(QStringLiteral("reg_journal")); }
     void init() {
@@ -136,17 +119,9 @@ private slots:
     }
 
     void indexCheck_data() {
-        QTest::addColumn<QString>("year");
-        QTest::addColumn<QString>("volume");
-        QTest::addColumn<QString>("newest");
-        QTest::addColumn<QString>("second");
-        const char* rows[][4] = {{"1", "1", "NO", "NO"},
-                                 {"57", "3", "YES", "NO"},
-                                 {" 57 ", "3 ", "YES", "NO"},
-                                 {"57", "2", "NO", "YES"},
-                                 {"57", "4", "NO", "NO"}};
-        for (const auto& r : rows)
-            QTest::addRow("%s/%s", r[0], r[1]) << r[0] << r[1] << r[2] << r[3];
+        testsupport::textTable({"year", "volume", "newest", "second"},
+                               {"none~1~1~NO~NO", "newest~57~3~YES~NO", "blanks~ 57 ~3 ~YES~NO", "second~57~2~NO~YES",
+                                "other number~57~4~NO~NO"});
     }
     void indexCheck() {
         QFETCH(QString, year);
@@ -220,32 +195,27 @@ private slots:
 
     // Saves that must write nothing, each leaving the window adding with what was typed.
     void refusedSaves_data() {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<bool>("confirm");
-        QTest::addColumn<bool>("date");
-        QTest::addColumn<QString>("words"); // of the last box; empty: no box after the question
-        QTest::newRow("not confirmed") << "" << false << true << "ต้องการบันทึก";
-        QTest::newRow("no issue date") << "" << true << false << "วันที่ประจำเดือน";
-        QTest::newRow("counter not a number") << "UPDATE jourctrl SET magno_ctrl = 'abc'" << true << true << "jourctrl";
         // The counter is advanced in the issue's own transaction: if that fails, no issue stays.
-        QTest::newRow("counter cannot be advanced")
-            << "CREATE TRIGGER stuck BEFORE UPDATE ON jourctrl FOR EACH ROW SIGNAL SQLSTATE '45000' "
-               "SET MESSAGE_TEXT = 'counter locked by the administrator'"
-            << true << true << "counter locked by the administrator";
+        testsupport::textTable(
+            {"setup", "confirm", "date", "words"},
+            {"not confirmed~~~1~ต้องการบันทึก", "no issue date~~1~~วันที่ประจำเดือน",
+             "counter not a number~UPDATE jourctrl SET magno_ctrl = 'abc'~1~1~jourctrl",
+             "counter cannot be advanced~CREATE TRIGGER stuck BEFORE UPDATE ON jourctrl FOR EACH ROW "
+             "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'counter locked'~1~1~counter locked"});
     }
     void refusedSaves() {
         QFETCH(QString, setup);
-        QFETCH(bool, confirm);
-        QFETCH(bool, date);
+        QFETCH(QString, confirm);
+        QFETCH(QString, date);
         QFETCH(QString, words);
         if (!setup.isEmpty())
             db->admin().exec(setup);
         openTitle(QStringLiteral("Nature"));
         click("Command2");
-        if (date)
+        if (!date.isEmpty())
             pickDate("Command9", "MonthView1", QDate(2026, 4, 1));
         text("Text4")->setText(QStringLiteral("58"));
-        boxes->answer({confirm});
+        boxes->answer({!confirm.isEmpty()});
         click("Command7");
         db->admin().exec(QStringLiteral("DROP TRIGGER IF EXISTS stuck"));
         QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
@@ -276,18 +246,11 @@ private slots:
     // Edit writes only its five fields (a bound issue stays bound), with the focus on the date
     // button; an issue deleted or changed by another station meanwhile is not overwritten.
     void editSaves_data() {
-        QTest::addColumn<QString>("meanwhile");
-        QTest::addColumn<QString>("description"); // the row afterwards
-        QTest::addColumn<QString>("words");
-        QTest::newRow("saved") << ""
-                               << "J000001|2026-02-20|2026-02-15|57|2|ฉบับพิเศษ|Z|B000001"
-                               << "บันทึกข้อมูลที่ทำการแก้ไขแล้ว";
-        QTest::newRow("deleted meanwhile") << "DELETE FROM tranfile WHERE magno = '100'"
-                                           << ""
-                                           << "ไม่ได้ถูกบันทึก";
-        QTest::newRow("changed meanwhile") << "UPDATE tranfile SET itemsno = '2A' WHERE magno = '100'"
-                                           << "J000001|2026-01-20|2026-02-01|57|2A|February 2026|Z|B000001"
-                                           << "ถูกเครื่องอื่นแก้ไข";
+        testsupport::textTable({"meanwhile", "description", "words"}, // description: the row afterwards
+                               {"saved~~J000001|2026-02-20|2026-02-15|57|2|ฉบับพิเศษ|Z|B000001~บันทึกข้อมูลที่ทำการแก้ไขแล้ว",
+                                "deleted meanwhile~DELETE FROM tranfile WHERE magno = '100'~~ไม่ได้ถูกบันทึก",
+                                "changed meanwhile~UPDATE tranfile SET itemsno = '2A' WHERE magno = '100'~"
+                                "J000001|2026-01-20|2026-02-01|57|2A|February 2026|Z|B000001~ถูกเครื่องอื่นแก้ไข"});
     }
     void editSaves() {
         QFETCH(QString, meanwhile);

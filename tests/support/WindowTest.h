@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QWidget>
 
@@ -27,6 +28,18 @@ template <typename W> W* showWindow() {
     if (!QTest::qWaitForWindowActive(w))
         qWarning("window did not become active");
     return w;
+}
+
+// A data table whose columns are all text: each row is "tag~value~value...".
+inline void textTable(std::initializer_list<const char*> columns, std::initializer_list<const char*> rows) {
+    for (const char* c : columns) // QtTest keeps the name pointer: literals only
+        QTest::addColumn<QString>(c);
+    for (const char* row : rows) {
+        QStringList values = QString::fromUtf8(row).split(QLatin1Char('~'));
+        QTestData& data = QTest::newRow(values.takeFirst().toUtf8().constData());
+        for (const QString& v : values)
+            data << v;
+    }
 }
 
 // Clicks the row of a pick list that shows `text`; false when no row shows it.
@@ -76,6 +89,23 @@ template <typename W> struct WindowFixture {
         for (const char* n : names)
             out += control<QWidget>(w, n)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
         return out;
+    }
+    QTableWidget* grid(const char* n) const { return control<QTableWidget>(w, n); }
+    QString cell(const char* g, int r, int c) const {
+        return grid(g)->item(r, c) ? grid(g)->item(r, c)->text() : QString();
+    }
+    // A grid row's cells as "a|b|c".
+    QString row(const char* g, int r) const {
+        QStringList cells;
+        for (int c = 0; c < grid(g)->columnCount(); ++c)
+            cells << cell(g, r, c);
+        return cells.join(QLatin1Char('|'));
+    }
+    void clickRow(const char* g, int r, bool twice = false) const {
+        const QPoint at = grid(g)->visualItemRect(grid(g)->item(r, 0)).center();
+        QTest::mouseClick(grid(g)->viewport(), Qt::LeftButton, {}, at);
+        if (twice)
+            QTest::mouseDClick(grid(g)->viewport(), Qt::LeftButton, {}, at);
     }
     // Types a search text into a field and presses Enter there.
     void enter(const char* field, const QString& s) const {
