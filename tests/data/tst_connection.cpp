@@ -8,11 +8,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
-
-#include <atomic>
-#include <memory>
-#include <set>
 
 using testsupport::TestDatabase;
 
@@ -49,13 +44,9 @@ private slots:
     void textRoundTrip_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("Thai with tone marks") << QStringLiteral("ไก่ ไข่ น้ำ กี่ก๊ก ปั๊ม");
-        QTest::newRow("quotes") << QStringLiteral("it's \"quoted\" ''");
         QTest::newRow("backslashes") << QStringLiteral("C:\\วารสาร\\ \\' \\\\");
-        QTest::newRow("like wildcards") << QStringLiteral("100% a_b");
         QTest::newRow("empty") << QString("");
         QTest::newRow("5000 characters") << QString(QStringLiteral("วารสารวิชาการ").repeated(385)).left(5000);
-        QTest::newRow("emoji") << QStringLiteral("📚 วารสาร 🇹🇭");
-        QTest::newRow("SQL-looking") << QStringLiteral("x'; DROP TABLE probe; --");
         QTest::newRow("leading byte-order mark") << QStringLiteral("\uFEFFวารสาร");
         QTest::newRow("NUL inside") << QString::fromUtf8("a\0b", 3);
         QTest::newRow("right-to-left mark, combining marks") << QStringLiteral("\u200Fก\u0E48\u0E49\u0E4C");

@@ -105,13 +105,6 @@ private slots:
     }
     void cleanupTestCase() { db.reset(); }
 
-    void opensIdle() {
-        QCOMPARE(enabled({"Cmdadd", "Command6", "Cmdedit", "Cmddel", "Cmdsave", "Cmdcancle", "opt1"}), "1100000");
-        QCOMPARE(combo("dcbmagtype")->count() * 1000 + text("Text2")->maxLength(), 10255); // 255: the column's width
-        QVERIFY(!text("Text2")->isReadOnly() && !control<QGroupBox>(w, "Frame2")->isVisible());
-        consistent();
-    }
-
     // A title shows every column, locked; codes without a row show nothing.
     void searchAndShowATitle() {
         const char* shown[][3] = {
@@ -145,6 +138,9 @@ private slots:
     // Browsing, a search that finds nothing says so and empties the field; while adding, it is
     // quietly a new name and stays. Picking a title while adding asks first, then browses.
     void searchEdges() {
+        QCOMPARE(enabled({"Cmdadd", "Command6", "Cmdedit", "Cmddel", "Cmdsave", "Cmdcancle", "opt1"}), "1100000");
+        QCOMPARE(text("Text2")->maxLength(), 255); // the column's width
+        consistent();
         enter("Text2", QStringLiteral("  no such title "));
         QCOMPARE(boxes->last().prompt, QStringLiteral("ไม่พบข้อมูลที่ต้องการค้นหา กรุณาตรวจสอบอีกครั้ง"));
         QCOMPARE(text("Text2")->text(), QString());
@@ -325,8 +321,7 @@ private slots:
         QCOMPARE(boxes->boxes.at(0).prompt,
                  QStringLiteral("ต้องการลบข้อมูลหรือไม่\nวารสารนี้มีฉบับที่ลงทะเบียนไว้ 3 ฉบับ ดรรชนีบทความ 1 รายการ "
                                 "และวารสารรวมเล่ม 1 เล่ม ซึ่งจะยังคงอยู่ในฐานข้อมูลหลังจากลบรายชื่อวารสารนี้"));
-        QCOMPARE(boxes->last().prompt, QStringLiteral("ลบข้อมูลเรียบร้อแล้ว"));
-        QCOMPARE(title("J000001"), QString());
+        QCOMPARE(boxes->last().prompt + title("J000001"), QStringLiteral("ลบข้อมูลเรียบร้อแล้ว"));
         QCOMPARE(sql(QStringLiteral("SELECT COUNT(*) FROM tranfile WHERE pointer = 'J000001'")), QStringLiteral("3"));
         QVERIFY(text("Text2")->hasFocus());
         QCOMPARE(enabled({"Cmdadd", "Cmddel"}), "10");
