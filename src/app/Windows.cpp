@@ -2,6 +2,8 @@
 
 #include "app/WindowRegistry.h"
 #include "index/add_auther.h"
+#include "index/articlectrl.h"
+#include "index/edit_index_journal.h"
 #include "index/index_journal.h"
 #include "receipt/reg_journal.h"
 #include "titles/Adddealer.h"
@@ -16,6 +18,8 @@ void registerWindows(WindowRegistry& registry) {
     registry.add(QStringLiteral("reg_journal"), P::Child, [] { return new receipt::reg_journal; });
     registry.add(QStringLiteral("add_auther"), P::CentredOnScreen, [] { return new indexing::add_auther; });
     registry.add(QStringLiteral("index_journal"), P::Child, [] { return new indexing::index_journal; });
+    registry.add(QStringLiteral("edit_index_journal"), P::Child, [] { return new indexing::edit_index_journal; });
+    registry.add(QStringLiteral("articlectrl"), P::CentredOnScreen, [] { return new indexing::articlectrl; });
 }
 
 } // namespace app

@@ -12,10 +12,10 @@ QString expectedNumber(data::Connection& c) {
     return r.isEmpty() ? QString() : r.text(0, 0).trimmed();
 }
 
-QStringList subjectsStartingWith(data::Connection& c, const QString& prefix) {
+QStringList subjectsMatching(data::Connection& c, const QString& text, bool anywhere) {
     const data::Result r =
         c.query(QStringLiteral("SELECT subject FROM msubject WHERE subject LIKE ? GROUP BY subject ORDER BY subject"),
-                {data::likePrefix(prefix.trimmed())});
+                {anywhere ? data::likeContains(text.trimmed()) : data::likePrefix(text.trimmed())});
     QStringList out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
@@ -69,6 +69,190 @@ QString save(data::Connection& c, const ArticleEntry& e) {
                         .isEmpty();
         });
     return number;
+}
+
+namespace {
+
+const QString nullMark = QStringLiteral("\x01NULL");
+
+void addStamp(QStringList& stamp, const data::Result& r) {
+    for (const QVariant& v : r.rows.first())
+        stamp << (v.isNull() ? nullMark : v.toString());
+}
+
+std::optional<StoredArticle> loadArticle(data::Connection& c, const QString& number, bool lock) {
+    const data::Result a =
+        c.query(QStringLiteral("SELECT Article_Name, spare, pointer, year, volume, month, pages, remark, abstract, keydate "
+                               "FROM article WHERE article_no = ?") +
+                    (lock ? QStringLiteral(" FOR UPDATE") : QString()),
+                {number});
+    if (a.isEmpty())
+        return std::nullopt;
+    StoredArticle s;
+    ArticleEntry& e = s.entry;
+    e.title = a.text(0, 0);
+    e.pointer = a.text(0, 2);
+    e.year = a.text(0, 3);
+    e.volume = a.text(0, 4);
+    e.month = a.text(0, 5);
+    e.pages = a.text(0, 6);
+    e.remark = a.text(0, 7);
+    e.abstract = a.text(0, 8);
+    addStamp(s.stamp, a);
+    const data::Result authors =
+        c.query(QStringLiteral("SELECT m.seqno, m.idno, a.penname FROM mauthfile m LEFT JOIN authname a ON a.idno = m.idno "
+                               "WHERE m.article_no = ? ORDER BY m.seqno"),
+                {number});
+    // Every row takes a slot, so a code whose author is gone leaves its slot empty.
+    for (int i = 0; i < qMin(3, authors.rowCount()); ++i) {
+        if (authors.value(i, 2).isNull())
+            continue;
+        e.authorIdnos[i] = authors.text(i, 1);
+        e.authorNames[i] = authors.text(i, 2);
+    }
+    const data::Result subjects = c.query(
+        QStringLiteral("SELECT seqno, subject FROM msubject WHERE article_no = ? ORDER BY seqno"), {number});
+    for (int j = 0; j < qMin(5, subjects.rowCount()); ++j)
+        e.subjects[j] = subjects.text(j, 1);
+    for (const data::Result* r : {&authors, &subjects}) { // their own rows; an author's name is the register's
+        for (int i = 0; i < r->rowCount(); ++i)
+            s.stamp << r->text(i, 0) << r->text(i, 1);
+        s.stamp << QStringLiteral("\x01END");
+    }
+    if (!e.pointer.isEmpty()) {
+        const data::Result m =
+            c.query(QStringLiteral("SELECT Magazine_Name FROM magazine WHERE Pointer = ?"), {e.pointer.trimmed()});
+        if (!m.isEmpty())
+            s.journalName = m.text(0, 0);
+    }
+    return s;
+}
+
+// Replaces the first `count` rows of one of the article's lists by the filled values,
+// renumbered from 1; rows after them are left as they are.
+void rewriteRows(data::Connection& c, const QString& table, const QString& column, const QString& number,
+                 const QString* values, int count, const QString& title) {
+    const data::Result rows = c.query(
+        QStringLiteral("SELECT seqno FROM %1 WHERE article_no = ? ORDER BY seqno LIMIT %2").arg(table).arg(count),
+        {number});
+    for (const auto& row : rows.rows)
+        c.exec(QStringLiteral("DELETE FROM %1 WHERE article_no = ? AND seqno = ?").arg(table), {number, row.at(0)});
+    int seq = 0;
+    for (int i = 0; i < count; ++i)
+        if (!values[i].trimmed().isEmpty())
+            c.exec(QStringLiteral("INSERT INTO %1 (article_no, seqno, %2, article_name) VALUES (?, ?, ?, ?)")
+                       .arg(table, column),
+                   {number, ++seq, values[i].trimmed(), title});
+}
+
+} // namespace
+
+QString numberText(const QString& typed) {
+    return padded7(leadingNumber(typed));
+}
+
+std::optional<StoredArticle> load(data::Connection& c, const QString& number) {
+    return loadArticle(c, number, false);
+}
+
+QList<QPair<QString, QString>> titlesStartingWith(data::Connection& c, const QString& text) {
+    const data::Result r =
+        c.query(QStringLiteral("SELECT article_no, Article_Name FROM article WHERE Article_Name LIKE ? ORDER BY article_no"),
+                {data::likePrefix(text.trimmed())});
+    QList<QPair<QString, QString>> out;
+    out.reserve(r.rowCount());
+    for (int i = 0; i < r.rowCount(); ++i)
+        out.append({r.text(i, 0), r.text(i, 1)});
+    return out;
+}
+
+std::optional<QString> neighbour(data::Connection& c, const QString& number, bool forward, qint64* limit) {
+    const qint64 n = leadingNumber(number);
+    *limit = qMin<qint64>(9999999, leadingNumber(expectedNumber(c)) - 1);
+    if (forward ? n >= *limit : n <= 1)
+        return std::nullopt;
+    // Numbers are stored as seven digits, so their text order is their number order.
+    const data::Result r =
+        c.query(forward ? QStringLiteral("SELECT article_no FROM article WHERE article_no > ? AND article_no <= ? "
+                                         "AND CHAR_LENGTH(article_no) = 7 ORDER BY article_no LIMIT 1")
+                        : QStringLiteral("SELECT article_no FROM article WHERE article_no < ? AND article_no >= ? "
+                                         "AND CHAR_LENGTH(article_no) = 7 ORDER BY article_no DESC LIMIT 1"),
+                {padded7(n), padded7(forward ? *limit : 1)});
+    if (r.isEmpty())
+        return std::nullopt;
+    return r.text(0, 0);
+}
+
+data::EditOutcome update(data::Connection& c, const QString& number, const ArticleEntry& e, const StoredArticle& shown) {
+    data::EditOutcome outcome = data::EditOutcome::Saved;
+    QStringList written;
+    data::retryingTransaction(
+        c,
+        [&] {
+            const auto now = loadArticle(c, number, true);
+            if (!now) {
+                outcome = data::EditOutcome::Missing;
+                return;
+            }
+            if (now->stamp != shown.stamp) {
+                outcome = data::EditOutcome::ChangedElsewhere;
+                return;
+            }
+            outcome = data::EditOutcome::Saved;
+            c.exec(QStringLiteral("UPDATE article SET Article_Name = ?, spare = ' ', pointer = ?, year = ?, volume = ?, "
+                                  "month = ?, pages = ?, remark = ?, abstract = ? WHERE article_no = ?"),
+                   {e.title, e.pointer, e.year, e.volume, e.month, e.pages, e.remark, e.abstract, number});
+            QString idnos[3];
+            for (int i = 0; i < 3; ++i)
+                idnos[i] = e.authorNames[i].trimmed().isEmpty() ? QString() : e.authorIdnos[i];
+            rewriteRows(c, QStringLiteral("mauthfile"), QStringLiteral("idno"), number, idnos, 3, e.title);
+            rewriteRows(c, QStringLiteral("msubject"), QStringLiteral("subject"), number, e.subjects, 5, e.title);
+            written = loadArticle(c, number, false)->stamp;
+        },
+        [&] {
+            const auto now = loadArticle(c, number, false);
+            return now && now->stamp == written;
+        });
+    return outcome;
+}
+
+bool remove(data::Connection& c, const QString& number) {
+    bool existed = false;
+    data::retryingTransaction(
+        c,
+        [&] {
+            existed = c.exec(QStringLiteral("DELETE FROM article WHERE article_no = ?"), {number}) > 0;
+            if (!existed)
+                return;
+            c.exec(QStringLiteral("DELETE FROM mauthfile WHERE article_no = ?"), {number});
+            c.exec(QStringLiteral("DELETE FROM msubject WHERE article_no = ?"), {number});
+        },
+        [&] { return c.query(QStringLiteral("SELECT 1 FROM article WHERE article_no = ?"), {number}).isEmpty(); });
+    return existed;
+}
+
+QString counterText(data::Connection& c) {
+    const data::Result r = c.query(QStringLiteral("SELECT artno_ctrl FROM artctrl LIMIT 1"));
+    return r.isEmpty() ? QString() : r.text(0, 0);
+}
+
+void setCounter(data::Connection& c, const QString& text) {
+    const QString t = text.trimmed();
+    const auto value = data::counterValue(t);
+    if (!value || *value < 1 || *value > 9999999)
+        throw ArticleRefused(QStringLiteral("เลขทะเบียนต้องเป็นตัวเลข 1 ถึง 9999999"));
+    data::retryingTransaction(
+        c,
+        [&] {
+            const bool hasRow = !c.query(QStringLiteral("SELECT 1 FROM artctrl LIMIT 1 FOR UPDATE")).isEmpty();
+            if (!c.query(QStringLiteral("SELECT 1 FROM article WHERE article_no = ?"), {padded7(*value)}).isEmpty())
+                throw ArticleRefused(
+                    QStringLiteral("เลขที่บทความ %1 มีบทความใช้อยู่แล้ว กรุณากำหนดเลขที่ยังไม่ถูกใช้").arg(padded7(*value)));
+            c.exec(hasRow ? QStringLiteral("UPDATE artctrl SET artno_ctrl = ? LIMIT 1")
+                          : QStringLiteral("INSERT INTO artctrl (artno_ctrl) VALUES (?)"),
+                   {t});
+        },
+        [&] { return counterText(c) == t; });
 }
 
 } // namespace indexing::ArticleStore

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "data/Columns.h"
 #include "data/Connection.h"
 
 #include <QList>
+#include <QPair>
 #include <QString>
+#include <optional>
 
 namespace indexing {
 
@@ -25,16 +28,47 @@ public:
     QString text;
 };
 
+// An article as stored, for showing and editing.
+struct StoredArticle {
+    ArticleEntry entry;  // up to three authors (a code without an author row leaves its slot empty), five subjects
+    QString journalName; // the title's name, empty when the title is gone
+    QStringList stamp;   // every stored value of the article, its authors and subjects, to spot changes
+};
+
 namespace ArticleStore {
 
 // The article number the next entry is expected to get; empty when the counter has no row.
 QString expectedNumber(data::Connection& c);
-// Subject headings already in use that begin with `prefix` as typed, each once.
-QStringList subjectsStartingWith(data::Connection& c, const QString& prefix);
+// Subject headings already in use that begin with (or, `anywhere`, contain) the trimmed text,
+// each once.
+QStringList subjectsMatching(data::Connection& c, const QString& text, bool anywhere);
 // Saves the article, its authors and subjects under the counter's number, taken under a
 // lock, and advances the counter, all in one transaction. Gives the number used (seven
 // digits at least).
 QString save(data::Connection& c, const ArticleEntry& entry);
+
+// A number shown in the window: the leading number of the typed text, seven digits.
+QString numberText(const QString& typed);
+// The article stored under `number`, if there is one.
+std::optional<StoredArticle> load(data::Connection& c, const QString& number);
+// Articles whose title begins with the trimmed text (characters, matched literally): number and title.
+QList<QPair<QString, QString>> titlesStartingWith(data::Connection& c, const QString& text);
+// The nearest article number after (or, `forward` false, before) `number` that is below the
+// counter (resp. above 0); nothing when there is none. `limit` gets the last number Next may
+// reach, from the counter as it is now.
+std::optional<QString> neighbour(data::Connection& c, const QString& number, bool forward, qint64* limit);
+
+// Rewrites the article, its first three author rows and first five subject rows, in one
+// transaction, when it still holds what `shown` was loaded with. `keydate` keeps its value.
+data::EditOutcome update(data::Connection& c, const QString& number, const ArticleEntry& e, const StoredArticle& shown);
+// Deletes the article with its author and subject rows in one transaction; false when it was
+// already gone (nothing is deleted then).
+bool remove(data::Connection& c, const QString& number);
+
+// The counter's stored text (empty when it has no row); setting it stores the trimmed text,
+// which must be a number no article has yet (the row is created when missing).
+QString counterText(data::Connection& c);
+void setCounter(data::Connection& c, const QString& text);
 
 } // namespace ArticleStore
 

@@ -8,13 +8,16 @@ QString padded7(qint64 n) {
     return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
 }
 
-QString nextCode7(const QString& code) {
-    const QString t = code.trimmed();
+qint64 leadingNumber(const QString& text) {
+    const QString t = text.trimmed();
     int digits = 0;
     while (digits < t.size() && digits < 18 && t.at(digits).isDigit() && t.at(digits).unicode() < 128)
         ++digits;
-    const qint64 value = digits == 0 ? 0 : t.left(digits).toLongLong();
-    return padded7(value + 1);
+    return digits == 0 ? 0 : t.left(digits).toLongLong();
+}
+
+QString nextCode7(const QString& code) {
+    return padded7(leadingNumber(code) + 1);
 }
 
 namespace AuthorStore {

@@ -1,161 +1,30 @@
 #include "index/index_journal.h"
 
-#include "data/Config.h"
-#include "data/Dates.h"
-#include "forms/common/ErrorGuard.h"
-#include "forms/common/Fonts.h"
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/SearchList.h"
-#include "forms/common/Style.h"
-#include "index/ArticleStore.h"
 #include "index/AuthorStore.h"
-#include "receipt/IssueGrid.h"
-#include "receipt/IssueStore.h"
-#include "titles/TitleStore.h"
-#include "ui_index_journal.h"
+#include "ui_article_form.h"
 
 #include <QGroupBox>
-#include <QKeyEvent>
-#include <QTableWidget>
-#include <QVBoxLayout>
 
 namespace indexing {
 
-namespace {
-
-const QColor lightYellow(0xFF, 0xFF, 0xC0);
-const QColor lightCyan(0xC0, 0xFF, 0xFF);
-const QColor lightOrange(0xFF, 0xE0, 0xC0);
-
-void paint(QWidget* field, const QColor& back, const QColor& text) {
-    forms::styleDataField(field, text);
-    QPalette p = field->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        p.setColor(group, QPalette::Base, back);
-    field->setPalette(p);
-}
-
-enum IssueColumn { ColMagno, ColDaily, ColYear, ColNumber, ColDescription, ColIndate };
-
-} // namespace
-
-index_journal::index_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::index_journal>()) {
-    ui->setupUi(this);
-    Text3[0] = ui->Text3_0;
-    Text3[1] = ui->Text3_1;
-    Text3[2] = ui->Text3_2;
-    Text6[0] = ui->Text6_0;
-    Text6[1] = ui->Text6_1;
-    Text6[2] = ui->Text6_2;
-    Text6[3] = ui->Text6_3;
-    Text6[4] = ui->Text6_4;
-    for (int i = 0; i < 3; ++i) {
-        Text4[i] = new QLineEdit(this);
-        Text4[i]->setObjectName(QStringLiteral("Text4_%1").arg(i));
-        Text4[i]->hide();
-    }
-    Text13 = new QLineEdit(this);
-    Text13->setObjectName(QStringLiteral("Text13"));
-    Text13->hide();
-
-    List_authname = new forms::PickList(this);
-    List_authname->setObjectName(QStringLiteral("List_authname"));
-    list_subject = new forms::PickList(this);
-    list_subject->setObjectName(QStringLiteral("list_subject"));
-    dlbnamemag = new forms::PickList(this);
-    dlbnamemag->setObjectName(QStringLiteral("dlbnamemag"));
-
-    show_item = new QTableWidget(this);
-    show_item->setObjectName(QStringLiteral("show_item"));
-    receipt::setupIssueGrid(show_item, true);
-    show_item->hide();
-    connect(show_item, &QTableWidget::cellClicked, this, [this](int row, int) { pickIssue(row); });
-    forms::onRowChosenByEnter(
-        show_item, [this](int row) { pickIssue(row); }, true);
-
-    // The abstract panel floats over the entry while it is open.
-    Frame4 = new QGroupBox(QStringLiteral("บทคัดย่อ ( Abstruc)"), this);
-    Frame4->setObjectName(QStringLiteral("Frame4"));
-    Frame4->setAutoFillBackground(true);
-    auto* abstractLayout = new QVBoxLayout(Frame4);
-    Text5 = new QPlainTextEdit(Frame4);
-    Text5->setObjectName(QStringLiteral("Text5"));
-    Text5->setTabChangesFocus(true);
-    Text5->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Command6 = new QPushButton(QStringLiteral("Close"), Frame4);
-    Command6->setObjectName(QStringLiteral("Command6"));
-    abstractLayout->addWidget(Text5);
-    abstractLayout->addWidget(Command6, 0, Qt::AlignRight);
-    Frame4->hide();
-
-    paint(ui->Text1, lightYellow, QColor(0x80, 0x40, 0x00));
-    paint(ui->Text2, lightYellow, QColor(0x00, 0x00, 0xC0));
-    for (QLineEdit* f : Text3)
-        paint(f, lightCyan, QColor(0x00, 0x00, 0xC0));
-    for (QLineEdit* f : Text6)
-        paint(f, lightOrange, QColor(0x00, 0x00, 0x80));
-    for (QWidget* f :
-         {static_cast<QWidget*>(ui->Text7), static_cast<QWidget*>(ui->Text8), static_cast<QWidget*>(ui->Text9),
-          static_cast<QWidget*>(ui->Text10), static_cast<QWidget*>(ui->Text11), static_cast<QWidget*>(ui->Text12),
-          static_cast<QWidget*>(Text5)})
-        forms::styleDataField(f);
-    for (QLabel* l : findChildren<QLabel*>())
-        l->setFont(forms::thaiFont(9.75, true));
-
-    index_conn = std::make_unique<data::Connection>(data::installation().db);
-    index_conn->open();
+index_journal::index_journal(QWidget* parent)
+    : ArticleForm(QStringLiteral("index_journal"), QStringLiteral("โปรแกรมบันทึกดรรชนีวารสาร"), SubjectSearch::Prefix,
+                  parent) {
+    Frame4->setTitle(QStringLiteral("บทคัดย่อ ( Abstruc)"));
+    closeAbstract->setObjectName(QStringLiteral("Command6"));
+    QPushButton* save = addButton("Command4", QStringLiteral("Save"));
+    QPushButton* cancel = addButton("Command3", QStringLiteral("Cancel"));
+    setTabOrder(ui->Text12, save);
+    setTabOrder(save, cancel);
+    setTabOrder(cancel, ui->Command2);
     ui->Text1->setText(ArticleStore::expectedNumber(*index_conn));
-    forms::limitToColumns(*index_conn, QStringLiteral("article"),
-                          {{ui->Text2, "Article_Name"},
-                           {ui->Text8, "year"},
-                           {ui->Text9, "volume"},
-                           {ui->Text10, "month"},
-                           {ui->Text11, "pages"},
-                           {ui->Text12, "remark"},
-                           {Text5, "abstract"}});
-    forms::limitToColumns(*index_conn, QStringLiteral("msubject"),
-                          {{Text6[0], "subject"},
-                           {Text6[1], "subject"},
-                           {Text6[2], "subject"},
-                           {Text6[3], "subject"},
-                           {Text6[4], "subject"}});
-
-    forms::onSearch(
-        ui->Text7, [this] { searchJournal(); }, dlbnamemag);
-    connect(dlbnamemag, &forms::PickList::picked, this, &index_journal::pickJournal);
-    // A journal name typed over a picked one no longer stands for that title and issue.
-    connect(ui->Text7, &QPlainTextEdit::textChanged, this, [this] {
-        if (!fillingJournal_)
-            forgetJournal();
-    });
-    for (int i = 0; i < 3; ++i) {
-        forms::onSearch(
-            Text3[i], [this, i] { searchAuthor(i); }, List_authname);
-        connect(Text3[i], &QLineEdit::textEdited, Text4[i], &QLineEdit::clear);
-    }
-    connect(List_authname, &forms::PickList::picked, this, &index_journal::pickAuthor);
-    for (int j = 0; j < 5; ++j)
-        forms::onSearch(
-            Text6[j], [this, j] { searchSubject(j); }, list_subject);
-    connect(list_subject, &forms::PickList::picked, this,
-            [this](const QString&, const QString& text) { pickSubject(text); });
-
-    connect(ui->Command1, &QPushButton::clicked, this, &index_journal::showIssues);
-    connect(ui->Command5, &QPushButton::clicked, this, [this] {
-        Frame4->setGeometry(width() / 8, height() / 6, width() * 3 / 4, height() / 2);
-        Frame4->show();
-        Frame4->raise();
-        Text5->setFocus();
-    });
-    connect(Command6, &QPushButton::clicked, Frame4, &QWidget::hide);
-    connect(ui->Command4, &QPushButton::clicked, this, &index_journal::save);
-    connect(ui->Command3, &QPushButton::clicked, this, &index_journal::clearEntry);
-    connect(ui->Command2, &QPushButton::clicked, this, &QWidget::close);
+    connect(save, &QPushButton::clicked, this, &index_journal::save);
+    connect(cancel, &QPushButton::clicked, this, &index_journal::clearEntry);
     forms::enterClicksButtons(this);
 }
-
-index_journal::~index_journal() = default;
 
 void index_journal::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -167,231 +36,22 @@ void index_journal::resizeEvent(QResizeEvent* event) {
     ui->Text2->setFocus();
 }
 
-void index_journal::forgetJournal() {
-    Text13->clear();
-    ui->Text8->clear();
-    ui->Text9->clear();
-    ui->Text10->clear();
-}
-
-void index_journal::searchJournal() {
-    forms::guarded(
-        this,
-        [&] {
-            const QList<titles::TitleMatch> found = titles::TitleStore::search(*index_conn, ui->Text7->toPlainText());
-            if (found.isEmpty()) {
-                dlbnamemag->hide();
-                forms::notFound(this);
-                ui->Text7->clear();
-                ui->Text7->setFocus();
-                return;
-            }
-            QList<forms::PickRow> rows;
-            rows.reserve(found.size());
-            for (const titles::TitleMatch& m : found)
-                rows.append({m.pointer, m.name});
-            dlbnamemag->showRows(rows, ui->Text7, 10);
-        },
-        index_conn.get());
-}
-
-void index_journal::pickJournal(const QString& pointer, const QString& name) {
-    fillingJournal_ = true;
-    forgetJournal();
-    Text13->setText(pointer);
-    ui->Text7->setPlainText(name);
-    fillingJournal_ = false;
-    dlbnamemag->hide();
-    ui->Command1->setFocus();
-}
-
-void index_journal::showIssues() {
-    if (ui->Text7->toPlainText().trimmed().isEmpty()) {
-        forms::inform(this, QStringLiteral("กรุณากรอกข้อมูลรายชื่อวารสารก่อน"), QStringLiteral("ข้อผิดพลาด"),
-                      forms::Icon::Critical);
-        return;
-    }
-    forms::guarded(
-        this,
-        [&] {
-            // By the picked title's key: a name typed and never picked finds nothing.
-            const QList<receipt::Issue> issues = Text13->text().isEmpty()
-                                                     ? QList<receipt::Issue>{}
-                                                     : receipt::IssueStore::issues(*index_conn, Text13->text());
-            if (issues.isEmpty()) {
-                show_item->hide();
-                forms::inform(this, QStringLiteral("รายชื่อวารสารนี้ไม่พบข้อมูลการลงทะเบียน"),
-                              QStringLiteral("ไม่พบวารสารที่ลงทะเบียน"), forms::Icon::Critical);
-                return;
-            }
-            receipt::fillIssueGrid(show_item, issues);
-            const QPoint at = ui->Text7->mapTo(this, QPoint(0, ui->Text7->height()));
-            show_item->setGeometry(qMax(0, at.x() - 60), at.y(), qMin(width() - 8, 9850 / 15 + 40),
-                                   qMin(260, height() - at.y() - 4));
-            show_item->show();
-            show_item->raise();
-            show_item->setCurrentCell(0, ColMagno);
-            show_item->setFocus();
-        },
-        index_conn.get());
-}
-
-void index_journal::pickIssue(int row) {
-    if (forms::cell(show_item, row, ColMagno).isEmpty())
-        return;
-    show_item->hide();
-    ui->Text8->setText(forms::cell(show_item, row, ColYear));
-    ui->Text9->setText(forms::cell(show_item, row, ColNumber));
-    ui->Text10->setText(forms::cell(show_item, row, ColDescription));
-    ui->Text11->setFocus();
-}
-
-void index_journal::searchAuthor(int slot) {
-    forms::guarded(
-        this,
-        [&] {
-            const QList<Author> found = AuthorStore::startingWith(*index_conn, Text3[slot]->text());
-            if (found.isEmpty()) {
-                List_authname->hide();
-                forms::notFound(this);
-                Text6[slot]->setFocus();
-                return;
-            }
-            QList<forms::PickRow> rows;
-            rows.reserve(found.size());
-            for (const Author& a : found)
-                rows.append({a.idno, a.penname});
-            cur_author_slot = slot;
-            List_authname->showRows(rows, Text3[slot], 10);
-        },
-        index_conn.get());
-}
-
-void index_journal::pickAuthor(const QString& idno, const QString& name) {
-    List_authname->hide();
-    Text3[cur_author_slot]->setText(name);
-    Text4[cur_author_slot]->setText(idno);
-    Text3[cur_author_slot]->setFocus();
-}
-
-void index_journal::searchSubject(int slot) {
-    forms::guarded(
-        this,
-        [&] {
-            const QStringList found = ArticleStore::subjectsStartingWith(*index_conn, Text6[slot]->text());
-            if (found.isEmpty()) {
-                list_subject->hide();
-                forms::notFound(this);
-                Text6[slot]->setFocus();
-                return;
-            }
-            QList<forms::PickRow> rows;
-            rows.reserve(found.size());
-            for (const QString& s : found)
-                rows.append({s, s});
-            cur_subject_slot = slot;
-            list_subject->showRows(rows, Text6[slot], 10);
-        },
-        index_conn.get());
-}
-
-void index_journal::pickSubject(const QString& subject) {
-    list_subject->hide();
-    Text6[cur_subject_slot]->setText(subject);
-    Text6[cur_subject_slot]->setFocus();
-}
-
-void index_journal::incomplete(const QString& message, QWidget* focus) {
-    forms::inform(this, message, QStringLiteral("ข้อมูลไม่ครบ"), forms::Icon::Critical);
-    focus->setFocus();
-}
-
-bool index_journal::checkEntry() {
-    const auto empty = [](const QString& s) { return s.trimmed().isEmpty(); };
-    if (empty(ui->Text2->toPlainText())) {
-        incomplete(QStringLiteral("กรุณากรอกข้อมูล ชื่อบทความ "), ui->Text2);
-        return false;
-    }
-    if (empty(Text3[0]->text())) {
-        incomplete(QStringLiteral("กรุณากรอกข้อมูล ชื่อผู้แต่ง "), Text3[0]);
-        return false;
-    }
-    // An author counts by the code picked for the slot, never by a typed name.
-    for (int i = 0; i < 3; ++i) {
-        if (!empty(Text3[i]->text()) && empty(Text4[i]->text())) {
-            incomplete(QStringLiteral("กรุณาเลือกผู้แต่งลำดับที่ %1 จากรายการ (กด Enter ที่ช่องชื่อผู้แต่งเพื่อค้นหา)").arg(i + 1),
-                       Text3[i]);
-            return false;
-        }
-    }
-    if (empty(Text6[0]->text())) {
-        incomplete(QStringLiteral("กรุณากรอกข้อมูล หัวเรื่อง "), Text6[0]);
-        return false;
-    }
-    if (empty(ui->Text7->toPlainText())) {
-        incomplete(QStringLiteral("กรุณากรอกข้อมูล ชื่อวารสาร"), ui->Text7);
-        return false;
-    }
-    if (empty(Text13->text())) {
-        incomplete(QStringLiteral("กรุณาเลือกชื่อวารสารจากรายการ (กด Enter ที่ช่องชื่อวารสารเพื่อค้นหา)"), ui->Text7);
-        return false;
-    }
-    if (empty(ui->Text8->text())) {
-        incomplete(QStringLiteral("กรุณากรอกข้อมูล ปีที่ "), ui->Command1);
-        return false;
-    }
-    if (empty(ui->Text11->text())) {
-        incomplete(QStringLiteral("กรุณากรอกข้อมูล เลขหน้า "), ui->Text11);
-        return false;
-    }
-    return true;
-}
-
 void index_journal::save() {
     if (!forms::askOkCancel(this, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"), QStringLiteral("Confirn"),
                             forms::Icon::Question))
         return;
     if (!checkEntry())
         return;
-    ArticleEntry e;
-    e.title = ui->Text2->toPlainText();
-    for (int i = 0; i < 3; ++i) {
-        e.authorNames[i] = Text3[i]->text();
-        e.authorIdnos[i] = Text4[i]->text();
-    }
-    for (int j = 0; j < 5; ++j)
-        e.subjects[j] = Text6[j]->text();
-    e.pointer = Text13->text();
-    e.year = ui->Text8->text();
-    e.volume = ui->Text9->text();
-    e.month = ui->Text10->text();
-    e.pages = ui->Text11->text();
-    e.remark = ui->Text12->toPlainText();
-    e.abstract = Text5->toPlainText();
-
     const QString shown = ui->Text1->text().trimmed();
     QString number;
     try {
-        number = ArticleStore::save(*index_conn, e);
+        number = ArticleStore::save(*index_conn, entry());
     } catch (const ArticleRefused& r) {
         forms::inform(this, r.text + QStringLiteral("\nข้อมูลไม่ได้ถูกบันทึก"), QStringLiteral("Save Data Error"),
                       forms::Icon::Critical);
         return;
     } catch (const data::DbError& err) {
-        // Nothing was committed (or, when the link broke during the commit, the message says
-        // what is known). The connection is replaced, the fields keep what was typed.
-        forms::inform(this,
-                      err.outcomeUnknown() ? err.message()
-                                           : QStringLiteral("ขออภัย การติดต่อฐานข้อมูลขัดข้อง กรุณาทำการบันทึกข้อมูลอีกครั้ง\n[%1] %2")
-                                                 .arg(err.nativeCode())
-                                                 .arg(err.message()),
-                      QStringLiteral("Save Data Error"), forms::Icon::Critical);
-        index_conn->close();
-        try {
-            index_conn->open();
-        } catch (const data::DbError&) {
-            // still unreachable: the next save or search opens it again
-        }
+        saveFailed(err);
         return;
     }
     if (index_conn->lastCommitVerified())
@@ -407,20 +67,7 @@ void index_journal::save() {
 }
 
 void index_journal::clearEntry() {
-    ui->Text2->clear();
-    for (int i = 0; i < 3; ++i) {
-        Text3[i]->clear();
-        Text4[i]->clear();
-    }
-    for (QLineEdit* f : Text6)
-        f->clear();
-    Text5->clear();
-    fillingJournal_ = true;
-    ui->Text7->clear();
-    fillingJournal_ = false;
-    forgetJournal();
-    ui->Text11->clear();
-    ui->Text12->clear();
+    clearFields();
     ui->Text2->setFocus();
 }
 

@@ -74,7 +74,7 @@ const QList<NumberedSave>& numberedSaves() {
              return one(c, "SELECT Article_Name FROM article WHERE article_no = ?", n);
          },
          [](data::Connection& c, const QString& t) {
-             return int(indexing::ArticleStore::subjectsStartingWith(c, t).size());
+             return int(indexing::ArticleStore::subjectsMatching(c, t, false).size());
          },
          "SELECT article_no, Article_Name FROM article",
          "SELECT (SELECT COUNT(*) FROM article a WHERE NOT EXISTS (SELECT 1 FROM msubject s WHERE s.article_no = "

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "data/Connection.h"
+#include "index/ArticleStore.h"
+
+#include <QWidget>
+#include <memory>
+
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace Ui {
+class article_form;
+}
+namespace forms {
+class PickList;
+}
+
+namespace indexing {
+
+// The article index entry both index windows show: the article's title, up to three authors
+// and five subject headings, the journal issue it appeared in, pages, remark and the abstract
+// panel, with the searches and pick lists that fill them. The windows add their own buttons.
+class ArticleForm : public QWidget {
+    Q_OBJECT
+public:
+    ~ArticleForm() override;
+
+    void searchJournal(); // Enter or double-click in Text7
+    void pickJournal(const QString& pointer, const QString& name);
+    void showIssues();           // Command1
+    void pickIssue(int row);     // show_item
+    void searchAuthor(int slot); // Enter or double-click in Text3_<slot>
+    void pickAuthor(const QString& idno, const QString& name);
+    void searchSubject(int slot); // Enter or double-click in Text6_<slot>
+    void pickSubject(const QString& subject);
+
+protected:
+    enum class SubjectSearch { Prefix, Anywhere };
+    // Builds the entry; throws data::DbError when the server cannot be reached.
+    ArticleForm(const QString& name, const QString& caption, SubjectSearch subjects, QWidget* parent);
+
+    std::unique_ptr<Ui::article_form> ui;
+    QLineEdit* Text3[3];
+    QLineEdit* Text4[3]; // the picked authors' codes
+    QLineEdit* Text6[5];
+    QLineEdit* Text13; // the picked title's key
+    forms::PickList* List_authname;
+    forms::PickList* list_subject;
+    forms::PickList* dlbnamemag;
+    QTableWidget* show_item;
+    QGroupBox* Frame4;
+    QPlainTextEdit* Text5;
+    QPushButton* abstractButton; // opens Frame4
+    QPushButton* closeAbstract;  // inside Frame4
+    std::unique_ptr<data::Connection> index_conn;
+
+    // A button in the row at the foot, before Exit.
+    QPushButton* addButton(const char* name, const QString& caption);
+    // Whether the searches may fill the fields (a window showing a stored entry locks them).
+    virtual bool fieldsEditable() const { return true; }
+
+    // The input checks a save makes, in order; the first that fails says so and focuses its field.
+    bool checkEntry();
+    ArticleEntry entry() const;
+    void showEntry(const ArticleEntry& e, const QString& journalName);
+    // Empties every entry field but the number.
+    void clearFields();
+    // The box after a save or delete failed; the connection is replaced, the fields kept.
+    void saveFailed(const data::DbError& err);
+
+private:
+    int cur_author_slot = 0;
+    int cur_subject_slot = 0;
+    bool fillingJournal_ = false;
+    SubjectSearch subjectSearch_;
+
+    void incomplete(const QString& message, QWidget* focus);
+    void forgetJournal();
+};
+
+} // namespace indexing

@@ -1,0 +1,100 @@
+#include "index/articlectrl.h"
+
+#include "data/Config.h"
+#include "forms/common/ErrorGuard.h"
+#include "forms/common/Grid.h"
+#include "forms/common/MessageBoxes.h"
+#include "forms/common/Style.h"
+#include "index/ArticleStore.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace indexing {
+
+articlectrl::articlectrl(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("articlectrl"));
+    setWindowTitle(QStringLiteral("เลขทะเบียนดรรชนีวารสาร"));
+    auto* frame = new QGroupBox(QStringLiteral("เลขทะเบียน"), this);
+    frame->setObjectName(QStringLiteral("Frame2"));
+    Text_regctrl = new QLineEdit(frame);
+    Text_regctrl->setObjectName(QStringLiteral("Text_regctrl"));
+    forms::styleDataField(Text_regctrl);
+    forms::limitLength(Text_regctrl, 7);
+    auto* frameLayout = new QHBoxLayout(frame);
+    frameLayout->addWidget(Text_regctrl);
+    auto* buttons = new QHBoxLayout;
+    const auto button = [&](QPushButton*& b, const char* name, const char* caption) {
+        b = new QPushButton(QString::fromLatin1(caption), this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        b->setMinimumSize(90, 32);
+        buttons->addWidget(b);
+    };
+    button(Cmdedit, "Cmdedit", "Edit");
+    button(Cmdsave, "Cmdsave", "Save");
+    button(Cmdcan, "Cmdcan", "Cancel");
+    button(Cmdexit, "Cmdexit", "Exit");
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+    setEditing(false);
+
+    conn_ = std::make_unique<data::Connection>(data::installation().db);
+    conn_->open();
+    connect(Cmdedit, &QPushButton::clicked, this, &articlectrl::edit);
+    connect(Cmdsave, &QPushButton::clicked, this, &articlectrl::save);
+    connect(Cmdcan, &QPushButton::clicked, this, &articlectrl::cancel);
+    connect(Cmdexit, &QPushButton::clicked, this, &QWidget::close);
+    // Enter in the field saves; Esc in it cancels the edit.
+    connect(Text_regctrl, &QLineEdit::returnPressed, this, &articlectrl::save);
+    forms::enterClicksButtons(this);
+}
+
+void articlectrl::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    cancel(); // shows the stored number
+    Cmdedit->setFocus();
+}
+
+void articlectrl::setEditing(bool editing) {
+    forms::setFieldLocked(Text_regctrl, !editing);
+    Cmdedit->setEnabled(!editing);
+    Cmdsave->setEnabled(editing);
+}
+
+void articlectrl::edit() {
+    setEditing(true);
+    Text_regctrl->setCursorPosition(Text_regctrl->text().size());
+    Text_regctrl->setFocus();
+}
+
+void articlectrl::save() {
+    if (!Cmdsave->isEnabled())
+        return;
+    forms::guarded(
+        this,
+        [&] {
+            try {
+                ArticleStore::setCounter(*conn_, Text_regctrl->text());
+            } catch (const ArticleRefused& r) {
+                forms::inform(this, r.text, QStringLiteral("ข้อมูลไม่ถูกต้อง"), forms::Icon::Critical);
+                Text_regctrl->setFocus();
+                return;
+            }
+            setEditing(false);
+            Text_regctrl->setText(ArticleStore::counterText(*conn_));
+            Cmdedit->setFocus();
+        },
+        conn_.get());
+}
+
+void articlectrl::cancel() {
+    setEditing(false);
+    forms::guarded(this, [&] { Text_regctrl->setText(ArticleStore::counterText(*conn_)); }, conn_.get());
+}
+
+} // namespace indexing

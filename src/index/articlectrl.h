@@ -1,0 +1,35 @@
+#pragma once
+
+#include "data/Connection.h"
+
+#include <QWidget>
+#include <memory>
+
+class QLineEdit;
+class QPushButton;
+
+namespace indexing {
+
+// The running article number: the number the next new index entry receives, shown and set by hand.
+class articlectrl : public QWidget {
+    Q_OBJECT
+public:
+    // Throws data::DbError when the server cannot be reached.
+    explicit articlectrl(QWidget* parent = nullptr);
+
+    void edit();   // Cmdedit
+    void save();   // Cmdsave
+    void cancel(); // Cmdcan
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QLineEdit* Text_regctrl;
+    QPushButton *Cmdedit, *Cmdsave, *Cmdcan, *Cmdexit;
+    std::unique_ptr<data::Connection> conn_;
+
+    void setEditing(bool editing);
+};
+
+} // namespace indexing

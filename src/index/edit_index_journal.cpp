@@ -1,0 +1,277 @@
+#include "index/edit_index_journal.h"
+
+#include "forms/common/ErrorGuard.h"
+#include "forms/common/Grid.h"
+#include "forms/common/MessageBoxes.h"
+#include "forms/common/SearchList.h"
+#include "forms/common/Style.h"
+#include "index/AuthorStore.h"
+#include "ui_article_form.h"
+
+#include <QGroupBox>
+
+namespace indexing {
+
+namespace {
+
+const QColor lightCyan(0xC0, 0xFF, 0xFF);
+const QColor lightOrange(0xFF, 0xE0, 0xC0);
+
+void setBase(QWidget* field, const QColor& back) {
+    QPalette p = field->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(group, QPalette::Base, back);
+    field->setPalette(p);
+}
+
+void setLocked(QWidget* field, bool locked, const QColor& unlockedBack) {
+    if (auto* line = qobject_cast<QLineEdit*>(field))
+        line->setReadOnly(locked);
+    else
+        static_cast<QPlainTextEdit*>(field)->setReadOnly(locked);
+    setBase(field, locked ? forms::lockedColour : unlockedBack);
+}
+
+} // namespace
+
+edit_index_journal::edit_index_journal(QWidget* parent)
+    : ArticleForm(QStringLiteral("edit_index_journal"), QStringLiteral("โปรแกรมแก้ไขดรรชนีวารสาร"),
+                  SubjectSearch::Anywhere, parent) {
+    Frame4->setTitle(QStringLiteral("บทคัดย่อ ( Abstract )"));
+    abstractButton->setObjectName(QStringLiteral("Command3"));
+    closeAbstract->setObjectName(QStringLiteral("Command4"));
+    Cmdnext = addButton("Cmdnext", QStringLiteral("Next"));
+    Cmdprev = addButton("Cmdprev", QStringLiteral("Previous"));
+    Cmdedit = addButton("Cmdedit", QStringLiteral("Edit"));
+    Cmdsave = addButton("Cmdsave", QStringLiteral("Save"));
+    Cmddel = addButton("Cmddel", QStringLiteral("Delete"));
+    Cmdcancel = addButton("Cmdcancel", QStringLiteral("Cancel"));
+    QWidget* previous = ui->Text12;
+    for (QPushButton* b : {Cmdnext, Cmdprev, Cmdedit, Cmdsave, Cmddel, Cmdcancel, ui->Command2}) {
+        setTabOrder(previous, b);
+        previous = b;
+    }
+    List_Index = new forms::PickList(this);
+    List_Index->setObjectName(QStringLiteral("List_Index"));
+
+    ui->Text1->setReadOnly(false);
+    forms::limitLength(ui->Text1, 7);
+    for (QPushButton* b : {Cmdnext, Cmdprev, Cmdedit, Cmdsave, Cmddel, Cmdcancel, abstractButton})
+        b->setEnabled(false);
+    lockInput(true);
+
+    forms::onSearch(ui->Text1, [this] { lookUp(); });
+    forms::onSearch(
+        ui->Text2, [this] { searchTitle(); }, List_Index);
+    connect(List_Index, &forms::PickList::picked, this, [this](const QString& number, const QString&) {
+        List_Index->hide();
+        ui->Text1->setText(number);
+        Cmdnext->setEnabled(true);
+        Cmdprev->setEnabled(true);
+        Cmdedit->setEnabled(true);
+        forms::guarded(this, [&] { showArticle(); }, index_conn.get());
+    });
+    connect(Cmdnext, &QPushButton::clicked, this, [this] { step(true); });
+    connect(Cmdprev, &QPushButton::clicked, this, [this] { step(false); });
+    connect(Cmdedit, &QPushButton::clicked, this, &edit_index_journal::edit);
+    connect(Cmdcancel, &QPushButton::clicked, this, &edit_index_journal::cancel);
+    connect(Cmdsave, &QPushButton::clicked, this, &edit_index_journal::save);
+    connect(Cmddel, &QPushButton::clicked, this, &edit_index_journal::remove);
+    forms::enterClicksButtons(this);
+}
+
+void edit_index_journal::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!shownOnce_)
+        ui->Text1->setFocus();
+    shownOnce_ = true;
+}
+
+void edit_index_journal::lockInput(bool locked) {
+    for (QLineEdit* f : Text3)
+        setLocked(f, locked, lightCyan);
+    for (QLineEdit* f : Text6)
+        setLocked(f, locked, lightOrange);
+    for (QWidget* f : {static_cast<QWidget*>(ui->Text7), static_cast<QWidget*>(ui->Text8),
+                       static_cast<QWidget*>(ui->Text9), static_cast<QWidget*>(ui->Text10),
+                       static_cast<QWidget*>(ui->Text11), static_cast<QWidget*>(ui->Text12)})
+        setLocked(f, locked, forms::unlockedColour);
+}
+
+bool edit_index_journal::showArticle() {
+    clearFields();
+    shownNumber_ = ui->Text1->text();
+    shown_ = ArticleStore::load(*index_conn, shownNumber_);
+    if (shown_)
+        showEntry(shown_->entry, shown_->journalName);
+    Cmdedit->setVisible(true);
+    lockInput(true);
+    return shown_.has_value();
+}
+
+void edit_index_journal::setBrowsing(bool canDelete) {
+    editing_ = false;
+    lockInput(true);
+    ui->Text1->setReadOnly(false);
+    setBase(ui->Text1, forms::unlockedColour);
+    Cmdedit->setVisible(true);
+    Cmdnext->setEnabled(true);
+    Cmdprev->setEnabled(true);
+    Cmdedit->setEnabled(shown_.has_value());
+    Cmddel->setEnabled(canDelete && shown_.has_value());
+    Cmdsave->setEnabled(false);
+    Cmdcancel->setEnabled(false);
+    abstractButton->setEnabled(false);
+}
+
+void edit_index_journal::lookUp() {
+    if (editing_)
+        return;
+    forms::guarded(
+        this,
+        [&] {
+            ui->Text1->setText(ArticleStore::numberText(ui->Text1->text()));
+            if (!showArticle()) {
+                forms::inform(this, QStringLiteral("ไม่พบเลจที่บทความนี้ กรุณาตรวจสอบอีกครั้ง"),
+                              QStringLiteral("ไม่พบข้อมูล"), forms::Icon::Critical);
+                setBrowsing(false);
+                ui->Text1->setFocus();
+                return;
+            }
+            setBrowsing(true);
+        },
+        index_conn.get());
+}
+
+void edit_index_journal::searchTitle() {
+    if (editing_) // Enter in the title being edited is not a search
+        return;
+    forms::guarded(
+        this,
+        [&] {
+            const auto found = ArticleStore::titlesStartingWith(*index_conn, ui->Text2->toPlainText());
+            if (found.isEmpty()) {
+                List_Index->hide();
+                forms::notFound(this);
+                ui->Text2->setFocus();
+                return;
+            }
+            QList<forms::PickRow> rows;
+            rows.reserve(found.size());
+            for (const auto& [number, title] : found)
+                rows.append({number, title});
+            List_Index->showRows(rows, ui->Text2, 10);
+        },
+        index_conn.get());
+}
+
+void edit_index_journal::step(bool forward) {
+    forms::guarded(
+        this,
+        [&] {
+            qint64 limit = 0;
+            const QString from = ui->Text1->text();
+            const auto next = ArticleStore::neighbour(*index_conn, from, forward, &limit);
+            if (next) {
+                ui->Text1->setText(*next);
+                showArticle();
+                setBrowsing(true);
+                return;
+            }
+            // No article between here and the end: the number shown is the last (first) one.
+            const qint64 n = leadingNumber(from);
+            if (forward ? n < limit : n > 1) {
+                clearFields();
+                shown_.reset();
+                ui->Text1->setText(padded7(forward ? limit : 1));
+                setBrowsing(true);
+            }
+            forms::inform(this,
+                          forward ? QStringLiteral("Record สุดท้ายของฐานข้อมูลแล้ว") : QStringLiteral("Record แรกของฐานข้อมูลแล้ว"),
+                          forward ? QStringLiteral("End Of File") : QStringLiteral("Begin Of File"),
+                          forms::Icon::Information);
+        },
+        index_conn.get());
+}
+
+void edit_index_journal::edit() {
+    if (!shown_)
+        return;
+    editing_ = true;
+    ui->Text1->setText(shownNumber_); // whatever was typed there since, the shown article is edited
+    lockInput(false);
+    abstractButton->setEnabled(true);
+    Cmdedit->setVisible(false);
+    Cmdnext->setEnabled(false);
+    Cmdprev->setEnabled(false);
+    Cmddel->setEnabled(false);
+    Cmdsave->setEnabled(true);
+    Cmdcancel->setEnabled(true);
+    ui->Text1->setReadOnly(true);
+    setBase(ui->Text1, forms::lockedColour);
+    ui->Text2->setFocus();
+}
+
+void edit_index_journal::cancel() {
+    forms::guarded(this, [&] { showArticle(); }, index_conn.get());
+    setBrowsing(true);
+}
+
+void edit_index_journal::save() {
+    if (!editing_ || !shown_)
+        return;
+    if (!forms::askOkCancel(this, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"), QStringLiteral("Confirn"),
+                            forms::Icon::Question))
+        return;
+    if (!checkEntry())
+        return;
+    const QString number = shownNumber_;
+    data::EditOutcome outcome;
+    try {
+        outcome = ArticleStore::update(*index_conn, number, entry(), *shown_);
+    } catch (const data::DbError& err) {
+        saveFailed(err);
+        return;
+    }
+    if (outcome == data::EditOutcome::Missing) {
+        forms::inform(this,
+                      QStringLiteral("ไม่พบบทความเลขที่ %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(number),
+                      QStringLiteral("Save Data Error"), forms::Icon::Critical);
+        return;
+    }
+    if (outcome == data::EditOutcome::ChangedElsewhere) {
+        if (forms::askYesNo(this, forms::changedElsewhere(QStringLiteral("บทความเลขที่ %1").arg(number)),
+                            QStringLiteral("Save Data Error"), forms::Icon::Warning))
+            cancel();
+        return;
+    }
+    if (index_conn->lastCommitVerified())
+        forms::inform(this, QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว") + forms::verifiedAfterCut(), QStringLiteral("ผลการบันทึก"),
+                      forms::Icon::Information);
+    cancel();
+}
+
+void edit_index_journal::remove() {
+    if (!shown_ || editing_)
+        return;
+    if (!forms::askOkCancel(this, QStringLiteral("ต้องการลบข้อมูลหรือไม่"), QStringLiteral("ยืนยันการลบข้อมูล"),
+                            forms::Icon::Question))
+        return;
+    const QString number = shownNumber_;
+    ui->Text1->setText(number);
+    bool existed = false;
+    try {
+        existed = ArticleStore::remove(*index_conn, number);
+    } catch (const data::DbError& err) {
+        saveFailed(err);
+        return;
+    }
+    if (!existed)
+        forms::inform(this,
+                      QStringLiteral("ไม่พบบทความเลขที่ %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ไม่มีข้อมูลถูกลบ").arg(number),
+                      QStringLiteral("ไม่พบข้อมูล"), forms::Icon::Critical);
+    ui->Text1->setText(padded7(qMax<qint64>(0, leadingNumber(number) - 1)));
+    cancel();
+}
+
+} // namespace indexing

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "index/ArticleForm.h"
+
+#include <optional>
+
+namespace indexing {
+
+// Finds an indexed article by number or title, steps through the stored numbers, and edits or
+// deletes the article shown.
+class edit_index_journal : public ArticleForm {
+    Q_OBJECT
+public:
+    // Throws data::DbError when the server cannot be reached.
+    explicit edit_index_journal(QWidget* parent = nullptr);
+
+    void lookUp();      // Enter in Text1
+    void searchTitle(); // Enter in Text2
+    void step(bool forward); // Cmdnext, Cmdprev
+    void edit();        // Cmdedit
+    void cancel();      // Cmdcancel
+    void save();        // Cmdsave
+    void remove();      // Cmddel
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool fieldsEditable() const override { return editing_; }
+
+private:
+    QPushButton *Cmdnext, *Cmdprev, *Cmdedit, *Cmdsave, *Cmddel, *Cmdcancel;
+    forms::PickList* List_Index;
+    std::optional<StoredArticle> shown_; // the article as loaded, while one is shown
+    QString shownNumber_;
+    bool editing_ = false;
+    bool shownOnce_ = false;
+
+    // Shows the article numbered as Text1 says (fields emptied when there is none); true when found.
+    bool showArticle();
+    void lockInput(bool locked);
+    void setBrowsing(bool canDelete);
+};
+
+} // namespace indexing
