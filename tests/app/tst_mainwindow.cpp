@@ -134,6 +134,8 @@ private slots:
         const char* windows[][3] = {{"aaa", "New_Journal", "Command6"},
                                     {"ccc", "reg_journal", "Command5"},
                                     {"addnew_index", "index_journal", "Command2"},
+                                    {"edit_index", "edit_index_journal", "Command2"},
+                                    {"article_ctrl", "articlectrl", "Cmdexit"},
                                     {"i", "Adddealer", "Command3"},
                                     {"m_auth", "add_auther", "Command1"}};
         for (const auto& [entry, kind, exitName] : windows) {

@@ -1,0 +1,216 @@
+// Article index editing and the article number control, driven by their controls.
+#include "index/articlectrl.h"
+#include "index/edit_index_journal.h"
+#include "index/index_journal.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestServer.h"
+#include "support/WindowTest.h"
+
+using indexing::edit_index_journal;
+using testsupport::ScriptedMessages;
+
+class tst_edit_index_journal : public QObject, testsupport::WindowFixture<edit_index_journal> {
+    Q_OBJECT
+    std::unique_ptr<testsupport::TestDatabase> db;
+    std::unique_ptr<ScriptedMessages> boxes;
+
+    QString sql(const QString& q) { return testsupport::rowText(db->admin(), q); }
+    // Number, title, authors, subjects and the enabled Next, Previous, Edit, Delete, Save.
+    QString shown() {
+        return text("Text1")->text() + '|' + area("Text2")->toPlainText() + '|' + text("Text3_0")->text() + ',' +
+               text("Text3_1")->text() + ',' + text("Text3_2")->text() + '|' + text("Text6_0")->text() + ',' +
+               text("Text6_4")->text() + '|' + enabled({"Cmdnext", "Cmdprev", "Cmdedit", "Cmddel", "Cmdsave"});
+    }
+    QString lastBox() { return boxes->last().title + ':' + boxes->last().prompt; }
+
+private slots:
+    void initTestCase() { db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("edit_index")); }
+    void init() {
+        db->reset();
+        auto& a = db->admin();
+        a.exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('I000001', 'วารสารครุศาสตร์')"));
+        a.exec(QStringLiteral("INSERT INTO authname (idno, penname) VALUES ('0000007', 'สมชาย ใจดี'), "
+                              "('0000008', 'สมศรี รักเรียน'), ('0000009', 'วิภา แก้วมณี')"));
+        a.exec(QStringLiteral("INSERT INTO article (article_no, Article_Name, pointer, year, pages) VALUES "
+                              "('0000002', 'การสอนคณิต', 'I000001', '12', '1-9'), ('0000005', 'ร้อยละ 100%_ของครู', "
+                              "'I000001', '12', '3'), ('0000041', 'การสอนภาษา', 'I000001', '13', '10-20')"));
+        a.exec(QStringLiteral("INSERT INTO mauthfile (article_no, seqno, idno) VALUES ('0000041', 1, '0000007'), "
+                              "('0000041', 2, '0000008'), ('0000041', 3, '0000009'), ('0000002', 1, '0000404'), "
+                              "('0000002', 2, '0000009')"));
+        a.exec(QStringLiteral("INSERT INTO msubject (article_no, seqno, subject) VALUES ('0000041', 1, 'ภาษาไทย'), "
+                              "('0000041', 2, 'ก'), ('0000041', 3, 'ข'), ('0000041', 4, 'ค'), ('0000041', 5, 'ง'), "
+                              "('0000041', 6, 'จ'), ('0000002', 1, 'คณิตศาสตร์ศึกษา')"));
+        a.exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = '0000043'"));
+        boxes = std::make_unique<ScriptedMessages>();
+        w = testsupport::showWindow<edit_index_journal>();
+    }
+    void cleanup() {
+        boxes.reset();
+        QCOMPARE(testsupport::closeAllWindows(), 1);
+    }
+    void cleanupTestCase() { db.reset(); }
+
+    // Keyboard look-up, stepping over missing numbers to the counter's end and back to 1; an
+    // author code without an author keeps its slot; at most five subjects show.
+    void lookUpAndStep() {
+        QCOMPARE(focused(), QStringLiteral("Text1"));
+        QCOMPARE(enabled({"Cmdnext", "Cmdprev", "Cmdedit", "Cmddel", "Cmdsave", "Command1", "Command2"}),
+                 QStringLiteral("0000011"));
+        QTest::keyClicks(text("Text1"), "41");
+        QTest::keyClick(text("Text1"), Qt::Key_Return);
+        QCOMPARE(shown(), QStringLiteral("0000041|การสอนภาษา|สมชาย ใจดี,สมศรี รักเรียน,วิภา แก้วมณี|ภาษาไทย,ง|11110"));
+        QCOMPARE(area("Text7")->toPlainText(), QStringLiteral("วารสารครุศาสตร์"));
+        // Saved by another station after the window opened: Next still reaches it.
+        db->admin().exec(QStringLiteral("INSERT INTO article (article_no, Article_Name) VALUES ('0000043', 'ใหม่')"));
+        db->admin().exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = '0000050'"));
+        click("Cmdnext");
+        QCOMPARE(shown(), QStringLiteral("0000043|ใหม่|,,|,|11110"));
+        click("Cmdnext");
+        QCOMPARE(lastBox() + shown(), QStringLiteral("End Of File:Record สุดท้ายของฐานข้อมูลแล้ว0000049||,,|,|11000"));
+        text("Text1")->setText(QStringLiteral("5"));
+        testsupport::pressEnter(text("Text1"));
+        click("Cmdprev");
+        QCOMPARE(shown(), QStringLiteral("0000002|การสอนคณิต|,วิภา แก้วมณี,|คณิตศาสตร์ศึกษา,|11110"));
+        click("Cmdprev");
+        QCOMPARE(lastBox() + shown(), QStringLiteral("Begin Of File:Record แรกของฐานข้อมูลแล้ว0000001||,,|,|11000"));
+        boxes->clear();
+        click("Cmdprev");
+        QCOMPARE(lastBox() + text("Text1")->text(), QStringLiteral("Begin Of File:Record แรกของฐานข้อมูลแล้ว0000001"));
+        enter("Text1", QStringLiteral("abc"));
+        QCOMPARE(lastBox() + shown(), QStringLiteral("ไม่พบข้อมูล:ไม่พบเลจที่บทความนี้ กรุณาตรวจสอบอีกครั้ง0000000||,,|,|11000"));
+        QCOMPARE(focused(), QStringLiteral("Text1"));
+    }
+
+    // Thai prefixes by characters, typed text matched literally; a pick leaves Delete as it was.
+    void titleSearch_data() {
+        testsupport::textTable({"typed", "found"},
+                               {"thai~  การสอน~การสอนคณิต,การสอนภาษา", "percent~ร้อยละ 100%_~ร้อยละ 100%_ของครู",
+                                "literal~ร้อยละ 1_0~", "quote~it's~"});
+    }
+    void titleSearch() {
+        QFETCH(QString, typed);
+        QFETCH(QString, found);
+        enter("Text2", typed);
+        auto* list = testsupport::control<QListWidget>(w, "List_Index");
+        QStringList titles;
+        for (int i = 0; list->isVisible() && i < list->count(); ++i)
+            titles << list->item(i)->text();
+        QCOMPARE(titles.join(','), found);
+        if (found.isEmpty()) {
+            QCOMPARE(boxes->last().title, QStringLiteral("ผลการค้นหา"));
+            return;
+        }
+        QVERIFY(pick("List_Index", titles.last()));
+        QCOMPARE(shown().right(5), QStringLiteral("11100"));
+    }
+
+    // Edit: slot 2 emptied renumbers the authors; subjects past the fifth stay; keydate kept;
+    // Save returns to browsing.
+    void editAndSave() {
+        db->admin().exec(QStringLiteral("UPDATE article SET keydate = '2020-01-02 03:04:05'"));
+        enter("Text1", QStringLiteral("41"));
+        click("Cmdedit");
+        QCOMPARE(focused() + enabled({"Cmdnext", "Cmdsave", "Cmdcancel", "Command3"}) +
+                     QString::number(text("Text3_0")->isReadOnly()) + QString::number(text("Text1")->isReadOnly()),
+                 QStringLiteral("Text2011101"));
+        QVERIFY(!button("Cmdedit")->isVisible());
+        area("Text2")->setPlainText(QStringLiteral("การสอนภาษาไทย"));
+        text("Text3_1")->clear();
+        text("Text6_1")->clear();
+        text("Text11")->setText(QStringLiteral("10-25"));
+        click("Cmdsave");
+        QCOMPARE(boxes->boxes.size(), 1); // the question only
+        QCOMPARE(sql("SELECT Article_Name, pages, keydate FROM article WHERE article_no = '0000041'"),
+                 QStringLiteral("การสอนภาษาไทย|10-25|2020-01-02T03:04:05.000"));
+        QCOMPARE(sql("SELECT GROUP_CONCAT(seqno, idno, article_name ORDER BY seqno) FROM mauthfile WHERE article_no = '0000041'"),
+                 QStringLiteral("10000007การสอนภาษาไทย,20000009การสอนภาษาไทย"));
+        QCOMPARE(sql("SELECT GROUP_CONCAT(seqno, subject ORDER BY seqno) FROM msubject WHERE article_no = '0000041'"),
+                 QStringLiteral("1ภาษาไทย,2ข,3ค,4ง,6จ"));
+        QCOMPARE(shown(), QStringLiteral("0000041|การสอนภาษาไทย|สมชาย ใจดี,วิภา แก้วมณี,|ภาษาไทย,จ|11110"));
+    }
+
+    // A save or delete that cannot be done writes nothing and says why.
+    void refusedEdits_data() {
+        testsupport::textTable(
+            {"meanwhile", "button", "box"},
+            {"deleted~DELETE FROM article WHERE article_no = '0000041'~Cmdsave~ข้อมูลไม่ได้ถูกบันทึก",
+             "changed~UPDATE article SET pages = '11' WHERE article_no = '0000041'~Cmdsave~ถูกเครื่องอื่นแก้ไข",
+             "subjects fail~CREATE TRIGGER no_subjects BEFORE INSERT ON msubject FOR EACH ROW SIGNAL SQLSTATE "
+             "'45000' SET MESSAGE_TEXT = 'msubject is read-only'~Cmdsave~msubject is read-only",
+             "deleted first~DELETE FROM article WHERE article_no = '0000041'~Cmddel~ไม่มีข้อมูลถูกลบ"});
+    }
+    void refusedEdits() {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, button);
+        QFETCH(QString, box);
+        enter("Text1", QStringLiteral("41"));
+        if (button == QLatin1String("Cmdsave")) {
+            click("Cmdedit");
+            area("Text2")->setPlainText(QStringLiteral("แก้แล้ว"));
+        }
+        db->admin().exec(meanwhile);
+        const QString after = sql("SELECT (SELECT GROUP_CONCAT(Article_Name) FROM article), "
+                                  "(SELECT COUNT(*) FROM mauthfile), (SELECT COUNT(*) FROM msubject)");
+        boxes->answer({true, false});
+        click(button.toLatin1().constData());
+        db->admin().exec(QStringLiteral("DROP TRIGGER IF EXISTS no_subjects"));
+        QVERIFY2(boxes->last().prompt.contains(box), qPrintable(boxes->last().prompt));
+        QCOMPARE(sql("SELECT (SELECT GROUP_CONCAT(Article_Name) FROM article), (SELECT COUNT(*) FROM mauthfile), "
+                     "(SELECT COUNT(*) FROM msubject)"),
+                 after);
+        QVERIFY(w->isEnabled());
+    }
+
+    // Delete removes the three tables' rows together and shows the number before.
+    void deleteShowsThePreviousNumber() {
+        enter("Text1", QStringLiteral("5"));
+        boxes->answer({false});
+        click("Cmddel");
+        QCOMPARE(sql("SELECT COUNT(*) FROM article"), QStringLiteral("3"));
+        enter("Text1", QStringLiteral("41"));
+        click("Cmddel");
+        QCOMPARE(lastBox(), QStringLiteral("ยืนยันการลบข้อมูล:ต้องการลบข้อมูลหรือไม่"));
+        QCOMPARE(sql("SELECT (SELECT COUNT(*) FROM article), (SELECT COUNT(*) FROM mauthfile WHERE article_no = "
+                     "'0000041'), (SELECT COUNT(*) FROM msubject WHERE article_no = '0000041')"),
+                 QStringLiteral("2|0|0"));
+        QCOMPARE(shown(), QStringLiteral("0000040||,,|,|11000"));
+        enter("Text1", QStringLiteral("2"));
+        click("Cmddel");
+        QCOMPARE(shown(), QStringLiteral("0000001||,,|,|11000"));
+    }
+
+    // The counter is stored as typed; what the new-entry window cannot use is refused.
+    void numberControl_data() {
+        testsupport::textTable({"typed", "stored", "box"},
+                               {"plain~100~100~", "empty~~0000043~ต้องเป็นตัวเลข", "text~1a~0000043~ต้องเป็นตัวเลข",
+                                "used~41~0000043~0000041 มีบทความใช้อยู่แล้ว"});
+    }
+    void numberControl() {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QFETCH(QString, box);
+        auto* ctrl = testsupport::showWindow<indexing::articlectrl>();
+        auto* field = testsupport::control<QLineEdit>(ctrl, "Text_regctrl");
+        QCOMPARE(field->text() + QString::number(field->isReadOnly()), QStringLiteral("00000431"));
+        QTest::mouseClick(testsupport::control<QPushButton>(ctrl, "Cmdedit"), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), field);
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, typed);
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(sql("SELECT artno_ctrl FROM artctrl"), stored);
+        QCOMPARE(boxes->boxes.size(), box.isEmpty() ? 0 : 1);
+        QVERIFY(boxes->last().prompt.contains(box));
+        QTest::mouseClick(testsupport::control<QPushButton>(ctrl, "Cmdcan"), Qt::LeftButton);
+        QCOMPARE(field->text() + QString::number(field->isReadOnly()), stored + '1');
+        QTest::mouseClick(testsupport::control<QPushButton>(ctrl, "Cmdexit"), Qt::LeftButton);
+        if (typed != QLatin1String("100"))
+            return;
+        auto* entry = testsupport::showWindow<indexing::index_journal>();
+        QCOMPARE(testsupport::control<QLineEdit>(entry, "Text1")->text(), QStringLiteral("100"));
+        entry->close();
+    }
+};
+
+QTEST_MAIN(tst_edit_index_journal)
+#include "tst_edit_index_journal.moc"
