@@ -47,9 +47,7 @@ private slots:
                                 "check digit X~1~0317847X~0317-847X", "typed hyphen~1~1234-5678~1234-5678"});
     }
     void typing() {
-        QFETCH(QString, issn);
-        QFETCH(QString, keys);
-        QFETCH(QString, shown);
+        const auto [issn, keys, shown] = testsupport::fetch<3>();
         issn.isEmpty() ? forms::typeDateSeparators(field) : forms::typeIssnSeparator(field);
         QTest::keyClicks(field, keys);
         QCOMPARE(field->text(), shown);

@@ -88,8 +88,7 @@ private slots:
                                 "literal~ร้อยละ 1_0~", "quote~it's~"});
     }
     void titleSearch() {
-        QFETCH(QString, typed);
-        QFETCH(QString, found);
+        const auto [typed, found] = testsupport::fetch<2>();
         enter("Text2", typed);
         auto* list = testsupport::control<QListWidget>(w, "List_Index");
         QStringList titles;
@@ -140,9 +139,7 @@ private slots:
              "deleted first~DELETE FROM article WHERE article_no = '0000041'~Cmddel~ไม่มีข้อมูลถูกลบ"});
     }
     void refusedEdits() {
-        QFETCH(QString, meanwhile);
-        QFETCH(QString, button);
-        QFETCH(QString, box);
+        const auto [meanwhile, button, box] = testsupport::fetch<3>();
         enter("Text1", QStringLiteral("41"));
         if (button == QLatin1String("Cmdsave")) {
             click("Cmdedit");
@@ -186,9 +183,7 @@ private slots:
                                 "used~41~0000043~0000041 มีบทความใช้อยู่แล้ว"});
     }
     void numberControl() {
-        QFETCH(QString, typed);
-        QFETCH(QString, stored);
-        QFETCH(QString, box);
+        const auto [typed, stored, box] = testsupport::fetch<3>();
         auto* ctrl = testsupport::showWindow<indexing::articlectrl>();
         auto* field = testsupport::control<QLineEdit>(ctrl, "Text_regctrl");
         QCOMPARE(field->text() + QString::number(field->isReadOnly()), QStringLiteral("00000431"));

@@ -103,9 +103,7 @@ private slots:
                                 "4~4~กรุณากรอกข้อมูล ปีที่ ~Command1", "5~5~กรุณากรอกข้อมูล เลขหน้า ~Text11"});
     }
     void inputChecksInOrder() {
-        QFETCH(QString, filled);
-        QFETCH(QString, message);
-        QFETCH(QString, focus);
+        const auto [filled, message, focus] = testsupport::fetch<3>();
         const std::function<void()> steps[] = {
             [&] { area("Text2")->setPlainText(QStringLiteral("ชื่อบทความ")); },
             [&] { pickAuthor(0, QStringLiteral("สม"), QStringLiteral("สมศรี รักเรียน")); },
@@ -178,8 +176,7 @@ private slots:
              "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'mauthfile is read-only'~mauthfile is read-only"});
     }
     void refusedSaves() {
-        QFETCH(QString, setup);
-        QFETCH(QString, words);
+        const auto [setup, words] = testsupport::fetch<2>();
         db->admin().exec(setup);
         const QString before = sql("SELECT (SELECT COUNT(*) FROM article), (SELECT COUNT(*) FROM artctrl), "
                                    "(SELECT MAX(artno_ctrl) FROM artctrl), (SELECT COUNT(*) FROM mauthfile)");

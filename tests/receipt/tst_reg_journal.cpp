@@ -124,10 +124,7 @@ private slots:
                                 "other number~57~4~NO~NO"});
     }
     void indexCheck() {
-        QFETCH(QString, year);
-        QFETCH(QString, volume);
-        QFETCH(QString, newest);
-        QFETCH(QString, second);
+        const auto [year, volume, newest, second] = testsupport::fetch<4>();
         db->admin().exec(QStringLiteral("INSERT INTO article (article_no, Article_Name, pointer, year, volume) "
                                         "VALUES ('0000001', 'x', 'J000001', ?, ?)"),
                          {year, volume});
@@ -204,10 +201,7 @@ private slots:
              "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'counter locked'~1~1~counter locked"});
     }
     void refusedSaves() {
-        QFETCH(QString, setup);
-        QFETCH(QString, confirm);
-        QFETCH(QString, date);
-        QFETCH(QString, words);
+        const auto [setup, confirm, date, words] = testsupport::fetch<4>();
         if (!setup.isEmpty())
             db->admin().exec(setup);
         openTitle(QStringLiteral("Nature"));
@@ -253,9 +247,7 @@ private slots:
                                 "J000001|2026-01-20|2026-02-01|57|2A|February 2026|Z|B000001~ถูกเครื่องอื่นแก้ไข"});
     }
     void editSaves() {
-        QFETCH(QString, meanwhile);
-        QFETCH(QString, description);
-        QFETCH(QString, words);
+        const auto [meanwhile, description, words] = testsupport::fetch<3>();
         openTitle(QStringLiteral("Nature"));
         clickRow("show_item", 1); // 100, bound into a volume
         click("Command3");

@@ -63,8 +63,7 @@ private slots:
              "blanks around, any case~  SPRING \n~Springer"});
     }
     void search() {
-        QFETCH(QString, typed);
-        QFETCH(QString, expected);
+        const auto [typed, expected] = testsupport::fetch<2>();
         enter("Text2", typed);
         QCOMPARE(listed(), expected);
         QVERIFY(boxes->boxes.isEmpty());
@@ -132,10 +131,7 @@ private slots:
              "SPRINGER|Heidelberg|Dr. Weber|02-1234567~ถูกเครื่องอื่นแก้ไข"});
     }
     void editSaves() {
-        QFETCH(QString, meanwhile);
-        QFETCH(QString, confirm);
-        QFETCH(QString, stored);
-        QFETCH(QString, words);
+        const auto [meanwhile, confirm, stored, words] = testsupport::fetch<4>();
         show(QStringLiteral("Spr"), QStringLiteral("Springer"));
         click("Command4");
         area("Text2")->setPlainText(QStringLiteral("Springer Nature"));

@@ -177,11 +177,7 @@ private slots:
                                 "Thai newspaper~opt2~ภาษาไทย~31/12/2027~L032767~K000001 L032768"});
     }
     void addInEachSeries() {
-        QFETCH(QString, series);
-        QFETCH(QString, language);
-        QFETCH(QString, expiry);
-        QFETCH(QString, code);
-        QFETCH(QString, counters);
+        const auto [series, language, expiry, code, counters] = testsupport::fetch<5>();
         db->admin().exec(QStringLiteral("UPDATE recsetup SET pointer_ctrl1 = 'J000120', pointer_ctrl2 = 'I000007', "
                                         "pointer_ctrl3 = 'K000001', pointer_ctrl4 = 'L032767'"));
         click("Cmdadd");
@@ -245,11 +241,7 @@ private slots:
              "price~11~Text11~1,2x~~Text11"});
     }
     void inputRefused() {
-        QFETCH(QString, filled);
-        QFETCH(QString, field);
-        QFETCH(QString, value);
-        QFETCH(QString, message);
-        QFETCH(QString, focus);
+        const auto [filled, field, value, message, focus] = testsupport::fetch<5>();
         click("Cmdadd");
         fillAll(filled.toInt());
         text("Mask4")->setText(QStringLiteral("31/12/2027"));
@@ -280,10 +272,7 @@ private slots:
              "another title's code~~I000001~Nature|ชั้น 2|01~ไม่สามารถเปลี่ยนรหัส"});
     }
     void editSaves() {
-        QFETCH(QString, meanwhile);
-        QFETCH(QString, code);
-        QFETCH(QString, stored);
-        QFETCH(QString, words);
+        const auto [meanwhile, code, stored, words] = testsupport::fetch<4>();
         enter("Text2", QStringLiteral("atu"));
         QVERIFY(pick("dlbnamemag", QStringLiteral("Nature")));
         click("Cmdedit");
