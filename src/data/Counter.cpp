@@ -5,6 +5,14 @@
 
 namespace data {
 
+qint64 leadingNumber(const QString& text) {
+    const QString t = text.trimmed();
+    int digits = 0;
+    while (digits < t.size() && digits < 18 && t.at(digits).isDigit() && t.at(digits).unicode() < 128)
+        ++digits;
+    return digits == 0 ? 0 : t.left(digits).toLongLong();
+}
+
 std::optional<qint64> counterValue(const QString& text) {
     const QString t = text.trimmed();
     if (t.isEmpty() || t.size() > 18)

@@ -12,6 +12,9 @@ namespace data {
 // Empty, signed, non-digit or over-long texts give nothing (they are not numbers to advance).
 std::optional<qint64> counterValue(const QString& text);
 
+// The value of the leading digits of the trimmed text (at most 18 of them); none counts as 0.
+qint64 leadingNumber(const QString& text);
+
 // The next counter value as plain decimal text without padding ("007" gives "8"); nothing
 // when the text is not a number or is at the 64-bit limit.
 std::optional<QString> nextCounterText(const QString& text);

@@ -28,10 +28,7 @@ const QColor lightOrange(0xFF, 0xE0, 0xC0);
 
 void paint(QWidget* field, const QColor& back, const QColor& text) {
     forms::styleDataField(field, text);
-    QPalette p = field->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        p.setColor(group, QPalette::Base, back);
-    field->setPalette(p);
+    forms::setFieldColour(field, back);
 }
 
 enum IssueColumn { ColMagno, ColDaily, ColYear, ColNumber, ColDescription, ColIndate };

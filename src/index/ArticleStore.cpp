@@ -148,7 +148,7 @@ void rewriteRows(data::Connection& c, const QString& table, const QString& colum
 } // namespace
 
 QString numberText(const QString& typed) {
-    return padded7(leadingNumber(typed));
+    return padded7(data::leadingNumber(typed));
 }
 
 std::optional<StoredArticle> load(data::Connection& c, const QString& number) {
@@ -167,8 +167,8 @@ QList<QPair<QString, QString>> titlesStartingWith(data::Connection& c, const QSt
 }
 
 std::optional<QString> neighbour(data::Connection& c, const QString& number, bool forward, qint64* limit) {
-    const qint64 n = leadingNumber(number);
-    *limit = qMin<qint64>(9999999, leadingNumber(expectedNumber(c)) - 1);
+    const qint64 n = data::leadingNumber(number);
+    *limit = qMin<qint64>(9999999, data::leadingNumber(expectedNumber(c)) - 1);
     if (forward ? n >= *limit : n <= 1)
         return std::nullopt;
     // Numbers are stored as seven digits, so their text order is their number order.

@@ -8,16 +8,8 @@ QString padded7(qint64 n) {
     return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
 }
 
-qint64 leadingNumber(const QString& text) {
-    const QString t = text.trimmed();
-    int digits = 0;
-    while (digits < t.size() && digits < 18 && t.at(digits).isDigit() && t.at(digits).unicode() < 128)
-        ++digits;
-    return digits == 0 ? 0 : t.left(digits).toLongLong();
-}
-
 QString nextCode7(const QString& code) {
-    return padded7(leadingNumber(code) + 1);
+    return padded7(data::leadingNumber(code) + 1);
 }
 
 namespace AuthorStore {

@@ -20,8 +20,6 @@ struct Author {
 // The author code (or article number) after `code`: the value of its leading digits (none counts as 0) plus one, padded
 // with "0" to 7 characters; a result of more than 7 digits is written as it is.
 QString nextCode7(const QString& code);
-// The value of the leading digits of the trimmed text; none counts as 0.
-qint64 leadingNumber(const QString& text);
 // Pads a number to the 7 characters of author codes and article numbers.
 QString padded7(qint64 n);
 

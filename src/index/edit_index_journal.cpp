@@ -5,6 +5,7 @@
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
+#include "data/Counter.h"
 #include "index/AuthorStore.h"
 #include "ui_article_form.h"
 
@@ -17,19 +18,8 @@ namespace {
 const QColor lightCyan(0xC0, 0xFF, 0xFF);
 const QColor lightOrange(0xFF, 0xE0, 0xC0);
 
-void setBase(QWidget* field, const QColor& back) {
-    QPalette p = field->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        p.setColor(group, QPalette::Base, back);
-    field->setPalette(p);
-}
-
 void setLocked(QWidget* field, bool locked, const QColor& unlockedBack) {
-    if (auto* line = qobject_cast<QLineEdit*>(field))
-        line->setReadOnly(locked);
-    else
-        static_cast<QPlainTextEdit*>(field)->setReadOnly(locked);
-    setBase(field, locked ? forms::lockedColour : unlockedBack);
+    forms::setFieldLocked(field, locked, forms::lockedColour, unlockedBack);
 }
 
 } // namespace
@@ -113,7 +103,7 @@ void edit_index_journal::setBrowsing(bool canDelete) {
     editing_ = false;
     lockInput(true);
     ui->Text1->setReadOnly(false);
-    setBase(ui->Text1, forms::unlockedColour);
+    forms::setFieldColour(ui->Text1, forms::unlockedColour);
     Cmdedit->setVisible(true);
     Cmdnext->setEnabled(true);
     Cmdprev->setEnabled(true);
@@ -179,7 +169,7 @@ void edit_index_journal::step(bool forward) {
                 return;
             }
             // No article between here and the end: the number shown is the last (first) one.
-            const qint64 n = leadingNumber(from);
+            const qint64 n = data::leadingNumber(from);
             if (forward ? n < limit : n > 1) {
                 clearFields();
                 shown_.reset();
@@ -208,7 +198,7 @@ void edit_index_journal::edit() {
     Cmdsave->setEnabled(true);
     Cmdcancel->setEnabled(true);
     ui->Text1->setReadOnly(true);
-    setBase(ui->Text1, forms::lockedColour);
+    forms::setFieldColour(ui->Text1, forms::lockedColour);
     ui->Text2->setFocus();
 }
 
@@ -270,7 +260,7 @@ void edit_index_journal::remove() {
         forms::inform(this,
                       QStringLiteral("ไม่พบบทความเลขที่ %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ไม่มีข้อมูลถูกลบ").arg(number),
                       QStringLiteral("ไม่พบข้อมูล"), forms::Icon::Critical);
-    ui->Text1->setText(padded7(qMax<qint64>(0, leadingNumber(number) - 1)));
+    ui->Text1->setText(padded7(qMax<qint64>(0, data::leadingNumber(number) - 1)));
     cancel();
 }
 

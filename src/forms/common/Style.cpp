@@ -32,11 +32,15 @@ void setBackColour(QWidget* widget, const QColor& colour) {
     widget->setPalette(p);
 }
 
-void setFieldLocked(QWidget* field, bool locked) {
+void setFieldColour(QWidget* field, const QColor& back) {
     QPalette p = field->palette();
-    p.setColor(QPalette::Base, locked ? lockedColour : unlockedColour);
-    p.setColor(QPalette::Button, locked ? lockedColour : unlockedColour);
+    p.setColor(QPalette::Base, back);
+    p.setColor(QPalette::Button, back);
     field->setPalette(p);
+}
+
+void setFieldLocked(QWidget* field, bool locked, const QColor& lockedBack, const QColor& unlockedBack) {
+    setFieldColour(field, locked ? lockedBack : unlockedBack);
     if (auto* line = qobject_cast<QLineEdit*>(field))
         line->setReadOnly(locked);
     else if (auto* text = qobject_cast<QPlainTextEdit*>(field))

@@ -23,7 +23,10 @@ void setBackColour(QWidget* widget, const QColor& colour);
 
 // Locks a data field (read-only, grey) or unlocks it (editable, yellow). Text fields become
 // read-only and keep their focus and selection; lists and option buttons are disabled.
-void setFieldLocked(QWidget* field, bool locked);
+void setFieldLocked(QWidget* field, bool locked, const QColor& lockedBack = lockedColour,
+                    const QColor& unlockedBack = unlockedColour);
+// The back colour of a data field.
+void setFieldColour(QWidget* field, const QColor& back);
 void setFieldsLocked(const QList<QWidget*>& fields, bool locked);
 bool isFieldLocked(const QWidget* field);
 

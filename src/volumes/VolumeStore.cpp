@@ -1,0 +1,170 @@
+#include "volumes/VolumeStore.h"
+
+#include "data/Counter.h"
+
+namespace volumes {
+
+QString regnoText(qint64 number) {
+    return QStringLiteral("B%1").arg(number, 6, 10, QLatin1Char('0'));
+}
+
+qint64 regnoNumber(const QString& regno) {
+    const QString t = regno.trimmed();
+    return data::leadingNumber(t.startsWith(QLatin1Char('B'), Qt::CaseInsensitive) ? t.mid(1) : t);
+}
+
+namespace VolumeStore {
+
+namespace {
+
+const data::CounterColumn volumeCounter{QStringLiteral("ctrlsumj"), QStringLiteral("regno_ctrl")};
+
+QList<receipt::Issue> issueRows(const data::Result& r) {
+    QList<receipt::Issue> out;
+    out.reserve(r.rowCount());
+    for (const auto& row : r.rows)
+        out.append({row.at(0).toString(), row.at(1).toDate(), row.at(2).toString(), row.at(3).toString(),
+                    row.at(4).toString(), row.at(5).toDate(), {}});
+    return out;
+}
+
+QString placeholders(qsizetype n) {
+    QStringList marks;
+    marks.fill(QStringLiteral("?"), n);
+    return marks.join(QLatin1Char(','));
+}
+
+// Marks the issues bound into `regno`, refusing (before anything is written) when one is gone
+// or bound into another volume by now.
+void bind(data::Connection& c, const QString& regno, const QStringList& magnos) {
+    if (magnos.isEmpty())
+        return;
+    data::Params keys(magnos.begin(), magnos.end());
+    const data::Result r = c.query(QStringLiteral("SELECT magno, MagStatus, regno FROM tranfile WHERE magno IN (%1) "
+                                                  "FOR UPDATE")
+                                       .arg(placeholders(magnos.size())),
+                                   keys);
+    QStringList taken, found;
+    for (int i = 0; i < r.rowCount(); ++i) {
+        found << r.text(i, 0);
+        if (r.text(i, 1).trimmed() == QLatin1String("Z") && r.text(i, 2).trimmed() != regno)
+            taken << QStringLiteral("%1 (%2)").arg(r.text(i, 0), r.text(i, 2).trimmed());
+    }
+    QStringList gone;
+    for (const QString& m : magnos)
+        if (!found.contains(m, Qt::CaseInsensitive))
+            gone << m;
+    if (!taken.isEmpty())
+        throw VolumeRefused(QStringLiteral("ฉบับเลขทะเบียน %1 ถูกรวมเล่มไปแล้วจากเครื่องอื่น ข้อมูลไม่ได้ถูกบันทึก").arg(taken.join(QStringLiteral(", "))));
+    if (!gone.isEmpty())
+        throw VolumeRefused(QStringLiteral("ไม่พบฉบับเลขทะเบียน %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(gone.join(QStringLiteral(", "))));
+    c.exec(QStringLiteral("UPDATE tranfile SET MagStatus = 'Z', regno = ? WHERE magno IN (%1)").arg(placeholders(magnos.size())),
+           data::Params{regno} + keys);
+}
+
+} // namespace
+
+QString expectedRegno(data::Connection& c) {
+    const data::Result r = c.query(QStringLiteral("SELECT regno_ctrl FROM ctrlsumj LIMIT 1"));
+    return r.isEmpty() ? QStringLiteral("B000000") : regnoText(data::leadingNumber(r.text(0, 0)));
+}
+
+QList<receipt::Issue> unboundIssues(data::Connection& c, const QString& pointer) {
+    // An issue without a status is not bound either.
+    return issueRows(c.query(QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate FROM tranfile "
+                                            "WHERE pointer = ? AND COALESCE(MagStatus, '') <> 'Z' ORDER BY daily DESC, magno DESC"),
+                             {pointer.trimmed()}));
+}
+
+std::optional<Volume> find(data::Connection& c, const QString& regno) {
+    const data::Result v = c.query(QStringLiteral("SELECT regno, callno FROM sum_journal WHERE regno = ?"), {regno});
+    if (v.isEmpty())
+        return std::nullopt;
+    const data::Result issues = c.query(QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate, "
+                                                       "pointer FROM tranfile WHERE regno = ? ORDER BY daily, magno"),
+                                        {v.text(0, 0)});
+    return Volume{v.text(0, 0), v.text(0, 1), issues.isEmpty() ? QString() : issues.text(0, 6), issueRows(issues)};
+}
+
+QList<QPair<QString, QString>> byCallNumber(data::Connection& c, const QString& prefix) {
+    const data::Result r = c.query(QStringLiteral("SELECT regno, callno FROM sum_journal WHERE callno LIKE ? "
+                                                  "ORDER BY callno, regno"),
+                                   {data::likePrefix(prefix.trimmed())});
+    QList<QPair<QString, QString>> out;
+    for (int i = 0; i < r.rowCount(); ++i)
+        out.append({r.text(i, 0), r.text(i, 1)});
+    return out;
+}
+
+std::optional<QString> neighbour(data::Connection& c, qint64 number, bool forward) {
+    const data::Result counter = c.query(QStringLiteral("SELECT regno_ctrl FROM ctrlsumj LIMIT 1"));
+    const qint64 end = counter.isEmpty() ? 0 : data::leadingNumber(counter.text(0, 0));
+    // Volume numbers of any width, compared as numbers.
+    const data::Result r = c.query(
+        forward ? QStringLiteral("SELECT regno FROM sum_journal WHERE regno LIKE 'B%' AND CAST(SUBSTRING(regno, 2) AS UNSIGNED) "
+                                 "BETWEEN ? AND ? ORDER BY CAST(SUBSTRING(regno, 2) AS UNSIGNED) LIMIT 1")
+                : QStringLiteral("SELECT regno FROM sum_journal WHERE regno LIKE 'B%' AND CAST(SUBSTRING(regno, 2) AS UNSIGNED) "
+                                 "BETWEEN ? AND ? ORDER BY CAST(SUBSTRING(regno, 2) AS UNSIGNED) DESC LIMIT 1"),
+        forward ? data::Params{number + 1, end - 1} : data::Params{1, number - 1});
+    if (r.isEmpty())
+        return std::nullopt;
+    return r.text(0, 0);
+}
+
+QString add(data::Connection& c, const QStringList& magnos, const QString& callno) {
+    if (magnos.isEmpty())
+        throw VolumeRefused(QStringLiteral("ยังไม่ได้เลือกฉบับที่จะรวมเล่ม กรุณาเลือกฉบับจากรายการฉบับที่ได้รับก่อนบันทึก"));
+    QString regno;
+    data::takeCounter(
+        c, volumeCounter, [](const QString& current) { return data::advanceDecimal(volumeCounter, current); },
+        [&](const QString& current) {
+            regno = regnoText(data::leadingNumber(current));
+            if (!c.query(QStringLiteral("SELECT 1 FROM sum_journal WHERE regno = ?"), {regno}).isEmpty())
+                throw VolumeRefused(QStringLiteral("เลขทะเบียนรวมเล่ม %1 มีอยู่แล้ว (ตัวนับ ctrlsumj อาจถูกตั้งย้อนหลัง) "
+                                                   "กรุณาติดต่อผู้ดูแลระบบ").arg(regno));
+            bind(c, regno, magnos);
+            c.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES (?, ?, 'ST')"), {regno, callno});
+        },
+        [&](const QString&) {
+            return !c.query(QStringLiteral("SELECT 1 FROM sum_journal WHERE regno = ? AND BINARY callno = BINARY ?"),
+                            {regno, callno})
+                        .isEmpty();
+        });
+    return regno;
+}
+
+bool update(data::Connection& c, const QString& regno, const QStringList& magnos, const QString& callno) {
+    bool found = false;
+    data::retryingTransaction(
+        c,
+        [&] {
+            found = !c.query(QStringLiteral("SELECT 1 FROM sum_journal WHERE regno = ? FOR UPDATE"), {regno}).isEmpty();
+            if (!found)
+                return;
+            bind(c, regno, magnos);
+            c.exec(QStringLiteral("UPDATE sum_journal SET callno = ? WHERE regno = ?"), {callno, regno});
+        },
+        [&] {
+            return !c.query(QStringLiteral("SELECT 1 FROM sum_journal WHERE regno = ? AND BINARY callno = BINARY ?"),
+                            {regno, callno})
+                        .isEmpty();
+        });
+    return found;
+}
+
+void release(data::Connection& c, const QString& regno, const QString& magno, const QString& callno) {
+    data::retryingTransaction(
+        c,
+        [&] {
+            c.exec(QStringLiteral("UPDATE tranfile SET MagStatus = 'O', regno = '' WHERE magno = ? AND regno = ?"),
+                   {magno, regno});
+            c.exec(QStringLiteral("UPDATE sum_journal SET callno = ? WHERE regno = ?"), {callno, regno});
+        },
+        [&] {
+            return c.query(QStringLiteral("SELECT 1 FROM tranfile WHERE magno = ? AND regno = ?"), {magno, regno}).isEmpty();
+        });
+}
+
+} // namespace VolumeStore
+
+} // namespace volumes

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "data/Connection.h"
+#include "receipt/IssueStore.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+#include <stdexcept>
+
+namespace volumes {
+
+// A bound volume as stored: its registration number, call number and issues, oldest first.
+struct Volume {
+    QString regno;
+    QString callno;
+    QString pointer; // the title of its first issue; empty when it holds none
+    QList<receipt::Issue> issues;
+};
+
+// A save refused before anything was written: an empty volume, issues bound meanwhile by
+// another station or gone, a counter that cannot give a number.
+class VolumeRefused : public std::runtime_error {
+public:
+    explicit VolumeRefused(const QString& m) : std::runtime_error(m.toStdString()), text(m) {}
+    QString text;
+};
+
+// "B" and the volume number with at least six digits.
+QString regnoText(qint64 number);
+// The volume number of a registration number ("B000012" → 12; none counts as 0).
+qint64 regnoNumber(const QString& regno);
+
+namespace VolumeStore {
+
+// The registration number the next new volume is expected to get (nothing is reserved).
+QString expectedRegno(data::Connection& c);
+// A title's issues not bound into a volume, newest issue date first.
+QList<receipt::Issue> unboundIssues(data::Connection& c, const QString& pointer);
+std::optional<Volume> find(data::Connection& c, const QString& regno);
+// Volumes whose call number begins with the trimmed text (characters, matched literally):
+// registration number and call number.
+QList<QPair<QString, QString>> byCallNumber(data::Connection& c, const QString& prefix);
+// The nearest stored volume number after (before) `number`, below the counter (above 0).
+std::optional<QString> neighbour(data::Connection& c, qint64 number, bool forward);
+
+// A new volume of the issues `magnos`: the number is taken from the counter under a lock, the
+// issues are marked bound, the volume row written and the counter advanced, all in one
+// transaction. Gives the registration number used.
+QString add(data::Connection& c, const QStringList& magnos, const QString& callno);
+// A stored volume's call number, and the issues added to it, in one transaction; false when
+// the volume is gone (nothing written then).
+bool update(data::Connection& c, const QString& regno, const QStringList& magnos, const QString& callno);
+// Takes one issue out of a stored volume (it can be bound again) and stores the volume's new
+// call number, in one transaction.
+void release(data::Connection& c, const QString& regno, const QString& magno, const QString& callno);
+
+} // namespace VolumeStore
+
+} // namespace volumes

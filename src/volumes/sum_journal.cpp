@@ -1,0 +1,464 @@
+#include "volumes/sum_journal.h"
+
+#include "data/Config.h"
+#include "data/Dates.h"
+#include "forms/common/ErrorGuard.h"
+#include "forms/common/Grid.h"
+#include "forms/common/MessageBoxes.h"
+#include "forms/common/SearchList.h"
+#include "forms/common/Style.h"
+#include "receipt/IssueGrid.h"
+#include "titles/TitleStore.h"
+#include "ui_sum_journal.h"
+
+#include <QKeyEvent>
+
+namespace volumes {
+
+namespace {
+
+const QColor lightGreen(192, 255, 192);
+const QColor lightCyan(192, 255, 255);
+const QColor lightYellow(255, 255, 192);
+const QColor grey(192, 192, 192);
+
+enum GatheredColumn { ColSeq, ColMagno, ColDaily, ColYear, ColNumber, ColDescription, ColIndate };
+
+} // namespace
+
+sum_journal::sum_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::sum_journal>()) {
+    ui->setupUi(this);
+    list_namesumj = new forms::PickList(this);
+    list_namesumj->setObjectName(QStringLiteral("list_namesumj"));
+    forms::setupGrid(ui->show_journal, {{QStringLiteral("ชื่อวาสาร"), 3500},
+                                        {QStringLiteral("คณะที่บอกรับ"), 6000},
+                                        {QString(), 0},
+                                        {QString(), 0}});
+    receipt::setupIssueGrid(ui->show_item, false);
+    forms::setupGrid(ui->sum_item, {{QStringLiteral("ลำดับ"), 550},
+                                    {QStringLiteral("เลขทะเบียน"), 950},
+                                    {QStringLiteral("ประจำเดือน"), 1200},
+                                    {QStringLiteral("ปีที่"), 600},
+                                    {QStringLiteral("เล่มที่"), 700},
+                                    {QStringLiteral("คำอธิบาย"), 5000},
+                                    {QString(), 0}});
+    forms::clearGrid(ui->show_journal, 13);
+    forms::clearGrid(ui->show_item, 13);
+    forms::clearGrid(ui->sum_item, 5);
+    for (QWidget* f : {static_cast<QWidget*>(ui->Text1), static_cast<QWidget*>(ui->Text2),
+                       static_cast<QWidget*>(ui->Text3)})
+        forms::styleDataField(f);
+    forms::setFieldColour(ui->Text1, lightGreen);
+    forms::setFieldColour(ui->show_journal, lightCyan);
+    forms::setFieldColour(ui->show_item, lightYellow);
+    forms::setFieldColour(ui->Text2, grey);
+    forms::setFieldColour(ui->Text3, lightYellow);
+    forms::limitLength(ui->Text2, 20);
+    for (QPushButton* b : {ui->Cmdprevious, ui->Cmdnext, ui->Cmdadd, ui->Cmdedit, ui->Cmdsave, ui->Cmdcancel})
+        b->setEnabled(false);
+    for (QWidget* g : {ui->show_journal, ui->show_item, ui->sum_item})
+        g->setEnabled(false);
+
+    conn_ = std::make_unique<data::Connection>(data::installation().db);
+    conn_->open();
+    forms::limitToColumns(*conn_, QStringLiteral("sum_journal"), {{ui->Text3, "callno"}});
+
+    forms::onSearch(ui->Text1, [this] { searchTitles(); });
+    forms::onSearch(ui->Text2, [this] { searchRegno(); });
+    forms::onSearch(
+        ui->Text3, [this] { searchCallNumber(); }, list_namesumj);
+    connect(list_namesumj, &forms::PickList::picked, this, [this](const QString& regno, const QString&) {
+        list_namesumj->hide();
+        run([&] { showVolume(regno); });
+    });
+    connect(ui->Cmdsearch, &QPushButton::clicked, this, &sum_journal::searchTitles);
+    connect(ui->Cmdclear, &QPushButton::clicked, this, &sum_journal::clearTitles);
+    connect(ui->show_journal, &QTableWidget::cellClicked, this, [this](int row, int) { pickTitle(row); });
+    forms::onRowChosenByEnter(ui->show_journal, [this](int row) { pickTitle(row); });
+    connect(ui->show_item, &QTableWidget::cellClicked, this, [this](int row, int) { pickIssue(row); });
+    forms::onRowChosenByEnter(ui->show_item, [this](int row) { pickIssue(row); });
+    connect(ui->sum_item, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { removeIssue(row); });
+    ui->sum_item->installEventFilter(this);
+    connect(ui->Cmdadd, &QPushButton::clicked, this, &sum_journal::add);
+    connect(ui->Cmdedit, &QPushButton::clicked, this, &sum_journal::edit);
+    connect(ui->Cmdsave, &QPushButton::clicked, this, &sum_journal::save);
+    connect(ui->Cmdcancel, &QPushButton::clicked, this, &sum_journal::cancel);
+    connect(ui->Cmdnext, &QPushButton::clicked, this, [this] { step(true); });
+    connect(ui->Cmdprevious, &QPushButton::clicked, this, [this] { step(false); });
+    connect(ui->clear_sumj, &QPushButton::clicked, this, &sum_journal::clearVolume);
+    connect(ui->search_sumj, &QPushButton::clicked, this, &sum_journal::searchRegno);
+    connect(ui->Command5, &QPushButton::clicked, this, &QWidget::close);
+    forms::enterClicksButtons(this);
+    ui->Text1->setFocus();
+}
+
+sum_journal::~sum_journal() = default;
+
+bool sum_journal::eventFilter(QObject* watched, QEvent* event) {
+    // Delete on a gathered issue takes it out, as a double-click does.
+    if (watched == ui->sum_item && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        removeIssue(ui->sum_item->currentRow());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool sum_journal::run(const std::function<void()>& handler) {
+    return forms::guarded(this, handler, conn_.get());
+}
+
+void sum_journal::setLanguage(const QString& pointer) {
+    if (const auto l = languageOfPointer(pointer))
+        language_ = *l;
+}
+
+QStringList sum_journal::gatheredNumbers() const {
+    QStringList out;
+    for (const receipt::Issue& i : gathered_)
+        out << i.magno;
+    return out;
+}
+
+void sum_journal::listOffered(const QList<receipt::Issue>& issues) {
+    offered_ = issues;
+    if (issues.isEmpty())
+        forms::clearGrid(ui->show_item, 13);
+    else
+        receipt::fillIssueGrid(ui->show_item, issues);
+}
+
+void sum_journal::listGathered() {
+    QList<QStringList> rows;
+    for (int i = 0; i < gathered_.size(); ++i) {
+        const receipt::Issue& g = gathered_.at(i);
+        rows.append({QString::number(i + 1), g.magno, data::formatDate(g.daily), g.yearno, g.itemsno, g.description,
+                     data::formatDate(g.indate)});
+    }
+    if (rows.isEmpty())
+        forms::clearGrid(ui->sum_item, 5);
+    else
+        forms::fillGrid(ui->sum_item, rows);
+}
+
+void sum_journal::regenerateCallNumber() {
+    QList<GatheredIssue> issues;
+    for (const receipt::Issue& i : gathered_)
+        issues.append({i.yearno, i.itemsno, i.description});
+    if (const auto callno = gen_callno(issues, language_, titleName_))
+        ui->Text3->setPlainText(*callno);
+}
+
+void sum_journal::searchTitles() {
+    if (ui->Text1->isReadOnly())
+        return;
+    if (ui->Text1->text().trimmed().isEmpty()) {
+        forms::inform(this, QStringLiteral("กรุณาพิมพ์รายชื่อวารสารที่ต้องการลงทะเบียน"), QStringLiteral("ข้อผิดพลาด"),
+                      forms::Icon::Critical);
+        ui->Text1->setFocus();
+        return;
+    }
+    run([&] {
+        const QList<receipt::TitleRow> titles = receipt::IssueStore::searchTitles(*conn_, ui->Text1->text());
+        if (titles.isEmpty()) {
+            forms::inform(this, QStringLiteral("ไม่พบรายชื่อวารสารนี้"), QStringLiteral("ไม่พบข้อมูล"), forms::Icon::Critical);
+            ui->Text1->clear();
+            ui->Text1->setFocus();
+            return;
+        }
+        QList<QStringList> rows;
+        for (const receipt::TitleRow& t : titles)
+            rows.append({t.name, t.department, t.pointer, t.departmentCode});
+        forms::fillGrid(ui->show_journal, rows);
+        ui->Text1->setReadOnly(true);
+        ui->search_sumj->setEnabled(false);
+        ui->clear_sumj->setEnabled(false);
+        ui->show_journal->setEnabled(mode_.isEmpty() || !ui->Cmdsave->isEnabled());
+        ui->show_journal->setCurrentCell(0, 0);
+        ui->show_journal->setFocus();
+    });
+}
+
+void sum_journal::clearTitles() {
+    forms::clearGrid(ui->show_item, 13);
+    forms::clearGrid(ui->show_journal, 13);
+    offered_.clear();
+    ui->Cmdadd->setEnabled(false);
+    ui->show_journal->setEnabled(false);
+    ui->search_sumj->setEnabled(true);
+    ui->clear_sumj->setEnabled(true);
+    ui->Text1->setReadOnly(false);
+    ui->Text1->clear();
+    ui->Text2->setReadOnly(false);
+    ui->Text1->setFocus();
+}
+
+void sum_journal::pickTitle(int row) {
+    const QString pointer = forms::cell(ui->show_journal, row, 2);
+    if (pointer.isEmpty() || ui->Cmdsave->isEnabled()) // the volume being gathered keeps its title
+        return;
+    setLanguage(pointer);
+    run([&] {
+        listOffered(VolumeStore::unboundIssues(*conn_, pointer));
+        if (offered_.isEmpty()) {
+            ui->Label1->setText(QString());
+            forms::inform(this, QStringLiteral("รายชื่อวารสารนี้ไม่พบข้อมูลการลงทะเบียน"),
+                          QStringLiteral("ไม่พบวารสารที่ลงทะเบียน"), forms::Icon::Critical);
+            return;
+        }
+        titleName_ = forms::cell(ui->show_journal, row, 0);
+        titlePointer_ = pointer;
+        ui->Label1->setText(QStringLiteral("   Magno= %1   Daily=  %2  :  %3")
+                                .arg(forms::cell(ui->show_item, 0, 0), forms::cell(ui->show_item, 0, 1),
+                                     forms::cell(ui->show_item, 0, 4)));
+        ui->Cmdadd->setEnabled(true);
+        ui->Cmdadd->setFocus();
+    });
+}
+
+void sum_journal::add() {
+    run([&] {
+        ui->Text2->setText(VolumeStore::expectedRegno(*conn_));
+        gathered_.clear();
+        listGathered();
+        ui->Text2->setReadOnly(true);
+        forms::setFieldLocked(ui->Text3, false, grey, lightYellow);
+        for (QWidget* w : {static_cast<QWidget*>(ui->show_item), static_cast<QWidget*>(ui->sum_item),
+                           static_cast<QWidget*>(ui->Cmdsave), static_cast<QWidget*>(ui->Cmdcancel)})
+            w->setEnabled(true);
+        ui->Cmdadd->setEnabled(false);
+        ui->show_journal->setEnabled(false);
+        mode_ = QStringLiteral("New");
+        ui->show_item->setCurrentCell(0, 0);
+        ui->show_item->setFocus();
+    });
+}
+
+void sum_journal::pickIssue(int row) {
+    if (!ui->show_item->isEnabled() || row < 0 || row >= offered_.size())
+        return;
+    const receipt::Issue& picked = offered_.at(row);
+    if (gatheredNumbers().contains(picked.magno)) {
+        forms::inform(this, QStringLiteral("คุณเลือกฉบับซ้ำ กรุณาเลือกฉบับอื่น"), QStringLiteral("ข้อผิดพลาด"),
+                      forms::Icon::Critical);
+    } else {
+        gathered_.append(picked);
+        listGathered();
+        regenerateCallNumber();
+    }
+    ui->Cmdsearch->setEnabled(false);
+    ui->Cmdclear->setEnabled(false);
+}
+
+void sum_journal::removeIssue(int row) {
+    if (!ui->sum_item->isEnabled() || row < 0 || row >= gathered_.size())
+        return;
+    if (mode_ == QLatin1String("New")) {
+        gathered_.removeAt(row);
+        listGathered();
+        regenerateCallNumber();
+        return;
+    }
+    if (mode_ != QLatin1String("Edit") ||
+        !forms::askOkCancel(this, QStringLiteral("ต้องการลบข้อมูลวารสารเลขทะเบียนนี้ ออกจากรายการรวมเล่มหรือไม่"),
+                            QStringLiteral("ยืนยันการลบข้อมูล"), forms::Icon::Question))
+        return;
+    const receipt::Issue removed = gathered_.takeAt(row);
+    regenerateCallNumber();
+    const bool stored = run([&] {
+        VolumeStore::release(*conn_, ui->Text2->text(), removed.magno, ui->Text3->toPlainText());
+        listOffered(VolumeStore::unboundIssues(*conn_, titlePointer_));
+    });
+    if (!stored)
+        gathered_.insert(row, removed); // still in the volume
+    listGathered();
+}
+
+void sum_journal::edit() {
+    mode_ = QStringLiteral("Edit");
+    forms::setFieldLocked(ui->Text3, false, grey, lightYellow);
+    ui->sum_item->setEnabled(true);
+    ui->show_item->setEnabled(true);
+    for (QPushButton* b : {ui->Cmdedit, ui->search_sumj, ui->clear_sumj, ui->Cmdnext, ui->Cmdprevious})
+        b->setEnabled(false);
+    ui->Cmdsave->setEnabled(true);
+    ui->Cmdcancel->setEnabled(true);
+    setLanguage(titlePointer_);
+    run([&] {
+        listOffered(titlePointer_.isEmpty() ? QList<receipt::Issue>{}
+                                            : VolumeStore::unboundIssues(*conn_, titlePointer_));
+        if (const auto t = titles::TitleStore::find(*conn_, titlePointer_))
+            titleName_ = t->name;
+    });
+    ui->Text3->setFocus();
+}
+
+void sum_journal::newVolumeEnded() {
+    gathered_.clear();
+    listGathered();
+    ui->Text2->clear();
+    ui->Text2->setReadOnly(false);
+    ui->Text3->clear();
+    forms::setFieldLocked(ui->Text3, true, grey, lightYellow);
+    for (QWidget* w : {static_cast<QWidget*>(ui->show_item), static_cast<QWidget*>(ui->sum_item),
+                       static_cast<QWidget*>(ui->Cmdsave), static_cast<QWidget*>(ui->Cmdcancel),
+                       static_cast<QWidget*>(ui->Cmdedit)})
+        w->setEnabled(false);
+    ui->Cmdadd->setEnabled(!offered_.isEmpty());
+    ui->Cmdsearch->setEnabled(true);
+    ui->Cmdclear->setEnabled(true);
+    ui->show_journal->setEnabled(ui->Text1->isReadOnly());
+    ui->Cmdadd->setFocus();
+}
+
+void sum_journal::save() {
+    if (!forms::askOkCancel(this, QStringLiteral("ต้องการบันทึกข้อมูลวารสารเลขทะเบียนนี้หรือไม่"),
+                            QStringLiteral(" ยืนยันการบันทึกข้อมูล"), forms::Icon::Question))
+        return;
+    const QString shown = ui->Text2->text();
+    run([&] {
+        try {
+            if (mode_ == QLatin1String("New")) {
+                const QString regno = VolumeStore::add(*conn_, gatheredNumbers(), ui->Text3->toPlainText());
+                QString said = QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว");
+                if (regno != shown)
+                    said += QStringLiteral("\nเลขทะเบียน %1 ถูกใช้ไปแล้ว วารสารรวมเล่มนี้ได้รับเลขทะเบียน %2").arg(shown, regno);
+                if (conn_->lastCommitVerified())
+                    said += forms::verifiedAfterCut(regno);
+                forms::inform(this, said, QStringLiteral("การบันทึกข้อมูล"), forms::Icon::Information);
+                listOffered(VolumeStore::unboundIssues(*conn_, titlePointer_));
+                newVolumeEnded();
+                return;
+            }
+            if (!VolumeStore::update(*conn_, shown, gatheredNumbers(), ui->Text3->toPlainText())) {
+                forms::inform(this, QStringLiteral("ไม่พบวารสารรวมเล่มเลขทะเบียน %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(shown),
+                              QStringLiteral("การบันทึกข้อมูลล้มเหลว"), forms::Icon::Critical);
+                return;
+            }
+            forms::inform(this, QStringLiteral("บันทึกข้อมูลที่ทำการแก้ไขแล้ว"), QStringLiteral("ผลการบันทึก"),
+                          forms::Icon::Information);
+            mode_.clear();
+            showVolume(shown);
+        } catch (const VolumeRefused& r) {
+            forms::inform(this, r.text, QStringLiteral("การบันทึกข้อมูลล้มเหลว"), forms::Icon::Critical);
+        }
+    });
+}
+
+void sum_journal::cancel() {
+    if (!forms::askOkCancel(this, QStringLiteral("ต้องการยกเลิกข้อมูลการรวมเล่มหรือไม่"), QStringLiteral("ยกเลิกข้อมูล"),
+                            forms::Icon::Question))
+        return;
+    if (mode_ == QLatin1String("New")) {
+        newVolumeEnded();
+    } else if (mode_ == QLatin1String("Edit")) {
+        mode_.clear();
+        run([&] {
+            if (!showVolume(ui->Text2->text()))
+                newVolumeEnded();
+        });
+    }
+}
+
+bool sum_journal::mayDropUnsaved() {
+    if (!ui->Cmdsave->isEnabled())
+        return true;
+    if (!forms::askYesNo(this, QStringLiteral("วารสารรวมเล่มที่กำลังบันทึกยังไม่ได้บันทึก ต้องการยกเลิกข้อมูลนี้หรือไม่"),
+                         QStringLiteral("ยกเลิกข้อมูล"), forms::Icon::Question))
+        return false;
+    mode_.clear();
+    ui->Cmdsave->setEnabled(false);
+    ui->Cmdcancel->setEnabled(false);
+    return true;
+}
+
+bool sum_journal::showVolume(const QString& regno) {
+    const auto v = VolumeStore::find(*conn_, regno);
+    if (!v)
+        return false;
+    ui->Text2->setText(v->regno);
+    ui->Text3->setPlainText(v->callno);
+    gathered_ = v->issues;
+    listGathered();
+    if (!v->pointer.isEmpty())
+        titlePointer_ = v->pointer;
+    volumeShown();
+    return true;
+}
+
+void sum_journal::volumeShown() {
+    for (QWidget* w : {static_cast<QWidget*>(ui->Cmdadd), static_cast<QWidget*>(ui->Cmdsearch),
+                       static_cast<QWidget*>(ui->Cmdclear), static_cast<QWidget*>(ui->Cmdsave),
+                       static_cast<QWidget*>(ui->Cmdcancel), static_cast<QWidget*>(ui->show_item),
+                       static_cast<QWidget*>(ui->sum_item), static_cast<QWidget*>(ui->show_journal)})
+        w->setEnabled(false);
+    for (QPushButton* b : {ui->Cmdedit, ui->Cmdnext, ui->Cmdprevious, ui->search_sumj, ui->clear_sumj})
+        b->setEnabled(true);
+    forms::clearGrid(ui->show_item, 13);
+    offered_.clear();
+    ui->Text2->setReadOnly(true);
+    forms::setFieldLocked(ui->Text3, true, grey, lightYellow);
+}
+
+void sum_journal::searchRegno() {
+    if (ui->Text2->isReadOnly() || !mayDropUnsaved())
+        return;
+    ui->Text2->setText(ui->Text2->text().toUpper());
+    run([&] {
+        if (!showVolume(ui->Text2->text())) {
+            forms::inform(this, QStringLiteral("ไม่พบข้อมูลวารสารรวมเล่ม เลขทะเบียนนี้ "), QStringLiteral("ไม่พบข้อมูล"),
+                          forms::Icon::Critical);
+            ui->Text2->clear();
+            ui->Text2->setFocus();
+        }
+    });
+}
+
+void sum_journal::step(bool forward) {
+    run([&] {
+        const auto next = VolumeStore::neighbour(*conn_, regnoNumber(ui->Text2->text()), forward);
+        if (!next || !showVolume(*next))
+            forms::inform(this,
+                          forward ? QStringLiteral("เลขทะเบียนรวมเล่มวารสาร สุดท้ายแล้ว")
+                                  : QStringLiteral("เลขทะเบียนรวมเล่มวารสาร เลขทะเบียนแรกแล้ว"),
+                          forward ? QStringLiteral("End of File") : QStringLiteral("Begin of File"),
+                          forms::Icon::Critical);
+    });
+}
+
+void sum_journal::searchCallNumber() {
+    if (!mayDropUnsaved())
+        return;
+    run([&] {
+        const auto found = VolumeStore::byCallNumber(*conn_, ui->Text3->toPlainText());
+        if (found.isEmpty()) {
+            list_namesumj->hide();
+            forms::notFound(this);
+            ui->Text3->clear();
+            ui->Text3->setFocus();
+            return;
+        }
+        QList<forms::PickRow> rows;
+        for (const auto& [regno, callno] : found)
+            rows.append({regno, callno});
+        list_namesumj->showRows(rows, ui->Text3, 10);
+    });
+}
+
+void sum_journal::clearVolume() {
+    if (!mayDropUnsaved())
+        return;
+    gathered_.clear();
+    listGathered();
+    ui->Cmdsearch->setEnabled(true);
+    ui->Cmdclear->setEnabled(true);
+    for (QPushButton* b : {ui->Cmdedit, ui->Cmdnext, ui->Cmdprevious})
+        b->setEnabled(false);
+    ui->Text2->clear();
+    ui->Text2->setReadOnly(true);
+    ui->Text3->clear();
+    forms::setFieldLocked(ui->Text3, false, grey, lightYellow);
+    ui->Text3->setFocus();
+}
+
+} // namespace volumes

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "data/Connection.h"
+#include "receipt/IssueStore.h"
+#include "volumes/CallNumber.h"
+#include "volumes/VolumeStore.h"
+
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class sum_journal;
+}
+namespace forms {
+class PickList;
+}
+
+namespace volumes {
+
+// The bound-volume register: a title's received issues are gathered into a volume with a
+// registration number and a generated call number; stored volumes are found, stepped through,
+// changed and their issues released.
+class sum_journal : public QWidget {
+    Q_OBJECT
+public:
+    // Opens the window's connection; throws data::DbError when the server cannot be reached.
+    explicit sum_journal(QWidget* parent = nullptr);
+    ~sum_journal() override;
+
+    // "New", "Edit" or empty: what Save, Cancel and removing an issue do.
+    const QString& mode() const { return mode_; }
+
+    void searchTitles();         // Cmdsearch, Enter in Text1
+    void clearTitles();          // Cmdclear
+    void pickTitle(int row);     // show_journal
+    void add();                  // Cmdadd
+    void pickIssue(int row);     // show_item
+    void removeIssue(int row);   // double-click or Delete on sum_item
+    void edit();                 // Cmdedit
+    void save();                 // Cmdsave
+    void cancel();               // Cmdcancel
+    void searchRegno();          // Enter in Text2
+    void step(bool forward);     // Cmdnext, Cmdprevious
+    void searchCallNumber();     // Enter or double-click in Text3
+    void clearVolume();          // clear_sumj
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::unique_ptr<Ui::sum_journal> ui;
+    forms::PickList* list_namesumj;
+    std::unique_ptr<data::Connection> conn_;
+    QString mode_;
+    Language language_ = Language::Unknown;
+    QString titleName_, titlePointer_;
+    QList<receipt::Issue> gathered_; // the issues of sum_item, in its order
+    QList<receipt::Issue> offered_;  // the issues of show_item
+
+    bool run(const std::function<void()>& handler);
+    void listOffered(const QList<receipt::Issue>& issues);
+    void listGathered();
+    void regenerateCallNumber();
+    void setLanguage(const QString& pointer);
+    // Asks before a search drops a volume being added or edited; true when nothing unsaved is lost.
+    bool mayDropUnsaved();
+    // Shows the stored volume `regno`; false (and nothing changed) when there is none.
+    bool showVolume(const QString& regno);
+    void volumeShown();
+    void newVolumeEnded();
+    QStringList gatheredNumbers() const;
+};
+
+} // namespace volumes

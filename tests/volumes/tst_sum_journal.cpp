@@ -1,0 +1,192 @@
+// Bound volumes: call numbers, and the volume register driven by its controls.
+#include "support/ScriptedMessages.h"
+#include "support/TestServer.h"
+#include "support/WindowTest.h"
+#include "volumes/CallNumber.h"
+#include "volumes/sum_journal.h"
+
+#include <QLabel>
+
+using testsupport::ScriptedMessages;
+using testsupport::control;
+using volumes::sum_journal;
+
+class tst_sum_journal : public QObject, testsupport::WindowFixture<sum_journal> {
+    Q_OBJECT
+    std::unique_ptr<testsupport::TestDatabase> db;
+    std::unique_ptr<ScriptedMessages> boxes;
+
+    QString sql(const QString& q) { return testsupport::rowText(db->admin(), q); }
+    QString callno() { return area("Text3")->toPlainText(); }
+    // The gathered issues' numbers and registration numbers: "1:11,2:13".
+    QString gathered() {
+        QStringList rows;
+        for (int r = 0; !cell("sum_item", r, 1).isEmpty(); ++r)
+            rows << cell("sum_item", r, 0) + ':' + cell("sum_item", r, 1);
+        return rows.join(',');
+    }
+    QString offered() {
+        QStringList rows;
+        for (int r = 0; !cell("show_item", r, 0).isEmpty(); ++r)
+            rows << cell("show_item", r, 0);
+        return rows.join(',');
+    }
+    void openTitle() {
+        enter("Text1", QStringLiteral("ครุ"));
+        clickRow("show_journal", 0);
+    }
+
+private slots:
+    void initTestCase() { db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("sum_journal")); }
+    void init() {
+        db->reset();
+        auto& a = db->admin();
+        a.exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, department_code) VALUES "
+                              "('I000001', 'วารสารครุศาสตร์', '03')"));
+        // Newest first in the issue list: 14, 13, 12, 11 (and 10, bound already).
+        a.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno, DescriptionItem, MagStatus, "
+                              "regno) VALUES ('11', 'I000001', '2006-01-01', '5', '1', 'มกราคม 2549', 'O', ''), "
+                              "('12', 'I000001', '2006-02-01', '5', '2', 'กุมภาพันธ์ 2549', 'O', ''), "
+                              "('13', 'I000001', '2006-03-01', '5', '3', 'มีนาคม 2549', NULL, NULL), "
+                              "('14', 'I000001', '2006-04-01', '5', '4', 'เมษายน 2549', 'O', ''), "
+                              "('10', 'I000001', '2005-12-01', '4', '12', 'ธันวาคม 2548', 'Z', 'B000002')"));
+        a.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES ('B000002', 'วารสารครุศาสตร์ ป.4', "
+                              "'ST'), ('B000005', 'Nature Vol.1', 'ST'), ('B000009', 'วารสารครุศาสตร์ ป.3', 'ST')"));
+        a.exec(QStringLiteral("UPDATE ctrlsumj SET regno_ctrl = 123"));
+        boxes = std::make_unique<ScriptedMessages>();
+        w = testsupport::showWindow<sum_journal>();
+    }
+    void cleanup() {
+        boxes.reset();
+        QCOMPARE(testsupport::closeAllWindows(), 1);
+    }
+    void cleanupTestCase() { db.reset(); }
+
+    void callNumbers_data() {
+        testsupport::textTable(
+            {"issues", "language", "expected"},
+            {"Thai range~5,1,มกราคม 2549;5,2,กุมภาพันธ์ 2549;5,3,มีนาคม 2549~Thai~วารสาร ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49",
+             "English single~12,1,January 2006~Eng~วารสาร Vol.12 No.1  Jan 06",
+             "no months: English words~5,1,;5,2,;5,3,~Thai~วารสาร Vol.5 No.1-3",
+             "years differ, no months~4,12,;5,1,~Thai~วารสาร Vol.4-5",
+             "years differ with months~4,12,December 2005;5,1,January 2006~Eng~วารสาร Vol.4-5 No.1-12  Jan -  Dec 05",
+             "same number: lowest year only~4,3,;6,3,~Eng~วารสาร Vol.4 No.3",
+             "first of equal numbers gives the month~5,2,March 2006;5,1,May 2006;5,2,April 2006~Eng~"
+             "วารสาร Vol.5 No.1-2  May -  Mar 06",
+             "ranges keep both years~5,1,มกราคม-มีนาคม 2549;5,2,เมษายน-มิถุนายน 2549~Thai~วารสาร ป.5 ฉ.1-2  ม.ค. - มิ.ย. 49",
+             "short highest month~5,1,มีนาคม 2549;5,2,x~Thai~วารสาร ป.5 ฉ.1-2  มี.ค. - ",
+             "no language for a month part~5,1,มีนาคม 2549~Unknown~-", "nothing gathered~~Thai~-"});
+    }
+    void callNumbers() {
+        const auto [issues, language, expected] = testsupport::fetch<3>();
+        QList<volumes::GatheredIssue> gathered;
+        for (const QString& i : issues.split(';', Qt::SkipEmptyParts)) {
+            const QStringList v = i.split(',');
+            gathered.append({v[0], v[1], v[2]});
+        }
+        const auto l = language == "Thai" ? volumes::Language::Thai
+                       : language == "Eng" ? volumes::Language::Eng
+                                           : volumes::Language::Unknown;
+        QCOMPARE(volumes::gen_callno(gathered, l, QStringLiteral("วารสาร")).value_or(QStringLiteral("-")), expected);
+    }
+    void monthTexts() {
+        const char* cases[][3] = {{"มีนาคม 2549", " มี.ค. 2549", " มี.ค. 2549"},
+                                  {"มกราคม-มีนาคม 2549", " ม.ค. 2549", "มี.ค. 2549"},
+                                  {"พฤศจิกายน 2549", " พ.ย. 2549", " พ.ย. 2549"},
+                                  {"May-", " May", ""}};
+        for (const auto& [text, min, max] : cases)
+            QCOMPARE(volumes::dis_mo(QString::fromUtf8(text), false) + '|' + volumes::dis_mo(QString::fromUtf8(text), true),
+                     QString::fromUtf8(min) + '|' + QString::fromUtf8(max));
+    }
+
+    // Add shows the counter's number, Cancel keeps it; a duplicate pick is refused; a removal
+    // closes up; Save binds the issues under the number and advances the counter.
+    void gatherAndSave() {
+        openTitle();
+        QCOMPARE(offered(), QStringLiteral("14,13,12,11")); // a NULL status is unbound too
+        QVERIFY(control<QLabel>(w, "Label1")->text().contains(QStringLiteral("Magno= 14")));
+        QCOMPARE(focused(), QStringLiteral("Cmdadd"));
+        click("Cmdadd");
+        QCOMPARE(text("Text2")->text() + w->mode(), QStringLiteral("B000123New"));
+        boxes->answer({true});
+        click("Cmdcancel");
+        QCOMPARE(sql("SELECT regno_ctrl FROM ctrlsumj") + enabled({"Cmdadd", "Cmdsave"}), QStringLiteral("12310"));
+        click("Cmdadd");
+        for (int row : {3, 2, 1, 1})
+            clickRow("show_item", row);
+        QCOMPARE(boxes->last().prompt, QStringLiteral("คุณเลือกฉบับซ้ำ กรุณาเลือกฉบับอื่น"));
+        QCOMPARE(gathered() + '|' + callno(), QStringLiteral("1:11,2:12,3:13|วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49"));
+        clickRow("sum_item", 1, true);
+        QCOMPARE(gathered() + '|' + callno(), QStringLiteral("1:11,2:13|วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49"));
+        click("Cmdsave");
+        QCOMPARE(boxes->last().prompt, QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว"));
+        QCOMPARE(sql("SELECT GROUP_CONCAT(magno, MagStatus, regno ORDER BY magno) FROM tranfile WHERE regno = 'B000123'") +
+                     sql("SELECT callno, status FROM sum_journal WHERE regno = 'B000123'") +
+                     sql("SELECT regno_ctrl FROM ctrlsumj"),
+                 QStringLiteral("11ZB000123,13ZB000123วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49|ST124"));
+        QCOMPARE(offered() + '|' + gathered() + text("Text2")->text(), QStringLiteral("14,12|"));
+    }
+
+    // Saves that must write nothing: empty, an issue bound meanwhile, a failure half-way.
+    // Another station's volume taking the shown number gives this one the next.
+    void saveRefusedOrRenumbered_data() {
+        testsupport::textTable(
+            {"meanwhile", "box", "stored"},
+            {"nothing gathered~~ยังไม่ได้เลือกฉบับ~|123", "issue bound elsewhere~UPDATE tranfile SET MagStatus = 'Z', "
+             "regno = 'B000777' WHERE magno = '13'~13 (B000777)~|123",
+             "volume row fails~CREATE TRIGGER no_volumes BEFORE INSERT ON sum_journal FOR EACH ROW SIGNAL SQLSTATE "
+             "'45000' SET MESSAGE_TEXT = 'sum_journal is read-only'~sum_journal is read-only~|123",
+             "number taken~UPDATE ctrlsumj SET regno_ctrl = 124~ได้รับเลขทะเบียน B000124~11ZB000124,13ZB000124|125"});
+    }
+    void saveRefusedOrRenumbered() {
+        const auto [meanwhile, box, stored] = testsupport::fetch<3>();
+        openTitle();
+        click("Cmdadd");
+        if (!QTest::currentDataTag() || QByteArray(QTest::currentDataTag()) != "nothing gathered")
+            for (int row : {3, 1})
+                clickRow("show_item", row);
+        if (!meanwhile.isEmpty())
+            db->admin().exec(meanwhile);
+        click("Cmdsave");
+        db->admin().exec(QStringLiteral("DROP TRIGGER IF EXISTS no_volumes"));
+        QVERIFY2(boxes->last().prompt.contains(box), qPrintable(boxes->last().prompt));
+        QCOMPARE(sql("SELECT GROUP_CONCAT(magno, MagStatus, regno ORDER BY magno) FROM tranfile WHERE regno LIKE "
+                     "'B0001%'") + '|' + sql("SELECT regno_ctrl FROM ctrlsumj"),
+                 stored);
+        QVERIFY(w->isEnabled());
+    }
+
+    // Lookup by a lower-case number and by a Thai call-number beginning; Next and Previous
+    // step over missing numbers; an issue released from a stored volume stays released after
+    // Cancel and is offered again.
+    void lookUpStepAndRelease() {
+        db->admin().exec(QStringLiteral("UPDATE tranfile SET MagStatus = 'Z', regno = 'B000009' WHERE magno IN ('11', '12')"));
+        enter("Text2", QStringLiteral("b000005"));
+        QCOMPARE(text("Text2")->text() + callno() + gathered(), QStringLiteral("B000005Nature Vol.1"));
+        click("Cmdnext");
+        QCOMPARE(text("Text2")->text() + '|' + gathered(), QStringLiteral("B000009|1:11,2:12"));
+        click("Cmdnext");
+        QCOMPARE(boxes->last().title + text("Text2")->text(), QStringLiteral("End of FileB000009"));
+        click("Cmdprevious");
+        click("Cmdprevious");
+        click("Cmdprevious");
+        QCOMPARE(boxes->last().title + text("Text2")->text(), QStringLiteral("Begin of FileB000002"));
+        click("clear_sumj");
+        QCOMPARE(focused(), QStringLiteral("Text3"));
+        enter("Text3", QStringLiteral("วารสารครุ"));
+        QCOMPARE(control<QListWidget>(w, "list_namesumj")->count(), 2);
+        QVERIFY(pick("list_namesumj", QStringLiteral("วารสารครุศาสตร์ ป.3")));
+        click("Cmdedit");
+        QCOMPARE(offered(), QStringLiteral("14,13"));
+        boxes->answer({true, true});
+        clickRow("sum_item", 0, true);
+        QCOMPARE(sql("SELECT MagStatus, regno FROM tranfile WHERE magno = '11'") + '|' + sql("SELECT callno FROM sum_journal WHERE regno = 'B000009'"),
+                 QStringLiteral("O||วารสารครุศาสตร์ ป.5 ฉ.2  ก.พ. 49"));
+        click("Cmdcancel");
+        QCOMPARE(gathered() + '|' + w->mode(), QStringLiteral("1:12|"));
+        QCOMPARE(sql("SELECT COUNT(*) FROM tranfile WHERE COALESCE(MagStatus, '') <> 'Z'"), QStringLiteral("3"));
+    }
+};
+
+QTEST_MAIN(tst_sum_journal)
+#include "tst_sum_journal.moc"
