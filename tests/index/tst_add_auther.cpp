@@ -58,30 +58,17 @@ private slots:
 
     // A plain name, a pen name with a new true name (registered first under the next code)
     // and with a registered one; an empty name or true name is refused with nothing written.
+    // Columns: the name, the true name (empty: not a pen name), codes 0000041 and 0000042
+    // afterwards and the counter.
     void saveNewAuthor_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("trueName"); // empty: not a pen name
-        QTest::addColumn<QString>("stored");   // 0000041 and 0000042 afterwards, and the counter
-        QTest::newRow("plain name") << "  นามใหม่ ทดสอบ "
-                                    << ""
-                                    << "นามใหม่ ทดสอบ| |0000042";
-        QTest::newRow("pen name, new true name") << "นามใหม่"
-                                                 << "ประภัสสร เสวิกุล"
-                                                 << "นามใหม่|0000042 ประภัสสร เสวิกุล||0000043";
-        QTest::newRow("pen name, registered true name") << "นามใหม่"
-                                                        << "สมชาย ใจดี"
-                                                        << "นามใหม่|0000007 |0000042";
-        QTest::newRow("empty name") << "   "
-                                    << ""
-                                    << " |0000041";
-        QTest::newRow("pen name without a true name") << "นามปากกา"
-                                                      << "  "
-                                                      << " |0000041";
+        testsupport::textTable({"name", "trueName", "stored"},
+                               {"plain name~  นามใหม่ ทดสอบ ~~นามใหม่ ทดสอบ| |0000042",
+                                "pen name, new true name~นามใหม่~ประภัสสร เสวิกุล~นามใหม่|0000042 ประภัสสร เสวิกุล||0000043",
+                                "pen name, registered true name~นามใหม่~สมชาย ใจดี~นามใหม่|0000007 |0000042",
+                                "empty name~   ~~ |0000041", "pen name without a true name~นามปากกา~  ~ |0000041"});
     }
     void saveNewAuthor() {
-        QFETCH(QString, name);
-        QFETCH(QString, trueName);
-        QFETCH(QString, stored);
+        const auto [name, trueName, stored] = testsupport::fetch<3>();
         QCOMPARE(enabled({"Text1", "Text2", "Text3", "Cmdadd", "Cmdedit"}), "11010");
         click("Cmdadd");
         QCOMPARE(text("Text1")->text(), QStringLiteral("0000041"));
@@ -104,29 +91,15 @@ private slots:
         QCOMPARE(text("Text2")->text(), refused ? name : QString());
     }
 
-    void search_data() {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("found"); // codes
-        QTest::newRow("Thai prefix") << ""
-                                     << "ก" << QStringList{"0000009", "0000008"};
-        QTest::newRow("a tone mark makes another prefix") << ""
-                                                          << "  ก้อง " << QStringList{"0000008"};
-        QTest::newRow("code alone") << "0000010"
-                                    << "" << QStringList{"0000010"};
-        QTest::newRow("both, matching") << "0000010"
-                                        << "ว." << QStringList{"0000010"};
-        QTest::newRow("both, name of another author") << "0000010"
-                                                      << "สมชาย" << QStringList{};
-        QTest::newRow("a wildcard is a plain character") << ""
-                                                         << "%" << QStringList{};
-        QTest::newRow("nothing typed") << ""
-                                       << "" << QStringList{};
+    void search_data() { // the codes found
+        testsupport::textTable({"code", "name", "found"},
+                               {"Thai prefix~~ก~0000009,0000008", "a tone mark makes another prefix~~  ก้อง ~0000008",
+                                "code alone~0000010~~0000010", "both, matching~0000010~ว.~0000010",
+                                "both, name of another author~0000010~สมชาย~", "a wildcard is a plain character~~%~",
+                                "nothing typed~~~"});
     }
     void search() {
-        QFETCH(QString, code);
-        QFETCH(QString, name);
-        QFETCH(QStringList, found);
+        const auto [code, name, found] = testsupport::fetch<3>();
         text("Text1")->setText(code);
         text("Text2")->setText(name);
         click("Cmdsearch");
@@ -140,7 +113,7 @@ private slots:
         QStringList codes;
         for (int r = 0; r < grid()->rowCount() && !cell(r, 0).isEmpty(); ++r)
             codes << cell(r, 0);
-        QCOMPARE(codes, found);
+        QCOMPARE(codes.join(','), found);
         QCOMPARE(cell(0, 2), code == QLatin1String("0000010") ? QStringLiteral("0000009") : QString());
         QVERIFY(!button("Cmdsearch")->isEnabled() && !button("Cmdadd")->isEnabled() && button("Cmdedit")->isEnabled());
     }
@@ -156,32 +129,19 @@ private slots:
 
     // Yes to No keeps the stored link; No to Yes with a new true name registers it under the
     // counter's code; an author changed or deleted by another station meanwhile is left alone.
+    // Columns: the name searched and picked, whether it becomes a pen name, what another
+    // station did meanwhile, penname and trueidno afterwards, the counter afterwards.
     void editSaves_data() {
-        QTest::addColumn<QString>("name"); // searched and picked
-        QTest::addColumn<bool>("pen");
-        QTest::addColumn<QString>("meanwhile");
-        QTest::addColumn<QString>("stored"); // penname, trueidno afterwards
-        QTest::addColumn<QString>("counterAfter");
-        QTest::newRow("pen name no more") << "ว." << false << ""
-                                          << "แก้ไขแล้ว 0000009"
-                                          << "0000041";
-        QTest::newRow("a new true name") << "Smith" << true << ""
-                                         << "แก้ไขแล้ว 0000041"
-                                         << "0000042";
-        QTest::newRow("changed meanwhile")
-            << "Smith" << true << "UPDATE authname SET penname = 'Smith, J.' WHERE idno = '0000011'"
-            << "Smith, J. "
-            << "0000041";
-        QTest::newRow("deleted meanwhile") << "Smith" << true << "DELETE FROM authname WHERE idno = '0000011'"
-                                           << ""
-                                           << "0000041";
+        testsupport::textTable({"name", "pen", "meanwhile", "stored", "counterAfter"},
+                               {"pen name no more~ว.~~~แก้ไขแล้ว 0000009~0000041",
+                                "a new true name~Smith~1~~แก้ไขแล้ว 0000041~0000042",
+                                "changed meanwhile~Smith~1~UPDATE authname SET penname = 'Smith, J.' WHERE idno = "
+                                "'0000011'~Smith, J. ~0000041",
+                                "deleted meanwhile~Smith~1~DELETE FROM authname WHERE idno = '0000011'~~0000041"});
     }
     void editSaves() {
-        QFETCH(QString, name);
-        QFETCH(bool, pen);
-        QFETCH(QString, meanwhile);
-        QFETCH(QString, stored);
-        QFETCH(QString, counterAfter);
+        const auto [name, penText, meanwhile, stored, counterAfter] = testsupport::fetch<5>();
+        const bool pen = !penText.isEmpty();
         searchName(name);
         pickRow(0);
         const QString code = text("Text1")->text();
