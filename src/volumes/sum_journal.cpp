@@ -326,7 +326,15 @@ void sum_journal::save() {
                 if (conn_->lastCommitVerified())
                     said += forms::verifiedAfterCut(regno);
                 forms::inform(this, said, QStringLiteral("การบันทึกข้อมูล"), forms::Icon::Information);
-                listOffered(VolumeStore::unboundIssues(*conn_, titlePointer_));
+                // The bound issues leave the list; the rest of it is as it was read.
+                const QStringList bound = gatheredNumbers();
+                for (int r = int(offered_.size()) - 1; r >= 0; --r)
+                    if (bound.contains(offered_.at(r).magno)) {
+                        offered_.removeAt(r);
+                        ui->show_item->removeRow(r);
+                    }
+                if (offered_.isEmpty())
+                    forms::clearGrid(ui->show_item, 13);
                 newVolumeEnded();
                 return;
             }
