@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite libgl-dev
   unixodbc unixodbc-dev odbc-mariadb
   mariadb-server mariadb-client
-  fonts-thai-tlwg
+  fonts-thai-tlwg poppler-utils
 )
 
 as_root() {

@@ -8,6 +8,7 @@
 #include "receipt/reg_journal.h"
 #include "titles/Adddealer.h"
 #include "titles/New_Journal.h"
+#include "titles/expdate.h"
 #include "volumes/sum_journal.h"
 
 namespace app {
@@ -20,6 +21,7 @@ void registerWindows(WindowRegistry& registry) {
     registry.add(QStringLiteral("add_auther"), P::CentredOnScreen, [] { return new indexing::add_auther; });
     registry.add(QStringLiteral("index_journal"), P::Child, [] { return new indexing::index_journal; });
     registry.add(QStringLiteral("edit_index_journal"), P::Child, [] { return new indexing::edit_index_journal; });
+    registry.add(QStringLiteral("expdate"), P::Child, [] { return new titles::expdate; });
     registry.add(QStringLiteral("sum_journal"), P::Child, [] { return new volumes::sum_journal; });
     registry.add(QStringLiteral("articlectrl"), P::CentredOnScreen, [] { return new indexing::articlectrl; });
 }

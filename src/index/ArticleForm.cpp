@@ -279,8 +279,8 @@ void ArticleForm::searchSubject(int slot) {
     forms::guarded(
         this,
         [&] {
-            const QStringList found =
-                ArticleStore::subjectsMatching(*index_conn, Text6[slot]->text(), subjectSearch_ == SubjectSearch::Anywhere);
+            const QStringList found = ArticleStore::subjectsMatching(*index_conn, Text6[slot]->text(),
+                                                                     subjectSearch_ == SubjectSearch::Anywhere);
             if (found.isEmpty()) {
                 list_subject->hide();
                 forms::notFound(this);

@@ -81,11 +81,11 @@ void addStamp(QStringList& stamp, const data::Result& r) {
 }
 
 std::optional<StoredArticle> loadArticle(data::Connection& c, const QString& number, bool lock) {
-    const data::Result a =
-        c.query(QStringLiteral("SELECT Article_Name, spare, pointer, year, volume, month, pages, remark, abstract, keydate "
-                               "FROM article WHERE article_no = ?") +
-                    (lock ? QStringLiteral(" FOR UPDATE") : QString()),
-                {number});
+    const data::Result a = c.query(
+        QStringLiteral("SELECT Article_Name, spare, pointer, year, volume, month, pages, remark, abstract, keydate "
+                       "FROM article WHERE article_no = ?") +
+            (lock ? QStringLiteral(" FOR UPDATE") : QString()),
+        {number});
     if (a.isEmpty())
         return std::nullopt;
     StoredArticle s;
@@ -99,10 +99,10 @@ std::optional<StoredArticle> loadArticle(data::Connection& c, const QString& num
     e.remark = a.text(0, 7);
     e.abstract = a.text(0, 8);
     addStamp(s.stamp, a);
-    const data::Result authors =
-        c.query(QStringLiteral("SELECT m.seqno, m.idno, a.penname FROM mauthfile m LEFT JOIN authname a ON a.idno = m.idno "
-                               "WHERE m.article_no = ? ORDER BY m.seqno"),
-                {number});
+    const data::Result authors = c.query(
+        QStringLiteral("SELECT m.seqno, m.idno, a.penname FROM mauthfile m LEFT JOIN authname a ON a.idno = m.idno "
+                       "WHERE m.article_no = ? ORDER BY m.seqno"),
+        {number});
     // Every row takes a slot, so a code whose author is gone leaves its slot empty.
     for (int i = 0; i < qMin(3, authors.rowCount()); ++i) {
         if (authors.value(i, 2).isNull())
@@ -110,8 +110,8 @@ std::optional<StoredArticle> loadArticle(data::Connection& c, const QString& num
         e.authorIdnos[i] = authors.text(i, 1);
         e.authorNames[i] = authors.text(i, 2);
     }
-    const data::Result subjects = c.query(
-        QStringLiteral("SELECT seqno, subject FROM msubject WHERE article_no = ? ORDER BY seqno"), {number});
+    const data::Result subjects =
+        c.query(QStringLiteral("SELECT seqno, subject FROM msubject WHERE article_no = ? ORDER BY seqno"), {number});
     for (int j = 0; j < qMin(5, subjects.rowCount()); ++j)
         e.subjects[j] = subjects.text(j, 1);
     for (const data::Result* r : {&authors, &subjects}) { // their own rows; an author's name is the register's
@@ -156,9 +156,9 @@ std::optional<StoredArticle> load(data::Connection& c, const QString& number) {
 }
 
 QList<QPair<QString, QString>> titlesStartingWith(data::Connection& c, const QString& text) {
-    const data::Result r =
-        c.query(QStringLiteral("SELECT article_no, Article_Name FROM article WHERE Article_Name LIKE ? ORDER BY article_no"),
-                {data::likePrefix(text.trimmed())});
+    const data::Result r = c.query(
+        QStringLiteral("SELECT article_no, Article_Name FROM article WHERE Article_Name LIKE ? ORDER BY article_no"),
+        {data::likePrefix(text.trimmed())});
     QList<QPair<QString, QString>> out;
     out.reserve(r.rowCount());
     for (int i = 0; i < r.rowCount(); ++i)
@@ -183,7 +183,8 @@ std::optional<QString> neighbour(data::Connection& c, const QString& number, boo
     return r.text(0, 0);
 }
 
-data::EditOutcome update(data::Connection& c, const QString& number, const ArticleEntry& e, const StoredArticle& shown) {
+data::EditOutcome update(data::Connection& c, const QString& number, const ArticleEntry& e,
+                         const StoredArticle& shown) {
     data::EditOutcome outcome = data::EditOutcome::Saved;
     QStringList written;
     data::retryingTransaction(
@@ -199,9 +200,10 @@ data::EditOutcome update(data::Connection& c, const QString& number, const Artic
                 return;
             }
             outcome = data::EditOutcome::Saved;
-            c.exec(QStringLiteral("UPDATE article SET Article_Name = ?, spare = ' ', pointer = ?, year = ?, volume = ?, "
-                                  "month = ?, pages = ?, remark = ?, abstract = ? WHERE article_no = ?"),
-                   {e.title, e.pointer, e.year, e.volume, e.month, e.pages, e.remark, e.abstract, number});
+            c.exec(
+                QStringLiteral("UPDATE article SET Article_Name = ?, spare = ' ', pointer = ?, year = ?, volume = ?, "
+                               "month = ?, pages = ?, remark = ?, abstract = ? WHERE article_no = ?"),
+                {e.title, e.pointer, e.year, e.volume, e.month, e.pages, e.remark, e.abstract, number});
             QString idnos[3];
             for (int i = 0; i < 3; ++i)
                 idnos[i] = e.authorNames[i].trimmed().isEmpty() ? QString() : e.authorIdnos[i];

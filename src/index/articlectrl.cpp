@@ -94,7 +94,8 @@ void articlectrl::save() {
 
 void articlectrl::cancel() {
     setEditing(false);
-    forms::guarded(this, [&] { Text_regctrl->setText(ArticleStore::counterText(*conn_)); }, conn_.get());
+    forms::guarded(
+        this, [&] { Text_regctrl->setText(ArticleStore::counterText(*conn_)); }, conn_.get());
 }
 
 } // namespace indexing

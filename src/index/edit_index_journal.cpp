@@ -1,11 +1,11 @@
 #include "index/edit_index_journal.h"
 
+#include "data/Counter.h"
 #include "forms/common/ErrorGuard.h"
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
-#include "data/Counter.h"
 #include "index/AuthorStore.h"
 #include "ui_article_form.h"
 
@@ -59,7 +59,8 @@ edit_index_journal::edit_index_journal(QWidget* parent)
         Cmdnext->setEnabled(true);
         Cmdprev->setEnabled(true);
         Cmdedit->setEnabled(true);
-        forms::guarded(this, [&] { showArticle(); }, index_conn.get());
+        forms::guarded(
+            this, [&] { showArticle(); }, index_conn.get());
     });
     connect(Cmdnext, &QPushButton::clicked, this, [this] { step(true); });
     connect(Cmdprev, &QPushButton::clicked, this, [this] { step(false); });
@@ -82,9 +83,9 @@ void edit_index_journal::lockInput(bool locked) {
         setLocked(f, locked, lightCyan);
     for (QLineEdit* f : Text6)
         setLocked(f, locked, lightOrange);
-    for (QWidget* f : {static_cast<QWidget*>(ui->Text7), static_cast<QWidget*>(ui->Text8),
-                       static_cast<QWidget*>(ui->Text9), static_cast<QWidget*>(ui->Text10),
-                       static_cast<QWidget*>(ui->Text11), static_cast<QWidget*>(ui->Text12)})
+    for (QWidget* f :
+         {static_cast<QWidget*>(ui->Text7), static_cast<QWidget*>(ui->Text8), static_cast<QWidget*>(ui->Text9),
+          static_cast<QWidget*>(ui->Text10), static_cast<QWidget*>(ui->Text11), static_cast<QWidget*>(ui->Text12)})
         setLocked(f, locked, forms::unlockedColour);
 }
 
@@ -122,8 +123,8 @@ void edit_index_journal::lookUp() {
         [&] {
             ui->Text1->setText(ArticleStore::numberText(ui->Text1->text()));
             if (!showArticle()) {
-                forms::inform(this, QStringLiteral("ไม่พบเลจที่บทความนี้ กรุณาตรวจสอบอีกครั้ง"),
-                              QStringLiteral("ไม่พบข้อมูล"), forms::Icon::Critical);
+                forms::inform(this, QStringLiteral("ไม่พบเลจที่บทความนี้ กรุณาตรวจสอบอีกครั้ง"), QStringLiteral("ไม่พบข้อมูล"),
+                              forms::Icon::Critical);
                 setBrowsing(false);
                 ui->Text1->setFocus();
                 return;
@@ -176,10 +177,9 @@ void edit_index_journal::step(bool forward) {
                 ui->Text1->setText(padded7(forward ? limit : 1));
                 setBrowsing(true);
             }
-            forms::inform(this,
-                          forward ? QStringLiteral("Record สุดท้ายของฐานข้อมูลแล้ว") : QStringLiteral("Record แรกของฐานข้อมูลแล้ว"),
-                          forward ? QStringLiteral("End Of File") : QStringLiteral("Begin Of File"),
-                          forms::Icon::Information);
+            forms::inform(
+                this, forward ? QStringLiteral("Record สุดท้ายของฐานข้อมูลแล้ว") : QStringLiteral("Record แรกของฐานข้อมูลแล้ว"),
+                forward ? QStringLiteral("End Of File") : QStringLiteral("Begin Of File"), forms::Icon::Information);
         },
         index_conn.get());
 }
@@ -203,7 +203,8 @@ void edit_index_journal::edit() {
 }
 
 void edit_index_journal::cancel() {
-    forms::guarded(this, [&] { showArticle(); }, index_conn.get());
+    forms::guarded(
+        this, [&] { showArticle(); }, index_conn.get());
     setBrowsing(true);
 }
 
@@ -224,8 +225,7 @@ void edit_index_journal::save() {
         return;
     }
     if (outcome == data::EditOutcome::Missing) {
-        forms::inform(this,
-                      QStringLiteral("ไม่พบบทความเลขที่ %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(number),
+        forms::inform(this, QStringLiteral("ไม่พบบทความเลขที่ %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(number),
                       QStringLiteral("Save Data Error"), forms::Icon::Critical);
         return;
     }
@@ -236,8 +236,8 @@ void edit_index_journal::save() {
         return;
     }
     if (index_conn->lastCommitVerified())
-        forms::inform(this, QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว") + forms::verifiedAfterCut(), QStringLiteral("ผลการบันทึก"),
-                      forms::Icon::Information);
+        forms::inform(this, QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว") + forms::verifiedAfterCut(),
+                      QStringLiteral("ผลการบันทึก"), forms::Icon::Information);
     cancel();
 }
 
@@ -257,8 +257,7 @@ void edit_index_journal::remove() {
         return;
     }
     if (!existed)
-        forms::inform(this,
-                      QStringLiteral("ไม่พบบทความเลขที่ %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ไม่มีข้อมูลถูกลบ").arg(number),
+        forms::inform(this, QStringLiteral("ไม่พบบทความเลขที่ %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ไม่มีข้อมูลถูกลบ").arg(number),
                       QStringLiteral("ไม่พบข้อมูล"), forms::Icon::Critical);
     ui->Text1->setText(padded7(qMax<qint64>(0, data::leadingNumber(number) - 1)));
     cancel();

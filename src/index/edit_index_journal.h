@@ -14,13 +14,13 @@ public:
     // Throws data::DbError when the server cannot be reached.
     explicit edit_index_journal(QWidget* parent = nullptr);
 
-    void lookUp();      // Enter in Text1
-    void searchTitle(); // Enter in Text2
+    void lookUp();           // Enter in Text1
+    void searchTitle();      // Enter in Text2
     void step(bool forward); // Cmdnext, Cmdprev
-    void edit();        // Cmdedit
-    void cancel();      // Cmdcancel
-    void save();        // Cmdsave
-    void remove();      // Cmddel
+    void edit();             // Cmdedit
+    void cancel();           // Cmdcancel
+    void save();             // Cmdsave
+    void remove();           // Cmddel
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -14,13 +14,12 @@ struct Month {
 };
 
 // Every abbreviation begins with one space.
-const Month months[] = {
-    {"มกราคม", " ม.ค."},   {"กุมภาพันธ์", " ก.พ."}, {"มีนาคม", " มี.ค."},  {"เมษายน", " เม.ย."},
-    {"พฤษภาคม", " พ.ค."},  {"มิถุนายน", " มิ.ย."},  {"กรกฎาคม", " ก.ค."},  {"สิงหาคม", " ส.ค."},
-    {"กันยายน", " ก.ย."},   {"ตุลาคม", " ต.ค."},    {"พฤศจิกายน", " พ.ย."}, {"ธันวาคม", " ธ.ค."},
-    {"January", " Jan"},   {"February", " Feb"},  {"March", " Mar"},     {"April", " Apr"},
-    {"May", " May"},       {"June", " Jun"},      {"July", " Jul"},      {"August", " Aug"},
-    {"September", " Sep"}, {"October", " Oct"},   {"November", " Nov"},  {"December", " Dec"}};
+const Month months[] = {{"มกราคม", " ม.ค."},   {"กุมภาพันธ์", " ก.พ."}, {"มีนาคม", " มี.ค."},    {"เมษายน", " เม.ย."},
+                        {"พฤษภาคม", " พ.ค."},  {"มิถุนายน", " มิ.ย."},  {"กรกฎาคม", " ก.ค."},  {"สิงหาคม", " ส.ค."},
+                        {"กันยายน", " ก.ย."},   {"ตุลาคม", " ต.ค."},   {"พฤศจิกายน", " พ.ย."}, {"ธันวาคม", " ธ.ค."},
+                        {"January", " Jan"},   {"February", " Feb"}, {"March", " Mar"},     {"April", " Apr"},
+                        {"May", " May"},       {"June", " Jun"},     {"July", " Jul"},      {"August", " Aug"},
+                        {"September", " Sep"}, {"October", " Oct"},  {"November", " Nov"},  {"December", " Dec"}};
 
 // x without its year digits, then the year's last two digits; nothing for a text too short to
 // hold a year.
@@ -94,7 +93,8 @@ std::optional<QString> gen_callno(const QList<GatheredIssue>& issues, Language l
     if (lowNumber == highNumber)
         return P + vol + YL + no + NL + (withMonths ? QLatin1Char(' ') + shortMonth(lowMonth) : QString());
     if (!withMonths)
-        return lowYear != highYear ? P + vol + YL + QLatin1Char('-') + YH : P + vol + YL + no + NL + QLatin1Char('-') + NH;
+        return lowYear != highYear ? P + vol + YL + QLatin1Char('-') + YH
+                                   : P + vol + YL + no + NL + QLatin1Char('-') + NH;
     const QString years = lowYear != highYear ? YL + QLatin1Char('-') + YH : YL;
     return P + vol + years + no + NL + QLatin1Char('-') + NH + QLatin1Char(' ') + lowMonth.chopped(4) +
            QStringLiteral("- ") + shortMonth(highMonth);

@@ -23,8 +23,13 @@ QList<receipt::Issue> issueRows(const data::Result& r) {
     QList<receipt::Issue> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
-        out.append({row.at(0).toString(), row.at(1).toDate(), row.at(2).toString(), row.at(3).toString(),
-                    row.at(4).toString(), row.at(5).toDate(), {}});
+        out.append({row.at(0).toString(),
+                    row.at(1).toDate(),
+                    row.at(2).toString(),
+                    row.at(3).toString(),
+                    row.at(4).toString(),
+                    row.at(5).toDate(),
+                    {}});
     return out;
 }
 
@@ -55,10 +60,13 @@ void bind(data::Connection& c, const QString& regno, const QStringList& magnos) 
         if (!found.contains(m, Qt::CaseInsensitive))
             gone << m;
     if (!taken.isEmpty())
-        throw VolumeRefused(QStringLiteral("ฉบับเลขทะเบียน %1 ถูกรวมเล่มไปแล้วจากเครื่องอื่น ข้อมูลไม่ได้ถูกบันทึก").arg(taken.join(QStringLiteral(", "))));
+        throw VolumeRefused(QStringLiteral("ฉบับเลขทะเบียน %1 ถูกรวมเล่มไปแล้วจากเครื่องอื่น ข้อมูลไม่ได้ถูกบันทึก")
+                                .arg(taken.join(QStringLiteral(", "))));
     if (!gone.isEmpty())
-        throw VolumeRefused(QStringLiteral("ไม่พบฉบับเลขทะเบียน %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(gone.join(QStringLiteral(", "))));
-    c.exec(QStringLiteral("UPDATE tranfile SET MagStatus = 'Z', regno = ? WHERE magno IN (%1)").arg(placeholders(magnos.size())),
+        throw VolumeRefused(QStringLiteral("ไม่พบฉบับเลขทะเบียน %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก")
+                                .arg(gone.join(QStringLiteral(", "))));
+    c.exec(QStringLiteral("UPDATE tranfile SET MagStatus = 'Z', regno = ? WHERE magno IN (%1)")
+               .arg(placeholders(magnos.size())),
            data::Params{regno} + keys);
 }
 
@@ -71,9 +79,10 @@ QString expectedRegno(data::Connection& c) {
 
 QList<receipt::Issue> unboundIssues(data::Connection& c, const QString& pointer) {
     // An issue without a status is not bound either.
-    return issueRows(c.query(QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate FROM tranfile "
-                                            "WHERE pointer = ? AND COALESCE(MagStatus, '') <> 'Z' ORDER BY daily DESC, magno DESC"),
-                             {pointer.trimmed()}));
+    return issueRows(
+        c.query(QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate FROM tranfile "
+                               "WHERE pointer = ? AND COALESCE(MagStatus, '') <> 'Z' ORDER BY daily DESC, magno DESC"),
+                {pointer.trimmed()}));
 }
 
 std::optional<Volume> find(data::Connection& c, const QString& regno) {
@@ -101,10 +110,12 @@ std::optional<QString> neighbour(data::Connection& c, qint64 number, bool forwar
     const qint64 end = counter.isEmpty() ? 0 : data::leadingNumber(counter.text(0, 0));
     // Volume numbers of any width, compared as numbers.
     const data::Result r = c.query(
-        forward ? QStringLiteral("SELECT regno FROM sum_journal WHERE regno LIKE 'B%' AND CAST(SUBSTRING(regno, 2) AS UNSIGNED) "
-                                 "BETWEEN ? AND ? ORDER BY CAST(SUBSTRING(regno, 2) AS UNSIGNED) LIMIT 1")
-                : QStringLiteral("SELECT regno FROM sum_journal WHERE regno LIKE 'B%' AND CAST(SUBSTRING(regno, 2) AS UNSIGNED) "
-                                 "BETWEEN ? AND ? ORDER BY CAST(SUBSTRING(regno, 2) AS UNSIGNED) DESC LIMIT 1"),
+        forward ? QStringLiteral(
+                      "SELECT regno FROM sum_journal WHERE regno LIKE 'B%' AND CAST(SUBSTRING(regno, 2) AS UNSIGNED) "
+                      "BETWEEN ? AND ? ORDER BY CAST(SUBSTRING(regno, 2) AS UNSIGNED) LIMIT 1")
+                : QStringLiteral(
+                      "SELECT regno FROM sum_journal WHERE regno LIKE 'B%' AND CAST(SUBSTRING(regno, 2) AS UNSIGNED) "
+                      "BETWEEN ? AND ? ORDER BY CAST(SUBSTRING(regno, 2) AS UNSIGNED) DESC LIMIT 1"),
         forward ? data::Params{number + 1, end - 1} : data::Params{1, number - 1});
     if (r.isEmpty())
         return std::nullopt;
@@ -121,9 +132,11 @@ QString add(data::Connection& c, const QStringList& magnos, const QString& calln
             regno = regnoText(data::leadingNumber(current));
             if (!c.query(QStringLiteral("SELECT 1 FROM sum_journal WHERE regno = ?"), {regno}).isEmpty())
                 throw VolumeRefused(QStringLiteral("เลขทะเบียนรวมเล่ม %1 มีอยู่แล้ว (ตัวนับ ctrlsumj อาจถูกตั้งย้อนหลัง) "
-                                                   "กรุณาติดต่อผู้ดูแลระบบ").arg(regno));
+                                                   "กรุณาติดต่อผู้ดูแลระบบ")
+                                        .arg(regno));
             bind(c, regno, magnos);
-            c.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES (?, ?, 'ST')"), {regno, callno});
+            c.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES (?, ?, 'ST')"),
+                   {regno, callno});
         },
         [&](const QString&) {
             return !c.query(QStringLiteral("SELECT 1 FROM sum_journal WHERE regno = ? AND BINARY callno = BINARY ?"),
@@ -161,7 +174,8 @@ void release(data::Connection& c, const QString& regno, const QString& magno, co
             c.exec(QStringLiteral("UPDATE sum_journal SET callno = ? WHERE regno = ?"), {callno, regno});
         },
         [&] {
-            return c.query(QStringLiteral("SELECT 1 FROM tranfile WHERE magno = ? AND regno = ?"), {magno, regno}).isEmpty();
+            return c.query(QStringLiteral("SELECT 1 FROM tranfile WHERE magno = ? AND regno = ?"), {magno, regno})
+                .isEmpty();
         });
 }
 

@@ -30,10 +30,9 @@ sum_journal::sum_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
     ui->setupUi(this);
     list_namesumj = new forms::PickList(this);
     list_namesumj->setObjectName(QStringLiteral("list_namesumj"));
-    forms::setupGrid(ui->show_journal, {{QStringLiteral("ชื่อวาสาร"), 3500},
-                                        {QStringLiteral("คณะที่บอกรับ"), 6000},
-                                        {QString(), 0},
-                                        {QString(), 0}});
+    forms::setupGrid(
+        ui->show_journal,
+        {{QStringLiteral("ชื่อวาสาร"), 3500}, {QStringLiteral("คณะที่บอกรับ"), 6000}, {QString(), 0}, {QString(), 0}});
     receipt::setupIssueGrid(ui->show_item, false);
     forms::setupGrid(ui->sum_item, {{QStringLiteral("ลำดับ"), 550},
                                     {QStringLiteral("เลขทะเบียน"), 950},
@@ -45,8 +44,8 @@ sum_journal::sum_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
     forms::clearGrid(ui->show_journal, 13);
     forms::clearGrid(ui->show_item, 13);
     forms::clearGrid(ui->sum_item, 5);
-    for (QWidget* f : {static_cast<QWidget*>(ui->Text1), static_cast<QWidget*>(ui->Text2),
-                       static_cast<QWidget*>(ui->Text3)})
+    for (QWidget* f :
+         {static_cast<QWidget*>(ui->Text1), static_cast<QWidget*>(ui->Text2), static_cast<QWidget*>(ui->Text3)})
         forms::styleDataField(f);
     forms::setFieldColour(ui->Text1, lightGreen);
     forms::setFieldColour(ui->show_journal, lightCyan);
@@ -300,9 +299,9 @@ void sum_journal::newVolumeEnded() {
     ui->Text2->setReadOnly(false);
     ui->Text3->clear();
     forms::setFieldLocked(ui->Text3, true, grey, lightYellow);
-    for (QWidget* w : {static_cast<QWidget*>(ui->show_item), static_cast<QWidget*>(ui->sum_item),
-                       static_cast<QWidget*>(ui->Cmdsave), static_cast<QWidget*>(ui->Cmdcancel),
-                       static_cast<QWidget*>(ui->Cmdedit)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->show_item), static_cast<QWidget*>(ui->sum_item), static_cast<QWidget*>(ui->Cmdsave),
+          static_cast<QWidget*>(ui->Cmdcancel), static_cast<QWidget*>(ui->Cmdedit)})
         w->setEnabled(false);
     ui->Cmdadd->setEnabled(!offered_.isEmpty());
     ui->Cmdsearch->setEnabled(true);
@@ -339,8 +338,10 @@ void sum_journal::save() {
                 return;
             }
             if (!VolumeStore::update(*conn_, shown, gatheredNumbers(), ui->Text3->toPlainText())) {
-                forms::inform(this, QStringLiteral("ไม่พบวารสารรวมเล่มเลขทะเบียน %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(shown),
-                              QStringLiteral("การบันทึกข้อมูลล้มเหลว"), forms::Icon::Critical);
+                forms::inform(
+                    this,
+                    QStringLiteral("ไม่พบวารสารรวมเล่มเลขทะเบียน %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(shown),
+                    QStringLiteral("การบันทึกข้อมูลล้มเหลว"), forms::Icon::Critical);
                 return;
             }
             forms::inform(this, QStringLiteral("บันทึกข้อมูลที่ทำการแก้ไขแล้ว"), QStringLiteral("ผลการบันทึก"),

@@ -30,19 +30,19 @@ public:
     // "New", "Edit" or empty: what Save, Cancel and removing an issue do.
     const QString& mode() const { return mode_; }
 
-    void searchTitles();         // Cmdsearch, Enter in Text1
-    void clearTitles();          // Cmdclear
-    void pickTitle(int row);     // show_journal
-    void add();                  // Cmdadd
-    void pickIssue(int row);     // show_item
-    void removeIssue(int row);   // double-click or Delete on sum_item
-    void edit();                 // Cmdedit
-    void save();                 // Cmdsave
-    void cancel();               // Cmdcancel
-    void searchRegno();          // Enter in Text2
-    void step(bool forward);     // Cmdnext, Cmdprevious
-    void searchCallNumber();     // Enter or double-click in Text3
-    void clearVolume();          // clear_sumj
+    void searchTitles();       // Cmdsearch, Enter in Text1
+    void clearTitles();        // Cmdclear
+    void pickTitle(int row);   // show_journal
+    void add();                // Cmdadd
+    void pickIssue(int row);   // show_item
+    void removeIssue(int row); // double-click or Delete on sum_item
+    void edit();               // Cmdedit
+    void save();               // Cmdsave
+    void cancel();             // Cmdcancel
+    void searchRegno();        // Enter in Text2
+    void step(bool forward);   // Cmdnext, Cmdprevious
+    void searchCallNumber();   // Enter or double-click in Text3
+    void clearVolume();        // clear_sumj
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

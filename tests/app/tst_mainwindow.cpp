@@ -137,6 +137,7 @@ private slots:
                                     {"edit_index", "edit_index_journal", "Command2"},
                                     {"article_ctrl", "articlectrl", "Cmdexit"},
                                     {"ddd", "sum_journal", "Command5"},
+                                    {"jjjj", "expdate", "Command3"},
                                     {"i", "Adddealer", "Command3"},
                                     {"m_auth", "add_auther", "Command1"}};
         for (const auto& [entry, kind, exitName] : windows) {

@@ -121,7 +121,8 @@ private slots:
         QCOMPARE(boxes->boxes.size(), 1); // the question only
         QCOMPARE(sql("SELECT Article_Name, pages, keydate FROM article WHERE article_no = '0000041'"),
                  QStringLiteral("การสอนภาษาไทย|10-25|2020-01-02T03:04:05.000"));
-        QCOMPARE(sql("SELECT GROUP_CONCAT(seqno, idno, article_name ORDER BY seqno) FROM mauthfile WHERE article_no = '0000041'"),
+        QCOMPARE(sql("SELECT GROUP_CONCAT(seqno, idno, article_name ORDER BY seqno) FROM mauthfile WHERE article_no = "
+                     "'0000041'"),
                  QStringLiteral("10000007การสอนภาษาไทย,20000009การสอนภาษาไทย"));
         QCOMPARE(sql("SELECT GROUP_CONCAT(seqno, subject ORDER BY seqno) FROM msubject WHERE article_no = '0000041'"),
                  QStringLiteral("1ภาษาไทย,2ข,3ค,4ง,6จ"));

@@ -7,8 +7,8 @@
 
 #include <QLabel>
 
-using testsupport::ScriptedMessages;
 using testsupport::control;
+using testsupport::ScriptedMessages;
 using volumes::sum_journal;
 
 class tst_sum_journal : public QObject, testsupport::WindowFixture<sum_journal> {
@@ -44,12 +44,13 @@ private slots:
         a.exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, department_code) VALUES "
                               "('I000001', 'วารสารครุศาสตร์', '03')"));
         // Newest first in the issue list: 14, 13, 12, 11 (and 10, bound already).
-        a.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno, DescriptionItem, MagStatus, "
-                              "regno) VALUES ('11', 'I000001', '2006-01-01', '5', '1', 'มกราคม 2549', 'O', ''), "
-                              "('12', 'I000001', '2006-02-01', '5', '2', 'กุมภาพันธ์ 2549', 'O', ''), "
-                              "('13', 'I000001', '2006-03-01', '5', '3', 'มีนาคม 2549', NULL, NULL), "
-                              "('14', 'I000001', '2006-04-01', '5', '4', 'เมษายน 2549', 'O', ''), "
-                              "('10', 'I000001', '2005-12-01', '4', '12', 'ธันวาคม 2548', 'Z', 'B000002')"));
+        a.exec(
+            QStringLiteral("INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno, DescriptionItem, MagStatus, "
+                           "regno) VALUES ('11', 'I000001', '2006-01-01', '5', '1', 'มกราคม 2549', 'O', ''), "
+                           "('12', 'I000001', '2006-02-01', '5', '2', 'กุมภาพันธ์ 2549', 'O', ''), "
+                           "('13', 'I000001', '2006-03-01', '5', '3', 'มีนาคม 2549', NULL, NULL), "
+                           "('14', 'I000001', '2006-04-01', '5', '4', 'เมษายน 2549', 'O', ''), "
+                           "('10', 'I000001', '2005-12-01', '4', '12', 'ธันวาคม 2548', 'Z', 'B000002')"));
         a.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES ('B000002', 'วารสารครุศาสตร์ ป.4', "
                               "'ST'), ('B000005', 'Nature Vol.1', 'ST'), ('B000009', 'วารสารครุศาสตร์ ป.3', 'ST')"));
         a.exec(QStringLiteral("UPDATE ctrlsumj SET regno_ctrl = 123"));
@@ -73,7 +74,8 @@ private slots:
              "same number: lowest year only~4,3,;6,3,~Eng~วารสาร Vol.4 No.3",
              "first of equal numbers gives the month~5,2,March 2006;5,1,May 2006;5,2,April 2006~Eng~"
              "วารสาร Vol.5 No.1-2  May -  Mar 06",
-             "ranges keep both years~5,1,มกราคม-มีนาคม 2549;5,2,เมษายน-มิถุนายน 2549~Thai~วารสาร ป.5 ฉ.1-2  ม.ค. - มิ.ย. 49",
+             "ranges keep both years~5,1,มกราคม-มีนาคม 2549;5,2,เมษายน-มิถุนายน 2549~Thai~วารสาร ป.5 ฉ.1-2  ม.ค. - มิ.ย. "
+             "49",
              "short highest month~5,1,มีนาคม 2549;5,2,x~Thai~วารสาร ป.5 ฉ.1-2  มี.ค. - ",
              "no language for a month part~5,1,มีนาคม 2549~Unknown~-", "nothing gathered~~Thai~-"});
     }
@@ -84,7 +86,7 @@ private slots:
             const QStringList v = i.split(',');
             gathered.append({v[0], v[1], v[2]});
         }
-        const auto l = language == "Thai" ? volumes::Language::Thai
+        const auto l = language == "Thai"  ? volumes::Language::Thai
                        : language == "Eng" ? volumes::Language::Eng
                                            : volumes::Language::Unknown;
         QCOMPARE(volumes::gen_callno(gathered, l, QStringLiteral("วารสาร")).value_or(QStringLiteral("-")), expected);
@@ -95,7 +97,8 @@ private slots:
                                   {"พฤศจิกายน 2549", " พ.ย. 2549", " พ.ย. 2549"},
                                   {"May-", " May", ""}};
         for (const auto& [text, min, max] : cases)
-            QCOMPARE(volumes::dis_mo(QString::fromUtf8(text), false) + '|' + volumes::dis_mo(QString::fromUtf8(text), true),
+            QCOMPARE(volumes::dis_mo(QString::fromUtf8(text), false) + '|' +
+                         volumes::dis_mo(QString::fromUtf8(text), true),
                      QString::fromUtf8(min) + '|' + QString::fromUtf8(max));
     }
 
@@ -115,15 +118,17 @@ private slots:
         for (int row : {3, 2, 1, 1})
             clickRow("show_item", row);
         QCOMPARE(boxes->last().prompt, QStringLiteral("คุณเลือกฉบับซ้ำ กรุณาเลือกฉบับอื่น"));
-        QCOMPARE(gathered() + '|' + callno(), QStringLiteral("1:11,2:12,3:13|วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49"));
+        QCOMPARE(gathered() + '|' + callno(),
+                 QStringLiteral("1:11,2:12,3:13|วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49"));
         clickRow("sum_item", 1, true);
         QCOMPARE(gathered() + '|' + callno(), QStringLiteral("1:11,2:13|วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49"));
         click("Cmdsave");
         QCOMPARE(boxes->last().prompt, QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว"));
-        QCOMPARE(sql("SELECT GROUP_CONCAT(magno, MagStatus, regno ORDER BY magno) FROM tranfile WHERE regno = 'B000123'") +
-                     sql("SELECT callno, status FROM sum_journal WHERE regno = 'B000123'") +
-                     sql("SELECT regno_ctrl FROM ctrlsumj"),
-                 QStringLiteral("11ZB000123,13ZB000123วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49|ST124"));
+        QCOMPARE(
+            sql("SELECT GROUP_CONCAT(magno, MagStatus, regno ORDER BY magno) FROM tranfile WHERE regno = 'B000123'") +
+                sql("SELECT callno, status FROM sum_journal WHERE regno = 'B000123'") +
+                sql("SELECT regno_ctrl FROM ctrlsumj"),
+            QStringLiteral("11ZB000123,13ZB000123วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49|ST124"));
         QCOMPARE(offered() + '|' + gathered() + text("Text2")->text(), QStringLiteral("14,12|"));
     }
 
@@ -132,7 +137,8 @@ private slots:
     void saveRefusedOrRenumbered_data() {
         testsupport::textTable(
             {"meanwhile", "box", "stored"},
-            {"nothing gathered~~ยังไม่ได้เลือกฉบับ~|123", "issue bound elsewhere~UPDATE tranfile SET MagStatus = 'Z', "
+            {"nothing gathered~~ยังไม่ได้เลือกฉบับ~|123",
+             "issue bound elsewhere~UPDATE tranfile SET MagStatus = 'Z', "
              "regno = 'B000777' WHERE magno = '13'~13 (B000777)~|123",
              "volume row fails~CREATE TRIGGER no_volumes BEFORE INSERT ON sum_journal FOR EACH ROW SIGNAL SQLSTATE "
              "'45000' SET MESSAGE_TEXT = 'sum_journal is read-only'~sum_journal is read-only~|123",
@@ -151,7 +157,8 @@ private slots:
         db->admin().exec(QStringLiteral("DROP TRIGGER IF EXISTS no_volumes"));
         QVERIFY2(boxes->last().prompt.contains(box), qPrintable(boxes->last().prompt));
         QCOMPARE(sql("SELECT GROUP_CONCAT(magno, MagStatus, regno ORDER BY magno) FROM tranfile WHERE regno LIKE "
-                     "'B0001%'") + '|' + sql("SELECT regno_ctrl FROM ctrlsumj"),
+                     "'B0001%'") +
+                     '|' + sql("SELECT regno_ctrl FROM ctrlsumj"),
                  stored);
         QVERIFY(w->isEnabled());
     }
@@ -160,7 +167,8 @@ private slots:
     // step over missing numbers; an issue released from a stored volume stays released after
     // Cancel and is offered again.
     void lookUpStepAndRelease() {
-        db->admin().exec(QStringLiteral("UPDATE tranfile SET MagStatus = 'Z', regno = 'B000009' WHERE magno IN ('11', '12')"));
+        db->admin().exec(
+            QStringLiteral("UPDATE tranfile SET MagStatus = 'Z', regno = 'B000009' WHERE magno IN ('11', '12')"));
         enter("Text2", QStringLiteral("b000005"));
         QCOMPARE(text("Text2")->text() + callno() + gathered(), QStringLiteral("B000005Nature Vol.1"));
         click("Cmdnext");
@@ -180,7 +188,8 @@ private slots:
         QCOMPARE(offered(), QStringLiteral("14,13"));
         boxes->answer({true, true});
         clickRow("sum_item", 0, true);
-        QCOMPARE(sql("SELECT MagStatus, regno FROM tranfile WHERE magno = '11'") + '|' + sql("SELECT callno FROM sum_journal WHERE regno = 'B000009'"),
+        QCOMPARE(sql("SELECT MagStatus, regno FROM tranfile WHERE magno = '11'") + '|' +
+                     sql("SELECT callno FROM sum_journal WHERE regno = 'B000009'"),
                  QStringLiteral("O||วารสารครุศาสตร์ ป.5 ฉ.2  ก.พ. 49"));
         click("Cmdcancel");
         QCOMPARE(gathered() + '|' + w->mode(), QStringLiteral("1:12|"));

@@ -1,0 +1,113 @@
+#include "reports/Report.h"
+
+#include "forms/common/Fonts.h"
+
+#include <QFile>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace reports {
+
+namespace {
+
+// A4 with narrow margins: the lists reach 10,000 twips across and 33 lines down.
+const QMarginsF marginsMm(6, 6, 6, 6);
+
+QString quoted(const QString& value) {
+    if (!value.contains(QLatin1Char(',')) && !value.contains(QLatin1Char('"')) && !value.contains(QLatin1Char('\n')) &&
+        !value.contains(QLatin1Char('\r')))
+        return value;
+    return QLatin1Char('"') + QString(value).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+} // namespace
+
+QFont reportFont(double pointSize, bool bold, bool underline) {
+    // Waree of the TLWG set: of the installed Thai faces it keeps the most Thai text readable
+    // in a PDF's text layer; the program's own face stands in where it is missing.
+    QFont f = forms::thaiFont(pointSize, bold);
+    f.setFamilies({QStringLiteral("Waree"), f.family()});
+    f.setPixelSize(qRound(pointSize * 20)); // one point is 20 twips
+    f.setUnderline(underline);
+    return f;
+}
+
+double textHeight(double pointSize, bool bold) {
+    // A single line's height, as the text's own height was measured for printing.
+    return QFontMetricsF(reportFont(pointSize, bold)).height();
+}
+
+bool render(const Document& doc, QPagedPaintDevice* device, const Progress& progress) {
+    QPainter p(device);
+    if (!p.isActive())
+        return false;
+    const double sx = device->logicalDpiX() / 1440.0, sy = device->logicalDpiY() / 1440.0;
+    for (int i = 0; i < doc.pages.size(); ++i) {
+        if (progress && !progress(i, int(doc.pages.size())))
+            return false;
+        if (i > 0)
+            device->newPage();
+        p.save();
+        p.scale(sx, sy);
+        for (const TextItem& t : doc.pages.at(i).items) {
+            p.setFont(reportFont(t.pointSize, t.bold, t.underline));
+            p.drawText(QRectF(t.x, t.y, 20000, 2000), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, t.text);
+        }
+        p.restore();
+    }
+    return true;
+}
+
+QByteArray csvBytes(const QStringList& header, const QList<QStringList>& rows) {
+    QString out;
+    const auto line = [&](const QStringList& values) {
+        QStringList cells;
+        for (const QString& v : values)
+            cells << quoted(v);
+        out += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    };
+    line(header);
+    for (const QStringList& r : rows)
+        line(r);
+    return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
+}
+
+bool writePdf(const Document& doc, const QString& file, QString* error, const Progress& progress) {
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("เขียนแฟ้ม %1 ไม่ได้: %2").arg(file, out.errorString());
+        return false;
+    }
+    {
+        QPdfWriter pdf(&out);
+        pdf.setTitle(doc.title);
+        pdf.setCreator(QStringLiteral("Warasan"));
+        pdf.setResolution(600);
+        pdf.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, marginsMm, QPageLayout::Millimeter));
+        if (!render(doc, &pdf, progress)) {
+            out.cancelWriting();
+            *error = QStringLiteral("ยกเลิกการสร้างแฟ้ม %1").arg(file);
+            return false;
+        }
+    }
+    if (!out.commit()) {
+        *error = QStringLiteral("เขียนแฟ้ม %1 ไม่ได้: %2").arg(file, out.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool writeCsv(const Document& doc, const QString& file, QString* error) {
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(csvBytes(doc.csvHeader, doc.csvRows)) < 0 || !out.commit()) {
+        *error = QStringLiteral("เขียนแฟ้ม %1 ไม่ได้: %2").arg(file, out.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace reports

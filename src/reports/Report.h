@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QFont>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QPagedPaintDevice;
+
+namespace reports {
+
+// One text on a page, placed as the printed lists are specified: in twips (1/1440 inch) from
+// the printable origin, the top of the text at `y`.
+struct TextItem {
+    double x = 0, y = 0;
+    QString text;
+    double pointSize = 10;
+    bool bold = false;
+    bool underline = false;
+};
+
+struct Page {
+    QList<TextItem> items;
+};
+
+// A report as every output takes it: its pages for the viewer, the printer and PDF, and the
+// same rows as a table for CSV.
+struct Document {
+    QString title; // a name for the viewer's caption and for proposed file names
+    QList<Page> pages;
+    QStringList csvHeader;
+    QList<QStringList> csvRows;
+};
+
+// Height in twips of the sample text "ทดสอบ" in the report font at a size: the line height
+// the layouts space their lines by.
+double textHeight(double pointSize, bool bold);
+// The report font (the program's Thai face) at a size, in twips as pixels.
+QFont reportFont(double pointSize, bool bold = false, bool underline = false);
+
+// Told the pages done so far; false stops the work.
+using Progress = std::function<bool(int done, int total)>;
+
+// Draws the pages on a printer or PDF writer, one device page each. False when stopped.
+bool render(const Document& doc, QPagedPaintDevice* device, const Progress& progress = {});
+// The CSV bytes: UTF-8 with a byte-order mark, RFC 4180 quoting, CRLF line ends.
+QByteArray csvBytes(const QStringList& header, const QList<QStringList>& rows);
+// Writes a PDF (A4, the report font embedded) or a CSV file; on failure false and the reason
+// in plain words.
+bool writePdf(const Document& doc, const QString& file, QString* error, const Progress& progress = {});
+bool writeCsv(const Document& doc, const QString& file, QString* error);
+
+} // namespace reports

@@ -1,0 +1,149 @@
+#include "reports/ReportViewer.h"
+
+#include "forms/common/MessageBoxes.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace reports {
+
+namespace {
+
+QPushButton* button(QWidget* parent, QLayout* row, const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    b->setMinimumSize(80, 30);
+    row->addWidget(b);
+    return b;
+}
+
+// Long work shows its progress and can be stopped.
+Progress progressDialog(QWidget* parent, QProgressDialog*& dialog, const QString& what) {
+    return [=, &dialog](int done, int total) {
+        if (total < 20)
+            return true;
+        if (!dialog) {
+            dialog = new QProgressDialog(what, QStringLiteral("ยกเลิก"), 0, total, parent);
+            dialog->setWindowModality(Qt::WindowModal);
+            dialog->setMinimumDuration(300);
+        }
+        dialog->setValue(done);
+        return !dialog->wasCanceled();
+    };
+}
+
+} // namespace
+
+ReportViewer::ReportViewer(Document doc, QWidget* parent) : QWidget(parent), doc_(std::move(doc)) {
+    setObjectName(QStringLiteral("ReportViewer"));
+    setWindowTitle(doc_.title);
+    auto* printer = new QPrinter(QPrinter::HighResolution);
+    printer->setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(6, 6, 6, 6), QPageLayout::Millimeter));
+    preview_ = new QPrintPreviewWidget(printer, this);
+    preview_->setObjectName(QStringLiteral("preview"));
+    connect(this, &QObject::destroyed, this, [printer] { delete printer; });
+    connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) { reports::render(doc_, p); });
+    connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportViewer::showPageNumber);
+
+    auto* row = new QHBoxLayout;
+    QPushButton* previous = button(this, row, "previousPage", QStringLiteral("<"));
+    pageLabel_ = new QLabel(this);
+    row->addWidget(pageLabel_);
+    QPushButton* next = button(this, row, "nextPage", QStringLiteral(">"));
+    QPushButton* zoomOut = button(this, row, "zoomOut", QStringLiteral("-"));
+    QPushButton* zoomIn = button(this, row, "zoomIn", QStringLiteral("+"));
+    row->addStretch();
+    QPushButton* printButton = button(this, row, "print", QStringLiteral("พิมพ์"));
+    QPushButton* pdf = button(this, row, "pdf", QStringLiteral("PDF"));
+    QPushButton* csv = button(this, row, "csv", QStringLiteral("CSV"));
+    QPushButton* close = button(this, row, "close", QStringLiteral("ปิด"));
+    for (QPushButton* b : {previous, next, zoomOut, zoomIn})
+        b->setMinimumWidth(36);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addWidget(preview_, 1);
+
+    connect(previous, &QPushButton::clicked, this, [this] { preview_->setCurrentPage(preview_->currentPage() - 1); });
+    connect(next, &QPushButton::clicked, this, [this] { preview_->setCurrentPage(preview_->currentPage() + 1); });
+    connect(zoomIn, &QPushButton::clicked, preview_, [this] { preview_->zoomIn(); });
+    connect(zoomOut, &QPushButton::clicked, preview_, [this] { preview_->zoomOut(); });
+    connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportViewer::showPageNumber);
+    connect(printButton, &QPushButton::clicked, this, &ReportViewer::print);
+    connect(pdf, &QPushButton::clicked, this, [this] { savePdf(); });
+    connect(csv, &QPushButton::clicked, this, [this] { saveCsv(); });
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    resize(900, 700);
+}
+
+void ReportViewer::setZoom(double factor) {
+    preview_->setZoomMode(QPrintPreviewWidget::CustomZoom);
+    preview_->setZoomFactor(factor);
+}
+
+void ReportViewer::showPageNumber() {
+    pageLabel_->setText(QStringLiteral("หน้า %1 / %2").arg(preview_->currentPage()).arg(preview_->pageCount()));
+}
+
+void ReportViewer::print() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(6, 6, 6, 6), QPageLayout::Millimeter));
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QProgressDialog* progress = nullptr;
+    reports::render(doc_, &printer, progressDialog(this, progress, QStringLiteral("กำลังพิมพ์...")));
+    delete progress;
+}
+
+bool ReportViewer::savePdf(QString file) {
+    if (file.isEmpty())
+        file = QFileDialog::getSaveFileName(this, QStringLiteral("บันทึกเป็น PDF"),
+                                            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+                                                QLatin1Char('/') + doc_.title + ".pdf",
+                                            QStringLiteral("PDF (*.pdf)"));
+    if (file.isEmpty())
+        return false;
+    QString error;
+    QProgressDialog* progress = nullptr;
+    const bool ok = writePdf(doc_, file, &error, progressDialog(this, progress, QStringLiteral("กำลังสร้างแฟ้ม PDF...")));
+    delete progress;
+    if (!ok)
+        forms::inform(this, error, QStringLiteral("PDF"), forms::Icon::Critical);
+    return ok;
+}
+
+bool ReportViewer::saveCsv(QString file) {
+    if (file.isEmpty())
+        file = QFileDialog::getSaveFileName(this, QStringLiteral("ส่งออกเป็น CSV"),
+                                            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+                                                QLatin1Char('/') + doc_.title + ".csv",
+                                            QStringLiteral("CSV (*.csv)"));
+    if (file.isEmpty())
+        return false;
+    QString error;
+    const bool ok = writeCsv(doc_, file, &error);
+    if (!ok)
+        forms::inform(this, error, QStringLiteral("CSV"), forms::Icon::Critical);
+    return ok;
+}
+
+ReportViewer* showReport(Document doc, QWidget* parent) {
+    auto* v = new ReportViewer(std::move(doc), parent);
+    v->setWindowFlag(Qt::Window);
+    v->setAttribute(Qt::WA_DeleteOnClose);
+    v->show();
+    return v;
+}
+
+} // namespace reports

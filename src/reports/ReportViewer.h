@@ -1,0 +1,37 @@
+#pragma once
+
+#include "reports/Report.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPrintPreviewWidget;
+class QPrinter;
+
+namespace reports {
+
+// A report on screen: its pages with zoom and page stepping, and the buttons that print it
+// ("พิมพ์"), save it as PDF and export its rows as CSV.
+class ReportViewer : public QWidget {
+    Q_OBJECT
+public:
+    explicit ReportViewer(Document doc, QWidget* parent = nullptr);
+
+    const Document& document() const { return doc_; }
+    void setZoom(double factor);
+    // Saves without asking for a file name when one is given (tests, scheduled runs).
+    bool savePdf(QString file = {});
+    bool saveCsv(QString file = {});
+    void print();
+
+private:
+    Document doc_;
+    QPrintPreviewWidget* preview_;
+    QLabel* pageLabel_;
+    void showPageNumber();
+};
+
+// Opens a viewer for `doc` as a window of its own, deleted when closed.
+ReportViewer* showReport(Document doc, QWidget* parent = nullptr);
+
+} // namespace reports

@@ -1,0 +1,96 @@
+#include "titles/ExpiryList.h"
+
+#include "data/Dates.h"
+
+namespace titles {
+
+QDate renewalExpiry(const QDate& renewal) {
+    return renewal.addMonths(11);
+}
+
+reports::Document expiryReport(const QList<ExpiryRow>& rows, const QString& from, const QString& to,
+                               const QDate& printed, double titleHeight, double lineHeight) {
+    reports::Document doc;
+    doc.title =
+        QStringLiteral("รายชื่อวารสารที่จะครบอายุสมาชิก %1 - %2").arg(from, to).replace(QLatin1Char('/'), QLatin1Char('-'));
+    doc.csvHeader = {QStringLiteral("ลำดับที่"), QStringLiteral("รายชื่อวารสาร"), QStringLiteral("วันครบอายุสมาชิก"),
+                     QStringLiteral("ฉบับล่าสุด")};
+    const auto line = [&](int n) { return (lineHeight + 30) * n + 700; };
+    doc.pages.append(reports::Page{});
+    auto put = [&](double x, double y, const QString& text, double size, bool bold = false, bool underline = false) {
+        doc.pages.last().items.append({x, y, text, size, bold, underline});
+    };
+    put(4000, 700, QStringLiteral("รายชื่อวารสารที่จะครบอายุสมาชิก"), 18, true, true);
+    put(3850, titleHeight + 10 + 700, QStringLiteral("ระหว่างวันที่  %1  ถึง  %2").arg(from, to), 16, true);
+    put(250, line(2), QStringLiteral("ลำดับที่"), 16, true);
+    put(3000, line(2), QStringLiteral("รายชื่อวารสาร"), 16, true);
+    put(6300, line(2), QStringLiteral("วันครบอายุสมาชิก"), 16, true);
+    put(9000, line(2), QStringLiteral("ฉบับล่าสุด"), 16, true);
+    int L = 3;
+    for (int i = 0; i < rows.size(); ++i) {
+        const ExpiryRow& r = rows.at(i);
+        const QString seq = QString::number(i + 1), end = data::formatDate(r.endDate);
+        doc.csvRows.append({seq, r.name, end, r.latestIssue});
+        put(410, line(L), seq, 16);
+        put(1100, line(L), r.name, 16);
+        put(6700, line(L), end, 16);
+        put(8000, line(L), r.latestIssue, 16);
+        if (++L == 31) {
+            put(500, line(32), QStringLiteral("วันที่พิมพ์ ") + data::formatDate(printed), 14);
+            doc.pages.append(reports::Page{});
+            put(10000, 500, QStringLiteral("หน้า %1").arg(doc.pages.size()), 16);
+            L = 1;
+        }
+    }
+    put(6500, line(L + 1), QStringLiteral("รวมทั้งสิ้น %1 รายชื่อ").arg(rows.size()), 16, true, true);
+    return doc;
+}
+
+reports::Document expiryReport(const QList<ExpiryRow>& rows, const QString& from, const QString& to) {
+    return expiryReport(rows, from, to, QDate::currentDate(), reports::textHeight(18, true),
+                        reports::textHeight(16, true));
+}
+
+namespace ExpiryStore {
+
+QList<ExpiryRow> list(data::Connection& c, QChar group, const QDate& from, const QDate& to) {
+    // The latest issue of each listed title from its index range: newest issue date, then the
+    // newest registration number (numbers before other texts, as the issue list orders them).
+    const data::Result r =
+        c.query(QStringLiteral(
+                    "SELECT m.Pointer, m.Magazine_Name, m.Price_Per_Year, m.Order_Date, m.End_Date, d.Publisher_Name, "
+                    "(SELECT t.DescriptionItem FROM tranfile t WHERE t.pointer = m.Pointer ORDER BY t.daily DESC, "
+                    "TRIM(t.magno) REGEXP '^[0-9]+$' DESC, CAST(TRIM(t.magno) AS UNSIGNED) DESC, t.magno DESC LIMIT 1) "
+                    "FROM magazine m LEFT JOIN dealer d ON d.Publisher_Code = m.Publisher_Code "
+                    "WHERE m.Pointer LIKE ? AND m.Receive_Code = '1' AND m.End_Date BETWEEN ? AND ? "
+                    "ORDER BY m.Magazine_Name, m.Pointer"),
+                {QString(group) + QLatin1Char('%'), from, to});
+    QList<ExpiryRow> out;
+    out.reserve(r.rowCount());
+    for (const auto& v : r.rows) {
+        ExpiryRow row;
+        row.pointer = v[0].toString();
+        row.name = v[1].toString();
+        row.price = v[2].toString();
+        row.orderDate = v[3].toDate();
+        row.endDate = v[4].toDate();
+        row.publisher = v[5].toString();
+        row.latestIssue = v[6].toString();
+        row.shown = {{QStringLiteral("Price_Per_Year"), QStringLiteral("End_Date"), QStringLiteral("Order_Date")},
+                     {v[2], v[4], v[3]}};
+        out.append(row);
+    }
+    return out;
+}
+
+data::EditOutcome renew(data::Connection& c, const ExpiryRow& listed, const QString& price, const QDate& renewal,
+                        const QDate& expiry) {
+    return data::updateIfUnchanged(
+        c, QStringLiteral("magazine"), QStringLiteral("Pointer"), listed.pointer,
+        {QStringLiteral("Price_Per_Year"), QStringLiteral("End_Date"), QStringLiteral("Order_Date")},
+        {price.trimmed(), expiry, renewal}, listed.shown);
+}
+
+} // namespace ExpiryStore
+
+} // namespace titles

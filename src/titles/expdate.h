@@ -1,0 +1,49 @@
+#pragma once
+
+#include "data/Connection.h"
+#include "titles/ExpiryList.h"
+
+#include <QWidget>
+#include <memory>
+
+class QCalendarWidget;
+
+namespace Ui {
+class expdate;
+}
+
+namespace titles {
+
+// Subscription renewal: the subscribed titles of a language group whose membership expires in
+// a period, each with its latest issue; a title is renewed (price, renewal and expiry date);
+// the list goes to the report viewer for printing, PDF and CSV.
+class expdate : public QWidget {
+    Q_OBJECT
+public:
+    // Opens the window's connection; throws data::DbError when the server cannot be reached.
+    explicit expdate(QWidget* parent = nullptr);
+    ~expdate() override;
+
+    const QList<ExpiryRow>& listed() const { return listed_; }
+
+    void search();         // Command1
+    void clear();          // Command2
+    void chooseRow(int r); // showjour
+    void edit();           // cmdedit
+    void save();           // cmdsave
+    void cancel();         // Cmdcancel
+    void print();          // Cmdprint: the list in the report viewer
+
+private:
+    std::unique_ptr<Ui::expdate> ui;
+    QCalendarWidget *MonthView1, *MonthView2, *MonthView3, *MonthView4;
+    std::unique_ptr<data::Connection> conn_;
+    QList<ExpiryRow> listed_;
+    int current_ = -1;  // the listed title on show
+    QString from_, to_; // the period of the list
+
+    void lockInput(bool locked);
+    void fillGrid();
+};
+
+} // namespace titles

@@ -1,0 +1,219 @@
+// Subscription renewal and the expiry list: the page plan, the window against the real
+// server, and the list as PDF, CSV and from the command line.
+#include "reports/ReportViewer.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestServer.h"
+#include "support/WindowTest.h"
+#include "titles/expdate.h"
+
+#include <QProcess>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+using testsupport::ScriptedMessages;
+using titles::expdate;
+
+namespace {
+
+// Each page as "rows first-last", "foot" when it has the print date, "page n" for its number
+// and "total@line" where the total stands.
+QString plan(const reports::Document& doc, double lineHeight) {
+    QStringList pages;
+    for (const reports::Page& p : doc.pages) {
+        QStringList seqs, marks;
+        for (const reports::TextItem& t : p.items) {
+            const int line = qRound((t.y - 700) / (lineHeight + 30));
+            if (t.x == 410)
+                seqs << t.text;
+            else if (t.text.startsWith(QStringLiteral("วันที่พิมพ์ ")) && line == 32)
+                marks << QStringLiteral("foot");
+            else if (t.x == 10000 && t.y == 500)
+                marks << t.text;
+            else if (t.text.startsWith(QStringLiteral("รวมทั้งสิ้น")) && t.bold && t.underline)
+                marks << QStringLiteral("total@%1").arg(line);
+        }
+        pages << (seqs.isEmpty() ? QString() : seqs.first() + '-' + seqs.last() + ' ') + marks.join(' ');
+    }
+    return pages.join(" | ");
+}
+
+// Text compared without blanks and without Thai marks above and below the line: pdftotext
+// places those by their position on the page, not in the order they were written.
+QString bare(QString s) {
+    static const QRegularExpression marks(QStringLiteral("[\\s\\x{0E31}\\x{0E34}-\\x{0E3A}\\x{0E47}-\\x{0E4E}]"));
+    return s.remove(marks);
+}
+
+} // namespace
+
+class tst_expdate : public QObject, testsupport::WindowFixture<expdate> {
+    Q_OBJECT
+    std::unique_ptr<testsupport::TestDatabase> db;
+    std::unique_ptr<ScriptedMessages> boxes;
+
+    QString sql(const QString& q) { return testsupport::rowText(db->admin(), q); }
+    void search(const char* from, const char* to) {
+        testsupport::control<QRadioButton>(w, "Option1")->click();
+        text("Text1")->setText(QString::fromLatin1(from));
+        text("Text2")->setText(QString::fromLatin1(to));
+        click("Command1");
+    }
+    QString listed() {
+        QStringList names;
+        for (const titles::ExpiryRow& r : w->listed())
+            names << r.name + ':' + r.latestIssue;
+        return names.join(',');
+    }
+
+private slots:
+    void initTestCase() { db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("expdate")); }
+    void init() {
+        db->reset();
+        auto& a = db->admin();
+        a.exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES ('1', 'Springer')"));
+        a.exec(QStringLiteral(
+            "INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code, Publisher_Code, End_Date, Order_Date, "
+            "Price_Per_Year) VALUES ('J000001', 'Alpha', '1', '1', '2027-01-01', '2026-02-01', 100), "
+            "('J000002', 'Beta, \"the\" วารสาร', '1', '1', '2027-01-31', NULL, 200), "
+            "('J000003', 'Gamma', '1', '9', '2027-01-15', NULL, 0), ('J000004', 'Before', '1', '1', '2026-12-31', "
+            "NULL, 0), ('J000005', 'Gift', '2', '1', '2027-01-10', NULL, 0), ('J000006', 'No date', '1', '1', NULL, "
+            "NULL, 0), ('I000001', 'ไทย', '1', '1', '2027-01-10', NULL, 0)"));
+        // Alpha: two issues of the newest date, registration 10 newer than 9 (not "9" > "10").
+        a.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, daily, DescriptionItem) VALUES "
+                              "('9', 'J000001', '2026-11-01', 'Nov A'), ('10', 'J000001', '2026-11-01', 'Nov B'), "
+                              "('8', 'J000001', '2026-10-01', 'Oct'), ('11', 'J000003', NULL, 'undated')"));
+        boxes = std::make_unique<ScriptedMessages>();
+        w = testsupport::showWindow<expdate>();
+    }
+    void cleanup() {
+        boxes.reset();
+        testsupport::closeAllWindows();
+    }
+    void cleanupTestCase() { db.reset(); }
+
+    void pagePlan_data() {
+        testsupport::textTable({"rows", "pages"}, {"0~0~total@4", "1~1~1-1 total@5", "28~28~1-28 foot | หน้า 2 total@2",
+                                                   "29~29~1-28 foot | 29-29 หน้า 2 total@3",
+                                                   "58~58~1-28 foot | 29-58 หน้า 2 foot | หน้า 3 total@2",
+                                                   "59~59~1-28 foot | 29-58 หน้า 2 foot | 59-59 หน้า 3 total@3"});
+    }
+    void pagePlan() {
+        const auto [rows, pages] = testsupport::fetch<2>();
+        const QList<titles::ExpiryRow> list(rows.toInt());
+        QCOMPARE(plan(titles::expiryReport(list, "01/01/2027", "31/01/2027", QDate(2026, 12, 7), 450, 400), 400),
+                 pages);
+    }
+
+    void renewalRule() {
+        const char* cases[][2] = {{"2006-06-15", "2007-05-15"},
+                                  {"2026-03-31", "2027-02-28"},
+                                  {"2027-03-31", "2028-02-29"},
+                                  {"2026-01-31", "2026-12-31"},
+                                  {"2027-04-30", "2028-03-30"}};
+        for (const auto& [renewal, expiry] : cases)
+            QCOMPARE(titles::renewalExpiry(QDate::fromString(renewal, Qt::ISODate)).toString(Qt::ISODate),
+                     QString::fromLatin1(expiry));
+    }
+
+    // Both ends included, whatever the publisher; the latest issue by date, then number; a
+    // title without issues has none; Search waits for Clear; the grid's row count.
+    void searchAndClear() {
+        click("Command1");
+        QCOMPARE(boxes->last().title, QStringLiteral("ผลการตรวจเช็ค")); // no group chosen
+        search("31/01/2027", "01/01/2027");
+        QVERIFY(boxes->last().prompt.startsWith(QStringLiteral("ช่วงวันที่ไม่ถูกต้อง")));
+        search("01/01/2027", "31/01/2570");
+        QCOMPARE(listed(), QStringLiteral("Alpha:Nov B,Beta, \"the\" วารสาร:,Gamma:undated"));
+        QCOMPARE(grid("showjour")->rowCount(), 11);
+        QCOMPARE(enabled({"Command1", "Cmdprint", "cmdedit"}), QStringLiteral("010"));
+        clickRow("showjour", 0);
+        QCOMPARE(text("Text3")->text() + text("Text4")->text() + text("Text5")->text() + text("Text7")->text() +
+                     text("Text8")->text(),
+                 QStringLiteral("AlphaSpringer100.0001/02/202601/01/2027"));
+        click("Command2");
+        QCOMPARE(QString::number(grid("showjour")->rowCount()) + enabled({"Command1", "Cmdprint"}),
+                 QStringLiteral("110"));
+    }
+
+    // A bad price or date is refused before anything is written; a title deleted meanwhile
+    // says nothing was saved; a good renewal is stored and shown.
+    void renewals_data() {
+        testsupport::textTable({"price", "renewal", "meanwhile", "box", "stored"},
+                               {"bad price~12,50~01/02/2027~~จำนวนเงิน~100.00|2027-01-01|2026-02-01",
+                                "negative price~-5~01/02/2027~~จำนวนเงิน~100.00|2027-01-01|2026-02-01",
+                                "no such date~120~31/02/2027~~ไม่ใช่วันที่~100.00|2027-01-01|2026-02-01",
+                                "deleted~120~01/02/2027~DELETE FROM magazine WHERE Pointer = 'J000001'~ไม่ได้ถูกบันทึก~",
+                                "renewed~120.5~01/02/2570~~เรียบร้อยแล้ว~120.50|2027-12-01|2027-02-01"});
+    }
+    void renewals() {
+        const auto [price, renewal, meanwhile, box, stored] = testsupport::fetch<5>();
+        search("01/01/2027", "31/01/2027");
+        clickRow("showjour", 0);
+        click("cmdedit");
+        QCOMPARE(focused(), QStringLiteral("Text5"));
+        text("Text5")->setText(price);
+        text("Text7")->setText(renewal);
+        text("Text8")->setText(QStringLiteral("01/12/2027"));
+        if (!meanwhile.isEmpty())
+            db->admin().exec(meanwhile);
+        click("cmdsave");
+        QVERIFY2(boxes->last().prompt.contains(box), qPrintable(boxes->last().prompt));
+        QCOMPARE(sql("SELECT Price_Per_Year, End_Date, Order_Date FROM magazine WHERE Pointer = 'J000001'"), stored);
+    }
+
+    // 29 titles: the PDF has two pages, Thai text that reads back, the 29th title on page 2;
+    // the CSV keeps commas, quotes and Thai; the command line writes the same rows.
+    void outputs() {
+        for (int i = 10; i < 36; ++i)
+            db->admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code, End_Date) "
+                                            "VALUES (?, ?, '1', '2027-01-20')"),
+                             {QStringLiteral("J0000%1").arg(i), QStringLiteral("วารสารที่ %1").arg(i)});
+        search("01/01/2027", "31/01/2027");
+        click("Cmdprint");
+        QCOMPARE(boxes->last().prompt, QStringLiteral("คุณต้องการพิมพ์ข้อมูลหรือไม่"));
+        auto* viewer = QApplication::activeWindow()->findChild<reports::ReportViewer*>();
+        if (!viewer)
+            for (QWidget* t : QApplication::topLevelWidgets())
+                if (auto* v = qobject_cast<reports::ReportViewer*>(t))
+                    viewer = v;
+        QVERIFY(viewer);
+        QTemporaryDir dir;
+        QVERIFY(viewer->savePdf(dir.filePath("list.pdf")) && viewer->saveCsv(dir.filePath("window.csv")));
+        const auto pdfText = [&](int page) {
+            QProcess p;
+            p.start("pdftotext",
+                    {"-f", QString::number(page), "-l", QString::number(page), dir.filePath("list.pdf"), "-"});
+            p.waitForFinished();
+            return bare(QString::fromUtf8(p.readAllStandardOutput()));
+        };
+        QVERIFY2(pdfText(1).startsWith(bare(QStringLiteral("รายชื่อวารสารที่จะครบอายุสมาชิก"))), qPrintable(pdfText(1)));
+        QVERIFY2(pdfText(2).endsWith(bare(QStringLiteral("29 วารสารที่ 35 20/01/2027 รวมทั้งสิ้น 29 รายชื่อ"))),
+                 qPrintable(pdfText(2)));
+        QVERIFY(pdfText(3).isEmpty());
+        QFile csv(dir.filePath("window.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QByteArray bytes = csv.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF\xE0\xB8\xA5")); // a byte-order mark, then ลำดับที่
+        QVERIFY(bytes.contains(QStringLiteral("\r\n2,\"Beta, \"\"the\"\" วารสาร\",31/01/2027,\r\n").toUtf8()));
+        QProcess cli;
+        QStringList env = QProcess::systemEnvironment();
+        env << "WARASAN_SERVER=127.0.0.1" << QStringLiteral("WARASAN_PORT=%1").arg(testsupport::testPort())
+            << "WARASAN_DATABASE=" + db->name() << "XDG_CONFIG_HOME=" + dir.path();
+        cli.setEnvironment(env);
+        cli.start(QStringLiteral(WARASAN_REPORT_EXE),
+                  {"expiry", "--group", "J", "--from", "01/01/2027", "--to", "31/01/2027", "--csv",
+                   dir.filePath("cli.csv"), "--pdf", dir.filePath("cli.pdf")});
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), 0);
+        QFile fromCli(dir.filePath("cli.csv"));
+        QVERIFY(fromCli.open(QIODevice::ReadOnly));
+        QCOMPARE(fromCli.readAll(), bytes);
+        cli.start(QStringLiteral(WARASAN_REPORT_EXE), {"expiry", "--group", "X", "--csv", dir.filePath("x.csv")});
+        QVERIFY(cli.waitForFinished(60000));
+        QVERIFY(cli.exitCode() != 0 && cli.readAllStandardError().contains("--from"));
+    }
+};
+
+QTEST_MAIN(tst_expdate)
+#include "tst_expdate.moc"
