@@ -207,12 +207,17 @@ CREATE TABLE authctrl (
 
 -- Report staging -----------------------------------------------------------------------
 
--- Missing issues found by the receipt check: title, expected date as Thai text, range.
+-- Missing issues found by the receipt check: title, expected date as Thai text, range; then
+-- the station whose run staged the row and when, so that stations keep their own rows.
 CREATE TABLE chk_receive (
   Magazine_Name VARCHAR(255) NOT NULL DEFAULT '',
   expect_date   VARCHAR(100) NOT NULL DEFAULT '',
   from_date     DATE         NULL,
   to_date       DATE         NULL,
   row_id        BIGINT       NOT NULL AUTO_INCREMENT,
-  PRIMARY KEY (row_id)
+  station       VARCHAR(100) NOT NULL DEFAULT '',
+  run_at        DATETIME     NULL,
+  PRIMARY KEY (row_id),
+  KEY chk_receive_station (station),
+  KEY chk_receive_run (run_at)
 ) ENGINE=InnoDB;

@@ -5,6 +5,7 @@
 #include "index/articlectrl.h"
 #include "index/edit_index_journal.h"
 #include "index/index_journal.h"
+#include "receipt/check_receive.h"
 #include "receipt/reg_journal.h"
 #include "titles/Adddealer.h"
 #include "titles/New_Journal.h"
@@ -21,6 +22,7 @@ void registerWindows(WindowRegistry& registry) {
     registry.add(QStringLiteral("add_auther"), P::CentredOnScreen, [] { return new indexing::add_auther; });
     registry.add(QStringLiteral("index_journal"), P::Child, [] { return new indexing::index_journal; });
     registry.add(QStringLiteral("edit_index_journal"), P::Child, [] { return new indexing::edit_index_journal; });
+    registry.add(QStringLiteral("check_receive"), P::Child, [] { return new receipt::check_receive; });
     registry.add(QStringLiteral("expdate"), P::Child, [] { return new titles::expdate; });
     registry.add(QStringLiteral("sum_journal"), P::Child, [] { return new volumes::sum_journal; });
     registry.add(QStringLiteral("articlectrl"), P::CentredOnScreen, [] { return new indexing::articlectrl; });

@@ -4,6 +4,7 @@
 #include "data/Dates.h"
 #include "data/DbError.h"
 #include "forms/common/Fonts.h"
+#include "receipt/ReceiptCheck.h"
 #include "reports/Report.h"
 #include "titles/ExpiryList.h"
 
@@ -49,10 +50,19 @@ reports::Document expiry(data::Connection& c, const QCommandLineParser& cli) {
     return titles::expiryReport(rows, data::formatDate(from), data::formatDate(to));
 }
 
+reports::Document receiptCheck(data::Connection& c, const QCommandLineParser& cli) {
+    QDate from, to;
+    period(cli, &from, &to);
+    const auto rows = receipt::ReceiptCheck::run(c, from, to);
+    return cli.isSet(QStringLiteral("claims")) ? receipt::claimsReport(c, rows, from, to)
+                                               : receipt::receiptReport(rows, from, to);
+}
+
 using Builder = std::function<reports::Document(data::Connection&, const QCommandLineParser&)>;
 
 const std::map<QString, Builder>& reportsByName() {
-    static const std::map<QString, Builder> all = {{QStringLiteral("expiry"), expiry}};
+    static const std::map<QString, Builder> all = {{QStringLiteral("expiry"), expiry},
+                                                   {QStringLiteral("receipt-check"), receiptCheck}};
     return all;
 }
 
@@ -68,13 +78,15 @@ int main(int argc, char** argv) {
     QCommandLineParser cli;
     cli.setApplicationDescription(
         QStringLiteral("Writes a Warasan report as PDF and/or CSV.\n"
-                       "  expiry  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   titles whose subscription expires"));
+                       "  expiry  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   titles whose subscription expires\n"
+                       "  receipt-check --from dd/mm/yyyy --to dd/mm/yyyy [--claims]   issues not received"));
     cli.addHelpOption();
-    cli.addPositionalArgument(QStringLiteral("report"), QStringLiteral("expiry"));
+    cli.addPositionalArgument(QStringLiteral("report"), QStringLiteral("expiry or receipt-check"));
     cli.addOptions(
         {{QStringLiteral("group"), QStringLiteral("J (foreign languages) or I (Thai)."), QStringLiteral("J|I")},
          {QStringLiteral("from"), QStringLiteral("Start of the period."), QStringLiteral("dd/mm/yyyy")},
          {QStringLiteral("to"), QStringLiteral("End of the period."), QStringLiteral("dd/mm/yyyy")},
+         {QStringLiteral("claims"), QStringLiteral("receipt-check: by distributor, as claims.")},
          {QStringLiteral("pdf"), QStringLiteral("Write the report as PDF to this file."), QStringLiteral("file")},
          {QStringLiteral("csv"), QStringLiteral("Write its rows as CSV to this file."), QStringLiteral("file")}});
     cli.process(app);
@@ -82,7 +94,7 @@ int main(int argc, char** argv) {
     const QStringList args = cli.positionalArguments();
     const auto report = args.size() == 1 ? reportsByName().find(args.first()) : reportsByName().end();
     if (report == reportsByName().end()) {
-        std::fprintf(stderr, "warasan-report: name one report (expiry); see --help\n");
+        std::fprintf(stderr, "warasan-report: name one report (expiry, receipt-check); see --help\n");
         return 2;
     }
     if (!cli.isSet(QStringLiteral("pdf")) && !cli.isSet(QStringLiteral("csv"))) {

@@ -85,6 +85,11 @@ ReportViewer::ReportViewer(Document doc, QWidget* parent) : QWidget(parent), doc
     resize(900, 700);
 }
 
+void ReportViewer::setDocument(Document doc) {
+    doc_ = std::move(doc);
+    preview_->updatePreview();
+}
+
 void ReportViewer::setZoom(double factor) {
     preview_->setZoomMode(QPrintPreviewWidget::CustomZoom);
     preview_->setZoomFactor(factor);

@@ -18,6 +18,7 @@ public:
     explicit ReportViewer(Document doc, QWidget* parent = nullptr);
 
     const Document& document() const { return doc_; }
+    void setDocument(Document doc);
     void setZoom(double factor);
     // Saves without asking for a file name when one is given (tests, scheduled runs).
     bool savePdf(QString file = {});

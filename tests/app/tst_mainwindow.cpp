@@ -138,6 +138,7 @@ private slots:
                                     {"article_ctrl", "articlectrl", "Cmdexit"},
                                     {"ddd", "sum_journal", "Command5"},
                                     {"jjjj", "expdate", "Command3"},
+                                    {"chk_recei", "check_receive", "Command4"},
                                     {"i", "Adddealer", "Command3"},
                                     {"m_auth", "add_auther", "Command1"}};
         for (const auto& [entry, kind, exitName] : windows) {

@@ -1,0 +1,274 @@
+#include "receipt/ReceiptCheck.h"
+
+#include "data/Counter.h"
+#include "reports/Flow.h"
+
+#include <QHash>
+#include <QSet>
+#include <map>
+
+namespace receipt {
+
+std::optional<Frequency> frequencyOf(const QString& code) {
+    static const QHash<QString, Frequency> codes = {
+        {QStringLiteral("02"), {QLatin1Char('D'), 7}}, {QStringLiteral("03"), {QLatin1Char('W'), 0}},
+        {QStringLiteral("04"), {QLatin1Char('M'), 1}}, {QStringLiteral("05"), {QLatin1Char('M'), 2}},
+        {QStringLiteral("06"), {QLatin1Char('M'), 3}}, {QStringLiteral("07"), {QLatin1Char('M'), 4}},
+        {QStringLiteral("08"), {QLatin1Char('M'), 6}}, {QStringLiteral("09"), {QLatin1Char('Y'), 1}}};
+    const auto it = codes.find(code.trimmed());
+    return it == codes.end() ? std::nullopt : std::optional<Frequency>(*it);
+}
+
+QDate prevIssueDate(const Frequency& f, const QDate& d) {
+    switch (f.interval.unicode()) {
+    case 'D':
+        return d.addDays(-f.count);
+    case 'W':
+        if (d.day() >= 16)
+            return QDate(d.year(), d.month(), 15);
+        if (d.day() >= 2)
+            return QDate(d.year(), d.month(), 1);
+        return QDate(d.year(), d.month(), 15).addMonths(-1);
+    case 'M':
+        return QDate(d.year(), d.month(), 1).addMonths(-f.count);
+    default:
+        return QDate(d.year() - 1, 1, 1);
+    }
+}
+
+QDate nextIssueDate(const Frequency& f, const QDate& d) {
+    switch (f.interval.unicode()) {
+    case 'D':
+        return d.addDays(f.count);
+    case 'W':
+        return d.day() == 15 ? QDate(d.year(), d.month(), 1).addMonths(1) : QDate(d.year(), d.month(), 15);
+    case 'M':
+        return QDate(d.year(), d.month(), 1).addMonths(f.count);
+    default:
+        return QDate(d.year() + 1, 1, 1);
+    }
+}
+
+QString thaiDateText(const QDate& d) {
+    static const char* months[] = {"มกราคม",  "กุมภาพันธ์", "มีนาคม",  "เมษายน", "พฤษภาคม",  "มิถุนายน",
+                                   "กรกฎาคม", "สิงหาคม",  "กันยายน", "ตุลาคม",  "พฤศจิกายน", "ธันวาคม"};
+    return QStringLiteral("%1 %2 %3").arg(d.day()).arg(QString::fromUtf8(months[d.month() - 1])).arg(d.year() + 543);
+}
+
+namespace ReceiptCheck {
+
+namespace {
+
+struct Title {
+    QString pointer, name, distributor;
+    Frequency frequency;
+};
+
+// Subscribed titles with a regular frequency, by frequency code and key.
+QList<Title> titlesToCheck(data::Connection& c) {
+    const data::Result r = c.query(QStringLiteral(
+        "SELECT Pointer, Magazine_Name, MagType_code, Distributor_Code FROM magazine WHERE Receive_Code = '1' "
+        "AND MagType_code IN ('02', '03', '04', '05', '06', '07', '08', '09') ORDER BY MagType_code, Pointer"));
+    QList<Title> out;
+    out.reserve(r.rowCount());
+    for (const auto& row : r.rows)
+        out.append(
+            {row.at(0).toString(), row.at(1).toString(), row.at(3).toString(), *frequencyOf(row.at(2).toString())});
+    return out;
+}
+
+// Steps from the anchor through the period; `received` says whether an issue of that date is in.
+template <typename Received>
+void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to, Received received,
+                 QList<MissingIssue>& out) {
+    for (;;) {
+        const QDate next = nextIssueDate(t.frequency, cur);
+        if (next > to)
+            return;
+        if (next >= from && !received(next))
+            out.append({t.pointer, t.name, t.distributor, next});
+        cur = next;
+    }
+}
+
+} // namespace
+
+QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to, int* titleCount,
+                        const Progress& progress) {
+    const QList<Title> titles = titlesToCheck(c);
+    if (titleCount)
+        *titleCount = int(titles.size());
+    // The two marks before the period, by frequency code: the anchor is the earliest issue
+    // between the first mark and the start, else between the second mark and the start.
+    data::Params firstMarks, secondMarks;
+    QString firstMark = QStringLiteral("CASE m.MagType_code"), secondMark = firstMark;
+    for (const char* code : {"02", "03", "04", "05", "06", "07", "08", "09"}) {
+        const Frequency f = *frequencyOf(QLatin1String(code));
+        firstMark += QStringLiteral(" WHEN '%1' THEN ?").arg(QLatin1String(code));
+        secondMark += QStringLiteral(" WHEN '%1' THEN ?").arg(QLatin1String(code));
+        firstMarks << prevIssueDate(f, from);
+        secondMarks << prevIssueDate(f, prevIssueDate(f, from));
+    }
+    firstMark += QStringLiteral(" END");
+    secondMark += QStringLiteral(" END");
+    const data::Result anchors =
+        c.query(QStringLiteral("SELECT t.pointer, MIN(CASE WHEN t.daily >= %1 THEN t.daily END), MIN(t.daily) "
+                               "FROM magazine m JOIN tranfile t ON t.pointer = m.Pointer WHERE m.Receive_Code = '1' "
+                               "AND t.daily BETWEEN %2 AND ? GROUP BY t.pointer")
+                    .arg(firstMark, secondMark),
+                firstMarks + secondMarks + data::Params{from});
+    QHash<QString, QDate> anchorOf;
+    for (const auto& row : anchors.rows)
+        anchorOf.insert(row.at(0).toString(), row.at(1).isNull() ? row.at(2).toDate() : row.at(1).toDate());
+    const data::Result received = c.query(
+        QStringLiteral("SELECT DISTINCT t.pointer, t.daily FROM magazine m JOIN tranfile t ON t.pointer = m.Pointer "
+                       "WHERE m.Receive_Code = '1' AND t.daily BETWEEN ? AND ?"),
+        {from, to});
+    QSet<QPair<QString, qint64>> in;
+    in.reserve(received.rowCount());
+    for (const auto& row : received.rows)
+        in.insert({row.at(0).toString(), row.at(1).toDate().toJulianDay()});
+
+    QList<MissingIssue> out;
+    for (int n = 0; n < titles.size(); ++n) {
+        if (progress && n % 500 == 0 && !progress(n, int(titles.size())))
+            return {};
+        const Title& t = titles.at(n);
+        const auto anchor = anchorOf.constFind(t.pointer);
+        if (anchor == anchorOf.cend())
+            continue; // nothing received shortly before the period: not examined
+        stepThrough(
+            t, *anchor, from, to,
+            [&](const QDate& d) {
+                return in.contains({t.pointer, d.toJulianDay()});
+            },
+            out);
+    }
+    if (progress)
+        progress(int(titles.size()), int(titles.size()));
+    return out;
+}
+
+QList<MissingIssue> runPerDate(data::Connection& c, const QDate& from, const QDate& to) {
+    QList<MissingIssue> out;
+    for (const Title& t : titlesToCheck(c)) {
+        QDate mark = from, anchor;
+        for (int tries = 0; tries < 2 && !anchor.isValid(); ++tries) {
+            mark = prevIssueDate(t.frequency, mark);
+            const data::Result r = c.query(QStringLiteral("SELECT daily FROM tranfile WHERE pointer = ? AND daily "
+                                                          "BETWEEN ? AND ? ORDER BY daily LIMIT 1"),
+                                           {t.pointer, mark, from});
+            if (!r.isEmpty())
+                anchor = r.value(0, 0).toDate();
+        }
+        if (!anchor.isValid())
+            continue;
+        stepThrough(
+            t, anchor, from, to,
+            [&](const QDate& d) {
+                return !c.query(QStringLiteral("SELECT 1 FROM tranfile WHERE pointer = ? AND daily = ? LIMIT 1"),
+                                {t.pointer, d})
+                            .isEmpty();
+            },
+            out);
+    }
+    return out;
+}
+
+void stage(data::Connection& c, const QString& station, const QList<MissingIssue>& rows, const QDate& from,
+           const QDate& to) {
+    data::retryingTransaction(c, [&] {
+        c.exec(QStringLiteral("DELETE FROM chk_receive WHERE station = ? OR run_at < NOW() - INTERVAL 1 DAY"),
+               {station});
+        constexpr int perStatement = 500;
+        for (int start = 0; start < rows.size(); start += perStatement) {
+            const int n = qMin(perStatement, int(rows.size()) - start);
+            QStringList values;
+            data::Params params;
+            for (int i = start; i < start + n; ++i) {
+                values << QStringLiteral("(?, ?, ?, ?, ?, NOW())");
+                params << rows.at(i).name << thaiDateText(rows.at(i).expected) << from << to << station;
+            }
+            c.exec(QStringLiteral("INSERT INTO chk_receive (Magazine_Name, expect_date, from_date, to_date, station, "
+                                  "run_at) VALUES ") +
+                       values.join(QLatin1Char(',')),
+                   params);
+        }
+    });
+}
+
+} // namespace ReceiptCheck
+
+reports::Document receiptReport(const QList<MissingIssue>& rows, const QDate& from, const QDate& to) {
+    const QString period = QStringLiteral("ระหว่างวันที่  %1  ถึง  %2").arg(thaiDateText(from), thaiDateText(to));
+    reports::Flow flow(QStringLiteral("รายงานตรวจสอบการรับวารสาร"), {period});
+    reports::Document doc;
+    doc.csvHeader = {QStringLiteral("รายชื่อวารสาร"), QStringLiteral("ฉบับที่ควรได้รับ"), QStringLiteral("วันที่"),
+                     QStringLiteral("ตั้งแต่วันที่"), QStringLiteral("ถึงวันที่")};
+    int titles = 0;
+    for (int i = 0; i < rows.size();) {
+        const QString pointer = rows.at(i).pointer;
+        flow.line({{0, rows.at(i).name}}, true);
+        int n = 0;
+        for (; i < rows.size() && rows.at(i).pointer == pointer; ++i, ++n) {
+            flow.line({{600, QStringLiteral("%1.").arg(n + 1)}, {1200, thaiDateText(rows.at(i).expected)}});
+            doc.csvRows.append({rows.at(i).name, thaiDateText(rows.at(i).expected),
+                                rows.at(i).expected.toString(Qt::ISODate), from.toString(Qt::ISODate),
+                                to.toString(Qt::ISODate)});
+        }
+        flow.line({{6000, QStringLiteral("รวม %1 ฉบับ").arg(n)}});
+        ++titles;
+    }
+    flow.line({{0, QStringLiteral("รวมทั้งสิ้น %1 ฉบับ จาก %2 รายชื่อ").arg(rows.size()).arg(titles)}}, true);
+    doc.pages = flow.pages();
+    doc.title = QStringLiteral("ตรวจสอบการรับวารสาร %1 - %2").arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate));
+    return doc;
+}
+
+reports::Document claimsReport(data::Connection& c, const QList<MissingIssue>& rows, const QDate& from,
+                               const QDate& to) {
+    struct Dealer {
+        QString name, address1, address2, contact;
+    };
+    QHash<QString, Dealer> dealers;
+    const data::Result d =
+        c.query(QStringLiteral("SELECT Publisher_Code, Publisher_Name, Address1, Address2, Contact FROM dealer"));
+    for (const auto& row : d.rows)
+        dealers.insert(row.at(0).toString().trimmed(),
+                       {row.at(1).toString(), row.at(2).toString(), row.at(3).toString(), row.at(4).toString()});
+    // By distributor name, then title, then date.
+    std::map<std::pair<QString, QString>, QList<MissingIssue>> byDealer;
+    for (const MissingIssue& m : rows) {
+        const QString code = m.distributorCode.trimmed();
+        byDealer[{dealers.value(code).name, code}].append(m);
+    }
+    const QString period = QStringLiteral("ระหว่างวันที่  %1  ถึง  %2").arg(thaiDateText(from), thaiDateText(to));
+    reports::Flow flow(QStringLiteral("รายการวารสารที่ยังไม่ได้รับ (ทวงถามผู้จัดจำหน่าย)"), {period});
+    reports::Document doc;
+    doc.csvHeader = {QStringLiteral("ผู้จัดจำหน่าย"), QStringLiteral("ที่อยู่ 1"),       QStringLiteral("ที่อยู่ 2"),
+                     QStringLiteral("ผู้ติดต่อ"),     QStringLiteral("รายชื่อวารสาร"), QStringLiteral("ฉบับที่ควรได้รับ"),
+                     QStringLiteral("วันที่")};
+    for (const auto& [key, missing] : byDealer) {
+        const Dealer dealer = dealers.value(key.second);
+        flow.newPageUnlessTop();
+        flow.line({{0, key.first.isEmpty() ? QStringLiteral("(ไม่ระบุผู้จัดจำหน่าย)") : key.first}}, true);
+        for (const QString& extra : {dealer.address1, dealer.address2, dealer.contact})
+            if (!extra.trimmed().isEmpty())
+                flow.line({{300, extra}});
+        QString title;
+        for (const MissingIssue& m : missing) {
+            if (m.pointer != title)
+                flow.line({{300, m.name}}, true);
+            title = m.pointer;
+            flow.line({{1200, thaiDateText(m.expected)}});
+            doc.csvRows.append({dealer.name, dealer.address1, dealer.address2, dealer.contact, m.name,
+                                thaiDateText(m.expected), m.expected.toString(Qt::ISODate)});
+        }
+        flow.line({{6000, QStringLiteral("รวม %1 ฉบับ").arg(missing.size())}});
+    }
+    doc.pages = flow.pages();
+    doc.title = QStringLiteral("ทวงถามวารสาร %1 - %2").arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate));
+    return doc;
+}
+
+} // namespace receipt

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "data/Connection.h"
+#include "reports/Report.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace receipt {
+
+// How a title's issues follow each other, by its frequency code (02 to 09).
+struct Frequency {
+    QChar interval; // 'D' days, 'W' the 1st and the 15th, 'M' months, 'Y' years
+    int count = 0;
+};
+std::optional<Frequency> frequencyOf(const QString& code);
+
+// The issue mark before (after) a date.
+QDate prevIssueDate(const Frequency& f, const QDate& d);
+QDate nextIssueDate(const Frequency& f, const QDate& d);
+// "1 พฤศจิกายน 2549": day, Thai month, Buddhist-era year.
+QString thaiDateText(const QDate& d);
+
+// An issue that should have arrived and was not registered.
+struct MissingIssue {
+    QString pointer, name, distributorCode;
+    QDate expected;
+};
+
+namespace ReceiptCheck {
+
+// Told the titles done so far; false stops the run (nothing comes back then).
+using Progress = std::function<bool(int done, int total)>;
+
+// The missing issues of every subscribed title with a regular frequency between the two
+// dates, both included, by frequency code, title and date: the titles in one query, their
+// issues around the period in another, the stepping in memory.
+QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to, int* titles = nullptr,
+                        const Progress& progress = {});
+// The same rows found the slow way, one query per title's anchor and per expected date; kept
+// to prove the fast run right.
+QList<MissingIssue> runPerDate(data::Connection& c, const QDate& from, const QDate& to);
+
+// Stages a run's rows in chk_receive under this station, in one transaction, after removing
+// the station's earlier rows and any left from runs more than a day old.
+void stage(data::Connection& c, const QString& station, const QList<MissingIssue>& rows, const QDate& from,
+           const QDate& to);
+
+} // namespace ReceiptCheck
+
+// The report by title, and the claims by distributor (each with its address and contact).
+reports::Document receiptReport(const QList<MissingIssue>& rows, const QDate& from, const QDate& to);
+reports::Document claimsReport(data::Connection& c, const QList<MissingIssue>& rows, const QDate& from,
+                               const QDate& to);
+
+} // namespace receipt

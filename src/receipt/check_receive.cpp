@@ -1,0 +1,121 @@
+#include "receipt/check_receive.h"
+
+#include "data/Config.h"
+#include "data/Dates.h"
+#include "forms/common/DateField.h"
+#include "forms/common/ErrorGuard.h"
+#include "forms/common/Grid.h"
+#include "forms/common/MessageBoxes.h"
+#include "forms/common/ProgramState.h"
+#include "forms/common/Style.h"
+#include "reports/ReportViewer.h"
+#include "ui_check_receive.h"
+
+#include <QCalendarWidget>
+#include <QLabel>
+#include <QSysInfo>
+#include <QVBoxLayout>
+
+namespace receipt {
+
+check_receive::check_receive(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::check_receive>()) {
+    ui->setupUi(this);
+    MonthView1 = new QCalendarWidget(this);
+    MonthView1->setObjectName(QStringLiteral("MonthView1"));
+    MonthView2 = new QCalendarWidget(this);
+    MonthView2->setObjectName(QStringLiteral("MonthView2"));
+    auto* start = new forms::CalendarPicker(MonthView1);
+    start->attach(ui->Command1, ui->Text1);
+    auto* end = new forms::CalendarPicker(MonthView2);
+    end->attach(ui->Command2, ui->Text2);
+    // An end before the start is refused at the calendar, which opens again for another date.
+    connect(start, &forms::CalendarPicker::picked, this, [this, start] {
+        if (!ui->Text2->text().isEmpty() && !periodIsRight(false))
+            start->openFor(ui->Text1, ui->Command1);
+    });
+    connect(end, &forms::CalendarPicker::picked, this, [this, end] {
+        if (!periodIsRight(false))
+            end->openFor(ui->Text2, ui->Command2);
+    });
+    for (QLineEdit* f : {ui->Text1, ui->Text2}) {
+        forms::styleDataField(f);
+        f->setMaxLength(10);
+    }
+    viewer_ = new reports::ReportViewer({}, ui->viewerPlace);
+    auto* place = new QVBoxLayout(ui->viewerPlace);
+    place->setContentsMargins(0, 0, 0, 0);
+    place->addWidget(viewer_);
+    ui->mainLayout->setStretchFactor(ui->viewerPlace, 1);
+    viewer_->findChild<QWidget*>(QStringLiteral("close"))->hide(); // the window's Exit closes it
+
+    conn_ = std::make_unique<data::Connection>(data::installation().db);
+    conn_->open();
+    connect(ui->Command3, &QPushButton::clicked, this, &check_receive::process);
+    connect(ui->Command4, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->OptTitles, &QRadioButton::toggled, this, &check_receive::showView);
+    forms::enterClicksButtons(this);
+}
+
+check_receive::~check_receive() = default;
+
+QString check_receive::station() {
+    return QSysInfo::machineHostName().left(60) + QLatin1Char('/') + qEnvironmentVariable("USER").left(30);
+}
+
+bool check_receive::periodIsRight(bool requireBoth) {
+    const auto from = data::parseDate(ui->Text1->text()), to = data::parseDate(ui->Text2->text());
+    if (requireBoth && (!from || !to)) {
+        forms::inform(this,
+                      QStringLiteral("กรุณากำหนดช่วงเวลาที่ต้องการตรวจสอบให้ครบทั้งวันที่เริ่มต้นและวันที่สิ้นสุด (วว/ดด/ปปปป หรือปุ่ม ...)"),
+                      QStringLiteral(" Date Error"), forms::Icon::Critical);
+        (from ? ui->Text2 : ui->Text1)->setFocus();
+        return false;
+    }
+    if (from && to && *to < *from) {
+        forms::inform(this, QStringLiteral("วันที่ไม่ถูกต้อง กรุณาแก้ไขวันที่ใหม่"), QStringLiteral(" Date Error"),
+                      forms::Icon::Critical);
+        return false;
+    }
+    return true;
+}
+
+void check_receive::process() {
+    if (!periodIsRight(true))
+        return;
+    from_ = *data::parseDate(ui->Text1->text());
+    to_ = *data::parseDate(ui->Text2->text());
+    QLabel* titles = forms::statusPanel(this, 1, 2000);
+    QLabel* done = forms::statusPanel(this, 2, 4000);
+    setCursor(Qt::WaitCursor);
+    forms::guarded(
+        this,
+        [&] {
+            int count = 0;
+            missing_ = ReceiptCheck::run(*conn_, from_, to_, &count, [&](int n, int total) {
+                if (titles)
+                    titles->setText(QString::number(total));
+                if (done)
+                    done->setText(QString::number(n));
+                return true;
+            });
+            ReceiptCheck::stage(*conn_, station(), missing_, from_, to_);
+            showView();
+            viewer_->setZoom(0.94);
+        },
+        conn_.get());
+    unsetCursor();
+}
+
+void check_receive::showView() {
+    if (!from_.isValid())
+        return;
+    forms::guarded(
+        this,
+        [&] {
+            viewer_->setDocument(ui->OptTitles->isChecked() ? receiptReport(missing_, from_, to_)
+                                                            : claimsReport(*conn_, missing_, from_, to_));
+        },
+        conn_.get());
+}
+
+} // namespace receipt

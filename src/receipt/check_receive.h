@@ -1,0 +1,47 @@
+#pragma once
+
+#include "data/Connection.h"
+#include "receipt/ReceiptCheck.h"
+
+#include <QWidget>
+#include <memory>
+
+class QCalendarWidget;
+
+namespace Ui {
+class check_receive;
+}
+namespace reports {
+class ReportViewer;
+}
+
+namespace receipt {
+
+// The receipt check: the issues that should have arrived in a period and were not registered,
+// shown in the window by title or, as claims, by distributor; printed, as PDF or CSV.
+class check_receive : public QWidget {
+    Q_OBJECT
+public:
+    // Opens the window's connection; throws data::DbError when the server cannot be reached.
+    explicit check_receive(QWidget* parent = nullptr);
+    ~check_receive() override;
+
+    void process(); // Command3
+    const QList<MissingIssue>& missing() const { return missing_; }
+    reports::ReportViewer* viewer() const { return viewer_; }
+    // The station name runs are staged under.
+    static QString station();
+
+private:
+    std::unique_ptr<Ui::check_receive> ui;
+    QCalendarWidget *MonthView1, *MonthView2;
+    reports::ReportViewer* viewer_;
+    std::unique_ptr<data::Connection> conn_;
+    QList<MissingIssue> missing_;
+    QDate from_, to_;
+
+    void showView();
+    bool periodIsRight(bool requireBoth);
+};
+
+} // namespace receipt

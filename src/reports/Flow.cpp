@@ -1,0 +1,41 @@
+#include "reports/Flow.h"
+
+namespace reports {
+
+namespace {
+constexpr double left = 400;     // the body's left edge
+constexpr double bottom = 15600; // the last line starts above this (A4 with narrow margins)
+} // namespace
+
+Flow::Flow(const QString& heading, const QStringList& subheadings, double pointSize)
+    : heading_(heading), subheadings_(subheadings), size_(pointSize), lineHeight_(textHeight(pointSize, false) + 30) {
+    startPage();
+}
+
+void Flow::startPage() {
+    Page page;
+    page.items.append({2500, 400, heading_, 16, true, true});
+    double y = 400 + textHeight(16, true) + 60;
+    for (const QString& s : subheadings_) {
+        page.items.append({2500, y, s, size_, false, false});
+        y += lineHeight_;
+    }
+    page.items.append({9600, 100, QStringLiteral("หน้า %1").arg(pages_.size() + 1), 12, false, false});
+    pages_.append(page);
+    top_ = y_ = y + lineHeight_ / 2;
+}
+
+void Flow::line(const QList<Cell>& cells, bool bold) {
+    if (y_ + lineHeight_ > bottom)
+        startPage();
+    for (const Cell& c : cells)
+        pages_.last().items.append({left + c.x, y_, c.text, size_, bold, false});
+    y_ += lineHeight_;
+}
+
+void Flow::newPageUnlessTop() {
+    if (y_ > top_)
+        startPage();
+}
+
+} // namespace reports

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "reports/Report.h"
+
+namespace reports {
+
+// A list laid out line by line down A4 pages: the heading and its lines at the top of every
+// page, the page number at the top right, a new page when a page is full.
+class Flow {
+public:
+    struct Cell {
+        double x; // twips from the left of the body
+        QString text;
+    };
+
+    Flow(const QString& heading, const QStringList& subheadings, double pointSize = 14);
+
+    void line(const QList<Cell>& cells, bool bold = false);
+    // Starts a new page unless nothing is on the current one yet.
+    void newPageUnlessTop();
+    const QList<Page>& pages() const { return pages_; }
+
+private:
+    QString heading_;
+    QStringList subheadings_;
+    double size_, lineHeight_, top_ = 0, y_ = 0;
+    QList<Page> pages_;
+    void startPage();
+};
+
+} // namespace reports

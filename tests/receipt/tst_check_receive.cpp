@@ -1,0 +1,174 @@
+// The receipt check: date stepping, the run against the real server (fast and per-date ways
+// alike), staging per station, the window, and the report as PDF and from the command line.
+#include "../../bench/DataGenerator.h"
+#include "receipt/check_receive.h"
+#include "reports/ReportViewer.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestServer.h"
+#include "support/WindowTest.h"
+
+#include <QProcess>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+using receipt::check_receive;
+using testsupport::ScriptedMessages;
+
+namespace {
+
+QString names(const QList<receipt::MissingIssue>& rows) {
+    QStringList out;
+    for (const auto& r : rows)
+        out << r.name + ':' + r.expected.toString("MM-dd");
+    return out.join(',');
+}
+
+} // namespace
+
+class tst_check_receive : public QObject, testsupport::WindowFixture<check_receive> {
+    Q_OBJECT
+    std::unique_ptr<testsupport::TestDatabase> db;
+    std::unique_ptr<ScriptedMessages> boxes;
+
+    QString sql(const QString& q) { return testsupport::rowText(db->admin(), q); }
+    void issue(const char* pointer, const QDate& d) {
+        db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, daily) VALUES (?, ?, ?)"),
+                         {QStringLiteral("%1-%2").arg(QLatin1String(pointer)).arg(d.toJulianDay()),
+                          QString::fromLatin1(pointer), d});
+    }
+    void period(const char* from, const char* to) {
+        text("Text1")->setText(QString::fromLatin1(from));
+        text("Text2")->setText(QString::fromLatin1(to));
+    }
+
+private slots:
+    void initTestCase() { db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("check_receive")); }
+    void init() {
+        db->reset();
+        auto& a = db->admin();
+        a.exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Contact) VALUES "
+                              "('1', 'Springer', '233 Spring St', 'คุณสมชาย')"));
+        // Each code, and titles passed over: daily, irregular, no anchor, not subscribed.
+        a.exec(QStringLiteral(
+            "INSERT INTO magazine (Pointer, Magazine_Name, MagType_code, Receive_Code, Distributor_Code) VALUES "
+            "('J000001', 'Weekly', '02', '1', '1'), ('J000002', 'Half', '03', '1', '1'), "
+            "('J000003', 'วารสารรายเดือน', '04', '1', '1'), ('J000004', 'Yearly', '09', '1', NULL), "
+            "('J000005', 'Daily', '01', '1', NULL), ('J000006', 'Irregular', '10', '1', NULL), "
+            "('J000007', 'No anchor', '04', '1', NULL), ('J000008', 'Gift', '04', '2', NULL)"));
+        issue("J000001", QDate(2006, 3, 14));
+        for (QDate d(2006, 3, 21); d <= QDate(2006, 6, 30); d = d.addDays(7))
+            if (d != QDate(2006, 3, 28))
+                issue("J000001", d);
+        for (const QDate& d : {QDate(2006, 3, 10), QDate(2006, 4, 1), QDate(2006, 5, 15)})
+            issue("J000002", d);
+        for (const char* p : {"J000003", "J000008"})
+            for (const QDate& d : {QDate(2006, 2, 1), QDate(2006, 4, 1)})
+                issue(p, d);
+        issue("J000004", QDate(2006, 1, 1));
+        issue("J000005", QDate(2006, 3, 14));
+        issue("J000006", QDate(2006, 3, 14));
+        issue("J000007", QDate(2005, 12, 1));
+        boxes = std::make_unique<ScriptedMessages>();
+        w = testsupport::showWindow<check_receive>();
+    }
+    void cleanup() {
+        boxes.reset();
+        testsupport::closeAllWindows();
+    }
+    void cleanupTestCase() { db.reset(); }
+
+    void stepping_data() {
+        testsupport::textTable({"code", "step", "from", "to"},
+                               {"monthly~04~next~2006-03-15~2006-04-01", "two-monthly~05~next~2006-12-10~2007-02-01",
+                                "six-monthly back~08~prev~2006-03-15~2005-09-01",
+                                "half: any day to the 15th~03~next~2006-03-20~2006-03-15",
+                                "half: the 15th to the 1st~03~next~2006-03-15~2006-04-01",
+                                "half back from the 1st~03~prev~2006-03-01~2006-02-15",
+                                "half back from the 16th~03~prev~2006-03-16~2006-03-15",
+                                "half back from the 2nd~03~prev~2006-03-02~2006-03-01",
+                                "weekly over the year end~02~next~2006-12-31~2007-01-07",
+                                "weekly back, 2000 leap~02~prev~2000-03-03~2000-02-25",
+                                "weekly back, 1900 not leap~02~prev~1900-03-03~1900-02-24",
+                                "yearly~09~next~2006-06-01~2007-01-01", "yearly back~09~prev~2006-06-01~2005-01-01"});
+    }
+    void stepping() {
+        const auto [code, step, from, to] = testsupport::fetch<4>();
+        const auto f = *receipt::frequencyOf(code);
+        const QDate d = QDate::fromString(from, Qt::ISODate);
+        QCOMPARE((step == "next" ? receipt::nextIssueDate(f, d) : receipt::prevIssueDate(f, d)).toString(Qt::ISODate),
+                 to);
+        QCOMPARE(receipt::thaiDateText(QDate(2006, 11, 1)) + receipt::thaiDateText(QDate(2006, 1, 5)),
+                 QStringLiteral("1 พฤศจิกายน 25495 มกราคม 2549"));
+        QVERIFY(!receipt::frequencyOf("01") && !receipt::frequencyOf("10") && !receipt::frequencyOf(""));
+    }
+
+    // The run finds the same rows both ways, on these titles and on the generated demo set;
+    // running twice stages each row once; another station's rows stay.
+    void runAndStage() {
+        const QString expected = "Weekly:03-28,Half:03-15,Half:04-15,Half:05-01,Half:06-01,Half:06-15,"
+                                 "วารสารรายเดือน:05-01,วารสารรายเดือน:06-01";
+        auto c = db->connect();
+        const QDate from(2006, 3, 15), to(2006, 6, 30);
+        QCOMPARE(names(receipt::ReceiptCheck::run(*c, from, to)), expected);
+        QCOMPARE(names(receipt::ReceiptCheck::runPerDate(*c, from, to)), expected);
+        receipt::ReceiptCheck::stage(*c, "other", receipt::ReceiptCheck::run(*c, from, from.addDays(20)), from, to);
+        period("15/03/2006", "30/06/2549");
+        for (int i = 0; i < 2; ++i)
+            click("Command3");
+        QCOMPARE(
+            sql("SELECT COUNT(*), GROUP_CONCAT(DISTINCT from_date, to_date) FROM chk_receive WHERE station <> 'other'"),
+            QStringLiteral("8|2006-03-152006-06-30"));
+        QCOMPARE(
+            sql("SELECT Magazine_Name, expect_date FROM chk_receive WHERE station <> 'other' ORDER BY row_id LIMIT 1"),
+            QStringLiteral("Weekly|28 มีนาคม 2549"));
+        QCOMPARE(sql("SELECT COUNT(*) FROM chk_receive WHERE station = 'other'"), QStringLiteral("2"));
+
+        db->reset();
+        bench::DataSize demo = bench::DataSize::demo();
+        bench::generate(*c, demo);
+        const QDate year(demo.today.year() - 1, 1, 1);
+        const auto fast = receipt::ReceiptCheck::run(*c, year, year.addYears(1).addDays(-1));
+        QVERIFY(fast.size() > 10);
+        QCOMPARE(names(fast), names(receipt::ReceiptCheck::runPerDate(*c, year, year.addYears(1).addDays(-1))));
+    }
+
+    // Refused periods; the report in the window by title and as claims; its PDF holds the Thai
+    // dates; the command line gives the same rows.
+    void windowAndOutputs() {
+        click("Command3");
+        QVERIFY(boxes->last().prompt.contains(QStringLiteral("ให้ครบ")));
+        period("30/06/2006", "15/03/2006");
+        click("Command3");
+        QCOMPARE(boxes->last().title + boxes->last().prompt, QStringLiteral(" Date Errorวันที่ไม่ถูกต้อง กรุณาแก้ไขวันที่ใหม่"));
+        QCOMPARE(sql("SELECT COUNT(*) FROM chk_receive"), QStringLiteral("0"));
+        period("15/03/2006", "30/06/2006");
+        click("Command3");
+        QCOMPARE(w->viewer()->document().csvRows.size(), 8);
+        QCOMPARE(w->viewer()->document().csvRows.at(7).join('|'),
+                 QStringLiteral("วารสารรายเดือน|1 มิถุนายน 2549|2006-06-01|2006-03-15|2006-06-30"));
+        testsupport::control<QRadioButton>(w, "OptClaims")->click();
+        QCOMPARE(w->viewer()->document().csvRows.first().mid(0, 5).join('|'),
+                 QStringLiteral("Springer|233 Spring St||คุณสมชาย|Weekly"));
+        QTemporaryDir dir;
+        QVERIFY(w->viewer()->savePdf(dir.filePath("claims.pdf")) && w->viewer()->saveCsv(dir.filePath("claims.csv")));
+        QProcess p;
+        p.start("pdftotext", {dir.filePath("claims.pdf"), "-"});
+        p.waitForFinished();
+        const QString pdf = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(pdf.contains(QStringLiteral("15 มีนาคม 2549")) && pdf.contains("Springer"), qPrintable(pdf));
+        QProcess cli;
+        QStringList env = QProcess::systemEnvironment();
+        env << "WARASAN_SERVER=127.0.0.1" << QStringLiteral("WARASAN_PORT=%1").arg(testsupport::testPort())
+            << "WARASAN_DATABASE=" + db->name() << "XDG_CONFIG_HOME=" + dir.path();
+        cli.setEnvironment(env);
+        cli.start(QStringLiteral(WARASAN_REPORT_EXE), {"receipt-check", "--from", "15/03/2549", "--to", "30/06/2006",
+                                                       "--claims", "--csv", dir.filePath("cli.csv")});
+        QVERIFY2(cli.waitForFinished(60000) && cli.exitCode() == 0, cli.readAllStandardError().constData());
+        QFile a(dir.filePath("claims.csv")), b(dir.filePath("cli.csv"));
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+    }
+};
+
+QTEST_MAIN(tst_check_receive)
+#include "tst_check_receive.moc"
