@@ -6,6 +6,7 @@
 #include "forms/common/Fonts.h"
 #include "receipt/ReceiptCheck.h"
 #include "reports/Report.h"
+#include "reports/Survey.h"
 #include "titles/ExpiryList.h"
 
 #include <QApplication>
@@ -58,11 +59,20 @@ reports::Document receiptCheck(data::Connection& c, const QCommandLineParser& cl
                                                : receipt::receiptReport(rows, from, to);
 }
 
+reports::Document survey(data::Connection& c, const QCommandLineParser& cli) {
+    QDate from, to;
+    period(cli, &from, &to);
+    int titles = 0;
+    const QChar g = group(cli);
+    return reports::surveyReport(reports::surveyRows(c, g, from, to, &titles), g, from, to);
+}
+
 using Builder = std::function<reports::Document(data::Connection&, const QCommandLineParser&)>;
 
 const std::map<QString, Builder>& reportsByName() {
     static const std::map<QString, Builder> all = {{QStringLiteral("expiry"), expiry},
-                                                   {QStringLiteral("receipt-check"), receiptCheck}};
+                                                   {QStringLiteral("receipt-check"), receiptCheck},
+                                                   {QStringLiteral("survey"), survey}};
     return all;
 }
 
@@ -79,9 +89,10 @@ int main(int argc, char** argv) {
     cli.setApplicationDescription(
         QStringLiteral("Writes a Warasan report as PDF and/or CSV.\n"
                        "  expiry  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   titles whose subscription expires\n"
-                       "  receipt-check --from dd/mm/yyyy --to dd/mm/yyyy [--claims]   issues not received"));
+                       "  receipt-check --from dd/mm/yyyy --to dd/mm/yyyy [--claims]   issues not received\n"
+                       "  survey  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   issues received, for the survey"));
     cli.addHelpOption();
-    cli.addPositionalArgument(QStringLiteral("report"), QStringLiteral("expiry or receipt-check"));
+    cli.addPositionalArgument(QStringLiteral("report"), QStringLiteral("expiry, receipt-check or survey"));
     cli.addOptions(
         {{QStringLiteral("group"), QStringLiteral("J (foreign languages) or I (Thai)."), QStringLiteral("J|I")},
          {QStringLiteral("from"), QStringLiteral("Start of the period."), QStringLiteral("dd/mm/yyyy")},
@@ -94,7 +105,7 @@ int main(int argc, char** argv) {
     const QStringList args = cli.positionalArguments();
     const auto report = args.size() == 1 ? reportsByName().find(args.first()) : reportsByName().end();
     if (report == reportsByName().end()) {
-        std::fprintf(stderr, "warasan-report: name one report (expiry, receipt-check); see --help\n");
+        std::fprintf(stderr, "warasan-report: name one report (expiry, receipt-check, survey); see --help\n");
         return 2;
     }
     if (!cli.isSet(QStringLiteral("pdf")) && !cli.isSet(QStringLiteral("csv"))) {

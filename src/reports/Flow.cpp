@@ -7,8 +7,9 @@ constexpr double left = 400;     // the body's left edge
 constexpr double bottom = 15600; // the last line starts above this (A4 with narrow margins)
 } // namespace
 
-Flow::Flow(const QString& heading, const QStringList& subheadings, double pointSize)
-    : heading_(heading), subheadings_(subheadings), size_(pointSize), lineHeight_(textHeight(pointSize, false) + 30) {
+Flow::Flow(const QString& heading, const QStringList& subheadings, double pointSize, const QString& pageWord)
+    : heading_(heading), pageWord_(pageWord), subheadings_(subheadings), size_(pointSize),
+      lineHeight_(textHeight(pointSize, false) + 30) {
     startPage();
 }
 
@@ -20,7 +21,7 @@ void Flow::startPage() {
         page.items.append({2500, y, s, size_, false, false});
         y += lineHeight_;
     }
-    page.items.append({9600, 100, QStringLiteral("หน้า %1").arg(pages_.size() + 1), 12, false, false});
+    page.items.append({9600, 100, QStringLiteral("%1 %2").arg(pageWord_).arg(pages_.size() + 1), 12, false, false});
     pages_.append(page);
     top_ = y_ = y + lineHeight_ / 2;
 }

@@ -13,7 +13,9 @@ public:
         QString text;
     };
 
-    Flow(const QString& heading, const QStringList& subheadings, double pointSize = 14);
+    // `pageWord` precedes the page number ("หน้า", "Page").
+    Flow(const QString& heading, const QStringList& subheadings, double pointSize = 14,
+         const QString& pageWord = QStringLiteral("หน้า"));
 
     void line(const QList<Cell>& cells, bool bold = false);
     // Starts a new page unless nothing is on the current one yet.
@@ -21,7 +23,7 @@ public:
     const QList<Page>& pages() const { return pages_; }
 
 private:
-    QString heading_;
+    QString heading_, pageWord_;
     QStringList subheadings_;
     double size_, lineHeight_, top_ = 0, y_ = 0;
     QList<Page> pages_;

@@ -139,6 +139,7 @@ private slots:
                                     {"ddd", "sum_journal", "Command5"},
                                     {"jjjj", "expdate", "Command3"},
                                     {"chk_recei", "check_receive", "Command4"},
+                                    {"rep_journal_survey", "frmrep_journ_serv", "cmdexit"},
                                     {"i", "Adddealer", "Command3"},
                                     {"m_auth", "add_auther", "Command1"}};
         for (const auto& [entry, kind, exitName] : windows) {

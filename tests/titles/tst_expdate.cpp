@@ -1,6 +1,7 @@
 // Subscription renewal and the expiry list: the page plan, the window against the real
 // server, and the list as PDF, CSV and from the command line.
 #include "reports/ReportViewer.h"
+#include "support/PdfText.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestServer.h"
 #include "support/WindowTest.h"
@@ -8,7 +9,6 @@
 
 #include <QProcess>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using testsupport::ScriptedMessages;
@@ -36,13 +36,6 @@ QString plan(const reports::Document& doc, double lineHeight) {
         pages << (seqs.isEmpty() ? QString() : seqs.first() + '-' + seqs.last() + ' ') + marks.join(' ');
     }
     return pages.join(" | ");
-}
-
-// Text compared without blanks and without Thai marks above and below the line: pdftotext
-// places those by their position on the page, not in the order they were written.
-QString bare(QString s) {
-    static const QRegularExpression marks(QStringLiteral("[\\s\\x{0E31}\\x{0E34}-\\x{0E3A}\\x{0E47}-\\x{0E4E}]"));
-    return s.remove(marks);
 }
 
 } // namespace
@@ -180,15 +173,10 @@ private slots:
         QVERIFY(viewer);
         QTemporaryDir dir;
         QVERIFY(viewer->savePdf(dir.filePath("list.pdf")) && viewer->saveCsv(dir.filePath("window.csv")));
-        const auto pdfText = [&](int page) {
-            QProcess p;
-            p.start("pdftotext",
-                    {"-f", QString::number(page), "-l", QString::number(page), dir.filePath("list.pdf"), "-"});
-            p.waitForFinished();
-            return bare(QString::fromUtf8(p.readAllStandardOutput()));
-        };
-        QVERIFY2(pdfText(1).startsWith(bare(QStringLiteral("รายชื่อวารสารที่จะครบอายุสมาชิก"))), qPrintable(pdfText(1)));
-        QVERIFY2(pdfText(2).endsWith(bare(QStringLiteral("29 วารสารที่ 35 20/01/2027 รวมทั้งสิ้น 29 รายชื่อ"))),
+        const auto pdfText = [&](int page) { return testsupport::pdfText(dir.filePath("list.pdf"), page); };
+        QVERIFY2(pdfText(1).startsWith(testsupport::bare(QStringLiteral("รายชื่อวารสารที่จะครบอายุสมาชิก"))),
+                 qPrintable(pdfText(1)));
+        QVERIFY2(pdfText(2).endsWith(testsupport::bare(QStringLiteral("29 วารสารที่ 35 20/01/2027 รวมทั้งสิ้น 29 รายชื่อ"))),
                  qPrintable(pdfText(2)));
         QVERIFY(pdfText(3).isEmpty());
         QFile csv(dir.filePath("window.csv"));

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "data/Connection.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+
+class QCalendarWidget;
+class QLineEdit;
+
+namespace Ui {
+class frmrep_journ_serv;
+}
+
+namespace reports {
+
+class ReportViewer;
+
+// The journal survey report: the issues received in a period by the currently received titles
+// of a language group, staged in the local file printmag.db and shown in the report viewer.
+class frmrep_journ_serv : public QWidget {
+    Q_OBJECT
+public:
+    // Opens the window's connection; throws data::DbError when the server cannot be reached.
+    explicit frmrep_journ_serv(QWidget* parent = nullptr);
+    ~frmrep_journ_serv() override;
+
+    void print(); // cmdprint
+    // The viewer the last run opened, while it is open.
+    ReportViewer* shownReport() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::unique_ptr<Ui::frmrep_journ_serv> ui;
+    QCalendarWidget* MonthView1;
+    std::unique_ptr<data::Connection> conn_;
+    QPointer<ReportViewer> shown_;
+
+    void dateLeft(QLineEdit* field);
+};
+
+} // namespace reports
