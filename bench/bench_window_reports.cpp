@@ -1,0 +1,74 @@
+// The printed lists over the generated set: the expiry search listing about 1,000 titles, the
+// expiry list of 10,000 rows to PDF and CSV, staging 100,000 survey rows, and a survey report
+// of 10,000 rows to PDF.
+#include "BenchUtil.h"
+#include "data/Config.h"
+#include "data/Dates.h"
+#include "forms/common/Fonts.h"
+#include "reports/Survey.h"
+#include "titles/ExpiryList.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <cstdio>
+
+using bench::median;
+
+namespace {
+template <typename F> double timed(F&& f) {
+    QElapsedTimer t;
+    t.start();
+    f();
+    return t.nsecsElapsed() / 1e6;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    forms::installThaiFonts();
+    try {
+        data::Connection c(data::installation().db);
+        c.open();
+        QTemporaryDir dir;
+        const data::Result range = c.query(QStringLiteral(
+            "SELECT MIN(End_Date), MAX(End_Date) FROM (SELECT End_Date FROM magazine WHERE Pointer LIKE 'J%' AND "
+            "Receive_Code = '1' AND End_Date IS NOT NULL ORDER BY End_Date LIMIT 1000) first"));
+        const QDate from = range.value(0, 0).toDate(), to = range.value(0, 1).toDate();
+        std::vector<double> search;
+        QList<titles::ExpiryRow> listed;
+        for (int i = 0; i < 10; ++i)
+            search.push_back(timed([&] { listed = titles::ExpiryStore::list(c, QLatin1Char('J'), from, to); }));
+        std::printf("expiry search: %d titles with their latest issues   median %7.1f ms\n", int(listed.size()),
+                    median(search));
+        QList<titles::ExpiryRow> many;
+        while (!listed.isEmpty() && many.size() < 10000)
+            many += listed.mid(0, 10000 - many.size());
+        QString error;
+        reports::Document expiry;
+        const double layout = timed(
+            [&] { expiry = titles::expiryReport(many, data::formatDate(from), data::formatDate(to)); });
+        const double pdf = timed([&] { reports::writePdf(expiry, dir.filePath("expiry.pdf"), &error); });
+        const double csv = timed([&] { reports::writeCsv(expiry, dir.filePath("expiry.csv"), &error); });
+        std::printf("expiry list of %d rows (%d pages): layout %.0f ms, PDF %.0f ms, CSV %.0f ms\n", int(many.size()),
+                    int(expiry.pages.size()), layout, pdf, csv);
+
+        int titles = 0;
+        QList<reports::SurveyRow> rows;
+        const double read =
+            timed([&] { rows = reports::surveyRows(c, QLatin1Char('J'), QDate(1900, 1, 1), QDate(2100, 1, 1), &titles); });
+        rows = rows.mid(0, 100000);
+        const double stage = timed([&] { reports::stageSurvey(dir.path(), rows, &error); });
+        std::printf("survey: read %.0f ms; staging %d rows %.0f ms %s\n", read, int(rows.size()), stage,
+                    qPrintable(error));
+        reports::Document survey;
+        const double surveyPdf = timed([&] {
+            survey = reports::surveyReport(rows.mid(0, 10000), QLatin1Char('J'), QDate(1900, 1, 1), QDate(2100, 1, 1));
+            reports::writePdf(survey, dir.filePath("survey.pdf"), &error);
+        });
+        std::printf("survey report of 10000 rows (%d pages) to PDF: %.0f ms\n", int(survey.pages.size()), surveyPdf);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_window_reports: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
