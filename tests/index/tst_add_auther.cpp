@@ -1,8 +1,7 @@
 // The author register driven by its controls against the real server.
 #include "index/AuthorStore.h"
 #include "index/add_auther.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestServer.h"
+#include "support/DatabaseTest.h"
 #include "support/WindowTest.h"
 
 #include <QLineEdit>
@@ -16,10 +15,8 @@ using testsupport::control;
 using testsupport::ScriptedMessages;
 using testsupport::TestDatabase;
 
-class tst_add_auther : public QObject, testsupport::WindowFixture<add_auther> {
+class tst_add_auther : public testsupport::DatabaseTest, testsupport::WindowFixture<add_auther> {
     Q_OBJECT
-    std::unique_ptr<TestDatabase> db;
-    std::unique_ptr<ScriptedMessages> boxes;
 
     QRadioButton* yes() { return control<QRadioButton>(w, "Optpenname_0"); }
     QRadioButton* no() { return control<QRadioButton>(w, "Optpenname_1"); }
@@ -39,22 +36,15 @@ class tst_add_auther : public QObject, testsupport::WindowFixture<add_auther> {
     }
 
 private slots:
-    void initTestCase() { db = std::make_unique<TestDatabase>(QStringLiteral("add_auther")); }
     void init() {
-        db->reset();
+        fresh();
         db->admin().exec(
             QStringLiteral("INSERT INTO authname (idno, penname, trueidno) VALUES ('0000007', 'สมชาย ใจดี', ''), "
                            "('0000008', 'ก้องเกียรติ วงศ์ไทย', ''), ('0000009', 'กนกวรรณ ทองคำ', ''), "
                            "('0000010', 'ว. วินิจฉัยกุล', '0000009'), ('0000011', 'Smith, John', NULL)"));
         db->admin().exec(QStringLiteral("UPDATE authctrl SET idno_ctrl = '0000041'"));
-        boxes = std::make_unique<ScriptedMessages>();
         w = testsupport::showWindow<add_auther>();
     }
-    void cleanup() {
-        boxes.reset();
-        QCOMPARE(testsupport::closeAllWindows(), 1);
-    }
-    void cleanupTestCase() { db.reset(); }
 
     // A plain name, a pen name with a new true name (registered first under the next code)
     // and with a registered one; an empty name or true name is refused with nothing written.

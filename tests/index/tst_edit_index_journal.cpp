@@ -2,19 +2,15 @@
 #include "index/articlectrl.h"
 #include "index/edit_index_journal.h"
 #include "index/index_journal.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestServer.h"
+#include "support/DatabaseTest.h"
 #include "support/WindowTest.h"
 
 using indexing::edit_index_journal;
 using testsupport::ScriptedMessages;
 
-class tst_edit_index_journal : public QObject, testsupport::WindowFixture<edit_index_journal> {
+class tst_edit_index_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<edit_index_journal> {
     Q_OBJECT
-    std::unique_ptr<testsupport::TestDatabase> db;
-    std::unique_ptr<ScriptedMessages> boxes;
 
-    QString sql(const QString& q) { return testsupport::rowText(db->admin(), q); }
     // Number, title, authors, subjects and the enabled Next, Previous, Edit, Delete, Save.
     QString shown() {
         return text("Text1")->text() + '|' + area("Text2")->toPlainText() + '|' + text("Text3_0")->text() + ',' +
@@ -24,9 +20,8 @@ class tst_edit_index_journal : public QObject, testsupport::WindowFixture<edit_i
     QString lastBox() { return boxes->last().title + ':' + boxes->last().prompt; }
 
 private slots:
-    void initTestCase() { db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("edit_index")); }
     void init() {
-        db->reset();
+        fresh();
         auto& a = db->admin();
         a.exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('I000001', 'วารสารครุศาสตร์')"));
         a.exec(QStringLiteral("INSERT INTO authname (idno, penname) VALUES ('0000007', 'สมชาย ใจดี'), "
@@ -41,14 +36,8 @@ private slots:
                               "('0000041', 2, 'ก'), ('0000041', 3, 'ข'), ('0000041', 4, 'ค'), ('0000041', 5, 'ง'), "
                               "('0000041', 6, 'จ'), ('0000002', 1, 'คณิตศาสตร์ศึกษา')"));
         a.exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = '0000043'"));
-        boxes = std::make_unique<ScriptedMessages>();
         w = testsupport::showWindow<edit_index_journal>();
     }
-    void cleanup() {
-        boxes.reset();
-        QCOMPARE(testsupport::closeAllWindows(), 1);
-    }
-    void cleanupTestCase() { db.reset(); }
 
     // Keyboard look-up, stepping over missing numbers to the counter's end and back to 1; an
     // author code without an author keeps its slot; at most five subjects show.

@@ -1,8 +1,7 @@
 // New article index entries driven by the window's controls against the real server.
 #include "index/ArticleStore.h"
 #include "index/index_journal.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestServer.h"
+#include "support/DatabaseTest.h"
 #include "support/WindowTest.h"
 
 #include <QGroupBox>
@@ -12,13 +11,10 @@ using indexing::index_journal;
 using testsupport::control;
 using testsupport::ScriptedMessages;
 
-class tst_index_journal : public QObject, testsupport::WindowFixture<index_journal> {
+class tst_index_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<index_journal> {
     Q_OBJECT
-    std::unique_ptr<testsupport::TestDatabase> db;
-    std::unique_ptr<ScriptedMessages> boxes;
 
     QTableWidget* issues() { return control<QTableWidget>(w, "show_item"); }
-    QString sql(const char* q) { return testsupport::rowText(db->admin(), QString::fromUtf8(q)); }
     void pickAuthor(int slot, const QString& prefix, const QString& name) {
         enter(QStringLiteral("Text3_%1").arg(slot).toLatin1().constData(), prefix);
         QVERIFY(pick("List_authname", name));
@@ -43,9 +39,8 @@ class tst_index_journal : public QObject, testsupport::WindowFixture<index_journ
     }
 
 private slots:
-    void initTestCase() { db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("index_journal")); }
     void init() {
-        db->reset();
+        fresh();
         auto& a = db->admin();
         a.exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, department_code) VALUES "
                               "('I000001', 'วารสารครุศาสตร์', '03'), ('J000001', 'Nature', '07')"));
@@ -58,14 +53,8 @@ private slots:
         a.exec(QStringLiteral("INSERT INTO msubject (article_no, seqno, subject) VALUES ('0000001', 1, 'การศึกษา'), "
                               "('0000001', 2, 'การศึกษาพิเศษ'), ('0000002', 1, 'การศึกษา'), ('0000002', 2, 'เกษตรกรรม')"));
         a.exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = '0000041'"));
-        boxes = std::make_unique<ScriptedMessages>();
         w = testsupport::showWindow<index_journal>();
     }
-    void cleanup() {
-        boxes.reset();
-        QCOMPARE(testsupport::closeAllWindows(), 1);
-    }
-    void cleanupTestCase() { db.reset(); }
 
     // Authors in slots 1 and 3 and subjects 1 and 3 are stored numbered 1 and 2; a long abstract
     // is kept whole; the number shown is the number used, so no box follows the question.

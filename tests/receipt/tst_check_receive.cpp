@@ -3,9 +3,8 @@
 #include "../../bench/DataGenerator.h"
 #include "receipt/check_receive.h"
 #include "reports/ReportViewer.h"
+#include "support/DatabaseTest.h"
 #include "support/PdfText.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestServer.h"
 #include "support/WindowTest.h"
 
 #include <QProcess>
@@ -26,12 +25,9 @@ QString names(const QList<receipt::MissingIssue>& rows) {
 
 } // namespace
 
-class tst_check_receive : public QObject, testsupport::WindowFixture<check_receive> {
+class tst_check_receive : public testsupport::DatabaseTest, testsupport::WindowFixture<check_receive> {
     Q_OBJECT
-    std::unique_ptr<testsupport::TestDatabase> db;
-    std::unique_ptr<ScriptedMessages> boxes;
 
-    QString sql(const QString& q) { return testsupport::rowText(db->admin(), q); }
     void issue(const char* pointer, const QDate& d) {
         db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, daily) VALUES (?, ?, ?)"),
                          {QStringLiteral("%1-%2").arg(QLatin1String(pointer)).arg(d.toJulianDay()),
@@ -43,9 +39,9 @@ class tst_check_receive : public QObject, testsupport::WindowFixture<check_recei
     }
 
 private slots:
-    void initTestCase() { db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("check_receive")); }
     void init() {
-        db->reset();
+        fresh();
+        windowsLeft = -1;
         auto& a = db->admin();
         a.exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Contact) VALUES "
                               "('1', 'Springer', '233 Spring St', 'คุณสมชาย')"));
@@ -69,14 +65,8 @@ private slots:
         issue("J000005", QDate(2006, 3, 14));
         issue("J000006", QDate(2006, 3, 14));
         issue("J000007", QDate(2005, 12, 1));
-        boxes = std::make_unique<ScriptedMessages>();
         w = testsupport::showWindow<check_receive>();
     }
-    void cleanup() {
-        boxes.reset();
-        testsupport::closeAllWindows();
-    }
-    void cleanupTestCase() { db.reset(); }
 
     void stepping_data() {
         testsupport::textTable({"code", "step", "from", "to"},
@@ -155,17 +145,12 @@ private slots:
         const QString pdf = testsupport::pdfText(dir.filePath("claims.pdf"));
         QVERIFY2(pdf.contains(testsupport::bare(QStringLiteral("15 มีนาคม 2549"))) && pdf.contains("Springer"),
                  qPrintable(pdf));
-        QProcess cli;
-        QStringList env = QProcess::systemEnvironment();
-        env << "WARASAN_SERVER=127.0.0.1" << QStringLiteral("WARASAN_PORT=%1").arg(testsupport::testPort())
-            << "WARASAN_DATABASE=" + db->name() << "XDG_CONFIG_HOME=" + dir.path();
-        cli.setEnvironment(env);
-        cli.start(QStringLiteral(WARASAN_REPORT_EXE), {"receipt-check", "--from", "15/03/2549", "--to", "30/06/2006",
-                                                       "--claims", "--csv", dir.filePath("cli.csv")});
-        QVERIFY2(cli.waitForFinished(60000) && cli.exitCode() == 0, cli.readAllStandardError().constData());
-        QFile a(dir.filePath("claims.csv")), b(dir.filePath("cli.csv"));
-        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
-        QCOMPARE(b.readAll(), a.readAll());
+        QByteArray errors;
+        QVERIFY2(runReport({"receipt-check", "--from", "15/03/2549", "--to", "30/06/2006", "--claims", "--csv",
+                            dir.filePath("cli.csv")},
+                           &errors) == 0,
+                 errors.constData());
+        QCOMPARE(testsupport::fileBytes(dir.filePath("cli.csv")), testsupport::fileBytes(dir.filePath("claims.csv")));
     }
 };
 

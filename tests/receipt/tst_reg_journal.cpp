@@ -1,8 +1,7 @@
 // Issue registration driven by its controls against the real server.
 #include "receipt/IssueStore.h"
 #include "receipt/reg_journal.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestServer.h"
+#include "support/DatabaseTest.h"
 #include "support/WindowTest.h"
 
 #include <QCalendarWidget>
@@ -16,10 +15,8 @@ using testsupport::control;
 using testsupport::ScriptedMessages;
 using testsupport::TestDatabase;
 
-class tst_reg_journal : public QObject, testsupport::WindowFixture<reg_journal> {
+class tst_reg_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<reg_journal> {
     Q_OBJECT
-    std::unique_ptr<TestDatabase> db;
-    std::unique_ptr<ScriptedMessages> boxes;
 
     QString label(const char* n) { return control<QLabel>(w, n)->text(); }
     void findTitle(const QString& s) {
@@ -55,9 +52,8 @@ class tst_reg_journal : public QObject, testsupport::WindowFixture<reg_journal> 
                                     {magno});
     }
 private slots:
-    void initTestCase() { db = std::make_unique<TestDatabase>(QStringLiteral("reg_journal")); }
     void init() {
-        db->reset();
+        fresh();
         auto& a = db->admin();
         a.exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, department_code) VALUES "
                               "('J000001', 'Nature', '07'), ('I000001', 'วารสารครุศาสตร์', '03'), "
@@ -66,14 +62,8 @@ private slots:
         issue("101", "J000001", "2026-03-01", "57", "3", "March 2026");
         issue("100", "J000001", "2026-02-01", "57", "2", "February 2026", "Z");
         issue("99", "J000001", "2026-01-01", QVariant(), QString(), QVariant());
-        boxes = std::make_unique<ScriptedMessages>();
         w = testsupport::showWindow<reg_journal>();
     }
-    void cleanup() {
-        boxes.reset();
-        QCOMPARE(testsupport::closeAllWindows(), 1);
-    }
-    void cleanupTestCase() { db.reset(); }
 
     void opensCleared() {
         QCOMPARE(w->windowTitle(), QStringLiteral("โปรแกรมลงทะเบียนวารสาร"));

@@ -4,9 +4,8 @@
 #include "reports/ReportViewer.h"
 #include "reports/Survey.h"
 #include "reports/frmrep_journ_serv.h"
+#include "support/DatabaseTest.h"
 #include "support/PdfText.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestServer.h"
 #include "support/WindowTest.h"
 
 #include <QProcess>
@@ -18,10 +17,8 @@
 using reports::frmrep_journ_serv;
 using testsupport::ScriptedMessages;
 
-class tst_survey : public QObject, testsupport::WindowFixture<frmrep_journ_serv> {
+class tst_survey : public testsupport::DatabaseTest, testsupport::WindowFixture<frmrep_journ_serv> {
     Q_OBJECT
-    std::unique_ptr<testsupport::TestDatabase> db;
-    std::unique_ptr<ScriptedMessages> boxes;
     QTemporaryDir staging;
 
     // The staged rows as "name|year|number|description", in file order.
@@ -56,7 +53,8 @@ private slots:
         data::setInstallation(c);
     }
     void init() {
-        db->reset();
+        fresh();
+        windowsLeft = -1;
         auto& a = db->admin();
         a.exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code) VALUES ('J000002', "
                               "'Nature', '1'), ('J000001', 'Gift', '2'), ('I000001', 'วารสารครุศาสตร์', '1')"));
@@ -66,14 +64,8 @@ private slots:
             "('11', 'J000002', '2027-01-11', '12', '8', 'next day'), ('12', 'J000001', '2027-01-10', '1', '1', "
             "'gift'), "
             "('13', 'I000001', '2027-01-10', '5', '1.5', 'มกราคม 2570')"));
-        boxes = std::make_unique<ScriptedMessages>();
         w = testsupport::showWindow<frmrep_journ_serv>();
     }
-    void cleanup() {
-        boxes.reset();
-        testsupport::closeAllWindows();
-    }
-    void cleanupTestCase() { db.reset(); }
 
     void leadingValues() {
         const char* cases[][2] = {{"12", "12"}, {" 7a", "7"}, {"ก", "0"}, {"", "0"}, {"1.5", "1.5"}, {"-3x", "-3"}};
@@ -97,17 +89,10 @@ private slots:
         QVERIFY(w->shownReport()->savePdf(dir.filePath("th.pdf")) && w->shownReport()->saveCsv(dir.filePath("th.csv")));
         QVERIFY(
             testsupport::pdfText(dir.filePath("th.pdf")).contains(testsupport::bare(QStringLiteral("วารสารครุศาสตร์"))));
-        QProcess cli;
-        QStringList env = QProcess::systemEnvironment();
-        env << "WARASAN_SERVER=127.0.0.1" << QStringLiteral("WARASAN_PORT=%1").arg(testsupport::testPort())
-            << "WARASAN_DATABASE=" + db->name() << "XDG_CONFIG_HOME=" + dir.path();
-        cli.setEnvironment(env);
-        cli.start(QStringLiteral(WARASAN_REPORT_EXE), {"survey", "--group", "I", "--from", "01/01/2027", "--to",
-                                                       "31/01/2027", "--csv", dir.filePath("cli.csv")});
-        QVERIFY2(cli.waitForFinished(60000) && cli.exitCode() == 0, cli.readAllStandardError().constData());
-        QFile a(dir.filePath("th.csv")), b(dir.filePath("cli.csv"));
-        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
-        QCOMPARE(b.readAll(), a.readAll());
+        QCOMPARE(runReport({"survey", "--group", "I", "--from", "01/01/2027", "--to", "31/01/2027", "--csv",
+                            dir.filePath("cli.csv")}),
+                 0);
+        QCOMPARE(testsupport::fileBytes(dir.filePath("cli.csv")), testsupport::fileBytes(dir.filePath("th.csv")));
     }
 
     // Refusals: no dates, an end before the start, nothing in the period (the file is left

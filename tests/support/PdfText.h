@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
@@ -22,6 +23,12 @@ inline QString pdfText(const QString& file, int page = 0) {
     p.start(QStringLiteral("pdftotext"), args << file << "-");
     p.waitForFinished(60000);
     return bare(QString::fromUtf8(p.readAllStandardOutput()));
+}
+
+// A file's bytes; empty when it cannot be read.
+inline QByteArray fileBytes(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace testsupport

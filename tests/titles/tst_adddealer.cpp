@@ -1,8 +1,7 @@
 // The publisher register driven by its controls against the real server.
 #include "forms/common/ProgramState.h"
 #include "forms/common/Style.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestServer.h"
+#include "support/DatabaseTest.h"
 #include "support/WindowTest.h"
 #include "titles/Adddealer.h"
 #include "titles/DealerStore.h"
@@ -10,10 +9,8 @@
 using testsupport::ScriptedMessages;
 using titles::Adddealer;
 
-class tst_adddealer : public QObject, testsupport::WindowFixture<Adddealer> {
+class tst_adddealer : public testsupport::DatabaseTest, testsupport::WindowFixture<Adddealer> {
     Q_OBJECT
-    std::unique_ptr<testsupport::TestDatabase> db;
-    std::unique_ptr<ScriptedMessages> boxes;
 
     QListWidget* list() { return testsupport::control<QListWidget>(w, "Listdealer"); }
     QString listed() {
@@ -34,9 +31,8 @@ class tst_adddealer : public QObject, testsupport::WindowFixture<Adddealer> {
     }
 
 private slots:
-    void initTestCase() { db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("adddealer")); }
     void init() {
-        db->reset();
+        fresh();
         db->admin().exec(QStringLiteral(
             "INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Telephone, Contact) VALUES "
             "('1', 'สำนักพิมพ์ดวงกมล', '12 ถนนสุขุมวิท', '02-1234567', 'คุณสมชาย'), ('2', 'O''Reilly Media', NULL, NULL, "
@@ -44,14 +40,8 @@ private slots:
             "('3', '100% Press', NULL, NULL, NULL), ('4', '1000 Books', NULL, NULL, NULL), "
             "('5', 'Springer', 'Heidelberg', '02-1234567', 'Dr. Weber'), ('10', 'ซีเอ็ดยูเคชั่น', 'กรุงเทพฯ', NULL, NULL)"));
         forms::add_dealer_flag().clear();
-        boxes = std::make_unique<ScriptedMessages>();
         w = testsupport::showWindow<Adddealer>();
     }
-    void cleanup() {
-        boxes.reset();
-        QCOMPARE(testsupport::closeAllWindows(), 1); // only the window under test was open
-    }
-    void cleanupTestCase() { db.reset(); }
 
     // Matched anywhere, as typed (quotes, "%" and "_" are plain), blanks around ignored; nothing
     // found leaves the list hidden and shows no box; a double-click searches as Enter does.

@@ -1,9 +1,8 @@
 // Subscription renewal and the expiry list: the page plan, the window against the real
 // server, and the list as PDF, CSV and from the command line.
 #include "reports/ReportViewer.h"
+#include "support/DatabaseTest.h"
 #include "support/PdfText.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestServer.h"
 #include "support/WindowTest.h"
 #include "titles/expdate.h"
 
@@ -40,12 +39,9 @@ QString plan(const reports::Document& doc, double lineHeight) {
 
 } // namespace
 
-class tst_expdate : public QObject, testsupport::WindowFixture<expdate> {
+class tst_expdate : public testsupport::DatabaseTest, testsupport::WindowFixture<expdate> {
     Q_OBJECT
-    std::unique_ptr<testsupport::TestDatabase> db;
-    std::unique_ptr<ScriptedMessages> boxes;
 
-    QString sql(const QString& q) { return testsupport::rowText(db->admin(), q); }
     void search(const char* from, const char* to) {
         testsupport::control<QRadioButton>(w, "Option1")->click();
         text("Text1")->setText(QString::fromLatin1(from));
@@ -60,9 +56,9 @@ class tst_expdate : public QObject, testsupport::WindowFixture<expdate> {
     }
 
 private slots:
-    void initTestCase() { db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("expdate")); }
     void init() {
-        db->reset();
+        fresh();
+        windowsLeft = -1;
         auto& a = db->admin();
         a.exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES ('1', 'Springer')"));
         a.exec(QStringLiteral(
@@ -76,14 +72,8 @@ private slots:
         a.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, daily, DescriptionItem) VALUES "
                               "('9', 'J000001', '2026-11-01', 'Nov A'), ('10', 'J000001', '2026-11-01', 'Nov B'), "
                               "('8', 'J000001', '2026-10-01', 'Oct'), ('11', 'J000003', NULL, 'undated')"));
-        boxes = std::make_unique<ScriptedMessages>();
         w = testsupport::showWindow<expdate>();
     }
-    void cleanup() {
-        boxes.reset();
-        testsupport::closeAllWindows();
-    }
-    void cleanupTestCase() { db.reset(); }
 
     void pagePlan_data() {
         testsupport::textTable({"rows", "pages"}, {"0~0~total@4", "1~1~1-1 total@5", "28~28~1-28 foot | หน้า 2 total@2",
@@ -179,27 +169,16 @@ private slots:
         QVERIFY2(pdfText(2).endsWith(testsupport::bare(QStringLiteral("29 วารสารที่ 35 20/01/2027 รวมทั้งสิ้น 29 รายชื่อ"))),
                  qPrintable(pdfText(2)));
         QVERIFY(pdfText(3).isEmpty());
-        QFile csv(dir.filePath("window.csv"));
-        QVERIFY(csv.open(QIODevice::ReadOnly));
-        const QByteArray bytes = csv.readAll();
+        const QByteArray bytes = testsupport::fileBytes(dir.filePath("window.csv"));
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF\xE0\xB8\xA5")); // a byte-order mark, then ลำดับที่
         QVERIFY(bytes.contains(QStringLiteral("\r\n2,\"Beta, \"\"the\"\" วารสาร\",31/01/2027,\r\n").toUtf8()));
-        QProcess cli;
-        QStringList env = QProcess::systemEnvironment();
-        env << "WARASAN_SERVER=127.0.0.1" << QStringLiteral("WARASAN_PORT=%1").arg(testsupport::testPort())
-            << "WARASAN_DATABASE=" + db->name() << "XDG_CONFIG_HOME=" + dir.path();
-        cli.setEnvironment(env);
-        cli.start(QStringLiteral(WARASAN_REPORT_EXE),
-                  {"expiry", "--group", "J", "--from", "01/01/2027", "--to", "31/01/2027", "--csv",
-                   dir.filePath("cli.csv"), "--pdf", dir.filePath("cli.pdf")});
-        QVERIFY(cli.waitForFinished(60000));
-        QCOMPARE(cli.exitCode(), 0);
-        QFile fromCli(dir.filePath("cli.csv"));
-        QVERIFY(fromCli.open(QIODevice::ReadOnly));
-        QCOMPARE(fromCli.readAll(), bytes);
-        cli.start(QStringLiteral(WARASAN_REPORT_EXE), {"expiry", "--group", "X", "--csv", dir.filePath("x.csv")});
-        QVERIFY(cli.waitForFinished(60000));
-        QVERIFY(cli.exitCode() != 0 && cli.readAllStandardError().contains("--from"));
+        QCOMPARE(runReport({"expiry", "--group", "J", "--from", "01/01/2027", "--to", "31/01/2027", "--csv",
+                            dir.filePath("cli.csv"), "--pdf", dir.filePath("cli.pdf")}),
+                 0);
+        QCOMPARE(testsupport::fileBytes(dir.filePath("cli.csv")), bytes);
+        QByteArray errors;
+        QVERIFY(runReport({"expiry", "--group", "X", "--csv", dir.filePath("x.csv")}, &errors) != 0 &&
+                errors.contains("--from"));
     }
 };
 

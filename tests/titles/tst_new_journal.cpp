@@ -3,8 +3,7 @@
 #include "app/menumagizine.h"
 #include "forms/common/ProgramState.h"
 #include "forms/common/Style.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestServer.h"
+#include "support/DatabaseTest.h"
 #include "support/WindowTest.h"
 #include "titles/Adddealer.h"
 #include "titles/New_Journal.h"
@@ -18,15 +17,12 @@ using testsupport::control;
 using testsupport::ScriptedMessages;
 using titles::New_Journal;
 
-class tst_new_journal : public QObject, testsupport::WindowFixture<New_Journal> {
+class tst_new_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<New_Journal> {
     Q_OBJECT
-    std::unique_ptr<testsupport::TestDatabase> db;
-    std::unique_ptr<ScriptedMessages> boxes;
     std::unique_ptr<app::menumagizine> main;
 
     QComboBox* combo(const char* n) { return control<QComboBox>(w, n); }
     QRadioButton* option(const char* n) { return control<QRadioButton>(w, n); }
-    QString sql(const QString& q, const data::Params& p = {}) { return testsupport::rowText(db->admin(), q, p); }
     QString title(const char* code) {
         return sql(
             QStringLiteral("SELECT Magazine_Name, HEX(Parallel_Name), Publisher_Code, Distributor_Code, End_Date, "
@@ -71,9 +67,8 @@ class tst_new_journal : public QObject, testsupport::WindowFixture<New_Journal> 
     }
 
 private slots:
-    void initTestCase() { db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("new_journal")); }
     void init() {
-        db->reset();
+        fresh();
         auto& a = db->admin();
         a.exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES ('1', 'Springer'), "
                               "('2', 'ซีเอ็ดยูเคชั่น'), ('3', 'O''Reilly')"));
@@ -89,7 +84,6 @@ private slots:
         a.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus) VALUES ('1', 'J000001', 'O')"));
         a.exec(QStringLiteral("UPDATE recsetup SET pointer_ctrl1 = 'J000002', pointer_ctrl2 = 'I000002'"));
         forms::add_dealer_flag().clear();
-        boxes = std::make_unique<ScriptedMessages>();
         main = std::make_unique<app::menumagizine>();
         app::registerWindows(main->windows());
         main->show();
@@ -103,7 +97,6 @@ private slots:
         main.reset();
         QCOMPARE(testsupport::closeAllWindows(), 0);
     }
-    void cleanupTestCase() { db.reset(); }
 
     // A title shows every column, locked; codes without a row show nothing.
     void searchAndShowATitle() {

@@ -1,6 +1,5 @@
 // Bound volumes: call numbers, and the volume register driven by its controls.
-#include "support/ScriptedMessages.h"
-#include "support/TestServer.h"
+#include "support/DatabaseTest.h"
 #include "support/WindowTest.h"
 #include "volumes/CallNumber.h"
 #include "volumes/sum_journal.h"
@@ -11,12 +10,9 @@ using testsupport::control;
 using testsupport::ScriptedMessages;
 using volumes::sum_journal;
 
-class tst_sum_journal : public QObject, testsupport::WindowFixture<sum_journal> {
+class tst_sum_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<sum_journal> {
     Q_OBJECT
-    std::unique_ptr<testsupport::TestDatabase> db;
-    std::unique_ptr<ScriptedMessages> boxes;
 
-    QString sql(const QString& q) { return testsupport::rowText(db->admin(), q); }
     QString callno() { return area("Text3")->toPlainText(); }
     // The gathered issues' numbers and registration numbers: "1:11,2:13".
     QString gathered() {
@@ -37,9 +33,8 @@ class tst_sum_journal : public QObject, testsupport::WindowFixture<sum_journal> 
     }
 
 private slots:
-    void initTestCase() { db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("sum_journal")); }
     void init() {
-        db->reset();
+        fresh();
         auto& a = db->admin();
         a.exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, department_code) VALUES "
                               "('I000001', 'วารสารครุศาสตร์', '03')"));
@@ -54,14 +49,8 @@ private slots:
         a.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES ('B000002', 'วารสารครุศาสตร์ ป.4', "
                               "'ST'), ('B000005', 'Nature Vol.1', 'ST'), ('B000009', 'วารสารครุศาสตร์ ป.3', 'ST')"));
         a.exec(QStringLiteral("UPDATE ctrlsumj SET regno_ctrl = 123"));
-        boxes = std::make_unique<ScriptedMessages>();
         w = testsupport::showWindow<sum_journal>();
     }
-    void cleanup() {
-        boxes.reset();
-        QCOMPARE(testsupport::closeAllWindows(), 1);
-    }
-    void cleanupTestCase() { db.reset(); }
 
     void callNumbers_data() {
         testsupport::textTable(
