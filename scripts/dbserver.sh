@@ -46,9 +46,12 @@ write_cnf() {
   local port=$1
   # Tests and benchmarks may trade durability for speed; the demo's data keeps the default.
   local flush=${WARASAN_DB_FLUSH:-1}
+  # Temporary tables of its own: servers side by side never share /tmp.
+  mkdir -p "$dir/tmp"
   cat >"$cnf" <<CNF
 [mariadbd]
 datadir=$dir/data
+tmpdir=$dir/tmp
 socket=$sock
 pid-file=$pidfile
 port=$port

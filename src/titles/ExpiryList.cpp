@@ -54,13 +54,15 @@ reports::Document expiryReport(const QList<ExpiryRow>& rows, const QString& from
 namespace ExpiryStore {
 
 QList<ExpiryRow> list(data::Connection& c, QChar group, const QDate& from, const QDate& to) {
-    // The latest issue of each listed title from its index range: newest issue date, then the
-    // newest registration number (numbers before other texts, as the issue list orders them).
+    // The latest issue of each listed title: its newest issue date from the index, then of the
+    // issues of that date the newest registration number (numbers before other texts, as the
+    // issue list orders them).
     const data::Result r =
         c.query(QStringLiteral(
                     "SELECT m.Pointer, m.Magazine_Name, m.Price_Per_Year, m.Order_Date, m.End_Date, d.Publisher_Name, "
-                    "(SELECT t.DescriptionItem FROM tranfile t WHERE t.pointer = m.Pointer ORDER BY t.daily DESC, "
-                    "TRIM(t.magno) REGEXP '^[0-9]+$' DESC, CAST(TRIM(t.magno) AS UNSIGNED) DESC, t.magno DESC LIMIT 1) "
+                    "(SELECT t.DescriptionItem FROM tranfile t WHERE t.pointer = m.Pointer AND t.daily <=> (SELECT MAX(n.daily) "
+                    "FROM tranfile n WHERE n.pointer = m.Pointer) ORDER BY TRIM(t.magno) REGEXP '^[0-9]+$' DESC, "
+                    "CAST(TRIM(t.magno) AS UNSIGNED) DESC, t.magno DESC LIMIT 1) "
                     "FROM magazine m LEFT JOIN dealer d ON d.Publisher_Code = m.Publisher_Code "
                     "WHERE m.Pointer LIKE ? AND m.Receive_Code = '1' AND m.End_Date BETWEEN ? AND ? "
                     "ORDER BY m.Magazine_Name, m.Pointer"),
