@@ -123,6 +123,8 @@ CREATE TABLE tranfile (
   -- A title's issues, newest first, read from the index alone (the registration screen).
   KEY tranfile_title_daily (pointer, daily, magno, yearno, itemsno, indate, DescriptionItem),
   KEY tranfile_title_status (pointer, MagStatus),
+  -- A title's issue dates alone: the receipt check reads them for every title at once.
+  KEY tranfile_title_day (pointer, daily),
   KEY tranfile_volume (regno),
   KEY tranfile_indate (indate)
 ) ENGINE=InnoDB;

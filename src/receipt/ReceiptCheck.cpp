@@ -95,57 +95,59 @@ void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to, 
 
 QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to, int* titleCount,
                         const Progress& progress) {
-    const QList<Title> titles = titlesToCheck(c);
-    if (titleCount)
-        *titleCount = int(titles.size());
-    // The two marks before the period, by frequency code: the anchor is the earliest issue
-    // between the first mark and the start, else between the second mark and the start.
-    data::Params firstMarks, secondMarks;
-    QString firstMark = QStringLiteral("CASE m.MagType_code"), secondMark = firstMark;
+    // One query: each title with the days of its issues from the second issue mark before the
+    // period (by its frequency code) to the period's end, one pass over its issue index.
+    QString secondMark = QStringLiteral("CASE m.MagType_code");
+    data::Params params;
     for (const char* code : {"02", "03", "04", "05", "06", "07", "08", "09"}) {
         const Frequency f = *frequencyOf(QLatin1String(code));
-        firstMark += QStringLiteral(" WHEN '%1' THEN ?").arg(QLatin1String(code));
         secondMark += QStringLiteral(" WHEN '%1' THEN ?").arg(QLatin1String(code));
-        firstMarks << prevIssueDate(f, from);
-        secondMarks << prevIssueDate(f, prevIssueDate(f, from));
+        params << prevIssueDate(f, prevIssueDate(f, from));
     }
-    firstMark += QStringLiteral(" END");
-    secondMark += QStringLiteral(" END");
-    const data::Result anchors =
-        c.query(QStringLiteral("SELECT t.pointer, MIN(CASE WHEN t.daily >= %1 THEN t.daily END), MIN(t.daily) "
-                               "FROM magazine m JOIN tranfile t ON t.pointer = m.Pointer WHERE m.Receive_Code = '1' "
-                               "AND t.daily BETWEEN %2 AND ? GROUP BY t.pointer")
-                    .arg(firstMark, secondMark),
-                firstMarks + secondMarks + data::Params{from});
-    QHash<QString, QDate> anchorOf;
-    for (const auto& row : anchors.rows)
-        anchorOf.insert(row.at(0).toString(), row.at(1).isNull() ? row.at(2).toDate() : row.at(1).toDate());
-    const data::Result received = c.query(
-        QStringLiteral("SELECT DISTINCT t.pointer, t.daily FROM magazine m JOIN tranfile t ON t.pointer = m.Pointer "
-                       "WHERE m.Receive_Code = '1' AND t.daily BETWEEN ? AND ?"),
-        {from, to});
-    QSet<QPair<QString, qint64>> in;
-    in.reserve(received.rowCount());
-    for (const auto& row : received.rows)
-        in.insert({row.at(0).toString(), row.at(1).toDate().toJulianDay()});
-
+    c.exec(QStringLiteral("SET SESSION group_concat_max_len = 16777216"));
+    const data::Result r = c.query(
+        QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.MagType_code, m.Distributor_Code, "
+                       "(SELECT GROUP_CONCAT(TO_DAYS(t.daily)) FROM tranfile t WHERE t.pointer = m.Pointer "
+                       "AND t.daily BETWEEN %1 END AND ?) FROM magazine m WHERE m.Receive_Code = '1' "
+                       "AND m.MagType_code IN ('02', '03', '04', '05', '06', '07', '08', '09') "
+                       "ORDER BY m.MagType_code, m.Pointer")
+            .arg(secondMark),
+        params << to);
+    if (titleCount)
+        *titleCount = r.rowCount();
+    // TO_DAYS counts days from year 0, Julian day numbers from 4713 BC.
+    const qint64 julian = QDate(2000, 1, 1).toJulianDay() - 730485;
+    const qint64 start = from.toJulianDay();
     QList<MissingIssue> out;
-    for (int n = 0; n < titles.size(); ++n) {
-        if (progress && n % 500 == 0 && !progress(n, int(titles.size())))
+    QSet<qint64> in;
+    for (int n = 0; n < r.rowCount(); ++n) {
+        if (progress && n % 500 == 0 && !progress(n, r.rowCount()))
             return {};
-        const Title& t = titles.at(n);
-        const auto anchor = anchorOf.constFind(t.pointer);
-        if (anchor == anchorOf.cend())
+        const Title t{r.text(n, 0), r.text(n, 1), r.text(n, 3), *frequencyOf(r.text(n, 2))};
+        // The anchor: the earliest issue between the first mark and the start, else between
+        // the second mark and the start.
+        const qint64 first = prevIssueDate(t.frequency, from).toJulianDay();
+        qint64 nearAnchor = 0, farAnchor = 0;
+        in.clear();
+        const QString days = r.text(n, 4);
+        for (const QStringView text : QStringView(days).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const qint64 day = text.toLongLong() + julian;
+            if (day >= start)
+                in.insert(day);
+            if (day <= start && (farAnchor == 0 || day < farAnchor))
+                farAnchor = day;
+            if (day <= start && day >= first && (nearAnchor == 0 || day < nearAnchor))
+                nearAnchor = day;
+        }
+        const qint64 anchor = nearAnchor ? nearAnchor : farAnchor;
+        if (anchor == 0)
             continue; // nothing received shortly before the period: not examined
         stepThrough(
-            t, *anchor, from, to,
-            [&](const QDate& d) {
-                return in.contains({t.pointer, d.toJulianDay()});
-            },
+            t, QDate::fromJulianDay(anchor), from, to, [&](const QDate& d) { return in.contains(d.toJulianDay()); },
             out);
     }
     if (progress)
-        progress(int(titles.size()), int(titles.size()));
+        progress(r.rowCount(), r.rowCount());
     return out;
 }
 
@@ -178,16 +180,19 @@ QList<MissingIssue> runPerDate(data::Connection& c, const QDate& from, const QDa
 void stage(data::Connection& c, const QString& station, const QList<MissingIssue>& rows, const QDate& from,
            const QDate& to) {
     data::retryingTransaction(c, [&] {
-        c.exec(QStringLiteral("DELETE FROM chk_receive WHERE station = ? OR run_at < NOW() - INTERVAL 1 DAY"),
-               {station});
-        constexpr int perStatement = 500;
-        for (int start = 0; start < rows.size(); start += perStatement) {
-            const int n = qMin(perStatement, int(rows.size()) - start);
+        c.exec(QStringLiteral("DELETE FROM chk_receive WHERE station = ?"), {station});
+        c.exec(QStringLiteral("DELETE FROM chk_receive WHERE run_at < NOW() - INTERVAL 1 DAY"));
+        // What every row of the run shares goes once; each row sends its title and date.
+        c.exec(QStringLiteral("SET @chk_from = ?, @chk_to = ?, @chk_station = ?"), {from, to, station});
+        constexpr int perStatement = 2000;
+        for (int first = 0; first < rows.size(); first += perStatement) {
+            const int n = qMin(perStatement, int(rows.size()) - first);
             QStringList values;
             data::Params params;
-            for (int i = start; i < start + n; ++i) {
-                values << QStringLiteral("(?, ?, ?, ?, ?, NOW())");
-                params << rows.at(i).name << thaiDateText(rows.at(i).expected) << from << to << station;
+            params.reserve(2 * n);
+            for (int i = first; i < first + n; ++i) {
+                values << QStringLiteral("(?, ?, @chk_from, @chk_to, @chk_station, NOW())");
+                params << rows.at(i).name << thaiDateText(rows.at(i).expected);
             }
             c.exec(QStringLiteral("INSERT INTO chk_receive (Magazine_Name, expect_date, from_date, to_date, station, "
                                   "run_at) VALUES ") +
