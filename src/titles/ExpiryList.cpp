@@ -60,8 +60,8 @@ QList<ExpiryRow> list(data::Connection& c, QChar group, const QDate& from, const
     const data::Result r =
         c.query(QStringLiteral(
                     "SELECT m.Pointer, m.Magazine_Name, m.Price_Per_Year, m.Order_Date, m.End_Date, d.Publisher_Name, "
-                    "(SELECT t.DescriptionItem FROM tranfile t WHERE t.pointer = m.Pointer AND t.daily <=> (SELECT MAX(n.daily) "
-                    "FROM tranfile n WHERE n.pointer = m.Pointer) ORDER BY TRIM(t.magno) REGEXP '^[0-9]+$' DESC, "
+                    "(SELECT t.DescriptionItem FROM tranfile t WHERE t.pointer = m.Pointer AND t.daily <=> (SELECT n.daily "
+                    "FROM tranfile n WHERE n.pointer = m.Pointer ORDER BY n.daily DESC LIMIT 1) ORDER BY TRIM(t.magno) REGEXP '^[0-9]+$' DESC, "
                     "CAST(TRIM(t.magno) AS UNSIGNED) DESC, t.magno DESC LIMIT 1) "
                     "FROM magazine m LEFT JOIN dealer d ON d.Publisher_Code = m.Publisher_Code "
                     "WHERE m.Pointer LIKE ? AND m.Receive_Code = '1' AND m.End_Date BETWEEN ? AND ? "
