@@ -12,6 +12,14 @@
 
 namespace bench {
 
+// Milliseconds one call takes.
+template <typename F> double timed(F&& f) {
+    QElapsedTimer t;
+    t.start();
+    f();
+    return t.nsecsElapsed() / 1e6;
+}
+
 inline double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];

@@ -13,15 +13,7 @@
 #include <cstdio>
 
 using bench::median;
-
-namespace {
-template <typename F> double timed(F&& f) {
-    QElapsedTimer t;
-    t.start();
-    f();
-    return t.nsecsElapsed() / 1e6;
-}
-} // namespace
+using bench::timed;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -45,8 +37,8 @@ int main(int argc, char** argv) {
             many += listed.mid(0, 10000 - many.size());
         QString error;
         reports::Document expiry;
-        const double layout = timed(
-            [&] { expiry = titles::expiryReport(many, data::formatDate(from), data::formatDate(to)); });
+        const double layout =
+            timed([&] { expiry = titles::expiryReport(many, data::formatDate(from), data::formatDate(to)); });
         const double pdf = timed([&] { reports::writePdf(expiry, dir.filePath("expiry.pdf"), &error); });
         const double csv = timed([&] { reports::writeCsv(expiry, dir.filePath("expiry.csv"), &error); });
         std::printf("expiry list of %d rows (%d pages): layout %.0f ms, PDF %.0f ms, CSV %.0f ms\n", int(many.size()),
@@ -54,8 +46,8 @@ int main(int argc, char** argv) {
 
         int titles = 0;
         QList<reports::SurveyRow> rows;
-        const double read =
-            timed([&] { rows = reports::surveyRows(c, QLatin1Char('J'), QDate(1900, 1, 1), QDate(2100, 1, 1), &titles); });
+        const double read = timed(
+            [&] { rows = reports::surveyRows(c, QLatin1Char('J'), QDate(1900, 1, 1), QDate(2100, 1, 1), &titles); });
         rows = rows.mid(0, 100000);
         const double stage = timed([&] { reports::stageSurvey(dir.path(), rows, &error); });
         std::printf("survey: read %.0f ms; staging %d rows %.0f ms %s\n", read, int(rows.size()), stage,

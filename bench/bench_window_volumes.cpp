@@ -12,17 +12,7 @@
 #include <cstdio>
 
 using bench::median;
-
-namespace {
-
-template <typename F> double timed(F&& f) {
-    QElapsedTimer t;
-    t.start();
-    f();
-    return t.nsecsElapsed() / 1e6;
-}
-
-} // namespace
+using bench::timed;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -59,7 +49,8 @@ int main(int argc, char** argv) {
         std::printf("title click to issue list: %d issues   median %6.2f ms\n", offered, median(pick));
         std::printf("saving a 50-issue volume: median %6.2f ms\n", median(save));
 
-        const QString callno = c.query(QStringLiteral("SELECT callno FROM sum_journal ORDER BY regno LIMIT 1")).text(0, 0);
+        const QString callno =
+            c.query(QStringLiteral("SELECT callno FROM sum_journal ORDER BY regno LIMIT 1")).text(0, 0);
         auto* text3 = w.findChild<QPlainTextEdit*>(QStringLiteral("Text3"));
         std::vector<double> prefix;
         for (int i = 0; i < 20; ++i) {

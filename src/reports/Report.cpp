@@ -13,9 +13,6 @@ namespace reports {
 
 namespace {
 
-// A4 with narrow margins: the lists reach 10,000 twips across and 33 lines down.
-const QMarginsF marginsMm(6, 6, 6, 6);
-
 QString quoted(const QString& value) {
     if (!value.contains(QLatin1Char(',')) && !value.contains(QLatin1Char('"')) && !value.contains(QLatin1Char('\n')) &&
         !value.contains(QLatin1Char('\r')))
@@ -24,6 +21,10 @@ QString quoted(const QString& value) {
 }
 
 } // namespace
+
+QPageLayout pageLayout() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(6, 6, 6, 6), QPageLayout::Millimeter);
+}
 
 QFont reportFont(double pointSize, bool bold, bool underline) {
     // Waree of the TLWG set: of the installed Thai faces it keeps the most Thai text readable
@@ -86,8 +87,7 @@ bool writePdf(const Document& doc, const QString& file, QString* error, const Pr
         pdf.setTitle(doc.title);
         pdf.setCreator(QStringLiteral("Warasan"));
         pdf.setResolution(600);
-        pdf.setPageLayout(
-            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, marginsMm, QPageLayout::Millimeter));
+        pdf.setPageLayout(pageLayout());
         if (!render(doc, &pdf, progress)) {
             out.cancelWriting();
             *error = QStringLiteral("ยกเลิกการสร้างแฟ้ม %1").arg(file);

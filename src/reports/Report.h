@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QList>
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -38,6 +39,9 @@ struct Document {
 double textHeight(double pointSize, bool bold);
 // The report font (the program's Thai face) at a size, in twips as pixels.
 QFont reportFont(double pointSize, bool bold = false, bool underline = false);
+
+// A4 portrait with narrow margins: the lists reach 10,000 twips across and 33 lines down.
+QPageLayout pageLayout();
 
 // Told the pages done so far; false stops the work.
 using Progress = std::function<bool(int done, int total)>;

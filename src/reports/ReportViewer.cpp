@@ -47,8 +47,7 @@ ReportViewer::ReportViewer(Document doc, QWidget* parent) : QWidget(parent), doc
     setObjectName(QStringLiteral("ReportViewer"));
     setWindowTitle(doc_.title);
     auto* printer = new QPrinter(QPrinter::HighResolution);
-    printer->setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(6, 6, 6, 6), QPageLayout::Millimeter));
+    printer->setPageLayout(pageLayout());
     preview_ = new QPrintPreviewWidget(printer, this);
     preview_->setObjectName(QStringLiteral("preview"));
     connect(this, &QObject::destroyed, this, [printer] { delete printer; });
@@ -101,8 +100,7 @@ void ReportViewer::showPageNumber() {
 
 void ReportViewer::print() {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(6, 6, 6, 6), QPageLayout::Millimeter));
+    printer.setPageLayout(pageLayout());
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -111,36 +109,34 @@ void ReportViewer::print() {
     delete progress;
 }
 
-bool ReportViewer::savePdf(QString file) {
+bool ReportViewer::saveAs(QString file, const QString& caption, const QString& kind,
+                          const std::function<bool(const QString&, QString*)>& write) {
     if (file.isEmpty())
-        file = QFileDialog::getSaveFileName(this, QStringLiteral("บันทึกเป็น PDF"),
+        file = QFileDialog::getSaveFileName(this, caption,
                                             QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
-                                                QLatin1Char('/') + doc_.title + ".pdf",
-                                            QStringLiteral("PDF (*.pdf)"));
+                                                QLatin1Char('/') + doc_.title + QLatin1Char('.') + kind.toLower(),
+                                            QStringLiteral("%1 (*.%2)").arg(kind, kind.toLower()));
     if (file.isEmpty())
         return false;
     QString error;
-    QProgressDialog* progress = nullptr;
-    const bool ok = writePdf(doc_, file, &error, progressDialog(this, progress, QStringLiteral("กำลังสร้างแฟ้ม PDF...")));
-    delete progress;
-    if (!ok)
-        forms::inform(this, error, QStringLiteral("PDF"), forms::Icon::Critical);
-    return ok;
+    if (write(file, &error))
+        return true;
+    forms::inform(this, error, kind, forms::Icon::Critical);
+    return false;
+}
+
+bool ReportViewer::savePdf(QString file) {
+    return saveAs(file, QStringLiteral("บันทึกเป็น PDF"), QStringLiteral("PDF"), [this](const QString& f, QString* e) {
+        QProgressDialog* progress = nullptr;
+        const bool ok = writePdf(doc_, f, e, progressDialog(this, progress, QStringLiteral("กำลังสร้างแฟ้ม PDF...")));
+        delete progress;
+        return ok;
+    });
 }
 
 bool ReportViewer::saveCsv(QString file) {
-    if (file.isEmpty())
-        file = QFileDialog::getSaveFileName(this, QStringLiteral("ส่งออกเป็น CSV"),
-                                            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
-                                                QLatin1Char('/') + doc_.title + ".csv",
-                                            QStringLiteral("CSV (*.csv)"));
-    if (file.isEmpty())
-        return false;
-    QString error;
-    const bool ok = writeCsv(doc_, file, &error);
-    if (!ok)
-        forms::inform(this, error, QStringLiteral("CSV"), forms::Icon::Critical);
-    return ok;
+    return saveAs(file, QStringLiteral("ส่งออกเป็น CSV"), QStringLiteral("CSV"),
+                  [this](const QString& f, QString* e) { return writeCsv(doc_, f, e); });
 }
 
 ReportViewer* showReport(Document doc, QWidget* parent) {

@@ -30,6 +30,8 @@ private:
     QPrintPreviewWidget* preview_;
     QLabel* pageLabel_;
     void showPageNumber();
+    bool saveAs(QString file, const QString& caption, const QString& kind,
+                const std::function<bool(const QString&, QString*)>& write);
 };
 
 // Opens a viewer for `doc` as a window of its own, deleted when closed.
