@@ -54,6 +54,7 @@ check_receive::check_receive(QWidget* parent) : QWidget(parent), ui(std::make_un
     connect(ui->Command4, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->OptTitles, &QRadioButton::toggled, this, &check_receive::showView);
     forms::enterClicksButtons(this);
+    ui->Text1->setFocus();
 }
 
 check_receive::~check_receive() = default;

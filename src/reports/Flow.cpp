@@ -29,8 +29,11 @@ void Flow::startPage() {
 void Flow::line(const QList<Cell>& cells, bool bold) {
     if (y_ + lineHeight_ > bottom)
         startPage();
-    for (const Cell& c : cells)
-        pages_.last().items.append({left + c.x, y_, c.text, size_, bold, false});
+    for (int i = 0; i < cells.size(); ++i) {
+        const double end = i + 1 < cells.size() ? left + cells.at(i + 1).x - 60 : pageWidth;
+        pages_.last().items.append(
+            {left + cells.at(i).x, y_, cells.at(i).text, size_, bold, false, end - left - cells.at(i).x});
+    }
     y_ += lineHeight_;
 }
 

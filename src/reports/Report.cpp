@@ -54,8 +54,16 @@ bool render(const Document& doc, QPagedPaintDevice* device, const Progress& prog
         p.save();
         p.scale(sx, sy);
         for (const TextItem& t : doc.pages.at(i).items) {
-            p.setFont(reportFont(t.pointSize, t.bold, t.underline));
-            p.drawText(QRectF(t.x, t.y, 20000, 2000), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, t.text);
+            const QFont f = reportFont(t.pointSize, t.bold, t.underline);
+            p.setFont(f);
+            const double needed = t.width > 0 ? QFontMetricsF(f).horizontalAdvance(t.text) : 0;
+            // A text longer than its room is drawn narrower, never over the next column.
+            const double squeeze = needed > t.width ? t.width / needed : 1;
+            p.save();
+            p.translate(t.x, t.y);
+            p.scale(squeeze, 1);
+            p.drawText(QRectF(0, 0, 40000, 2000), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, t.text);
+            p.restore();
         }
         p.restore();
     }

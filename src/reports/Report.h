@@ -19,7 +19,11 @@ struct TextItem {
     double pointSize = 10;
     bool bold = false;
     bool underline = false;
+    double width = 0; // the room it has, in twips; a longer text is narrowed to fit (0: no limit)
 };
+
+// The printable width of a page, in twips.
+constexpr double pageWidth = 11200;
 
 struct Page {
     QList<TextItem> items;

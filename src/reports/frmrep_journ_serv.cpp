@@ -34,6 +34,10 @@ frmrep_journ_serv::frmrep_journ_serv(QWidget* parent) : QWidget(parent), ui(std:
     auto* picker = new forms::CalendarPicker(MonthView1);
     picker->attach(ui->Cmd_datestart, ui->txtstart);
     picker->attach(ui->Cmd_datestop, ui->txtstop);
+    // The dates are only picked: after the start comes the end's button, after the end Print.
+    connect(picker, &forms::CalendarPicker::picked, this, [this](QLineEdit* field) {
+        (field == ui->txtstart ? static_cast<QWidget*>(ui->Cmd_datestop) : ui->cmdprint)->setFocus();
+    });
     for (QLineEdit* f : {ui->txtstart, ui->txtstop}) {
         forms::styleDataField(f, QColor(0, 0, 255));
         forms::setFieldColour(f, QColor(0xFF, 0xFF, 0xC0));
@@ -49,6 +53,7 @@ frmrep_journ_serv::frmrep_journ_serv(QWidget* parent) : QWidget(parent), ui(std:
     connect(ui->cmdprint, &QPushButton::clicked, this, &frmrep_journ_serv::print);
     connect(ui->cmdexit, &QPushButton::clicked, this, &QWidget::close);
     forms::enterClicksButtons(this);
+    ui->opttype_0->setFocus();
 }
 
 frmrep_journ_serv::~frmrep_journ_serv() = default;

@@ -17,24 +17,26 @@ reports::Document expiryReport(const QList<ExpiryRow>& rows, const QString& from
                      QStringLiteral("ฉบับล่าสุด")};
     const auto line = [&](int n) { return (lineHeight + 30) * n + 700; };
     doc.pages.append(reports::Page{});
-    auto put = [&](double x, double y, const QString& text, double size, bool bold = false, bool underline = false) {
-        doc.pages.last().items.append({x, y, text, size, bold, underline});
+    auto put = [&](double x, double y, const QString& text, double size, bool bold = false, bool underline = false,
+                   double width = 0) {
+        doc.pages.last().items.append({x, y, text, size, bold, underline, width});
     };
     put(4000, 700, QStringLiteral("รายชื่อวารสารที่จะครบอายุสมาชิก"), 18, true, true);
     put(3850, titleHeight + 10 + 700, QStringLiteral("ระหว่างวันที่  %1  ถึง  %2").arg(from, to), 16, true);
-    put(250, line(2), QStringLiteral("ลำดับที่"), 16, true);
-    put(3000, line(2), QStringLiteral("รายชื่อวารสาร"), 16, true);
-    put(6300, line(2), QStringLiteral("วันครบอายุสมาชิก"), 16, true);
-    put(9000, line(2), QStringLiteral("ฉบับล่าสุด"), 16, true);
+    put(250, line(2), QStringLiteral("ลำดับที่"), 16, true, false, 3000 - 250 - 60);
+    put(3000, line(2), QStringLiteral("รายชื่อวารสาร"), 16, true, false, 6300 - 3000 - 60);
+    put(6300, line(2), QStringLiteral("วันครบอายุสมาชิก"), 16, true, false, 9000 - 6300 - 60);
+    put(9000, line(2), QStringLiteral("ฉบับล่าสุด"), 16, true, false, reports::pageWidth - 9000);
     int L = 3;
     for (int i = 0; i < rows.size(); ++i) {
         const ExpiryRow& r = rows.at(i);
         const QString seq = QString::number(i + 1), end = data::formatDate(r.endDate);
         doc.csvRows.append({seq, r.name, end, r.latestIssue});
-        put(410, line(L), seq, 16);
-        put(1100, line(L), r.name, 16);
-        put(6700, line(L), end, 16);
-        put(8000, line(L), r.latestIssue, 16);
+        // Each column in its own room: the next column's place, less a little space.
+        put(410, line(L), seq, 16, false, false, 1100 - 410 - 60);
+        put(1100, line(L), r.name, 16, false, false, 6700 - 1100 - 60);
+        put(6700, line(L), end, 16, false, false, 8000 - 6700 - 60);
+        put(8000, line(L), r.latestIssue, 16, false, false, reports::pageWidth - 8000);
         if (++L == 31) {
             put(500, line(32), QStringLiteral("วันที่พิมพ์ ") + data::formatDate(printed), 14);
             doc.pages.append(reports::Page{});
@@ -57,16 +59,17 @@ QList<ExpiryRow> list(data::Connection& c, QChar group, const QDate& from, const
     // The latest issue of each listed title: its newest issue date from the index, then of the
     // issues of that date the newest registration number (numbers before other texts, as the
     // issue list orders them).
-    const data::Result r =
-        c.query(QStringLiteral(
-                    "SELECT m.Pointer, m.Magazine_Name, m.Price_Per_Year, m.Order_Date, m.End_Date, d.Publisher_Name, "
-                    "(SELECT t.DescriptionItem FROM tranfile t WHERE t.pointer = m.Pointer AND t.daily <=> (SELECT n.daily "
-                    "FROM tranfile n WHERE n.pointer = m.Pointer ORDER BY n.daily DESC LIMIT 1) ORDER BY TRIM(t.magno) REGEXP '^[0-9]+$' DESC, "
-                    "CAST(TRIM(t.magno) AS UNSIGNED) DESC, t.magno DESC LIMIT 1) "
-                    "FROM magazine m LEFT JOIN dealer d ON d.Publisher_Code = m.Publisher_Code "
-                    "WHERE m.Pointer LIKE ? AND m.Receive_Code = '1' AND m.End_Date BETWEEN ? AND ? "
-                    "ORDER BY m.Magazine_Name, m.Pointer"),
-                {QString(group) + QLatin1Char('%'), from, to});
+    const data::Result r = c.query(
+        QStringLiteral(
+            "SELECT m.Pointer, m.Magazine_Name, m.Price_Per_Year, m.Order_Date, m.End_Date, d.Publisher_Name, "
+            "(SELECT t.DescriptionItem FROM tranfile t WHERE t.pointer = m.Pointer AND t.daily <=> (SELECT n.daily "
+            "FROM tranfile n WHERE n.pointer = m.Pointer ORDER BY n.daily DESC LIMIT 1) ORDER BY TRIM(t.magno) REGEXP "
+            "'^[0-9]+$' DESC, "
+            "CAST(TRIM(t.magno) AS UNSIGNED) DESC, t.magno DESC LIMIT 1) "
+            "FROM magazine m LEFT JOIN dealer d ON d.Publisher_Code = m.Publisher_Code "
+            "WHERE m.Pointer LIKE ? AND m.Receive_Code = '1' AND m.End_Date BETWEEN ? AND ? "
+            "ORDER BY m.Magazine_Name, m.Pointer"),
+        {QString(group) + QLatin1Char('%'), from, to});
     QList<ExpiryRow> out;
     out.reserve(r.rowCount());
     for (const auto& v : r.rows) {

@@ -75,6 +75,7 @@ expdate::expdate(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::exp
     connect(ui->showjour, &QTableWidget::cellClicked, this, [this](int r, int) { chooseRow(r); });
     forms::onRowChosenByEnter(ui->showjour, [this](int r) { chooseRow(r); });
     forms::enterClicksButtons(this);
+    ui->Option1->setFocus();
 }
 
 expdate::~expdate() = default;

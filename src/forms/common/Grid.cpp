@@ -26,6 +26,7 @@ void setupGrid(QTableWidget* grid, const QList<GridColumn>& columns) {
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
     grid->horizontalHeader()->setHighlightSections(false);
     grid->setWordWrap(false);
+    grid->setTabKeyNavigation(false); // Tab leaves the grid; the arrows move in it
 }
 
 void fillGrid(QTableWidget* grid, const QList<QStringList>& rows) {
