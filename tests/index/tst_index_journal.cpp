@@ -98,8 +98,7 @@ private slots:
             [&] { pickAuthor(0, QStringLiteral("สม"), QStringLiteral("สมศรี รักเรียน")); },
             [&] { text("Text6_0")->setText(QStringLiteral("เกษตรกรรม")); },
             [&] { pickJournal(QStringLiteral("Nat"), QStringLiteral("Nature")); },
-            [&] { pickJournal(QStringLiteral("ครุ"), QStringLiteral("วารสารครุศาสตร์"), 1); },
-        };
+            [&] { pickJournal(QStringLiteral("ครุ"), QStringLiteral("วารสารครุศาสตร์"), 1); }};
         for (int i = 0; i < filled.toInt(); ++i)
             steps[i]();
         click("Command4");
@@ -182,26 +181,6 @@ private slots:
         db->admin().exec(QStringLiteral("INSERT INTO artctrl (artno_ctrl) VALUES ('0000050')"));
         click("Command4");
         QCOMPARE(sql("SELECT article_no FROM article WHERE Article_Name = 'บทความใหม่'"), QStringLiteral("0000050"));
-    }
-
-    void anotherStationTookTheNumber() {
-        indexing::ArticleEntry e;
-        e.title = QStringLiteral("จากเครื่องอื่น");
-        QCOMPARE(indexing::ArticleStore::save(*db->connect(), e), QStringLiteral("0000041"));
-        fillEntry(QStringLiteral("บทความ"));
-        click("Command4");
-        QVERIFY(boxes->last().prompt.contains(QStringLiteral("0000042")));
-        QCOMPARE(sql("SELECT artno_ctrl FROM artctrl") + text("Text1")->text(), QStringLiteral("00000430000043"));
-    }
-
-    void clearKeepsTheNumber() {
-        fillEntry(QStringLiteral("บทความ"));
-        click("Command3");
-        QCOMPARE(text("Text1")->text() + area("Text2")->toPlainText() + text("Text3_0")->text() +
-                     text("Text4_0")->text() + text("Text13")->text() + text("Text11")->text(),
-                 QStringLiteral("0000041"));
-        QVERIFY(area("Text2")->hasFocus());
-        QCOMPARE(sql("SELECT artno_ctrl FROM artctrl"), QStringLiteral("0000041"));
     }
 };
 

@@ -80,31 +80,28 @@ const QList<NumberedSave>& numberedSaves() {
          "SELECT (SELECT COUNT(*) FROM article a WHERE NOT EXISTS (SELECT 1 FROM msubject s WHERE s.article_no = "
          "a.article_no)) + (SELECT COUNT(*) FROM msubject s WHERE NOT EXISTS (SELECT 1 FROM article a WHERE "
          "a.article_no = s.article_no)) + (SELECT COUNT(*) FROM article WHERE article_no >= (SELECT artno_ctrl FROM "
-         "artctrl))"},
-    };
+         "artctrl))"}};
     return saves;
 }
 
 QStringList hostileTexts() {
-    const QStringList base = {
-        QStringLiteral("O'Reilly"),
-        QStringLiteral("\"quoted\""),
-        QStringLiteral("C:\\temp\\"),
-        QStringLiteral("100%"),
-        QStringLiteral("a_b"),
-        QString::fromUtf8("nul\0inside", 10),
-        QStringLiteral("📚🇹🇭"),
-        QStringLiteral("ก\u0E48\u0E49\u0E4C"),
-        QStringLiteral("\u200Fعربي"),
-        QStringLiteral("\uFEFFวารสาร"),
-        QStringLiteral("'; DROP TABLE dealer; --"),
-        QStringLiteral("\\'%_"),
-        QStringLiteral("ไก่ ไข่"),
-        QStringLiteral("tab\there"),
-        QStringLiteral("line\nbreak"),
-        QStringLiteral("«Müller» – “Word”"),
-        QStringLiteral("๑๒๓/๒๕๖๙"),
-    };
+    const QStringList base = {QStringLiteral("O'Reilly"),
+                              QStringLiteral("\"quoted\""),
+                              QStringLiteral("C:\\temp\\"),
+                              QStringLiteral("100%"),
+                              QStringLiteral("a_b"),
+                              QString::fromUtf8("nul\0inside", 10),
+                              QStringLiteral("📚🇹🇭"),
+                              QStringLiteral("ก\u0E48\u0E49\u0E4C"),
+                              QStringLiteral("\u200Fعربي"),
+                              QStringLiteral("\uFEFFวารสาร"),
+                              QStringLiteral("'; DROP TABLE dealer; --"),
+                              QStringLiteral("\\'%_"),
+                              QStringLiteral("ไก่ ไข่"),
+                              QStringLiteral("tab\there"),
+                              QStringLiteral("line\nbreak"),
+                              QStringLiteral("«Müller» – “Word”"),
+                              QStringLiteral("๑๒๓/๒๕๖๙")};
     QStringList out;
     for (const QString& b : base)
         for (const QString& around : {QString(), QStringLiteral("ก"), QStringLiteral("x'%"), QStringLiteral("\\"),

@@ -42,25 +42,23 @@ class tst_new_journal : public testsupport::DatabaseTest, testsupport::WindowFix
         QCOMPARE(enabled({"Cmdsave", "Command1", "Command2", "Command3", "dcbtypemag"}), locked ? "00000" : "11111");
     }
     // Fills every required field of a new title, in the order the input check reads them.
-    const QList<std::function<void()>> fill = {
-        [this] { option("opt1")->setChecked(true); },
-        [this] { choose("dcbtypemag", QStringLiteral("วารสารวิชาการ")); },
-        [this] { text("Text2")->setText(QStringLiteral("วารสารใหม่")); },
-        [this] { choose("dcblanguage", QStringLiteral("ภาษาต่างประเทศ")); },
-        [this] { choose("dcbmagtype", QStringLiteral("รายเดือน")); },
-        [this] {
-            enter("Text10", QStringLiteral("Spring"));
-            QVERIFY(pick("dlbdealer", QStringLiteral("Springer")));
-        },
-        [this] { choose("dcbdepart", QStringLiteral("ศูนย์วิทยบริการ")); },
-        [this] { choose("dcbrecei", QStringLiteral("เป็นสมาชิก")); },
-        [this] {
-            enter("Text14", QStringLiteral("ซีเอ็ด"));
-            QVERIFY(pick("dlbdealer", QStringLiteral("ซีเอ็ดยูเคชั่น")));
-        },
-        [this] { choose("dcbstatus", QStringLiteral("สมาชิกใหม่")); },
-        [this] { choose("dcbbindcolor", QStringLiteral("สีแดง")); },
-    };
+    const QList<std::function<void()>> fill = {[this] { option("opt1")->setChecked(true); },
+                                               [this] { choose("dcbtypemag", QStringLiteral("วารสารวิชาการ")); },
+                                               [this] { text("Text2")->setText(QStringLiteral("วารสารใหม่")); },
+                                               [this] { choose("dcblanguage", QStringLiteral("ภาษาต่างประเทศ")); },
+                                               [this] { choose("dcbmagtype", QStringLiteral("รายเดือน")); },
+                                               [this] {
+                                                   enter("Text10", QStringLiteral("Spring"));
+                                                   QVERIFY(pick("dlbdealer", QStringLiteral("Springer")));
+                                               },
+                                               [this] { choose("dcbdepart", QStringLiteral("ศูนย์วิทยบริการ")); },
+                                               [this] { choose("dcbrecei", QStringLiteral("เป็นสมาชิก")); },
+                                               [this] {
+                                                   enter("Text14", QStringLiteral("ซีเอ็ด"));
+                                                   QVERIFY(pick("dlbdealer", QStringLiteral("ซีเอ็ดยูเคชั่น")));
+                                               },
+                                               [this] { choose("dcbstatus", QStringLiteral("สมาชิกใหม่")); },
+                                               [this] { choose("dcbbindcolor", QStringLiteral("สีแดง")); }};
     void fillAll(int upTo = 11) {
         for (int i = 0; i < upTo; ++i)
             fill.at(i)();
@@ -107,8 +105,7 @@ private slots:
              "เป็นสมาชิก|สีแดง|ต่ออายุสมาชิก"},
             {"ครุ", "วารสารครุศาสตร์",
              "I000001 วารสารครุศาสตร์|||1234-5678||||1|0.00||ซีเอ็ดยูเคชั่น|9|2|||ภาษาไทย|"
-             "รายเดือน|คณะครุศาสตร์|ได้รับเป็นของขวัญ|สีน้ำเงิน|สมาชิกใหม่"},
-        };
+             "รายเดือน|คณะครุศาสตร์|ได้รับเป็นของขวัญ|สีน้ำเงิน|สมาชิกใหม่"}};
         for (const auto& [part, name, expected] : shown) {
             enter("Text2", QString::fromUtf8(part));
             QVERIFY(pick("dlbnamemag", QString::fromUtf8(name)));
