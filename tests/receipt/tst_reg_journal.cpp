@@ -68,9 +68,6 @@ private slots:
     void opensCleared() {
         QCOMPARE(w->windowTitle(), QStringLiteral("โปรแกรมลงทะเบียนวารสาร"));
         QCOMPARE(grid("show_journal")->rowCount() + grid("show_item")->rowCount(), 26);
-        QCOMPARE(grid("show_journal")->horizontalHeaderItem(0)->text(), QStringLiteral("ชื่อวาสาร"));
-        QCOMPARE(grid("show_item")->horizontalHeaderItem(4)->text(), QStringLiteral("คำอธิบาย"));
-        QCOMPARE(grid("show_journal")->columnWidth(1) + grid("show_item")->columnWidth(0), 463);
         QCOMPARE(text("Text4")->palette().color(QPalette::Disabled, QPalette::Base), QColor(192, 255, 192));
         QCOMPARE(enabled({"Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Command2", "Command3", "Command6",
                           "Command7", "Command4", "Command1", "Command8", "Command5", "Command9", "Command10"}),

@@ -118,6 +118,18 @@ template <typename W> struct WindowFixture {
             cells << cell(g, r, c);
         return cells.join(QLatin1Char('|'));
     }
+    // The filled rows of a grid (its first named column not empty), each as the named columns
+    // "a:b", the rows joined by ",".
+    QString rows(const char* g, std::initializer_list<int> columns) const {
+        QStringList out;
+        for (int r = 0; r < grid(g)->rowCount() && !cell(g, r, *columns.begin()).isEmpty(); ++r) {
+            QStringList cells;
+            for (int c : columns)
+                cells << cell(g, r, c);
+            out << cells.join(QLatin1Char(':'));
+        }
+        return out.join(QLatin1Char(','));
+    }
     void clickRow(const char* g, int r, bool twice = false) const {
         const QPoint at = grid(g)->visualItemRect(grid(g)->item(r, 0)).center();
         QTest::mouseClick(grid(g)->viewport(), Qt::LeftButton, {}, at);

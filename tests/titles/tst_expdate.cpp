@@ -155,12 +155,8 @@ private slots:
         search("01/01/2027", "31/01/2027");
         click("Cmdprint");
         QCOMPARE(boxes->last().prompt, QStringLiteral("คุณต้องการพิมพ์ข้อมูลหรือไม่"));
-        auto* viewer = QApplication::activeWindow()->findChild<reports::ReportViewer*>();
-        if (!viewer)
-            for (QWidget* t : QApplication::topLevelWidgets())
-                if (auto* v = qobject_cast<reports::ReportViewer*>(t))
-                    viewer = v;
-        QVERIFY(viewer);
+        auto* viewer = w->findChild<reports::ReportViewer*>(); // a window of its own, owned by this one
+        QVERIFY(viewer && viewer->isWindow() && viewer->isVisible());
         QTemporaryDir dir;
         QVERIFY(viewer->savePdf(dir.filePath("list.pdf")) && viewer->saveCsv(dir.filePath("window.csv")));
         const auto pdfText = [&](int page) { return testsupport::pdfText(dir.filePath("list.pdf"), page); };

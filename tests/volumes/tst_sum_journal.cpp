@@ -14,19 +14,9 @@ class tst_sum_journal : public testsupport::DatabaseTest, testsupport::WindowFix
     Q_OBJECT
 
     QString callno() { return area("Text3")->toPlainText(); }
-    // The gathered issues' numbers and registration numbers: "1:11,2:13".
-    QString gathered() {
-        QStringList rows;
-        for (int r = 0; !cell("sum_item", r, 1).isEmpty(); ++r)
-            rows << cell("sum_item", r, 0) + ':' + cell("sum_item", r, 1);
-        return rows.join(',');
-    }
-    QString offered() {
-        QStringList rows;
-        for (int r = 0; !cell("show_item", r, 0).isEmpty(); ++r)
-            rows << cell("show_item", r, 0);
-        return rows.join(',');
-    }
+    // The gathered issues' sequence and registration numbers ("1:11,2:13"); the offered ones.
+    QString gathered() { return rows("sum_item", {0, 1}); }
+    QString offered() { return rows("show_item", {0}); }
     void openTitle() {
         enter("Text1", QStringLiteral("ครุ"));
         clickRow("show_journal", 0);
