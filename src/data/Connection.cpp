@@ -515,7 +515,41 @@ bool Connection::fetchBlocks(const QString& sql, void* statement, std::vector<Bo
     }
 }
 
+void Connection::checkWritableTables() {
+    tablesChecked_ = true;
+    const bool exactNames = query(QStringLiteral("SELECT @@lower_case_table_names")).value(0, 0).toLongLong() == 0;
+    const Result tables = query(QStringLiteral(
+        "SELECT TABLE_NAME, ENGINE FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE()"));
+    QStringList problems;
+    for (const char* name : {"magazine", "dealer", "recsetup", "tranfile", "jourctrl", "sum_journal", "ctrlsumj",
+                             "article", "mauthfile", "msubject", "artctrl", "authname", "authctrl", "chk_receive"}) {
+        const QString table = QLatin1String(name);
+        int found = -1;
+        for (int i = 0; i < tables.rowCount() && found < 0; ++i)
+            if (tables.text(i, 0).compare(table, exactNames ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
+                found = i;
+        if (found < 0)
+            problems << QStringLiteral("ไม่พบตาราง %1 (ตามชื่อที่โปรแกรมใช้)").arg(table);
+        else if (tables.text(found, 1).compare(QLatin1String("InnoDB"), Qt::CaseInsensitive) != 0)
+            problems << QStringLiteral("ตาราง %1 เป็นแบบ %2 ซึ่งไม่รองรับการบันทึกทั้งชุด").arg(table, tables.text(found, 1));
+    }
+    if (!problems.isEmpty())
+        writeRefusal_ =
+            QStringLiteral("ฐานข้อมูลนี้ใช้ค้นหาและแสดงข้อมูลได้เท่านั้น ยังบันทึกไม่ได้: %1\nข้อมูลไม่ได้ถูกบันทึก "
+                           "กรุณาให้ผู้ดูแลระบบปรับปรุงฐานข้อมูล (แปลงตารางเป็น InnoDB และตั้งชื่อตารางตามที่โปรแกรมใช้) ก่อน")
+                .arg(problems.join(QStringLiteral(", ")));
+}
+
 qint64 Connection::exec(const QString& sql, const Params& params) {
+    // Before the first save, once: a database that would keep half of a failed save takes none.
+    static const QRegularExpression write(QStringLiteral("^\\s*(INSERT|UPDATE|DELETE|REPLACE)\\b"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    if (write.match(sql).hasMatch()) {
+        if (!tablesChecked_)
+            checkWritableTables();
+        if (!writeRefusal_.isEmpty())
+            throw DbError(0, QStringLiteral("HY000"), writeRefusal_);
+    }
     SQLHSTMT h = run(sql, params);
     SQLLEN n = 0;
     SQLRowCount(h, &n);

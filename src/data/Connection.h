@@ -72,6 +72,11 @@ public:
     bool lastCommitVerified() const { return lastCommitVerified_; }
     void setLastCommitVerified(bool v) { lastCommitVerified_ = v; }
 
+    // Why this database takes no saves, found at the first save: a table the program writes is
+    // missing under its name or is not transactional (a failing save would stay half-written).
+    // Empty when saves are taken.
+    const QString& writeRefusal() const { return writeRefusal_; }
+
 private:
     struct Prepared;
     void *env_ = nullptr, *dbc_ = nullptr;
@@ -80,7 +85,11 @@ private:
     bool broken_ = false;
     bool inTransaction_ = false;
     bool lastCommitVerified_ = false;
+    bool tablesChecked_ = false;
+    QString writeRefusal_;
     QElapsedTimer sinceLastUse_;
+
+    void checkWritableTables();
 
     void ensureUsable();
     void* prepared(const QString& sql);

@@ -1,6 +1,7 @@
 // The schema as the server sees it: engines and keys, character set and Thai collation.
 #include "data/Connection.h"
 #include "support/TestServer.h"
+#include "titles/DealerStore.h"
 
 #include <QTest>
 
@@ -58,6 +59,24 @@ private slots:
         QCOMPARE(c->query(find, {QStringLiteral("ไก")}).rowCount(), 0);
         QCOMPARE(c->query(find, {QStringLiteral("ไก่")}).rowCount(), 1);
         db->admin().exec(QStringLiteral("DELETE FROM dealer"));
+    }
+
+    // A copy whose tables cannot keep a save whole, or are not where the program looks, still
+    // shows what it holds but takes no save at all: the message names them, nothing is written.
+    void legacyTablesTakeNoSave() {
+        db->admin().exec(QStringLiteral("ALTER TABLE mauthfile ENGINE=MyISAM"));
+        db->admin().exec(QStringLiteral("RENAME TABLE artctrl TO artctrl_old"));
+        auto legacy = db->connect();
+        QCOMPARE(legacy->query(QStringLiteral("SELECT COUNT(*) FROM dealer")).text(0, 0), QStringLiteral("0"));
+        QVERIFY_THROWS_EXCEPTION(data::DbError,
+                                 titles::DealerStore::add(*legacy, {{}, QStringLiteral("x"), {}, {}, {}}));
+        QVERIFY2(legacy->writeRefusal().contains(QStringLiteral("mauthfile เป็นแบบ MyISAM")) &&
+                     legacy->writeRefusal().contains(QStringLiteral("ไม่พบตาราง artctrl")),
+                 qPrintable(legacy->writeRefusal()));
+        db->admin().exec(QStringLiteral("ALTER TABLE mauthfile ENGINE=InnoDB"));
+        db->admin().exec(QStringLiteral("RENAME TABLE artctrl_old TO artctrl"));
+        QCOMPARE(testsupport::rowText(db->admin(), QStringLiteral("SELECT COUNT(*) FROM dealer")), QStringLiteral("0"));
+        QCOMPARE(titles::DealerStore::add(*db->connect(), {{}, QStringLiteral("x"), {}, {}, {}}), QStringLiteral("1"));
     }
 };
 
