@@ -396,9 +396,13 @@ bool New_Journal::readForm(Title* t) {
     if (end) {
         t->endDate = *end;
         t->orderDate = order.value_or(QDate());
-    } else {
-        // No expiry date given: both dates become today.
+    } else if (adding()) {
+        // A new title without an expiry date: both dates become today.
         t->endDate = t->orderDate = QDate::currentDate();
+    } else {
+        // An edited title keeps an empty expiry empty: no date is invented for it.
+        t->endDate = QDate();
+        t->orderDate = order.value_or(QDate());
     }
     t->distributorCode = Text9->text();
     t->memberStatus = forms::comboCode(ui->dcbstatus);

@@ -288,6 +288,19 @@ private slots:
         consistent();
     }
 
+    // An edit of a title without dates leaves them empty (today is for new titles only).
+    void editKeepsEmptyDates() {
+        db->admin().exec(
+            QStringLiteral("UPDATE magazine SET End_Date = NULL, Order_Date = NULL WHERE Pointer = 'J000001'"));
+        enter("Text2", QStringLiteral("atu"));
+        QVERIFY(pick("dlbnamemag", QStringLiteral("Nature")));
+        click("Cmdedit");
+        text("Text6")->setText(QStringLiteral("ชั้น 4"));
+        click("Cmdsave");
+        QCOMPARE(sql(QStringLiteral("SELECT Location, End_Date, Order_Date FROM magazine WHERE Pointer = 'J000001'")),
+                 QStringLiteral("ชั้น 4||"));
+    }
+
     // The confirmation names what stays behind; only the title's own row goes.
     void deleteRemovesOnlyTheTitle() {
         db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus, regno) VALUES "
