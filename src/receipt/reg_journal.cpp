@@ -273,18 +273,20 @@ void reg_journal::save() {
                             QStringLiteral(" ยืนยันการบันทึกข้อมูล"), forms::Icon::Question))
         return;
     // The lists, the binding and the receipt check all go by the issue date: it must be a
-    // real date, and so must the date received.
+    // real date, and so must the date received (an edited issue received without a date
+    // may stay without one: no date is invented for it).
     std::optional<QDate> daily, indate;
+    const bool indateRequired = reg_mode != QLatin1String("Edit") || editedFrom_.indate.isValid();
     if (!forms::readDateField(this, ui->Text3, QStringLiteral("วันที่ประจำเดือน (ปุ่ม ... )"), true, &daily)) {
         ui->Command9->setFocus();
         return;
     }
-    if (!forms::readDateField(this, ui->Text7, QStringLiteral("วันที่รับ (ปุ่ม ... )"), true, &indate)) {
+    if (!forms::readDateField(this, ui->Text7, QStringLiteral("วันที่รับ (ปุ่ม ... )"), indateRequired, &indate)) {
         ui->Command10->setFocus();
         return;
     }
-    Issue issue{
-        ui->Text2->text().trimmed(), *daily, ui->Text4->text(), ui->Text5->text(), ui->Text6->text(), *indate, {}};
+    Issue issue{ui->Text2->text().trimmed(), *daily, ui->Text4->text(), ui->Text5->text(), ui->Text6->text(),
+                indate.value_or(QDate()),    {}};
     QString saved;
     bool kept = false; // a changed issue the user keeps editing
     const bool ok = forms::guarded(

@@ -256,6 +256,17 @@ private slots:
             QCOMPARE(text("Text5")->text(), QStringLiteral("2A")); // the current values are on show
     }
 
+    // An issue received without a date is edited without inventing one.
+    void editWithoutReceiptDate() {
+        db->admin().exec(QStringLiteral("UPDATE tranfile SET indate = NULL WHERE magno = '101'"));
+        openTitle(QStringLiteral("Nature"));
+        clickRow("show_item", 0);
+        click("Command3");
+        text("Text6")->setText(QStringLiteral("แก้ไข"));
+        click("Command7");
+        QCOMPARE(stored(QStringLiteral("101")), QStringLiteral("J000001||2026-03-01|57|3|แก้ไข|O|"));
+    }
+
     void deleteIssues() {
         openTitle(QStringLiteral("Nature"));
         clickRow("show_item", 0);
