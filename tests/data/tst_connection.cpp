@@ -76,22 +76,19 @@ private slots:
                                         "d DATE NULL, p DECIMAL(12,2) NULL)"));
         db->admin().exec(QStringLiteral("DELETE FROM wide"));
         constexpr int rows = 700;
-        {
-            data::Transaction tx(*c);
-            for (int i = 0; i < rows; ++i)
-                c->exec(QStringLiteral("INSERT INTO wide (id, v, d, p) VALUES (?, ?, ?, ?)"),
-                        {i, i % 7 == 0 ? QVariant() : QVariant(QStringLiteral("ก่").repeated(20)),
-                         i % 5 == 0 ? QVariant() : QVariant(QDate(2024, 1, 1).addDays(i)),
-                         QStringLiteral("%1.25").arg(i)});
-            tx.commit();
-        }
+        const auto row = [](int i) {
+            return QVariantList{qint64(i), i % 7 == 0 ? QVariant() : QVariant(QStringLiteral("ก่").repeated(20)),
+                                i % 5 == 0 ? QVariant() : QVariant(QDate(2024, 1, 1).addDays(i)),
+                                QStringLiteral("%1.25").arg(i)};
+        };
+        data::Transaction tx(*c);
+        for (int i = 0; i < rows; ++i)
+            c->exec(QStringLiteral("INSERT INTO wide (id, v, d, p) VALUES (?, ?, ?, ?)"), row(i));
+        tx.commit();
         const data::Result r = c->query(QStringLiteral("SELECT id, v, d, p FROM wide ORDER BY id"));
         QCOMPARE(r.rowCount(), rows);
         for (int i : {0, 1, 255, 256, 257, 511, 512, 699})
-            QCOMPARE(r.rows.at(i),
-                     (QVariantList{qint64(i), i % 7 == 0 ? QVariant() : QVariant(QStringLiteral("ก่").repeated(20)),
-                                   i % 5 == 0 ? QVariant() : QVariant(QDate(2024, 1, 1).addDays(i)),
-                                   QStringLiteral("%1.25").arg(i)}));
+            QCOMPARE(r.rows.at(i), row(i));
         // The same prepared statement then serves a one-row query as before.
         QCOMPARE(c->query(QStringLiteral("SELECT id, v, d, p FROM wide ORDER BY id")).rowCount(), rows);
         QCOMPARE(c->query(QStringLiteral("SELECT id FROM wide WHERE id = ?"), {256}).text(0, 0), QStringLiteral("256"));
