@@ -3,28 +3,24 @@
 #include "data/Connection.h"
 #include "data/Counter.h"
 #include "support/CutProxy.h"
-#include "support/TestServer.h"
+#include "support/DatabaseTest.h"
 
 #include <QTest>
 
-using testsupport::TestDatabase;
-
-class tst_connection : public QObject {
+class tst_connection : public testsupport::DatabaseTest {
     Q_OBJECT
-    std::unique_ptr<TestDatabase> db;
     std::unique_ptr<data::Connection> c;
 
 private slots:
     void initTestCase() {
-        db = std::make_unique<TestDatabase>(QStringLiteral("connection"));
+        DatabaseTest::initTestCase();
         db->admin().exec(QStringLiteral("CREATE TABLE probe (id INT PRIMARY KEY, t TEXT NULL, d DATE NULL, "
                                         "s DATETIME NULL, n BIGINT NULL, p DECIMAL(12,2) NULL)"));
         c = db->connect();
     }
-    void init() { db->admin().exec(QStringLiteral("DELETE FROM probe")); }
-    void cleanupTestCase() {
-        c.reset();
-        db.reset();
+    void init() {
+        windowsLeft = 0;
+        db->admin().exec(QStringLiteral("DELETE FROM probe"));
     }
 
     void textRoundTrip_data() {

@@ -2,9 +2,9 @@
 // link cut at COMMIT, hostile text and text at its column's limit.
 #include "data/Connection.h"
 #include "support/CutProxy.h"
+#include "support/DatabaseTest.h"
 #include "support/Saves.h"
 #include "support/Stations.h"
-#include "support/TestServer.h"
 
 #include <QMutex>
 #include <QTest>
@@ -13,9 +13,8 @@
 using testsupport::CutProxy;
 using testsupport::numberedSaves;
 
-class tst_reliability : public QObject {
+class tst_reliability : public testsupport::DatabaseTest {
     Q_OBJECT
-    std::unique_ptr<testsupport::TestDatabase> db;
 
     void kinds() {
         QTest::addColumn<int>("kind");
@@ -24,12 +23,11 @@ class tst_reliability : public QObject {
     }
 
 private slots:
-    void initTestCase() { db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("reliability")); }
     void init() {
-        db->reset();
+        fresh();
+        windowsLeft = 0;
         db->admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('X000001', 'x')"));
     }
-    void cleanupTestCase() { db.reset(); }
 
     void stationsAtOnce_data() { kinds(); }
     void stationsAtOnce() {

@@ -1,26 +1,15 @@
 // The schema as the server sees it: engines and keys, character set and Thai collation.
 #include "data/Connection.h"
-#include "support/TestServer.h"
+#include "support/DatabaseTest.h"
 #include "titles/DealerStore.h"
 
 #include <QTest>
 
-using testsupport::TestDatabase;
-
-class tst_schema : public QObject {
+class tst_schema : public testsupport::DatabaseTest {
     Q_OBJECT
-    std::unique_ptr<TestDatabase> db;
-    std::unique_ptr<data::Connection> c;
 
 private slots:
-    void initTestCase() {
-        db = std::make_unique<TestDatabase>(QStringLiteral("schema"));
-        c = db->connect();
-    }
-    void cleanupTestCase() {
-        c.reset();
-        db.reset();
-    }
+    void init() { windowsLeft = 0; }
 
     void everyTableIsInnoDbThaiWithPrimaryKey() {
         const data::Result tables = db->admin().query(
@@ -38,7 +27,7 @@ private slots:
         }
         // Windows spell some tables in more than one way.
         for (const char* t : {"Language", "ARTICLE", "MAUTHFILE", "MSUBJECT", "Bindcolor"})
-            c->query(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(t)));
+            db->connect()->query(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(t)));
     }
 
     void thaiCollation() {
@@ -49,15 +38,16 @@ private slots:
              {QStringLiteral("ขา"), QStringLiteral("ไก่"), QStringLiteral("เกม"), QStringLiteral("กา")})
             db->admin().exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES (?, ?)"),
                              {QString::number(++code), name});
-        const data::Result r = c->query(QStringLiteral("SELECT Publisher_Name FROM dealer ORDER BY Publisher_Name"));
+        const data::Result r =
+            db->connect()->query(QStringLiteral("SELECT Publisher_Name FROM dealer ORDER BY Publisher_Name"));
         QStringList order;
         for (const auto& row : r.rows)
             order << row.at(0).toString();
         QCOMPARE(order, (QStringList{QStringLiteral("กา"), QStringLiteral("เกม"), QStringLiteral("ไก่"),
                                      QStringLiteral("ขา")}));
         const QString find = QStringLiteral("SELECT 1 FROM dealer WHERE Publisher_Name = ?");
-        QCOMPARE(c->query(find, {QStringLiteral("ไก")}).rowCount(), 0);
-        QCOMPARE(c->query(find, {QStringLiteral("ไก่")}).rowCount(), 1);
+        QCOMPARE(db->connect()->query(find, {QStringLiteral("ไก")}).rowCount(), 0);
+        QCOMPARE(db->connect()->query(find, {QStringLiteral("ไก่")}).rowCount(), 1);
         db->admin().exec(QStringLiteral("DELETE FROM dealer"));
     }
 

@@ -1,19 +1,9 @@
 // The author register driven by its controls against the real server.
 #include "index/AuthorStore.h"
 #include "index/add_auther.h"
-#include "support/DatabaseTest.h"
-#include "support/WindowTest.h"
-
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableWidget>
-#include <QThread>
+#include "support/Suite.h"
 
 using indexing::add_auther;
-using testsupport::control;
-using testsupport::ScriptedMessages;
-using testsupport::TestDatabase;
 
 class tst_add_auther : public testsupport::DatabaseTest, testsupport::WindowFixture<add_auther> {
     Q_OBJECT
@@ -48,8 +38,7 @@ private slots:
 
     // A plain name, a pen name with a new true name (registered first under the next code)
     // and with a registered one; an empty name or true name is refused with nothing written.
-    // Columns: the name, the true name (empty: not a pen name), codes 0000041 and 0000042
-    // afterwards and the counter.
+    // stored: authors 0000041 and 0000042 afterwards, then the counter.
     void saveNewAuthor_data() {
         testsupport::textTable({"name", "trueName", "stored"},
                                {"plain name~  นามใหม่ ทดสอบ ~~นามใหม่ ทดสอบ| |0000042",
@@ -116,8 +105,7 @@ private slots:
 
     // Yes to No keeps the stored link; No to Yes with a new true name registers it under the
     // counter's code; an author changed or deleted by another station meanwhile is left alone.
-    // Columns: the name searched and picked, whether it becomes a pen name, what another
-    // station did meanwhile, penname and trueidno afterwards, the counter afterwards.
+    // stored: penname and trueidno afterwards.
     void editSaves_data() {
         testsupport::textTable({"name", "pen", "meanwhile", "stored", "counterAfter"},
                                {"pen name no more~ว.~~~แก้ไขแล้ว 0000009~0000041",

@@ -2,11 +2,9 @@
 #include "index/articlectrl.h"
 #include "index/edit_index_journal.h"
 #include "index/index_journal.h"
-#include "support/DatabaseTest.h"
-#include "support/WindowTest.h"
+#include "support/Suite.h"
 
 using indexing::edit_index_journal;
-using testsupport::ScriptedMessages;
 
 class tst_edit_index_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<edit_index_journal> {
     Q_OBJECT
@@ -189,11 +187,6 @@ private slots:
         QTest::mouseClick(testsupport::control<QPushButton>(ctrl, "Cmdcan"), Qt::LeftButton);
         QCOMPARE(field->text() + QString::number(field->isReadOnly()), stored + '1');
         QTest::mouseClick(testsupport::control<QPushButton>(ctrl, "Cmdexit"), Qt::LeftButton);
-        if (typed != QLatin1String("100"))
-            return;
-        auto* entry = testsupport::showWindow<indexing::index_journal>();
-        QCOMPARE(testsupport::control<QLineEdit>(entry, "Text1")->text(), QStringLiteral("100"));
-        entry->close();
     }
 };
 

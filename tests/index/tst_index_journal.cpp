@@ -1,15 +1,9 @@
 // New article index entries driven by the window's controls against the real server.
 #include "index/ArticleStore.h"
 #include "index/index_journal.h"
-#include "support/DatabaseTest.h"
-#include "support/WindowTest.h"
-
-#include <QGroupBox>
-#include <QTableWidget>
+#include "support/Suite.h"
 
 using indexing::index_journal;
-using testsupport::control;
-using testsupport::ScriptedMessages;
 
 class tst_index_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<index_journal> {
     Q_OBJECT

@@ -3,16 +3,11 @@
 #include "../../bench/DataGenerator.h"
 #include "receipt/check_receive.h"
 #include "reports/ReportViewer.h"
-#include "support/DatabaseTest.h"
-#include "support/PdfText.h"
-#include "support/WindowTest.h"
+#include "support/Suite.h"
 
 #include <QProcess>
-#include <QRadioButton>
-#include <QTemporaryDir>
 
 using receipt::check_receive;
-using testsupport::ScriptedMessages;
 
 namespace {
 

@@ -1,19 +1,9 @@
 // Issue registration driven by its controls against the real server.
 #include "receipt/IssueStore.h"
 #include "receipt/reg_journal.h"
-#include "support/DatabaseTest.h"
-#include "support/WindowTest.h"
-
-#include <QCalendarWidget>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
+#include "support/Suite.h"
 
 using receipt::reg_journal;
-using testsupport::control;
-using testsupport::ScriptedMessages;
-using testsupport::TestDatabase;
 
 class tst_reg_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<reg_journal> {
     Q_OBJECT

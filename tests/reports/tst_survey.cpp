@@ -4,18 +4,13 @@
 #include "reports/ReportViewer.h"
 #include "reports/Survey.h"
 #include "reports/frmrep_journ_serv.h"
-#include "support/DatabaseTest.h"
-#include "support/PdfText.h"
-#include "support/WindowTest.h"
+#include "support/Suite.h"
 
 #include <QProcess>
-#include <QRadioButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
 using reports::frmrep_journ_serv;
-using testsupport::ScriptedMessages;
 
 class tst_survey : public testsupport::DatabaseTest, testsupport::WindowFixture<frmrep_journ_serv> {
     Q_OBJECT

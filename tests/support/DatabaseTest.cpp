@@ -1,9 +1,7 @@
-#include "support/DatabaseTest.h"
 
-#include "support/WindowTest.h"
+#include "support/Suite.h"
 
 #include <QProcess>
-#include <QTemporaryDir>
 
 namespace testsupport {
 

@@ -25,7 +25,7 @@ protected:
     // its error output in `errors`.
     int runReport(const QStringList& args, QByteArray* errors = nullptr);
 
-private slots:
+protected slots:
     void initTestCase();
     void cleanup();
     void cleanupTestCase();

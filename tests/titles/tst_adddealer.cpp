@@ -1,12 +1,10 @@
 // The publisher register driven by its controls against the real server.
 #include "forms/common/ProgramState.h"
 #include "forms/common/Style.h"
-#include "support/DatabaseTest.h"
-#include "support/WindowTest.h"
+#include "support/Suite.h"
 #include "titles/Adddealer.h"
 #include "titles/DealerStore.h"
 
-using testsupport::ScriptedMessages;
 using titles::Adddealer;
 
 class tst_adddealer : public testsupport::DatabaseTest, testsupport::WindowFixture<Adddealer> {

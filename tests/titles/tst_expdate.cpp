@@ -1,16 +1,11 @@
 // Subscription renewal and the expiry list: the page plan, the window against the real
 // server, and the list as PDF, CSV and from the command line.
 #include "reports/ReportViewer.h"
-#include "support/DatabaseTest.h"
-#include "support/PdfText.h"
-#include "support/WindowTest.h"
+#include "support/Suite.h"
 #include "titles/expdate.h"
 
 #include <QProcess>
-#include <QRadioButton>
-#include <QTemporaryDir>
 
-using testsupport::ScriptedMessages;
 using titles::expdate;
 
 namespace {

@@ -1,0 +1,21 @@
+#pragma once
+
+// What every window suite works with: its database frame, its window's controls, the boxes,
+// and the widgets and helpers the suites reach.
+#include "support/DatabaseTest.h"
+#include "support/PdfText.h"
+#include "support/WindowTest.h"
+
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+using testsupport::control;
+using testsupport::ScriptedMessages;
+using testsupport::TestDatabase;
