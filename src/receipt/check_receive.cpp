@@ -12,6 +12,7 @@
 #include "ui_check_receive.h"
 
 #include <QCalendarWidget>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QSysInfo>
 #include <QVBoxLayout>
@@ -97,6 +98,7 @@ void check_receive::process() {
                     titles->setText(QString::number(total));
                 if (done)
                     done->setText(QString::number(n));
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); // the counts show as they go
                 return true;
             });
             ReceiptCheck::stage(*conn_, station(), missing_, from_, to_);
