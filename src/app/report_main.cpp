@@ -62,9 +62,8 @@ reports::Document receiptCheck(data::Connection& c, const QCommandLineParser& cl
 reports::Document survey(data::Connection& c, const QCommandLineParser& cli) {
     QDate from, to;
     period(cli, &from, &to);
-    int titles = 0;
     const QChar g = group(cli);
-    return reports::surveyReport(reports::surveyRows(c, g, from, to, &titles), g, from, to);
+    return reports::surveyReport(reports::surveyRows(c, g, from, to), g, from, to);
 }
 
 using Builder = std::function<reports::Document(data::Connection&, const QCommandLineParser&)>;

@@ -8,8 +8,7 @@
 namespace indexing::ArticleStore {
 
 QString expectedNumber(data::Connection& c) {
-    const data::Result r = c.query(QStringLiteral("SELECT artno_ctrl FROM artctrl LIMIT 1"));
-    return r.isEmpty() ? QString() : r.text(0, 0).trimmed();
+    return counterText(c).trimmed();
 }
 
 QStringList subjectsMatching(data::Connection& c, const QString& text, bool anywhere) {

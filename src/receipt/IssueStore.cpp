@@ -4,6 +4,15 @@
 
 #include <algorithm>
 
+namespace receipt {
+
+QString newestNumberFirst(const QString& t) {
+    return QStringLiteral("TRIM(%1.magno) REGEXP '^[0-9]+$' DESC, CAST(TRIM(%1.magno) AS UNSIGNED) DESC, %1.magno DESC")
+        .arg(t);
+}
+
+} // namespace receipt
+
 namespace receipt::IssueStore {
 
 namespace {

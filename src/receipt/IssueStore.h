@@ -27,6 +27,10 @@ struct Issue {
     data::Params original;
 };
 
+// An ORDER BY piece: the newest registration number of table alias `t` first, compared as a
+// number (a text that is not one after the numbers), as the issue list orders issues of a date.
+QString newestNumberFirst(const QString& t);
+
 namespace IssueStore {
 
 // Titles whose name contains `text` as typed (blanks around it do not count), with their

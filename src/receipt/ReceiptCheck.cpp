@@ -94,7 +94,7 @@ void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to, 
 } // namespace
 
 QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to, int* titleCount,
-                        const Progress& progress) {
+                        const reports::Progress& progress) {
     // One query: each title with the days of its issues from the second issue mark before the
     // period (by its frequency code) to the period's end, one pass over its issue index.
     QString secondMark = QStringLiteral("CASE m.MagType_code");
@@ -105,14 +105,14 @@ QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to,
         params << prevIssueDate(f, prevIssueDate(f, from));
     }
     c.exec(QStringLiteral("SET SESSION group_concat_max_len = 16777216"));
-    const data::Result r = c.query(
-        QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.MagType_code, m.Distributor_Code, "
-                       "(SELECT GROUP_CONCAT(TO_DAYS(t.daily)) FROM tranfile t WHERE t.pointer = m.Pointer "
-                       "AND t.daily BETWEEN %1 END AND ?) FROM magazine m WHERE m.Receive_Code = '1' "
-                       "AND m.MagType_code IN ('02', '03', '04', '05', '06', '07', '08', '09') "
-                       "ORDER BY m.MagType_code, m.Pointer")
-            .arg(secondMark),
-        params << to);
+    const data::Result r =
+        c.query(QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.MagType_code, m.Distributor_Code, "
+                               "(SELECT GROUP_CONCAT(TO_DAYS(t.daily)) FROM tranfile t WHERE t.pointer = m.Pointer "
+                               "AND t.daily BETWEEN %1 END AND ?) FROM magazine m WHERE m.Receive_Code = '1' "
+                               "AND m.MagType_code IN ('02', '03', '04', '05', '06', '07', '08', '09') "
+                               "ORDER BY m.MagType_code, m.Pointer")
+                    .arg(secondMark),
+                params << to);
     if (titleCount)
         *titleCount = r.rowCount();
     // TO_DAYS counts days from year 0, Julian day numbers from 4713 BC.

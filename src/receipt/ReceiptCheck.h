@@ -32,14 +32,11 @@ struct MissingIssue {
 
 namespace ReceiptCheck {
 
-// Told the titles done so far; false stops the run (nothing comes back then).
-using Progress = std::function<bool(int done, int total)>;
-
 // The missing issues of every subscribed title with a regular frequency between the two
 // dates, both included, by frequency code, title and date: the titles in one query, their
 // issues around the period in another, the stepping in memory.
 QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to, int* titles = nullptr,
-                        const Progress& progress = {});
+                        const reports::Progress& progress = {});
 // The same rows found the slow way, one query per title's anchor and per expected date; kept
 // to prove the fast run right.
 QList<MissingIssue> runPerDate(data::Connection& c, const QDate& from, const QDate& to);

@@ -27,7 +27,6 @@ public:
     ~check_receive() override;
 
     void process(); // Command3
-    const QList<MissingIssue>& missing() const { return missing_; }
     reports::ReportViewer* viewer() const { return viewer_; }
     // The station name runs are staged under.
     static QString station();

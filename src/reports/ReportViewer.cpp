@@ -43,14 +43,13 @@ Progress progressDialog(QWidget* parent, QProgressDialog*& dialog, const QString
 
 } // namespace
 
-ReportViewer::ReportViewer(Document doc, QWidget* parent) : QWidget(parent), doc_(std::move(doc)) {
+ReportViewer::ReportViewer(Document doc, QWidget* parent)
+    : QWidget(parent), doc_(std::move(doc)), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     setObjectName(QStringLiteral("ReportViewer"));
     setWindowTitle(doc_.title);
-    auto* printer = new QPrinter(QPrinter::HighResolution);
-    printer->setPageLayout(pageLayout());
-    preview_ = new QPrintPreviewWidget(printer, this);
+    printer_->setPageLayout(pageLayout());
+    preview_ = new QPrintPreviewWidget(printer_.get(), this);
     preview_->setObjectName(QStringLiteral("preview"));
-    connect(this, &QObject::destroyed, this, [printer] { delete printer; });
     connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) { reports::render(doc_, p); });
     connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportViewer::showPageNumber);
 
@@ -76,13 +75,14 @@ ReportViewer::ReportViewer(Document doc, QWidget* parent) : QWidget(parent), doc
     connect(next, &QPushButton::clicked, this, [this] { preview_->setCurrentPage(preview_->currentPage() + 1); });
     connect(zoomIn, &QPushButton::clicked, preview_, [this] { preview_->zoomIn(); });
     connect(zoomOut, &QPushButton::clicked, preview_, [this] { preview_->zoomOut(); });
-    connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportViewer::showPageNumber);
     connect(printButton, &QPushButton::clicked, this, &ReportViewer::print);
     connect(pdf, &QPushButton::clicked, this, [this] { savePdf(); });
     connect(csv, &QPushButton::clicked, this, [this] { saveCsv(); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     resize(900, 700);
 }
+
+ReportViewer::~ReportViewer() = default;
 
 void ReportViewer::setDocument(Document doc) {
     doc_ = std::move(doc);

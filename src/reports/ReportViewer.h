@@ -3,6 +3,7 @@
 #include "reports/Report.h"
 
 #include <QWidget>
+#include <memory>
 
 class QLabel;
 class QPrintPreviewWidget;
@@ -16,6 +17,7 @@ class ReportViewer : public QWidget {
     Q_OBJECT
 public:
     explicit ReportViewer(Document doc, QWidget* parent = nullptr);
+    ~ReportViewer() override;
 
     const Document& document() const { return doc_; }
     void setDocument(Document doc);
@@ -27,6 +29,7 @@ public:
 
 private:
     Document doc_;
+    std::unique_ptr<QPrinter> printer_; // what the preview draws on
     QPrintPreviewWidget* preview_;
     QLabel* pageLabel_;
     void showPageNumber();

@@ -1,6 +1,7 @@
 #include "reports/Survey.h"
 
 #include "data/Dates.h"
+#include "receipt/IssueStore.h"
 #include "reports/Flow.h"
 
 #include <QDir>
@@ -18,16 +19,12 @@ double leadingValue(const QString& text) {
     return m.hasMatch() ? m.captured(0).toDouble() : 0;
 }
 
-QList<SurveyRow> surveyRows(data::Connection& c, QChar group, const QDate& from, const QDate& to, int* titles) {
-    *titles = int(c.query(QStringLiteral("SELECT COUNT(*) FROM magazine WHERE Receive_Code = '1' AND Pointer LIKE ?"),
-                          {QString(group) + QLatin1Char('%')})
-                      .value(0, 0)
-                      .toLongLong());
+QList<SurveyRow> surveyRows(data::Connection& c, QChar group, const QDate& from, const QDate& to) {
     const data::Result r = c.query(
         QStringLiteral("SELECT m.Magazine_Name, t.yearno, t.itemsno, t.DescriptionItem, m.Pointer FROM magazine m "
                        "JOIN tranfile t ON t.pointer = m.Pointer WHERE m.Receive_Code = '1' AND m.Pointer LIKE ? "
-                       "AND t.indate BETWEEN ? AND ? ORDER BY m.Pointer, TRIM(t.magno) REGEXP '^[0-9]+$' DESC, "
-                       "CAST(TRIM(t.magno) AS UNSIGNED) DESC, t.magno DESC"),
+                       "AND t.indate BETWEEN ? AND ? ORDER BY m.Pointer, ") +
+            receipt::newestNumberFirst(QStringLiteral("t")),
         {QString(group) + QLatin1Char('%'), from, to});
     QList<SurveyRow> out;
     out.reserve(r.rowCount());

@@ -23,8 +23,7 @@ double leadingValue(const QString& text);
 
 // The issues received (receipt date within both bounds) by the currently received titles of a
 // group ('J' foreign, 'I' Thai): titles by key, issues newest registration number first.
-// `titles` gets how many titles the group has.
-QList<SurveyRow> surveyRows(data::Connection& c, QChar group, const QDate& from, const QDate& to, int* titles);
+QList<SurveyRow> surveyRows(data::Connection& c, QChar group, const QDate& from, const QDate& to);
 
 // Replaces the rows of rep_jn_servey in the local staging file printmag.db of `folder`
 // (created on first use) in one transaction. False, with the file and the reason in plain

@@ -105,8 +105,7 @@ void frmrep_journ_serv::print() {
     forms::guarded(
         this,
         [&] {
-            int titles = 0;
-            const QList<SurveyRow> rows = surveyRows(*conn_, group, *from, *to, &titles);
+            const QList<SurveyRow> rows = surveyRows(*conn_, group, *from, *to);
             QString error;
             if (!stageSurvey(folder, rows, &error)) {
                 forms::inform(this, error, QStringLiteral("ไม่สามารถจัดเตรียมข้อมูลได้"), forms::Icon::Critical);

@@ -1,6 +1,7 @@
 #include "titles/ExpiryList.h"
 
 #include "data/Dates.h"
+#include "receipt/IssueStore.h"
 
 namespace titles {
 
@@ -63,12 +64,11 @@ QList<ExpiryRow> list(data::Connection& c, QChar group, const QDate& from, const
         QStringLiteral(
             "SELECT m.Pointer, m.Magazine_Name, m.Price_Per_Year, m.Order_Date, m.End_Date, d.Publisher_Name, "
             "(SELECT t.DescriptionItem FROM tranfile t WHERE t.pointer = m.Pointer AND t.daily <=> (SELECT n.daily "
-            "FROM tranfile n WHERE n.pointer = m.Pointer ORDER BY n.daily DESC LIMIT 1) ORDER BY TRIM(t.magno) REGEXP "
-            "'^[0-9]+$' DESC, "
-            "CAST(TRIM(t.magno) AS UNSIGNED) DESC, t.magno DESC LIMIT 1) "
+            "FROM tranfile n WHERE n.pointer = m.Pointer ORDER BY n.daily DESC LIMIT 1) ORDER BY %1 LIMIT 1) "
             "FROM magazine m LEFT JOIN dealer d ON d.Publisher_Code = m.Publisher_Code "
             "WHERE m.Pointer LIKE ? AND m.Receive_Code = '1' AND m.End_Date BETWEEN ? AND ? "
-            "ORDER BY m.Magazine_Name, m.Pointer"),
+            "ORDER BY m.Magazine_Name, m.Pointer")
+            .arg(receipt::newestNumberFirst(QStringLiteral("t"))),
         {QString(group) + QLatin1Char('%'), from, to});
     QList<ExpiryRow> out;
     out.reserve(r.rowCount());
