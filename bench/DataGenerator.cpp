@@ -1,5 +1,6 @@
 #include "DataGenerator.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <stdexcept>
@@ -163,6 +164,28 @@ struct Frequency {
 const QList<Frequency> frequencies = {{"01", 1},  {"02", 7},   {"03", 15},  {"04", 30},  {"05", 61},
                                       {"06", 91}, {"07", 122}, {"08", 182}, {"09", 365}, {"10", 45}};
 
+// Issues are dated as publishers date them: weekly ones every seventh day, half-monthly ones
+// on the 1st and the 15th, monthly to half-yearly ones on the 1st of their month, yearly ones
+// on 1 January; daily and irregular ones by their day count.
+int monthsOf(const Frequency& f) {
+    static const QHash<QString, int> months = {{"04", 1}, {"05", 2}, {"06", 3}, {"07", 4}, {"08", 6}, {"09", 12}};
+    return months.value(QLatin1String(f.code));
+}
+QDate newestMark(const Frequency& f, const QDate& d) {
+    if (QLatin1String(f.code) == QLatin1String("03"))
+        return QDate(d.year(), d.month(), d.day() >= 15 ? 15 : 1);
+    if (const int m = monthsOf(f))
+        return m == 12 ? QDate(d.year(), 1, 1) : QDate(d.year(), d.month(), 1);
+    return d;
+}
+QDate previousMark(const Frequency& f, const QDate& d) {
+    if (QLatin1String(f.code) == QLatin1String("03"))
+        return d.day() == 15 ? QDate(d.year(), d.month(), 1) : QDate(d.year(), d.month(), 15).addMonths(-1);
+    if (const int m = monthsOf(f))
+        return d.addMonths(-m);
+    return d.addDays(-f.days);
+}
+
 struct Title {
     QString pointer;
     QString name;
@@ -311,7 +334,7 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
                                                                : rest / others + (t <= rest % others ? 1 : 0);
             if (size.yearsOfIssues > 0)
                 count = qBound(2, size.yearsOfIssues * 365 / title.frequency.days, 400);
-            QDate daily = size.today.addDays(-rnd.below(qMax(1, title.frequency.days)));
+            QDate daily = newestMark(title.frequency, size.today.addDays(-rnd.below(qMax(1, title.frequency.days))));
             const int firstYear = daily.addDays(-title.frequency.days * int(count)).year();
             // Issues 12 to 35 back from the newest (as many as there are) make one bound volume.
             const bool binds = count >= 14 && title.frequency.days >= 15 && volumes.size() < size.volumes;
@@ -331,12 +354,15 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
                         volumes.last().last = QStringLiteral("%1 %2 %3").arg(yearNo, itemNo, month);
                     volumes.last().first = QStringLiteral("%1 %2 %3").arg(yearNo, itemNo, month);
                 }
-                rows.add({QString::number(magno), title.pointer, daily.addDays(3 + rnd.below(20)), daily, yearNo,
-                          itemNo, month, bound ? QStringLiteral("Z") : QStringLiteral("O"),
-                          bound ? volumes.last().regno : QString()});
-                if (k < 12 && indexable.size() < size.articles && rnd.chance(40))
+                // About one issue in thirty never arrives (except those bound later).
+                const bool arrived = bound || !rnd.chance(3);
+                if (arrived)
+                    rows.add({QString::number(magno), title.pointer, daily.addDays(3 + rnd.below(20)), daily, yearNo,
+                              itemNo, month, bound ? QStringLiteral("Z") : QStringLiteral("O"),
+                              bound ? volumes.last().regno : QString()});
+                if (arrived && k < 12 && indexable.size() < size.articles && rnd.chance(40))
                     indexable.append({magno, t, yearNo, itemNo, month});
-                daily = daily.addDays(-title.frequency.days);
+                daily = previousMark(title.frequency, daily);
                 if (magno % 50000 == 0) {
                     rows.flush();
                     c.commit();

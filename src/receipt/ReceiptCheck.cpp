@@ -4,8 +4,10 @@
 #include "reports/Flow.h"
 
 #include <QHash>
-#include <QSet>
+#include <algorithm>
 #include <map>
+#include <thread>
+#include <vector>
 
 namespace receipt {
 
@@ -93,57 +95,88 @@ void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to, 
 
 } // namespace
 
-QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to, int* titleCount,
-                        const reports::Progress& progress) {
-    // One query: each title with the days of its issues from the second issue mark before the
-    // period (by its frequency code) to the period's end, one pass over its issue index.
-    QString secondMark = QStringLiteral("CASE m.MagType_code");
+namespace {
+
+// Each title of the given frequency codes with the days of its issues, ascending, from the
+// second issue mark before the period to its end. One branch per code keeps the bounds constant.
+data::Result titlesWithIssueDays(data::Connection& c, const QStringList& codes, const QDate& from, const QDate& to) {
+    QStringList branches;
     data::Params params;
-    for (const char* code : {"02", "03", "04", "05", "06", "07", "08", "09"}) {
-        const Frequency f = *frequencyOf(QLatin1String(code));
-        secondMark += QStringLiteral(" WHEN '%1' THEN ?").arg(QLatin1String(code));
-        params << prevIssueDate(f, prevIssueDate(f, from));
+    for (const QString& code : codes) {
+        const Frequency f = *frequencyOf(code);
+        branches << QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.MagType_code, m.Distributor_Code, "
+                                   "(SELECT GROUP_CONCAT(TO_DAYS(t.daily) ORDER BY t.daily) FROM tranfile t "
+                                   "WHERE t.pointer = m.Pointer AND t.daily BETWEEN ? AND ?) AS days FROM magazine m "
+                                   "WHERE m.Receive_Code = '1' AND m.MagType_code = ?");
+        params << prevIssueDate(f, prevIssueDate(f, from)) << to << code;
     }
     c.exec(QStringLiteral("SET SESSION group_concat_max_len = 16777216"));
-    const data::Result r =
-        c.query(QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.MagType_code, m.Distributor_Code, "
-                               "(SELECT GROUP_CONCAT(TO_DAYS(t.daily)) FROM tranfile t WHERE t.pointer = m.Pointer "
-                               "AND t.daily BETWEEN %1 END AND ?) FROM magazine m WHERE m.Receive_Code = '1' "
-                               "AND m.MagType_code IN ('02', '03', '04', '05', '06', '07', '08', '09') "
-                               "ORDER BY m.MagType_code, m.Pointer")
-                    .arg(secondMark),
-                params << to);
+    return c.query(QStringLiteral("SELECT * FROM (%1) AS titles ORDER BY MagType_code, Pointer")
+                       .arg(branches.join(QStringLiteral(" UNION ALL "))),
+                   params);
+}
+
+} // namespace
+
+QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to, int* titleCount,
+                        const reports::Progress& progress) {
+    // The server reads every issue of a title to find those in the window; the slower half of
+    // the codes goes to a second connection meanwhile, so two of the server's cores share it.
+    data::Result r, later;
+    std::exception_ptr failed;
+    data::Connection second(c.settings());
+    std::thread helper([&] {
+        try {
+            second.open();
+            later = titlesWithIssueDays(second, {"06", "07", "08", "09"}, from, to);
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    });
+    try {
+        r = titlesWithIssueDays(c, {"02", "03", "04", "05"}, from, to);
+    } catch (...) {
+        helper.join();
+        throw;
+    }
+    helper.join();
+    if (failed)
+        std::rethrow_exception(failed);
+    r.rows.append(later.rows);
     if (titleCount)
         *titleCount = r.rowCount();
     // TO_DAYS counts days from year 0, Julian day numbers from 4713 BC.
     const qint64 julian = QDate(2000, 1, 1).toJulianDay() - 730485;
     const qint64 start = from.toJulianDay();
     QList<MissingIssue> out;
-    QSet<qint64> in;
+    std::vector<qint64> days;
     for (int n = 0; n < r.rowCount(); ++n) {
         if (progress && n % 500 == 0 && !progress(n, r.rowCount()))
             return {};
         const Title t{r.text(n, 0), r.text(n, 1), r.text(n, 3), *frequencyOf(r.text(n, 2))};
+        days.clear();
+        const QString text = r.text(n, 4);
+        for (const QStringView day : QStringView(text).split(QLatin1Char(','), Qt::SkipEmptyParts))
+            days.push_back(day.toLongLong() + julian);
         // The anchor: the earliest issue between the first mark and the start, else between
-        // the second mark and the start.
+        // the second mark and the start (the earliest read).
         const qint64 first = prevIssueDate(t.frequency, from).toJulianDay();
-        qint64 nearAnchor = 0, farAnchor = 0;
-        in.clear();
-        const QString days = r.text(n, 4);
-        for (const QStringView text : QStringView(days).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-            const qint64 day = text.toLongLong() + julian;
-            if (day >= start)
-                in.insert(day);
-            if (day <= start && (farAnchor == 0 || day < farAnchor))
-                farAnchor = day;
-            if (day <= start && day >= first && (nearAnchor == 0 || day < nearAnchor))
-                nearAnchor = day;
-        }
-        const qint64 anchor = nearAnchor ? nearAnchor : farAnchor;
+        const auto near = std::lower_bound(days.begin(), days.end(), first);
+        const qint64 anchor = near != days.end() && *near <= start     ? *near
+                              : !days.empty() && days.front() <= start ? days.front()
+                                                                       : 0;
         if (anchor == 0)
             continue; // nothing received shortly before the period: not examined
+        // The expected dates ascend: walk the received days alongside them.
+        auto received = std::lower_bound(days.begin(), days.end(), start);
         stepThrough(
-            t, QDate::fromJulianDay(anchor), from, to, [&](const QDate& d) { return in.contains(d.toJulianDay()); },
+            t, QDate::fromJulianDay(anchor), from, to,
+            [&](const QDate& d) {
+                const qint64 day = d.toJulianDay();
+                while (received != days.end() && *received < day)
+                    ++received;
+                return received != days.end() && *received == day;
+            },
             out);
     }
     if (progress)

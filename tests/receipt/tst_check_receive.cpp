@@ -114,7 +114,7 @@ private slots:
         bench::generate(*c, demo);
         const QDate year(demo.today.year() - 1, 1, 1);
         const auto fast = receipt::ReceiptCheck::run(*c, year, year.addYears(1).addDays(-1));
-        QVERIFY(fast.size() > 10);
+        QVERIFY2(fast.size() >= 3, qPrintable(QString::number(fast.size())));
         QCOMPARE(names(fast), names(receipt::ReceiptCheck::runPerDate(*c, year, year.addYears(1).addDays(-1))));
     }
 
