@@ -1,5 +1,7 @@
 #include "data/Connection.h"
 
+#include "data/Charsets.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
@@ -375,6 +377,21 @@ SQLLEN fixedWidth(SQLSMALLINT cType) {
 } // namespace
 
 Result Connection::query(const QString& sql, const Params& params) {
+    try {
+        return queryRetried(sql, params);
+    } catch (const DbError& e) {
+        // Searched text a column's character set cannot hold matches nothing in it; the
+        // server says so as a mix of collations (plain-ASCII text never causes that).
+        const bool foreignText = std::any_of(params.begin(), params.end(), [](const QVariant& p) {
+            return p.metaType().id() == QMetaType::QString && !unstorable(p.toString(), {"ascii"}).isEmpty();
+        });
+        if (!foreignText || (e.nativeCode() != 1267 && e.nativeCode() != 1270 && e.nativeCode() != 1271))
+            throw;
+        return {};
+    }
+}
+
+Result Connection::queryRetried(const QString& sql, const Params& params) {
     if (inTransaction_ || !isRead(sql))
         return queryOnce(sql, params);
     try {
@@ -518,8 +535,8 @@ bool Connection::fetchBlocks(const QString& sql, void* statement, std::vector<Bo
 void Connection::checkWritableTables() {
     tablesChecked_ = true;
     const bool exactNames = query(QStringLiteral("SELECT @@lower_case_table_names")).value(0, 0).toLongLong() == 0;
-    const Result tables = query(QStringLiteral(
-        "SELECT TABLE_NAME, ENGINE FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE()"));
+    const Result tables = query(
+        QStringLiteral("SELECT TABLE_NAME, ENGINE FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE()"));
     QStringList problems;
     for (const char* name : {"magazine", "dealer", "recsetup", "tranfile", "jourctrl", "sum_journal", "ctrlsumj",
                              "article", "mauthfile", "msubject", "artctrl", "authname", "authctrl", "chk_receive"}) {
@@ -533,6 +550,15 @@ void Connection::checkWritableTables() {
         else if (tables.text(found, 1).compare(QLatin1String("InnoDB"), Qt::CaseInsensitive) != 0)
             problems << QStringLiteral("ตาราง %1 เป็นแบบ %2 ซึ่งไม่รองรับการบันทึกทั้งชุด").arg(table, tables.text(found, 1));
     }
+    // Text columns in a character set narrower than the program's: what they cannot hold is
+    // refused before a save instead of being stored as "?".
+    narrowCharsets_.clear();
+    const Result narrow = query(QStringLiteral(
+        "SELECT LOWER(TABLE_NAME), GROUP_CONCAT(DISTINCT CHARACTER_SET_NAME) FROM information_schema.COLUMNS "
+        "WHERE TABLE_SCHEMA = DATABASE() AND CHARACTER_SET_NAME NOT IN ('utf8mb4', 'utf16', 'utf16le', 'utf32', "
+        "'binary') GROUP BY TABLE_NAME"));
+    for (const auto& row : narrow.rows)
+        narrowCharsets_.insert(row.at(0).toString(), row.at(1).toString().split(QLatin1Char(',')));
     if (!problems.isEmpty())
         writeRefusal_ =
             QStringLiteral("ฐานข้อมูลนี้ใช้ค้นหาและแสดงข้อมูลได้เท่านั้น ยังบันทึกไม่ได้: %1\nข้อมูลไม่ได้ถูกบันทึก "
@@ -542,19 +568,38 @@ void Connection::checkWritableTables() {
 
 qint64 Connection::exec(const QString& sql, const Params& params) {
     // Before the first save, once: a database that would keep half of a failed save takes none.
-    static const QRegularExpression write(QStringLiteral("^\\s*(INSERT|UPDATE|DELETE|REPLACE)\\b"),
-                                          QRegularExpression::CaseInsensitiveOption);
-    if (write.match(sql).hasMatch()) {
+    static const QRegularExpression write(
+        QStringLiteral("^\\s*(?:INSERT\\s+(?:IGNORE\\s+)?INTO|REPLACE\\s+INTO|UPDATE|DELETE\\s+FROM)\\s+`?(\\w+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (const auto m = write.match(sql); m.hasMatch()) {
         if (!tablesChecked_)
             checkWritableTables();
         if (!writeRefusal_.isEmpty())
             throw DbError(0, QStringLiteral("HY000"), writeRefusal_);
+        refuseUnstorable(m.captured(1).toLower(), params);
     }
     SQLHSTMT h = run(sql, params);
     SQLLEN n = 0;
     SQLRowCount(h, &n);
     SQLFreeStmt(h, SQL_CLOSE);
     return qint64(n);
+}
+
+void Connection::refuseUnstorable(const QString& table, const Params& params) const {
+    const auto charsets = narrowCharsets_.constFind(table);
+    if (charsets == narrowCharsets_.cend())
+        return;
+    QList<char32_t> refused;
+    for (const QVariant& p : params)
+        if (p.metaType().id() == QMetaType::QString)
+            for (const char32_t ch : unstorable(p.toString(), *charsets))
+                if (!refused.contains(ch))
+                    refused.append(ch);
+    if (!refused.isEmpty())
+        throw DbError(0, QStringLiteral("22007"),
+                      QStringLiteral("ฐานข้อมูลเก็บตัวอักษรต่อไปนี้ไม่ได้ (ตาราง %1 ใช้ชุดอักขระ %2): %3\n"
+                                     "ข้อมูลไม่ได้ถูกบันทึก กรุณาแก้ไขข้อความ หรือให้ผู้ดูแลระบบปรับปรุงฐานข้อมูลเป็น utf8mb4")
+                          .arg(table, charsets->join(QStringLiteral(", ")), describeCharacters(refused)));
 }
 
 void Connection::setAutocommit(bool on) {

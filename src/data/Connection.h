@@ -89,7 +89,10 @@ private:
     QString writeRefusal_;
     QElapsedTimer sinceLastUse_;
 
+    QHash<QString, QStringList> narrowCharsets_; // by lower-case table name
     void checkWritableTables();
+    void refuseUnstorable(const QString& table, const Params& params) const;
+    Result queryRetried(const QString& sql, const Params& params);
 
     void ensureUsable();
     void* prepared(const QString& sql);
@@ -122,13 +125,6 @@ private:
     Connection& c_;
     bool done_ = false;
 };
-
-// Text exactly as the bytes hold it: a leading byte-order mark is kept, not dropped.
-QString textFromUtf8(const char* bytes, qsizetype length);
-
-// The session mode every connection runs in: a write that does not fit its column fails
-// instead of being cut short, whatever the server's own setting.
-extern const char* const strictSessionMode;
 
 // Text exactly as the bytes hold it: a leading byte-order mark is kept, not dropped.
 QString textFromUtf8(const char* bytes, qsizetype length);

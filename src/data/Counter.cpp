@@ -62,7 +62,7 @@ QString takeCounter(Connection& c, const CounterColumn& counter, const std::func
             if (r.isEmpty())
                 throw DbError(0, QStringLiteral("02000"),
                               QStringLiteral("ไม่พบแถวของตัวนับ %1 กรุณาติดต่อผู้ดูแลระบบ").arg(counter.table));
-            const QString current = r.text(0, 0).trimmed();
+            const QString current = counter.proper ? counter.proper(r.text(0, 0).trimmed()) : r.text(0, 0).trimmed();
             const QString next = advance(current);
             use(current);
             c.exec(update, {next});

@@ -36,6 +36,9 @@ void retryingTransaction(Connection& c, const std::function<void()>& unit, const
 struct CounterColumn {
     QString table;
     QString column;
+    // The counter's text in its proper form ("J12" as "J000012"), for counters kept as text by
+    // hand or by older programs; the trimmed text when not set.
+    std::function<QString(const QString&)> proper = {};
 };
 
 // Takes the current value of a counter under a row lock, inside one transaction:

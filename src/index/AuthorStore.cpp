@@ -33,11 +33,11 @@ QString lockedCounter(data::Connection& c) {
     if (r.isEmpty())
         throw AuthorRefused(QStringLiteral("ไม่พบแถวของตัวนับรหัสผู้แต่ง (authctrl) ข้อมูลไม่ได้ถูกบันทึก กรุณาติดต่อผู้ดูแลระบบ"));
     const QString code = r.text(0, 0).trimmed();
-    if (!data::counterValue(code))
-        throw AuthorRefused(QStringLiteral("ตัวนับรหัสผู้แต่ง (authctrl) มีค่า \"%1\" ซึ่งไม่ใช่ตัวเลข ข้อมูลไม่ได้ถูกบันทึก "
-                                           "กรุณาติดต่อผู้ดูแลระบบ")
-                                .arg(code));
-    return code;
+    if (const auto value = data::counterValue(code))
+        return padded7(*value); // written by hand without its padding, it still gives a proper code
+    throw AuthorRefused(QStringLiteral("ตัวนับรหัสผู้แต่ง (authctrl) มีค่า \"%1\" ซึ่งไม่ใช่ตัวเลข ข้อมูลไม่ได้ถูกบันทึก "
+                                       "กรุณาติดต่อผู้ดูแลระบบ")
+                            .arg(code));
 }
 
 void setCounter(data::Connection& c, const QString& code) {
@@ -104,7 +104,8 @@ std::optional<Author> find(data::Connection& c, const QString& idno) {
 
 QString expectedCode(data::Connection& c) {
     const data::Result r = c.query(QStringLiteral("SELECT idno_ctrl FROM authctrl LIMIT 1"));
-    return r.isEmpty() ? QString() : r.text(0, 0).trimmed();
+    const auto value = r.isEmpty() ? std::nullopt : data::counterValue(r.text(0, 0));
+    return value ? padded7(*value) : r.isEmpty() ? QString() : r.text(0, 0).trimmed();
 }
 
 SavedAuthor add(data::Connection& c, const QString& name, bool penName, const QString& trueName) {

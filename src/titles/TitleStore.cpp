@@ -132,7 +132,11 @@ bool nameExists(data::Connection& c, const QString& name) {
 QString add(data::Connection& c, const Title& t, int series) {
     if (series < 1 || series > 4)
         throw std::invalid_argument("series must be 1 to 4");
-    const data::CounterColumn counter{QStringLiteral("recsetup"), QStringLiteral("pointer_ctrl%1").arg(series)};
+    const data::CounterColumn counter{
+        QStringLiteral("recsetup"), QStringLiteral("pointer_ctrl%1").arg(series), [](const QString& code) {
+            const auto n = codeNumber(code);
+            return n ? code.left(1) + QStringLiteral("%1").arg(*n, 6, 10, QLatin1Char('0')) : code;
+        }};
     return data::takeCounter(
         c, counter,
         [&](const QString& current) {
