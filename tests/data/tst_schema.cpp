@@ -1,9 +1,19 @@
-// The schema as the server sees it: engines and keys, character set and Thai collation.
+// The schema as the server sees it: engines and keys, character set and Thai collation; an
+// installation kept the old way, checked and migrated.
+#include "../../bench/DataGenerator.h"
+#include "../../bench/Legacy.h"
 #include "data/Connection.h"
+#include "data/DbCheck.h"
+#include "index/AuthorStore.h"
 #include "support/DatabaseTest.h"
 #include "titles/DealerStore.h"
+#include "titles/TitleStore.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
+
+using testsupport::TestDatabase;
 
 class tst_schema : public testsupport::DatabaseTest {
     Q_OBJECT
@@ -53,6 +63,8 @@ private slots:
 
     // A copy whose tables cannot keep a save whole, or are not where the program looks, still
     // shows what it holds but takes no save at all: the message names them, nothing is written.
+    // Text a narrower character set cannot hold is refused with the characters named, never
+    // stored as "?"; searching for it finds nothing.
     void legacyTablesTakeNoSave() {
         db->admin().exec(QStringLiteral("ALTER TABLE mauthfile ENGINE=MyISAM"));
         db->admin().exec(QStringLiteral("RENAME TABLE artctrl TO artctrl_old"));
@@ -65,8 +77,118 @@ private slots:
                  qPrintable(legacy->writeRefusal()));
         db->admin().exec(QStringLiteral("ALTER TABLE mauthfile ENGINE=InnoDB"));
         db->admin().exec(QStringLiteral("RENAME TABLE artctrl_old TO artctrl"));
-        QCOMPARE(testsupport::rowText(db->admin(), QStringLiteral("SELECT COUNT(*) FROM dealer")), QStringLiteral("0"));
-        QCOMPARE(titles::DealerStore::add(*db->connect(), {{}, QStringLiteral("x"), {}, {}, {}}), QStringLiteral("1"));
+        QCOMPARE(sql(QStringLiteral("SELECT COUNT(*) FROM dealer")), QStringLiteral("0"));
+
+        db->admin().exec(QStringLiteral("ALTER TABLE dealer CONVERT TO CHARACTER SET tis620"));
+        auto narrow = db->connect();
+        try {
+            titles::DealerStore::add(*narrow, {{}, QStringLiteral("Müller “ไทย” 😀"), {}, {}, {}});
+            QFAIL("saved text tis620 cannot hold");
+        } catch (const data::DbError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("“ü” (U+00FC), ““” (U+201C), “”” (U+201D), “😀” (U+1F600)")),
+                     qPrintable(e.message()));
+        }
+        QCOMPARE(titles::DealerStore::add(*narrow, {{}, QStringLiteral("สำนักพิมพ์ไทย"), {}, {}, {}}),
+                 QStringLiteral("1"));
+        QCOMPARE(titles::DealerStore::search(*narrow, QStringLiteral("Mü")).size(), 0);
+        QCOMPARE(sql(QStringLiteral("SELECT GROUP_CONCAT(Publisher_Name) FROM dealer")), QStringLiteral("สำนักพิมพ์ไทย"));
+        db->admin().exec(QStringLiteral("ALTER TABLE dealer CONVERT TO CHARACTER SET utf8mb4"));
+    }
+
+    // An installation kept the old way: the check names every problem planted; the migration
+    // refuses without a backup or with the program's account, prints its plan on a dry run,
+    // and leaves a database that takes saves, reads back what it held before (empty dates
+    // empty), and a backup a client can load.
+    void legacyCheckAndMigration() {
+        fresh();
+        bench::DataSize demo = bench::DataSize::demo();
+        bench::generate(db->admin(), demo);
+        for (const char* plant :
+             {"UPDATE magazine SET Magazine_Name = (SELECT n FROM (SELECT MIN(Magazine_Name) n FROM magazine) x) "
+              "ORDER BY Pointer DESC LIMIT 1",
+              "INSERT INTO mauthfile (article_no, seqno, idno) VALUES ('9999999', 1, '0000001')",
+              "INSERT INTO authname (idno, penname, trueidno) VALUES ('0000000', 'นามแฝง', '0009997')",
+              "UPDATE article SET remark = 'ราคา ?? บาท' ORDER BY article_no LIMIT 1",
+              // a single-byte Thai copy never held what tis620 cannot
+              "UPDATE dealer SET Publisher_Name = REPLACE(Publisher_Name, 'ü', 'u'), Contact = REPLACE(Contact, 'ü', "
+              "'u')",
+              "UPDATE authname SET penname = REPLACE(penname, 'ü', 'u')"})
+            db->admin().exec(QString::fromUtf8(plant));
+        const QString before = snapshot(*db->connect());
+        bench::makeLegacy(db->admin());
+        QVERIFY_THROWS_EXCEPTION(data::DbError, titles::DealerStore::add(*db->connect(), {{}, "x", {}, {}, {}}));
+        QCOMPARE(titles::TitleStore::search(*db->connect(), QStringLiteral("Müller")).size(), 0);
+
+        QByteArray report;
+        QCOMPARE(dbcheck({}, &report), 1);
+        for (const char* problem :
+             {"tranfile is MyISAM", "magazine: text columns not in utf8mb4 (16 in tis620)",
+              "magazine: index magazine_name", "tranfile.ReturnDate: ", "artctrl.artno_ctrl: \" ",
+              "ctrlsumj.regno_ctrl is varchar(20)", "dealer.Publisher_Name: ", "TIS-620 bytes",
+              "1 author links of missing articles", "1 pen names whose true name is gone",
+              "1 title names held by more than one title", "article.remark: 1 row(s) hold \"??\""})
+            QVERIFY2(report.contains(problem), problem);
+        QCOMPARE(dbcheck({"--migrate", "--user", "root"}), 2);
+        QCOMPARE(dbcheck({"--migrate", "--user", "varnok", "--backup", "x.sql"}), 2);
+        QCOMPARE(dbcheck({"--migrate", "--dry-run"}, &report), 0);
+        QVERIFY(report.contains("ALTER TABLE `tranfile` ENGINE=InnoDB, CONVERT TO CHARACTER SET utf8mb4"));
+        QCOMPARE(sql("SELECT ENGINE FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() AND "
+                     "TABLE_NAME = 'tranfile'"),
+                 QStringLiteral("MyISAM"));
+
+        QTemporaryDir dir;
+        const QString backup = dir.filePath("backup.sql");
+        const QString legacyIssues = sql("SELECT COUNT(*), MAX(HEX(DescriptionItem)) FROM tranfile");
+        QCOMPARE(dbcheck({"--migrate", "--user", "root", "--backup", backup}, &report), 1);
+        const QByteArray after = report.mid(report.indexOf("checked again:"));
+        QCOMPARE(after.count("  ! "), 3); // what only a person can settle
+        QCOMPARE(snapshot(*db->connect()), before);
+        QCOMPARE(sql("SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() AND "
+                     "CHARACTER_SET_NAME <> 'utf8mb4'"),
+                 QStringLiteral("0"));
+        QCOMPARE(titles::DealerStore::add(*db->connect(), {{}, QStringLiteral("Müller 😀"), {}, {}, {}}).isEmpty(),
+                 false);
+        QCOMPARE(indexing::AuthorStore::add(*db->connect(), QStringLiteral("ผู้แต่งใหม่"), false, {}).idno.size(), 7);
+        QVERIFY(QFile(backup + ".log").size() > 0);
+
+        // The backup loads into an empty database as the legacy copy was.
+        TestDatabase restored(QStringLiteral("restored"));
+        QProcess client;
+        client.setStandardInputFile(backup);
+        client.start("mariadb", {"--socket=" + testsupport::testSocket(), "-uroot", restored.name()});
+        QVERIFY(client.waitForFinished(60000) && client.exitCode() == 0);
+        QCOMPARE(testsupport::rowText(restored.admin(), "SELECT COUNT(*), MAX(HEX(DescriptionItem)) FROM tranfile"),
+                 legacyIssues);
+    }
+
+private:
+    // Every table as the program reads it, in key order.
+    static QString snapshot(data::Connection& c) {
+        QString out;
+        for (const auto& t : data::dbcheck::expectedSchema()) {
+            QStringList cols;
+            for (const auto& col : t.columns)
+                cols << col.name;
+            const data::Result r =
+                c.query(QStringLiteral("SELECT %1 FROM %2 ORDER BY 1, 2").arg(cols.join(", "), t.name));
+            for (const auto& row : r.rows) {
+                for (const QVariant& v : row)
+                    out += v.toString() + QLatin1Char('|');
+                out += QLatin1Char('\n');
+            }
+        }
+        return out;
+    }
+
+    int dbcheck(const QStringList& args, QByteArray* output = nullptr) {
+        QProcess p;
+        p.start(QStringLiteral(WARASAN_DBCHECK_EXE),
+                QStringList{"--server", "localhost", "--socket", testsupport::testSocket(), "--database", db->name()} +
+                    args);
+        p.waitForFinished(300000);
+        if (output)
+            *output = p.readAllStandardOutput() + p.readAllStandardError();
+        return p.exitCode();
     }
 };
 

@@ -1,0 +1,32 @@
+#include "Legacy.h"
+
+namespace bench {
+
+void makeLegacy(data::Connection& admin) {
+    admin.administer();
+    admin.exec(QStringLiteral("SET SESSION sql_mode = ''"));
+    const data::Result keys = admin.query(
+        QStringLiteral("SELECT t.TABLE_NAME, (SELECT GROUP_CONCAT(DISTINCT CONCAT('DROP INDEX `', s.INDEX_NAME, '`')) "
+                       "FROM information_schema.STATISTICS s WHERE s.TABLE_SCHEMA = t.TABLE_SCHEMA AND s.TABLE_NAME = "
+                       "t.TABLE_NAME AND s.INDEX_NAME <> 'PRIMARY') FROM information_schema.TABLES t "
+                       "WHERE t.TABLE_SCHEMA = DATABASE()"));
+    for (int i = 0; i < keys.rowCount(); ++i) {
+        const QString drop = keys.text(i, 1);
+        admin.exec(QStringLiteral("ALTER TABLE `%1` %2 ENGINE=MyISAM, CONVERT TO CHARACTER SET tis620")
+                       .arg(keys.text(i, 0), drop.isEmpty() ? QString() : drop + QLatin1Char(',')));
+    }
+    for (const char* sql : {
+             "ALTER TABLE dealer MODIFY Publisher_Name VARBINARY(255) NOT NULL DEFAULT ''",
+             "ALTER TABLE dealer MODIFY Publisher_Name VARCHAR(255) CHARACTER SET latin1 NOT NULL DEFAULT ''",
+             "UPDATE magazine SET End_Date = '0000-00-00' WHERE End_Date IS NULL",
+             "UPDATE tranfile SET ReturnDate = '0000-00-00' WHERE ReturnDate IS NULL",
+             "ALTER TABLE ctrlsumj MODIFY regno_ctrl VARCHAR(20) NOT NULL",
+             "UPDATE artctrl SET artno_ctrl = CONCAT(' ', artno_ctrl + 0)",
+             "UPDATE authctrl SET idno_ctrl = CONCAT(idno_ctrl + 0, ' ')",
+         })
+        admin.exec(QLatin1String(sql));
+    if (admin.query(QStringLiteral("SELECT @@lower_case_table_names")).value(0, 0).toLongLong() == 0)
+        admin.exec(QStringLiteral("RENAME TABLE mauthfile TO MAUTHFILE, bindcolor TO Bindcolor"));
+}
+
+} // namespace bench

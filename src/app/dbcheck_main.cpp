@@ -1,0 +1,137 @@
+// warasan-dbcheck: checks the library's database against the tables the program expects and,
+// with --migrate, brings an older installation up to them after a verified backup.
+#include "data/Config.h"
+#include "data/DbCheck.h"
+#include "data/DbError.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTextStream>
+#include <cstdio>
+
+namespace {
+
+void out(const QString& line) {
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+int fail(const QString& why) {
+    std::fprintf(stderr, "warasan-dbcheck: %s\n", qPrintable(why));
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("warasan"));
+    QCommandLineParser cli;
+    cli.setApplicationDescription(QStringLiteral(
+        "Checks the Warasan database (read-only) and reports what needs doing; exit status 0 only when nothing "
+        "does.\nWith --migrate --backup FILE: writes and verifies a backup, converts the tables (InnoDB, utf8mb4 "
+        "with the Thai collation, the program's table names, indexes, zero dates to NULL, counters), checks again "
+        "and logs every statement.\nThe password of --user is read from WARASAN_ADMIN_PASSWORD."));
+    cli.addHelpOption();
+    cli.addOptions(
+        {{QStringLiteral("migrate"), QStringLiteral("Bring the database up to the program's tables.")},
+         {QStringLiteral("backup"), QStringLiteral("Backup written and verified before migrating."),
+          QStringLiteral("file")},
+         {QStringLiteral("dry-run"), QStringLiteral("With --migrate: print the statements, change nothing.")},
+         {QStringLiteral("log"), QStringLiteral("Migration log (default: the backup's name + .log)."),
+          QStringLiteral("file")},
+         {QStringLiteral("user"), QStringLiteral("Administrative account (needed for --migrate)."),
+          QStringLiteral("name")},
+         {QStringLiteral("server"), QStringLiteral("Server (default: the configuration's)."), QStringLiteral("host")},
+         {QStringLiteral("port"), QStringLiteral("Port."), QStringLiteral("port")},
+         {QStringLiteral("socket"), QStringLiteral("Unix socket."), QStringLiteral("path")},
+         {QStringLiteral("database"), QStringLiteral("Database (default: the configuration's)."),
+          QStringLiteral("name")}});
+    cli.process(app);
+
+    const bool migrate = cli.isSet(QStringLiteral("migrate")), dryRun = cli.isSet(QStringLiteral("dry-run"));
+    data::ConnectionSettings s = data::installation().db;
+    const QString programUser = s.user;
+    if (cli.isSet(QStringLiteral("user"))) {
+        s.user = cli.value(QStringLiteral("user"));
+        s.password = qEnvironmentVariable("WARASAN_ADMIN_PASSWORD");
+        s.hasPassword = qEnvironmentVariableIsSet("WARASAN_ADMIN_PASSWORD");
+    }
+    if (cli.isSet(QStringLiteral("server")))
+        s.server = cli.value(QStringLiteral("server"));
+    if (cli.isSet(QStringLiteral("port")))
+        s.port = cli.value(QStringLiteral("port")).toInt();
+    if (cli.isSet(QStringLiteral("socket")))
+        s.socket = cli.value(QStringLiteral("socket"));
+    if (cli.isSet(QStringLiteral("database")))
+        s.database = cli.value(QStringLiteral("database"));
+    if (migrate && !dryRun) {
+        if (!cli.isSet(QStringLiteral("user")) || s.user.compare(programUser, Qt::CaseInsensitive) == 0)
+            return fail(QStringLiteral("--migrate runs with an administrative account (--user NAME), never the "
+                                       "program's own (%1)")
+                            .arg(programUser));
+        if (cli.value(QStringLiteral("backup")).isEmpty())
+            return fail(QStringLiteral("--migrate needs --backup FILE: nothing is changed without a backup that "
+                                       "has been written and read back"));
+    }
+
+    try {
+        data::Connection c(s);
+        c.open();
+        c.administer();
+        data::dbcheck::Analysis a = data::dbcheck::analyse(c);
+        for (const QString& line : a.report)
+            out(line);
+        if (!migrate)
+            return a.toDo == 0 ? 0 : 1;
+        if (dryRun) {
+            out(QStringLiteral("-- the migration would run:"));
+            for (const auto& step : a.plan) {
+                if (!step.logQuery.isEmpty())
+                    out(QStringLiteral("-- logged first: ") + step.logQuery);
+                out(step.sql + QLatin1Char(';'));
+            }
+            return 0;
+        }
+        const QString backupFile = cli.value(QStringLiteral("backup"));
+        QElapsedTimer timer;
+        timer.start();
+        const qint64 rows = data::dbcheck::backup(c, backupFile);
+        out(QStringLiteral("backup %1: %2 rows written and read back (%3 s)")
+                .arg(backupFile)
+                .arg(rows)
+                .arg(timer.elapsed() / 1000.0, 0, 'f', 1));
+        QFile logFile(cli.isSet(QStringLiteral("log")) ? cli.value(QStringLiteral("log")) : backupFile + ".log");
+        if (!logFile.open(QIODevice::WriteOnly | QIODevice::Append))
+            return fail(QStringLiteral("cannot write the log %1: %2").arg(logFile.fileName(), logFile.errorString()));
+        QTextStream log(&logFile);
+        auto say = [&](const QString& line) {
+            log << line << '\n';
+            log.flush();
+        };
+        say(QStringLiteral("-- migration of %1 at %2, backup %3")
+                .arg(s.target(), QDateTime::currentDateTime().toString(Qt::ISODate), backupFile));
+        for (const QString& line : a.report)
+            say(QStringLiteral("-- ") + line);
+        timer.start();
+        data::dbcheck::migrate(c, a.plan, say);
+        out(QStringLiteral("migrated: %1 statements (%2 s), log %3")
+                .arg(a.plan.size())
+                .arg(timer.elapsed() / 1000.0, 0, 'f', 1)
+                .arg(logFile.fileName()));
+        a = data::dbcheck::analyse(c);
+        out(QStringLiteral("checked again:"));
+        for (const QString& line : a.report) {
+            out(line);
+            say(QStringLiteral("-- after: ") + line);
+        }
+        return a.toDo == 0 ? 0 : 1;
+    } catch (const data::DbError& e) {
+        return fail(QStringLiteral("database error %1: %2").arg(e.nativeCode()).arg(e.message()));
+    } catch (const std::exception& e) {
+        return fail(QString::fromUtf8(e.what()));
+    }
+}

@@ -1,0 +1,609 @@
+#include "data/DbCheck.h"
+
+#include "data/Counter.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QFile>
+#include <QHash>
+#include <QMap>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <stdexcept>
+
+namespace data::dbcheck {
+
+namespace {
+
+const QString thaiCollation = QStringLiteral("utf8mb4_thai_520_w2");
+
+QString quoted(const QString& name) {
+    return QLatin1Char('`') + QString(name).replace(QLatin1Char('`'), QStringLiteral("``")) + QLatin1Char('`');
+}
+
+QStringList keyColumns(const QString& list) {
+    QStringList out;
+    for (QString col : list.split(QLatin1Char(','))) {
+        col = col.trimmed();
+        out << col.left(col.indexOf(QLatin1Char('(')) < 0 ? col.size() : col.indexOf(QLatin1Char('('))).toLower();
+    }
+    return out;
+}
+
+} // namespace
+
+QList<ExpectedTable> expectedSchema() {
+    QFile f(QStringLiteral(":/db/schema.sql"));
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error("the built-in table definitions are missing");
+    QString text = QString::fromUtf8(f.readAll());
+    text.remove(QRegularExpression(QStringLiteral("--[^\\n]*")));
+    static const QRegularExpression table(QStringLiteral("CREATE TABLE (\\w+) \\((.*?)\\n\\) ENGINE=InnoDB;"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression key(QStringLiteral("^(PRIMARY KEY|KEY (\\w+)) \\((.*)\\)$"));
+    QList<ExpectedTable> out;
+    for (auto it = table.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        ExpectedTable t{m.captured(1), {}, {}, m.captured(0).chopped(1)};
+        for (QString line : m.captured(2).split(QLatin1Char('\n'))) {
+            line = line.trimmed();
+            if (line.endsWith(QLatin1Char(',')))
+                line.chop(1);
+            if (line.isEmpty())
+                continue;
+            if (const auto k = key.match(line); k.hasMatch())
+                t.keys.append({k.captured(2).isEmpty() ? QStringLiteral("PRIMARY") : k.captured(2),
+                               keyColumns(k.captured(3)), line});
+            else
+                t.columns.append({line.section(QLatin1Char(' '), 0, 0),
+                                  line.section(QLatin1Char(' '), 1, -1, QString::SectionSkipEmpty)});
+        }
+        out.append(t);
+    }
+    if (out.isEmpty())
+        throw std::runtime_error("the built-in table definitions could not be read");
+    return out;
+}
+
+bool typeHolds(const QString& actual, const QString& expected) {
+    static const QRegularExpression parts(QStringLiteral("^(\\w+)(?:\\(([\\d,]+)\\))?"));
+    const auto a = parts.match(actual.trimmed().toLower()), e = parts.match(expected.trimmed().toLower());
+    const QString ab = a.captured(1), eb = e.captured(1);
+    const QStringList ladders[] = {{"tinyint", "smallint", "mediumint", "int", "bigint"},
+                                   {"tinytext", "text", "mediumtext", "longtext"}};
+    for (const QStringList& ladder : ladders)
+        if (ladder.contains(eb))
+            return ladder.indexOf(ab) >= ladder.indexOf(eb);
+    if (ab != eb)
+        return false;
+    if (eb == QLatin1String("varchar") || eb == QLatin1String("char"))
+        return a.captured(2).toInt() >= e.captured(2).toInt();
+    return a.captured(2) == e.captured(2);
+}
+
+namespace {
+
+struct Column {
+    QString name, type, dataType, charset, nullable, defaultValue;
+    bool isText() const { return !charset.isEmpty(); }
+    bool isDate() const { return dataType == QLatin1String("date") || dataType == QLatin1String("datetime"); }
+};
+
+struct Table {
+    QString name, engine, collation;
+    QString target; // the name it has once the migration's steps so far have run
+    QList<Column> columns;
+    QHash<QString, QStringList> indexes; // index name -> columns, lower case
+};
+
+struct Counter {
+    const char* table;
+    const char* column;
+    const char* usedTable;
+    const char* usedColumn;
+    const char* prefix; // letter before the number ("J"), or ""
+    int digits;         // padding of the number
+};
+
+const Counter counters[] = {
+    {"jourctrl", "magno_ctrl", "tranfile", "magno", "", 0},
+    {"artctrl", "artno_ctrl", "article", "article_no", "", 7},
+    {"authctrl", "idno_ctrl", "authname", "idno", "", 7},
+    {"ctrlsumj", "regno_ctrl", "sum_journal", "regno", "B", -1}, // stored as a plain number
+    {"recsetup", "pointer_ctrl1", "magazine", "Pointer", "J", 6},
+    {"recsetup", "pointer_ctrl2", "magazine", "Pointer", "I", 6},
+    {"recsetup", "pointer_ctrl3", "magazine", "Pointer", "K", 6},
+    {"recsetup", "pointer_ctrl4", "magazine", "Pointer", "L", 6},
+};
+
+bool isCounterTable(const QString& name) {
+    for (const Counter& k : counters)
+        if (name == QLatin1String(k.table))
+            return true;
+    return false;
+}
+
+QString counterText(const Counter& k, qint64 n) {
+    const QString prefix = k.digits < 0 ? QString() : QLatin1String(k.prefix);
+    return prefix + QStringLiteral("%1").arg(n, qMax(0, k.digits), 10, QLatin1Char('0'));
+}
+
+class Analyser {
+public:
+    explicit Analyser(Connection& c) : c_(c) {}
+    Analysis run();
+
+private:
+    Connection& c_;
+    Analysis a_;
+    QHash<QString, Table> tables_; // by lower-case name
+    bool exactNames_ = false;
+
+    void line(const QString& text) { a_.report << text; }
+    void toDo(const QString& text) {
+        a_.report << QStringLiteral("  ! ") + text;
+        ++a_.toDo;
+    }
+    void step(const QString& sql, const QString& logQuery = {}) { a_.plan.append({logQuery, sql}); }
+    qint64 number(const QString& sql) { return c_.query(sql).value(0, 0).toLongLong(); }
+
+    void readTables();
+    void table(const ExpectedTable& e);
+    void dates(const Table& t);
+    void text(const Table& t);
+    void counters();
+    void counter(const Counter& k, const QString& name, const QString& table, const QString& usedTable,
+                 const QString& target);
+    void orphans();
+};
+
+void Analyser::readTables() {
+    const Result t =
+        c_.query(QStringLiteral("SELECT TABLE_NAME, ENGINE, TABLE_COLLATION FROM information_schema.TABLES "
+                                "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_TYPE = 'BASE TABLE'"));
+    for (int i = 0; i < t.rowCount(); ++i)
+        tables_.insert(t.text(i, 0).toLower(), {t.text(i, 0), t.text(i, 1), t.text(i, 2), t.text(i, 0), {}, {}});
+    const Result cols = c_.query(QStringLiteral(
+        "SELECT TABLE_NAME, COLUMN_NAME, COLUMN_TYPE, DATA_TYPE, CHARACTER_SET_NAME, IS_NULLABLE, COLUMN_DEFAULT "
+        "FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() ORDER BY TABLE_NAME, ORDINAL_POSITION"));
+    for (int i = 0; i < cols.rowCount(); ++i)
+        if (auto it = tables_.find(cols.text(i, 0).toLower()); it != tables_.end())
+            it->columns.append({cols.text(i, 1), cols.text(i, 2), cols.text(i, 3).toLower(), cols.text(i, 4),
+                                cols.text(i, 5), cols.value(i, 6).isNull() ? QStringLiteral("NULL") : cols.text(i, 6)});
+    const Result keys = c_.query(QStringLiteral("SELECT TABLE_NAME, INDEX_NAME, COLUMN_NAME FROM "
+                                                "information_schema.STATISTICS WHERE TABLE_SCHEMA = DATABASE() "
+                                                "ORDER BY TABLE_NAME, INDEX_NAME, SEQ_IN_INDEX"));
+    for (int i = 0; i < keys.rowCount(); ++i)
+        if (auto it = tables_.find(keys.text(i, 0).toLower()); it != tables_.end())
+            it->indexes[keys.text(i, 1)] << keys.text(i, 2).toLower();
+}
+
+Analysis Analyser::run() {
+    const Result server = c_.query(QStringLiteral("SELECT VERSION(), @@lower_case_table_names, @@GLOBAL.sql_mode, "
+                                                  "DATABASE(), @@character_set_server, @@collation_server"));
+    exactNames_ = server.value(0, 1).toLongLong() == 0;
+    line(QStringLiteral("server %1, database %2").arg(server.text(0, 0), server.text(0, 3)));
+    line(QStringLiteral("lower_case_table_names = %1, sql_mode = %2, character set %3 / %4")
+             .arg(server.text(0, 1), server.text(0, 2).isEmpty() ? QStringLiteral("(empty)") : server.text(0, 2),
+                  server.text(0, 4), server.text(0, 5)));
+    if (!server.text(0, 2).contains(QLatin1String("STRICT")))
+        line(QStringLiteral("  (the program sets strict mode for its own sessions; other programs get the server's)"));
+    readTables();
+    for (const ExpectedTable& e : expectedSchema())
+        table(e);
+    counters();
+    orphans();
+    line(a_.toDo == 0 ? QStringLiteral("nothing needs doing")
+                      : QStringLiteral("%1 thing(s) need doing; `warasan-dbcheck --migrate --backup FILE` does those "
+                                       "marked for the migration")
+                            .arg(a_.toDo));
+    return a_;
+}
+
+void Analyser::table(const ExpectedTable& e) {
+    const auto found = tables_.constFind(e.name.toLower());
+    if (found == tables_.cend()) {
+        line(QStringLiteral("table %1: missing").arg(e.name));
+        toDo(QStringLiteral("%1 is missing: the migration creates it").arg(e.name));
+        step(e.create);
+        return;
+    }
+    Table t = *found;
+    line(QStringLiteral("table %1: engine %2, collation %3, %4 columns")
+             .arg(t.name, t.engine, t.collation)
+             .arg(t.columns.size()));
+    if (exactNames_ && t.name != e.name) {
+        toDo(QStringLiteral("%1 is named %2: statements naming %1 fail on this server; renamed").arg(e.name, t.name));
+        step(QStringLiteral("RENAME TABLE %1 TO %2").arg(quoted(t.name), quoted(e.name)));
+        t.target = e.name;
+    }
+    dates(t);
+    text(t);
+    QStringList alter;
+    if (t.engine.compare(QLatin1String("InnoDB"), Qt::CaseInsensitive) != 0) {
+        toDo(QStringLiteral("%1 is %2: a failed save would stay half-written; converted to InnoDB")
+                 .arg(e.name, t.engine));
+        alter << QStringLiteral("ENGINE=InnoDB");
+    }
+    QMap<QString, int> narrow; // character set -> text columns in it
+    for (const Column& col : t.columns)
+        if (col.isText() && col.charset != QLatin1String("utf8mb4"))
+            ++narrow[col.charset];
+    if (!narrow.isEmpty() || t.collation != thaiCollation) {
+        if (!narrow.isEmpty()) {
+            QStringList sets;
+            for (auto it = narrow.cbegin(); it != narrow.cend(); ++it)
+                sets << QStringLiteral("%1 in %2").arg(it.value()).arg(it.key());
+            toDo(QStringLiteral("%1: text columns not in utf8mb4 (%2) cannot hold every character; converted")
+                     .arg(e.name, sets.join(QStringLiteral(", "))));
+        } else
+            toDo(QStringLiteral("%1: collation %2, not %3 (Thai dictionary order); converted")
+                     .arg(e.name, t.collation, thaiCollation));
+        alter << QStringLiteral("CONVERT TO CHARACTER SET utf8mb4 COLLATE %1").arg(thaiCollation);
+    }
+    for (int i = 0; i < e.columns.size(); ++i) {
+        const ExpectedColumn& want = e.columns.at(i);
+        if (i >= t.columns.size()) {
+            toDo(QStringLiteral("%1.%2 is missing: appended at the end").arg(e.name, want.name));
+            alter << QStringLiteral("ADD COLUMN %1 %2").arg(want.name, want.definition);
+            continue;
+        }
+        const Column& have = t.columns.at(i);
+        if (have.name.compare(want.name, Qt::CaseInsensitive) != 0)
+            toDo(QStringLiteral("%1: column %2 is %3, not %4; column order is left for a person to decide "
+                                "(other programs read by position)")
+                     .arg(e.name)
+                     .arg(i + 1)
+                     .arg(have.name, want.name));
+        else if (!typeHolds(have.type, want.definition) && isCounterTable(e.name)) {
+            toDo(QStringLiteral("%1.%2 is %3, not %4; converted (its value is set below)")
+                     .arg(e.name, want.name, have.type, want.definition.section(QLatin1Char(' '), 0, 0)));
+            alter << QStringLiteral("MODIFY %1 %2").arg(want.name, want.definition);
+        } else if (!typeHolds(have.type, want.definition))
+            toDo(QStringLiteral("%1.%2 is %3, not %4; left for a person to decide")
+                     .arg(e.name, want.name, have.type, want.definition.section(QLatin1Char(' '), 0, 0)));
+    }
+    for (const ExpectedKey& k : e.keys) {
+        bool present = false;
+        for (auto it = t.indexes.cbegin(); it != t.indexes.cend() && !present; ++it)
+            present = *it == k.columns;
+        if (!present) {
+            toDo(QStringLiteral("%1: index %2 (%3) is missing; added").arg(e.name, k.name, k.columns.join(", ")));
+            alter << QStringLiteral("ADD ") + k.definition;
+        }
+    }
+    if (!alter.isEmpty())
+        step(QStringLiteral("ALTER TABLE %1 %2").arg(quoted(e.name), alter.join(QStringLiteral(", "))));
+}
+
+// Zero dates ("0000-00-00", or a zero month or day) and empty dates kept as text.
+void Analyser::dates(const Table& t) {
+    QStringList sums, names;
+    for (const Column& col : t.columns) {
+        if (col.isDate())
+            sums << QStringLiteral("SUM(MONTH(%1) = 0 OR DAYOFMONTH(%1) = 0)").arg(quoted(col.name));
+        else if (col.isText() && col.name.contains(QLatin1String("date"), Qt::CaseInsensitive))
+            sums << QStringLiteral("SUM(TRIM(%1) = '')").arg(quoted(col.name));
+        else
+            continue;
+        names << col.name;
+    }
+    if (sums.isEmpty())
+        return;
+    const Result r = c_.query(QStringLiteral("SELECT %1 FROM %2").arg(sums.join(", "), quoted(t.name)));
+    QStringList key;
+    for (const QString& col : t.indexes.value(QStringLiteral("PRIMARY")))
+        key << quoted(col);
+    for (int i = 0; i < names.size(); ++i) {
+        const qint64 n = r.value(0, i).toLongLong();
+        if (n == 0)
+            continue;
+        const QString col = quoted(names.at(i));
+        const QString where = sums.at(i).startsWith(QLatin1String("SUM(TRIM"))
+                                  ? QStringLiteral("TRIM(%1) = ''").arg(col)
+                                  : QStringLiteral("MONTH(%1) = 0 OR DAYOFMONTH(%1) = 0").arg(col);
+        toDo(QStringLiteral("%1.%2: %3 zero or empty date(s); set to NULL (their keys logged)")
+                 .arg(t.name, names.at(i))
+                 .arg(n));
+        step(QStringLiteral("UPDATE %1 SET %2 = NULL WHERE %3").arg(quoted(t.target), col, where),
+             QStringLiteral("SELECT '%1.%2', %3, CAST(%4 AS CHAR) FROM %5 WHERE %6")
+                 .arg(t.name, names.at(i), key.isEmpty() ? QStringLiteral("''") : key.join(", "), col, quoted(t.target),
+                      where));
+    }
+}
+
+// Text lost to "?" on the way in, and Thai kept as TIS-620 bytes in a column labelled latin1.
+void Analyser::text(const Table& t) {
+    QStringList sums, names;
+    for (const Column& col : t.columns) {
+        if (!col.isText())
+            continue;
+        const QString q = quoted(col.name);
+        sums << QStringLiteral("SUM(LOCATE('?\?', %1) > 0)").arg(q);
+        names << col.name;
+        if (col.charset == QLatin1String("latin1")) {
+            sums << QStringLiteral("SUM(CONVERT(CONVERT(CAST(%1 AS BINARY) USING tis620) USING utf8mb4) "
+                                   "REGEXP '[ก-ฮ][ก-๛]')")
+                        .arg(q);
+            names << col.name;
+        }
+    }
+    if (sums.isEmpty())
+        return;
+    const Result r = c_.query(QStringLiteral("SELECT %1 FROM %2").arg(sums.join(", "), quoted(t.name)));
+    for (int i = 0; i < sums.size(); ++i) {
+        const qint64 n = r.value(0, i).toLongLong();
+        if (n == 0)
+            continue;
+        if (sums.at(i).contains(QLatin1String("tis620"))) {
+            toDo(QStringLiteral("%1.%2: %3 row(s) hold Thai as TIS-620 bytes in a latin1 column; relabelled as tis620 "
+                                "before the conversion")
+                     .arg(t.name, names.at(i))
+                     .arg(n));
+            const Column* col = nullptr;
+            for (const Column& c : t.columns)
+                if (c.name == names.at(i))
+                    col = &c;
+            QString binary = col->type;
+            binary.replace(QRegularExpression(QStringLiteral("^(var)?char"), QRegularExpression::CaseInsensitiveOption),
+                           QStringLiteral("\\1binary"));
+            binary.replace(QRegularExpression(QStringLiteral("text$"), QRegularExpression::CaseInsensitiveOption),
+                           QStringLiteral("blob"));
+            const QString null =
+                col->nullable == QLatin1String("YES") ? QStringLiteral("NULL") : QStringLiteral("NOT NULL");
+            const QString def = col->defaultValue == QLatin1String("NULL") || col->type.endsWith(QLatin1String("text"))
+                                    ? QString()
+                                    : QStringLiteral(" DEFAULT ") + col->defaultValue;
+            step(QStringLiteral("ALTER TABLE %1 MODIFY %2 %3 %4")
+                     .arg(quoted(t.target), quoted(col->name), binary, null));
+            step(QStringLiteral("ALTER TABLE %1 MODIFY %2 %3 CHARACTER SET tis620 %4%5")
+                     .arg(quoted(t.target), quoted(col->name), col->type, null, def));
+        } else {
+            line(QStringLiteral("  %1.%2: %3 row(s) hold \"??\" (text the server could not store, or real question "
+                                "marks): look at them")
+                     .arg(t.name, names.at(i))
+                     .arg(n));
+        }
+    }
+}
+
+void Analyser::counters() {
+    for (const Counter& k : dbcheck::counters) {
+        const QString name = QStringLiteral("%1.%2").arg(QLatin1String(k.table), QLatin1String(k.column));
+        const auto table = tables_.constFind(QLatin1String(k.table));
+        const auto usedTable = tables_.constFind(QLatin1String(k.usedTable));
+        if (table == tables_.cend() || usedTable == tables_.cend())
+            continue; // reported missing with its table, created by the migration
+        try {
+            counter(k, name, quoted(table->name), quoted(usedTable->name), quoted(table->target));
+        } catch (const DbError& e) {
+            toDo(QStringLiteral("%1 could not be read: %2").arg(name, e.describe()));
+        }
+    }
+}
+
+void Analyser::counter(const Counter& k, const QString& name, const QString& table, const QString& usedTable,
+                       const QString& target) {
+    const QString column = QLatin1String(k.column), prefix = QLatin1String(k.prefix);
+    const QString used = QLatin1String(k.usedColumn);
+    const QString numeric = prefix.isEmpty()
+                                ? QStringLiteral("TRIM(%1)").arg(used)
+                                : QStringLiteral("SUBSTRING(TRIM(%1), %2)").arg(used).arg(prefix.size() + 1);
+    const qint64 highest =
+        number(QStringLiteral("SELECT COALESCE(MAX(CAST(%1 AS UNSIGNED)), 0) FROM %2 WHERE %1 REGEXP '^[0-9]{1,18}$'%3")
+                   .arg(numeric, usedTable,
+                        prefix.isEmpty() ? QString() : QStringLiteral(" AND %1 LIKE '%2%'").arg(used, prefix)));
+    const Result r = c_.query(QStringLiteral("SELECT %1 FROM %2 LIMIT 1").arg(column, table));
+    const QString proper = counterText(k, highest + 1);
+    if (r.isEmpty()) {
+        toDo(QStringLiteral("%1: no counter row; created at %2").arg(name, proper));
+        step(QStringLiteral("INSERT INTO %1 (%2) VALUES ('%3')").arg(target, column, proper));
+        return;
+    }
+    const QString text = r.text(0, 0).trimmed();
+    const bool lettered = k.digits >= 0 && !prefix.isEmpty();
+    const auto value = counterValue(lettered && text.startsWith(prefix, Qt::CaseInsensitive) ? text.mid(1) : text);
+    QString why;
+    if (!value)
+        why = QStringLiteral("\"%1\" is not a number").arg(r.text(0, 0));
+    else if (*value <= highest)
+        why = QStringLiteral("%1 is not above the highest number used, %2").arg(text).arg(highest);
+    else if (r.text(0, 0) != counterText(k, *value))
+        why = QStringLiteral("\"%1\" is not written as %2").arg(r.text(0, 0), counterText(k, *value));
+    else
+        return;
+    const QString to = value && *value > highest ? counterText(k, *value) : proper;
+    toDo(QStringLiteral("%1: %2; set to %3").arg(name, why, to));
+    step(QStringLiteral("UPDATE %1 SET %2 = '%3'").arg(target, column, to));
+}
+
+void Analyser::orphans() {
+    struct Query {
+        const char* what;
+        const char* sql;
+    };
+    const Query queries[] = {
+        {"author links of missing articles",
+         "SELECT COUNT(*) FROM mauthfile a WHERE NOT EXISTS (SELECT 1 FROM article r WHERE r.article_no = "
+         "a.article_no)"},
+        {"subject rows of missing articles",
+         "SELECT COUNT(*) FROM msubject s WHERE NOT EXISTS (SELECT 1 FROM article r WHERE r.article_no = "
+         "s.article_no)"},
+        {"pen names whose true name is gone",
+         "SELECT COUNT(*) FROM authname p WHERE TRIM(COALESCE(p.trueidno, '')) <> '' AND NOT EXISTS "
+         "(SELECT 1 FROM authname t WHERE t.idno = p.trueidno)"},
+        {"title names held by more than one title",
+         "SELECT COUNT(*) FROM (SELECT Magazine_Name FROM magazine GROUP BY Magazine_Name HAVING COUNT(*) > 1) d"},
+    };
+    for (const Query& q : queries) {
+        try {
+            if (const qint64 n = number(QLatin1String(q.sql)); n > 0)
+                toDo(QStringLiteral("%1 %2: left for a person to decide").arg(n).arg(QLatin1String(q.what)));
+        } catch (const DbError& e) {
+            toDo(QStringLiteral("%1 could not be counted: %2").arg(QLatin1String(q.what), e.describe()));
+        }
+    }
+}
+
+// One cell as an SQL literal: numbers and dates as text, everything else as the bytes in hex.
+QString literal(const QVariant& v, bool asText) {
+    if (v.isNull())
+        return QStringLiteral("NULL");
+    return asText ? QLatin1Char('\'') + v.toString() + QLatin1Char('\'') : QStringLiteral("X'") + v.toString() + "'";
+}
+
+constexpr int rowsPerInsert = 500;
+constexpr int pageRows = 20000;
+
+} // namespace
+
+Analysis analyse(Connection& c) {
+    return Analyser(c).run();
+}
+
+qint64 backup(Connection& c, const QString& file, const Say& say) {
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error(QStringLiteral("cannot write %1: %2").arg(file, out.errorString()).toStdString());
+    QTextStream s(&out);
+    s << "-- warasan-dbcheck backup of " << c.query(QStringLiteral("SELECT DATABASE()")).text(0, 0) << " at "
+      << QDateTime::currentDateTime().toString(Qt::ISODate) << "\n"
+      << "SET NAMES utf8mb4;\nSET SESSION sql_mode = '';\nSET foreign_key_checks = 0;\n";
+    c.exec(QStringLiteral("SET SESSION sql_mode = ''"));
+    QHash<QString, QPair<qint64, QByteArray>> written;
+    qint64 total = 0;
+    const Result tables = c.query(QStringLiteral("SELECT TABLE_NAME FROM information_schema.TABLES WHERE "
+                                                 "TABLE_SCHEMA = DATABASE() AND TABLE_TYPE = 'BASE TABLE' ORDER BY 1"));
+    for (int t = 0; t < tables.rowCount(); ++t) {
+        const QString name = tables.text(t, 0);
+        const Result cols = c.query(QStringLiteral("SELECT COLUMN_NAME, DATA_TYPE FROM information_schema.COLUMNS "
+                                                   "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = ? "
+                                                   "ORDER BY ORDINAL_POSITION"),
+                                    {name});
+        static const QRegularExpression plain(QStringLiteral("int|decimal|float|double|numeric|bit|year|date|time"));
+        QStringList select;
+        QList<bool> asText;
+        for (int i = 0; i < cols.rowCount(); ++i) {
+            asText << plain.match(cols.text(i, 1)).hasMatch();
+            select << (asText.last() ? QStringLiteral("CAST(%1 AS CHAR)") : QStringLiteral("HEX(%1)"))
+                          .arg(quoted(cols.text(i, 0)));
+        }
+        s << "\nDROP TABLE IF EXISTS " << quoted(name) << ";\n"
+          << c.query(QStringLiteral("SHOW CREATE TABLE %1").arg(quoted(name))).text(0, 1) << ";\n";
+        // In pages along the primary key, so a large table never has to fit in memory at once.
+        const Result pk = c.query(QStringLiteral("SELECT COLUMN_NAME FROM information_schema.STATISTICS WHERE "
+                                                 "TABLE_SCHEMA = DATABASE() AND TABLE_NAME = ? AND INDEX_NAME = "
+                                                 "'PRIMARY' ORDER BY SEQ_IN_INDEX"),
+                                  {name});
+        QStringList key;
+        for (const auto& row : pk.rows)
+            key << quoted(row.at(0).toString());
+        QCryptographicHash digest(QCryptographicHash::Sha1);
+        qint64 n = 0;
+        Params after;
+        for (;;) {
+            const QString where =
+                after.isEmpty() ? QString()
+                                : QStringLiteral(" WHERE (%1) > (%2)")
+                                      .arg(key.join(", "), QStringList(key.size(), QStringLiteral("?")).join(", "));
+            const Result rows =
+                c.query(key.isEmpty() ? QStringLiteral("SELECT %1 FROM %2").arg(select.join(", "), quoted(name))
+                                      : QStringLiteral("SELECT %1, %2 FROM %3%4 ORDER BY %2 LIMIT %5")
+                                            .arg(select.join(", "), key.join(", "), quoted(name), where)
+                                            .arg(pageRows),
+                        after);
+            for (int r = 0; r < rows.rowCount(); ++r, ++n) {
+                s << (n % rowsPerInsert == 0 ? QStringLiteral("INSERT INTO %1 VALUES\n(").arg(quoted(name))
+                                             : QStringLiteral(",\n("));
+                QStringList cells;
+                for (int i = 0; i < asText.size(); ++i)
+                    cells << literal(rows.value(r, i), asText.at(i));
+                const QString row = cells.join(QLatin1Char(','));
+                digest.addData(row.toUtf8());
+                s << row << ')';
+                if (n % rowsPerInsert == rowsPerInsert - 1)
+                    s << ";\n";
+            }
+            if (key.isEmpty() || rows.rowCount() < pageRows)
+                break;
+            after = rows.rows.last().mid(asText.size());
+        }
+        if (n % rowsPerInsert != 0)
+            s << ";\n";
+        s << "-- table " << name << " rows " << n << " sha1 " << digest.result().toHex() << "\n";
+        written.insert(name, {n, digest.result()});
+        total += n;
+        if (say)
+            say(QStringLiteral("backup: %1 %2 rows").arg(name).arg(n));
+    }
+    s << "-- end of backup\n";
+    s.flush();
+    if (s.status() != QTextStream::Ok || !out.flush())
+        throw std::runtime_error(QStringLiteral("writing %1 failed: %2").arg(file, out.errorString()).toStdString());
+    out.close();
+
+    // Read it back: every row of every table, as written.
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        throw std::runtime_error(QStringLiteral("cannot read back %1").arg(file).toStdString());
+    static const QRegularExpression insert(QStringLiteral("^INSERT INTO `(.+)` VALUES$"));
+    static const QRegularExpression trailer(QStringLiteral("^-- table (.+) rows (\\d+) sha1 ([0-9a-f]+)$"));
+    QString current;
+    qint64 count = 0, verified = 0;
+    bool ended = false;
+    QCryptographicHash digest(QCryptographicHash::Sha1);
+    while (!in.atEnd()) {
+        QByteArray raw = in.readLine();
+        raw.chop(raw.endsWith('\n') ? 1 : 0);
+        const QString lineText = QString::fromUtf8(raw);
+        if (const auto m = insert.match(lineText); m.hasMatch()) {
+            if (m.captured(1) != current) {
+                current = m.captured(1);
+                count = 0;
+                digest.reset();
+            }
+        } else if (lineText.startsWith(QLatin1Char('(')) && !current.isEmpty()) {
+            QByteArray row = raw.mid(1);
+            row.chop(row.endsWith(";") ? 2 : row.endsWith(",") ? 2 : 1);
+            digest.addData(row);
+            ++count;
+        } else if (const auto m = trailer.match(lineText); m.hasMatch()) {
+            const auto want = written.value(m.captured(1));
+            const qint64 rowsRead = m.captured(1) == current ? count : 0;
+            const QByteArray sum =
+                m.captured(1) == current ? digest.result() : QCryptographicHash::hash({}, QCryptographicHash::Sha1);
+            if (rowsRead != want.first || m.captured(2).toLongLong() != want.first || sum != want.second)
+                throw std::runtime_error(QStringLiteral("the backup of table %1 does not read back as written")
+                                             .arg(m.captured(1))
+                                             .toStdString());
+            written.remove(m.captured(1));
+            verified += rowsRead;
+            current.clear();
+        } else if (lineText == QLatin1String("-- end of backup")) {
+            ended = true;
+        }
+    }
+    if (!ended || !written.isEmpty() || verified != total)
+        throw std::runtime_error(QStringLiteral("the backup %1 is incomplete").arg(file).toStdString());
+    return total;
+}
+
+void migrate(Connection& c, const QList<Step>& plan, const Say& log) {
+    c.exec(QStringLiteral("SET SESSION sql_mode = 'NO_ENGINE_SUBSTITUTION'"));
+    for (const Step& s : plan) {
+        if (!s.logQuery.isEmpty()) {
+            const Result keys = c.query(s.logQuery);
+            for (const auto& row : keys.rows) {
+                QStringList cells;
+                for (const QVariant& v : row)
+                    cells << v.toString();
+                log(QStringLiteral("  was: ") + cells.join(QStringLiteral(" | ")));
+            }
+        }
+        log(s.sql + QLatin1Char(';'));
+        c.exec(s.sql);
+    }
+}
+
+} // namespace data::dbcheck
