@@ -21,22 +21,23 @@ int main(int argc, char** argv) {
         data::Connection c(s);
         c.open();
         c.administer();
-        std::printf("made legacy:            %8.1f s\n", bench::timed([&] { bench::makeLegacy(c); }) / 1000);
+        const double legacy = bench::timed([&] { bench::makeLegacy(c); });
+        std::printf("made legacy:            %8.1f s\n", legacy / 1000);
         data::dbcheck::Analysis a;
-        std::printf("check:                  %8.1f s (%d things to do, %d statements planned)\n",
-                    bench::timed([&] { a = data::dbcheck::analyse(c); }) / 1000, a.toDo, int(a.plan.size()));
+        const double check = bench::timed([&] { a = data::dbcheck::analyse(c); });
+        std::printf("check:                  %8.1f s (%d things to do, %d statements planned)\n", check / 1000, a.toDo,
+                    int(a.plan.size()));
         QTemporaryDir dir;
         qint64 rows = 0;
-        std::printf("backup, read back:      %8.1f s",
-                    bench::timed([&] { rows = data::dbcheck::backup(c, dir.filePath(QStringLiteral("backup.sql"))); }) /
-                        1000);
-        std::printf(" (%lld rows)\n", rows);
+        const double backup =
+            bench::timed([&] { rows = data::dbcheck::backup(c, dir.filePath(QStringLiteral("backup.sql"))); });
+        std::printf("backup, read back:      %8.1f s (%lld rows)\n", backup / 1000, rows);
         int logged = 0;
-        std::printf("migration:              %8.1f s",
-                    bench::timed([&] { data::dbcheck::migrate(c, a.plan, [&](const QString&) { ++logged; }); }) / 1000);
-        std::printf(" (%d log lines)\n", logged);
-        std::printf("check again:            %8.1f s", bench::timed([&] { a = data::dbcheck::analyse(c); }) / 1000);
-        std::printf(" (%d things to do)\n", a.toDo);
+        const double migration =
+            bench::timed([&] { data::dbcheck::migrate(c, a.plan, [&](const QString&) { ++logged; }); });
+        std::printf("migration:              %8.1f s (%d log lines)\n", migration / 1000, logged);
+        const double again = bench::timed([&] { a = data::dbcheck::analyse(c); });
+        std::printf("check again:            %8.1f s (%d things to do)\n", again / 1000, a.toDo);
         for (const QString& line : a.report)
             if (line.startsWith(QLatin1String("  !")))
                 std::printf("%s\n", qPrintable(line));

@@ -1,10 +1,12 @@
 #include "app/Windows.h"
 #include "app/menumagizine.h"
 #include "data/Config.h"
+#include "data/Connection.h"
 #include "forms/common/Fonts.h"
 #include "forms/common/MessageBoxes.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -39,5 +41,16 @@ int main(int argc, char** argv) {
     app::registerWindows(window.windows());
     window.refreshMenu();
     window.show();
+    // A database that would keep half of a failed save takes none: say so before anyone types.
+    QTimer::singleShot(0, &window, [&window] {
+        try {
+            data::Connection c(data::installation().db);
+            c.open();
+            if (const QString refusal = c.checkSaves(); !refusal.isEmpty())
+                forms::inform(&window, refusal, QStringLiteral("ฐานข้อมูลอ่านอย่างเดียว"), forms::Icon::Warning);
+        } catch (const data::DbError&) {
+            // not reachable now: each window says so when it needs the database
+        }
+    });
     return QApplication::exec();
 }

@@ -562,7 +562,7 @@ void Connection::checkWritableTables() {
     if (!problems.isEmpty())
         writeRefusal_ =
             QStringLiteral("ฐานข้อมูลนี้ใช้ค้นหาและแสดงข้อมูลได้เท่านั้น ยังบันทึกไม่ได้: %1\nข้อมูลไม่ได้ถูกบันทึก "
-                           "กรุณาให้ผู้ดูแลระบบปรับปรุงฐานข้อมูล (แปลงตารางเป็น InnoDB และตั้งชื่อตารางตามที่โปรแกรมใช้) ก่อน")
+                           "กรุณาให้ผู้ดูแลระบบปรับปรุงฐานข้อมูลด้วยคำสั่ง warasan-dbcheck --migrate ก่อน")
                 .arg(problems.join(QStringLiteral(", ")));
 }
 

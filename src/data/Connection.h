@@ -76,6 +76,12 @@ public:
     // missing under its name or is not transactional (a failing save would stay half-written).
     // Empty when saves are taken.
     const QString& writeRefusal() const { return writeRefusal_; }
+    // The same, found now if no save has asked yet (one information_schema query).
+    const QString& checkSaves() {
+        if (!tablesChecked_)
+            checkWritableTables();
+        return writeRefusal_;
+    }
     // For the administrator's tools, which repair such a database: writes are not checked.
     void administer() {
         tablesChecked_ = true;
