@@ -40,6 +40,11 @@ EditOutcome updateIfUnchanged(Connection& c, const QString& table, const QString
     for (int i = 0; i < shown.columns.size(); ++i) {
         const QVariant& v = shown.values.at(i);
         // Text byte for byte: the collation would take "abc" for "ABC" and ignore trailing blanks.
+        // Shown empty, a date older programs stored as zeros (read as NULL) is still as shown.
+        if (v.isNull()) {
+            same << QStringLiteral("(%1 IS NULL OR CAST(%1 AS CHAR) LIKE '0000-00-00%')").arg(shown.columns.at(i));
+            continue;
+        }
         same << (v.metaType().id() == QMetaType::QString ? QStringLiteral("BINARY %1 <=> BINARY ?")
                                                          : QStringLiteral("%1 <=> ?"))
                     .arg(shown.columns.at(i));
