@@ -120,8 +120,9 @@ CREATE TABLE tranfile (
   UserId          VARCHAR(50)  NULL,
   regno           VARCHAR(20)  NULL,
   PRIMARY KEY (magno),
-  -- A title's issues, newest first, read from the index alone (the registration screen).
-  KEY tranfile_title_daily (pointer, daily, magno, yearno, itemsno, indate, DescriptionItem),
+  -- A title's issues, newest first, read from the index alone (the registration screen, and
+  -- the bound-volume screen, which leaves out the bound ones by their status).
+  KEY tranfile_title_daily (pointer, daily, magno, yearno, itemsno, indate, DescriptionItem, MagStatus),
   KEY tranfile_title_status (pointer, MagStatus),
   -- A title's issue dates alone: the receipt check reads them for every title at once.
   KEY tranfile_title_day (pointer, daily),

@@ -150,7 +150,7 @@ private:
 
     void readTables();
     void table(const ExpectedTable& e);
-    void dates(const Table& t);
+    void dates(const Table& t, const ExpectedTable& e);
     void text(const Table& t);
     void counters();
     void counter(const Counter& k, const QString& name, const QString& table, const QString& usedTable,
@@ -218,7 +218,7 @@ void Analyser::table(const ExpectedTable& e) {
         step(QStringLiteral("RENAME TABLE %1 TO %2").arg(quoted(t.name), quoted(e.name)));
         t.target = e.name;
     }
-    dates(t);
+    dates(t, e);
     text(t);
     QStringList alter;
     if (t.engine.compare(QLatin1String("InnoDB"), Qt::CaseInsensitive) != 0) {
@@ -269,7 +269,13 @@ void Analyser::table(const ExpectedTable& e) {
         for (auto it = t.indexes.cbegin(); it != t.indexes.cend() && !present; ++it)
             present = *it == k.columns;
         if (!present) {
-            toDo(QStringLiteral("%1: index %2 (%3) is missing; added").arg(e.name, k.name, k.columns.join(", ")));
+            // An index of that name on other columns is an older form of it.
+            const bool older = t.indexes.contains(k.name);
+            toDo(QStringLiteral("%1: index %2 (%3) is %4; added")
+                     .arg(e.name, k.name, k.columns.join(", "),
+                          older ? QStringLiteral("on other columns") : QStringLiteral("missing")));
+            if (older)
+                alter << QStringLiteral("DROP INDEX %1").arg(quoted(k.name));
             alter << QStringLiteral("ADD ") + k.definition;
         }
     }
@@ -278,12 +284,16 @@ void Analyser::table(const ExpectedTable& e) {
 }
 
 // Zero dates ("0000-00-00", or a zero month or day) and empty dates kept as text.
-void Analyser::dates(const Table& t) {
+void Analyser::dates(const Table& t, const ExpectedTable& e) {
     QStringList sums, names;
     for (const Column& col : t.columns) {
+        bool date = false; // a date column of the program's, whatever this copy made of it
+        for (const ExpectedColumn& want : e.columns)
+            date = date || (want.name.compare(col.name, Qt::CaseInsensitive) == 0 &&
+                            want.definition.startsWith(QLatin1String("DATE")));
         if (col.isDate())
             sums << QStringLiteral("SUM(MONTH(%1) = 0 OR DAYOFMONTH(%1) = 0)").arg(quoted(col.name));
-        else if (col.isText() && col.name.contains(QLatin1String("date"), Qt::CaseInsensitive))
+        else if (date && col.isText())
             sums << QStringLiteral("SUM(TRIM(%1) = '')").arg(quoted(col.name));
         else
             continue;
@@ -300,9 +310,13 @@ void Analyser::dates(const Table& t) {
         if (n == 0)
             continue;
         const QString col = quoted(names.at(i));
-        const QString where = sums.at(i).startsWith(QLatin1String("SUM(TRIM"))
-                                  ? QStringLiteral("TRIM(%1) = ''").arg(col)
-                                  : QStringLiteral("MONTH(%1) = 0 OR DAYOFMONTH(%1) = 0").arg(col);
+        if (sums.at(i).startsWith(QLatin1String("SUM(TRIM"))) {
+            line(QStringLiteral("  %1.%2: %3 empty date(s) in a text column: left for a person with the column's type")
+                     .arg(t.name, names.at(i))
+                     .arg(n));
+            continue;
+        }
+        const QString where = QStringLiteral("MONTH(%1) = 0 OR DAYOFMONTH(%1) = 0").arg(col);
         toDo(QStringLiteral("%1.%2: %3 zero or empty date(s); set to NULL (their keys logged)")
                  .arg(t.name, names.at(i))
                  .arg(n));
