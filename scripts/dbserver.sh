@@ -57,7 +57,7 @@ pid-file=$pidfile
 port=$port
 bind-address=127.0.0.1
 skip-name-resolve
-lower_case_table_names=1
+lower_case_table_names=${WARASAN_DB_LCTN:-1}
 character-set-server=utf8mb4
 collation-server=utf8mb4_thai_520_w2
 innodb_buffer_pool_size=${WARASAN_DB_BUFFER_POOL:-256M}

@@ -139,6 +139,7 @@ private:
     Analysis a_;
     QHash<QString, Table> tables_; // by lower-case name
     bool exactNames_ = false;
+    QMap<QString, QList<QPair<QString, QString>>> missingRows_; // counter table -> column, value
 
     void line(const QString& text) { a_.report << text; }
     void toDo(const QString& text) {
@@ -383,6 +384,7 @@ void Analyser::text(const Table& t) {
 }
 
 void Analyser::counters() {
+    missingRows_.clear();
     for (const Counter& k : dbcheck::counters) {
         const QString name = QStringLiteral("%1.%2").arg(QLatin1String(k.table), QLatin1String(k.column));
         const auto table = tables_.constFind(QLatin1String(k.table));
@@ -394,6 +396,15 @@ void Analyser::counters() {
         } catch (const DbError& e) {
             toDo(QStringLiteral("%1 could not be read: %2").arg(name, e.describe()));
         }
+    }
+    // A counter table without its row gets one row holding all its counters.
+    for (auto it = missingRows_.cbegin(); it != missingRows_.cend(); ++it) {
+        QStringList columns, values;
+        for (const auto& [column, value] : *it) {
+            columns << column;
+            values << QLatin1Char('\'') + value + QLatin1Char('\'');
+        }
+        step(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(it.key(), columns.join(", "), values.join(", ")));
     }
 }
 
@@ -412,7 +423,7 @@ void Analyser::counter(const Counter& k, const QString& name, const QString& tab
     const QString proper = counterText(k, highest + 1);
     if (r.isEmpty()) {
         toDo(QStringLiteral("%1: no counter row; created at %2").arg(name, proper));
-        step(QStringLiteral("INSERT INTO %1 (%2) VALUES ('%3')").arg(target, column, proper));
+        missingRows_[target] << qMakePair(column, proper);
         return;
     }
     const QString text = r.text(0, 0).trimmed();
@@ -439,20 +450,24 @@ void Analyser::orphans() {
     };
     const Query queries[] = {
         {"author links of missing articles",
-         "SELECT COUNT(*) FROM mauthfile a WHERE NOT EXISTS (SELECT 1 FROM article r WHERE r.article_no = "
+         "SELECT COUNT(*) FROM {mauthfile} a WHERE NOT EXISTS (SELECT 1 FROM {article} r WHERE r.article_no = "
          "a.article_no)"},
         {"subject rows of missing articles",
-         "SELECT COUNT(*) FROM msubject s WHERE NOT EXISTS (SELECT 1 FROM article r WHERE r.article_no = "
+         "SELECT COUNT(*) FROM {msubject} s WHERE NOT EXISTS (SELECT 1 FROM {article} r WHERE r.article_no = "
          "s.article_no)"},
         {"pen names whose true name is gone",
-         "SELECT COUNT(*) FROM authname p WHERE TRIM(COALESCE(p.trueidno, '')) <> '' AND NOT EXISTS "
-         "(SELECT 1 FROM authname t WHERE t.idno = p.trueidno)"},
+         "SELECT COUNT(*) FROM {authname} p WHERE TRIM(COALESCE(p.trueidno, '')) <> '' AND NOT EXISTS "
+         "(SELECT 1 FROM {authname} t WHERE t.idno = p.trueidno)"},
         {"title names held by more than one title",
-         "SELECT COUNT(*) FROM (SELECT Magazine_Name FROM magazine GROUP BY Magazine_Name HAVING COUNT(*) > 1) d"},
+         "SELECT COUNT(*) FROM (SELECT Magazine_Name FROM {magazine} GROUP BY Magazine_Name HAVING COUNT(*) > 1) d"},
     };
     for (const Query& q : queries) {
         try {
-            if (const qint64 n = number(QLatin1String(q.sql)); n > 0)
+            // The tables under the names they have here (the migration may not have renamed them yet).
+            QString sql = QLatin1String(q.sql);
+            for (auto it = tables_.cbegin(); it != tables_.cend(); ++it)
+                sql.replace(QLatin1Char('{') + it.key() + QLatin1Char('}'), quoted(it->name));
+            if (const qint64 n = number(sql); n > 0)
                 toDo(QStringLiteral("%1 %2: left for a person to decide").arg(n).arg(QLatin1String(q.what)));
         } catch (const DbError& e) {
             toDo(QStringLiteral("%1 could not be counted: %2").arg(QLatin1String(q.what), e.describe()));

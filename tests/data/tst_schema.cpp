@@ -10,6 +10,7 @@
 #include "titles/TitleStore.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -161,6 +162,39 @@ private slots:
                  legacyIssues);
     }
 
+    // On a server that keeps table names as written, tables named the old way take no save; the
+    // migration gives them the program's names, after which its statements find them.
+    void exactTableNames() {
+        QTemporaryDir dir;
+        const QString script = testsupport::sourcePath(QStringLiteral("scripts/dbserver.sh"));
+        QProcess start;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("WARASAN_DB_LCTN", "0");
+        env.insert("WARASAN_DB_FLUSH", "2");
+        start.setProcessEnvironment(env);
+        start.start("bash", {script, "start", dir.path()});
+        QVERIFY(start.waitForFinished(120000) && start.exitCode() == 0);
+        const auto stop = qScopeGuard([&] { QProcess::execute("bash", {script, "stop", dir.path()}); });
+        data::ConnectionSettings s = testsupport::adminSettings();
+        s.socket = dir.filePath("mysqld.sock");
+        data::Connection(s).exec("CREATE DATABASE legacy");
+        s.database = "legacy";
+        data::Connection c(s);
+        for (const QString& statement : testsupport::sqlStatements("schema.sql"))
+            c.exec(statement);
+        c.exec("RENAME TABLE mauthfile TO MAUTHFILE, bindcolor TO Bindcolor");
+        QVERIFY(c.checkSaves().contains(QStringLiteral("ไม่พบตาราง mauthfile")));
+        QByteArray report;
+        QCOMPARE(dbcheck({"--user", "root"}, &report, s.socket, s.database), 1);
+        QVERIFY(report.contains("mauthfile is named MAUTHFILE") && report.contains("bindcolor is named Bindcolor"));
+        QCOMPARE(
+            dbcheck({"--migrate", "--user", "root", "--backup", dir.filePath("b.sql")}, &report, s.socket, s.database),
+            0);
+        data::Connection after(s);
+        QCOMPARE(after.query("SELECT COUNT(*) FROM mauthfile").text(0, 0), QStringLiteral("0"));
+        QCOMPARE(after.checkSaves(), QString());
+    }
+
     // Counters kept by hand (blanks, no padding) still give codes in their proper form, and the
     // counter is written back in it.
     void countersReadTolerantly_data() {
@@ -211,10 +245,12 @@ private:
         return out;
     }
 
-    int dbcheck(const QStringList& args, QByteArray* output = nullptr) {
+    int dbcheck(const QStringList& args, QByteArray* output = nullptr, const QString& socket = {},
+                const QString& database = {}) {
         QProcess p;
         p.start(QStringLiteral(WARASAN_DBCHECK_EXE),
-                QStringList{"--server", "localhost", "--socket", testsupport::testSocket(), "--database", db->name()} +
+                QStringList{"--server", "localhost", "--socket", socket.isEmpty() ? testsupport::testSocket() : socket,
+                            "--database", database.isEmpty() ? db->name() : database} +
                     args);
         p.waitForFinished(300000);
         if (output)
