@@ -8,6 +8,8 @@
 #   dbserver.sh port DATADIR           print the port of DATADIR's server
 #   dbserver.sh sql DATADIR [ARGS...]  run the mariadb client as the administrator (socket)
 #
+# WARASAN_DB_LCTN sets lower_case_table_names for a new DATADIR (default 1; 0 keeps table
+# names as written, as some older library servers do).
 # The administrator is root@localhost, identified by the operating-system account that made
 # the folder (unix socket); the server listens on the loopback address only.
 set -euo pipefail
