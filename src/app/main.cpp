@@ -1,7 +1,6 @@
 #include "app/Windows.h"
 #include "app/menumagizine.h"
 #include "data/Config.h"
-#include "data/Connection.h"
 #include "forms/common/Fonts.h"
 #include "forms/common/MessageBoxes.h"
 
@@ -42,15 +41,6 @@ int main(int argc, char** argv) {
     window.refreshMenu();
     window.show();
     // A database that would keep half of a failed save takes none: say so before anyone types.
-    QTimer::singleShot(0, &window, [&window] {
-        try {
-            data::Connection c(data::installation().db);
-            c.open();
-            if (const QString refusal = c.checkSaves(); !refusal.isEmpty())
-                forms::inform(&window, refusal, QStringLiteral("ฐานข้อมูลอ่านอย่างเดียว"), forms::Icon::Warning);
-        } catch (const data::DbError&) {
-            // not reachable now: each window says so when it needs the database
-        }
-    });
+    QTimer::singleShot(0, &window, &app::menumagizine::checkDatabase);
     return QApplication::exec();
 }

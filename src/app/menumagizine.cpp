@@ -2,7 +2,9 @@
 
 #include "app/MenuTable.h"
 #include "data/Config.h"
+#include "data/Connection.h"
 #include "forms/common/Fonts.h"
+#include "forms/common/MessageBoxes.h"
 #include "forms/common/ProgramState.h"
 
 #include <QCloseEvent>
@@ -123,6 +125,17 @@ void menumagizine::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+}
+
+void menumagizine::checkDatabase() {
+    try {
+        data::Connection c(data::installation().db);
+        c.open();
+        if (const QString refusal = c.checkSaves(); !refusal.isEmpty())
+            forms::inform(this, refusal, QStringLiteral("ฐานข้อมูลอ่านอย่างเดียว"), forms::Icon::Warning);
+    } catch (const data::DbError&) {
+        // each window says so when it needs the database
+    }
 }
 
 } // namespace app

@@ -31,6 +31,9 @@ public:
     // The main window while it exists (the receipt check writes to its status bar).
     static menumagizine* instance();
     QLabel* statusPanel(int number) const;
+    // Says so when the database takes no saves (a table missing or not transactional), before
+    // anyone types a record; silent when it does, or when it cannot be reached now.
+    void checkDatabase();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -11,18 +11,6 @@ QString newestNumberFirst(const QString& t) {
         .arg(t);
 }
 
-} // namespace receipt
-
-namespace receipt::IssueStore {
-
-namespace {
-QVariant dateOrNull(const QDate& d) {
-    return d.isValid() ? QVariant(d) : QVariant();
-}
-const data::CounterColumn issueCounter{QStringLiteral("jourctrl"), QStringLiteral("magno_ctrl")};
-
-// Newest issue date first; on the same date the newest registration number, compared as a
-// number (a text that is not one sorts after the numbers, then by its text).
 bool newerFirst(const Issue& a, const Issue& b) {
     if (a.daily != b.daily)
         return a.daily > b.daily;
@@ -34,6 +22,17 @@ bool newerFirst(const Issue& a, const Issue& b) {
         return na.has_value();
     return a.magno > b.magno;
 }
+
+} // namespace receipt
+
+namespace receipt::IssueStore {
+
+namespace {
+QVariant dateOrNull(const QDate& d) {
+    return d.isValid() ? QVariant(d) : QVariant();
+}
+const data::CounterColumn issueCounter{QStringLiteral("jourctrl"), QStringLiteral("magno_ctrl")};
+
 } // namespace
 
 QList<TitleRow> searchTitles(data::Connection& c, const QString& text) {

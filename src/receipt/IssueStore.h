@@ -27,6 +27,10 @@ struct Issue {
     data::Params original;
 };
 
+// Newest issue date first; on the same date the newest registration number, compared as a
+// number (a text that is not one sorts after the numbers, then by its text).
+bool newerFirst(const Issue& a, const Issue& b);
+
 // An ORDER BY piece: the newest registration number of table alias `t` first, compared as a
 // number (a text that is not one after the numbers), as the issue list orders issues of a date.
 QString newestNumberFirst(const QString& t);

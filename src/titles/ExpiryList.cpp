@@ -57,22 +57,32 @@ reports::Document expiryReport(const QList<ExpiryRow>& rows, const QString& from
 namespace ExpiryStore {
 
 QList<ExpiryRow> list(data::Connection& c, QChar group, const QDate& from, const QDate& to) {
-    // The latest issue of each listed title: its newest issue date from the index, then of the
-    // issues of that date the newest registration number (numbers before other texts, as the
-    // issue list orders them).
+    // The latest issue of each listed title: its issues of its newest issue date, from the
+    // index (one as a rule); of several, the newest registration number, as the issue list
+    // orders them.
     const data::Result r = c.query(
-        QStringLiteral(
-            "SELECT m.Pointer, m.Magazine_Name, m.Price_Per_Year, m.Order_Date, m.End_Date, d.Publisher_Name, "
-            "(SELECT t.DescriptionItem FROM tranfile t WHERE t.pointer = m.Pointer AND t.daily <=> (SELECT n.daily "
-            "FROM tranfile n WHERE n.pointer = m.Pointer ORDER BY n.daily DESC LIMIT 1) ORDER BY %1 LIMIT 1) "
-            "FROM magazine m LEFT JOIN dealer d ON d.Publisher_Code = m.Publisher_Code "
-            "WHERE m.Pointer LIKE ? AND m.Receive_Code = '1' AND m.End_Date BETWEEN ? AND ? "
-            "ORDER BY m.Magazine_Name, m.Pointer")
-            .arg(receipt::newestNumberFirst(QStringLiteral("t"))),
+        QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.Price_Per_Year, m.Order_Date, m.End_Date, "
+                       "d.Publisher_Name, t.magno, t.DescriptionItem FROM magazine m "
+                       "LEFT JOIN dealer d ON d.Publisher_Code = m.Publisher_Code "
+                       "LEFT JOIN tranfile t ON t.pointer = m.Pointer AND t.daily <=> (SELECT n.daily FROM tranfile n "
+                       "WHERE n.pointer = m.Pointer ORDER BY n.daily DESC LIMIT 1) "
+                       "WHERE m.Pointer LIKE ? AND m.Receive_Code = '1' AND m.End_Date BETWEEN ? AND ? "
+                       "ORDER BY m.Magazine_Name, m.Pointer"),
         {QString(group) + QLatin1Char('%'), from, to});
     QList<ExpiryRow> out;
     out.reserve(r.rowCount());
-    for (const auto& v : r.rows) {
+    receipt::Issue latest;
+    for (int i = 0; i < r.rowCount(); ++i) {
+        const QVariantList& v = r.rows.at(i);
+        const receipt::Issue issue{v[6].toString(), {}, {}, {}, v[7].toString(), {}, {}};
+        if (!out.isEmpty() && out.last().pointer == v[0].toString()) {
+            if (receipt::newerFirst(issue, latest)) {
+                latest = issue;
+                out.last().latestIssue = issue.description;
+            }
+            continue;
+        }
+        latest = issue;
         ExpiryRow row;
         row.pointer = v[0].toString();
         row.name = v[1].toString();
@@ -80,7 +90,7 @@ QList<ExpiryRow> list(data::Connection& c, QChar group, const QDate& from, const
         row.orderDate = v[3].toDate();
         row.endDate = v[4].toDate();
         row.publisher = v[5].toString();
-        row.latestIssue = v[6].toString();
+        row.latestIssue = issue.description;
         row.shown = {{QStringLiteral("Price_Per_Year"), QStringLiteral("End_Date"), QStringLiteral("Order_Date")},
                      {v[2], v[4], v[3]}};
         out.append(row);

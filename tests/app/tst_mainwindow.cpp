@@ -194,6 +194,19 @@ private slots:
         QCOMPARE(opened.size(), 1);
     }
 
+    // At start the staff learn when the database takes no saves, and hear nothing when it does.
+    void readOnlyDatabaseSaidAtStart() {
+        testsupport::TestDatabase db(QStringLiteral("mainwindow"));
+        ScriptedMessages boxes;
+        main->checkDatabase();
+        QCOMPARE(boxes.boxes.size(), 0);
+        db.admin().exec(QStringLiteral("ALTER TABLE authname ENGINE=MyISAM"));
+        main->checkDatabase();
+        QCOMPARE(boxes.boxes.size(), 1);
+        QVERIFY(boxes.last().title == QStringLiteral("ฐานข้อมูลอ่านอย่างเดียว") &&
+                boxes.last().prompt.contains(QStringLiteral("authname เป็นแบบ MyISAM")));
+    }
+
     void exitClosesChildrenButNotTopLevelWindows() {
         main->windows().add(QStringLiteral("reg_journal"), app::WindowRegistry::Placement::Child,
                             [] { return new QWidget; });
