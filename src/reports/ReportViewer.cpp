@@ -3,6 +3,7 @@
 #include "forms/common/MessageBoxes.h"
 
 #include <QFileDialog>
+#include <QGraphicsView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPrintDialog>
@@ -10,6 +11,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -87,11 +89,21 @@ ReportViewer::~ReportViewer() = default;
 void ReportViewer::setDocument(Document doc) {
     doc_ = std::move(doc);
     preview_->updatePreview();
+    showTop();
 }
 
 void ReportViewer::setZoom(double factor) {
     preview_->setZoomMode(QPrintPreviewWidget::CustomZoom);
     preview_->setZoomFactor(factor);
+    showTop(); // zooming keeps the middle of the view, which hides the page's head
+}
+
+void ReportViewer::showTop() {
+    preview_->setCurrentPage(1);
+    if (auto* view = preview_->findChild<QGraphicsView*>()) {
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->minimum());
+        view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->minimum());
+    }
 }
 
 void ReportViewer::showPageNumber() {

@@ -28,6 +28,8 @@ public:
     void print();
 
 private:
+    // Page 1 from its top.
+    void showTop();
     Document doc_;
     std::unique_ptr<QPrinter> printer_; // what the preview draws on
     QPrintPreviewWidget* preview_;

@@ -5,7 +5,9 @@
 #include "reports/ReportViewer.h"
 #include "support/Suite.h"
 
+#include <QGraphicsView>
 #include <QProcess>
+#include <QScrollBar>
 
 using receipt::check_receive;
 
@@ -130,6 +132,8 @@ private slots:
         period("15/03/2006", "30/06/2006");
         click("Command3");
         QCOMPARE(w->viewer()->document().csvRows.size(), 8);
+        const QScrollBar* scroll = w->viewer()->findChild<QGraphicsView*>()->verticalScrollBar();
+        QCOMPARE(scroll->value(), scroll->minimum()); // the page's head on show at 94 %
         QCOMPARE(w->viewer()->document().csvRows.at(7).join('|'),
                  QStringLiteral("วารสารรายเดือน|1 มิถุนายน 2549|2006-06-01|2006-03-15|2006-06-30"));
         testsupport::control<QRadioButton>(w, "OptClaims")->click();
