@@ -48,18 +48,24 @@ QList<TitleRow> searchTitles(data::Connection& c, const QString& text) {
     return out;
 }
 
-QList<Issue> issues(data::Connection& c, const QString& pointer) {
-    // Stored keys never begin with a blank; trailing blanks do not count in the comparison.
-    // The index gives the issue-date order; ties are put in order here, which costs the
-    // server a sort of every row otherwise.
-    const data::Result r = c.query(QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate "
-                                                  "FROM tranfile WHERE pointer = ? ORDER BY daily DESC"),
-                                   {pointer.trimmed()});
+QList<Issue> issueRows(const data::Result& r) {
     QList<Issue> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
         out.append({row.at(0).toString(), row.at(1).toDate(), row.at(2).toString(), row.at(3).toString(),
-                    row.at(4).toString(), row.at(5).toDate(), row.mid(1)});
+                    row.at(4).toString(), row.at(5).toDate(), row.mid(1, 5)});
+    return out;
+}
+
+QList<Issue> issues(data::Connection& c, const QString& pointer, bool unboundOnly) {
+    // Stored keys never begin with a blank; trailing blanks do not count in the comparison.
+    // The index gives the issue-date order; ties are put in order here, which costs the
+    // server a sort of every row otherwise.
+    QList<Issue> out =
+        issueRows(c.query(QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate "
+                                         "FROM tranfile WHERE pointer = ?%1 ORDER BY daily DESC")
+                              .arg(unboundOnly ? QStringLiteral(" AND COALESCE(MagStatus, '') <> 'Z'") : QString()),
+                          {pointer.trimmed()}));
     std::stable_sort(out.begin(), out.end(), newerFirst);
     return out;
 }

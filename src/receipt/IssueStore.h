@@ -41,8 +41,12 @@ namespace IssueStore {
 // subscribing faculty.
 QList<TitleRow> searchTitles(data::Connection& c, const QString& text);
 // The issues of a title, newest issue date first; issues of the same date newest
-// registration number first, so the order never changes between two readings.
-QList<Issue> issues(data::Connection& c, const QString& pointer);
+// registration number first, so the order never changes between two readings. With
+// `unboundOnly`, those not bound into a volume (status other than Z, or none).
+QList<Issue> issues(data::Connection& c, const QString& pointer, bool unboundOnly = false);
+// Issues from rows that begin magno, daily, yearno, itemsno, DescriptionItem, indate, in their
+// order.
+QList<Issue> issueRows(const data::Result& r);
 // Whether an article is indexed for this issue: same title, year and number (blanks around
 // the stored and the given values do not count).
 bool indexed(data::Connection& c, const QString& pointer, const QString& yearno, const QString& itemsno);

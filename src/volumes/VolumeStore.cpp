@@ -19,20 +19,6 @@ namespace {
 
 const data::CounterColumn volumeCounter{QStringLiteral("ctrlsumj"), QStringLiteral("regno_ctrl")};
 
-QList<receipt::Issue> issueRows(const data::Result& r) {
-    QList<receipt::Issue> out;
-    out.reserve(r.rowCount());
-    for (const auto& row : r.rows)
-        out.append({row.at(0).toString(),
-                    row.at(1).toDate(),
-                    row.at(2).toString(),
-                    row.at(3).toString(),
-                    row.at(4).toString(),
-                    row.at(5).toDate(),
-                    {}});
-    return out;
-}
-
 QString placeholders(qsizetype n) {
     QStringList marks;
     marks.fill(QStringLiteral("?"), n);
@@ -78,11 +64,7 @@ QString expectedRegno(data::Connection& c) {
 }
 
 QList<receipt::Issue> unboundIssues(data::Connection& c, const QString& pointer) {
-    // An issue without a status is not bound either.
-    return issueRows(
-        c.query(QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate FROM tranfile "
-                               "WHERE pointer = ? AND COALESCE(MagStatus, '') <> 'Z' ORDER BY daily DESC, magno DESC"),
-                {pointer.trimmed()}));
+    return receipt::IssueStore::issues(c, pointer, true); // an issue without a status is not bound either
 }
 
 std::optional<Volume> find(data::Connection& c, const QString& regno) {
@@ -92,7 +74,8 @@ std::optional<Volume> find(data::Connection& c, const QString& regno) {
     const data::Result issues = c.query(QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate, "
                                                        "pointer FROM tranfile WHERE regno = ? ORDER BY daily, magno"),
                                         {v.text(0, 0)});
-    return Volume{v.text(0, 0), v.text(0, 1), issues.isEmpty() ? QString() : issues.text(0, 6), issueRows(issues)};
+    return Volume{v.text(0, 0), v.text(0, 1), issues.isEmpty() ? QString() : issues.text(0, 6),
+                  receipt::IssueStore::issueRows(issues)};
 }
 
 QList<QPair<QString, QString>> byCallNumber(data::Connection& c, const QString& prefix) {

@@ -73,6 +73,11 @@ private slots:
     // Add shows the counter's number, Cancel keeps it; a duplicate pick is refused; a removal
     // closes up; Save binds the issues under the number and advances the counter.
     void gatherAndSave() {
+        db->admin().exec(QStringLiteral(
+            "INSERT INTO tranfile (magno, pointer, daily, MagStatus) VALUES ('9', 'I000001', '2006-04-01', 'O')"));
+        openTitle();
+        QCOMPARE(offered(), QStringLiteral("14,9,13,12,11")); // numbers of one date compared as numbers
+        db->admin().exec(QStringLiteral("DELETE FROM tranfile WHERE magno = '9'"));
         openTitle();
         QCOMPARE(offered(), QStringLiteral("14,13,12,11")); // a NULL status is unbound too
         QVERIFY(control<QLabel>(w, "Label1")->text().contains(QStringLiteral("Magno= 14")));
