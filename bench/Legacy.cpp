@@ -23,6 +23,8 @@ void makeLegacy(data::Connection& admin) {
              "ALTER TABLE ctrlsumj MODIFY regno_ctrl VARCHAR(20) NOT NULL",
              "UPDATE artctrl SET artno_ctrl = CONCAT(' ', artno_ctrl + 0)",
              "UPDATE authctrl SET idno_ctrl = CONCAT(idno_ctrl + 0, ' ')",
+             // from before the receipt check kept each station's rows apart
+             "ALTER TABLE chk_receive DROP COLUMN run_at, DROP COLUMN station",
          })
         admin.exec(QLatin1String(sql));
     if (admin.query(QStringLiteral("SELECT @@lower_case_table_names")).value(0, 0).toLongLong() == 0)

@@ -6,9 +6,9 @@ namespace bench {
 
 // Turns a Warasan database into one kept the way old installations are: MyISAM tables in
 // tis620 (single-byte Thai), primary keys only, empty dates stored as zero dates, counters as
-// text without their padding, the publisher names' Thai bytes labelled latin1, and (on a
-// server that keeps table names as written) tables named in capitals. `admin` must be an
-// administrative connection to it.
+// text without their padding, the publisher names' Thai bytes labelled latin1, the receipt
+// check's table without its last two columns, and (on a server that keeps table names as
+// written) tables named in capitals. `admin` must be an administrative connection to it.
 void makeLegacy(data::Connection& admin);
 
 } // namespace bench
