@@ -1,13 +1,20 @@
 #pragma once
 
+#include "data/Connection.h"
+#include "forms/common/Fonts.h"
 #include "forms/common/MessageBoxes.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -56,6 +63,29 @@ template <typename Field> double enterToList(Field* field, QListWidget* list, co
         ms.push_back(t.nsecsElapsed() / 1e6);
     }
     return median(ms);
+}
+
+// A window benchmark's frame: the application with the Thai fonts, boxes answered silently,
+// and a failure reported under the benchmark's name. `body` gives the exit status.
+inline int runBenchmark(int argc, char** argv, const std::function<int(SilentBoxes&)>& body) {
+    QApplication app(argc, argv);
+    forms::installThaiFonts();
+    SilentBoxes boxes;
+    try {
+        return body(boxes);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName()), e.what());
+        return 1;
+    }
+}
+
+// The name and code of the title with the most issues (of those not bound, when asked).
+inline std::pair<QString, QString> biggestTitle(data::Connection& c, bool unboundOnly) {
+    const data::Result r = c.query(
+        QStringLiteral("SELECT m.Magazine_Name, m.Pointer, COUNT(*) n FROM tranfile t JOIN magazine m ON m.Pointer = "
+                       "t.pointer %1 GROUP BY m.Pointer, m.Magazine_Name ORDER BY n DESC LIMIT 1")
+            .arg(unboundOnly ? QStringLiteral("WHERE COALESCE(t.MagStatus, '') <> 'Z'") : QString()));
+    return {r.text(0, 0), r.text(0, 1)};
 }
 
 } // namespace bench

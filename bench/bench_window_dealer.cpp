@@ -1,10 +1,8 @@
 // Publisher search in the publisher register over the generated publishers: the time from
 // Enter in the name field to a filled pick list.
 #include "BenchUtil.h"
-#include "forms/common/Fonts.h"
 #include "titles/Adddealer.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -14,10 +12,7 @@
 #include <vector>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    forms::installThaiFonts();
-    bench::SilentBoxes boxes;
-    try {
+    return bench::runBenchmark(argc, argv, [&](bench::SilentBoxes&) {
         titles::Adddealer w;
         w.show();
         auto* field = w.findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
@@ -34,9 +29,6 @@ int main(int argc, char** argv) {
             std::printf("publisher search %-16s %5d rows   median %6.2f ms\n", qPrintable(text), int(list->count()),
                         ms);
         }
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_window_dealer: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+        return 0;
+    });
 }

@@ -1,11 +1,9 @@
 // The article index over the generated set (50,000 authors, about 200,000 subject rows):
 // author and subject prefix searches from Enter to a filled pick list, and an article save.
 #include "BenchUtil.h"
-#include "forms/common/Fonts.h"
 #include "index/ArticleStore.h"
 #include "index/index_journal.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,10 +15,7 @@
 using bench::median;
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    forms::installThaiFonts();
-    bench::SilentBoxes boxes;
-    try {
+    return bench::runBenchmark(argc, argv, [&](bench::SilentBoxes&) {
         indexing::index_journal w;
         w.show();
         auto* author = w.findChild<QLineEdit*>(QStringLiteral("Text3_0"));
@@ -59,9 +54,6 @@ int main(int argc, char** argv) {
         }
         std::printf("article save (2 authors, 3 subjects, counter)     median %6.2f ms   max %6.2f ms\n", median(ms),
                     *std::max_element(ms.begin(), ms.end()));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_window_index: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+        return 0;
+    });
 }

@@ -2,10 +2,8 @@
 // and the click on a title with 3,000 issues to the filled issue grid with the index check.
 #include "BenchUtil.h"
 #include "data/Config.h"
-#include "forms/common/Fonts.h"
 #include "receipt/reg_journal.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -17,17 +15,10 @@
 using bench::median;
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    forms::installThaiFonts();
-    bench::SilentBoxes boxes;
-    try {
+    return bench::runBenchmark(argc, argv, [&](bench::SilentBoxes&) {
         data::Connection c(data::installation().db);
         c.open();
-        const data::Result big = c.query(QStringLiteral(
-            "SELECT m.Magazine_Name, m.Pointer, COUNT(*) n FROM tranfile t JOIN magazine m ON m.Pointer = t.pointer "
-            "GROUP BY m.Pointer, m.Magazine_Name ORDER BY n DESC LIMIT 1"));
-        const QString name = big.text(0, 0);
-        const QString pointer = big.text(0, 1);
+        const auto [name, pointer] = bench::biggestTitle(c, false);
 
         receipt::reg_journal w;
         w.show();
@@ -61,9 +52,6 @@ int main(int argc, char** argv) {
                     median(search));
         std::printf("title click to issue grid + index check: %d issues   median %6.2f ms\n", int(issues->rowCount()),
                     median(open));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_window_receipt: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+        return 0;
+    });
 }

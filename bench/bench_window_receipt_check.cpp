@@ -1,17 +1,14 @@
 // The receipt check over the generated set for one year: the whole run (reading, stepping,
 // staging) against the per-date method, which must give the same rows.
+#include "BenchUtil.h"
 #include "data/Config.h"
-#include "forms/common/Fonts.h"
 #include "receipt/ReceiptCheck.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    forms::installThaiFonts();
-    try {
+    return bench::runBenchmark(argc, argv, [&](bench::SilentBoxes&) {
         data::Connection c(data::installation().db);
         c.open();
         const QDate to = c.query(QStringLiteral("SELECT MAX(daily) FROM tranfile")).value(0, 0).toDate();
@@ -43,8 +40,5 @@ int main(int argc, char** argv) {
         std::printf("  per-date method:               %8.1f ms (%.0f times slower), same rows: %s\n", slowMs,
                     slowMs / fast[fast.size() / 2], same ? "yes" : "NO");
         return same ? 0 : 1;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_window_receipt_check: %s\n", e.what());
-        return 1;
-    }
+    });
 }

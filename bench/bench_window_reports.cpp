@@ -4,11 +4,9 @@
 #include "BenchUtil.h"
 #include "data/Config.h"
 #include "data/Dates.h"
-#include "forms/common/Fonts.h"
 #include "reports/Survey.h"
 #include "titles/ExpiryList.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -16,9 +14,7 @@ using bench::median;
 using bench::timed;
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    forms::installThaiFonts();
-    try {
+    return bench::runBenchmark(argc, argv, [&](bench::SilentBoxes&) {
         data::Connection c(data::installation().db);
         c.open();
         QTemporaryDir dir;
@@ -57,9 +53,6 @@ int main(int argc, char** argv) {
             reports::writePdf(survey, dir.filePath("survey.pdf"), &error);
         });
         std::printf("survey report of 10000 rows (%d pages) to PDF: %.0f ms\n", int(survey.pages.size()), surveyPdf);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_window_reports: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+        return 0;
+    });
 }

@@ -1,10 +1,8 @@
 // The title register over the generated titles: opening the window (connection and the
 // seven code-table lists) and a title search from Enter to a filled pick list.
 #include "BenchUtil.h"
-#include "forms/common/Fonts.h"
 #include "titles/New_Journal.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,10 +15,7 @@
 using bench::median;
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    forms::installThaiFonts();
-    bench::SilentBoxes boxes;
-    try {
+    return bench::runBenchmark(argc, argv, [&](bench::SilentBoxes&) {
         std::vector<double> load;
         for (int i = 0; i < 20; ++i) {
             QElapsedTimer t;
@@ -39,9 +34,6 @@ int main(int argc, char** argv) {
             const double ms = bench::enterToList(field, list, text);
             std::printf("title search %-22s %5d rows   median %6.2f ms\n", qPrintable(text), int(list->count()), ms);
         }
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_window_titles: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+        return 0;
+    });
 }

@@ -3,10 +3,8 @@
 // search, and Next / Previous across a gap of 1,000 volume numbers.
 #include "BenchUtil.h"
 #include "data/Config.h"
-#include "forms/common/Fonts.h"
 #include "volumes/sum_journal.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <cstdio>
@@ -15,16 +13,10 @@ using bench::median;
 using bench::timed;
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    forms::installThaiFonts();
-    bench::SilentBoxes boxes;
-    try {
+    return bench::runBenchmark(argc, argv, [&](bench::SilentBoxes& boxes) {
         data::Connection c(data::installation().db);
         c.open();
-        const data::Result big = c.query(QStringLiteral(
-            "SELECT m.Magazine_Name, m.Pointer, COUNT(*) n FROM tranfile t JOIN magazine m ON m.Pointer = t.pointer "
-            "WHERE COALESCE(t.MagStatus, '') <> 'Z' GROUP BY m.Pointer, m.Magazine_Name ORDER BY n DESC LIMIT 1"));
-        const QString name = big.text(0, 0), pointer = big.text(0, 1);
+        const auto [name, pointer] = bench::biggestTitle(c, true);
         volumes::sum_journal w;
         w.show();
         auto* titles = w.findChild<QTableWidget*>(QStringLiteral("show_journal"));
@@ -69,9 +61,6 @@ int main(int argc, char** argv) {
                 gap.push_back(timed([&] { w.step(forward); }));
         std::printf("Next / Previous across 1,000 missing numbers: median %6.2f ms (%d boxes in all)\n", median(gap),
                     boxes.shown);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_window_volumes: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+        return 0;
+    });
 }
