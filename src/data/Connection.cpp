@@ -560,10 +560,9 @@ void Connection::checkWritableTables() {
     for (const auto& row : narrow.rows)
         narrowCharsets_.insert(row.at(0).toString(), row.at(1).toString().split(QLatin1Char(',')));
     if (!problems.isEmpty())
-        writeRefusal_ =
-            QStringLiteral("ฐานข้อมูลนี้ใช้ค้นหาและแสดงข้อมูลได้เท่านั้น ยังบันทึกไม่ได้: %1\nข้อมูลไม่ได้ถูกบันทึก "
-                           "กรุณาให้ผู้ดูแลระบบปรับปรุงฐานข้อมูลด้วยคำสั่ง warasan-dbcheck --migrate ก่อน")
-                .arg(problems.join(QStringLiteral(", ")));
+        writeRefusal_ = QStringLiteral("ฐานข้อมูลนี้ใช้ค้นหาและแสดงข้อมูลได้เท่านั้น ยังบันทึกไม่ได้: %1\nข้อมูลไม่ได้ถูกบันทึก "
+                                       "กรุณาให้ผู้ดูแลระบบปรับปรุงฐานข้อมูลด้วยคำสั่ง warasan-dbcheck --migrate ก่อน")
+                            .arg(problems.join(QStringLiteral(", ")));
 }
 
 qint64 Connection::exec(const QString& sql, const Params& params) {
@@ -572,9 +571,7 @@ qint64 Connection::exec(const QString& sql, const Params& params) {
         QStringLiteral("^\\s*(?:INSERT\\s+(?:IGNORE\\s+)?INTO|REPLACE\\s+INTO|UPDATE|DELETE\\s+FROM)\\s+`?(\\w+)"),
         QRegularExpression::CaseInsensitiveOption);
     if (const auto m = write.match(sql); m.hasMatch()) {
-        if (!tablesChecked_)
-            checkWritableTables();
-        if (!writeRefusal_.isEmpty())
+        if (!checkSaves().isEmpty())
             throw DbError(0, QStringLiteral("HY000"), writeRefusal_);
         refuseUnstorable(m.captured(1).toLower(), params);
     }

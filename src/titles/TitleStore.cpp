@@ -20,13 +20,18 @@ std::optional<qint64> codeNumber(const QString& code) {
     return data::counterValue(t.mid(1));
 }
 
+// The series letter of `code` with the number, six digits.
+QString titleCode(const QString& code, qint64 number) {
+    return code.trimmed().left(1) + QStringLiteral("%1").arg(number, 6, 10, QLatin1Char('0'));
+}
+
 } // namespace
 
 std::optional<QString> nextTitleCode(const QString& code) {
     const auto n = codeNumber(code);
     if (!n)
         return std::nullopt;
-    return code.trimmed().left(1) + QStringLiteral("%1").arg(*n + 1, 6, 10, QLatin1Char('0'));
+    return titleCode(code, *n + 1);
 }
 
 bool titleCodeUsable(const QString& code) {
@@ -132,11 +137,11 @@ bool nameExists(data::Connection& c, const QString& name) {
 QString add(data::Connection& c, const Title& t, int series) {
     if (series < 1 || series > 4)
         throw std::invalid_argument("series must be 1 to 4");
-    const data::CounterColumn counter{
-        QStringLiteral("recsetup"), QStringLiteral("pointer_ctrl%1").arg(series), [](const QString& code) {
-            const auto n = codeNumber(code);
-            return n ? code.left(1) + QStringLiteral("%1").arg(*n, 6, 10, QLatin1Char('0')) : code;
-        }};
+    const data::CounterColumn counter{QStringLiteral("recsetup"), QStringLiteral("pointer_ctrl%1").arg(series),
+                                      [](const QString& code) {
+                                          const auto n = codeNumber(code);
+                                          return n ? titleCode(code, *n) : code;
+                                      }};
     return data::takeCounter(
         c, counter,
         [&](const QString& current) {
