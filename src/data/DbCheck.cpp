@@ -286,7 +286,8 @@ void Analyser::table(const ExpectedTable& e) {
 
 // Zero dates ("0000-00-00", or a zero month or day) and empty dates kept as text.
 void Analyser::dates(const Table& t, const ExpectedTable& e) {
-    QStringList sums, names;
+    QStringList sums;
+    QList<const Column*> probed;
     for (const Column& col : t.columns) {
         bool date = false; // a date column of the program's, whatever this copy made of it
         for (const ExpectedColumn& want : e.columns)
@@ -298,7 +299,7 @@ void Analyser::dates(const Table& t, const ExpectedTable& e) {
             sums << QStringLiteral("SUM(TRIM(%1) = '')").arg(quoted(col.name));
         else
             continue;
-        names << col.name;
+        probed << &col;
     }
     if (sums.isEmpty())
         return;
@@ -306,80 +307,81 @@ void Analyser::dates(const Table& t, const ExpectedTable& e) {
     QStringList key;
     for (const QString& col : t.indexes.value(QStringLiteral("PRIMARY")))
         key << quoted(col);
-    for (int i = 0; i < names.size(); ++i) {
+    for (int i = 0; i < probed.size(); ++i) {
         const qint64 n = r.value(0, i).toLongLong();
         if (n == 0)
             continue;
-        const QString col = quoted(names.at(i));
-        if (sums.at(i).startsWith(QLatin1String("SUM(TRIM"))) {
+        const QString& name = probed.at(i)->name;
+        const QString col = quoted(name);
+        if (!probed.at(i)->isDate()) {
             line(QStringLiteral("  %1.%2: %3 empty date(s) in a text column: left for a person with the column's type")
-                     .arg(t.name, names.at(i))
+                     .arg(t.name, name)
                      .arg(n));
             continue;
         }
         const QString where = QStringLiteral("MONTH(%1) = 0 OR DAYOFMONTH(%1) = 0").arg(col);
         toDo(QStringLiteral("%1.%2: %3 zero or empty date(s); set to NULL (their keys logged)")
-                 .arg(t.name, names.at(i))
+                 .arg(t.name, name)
                  .arg(n));
         step(QStringLiteral("UPDATE %1 SET %2 = NULL WHERE %3").arg(quoted(t.target), col, where),
              QStringLiteral("SELECT '%1.%2', %3, CAST(%4 AS CHAR) FROM %5 WHERE %6")
-                 .arg(t.name, names.at(i), key.isEmpty() ? QStringLiteral("''") : key.join(", "), col, quoted(t.target),
+                 .arg(t.name, name, key.isEmpty() ? QStringLiteral("''") : key.join(", "), col, quoted(t.target),
                       where));
     }
 }
 
 // Text lost to "?" on the way in, and Thai kept as TIS-620 bytes in a column labelled latin1.
 void Analyser::text(const Table& t) {
-    QStringList sums, names;
+    struct Probe {
+        const Column* col;
+        bool thaiBytes; // Thai bytes under a latin1 label, else "??"
+    };
+    QStringList sums;
+    QList<Probe> probes;
     for (const Column& col : t.columns) {
         if (!col.isText())
             continue;
         const QString q = quoted(col.name);
         sums << QStringLiteral("SUM(LOCATE('?\?', %1) > 0)").arg(q);
-        names << col.name;
+        probes.append({&col, false});
         if (col.charset == QLatin1String("latin1")) {
             sums << QStringLiteral("SUM(CONVERT(CONVERT(CAST(%1 AS BINARY) USING tis620) USING utf8mb4) "
                                    "REGEXP '[ก-ฮ][ก-๛]')")
                         .arg(q);
-            names << col.name;
+            probes.append({&col, true});
         }
     }
     if (sums.isEmpty())
         return;
     const Result r = c_.query(QStringLiteral("SELECT %1 FROM %2").arg(sums.join(", "), quoted(t.name)));
-    for (int i = 0; i < sums.size(); ++i) {
+    for (int i = 0; i < probes.size(); ++i) {
         const qint64 n = r.value(0, i).toLongLong();
+        const Column& col = *probes.at(i).col;
         if (n == 0)
             continue;
-        if (sums.at(i).contains(QLatin1String("tis620"))) {
-            toDo(QStringLiteral("%1.%2: %3 row(s) hold Thai as TIS-620 bytes in a latin1 column; relabelled as tis620 "
-                                "before the conversion")
-                     .arg(t.name, names.at(i))
-                     .arg(n));
-            const Column* col = nullptr;
-            for (const Column& c : t.columns)
-                if (c.name == names.at(i))
-                    col = &c;
-            QString binary = col->type;
-            binary.replace(QRegularExpression(QStringLiteral("^(var)?char"), QRegularExpression::CaseInsensitiveOption),
-                           QStringLiteral("\\1binary"));
-            binary.replace(QRegularExpression(QStringLiteral("text$"), QRegularExpression::CaseInsensitiveOption),
-                           QStringLiteral("blob"));
-            const QString null =
-                col->nullable == QLatin1String("YES") ? QStringLiteral("NULL") : QStringLiteral("NOT NULL");
-            const QString def = col->defaultValue == QLatin1String("NULL") || col->type.endsWith(QLatin1String("text"))
-                                    ? QString()
-                                    : QStringLiteral(" DEFAULT ") + col->defaultValue;
-            step(QStringLiteral("ALTER TABLE %1 MODIFY %2 %3 %4")
-                     .arg(quoted(t.target), quoted(col->name), binary, null));
-            step(QStringLiteral("ALTER TABLE %1 MODIFY %2 %3 CHARACTER SET tis620 %4%5")
-                     .arg(quoted(t.target), quoted(col->name), col->type, null, def));
-        } else {
+        if (!probes.at(i).thaiBytes) {
             line(QStringLiteral("  %1.%2: %3 row(s) hold \"??\" (text the server could not store, or real question "
                                 "marks): look at them")
-                     .arg(t.name, names.at(i))
+                     .arg(t.name, col.name)
                      .arg(n));
+            continue;
         }
+        toDo(QStringLiteral("%1.%2: %3 row(s) hold Thai as TIS-620 bytes in a latin1 column; relabelled as tis620 "
+                            "before the conversion")
+                 .arg(t.name, col.name)
+                 .arg(n));
+        QString binary = col.type;
+        binary.replace(QRegularExpression(QStringLiteral("^(var)?char"), QRegularExpression::CaseInsensitiveOption),
+                       QStringLiteral("\\1binary"));
+        binary.replace(QRegularExpression(QStringLiteral("text$"), QRegularExpression::CaseInsensitiveOption),
+                       QStringLiteral("blob"));
+        const QString null = col.nullable == QLatin1String("YES") ? QStringLiteral("NULL") : QStringLiteral("NOT NULL");
+        const QString def = col.defaultValue == QLatin1String("NULL") || col.type.endsWith(QLatin1String("text"))
+                                ? QString()
+                                : QStringLiteral(" DEFAULT ") + col.defaultValue;
+        step(QStringLiteral("ALTER TABLE %1 MODIFY %2 %3 %4").arg(quoted(t.target), quoted(col.name), binary, null));
+        step(QStringLiteral("ALTER TABLE %1 MODIFY %2 %3 CHARACTER SET tis620 %4%5")
+                 .arg(quoted(t.target), quoted(col.name), col.type, null, def));
     }
 }
 
