@@ -29,3 +29,14 @@ export WARASAN_TEST_SOCKET="$tmp/db/mysqld.sock"
 export QT_QPA_PLATFORM=offscreen
 
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"
+
+# The window suites and the explorer once more, in a debug build with AddressSanitizer and
+# UndefinedBehaviorSanitizer (WARASAN_SANITIZE=0 skips it while iterating).
+if [ "${WARASAN_SANITIZE:-1}" != 0 ]; then
+  asan=${WARASAN_ASAN_BUILD_DIR:-$root/build-asan}
+  cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWARASAN_SANITIZE=ON -DWARASAN_BENCH=OFF >/dev/null
+  cmake --build "$asan"
+  # Leaks are not looked for: the toolkit and the font library keep their caches to the end.
+  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir "$asan" --output-on-failure -j "$(nproc)" -L 'window|explorer' "$@"
+fi

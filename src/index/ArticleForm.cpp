@@ -190,7 +190,17 @@ void ArticleForm::searchJournal() {
         index_conn.get());
 }
 
+void ArticleForm::closeLists() {
+    for (QWidget* list : {static_cast<QWidget*>(List_authname), static_cast<QWidget*>(list_subject),
+                          static_cast<QWidget*>(dlbnamemag), static_cast<QWidget*>(show_item)})
+        list->hide();
+}
+
 void ArticleForm::pickJournal(const QString& pointer, const QString& name) {
+    if (!fieldsEditable()) { // offered in edit mode, which has ended since
+        dlbnamemag->hide();
+        return;
+    }
     fillingJournal_ = true;
     forgetJournal();
     Text13->setText(pointer);
@@ -268,6 +278,8 @@ void ArticleForm::searchAuthor(int slot) {
 
 void ArticleForm::pickAuthor(const QString& idno, const QString& name) {
     List_authname->hide();
+    if (!fieldsEditable())
+        return;
     Text3[cur_author_slot]->setText(name);
     Text4[cur_author_slot]->setText(idno);
     Text3[cur_author_slot]->setFocus();
@@ -299,6 +311,8 @@ void ArticleForm::searchSubject(int slot) {
 
 void ArticleForm::pickSubject(const QString& subject) {
     list_subject->hide();
+    if (!fieldsEditable())
+        return;
     Text6[cur_subject_slot]->setText(subject);
     Text6[cur_subject_slot]->setFocus();
 }

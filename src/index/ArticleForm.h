@@ -69,6 +69,8 @@ protected:
     void showEntry(const ArticleEntry& e, const QString& journalName);
     // Empties every entry field but the number.
     void clearFields();
+    // Closes the pick lists and the issue list: a change of mode ends what they were offered for.
+    virtual void closeLists();
     // The box after a save or delete failed; the connection is replaced, the fields kept.
     void saveFailed(const data::DbError& err);
 

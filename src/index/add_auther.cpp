@@ -111,6 +111,8 @@ void add_auther::choose(bool penName) {
 }
 
 void add_auther::toIdle() {
+    mode_ = Mode::Idle;
+    showauth->hide();
     ui->Text1->clear();
     ui->Text1->setEnabled(true);
     ui->Text2->clear();
@@ -164,6 +166,7 @@ void add_auther::search() {
                 showauth->setCurrentCell(0, ColCode);
                 showauth->setFocus();
             }
+            mode_ = Mode::Found;
             ui->Cmdsearch->setEnabled(false);
             ui->Cmdadd->setEnabled(false);
             ui->Cmdedit->setEnabled(true);
@@ -176,6 +179,7 @@ void add_auther::pick(int row) {
     shown_ = {code, forms::cell(showauth, row, ColName), forms::cell(showauth, row, ColTrueCode)};
     if (code.isEmpty())
         return;
+    mode_ = Mode::Shown;
     ui->Text1->setText(code);
     ui->Text2->setText(forms::cell(showauth, row, ColName));
     ui->Text1->setEnabled(false);
@@ -198,6 +202,8 @@ void add_auther::pick(int row) {
 }
 
 void add_auther::add() {
+    mode_ = Mode::Adding;
+    showauth->hide();
     ui->Cmdadd->hide();
     ui->cmdsaveadd->show();
     ui->cmdsaveadd->setEnabled(true);
@@ -220,6 +226,8 @@ void add_auther::add() {
 }
 
 void add_auther::edit() {
+    mode_ = Mode::Editing;
+    showauth->hide();
     entryFlag_ = true;
     ui->Text2->setEnabled(true);
     setChoicesEnabled(true);

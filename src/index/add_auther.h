@@ -30,6 +30,10 @@ public:
     ~add_auther() override;
 
     bool entryFlag() const { return entryFlag_; }
+    // Idle: searching; Found: a search made; Shown: an author picked from it; Adding, Editing.
+    enum class Mode { Idle, Found, Shown, Adding, Editing };
+    Q_ENUM(Mode)
+    Mode mode() const { return mode_; }
 
     void search();      // Cmdsearch
     void pick(int row); // double-click (or Enter) on a row of showauth
@@ -46,6 +50,7 @@ private:
     QButtonGroup* choices_;
     std::unique_ptr<data::Connection> db_;
     bool entryFlag_ = false;
+    Mode mode_ = Mode::Idle;
     Author shown_; // the author picked from the list, which an edit must still find
 
     void choose(bool penName);

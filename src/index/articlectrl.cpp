@@ -61,6 +61,7 @@ void articlectrl::showEvent(QShowEvent* event) {
 }
 
 void articlectrl::setEditing(bool editing) {
+    editing_ = editing;
     forms::setFieldLocked(Text_regctrl, !editing);
     Cmdedit->setEnabled(!editing);
     Cmdsave->setEnabled(editing);

@@ -17,6 +17,11 @@ public:
     // Throws data::DbError when the server cannot be reached.
     explicit articlectrl(QWidget* parent = nullptr);
 
+    // View: the number shown, locked; Edit: the number open for a new value.
+    enum class Mode { View, Edit };
+    Q_ENUM(Mode)
+    Mode mode() const { return editing_ ? Mode::Edit : Mode::View; }
+
     void edit();   // Cmdedit
     void save();   // Cmdsave
     void cancel(); // Cmdcan
@@ -28,6 +33,7 @@ private:
     QLineEdit* Text_regctrl;
     QPushButton *Cmdedit, *Cmdsave, *Cmdcan, *Cmdexit;
     std::unique_ptr<data::Connection> conn_;
+    bool editing_ = false;
 
     void setEditing(bool editing);
 };

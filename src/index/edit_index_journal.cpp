@@ -55,6 +55,8 @@ edit_index_journal::edit_index_journal(QWidget* parent)
         ui->Text2, [this] { searchTitle(); }, List_Index);
     connect(List_Index, &forms::PickList::picked, this, [this](const QString& number, const QString&) {
         List_Index->hide();
+        if (editing_) // offered while browsing: an edit under way is not dropped by it
+            return;
         ui->Text1->setText(number);
         Cmdnext->setEnabled(true);
         Cmdprev->setEnabled(true);
@@ -89,7 +91,13 @@ void edit_index_journal::lockInput(bool locked) {
         setLocked(f, locked, forms::unlockedColour);
 }
 
+void edit_index_journal::closeLists() {
+    ArticleForm::closeLists();
+    List_Index->hide();
+}
+
 bool edit_index_journal::showArticle() {
+    closeLists();
     clearFields();
     shownNumber_ = ui->Text1->text();
     shown_ = ArticleStore::load(*index_conn, shownNumber_);
@@ -102,6 +110,7 @@ bool edit_index_journal::showArticle() {
 
 void edit_index_journal::setBrowsing(bool canDelete) {
     editing_ = false;
+    closeLists();
     lockInput(true);
     ui->Text1->setReadOnly(false);
     forms::setFieldColour(ui->Text1, forms::unlockedColour);
@@ -188,7 +197,11 @@ void edit_index_journal::edit() {
     if (!shown_)
         return;
     editing_ = true;
-    ui->Text1->setText(shownNumber_); // whatever was typed there since, the shown article is edited
+    closeLists();
+    // Whatever was typed in the number or the title search since, the stored article is edited.
+    ui->Text1->setText(shownNumber_);
+    clearFields();
+    showEntry(shown_->entry, shown_->journalName);
     lockInput(false);
     abstractButton->setEnabled(true);
     Cmdedit->setVisible(false);

@@ -14,6 +14,11 @@ public:
     // Throws data::DbError when the server cannot be reached.
     explicit edit_index_journal(QWidget* parent = nullptr);
 
+    // Empty: no article shown; Browse: a stored article shown, locked; Edit: it is being changed.
+    enum class Mode { Empty, Browse, Edit };
+    Q_ENUM(Mode)
+    Mode mode() const { return editing_ ? Mode::Edit : shown_ ? Mode::Browse : Mode::Empty; }
+
     void lookUp();           // Enter in Text1
     void searchTitle();      // Enter in Text2
     void step(bool forward); // Cmdnext, Cmdprev
@@ -25,6 +30,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     bool fieldsEditable() const override { return editing_; }
+    void closeLists() override;
 
 private:
     QPushButton *Cmdnext, *Cmdprev, *Cmdedit, *Cmdsave, *Cmddel, *Cmdcancel;

@@ -89,7 +89,8 @@ void check_receive::process() {
     QLabel* titles = forms::statusPanel(this, 1, 2000);
     QLabel* done = forms::statusPanel(this, 2, 4000);
     setCursor(Qt::WaitCursor);
-    forms::guarded(
+    reported_ = false;
+    const bool ran = forms::guarded(
         this,
         [&] {
             int count = 0;
@@ -103,9 +104,15 @@ void check_receive::process() {
             });
             ReceiptCheck::stage(*conn_, station(), missing_, from_, to_);
             showView();
+            reported_ = true;
             viewer_->setZoom(0.94);
         },
         conn_.get());
+    if (!ran) { // a failed run shows nothing, rather than the last run's rows under this period
+        missing_.clear();
+        from_ = to_ = QDate();
+        viewer_->setDocument({});
+    }
     unsetCursor();
 }
 

@@ -28,6 +28,10 @@ public:
 
     void process(); // Command3
     reports::ReportViewer* viewer() const { return viewer_; }
+    // Empty: no report on show; Report: the last run's report shown.
+    enum class Mode { Empty, Report };
+    Q_ENUM(Mode)
+    Mode mode() const { return reported_ ? Mode::Report : Mode::Empty; }
     // The station name runs are staged under.
     static QString station();
 
@@ -38,6 +42,7 @@ private:
     std::unique_ptr<data::Connection> conn_;
     QList<MissingIssue> missing_;
     QDate from_, to_;
+    bool reported_ = false;
 
     void showView();
     bool periodIsRight(bool requireBoth);

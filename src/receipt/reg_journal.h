@@ -26,6 +26,16 @@ public:
 
     const QString& regMode() const { return reg_mode; }
     const QString& curPointer() const { return cur_pointer; }
+    // Cleared: no title chosen; Browsing: a title's issues listed; Adding, Editing: an issue's
+    // fields open.
+    enum class Mode { Cleared, Browsing, Adding, Editing };
+    Q_ENUM(Mode)
+    Mode mode() const {
+        return reg_mode == QLatin1String("New")    ? Mode::Adding
+               : reg_mode == QLatin1String("Edit") ? Mode::Editing
+               : cur_pointer.isEmpty()             ? Mode::Cleared
+                                                   : Mode::Browsing;
+    }
 
     void search();             // Command1, or Enter in Text1
     void chooseTitle(int row); // a row of show_journal

@@ -78,6 +78,7 @@ ReportViewer::ReportViewer(Document doc, QWidget* parent)
     connect(zoomIn, &QPushButton::clicked, preview_, [this] { preview_->zoomIn(); });
     connect(zoomOut, &QPushButton::clicked, preview_, [this] { preview_->zoomOut(); });
     connect(printButton, &QPushButton::clicked, this, &ReportViewer::print);
+    enableOutputs();
     connect(pdf, &QPushButton::clicked, this, [this] { savePdf(); });
     connect(csv, &QPushButton::clicked, this, [this] { saveCsv(); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
@@ -86,8 +87,14 @@ ReportViewer::ReportViewer(Document doc, QWidget* parent)
 
 ReportViewer::~ReportViewer() = default;
 
+void ReportViewer::enableOutputs() {
+    for (const char* name : {"print", "pdf", "csv"})
+        findChild<QPushButton*>(QLatin1String(name))->setEnabled(!doc_.pages.isEmpty());
+}
+
 void ReportViewer::setDocument(Document doc) {
     doc_ = std::move(doc);
+    enableOutputs();
     preview_->updatePreview();
     showTop();
 }

@@ -35,6 +35,8 @@ private:
     QPrintPreviewWidget* preview_;
     QLabel* pageLabel_;
     void showPageNumber();
+    // Print, PDF and CSV only for a document that has pages.
+    void enableOutputs();
     bool saveAs(QString file, const QString& caption, const QString& kind,
                 const std::function<bool(const QString&, QString*)>& write);
 };

@@ -37,11 +37,11 @@ Adddealer::Adddealer(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
     }
     forms::setFieldLocked(ui->Text1, true);  // the code is never typed
     forms::setFieldLocked(ui->Text2, false); // the name is also the search field
+    Listdealer = new forms::PickList(this);
+    Listdealer->setObjectName(QStringLiteral("Listdealer"));
     lockinput();
     resetbuttom(true, false, false);
 
-    Listdealer = new forms::PickList(this);
-    Listdealer->setObjectName(QStringLiteral("Listdealer"));
     forms::onSearch(
         ui->Text2, [this] { search(); }, Listdealer);
     connect(Listdealer, &forms::PickList::picked, this, &Adddealer::choose);
@@ -89,6 +89,7 @@ void Adddealer::unlockinput() {
 }
 
 void Adddealer::resetbuttom(bool add, bool edit, bool save) {
+    Listdealer->hide(); // every change of mode closes the list; a pick acts only where it was offered
     forms::setButtons({ui->Command5, ui->Command4, nullptr, ui->Command1}, {add, edit, false, save});
 }
 
@@ -109,6 +110,10 @@ void Adddealer::keyPressEvent(QKeyEvent* event) {
 }
 
 void Adddealer::search() {
+    // While a publisher is being added or changed, Enter in its name is typing, not a search:
+    // a pick from a list there would drop the entry.
+    if (mode_ == QLatin1String("Add") || mode_ == QLatin1String("Edit"))
+        return;
     forms::guarded(
         this,
         [&] {
@@ -240,6 +245,7 @@ void Adddealer::save() {
 void Adddealer::cancel() {
     forms::add_dealer_flag() = QStringLiteral("F");
     mode_.clear();
+    shown_ = {};
     Listdealer->hide();
     forms::clearFields(fields());
     lockinput();

@@ -25,7 +25,16 @@ public:
     ~Adddealer() override;
 
     // "Add", "Edit" or empty: what Save does.
-    const QString& mode() const { return mode_; }
+    const QString& modeText() const { return mode_; }
+    // Idle: nothing shown; Shown: a publisher picked, locked; Adding, Editing: the fields open.
+    enum class Mode { Idle, Shown, Adding, Editing };
+    Q_ENUM(Mode)
+    Mode mode() const {
+        return mode_ == QLatin1String("Add")    ? Mode::Adding
+               : mode_ == QLatin1String("Edit") ? Mode::Editing
+               : shown_.code.isEmpty()          ? Mode::Idle
+                                                : Mode::Shown;
+    }
 
     void search();                                              // double-click or Enter in Text2
     void choose(const QString& code, const QString& shownName); // a row of Listdealer

@@ -166,6 +166,11 @@ void New_Journal::cleardata() {
 }
 
 void New_Journal::resetbuttom(bool add, bool edit, bool del, bool save, bool cancel) {
+    // Every change of mode closes the lists and calendars: a click in one left open would write
+    // into a field that is locked now.
+    for (QWidget* popup : {static_cast<QWidget*>(dlbdealer), static_cast<QWidget*>(MonthView1),
+                           static_cast<QWidget*>(MonthView2)})
+        popup->hide();
     forms::setButtons({ui->Cmdadd, ui->Cmdedit, ui->Cmddel, ui->Cmdsave, ui->Cmdcancle},
                       {add, edit, del, save, cancel});
 }
@@ -207,6 +212,7 @@ void New_Journal::showTitle(const QString& code, const QString& name) {
     ui->Text2->setText(name);
     dlbnamemag->hide();
     cleardata();
+    shownCode_.clear();
     forms::guarded(
         this,
         [&] {
@@ -475,6 +481,7 @@ void New_Journal::save() {
         return;
     }
     adding_ = editing_ = false;
+    shownCode_.clear();
     resetbuttom(true, false, false, false, false);
     forms::inform(this, result, QStringLiteral("ผลการบันทึกข้อมูล"), forms::Icon::Information);
     cleardata();
@@ -510,6 +517,7 @@ void New_Journal::cancel() {
 
 void New_Journal::backToIdle() {
     adding_ = editing_ = false;
+    shownCode_.clear();
     resetbuttom(true, false, false, false, false);
     cleardata();
     lockinput();

@@ -34,6 +34,12 @@ public:
 
     bool adding() const { return adding_; }
     bool editing() const { return editing_; }
+    // Idle: nothing shown; Shown: a stored title, locked; Adding, Editing: the fields open.
+    enum class Mode { Idle, Shown, Adding, Editing };
+    Q_ENUM(Mode)
+    Mode mode() const {
+        return adding_ ? Mode::Adding : editing_ ? Mode::Editing : shownCode_.isEmpty() ? Mode::Idle : Mode::Shown;
+    }
 
     void searchTitles();                                      // Enter or double-click in Text2
     void showTitle(const QString& code, const QString& name); // a row of dlbnamemag

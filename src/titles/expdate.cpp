@@ -170,6 +170,7 @@ void expdate::chooseRow(int r) {
 void expdate::edit() {
     if (current_ < 0)
         return;
+    editing_ = true;
     ui->Cmdcancel->show();
     ui->cmdedit->setEnabled(false);
     for (QPushButton* b : {ui->cmdsave, ui->Cmdcancel, ui->Command6, ui->Command7})
@@ -181,6 +182,7 @@ void expdate::edit() {
 }
 
 void expdate::cancel() {
+    editing_ = false;
     ui->Command6->setEnabled(false);
     ui->Command7->setEnabled(false);
     ui->Cmdcancel->hide();
@@ -232,6 +234,7 @@ void expdate::save() {
             ui->showjour->setCurrentCell(current_, 0);
             forms::inform(this, QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว"), QStringLiteral("ผลการบันทึกข้อมูล"),
                           forms::Icon::Information);
+            editing_ = false;
             ui->cmdedit->setEnabled(true);
             for (QPushButton* b : {ui->cmdsave, ui->Command6, ui->Command7})
                 b->setEnabled(false);

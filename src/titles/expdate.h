@@ -25,6 +25,12 @@ public:
     ~expdate() override;
 
     const QList<ExpiryRow>& listed() const { return listed_; }
+    // Idle: no list; Listed: a list shown; Chosen: one of its titles shown; Editing: its renewal open.
+    enum class Mode { Idle, Listed, Chosen, Editing };
+    Q_ENUM(Mode)
+    Mode mode() const {
+        return editing_ ? Mode::Editing : current_ >= 0 ? Mode::Chosen : listed_.isEmpty() ? Mode::Idle : Mode::Listed;
+    }
 
     void search();         // Command1
     void clear();          // Command2
@@ -40,6 +46,7 @@ private:
     std::unique_ptr<data::Connection> conn_;
     QList<ExpiryRow> listed_;
     int current_ = -1;  // the listed title on show
+    bool editing_ = false;
     QString from_, to_; // the period of the list
 
     void lockInput(bool locked);

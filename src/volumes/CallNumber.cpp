@@ -30,7 +30,10 @@ QString shortMonth(const QString& x) {
 } // namespace
 
 std::optional<Language> languageOfPointer(const QString& pointer) {
-    const QChar series = pointer.trimmed().left(1).toUpper().at(0);
+    const QString code = pointer.trimmed();
+    if (code.isEmpty())
+        return std::nullopt;
+    const QChar series = code.at(0).toUpper();
     if (series == QLatin1Char('I') || series == QLatin1Char('L'))
         return Language::Thai;
     if (series == QLatin1Char('J') || series == QLatin1Char('K'))

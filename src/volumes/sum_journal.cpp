@@ -68,6 +68,8 @@ sum_journal::sum_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
         ui->Text3, [this] { searchCallNumber(); }, list_namesumj);
     connect(list_namesumj, &forms::PickList::picked, this, [this](const QString& regno, const QString&) {
         list_namesumj->hide();
+        if (mode_ == Mode::New || mode_ == Mode::Edit) // offered before; the volume under way is not dropped silently
+            return;
         run([&] { showVolume(regno); });
     });
     connect(ui->Cmdsearch, &QPushButton::clicked, this, &sum_journal::searchTitles);
@@ -101,6 +103,15 @@ bool sum_journal::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void sum_journal::setMode(Mode mode) {
+    mode_ = mode;
+    list_namesumj->hide();
+    ui->Text1->setReadOnly(!(mode == Mode::Idle || mayPickTitle()) || titlesListed_);
+    if (mode == Mode::New || mode == Mode::Edit)
+        for (QPushButton* b : {ui->Cmdadd, ui->Cmdedit, ui->Cmdnext, ui->Cmdprevious, ui->Cmdsearch, ui->Cmdclear})
+            b->setEnabled(false);
 }
 
 bool sum_journal::run(const std::function<void()>& handler) {
@@ -149,7 +160,7 @@ void sum_journal::regenerateCallNumber() {
 }
 
 void sum_journal::searchTitles() {
-    if (ui->Text1->isReadOnly())
+    if (ui->Text1->isReadOnly() || (mode_ != Mode::Idle && !mayPickTitle()))
         return;
     if (ui->Text1->text().trimmed().isEmpty()) {
         forms::inform(this, QStringLiteral("กรุณาพิมพ์รายชื่อวารสารที่ต้องการลงทะเบียน"), QStringLiteral("ข้อผิดพลาด"),
@@ -169,10 +180,11 @@ void sum_journal::searchTitles() {
         for (const receipt::TitleRow& t : titles)
             rows.append({t.name, t.department, t.pointer, t.departmentCode});
         forms::fillGrid(ui->show_journal, rows);
+        titlesListed_ = true;
         ui->Text1->setReadOnly(true);
         ui->search_sumj->setEnabled(false);
         ui->clear_sumj->setEnabled(false);
-        ui->show_journal->setEnabled(mode_.isEmpty() || !ui->Cmdsave->isEnabled());
+        ui->show_journal->setEnabled(mode_ != Mode::New && mode_ != Mode::Edit);
         ui->show_journal->setCurrentCell(0, 0);
         ui->show_journal->setFocus();
     });
@@ -182,19 +194,20 @@ void sum_journal::clearTitles() {
     forms::clearGrid(ui->show_item, 13);
     forms::clearGrid(ui->show_journal, 13);
     offered_.clear();
+    titlesListed_ = false;
     ui->Cmdadd->setEnabled(false);
     ui->show_journal->setEnabled(false);
     ui->search_sumj->setEnabled(true);
     ui->clear_sumj->setEnabled(true);
     ui->Text1->setReadOnly(false);
     ui->Text1->clear();
-    ui->Text2->setReadOnly(false);
+    ui->Text2->setReadOnly(mode_ != Mode::Idle);
     ui->Text1->setFocus();
 }
 
 void sum_journal::pickTitle(int row) {
     const QString pointer = forms::cell(ui->show_journal, row, 2);
-    if (pointer.isEmpty() || ui->Cmdsave->isEnabled()) // the volume being gathered keeps its title
+    if (pointer.isEmpty() || (mode_ != Mode::Idle && !mayPickTitle())) // the volume being gathered keeps its title
         return;
     setLanguage(pointer);
     run([&] {
@@ -210,6 +223,11 @@ void sum_journal::pickTitle(int row) {
         ui->Label1->setText(QStringLiteral("   Magno= %1   Daily=  %2  :  %3")
                                 .arg(forms::cell(ui->show_item, 0, 0), forms::cell(ui->show_item, 0, 1),
                                      forms::cell(ui->show_item, 0, 4)));
+        if (mode_ == Mode::Edit) { // the untitled volume now has its title: its issues are picked next
+            ui->show_journal->setEnabled(false);
+            ui->show_item->setFocus();
+            return;
+        }
         ui->Cmdadd->setEnabled(true);
         ui->Cmdadd->setFocus();
     });
@@ -227,7 +245,7 @@ void sum_journal::add() {
             w->setEnabled(true);
         ui->Cmdadd->setEnabled(false);
         ui->show_journal->setEnabled(false);
-        mode_ = QStringLiteral("New");
+        setMode(Mode::New);
         ui->show_item->setCurrentCell(0, 0);
         ui->show_item->setFocus();
     });
@@ -252,13 +270,13 @@ void sum_journal::pickIssue(int row) {
 void sum_journal::removeIssue(int row) {
     if (!ui->sum_item->isEnabled() || row < 0 || row >= gathered_.size())
         return;
-    if (mode_ == QLatin1String("New")) {
+    if (mode_ == Mode::New) {
         gathered_.removeAt(row);
         listGathered();
         regenerateCallNumber();
         return;
     }
-    if (mode_ != QLatin1String("Edit") ||
+    if (mode_ != Mode::Edit ||
         !forms::askOkCancel(this, QStringLiteral("ต้องการลบข้อมูลวารสารเลขทะเบียนนี้ ออกจากรายการรวมเล่มหรือไม่"),
                             QStringLiteral("ยืนยันการลบข้อมูล"), forms::Icon::Question))
         return;
@@ -274,7 +292,7 @@ void sum_journal::removeIssue(int row) {
 }
 
 void sum_journal::edit() {
-    mode_ = QStringLiteral("Edit");
+    setMode(Mode::Edit);
     forms::setFieldLocked(ui->Text3, false, grey, lightYellow);
     ui->sum_item->setEnabled(true);
     ui->show_item->setEnabled(true);
@@ -283,9 +301,20 @@ void sum_journal::edit() {
     ui->Cmdsave->setEnabled(true);
     ui->Cmdcancel->setEnabled(true);
     setLanguage(titlePointer_);
+    if (titlePointer_.isEmpty()) {
+        // Its issues were all released: the title to bind comes from the title search.
+        listOffered({});
+        ui->Cmdsearch->setEnabled(true);
+        ui->Cmdclear->setEnabled(true);
+        ui->show_journal->setEnabled(titlesListed_);
+        forms::inform(this,
+                      QStringLiteral("วารสารรวมเล่มนี้ยังไม่มีฉบับใด กรุณาค้นหาและเลือกรายชื่อวารสารก่อน แล้วจึงเลือกฉบับที่จะรวมเล่ม"),
+                      QStringLiteral("เลือกรายชื่อวารสาร"), forms::Icon::Information);
+        (titlesListed_ ? static_cast<QWidget*>(ui->show_journal) : ui->Text1)->setFocus();
+        return;
+    }
     run([&] {
-        listOffered(titlePointer_.isEmpty() ? QList<receipt::Issue>{}
-                                            : VolumeStore::unboundIssues(*conn_, titlePointer_));
+        listOffered(VolumeStore::unboundIssues(*conn_, titlePointer_));
         if (const auto t = titles::TitleStore::find(*conn_, titlePointer_))
             titleName_ = t->name;
     });
@@ -293,6 +322,7 @@ void sum_journal::edit() {
 }
 
 void sum_journal::newVolumeEnded() {
+    setMode(Mode::Idle);
     gathered_.clear();
     listGathered();
     ui->Text2->clear();
@@ -306,7 +336,7 @@ void sum_journal::newVolumeEnded() {
     ui->Cmdadd->setEnabled(!offered_.isEmpty());
     ui->Cmdsearch->setEnabled(true);
     ui->Cmdclear->setEnabled(true);
-    ui->show_journal->setEnabled(ui->Text1->isReadOnly());
+    ui->show_journal->setEnabled(titlesListed_);
     ui->Cmdadd->setFocus();
 }
 
@@ -317,7 +347,7 @@ void sum_journal::save() {
     const QString shown = ui->Text2->text();
     run([&] {
         try {
-            if (mode_ == QLatin1String("New")) {
+            if (mode_ == Mode::New) {
                 const QString regno = VolumeStore::add(*conn_, gatheredNumbers(), ui->Text3->toPlainText());
                 QString said = QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว");
                 if (regno != shown)
@@ -346,7 +376,7 @@ void sum_journal::save() {
             }
             forms::inform(this, QStringLiteral("บันทึกข้อมูลที่ทำการแก้ไขแล้ว"), QStringLiteral("ผลการบันทึก"),
                           forms::Icon::Information);
-            mode_.clear();
+            setMode(Mode::Idle);
             showVolume(shown);
         } catch (const VolumeRefused& r) {
             forms::inform(this, r.text, QStringLiteral("การบันทึกข้อมูลล้มเหลว"), forms::Icon::Critical);
@@ -358,10 +388,10 @@ void sum_journal::cancel() {
     if (!forms::askOkCancel(this, QStringLiteral("ต้องการยกเลิกข้อมูลการรวมเล่มหรือไม่"), QStringLiteral("ยกเลิกข้อมูล"),
                             forms::Icon::Question))
         return;
-    if (mode_ == QLatin1String("New")) {
+    if (mode_ == Mode::New) {
         newVolumeEnded();
-    } else if (mode_ == QLatin1String("Edit")) {
-        mode_.clear();
+    } else if (mode_ == Mode::Edit) {
+        setMode(Mode::Idle);
         run([&] {
             if (!showVolume(ui->Text2->text()))
                 newVolumeEnded();
@@ -370,14 +400,16 @@ void sum_journal::cancel() {
 }
 
 bool sum_journal::mayDropUnsaved() {
-    if (!ui->Cmdsave->isEnabled())
+    if (mode_ != Mode::New && mode_ != Mode::Edit)
         return true;
     if (!forms::askYesNo(this, QStringLiteral("วารสารรวมเล่มที่กำลังบันทึกยังไม่ได้บันทึก ต้องการยกเลิกข้อมูลนี้หรือไม่"),
                          QStringLiteral("ยกเลิกข้อมูล"), forms::Icon::Question))
         return false;
-    mode_.clear();
-    ui->Cmdsave->setEnabled(false);
-    ui->Cmdcancel->setEnabled(false);
+    // The volume under way is dropped whole; the text searched for stays.
+    const QString regno = ui->Text2->text(), callno = ui->Text3->toPlainText();
+    newVolumeEnded();
+    ui->Text2->setText(regno);
+    ui->Text3->setPlainText(callno);
     return true;
 }
 
@@ -389,13 +421,15 @@ bool sum_journal::showVolume(const QString& regno) {
     ui->Text3->setPlainText(v->callno);
     gathered_ = v->issues;
     listGathered();
-    if (!v->pointer.isEmpty())
-        titlePointer_ = v->pointer;
+    titlePointer_ = v->pointer; // empty for a volume whose issues were all released
+    if (titlePointer_.isEmpty())
+        titleName_.clear();
     volumeShown();
     return true;
 }
 
 void sum_journal::volumeShown() {
+    setMode(Mode::Shown);
     for (QWidget* w : {static_cast<QWidget*>(ui->Cmdadd), static_cast<QWidget*>(ui->Cmdsearch),
                        static_cast<QWidget*>(ui->Cmdclear), static_cast<QWidget*>(ui->Cmdsave),
                        static_cast<QWidget*>(ui->Cmdcancel), static_cast<QWidget*>(ui->show_item),
@@ -457,6 +491,7 @@ void sum_journal::searchCallNumber() {
 void sum_journal::clearVolume() {
     if (!mayDropUnsaved())
         return;
+    setMode(Mode::Idle);
     gathered_.clear();
     listGathered();
     ui->Cmdsearch->setEnabled(true);

@@ -27,8 +27,11 @@ public:
     explicit sum_journal(QWidget* parent = nullptr);
     ~sum_journal() override;
 
-    // "New", "Edit" or empty: what Save, Cancel and removing an issue do.
-    const QString& mode() const { return mode_; }
+    // Idle: searching titles or volumes; New: a volume being gathered; Shown: a stored volume
+    // on show; Edit: a stored volume being changed. Save, Cancel and removing an issue branch on it.
+    enum class Mode { Idle, New, Shown, Edit };
+    Q_ENUM(Mode)
+    Mode mode() const { return mode_; }
 
     void searchTitles();       // Cmdsearch, Enter in Text1
     void clearTitles();        // Cmdclear
@@ -51,13 +54,20 @@ private:
     std::unique_ptr<Ui::sum_journal> ui;
     forms::PickList* list_namesumj;
     std::unique_ptr<data::Connection> conn_;
-    QString mode_;
+    Mode mode_ = Mode::Idle;
     Language language_ = Language::Unknown;
     QString titleName_, titlePointer_;
     QList<receipt::Issue> gathered_; // the issues of sum_item, in its order
     QList<receipt::Issue> offered_;  // the issues of show_item
 
+    bool titlesListed_ = false; // a title search filled show_journal
+
     bool run(const std::function<void()>& handler);
+    // Every change of mode goes through here: it closes the call-number list, whose choice
+    // belongs to the mode that offered it, and locks the title search while a volume is on show.
+    void setMode(Mode mode);
+    // A volume being edited that holds no issue has no title yet: the user picks one first.
+    bool mayPickTitle() const { return mode_ == Mode::Edit && titlePointer_.isEmpty(); }
     void listOffered(const QList<receipt::Issue>& issues);
     void listGathered();
     void regenerateCallNumber();

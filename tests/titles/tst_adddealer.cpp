@@ -168,7 +168,7 @@ private slots:
             w->startAddingWith(QStringLiteral(" สำนักพิมพ์ใหม่ "));
             QCOMPARE(boxes->last().kind, ScriptedMessages::Kind::YesNo);
             w->resize(w->width() + 20, w->height()); // a resize while adding does not start again
-            QCOMPARE(w->mode() + area("Text2")->toPlainText() + area("Text3")->toPlainText() + text("Text5")->text(),
+            QCOMPARE(w->modeText() + area("Text2")->toPlainText() + area("Text3")->toPlainText() + text("Text5")->text(),
                      drop ? QStringLiteral("Addสำนักพิมพ์ใหม่")
                           : QStringLiteral("EditSpringerTiergartenstraße 17Dr. Weber"));
             boxes->answer({true});
@@ -178,12 +178,12 @@ private slots:
         w->close();
         QCOMPARE(forms::add_dealer_flag(), QStringLiteral("F"));
         w = testsupport::showWindow<Adddealer>();
-        QCOMPARE(w->mode(), QString()); // the next opening starts idle
+        QCOMPARE(w->modeText(), QString()); // the next opening starts idle
         w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         forms::add_dealer_flag() = QStringLiteral("T");
         w = testsupport::showWindow<Adddealer>(); // a hand-off request starts adding on opening
-        QCOMPARE(w->mode() + text("Text1")->text(), QStringLiteral("Add11"));
+        QCOMPARE(w->modeText() + text("Text1")->text(), QStringLiteral("Add11"));
     }
 };
 

@@ -320,7 +320,7 @@ private slots:
         QTest::keyClick(text("Text10"), Qt::Key_Return);
         auto* reg = qobject_cast<titles::Adddealer*>(main->windows().find(QStringLiteral("Adddealer")));
         QVERIFY(reg && reg->isVisible() && reg->isWindow());
-        QCOMPARE(reg->mode(), QStringLiteral("Add"));
+        QCOMPARE(reg->modeText(), QStringLiteral("Add"));
         QCOMPARE(control<QPlainTextEdit>(reg, "Text2")->toPlainText(), QStringLiteral("สำนักพิมพ์ใหม่"));
         QCOMPARE(control<QLineEdit>(reg, "Text1")->text(), QStringLiteral("4"));
         QTest::mouseClick(control<QPushButton>(reg, "Command1"), Qt::LeftButton);

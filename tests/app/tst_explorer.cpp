@@ -1,0 +1,104 @@
+// Every window the menu opens, walked by seeded random steps with its state table checked
+// after each; walks that once found a fault replayed step by step.
+//
+// WARASAN_EXPLORE_STEPS: steps per window (default 3 walks of 200); WARASAN_EXPLORE_WALK: steps
+// per walk; WARASAN_EXPLORE_WINDOW: one window only. A violation prints the seed and the
+// shortest step list found that still shows it.
+#include "forms/common/Fonts.h"
+#include "support/Explorer.h"
+
+#include <QTest>
+
+using namespace testsupport;
+
+class tst_explorer : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> db;
+    std::unique_ptr<Explorer> explorer;
+
+    static int setting(const char* name, int fallback) {
+        return qEnvironmentVariableIsSet(name) ? qEnvironmentVariableIntValue(name) : fallback;
+    }
+    static const WindowTable& table(const QString& kind) {
+        for (const WindowTable& t : windowTables())
+            if (QLatin1String(t.kind) == kind)
+                return t;
+        qFatal("no state table for %s", qPrintable(kind));
+    }
+
+private slots:
+    void initTestCase() {
+        // The offscreen platform says these of every window it sizes or raises: no news for a walk.
+        static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (!text.contains(QLatin1String("propagateSizeHints")) && !text.contains(QLatin1String("support raise()")))
+                previous(type, context, text);
+        });
+        forms::installThaiFonts();
+        db = std::make_unique<TestDatabase>(QStringLiteral("explorer"));
+        explorer = std::make_unique<Explorer>(*db);
+    }
+    void cleanupTestCase() {
+        explorer.reset();
+        db.reset();
+    }
+
+    void walk_data() {
+        QTest::addColumn<QString>("kind");
+        const QString only = qEnvironmentVariable("WARASAN_EXPLORE_WINDOW");
+        for (const WindowTable& t : windowTables())
+            if (only.isEmpty() || only == QLatin1String(t.kind))
+                QTest::newRow(t.kind) << QString::fromLatin1(t.kind);
+    }
+    // Walks of fixed seeds, so a failure here fails again on the next run.
+    void walk() {
+        QFETCH(QString, kind);
+        const WindowTable& t = table(kind);
+        const int perWalk = setting("WARASAN_EXPLORE_WALK", 200);
+        const int total = setting("WARASAN_EXPLORE_STEPS", 3 * perWalk);
+        int taken = 0;
+        QSet<QString> modes;
+        QStringList found;
+        for (quint64 seed = 1; taken < total; ++seed) {
+            const Walk w = explorer->walk(t, seed, qMin(perWalk, total - taken));
+            taken += int(w.steps.size()) + (w.violation.isEmpty() ? 0 : perWalk - int(w.steps.size()));
+            modes += w.modes;
+            if (!w.violation.isEmpty()) {
+                Walk shortest = w;
+                shortest.steps = explorer->shorten(t, w);
+                found << shortest.report(kind, seed);
+            }
+        }
+        QStringList visited(modes.begin(), modes.end());
+        visited.sort();
+        qInfo().noquote() << QStringLiteral("%1: %2 steps, modes %3, %4 violations")
+                                 .arg(kind)
+                                 .arg(taken)
+                                 .arg(visited.join(QLatin1Char(' ')))
+                                 .arg(found.size());
+        for (const QString& f : found)
+            qInfo().noquote() << f;
+        QVERIFY2(found.isEmpty(), qPrintable(found.value(0)));
+    }
+
+    // Walks that once ended in a fault, kept as they were shortened.
+    void regression_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("empty volume edited") << "sum_journal"
+                                             << "open sum_journal\ntype Text2 \"B000041\"\nkey focus \"Return\"\n"
+                                                "click Cmdedit";
+    }
+    void regression() {
+        QFETCH(QString, kind);
+        QFETCH(QString, steps);
+        QList<Step> list;
+        for (const QString& line : steps.split(QLatin1Char('\n')))
+            list << Step::parse(line);
+        const Walk w = explorer->replay(table(kind), list);
+        QVERIFY2(w.violation.isEmpty(), qPrintable(w.report(kind, 0)));
+    }
+};
+
+QTEST_MAIN(tst_explorer)
+#include "tst_explorer.moc"

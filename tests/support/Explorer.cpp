@@ -1,0 +1,549 @@
+#include "support/Explorer.h"
+
+#include "../bench/DataGenerator.h"
+#include "app/WindowRegistry.h"
+#include "app/Windows.h"
+#include "app/menumagizine.h"
+#include "forms/common/MessageBoxes.h"
+#include "support/WindowTest.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QHash>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <random>
+
+extern "C" void __sanitizer_set_death_callback(void (*)(void)) __attribute__((weak));
+
+namespace testsupport {
+
+namespace {
+
+// "key: a b; key: c" → {key: [a, b], …}; `sep` splits the words.
+QHash<QString, QStringList> keyed(const char* text, QChar sep = QLatin1Char(' ')) {
+    QHash<QString, QStringList> out;
+    for (const QString& part : QString::fromUtf8(text).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const qsizetype colon = part.indexOf(QLatin1Char(':'));
+        if (colon < 0)
+            continue;
+        QStringList words;
+        for (const QString& w : part.mid(colon + 1).split(sep, Qt::SkipEmptyParts))
+            if (!w.trimmed().isEmpty())
+                words << (sep == QLatin1Char(' ') ? w.trimmed() : w);
+        out[part.left(colon).trimmed()] = words;
+    }
+    return out;
+}
+
+// What the explorer types besides a field's own values: good and bad, Thai, empty, too long,
+// dates in either era, text that means something to SQL or HTML.
+const QStringList& commonValues() {
+    static const QStringList values = {
+        QString(), QStringLiteral("ก"), QStringLiteral("การ"), QStringLiteral("วารสาร"), QStringLiteral("Journal"),
+        QStringLiteral("a"), QStringLiteral("%"), QStringLiteral("_"), QStringLiteral("'"), QStringLiteral("\\"),
+        QStringLiteral("<script>"), QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("41"),
+        QStringLiteral("9999999999"), QStringLiteral("-1"), QStringLiteral("3.5"), QString(300, QChar(0x0E01)),
+        QStringLiteral("31/12/2569"), QStringLiteral("29/02/2024"), QStringLiteral("01/01/2027"),
+        QStringLiteral("32/13/2020"), QStringLiteral("1/1/2027"), QStringLiteral("B000001"),
+        QStringLiteral("b000005"), QStringLiteral("ไก่ ไข่"), QStringLiteral("📚"), QStringLiteral("  "),
+    };
+    return values;
+}
+
+// The keys a person presses on whatever has the focus.
+const QStringList keys = {QStringLiteral("Return"), QStringLiteral("Tab"), QStringLiteral("Escape"),
+                          QStringLiteral("Delete"), QStringLiteral("Down"), QStringLiteral("Ctrl+N"),
+                          QStringLiteral("Ctrl+S"), QStringLiteral("Ctrl+E")};
+
+// The viewer's buttons that open a file or printer dialog: not part of a window's states.
+const QStringList dialogButtons = {QStringLiteral("print"), QStringLiteral("pdf"), QStringLiteral("csv")};
+
+bool takesTyping(QWidget* w) {
+    if (auto* l = qobject_cast<QLineEdit*>(w))
+        return !l->isReadOnly();
+    if (auto* p = qobject_cast<QPlainTextEdit*>(w))
+        return !p->isReadOnly();
+    return true;
+}
+
+bool usable(QWidget* w, QWidget* window) {
+    return w->isVisibleTo(window) && w->isVisible() && w->isEnabled() && takesTyping(w);
+}
+
+QString fieldText(QWidget* w) {
+    if (auto* l = qobject_cast<QLineEdit*>(w))
+        return l->text();
+    if (auto* p = qobject_cast<QPlainTextEdit*>(w))
+        return p->toPlainText();
+    if (auto* c = qobject_cast<QComboBox*>(w))
+        return c->currentText();
+    return {};
+}
+
+// The walk under way, for the report a crash prints.
+QString crashReport;
+void printCrashReport() {
+    std::fputs(crashReport.toUtf8().constData(), stderr);
+    std::fputs("\n", stderr);
+}
+void onCrash(int sig) {
+    printCrashReport();
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+} // namespace
+
+QString Step::text() const {
+    QString t = action + QLatin1Char(' ') + target;
+    if (!arg.isNull())
+        t += QStringLiteral(" \"%1\"").arg(QString(arg).replace(QLatin1Char('"'), QStringLiteral("\\\"")));
+    if (!answers.isEmpty()) {
+        t += QStringLiteral(" [");
+        for (bool a : answers)
+            t += a ? QLatin1Char('Y') : QLatin1Char('N');
+        t += QLatin1Char(']');
+    }
+    return t;
+}
+
+Step Step::parse(const QString& text) {
+    Step s;
+    QString rest = text.trimmed();
+    if (rest.endsWith(QLatin1Char(']'))) {
+        const qsizetype open = rest.lastIndexOf(QLatin1Char('['));
+        for (QChar c : rest.mid(open + 1, rest.size() - open - 2))
+            s.answers << (c == QLatin1Char('Y'));
+        rest = rest.left(open).trimmed();
+    }
+    if (const qsizetype quote = rest.indexOf(QLatin1Char('"')); quote >= 0) {
+        s.arg = rest.mid(quote + 1, rest.size() - quote - 2).replace(QStringLiteral("\\\""), QStringLiteral("\""));
+        if (s.arg.isNull())
+            s.arg = QLatin1String("");
+        rest = rest.left(quote).trimmed();
+    }
+    const QStringList words = rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    s.action = words.value(0);
+    s.target = words.value(1);
+    return s;
+}
+
+QString Walk::report(const QString& window, quint64 seed) const {
+    QString out = QStringLiteral("%1 seed %2: %3 after %4 steps\n").arg(window).arg(seed).arg(violation).arg(steps.size());
+    for (int i = 0; i < steps.size(); ++i)
+        out += QStringLiteral("  %1. %2\n").arg(i + 1).arg(steps.at(i).text());
+    return out;
+}
+
+// Boxes answered at random (or as a replayed step answered them), each one recorded.
+class ExplorerBoxes : public forms::MessageBoxes {
+public:
+    std::mt19937_64* rng = nullptr;
+    QList<bool>* replayAnswers = nullptr;
+    QList<bool> answers;
+    QStringList errors;
+    bool refused = false; // a critical or warning box, or a No
+
+    ExplorerBoxes() { install(this); }
+    ~ExplorerBoxes() override { install(nullptr); }
+
+    bool askOkCancel(QWidget*, const QString& prompt, const QString& title, forms::Icon icon) override {
+        return ask(prompt, title, icon);
+    }
+    bool askYesNo(QWidget*, const QString& prompt, const QString& title, forms::Icon icon) override {
+        return ask(prompt, title, icon);
+    }
+    void inform(QWidget*, const QString& prompt, const QString& title, forms::Icon icon) override {
+        note(prompt, title, icon);
+    }
+
+private:
+    bool ask(const QString& prompt, const QString& title, forms::Icon icon) {
+        note(prompt, title, icon);
+        bool yes = true;
+        if (replayAnswers)
+            yes = replayAnswers->isEmpty() ? true : replayAnswers->takeFirst();
+        else if (rng)
+            yes = (*rng)() % 3 != 0; // mostly yes, so saves happen
+        answers << yes;
+        refused |= !yes;
+        return yes;
+    }
+    void note(const QString& prompt, const QString& title, forms::Icon icon) {
+        if (title == QStringLiteral("ข้อผิดพลาดของฐานข้อมูล") || prompt.startsWith(QStringLiteral("เกิดข้อผิดพลาด")))
+            errors << QStringLiteral("%1: %2").arg(title, prompt);
+        if (icon == forms::Icon::Critical || icon == forms::Icon::Warning)
+            refused = true;
+    }
+};
+
+struct Explorer::Run {
+    const WindowTable& table;
+    TestDatabase& db;
+    std::unique_ptr<app::menumagizine> main;
+    QPointer<QWidget> window;
+    ExplorerBoxes boxes;
+    std::mt19937_64 rng;
+    QHash<QString, QStringList> states, lists, values, shown;
+    QStringList writes;
+    Walk result;
+    QString modalSeen;
+    QTimer modalWatch;
+
+    Run(const WindowTable& t, TestDatabase& d, quint64 seed) : table(t), db(d), rng(seed) {
+        states = keyed(t.states);
+        lists = keyed(t.lists);
+        values = keyed(t.values, QLatin1Char(','));
+        shown = keyed(t.shown, QLatin1Char('|'));
+        writes = QString::fromLatin1(t.writes).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        main = std::make_unique<app::menumagizine>();
+        app::registerWindows(main->windows());
+        main->refreshMenu();
+        main->resize(1024, 740);
+        main->show();
+        // A modal dialog would stop the walk: note it and close it.
+        modalWatch.setInterval(100);
+        QObject::connect(&modalWatch, &QTimer::timeout, [this] {
+            if (QWidget* m = QApplication::activeModalWidget()) {
+                modalSeen = QString::fromLatin1(m->metaObject()->className()) + QLatin1Char(' ') + m->windowTitle();
+                m->close();
+            }
+        });
+        modalWatch.start();
+    }
+    ~Run() {
+        if (window)
+            window->close();
+        closeAllWindows();
+        main.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    int pick(int n) { return n <= 0 ? 0 : int(rng() % quint64(n)); }
+
+    bool open() {
+        if (auto* action = main->findChild<QAction*>(QLatin1String(table.menu)))
+            action->trigger();
+        QCoreApplication::processEvents();
+        window = main->windows().find(QString::fromLatin1(table.kind));
+        return window;
+    }
+
+    template <typename T> QList<T*> children() const {
+        QList<T*> out;
+        for (T* c : window->findChildren<T*>())
+            if (!c->objectName().isEmpty() && !c->objectName().startsWith(QLatin1String("qt_")))
+                out << c;
+        return out;
+    }
+
+    QWidget* named(const QString& name) const {
+        if (name == QLatin1String("focus"))
+            return window->focusWidget() ? window->focusWidget() : window.data();
+        return window->findChild<QWidget*>(name);
+    }
+
+    QString modeName() const { return table.mode(window); }
+
+    // A step a person could take now, chosen at random.
+    Step choose() {
+        QList<std::pair<int, Step>> options; // weight, step
+        for (QAbstractButton* b : children<QAbstractButton>()) {
+            if (!usable(b, window) || dialogButtons.contains(b->objectName()) || qobject_cast<QComboBox*>(b->parent()))
+                continue;
+            const bool exits = b->text().contains(QLatin1String("Exit")) || b->text().contains(QStringLiteral("ออก")) ||
+                               b->objectName() == QLatin1String("close");
+            options.append({exits ? 1 : 4, {QStringLiteral("click"), b->objectName(), {}, {}}});
+        }
+        for (QWidget* f : children<QWidget>()) {
+            if (!(qobject_cast<QLineEdit*>(f) || qobject_cast<QPlainTextEdit*>(f)) || !usable(f, window) ||
+                qobject_cast<QComboBox*>(f->parent()))
+                continue;
+            const QStringList own = values.value(f->objectName());
+            const QString v = (!own.isEmpty() && rng() % 2) ? own.at(pick(int(own.size())))
+                                                            : commonValues().at(pick(int(commonValues().size())));
+            options.append({3, {QStringLiteral("type"), f->objectName(), v.isNull() ? QLatin1String("") : v, {}}});
+        }
+        options.append({3, {QStringLiteral("key"), QStringLiteral("focus"), keys.at(pick(int(keys.size()))), {}}});
+        for (QTableWidget* g : children<QTableWidget>())
+            if (usable(g, window) && g->rowCount() > 0) {
+                const QString row = QString::number(pick(int(g->rowCount())));
+                options.append({3, {QStringLiteral("row"), g->objectName(), row, {}}});
+                options.append({1, {QStringLiteral("dclick"), g->objectName(), row, {}}});
+            }
+        for (QListWidget* l : children<QListWidget>())
+            if (l->isVisible() && l->count() > 0)
+                options.append({4, {QStringLiteral("row"), l->objectName(), QString::number(pick(int(l->count()))), {}}});
+        for (QCalendarWidget* c : children<QCalendarWidget>())
+            if (c->isVisible())
+                options.append({4, {QStringLiteral("day"), c->objectName(),
+                                    QStringLiteral("%1,%2").arg(1 + pick(6)).arg(1 + pick(7)), {}}});
+        for (QComboBox* c : children<QComboBox>())
+            if (usable(c, window) && c->count() > 1)
+                options.append({1, {QStringLiteral("combo"), c->objectName(), rng() % 2 ? "Down" : "Up", {}}});
+        int total = 0;
+        for (const auto& o : options)
+            total += o.first;
+        int at = pick(total);
+        for (const auto& o : options) {
+            if (at < o.first)
+                return o.second;
+            at -= o.first;
+        }
+        return options.last().second;
+    }
+
+    // Does what the step says, as a person would; false when it cannot be done now.
+    bool perform(const Step& s) {
+        if (s.action == QLatin1String("open"))
+            return open();
+        if (!window)
+            return false;
+        QWidget* w = named(s.target);
+        if (!w || (s.action != QLatin1String("key") && !w->isVisible()))
+            return false;
+        if (s.action == QLatin1String("click")) {
+            auto* b = qobject_cast<QAbstractButton*>(w);
+            if (!b || !usable(b, window))
+                return false;
+            QTest::mouseClick(b, Qt::LeftButton);
+        } else if (s.action == QLatin1String("type")) {
+            if (!usable(w, window))
+                return false;
+            QWidget* target = qobject_cast<QPlainTextEdit*>(w) ? static_cast<QPlainTextEdit*>(w)->viewport() : w;
+            QTest::mouseClick(target, Qt::LeftButton);
+            QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(w, Qt::Key_Backspace);
+            typeText(w, s.arg);
+        } else if (s.action == QLatin1String("key")) {
+            const QKeySequence k(s.arg);
+            QTest::keyClick(w, Qt::Key(k[0].key()), k[0].keyboardModifiers());
+        } else if (s.action == QLatin1String("row") || s.action == QLatin1String("dclick")) {
+            auto* view = qobject_cast<QAbstractItemView*>(w);
+            const int row = s.arg.toInt();
+            if (!view || !view->isEnabled() || row >= view->model()->rowCount())
+                return false;
+            const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
+            if (s.action == QLatin1String("dclick"))
+                QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+            else
+                QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        } else if (s.action == QLatin1String("day")) {
+            auto* days = w->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+            const QStringList rc = s.arg.split(QLatin1Char(','));
+            if (!days)
+                return false;
+            const QPoint at = days->visualRect(days->model()->index(rc.value(0).toInt(), rc.value(1).toInt())).center();
+            QTest::mouseClick(days->viewport(), Qt::LeftButton, {}, at);
+        } else if (s.action == QLatin1String("combo")) {
+            if (!usable(w, window))
+                return false;
+            w->setFocus();
+            QTest::keyClick(w, s.arg == QLatin1String("Up") ? Qt::Key_Up : Qt::Key_Down);
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    QHash<QString, QString> snapshot() {
+        QHash<QString, QString> sums;
+        const data::Result tables = db.admin().query(
+            QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = ?"), {db.name()});
+        QStringList names;
+        for (const auto& r : tables.rows)
+            names << QStringLiteral("`%1`").arg(r.at(0).toString());
+        for (const auto& r : db.admin().query(QStringLiteral("CHECKSUM TABLE ") + names.join(QLatin1Char(','))).rows)
+            sums[r.at(0).toString().section(QLatin1Char('.'), 1).toLower()] = r.at(1).toString();
+        return sums;
+    }
+
+    // The first check that fails after a step, or empty.
+    QString check(const Step& s, const QHash<QString, QString>& before) {
+        if (!boxes.errors.isEmpty())
+            return QStringLiteral("[error] a box showed a failure: ") + boxes.errors.first();
+        if (!modalSeen.isEmpty())
+            return QStringLiteral("[modal] a dialog stopped the window: ") + modalSeen;
+        if (!window)
+            return {};
+        const QString mode = modeName();
+        result.modes.insert(mode);
+        if (!states.contains(mode))
+            return QStringLiteral("[mode] the state table has no mode %1").arg(mode);
+        for (const QString& word : states.value(mode)) {
+            const bool wanted = !word.startsWith(QLatin1Char('-'));
+            const QString name = wanted ? word : word.mid(1);
+            QWidget* c = named(name);
+            if (!c)
+                return QStringLiteral("[table] no control %1").arg(name);
+            if (usable(c, window) != wanted)
+                return QStringLiteral("[state %1] in mode %2 %1 should be %3").arg(name, mode, wanted ? "usable" : "off");
+        }
+        for (auto it = lists.cbegin(); it != lists.cend(); ++it) {
+            QWidget* l = named(it.key());
+            if (l && l->isVisible() && !it.value().contains(mode))
+                return QStringLiteral("[list %1] %1 is open in mode %2").arg(it.key(), mode);
+        }
+        if (!before.isEmpty()) {
+            const QHash<QString, QString> after = snapshot();
+            QStringList changed;
+            for (auto it = after.cbegin(); it != after.cend(); ++it)
+                if (before.value(it.key()) != it.value())
+                    changed << it.key();
+            for (const QString& t : changed)
+                if (!writes.contains(t))
+                    return QStringLiteral("[write %1] table %1 changed, which this window never writes").arg(t);
+            if (!changed.isEmpty() && boxes.refused)
+                return QStringLiteral("[write refused] %1 changed by a step that was refused or answered No")
+                    .arg(changed.join(QLatin1Char(' ')));
+        }
+        const bool looked = s.action != QLatin1String("type") && s.action != QLatin1String("combo") &&
+                            !(s.action == QLatin1String("key") && s.arg != QLatin1String("Return"));
+        if (looked && shown.contains(mode)) {
+            const QStringList parts = shown.value(mode);
+            const QString key = fieldText(named(parts.value(1).trimmed()));
+            QStringList texts;
+            for (const QString& f : parts.value(2).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                texts << fieldText(named(f));
+            const QString stored = rowText(db.admin(), parts.value(0), {key});
+            if (stored != texts.join(QLatin1Char('|')))
+                return QStringLiteral("[shown] in mode %1 the window shows \"%2\" for %3, stored: \"%4\"")
+                    .arg(mode, texts.join(QLatin1Char('|')), key, stored);
+        }
+        return {};
+    }
+
+    // Takes one step (a given one when replaying); false when the walk must end.
+    bool step(const Step* given) {
+        Step s;
+        if (given)
+            s = *given;
+        else if (!window)
+            s = {QStringLiteral("open"), QString::fromLatin1(table.kind), {}, {}};
+        else
+            s = choose();
+        if (given && s.action == QLatin1String("open") && window)
+            return true;
+        QList<bool> replayed = s.answers;
+        boxes.replayAnswers = given ? &replayed : nullptr;
+        boxes.rng = given ? nullptr : &rng;
+        boxes.answers.clear();
+        boxes.refused = false;
+        const bool typing = s.action == QLatin1String("type");
+        const QHash<QString, QString> before = typing ? QHash<QString, QString>{} : snapshot();
+        result.steps.append(s);
+        crashReport = result.report(QString::fromLatin1(table.kind), 0) + QStringLiteral("(crashed at the last step)");
+        if (!perform(s)) {
+            result.steps.removeLast();
+            return true;
+        }
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        result.steps.last().answers = boxes.answers;
+        // Other windows a step opened (a viewer, the publisher register) are closed again.
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->isVisible() && top != main.get() && top != window && !top->isAncestorOf(window))
+                top->close();
+        for (QMdiSubWindow* sub : main->findChild<QMdiArea*>()->subWindowList())
+            if (sub->widget() != window)
+                sub->close();
+        if (s.action == QLatin1String("open") && !window)
+            result.violation = QStringLiteral("[open] the window did not open from the menu");
+        else
+            result.violation = check(s, before);
+        // Faults already known can be set aside while looking for others (WARASAN_EXPLORE_KNOWN:
+        // the bracketed kinds, separated by commas).
+        static const QStringList known =
+            qEnvironmentVariable("WARASAN_EXPLORE_KNOWN").split(QLatin1Char(','), Qt::SkipEmptyParts);
+        for (const QString& k : known)
+            if (result.violation.startsWith(k))
+                result.violation.clear();
+        return result.violation.isEmpty();
+    }
+};
+
+Explorer::Explorer(TestDatabase& db) : db_(db) {
+    std::signal(SIGABRT, onCrash);
+    std::signal(SIGSEGV, onCrash);
+    if (__sanitizer_set_death_callback)
+        __sanitizer_set_death_callback(printCrashReport);
+    // The demo data once, in a database of its own; every walk starts from a copy.
+    demo_ = std::make_unique<TestDatabase>(QStringLiteral("demo"));
+    data::Connection& a = demo_->admin();
+    bench::generate(a, bench::DataSize::demo());
+    // Edge rows older programs left: a bound volume whose issues were all released.
+    a.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) SELECT CONCAT('B', LPAD(regno_ctrl, 6, '0')), "
+                          "'ว่าง', 'ST' FROM ctrlsumj"));
+    a.exec(QStringLiteral("UPDATE ctrlsumj SET regno_ctrl = regno_ctrl + 1"));
+    data::InstallationConfig config = data::installation();
+    config.db = db.settings(); // the windows work on the walked copy
+    data::setInstallation(config);
+}
+
+Explorer::~Explorer() = default;
+
+void Explorer::restoreData() {
+    data::Connection& a = db_.admin();
+    const data::Result tables = a.query(
+        QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = ?"), {demo_->name()});
+    a.exec(QStringLiteral("SET foreign_key_checks = 0"));
+    for (const auto& r : tables.rows) {
+        const QString t = r.at(0).toString();
+        a.exec(QStringLiteral("DELETE FROM `%1`.`%2`").arg(db_.name(), t));
+        a.exec(QStringLiteral("INSERT INTO `%1`.`%3` SELECT * FROM `%2`.`%3`").arg(db_.name(), demo_->name(), t));
+    }
+    a.exec(QStringLiteral("SET foreign_key_checks = 1"));
+}
+
+Walk Explorer::walk(const WindowTable& table, quint64 seed, int steps) {
+    restoreData();
+    Run run(table, db_, seed);
+    for (int i = 0; i < steps && run.step(nullptr); ++i) {
+    }
+    return run.result;
+}
+
+Walk Explorer::replay(const WindowTable& table, const QList<Step>& steps) {
+    restoreData();
+    Run run(table, db_, 0);
+    for (const Step& s : steps)
+        if (!run.step(&s))
+            break;
+    return run.result;
+}
+
+QList<Step> Explorer::shorten(const WindowTable& table, const Walk& failed, int tries) {
+    const auto kind = [](const QString& v) { return v.section(QLatin1Char(']'), 0, 0); };
+    QList<Step> best = failed.steps;
+    // Drop ever smaller runs of steps while the same kind of violation still comes.
+    for (qsizetype chunk = best.size() / 2; chunk >= 1 && tries > 0; chunk /= 2) {
+        for (qsizetype at = 0; at + chunk <= best.size() && tries > 0;) {
+            QList<Step> fewer = best;
+            fewer.remove(at, chunk);
+            --tries;
+            const Walk w = replay(table, fewer);
+            if (!w.violation.isEmpty() && kind(w.violation) == kind(failed.violation))
+                best = w.steps;
+            else
+                at += chunk;
+        }
+    }
+    return best;
+}
+
+} // namespace testsupport

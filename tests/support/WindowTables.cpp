@@ -1,0 +1,106 @@
+// Every window the menu opens, with the states its controls must be in for each of its modes,
+// the modes its pick lists and calendars may show in, the tables its saves may change and the
+// stored record each mode shows.
+#include "index/add_auther.h"
+#include "index/articlectrl.h"
+#include "index/edit_index_journal.h"
+#include "receipt/check_receive.h"
+#include "receipt/reg_journal.h"
+#include "support/Explorer.h"
+#include "titles/Adddealer.h"
+#include "titles/New_Journal.h"
+#include "titles/expdate.h"
+#include "volumes/sum_journal.h"
+
+#include <QMetaEnum>
+
+namespace testsupport {
+
+namespace {
+
+template <typename W> std::function<QString(QWidget*)> modeOf() {
+    return [](QWidget* w) {
+        return QString::fromLatin1(QMetaEnum::fromType<typename W::Mode>().valueToKey(int(static_cast<W*>(w)->mode())));
+    };
+}
+std::function<QString(QWidget*)> oneMode(const char* name) {
+    return [name](QWidget*) { return QString::fromLatin1(name); };
+}
+
+} // namespace
+
+const QList<WindowTable>& windowTables() {
+    static const QList<WindowTable> tables = {
+        {"i", "Adddealer", modeOf<titles::Adddealer>(),
+         "Idle: Command5 -Command4 -Command1 -Text3 -Text4 -Text5 Text2;"
+         "Shown: -Command5 Command4 -Command1 -Text3 -Text4 -Text5;"
+         "Adding: -Command5 -Command4 Command1 Text3 Text4 Text5;"
+         "Editing: -Command5 -Command4 Command1 Text3 Text4 Text5",
+         "Listdealer: Idle Shown", "Text2: ก,สำนักพิมพ์,Press,ซีเอ็ด", "dealer",
+         "Shown: SELECT Publisher_Name FROM dealer WHERE Publisher_Code = ? | Text1 | Text2"},
+        {"aaa", "New_Journal", modeOf<titles::New_Journal>(),
+         "Idle: Cmdadd -Cmdedit -Cmddel -Cmdsave -Cmdcancle Text2 -Text3;"
+         "Shown: -Cmdadd Cmdedit Cmddel -Cmdsave Cmdcancle Text2 -Text3;"
+         "Adding: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancle Text3;"
+         "Editing: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancle Text3",
+         "dlbdealer: Adding Editing; MonthView1: Adding Editing; MonthView2: Adding Editing",
+         "Text2: วารสาร,Journal,ก,การ; Text10: ก,Press; Text14: ก,Press; Text3: 1234-5678,0000-0000", "magazine",
+         "Shown: SELECT Magazine_Name FROM magazine WHERE pointer = ? | Text1 | Text2"},
+        {"ccc", "reg_journal", modeOf<receipt::reg_journal>(),
+         "Cleared: Text1 Command1 Command8 -Command2 -Command3 -Command6 -Text4 -Text5 -Text6;"
+         "Browsing: -Command7 -Command4 -Text4 -Text5 -Text6;"
+         "Adding: -Command2 -Command3 -Command6 Command7 Command4 Text4 Text5 Text6 -show_journal -show_item;"
+         "Editing: -Command2 -Command3 -Command6 Command7 Command4 Text4 Text5 Text6 -show_journal -show_item",
+         "", "Text1: วารสาร,Journal,ก; Text4: 1,12,2569; Text5: 3,10; Text6: มกราคม 2570,March 2027",
+         "tranfile jourctrl"},
+        {"m_auth", "add_auther", modeOf<indexing::add_auther>(),
+         "Idle: Text1 Text2 -Text3 Cmdadd Cmdsearch Cmdcan -Cmdedit -cmdsaveadd -Cmdsaveedit;"
+         "Found: Cmdedit Cmdcan -Cmdadd -Cmdsearch -cmdsaveadd -Cmdsaveedit;"
+         "Shown: Cmdedit Cmdcan -Cmdadd -Cmdsearch -Text1 -Text2 -cmdsaveadd -Cmdsaveedit;"
+         "Adding: -Cmdadd cmdsaveadd -Cmdsearch Text2 -Cmdsaveedit;"
+         "Editing: -Cmdedit Cmdsaveedit -Cmdadd -Cmdsearch Text2 -cmdsaveadd",
+         "showauth: Found", "Text1: 0000001,0000010,1; Text2: สม,ก,Smith,วิ; Text3: ก,สมชาย", "authname authctrl",
+         "Shown: SELECT penname FROM authname WHERE idno = ? | Text1 | Text2"},
+        {"addnew_index", "index_journal", oneMode("Entry"), "Entry: Command4 Command3 Text2 Text7 Text3_0 Text6_0", "",
+         "Text7: วารสาร,Journal,ก; Text3_0: ก,สม,Smith; Text6_0: การ,ก,วิทยา; Text8: 1,2569; Text9: 3; Text10: 1-10",
+         "article mauthfile msubject artctrl"},
+        {"edit_index", "edit_index_journal", modeOf<indexing::edit_index_journal>(),
+         "Empty: Text1 -Cmdedit -Cmdsave -Cmdcancel -Cmddel -Text8;"
+         "Browse: Text1 Cmdnext Cmdprev Cmdedit -Cmdsave -Cmdcancel -Text3_0 -Text6_0 -Text8 -Command3;"
+         "Edit: -Text1 -Cmdnext -Cmdprev -Cmdedit -Cmddel Cmdsave Cmdcancel Text3_0 Text6_0 Text8",
+         "List_Index: Empty Browse; List_authname: Edit; list_subject: Edit; dlbnamemag: Edit",
+         "Text1: 1,41,600,0000001,0000600,9999999; Text2: ก,การ,วารสาร; Text7: วารสาร,ก; Text3_0: ก,สม; Text6_0: การ",
+         "article mauthfile msubject",
+         "Browse: SELECT year, volume, pages, COALESCE(remark, '') FROM article WHERE article_no = ? | Text1 | Text8 Text9 Text11 Text12"},
+        {"ddd", "sum_journal", modeOf<volumes::sum_journal>(),
+         "Idle: -Cmdedit -Cmdsave -Cmdcancel -sum_item;"
+         "New: -Text1 -Cmdsearch -Cmdclear -Cmdadd -Cmdedit -Cmdnext -Cmdprevious Cmdsave Cmdcancel show_item sum_item -Text2 "
+         "Text3 -show_journal;"
+         "Shown: -Text1 -Cmdsearch -Cmdclear -Cmdadd Cmdedit Cmdnext Cmdprevious -Cmdsave -Cmdcancel -show_item -sum_item "
+         "-show_journal -Text2;"
+         "Edit: -Cmdadd -Cmdedit -Cmdnext -Cmdprevious Cmdsave Cmdcancel show_item sum_item -Text2 Text3 -clear_sumj",
+         "list_namesumj: Idle Shown",
+         "Text1: วารสาร,Journal,ก,การ; Text2: B000001,b000005,B000040,B000041,B000999; Text3: ว,J,A,วารสาร",
+         "sum_journal tranfile ctrlsumj",
+         "Shown: SELECT callno FROM sum_journal WHERE regno = ? | Text2 | Text3"},
+        {"article_ctrl", "articlectrl", modeOf<indexing::articlectrl>(),
+         "View: -Text_regctrl Cmdedit -Cmdsave Cmdcan; Edit: Text_regctrl -Cmdedit Cmdsave Cmdcan", "",
+         "Text_regctrl: 100,601,1,0,9999999,0000700", "artctrl"},
+        {"jjjj", "expdate", modeOf<titles::expdate>(),
+         "Idle: Command1 -cmdedit -cmdsave -Command6 -Command7 -Cmdcancel -Text5;"
+         "Listed: -Command1 -cmdedit -cmdsave -Cmdcancel -Command6 -Command7 -Text5;"
+         "Chosen: cmdedit -cmdsave -Cmdcancel -Command6 -Command7 -Text5 -Text8;"
+         "Editing: -cmdedit cmdsave Cmdcancel Command6 Command7 Text5 -showjour",
+         "MonthView3: Editing; MonthView4: Editing", "Text1: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text2: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text5: 100,1500.50,abc",
+         "magazine"},
+        {"chk_recei", "check_receive", modeOf<receipt::check_receive>(),
+         "Empty: Command3 Command4 -print -pdf -csv; Report: Command3 Command4 print pdf csv", "",
+         "Text1: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text2: 01/01/2026,31/12/2569,29/02/2024,15/06/2570", "chk_receive"},
+        {"rep_journal_survey", "frmrep_journ_serv", oneMode("Ready"),
+         "Ready: opttype_0 opttype_1 cmdprint cmdexit Cmd_datestart Cmd_datestop", "",
+         "txtstart: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; txtstop: 01/01/2026,31/12/2569,29/02/2024,15/06/2570", ""},
+    };
+    return tables;
+}
+
+} // namespace testsupport
