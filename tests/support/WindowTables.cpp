@@ -45,7 +45,8 @@ const QList<WindowTable>& windowTables() {
          "Editing: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancle Text3",
          "dlbdealer: Adding Editing; MonthView1: Adding Editing; MonthView2: Adding Editing",
          "Text2: วารสาร,Journal,ก,การ; Text10: ก,Press; Text14: ก,Press; Text3: 1234-5678,0000-0000", "magazine",
-         "Shown: SELECT Magazine_Name FROM magazine WHERE pointer = ? | Text1 | Text2"},
+         "Shown: SELECT Copies_Per_Year, Price_Per_Year, DATE_FORMAT(Order_Date, '%d/%m/%Y') FROM magazine "
+         "WHERE pointer = ? | Text1 | Text7 Text11 Mask5"},
         {"ccc", "reg_journal", modeOf<receipt::reg_journal>(),
          "Cleared: Text1 Command1 Command8 -Command2 -Command3 -Command6 -Text4 -Text5 -Text6;"
          "Browsing: -Command7 -Command4 -Text4 -Text5 -Text6;"
@@ -80,7 +81,7 @@ const QList<WindowTable>& windowTables() {
          "-show_journal -Text2;"
          "Edit: -Cmdadd -Cmdedit -Cmdnext -Cmdprevious Cmdsave Cmdcancel show_item sum_item -Text2 Text3 -clear_sumj",
          "list_namesumj: Idle Shown",
-         "Text1: วารสาร,Journal,ก,การ; Text2: B000001,b000005,B000040,B000041,B000999; Text3: ว,J,A,วารสาร",
+         "Text1: วารสาร,Journal,ก,การ; Text2: B000001,b000005,B000040,B000900,b000900,B000999; Text3: ว,J,A,วารสาร",
          "sum_journal tranfile ctrlsumj",
          "Shown: SELECT callno FROM sum_journal WHERE regno = ? | Text2 | Text3"},
         {"article_ctrl", "articlectrl", modeOf<indexing::articlectrl>(),
