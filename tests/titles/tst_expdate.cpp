@@ -104,7 +104,6 @@ private slots:
         search("01/01/2027", "31/01/2570");
         QCOMPARE(listed(), QStringLiteral("Alpha:Nov B,Beta, \"the\" วารสาร:,Gamma:undated"));
         QCOMPARE(grid("showjour")->rowCount(), 11);
-        QCOMPARE(enabled({"Command1", "Cmdprint", "cmdedit"}), QStringLiteral("010"));
         clickRow("showjour", 0);
         QCOMPARE(text("Text3")->text() + text("Text4")->text() + text("Text5")->text() + text("Text7")->text() +
                      text("Text8")->text(),
