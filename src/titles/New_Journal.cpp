@@ -501,10 +501,16 @@ void New_Journal::remove() {
                                 .arg(held.volumes),
                             QStringLiteral("ลบข้อมูล"), forms::Icon::Information))
         return;
+    bool existed = false;
+    const QString code = ui->Text1->text();
     if (!forms::guarded(
-            this, [&] { TitleStore::remove(*db_, ui->Text1->text()); }, db_.get()))
+            this, [&] { existed = TitleStore::remove(*db_, code); }, db_.get()))
         return;
-    forms::inform(this, QStringLiteral("ลบข้อมูลเรียบร้อแล้ว"), QStringLiteral("แจ้งผลการลบข้อมูล"), forms::Icon::Information);
+    if (existed)
+        forms::inform(this, QStringLiteral("ลบข้อมูลเรียบร้อแล้ว"), QStringLiteral("แจ้งผลการลบข้อมูล"), forms::Icon::Information);
+    else
+        forms::inform(this, QStringLiteral("ไม่พบวารสารรหัส %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ไม่มีข้อมูลถูกลบ").arg(code),
+                      QStringLiteral("แจ้งผลการลบข้อมูล"), forms::Icon::Critical);
     backToIdle();
 }
 

@@ -44,7 +44,7 @@ expdate::expdate(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::exp
     (new forms::CalendarPicker(MonthView2))->attach(ui->Command5, ui->Text2);
     auto* renewal = new forms::CalendarPicker(MonthView3);
     renewal->attach(ui->Command6, ui->Text7);
-    (new forms::CalendarPicker(MonthView4))->attach(ui->Command7, ui->Text8);
+    (new forms::CalendarPicker(MonthView4))->attach(ui->Command7, ui->Text8, true); // on the expiry shown
     // A renewal runs eleven months from the day it is picked.
     connect(renewal, &forms::CalendarPicker::picked, this,
             [this](QLineEdit*, const QDate& d) { ui->Text8->setText(data::formatDate(renewalExpiry(d))); });
@@ -85,6 +85,10 @@ void expdate::lockInput(bool locked) {
         forms::setFieldLocked(f, true, lightYellow, lightYellow);
     for (QLineEdit* f : {ui->Text5, ui->Text7, ui->Text8})
         forms::setFieldLocked(f, locked, lightYellow, lightYellow);
+    if (locked) { // a calendar left open would write into the locked dates
+        MonthView3->hide();
+        MonthView4->hide();
+    }
 }
 
 void expdate::fillGrid() {

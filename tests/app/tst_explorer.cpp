@@ -105,6 +105,9 @@ private slots:
             "open edit_index_journal\ntype Text1 \"41\"\nkey focus \"Return\"\nclick Cmdedit\ntype Text3_0 \"ก\"\n"
             "key focus \"Return\"\nclick Cmdcancel");
         row("outputs before a report", "check_receive", "open check_receive");
+        row("renewal calendar after Cancel", "expdate",
+            "open expdate\ntype Text1 \"01/01/2020\"\ntype Text2 \"31/12/2030\"\nclick Command1\nrow showjour \"0\"\n"
+            "click cmdedit\nclick Command6\nclick Cmdcancel");
     }
     void regression() {
         QFETCH(QString, kind);

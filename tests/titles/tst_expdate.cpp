@@ -132,10 +132,14 @@ private slots:
         text("Text5")->setText(price);
         text("Text7")->setText(renewal);
         text("Text8")->setText(QStringLiteral("01/12/2027"));
+        click("Command7"); // the expiry calendar opens on the expiry shown, not on today
+        QCOMPARE(control<QCalendarWidget>(w, "MonthView4")->selectedDate(), QDate(2027, 12, 1));
         if (!meanwhile.isEmpty())
             db->admin().exec(meanwhile);
         click("cmdsave");
         QVERIFY2(boxes->last().prompt.contains(box), qPrintable(boxes->last().prompt));
+        if (box == QStringLiteral("เรียบร้อยแล้ว")) // saved: the calendar left open is closed with the dates locked
+            QVERIFY(!control<QCalendarWidget>(w, "MonthView4")->isVisible());
         QCOMPARE(sql("SELECT Price_Per_Year, End_Date, Order_Date FROM magazine WHERE Pointer = 'J000001'"), stored);
     }
 

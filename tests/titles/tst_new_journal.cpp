@@ -305,6 +305,13 @@ private slots:
         QCOMPARE(boxes->last().prompt + title("J000001"), QStringLiteral("ลบข้อมูลเรียบร้อแล้ว"));
         QCOMPARE(sql(QStringLiteral("SELECT COUNT(*) FROM tranfile WHERE pointer = 'J000001'")), QStringLiteral("3"));
         QVERIFY(text("Text2")->hasFocus());
+        // Deleted by another station after it was shown: nothing is said to be deleted.
+        db->admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('J000001', 'Nature')"));
+        enter("Text2", QStringLiteral("Nature"));
+        QVERIFY(pick("dlbnamemag", QStringLiteral("Nature")));
+        db->admin().exec(QStringLiteral("DELETE FROM magazine WHERE Pointer = 'J000001'"));
+        click("Cmddel");
+        QCOMPARE(boxes->last().prompt, QStringLiteral("ไม่พบวารสารรหัส J000001 (อาจถูกลบจากเครื่องอื่นแล้ว) ไม่มีข้อมูลถูกลบ"));
     }
 
     // A publisher not registered yet: the publisher register takes over, already adding it;

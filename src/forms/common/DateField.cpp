@@ -159,15 +159,17 @@ CalendarPicker::CalendarPicker(QCalendarWidget* calendar) : QObject(calendar), c
     calendar_->installEventFilter(new CalendarKeys(this));
 }
 
-void CalendarPicker::attach(QAbstractButton* button, QLineEdit* field) {
+void CalendarPicker::attach(QAbstractButton* button, QLineEdit* field, bool onFieldDate) {
     typeDateSeparators(field);
     button->setProperty("calendarButton", true);
-    connect(button, &QAbstractButton::clicked, this, [this, field, button] { openFor(field, button); });
+    connect(button, &QAbstractButton::clicked, this,
+            [this, field, button, onFieldDate] { openFor(field, button, onFieldDate); });
 }
 
-void CalendarPicker::openFor(QLineEdit* field, QWidget* near) {
+void CalendarPicker::openFor(QLineEdit* field, QWidget* near, bool onFieldDate) {
     target_ = field;
-    calendar_->setSelectedDate(QDate::currentDate());
+    const std::optional<QDate> held = onFieldDate ? data::parseDate(field->text()) : std::nullopt;
+    calendar_->setSelectedDate(held && held->isValid() ? *held : QDate::currentDate());
     if (QWidget* parent = calendar_->parentWidget(); parent && near) {
         // Just under the button, kept inside the window.
         calendar_->resize(calendar_->sizeHint().expandedTo(QSize(280, 190)));

@@ -21,8 +21,9 @@ class CalendarPicker : public QObject {
 public:
     explicit CalendarPicker(QCalendarWidget* calendar);
 
-    void attach(QAbstractButton* button, QLineEdit* field);
-    void openFor(QLineEdit* field, QWidget* near = nullptr);
+    // `onFieldDate`: the calendar opens on the date the field holds (today when it holds none).
+    void attach(QAbstractButton* button, QLineEdit* field, bool onFieldDate = false);
+    void openFor(QLineEdit* field, QWidget* near = nullptr, bool onFieldDate = false);
     QCalendarWidget* calendar() const { return calendar_; }
     QLineEdit* target() const { return target_; }
 
