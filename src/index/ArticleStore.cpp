@@ -237,6 +237,11 @@ QString counterText(data::Connection& c) {
     return r.isEmpty() ? QString() : r.text(0, 0);
 }
 
+qint64 highestNumber(data::Connection& c) {
+    const data::Result r = c.query(QStringLiteral("SELECT COALESCE(MAX(CAST(article_no AS UNSIGNED)), 0) FROM article"));
+    return r.isEmpty() ? 0 : r.value(0, 0).toLongLong();
+}
+
 void setCounter(data::Connection& c, const QString& text) {
     const QString t = text.trimmed();
     const auto value = data::counterValue(t);

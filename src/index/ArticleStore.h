@@ -69,6 +69,8 @@ bool remove(data::Connection& c, const QString& number);
 // which must be a number no article has yet (the row is created when missing).
 QString counterText(data::Connection& c);
 void setCounter(data::Connection& c, const QString& text);
+// The highest article number in use (0 when there is none).
+qint64 highestNumber(data::Connection& c);
 
 } // namespace ArticleStore
 

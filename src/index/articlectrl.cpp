@@ -1,6 +1,7 @@
 #include "index/articlectrl.h"
 
 #include "data/Config.h"
+#include "data/Counter.h"
 #include "forms/common/ErrorGuard.h"
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
@@ -79,6 +80,20 @@ void articlectrl::save() {
     forms::guarded(
         this,
         [&] {
+            // A free number below the highest in use puts new articles among the old ones: only
+            // when the user says so (a number in use, or not a number, the store refuses).
+            const auto typed = data::counterValue(Text_regctrl->text().trimmed());
+            const qint64 highest = ArticleStore::highestNumber(*conn_);
+            if (typed && *typed >= 1 && *typed < highest &&
+                !forms::askYesNo(this,
+                                 QStringLiteral("เลขทะเบียน %1 ต่ำกว่าเลขที่บทความสูงสุดที่ใช้อยู่แล้ว (%2) บทความใหม่จะได้รับเลขที่ว่าง"
+                                                "ระหว่างเลขที่ที่ใช้แล้ว ต้องการกำหนดเลขทะเบียนนี้หรือไม่")
+                                     .arg(*typed)
+                                     .arg(highest),
+                                 QStringLiteral("ยืนยันเลขทะเบียน"), forms::Icon::Warning)) {
+                Text_regctrl->setFocus();
+                return;
+            }
             try {
                 ArticleStore::setCounter(*conn_, Text_regctrl->text());
             } catch (const ArticleRefused& r) {

@@ -1,5 +1,7 @@
 #include "index/index_journal.h"
 
+#include "data/Counter.h"
+
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/SearchList.h"
@@ -58,7 +60,7 @@ void index_journal::save() {
         forms::inform(this,
                       QStringLiteral("การเชื่อมต่อขาดขณะยืนยันการบันทึก ตรวจสอบแล้วว่าบทความนี้บันทึกไว้เรียบร้อย เลขที่ %1").arg(number),
                       QStringLiteral("ผลการบันทึก"), forms::Icon::Information);
-    else if (number != shown)
+    else if (data::leadingNumber(number) != data::leadingNumber(shown)) // "100" and "0000100" are one number
         forms::inform(this,
                       QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว เลขที่ %1 ถูกใช้ไปแล้ว บทความนี้ได้รับเลขที่ %2").arg(shown, number),
                       QStringLiteral("ผลการบันทึก"), forms::Icon::Information);

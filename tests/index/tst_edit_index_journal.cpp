@@ -166,12 +166,15 @@ private slots:
 
     // The counter is stored as typed; what the new-entry window cannot use is refused.
     void numberControl_data() {
-        testsupport::textTable({"typed", "stored", "box"},
-                               {"plain~100~100~", "empty~~0000043~ต้องเป็นตัวเลข", "text~1a~0000043~ต้องเป็นตัวเลข",
-                                "used~41~0000043~0000041 มีบทความใช้อยู่แล้ว"});
+        // answer: to the question a free number below the highest in use (41) asks
+        testsupport::textTable({"typed", "answer", "stored", "box"},
+                               {"plain~100~~100~", "empty~~~0000043~ต้องเป็นตัวเลข", "text~1a~~0000043~ต้องเป็นตัวเลข",
+                                "zero~0~~0000043~ต้องเป็นตัวเลข", "used~41~~0000043~0000041 มีบทความใช้อยู่แล้ว",
+                                "below, kept~10~Y~10~ต่ำกว่าเลขที่บทความสูงสุด", "below, not kept~10~N~0000043~ต่ำกว่า"});
     }
     void numberControl() {
-        const auto [typed, stored, box] = testsupport::fetch<3>();
+        const auto [typed, answer, stored, box] = testsupport::fetch<4>();
+        boxes->answer({answer != QLatin1String("N")});
         auto* ctrl = testsupport::showWindow<indexing::articlectrl>();
         auto* field = testsupport::control<QLineEdit>(ctrl, "Text_regctrl");
         QCOMPARE(field->text() + QString::number(field->isReadOnly()), QStringLiteral("00000431"));

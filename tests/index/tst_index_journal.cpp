@@ -79,6 +79,18 @@ private slots:
         QVERIFY(area("Text2")->hasFocus());
     }
 
+    // A counter kept as typed ("100", as the number control stores it) gives 0000100 with no
+    // conflict box: numbers are compared, not their texts.
+    void counterKeptAsTyped() {
+        db->admin().exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = '100'"));
+        w->close();
+        w = testsupport::showWindow<index_journal>();
+        fillEntry(QStringLiteral("การพัฒนาหลักสูตร"));
+        click("Command4");
+        QCOMPARE(boxes->boxes.size(), 1); // the question alone
+        QCOMPARE(sql("SELECT COUNT(*) FROM article WHERE article_no = '0000100'"), QStringLiteral("1"));
+    }
+
     void inputChecksInOrder_data() {
         testsupport::textTable({"filled", "message", "focus"},
                                {"0~0~กรุณากรอกข้อมูล ชื่อบทความ ~Text2", "1~1~กรุณากรอกข้อมูล ชื่อผู้แต่ง ~Text3_0",
