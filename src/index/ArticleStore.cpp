@@ -238,7 +238,8 @@ QString counterText(data::Connection& c) {
 }
 
 qint64 highestNumber(data::Connection& c) {
-    const data::Result r = c.query(QStringLiteral("SELECT COALESCE(MAX(CAST(article_no AS UNSIGNED)), 0) FROM article"));
+    const data::Result r =
+        c.query(QStringLiteral("SELECT COALESCE(MAX(CAST(article_no AS UNSIGNED)), 0) FROM article"));
     return r.isEmpty() ? 0 : r.value(0, 0).toLongLong();
 }
 

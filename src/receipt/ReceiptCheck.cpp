@@ -152,7 +152,7 @@ QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to,
     std::vector<qint64> days;
     for (int n = 0; n < r.rowCount(); ++n) {
         if (progress && n % 500 == 0 && !progress(n, r.rowCount()))
-            return {};
+            throw Stopped(); // never an empty result that could be staged as "nothing missing"
         const Title t{r.text(n, 0), r.text(n, 1), r.text(n, 3), *frequencyOf(r.text(n, 2))};
         days.clear();
         const QString text = r.text(n, 4);
@@ -214,7 +214,9 @@ void stage(data::Connection& c, const QString& station, const QList<MissingIssue
            const QDate& to) {
     data::retryingTransaction(c, [&] {
         c.exec(QStringLiteral("DELETE FROM chk_receive WHERE station = ?"), {station});
-        c.exec(QStringLiteral("DELETE FROM chk_receive WHERE run_at < NOW() - INTERVAL 1 DAY"));
+        // Rows of old runs go, and so do rows an older program left without a station or a time.
+        c.exec(QStringLiteral("DELETE FROM chk_receive WHERE run_at < NOW() - INTERVAL 1 DAY OR run_at IS NULL OR "
+                              "station = ''"));
         // What every row of the run shares goes once; each row sends its title and date.
         c.exec(QStringLiteral("SET @chk_from = ?, @chk_to = ?, @chk_station = ?"), {from, to, station});
         constexpr int perStatement = 2000;

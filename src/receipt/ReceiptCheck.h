@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 
 namespace receipt {
 
@@ -35,6 +36,10 @@ namespace ReceiptCheck {
 // The missing issues of every subscribed title with a regular frequency between the two
 // dates, both included, by frequency code, title and date: the titles in one query, their
 // issues around the period in another, the stepping in memory.
+// A run stopped through its progress: nothing was found, so nothing may be staged.
+struct Stopped : std::runtime_error {
+    Stopped() : std::runtime_error("การตรวจสอบถูกหยุดก่อนเสร็จ ไม่มีข้อมูลถูกบันทึก") {}
+};
 QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to, int* titles = nullptr,
                         const reports::Progress& progress = {});
 // The same rows found the slow way, one query per title's anchor and per expected date; kept

@@ -12,6 +12,7 @@
 #include "ui_check_receive.h"
 
 #include <QCalendarWidget>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QSysInfo>
@@ -114,6 +115,14 @@ void check_receive::process() {
         viewer_->setDocument({});
     }
     unsetCursor();
+}
+
+void check_receive::closeEvent(QCloseEvent* event) {
+    // The main window's panels told this window's counts: they go with it.
+    for (int panel : {1, 2})
+        if (QLabel* p = forms::statusPanel(this, panel, 0))
+            p->clear();
+    QWidget::closeEvent(event);
 }
 
 void check_receive::showView() {

@@ -35,6 +35,9 @@ public:
     // The station name runs are staged under.
     static QString station();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     std::unique_ptr<Ui::check_receive> ui;
     QCalendarWidget *MonthView1, *MonthView2;

@@ -168,8 +168,8 @@ void New_Journal::cleardata() {
 void New_Journal::resetbuttom(bool add, bool edit, bool del, bool save, bool cancel) {
     // Every change of mode closes the lists and calendars: a click in one left open would write
     // into a field that is locked now.
-    for (QWidget* popup : {static_cast<QWidget*>(dlbdealer), static_cast<QWidget*>(MonthView1),
-                           static_cast<QWidget*>(MonthView2)})
+    for (QWidget* popup :
+         {static_cast<QWidget*>(dlbdealer), static_cast<QWidget*>(MonthView1), static_cast<QWidget*>(MonthView2)})
         popup->hide();
     forms::setButtons({ui->Cmdadd, ui->Cmdedit, ui->Cmddel, ui->Cmdsave, ui->Cmdcancle},
                       {add, edit, del, save, cancel});
@@ -507,7 +507,8 @@ void New_Journal::remove() {
             this, [&] { existed = TitleStore::remove(*db_, code); }, db_.get()))
         return;
     if (existed)
-        forms::inform(this, QStringLiteral("ลบข้อมูลเรียบร้อแล้ว"), QStringLiteral("แจ้งผลการลบข้อมูล"), forms::Icon::Information);
+        forms::inform(this, QStringLiteral("ลบข้อมูลเรียบร้อแล้ว"), QStringLiteral("แจ้งผลการลบข้อมูล"),
+                      forms::Icon::Information);
     else
         forms::inform(this, QStringLiteral("ไม่พบวารสารรหัส %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ไม่มีข้อมูลถูกลบ").arg(code),
                       QStringLiteral("แจ้งผลการลบข้อมูล"), forms::Icon::Critical);

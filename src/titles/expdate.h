@@ -45,7 +45,7 @@ private:
     QCalendarWidget *MonthView1, *MonthView2, *MonthView3, *MonthView4;
     std::unique_ptr<data::Connection> conn_;
     QList<ExpiryRow> listed_;
-    int current_ = -1;  // the listed title on show
+    int current_ = -1; // the listed title on show
     bool editing_ = false;
     QString from_, to_; // the period of the list
 

@@ -88,14 +88,16 @@ private slots:
         const auto row = [](const char* tag, const char* kind, const char* steps) {
             QTest::newRow(tag) << QString::fromLatin1(kind) << QString::fromUtf8(steps);
         };
-        row("volume without issues edited", "sum_journal", "open sum_journal\ntype Text2 \"B000900\"\nkey focus \"Return\"\nclick Cmdedit");
+        row("volume without issues edited", "sum_journal",
+            "open sum_journal\ntype Text2 \"B000900\"\nkey focus \"Return\"\nclick Cmdedit");
         row("title search beside a shown volume", "sum_journal",
             "open sum_journal\nclick clear_sumj\nkey focus \"Return\"\nrow list_namesumj \"14\"");
         row("call-number list across Add", "sum_journal",
             "open sum_journal\ntype Text3 \"ว\"\nkey focus \"Return\"\ntype Text1 \"วารสาร\"\nkey focus \"Return\"\n"
             "row show_journal \"0\"\nclick Cmdadd");
         row("publisher list while adding", "Adddealer", "open Adddealer\nclick Command5\nkey focus \"Return\"");
-        row("calendar after Cancel", "New_Journal", "open New_Journal\nclick Cmdadd\nclick Command1\nclick Cmdcancle [Y]");
+        row("calendar after Cancel", "New_Journal",
+            "open New_Journal\nclick Cmdadd\nclick Command1\nclick Cmdcancle [Y]");
         row("author list after Edit", "add_auther",
             "open add_auther\ntype Text1 \"0000010\"\nclick Cmdsearch\nclick Cmdedit");
         row("title list across Edit", "edit_index_journal",
@@ -106,7 +108,8 @@ private slots:
             "key focus \"Return\"\nclick Cmdcancel");
         row("outputs before a report", "check_receive", "open check_receive");
         row("renewal calendar after Cancel", "expdate",
-            "open expdate\ntype Text1 \"01/01/2026\"\ntype Text2 \"15/06/2570\"\nclick Option1\nclick Command1\nrow showjour \"0\"\n"
+            "open expdate\ntype Text1 \"01/01/2026\"\ntype Text2 \"15/06/2570\"\nclick Option1\nclick Command1\nrow "
+            "showjour \"0\"\n"
             "click cmdedit\nclick Command6\nclick Cmdcancel");
     }
     void regression() {

@@ -100,6 +100,12 @@ private slots:
         QCOMPARE(names(receipt::ReceiptCheck::run(*c, from, to)), expected);
         QCOMPARE(names(receipt::ReceiptCheck::runPerDate(*c, from, to)), expected);
         receipt::ReceiptCheck::stage(*c, "other", receipt::ReceiptCheck::run(*c, from, from.addDays(20)), from, to);
+        // Left by an older program: no station, no run time; cleared by the next run.
+        db->admin().exec(
+            QStringLiteral("INSERT INTO chk_receive (Magazine_Name, station, run_at) VALUES ('old', '', NOW()), "
+                           "('old', 'x', NULL)"));
+        QVERIFY_THROWS_EXCEPTION(receipt::ReceiptCheck::Stopped,
+                                 receipt::ReceiptCheck::run(*c, from, to, nullptr, [](int, int) { return false; }));
         period("15/03/2006", "30/06/2549");
         for (int i = 0; i < 2; ++i)
             click("Command3");
@@ -110,6 +116,7 @@ private slots:
             sql("SELECT Magazine_Name, expect_date FROM chk_receive WHERE station <> 'other' ORDER BY row_id LIMIT 1"),
             QStringLiteral("Weekly|28 มีนาคม 2549"));
         QCOMPARE(sql("SELECT COUNT(*) FROM chk_receive WHERE station = 'other'"), QStringLiteral("2"));
+        QCOMPARE(sql("SELECT COUNT(*) FROM chk_receive WHERE Magazine_Name = 'old'"), QStringLiteral("0"));
 
         db->reset();
         bench::DataSize demo = bench::DataSize::demo();

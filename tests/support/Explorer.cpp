@@ -54,20 +54,41 @@ QHash<QString, QStringList> keyed(const char* text, QChar sep = QLatin1Char(' ')
 // dates in either era, text that means something to SQL or HTML.
 const QStringList& commonValues() {
     static const QStringList values = {
-        QString(), QStringLiteral("ก"), QStringLiteral("การ"), QStringLiteral("วารสาร"), QStringLiteral("Journal"),
-        QStringLiteral("a"), QStringLiteral("%"), QStringLiteral("_"), QStringLiteral("'"), QStringLiteral("\\"),
-        QStringLiteral("<script>"), QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("41"),
-        QStringLiteral("9999999999"), QStringLiteral("-1"), QStringLiteral("3.5"), QString(300, QChar(0x0E01)),
-        QStringLiteral("31/12/2569"), QStringLiteral("29/02/2024"), QStringLiteral("01/01/2027"),
-        QStringLiteral("32/13/2020"), QStringLiteral("1/1/2027"), QStringLiteral("B000001"),
-        QStringLiteral("b000005"), QStringLiteral("ไก่ ไข่"), QStringLiteral("📚"), QStringLiteral("  "),
+        QString(),
+        QStringLiteral("ก"),
+        QStringLiteral("การ"),
+        QStringLiteral("วารสาร"),
+        QStringLiteral("Journal"),
+        QStringLiteral("a"),
+        QStringLiteral("%"),
+        QStringLiteral("_"),
+        QStringLiteral("'"),
+        QStringLiteral("\\"),
+        QStringLiteral("<script>"),
+        QStringLiteral("0"),
+        QStringLiteral("1"),
+        QStringLiteral("41"),
+        QStringLiteral("9999999999"),
+        QStringLiteral("-1"),
+        QStringLiteral("3.5"),
+        QString(300, QChar(0x0E01)),
+        QStringLiteral("31/12/2569"),
+        QStringLiteral("29/02/2024"),
+        QStringLiteral("01/01/2027"),
+        QStringLiteral("32/13/2020"),
+        QStringLiteral("1/1/2027"),
+        QStringLiteral("B000001"),
+        QStringLiteral("b000005"),
+        QStringLiteral("ไก่ ไข่"),
+        QStringLiteral("📚"),
+        QStringLiteral("  "),
     };
     return values;
 }
 
 // The keys a person presses on whatever has the focus.
-const QStringList keys = {QStringLiteral("Return"), QStringLiteral("Tab"), QStringLiteral("Escape"),
-                          QStringLiteral("Delete"), QStringLiteral("Down"), QStringLiteral("Ctrl+N"),
+const QStringList keys = {QStringLiteral("Return"), QStringLiteral("Tab"),   QStringLiteral("Escape"),
+                          QStringLiteral("Delete"), QStringLiteral("Down"),  QStringLiteral("Ctrl+N"),
                           QStringLiteral("Ctrl+S"), QStringLiteral("Ctrl+E")};
 
 // The viewer's buttons that open a file or printer dialog: not part of a window's states.
@@ -144,7 +165,8 @@ Step Step::parse(const QString& text) {
 }
 
 QString Walk::report(const QString& window, quint64 seed) const {
-    QString out = QStringLiteral("%1 seed %2: %3 after %4 steps\n").arg(window).arg(seed).arg(violation).arg(steps.size());
+    QString out =
+        QStringLiteral("%1 seed %2: %3 after %4 steps\n").arg(window).arg(seed).arg(violation).arg(steps.size());
     for (int i = 0; i < steps.size(); ++i)
         out += QStringLiteral("  %1. %2\n").arg(i + 1).arg(steps.at(i).text());
     return out;
@@ -289,11 +311,15 @@ struct Explorer::Run {
             }
         for (QListWidget* l : children<QListWidget>())
             if (l->isVisible() && l->count() > 0)
-                options.append({4, {QStringLiteral("row"), l->objectName(), QString::number(pick(int(l->count()))), {}}});
+                options.append(
+                    {4, {QStringLiteral("row"), l->objectName(), QString::number(pick(int(l->count()))), {}}});
         for (QCalendarWidget* c : children<QCalendarWidget>())
             if (c->isVisible())
-                options.append({4, {QStringLiteral("day"), c->objectName(),
-                                    QStringLiteral("%1,%2").arg(1 + pick(6)).arg(1 + pick(7)), {}}});
+                options.append({4,
+                                {QStringLiteral("day"),
+                                 c->objectName(),
+                                 QStringLiteral("%1,%2").arg(1 + pick(6)).arg(1 + pick(7)),
+                                 {}}});
         for (QComboBox* c : children<QComboBox>())
             if (usable(c, window) && c->count() > 1)
                 options.append({1, {QStringLiteral("combo"), c->objectName(), rng() % 2 ? "Down" : "Up", {}}});
@@ -365,11 +391,12 @@ struct Explorer::Run {
     // The server's count of rows written, by any client: when it has not moved, no table changed.
     qint64 rowsWritten() {
         qint64 n = 0;
-        for (const auto& r : db.admin()
-                                 .query(QStringLiteral("SELECT variable_value FROM information_schema.global_status WHERE "
-                                                       "variable_name IN ('INNODB_ROWS_INSERTED', 'INNODB_ROWS_UPDATED', "
-                                                       "'INNODB_ROWS_DELETED')"))
-                                 .rows)
+        for (const auto& r :
+             db.admin()
+                 .query(QStringLiteral("SELECT variable_value FROM information_schema.global_status WHERE "
+                                       "variable_name IN ('INNODB_ROWS_INSERTED', 'INNODB_ROWS_UPDATED', "
+                                       "'INNODB_ROWS_DELETED')"))
+                 .rows)
             n += r.at(0).toLongLong();
         return n;
     }
@@ -407,7 +434,8 @@ struct Explorer::Run {
             if (!c)
                 return QStringLiteral("[table] no control %1").arg(name);
             if (usable(c, window) != wanted)
-                return QStringLiteral("[state %1] in mode %2 %1 should be %3").arg(name, mode, wanted ? "usable" : "off");
+                return QStringLiteral("[state %1] in mode %2 %1 should be %3")
+                    .arg(name, mode, wanted ? "usable" : "off");
         }
         for (auto it = lists.cbegin(); it != lists.cend(); ++it) {
             QWidget* l = named(it.key());

@@ -72,18 +72,20 @@ const QList<WindowTable>& windowTables() {
          "List_Index: Empty Browse; List_authname: Edit; list_subject: Edit; dlbnamemag: Edit",
          "Text1: 1,41,600,0000001,0000600,9999999; Text2: ก,การ,วารสาร; Text7: วารสาร,ก; Text3_0: ก,สม; Text6_0: การ",
          "article mauthfile msubject",
-         "Browse: SELECT year, volume, pages, COALESCE(remark, '') FROM article WHERE article_no = ? | Text1 | Text8 Text9 Text11 Text12"},
+         "Browse: SELECT year, volume, pages, COALESCE(remark, '') FROM article WHERE article_no = ? | Text1 | Text8 "
+         "Text9 Text11 Text12"},
         {"ddd", "sum_journal", modeOf<volumes::sum_journal>(),
          "Idle: -Cmdedit -Cmdsave -Cmdcancel -sum_item;"
-         "New: -Text1 -Cmdsearch -Cmdclear -Cmdadd -Cmdedit -Cmdnext -Cmdprevious Cmdsave Cmdcancel show_item sum_item -Text2 "
+         "New: -Text1 -Cmdsearch -Cmdclear -Cmdadd -Cmdedit -Cmdnext -Cmdprevious Cmdsave Cmdcancel show_item sum_item "
+         "-Text2 "
          "Text3 -show_journal;"
-         "Shown: -Text1 -Cmdsearch -Cmdclear -Cmdadd Cmdedit Cmdnext Cmdprevious -Cmdsave -Cmdcancel -show_item -sum_item "
+         "Shown: -Text1 -Cmdsearch -Cmdclear -Cmdadd Cmdedit Cmdnext Cmdprevious -Cmdsave -Cmdcancel -show_item "
+         "-sum_item "
          "-show_journal -Text2;"
          "Edit: -Cmdadd -Cmdedit -Cmdnext -Cmdprevious Cmdsave Cmdcancel show_item sum_item -Text2 Text3 -clear_sumj",
          "list_namesumj: Idle Shown",
          "Text1: วารสาร,Journal,ก,การ; Text2: B000001,b000005,B000040,B000900,b000900,B000999; Text3: ว,J,A,วารสาร",
-         "sum_journal tranfile ctrlsumj",
-         "Shown: SELECT callno FROM sum_journal WHERE regno = ? | Text2 | Text3"},
+         "sum_journal tranfile ctrlsumj", "Shown: SELECT callno FROM sum_journal WHERE regno = ? | Text2 | Text3"},
         {"article_ctrl", "articlectrl", modeOf<indexing::articlectrl>(),
          "View: -Text_regctrl Cmdedit -Cmdsave Cmdcan; Edit: Text_regctrl -Cmdedit Cmdsave Cmdcan", "",
          "Text_regctrl: 100,601,1,0,9999999,0000700", "artctrl"},
@@ -92,14 +94,18 @@ const QList<WindowTable>& windowTables() {
          "Listed: -Command1 -cmdedit -cmdsave -Cmdcancel -Command6 -Command7 -Text5;"
          "Chosen: cmdedit -cmdsave -Cmdcancel -Command6 -Command7 -Text5 -Text8;"
          "Editing: -cmdedit cmdsave Cmdcancel Command6 Command7 Text5 -showjour",
-         "MonthView3: Editing; MonthView4: Editing", "Text1: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text2: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text5: 100,1500.50,abc",
+         "MonthView3: Editing; MonthView4: Editing",
+         "Text1: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text2: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; "
+         "Text5: 100,1500.50,abc",
          "magazine"},
         {"chk_recei", "check_receive", modeOf<receipt::check_receive>(),
          "Empty: Command3 Command4 -print -pdf -csv; Report: Command3 Command4 print pdf csv", "",
-         "Text1: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text2: 01/01/2026,31/12/2569,29/02/2024,15/06/2570", "chk_receive"},
+         "Text1: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text2: 01/01/2026,31/12/2569,29/02/2024,15/06/2570",
+         "chk_receive"},
         {"rep_journal_survey", "frmrep_journ_serv", oneMode("Ready"),
          "Ready: opttype_0 opttype_1 cmdprint cmdexit Cmd_datestart Cmd_datestop", "",
-         "txtstart: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; txtstop: 01/01/2026,31/12/2569,29/02/2024,15/06/2570", ""},
+         "txtstart: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; txtstop: 01/01/2026,31/12/2569,29/02/2024,15/06/2570",
+         ""},
     };
     return tables;
 }

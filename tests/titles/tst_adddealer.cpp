@@ -164,9 +164,9 @@ private slots:
             w->startAddingWith(QStringLiteral(" สำนักพิมพ์ใหม่ "));
             QCOMPARE(boxes->last().kind, ScriptedMessages::Kind::YesNo);
             w->resize(w->width() + 20, w->height()); // a resize while adding does not start again
-            QCOMPARE(w->modeText() + area("Text2")->toPlainText() + area("Text3")->toPlainText() + text("Text5")->text(),
-                     drop ? QStringLiteral("Addสำนักพิมพ์ใหม่")
-                          : QStringLiteral("EditSpringerTiergartenstraße 17Dr. Weber"));
+            QCOMPARE(
+                w->modeText() + area("Text2")->toPlainText() + area("Text3")->toPlainText() + text("Text5")->text(),
+                drop ? QStringLiteral("Addสำนักพิมพ์ใหม่") : QStringLiteral("EditSpringerTiergartenstraße 17Dr. Weber"));
             boxes->answer({true});
             click("Command2");
         }
