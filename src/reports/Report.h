@@ -22,8 +22,9 @@ struct TextItem {
     double width = 0; // the room it has, in twips; a longer text is narrowed to fit (0: no limit)
 };
 
-// The printable width of a page, in twips.
+// The printable width and height of a page, in twips (A4 less its margins).
 constexpr double pageWidth = 11200;
+constexpr double pageHeight = 16150;
 
 struct Page {
     QList<TextItem> items;

@@ -10,7 +10,7 @@ QDate renewalExpiry(const QDate& renewal) {
 }
 
 reports::Document expiryReport(const QList<ExpiryRow>& rows, const QString& from, const QString& to,
-                               const QDate& printed, double titleHeight, double lineHeight) {
+                               const QDate& printed, double titleHeight, double lineHeight, double size) {
     reports::Document doc;
     doc.title =
         QStringLiteral("รายชื่อวารสารที่จะครบอายุสมาชิก %1 - %2").arg(from, to).replace(QLatin1Char('/'), QLatin1Char('-'));
@@ -18,40 +18,46 @@ reports::Document expiryReport(const QList<ExpiryRow>& rows, const QString& from
                      QStringLiteral("ฉบับล่าสุด")};
     const auto line = [&](int n) { return (lineHeight + 30) * n + 700; };
     doc.pages.append(reports::Page{});
-    auto put = [&](double x, double y, const QString& text, double size, bool bold = false, bool underline = false,
+    auto put = [&](double x, double y, const QString& text, double points, bool bold = false, bool underline = false,
                    double width = 0) {
-        doc.pages.last().items.append({x, y, text, size, bold, underline, width});
+        doc.pages.last().items.append({x, y, text, points, bold, underline, width});
     };
-    put(4000, 700, QStringLiteral("รายชื่อวารสารที่จะครบอายุสมาชิก"), 18, true, true);
-    put(3850, titleHeight + 10 + 700, QStringLiteral("ระหว่างวันที่  %1  ถึง  %2").arg(from, to), 16, true);
-    put(250, line(2), QStringLiteral("ลำดับที่"), 16, true, false, 3000 - 250 - 60);
-    put(3000, line(2), QStringLiteral("รายชื่อวารสาร"), 16, true, false, 6300 - 3000 - 60);
-    put(6300, line(2), QStringLiteral("วันครบอายุสมาชิก"), 16, true, false, 9000 - 6300 - 60);
-    put(9000, line(2), QStringLiteral("ฉบับล่าสุด"), 16, true, false, reports::pageWidth - 9000);
+    put(4000, 700, QStringLiteral("รายชื่อวารสารที่จะครบอายุสมาชิก"), size + 2, true, true);
+    put(3850, titleHeight + 10 + 700, QStringLiteral("ระหว่างวันที่  %1  ถึง  %2").arg(from, to), size, true);
+    put(250, line(2), QStringLiteral("ลำดับที่"), size, true, false, 3000 - 250 - 60);
+    put(3000, line(2), QStringLiteral("รายชื่อวารสาร"), size, true, false, 6300 - 3000 - 60);
+    put(6300, line(2), QStringLiteral("วันครบอายุสมาชิก"), size, true, false, 9000 - 6300 - 60);
+    put(9000, line(2), QStringLiteral("ฉบับล่าสุด"), size, true, false, reports::pageWidth - 9000);
     int L = 3;
     for (int i = 0; i < rows.size(); ++i) {
         const ExpiryRow& r = rows.at(i);
         const QString seq = QString::number(i + 1), end = data::formatDate(r.endDate);
         doc.csvRows.append({seq, r.name, end, r.latestIssue});
         // Each column in its own room: the next column's place, less a little space.
-        put(410, line(L), seq, 16, false, false, 1100 - 410 - 60);
-        put(1100, line(L), r.name, 16, false, false, 6700 - 1100 - 60);
-        put(6700, line(L), end, 16, false, false, 8000 - 6700 - 60);
-        put(8000, line(L), r.latestIssue, 16, false, false, reports::pageWidth - 8000);
+        put(410, line(L), seq, size, false, false, 1100 - 410 - 60);
+        put(1100, line(L), r.name, size, false, false, 6700 - 1100 - 60);
+        put(6700, line(L), end, size, false, false, 8000 - 6700 - 60);
+        put(8000, line(L), r.latestIssue, size, false, false, reports::pageWidth - 8000);
         if (++L == 31) {
-            put(500, line(32), QStringLiteral("วันที่พิมพ์ ") + data::formatDate(printed), 14);
+            put(500, line(32), QStringLiteral("วันที่พิมพ์ ") + data::formatDate(printed), size - 2);
             doc.pages.append(reports::Page{});
-            put(10000, 500, QStringLiteral("หน้า %1").arg(doc.pages.size()), 16);
+            put(10000, 500, QStringLiteral("หน้า %1").arg(doc.pages.size()), size);
             L = 1;
         }
     }
-    put(6500, line(L + 1), QStringLiteral("รวมทั้งสิ้น %1 รายชื่อ").arg(rows.size()), 16, true, true);
+    put(6500, line(L + 1), QStringLiteral("รวมทั้งสิ้น %1 รายชื่อ").arg(rows.size()), size, true, true);
     return doc;
 }
 
 reports::Document expiryReport(const QList<ExpiryRow>& rows, const QString& from, const QString& to) {
-    return expiryReport(rows, from, to, QDate::currentDate(), reports::textHeight(18, true),
-                        reports::textHeight(16, true));
+    // The plan prints the date on line 32 of each full page: the lines must fit the printable
+    // page, so the type is made as large as fits (the Thai face is taller than 16 pt allows).
+    double size = 16;
+    while (size > 8 && (reports::textHeight(size, true) + 30) * 32 + 700 + reports::textHeight(size - 2, false) >
+                           reports::pageHeight)
+        size -= 0.5;
+    return expiryReport(rows, from, to, QDate::currentDate(), reports::textHeight(size + 2, true),
+                        reports::textHeight(size, true), size);
 }
 
 namespace ExpiryStore {

@@ -22,9 +22,11 @@ QDate renewalExpiry(const QDate& renewal);
 
 // The printed list: heading, period, column headings, 28 rows on the first page and 30 on the
 // others, the print date at the foot of each full page, page numbers from page 2, the total.
-// `lineHeight` is the measured height of the 16-point bold text, `titleHeight` of the 18-point.
+// `size` is the body text's point size (title 2 points larger, print date 2 smaller);
+// `lineHeight` the measured height of its bold text, `titleHeight` of the title's.
 reports::Document expiryReport(const QList<ExpiryRow>& rows, const QString& from, const QString& to,
-                               const QDate& printed, double titleHeight, double lineHeight);
+                               const QDate& printed, double titleHeight, double lineHeight, double size = 16);
+// The same with the largest type whose 32 lines fit the printable A4 page.
 reports::Document expiryReport(const QList<ExpiryRow>& rows, const QString& from, const QString& to);
 
 namespace ExpiryStore {

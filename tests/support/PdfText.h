@@ -8,9 +8,11 @@
 namespace testsupport {
 
 // Text compared without blanks and without Thai marks above and below the line: pdftotext
-// places those by where they stand on the page, not in the order they were written.
+// places those by where they stand on the page, not in the order they were written, and gives
+// some as the font's own shifted forms (private use, U+F700 on).
 inline QString bare(QString s) {
-    static const QRegularExpression marks(QStringLiteral("[\\s\\x{0E31}\\x{0E34}-\\x{0E3A}\\x{0E47}-\\x{0E4E}]"));
+    static const QRegularExpression marks(
+        QStringLiteral("[\\s\\x{0E31}\\x{0E34}-\\x{0E3A}\\x{0E47}-\\x{0E4E}\\x{F700}-\\x{F71F}]"));
     return s.remove(marks);
 }
 
@@ -23,6 +25,37 @@ inline QString pdfText(const QString& file, int page = 0) {
     p.start(QStringLiteral("pdftotext"), args << file << "-");
     p.waitForFinished(60000);
     return bare(QString::fromUtf8(p.readAllStandardOutput()));
+}
+
+// Each word of a PDF with its page and box (points), and whether the box lies on its page.
+struct PdfWord {
+    int page;
+    QString text; // bare
+    double x;     // left edge
+    bool onPage;
+};
+inline QList<PdfWord> pdfWords(const QString& file) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), file, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    static const QRegularExpression tag(
+        QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\">|<word xMin=\"([-\\d.]+)\" yMin=\"([-\\d.]+)\" "
+                       "xMax=\"([-\\d.]+)\" yMax=\"([-\\d.]+)\">([^<]*)</word>"));
+    QList<PdfWord> out;
+    int page = 0;
+    double width = 0, height = 0;
+    for (const auto& m : tag.globalMatch(QString::fromUtf8(p.readAllStandardOutput()))) {
+        if (!m.captured(1).isEmpty()) {
+            ++page;
+            width = m.captured(1).toDouble();
+            height = m.captured(2).toDouble();
+            continue;
+        }
+        out.append({page, bare(m.captured(7)), m.captured(3).toDouble(),
+                    m.captured(3).toDouble() >= 0 && m.captured(4).toDouble() >= 0 &&
+                        m.captured(5).toDouble() <= width && m.captured(6).toDouble() <= height});
+    }
+    return out;
 }
 
 // A file's bytes; empty when it cannot be read.

@@ -173,6 +173,32 @@ private slots:
         QByteArray errors;
         QVERIFY(runReport({"expiry", "--group", "X", "--csv", dir.filePath("x.csv")}, &errors) != 0 &&
                 errors.contains("--from"));
+        // 95 titles: every number 1 to 95 printed, and nothing below the foot of the A4 page;
+        // a print date on each of the three full pages.
+        for (int i = 36; i < 102; ++i)
+            db->admin().exec(
+                QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code, End_Date) "
+                               "VALUES (?, ?, '1', '2027-01-21')"),
+                {QStringLiteral("J0000%1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("วารสารที่ %1").arg(i)});
+        click("Command2");
+        search("01/01/2027", "31/01/2027");
+        click("Cmdprint");
+        auto* longList = w->findChildren<reports::ReportViewer*>().last();
+        QVERIFY(longList->savePdf(dir.filePath("long.pdf")));
+        QStringList numbers, offPage;
+        QList<int> dated;
+        for (const auto& word : testsupport::pdfWords(dir.filePath("long.pdf"))) {
+            if (word.x < 50) // the number column
+                numbers << word.text;
+            if (!word.onPage)
+                offPage << word.text;
+            if (word.text == testsupport::bare(QStringLiteral("วันที่พิมพ์")))
+                dated << word.page;
+        }
+        for (int n = 1; n <= 95; ++n)
+            QVERIFY2(numbers.contains(QString::number(n)), qPrintable(QString::number(n)));
+        QVERIFY2(offPage.isEmpty(), qPrintable(offPage.join(' ')));
+        QCOMPARE(dated, (QList<int>{1, 2, 3}));
     }
 };
 
