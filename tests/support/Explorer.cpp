@@ -499,12 +499,19 @@ struct Explorer::Run {
         }
         result.steps.append(s);
         crashReport = result.report(QString::fromLatin1(table.kind), 0) + QStringLiteral("(crashed at the last step)");
+        const QString keyField = window ? shown.value(modeName()).value(1).trimmed() : QString();
+        QWidget* keyWidget = keyField.isEmpty() ? nullptr : named(keyField);
+        const QString keyBefore = keyWidget ? fieldText(keyWidget) : QString();
         if (!perform(s)) {
             result.steps.removeLast();
             return true;
         }
-        if (typing && shown.value(modeName()).value(1).trimmed() == s.target)
-            typedKey = fieldText(named(s.target));
+        // Typing or editing keys in the shown record's key field make its text the person's own.
+        if (const QString keyNow = window ? shown.value(modeName()).value(1).trimmed() : QString(); !keyNow.isEmpty()) {
+            const bool edits = typing || (s.action == QLatin1String("key") && s.arg != QLatin1String("Return"));
+            if (QWidget* k = named(keyNow); k && edits && fieldText(k) != keyBefore)
+                typedKey = fieldText(k);
+        }
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         result.steps.last().answers = boxes.answers;
