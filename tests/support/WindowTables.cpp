@@ -39,10 +39,10 @@ const QList<WindowTable>& windowTables() {
          "Listdealer: Idle Shown", "Text2: ก,สำนักพิมพ์,Press,ซีเอ็ด", "dealer",
          "Shown: SELECT Publisher_Name FROM dealer WHERE Publisher_Code = ? | Text1 | Text2"},
         {"aaa", "New_Journal", modeOf<titles::New_Journal>(),
-         "Idle: Cmdadd -Cmdedit -Cmddel -Cmdsave -Cmdcancle Text2 -Text3;"
-         "Shown: -Cmdadd Cmdedit Cmddel -Cmdsave Cmdcancle Text2 -Text3;"
-         "Adding: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancle Text3;"
-         "Editing: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancle Text3",
+         "Idle: Cmdadd -Cmdedit -Cmddel -Cmdsave -Cmdcancle Text2 -Text3 -Command1 -dcbtypemag;"
+         "Shown: -Cmdadd Cmdedit Cmddel -Cmdsave Cmdcancle Text2 -Text3 -Command1 -dcbtypemag;"
+         "Adding: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancle Text3 Command1 dcbtypemag;"
+         "Editing: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancle Text3 Command1 dcbtypemag",
          "dlbdealer: Adding Editing; MonthView1: Adding Editing; MonthView2: Adding Editing",
          "Text2: วารสาร,Journal,ก,การ; Text10: ก,Press; Text14: ก,Press; Text3: 1234-5678,0000-0000", "magazine",
          "Shown: SELECT Copies_Per_Year, Price_Per_Year, DATE_FORMAT(Order_Date, '%d/%m/%Y') FROM magazine "
