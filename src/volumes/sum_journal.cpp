@@ -197,8 +197,9 @@ void sum_journal::clearTitles() {
     titlesListed_ = false;
     ui->Cmdadd->setEnabled(false);
     ui->show_journal->setEnabled(false);
-    ui->search_sumj->setEnabled(true);
-    ui->clear_sumj->setEnabled(true);
+    // The volume search comes back with the title search, but not into a volume being edited.
+    ui->search_sumj->setEnabled(mode_ == Mode::Idle);
+    ui->clear_sumj->setEnabled(mode_ == Mode::Idle);
     ui->Text1->setReadOnly(false);
     ui->Text1->clear();
     ui->Text2->setReadOnly(mode_ != Mode::Idle);

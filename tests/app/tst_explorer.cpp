@@ -92,6 +92,9 @@ private slots:
             "open sum_journal\ntype Text2 \"B000900\"\nkey focus \"Return\"\nclick Cmdedit");
         row("title search beside a shown volume", "sum_journal",
             "open sum_journal\nclick clear_sumj\nkey focus \"Return\"\nrow list_namesumj \"14\"");
+        row("title clear while editing a volume without issues", "sum_journal",
+            "open sum_journal\nclick clear_sumj\nkey focus \"Return\"\nrow list_namesumj \"13\"\nclick Cmdedit\n"
+            "click Cmdclear");
         row("call-number list across Add", "sum_journal",
             "open sum_journal\ntype Text3 \"ว\"\nkey focus \"Return\"\ntype Text1 \"วารสาร\"\nkey focus \"Return\"\n"
             "row show_journal \"0\"\nclick Cmdadd");
