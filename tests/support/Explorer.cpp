@@ -300,7 +300,10 @@ struct Explorer::Run {
             const QStringList own = values.value(f->objectName());
             const QString v = (!own.isEmpty() && rng() % 2) ? own.at(pick(int(own.size())))
                                                             : commonValues().at(pick(int(commonValues().size())));
-            options.append({3, {QStringLiteral("type"), f->objectName(), v.isNull() ? QLatin1String("") : v, {}}});
+            // Typing, and typing then Enter, as a search is made.
+            const QString typed = v.isNull() ? QLatin1String("") : v;
+            options.append({2, {QStringLiteral("type"), f->objectName(), typed, {}}});
+            options.append({2, {QStringLiteral("enter"), f->objectName(), typed, {}}});
         }
         options.append({3, {QStringLiteral("key"), QStringLiteral("focus"), keys.at(pick(int(keys.size()))), {}}});
         for (QTableWidget* g : children<QTableWidget>())
@@ -349,7 +352,7 @@ struct Explorer::Run {
             if (!b || !usable(b, window))
                 return false;
             QTest::mouseClick(b, Qt::LeftButton);
-        } else if (s.action == QLatin1String("type")) {
+        } else if (s.action == QLatin1String("type") || s.action == QLatin1String("enter")) {
             if (!usable(w, window))
                 return false;
             QWidget* target = qobject_cast<QPlainTextEdit*>(w) ? static_cast<QPlainTextEdit*>(w)->viewport() : w;
@@ -357,6 +360,8 @@ struct Explorer::Run {
             QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClick(w, Qt::Key_Backspace);
             typeText(w, s.arg);
+            if (s.action == QLatin1String("enter"))
+                QTest::keyClick(w, Qt::Key_Return);
         } else if (s.action == QLatin1String("key")) {
             const QKeySequence k(s.arg);
             QTest::keyClick(w, Qt::Key(k[0].key()), k[0].keyboardModifiers());

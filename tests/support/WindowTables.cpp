@@ -37,7 +37,7 @@ const QList<WindowTable>& windowTables() {
          "Adding: -Command5 -Command4 Command1 Text3 Text4 Text5;"
          "Editing: -Command5 -Command4 Command1 Text3 Text4 Text5",
          "Listdealer: Idle Shown", "Text2: ก,สำนักพิมพ์,Press,ซีเอ็ด", "dealer",
-         "Shown: SELECT Publisher_Name FROM dealer WHERE Publisher_Code = ? | Text1 | Text2"},
+         "Shown: SELECT Address1, Address2 FROM dealer WHERE Publisher_Code = ? | Text1 | Text3 Text4"},
         {"aaa", "New_Journal", modeOf<titles::New_Journal>(),
          "Idle: Cmdadd -Cmdedit -Cmddel -Cmdsave -Cmdcancle Text2 -Text3 -Command1 -dcbtypemag;"
          "Shown: -Cmdadd Cmdedit Cmddel -Cmdsave Cmdcancle Text2 -Text3 -Command1 -dcbtypemag;"
