@@ -28,6 +28,7 @@ port=$(WARASAN_DB_FLUSH=2 bash scripts/dbserver.sh start "$tmp/db")
 for v in $(env | awk -F= '/^WARASAN_/ && $1 != "WARASAN_EXPLORE_WALK" {print $1}'); do unset "$v"; done
 export XDG_CONFIG_HOME="$tmp/config" WARASAN_TEST_PORT="$port" WARASAN_TEST_SOCKET="$tmp/db/mysqld.sock"
 export QT_QPA_PLATFORM=offscreen WARASAN_EXPLORE_STEPS="$steps" WARASAN_EXPLORE_WALK="${WARASAN_EXPLORE_WALK:-500}"
+export QTEST_FUNCTION_TIMEOUT=86400000 # a window's 20,000 steps take minutes, past the test library's five
 [ -n "$window" ] && export WARASAN_EXPLORE_WINDOW="$window"
 
 start=$(date +%s)
