@@ -6,6 +6,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 bash scripts/setup.sh
+# Paths under the clone are hashed relative to it, so a new clone reuses the compiler cache.
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true
 build=${WARASAN_BUILD_DIR:-$root/build}
 cmake -S "$root" -B "$build" -G Ninja -DWARASAN_TESTS=ON >/dev/null
 cmake --build "$build"
