@@ -9,6 +9,8 @@ bash scripts/setup.sh
 # Paths under the clone are hashed relative to it, so a new clone reuses the compiler cache.
 export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true
 build=${WARASAN_BUILD_DIR:-$root/build}
+asan=${WARASAN_ASAN_BUILD_DIR:-$root/build-asan}
+sanitize=${WARASAN_SANITIZE:-1}
 cmake -S "$root" -B "$build" -G Ninja -DWARASAN_TESTS=ON >/dev/null
 cmake --build "$build"
 
@@ -23,8 +25,8 @@ trap cleanup EXIT
 port=$(WARASAN_DB_FLUSH=2 bash scripts/dbserver.sh start "$tmp/db")
 echo "test server: 127.0.0.1:$port (pid $(cat "$tmp/db/mysqld.pid"))"
 
-# Nothing of the user's own installation reaches the tests.
-for v in $(env | awk -F= '/^WARASAN_/ {print $1}'); do unset "$v"; done
+# Nothing of the user's own installation reaches the tests (the explorer's own settings do).
+for v in $(env | awk -F= '/^WARASAN_/ && !/^WARASAN_EXPLORE_/ {print $1}'); do unset "$v"; done
 export XDG_CONFIG_HOME="$tmp/config"
 export WARASAN_TEST_PORT="$port"
 export WARASAN_TEST_SOCKET="$tmp/db/mysqld.sock"
@@ -34,8 +36,7 @@ ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"
 
 # The window suites and the explorer once more, in a debug build with AddressSanitizer and
 # UndefinedBehaviorSanitizer (WARASAN_SANITIZE=0 skips it while iterating).
-if [ "${WARASAN_SANITIZE:-1}" != 0 ]; then
-  asan=${WARASAN_ASAN_BUILD_DIR:-$root/build-asan}
+if [ "$sanitize" != 0 ]; then
   cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWARASAN_SANITIZE=ON -DWARASAN_BENCH=OFF >/dev/null
   cmake --build "$asan"
   # Leaks are not looked for: the toolkit and the font library keep their caches to the end.
