@@ -142,6 +142,7 @@ void expdate::search() {
 void expdate::clear() {
     listed_.clear();
     current_ = -1;
+    editing_ = false; // Clear ends a renewal being edited as well
     forms::clearGrid(ui->showjour, 1);
     lockInput(true);
     for (QLineEdit* f : {ui->Text3, ui->Text4, ui->Text5, ui->Text7, ui->Text8})

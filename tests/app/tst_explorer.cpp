@@ -110,6 +110,9 @@ private slots:
             "open edit_index_journal\ntype Text1 \"41\"\nkey focus \"Return\"\nclick Cmdedit\ntype Text3_0 \"ก\"\n"
             "key focus \"Return\"\nclick Cmdcancel");
         row("outputs before a report", "check_receive", "open check_receive");
+        row("renewal edit ended by Clear", "expdate",
+            "open expdate\ntype Text1 \"29/02/2024\"\nclick Option1\nclick Command1\nrow showjour \"0\"\nclick cmdedit\n"
+            "click Command2");
         row("renewal calendar after Cancel", "expdate",
             "open expdate\ntype Text1 \"01/01/2026\"\ntype Text2 \"15/06/2570\"\nclick Option1\nclick Command1\nrow "
             "showjour \"0\"\n"
