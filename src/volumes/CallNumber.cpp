@@ -42,7 +42,10 @@ std::optional<Language> languageOfPointer(const QString& pointer) {
 }
 
 QString dis_mo(const QString& month, bool max) {
-    QString r = month;
+    // Blanks typed around the month texts or the "-" do not change the call number (the
+    // abbreviations' own blanks stay: the call numbers' spacing comes from them).
+    static const QRegularExpression blanksAroundDash(QStringLiteral("\\s*-\\s*"));
+    QString r = month.trimmed().replace(blanksAroundDash, QStringLiteral("-"));
     for (const Month& m : months)
         r.replace(QString::fromUtf8(m.name), QString::fromUtf8(m.abbreviation));
     const qsizetype dash = r.indexOf(QLatin1Char('-'));

@@ -111,7 +111,8 @@ private slots:
             "key focus \"Return\"\nclick Cmdcancel");
         row("outputs before a report", "check_receive", "open check_receive");
         row("renewal edit ended by Clear", "expdate",
-            "open expdate\ntype Text1 \"29/02/2024\"\nclick Option1\nclick Command1\nrow showjour \"0\"\nclick cmdedit\n"
+            "open expdate\ntype Text1 \"29/02/2024\"\nclick Option1\nclick Command1\nrow showjour \"0\"\nclick "
+            "cmdedit\n"
             "click Command2");
         row("renewal calendar after Cancel", "expdate",
             "open expdate\ntype Text1 \"01/01/2026\"\ntype Text2 \"15/06/2570\"\nclick Option1\nclick Command1\nrow "

@@ -52,6 +52,8 @@ private slots:
              "ranges keep both years~5,1,มกราคม-มีนาคม 2549;5,2,เมษายน-มิถุนายน 2549~I000001~วารสาร ป.5 ฉ.1-2  ม.ค. - "
              "มิ.ย. "
              "49",
+             "blanks around months and dash~5,1, มกราคม - มีนาคม 2549 ;5,2,เมษายน -  มิถุนายน 2549~I000001~วารสาร ป.5 "
+             "ฉ.1-2  ม.ค. - มิ.ย. 49",
              "short highest month~5,1,มีนาคม 2549;5,2,x~I000001~วารสาร ป.5 ฉ.1-2  มี.ค. - ",
              "range ending in a dash~5,1,March 2006;5,2,May-~J000001~วารสาร Vol.5 No.1-2  Mar - ",
              "no language for a month part~5,1,มีนาคม 2549~X000001~-", "nothing gathered~~I000001~-"});
