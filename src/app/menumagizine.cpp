@@ -5,8 +5,10 @@
 #include "data/Connection.h"
 #include "forms/common/Fonts.h"
 #include "forms/common/MessageBoxes.h"
+#include "forms/common/ProgramIcon.h"
 #include "forms/common/ProgramState.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QLabel>
@@ -25,6 +27,9 @@ menumagizine::menumagizine(QWidget* parent)
     : QMainWindow(parent), area_(new QMdiArea(this)),
       openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("menumagizine"));
+    // The program's own icon for this window and, through the application, every other.
+    QApplication::setWindowIcon(forms::programIcon());
+    setWindowIcon(QApplication::windowIcon());
     setWindowTitle(QStringLiteral("โปรแกรมระบบงานวารสาร ศูนย์วิทยบริการ Velmoria "));
     area_->setObjectName(QStringLiteral("mdiArea"));
     area_->setBackground(QColor(192, 192, 192));

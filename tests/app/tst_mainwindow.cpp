@@ -6,6 +6,7 @@
 #include "data/Config.h"
 #include "data/DbError.h"
 #include "forms/common/Fonts.h"
+#include "forms/common/ProgramIcon.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestServer.h"
 
@@ -133,6 +134,8 @@ private slots:
             QVERIFY2(w, kind);
             const bool child = main->area()->isAncestorOf(w);
             QWidget* frame = child ? static_cast<QWidget*>(main->area()->activeSubWindow()) : w.data();
+            // The program's own icon on every frame, not the toolkit's logo.
+            QCOMPARE(frame->windowIcon().pixmap(32).toImage(), forms::programIcon().pixmap(32).toImage());
             QVERIFY2(
                 (child ? QRect(QPoint(0, 0), main->area()->viewport()->size()) : main->screen()->availableGeometry())
                     .contains(child ? frame->geometry() : frame->frameGeometry()),
