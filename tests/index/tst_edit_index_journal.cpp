@@ -95,7 +95,9 @@ private slots:
     void editAndSave() {
         db->admin().exec(QStringLiteral("UPDATE article SET keydate = '2020-01-02 03:04:05'"));
         enter("Text1", QStringLiteral("41"));
+        area("Text2")->setPlainText(QStringLiteral("ก")); // typed into the title search, never looked up
         click("Cmdedit");
+        QCOMPARE(area("Text2")->toPlainText(), QStringLiteral("การสอนภาษา")); // the edit starts from the stored article
         QCOMPARE(focused() + enabled({"Cmdnext", "Cmdsave", "Cmdcancel", "Command3"}) +
                      QString::number(text("Text3_0")->isReadOnly()) + QString::number(text("Text1")->isReadOnly()),
                  QStringLiteral("Text2011101"));

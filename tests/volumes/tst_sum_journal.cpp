@@ -106,6 +106,13 @@ private slots:
                 sql("SELECT regno_ctrl FROM ctrlsumj"),
             QStringLiteral("11ZB000123,13ZB000123วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49|ST124"));
         QCOMPARE(offered() + '|' + gathered() + text("Text2")->text(), QStringLiteral("14,12|"));
+        // A call-number search during a new volume asks first; Yes drops the gathered volume whole.
+        click("Cmdadd");
+        clickRow("show_item", 0);
+        boxes->answer({true});
+        enter("Text3", QStringLiteral("วารสาร"));
+        QCOMPARE(gathered(), QString());
+        QCOMPARE(w->mode(), volumes::sum_journal::Mode::Idle);
     }
 
     // Saves that must write nothing: empty, an issue bound meanwhile, a failure half-way.
