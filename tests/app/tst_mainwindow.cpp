@@ -6,7 +6,6 @@
 #include "data/Config.h"
 #include "data/DbError.h"
 #include "forms/common/Fonts.h"
-#include "forms/common/ProgramIcon.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestServer.h"
 
@@ -17,7 +16,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
-#include <QTableWidget>
 #include <QTest>
 
 using testsupport::ScriptedMessages;
@@ -101,19 +99,13 @@ private slots:
                  QStringLiteral("http://intranet.library/serial/rpt_journal/rpt_index_journal.php"));
     }
 
-    // Every working window, opened from its menu entry, lies wholly inside the working area (a
-    // second one too), every button can be reached, grids grow with the window, and its own
-    // Exit button closes the frame: the next opening is one fresh window.
-    void realWindowsOnSmallScreens_data() {
-        QTest::addColumn<QSize>("screen");
-        QTest::newRow("1024x768") << QSize(1024, 768);
-        QTest::newRow("800x600: windows scroll in their frames") << QSize(800, 600);
-    }
-    void realWindowsOnSmallScreens() {
-        QFETCH(QSize, screen);
+    // On a screen smaller than the desk's (800×600) every working window still lets each of its
+    // buttons be reached, scrolling inside its frame, and its own Exit closes the frame: the next
+    // opening is one fresh window. (At 1024×768 the explorer checks that nothing scrolls.)
+    void smallScreenScrollsAndExitCloses() {
         testsupport::TestDatabase db(QStringLiteral("mainwindow"));
         ScriptedMessages boxes;
-        main->resize(screen);
+        main->resize(800, 600);
         app::registerWindows(main->windows());
         main->refreshMenu();
         const char* windows[][3] = {{"aaa", "New_Journal", "Command6"},
@@ -133,14 +125,6 @@ private slots:
             QPointer<QWidget> w = main->windows().find(k);
             QVERIFY2(w, kind);
             const bool child = main->area()->isAncestorOf(w);
-            QWidget* frame = child ? static_cast<QWidget*>(main->area()->activeSubWindow()) : w.data();
-            // The program's own icon on every frame, not the toolkit's logo.
-            QCOMPARE(frame->windowIcon().pixmap(32).toImage(), forms::programIcon().pixmap(32).toImage());
-            QVERIFY2(
-                (child ? QRect(QPoint(0, 0), main->area()->viewport()->size()) : main->screen()->availableGeometry())
-                    .contains(child ? frame->geometry() : frame->frameGeometry()),
-                kind);
-            // Reachable: inside what shows of the window, after scrolling to it where it scrolls.
             auto* scroller =
                 qobject_cast<QScrollArea*>(w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr);
             QWidget* shown = scroller ? scroller->viewport() : w.data();
@@ -151,13 +135,6 @@ private slots:
                              QRect(QPoint(0, 0), shown->size()).contains(QRect(b->mapTo(shown, QPoint()), b->size())),
                          qPrintable(k + QLatin1Char(' ') + b->objectName()));
             }
-            if (k == QLatin1String("reg_journal") && screen.width() >= 1024) {
-                auto* grid = w->findChild<QTableWidget*>(QStringLiteral("show_item"));
-                const int before = grid->height();
-                frame->resize(frame->width(), frame->height() + 120);
-                QCoreApplication::processEvents();
-                QVERIFY2(grid->height() > before, "the grid did not grow with the window");
-            }
             QTest::mouseClick(w->findChild<QPushButton*>(QLatin1String(exitName)), Qt::LeftButton);
             for (int i = 0; i < 2; ++i) {
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -166,12 +143,7 @@ private slots:
             QVERIFY2(w.isNull() && main->area()->subWindowList().isEmpty(), kind);
             action(entry)->trigger();
             action(entry)->trigger();
-            QVERIFY(main->windows().find(k));
             QCOMPARE(main->area()->subWindowList().size(), child ? 1 : 0);
-            if (child)
-                action("ccc")->trigger(); // a second window on top of the first
-            for (QMdiSubWindow* sub : main->area()->subWindowList())
-                QVERIFY2(QRect(QPoint(0, 0), main->area()->viewport()->size()).contains(sub->geometry()), kind);
             for (QMdiSubWindow* sub : main->area()->subWindowList())
                 sub->close();
             if (QWidget* top = main->windows().find(k))

@@ -5,6 +5,7 @@
 #include "app/Windows.h"
 #include "app/menumagizine.h"
 #include "forms/common/MessageBoxes.h"
+#include "forms/common/ProgramIcon.h"
 #include "support/WindowTest.h"
 
 #include <QAction>
@@ -12,6 +13,7 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QHash>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -457,6 +459,25 @@ struct Explorer::Run {
         return {};
     }
 
+    // A window just opened from the menu of a 1024×768 screen: wholly inside the working area,
+    // every control shown without scrolling, each grid with at least five whole rows.
+    QString fits() const {
+        auto* area = main->findChild<QMdiArea*>();
+        QWidget* frame = area->isAncestorOf(window) ? static_cast<QWidget*>(area->activeSubWindow()) : window.data();
+        const QRect bounds = area->isAncestorOf(window) ? QRect(QPoint(0, 0), area->viewport()->size())
+                                                        : main->screen()->availableGeometry();
+        if (!bounds.contains(area->isAncestorOf(window) ? frame->geometry() : frame->frameGeometry()))
+            return QStringLiteral("[fit] the window reaches outside the working area");
+        if (frame->windowIcon().pixmap(32).toImage() != forms::programIcon().pixmap(32).toImage())
+            return QStringLiteral("[fit] the frame does not carry the program's icon");
+        if (window->parentWidget() && qobject_cast<QAbstractScrollArea*>(window->parentWidget()->parentWidget()))
+            return QStringLiteral("[fit] the window scrolls inside its frame");
+        for (QTableWidget* g : children<QTableWidget>())
+            if (g->isVisible() && g->viewport()->height() < 5 * g->verticalHeader()->defaultSectionSize())
+                return QStringLiteral("[fit] grid %1 shows fewer than five rows").arg(g->objectName());
+        return {};
+    }
+
     // Takes one step (a given one when replaying); false when the walk must end.
     bool step(const Step* given) {
         Step s;
@@ -505,7 +526,7 @@ struct Explorer::Run {
                 sub->close();
         if (s.action == QLatin1String("open") && !window)
             result.violation = QStringLiteral("[open] the window did not open from the menu");
-        else
+        else if (result.violation = s.action == QLatin1String("open") ? fits() : QString(); result.violation.isEmpty())
             result.violation = check(s);
         // Faults already known can be set aside while looking for others (WARASAN_EXPLORE_KNOWN:
         // the bracketed kinds, separated by commas).
