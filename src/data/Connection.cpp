@@ -632,7 +632,15 @@ void Connection::commit() {
         }
     }
     inTransaction_ = false;
-    setAutocommit(true);
+    // Committed. A link that dies now has lost nothing: the next call opens a new one, whose
+    // session starts in autocommit anyway, and the save is reported as done.
+    try {
+        setAutocommit(true);
+    } catch (const DbError& e) {
+        if (!e.connectionLost())
+            throw;
+        broken_ = true;
+    }
 }
 
 void Connection::rollback() noexcept {

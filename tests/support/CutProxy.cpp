@@ -107,8 +107,18 @@ void CutProxy::run() {
                 break;
             }
             const Cut cut = cut_;
-            if (upstream && cut != Cut::Never &&
-                std::string_view(buf, size_t(n)).find(commitPacket) != std::string_view::npos) {
+            if (upstream && cut == Cut::AfterCommitAnswered && committed_) { // the next request after COMMIT
+                cut_ = Cut::Never;
+                committed_ = false;
+                ++cuts_;
+                close(i);
+                break;
+            }
+            if (upstream && cut == Cut::AfterCommitAnswered &&
+                std::string_view(buf, size_t(n)).find(commitPacket) != std::string_view::npos)
+                committed_ = true;
+            else if (upstream && cut != Cut::Never && cut != Cut::AfterCommitAnswered &&
+                     std::string_view(buf, size_t(n)).find(commitPacket) != std::string_view::npos) {
                 cut_ = Cut::Never;
                 if (cut == Cut::AfterCommit) {
                     sendAll(link.server, buf, size_t(n));

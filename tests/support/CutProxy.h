@@ -11,10 +11,11 @@ namespace testsupport {
 // chosen moment, as a network fault or a server dying would:
 //   BeforeCommit  the next COMMIT never reaches the server (it rolls the transaction back);
 //   AfterCommit   the next COMMIT reaches the server, its answer never reaches the program;
+//   AfterCommitAnswered  the next COMMIT and its answer go through, the link dies just after;
 //   dropAll()     every open link is cut now.
 class CutProxy {
 public:
-    enum class Cut { Never, BeforeCommit, AfterCommit };
+    enum class Cut { Never, BeforeCommit, AfterCommit, AfterCommitAnswered };
 
     explicit CutProxy(int serverPort);
     ~CutProxy();
@@ -38,6 +39,7 @@ private:
     int wake_[2] = {-1, -1};
     std::atomic<Cut> cut_{Cut::Never};
     std::atomic<bool> dropRequested_{false};
+    bool committed_ = false;
     std::atomic<bool> stop_{false};
     std::atomic<int> cuts_{0};
     std::vector<Link> links_;
