@@ -11,68 +11,134 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
 
 namespace {
 
+// A request the command line cannot take (exit 2), found before anything is connected.
+struct Usage {
+    QString text;
+};
+// A failure while the report is made or written (exit 1).
 struct Failure {
     QString text;
 };
 
 QDate dateOption(const QCommandLineParser& cli, const QString& name) {
+    if (!cli.isSet(name))
+        throw Usage{QStringLiteral("--%1 dd/mm/yyyy is required").arg(name)};
     const auto d = data::parseDate(cli.value(name));
     if (!d)
-        throw Failure{QStringLiteral("--%1 \"%2\" is not a date (dd/mm/yyyy, Common or Buddhist era)")
-                          .arg(name, cli.value(name))};
+        throw Usage{QStringLiteral("--%1 \"%2\" is not a date (dd/mm/yyyy, Common or Buddhist era)")
+                        .arg(name, cli.value(name))};
     return *d;
 }
 
-void period(const QCommandLineParser& cli, QDate* from, QDate* to) {
-    *from = dateOption(cli, QStringLiteral("from"));
-    *to = dateOption(cli, QStringLiteral("to"));
-    if (*to < *from)
-        throw Failure{QStringLiteral("--to %1 lies before --from %2").arg(cli.value("to"), cli.value("from"))};
-}
-
-QChar group(const QCommandLineParser& cli) {
-    const QString g = cli.value(QStringLiteral("group")).trimmed().toUpper();
-    if (g != QLatin1String("J") && g != QLatin1String("I"))
-        throw Failure{QStringLiteral("--group must be J (foreign languages) or I (Thai), not \"%1\"")
-                          .arg(cli.value(QStringLiteral("group")))};
-    return g.at(0);
-}
-
-reports::Document expiry(data::Connection& c, const QCommandLineParser& cli) {
+// What one run asks for, checked whole before the database is reached.
+struct Request {
     QDate from, to;
-    period(cli, &from, &to);
-    const auto rows = titles::ExpiryStore::list(c, group(cli), from, to);
-    return titles::expiryReport(rows, data::formatDate(from), data::formatDate(to));
-}
+    QChar group;
+    bool claims = false;
+};
 
-reports::Document receiptCheck(data::Connection& c, const QCommandLineParser& cli) {
-    QDate from, to;
-    period(cli, &from, &to);
-    const auto rows = receipt::ReceiptCheck::run(c, from, to);
-    return cli.isSet(QStringLiteral("claims")) ? receipt::claimsReport(c, rows, from, to)
-                                               : receipt::receiptReport(rows, from, to);
-}
+using Builder = std::function<reports::Document(data::Connection&, const Request&)>;
 
-reports::Document survey(data::Connection& c, const QCommandLineParser& cli) {
-    QDate from, to;
-    period(cli, &from, &to);
-    const QChar g = group(cli);
-    return reports::surveyReport(reports::surveyRows(c, g, from, to), g, from, to);
-}
+struct ReportKind {
+    bool takesGroup; // --group J|I required
+    bool takesClaims;
+    Builder build;
+};
 
-using Builder = std::function<reports::Document(data::Connection&, const QCommandLineParser&)>;
-
-const std::map<QString, Builder>& reportsByName() {
-    static const std::map<QString, Builder> all = {{QStringLiteral("expiry"), expiry},
-                                                   {QStringLiteral("receipt-check"), receiptCheck},
-                                                   {QStringLiteral("survey"), survey}};
+const std::map<QString, ReportKind>& reportsByName() {
+    static const std::map<QString, ReportKind> all = {
+        {QStringLiteral("expiry"),
+         {true, false,
+          [](data::Connection& c, const Request& r) {
+              return titles::expiryReport(titles::ExpiryStore::list(c, r.group, r.from, r.to), data::formatDate(r.from),
+                                          data::formatDate(r.to));
+          }}},
+        {QStringLiteral("receipt-check"),
+         {false, true,
+          [](data::Connection& c, const Request& r) {
+              const auto rows = receipt::ReceiptCheck::run(c, r.from, r.to);
+              return r.claims ? receipt::claimsReport(c, rows, r.from, r.to)
+                              : receipt::receiptReport(rows, r.from, r.to);
+          }}},
+        {QStringLiteral("survey"), {true, false, [](data::Connection& c, const Request& r) {
+                                        return reports::surveyReport(reports::surveyRows(c, r.group, r.from, r.to),
+                                                                     r.group, r.from, r.to);
+                                    }}}};
     return all;
+}
+
+Request request(const QCommandLineParser& cli, const QString& name, const ReportKind& kind) {
+    Request r;
+    r.from = dateOption(cli, QStringLiteral("from"));
+    r.to = dateOption(cli, QStringLiteral("to"));
+    if (r.to < r.from)
+        throw Usage{QStringLiteral("--to %1 lies before --from %2").arg(cli.value("to"), cli.value("from"))};
+    if (kind.takesGroup) {
+        const QString g = cli.value(QStringLiteral("group")).trimmed().toUpper();
+        if (g != QLatin1String("J") && g != QLatin1String("I"))
+            throw Usage{QStringLiteral("--group must be J (foreign languages) or I (Thai), not \"%1\"")
+                            .arg(cli.value(QStringLiteral("group")))};
+        r.group = g.at(0);
+    } else if (cli.isSet(QStringLiteral("group"))) {
+        throw Usage{QStringLiteral("%1 takes no --group").arg(name)};
+    }
+    r.claims = cli.isSet(QStringLiteral("claims"));
+    if (r.claims && !kind.takesClaims)
+        throw Usage{QStringLiteral("%1 takes no --claims").arg(name)};
+    const QString pdf = cli.value(QStringLiteral("pdf")), csv = cli.value(QStringLiteral("csv"));
+    if (pdf.isEmpty() && csv.isEmpty())
+        throw Usage{QStringLiteral("say where to write it: --pdf FILE and/or --csv FILE")};
+    if (!pdf.isEmpty() && QFileInfo(pdf).absoluteFilePath() == QFileInfo(csv).absoluteFilePath())
+        throw Usage{QStringLiteral("--pdf and --csv name the same file")};
+    return r;
+}
+
+// Writes every output asked for, or none: each goes to a temporary file beside its target,
+// and the targets are replaced only when all of them were written.
+void writeAll(const reports::Document& doc, const QCommandLineParser& cli) {
+    struct Output {
+        QString target, part;
+        std::function<bool(const QString&, QString*)> write;
+    };
+    QList<Output> outputs;
+    if (cli.isSet(QStringLiteral("pdf")))
+        outputs.append({cli.value(QStringLiteral("pdf")), {}, [&](const QString& f, QString* e) {
+                            return reports::writePdf(doc, f, e);
+                        }});
+    if (cli.isSet(QStringLiteral("csv")))
+        outputs.append({cli.value(QStringLiteral("csv")), {}, [&](const QString& f, QString* e) {
+                            return reports::writeCsv(doc, f, e);
+                        }});
+    const auto removeParts = [&] {
+        for (const Output& o : outputs)
+            if (!o.part.isEmpty())
+                QFile::remove(o.part);
+    };
+    for (Output& o : outputs) {
+        o.part = o.target + QStringLiteral(".part");
+        QString error;
+        if (!o.write(o.part, &error)) {
+            removeParts();
+            throw Failure{error};
+        }
+    }
+    for (const Output& o : outputs)
+        if (std::rename(QFile::encodeName(o.part).constData(), QFile::encodeName(o.target).constData()) != 0) {
+            const QString why = QString::fromLocal8Bit(std::strerror(errno));
+            removeParts();
+            throw Failure{QStringLiteral("cannot write %1: %2").arg(o.target, why)};
+        }
 }
 
 } // namespace
@@ -80,13 +146,21 @@ const std::map<QString, Builder>& reportsByName() {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A scheduler mails whatever is printed: the toolkit's own notes (no runtime folder under
+    // cron, say) are kept for --verbose.
+    if (std::none_of(argv + 1, argv + argc, [](const char* a) { return std::strcmp(a, "--verbose") == 0; }))
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "warasan-report: %s\n", qPrintable(text));
+        });
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("warasan"));
-    forms::installThaiFonts();
 
     QCommandLineParser cli;
     cli.setApplicationDescription(
-        QStringLiteral("Writes a Warasan report as PDF and/or CSV.\n"
+        QStringLiteral("Writes a Warasan report as PDF and/or CSV. Prints nothing when it succeeds (unless\n"
+                       "--verbose); exits 0 on success, 1 when the report could not be made or written, 2\n"
+                       "when the command line is wrong. An empty report is written with its headings.\n"
                        "  expiry  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   titles whose subscription expires\n"
                        "  receipt-check --from dd/mm/yyyy --to dd/mm/yyyy [--claims]   issues not received\n"
                        "  survey  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   issues received, for the survey"));
@@ -98,40 +172,47 @@ int main(int argc, char** argv) {
          {QStringLiteral("to"), QStringLiteral("End of the period."), QStringLiteral("dd/mm/yyyy")},
          {QStringLiteral("claims"), QStringLiteral("receipt-check: by distributor, as claims.")},
          {QStringLiteral("pdf"), QStringLiteral("Write the report as PDF to this file."), QStringLiteral("file")},
-         {QStringLiteral("csv"), QStringLiteral("Write its rows as CSV to this file."), QStringLiteral("file")}});
-    cli.process(app);
+         {QStringLiteral("csv"), QStringLiteral("Write its rows as CSV to this file."), QStringLiteral("file")},
+         {QStringLiteral("verbose"), QStringLiteral("Say what was written.")}});
+    const auto fail = [](int code, const QString& text) {
+        std::fprintf(stderr, "warasan-report: %s\n", qPrintable(text));
+        return code;
+    };
+    if (!cli.parse(QApplication::arguments()))
+        return fail(2, cli.errorText() + QStringLiteral("; see --help"));
+    if (cli.isSet(QStringLiteral("help")))
+        cli.showHelp(0);
 
     const QStringList args = cli.positionalArguments();
     const auto report = args.size() == 1 ? reportsByName().find(args.first()) : reportsByName().end();
-    if (report == reportsByName().end()) {
-        std::fprintf(stderr, "warasan-report: name one report (expiry, receipt-check, survey); see --help\n");
-        return 2;
-    }
-    if (!cli.isSet(QStringLiteral("pdf")) && !cli.isSet(QStringLiteral("csv"))) {
-        std::fprintf(stderr, "warasan-report: say where to write it: --pdf FILE and/or --csv FILE\n");
-        return 2;
-    }
+    if (report == reportsByName().end())
+        return fail(2, QStringLiteral("name one report (expiry, receipt-check, survey); see --help"));
     try {
+        const Request r = request(cli, args.first(), report->second);
         bool fatal = false;
         for (const QString& p : data::configurationProblems(&fatal))
-            std::fprintf(stderr, "warasan-report: %s\n", qPrintable(p));
+            if (fatal || cli.isSet(QStringLiteral("verbose")))
+                std::fprintf(stderr, "warasan-report: %s\n", qPrintable(p));
         if (fatal)
             return 2;
+        forms::installThaiFonts();
         data::Connection c(data::installation().db);
         c.open();
-        const reports::Document doc = report->second(c, cli);
-        QString error;
-        if (cli.isSet(QStringLiteral("pdf")) && !reports::writePdf(doc, cli.value(QStringLiteral("pdf")), &error))
-            throw Failure{error};
-        if (cli.isSet(QStringLiteral("csv")) && !reports::writeCsv(doc, cli.value(QStringLiteral("csv")), &error))
-            throw Failure{error};
-        std::printf("%s: %d rows, %d pages\n", qPrintable(args.first()), int(doc.csvRows.size()),
-                    int(doc.pages.size()));
+        const reports::Document doc = report->second.build(c, r);
+        writeAll(doc, cli);
+        if (cli.isSet(QStringLiteral("verbose")))
+            std::printf("%s: %d rows, %d pages\n", qPrintable(args.first()), int(doc.csvRows.size()),
+                        int(doc.pages.size()));
         return 0;
+    } catch (const Usage& u) {
+        return fail(2, u.text + QStringLiteral("; see --help"));
     } catch (const Failure& f) {
-        std::fprintf(stderr, "warasan-report: %s\n", qPrintable(f.text));
+        return fail(1, f.text);
     } catch (const data::DbError& e) {
-        std::fprintf(stderr, "warasan-report: database error %d: %s\n", e.nativeCode(), qPrintable(e.message()));
+        return fail(1, QStringLiteral("database error %1: %2").arg(e.nativeCode()).arg(e.message()));
+    } catch (const std::exception& e) {
+        return fail(1, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return fail(1, QStringLiteral("stopped by an unexpected error"));
     }
-    return 1;
 }

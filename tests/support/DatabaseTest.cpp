@@ -32,11 +32,12 @@ int DatabaseTest::runReport(const QStringList& args, QByteArray* errors) {
     env << QStringLiteral("WARASAN_SERVER=127.0.0.1") << QStringLiteral("WARASAN_PORT=%1").arg(testPort())
         << QStringLiteral("WARASAN_DATABASE=") + db->name() << QStringLiteral("XDG_CONFIG_HOME=") + config.path();
     p.setEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(QStringLiteral(WARASAN_REPORT_EXE), args);
     if (!p.waitForFinished(120000))
         return -1;
     if (errors)
-        *errors = p.readAllStandardError();
+        *errors = p.readAll();
     return p.exitCode();
 }
 
