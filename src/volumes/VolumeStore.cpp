@@ -105,6 +105,26 @@ std::optional<QString> neighbour(data::Connection& c, qint64 number, bool forwar
     return r.text(0, 0);
 }
 
+namespace {
+// After a cut COMMIT: does the database hold what the save wrote, the call number and every
+// issue bound into the volume?
+bool wrote(data::Connection& c, const QString& regno, const QStringList& magnos, const QString& callno) {
+    if (c.query(QStringLiteral("SELECT 1 FROM sum_journal WHERE regno = ? AND BINARY callno = BINARY ?"),
+                {regno, callno})
+            .isEmpty())
+        return false;
+    if (magnos.isEmpty())
+        return true;
+    data::Params params(magnos.begin(), magnos.end());
+    params.prepend(regno);
+    return c.query(QStringLiteral("SELECT COUNT(*) FROM tranfile WHERE regno = ? AND MagStatus = 'Z' AND magno IN (%1)")
+                       .arg(placeholders(magnos.size())),
+                   params)
+               .value(0, 0)
+               .toInt() == magnos.size();
+}
+} // namespace
+
 QString add(data::Connection& c, const QStringList& magnos, const QString& callno) {
     if (magnos.isEmpty())
         throw VolumeRefused(QStringLiteral("ยังไม่ได้เลือกฉบับที่จะรวมเล่ม กรุณาเลือกฉบับจากรายการฉบับที่ได้รับก่อนบันทึก"));
@@ -121,11 +141,7 @@ QString add(data::Connection& c, const QStringList& magnos, const QString& calln
             c.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES (?, ?, 'ST')"),
                    {regno, callno});
         },
-        [&](const QString&) {
-            return !c.query(QStringLiteral("SELECT 1 FROM sum_journal WHERE regno = ? AND BINARY callno = BINARY ?"),
-                            {regno, callno})
-                        .isEmpty();
-        });
+        [&](const QString&) { return wrote(c, regno, magnos, callno); });
     return regno;
 }
 
@@ -140,11 +156,7 @@ bool update(data::Connection& c, const QString& regno, const QStringList& magnos
             bind(c, regno, magnos);
             c.exec(QStringLiteral("UPDATE sum_journal SET callno = ? WHERE regno = ?"), {callno, regno});
         },
-        [&] {
-            return !c.query(QStringLiteral("SELECT 1 FROM sum_journal WHERE regno = ? AND BINARY callno = BINARY ?"),
-                            {regno, callno})
-                        .isEmpty();
-        });
+        [&] { return wrote(c, regno, magnos, callno); });
     return found;
 }
 

@@ -5,6 +5,7 @@
 #include "support/DatabaseTest.h"
 #include "support/Saves.h"
 #include "support/Stations.h"
+#include "volumes/VolumeStore.h"
 
 #include <QMutex>
 #include <QTest>
@@ -89,6 +90,25 @@ private slots:
         if (saved)
             QCOMPARE(s.stored(*check, number), text);
         QCOMPARE(s.stored(*check, s.save(c, text + QStringLiteral(" อีกครั้ง"))), text + QStringLiteral(" อีกครั้ง"));
+    }
+
+    // A volume edit binding one more issue under the same call number, cut before COMMIT: the
+    // check after the cut looks at the bound issues too, so it is not taken for saved.
+    void volumeEditCutBeforeCommit() {
+        db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus, regno) VALUES "
+                                        "('1', 'X000001', 'Z', 'B000001'), ('2', 'X000001', 'O', '')"));
+        db->admin().exec(
+            QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES ('B000001', 'ว 1', 'ST')"));
+        CutProxy proxy(testsupport::testPort());
+        data::ConnectionSettings settings = db->settings();
+        settings.port = proxy.port();
+        data::Connection c(settings);
+        c.open();
+        proxy.cutAtNextCommit(CutProxy::Cut::BeforeCommit);
+        QVERIFY_THROWS_EXCEPTION(data::DbError, volumes::VolumeStore::update(c, QStringLiteral("B000001"),
+                                                                             {QStringLiteral("1"), QStringLiteral("2")},
+                                                                             QStringLiteral("ว 1")));
+        QCOMPARE(sql(QStringLiteral("SELECT MagStatus FROM tranfile WHERE magno = '2'")), QStringLiteral("O"));
     }
 
     // Exact round trip through every save and its search, or a clear refusal with nothing
