@@ -4,9 +4,9 @@
 
 namespace data {
 
-QHash<QString, int> textColumnWidths(Connection& c, const QString& table) {
+QHash<QString, ColumnLimit> textColumnLimits(Connection& c, const QString& table) {
     static QMutex mutex;
-    static QHash<QString, QHash<QString, int>> known;
+    static QHash<QString, QHash<QString, ColumnLimit>> known;
     const QString key = c.settings().target() + QLatin1Char('/') + table.toLower();
     {
         QMutexLocker lock(&mutex);
@@ -14,13 +14,19 @@ QHash<QString, int> textColumnWidths(Connection& c, const QString& table) {
             return *it;
     }
     const Result r =
-        c.query(QStringLiteral("SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH FROM information_schema.COLUMNS "
+        c.query(QStringLiteral("SELECT COLUMN_NAME, CHARACTER_MAXIMUM_LENGTH, CHARACTER_OCTET_LENGTH, DATA_TYPE "
+                               "FROM information_schema.COLUMNS "
                                "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = ? "
                                "AND CHARACTER_MAXIMUM_LENGTH IS NOT NULL"),
                 {table});
-    QHash<QString, int> widths;
-    for (const auto& row : r.rows)
-        widths.insert(row.at(0).toString().toLower(), int(qMin<qint64>(row.at(1).toLongLong(), 1 << 30)));
+    QHash<QString, ColumnLimit> widths;
+    for (const auto& row : r.rows) {
+        ColumnLimit limit;
+        limit.chars = int(qMin<qint64>(row.at(1).toLongLong(), 1 << 30));
+        if (row.at(3).toString().toLower().endsWith(QLatin1String("text")))
+            limit.bytes = int(qMin<qint64>(row.at(2).toLongLong(), 1 << 30));
+        widths.insert(row.at(0).toString().toLower(), limit);
+    }
     QMutexLocker lock(&mutex);
     known.insert(key, widths);
     return widths;

@@ -7,9 +7,16 @@
 
 namespace data {
 
-// The widths (in characters) of a table's text columns, by lower-case column name, as the
-// connected database has them; read once per database and table and kept.
-QHash<QString, int> textColumnWidths(Connection& c, const QString& table);
+// What a text column holds: VARCHAR and CHAR count characters; the TEXT types count bytes
+// (a TEXT column takes 65,535 bytes: about 21,800 Thai characters in UTF-8).
+struct ColumnLimit {
+    int chars = 0;
+    int bytes = 0; // 0: limited by characters only
+};
+
+// The limits of a table's text columns, by lower-case column name, as the connected database
+// has them; read once per database and table and kept.
+QHash<QString, ColumnLimit> textColumnLimits(Connection& c, const QString& table);
 
 } // namespace data
 

@@ -104,17 +104,51 @@ private slots:
         QCOMPARE(field->text(), QStringLiteral("29/02/2024"));
     }
 
-    // A text field takes no more characters than its column holds, pasted or typed.
+    // A text field takes no more than its column holds, counted as the column counts (TEXT
+    // in bytes): what goes over comes off the end of what was just put in; a text set whole
+    // keeps its beginning. Values: "ก×n" repeats a character.
+    void lengthLimits_data() {
+        testsupport::textTable(
+            {"field", "chars", "bytes", "before", "at", "put", "after", "cursor"},
+            {"pasted at the start~plain~60000~0~ก×59990~0~ข×20~ข×10 ก×59990~10",
+             "set whole: a call number keeps its beginning~plain~10~0~~set~ว 050 ก123 ฉ.1-12~ว 050 ก123~",
+             "TEXT column by bytes, Thai 3 bytes each~plain~65535~65535~~0~ก×30000~ก×21845~21845",
+             "bytes, typed in the middle~plain~65535~65535~ก×21844~5~ABCD~ก×5 ABC ก×21839~8",
+             "one-line field by bytes~line~255~11~~0~กขคง~กขค~3"});
+    }
     void lengthLimits() {
-        auto* text = new QPlainTextEdit(window.get());
-        forms::limitLength(text, 60000);
-        text->insertPlainText(QStringLiteral("ก").repeated(59990));
-        text->moveCursor(QTextCursor::Start);
-        text->insertPlainText(QStringLiteral("ข").repeated(20));
-        QCOMPARE(text->toPlainText().size(), 60000);
-        QVERIFY(text->toPlainText().startsWith(QStringLiteral("ข").repeated(10) + QStringLiteral("ก")));
-        QVERIFY(text->toPlainText().endsWith(QStringLiteral("ก")));
-        QCOMPARE(text->textCursor().position(), 10);
+        const auto [field, chars, bytes, before, at, put, after, cursor] = testsupport::fetch<8>();
+        const auto expand = [](const QString& spec) {
+            QString out;
+            for (const QString& part : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                out +=
+                    part.contains(QStringLiteral("×"))
+                        ? part.section(QStringLiteral("×"), 0, 0).repeated(part.section(QStringLiteral("×"), 1).toInt())
+                        : part;
+            return spec.contains(QStringLiteral("×")) ? out : spec;
+        };
+        QWidget* f = field == QLatin1String("line") ? static_cast<QWidget*>(new QLineEdit(window.get()))
+                                                    : new QPlainTextEdit(window.get());
+        forms::limitLength(f, chars.toInt(), bytes.toInt());
+        auto* plain = qobject_cast<QPlainTextEdit*>(f);
+        auto* line = qobject_cast<QLineEdit*>(f);
+        if (at == QLatin1String("set")) {
+            forms::setFieldText(f, expand(put));
+        } else {
+            forms::setFieldText(f, expand(before));
+            if (plain) {
+                QTextCursor c = plain->textCursor();
+                c.setPosition(at.toInt());
+                plain->setTextCursor(c);
+                plain->insertPlainText(expand(put));
+            } else {
+                line->setCursorPosition(at.toInt());
+                line->insert(expand(put));
+            }
+        }
+        QCOMPARE(forms::fieldText(f), expand(after));
+        if (!cursor.isEmpty())
+            QCOMPARE(plain ? plain->textCursor().position() : line->cursorPosition(), cursor.toInt());
     }
 };
 

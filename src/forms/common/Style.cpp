@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <memory>
 
 namespace forms {
 
@@ -101,39 +102,60 @@ void setFieldText(QWidget* field, const QString& value) {
     }
 }
 
-void limitLength(QWidget* field, int maxChars) {
+namespace {
+// How many characters to take back, ending at `end`, for `text` to fit the limits.
+int excess(const QString& text, qsizetype end, int maxChars, int maxBytes) {
+    qsizetype bytes = maxBytes > 0 ? text.toUtf8().size() : 0;
+    int over = 0;
+    for (qsizetype i = end; i > 0 && (text.size() - over > maxChars || (maxBytes > 0 && bytes > maxBytes)); --i) {
+        bytes -= QStringView(text).mid(i - 1, 1).toUtf8().size();
+        ++over;
+    }
+    return over;
+}
+} // namespace
+
+void limitLength(QWidget* field, int maxChars, int maxBytes) {
     if (auto* line = qobject_cast<QLineEdit*>(field)) {
         line->setMaxLength(qMin(maxChars, 32767));
+        if (maxBytes > 0)
+            QObject::connect(line, &QLineEdit::textChanged, line, [line, maxBytes](const QString& all) {
+                if (all.toUtf8().size() <= maxBytes)
+                    return;
+                const int at = line->cursorPosition();
+                const int over = excess(all, at, 32767, maxBytes);
+                const QSignalBlocker block(line);
+                line->setText(all.left(at - over) + all.mid(at));
+                line->setCursorPosition(at - over);
+            });
         return;
     }
     auto* text = qobject_cast<QPlainTextEdit*>(field);
     if (!text)
         return;
-    text->setProperty("maxChars", maxChars);
-    QObject::connect(text, &QPlainTextEdit::textChanged, text, [text] {
-        const int max = text->property("maxChars").toInt();
-        if (text->document()->characterCount() - 1 <= max)
-            return;
-        // What went past the limit is taken back, as a one-line field refuses it.
-        QTextCursor cursor = text->textCursor();
-        const int at = cursor.position();
+    // The document says where the last change put its characters; that is where they are taken back.
+    auto added = std::make_shared<qsizetype>(0);
+    QObject::connect(text->document(), &QTextDocument::contentsChange, text,
+                     [added](int position, int, int charsAdded) { *added = position + charsAdded; });
+    QObject::connect(text, &QPlainTextEdit::textChanged, text, [text, added, maxChars, maxBytes] {
         const QString all = text->toPlainText();
-        const int over = int(all.size()) - max;
-        const int cutFrom = qMax(0, qMin(at - over, max));
-        QString kept = all.left(cutFrom) + all.mid(cutFrom + over);
+        if (all.size() <= maxChars && (maxBytes <= 0 || all.size() * 4 <= maxBytes || all.toUtf8().size() <= maxBytes))
+            return;
+        const qsizetype end = qBound<qsizetype>(0, *added, all.size());
+        const int over = excess(all, end, maxChars, maxBytes);
         const QSignalBlocker block(text);
-        text->setPlainText(kept);
-        cursor = text->textCursor();
-        cursor.setPosition(cutFrom);
+        text->setPlainText(all.left(end - over) + all.mid(end));
+        QTextCursor cursor = text->textCursor();
+        cursor.setPosition(int(end - over));
         text->setTextCursor(cursor);
     });
 }
 
 void limitToColumns(data::Connection& c, const QString& table, const QList<ColumnField>& fields) {
-    const QHash<QString, int> widths = data::textColumnWidths(c, table);
+    const QHash<QString, data::ColumnLimit> limits = data::textColumnLimits(c, table);
     for (const ColumnField& f : fields)
-        if (const int w = widths.value(QString::fromLatin1(f.column).toLower()); w > 0)
-            limitLength(f.field, w);
+        if (const data::ColumnLimit l = limits.value(QString::fromLatin1(f.column).toLower()); l.chars > 0)
+            limitLength(f.field, l.chars, l.bytes);
 }
 
 } // namespace forms

@@ -43,7 +43,10 @@ struct ColumnField {
     const char* column;
 };
 void limitToColumns(data::Connection& c, const QString& table, const QList<ColumnField>& fields);
-void limitLength(QWidget* field, int maxChars);
+// At most `maxChars` characters and, when `maxBytes` is given, that many bytes of UTF-8. What
+// goes past the limit is taken off the end of what was just typed or pasted (a text set whole,
+// such as a generated call number, keeps its beginning).
+void limitLength(QWidget* field, int maxChars, int maxBytes = 0);
 
 // The text of a QLineEdit or QPlainTextEdit.
 QString fieldText(const QWidget* field);
