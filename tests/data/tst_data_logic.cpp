@@ -4,6 +4,7 @@
 #include "data/Connection.h"
 #include "data/Counter.h"
 #include "data/Dates.h"
+#include "reports/Report.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,6 +56,15 @@ private slots:
         for (const auto& r : rows)
             QCOMPARE(data::likeContains(QString::fromLatin1(r[0])) + data::likePrefix(QString::fromLatin1(r[0])),
                      QString::fromLatin1(r[1]) + QString::fromLatin1(r[2]));
+    }
+
+    // CSV values are quoted when they hold a comma, a quote or a line break, quotes doubled.
+    void csvQuoting() {
+        QCOMPARE(reports::csvBytes({QStringLiteral("ชื่อ")}, {{QStringLiteral("plain")},
+                                                            {QStringLiteral("say \"hi\"")},
+                                                            {QStringLiteral("a,b")},
+                                                            {QStringLiteral("two\nlines")}}),
+                 QStringLiteral("\uFEFFชื่อ\r\nplain\r\n\"say \"\"hi\"\"\"\r\n\"a,b\"\r\n\"two\nlines\"\r\n").toUtf8());
     }
 
     void connectionString() {

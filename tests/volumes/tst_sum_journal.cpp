@@ -47,6 +47,8 @@ private slots:
              "years differ with months~4,12,December 2005;5,1,January 2006~J000001~วารสาร Vol.4-5 No.1-12  Jan -  Dec "
              "05",
              "same number: lowest year only~4,3,;6,3,~J000001~วารสาร Vol.4 No.3",
+             "first of equal lowest numbers gives the month~5,1,June 2006;5,1,May 2006;5,2,July 2006~J000001~"
+             "วารสาร Vol.5 No.1-2  Jun -  Jul 06",
              "first of equal numbers gives the month~5,2,March 2006;5,1,May 2006;5,2,April 2006~J000001~"
              "วารสาร Vol.5 No.1-2  May -  Mar 06",
              "ranges keep both years~5,1,มกราคม-มีนาคม 2549;5,2,เมษายน-มิถุนายน 2549~I000001~วารสาร ป.5 ฉ.1-2  ม.ค. - "
@@ -178,6 +180,15 @@ private slots:
         QCOMPARE(gathered(), QStringLiteral("1:12"));
         QCOMPARE(w->mode(), volumes::sum_journal::Mode::Shown);
         QCOMPARE(sql("SELECT COUNT(*) FROM tranfile WHERE COALESCE(MagStatus, '') <> 'Z'"), QStringLiteral("3"));
+        // The last number the counter gives (its series full) is stepped to like any other.
+        db->admin().exec(
+            QStringLiteral("INSERT INTO sum_journal (regno, callno) VALUES ('B999998', 'a'), ('B999999', 'b')"));
+        db->admin().exec(QStringLiteral("UPDATE ctrlsumj SET regno_ctrl = '1000000'"));
+        w->close();
+        w = testsupport::showWindow<volumes::sum_journal>();
+        enter("Text2", QStringLiteral("B999998"));
+        click("Cmdnext");
+        QCOMPARE(text("Text2")->text(), QStringLiteral("B999999"));
     }
 };
 
