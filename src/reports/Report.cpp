@@ -7,6 +7,7 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrinter>
 #include <QSaveFile>
 
 namespace reports {
@@ -41,14 +42,17 @@ double textHeight(double pointSize, bool bold) {
     return QFontMetricsF(reportFont(pointSize, bold)).height();
 }
 
-bool render(const Document& doc, QPagedPaintDevice* device, const Progress& progress) {
+Rendered render(const Document& doc, QPagedPaintDevice* device, const Progress& progress) {
     QPainter p(device);
     if (!p.isActive())
-        return false;
+        return Rendered::CannotStart;
     const double sx = device->logicalDpiX() / 1440.0, sy = device->logicalDpiY() / 1440.0;
     for (int i = 0; i < doc.pages.size(); ++i) {
-        if (progress && !progress(i, int(doc.pages.size())))
-            return false;
+        if (progress && !progress(i, int(doc.pages.size()))) {
+            if (auto* printer = dynamic_cast<QPrinter*>(device))
+                printer->abort(); // ending the painter would send the pages drawn so far
+            return Rendered::Stopped;
+        }
         if (i > 0)
             device->newPage();
         p.save();
@@ -67,7 +71,7 @@ bool render(const Document& doc, QPagedPaintDevice* device, const Progress& prog
         }
         p.restore();
     }
-    return true;
+    return Rendered::Done;
 }
 
 QByteArray csvBytes(const QStringList& header, const QList<QStringList>& rows) {
@@ -96,9 +100,10 @@ bool writePdf(const Document& doc, const QString& file, QString* error, const Pr
         pdf.setCreator(QStringLiteral("Warasan"));
         pdf.setResolution(600);
         pdf.setPageLayout(pageLayout());
-        if (!render(doc, &pdf, progress)) {
+        if (const Rendered r = render(doc, &pdf, progress); r != Rendered::Done) {
             out.cancelWriting();
-            *error = QStringLiteral("ยกเลิกการสร้างแฟ้ม %1").arg(file);
+            *error = r == Rendered::Stopped ? QStringLiteral("ยกเลิกการสร้างแฟ้ม %1").arg(file)
+                                            : QStringLiteral("เขียนแฟ้ม %1 ไม่ได้: สร้างหน้า PDF ไม่ได้").arg(file);
             return false;
         }
     }

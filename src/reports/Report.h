@@ -51,8 +51,10 @@ QPageLayout pageLayout();
 // Told the pages done so far; false stops the work.
 using Progress = std::function<bool(int done, int total)>;
 
-// Draws the pages on a printer or PDF writer, one device page each. False when stopped.
-bool render(const Document& doc, QPagedPaintDevice* device, const Progress& progress = {});
+// Draws the pages on a printer or PDF writer, one device page each. Stopped part way, a print
+// job is aborted, so nothing of it is printed.
+enum class Rendered { Done, Stopped, CannotStart };
+Rendered render(const Document& doc, QPagedPaintDevice* device, const Progress& progress = {});
 // The CSV bytes: UTF-8 with a byte-order mark, RFC 4180 quoting, CRLF line ends.
 QByteArray csvBytes(const QStringList& header, const QList<QStringList>& rows);
 // Writes a PDF (A4, the report font embedded) or a CSV file; on failure false and the reason

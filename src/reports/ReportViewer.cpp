@@ -6,6 +6,7 @@
 #include <QGraphicsView>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace reports {
@@ -28,13 +30,41 @@ QPushButton* button(QWidget* parent, QLayout* row, const char* name, const QStri
     return b;
 }
 
-// Long work shows its progress and can be stopped.
-Progress progressDialog(QWidget* parent, QProgressDialog*& dialog, const QString& what) {
+// The page and zoom buttons: an icon (the style's arrows; a magnifier drawn here, as icon
+// themes differ between desks) and a tooltip saying what it does.
+QPushButton* iconButton(QWidget* parent, QLayout* row, const char* name, const QIcon& icon, const QString& tip) {
+    QPushButton* b = button(parent, row, name, QString());
+    b->setIcon(icon);
+    b->setIconSize(QSize(20, 20));
+    b->setToolTip(tip);
+    b->setAccessibleName(tip);
+    b->setMinimumWidth(40);
+    return b;
+}
+
+QIcon magnifier(bool plus) {
+    QPixmap pm(40, 40);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 40, 40), 4));
+    p.drawEllipse(QRectF(4, 4, 24, 24));
+    p.setPen(QPen(QColor(40, 40, 40), 6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(26, 26), QPointF(36, 36));
+    p.setPen(QPen(QColor(20, 90, 170), 4));
+    p.drawLine(QPointF(10, 16), QPointF(22, 16));
+    if (plus)
+        p.drawLine(QPointF(16, 10), QPointF(16, 22));
+    return QIcon(pm);
+}
+
+// Long work shows its progress and, where `stoppable`, can be stopped.
+Progress progressDialog(QWidget* parent, QProgressDialog*& dialog, const QString& what, bool stoppable = true) {
     return [=, &dialog](int done, int total) {
         if (total < 20)
             return true;
         if (!dialog) {
-            dialog = new QProgressDialog(what, QStringLiteral("ยกเลิก"), 0, total, parent);
+            dialog = new QProgressDialog(what, stoppable ? QStringLiteral("ยกเลิก") : QString(), 0, total, parent);
             dialog->setWindowModality(Qt::WindowModal);
             dialog->setMinimumDuration(300);
         }
@@ -56,27 +86,39 @@ ReportViewer::ReportViewer(Document doc, QWidget* parent)
     connect(preview_, &QPrintPreviewWidget::previewChanged, this, &ReportViewer::showPageNumber);
 
     auto* row = new QHBoxLayout;
-    QPushButton* previous = button(this, row, "previousPage", QStringLiteral("<"));
+    QPushButton* previous =
+        iconButton(this, row, "previousPage", style()->standardIcon(QStyle::SP_ArrowLeft), QStringLiteral("หน้าก่อน"));
     pageLabel_ = new QLabel(this);
+    pageLabel_->setObjectName(QStringLiteral("pageLabel"));
     row->addWidget(pageLabel_);
-    QPushButton* next = button(this, row, "nextPage", QStringLiteral(">"));
-    QPushButton* zoomOut = button(this, row, "zoomOut", QStringLiteral("-"));
-    QPushButton* zoomIn = button(this, row, "zoomIn", QStringLiteral("+"));
+    QPushButton* next =
+        iconButton(this, row, "nextPage", style()->standardIcon(QStyle::SP_ArrowRight), QStringLiteral("หน้าถัดไป"));
+    QPushButton* zoomOut = iconButton(this, row, "zoomOut", magnifier(false), QStringLiteral("ย่อ"));
+    zoomLabel_ = new QLabel(this);
+    zoomLabel_->setObjectName(QStringLiteral("zoomLabel"));
+    zoomLabel_->setMinimumWidth(QFontMetrics(zoomLabel_->font()).horizontalAdvance(QStringLiteral("1000 %")));
+    zoomLabel_->setAlignment(Qt::AlignCenter);
+    row->addWidget(zoomLabel_);
+    QPushButton* zoomIn = iconButton(this, row, "zoomIn", magnifier(true), QStringLiteral("ขยาย"));
     row->addStretch();
     QPushButton* printButton = button(this, row, "print", QStringLiteral("พิมพ์"));
     QPushButton* pdf = button(this, row, "pdf", QStringLiteral("PDF"));
     QPushButton* csv = button(this, row, "csv", QStringLiteral("CSV"));
     QPushButton* close = button(this, row, "close", QStringLiteral("ปิด"));
-    for (QPushButton* b : {previous, next, zoomOut, zoomIn})
-        b->setMinimumWidth(36);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(preview_, 1);
 
     connect(previous, &QPushButton::clicked, this, [this] { preview_->setCurrentPage(preview_->currentPage() - 1); });
     connect(next, &QPushButton::clicked, this, [this] { preview_->setCurrentPage(preview_->currentPage() + 1); });
-    connect(zoomIn, &QPushButton::clicked, preview_, [this] { preview_->zoomIn(); });
-    connect(zoomOut, &QPushButton::clicked, preview_, [this] { preview_->zoomOut(); });
+    connect(zoomIn, &QPushButton::clicked, preview_, [this] {
+        preview_->zoomIn();
+        showPageNumber();
+    });
+    connect(zoomOut, &QPushButton::clicked, preview_, [this] {
+        preview_->zoomOut();
+        showPageNumber();
+    });
     connect(printButton, &QPushButton::clicked, this, &ReportViewer::print);
     enableOutputs();
     connect(pdf, &QPushButton::clicked, this, [this] { savePdf(); });
@@ -102,7 +144,8 @@ void ReportViewer::setDocument(Document doc) {
 void ReportViewer::setZoom(double factor) {
     preview_->setZoomMode(QPrintPreviewWidget::CustomZoom);
     preview_->setZoomFactor(factor);
-    showTop(); // zooming keeps the middle of the view, which hides the page's head
+    showTop();
+    showPageNumber(); // zooming keeps the middle of the view, which hides the page's head
 }
 
 void ReportViewer::showTop() {
@@ -115,17 +158,30 @@ void ReportViewer::showTop() {
 
 void ReportViewer::showPageNumber() {
     pageLabel_->setText(QStringLiteral("หน้า %1 / %2").arg(preview_->currentPage()).arg(preview_->pageCount()));
+    zoomLabel_->setText(QStringLiteral("%1 %").arg(qRound(preview_->zoomFactor() * 100)));
 }
 
 void ReportViewer::print() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(pageLayout());
     QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
+    if (dialog.exec() == QDialog::Accepted) // closing the dialog prints nothing and is no error
+        printTo(printer);
+}
+
+bool ReportViewer::printTo(QPrinter& printer) {
     QProgressDialog* progress = nullptr;
-    reports::render(doc_, &printer, progressDialog(this, progress, QStringLiteral("กำลังพิมพ์...")));
+    // A print job goes whole: the desk's printing system cannot take back pages already drawn,
+    // so once the printer was chosen there is no stopping half way (and no half-printed list).
+    const Rendered r =
+        reports::render(doc_, &printer, progressDialog(this, progress, QStringLiteral("กำลังพิมพ์..."), false));
     delete progress;
+    if (r == Rendered::CannotStart)
+        forms::inform(this,
+                      QStringLiteral("เริ่มพิมพ์ที่เครื่องพิมพ์ %1 ไม่ได้ กรุณาตรวจสอบเครื่องพิมพ์แล้วสั่งพิมพ์อีกครั้ง")
+                          .arg(printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName()),
+                      QStringLiteral("พิมพ์ไม่ได้"), forms::Icon::Critical);
+    return r == Rendered::Done;
 }
 
 bool ReportViewer::saveAs(QString file, const QString& caption, const QString& kind,

@@ -26,6 +26,9 @@ public:
     bool savePdf(QString file = {});
     bool saveCsv(QString file = {});
     void print();
+    // Prints on a printer already chosen; a printer that cannot start is said in a box, a job
+    // stopped part way is aborted. True when every page went.
+    bool printTo(QPrinter& printer);
 
 private:
     // Page 1 from its top.
@@ -34,6 +37,7 @@ private:
     std::unique_ptr<QPrinter> printer_; // what the preview draws on
     QPrintPreviewWidget* preview_;
     QLabel* pageLabel_;
+    QLabel* zoomLabel_;
     void showPageNumber();
     // Print, PDF and CSV only for a document that has pages.
     void enableOutputs();

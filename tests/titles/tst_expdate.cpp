@@ -4,6 +4,7 @@
 #include "support/Suite.h"
 #include "titles/expdate.h"
 
+#include <QPrinter>
 #include <QProcess>
 
 using titles::expdate;
@@ -201,6 +202,20 @@ private slots:
         QVERIFY2(pdfText(2).endsWith(testsupport::bare(QStringLiteral("29 วารสารที่ 35 20/01/2027 รวมทั้งสิ้น 29 รายชื่อ"))),
                  qPrintable(pdfText(2)));
         QVERIFY(pdfText(3).isEmpty());
+        // The viewer: icons with tooltips, the page and the zoom said in words.
+        for (const char* b : {"previousPage", "nextPage", "zoomOut", "zoomIn"})
+            QVERIFY2(control<QPushButton>(viewer, b)->text().isEmpty() &&
+                         !control<QPushButton>(viewer, b)->icon().isNull() &&
+                         !control<QPushButton>(viewer, b)->toolTip().isEmpty(),
+                     b);
+        viewer->setZoom(1.5);
+        QCOMPARE(control<QLabel>(viewer, "pageLabel")->text() + ' ' + control<QLabel>(viewer, "zoomLabel")->text(),
+                 QStringLiteral("หน้า 1 / 2 150 %"));
+        // Printing: a printer that cannot start says so.
+        QPrinter printer;
+        printer.setOutputFileName(dir.filePath("no/such/folder/list.pdf"));
+        QVERIFY(!viewer->printTo(printer));
+        QCOMPARE(boxes->last().title + boxes->last().prompt.left(10), QStringLiteral("พิมพ์ไม่ได้เริ่มพิมพ์"));
         const QByteArray bytes = testsupport::fileBytes(dir.filePath("window.csv"));
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF\xE0\xB8\xA5")); // a byte-order mark, then ลำดับที่
         QVERIFY(bytes.contains(QStringLiteral("\r\n2,\"Beta, \"\"the\"\" วารสาร\",31/01/2027,\r\n").toUtf8()));
