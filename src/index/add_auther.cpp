@@ -80,7 +80,7 @@ add_auther::add_auther(QWidget* parent) : QWidget(parent), ui(std::make_unique<U
     connect(ui->Cmdsaveedit, &QPushButton::clicked, this, &add_auther::saveChange);
     connect(ui->Cmdcan, &QPushButton::clicked, this, &add_auther::toIdle);
     connect(ui->Command1, &QPushButton::clicked, this, &QWidget::close);
-    forms::enterClicksButtons(this);
+    forms::keyboardReady(this);
 
     forms::limitToColumns(*db_, QStringLiteral("authname"), {{ui->Text2, "penname"}, {ui->Text3, "penname"}});
     toIdle();

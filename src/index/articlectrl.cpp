@@ -52,7 +52,7 @@ articlectrl::articlectrl(QWidget* parent) : QWidget(parent) {
     connect(Cmdexit, &QPushButton::clicked, this, &QWidget::close);
     // Enter in the field saves; Esc in it cancels the edit.
     connect(Text_regctrl, &QLineEdit::returnPressed, this, &articlectrl::save);
-    forms::enterClicksButtons(this);
+    forms::keyboardReady(this);
 }
 
 void articlectrl::showEvent(QShowEvent* event) {

@@ -70,7 +70,7 @@ edit_index_journal::edit_index_journal(QWidget* parent)
     connect(Cmdcancel, &QPushButton::clicked, this, &edit_index_journal::cancel);
     connect(Cmdsave, &QPushButton::clicked, this, &edit_index_journal::save);
     connect(Cmddel, &QPushButton::clicked, this, &edit_index_journal::remove);
-    forms::enterClicksButtons(this);
+    forms::keyboardReady(this);
 }
 
 void edit_index_journal::showEvent(QShowEvent* event) {

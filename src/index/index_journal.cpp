@@ -25,7 +25,7 @@ index_journal::index_journal(QWidget* parent)
     ui->Text1->setText(ArticleStore::expectedNumber(*index_conn));
     connect(save, &QPushButton::clicked, this, &index_journal::save);
     connect(cancel, &QPushButton::clicked, this, &index_journal::clearEntry);
-    forms::enterClicksButtons(this);
+    forms::keyboardReady(this);
 }
 
 void index_journal::showEvent(QShowEvent* event) {

@@ -55,7 +55,7 @@ check_receive::check_receive(QWidget* parent) : QWidget(parent), ui(std::make_un
     connect(ui->Command3, &QPushButton::clicked, this, &check_receive::process);
     connect(ui->Command4, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->OptTitles, &QRadioButton::toggled, this, &check_receive::showView);
-    forms::enterClicksButtons(this);
+    forms::keyboardReady(this);
     ui->Text1->setFocus();
 }
 

@@ -72,7 +72,7 @@ reg_journal::reg_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
     connect(ui->Command4, &QPushButton::clicked, this, &reg_journal::cancel);
     connect(ui->Command8, &QPushButton::clicked, this, &reg_journal::clear);
     connect(ui->Command5, &QPushButton::clicked, this, &QWidget::close);
-    forms::enterClicksButtons(this);
+    forms::keyboardReady(this);
     // Keys for the desk: Ctrl+N new issue, Ctrl+S save, Esc cancel.
     for (auto [keys, button] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_N), ui->Command2},
                                 std::pair{QKeySequence(QKeySequence::Save), ui->Command7},

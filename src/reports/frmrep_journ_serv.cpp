@@ -52,7 +52,7 @@ frmrep_journ_serv::frmrep_journ_serv(QWidget* parent) : QWidget(parent), ui(std:
     });
     connect(ui->cmdprint, &QPushButton::clicked, this, &frmrep_journ_serv::print);
     connect(ui->cmdexit, &QPushButton::clicked, this, &QWidget::close);
-    forms::enterClicksButtons(this);
+    forms::keyboardReady(this);
     ui->opttype_0->setFocus();
 }
 

@@ -74,7 +74,7 @@ expdate::expdate(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::exp
     connect(ui->Cmdprint, &QPushButton::clicked, this, &expdate::print);
     connect(ui->showjour, &QTableWidget::cellClicked, this, [this](int r, int) { chooseRow(r); });
     forms::onRowChosenByEnter(ui->showjour, [this](int r) { chooseRow(r); });
-    forms::enterClicksButtons(this);
+    forms::keyboardReady(this);
     ui->Option1->setFocus();
 }
 

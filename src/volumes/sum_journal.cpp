@@ -89,7 +89,7 @@ sum_journal::sum_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
     connect(ui->clear_sumj, &QPushButton::clicked, this, &sum_journal::clearVolume);
     connect(ui->search_sumj, &QPushButton::clicked, this, &sum_journal::searchRegno);
     connect(ui->Command5, &QPushButton::clicked, this, &QWidget::close);
-    forms::enterClicksButtons(this);
+    forms::keyboardReady(this);
     ui->Text1->setFocus();
 }
 

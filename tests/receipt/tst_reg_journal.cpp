@@ -3,6 +3,8 @@
 #include "receipt/reg_journal.h"
 #include "support/Suite.h"
 
+#include <QStyleOptionButton>
+
 using receipt::reg_journal;
 
 class tst_reg_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<reg_journal> {
@@ -126,6 +128,9 @@ private slots:
         QCOMPARE(text("Text2")->text(), QStringLiteral("125"));
         QCOMPARE(text("Text7")->text(), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
         QCOMPARE(focused(), QStringLiteral("Command9"));
+        QStyleOptionButton look; // drawn with its focus outline, though no Tab moved it there
+        look.initFrom(button("Command9"));
+        QVERIFY(look.state.testFlags(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange));
         QTest::keyClick(button("Command9"), Qt::Key_Return); // opens the calendar on today
         auto* cal = control<QCalendarWidget>(w, "MonthView1");
         QVERIFY(cal->isVisible() && cal->hasFocus());

@@ -1,5 +1,6 @@
 #include "forms/common/Grid.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -104,7 +105,31 @@ void onRowChosenByEnter(QTableWidget* grid, std::function<void(int row)> choose,
     grid->installEventFilter(new EnterChooses(grid, std::move(choose), escHides));
 }
 
-void enterClicksButtons(QWidget* window) {
+namespace {
+// Where the program moves the focus itself (after New, after a calendar) the field or button
+// is drawn as keyboard focus, outline and all, so a person at the keyboard sees where typing
+// goes; the style draws the outline only once a window has seen a keyboard focus change.
+class FocusShown : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::FocusIn && static_cast<QFocusEvent*>(e)->reason() == Qt::OtherFocusReason &&
+            watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
+            w->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+            w->update();
+        }
+        return false;
+    }
+};
+} // namespace
+
+void keyboardReady(QWidget* window) {
+    static FocusShown* shown = nullptr;
+    if (!shown && qApp) {
+        shown = new FocusShown(qApp);
+        qApp->installEventFilter(shown);
+    }
     auto* filter = new EnterClicks(window);
     for (QPushButton* b : window->findChildren<QPushButton*>())
         b->installEventFilter(filter);

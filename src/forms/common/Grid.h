@@ -27,7 +27,8 @@ QString cell(const QTableWidget* grid, int row, int column);
 // `escHides` (for grids that pop up over a window).
 void onRowChosenByEnter(QTableWidget* grid, std::function<void(int row)> choose, bool escHides = false);
 
-// Makes Enter (and the keypad's Enter) click whichever push button of `window` has the focus.
-void enterClicksButtons(QWidget* window);
+// Keyboard use of a working window: Enter (and the keypad's Enter) clicks whichever push
+// button has the focus, and the focus the window moves itself is drawn as keyboard focus.
+void keyboardReady(QWidget* window);
 
 } // namespace forms
