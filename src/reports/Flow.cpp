@@ -15,8 +15,10 @@ Flow::Flow(const QString& heading, const QStringList& subheadings, double pointS
 
 void Flow::startPage() {
     Page page;
-    page.items.append({2500, 400, heading_, 16, true, true});
-    double y = 400 + textHeight(16, true) + 60;
+    // The page number on a line of its own above the heading, which may reach across.
+    const double headingTop = qMax(400.0, 100 + textHeight(12, false) + 40);
+    page.items.append({2500, headingTop, heading_, 16, true, true});
+    double y = headingTop + textHeight(16, true) + 60;
     for (const QString& s : subheadings_) {
         page.items.append({2500, y, s, size_, false, false});
         y += lineHeight_;

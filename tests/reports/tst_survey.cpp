@@ -1,16 +1,44 @@
 // The journal survey report: numbers read from texts, staging in the local file, both
 // layouts, refusals, and the report as PDF and from the command line.
 #include "data/Config.h"
+#include "receipt/ReceiptCheck.h"
 #include "reports/ReportViewer.h"
 #include "reports/Survey.h"
 #include "reports/frmrep_journ_serv.h"
 #include "support/Suite.h"
+#include "titles/ExpiryList.h"
 
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
 using reports::frmrep_journ_serv;
+
+namespace {
+// What is wrong with how a report's texts lie on its pages: a text reaching outside the
+// printable area, narrowed below two thirds of its width, or drawn over another text.
+QStringList layoutProblems(const reports::Document& doc) {
+    QStringList out;
+    for (int p = 0; p < doc.pages.size(); ++p) {
+        QList<QRectF> boxes;
+        for (const reports::TextItem& t : doc.pages.at(p).items) {
+            const QFontMetricsF m(reports::reportFont(t.pointSize, t.bold, t.underline));
+            const double advance = m.horizontalAdvance(t.text);
+            const QRectF box(t.x, t.y, t.width > 0 ? qMin(advance, t.width) : advance, m.height());
+            const QString where = QStringLiteral("page %1 \"%2\"").arg(p + 1).arg(t.text.left(30));
+            if (!QRectF(0, 0, reports::pageWidth, reports::pageHeight).contains(box))
+                out << where + QStringLiteral(" outside the page");
+            if (t.width > 0 && advance > t.width * 1.5)
+                out << where + QStringLiteral(" narrowed to %1 %").arg(qRound(100 * t.width / advance));
+            for (const QRectF& other : boxes)
+                if (const QRectF both = box.intersected(other); both.width() > 15 && both.height() > box.height() / 4)
+                    out << where + QStringLiteral(" over another text");
+            boxes << box;
+        }
+    }
+    return out;
+}
+} // namespace
 
 class tst_survey : public testsupport::DatabaseTest, testsupport::WindowFixture<frmrep_journ_serv> {
     Q_OBJECT
@@ -40,6 +68,47 @@ class tst_survey : public testsupport::DatabaseTest, testsupport::WindowFixture<
     }
 
 private slots:
+    // Every printed list at 1, 29 and 95 rows, with a title as long as the longest of the demo
+    // data: each text inside the printable area, readable, clear of its neighbours.
+    void layouts_data() {
+        QTest::addColumn<int>("report");
+        QTest::addColumn<int>("rows");
+        for (int report = 0; report < 4; ++report)
+            for (int rows : {1, 29, 95})
+                QTest::addRow("%s, %d rows", std::array{"expiry", "receipt check", "claims", "survey"}[report], rows)
+                    << report << rows;
+    }
+    void layouts() {
+        QFETCH(int, report);
+        QFETCH(int, rows);
+        // The demo data's longest title and publisher.
+        const QString longest = QStringLiteral("Journal of Long Titles for the Printed Expiry List Number 100");
+        const QString publisher = QStringLiteral("Tanaka Environmental Engineering Publishing 10");
+        const QDate from(2026, 12, 1), to(2027, 12, 31);
+        QList<titles::ExpiryRow> expiring;
+        QList<receipt::MissingIssue> missing;
+        QList<reports::SurveyRow> surveyed;
+        for (int i = 0; i < rows; ++i) {
+            expiring.append({QStringLiteral("J%1").arg(i),
+                             longest,
+                             "12500.00",
+                             publisher,
+                             QStringLiteral("กุมภาพันธ์ 2569"),
+                             from,
+                             to,
+                             {}});
+            missing.append({QStringLiteral("J%1").arg(i), longest, "1", from.addDays(i)});
+            surveyed.append({longest, 2569, double(i), QStringLiteral("กุมภาพันธ์ 2569"), QStringLiteral("J%1").arg(i)});
+        }
+        auto c = db->connect();
+        const reports::Document doc = report == 0   ? titles::expiryReport(expiring, "01/12/2026", "31/12/2027")
+                                      : report == 1 ? receipt::receiptReport(missing, from, to)
+                                      : report == 2 ? receipt::claimsReport(*c, missing, from, to)
+                                                    : reports::surveyReport(surveyed, 'I', from, to);
+        const QStringList problems = layoutProblems(doc);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.mid(0, 6).join('\n')));
+    }
+
     void initTestCase() {
         db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("survey"));
         data::InstallationConfig c = data::installation();
