@@ -1,5 +1,6 @@
 // Issue registration driven by its controls against the real server.
 #include "receipt/IssueStore.h"
+#include "receipt/NextIssue.h"
 #include "receipt/reg_journal.h"
 #include "support/Suite.h"
 
@@ -55,6 +56,56 @@ private slots:
         issue("100", "J000001", "2026-02-01", "57", "2", "February 2026", "Z");
         issue("99", "J000001", "2026-01-01", QVariant(), QString(), QVariant());
         w = testsupport::showWindow<reg_journal>();
+    }
+
+    // The issue expected next from a title's history ("date,year,number,description;…", oldest
+    // first): "date|year|number|description", or "none".
+    void prediction_data() {
+        testsupport::textTable(
+            {"code", "history", "expected"},
+            {"monthly, new volume in January~04~2025-12-01,5,12,ธันวาคม 2568;2026-01-01,6,1,มกราคม 2569;2026-12-01,6,12,"
+             "ธันวาคม 2569~2027-01-01|7|1|มกราคม 2570",
+             "monthly, new volume in July~04~2025-06-01,3,12,June 2025;2025-07-01,4,1,July 2025;2026-06-01,4,12,June "
+             "2026~2026-07-01|5|1|July 2026",
+             "monthly, within a volume~04~2025-06-01,3,12,June 2025;2025-07-01,4,1,July 2025;2026-02-01,4,8,February "
+             "2026~2026-03-01|4|9|March 2026",
+             "numbering never restarts~04~2025-12-01,5,60,December 2025;2026-01-01,6,61,January 2026;2026-12-01,6,72,"
+             "December 2026~2027-01-01|7|73|January 2027",
+             "an issue missing before~04~2026-01-01,6,1,มกราคม 2569;2026-02-01,6,2,กุมภาพันธ์ 2569;2026-04-01,6,4,"
+             "เมษายน 2569~2026-05-01|6|5|พฤษภาคม 2569",
+             "Thai months, common era~04~2026-02-01,1,2,กุมภาพันธ์ 2026;2026-03-01,1,3,มีนาคม 2026~2026-04-01|1|4|เมษายน "
+             "2026",
+             "English months, Buddhist era~04~2026-02-01,1,2,Feb. 2569;2026-03-01,1,3,Mar. 2569~2026-04-01|1|4|Apr. "
+             "2569",
+             "weekly over the year end~02~2025-12-25,9,52,25 December 2025;2026-01-01,10,1,1 January "
+             "2026;2026-12-31,10,"
+             "53,31 December 2026~2027-01-07|11|1|7 January 2027",
+             "weekly to the leap day~02~2024-02-15,1,7,15 ก.พ. 2567;2024-02-22,1,8,22 ก.พ. 2567~2024-02-29|1|9|29 ก.พ. "
+             "2567",
+             "half-monthly~03~2026-03-01,2,5,1 มีนาคม 2569;2026-03-15,2,6,15 มีนาคม 2569~2026-04-01|2|7|1 เมษายน 2569",
+             "quarterly range~06~2026-01-01,1,1,ม.ค.-มี.ค. 2569;2026-04-01,1,2,เม.ย.-มิ.ย. 2569~2026-07-01|1|3|ก.ค.-ก.ย. "
+             "2569",
+             "quarterly range over the year end~06~2026-07-01,1,3,Jul-Sep 2026;2026-10-01,1,4,Oct-Dec "
+             "2026~2027-01-01|1|"
+             "5|Jan-Mar 2027",
+             "yearly~09~2025-01-01,1,1,2568;2026-01-01,2,1,2569~2027-01-01|3|1|2570",
+             "no description~04~2026-02-01,1,2,;2026-03-01,1,3,~2026-04-01|1|4|",
+             "daily: the number only~01~2026-03-01,1,5,x;2026-03-02,1,6,y~||7|",
+             "irregular: the number only~10~2026-03-01,1,5,x;2026-05-09,1,6,y~||7|",
+             "one issue: nothing~04~2026-03-01,1,5,มีนาคม 2569~none"});
+    }
+    void prediction() {
+        const auto [code, history, expected] = testsupport::fetch<3>();
+        QList<receipt::IssueSeen> issues;
+        for (const QString& i : history.split(';')) {
+            const QStringList f = i.split(',');
+            issues.append({QDate::fromString(f[0], Qt::ISODate), f[1], f[2], f.mid(3).join(',')});
+        }
+        const auto next = receipt::predictNext(code, issues);
+        const QStringList got =
+            next ? QStringList{next->daily.toString(Qt::ISODate), next->year, next->number, next->description}
+                 : QStringList{QStringLiteral("none")};
+        QCOMPARE(got.join('|'), expected);
     }
 
     void opensCleared() {

@@ -1,0 +1,234 @@
+#include "receipt/NextIssue.h"
+
+#include "receipt/ReceiptCheck.h"
+
+#include <QHash>
+#include <QStringList>
+#include <algorithm>
+
+namespace receipt {
+
+namespace {
+
+// Month names as descriptions write them: Thai full and short, English full and short.
+const QList<QStringList>& monthForms() {
+    static const QList<QStringList> forms = {
+        {QStringLiteral("มกราคม"), QStringLiteral("กุมภาพันธ์"), QStringLiteral("มีนาคม"), QStringLiteral("เมษายน"),
+         QStringLiteral("พฤษภาคม"), QStringLiteral("มิถุนายน"), QStringLiteral("กรกฎาคม"), QStringLiteral("สิงหาคม"),
+         QStringLiteral("กันยายน"), QStringLiteral("ตุลาคม"), QStringLiteral("พฤศจิกายน"), QStringLiteral("ธันวาคม")},
+        {QStringLiteral("ม.ค."), QStringLiteral("ก.พ."), QStringLiteral("มี.ค."), QStringLiteral("เม.ย."),
+         QStringLiteral("พ.ค."), QStringLiteral("มิ.ย."), QStringLiteral("ก.ค."), QStringLiteral("ส.ค."),
+         QStringLiteral("ก.ย."), QStringLiteral("ต.ค."), QStringLiteral("พ.ย."), QStringLiteral("ธ.ค.")},
+        QStringLiteral("January February March April May June July August September October November December")
+            .split(QLatin1Char(' ')),
+        QStringLiteral("Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec").split(QLatin1Char(' '))};
+    return forms;
+}
+
+struct Token {
+    enum Kind { Month, Year, Day } kind;
+    qsizetype pos, len;
+    int value;    // month 1-12, year as written, day
+    int form = 0; // month: which of monthForms(); year: 543 for the Buddhist era, else 0
+};
+
+bool isLetter(const QString& s, qsizetype i) {
+    return i >= 0 && i < s.size() && s.at(i).isLetter();
+}
+
+// The month names, years and days (a number beside a month name) of a description, in order.
+QList<Token> tokensOf(const QString& s) {
+    QList<Token> out;
+    for (qsizetype i = 0; i < s.size();) {
+        if (s.at(i).isDigit()) {
+            qsizetype j = i;
+            while (j < s.size() && s.at(j).isDigit())
+                ++j;
+            const int value = s.mid(i, j - i).toInt();
+            if (j - i == 4 && value >= 1900 && value < 2800)
+                out.append({Token::Year, i, j - i, value, value >= 2400 ? 543 : 0});
+            else if (j - i <= 2 && value >= 1 && value <= 31)
+                out.append({Token::Day, i, j - i, value});
+            i = j;
+            continue;
+        }
+        int best = -1, bestForm = 0;
+        qsizetype bestLen = 0;
+        for (int f = 0; f < monthForms().size(); ++f)
+            for (int m = 0; m < 12; ++m) {
+                const QString& name = monthForms().at(f).at(m);
+                if (name.size() > bestLen && s.mid(i, name.size()).compare(name, Qt::CaseInsensitive) == 0 &&
+                    !isLetter(s, i - 1) && (f < 2 || !isLetter(s, i + name.size()))) {
+                    best = m + 1;
+                    bestForm = f;
+                    bestLen = name.size();
+                }
+            }
+        if (best > 0) {
+            out.append({Token::Month, i, bestLen, best, bestForm});
+            i += bestLen;
+        } else {
+            ++i;
+        }
+    }
+    // A number is a day only beside a month name ("1 มีนาคม", "March 1,").
+    QList<Token> kept;
+    for (int k = 0; k < out.size(); ++k) {
+        const Token& t = out.at(k);
+        const bool besideMonth = (k + 1 < out.size() && out.at(k + 1).kind == Token::Month) ||
+                                 (k > 0 && out.at(k - 1).kind == Token::Month && t.pos + t.len < s.size() &&
+                                  s.at(t.pos + t.len) == QLatin1Char(','));
+        if (t.kind != Token::Day || besideMonth)
+            kept.append(t);
+    }
+    return kept;
+}
+
+// The leading number of a year or number text; -1 when it has none.
+qint64 numberOf(const QString& text) {
+    const QString t = text.trimmed();
+    qsizetype digits = 0;
+    while (digits < t.size() && digits < 18 && t.at(digits).isDigit() && t.at(digits).unicode() < 128)
+        ++digits;
+    return digits == 0 ? -1 : t.left(digits).toLongLong();
+}
+
+int monthIndex(const QDate& d) {
+    return d.year() * 12 + d.month() - 1;
+}
+
+// The latest description moved on from `last` to `next`: every month name, year and day in
+// it shifted by as much as the date moved, each in its own form and era.
+QString nextDescription(const IssueSeen& last, const QDate& next) {
+    const QString& d = last.description;
+    QList<Token> tokens = tokensOf(d);
+    const bool dated = std::any_of(tokens.cbegin(), tokens.cend(), [](const Token& t) { return t.kind != Token::Day; });
+    if (!dated)
+        return {};
+    const int shift = monthIndex(next) - monthIndex(last.daily);
+    // Each month name takes its year from the next year written after it ("ม.ค.-มี.ค. 2570"),
+    // else the last one before it, else the issue date's; a range over the year end written
+    // with one year ("พ.ย.-ม.ค. 2570") puts its first months in the year before.
+    QHash<int, int> monthAbs;  // token index → months since year 0
+    QHash<int, int> yearOwner; // year token index → its last month token
+    for (int k = 0; k < tokens.size(); ++k) {
+        if (tokens.at(k).kind != Token::Month)
+            continue;
+        int year = last.daily.year();
+        int y = k + 1;
+        while (y < tokens.size() && tokens.at(y).kind != Token::Year)
+            ++y;
+        if (y < tokens.size()) {
+            year = tokens.at(y).value - tokens.at(y).form;
+            yearOwner[y] = k;
+        } else {
+            for (int b = k - 1; b >= 0; --b)
+                if (tokens.at(b).kind == Token::Year) {
+                    year = tokens.at(b).value - tokens.at(b).form;
+                    break;
+                }
+        }
+        monthAbs[k] = year * 12 + tokens.at(k).value - 1;
+    }
+    for (auto it = yearOwner.cbegin(); it != yearOwner.cend(); ++it)
+        for (int k = it.value() - 1; k >= 0 && monthAbs.contains(k); --k)
+            if (monthAbs[k] > monthAbs[it.value()])
+                monthAbs[k] -= 12;
+    QString out;
+    qsizetype at = 0;
+    for (int k = 0; k < tokens.size(); ++k) {
+        const Token& t = tokens.at(k);
+        out += d.mid(at, t.pos - at);
+        at = t.pos + t.len;
+        if (t.kind == Token::Month) {
+            out += monthForms().at(t.form).at((monthAbs[k] + shift) % 12);
+        } else if (t.kind == Token::Year) {
+            const int year = yearOwner.contains(k) ? (monthAbs[yearOwner[k]] + shift) / 12
+                                                   : t.value - t.form + next.year() - last.daily.year();
+            out += QString::number(year + t.form);
+        } else {
+            out += t.value == last.daily.day() ? QString::number(next.day()) : d.mid(t.pos, t.len);
+        }
+    }
+    return out + d.mid(at);
+}
+
+// When something happens to the numbering (a new volume, a number back to 1), learnt from where
+// it happened before: at the issue of one month (most of the times it happened), or else
+// every so many issues.
+struct Turnover {
+    QList<int> at; // indexes of the issues that began it
+    bool comesWith(const QList<IssueSeen>& issues, const QDate& next) const {
+        if (at.isEmpty() || !next.isValid())
+            return false;
+        QHash<int, int> months;
+        for (int i : at)
+            ++months[issues.at(i).daily.month()];
+        int month = 0, most = 0;
+        for (auto it = months.cbegin(); it != months.cend(); ++it)
+            if (it.value() > most) {
+                most = it.value();
+                month = it.key();
+            }
+        if (3 * most >= 2 * at.size()) { // at the first issue on or after the 1st of that month
+            const QDate last = issues.last().daily;
+            QDate first(last.year(), month, 1);
+            if (first <= last)
+                first = first.addYears(1);
+            return first <= next;
+        }
+        if (at.size() < 2)
+            return false;
+        const int every = at.last() - at.at(at.size() - 2);
+        return int(issues.size()) - at.last() == every;
+    }
+};
+
+} // namespace
+
+std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QList<IssueSeen>& issues) {
+    if (issues.size() < 2)
+        return std::nullopt;
+    const IssueSeen& last = issues.last();
+    const qint64 number = numberOf(last.number);
+    ExpectedIssue next;
+    const auto frequency = frequencyOf(frequencyCode);
+    if (!frequency) { // daily, irregular or unknown: only the number is sure
+        if (number >= 0)
+            next.number = QString::number(number + 1);
+        return next;
+    }
+    if (last.daily.isValid())
+        next.daily = nextIssueDate(*frequency, last.daily);
+    Turnover volume, reset;
+    for (int i = 1; i < issues.size(); ++i) {
+        const qint64 y0 = numberOf(issues.at(i - 1).year), y1 = numberOf(issues.at(i).year);
+        const qint64 n0 = numberOf(issues.at(i - 1).number), n1 = numberOf(issues.at(i).number);
+        if (y0 >= 0 && y1 >= 0 && y1 != y0)
+            volume.at.append(i);
+        if (n0 >= 0 && n1 >= 0 && n1 <= n0)
+            reset.at.append(i);
+    }
+    const bool newVolume = volume.comesWith(issues, next.daily);
+    // A number that went back to 1 with every new volume does so again.
+    const bool restart = reset.at == volume.at && !reset.at.isEmpty() ? newVolume : reset.comesWith(issues, next.daily);
+    const qint64 year = numberOf(last.year);
+    next.year = year < 0 ? last.year : QString::number(newVolume ? year + 1 : year);
+    if (number >= 0)
+        next.number = QString::number(restart ? 1 : number + 1);
+    if (next.daily.isValid())
+        next.description = nextDescription(last, next.daily);
+    return next;
+}
+
+int overdueCount(const QString& frequencyCode, const ExpectedIssue& expected, const QDate& today) {
+    const auto frequency = frequencyOf(frequencyCode);
+    if (!frequency || !expected.daily.isValid())
+        return 0;
+    int overdue = 0;
+    for (QDate d = expected.daily; d < today && overdue < 1000; d = nextIssueDate(*frequency, d))
+        ++overdue;
+    return overdue;
+}
+
+} // namespace receipt
