@@ -37,14 +37,16 @@ const data::CounterColumn issueCounter{QStringLiteral("jourctrl"), QStringLitera
 
 QList<TitleRow> searchTitles(data::Connection& c, const QString& text) {
     const data::Result r =
-        c.query(QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.department_code, d.Department_Thai_Des "
+        c.query(QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.department_code, d.Department_Thai_Des, "
+                               "m.MagType_code "
                                "FROM magazine m JOIN department d ON m.department_code = d.Department_Code "
                                "WHERE m.Magazine_Name LIKE ? ORDER BY m.Magazine_Name, m.Pointer"),
                 {data::likeContains(text.trimmed())});
     QList<TitleRow> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
-        out.append({row.at(1).toString(), row.at(3).toString(), row.at(0).toString(), row.at(2).toString()});
+        out.append({row.at(1).toString(), row.at(3).toString(), row.at(0).toString(), row.at(2).toString(),
+                    row.at(4).toString()});
     return out;
 }
 

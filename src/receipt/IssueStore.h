@@ -15,6 +15,7 @@ struct TitleRow {
     QString department;
     QString pointer; // as stored: the key the issues are written under
     QString departmentCode;
+    QString frequencyCode; // MagType_code
 };
 
 // One registered issue.

@@ -1,6 +1,7 @@
 #include "receipt/reg_journal.h"
 
 #include "receipt/IssueGrid.h"
+#include "receipt/NextIssue.h"
 
 #include "data/Config.h"
 #include "data/Counter.h"
@@ -57,6 +58,7 @@ reg_journal::reg_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
     }
     forms::styleDataField(ui->Text1);
     ui->Label1->setFont(forms::thaiFont(9.75, true));
+    ui->Label_next->setFont(forms::thaiFont(9.75, false));
     ui->Index_Label->setFont(forms::thaiFont(9.75, true));
 
     connect(ui->Command1, &QPushButton::clicked, this, &reg_journal::search);
@@ -66,6 +68,7 @@ reg_journal::reg_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
     connect(ui->show_item, &QTableWidget::cellClicked, this, [this](int row, int) { chooseIssue(row); });
     connect(ui->show_item, &QTableWidget::activated, this, [this](const QModelIndex& i) { chooseIssue(i.row()); });
     connect(ui->Command2, &QPushButton::clicked, this, &reg_journal::newIssue);
+    connect(ui->Command11, &QPushButton::clicked, this, &reg_journal::receiveExpected);
     connect(ui->Command3, &QPushButton::clicked, this, &reg_journal::editIssue);
     connect(ui->Command6, &QPushButton::clicked, this, &reg_journal::remove);
     connect(ui->Command7, &QPushButton::clicked, this, &reg_journal::save);
@@ -73,8 +76,10 @@ reg_journal::reg_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
     connect(ui->Command8, &QPushButton::clicked, this, &reg_journal::clear);
     connect(ui->Command5, &QPushButton::clicked, this, &QWidget::close);
     forms::keyboardReady(this);
-    // Keys for the desk: Ctrl+N new issue, Ctrl+S save, Esc cancel.
+    // Keys for the desk: Ctrl+N new issue, Ctrl+E the expected issue, Ctrl+S save, Esc cancel.
+    ui->Command11->setToolTip(QStringLiteral("ลงทะเบียนฉบับที่คาดว่าจะได้รับ (Ctrl+E)"));
     for (auto [keys, button] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_N), ui->Command2},
+                                std::pair{QKeySequence(Qt::CTRL | Qt::Key_E), ui->Command11},
                                 std::pair{QKeySequence(QKeySequence::Save), ui->Command7},
                                 std::pair{QKeySequence(Qt::Key_Escape), ui->Command4}}) {
         auto* shortcut = new QShortcut(keys, this);
@@ -103,8 +108,8 @@ QList<QLineEdit*> reg_journal::issueFields() const {
 }
 
 void reg_journal::setButtons(bool add, bool edit, bool del, bool save, bool cancel) {
-    forms::setButtons({ui->Command2, ui->Command3, ui->Command6, ui->Command7, ui->Command4},
-                      {add, edit, del, save, cancel});
+    forms::setButtons({ui->Command2, ui->Command3, ui->Command6, ui->Command7, ui->Command4, ui->Command11},
+                      {add, edit, del, save, cancel, add && expected_.has_value()});
 }
 
 void reg_journal::active_textbox() {
@@ -150,6 +155,7 @@ void reg_journal::search() {
             }
             QList<QStringList> rows;
             rows.reserve(found.size());
+            titles_ = found;
             for (const TitleRow& t : found)
                 rows.append({t.name, t.department, t.pointer, t.departmentCode});
             forms::fillGrid(ui->show_journal, rows);
@@ -162,6 +168,7 @@ void reg_journal::search() {
 bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMagno) {
     const QList<Issue> list = IssueStore::issues(*db_, pointer);
     listed_ = list;
+    predict();
     if (list.isEmpty()) {
         // Nothing (left) to list: no stale rows stay on show.
         cls_show_listitem();
@@ -178,6 +185,49 @@ bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMag
                         QStringLiteral("   Daily=  ") + forms::cell(ui->show_item, 0, ColDaily) +
                         QStringLiteral("  :  ") + forms::cell(ui->show_item, 0, ColDescription));
     return true;
+}
+
+void reg_journal::predict() {
+    QString code;
+    for (const TitleRow& t : std::as_const(titles_))
+        if (t.pointer.trimmed() == cur_pointer)
+            code = t.frequencyCode;
+    QList<IssueSeen> seen; // oldest first
+    for (auto it = listed_.crbegin(); it != listed_.crend(); ++it)
+        seen.append({it->daily, it->yearno, it->itemsno, it->description});
+    expected_ = predictNext(code, seen);
+    if (!expected_) {
+        ui->Label_next->clear();
+        return;
+    }
+    QStringList parts;
+    if (expected_->daily.isValid())
+        parts << data::formatDate(expected_->daily);
+    if (!expected_->year.isEmpty())
+        parts << QStringLiteral("ปีที่ %1").arg(expected_->year);
+    parts << QStringLiteral("ฉบับที่ %1").arg(expected_->number);
+    if (!expected_->description.isEmpty())
+        parts << expected_->description;
+    QString text = QStringLiteral("   ฉบับถัดไปที่คาดว่าจะได้รับ: ") + parts.join(QStringLiteral("  "));
+    if (const int overdue = overdueCount(code, *expected_, QDate::currentDate()); overdue > 0)
+        text += QStringLiteral("  (เลยกำหนดแล้ว %1 ฉบับ)").arg(overdue);
+    ui->Label_next->setText(text);
+}
+
+void reg_journal::receiveExpected() {
+    if (!expected_ || !ui->Command11->isEnabled())
+        return;
+    const ExpectedIssue expected = *expected_;
+    newIssue();
+    if (reg_mode.isEmpty())
+        return;
+    ui->Text3->setText(data::formatDate(expected.daily));
+    ui->Text4->setText(expected.year);
+    ui->Text5->setText(expected.number);
+    ui->Text6->setText(expected.description);
+    for (QLineEdit* f : issueFields())
+        f->setCursorPosition(0);
+    ui->Command7->setFocus(); // Enter saves it
 }
 
 void reg_journal::checkIndex(int row) {
@@ -386,6 +436,9 @@ void reg_journal::clear() {
     cur_pointer.clear();
     listedPointer.clear();
     listed_.clear();
+    expected_.reset();
+    ui->Label_next->clear();
+    ui->Command11->setEnabled(false);
     // Clearing ends any adding or editing: nothing is left to save.
     reg_mode.clear();
     ui->Command7->setEnabled(false);

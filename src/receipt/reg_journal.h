@@ -2,9 +2,11 @@
 
 #include "data/Connection.h"
 #include "receipt/IssueStore.h"
+#include "receipt/NextIssue.h"
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QCalendarWidget;
 class QLineEdit;
@@ -41,6 +43,7 @@ public:
     void chooseTitle(int row); // a row of show_journal
     void chooseIssue(int row); // a row of show_item
     void newIssue();           // Command2
+    void receiveExpected();    // Command11: New, filled with the issue expected next
     void editIssue();          // Command3
     void save();               // Command7
     void remove();             // Command6
@@ -53,10 +56,12 @@ private:
     QCalendarWidget* MonthView2;
     std::unique_ptr<data::Connection> db_;
     QString reg_mode;
-    QString cur_pointer;   // the chosen title's key, trimmed
-    QString listedPointer; // the same key as listed, which new issues are written under
-    QList<Issue> listed_;  // the issues on show, as read
-    Issue editedFrom_;     // the issue an edit started from
+    QString cur_pointer;                    // the chosen title's key, trimmed
+    QString listedPointer;                  // the same key as listed, which new issues are written under
+    QList<Issue> listed_;                   // the issues on show, as read
+    Issue editedFrom_;                      // the issue an edit started from
+    QList<TitleRow> titles_;                // the titles listed
+    std::optional<ExpectedIssue> expected_; // the chosen title's next issue, if it can be told
 
     QList<QLineEdit*> issueFields() const;
     void active_textbox();
@@ -66,6 +71,8 @@ private:
     // Lists the title's issues; false when it has none (the list is then empty).
     bool refreshIssues(const QString& pointer, const QString& selectMagno = {});
     void checkIndex(int row);
+    // Works out the chosen title's expected next issue and says it under the latest one.
+    void predict();
     void setBrowsing();
     void setButtons(bool add, bool edit, bool del, bool save, bool cancel);
 };

@@ -219,6 +219,39 @@ private slots:
         QCOMPARE(counter(), QStringLiteral("126"));
     }
 
+    // A title click says the issue expected next; Ctrl+E and Enter register it, keyboard alone.
+    // A title with one issue has no prediction: the line stays empty, the button off.
+    void receiveExpectedIssue() {
+        db->admin().exec(QStringLiteral("UPDATE magazine SET MagType_code = '04'"));
+        issue("102", "I000001", "2026-03-01", "1", "1", QStringLiteral("มีนาคม 2569"));
+        for (const QString& title : {QStringLiteral("วารสารครุศาสตร์"), QStringLiteral("Nature")}) {
+            text("Text1")->setFocus();
+            testsupport::typeText(text("Text1"), title);
+            QTest::keyClick(text("Text1"), Qt::Key_Return);
+            QTest::keyClick(grid("show_journal"), Qt::Key_Return);
+            QCOMPARE(focused(), QStringLiteral("Command2"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::ControlModifier);
+            if (title == QLatin1String("Nature"))
+                break;
+            QCOMPARE(label("Label_next") + QString::number(button("Command11")->isEnabled()) +
+                         QString::number(int(w->mode())),
+                     QStringLiteral("01")); // Browsing
+            text("Text1")->clear();
+        }
+        QVERIFY2(label("Label_next")
+                     .startsWith(QStringLiteral(
+                         "   ฉบับถัดไปที่คาดว่าจะได้รับ: 01/04/2026  ปีที่ 57  ฉบับที่ 4  April 2026  (เลยกำหนดแล้ว ")),
+                 qPrintable(label("Label_next")));
+        QCOMPARE(w->mode(), reg_journal::Mode::Adding);
+        QCOMPARE(focused(), QStringLiteral("Command7"));
+        QTest::keyClick(button("Command7"), Qt::Key_Return);
+        QCOMPARE(boxes->last().prompt, QStringLiteral("บันทึกข้อมูลลงทะเบียนวารสารเรียบร้อยแล้ว"));
+        QCOMPARE(
+            stored(QStringLiteral("125")),
+            QStringLiteral("J000001|%1|2026-04-01|57|4|April 2026|O|").arg(QDate::currentDate().toString(Qt::ISODate)));
+        QVERIFY(label("Label_next").contains(QStringLiteral("01/05/2026  ปีที่ 57  ฉบับที่ 5  May 2026")));
+    }
+
     // Saves that must write nothing, each leaving the window adding with what was typed.
     void refusedSaves_data() {
         // The counter is advanced in the issue's own transaction: if that fails, no issue stays.
