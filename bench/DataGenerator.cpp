@@ -193,6 +193,65 @@ struct Title {
     Frequency frequency;
 };
 
+const QStringList thaiShortMonths = {"ม.ค.", "ก.พ.", "มี.ค.", "เม.ย.", "พ.ค.", "มิ.ย.",
+                                     "ก.ค.", "ส.ค.", "ก.ย.", "ต.ค.", "พ.ย.", "ธ.ค."};
+const QStringList englishShortMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// How a title numbers its issues, as serials do: a new volume each January or each July,
+// numbers from 1 again in every volume, or one run of numbers that never restarts (the
+// volume still changing each January). `t` picks the pattern, so titles differ but the
+// random stream is the same as ever.
+struct Numbering {
+    int volumeMonth; // 1 or 7
+    bool restarts;
+};
+Numbering numberingOf(int t) {
+    return t % 3 == 0 ? Numbering{1, true} : t % 3 == 1 ? Numbering{7, true} : Numbering{1, false};
+}
+// The 1st of the volume's month on or before `d`.
+QDate volumeStart(const Numbering& n, const QDate& d) {
+    QDate s(d.year(), n.volumeMonth, 1);
+    return s > d ? s.addYears(-1) : s;
+}
+// The issue's number within its volume: the issue marks from the volume's start up to it.
+int numberInVolume(const Frequency& f, const Numbering& n, const QDate& d) {
+    const QDate start = volumeStart(n, d);
+    const int months = (d.year() - start.year()) * 12 + d.month() - start.month();
+    const QString code = QLatin1String(f.code);
+    if (code == QLatin1String("03"))
+        return 2 * months + (d.day() >= 15 ? 2 : 1);
+    if (const int m = monthsOf(f))
+        return m == 12 ? 1 : months / m + 1;
+    return int(start.daysTo(d)) / f.days + 1;
+}
+// The description in the title's style: a day and month for weekly and half-monthly titles,
+// a month, a range of months for two- to six-monthly ones, the year for yearly ones; Thai or
+// English, now and then in the other era; one title in ten writes none.
+QString describe(const Title& title, int t, const QDate& d) {
+    if (t % 10 == 9)
+        return {};
+    const QString code = QLatin1String(title.frequency.code);
+    const int era = (title.thai != (t % 7 == 3)) ? 543 : 0;
+    const int months = monthsOf(title.frequency);
+    if (code == QLatin1String("02") || code == QLatin1String("03"))
+        return QStringLiteral("%1 %2 %3")
+            .arg(d.day())
+            .arg(title.thai ? thaiMonths.at(d.month() - 1) : englishMonths.at(d.month() - 1))
+            .arg(d.year() + era);
+    if (months == 12)
+        return QString::number(d.year() + era);
+    if (months > 1) {
+        const QDate end = d.addMonths(months - 1);
+        const QStringList& names = months == 6 ? (title.thai ? thaiMonths : englishMonths)
+                                               : (title.thai ? thaiShortMonths : englishShortMonths);
+        return QStringLiteral("%1-%2 %3").arg(names.at(d.month() - 1), names.at(end.month() - 1)).arg(end.year() + era);
+    }
+    return QStringLiteral("%1 %2")
+        .arg(title.thai ? thaiMonths.at(d.month() - 1) : englishMonths.at(d.month() - 1))
+        .arg(d.year() + era);
+}
+
 } // namespace
 
 DataSize DataSize::demo() {
@@ -340,13 +399,23 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
             const bool binds = count >= 14 && title.frequency.days >= 15 && volumes.size() < size.volumes;
             if (binds)
                 volumes.append({QStringLiteral("B%1").arg(volumes.size() + 1, 6, 10, QLatin1Char('0')), t, {}, {}});
+            const Numbering numbering = numberingOf(t);
+            const bool regular = monthsOf(title.frequency) > 0 || QLatin1String(title.frequency.code) == "02" ||
+                                 QLatin1String(title.frequency.code) == "03";
+            const QDate firstVolume = volumeStart(numbering, daily.addDays(-title.frequency.days * int(count)));
             for (qint64 k = 0; k < count; ++k) {
                 const int perYear = qMax(1, 365 / title.frequency.days);
-                const QString yearNo = QString::number(daily.year() - firstYear + 1);
-                const QString itemNo = QString::number(qMin(perYear, daily.dayOfYear() * perYear / 366 + 1));
-                const QString month =
+                QString yearNo = QString::number(daily.year() - firstYear + 1);
+                QString itemNo = QString::number(qMin(perYear, daily.dayOfYear() * perYear / 366 + 1));
+                QString month =
                     title.thai ? QStringLiteral("%1 %2").arg(thaiMonths.at(daily.month() - 1)).arg(daily.year() + 543)
                                : QStringLiteral("%1 %2").arg(englishMonths.at(daily.month() - 1)).arg(daily.year());
+                if (regular) {
+                    yearNo = QString::number(volumeStart(numbering, daily).year() - firstVolume.year() + 1);
+                    itemNo = QString::number(numbering.restarts ? numberInVolume(title.frequency, numbering, daily)
+                                                                : int(count - k));
+                    month = describe(title, t, daily);
+                }
                 ++magno;
                 const bool bound = binds && k >= 12 && k < 36;
                 if (bound) {

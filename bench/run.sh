@@ -39,6 +39,10 @@ for b in "$build"/bench/bench_window_*; do
   echo "== $(basename "$b")"
   "$b"
 done
+if [ -z "$only" ] || [[ prediction == *"$only"* ]]; then
+  echo "== bench_prediction"
+  "$build/bench/bench_prediction"
+fi
 # Last, as it rebuilds every table: the large set made legacy, checked, backed up and migrated.
 if [ -z "$only" ] || [[ migration == *"$only"* ]]; then
   echo "== bench_migration"

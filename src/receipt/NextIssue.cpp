@@ -28,8 +28,9 @@ const QList<QStringList>& monthForms() {
 struct Token {
     enum Kind { Month, Year, Day } kind;
     qsizetype pos, len;
-    int value;    // month 1-12, year as written, day
-    int form = 0; // month: which of monthForms(); year: 543 for the Buddhist era, else 0
+    int value;                   // month 1-12, year as written, day
+    int form = 0;                // month: which of monthForms(); year: 543 for the Buddhist era, else 0
+    bool sameInTwoForms = false; // "May" is both the full and the short name
 };
 
 bool isLetter(const QString& s, qsizetype i) {
@@ -65,7 +66,10 @@ QList<Token> tokensOf(const QString& s) {
                 }
             }
         if (best > 0) {
-            out.append({Token::Month, i, bestLen, best, bestForm});
+            int forms = 0;
+            for (const QStringList& names : monthForms())
+                forms += names.at(best - 1).compare(s.mid(i, bestLen), Qt::CaseInsensitive) == 0;
+            out.append({Token::Month, i, bestLen, best, bestForm, forms > 1});
             i += bestLen;
         } else {
             ++i;
@@ -99,9 +103,20 @@ int monthIndex(const QDate& d) {
 
 // The latest description moved on from `last` to `next`: every month name, year and day in
 // it shifted by as much as the date moved, each in its own form and era.
-QString nextDescription(const IssueSeen& last, const QDate& next) {
+QString nextDescription(const QList<IssueSeen>& issues, const QDate& next) {
+    const IssueSeen& last = issues.last();
     const QString& d = last.description;
     QList<Token> tokens = tokensOf(d);
+    // A name written the same in two forms ("May") takes the form the title's other month
+    // names have, in this description or the ones before.
+    int form = -1;
+    for (int back = 0; form < 0 && back < 4 && back < issues.size(); ++back)
+        for (const Token& t : tokensOf(issues.at(issues.size() - 1 - back).description))
+            if (t.kind == Token::Month && !t.sameInTwoForms)
+                form = t.form;
+    for (Token& t : tokens)
+        if (t.kind == Token::Month && t.sameInTwoForms && form >= 0)
+            t.form = form;
     const bool dated = std::any_of(tokens.cbegin(), tokens.cend(), [](const Token& t) { return t.kind != Token::Day; });
     if (!dated)
         return {};
@@ -153,30 +168,66 @@ QString nextDescription(const IssueSeen& last, const QDate& next) {
     return out + d.mid(at);
 }
 
+// Whether the 1st of `month` comes after `last`, by `next`.
+bool crosses(const QDate& last, const QDate& next, int month) {
+    QDate first(last.year(), month, 1);
+    if (first <= last)
+        first = first.addYears(1);
+    return first <= next;
+}
+
+// At most how many issues a volume of a year holds at this frequency.
+int issuesPerYear(const Frequency& f) {
+    switch (f.interval.unicode()) {
+    case 'D':
+        return (366 + f.count - 1) / f.count;
+    case 'W':
+        return 24;
+    case 'M':
+        return 12 / f.count;
+    default:
+        return 1;
+    }
+}
+
+// The month a volume began in, seen from one of its issues: its number stepped back to 1
+// (so a first issue that never came does not move it); 0 for a number beyond a year's count.
+int volumeMonth(const Frequency& f, const IssueSeen& issue) {
+    const qint64 number = numberOf(issue.number);
+    if (number < 1 || number > issuesPerYear(f) || !issue.daily.isValid())
+        return 0;
+    QDate first = issue.daily;
+    for (qint64 n = 1; n < number; ++n)
+        first = prevIssueDate(f, first);
+    return first.month();
+}
+
 // When something happens to the numbering (a new volume, a number back to 1), learnt from where
-// it happened before: at the issue of one month (most of the times it happened), or else
-// every so many issues.
+// it happened before: at the first issue of a volume beginning in one month (most of the times
+// it happened), or else every so many issues.
 struct Turnover {
     QList<int> at; // indexes of the issues that began it
-    bool comesWith(const QList<IssueSeen>& issues, const QDate& next) const {
-        if (at.isEmpty() || !next.isValid())
+    QList<int>
+        restarts; // those of them where the number went back (their volume began earlier if its first issue is missing)
+    // `month`: where it is expected when the history has not shown it yet (0: not expected).
+    bool comesWith(const Frequency& f, const QList<IssueSeen>& issues, const QDate& next, int month) const {
+        if (!next.isValid())
             return false;
+        if (at.isEmpty())
+            return month > 0 && crosses(issues.last().daily, next, month);
         QHash<int, int> months;
-        for (int i : at)
-            ++months[issues.at(i).daily.month()];
-        int month = 0, most = 0;
+        for (int i : at) {
+            const int began = restarts.contains(i) ? volumeMonth(f, issues.at(i)) : 0;
+            ++months[began > 0 ? began : issues.at(i).daily.month()];
+        }
+        int most = 0;
         for (auto it = months.cbegin(); it != months.cend(); ++it)
             if (it.value() > most) {
                 most = it.value();
                 month = it.key();
             }
-        if (3 * most >= 2 * at.size()) { // at the first issue on or after the 1st of that month
-            const QDate last = issues.last().daily;
-            QDate first(last.year(), month, 1);
-            if (first <= last)
-                first = first.addYears(1);
-            return first <= next;
-        }
+        if (3 * most >= 2 * at.size()) // at the first issue on or after the 1st of that month
+            return crosses(issues.last().daily, next, month);
         if (at.size() < 2)
             return false;
         const int every = at.last() - at.at(at.size() - 2);
@@ -209,15 +260,23 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
         if (n0 >= 0 && n1 >= 0 && n1 <= n0)
             reset.at.append(i);
     }
-    const bool newVolume = volume.comesWith(issues, next.daily);
+    volume.restarts = reset.restarts = reset.at;
+    // Before the history shows a new volume: a number within a year's count tells where the
+    // volume began; a larger one runs on, the volume changing with the calendar year. New
+    // volumes seen without a number back to 1: the numbers run on.
+    const int began = volumeMonth(*frequency, last);
+    const bool newVolume = volume.comesWith(*frequency, issues, next.daily, began > 0 ? began : 1);
     // A number that went back to 1 with every new volume does so again.
-    const bool restart = reset.at == volume.at && !reset.at.isEmpty() ? newVolume : reset.comesWith(issues, next.daily);
+    const bool restart = reset.at == volume.at && !reset.at.isEmpty() ? newVolume
+                         : reset.at.isEmpty() && !volume.at.isEmpty()
+                             ? false
+                             : reset.comesWith(*frequency, issues, next.daily, began);
     const qint64 year = numberOf(last.year);
     next.year = year < 0 ? last.year : QString::number(newVolume ? year + 1 : year);
     if (number >= 0)
         next.number = QString::number(restart ? 1 : number + 1);
     if (next.daily.isValid())
-        next.description = nextDescription(last, next.daily);
+        next.description = nextDescription(issues, next.daily);
     return next;
 }
 
