@@ -219,7 +219,7 @@ void reg_journal::receiveExpected() {
         return;
     const ExpectedIssue expected = *expected_;
     newIssue();
-    if (reg_mode.isEmpty())
+    if (entry_ == Entry::None)
         return;
     ui->Text3->setText(data::formatDate(expected.daily));
     ui->Text4->setText(expected.year);
@@ -280,7 +280,7 @@ void reg_journal::newIssue() {
     for (QLineEdit* f : issueFields())
         f->clear();
     active_textbox();
-    reg_mode = QStringLiteral("New");
+    entry_ = Entry::Adding;
     ui->show_journal->setEnabled(false);
     ui->show_item->setEnabled(false);
     setButtons(false, false, false, true, true);
@@ -296,7 +296,7 @@ void reg_journal::editIssue() {
         if (i.magno.trimmed() == ui->Text2->text().trimmed())
             editedFrom_ = i;
     active_textbox();
-    reg_mode = QStringLiteral("Edit");
+    entry_ = Entry::Editing;
     ui->show_journal->setEnabled(false);
     ui->show_item->setEnabled(false);
     setButtons(false, false, false, true, true);
@@ -304,7 +304,7 @@ void reg_journal::editIssue() {
 }
 
 void reg_journal::setBrowsing() {
-    reg_mode.clear();
+    entry_ = Entry::None;
     reset_textbox();
     ui->show_journal->setEnabled(true);
     ui->show_item->setEnabled(true);
@@ -312,7 +312,7 @@ void reg_journal::setBrowsing() {
 }
 
 void reg_journal::save() {
-    if (reg_mode.isEmpty() || cur_pointer.isEmpty()) {
+    if (entry_ == Entry::None || cur_pointer.isEmpty()) {
         // Nothing is being added or edited, or no title is chosen: nothing can be saved.
         forms::inform(this, QStringLiteral("กรุณาเลือกรายชื่อวารสาร แล้วกดปุ่ม ลงทะเบียนใหม่ หรือ แก้ไข ก่อนบันทึก"),
                       QStringLiteral("ข้อผิดพลาด"), forms::Icon::Critical);
@@ -326,7 +326,7 @@ void reg_journal::save() {
     // real date, and so must the date received (an edited issue received without a date
     // may stay without one: no date is invented for it).
     std::optional<QDate> daily, indate;
-    const bool indateRequired = reg_mode != QLatin1String("Edit") || editedFrom_.indate.isValid();
+    const bool indateRequired = entry_ != Entry::Editing || editedFrom_.indate.isValid();
     if (!forms::readDateField(this, ui->Text3, QStringLiteral("วันที่ประจำเดือน (ปุ่ม ... )"), true, &daily)) {
         ui->Command9->setFocus();
         return;
@@ -342,7 +342,7 @@ void reg_journal::save() {
     const bool ok = forms::guarded(
         this,
         [&] {
-            if (reg_mode == QLatin1String("Edit")) {
+            if (entry_ == Entry::Editing) {
                 const data::EditOutcome outcome = IssueStore::update(*db_, issue, editedFrom_);
                 if (outcome == data::EditOutcome::Saved)
                     forms::inform(this, QStringLiteral("บันทึกข้อมูลที่ทำการแก้ไขแล้ว"), QStringLiteral("ผลการบันทึก"),
@@ -357,7 +357,7 @@ void reg_journal::save() {
                              QStringLiteral("ผลการบันทึก"), forms::Icon::Warning))
                     kept = true; // stays in editing with what was typed
                 saved = issue.magno;
-            } else if (reg_mode == QLatin1String("New")) {
+            } else if (entry_ == Entry::Adding) {
                 try {
                     saved = IssueStore::add(*db_, listedPointer, issue);
                 } catch (const data::DbError& e) {
@@ -440,7 +440,7 @@ void reg_journal::clear() {
     ui->Label_next->clear();
     ui->Command11->setEnabled(false);
     // Clearing ends any adding or editing: nothing is left to save.
-    reg_mode.clear();
+    entry_ = Entry::None;
     ui->Command7->setEnabled(false);
     ui->Command4->setEnabled(false);
     ui->Text1->clear();

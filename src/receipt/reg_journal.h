@@ -26,17 +26,16 @@ public:
     explicit reg_journal(QWidget* parent = nullptr);
     ~reg_journal() override;
 
-    const QString& regMode() const { return reg_mode; }
     const QString& curPointer() const { return cur_pointer; }
     // Cleared: no title chosen; Browsing: a title's issues listed; Adding, Editing: an issue's
     // fields open.
     enum class Mode { Cleared, Browsing, Adding, Editing };
     Q_ENUM(Mode)
     Mode mode() const {
-        return reg_mode == QLatin1String("New")    ? Mode::Adding
-               : reg_mode == QLatin1String("Edit") ? Mode::Editing
-               : cur_pointer.isEmpty()             ? Mode::Cleared
-                                                   : Mode::Browsing;
+        return entry_ == Entry::Adding    ? Mode::Adding
+               : entry_ == Entry::Editing ? Mode::Editing
+               : cur_pointer.isEmpty()    ? Mode::Cleared
+                                          : Mode::Browsing;
     }
 
     void search();             // Command1, or Enter in Text1
@@ -55,8 +54,8 @@ private:
     QCalendarWidget* MonthView1;
     QCalendarWidget* MonthView2;
     std::unique_ptr<data::Connection> db_;
-    QString reg_mode;
-    QString cur_pointer;                    // the chosen title's key, trimmed
+    enum class Entry { None, Adding, Editing } entry_ = Entry::None; // an issue's fields open for
+    QString cur_pointer;                                             // the chosen title's key, trimmed
     QString listedPointer;                  // the same key as listed, which new issues are written under
     QList<Issue> listed_;                   // the issues on show, as read
     Issue editedFrom_;                      // the issue an edit started from

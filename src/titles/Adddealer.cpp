@@ -67,12 +67,10 @@ QStringList Adddealer::fieldTexts() const {
 }
 
 bool Adddealer::hasUnsavedChanges() const {
-    return !mode_.isEmpty() && ui->Command1->isEnabled() && fieldTexts() != startedWith_;
+    return entry_ != Entry::None && ui->Command1->isEnabled() && fieldTexts() != startedWith_;
 }
 
 void Adddealer::closeEvent(QCloseEvent* event) {
-    // A hand-off that was not carried through does not start the next opening in adding.
-    forms::add_dealer_flag() = QStringLiteral("F");
     QWidget::closeEvent(event);
 }
 
@@ -93,13 +91,6 @@ void Adddealer::resetbuttom(bool add, bool edit, bool save) {
     forms::setButtons({ui->Command5, ui->Command4, nullptr, ui->Command1}, {add, edit, false, save});
 }
 
-void Adddealer::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    // The title register asks for a new publisher this way (not again while adding one).
-    if (forms::add_dealer_flag() == QLatin1String("T") && mode_ != QLatin1String("Add"))
-        add();
-}
-
 void Adddealer::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && Listdealer->isVisible()) {
         Listdealer->hide();
@@ -112,7 +103,7 @@ void Adddealer::keyPressEvent(QKeyEvent* event) {
 void Adddealer::search() {
     // While a publisher is being added or changed, Enter in its name is typing, not a search:
     // a pick from a list there would drop the entry.
-    if (mode_ == QLatin1String("Add") || mode_ == QLatin1String("Edit"))
+    if (entry_ != Entry::None)
         return;
     forms::guarded(
         this,
@@ -131,7 +122,7 @@ void Adddealer::search() {
 
 void Adddealer::choose(const QString& code, const QString& shownName) {
     Listdealer->hide();
-    mode_.clear();
+    entry_ = Entry::None;
     lockinput();
     resetbuttom(false, true, false);
     forms::guarded(
@@ -160,7 +151,7 @@ void Adddealer::add() {
         this,
         [&] {
             ui->Text1->setText(DealerStore::proposeCode(*db_));
-            mode_ = QStringLiteral("Add");
+            entry_ = Entry::Adding;
             // A new publisher starts with empty address fields, whatever was shown before.
             forms::clearFields({ui->Text3, ui->Text4, ui->Text5});
             startedWith_ = fieldTexts();
@@ -178,10 +169,9 @@ void Adddealer::startAddingWith(const QString& name) {
                                                                "ต้องการยกเลิกข้อมูลนั้น แล้วเพิ่มสำนักพิมพ์ \"%1\" หรือไม่")
                                                     .arg(name.trimmed()),
                                                 QStringLiteral("ข้อมูลยังไม่ได้บันทึก"), forms::Icon::Question)) {
-        forms::add_dealer_flag() = QStringLiteral("F");
         return; // the unsaved work stays as it is
     }
-    if (mode_ != QLatin1String("Add") || !ui->Command1->isEnabled() || hasUnsavedChanges())
+    if (entry_ != Entry::Adding || !ui->Command1->isEnabled() || hasUnsavedChanges())
         add(); // already open: showing it again does not resize it
     ui->Text2->setPlainText(name.trimmed());
     startedWith_ = fieldTexts();
@@ -190,7 +180,7 @@ void Adddealer::startAddingWith(const QString& name) {
 }
 
 void Adddealer::edit() {
-    mode_ = QStringLiteral("Edit");
+    entry_ = Entry::Editing;
     startedWith_ = fieldTexts();
     unlockinput();
     resetbuttom(false, false, true);
@@ -213,11 +203,11 @@ void Adddealer::save() {
     const bool ok = forms::guarded(
         this,
         [&] {
-            if (mode_ == QLatin1String("Add")) {
+            if (entry_ == Entry::Adding) {
                 const QString code = DealerStore::add(*db_, d);
                 if (code != d.code)
                     result += QStringLiteral("\nรหัส %1 ถูกใช้ไปแล้ว สำนักพิมพ์นี้ได้รับรหัส %2").arg(d.code, code);
-            } else if (mode_ == QLatin1String("Edit")) {
+            } else if (entry_ == Entry::Editing) {
                 outcome = DealerStore::update(*db_, d, shown_);
             }
             if (db_->lastCommitVerified())
@@ -237,14 +227,12 @@ void Adddealer::save() {
             choose(d.code, QString());
         return;
     }
-    forms::add_dealer_flag() = QStringLiteral("F");
     forms::inform(this, result, QStringLiteral("Complete"), forms::Icon::Information);
     cancel();
 }
 
 void Adddealer::cancel() {
-    forms::add_dealer_flag() = QStringLiteral("F");
-    mode_.clear();
+    entry_ = Entry::None;
     shown_ = {};
     Listdealer->hide();
     forms::clearFields(fields());

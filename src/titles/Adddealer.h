@@ -24,16 +24,14 @@ public:
     explicit Adddealer(QWidget* parent = nullptr);
     ~Adddealer() override;
 
-    // "Add", "Edit" or empty: what Save does.
-    const QString& modeText() const { return mode_; }
     // Idle: nothing shown; Shown: a publisher picked, locked; Adding, Editing: the fields open.
     enum class Mode { Idle, Shown, Adding, Editing };
     Q_ENUM(Mode)
     Mode mode() const {
-        return mode_ == QLatin1String("Add")    ? Mode::Adding
-               : mode_ == QLatin1String("Edit") ? Mode::Editing
-               : shown_.code.isEmpty()          ? Mode::Idle
-                                                : Mode::Shown;
+        return entry_ == Entry::Adding    ? Mode::Adding
+               : entry_ == Entry::Editing ? Mode::Editing
+               : shown_.code.isEmpty()    ? Mode::Idle
+                                          : Mode::Shown;
     }
 
     void search();                                              // double-click or Enter in Text2
@@ -46,7 +44,6 @@ public:
     void startAddingWith(const QString& name);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -54,9 +51,9 @@ private:
     std::unique_ptr<Ui::Adddealer> ui;
     forms::PickList* Listdealer;
     std::unique_ptr<data::Connection> db_;
-    QString mode_;
-    QStringList startedWith_; // the fields when adding or editing began
-    Dealer shown_;            // the publisher as read, which an edit must still find
+    enum class Entry { None, Adding, Editing } entry_ = Entry::None; // what Save does
+    QStringList startedWith_;                                        // the fields when adding or editing began
+    Dealer shown_; // the publisher as read, which an edit must still find
 
     bool hasUnsavedChanges() const;
     QStringList fieldTexts() const;

@@ -273,7 +273,6 @@ void New_Journal::searchDealers(QLineEdit* field) {
             if (found.isEmpty()) {
                 // Not registered yet: the publisher register takes over, already adding it.
                 dlbdealer->hide();
-                forms::add_dealer_flag() = QStringLiteral("T");
                 if (auto* reg = qobject_cast<Adddealer*>(forms::openWindow(QStringLiteral("Adddealer"))))
                     reg->startAddingWith(field->text());
                 return;

@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(boxes->last().title, QStringLiteral("ไม่พบวารสารที่ลงทะเบียน"));
         QCOMPARE(focused(), QStringLiteral("Command2"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(w->regMode(), QStringLiteral("New"));
+        QCOMPARE(w->mode(), reg_journal::Mode::Adding);
         QCOMPARE(text("Text2")->text(), QStringLiteral("125"));
         QCOMPARE(text("Text7")->text(), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
         QCOMPARE(focused(), QStringLiteral("Command9"));
@@ -276,7 +276,7 @@ private slots:
         QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
         QCOMPARE(issues(), QStringLiteral("3"));
         QVERIFY(counter() == QLatin1String("125") || counter() == QLatin1String("abc"));
-        QCOMPARE(w->regMode(), QStringLiteral("New"));
+        QCOMPARE(w->mode(), reg_journal::Mode::Adding);
         QCOMPARE(text("Text4")->text(), QStringLiteral("58"));
         QVERIFY(button("Command7")->isEnabled());
     }
@@ -311,7 +311,7 @@ private slots:
         openTitle(QStringLiteral("Nature"));
         clickRow("show_item", 1); // 100, bound into a volume
         click("Command3");
-        QCOMPARE(w->regMode(), QStringLiteral("Edit"));
+        QCOMPARE(w->mode(), reg_journal::Mode::Editing);
         QCOMPARE(focused(), QStringLiteral("Command9"));
         pickDate("Command9", "MonthView1", QDate(2026, 2, 15));
         pickDate("Command10", "MonthView2", QDate(2026, 2, 20));

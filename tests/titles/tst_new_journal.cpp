@@ -1,7 +1,6 @@
 // The journal title register driven by its controls against the real server.
 #include "app/Windows.h"
 #include "app/menumagizine.h"
-#include "forms/common/ProgramState.h"
 #include "forms/common/Style.h"
 #include "support/Suite.h"
 #include "titles/Adddealer.h"
@@ -69,7 +68,6 @@ private slots:
             "NULL, NULL, NULL, '2', '01', NULL)"));
         a.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus) VALUES ('1', 'J000001', 'O')"));
         a.exec(QStringLiteral("UPDATE recsetup SET pointer_ctrl1 = 'J000002', pointer_ctrl2 = 'I000002'"));
-        forms::add_dealer_flag().clear();
         main = std::make_unique<app::menumagizine>();
         app::registerWindows(main->windows());
         main->show();
@@ -310,11 +308,10 @@ private slots:
         QTest::keyClick(text("Text10"), Qt::Key_Return);
         auto* reg = qobject_cast<titles::Adddealer*>(main->windows().find(QStringLiteral("Adddealer")));
         QVERIFY(reg && reg->isVisible() && reg->isWindow());
-        QCOMPARE(reg->modeText(), QStringLiteral("Add"));
+        QCOMPARE(reg->mode(), titles::Adddealer::Mode::Adding);
         QCOMPARE(control<QPlainTextEdit>(reg, "Text2")->toPlainText(), QStringLiteral("สำนักพิมพ์ใหม่"));
         QCOMPARE(control<QLineEdit>(reg, "Text1")->text(), QStringLiteral("4"));
         QTest::mouseClick(control<QPushButton>(reg, "Command1"), Qt::LeftButton);
-        QCOMPARE(forms::add_dealer_flag(), QStringLiteral("F"));
         enter("Text10", QStringLiteral("ใหม่"));
         QVERIFY(pick("dlbdealer", QStringLiteral("สำนักพิมพ์ใหม่")));
         QCOMPARE(text("Text8")->text(), QStringLiteral("4"));

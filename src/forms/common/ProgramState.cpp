@@ -14,11 +14,6 @@ QLabel* statusPanel(QWidget* from, int number, int widthTwips) {
     return panel;
 }
 
-QString& add_dealer_flag() {
-    static QString flag;
-    return flag;
-}
-
 } // namespace forms
 
 namespace forms {

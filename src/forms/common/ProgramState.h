@@ -8,12 +8,6 @@ class QWidget;
 
 namespace forms {
 
-// The few values the whole program shares.
-//
-// add_dealer_flag: "T" asks the publisher register to start adding as soon as it shows;
-// it goes back to "F" after the register saves. Empty at start, which counts as "F".
-QString& add_dealer_flag();
-
 // Shows a working window by its kind ("Adddealer"), the way the main menu does, so a window
 // can hand over to another one. Set by the main window; gives nullptr when none is set.
 using WindowOpener = std::function<QWidget*(const QString& kind)>;
