@@ -26,16 +26,13 @@ int main(int argc, char** argv) {
         };
         std::map<QString, Tally> byCode;
         QList<receipt::IssueSeen> longest;
-        QString longestCode;
         for (int i = 0; i < r.rowCount();) {
             const QString pointer = r.text(i, 0), code = r.text(i, 1).trimmed();
             QList<receipt::IssueSeen> issues;
             for (; i < r.rowCount() && r.text(i, 0) == pointer; ++i)
                 issues.append({r.value(i, 2).toDate(), r.text(i, 3), r.text(i, 4), r.text(i, 5)});
-            if (issues.size() > longest.size()) {
+            if (issues.size() > longest.size())
                 longest = issues;
-                longestCode = code;
-            }
             const auto frequency = receipt::frequencyOf(code);
             if (!frequency)
                 continue; // daily and irregular: nothing but the number is predicted
@@ -82,17 +79,18 @@ int main(int argc, char** argv) {
         std::printf("%-6s %8d %6.2f%% %6.2f%% %6.2f%% %6.2f%% %8.2f%%\n", "all", total.cases,
                     pct(total.date, total.cases), pct(total.year, total.cases), pct(total.number, total.cases),
                     pct(total.description, total.cases), pct(total.all, total.cases));
+        // The longest history read as a weekly title's, so every rule is worked through.
         std::vector<double> times;
         for (int n = 0; n < 50; ++n) {
             t.start();
-            const auto p = receipt::predictNext(longestCode, longest);
+            const auto p = receipt::predictNext(QStringLiteral("02"), longest);
             times.push_back(t.nsecsElapsed() / 1e6);
             if (!p)
                 return 1;
         }
         std::sort(times.begin(), times.end());
-        std::printf("one prediction over %d issues (code %s): median %.3f ms, slowest %.3f ms\n",
-                    int(longest.size()), qPrintable(longestCode), times[times.size() / 2], times.back());
+        std::printf("one prediction over %d issues (as weekly): median %.3f ms, slowest %.3f ms\n",
+                    int(longest.size()), times[times.size() / 2], times.back());
         return pct(total.all, total.cases) >= 97.0 && times[times.size() / 2] < 1.0 ? 0 : 1;
     });
 }

@@ -90,11 +90,15 @@ QList<Token> tokensOf(const QString& s) {
 
 // The leading number of a year or number text; -1 when it has none.
 qint64 numberOf(const QString& text) {
-    const QString t = text.trimmed();
+    qsizetype at = 0;
+    while (at < text.size() && text.at(at).isSpace())
+        ++at;
+    qint64 value = 0;
     qsizetype digits = 0;
-    while (digits < t.size() && digits < 18 && t.at(digits).isDigit() && t.at(digits).unicode() < 128)
-        ++digits;
-    return digits == 0 ? -1 : t.left(digits).toLongLong();
+    for (; at < text.size() && digits < 18 && text.at(at).unicode() >= '0' && text.at(at).unicode() <= '9';
+         ++at, ++digits)
+        value = value * 10 + (text.at(at).unicode() - '0');
+    return digits == 0 ? -1 : value;
 }
 
 int monthIndex(const QDate& d) {
