@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     app::menumagizine window;
     app::registerWindows(window.windows());
     window.refreshMenu();
-    window.show();
+    window.showMaximized(); // the working windows share its whole area on the desk's screen
     // A database that would keep half of a failed save takes none: say so before anyone types.
     QTimer::singleShot(0, &window, &app::menumagizine::checkDatabase);
     return QApplication::exec();
