@@ -4,7 +4,7 @@
 #include "BenchUtil.h"
 #include "data/Config.h"
 #include "data/Dates.h"
-#include "reports/Survey.h"
+#include "survey/Survey.h"
 #include "titles/ExpiryList.h"
 
 #include <QTemporaryDir>
@@ -40,16 +40,16 @@ int main(int argc, char** argv) {
         std::printf("expiry list of %d rows (%d pages): layout %.0f ms, PDF %.0f ms, CSV %.0f ms\n", int(many.size()),
                     int(expiry.pages.size()), layout, pdf, csv);
 
-        QList<reports::SurveyRow> rows;
+        QList<survey::SurveyRow> rows;
         const double read =
-            timed([&] { rows = reports::surveyRows(c, QLatin1Char('J'), QDate(1900, 1, 1), QDate(2100, 1, 1)); });
+            timed([&] { rows = survey::surveyRows(c, QLatin1Char('J'), QDate(1900, 1, 1), QDate(2100, 1, 1)); });
         rows = rows.mid(0, 100000);
-        const double stage = timed([&] { reports::stageSurvey(dir.path(), rows, &error); });
+        const double stage = timed([&] { survey::stageSurvey(dir.path(), rows, &error); });
         std::printf("survey: read %.0f ms; staging %d rows %.0f ms %s\n", read, int(rows.size()), stage,
                     qPrintable(error));
         reports::Document survey;
         const double surveyPdf = timed([&] {
-            survey = reports::surveyReport(rows.mid(0, 10000), QLatin1Char('J'), QDate(1900, 1, 1), QDate(2100, 1, 1));
+            survey = survey::surveyReport(rows.mid(0, 10000), QLatin1Char('J'), QDate(1900, 1, 1), QDate(2100, 1, 1));
             reports::writePdf(survey, dir.filePath("survey.pdf"), &error);
         });
         std::printf("survey report of 10000 rows (%d pages) to PDF: %.0f ms\n", int(survey.pages.size()), surveyPdf);

@@ -7,7 +7,7 @@
 #include "index/index_journal.h"
 #include "receipt/check_receive.h"
 #include "receipt/reg_journal.h"
-#include "reports/frmrep_journ_serv.h"
+#include "survey/frmrep_journ_serv.h"
 #include "titles/Adddealer.h"
 #include "titles/New_Journal.h"
 #include "titles/expdate.h"
@@ -24,7 +24,7 @@ void registerWindows(WindowRegistry& registry) {
     registry.add(QStringLiteral("index_journal"), P::Child, [] { return new indexing::index_journal; });
     registry.add(QStringLiteral("edit_index_journal"), P::Child, [] { return new indexing::edit_index_journal; });
     registry.add(QStringLiteral("check_receive"), P::Child, [] { return new receipt::check_receive; });
-    registry.add(QStringLiteral("frmrep_journ_serv"), P::Child, [] { return new reports::frmrep_journ_serv; });
+    registry.add(QStringLiteral("frmrep_journ_serv"), P::Child, [] { return new survey::frmrep_journ_serv; });
     registry.add(QStringLiteral("expdate"), P::Child, [] { return new titles::expdate; });
     registry.add(QStringLiteral("sum_journal"), P::Child, [] { return new volumes::sum_journal; });
     registry.add(QStringLiteral("articlectrl"), P::CentredOnScreen, [] { return new indexing::articlectrl; });

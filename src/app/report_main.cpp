@@ -6,7 +6,7 @@
 #include "forms/common/Fonts.h"
 #include "receipt/ReceiptCheck.h"
 #include "reports/Report.h"
-#include "reports/Survey.h"
+#include "survey/Survey.h"
 #include "titles/ExpiryList.h"
 
 #include <QApplication>
@@ -72,7 +72,7 @@ const std::map<QString, ReportKind>& reportsByName() {
                               : receipt::receiptReport(rows, r.from, r.to);
           }}},
         {QStringLiteral("survey"), {true, false, [](data::Connection& c, const Request& r) {
-                                        return reports::surveyReport(reports::surveyRows(c, r.group, r.from, r.to),
+                                        return survey::surveyReport(survey::surveyRows(c, r.group, r.from, r.to),
                                                                      r.group, r.from, r.to);
                                     }}}};
     return all;

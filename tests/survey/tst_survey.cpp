@@ -3,16 +3,16 @@
 #include "data/Config.h"
 #include "receipt/ReceiptCheck.h"
 #include "reports/ReportViewer.h"
-#include "reports/Survey.h"
-#include "reports/frmrep_journ_serv.h"
 #include "support/Suite.h"
+#include "survey/Survey.h"
+#include "survey/frmrep_journ_serv.h"
 #include "titles/ExpiryList.h"
 
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
-using reports::frmrep_journ_serv;
+using survey::frmrep_journ_serv;
 
 namespace {
 // What is wrong with how a report's texts lie on its pages: a text reaching outside the
@@ -49,7 +49,7 @@ class tst_survey : public testsupport::DatabaseTest, testsupport::WindowFixture<
         QStringList rows;
         {
             QSqlDatabase f = QSqlDatabase::addDatabase("QSQLITE", "check");
-            f.setDatabaseName(reports::surveyFile(staging.path()));
+            f.setDatabaseName(survey::surveyFile(staging.path()));
             f.open();
             QSqlQuery q("SELECT magazine_name || '|' || yearno || '|' || itemsno || '|' || DescriptionItem FROM "
                         "rep_jn_servey ORDER BY rowid",
@@ -87,7 +87,7 @@ private slots:
         const QDate from(2026, 12, 1), to(2027, 12, 31);
         QList<titles::ExpiryRow> expiring;
         QList<receipt::MissingIssue> missing;
-        QList<reports::SurveyRow> surveyed;
+        QList<survey::SurveyRow> surveyed;
         for (int i = 0; i < rows; ++i) {
             expiring.append({QStringLiteral("J%1").arg(i),
                              longest,
@@ -104,7 +104,7 @@ private slots:
         const reports::Document doc = report == 0   ? titles::expiryReport(expiring, "01/12/2026", "31/12/2027")
                                       : report == 1 ? receipt::receiptReport(missing, from, to)
                                       : report == 2 ? receipt::claimsReport(*c, missing, from, to)
-                                                    : reports::surveyReport(surveyed, 'I', from, to);
+                                                    : survey::surveyReport(surveyed, 'I', from, to);
         const QStringList problems = layoutProblems(doc);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.mid(0, 6).join('\n')));
     }
@@ -133,7 +133,7 @@ private slots:
     void leadingValues() {
         const char* cases[][2] = {{"12", "12"}, {" 7a", "7"}, {"ก", "0"}, {"", "0"}, {"1.5", "1.5"}, {"-3x", "-3"}};
         for (const auto& [text, value] : cases)
-            QCOMPARE(QString::number(reports::leadingValue(QString::fromUtf8(text))), QString::fromLatin1(value));
+            QCOMPARE(QString::number(survey::leadingValue(QString::fromUtf8(text))), QString::fromLatin1(value));
     }
 
     // One day: exactly that day's issues of the received titles, newest registration first,

@@ -1,4 +1,4 @@
-#include "reports/frmrep_journ_serv.h"
+#include "survey/frmrep_journ_serv.h"
 
 #include "data/Config.h"
 #include "data/Dates.h"
@@ -9,7 +9,7 @@
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/Style.h"
 #include "reports/ReportViewer.h"
-#include "reports/Survey.h"
+#include "survey/Survey.h"
 #include "ui_frmrep_journ_serv.h"
 
 #include <QCalendarWidget>
@@ -18,7 +18,7 @@
 #include <QFocusEvent>
 #include <QStandardPaths>
 
-namespace reports {
+namespace survey {
 
 frmrep_journ_serv::frmrep_journ_serv(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::frmrep_journ_serv>()) {
     ui->setupUi(this);
@@ -58,7 +58,7 @@ frmrep_journ_serv::frmrep_journ_serv(QWidget* parent) : QWidget(parent), ui(std:
 
 frmrep_journ_serv::~frmrep_journ_serv() = default;
 
-ReportViewer* frmrep_journ_serv::shownReport() const {
+reports::ReportViewer* frmrep_journ_serv::shownReport() const {
     return shown_.data();
 }
 
@@ -125,4 +125,4 @@ void frmrep_journ_serv::print() {
     unsetCursor();
 }
 
-} // namespace reports
+} // namespace survey

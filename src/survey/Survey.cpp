@@ -1,4 +1,4 @@
-#include "reports/Survey.h"
+#include "survey/Survey.h"
 
 #include "data/Dates.h"
 #include "receipt/IssueStore.h"
@@ -11,7 +11,7 @@
 #include <QSqlQuery>
 #include <QUuid>
 
-namespace reports {
+namespace survey {
 
 double leadingValue(const QString& text) {
     static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)"));
@@ -86,16 +86,16 @@ bool stageSurvey(const QString& folder, const QList<SurveyRow>& rows, QString* e
     return ok;
 }
 
-Document surveyReport(const QList<SurveyRow>& rows, QChar group, const QDate& from, const QDate& to) {
+reports::Document surveyReport(const QList<SurveyRow>& rows, QChar group, const QDate& from, const QDate& to) {
     const bool english = group == QLatin1Char('J');
     const auto number = [](double v) { return QString::number(v, 'g', 12); };
-    Flow flow(english ? QStringLiteral("Journal Survey Report") : QStringLiteral("รายงานสำหรับสำรวจวารสาร"),
-              {english ? QStringLiteral("Foreign-language journals received from %1 to %2")
-                             .arg(data::formatDate(from), data::formatDate(to))
-                       : QStringLiteral("วารสารภาษาไทยที่ได้รับระหว่างวันที่ %1 ถึง %2")
-                             .arg(data::formatDate(from), data::formatDate(to))},
-              14, english ? QStringLiteral("Page") : QStringLiteral("หน้า"));
-    Document doc;
+    reports::Flow flow(english ? QStringLiteral("Journal Survey Report") : QStringLiteral("รายงานสำหรับสำรวจวารสาร"),
+                       {english ? QStringLiteral("Foreign-language journals received from %1 to %2")
+                                      .arg(data::formatDate(from), data::formatDate(to))
+                                : QStringLiteral("วารสารภาษาไทยที่ได้รับระหว่างวันที่ %1 ถึง %2")
+                                      .arg(data::formatDate(from), data::formatDate(to))},
+                       14, english ? QStringLiteral("Page") : QStringLiteral("หน้า"));
+    reports::Document doc;
     doc.title = (english ? QStringLiteral("Journal survey ") : QStringLiteral("สำรวจวารสาร ")) +
                 from.toString(Qt::ISODate) + QStringLiteral(" - ") + to.toString(Qt::ISODate);
     doc.csvHeader = {QStringLiteral("magazine_name"), QStringLiteral("yearno"), QStringLiteral("itemsno"),
@@ -122,4 +122,4 @@ Document surveyReport(const QList<SurveyRow>& rows, QChar group, const QDate& fr
     return doc;
 }
 
-} // namespace reports
+} // namespace survey

@@ -7,7 +7,7 @@
 #include <QList>
 #include <QString>
 
-namespace reports {
+namespace survey {
 
 // One issue of the journal survey, as it is staged: the title, the year and issue numbers
 // read as numbers, the description as stored.
@@ -32,6 +32,6 @@ bool stageSurvey(const QString& folder, const QList<SurveyRow>& rows, QString* e
 QString surveyFile(const QString& folder);
 
 // The survey report: English headings for the foreign group, Thai for the Thai group.
-Document surveyReport(const QList<SurveyRow>& rows, QChar group, const QDate& from, const QDate& to);
+reports::Document surveyReport(const QList<SurveyRow>& rows, QChar group, const QDate& from, const QDate& to);
 
-} // namespace reports
+} // namespace survey

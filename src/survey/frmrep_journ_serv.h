@@ -14,8 +14,10 @@ class frmrep_journ_serv;
 }
 
 namespace reports {
-
 class ReportViewer;
+}
+
+namespace survey {
 
 // The journal survey report: the issues received in a period by the currently received titles
 // of a language group, staged in the local file printmag.db and shown in the report viewer.
@@ -28,7 +30,7 @@ public:
 
     void print(); // cmdprint
     // The viewer the last run opened, while it is open.
-    ReportViewer* shownReport() const;
+    reports::ReportViewer* shownReport() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -37,9 +39,9 @@ private:
     std::unique_ptr<Ui::frmrep_journ_serv> ui;
     QCalendarWidget* MonthView1;
     std::unique_ptr<data::Connection> conn_;
-    QPointer<ReportViewer> shown_;
+    QPointer<reports::ReportViewer> shown_;
 
     void dateLeft(QLineEdit* field);
 };
 
-} // namespace reports
+} // namespace survey
