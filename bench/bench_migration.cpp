@@ -5,7 +5,7 @@
 #include "BenchUtil.h"
 #include "Legacy.h"
 #include "data/Config.h"
-#include "data/DbCheck.h"
+#include "dbcheck/DbCheck.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

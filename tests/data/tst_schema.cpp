@@ -3,7 +3,7 @@
 #include "../../bench/DataGenerator.h"
 #include "../../bench/Legacy.h"
 #include "data/Connection.h"
-#include "data/DbCheck.h"
+#include "dbcheck/DbCheck.h"
 #include "index/AuthorStore.h"
 #include "support/DatabaseTest.h"
 #include "support/WindowTest.h"

@@ -1,4 +1,4 @@
-#include "data/DbCheck.h"
+#include "dbcheck/DbCheck.h"
 
 #include "data/Counter.h"
 
