@@ -43,3 +43,8 @@ if [ "$sanitize" != 0 ]; then
   ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$asan" --output-on-failure -j "$(nproc)" -L 'window|explorer' "$@"
 fi
+
+# The Debian package: built, checked, installed, run and purged (WARASAN_PACKAGE_CHECK=0 skips).
+if [ "${WARASAN_PACKAGE_CHECK:-1}" != 0 ]; then
+  bash scripts/package-check.sh
+fi

@@ -28,7 +28,8 @@ int fail(const QString& why) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("warasan"));
+    QCoreApplication::setApplicationName(QStringLiteral("warasan-dbcheck"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(WARASAN_VERSION));
     QCommandLineParser cli;
     cli.setApplicationDescription(QStringLiteral(
         "Checks the Warasan database (read-only) and reports what needs doing; exit status 0 only when nothing "
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
         "with the Thai collation, the program's table names, indexes, zero dates to NULL, counters), checks again "
         "and logs every statement.\nThe password of --user is read from WARASAN_ADMIN_PASSWORD."));
     cli.addHelpOption();
+    cli.addVersionOption();
     cli.addOptions(
         {{QStringLiteral("migrate"), QStringLiteral("Bring the database up to the program's tables.")},
          {QStringLiteral("backup"), QStringLiteral("Backup written and verified before migrating."),

@@ -7,8 +7,27 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv) {
+    // Answered without a display, for the package's tools and the manual page.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("warasan %s\n", WARASAN_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::printf("Usage: warasan [--version] [--help]\n"
+                        "Warasan, the serials desk of the library: the register of journal and newspaper titles, "
+                        "issue check-in,\nthe article index, bound volumes, renewals and the printed lists.\n\n"
+                        "The library's database is read from /etc/xdg/warasan/warasan.ini and "
+                        "~/.config/warasan/warasan.ini,\nor from WARASAN_SERVER, WARASAN_PORT, WARASAN_DATABASE, "
+                        "WARASAN_USER and WARASAN_PASSWORD.\n\n"
+                        "  --help       Displays this help.\n"
+                        "  --version    Displays version information.\n");
+            return 0;
+        }
+    }
 #ifdef Q_OS_LINUX
     // Without a display Qt would abort with a terse message; say what is wrong instead.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&

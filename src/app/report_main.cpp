@@ -155,6 +155,7 @@ int main(int argc, char** argv) {
         });
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("warasan"));
+    QApplication::setApplicationVersion(QStringLiteral(WARASAN_VERSION));
 
     QCommandLineParser cli;
     cli.setApplicationDescription(
@@ -165,6 +166,7 @@ int main(int argc, char** argv) {
                        "  receipt-check --from dd/mm/yyyy --to dd/mm/yyyy [--claims]   issues not received\n"
                        "  survey  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   issues received, for the survey"));
     cli.addHelpOption();
+    cli.addVersionOption();
     cli.addPositionalArgument(QStringLiteral("report"), QStringLiteral("expiry, receipt-check or survey"));
     cli.addOptions(
         {{QStringLiteral("group"), QStringLiteral("J (foreign languages) or I (Thai)."), QStringLiteral("J|I")},
@@ -182,6 +184,10 @@ int main(int argc, char** argv) {
         return fail(2, cli.errorText() + QStringLiteral("; see --help"));
     if (cli.isSet(QStringLiteral("help")))
         cli.showHelp(0);
+    if (cli.isSet(QStringLiteral("version"))) {
+        std::printf("warasan-report %s\n", WARASAN_VERSION);
+        return 0;
+    }
 
     const QStringList args = cli.positionalArguments();
     const auto report = args.size() == 1 ? reportsByName().find(args.first()) : reportsByName().end();

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The Debian package, checked as a library's machine would take it: built from the tree, its
+# file list, lintian without errors, installed with apt, its commands run, then purged with
+# nothing left behind. Needs root (or sudo).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+fail() { echo "package-check: $*" >&2; exit 1; }
+
+bash scripts/package.sh >"${TMPDIR:-/tmp}/warasan-package.log" 2>&1 || { cat "${TMPDIR:-/tmp}/warasan-package.log"; fail "build failed"; }
+deb=$(ls "$root"/build-package/warasan_*_amd64.deb)
+grep -q '^E: ' "${TMPDIR:-/tmp}/warasan-package.log" && { grep '^E: ' "${TMPDIR:-/tmp}/warasan-package.log"; fail "lintian errors"; }
+files=$(dpkg-deb --contents "$deb" | awk '{print $6}')
+for f in ./usr/bin/warasan ./usr/bin/warasan-report ./usr/bin/warasan-dbcheck ./usr/share/applications/warasan.desktop \
+  ./usr/share/icons/hicolor/scalable/apps/warasan.svg ./usr/share/icons/hicolor/48x48/apps/warasan.png \
+  ./usr/share/man/man1/warasan.1.gz ./usr/share/man/man1/warasan-report.1.gz ./usr/share/man/man1/warasan-dbcheck.1.gz \
+  ./usr/share/metainfo/warasan.metainfo.xml ./etc/xdg/warasan/warasan.ini; do
+  grep -qx "$f" <<<"$files" || fail "missing from the package: $f"
+done
+if dpkg-query -W -f='${Status}' warasan 2>/dev/null | grep -q "install ok installed"; then
+  fail "warasan is already installed on this machine: not touching it"
+fi
+trap 'as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq warasan >/dev/null 2>&1 || true' EXIT
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
+version=$(dpkg-deb -f "$deb" Version)
+[ "$(warasan-report --version)" = "warasan-report $version" ] || fail "warasan-report --version"
+warasan-dbcheck --help >/dev/null || fail "warasan-dbcheck --help"
+man -w warasan-report >/dev/null || fail "no manual page for warasan-report"
+[ "$(stat -c '%a %G' /etc/xdg/warasan/warasan.ini)" = "640 warasan" ] || fail "configuration not 0640 root:warasan"
+as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq warasan >/dev/null
+trap - EXIT
+[ -z "$(dpkg -L warasan 2>/dev/null)" ] || fail "files left after purge"
+[ ! -e /etc/xdg/warasan ] || fail "configuration left after purge"
+echo "package-check: $(basename "$deb") built, installed, run and purged; lintian: $(grep -c '^W: ' "${TMPDIR:-/tmp}/warasan-package.log" || true) warning(s), no error"
