@@ -30,16 +30,21 @@ install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR
 find_program(HELP2MAN help2man)
 if(HELP2MAN)
   set(pages)
+  set(name_warasan "the serials desk of the library")
+  set(name_warasan-report "write the printed lists of Warasan as PDF and CSV, for scheduled runs")
+  set(name_warasan-dbcheck "check the Warasan database and migrate an older one")
   foreach(program warasan warasan-report warasan-dbcheck)
     set(page ${CMAKE_BINARY_DIR}/man/${program}.1.gz)
     add_custom_command(
       OUTPUT ${page}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
       COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${HELP2MAN} --no-info --no-discard-stderr
-              --section=1 --name=${program}-of-warasan --output=${CMAKE_BINARY_DIR}/man/${program}.1
+              --section=1 "--name=${name_${program}}" --include=${CMAKE_CURRENT_LIST_DIR}/${program}.h2m
+              --output=${CMAKE_BINARY_DIR}/man/${program}.1
               $<TARGET_FILE:${program}>
       COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/man/${program}.1
-      DEPENDS ${program})
+      DEPENDS ${program} ${CMAKE_CURRENT_LIST_DIR}/${program}.h2m
+      VERBATIM)
     list(APPEND pages ${page})
   endforeach()
   add_custom_target(manpages ALL DEPENDS ${pages})
