@@ -11,11 +11,13 @@ fail() { echo "package-check: $*" >&2; exit 1; }
 bash scripts/package.sh >"${TMPDIR:-/tmp}/warasan-package.log" 2>&1 || { cat "${TMPDIR:-/tmp}/warasan-package.log"; fail "build failed"; }
 deb=$(ls "$root"/build-package/warasan_*_amd64.deb)
 grep -q '^E: ' "${TMPDIR:-/tmp}/warasan-package.log" && { grep '^E: ' "${TMPDIR:-/tmp}/warasan-package.log"; fail "lintian errors"; }
+desktop-file-validate packaging/warasan.desktop || fail "the desktop entry does not validate"
+appstreamcli validate --no-net packaging/th.ac.library.warasan.metainfo.xml >/dev/null || fail "AppStream metadata does not validate"
 files=$(dpkg-deb --contents "$deb" | awk '{print $6}')
 for f in ./usr/bin/warasan ./usr/bin/warasan-report ./usr/bin/warasan-dbcheck ./usr/share/applications/warasan.desktop \
   ./usr/share/icons/hicolor/scalable/apps/warasan.svg ./usr/share/icons/hicolor/48x48/apps/warasan.png \
   ./usr/share/man/man1/warasan.1.gz ./usr/share/man/man1/warasan-report.1.gz ./usr/share/man/man1/warasan-dbcheck.1.gz \
-  ./usr/share/metainfo/warasan.metainfo.xml ./etc/xdg/warasan/warasan.ini; do
+  ./usr/share/metainfo/th.ac.library.warasan.metainfo.xml ./etc/xdg/warasan/warasan.ini; do
   grep -qx "$f" <<<"$files" || fail "missing from the package: $f"
 done
 if dpkg-query -W -f='${Status}' warasan 2>/dev/null | grep -q "install ok installed"; then
