@@ -5,12 +5,20 @@
 
 namespace data {
 
-qint64 leadingNumber(const QString& text) {
-    const QString t = text.trimmed();
+std::optional<qint64> leadingDigits(const QString& text) {
+    qsizetype at = 0;
+    while (at < text.size() && text.at(at).isSpace())
+        ++at;
+    qint64 value = 0;
     int digits = 0;
-    while (digits < t.size() && digits < 18 && t.at(digits).isDigit() && t.at(digits).unicode() < 128)
-        ++digits;
-    return digits == 0 ? 0 : t.left(digits).toLongLong();
+    for (; at < text.size() && digits < 18 && text.at(at).unicode() >= '0' && text.at(at).unicode() <= '9';
+         ++at, ++digits)
+        value = value * 10 + (text.at(at).unicode() - '0');
+    return digits == 0 ? std::nullopt : std::optional<qint64>(value);
+}
+
+qint64 leadingNumber(const QString& text) {
+    return leadingDigits(text).value_or(0);
 }
 
 std::optional<qint64> counterValue(const QString& text) {

@@ -14,6 +14,8 @@ std::optional<qint64> counterValue(const QString& text);
 
 // The value of the leading digits of the trimmed text (at most 18 of them); none counts as 0.
 qint64 leadingNumber(const QString& text);
+// The same, nothing when the text has no leading digit.
+std::optional<qint64> leadingDigits(const QString& text);
 
 // The next counter value as plain decimal text without padding ("007" gives "8"); nothing
 // when the text is not a number or is at the 64-bit limit.

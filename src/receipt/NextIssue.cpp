@@ -1,5 +1,6 @@
 #include "receipt/NextIssue.h"
 
+#include "data/Counter.h"
 #include "receipt/ReceiptCheck.h"
 
 #include <QHash>
@@ -90,15 +91,7 @@ QList<Token> tokensOf(const QString& s) {
 
 // The leading number of a year or number text; -1 when it has none.
 qint64 numberOf(const QString& text) {
-    qsizetype at = 0;
-    while (at < text.size() && text.at(at).isSpace())
-        ++at;
-    qint64 value = 0;
-    qsizetype digits = 0;
-    for (; at < text.size() && digits < 18 && text.at(at).unicode() >= '0' && text.at(at).unicode() <= '9';
-         ++at, ++digits)
-        value = value * 10 + (text.at(at).unicode() - '0');
-    return digits == 0 ? -1 : value;
+    return data::leadingDigits(text).value_or(-1);
 }
 
 int monthIndex(const QDate& d) {
@@ -206,13 +199,17 @@ int volumeMonth(const Frequency& f, const IssueSeen& issue) {
     return first.month();
 }
 
+// Whether issue i's number went back to (or below) the one before.
+bool restartsAt(const QList<IssueSeen>& issues, int i) {
+    const qint64 before = numberOf(issues.at(i - 1).number), now = numberOf(issues.at(i).number);
+    return before >= 0 && now >= 0 && now <= before;
+}
+
 // When something happens to the numbering (a new volume, a number back to 1), learnt from where
 // it happened before: at the first issue of a volume beginning in one month (most of the times
 // it happened), or else every so many issues.
 struct Turnover {
     QList<int> at; // indexes of the issues that began it
-    QList<int>
-        restarts; // those of them where the number went back (their volume began earlier if its first issue is missing)
     // `month`: where it is expected when the history has not shown it yet (0: not expected).
     bool comesWith(const Frequency& f, const QList<IssueSeen>& issues, const QDate& next, int month) const {
         if (!next.isValid())
@@ -221,7 +218,8 @@ struct Turnover {
             return month > 0 && crosses(issues.last().daily, next, month);
         QHash<int, int> months;
         for (int i : at) {
-            const int began = restarts.contains(i) ? volumeMonth(f, issues.at(i)) : 0;
+            // Where the number went back, its volume began earlier if its first issue is missing.
+            const int began = restartsAt(issues, i) ? volumeMonth(f, issues.at(i)) : 0;
             ++months[began > 0 ? began : issues.at(i).daily.month()];
         }
         int most = 0;
@@ -258,13 +256,11 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
     Turnover volume, reset;
     for (int i = 1; i < issues.size(); ++i) {
         const qint64 y0 = numberOf(issues.at(i - 1).year), y1 = numberOf(issues.at(i).year);
-        const qint64 n0 = numberOf(issues.at(i - 1).number), n1 = numberOf(issues.at(i).number);
         if (y0 >= 0 && y1 >= 0 && y1 != y0)
             volume.at.append(i);
-        if (n0 >= 0 && n1 >= 0 && n1 <= n0)
+        if (restartsAt(issues, i))
             reset.at.append(i);
     }
-    volume.restarts = reset.restarts = reset.at;
     // Before the history shows a new volume: a number within a year's count tells where the
     // volume began; a larger one runs on, the volume changing with the calendar year. New
     // volumes seen without a number back to 1: the numbers run on.
