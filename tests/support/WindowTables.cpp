@@ -48,7 +48,8 @@ const QList<WindowTable>& windowTables() {
          "Shown: SELECT Copies_Per_Year, Price_Per_Year, DATE_FORMAT(Order_Date, '%d/%m/%Y') FROM magazine "
          "WHERE pointer = ? | Text1 | Text7 Text11 Mask5"},
         {"ccc", "reg_journal", modeOf<receipt::reg_journal>(),
-         "Cleared: Text1 Command1 Command8 Command5 Command9 Command10 -Command2 -Command11 -Command3 -Command6 -Text2 "
+         "Cleared: Text1 Command1 Command8 Command5 Command9 Command10 -Command2 -Command11 -Command3 -Command6 "
+         "-Command7 -Command4 -Text2 "
          "-Text3 "
          "-Text4 "
          "-Text5 -Text6 -Text7;"
