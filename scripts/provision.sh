@@ -5,6 +5,7 @@
 #   provision.sh DATADIR DBNAME
 #
 # Prints "created" when it made the database, "exists" when it was already there.
+# The intranet report server's account warasan_web may only read.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
@@ -20,6 +21,8 @@ exists=$(sql -N -e "SELECT COUNT(*) FROM information_schema.schemata WHERE schem
   for host in localhost 127.0.0.1 ::1; do
     echo "CREATE USER IF NOT EXISTS 'varnok'@'$host';"
     echo "GRANT SELECT, INSERT, UPDATE, DELETE ON \`$db\`.* TO 'varnok'@'$host';"
+    echo "CREATE USER IF NOT EXISTS 'warasan_web'@'$host';"
+    echo "GRANT SELECT ON \`$db\`.* TO 'warasan_web'@'$host';"
   done
 } | sql
 if [ "$exists" = "1" ]; then

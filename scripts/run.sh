@@ -8,7 +8,7 @@ cd "$root"
 bash scripts/setup.sh
 build=${WARASAN_BUILD_DIR:-$root/build}
 cmake -S "$root" -B "$build" -G Ninja >/dev/null
-cmake --build "$build" --target warasan warasan-datagen
+cmake --build "$build" --target warasan warasan-web warasan-datagen
 
 configured_server() {
   [ -n "${WARASAN_SERVER:-}" ] && return 0
@@ -37,6 +37,24 @@ else
   echo "run: private server 127.0.0.1:$port, data in $data"
   echo "     (stop it with: bash scripts/dbserver.sh stop \"$data\")"
   export WARASAN_SERVER=127.0.0.1 WARASAN_PORT=$port
+
+  # The report pages the menu opens, served beside the demo database (restarted each time,
+  # so it is always this build's).
+  web="$(dirname "$data")/web"
+  mkdir -p "$web"
+  if [ -f "$web/pid" ] && kill "$(cat "$web/pid")" 2>/dev/null; then
+    while kill -0 "$(cat "$web/pid")" 2>/dev/null; do sleep 0.1; done
+  fi
+  setsid "$build/src/warasan-web" --port 0 </dev/null >"$web/log" 2>&1 &
+  echo $! >"$web/pid"
+  for _ in $(seq 100); do
+    webport=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$web/log")
+    [ -n "$webport" ] && break
+    sleep 0.1
+  done
+  [ -n "${webport:-}" ] || { echo "run: the report server did not start:" >&2; cat "$web/log" >&2; exit 1; }
+  export WARASAN_REPORT_ROOT="http://127.0.0.1:$webport/"
+  echo "run: report pages at $WARASAN_REPORT_ROOT (log: $web/log)"
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then

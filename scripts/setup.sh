@@ -6,9 +6,10 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev libqt6sql6-sqlite libgl-dev
-  unixodbc unixodbc-dev odbc-mariadb
+  unixodbc unixodbc-dev odbc-mariadb libcpp-httplib-dev
   mariadb-server mariadb-client
   fonts-thai-tlwg poppler-utils
+  ${WARASAN_TEST_PACKAGES:-}
 )
 
 as_root() {

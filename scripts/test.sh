@@ -5,7 +5,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-bash scripts/setup.sh
+# The report server's tests load its pages in a real browser.
+WARASAN_TEST_PACKAGES=chromium bash scripts/setup.sh
 # Paths under the clone are hashed relative to it, so a new clone reuses the compiler cache.
 export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true
 build=${WARASAN_BUILD_DIR:-$root/build}

@@ -77,6 +77,14 @@ InstallationConfig InstallationConfig::load() {
     c.stagingDir = setting(ini, "staging_dir", "WARASAN_STAGING_DIR",
                            QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
     ini.endGroup();
+    ini.beginGroup(QStringLiteral("web"));
+    c.webListen = setting(ini, "listen", "WARASAN_WEB_LISTEN", QStringLiteral("127.0.0.1"));
+    c.webPort = setting(ini, "port", "WARASAN_WEB_PORT", QStringLiteral("8080")).toInt();
+    c.webDb = c.db;
+    c.webDb.user = setting(ini, "user", "WARASAN_WEB_USER", QStringLiteral("warasan_web"));
+    c.webDb.hasPassword = qEnvironmentVariableIsSet("WARASAN_WEB_PASSWORD") || ini.contains(QStringLiteral("password"));
+    c.webDb.password = setting(ini, "password", "WARASAN_WEB_PASSWORD");
+    ini.endGroup();
     ini.beginGroup(QStringLiteral("display"));
     c.buddhistEra =
         setting(ini, "era", "WARASAN_ERA").trimmed().compare(QLatin1String("buddhist"), Qt::CaseInsensitive) == 0;

@@ -14,6 +14,9 @@ struct ConnectionSettings {
     QString user = QStringLiteral("varnok");
     QString password;
     bool hasPassword = false;
+    // The server ends any statement running longer (0: no limit). Set by the report server,
+    // whose visitors must not be able to keep the database busy.
+    int statementSeconds = 0;
 
     // The ODBC driver connection string. Holds the password: never log or show it.
     QString connectionString() const;
@@ -27,8 +30,14 @@ struct ConnectionSettings {
 //   [database] server port socket driver password name user   WARASAN_SERVER, WARASAN_PORT, ...
 //   [reports]  root staging_dir                                WARASAN_REPORT_ROOT, WARASAN_STAGING_DIR
 //   [display]  era (common | buddhist)                         WARASAN_ERA
+//   [web]      listen port user password                       WARASAN_WEB_LISTEN, WARASAN_WEB_PORT, ...
 struct InstallationConfig {
     ConnectionSettings db;
+    // The intranet report server: where it listens, and the read-only account it reads with
+    // (the database's server and name are those of [database]).
+    QString webListen;
+    int webPort = 8080;
+    ConnectionSettings webDb;
     QString reportRoot;
     QString stagingDir;
     bool buddhistEra = false;

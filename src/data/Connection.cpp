@@ -144,6 +144,8 @@ void Connection::open() {
     sinceLastUse_.start();
     // No server setting may let a write be cut short or a date be stored as zeros.
     exec(QStringLiteral("SET SESSION sql_mode = '%1'").arg(QLatin1String(strictSessionMode)));
+    if (settings_.statementSeconds > 0)
+        exec(QStringLiteral("SET SESSION max_statement_time = %1").arg(settings_.statementSeconds));
 }
 
 void Connection::close() noexcept {

@@ -74,18 +74,19 @@ Rendered render(const Document& doc, QPagedPaintDevice* device, const Progress& 
     return Rendered::Done;
 }
 
+QByteArray csvLine(const QStringList& values) {
+    QStringList cells;
+    cells.reserve(values.size());
+    for (const QString& v : values)
+        cells << quoted(v);
+    return (cells.join(QLatin1Char(',')) + QStringLiteral("\r\n")).toUtf8();
+}
+
 QByteArray csvBytes(const QStringList& header, const QList<QStringList>& rows) {
-    QString out;
-    const auto line = [&](const QStringList& values) {
-        QStringList cells;
-        for (const QString& v : values)
-            cells << quoted(v);
-        out += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    };
-    line(header);
+    QByteArray out = csvByteOrderMark + csvLine(header);
     for (const QStringList& r : rows)
-        line(r);
-    return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
+        out += csvLine(r);
+    return out;
 }
 
 bool writePdf(const Document& doc, const QString& file, QString* error, const Progress& progress) {

@@ -57,6 +57,10 @@ enum class Rendered { Done, Stopped, CannotStart };
 Rendered render(const Document& doc, QPagedPaintDevice* device, const Progress& progress = {});
 // The CSV bytes: UTF-8 with a byte-order mark, RFC 4180 quoting, CRLF line ends.
 QByteArray csvBytes(const QStringList& header, const QList<QStringList>& rows);
+// The same writer a line at a time, for output streamed as it is read: the mark first, then
+// one line per row.
+inline constexpr char csvByteOrderMark[] = "\xEF\xBB\xBF";
+QByteArray csvLine(const QStringList& values);
 // Writes a PDF (A4, the report font embedded) or a CSV file; on failure false and the reason
 // in plain words.
 bool writePdf(const Document& doc, const QString& file, QString* error, const Progress& progress = {});

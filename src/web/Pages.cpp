@@ -1,0 +1,464 @@
+#include "web/Pages.h"
+
+#include "data/Dates.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+namespace web {
+
+namespace {
+
+using Options = QList<QPair<QString, QString>>; // value, label
+
+QString number(qint64 n) {
+    return QLocale(QLocale::Thai).toString(n);
+}
+
+QString selectField(const QString& name, const QString& label, const Query& q, const Options& options) {
+    QString html = QStringLiteral("<label>%1<select name=\"%2\">").arg(esc(label), name);
+    const QString current = q.value(name);
+    for (const auto& [value, text] : options)
+        html += QStringLiteral("<option value=\"%1\"%2>%3</option>")
+                    .arg(esc(value), value == current ? QStringLiteral(" selected") : QString(), esc(text));
+    return html + QStringLiteral("</select></label>");
+}
+
+QString textField(const QString& name, const QString& label, const QString& value, const QString& hint = {}) {
+    return QStringLiteral("<label>%1<input name=\"%2\" value=\"%3\" placeholder=\"%4\" maxlength=\"200\"></label>")
+        .arg(esc(label), name, esc(value), esc(hint));
+}
+
+QString form(const QString& path, const QString& fields) {
+    return QStringLiteral("<form method=\"get\" action=\"/%1\">%2<button type=\"submit\">แสดง</button></form>\n")
+        .arg(path, fields);
+}
+
+QString errorBox(const QString& text) {
+    return QStringLiteral("<p class=\"error\">%1</p>\n").arg(esc(text));
+}
+
+// A period typed in either era ("1/3/2569" or "1/3/2026"), or as the browser's ISO date.
+// Without one: the current month up to today.
+struct Period {
+    QDate from, to;
+    QString error;
+};
+
+Period periodOf(const Query& q) {
+    Period p;
+    const QDate today = QDate::currentDate();
+    const auto read = [&](const QString& key, QDate fallback, const QString& what) {
+        const QString text = q.value(key).trimmed();
+        if (text.isEmpty())
+            return fallback;
+        if (const auto d = data::parseDate(text))
+            return *d;
+        p.error = QStringLiteral("%1 \"%2\" ไม่ใช่วันที่ที่ถูกต้อง กรุณาพิมพ์เป็น วว/ดด/ปปปป").arg(what, text);
+        return QDate();
+    };
+    p.from = read(QStringLiteral("from"), QDate(today.year(), today.month(), 1), QStringLiteral("วันที่เริ่มต้น"));
+    p.to = read(QStringLiteral("to"), today, QStringLiteral("วันที่สิ้นสุด"));
+    if (p.error.isEmpty() && p.from > p.to)
+        p.error = QStringLiteral("วันที่เริ่มต้นต้องไม่อยู่หลังวันที่สิ้นสุด");
+    return p;
+}
+
+QString periodFields(const Query& q, const Period& p) {
+    const auto shown = [&](const QString& key, const QDate& d) {
+        return q.contains(key) ? q.value(key) : data::formatDate(d);
+    };
+    return textField(QStringLiteral("from"), QStringLiteral("ตั้งแต่วันที่"), shown(QStringLiteral("from"), p.from),
+                     QStringLiteral("วว/ดด/ปปปป")) +
+           textField(QStringLiteral("to"), QStringLiteral("ถึงวันที่"), shown(QStringLiteral("to"), p.to),
+                     QStringLiteral("วว/ดด/ปปปป"));
+}
+
+// A small table of counts with a total line, for the summaries above a list.
+QString countTable(const QString& caption, const QString& what, const data::Result& r) {
+    qint64 total = 0;
+    QString body;
+    for (int i = 0; i < r.rowCount(); ++i) {
+        const QString name = cellText(r.value(i, 0));
+        total += r.value(i, 1).toLongLong();
+        body += QStringLiteral("<tr><td>%1</td><td class=\"n\">%2</td></tr>")
+                    .arg(esc(name.isEmpty() ? QStringLiteral("(ไม่ระบุ)") : name), number(r.value(i, 1).toLongLong()));
+    }
+    return QStringLiteral("<div class=\"wrap\"><table class=\"summary\"><thead><tr><th>%1</th><th class=\"n\">%2</th>"
+                          "</tr></thead><tbody>%3</tbody><tfoot><tr><td>รวม</td><td class=\"n\">%4</td></tr></tfoot>"
+                          "</table></div>\n")
+        .arg(esc(caption), esc(what), body, number(total));
+}
+
+Options codeOptions(data::Connection& c, const QString& sql, const QString& all) {
+    Options out{{QString(), all}};
+    const data::Result r = c.query(sql);
+    for (const auto& row : r.rows)
+        out.append({row.at(0).toString(), row.at(1).toString()});
+    return out;
+}
+
+const Options groupOptions = {{QString(), QStringLiteral("ทุกกลุ่ม")},
+                              {QStringLiteral("J"), QStringLiteral("J")},
+                              {QStringLiteral("I"), QStringLiteral("I")},
+                              {QStringLiteral("K"), QStringLiteral("K")},
+                              {QStringLiteral("L"), QStringLiteral("L")}};
+
+const QString receivedTitles =
+    QStringLiteral("FROM magazine m LEFT JOIN magtype f ON f.MagType_Code = m.MagType_code "
+                   "LEFT JOIN department d ON d.Department_Code = m.department_code WHERE m.Receive_Code = '1'");
+
+// 1. Every title currently received, with its latest issue.
+Page allTitles(data::Connection& c, const Query& q) {
+    const QString path = QStringLiteral("rpt_journal/rpt_journal_all.php");
+    Page page{QStringLiteral("รายชื่อวารสารที่บอกรับทั้งหมด"), {}, {}, QStringLiteral("titles.csv")};
+    Listing l;
+    l.select =
+        QStringLiteral("SELECT m.Pointer AS code, m.Magazine_Name AS name, m.ISSN AS issn, f.MagType_Thai_Des AS freq, "
+                       "d.Department_Thai_Des AS dept, "
+                       "(SELECT CONCAT_WS(' ', CONCAT('ปีที่ ', t.yearno), CONCAT('ฉบับที่ ', t.itemsno)) FROM tranfile t "
+                       " WHERE t.pointer = m.Pointer ORDER BY t.daily DESC, t.magno DESC LIMIT 1) AS latest_no, "
+                       "(SELECT MAX(t.daily) FROM tranfile t WHERE t.pointer = m.Pointer) AS latest ") +
+        receivedTitles;
+    const QString group = q.value(QStringLiteral("group"));
+    if (group.size() == 1 && QStringLiteral("JIKL").contains(group)) {
+        l.select += QStringLiteral(" AND m.Pointer LIKE ?");
+        l.params << data::likePrefix(group);
+    }
+    const QString dept = q.value(QStringLiteral("dept"));
+    if (!dept.isEmpty()) {
+        l.select += QStringLiteral(" AND m.department_code = ?");
+        l.params << dept;
+    }
+    l.columns = {{QStringLiteral("รหัส"), QStringLiteral("code")},
+                 {QStringLiteral("ชื่อวารสาร"), QStringLiteral("name")},
+                 {QStringLiteral("ISSN"), QStringLiteral("issn")},
+                 {QStringLiteral("กำหนดออก"), QStringLiteral("freq")},
+                 {QStringLiteral("คณะ/หน่วยงาน"), QStringLiteral("dept")},
+                 {QStringLiteral("ฉบับล่าสุด"), QStringLiteral("latest_no")},
+                 {QStringLiteral("วันที่ฉบับล่าสุด"), QStringLiteral("latest")}};
+    l.key = QStringLiteral("code");
+    l.defaultSort = 1;
+    const data::Result byGroup = c.query(QStringLiteral("SELECT LEFT(m.Pointer, 1) AS grp, COUNT(*) ") +
+                                         receivedTitles + QStringLiteral(" GROUP BY grp ORDER BY grp"));
+    page.intro = form(path, selectField(QStringLiteral("group"), QStringLiteral("กลุ่ม"), q, groupOptions) +
+                                selectField(QStringLiteral("dept"), QStringLiteral("คณะ/หน่วยงาน"), q,
+                                            codeOptions(c,
+                                                        QStringLiteral("SELECT Department_Code, Department_Thai_Des "
+                                                                       "FROM department ORDER BY Department_Code"),
+                                                        QStringLiteral("ทุกคณะ")))) +
+                 countTable(QStringLiteral("กลุ่ม"), QStringLiteral("จำนวนชื่อเรื่อง"), byGroup);
+    page.list = l;
+    return page;
+}
+
+// 2. The same titles by faculty, each faculty a group with its count.
+Page titlesByDepartment(data::Connection& c, const Query&) {
+    Page page{QStringLiteral("รายชื่อวารสารแยกตามคณะวิชา"), {}, {}, QStringLiteral("titles-by-faculty.csv")};
+    Listing l;
+    l.select = QStringLiteral("SELECT COALESCE(d.Department_Thai_Des, '') AS dept, m.Pointer AS code, "
+                              "m.Magazine_Name AS name, m.ISSN AS issn, f.MagType_Thai_Des AS freq ") +
+               receivedTitles;
+    l.columns = {{QStringLiteral("คณะ/หน่วยงาน"), QStringLiteral("dept")},
+                 {QStringLiteral("รหัส"), QStringLiteral("code")},
+                 {QStringLiteral("ชื่อวารสาร"), QStringLiteral("name")},
+                 {QStringLiteral("ISSN"), QStringLiteral("issn")},
+                 {QStringLiteral("กำหนดออก"), QStringLiteral("freq")}};
+    l.key = QStringLiteral("code");
+    l.defaultSort = 2;
+    l.groupBy = 0;
+    page.intro = countTable(QStringLiteral("คณะ/หน่วยงาน"), QStringLiteral("จำนวนชื่อเรื่อง"),
+                            c.query(QStringLiteral("SELECT d.Department_Thai_Des AS dept, COUNT(*) ") + receivedTitles +
+                                    QStringLiteral(" GROUP BY dept ORDER BY dept")));
+    page.list = l;
+    return page;
+}
+
+// The period pages: a form, the per-day counts, the list per title.
+Page periodPage(const QString& path, const QString& title, const Query& q,
+                const std::function<void(const Period&, Page&)>& fill) {
+    Page page{title, {}, {}, {}};
+    const Period p = periodOf(q);
+    page.intro = form(path, periodFields(q, p));
+    if (!p.error.isEmpty())
+        page.intro += errorBox(p.error);
+    else
+        fill(p, page);
+    return page;
+}
+
+QList<Column> perTitleColumns(const QString& what) {
+    return {{QStringLiteral("รหัส"), QStringLiteral("code")},
+            {QStringLiteral("ชื่อวารสาร"), QStringLiteral("name")},
+            {what, QStringLiteral("n"), true},
+            {QStringLiteral("วันแรก"), QStringLiteral("first")},
+            {QStringLiteral("วันสุดท้าย"), QStringLiteral("last")}};
+}
+
+// 3. Issues registered in a period.
+Page registrations(data::Connection& c, const Query& q) {
+    const QString path = QStringLiteral("rpt_journal/rpt_regis_journal.php");
+    return periodPage(path, QStringLiteral("รายงานการลงทะเบียนวารสาร"), q, [&](const Period& p, Page& page) {
+        page.csvName = QStringLiteral("registrations.csv");
+        page.intro += QStringLiteral("<h2>รายวัน</h2>") +
+                      countTable(QStringLiteral("วันที่ลงทะเบียน"), QStringLiteral("จำนวนฉบับ"),
+                                 c.query(QStringLiteral("SELECT indate, COUNT(*) FROM tranfile WHERE indate "
+                                                        "BETWEEN ? AND ? GROUP BY indate ORDER BY indate"),
+                                         {p.from, p.to})) +
+                      QStringLiteral("<h2>รายชื่อเรื่อง</h2>");
+        Listing l;
+        l.select = QStringLiteral("SELECT m.Pointer AS code, m.Magazine_Name AS name, COUNT(*) AS n, "
+                                  "MIN(t.indate) AS first, MAX(t.indate) AS last FROM tranfile t "
+                                  "JOIN magazine m ON m.Pointer = t.pointer WHERE t.indate BETWEEN ? AND ? "
+                                  "GROUP BY m.Pointer, m.Magazine_Name");
+        l.params = {p.from, p.to};
+        l.columns = perTitleColumns(QStringLiteral("จำนวนฉบับ"));
+        l.key = QStringLiteral("code");
+        l.defaultSort = 1;
+        page.list = l;
+    });
+}
+
+// 4. Volumes sent for binding: a volume counts in the period its last issue was registered in.
+Page bindings(data::Connection& c, const Query& q) {
+    const QString path = QStringLiteral("rpt_journal/main_sum_journal.php");
+    return periodPage(path, QStringLiteral("รายงานรายชื่อวารสารส่งเย็บเล่ม"), q, [&](const Period& p, Page& page) {
+        page.csvName = QStringLiteral("bound-volumes.csv");
+        const QString volumes = QStringLiteral(
+            "FROM sum_journal s JOIN tranfile t ON t.regno = s.regno JOIN magazine m ON m.Pointer = t.pointer "
+            "WHERE s.regno IN (SELECT v.regno FROM tranfile v WHERE v.indate BETWEEN ? AND ? AND v.regno <> '') "
+            "GROUP BY s.regno, s.callno, m.Pointer, m.Magazine_Name HAVING MAX(t.indate) BETWEEN ? AND ?");
+        const data::Params params{p.from, p.to, p.from, p.to};
+        page.intro += countTable(QStringLiteral("ชื่อวารสาร"), QStringLiteral("จำนวนเล่ม"),
+                                 c.query(QStringLiteral("SELECT name, COUNT(*) FROM (SELECT m.Magazine_Name "
+                                                        "AS name ") +
+                                             volumes + QStringLiteral(") AS v GROUP BY name ORDER BY name"),
+                                         params));
+        Listing l;
+        l.select = QStringLiteral("SELECT s.regno AS regno, s.callno AS callno, m.Magazine_Name AS name, "
+                                  "COUNT(*) AS n, GROUP_CONCAT(CONCAT_WS('/', t.yearno, t.itemsno) "
+                                  "ORDER BY t.daily, t.magno SEPARATOR ', ') AS issues, MAX(t.indate) AS last ") +
+                   volumes;
+        l.params = params;
+        l.columns = {{QStringLiteral("เลขทะเบียนเล่ม"), QStringLiteral("regno")},
+                     {QStringLiteral("เลขเรียก"), QStringLiteral("callno")},
+                     {QStringLiteral("ชื่อวารสาร"), QStringLiteral("name")},
+                     {QStringLiteral("จำนวนฉบับ"), QStringLiteral("n"), true},
+                     {QStringLiteral("ฉบับ (ปีที่/ฉบับที่)"), QStringLiteral("issues")},
+                     {QStringLiteral("ลงทะเบียนฉบับสุดท้าย"), QStringLiteral("last")}};
+        l.key = QStringLiteral("regno");
+        l.defaultSort = 2;
+        page.list = l;
+    });
+}
+
+// 5. Articles indexed in a period.
+Page indexEntries(data::Connection& c, const Query& q) {
+    const QString path = QStringLiteral("rpt_journal/rpt_index_journal.php");
+    return periodPage(path, QStringLiteral("รายงานการบันทึกดรรชนีวารสาร"), q, [&](const Period& p, Page& page) {
+        page.csvName = QStringLiteral("index-entries.csv");
+        const data::Params params{QDateTime(p.from, QTime(0, 0)), QDateTime(p.to.addDays(1), QTime(0, 0))};
+        page.intro += QStringLiteral("<h2>รายวัน</h2>") +
+                      countTable(QStringLiteral("วันที่บันทึก"), QStringLiteral("จำนวนบทความ"),
+                                 c.query(QStringLiteral("SELECT DATE(keydate) AS day, COUNT(*) FROM article "
+                                                        "WHERE keydate >= ? AND keydate < ? GROUP BY day "
+                                                        "ORDER BY day"),
+                                         params)) +
+                      QStringLiteral("<h2>รายชื่อเรื่อง</h2>");
+        Listing l;
+        l.select = QStringLiteral("SELECT m.Pointer AS code, m.Magazine_Name AS name, COUNT(*) AS n, "
+                                  "MIN(DATE(a.keydate)) AS first, MAX(DATE(a.keydate)) AS last FROM article a "
+                                  "JOIN magazine m ON m.Pointer = a.pointer WHERE a.keydate >= ? AND a.keydate < ? "
+                                  "GROUP BY m.Pointer, m.Magazine_Name");
+        l.params = params;
+        l.columns = perTitleColumns(QStringLiteral("จำนวนบทความ"));
+        l.key = QStringLiteral("code");
+        l.defaultSort = 1;
+        page.list = l;
+    });
+}
+
+// The article search shared by the two search pages. Text is matched as typed ("%" and "_"
+// are letters), from the start of a word's text or anywhere in it, in the database's Thai
+// collation.
+const Options searchFields = {{QStringLiteral("title"), QStringLiteral("ชื่อบทความ")},
+                              {QStringLiteral("author"), QStringLiteral("ผู้แต่ง (ชื่อจริงและนามแฝง)")},
+                              {QStringLiteral("subject"), QStringLiteral("หัวเรื่อง")},
+                              {QStringLiteral("journal"), QStringLiteral("ชื่อวารสาร")}};
+const Options searchModes = {{QStringLiteral("begins"), QStringLiteral("ขึ้นต้นด้วย")},
+                             {QStringLiteral("contains"), QStringLiteral("มีคำนี้อยู่")}};
+
+enum ArticleColumn { No, Title, Journal, YearNo, Number, IssueText, Pages, Abstract, Authors, Subjects, Year };
+
+// An article's authors in order (kept apart by a character no name holds: names have commas).
+QStringList authorsOf(const QVariantList& row) {
+    return row.at(Authors).toString().split(QChar(0x1f), Qt::SkipEmptyParts);
+}
+
+Citation citationOf(const QVariantList& row) {
+    Citation c;
+    c.authors = authorsOf(row);
+    c.title = row.at(Title).toString();
+    c.journal = row.at(Journal).toString();
+    c.yearNo = row.at(YearNo).toString().trimmed();
+    c.number = row.at(Number).toString().trimmed();
+    c.pages = row.at(Pages).toString().trimmed();
+    c.year = row.at(Year).toInt();
+    return c;
+}
+
+Page search(data::Connection&, const Query& q, bool references) {
+    const QString path =
+        references ? QStringLiteral("rpt_journal/main_refer_journal.php") : QStringLiteral("main_search_journal.asp");
+    Page page{references ? QStringLiteral("สืบค้นดรรชนีวารสาร (รูปแบบบรรณานุกรม)") : QStringLiteral("สืบค้นดรรชนีวารสาร"),
+              {},
+              {},
+              QStringLiteral("articles.csv")};
+    const QString text = q.value(QStringLiteral("q")).trimmed();
+    const QString field = q.value(QStringLiteral("field"), QStringLiteral("title"));
+    const bool anywhere = q.value(QStringLiteral("how")) == QLatin1String("contains");
+    const bool english = q.value(QStringLiteral("style")) == QLatin1String("en");
+    QString fields = textField(QStringLiteral("q"), QStringLiteral("คำค้น"), text, QStringLiteral("พิมพ์คำที่ต้องการค้น")) +
+                     selectField(QStringLiteral("field"), QStringLiteral("ค้นจาก"), q, searchFields) +
+                     selectField(QStringLiteral("how"), QStringLiteral("วิธีค้น"), q, searchModes);
+    if (references)
+        fields += selectField(
+            QStringLiteral("style"), QStringLiteral("รูปแบบ"), q,
+            {{QStringLiteral("th"), QStringLiteral("ภาษาไทย")}, {QStringLiteral("en"), QStringLiteral("English")}});
+    page.intro = form(path, fields);
+    if (text.isEmpty())
+        return page;
+
+    const QString pattern = anywhere ? data::likeContains(text) : data::likePrefix(text);
+    Listing l;
+    l.select =
+        QStringLiteral("SELECT a.article_no, a.Article_Name AS title, m.Magazine_Name AS journal, a.year AS yearno, "
+                       "a.volume AS number, a.month, a.pages, a.abstract, "
+                       "(SELECT GROUP_CONCAT(n.penname ORDER BY f.seqno SEPARATOR '\x1f') FROM mauthfile f "
+                       " JOIN authname n ON n.idno = f.idno WHERE f.article_no = a.article_no) AS authors, "
+                       "(SELECT GROUP_CONCAT(s.subject ORDER BY s.seqno SEPARATOR '; ') FROM msubject s "
+                       " WHERE s.article_no = a.article_no) AS subjects, "
+                       "(SELECT YEAR(MIN(t.daily)) FROM tranfile t WHERE t.pointer = a.pointer AND t.yearno = a.year "
+                       " AND t.itemsno = a.volume) AS pubyear "
+                       "FROM article a LEFT JOIN magazine m ON m.Pointer = a.pointer WHERE ");
+    if (field == QLatin1String("author")) {
+        // A pen name finds the articles under the author's true name and every other pen name.
+        const QString roots =
+            QStringLiteral("SELECT COALESCE(NULLIF(p.trueidno, ''), p.idno) FROM authname p WHERE p.penname LIKE ?");
+        l.select += QStringLiteral("a.article_no IN (SELECT f.article_no FROM mauthfile f WHERE f.idno IN "
+                                   "(SELECT n.idno FROM authname n WHERE n.idno IN (%1) OR n.trueidno IN (%1)))")
+                        .arg(roots);
+        l.params = {pattern, pattern};
+    } else if (field == QLatin1String("subject")) {
+        l.select += QStringLiteral("a.article_no IN (SELECT s.article_no FROM msubject s WHERE s.subject LIKE ?)");
+        l.params = {pattern};
+    } else if (field == QLatin1String("journal")) {
+        l.select += QStringLiteral("a.pointer IN (SELECT j.Pointer FROM magazine j WHERE j.Magazine_Name LIKE ?)");
+        l.params = {pattern};
+    } else {
+        l.select += QStringLiteral("a.Article_Name LIKE ?");
+        l.params = {pattern};
+    }
+    l.columns = {{QStringLiteral("เลขที่"), QStringLiteral("article_no")},
+                 {QStringLiteral("ชื่อบทความ"), QStringLiteral("title")},
+                 {QStringLiteral("ชื่อวารสาร"), QStringLiteral("journal")},
+                 {QStringLiteral("ปีที่"), QStringLiteral("yearno")},
+                 {QStringLiteral("ฉบับที่"), QStringLiteral("number")}};
+    l.key = QStringLiteral("a.article_no");
+    l.defaultSort = 1;
+    l.defaultPerPage = 20;
+    l.emptyText = QStringLiteral("ไม่พบบทความที่ตรงกับคำค้น");
+    l.rowHtml = [references, english](const QVariantList& row) {
+        const QString meta =
+            QStringLiteral("%1 · ปีที่ %2 ฉบับที่ %3 %4 · หน้า %5")
+                .arg(esc(row.at(Journal).toString()), esc(row.at(YearNo).toString()), esc(row.at(Number).toString()),
+                     esc(row.at(IssueText).toString()), esc(row.at(Pages).toString()));
+        if (references)
+            return QStringLiteral("<li><textarea readonly rows=\"2\">%1</textarea></li>\n")
+                .arg(esc(reference(citationOf(row), english)));
+        QString html =
+            QStringLiteral("<li><b>%1</b><div class=\"meta\">%2</div>").arg(esc(row.at(Title).toString()), meta);
+        if (!row.at(Authors).toString().isEmpty())
+            html += QStringLiteral("<div>ผู้แต่ง: %1</div>").arg(esc(authorsOf(row).join(QStringLiteral("; "))));
+        if (!row.at(Subjects).toString().isEmpty())
+            html += QStringLiteral("<div>หัวเรื่อง: %1</div>").arg(esc(row.at(Subjects).toString()));
+        if (!row.at(Abstract).toString().trimmed().isEmpty())
+            html += QStringLiteral("<p class=\"abs\">%1</p>").arg(esc(row.at(Abstract).toString()));
+        return html + QStringLiteral("</li>\n");
+    };
+    if (references)
+        l.csvRow = [english](const QVariantList& row) {
+            return QStringList{row.at(No).toString(), reference(citationOf(row), english)};
+        };
+    else
+        l.csvRow = [](const QVariantList& row) {
+            QStringList out;
+            for (int col : {No, Title, Journal, YearNo, Number, IssueText, Pages, Authors, Subjects, Abstract})
+                out << (col == Authors ? authorsOf(row).join(QStringLiteral("; ")) : row.at(col).toString());
+            return out;
+        };
+    page.list = l;
+    return page;
+}
+
+Page home(data::Connection&, const Query&);
+
+} // namespace
+
+QString reference(const Citation& c, bool english) {
+    QStringList names = c.authors;
+    QString authors;
+    if (names.size() > 1) {
+        const QString last = names.takeLast();
+        authors =
+            names.join(QStringLiteral(", ")) + (english ? QStringLiteral(", & ") : QStringLiteral(" และ ")) + last;
+    } else {
+        authors = names.value(0);
+    }
+    const QString year = c.year > 0 ? QString::number(english ? c.year : c.year + 543)
+                                    : (english ? QStringLiteral("n.d.") : QStringLiteral("ม.ป.ป."));
+    QString out = authors.isEmpty() ? QString() : authors + QStringLiteral(". ");
+    out += QStringLiteral("(%1). %2.").arg(year, c.title.trimmed());
+    if (!c.journal.isEmpty()) {
+        out += QLatin1Char(' ') + c.journal;
+        if (!c.yearNo.isEmpty())
+            out += QStringLiteral(", ") + c.yearNo;
+        if (!c.number.isEmpty())
+            out += QStringLiteral("(%1)").arg(c.number);
+        if (!c.pages.isEmpty())
+            out += QStringLiteral(", ") + c.pages;
+        out += QLatin1Char('.');
+    }
+    return out;
+}
+
+const QList<PageDef>& pages() {
+    static const QList<PageDef> all = {
+        {QString(), QStringLiteral("ระบบวารสาร · รายงานและสืบค้น"), home},
+        {QStringLiteral("rpt_journal/rpt_journal_all.php"), QStringLiteral("รายชื่อวารสารที่บอกรับทั้งหมด"), allTitles},
+        {QStringLiteral("rpt_journal/rpt_journal_department.php"), QStringLiteral("รายชื่อวารสารแยกตามคณะวิชา"),
+         titlesByDepartment},
+        {QStringLiteral("rpt_journal/rpt_regis_journal.php"), QStringLiteral("รายงานการลงทะเบียนวารสาร"), registrations},
+        {QStringLiteral("rpt_journal/main_sum_journal.php"), QStringLiteral("รายงานรายชื่อวารสารส่งเย็บเล่ม"), bindings},
+        {QStringLiteral("rpt_journal/rpt_index_journal.php"), QStringLiteral("รายงานการบันทึกดรรชนีวารสาร"), indexEntries},
+        {QStringLiteral("main_search_journal.asp"), QStringLiteral("สืบค้นดรรชนีวารสาร"),
+         [](data::Connection& c, const Query& q) { return search(c, q, false); }},
+        {QStringLiteral("rpt_journal/main_refer_journal.php"), QStringLiteral("สืบค้นดรรชนีวารสาร (รูปแบบบรรณานุกรม)"),
+         [](data::Connection& c, const Query& q) { return search(c, q, true); }},
+    };
+    return all;
+}
+
+namespace {
+
+Page home(data::Connection&, const Query&) {
+    QString list = QStringLiteral("<ul class=\"menu\">");
+    for (const PageDef& p : pages())
+        if (!p.path.isEmpty())
+            list += QStringLiteral("<li><a href=\"/%1\">%2</a></li>").arg(esc(p.path), esc(p.caption));
+    return {QStringLiteral("ระบบวารสาร · รายงานและสืบค้น"), list + QStringLiteral("</ul>\n"), {}, {}};
+}
+
+} // namespace
+
+} // namespace web

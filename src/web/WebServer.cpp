@@ -1,0 +1,187 @@
+#include "web/WebServer.h"
+
+#include "data/Connection.h"
+#include "web/Pages.h"
+
+#include <httplib.h>
+
+#include <QDateTime>
+
+#include <atomic>
+#include <cstdio>
+
+namespace web {
+
+namespace {
+
+// A query string longer than this is refused before any page runs.
+constexpr size_t maxTarget = 4096;
+
+std::string routeFor(const QString& path) {
+    std::string pattern = "/";
+    for (const QChar ch : path) {
+        if (!ch.isLetterOrNumber() && ch != QLatin1Char('/') && ch != QLatin1Char('_'))
+            pattern += '\\';
+        pattern += ch.toLatin1();
+    }
+    return pattern;
+}
+
+void logLine(const QString& text) {
+    const QByteArray line = (QDateTime::currentDateTime().toString(Qt::ISODate) + QLatin1Char(' ') + text).toUtf8();
+    std::fprintf(stderr, "%s\n", line.constData());
+}
+
+// What the public sees of a failure: a reference to quote to the library; the details go to
+// the server's log under the same reference.
+QString failureReference(const std::exception& e) {
+    static std::atomic<unsigned> counter{0};
+    const QString ref = QStringLiteral("%1-%2")
+                            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyMMddhhmmss")))
+                            .arg(++counter % 10000, 4, 10, QLatin1Char('0'));
+    const auto* db = dynamic_cast<const data::DbError*>(&e);
+    logLine(QStringLiteral("error %1: %2").arg(ref, db ? db->describe() : QString::fromUtf8(e.what())));
+    return ref;
+}
+
+QString failureText(const QString& ref) {
+    return QStringLiteral("ขออภัย ระบบไม่สามารถแสดงหน้านี้ได้ในขณะนี้ กรุณาลองใหม่อีกครั้ง "
+                          "หากยังพบปัญหา โปรดแจ้งเจ้าหน้าที่พร้อมหมายเลขอ้างอิง %1")
+        .arg(ref);
+}
+
+std::string messagePage(const QString& title, const QString& text) {
+    return (pageStart(title) + QStringLiteral("<p class=\"error\">%1</p>\n").arg(esc(text)).toUtf8() + pageEnd())
+        .toStdString();
+}
+
+} // namespace
+
+struct WebServer::Impl {
+    ServerOptions options;
+    httplib::Server http;
+    int port = 0;
+
+    data::Connection& connection() {
+        thread_local std::unique_ptr<data::Connection> c;
+        if (!c)
+            c = std::make_unique<data::Connection>(options.db);
+        return *c;
+    }
+
+    void serve(const PageDef& def, const httplib::Request& req, httplib::Response& res) {
+        Query q;
+        for (const auto& [key, value] : req.params)
+            q.insert(QString::fromStdString(key), QString::fromStdString(value));
+        const bool csv = q.value(QStringLiteral("format")) == QLatin1String("csv");
+        try {
+            data::Connection& c = connection();
+            Page page = def.build(c, q);
+            const bool asCsv = csv && page.list;
+            const QString name = page.csvName;
+            Stream stream = prepare(c, def.path, q, std::move(page), asCsv);
+            if (asCsv)
+                res.set_header("Content-Disposition", ("attachment; filename=\"" + name + "\"").toStdString());
+            res.set_chunked_content_provider(
+                asCsv ? "text/csv; charset=utf-8" : "text/html; charset=utf-8",
+                [stream](size_t, httplib::DataSink& sink) {
+                    try {
+                        stream([&sink](const QByteArray& b) { return sink.write(b.constData(), size_t(b.size())); });
+                    } catch (const std::exception& e) {
+                        // The page is under way: its end says what happened.
+                        const QByteArray note = QStringLiteral("\n%1\n").arg(failureText(failureReference(e))).toUtf8();
+                        sink.write(note.constData(), size_t(note.size()));
+                    }
+                    sink.done();
+                    return true;
+                });
+        } catch (const std::exception& e) {
+            res.status = 500;
+            res.set_content(messagePage(QStringLiteral("เกิดข้อผิดพลาด"), failureText(failureReference(e))),
+                            "text/html; charset=utf-8");
+        }
+    }
+};
+
+WebServer::WebServer(ServerOptions options) : d(std::make_unique<Impl>()) {
+    d->options = std::move(options);
+    d->options.db.statementSeconds = 20;
+    const int threads = qMax(2, d->options.threads);
+    d->http.new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
+    d->http.set_read_timeout(5);
+    d->http.set_write_timeout(30);
+    d->http.set_keep_alive_timeout(2);
+    d->http.set_payload_max_length(8 * 1024);
+    d->http.set_default_headers({
+        {"Content-Security-Policy", "default-src 'none'; style-src 'unsafe-inline'; form-action 'self'; "
+                                    "frame-ancestors 'none'"},
+        {"X-Content-Type-Options", "nosniff"},
+        {"Referrer-Policy", "no-referrer"},
+        {"Cache-Control", "no-store"},
+    });
+    d->http.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
+        if (req.method != "GET" && req.method != "HEAD") {
+            res.status = 405;
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        if (req.target.size() > maxTarget) {
+            res.status = 414;
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    for (const PageDef& def : pages())
+        d->http.Get(routeFor(def.path),
+                    [this, &def](const httplib::Request& req, httplib::Response& res) { d->serve(def, req, res); });
+    d->http.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+        if (!res.body.empty())
+            return;
+        const QString text = res.status == 404 ? QStringLiteral("ไม่พบหน้าที่ต้องการ")
+                                               : QStringLiteral("คำขอนี้ไม่ได้รับอนุญาต (%1)").arg(res.status);
+        res.set_content(messagePage(text, text), "text/html; charset=utf-8");
+    });
+    d->http.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr ep) {
+        QString ref = QStringLiteral("?");
+        try {
+            std::rethrow_exception(ep);
+        } catch (const std::exception& e) {
+            ref = failureReference(e);
+        } catch (...) {
+        }
+        res.status = 500;
+        res.set_content(messagePage(QStringLiteral("เกิดข้อผิดพลาด"), failureText(ref)), "text/html; charset=utf-8");
+    });
+    d->http.set_logger([](const httplib::Request& req, const httplib::Response& res) {
+        logLine(QStringLiteral("%1 %2 %3")
+                    .arg(QString::fromStdString(req.method), QString::fromStdString(req.path))
+                    .arg(res.status));
+    });
+}
+
+WebServer::~WebServer() = default;
+
+bool WebServer::bind(QString* error) {
+    const std::string host = d->options.listen.toStdString();
+    if (d->options.port == 0)
+        d->port = d->http.bind_to_any_port(host);
+    else if (d->http.bind_to_port(host, d->options.port))
+        d->port = d->options.port;
+    if (d->port > 0)
+        return true;
+    *error = QStringLiteral("cannot listen on %1:%2").arg(d->options.listen).arg(d->options.port);
+    return false;
+}
+
+int WebServer::port() const {
+    return d->port;
+}
+
+void WebServer::run() {
+    d->http.listen_after_bind();
+}
+
+void WebServer::stop() {
+    d->http.stop();
+}
+
+} // namespace web
