@@ -44,6 +44,10 @@ if [ -z "$only" ] || [[ prediction == *"$only"* ]]; then
   "$build/bench/bench_prediction"
 fi
 # Last, as it rebuilds every table: the large set made legacy, checked, backed up and migrated.
+if [ -z "$only" ] || [[ web == *"$only"* ]]; then
+  echo "== bench_web"
+  "$build/bench/bench_web"
+fi
 if [ -z "$only" ] || [[ migration == *"$only"* ]]; then
   echo "== bench_migration"
   WARASAN_ADMIN_SOCKET="$tmp/db/mysqld.sock" "$build/bench/bench_migration"

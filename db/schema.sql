@@ -30,7 +30,9 @@ CREATE TABLE magazine (
   KEY magazine_name (Magazine_Name),
   KEY magazine_publisher (Publisher_Code),
   KEY magazine_distributor (Distributor_Code),
-  KEY magazine_receive_end (Receive_Code, End_Date)
+  KEY magazine_receive_end (Receive_Code, End_Date),
+  -- The report server's titles by faculty, read in order.
+  KEY magazine_department_name (department_code, Magazine_Name)
 ) ENGINE=InnoDB;
 
 CREATE TABLE dealer (
@@ -127,7 +129,7 @@ CREATE TABLE tranfile (
   -- A title's issue dates alone: the receipt check reads them for every title at once.
   KEY tranfile_title_day (pointer, daily),
   KEY tranfile_volume (regno),
-  KEY tranfile_indate (indate)
+  KEY tranfile_indate (indate, pointer, regno)
 ) ENGINE=InnoDB;
 
 CREATE TABLE jourctrl (
@@ -166,7 +168,9 @@ CREATE TABLE article (
   keydate      DATETIME     NULL,
   PRIMARY KEY (article_no),
   KEY article_issue (pointer, year, volume),
-  KEY article_name (Article_Name(191))
+  KEY article_name (Article_Name(191)),
+  -- The index entry report reads a period's articles by the time they were entered.
+  KEY article_keydate (keydate)
 ) ENGINE=InnoDB;
 
 CREATE TABLE mauthfile (

@@ -1,9 +1,9 @@
 # Installation and the Debian package (cpack -G DEB; scripts/package.sh builds it from a clean
-# tree): the three programs, their manual pages, the desktop entry with the program's icon,
+# tree): the four programs (the report server with its service unit), their manual pages, the desktop entry with the program's icon,
 # AppStream metadata, the configuration file, and an example timer for the weekly claims.
 include(GNUInstallDirs)
 
-install(TARGETS warasan warasan-report warasan-dbcheck RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS warasan warasan-report warasan-dbcheck warasan-web RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/warasan.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/th.ac.library.warasan.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/warasan.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -15,6 +15,7 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
                    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/changelog)
 add_custom_target(changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/warasan-web.service DESTINATION /lib/systemd/system)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/warasan-claims.service ${CMAKE_CURRENT_LIST_DIR}/warasan-claims.timer
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
@@ -33,7 +34,8 @@ if(HELP2MAN)
   set(name_warasan "the serials desk of the library")
   set(name_warasan-report "write the printed lists of Warasan as PDF and CSV, for scheduled runs")
   set(name_warasan-dbcheck "check the Warasan database and migrate an older one")
-  foreach(program warasan warasan-report warasan-dbcheck)
+  set(name_warasan-web "the Warasan intranet report server")
+  foreach(program warasan warasan-report warasan-dbcheck warasan-web)
     set(page ${CMAKE_BINARY_DIR}/man/${program}.1.gz)
     add_custom_command(
       OUTPUT ${page}

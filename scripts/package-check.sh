@@ -14,7 +14,8 @@ grep -q '^E: ' "${TMPDIR:-/tmp}/warasan-package.log" && { grep '^E: ' "${TMPDIR:
 desktop-file-validate packaging/warasan.desktop || fail "the desktop entry does not validate"
 appstreamcli validate --no-net packaging/th.ac.library.warasan.metainfo.xml >/dev/null || fail "AppStream metadata does not validate"
 files=$(dpkg-deb --contents "$deb" | awk '{print $6}')
-for f in ./usr/bin/warasan ./usr/bin/warasan-report ./usr/bin/warasan-dbcheck ./usr/share/applications/warasan.desktop \
+for f in ./usr/bin/warasan ./usr/bin/warasan-report ./usr/bin/warasan-dbcheck ./usr/bin/warasan-web \
+  ./lib/systemd/system/warasan-web.service ./usr/share/man/man1/warasan-web.1.gz ./usr/share/applications/warasan.desktop \
   ./usr/share/icons/hicolor/scalable/apps/warasan.svg ./usr/share/icons/hicolor/48x48/apps/warasan.png \
   ./usr/share/man/man1/warasan.1.gz ./usr/share/man/man1/warasan-report.1.gz ./usr/share/man/man1/warasan-dbcheck.1.gz \
   ./usr/share/metainfo/th.ac.library.warasan.metainfo.xml ./etc/xdg/warasan/warasan.ini; do
@@ -29,6 +30,15 @@ version=$(dpkg-deb -f "$deb" Version)
 [ "$(warasan-report --version)" = "warasan-report $version" ] || fail "warasan-report --version"
 warasan-dbcheck --help >/dev/null || fail "warasan-dbcheck --help"
 man -w warasan-report >/dev/null || fail "no manual page for warasan-report"
+# The report server answers its index page (which reads no database) on a free port.
+weblog=$(mktemp)
+warasan-web --port 0 2>"$weblog" &
+webpid=$!
+for _ in $(seq 50); do webport=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$weblog"); [ -n "$webport" ] && break; sleep 0.1; done
+status=$(curl -s -o /dev/null -w '%{http_code}' "http://127.0.0.1:${webport:-0}/" || true)
+kill "$webpid"; wait "$webpid" || true
+[ "$status" = 200 ] || { cat "$weblog"; fail "warasan-web did not answer its index page"; }
+systemd-analyze verify /lib/systemd/system/warasan-web.service 2>&1 | grep -v "^$" && fail "warasan-web.service does not verify" || true
 [ "$(stat -c '%a %G' /etc/xdg/warasan/warasan.ini)" = "640 warasan" ] || fail "configuration not 0640 root:warasan"
 as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq warasan >/dev/null
 trap - EXIT

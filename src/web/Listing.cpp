@@ -36,10 +36,18 @@ QString orderBy(const Listing& l, Order o) {
     return parts.join(QStringLiteral(", "));
 }
 
-data::Result readBlock(data::Connection& c, const Listing& l, Order o, qint64 offset, qint64 rows) {
+// Rows [offset, offset + rows) in the chosen order. With `total`, the page's first block: the
+// server also counts every row of the list in the same pass (no second run of the query).
+data::Result readBlock(data::Connection& c, const Listing& l, Order o, qint64 offset, qint64 rows,
+                       qint64* total = nullptr) {
     data::Params p = l.params;
     p << rows << offset;
-    return c.query(l.select + QStringLiteral(" ORDER BY ") + orderBy(l, o) + QStringLiteral(" LIMIT ? OFFSET ?"), p);
+    const QString select = total ? QStringLiteral("SELECT SQL_CALC_FOUND_ROWS") + l.select.mid(6) : l.select;
+    data::Result r =
+        c.query(select + QStringLiteral(" ORDER BY ") + orderBy(l, o) + QStringLiteral(" LIMIT ? OFFSET ?"), p);
+    if (total)
+        *total = c.query(QStringLiteral("SELECT FOUND_ROWS()")).value(0, 0).toLongLong();
+    return r;
 }
 
 int perPageOf(const Listing& l, const Query& q) {
@@ -175,15 +183,22 @@ Stream prepare(data::Connection& c, const QString& path, const Query& query, Pag
         };
     }
 
-    const qint64 total = c.query(QStringLiteral("SELECT COUNT(*) FROM (%1) AS counted").arg(l.select), l.params)
-                             .value(0, 0)
-                             .toLongLong();
     const int per = perPageOf(l, query);
+    int pageNo = qMax(1, query.value(QStringLiteral("page")).toInt());
+    qint64 total = 0;
+    if (!l.countInPass)
+        total = c.query(QStringLiteral("SELECT COUNT(*) FROM (%1) AS counted").arg(l.select), l.params)
+                    .value(0, 0)
+                    .toLongLong();
+    data::Result first =
+        readBlock(c, l, o, qint64(pageNo - 1) * per, qMin(per, blockRows), l.countInPass ? &total : nullptr);
     const int pages = int(qMax<qint64>(1, (total + per - 1) / per));
-    const int pageNo = qBound(1, query.value(QStringLiteral("page")).toInt(), pages);
+    if (pageNo > pages) { // a page past the end (the list shrank): the last one
+        pageNo = pages;
+        first = readBlock(c, l, o, qint64(pageNo - 1) * per, qMin(per, blockRows));
+    }
     const qint64 offset = qint64(pageNo - 1) * per;
     const qint64 onPage = qBound(qint64(0), total - offset, qint64(per));
-    const data::Result first = readBlock(c, l, o, offset, qMin<qint64>(onPage, blockRows));
 
     const bool cards = bool(l.rowHtml);
     QString head = pageStart(page.title) + page.intro;

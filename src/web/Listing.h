@@ -38,6 +38,10 @@ struct Listing {
     int defaultSort = 0;
     bool defaultDescending = false;
     int defaultPerPage = 50;
+    // Count the list in the same pass as its first block: for lists the server must build whole
+    // before the first row anyway (grouped, or matched by a scan); a plain list in an index's
+    // order is cheaper counted apart, as its page then stops after its last row.
+    bool countInPass = false;
     // The column whose changes start a new group (a heading row on the page); -1: none.
     int groupBy = -1;
     // How one row shows on the page (default: one cell per column) and in the CSV.

@@ -156,10 +156,12 @@ Page allTitles(data::Connection& c, const Query& q) {
 Page titlesByDepartment(data::Connection& c, const Query&) {
     Page page{QStringLiteral("รายชื่อวารสารแยกตามคณะวิชา"), {}, {}, QStringLiteral("titles-by-faculty.csv")};
     Listing l;
+    // Faculties in the order of their codes, so the list is read in the order of an index.
     l.select = QStringLiteral("SELECT COALESCE(d.Department_Thai_Des, '') AS dept, m.Pointer AS code, "
-                              "m.Magazine_Name AS name, m.ISSN AS issn, f.MagType_Thai_Des AS freq ") +
+                              "m.Magazine_Name AS name, m.ISSN AS issn, f.MagType_Thai_Des AS freq, "
+                              "m.department_code AS dept_code ") +
                receivedTitles;
-    l.columns = {{QStringLiteral("คณะ/หน่วยงาน"), QStringLiteral("dept")},
+    l.columns = {{QStringLiteral("คณะ/หน่วยงาน"), QStringLiteral("dept_code")},
                  {QStringLiteral("รหัส"), QStringLiteral("code")},
                  {QStringLiteral("ชื่อวารสาร"), QStringLiteral("name")},
                  {QStringLiteral("ISSN"), QStringLiteral("issn")},
@@ -207,12 +209,14 @@ Page registrations(data::Connection& c, const Query& q) {
                                          {p.from, p.to})) +
                       QStringLiteral("<h2>รายชื่อเรื่อง</h2>");
         Listing l;
-        l.select = QStringLiteral("SELECT m.Pointer AS code, m.Magazine_Name AS name, COUNT(*) AS n, "
-                                  "MIN(t.indate) AS first, MAX(t.indate) AS last FROM tranfile t "
-                                  "JOIN magazine m ON m.Pointer = t.pointer WHERE t.indate BETWEEN ? AND ? "
-                                  "GROUP BY m.Pointer, m.Magazine_Name");
+        // The period's issues first (by their registration date), then their titles.
+        l.select = QStringLiteral("SELECT m.Pointer AS code, m.Magazine_Name AS name, t.n, t.first, t.last FROM "
+                                  "(SELECT pointer, COUNT(*) AS n, MIN(indate) AS first, MAX(indate) AS last "
+                                  "FROM tranfile WHERE indate BETWEEN ? AND ? GROUP BY pointer) AS t "
+                                  "JOIN magazine m ON m.Pointer = t.pointer");
         l.params = {p.from, p.to};
         l.columns = perTitleColumns(QStringLiteral("จำนวนฉบับ"));
+        l.countInPass = true;
         l.key = QStringLiteral("code");
         l.defaultSort = 1;
         page.list = l;
@@ -247,6 +251,7 @@ Page bindings(data::Connection& c, const Query& q) {
                      {QStringLiteral("ฉบับ (ปีที่/ฉบับที่)"), QStringLiteral("issues")},
                      {QStringLiteral("ลงทะเบียนฉบับสุดท้าย"), QStringLiteral("last")}};
         l.key = QStringLiteral("regno");
+        l.countInPass = true;
         l.defaultSort = 2;
         page.list = l;
     });
@@ -266,12 +271,13 @@ Page indexEntries(data::Connection& c, const Query& q) {
                                          params)) +
                       QStringLiteral("<h2>รายชื่อเรื่อง</h2>");
         Listing l;
-        l.select = QStringLiteral("SELECT m.Pointer AS code, m.Magazine_Name AS name, COUNT(*) AS n, "
-                                  "MIN(DATE(a.keydate)) AS first, MAX(DATE(a.keydate)) AS last FROM article a "
-                                  "JOIN magazine m ON m.Pointer = a.pointer WHERE a.keydate >= ? AND a.keydate < ? "
-                                  "GROUP BY m.Pointer, m.Magazine_Name");
+        l.select = QStringLiteral("SELECT m.Pointer AS code, m.Magazine_Name AS name, a.n, a.first, a.last FROM "
+                                  "(SELECT pointer, COUNT(*) AS n, MIN(DATE(keydate)) AS first, "
+                                  "MAX(DATE(keydate)) AS last FROM article WHERE keydate >= ? AND keydate < ? "
+                                  "GROUP BY pointer) AS a JOIN magazine m ON m.Pointer = a.pointer");
         l.params = params;
         l.columns = perTitleColumns(QStringLiteral("จำนวนบทความ"));
+        l.countInPass = true;
         l.key = QStringLiteral("code");
         l.defaultSort = 1;
         page.list = l;
@@ -367,6 +373,7 @@ Page search(data::Connection&, const Query& q, bool references) {
     l.key = QStringLiteral("a.article_no");
     l.defaultSort = 1;
     l.defaultPerPage = 20;
+    l.countInPass = true;
     l.emptyText = QStringLiteral("ไม่พบบทความที่ตรงกับคำค้น");
     l.rowHtml = [references, english](const QVariantList& row) {
         const QString meta =
