@@ -32,11 +32,28 @@ QString setting(const QSettings& ini, const char* key, const char* env, const QS
 
 } // namespace
 
-QString ConnectionSettings::connectionString() const {
+QList<ConnectionSettings::Node> ConnectionSettings::nodes() const {
+    QList<Node> out;
+    for (const QString& entry : server.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString e = entry.trimmed();
+        // "host:port"; a bare IPv6 address ("::1") has more than one colon and no port.
+        const qsizetype colon = e.lastIndexOf(QLatin1Char(':'));
+        bool ok = false;
+        const int p = colon > 0 && e.count(QLatin1Char(':')) == 1 ? e.mid(colon + 1).toInt(&ok) : 0;
+        out.append(ok ? Node{e.left(colon), p} : Node{e, port});
+    }
+    if (out.isEmpty())
+        out.append(Node{server.trimmed(), port});
+    return out;
+}
+
+QString ConnectionSettings::connectionString(int node) const {
+    const QList<Node> all = nodes();
+    const Node& n = all.at(qBound(0, node, int(all.size()) - 1));
     QString s = QStringLiteral("DRIVER={%1};").arg(driver);
-    s += QStringLiteral("SERVER=%1;").arg(quoted(server));
-    if (port > 0)
-        s += QStringLiteral("PORT=%1;").arg(port);
+    s += QStringLiteral("SERVER=%1;").arg(quoted(n.host));
+    if (n.port > 0)
+        s += QStringLiteral("PORT=%1;").arg(n.port);
     if (!socket.isEmpty())
         s += QStringLiteral("SOCKET=%1;").arg(quoted(socket));
     s += QStringLiteral("DATABASE=%1;").arg(quoted(database));
@@ -53,7 +70,7 @@ QString ConnectionSettings::target() const {
     QString where = server.isEmpty() ? QStringLiteral("(ไม่ได้กำหนด)") : server;
     if (!socket.isEmpty())
         where += QStringLiteral(" (socket %1)").arg(socket);
-    else if (port > 0)
+    else if (port > 0 && !server.contains(QLatin1Char(',')) && server.count(QLatin1Char(':')) != 1)
         where += QStringLiteral(":%1").arg(port);
     return QStringLiteral("%1/%2").arg(where, database);
 }

@@ -18,8 +18,16 @@ struct ConnectionSettings {
     // whose visitors must not be able to keep the database busy.
     int statementSeconds = 0;
 
-    // The ODBC driver connection string. Holds the password: never log or show it.
-    QString connectionString() const;
+    // `server` may list the nodes of a cluster: "db1:3306,db2:3306" (an entry without a port
+    // takes `port`). One entry per node, in the order stations try them.
+    struct Node {
+        QString host;
+        int port;
+    };
+    QList<Node> nodes() const;
+
+    // The ODBC driver connection string for one node. Holds the password: never log or show it.
+    QString connectionString(int node = 0) const;
     // What a message may say about the target: server, port or socket, database.
     QString target() const;
 };

@@ -11,6 +11,7 @@
 #include <sqlext.h>
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace data {
@@ -119,6 +120,26 @@ void Connection::open() {
         throw DbError(0, QStringLiteral("HY000"),
                       QStringLiteral("ยังไม่ได้กำหนดเครื่องแม่ข่ายฐานข้อมูล: ตั้งค่า server ในหมวด [database] ของ "
                                      "warasan.ini หรือตัวแปร WARASAN_SERVER"));
+    // The nodes of a cluster are tried in turn from the current one; the first that answers
+    // and is in step with the others is used.
+    const int count = int(settings_.nodes().size());
+    std::optional<DbError> last;
+    for (int tried = 0; tried < count; ++tried) {
+        const int node = (node_ + tried) % count;
+        try {
+            connectTo(node);
+            requireSyncedNode(node);
+            node_ = node;
+            return;
+        } catch (const DbError& e) {
+            close();
+            last = e;
+        }
+    }
+    throw *last;
+}
+
+void Connection::connectTo(int node) {
     SQLHENV env = SQL_NULL_HENV;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
         throw DbError(0, QStringLiteral("HY001"), QStringLiteral("ODBC driver manager could not start"));
@@ -128,7 +149,7 @@ void Connection::open() {
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc)))
         fail(SQL_HANDLE_ENV, env, "connect");
     SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(10), 0);
-    QByteArray cs = settings_.connectionString().toUtf8();
+    QByteArray cs = settings_.connectionString(node).toUtf8();
     SQLRETURN rc = SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(cs.data()), SQLSMALLINT(cs.size()),
                                     nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
     cs.fill('\0'); // the password does not linger in memory
@@ -136,7 +157,11 @@ void Connection::open() {
         const Diag d = diagnose(SQL_HANDLE_DBC, dbc);
         SQLFreeHandle(SQL_HANDLE_DBC, dbc);
         close();
-        throw DbError(d.native, d.state, QStringLiteral("เชื่อมต่อฐานข้อมูลที่ %1 ไม่ได้: %2").arg(settings_.target(), d.text));
+        const ConnectionSettings::Node n = settings_.nodes().at(node);
+        const QString where = settings_.nodes().size() > 1
+                                  ? QStringLiteral("%1:%2/%3").arg(n.host).arg(n.port).arg(settings_.database)
+                                  : settings_.target();
+        throw DbError(d.native, d.state, QStringLiteral("เชื่อมต่อฐานข้อมูลที่ %1 ไม่ได้: %2").arg(where, d.text));
     }
     dbc_ = dbc;
     broken_ = false;
@@ -146,6 +171,26 @@ void Connection::open() {
     exec(QStringLiteral("SET SESSION sql_mode = '%1'").arg(QLatin1String(strictSessionMode)));
     if (settings_.statementSeconds > 0)
         exec(QStringLiteral("SET SESSION max_statement_time = %1").arg(settings_.statementSeconds));
+}
+
+void Connection::requireSyncedNode(int node) {
+    // A Galera node that is joining, donating its state or cut off from the others answers
+    // but must not be worked on. (A server outside a cluster shows wsrep_ready OFF too: only
+    // wsrep_on tells them apart.)
+    onCluster_ = queryOnce(QStringLiteral("SELECT @@GLOBAL.wsrep_on"), {}).value(0, 0).toInt() != 0;
+    if (!onCluster_)
+        return;
+    const Result r = queryOnce(QStringLiteral("SHOW GLOBAL STATUS WHERE Variable_name IN ('wsrep_ready', "
+                                              "'wsrep_local_state')"),
+                               {});
+    for (const QVariantList& row : r.rows) {
+        const QString name = row.at(0).toString().toLower(), value = row.at(1).toString();
+        if ((name == QLatin1String("wsrep_ready") && value.compare(QLatin1String("ON"), Qt::CaseInsensitive) != 0) ||
+            (name == QLatin1String("wsrep_local_state") && value != QLatin1String("4")))
+            throw DbError(1047, QStringLiteral("08S01"),
+                          QStringLiteral("เครื่องแม่ข่าย %1 ยังไม่พร้อมทำงานร่วมกับเครื่องอื่นในกลุ่ม (%2 = %3)")
+                              .arg(settings_.nodes().at(node).host, name, value));
+    }
 }
 
 void Connection::close() noexcept {
@@ -204,6 +249,8 @@ void Connection::ensureUsable() {
         if (SQL_SUCCEEDED(SQLGetConnectAttr(dbc_, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) && dead == SQL_CD_TRUE)
             broken_ = true;
     }
+    if (broken_ && settings_.nodes().size() > 1)
+        node_ = (node_ + 1) % int(settings_.nodes().size()); // the node that was lost is tried last
     if (!dbc_ || broken_)
         open();
 }

@@ -66,6 +66,8 @@ public:
     void commit();
     void rollback() noexcept;
     bool inTransaction() const { return inTransaction_; }
+    // Connected to a node of a Galera cluster (wsrep_on).
+    bool onCluster() const { return onCluster_; }
 
     // Set by retryingTransaction when the last commit was cut off and the save was then found
     // in the database: the window says so rather than "saved" alone.
@@ -106,6 +108,10 @@ private:
     void refuseUnstorable(const QString& table, const Params& params) const;
     Result queryRetried(const QString& sql, const Params& params);
 
+    bool onCluster_ = false;
+    int node_ = 0; // the cluster node in use (the first of `server`'s list when there is one)
+    void connectTo(int node);
+    void requireSyncedNode(int node);
     void ensureUsable();
     void* prepared(const QString& sql);
     void* run(const QString& sql, const Params& params);

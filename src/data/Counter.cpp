@@ -1,5 +1,6 @@
 #include "data/Counter.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QThread>
 
@@ -106,7 +107,10 @@ void settleCutCommit(Connection& c, const DbError& cut, const LandedCheck& lande
 } // namespace
 
 void retryingTransaction(Connection& c, const std::function<void()>& unit, const LandedCheck& landed) {
-    constexpr int attempts = 5;
+    // On a cluster two nodes may hand the same counter row to two stations: the second commit
+    // is refused (1213) and runs again, so conflicts are expected there; the pause grows and
+    // varies, so stations that collided do not collide again in step.
+    constexpr int attempts = 10;
     for (int attempt = 1;; ++attempt) {
         try {
             Transaction tx(c);
@@ -116,9 +120,12 @@ void retryingTransaction(Connection& c, const std::function<void()>& unit, const
         } catch (const DbError& e) {
             if (e.outcomeUnknown())
                 return settleCutCommit(c, e, landed);
-            if (!e.retryableLock() || attempt == attempts)
+            // On a cluster a station can also learn of another node's commit as the number
+            // already taken (1062) rather than as a conflict: nothing was written either way.
+            const bool takenElsewhere = c.onCluster() && e.nativeCode() == 1062;
+            if (!(e.retryableLock() || takenElsewhere) || attempt == attempts)
                 throw;
-            QThread::msleep(10 * attempt);
+            QThread::msleep(10 * attempt + QRandomGenerator::global()->bounded(10 * attempt));
         }
     }
 }

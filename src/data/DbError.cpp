@@ -13,6 +13,7 @@ bool DbError::connectionLost() const {
     case 2006: // server has gone away
     case 2013: // lost connection during query
     case 2055: // lost connection (system error)
+    case 1047: // a cluster node that left the cluster's primary part takes no statements
         return true;
     default:
         // Class 08 is the ODBC family of connection exceptions.

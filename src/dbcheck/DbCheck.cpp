@@ -157,6 +157,7 @@ private:
     void counter(const Counter& k, const QString& name, const QString& table, const QString& usedTable,
                  const QString& target);
     void orphans();
+    void cluster();
 };
 
 void Analyser::readTables() {
@@ -195,6 +196,7 @@ Analysis Analyser::run() {
         table(e);
     counters();
     orphans();
+    cluster();
     line(a_.toDo == 0 ? QStringLiteral("nothing needs doing")
                       : QStringLiteral("%1 thing(s) need doing; `warasan-dbcheck --migrate --backup FILE` does those "
                                        "marked for the migration")
@@ -383,6 +385,31 @@ void Analyser::text(const Table& t) {
         step(QStringLiteral("ALTER TABLE %1 MODIFY %2 %3 CHARACTER SET tis620 %4%5")
                  .arg(quoted(t.target), quoted(col.name), col.type, null, def));
     }
+}
+
+// What a Galera cluster needs of its servers and tables; nothing is said on a single server.
+void Analyser::cluster() {
+    const Result v =
+        c_.query(QStringLiteral("SELECT @@GLOBAL.wsrep_on, @@GLOBAL.binlog_format, @@GLOBAL.innodb_autoinc_lock_mode"));
+    if (v.value(0, 0).toInt() == 0)
+        return;
+    const Result status = c_.query(
+        QStringLiteral("SHOW GLOBAL STATUS WHERE Variable_name IN ('wsrep_cluster_size', 'wsrep_cluster_status', "
+                       "'wsrep_local_state_comment', 'wsrep_ready', 'wsrep_incoming_addresses')"));
+    QStringList seen;
+    for (const auto& row : status.rows)
+        seen << QStringLiteral("%1 = %2").arg(row.at(0).toString().toLower(), row.at(1).toString());
+    line(QStringLiteral("cluster node: ") + seen.join(QStringLiteral(", ")));
+    if (v.text(0, 1).compare(QLatin1String("ROW"), Qt::CaseInsensitive) != 0)
+        toDo(QStringLiteral("binlog_format is %1; a cluster replicates rows only with ROW (set it in every node's "
+                            "configuration)")
+                 .arg(v.text(0, 1)));
+    if (v.text(0, 2) != QLatin1String("2"))
+        toDo(QStringLiteral("innodb_autoinc_lock_mode is %1; a cluster needs 2 (set it in every node's configuration)")
+                 .arg(v.text(0, 2)));
+    for (const Table& t : std::as_const(tables_))
+        if (!t.indexes.contains(QStringLiteral("PRIMARY")))
+            toDo(QStringLiteral("%1 has no primary key: a cluster cannot apply its changes row by row").arg(t.name));
 }
 
 void Analyser::counters() {

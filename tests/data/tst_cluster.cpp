@@ -1,0 +1,161 @@
+// The program's promises on a two-node MariaDB Galera cluster (scripts/cluster.sh): stations
+// on different nodes saving on every counter at once get every number once and lose nothing;
+// a station whose node stops moves to the other and goes on, with honest outcomes.
+#include "support/Saves.h"
+#include "support/TestServer.h"
+
+#include <QMutex>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <atomic>
+#include <set>
+
+using testsupport::numberedSaves;
+
+class tst_cluster : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir{QStringLiteral("/tmp/warasan-cluster-XXXXXX")};
+    QStringList nodes; // "127.0.0.1:port", node 1 first
+
+    QString cluster(const QStringList& args) {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.start(QStringLiteral("bash"),
+                QStringList{testsupport::sourcePath(QStringLiteral("scripts/cluster.sh"))} + args);
+        if (!p.waitForFinished(300000) || p.exitCode() != 0)
+            qFatal("cluster.sh %s failed", qPrintable(args.join(QLatin1Char(' '))));
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    }
+    // A station's settings: the node list in the order it tries them.
+    data::ConnectionSettings station(const QStringList& order) const {
+        data::ConnectionSettings s = testsupport::programSettings(QStringLiteral("magazine"));
+        s.server = order.join(QLatin1Char(','));
+        s.port = 0;
+        return s;
+    }
+    // The administrator on node `i` (1-based), over its socket.
+    std::unique_ptr<data::Connection> admin(int i) const {
+        data::ConnectionSettings s = testsupport::adminSettings(QStringLiteral("magazine"));
+        s.socket = dir.filePath(QStringLiteral("node%1/mysqld.sock").arg(i));
+        auto c = std::make_unique<data::Connection>(s);
+        c->open();
+        return c;
+    }
+
+public:
+    ~tst_cluster() override {
+        if (!nodes.isEmpty()) // stopped here too when a test ended the run early
+            cluster({QStringLiteral("stop"), dir.path()});
+    }
+
+private slots:
+    void initTestCase() {
+        nodes = cluster({QStringLiteral("start"), dir.path(), QStringLiteral("2")}).split(QLatin1Char(','));
+        QCOMPARE(nodes.size(), 2);
+        admin(1)->exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('X000001', 'x')"));
+    }
+
+    // Four stations, two starting on each node, 20 saves each on one counter at once.
+    void everyCounterOnBothNodes_data() {
+        QTest::addColumn<int>("kind");
+        for (int k = 0; k < numberedSaves().size(); ++k)
+            QTest::newRow(numberedSaves().at(k).name) << k;
+    }
+    void everyCounterOnBothNodes() {
+        QFETCH(int, kind);
+        const testsupport::NumberedSave& s = numberedSaves().at(kind);
+        const int stations = 4, each = 20;
+        QMutex mutex;
+        QStringList numbers;
+        std::atomic<int> failures{0};
+        QList<QThread*> threads;
+        for (int st = 0; st < stations; ++st) {
+            const QStringList order = st % 2 ? QStringList{nodes[1], nodes[0]} : nodes;
+            threads << QThread::create([&, st, order] {
+                data::Connection c(station(order));
+                for (int i = 0; i < each; ++i) {
+                    try {
+                        const QString n = s.save(c, QStringLiteral("สถานี %1 ที่ %2").arg(st).arg(i));
+                        QMutexLocker lock(&mutex);
+                        numbers << n;
+                    } catch (const std::exception& e) {
+                        qWarning("station %d: %s", st, e.what());
+                        ++failures;
+                    }
+                }
+            });
+            threads.last()->start();
+        }
+        for (QThread* t : threads) {
+            QVERIFY(t->wait(300000));
+            delete t;
+        }
+        QCOMPARE(failures.load(), 0);
+        QCOMPARE(int(std::set<QString>(numbers.begin(), numbers.end()).size()), stations * each);
+        // Both nodes hold every save, each under its own number.
+        for (int node : {1, 2}) {
+            auto c = admin(node);
+            for (const QString& n : numbers)
+                QVERIFY2(s.stored(*c, n).startsWith(QStringLiteral("สถานี")), qPrintable(n));
+        }
+    }
+
+    // The database check, given the node list as a station's configuration, says what the
+    // cluster is and finds nothing to do on it.
+    void databaseCheckSeesTheCluster() {
+        QProcess p;
+        QTemporaryDir config;
+        QStringList env = QProcess::systemEnvironment();
+        env << QStringLiteral("WARASAN_SERVER=") + nodes.join(QLatin1Char(',')) << QStringLiteral("WARASAN_PORT=")
+            << QStringLiteral("WARASAN_DATABASE=magazine") << QStringLiteral("XDG_CONFIG_HOME=") + config.path();
+        p.setEnvironment(env);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(QStringLiteral(WARASAN_DBCHECK_EXE), QStringList());
+        QVERIFY(p.waitForFinished(120000));
+        const QString out = QString::fromUtf8(p.readAll());
+        QVERIFY2(p.exitCode() == 0 && out.contains(QStringLiteral("wsrep_cluster_size = 2")) &&
+                     out.contains(QStringLiteral("wsrep_local_state_comment = Synced")),
+                 qPrintable(out));
+    }
+
+    // The station's node is stopped while it saves: it moves to the other node. Every save it
+    // reported as done is there once; one it reported as not done is not there.
+    void nodeStopsWhileSaving() {
+        const testsupport::NumberedSave& s = numberedSaves().at(0);
+        data::Connection c(station(nodes));
+        QStringList saved;
+        int failed = 0;
+        std::unique_ptr<QThread> stopper;
+        for (int i = 0; i < 60; ++i) {
+            if (i == 20) {
+                stopper.reset(QThread::create([&] {
+                    cluster({QStringLiteral("kill"), dir.path(), QStringLiteral("1"), QStringLiteral("TERM")});
+                }));
+                stopper->start();
+            }
+            try {
+                saved << s.save(c, QStringLiteral("ย้าย %1").arg(i));
+            } catch (const data::DbError& e) {
+                ++failed;
+                QVERIFY2(e.message().contains(QStringLiteral("ไม่ได้ถูกบันทึก")) || e.connectionLost(),
+                         qPrintable(e.describe()));
+            }
+            QThread::msleep(20);
+        }
+        stopper->wait();
+        QVERIFY2(failed <= 2, qPrintable(QString::number(failed)));
+        QVERIFY(saved.size() >= 58);
+        auto other = admin(2);
+        QCOMPARE(int(std::set<QString>(saved.begin(), saved.end()).size()), saved.size());
+        for (const QString& n : saved)
+            QVERIFY2(s.stored(*other, n).startsWith(QStringLiteral("ย้าย")), qPrintable(n));
+        QCOMPARE(other->query(QStringLiteral("SHOW GLOBAL STATUS LIKE 'wsrep_cluster_size'")).text(0, 1),
+                 QStringLiteral("1"));
+        cluster({QStringLiteral("restart"), dir.path(), QStringLiteral("1")});
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_cluster)
+#include "tst_cluster.moc"
