@@ -2,6 +2,10 @@
 // at COMMIT now and then, hostile text throughout, on a server without strict mode. Prints a
 // table; exits non-zero when any save was duplicated, half-written or answered wrongly.
 //   soak [--stations 8] [--saves 1000] [--cuts 50]
+//   soak --cluster DIR [--stations 8] [--saves 1000] [--kill-every 5]
+// With --cluster, the same saves on the Galera cluster that scripts/cluster.sh started in DIR,
+// the stations spread over its nodes, one node killed (SIGKILL) and started again every few
+// seconds; then once more on the single server, without kills, for the saves per second.
 #include "support/CutProxy.h"
 #include "support/Saves.h"
 #include "support/TestServer.h"
@@ -11,6 +15,8 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QMutex>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QThread>
 #include <atomic>
 #include <cstdio>
@@ -28,34 +34,21 @@ qint64 deadlocks(data::Connection& admin) {
     return admin.query(QStringLiteral("SHOW GLOBAL STATUS LIKE 'Innodb_deadlocks'")).value(0, 1).toLongLong();
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QCommandLineParser args;
-    args.addHelpOption();
-    args.addOptions({{"stations", "stations saving at once", "n", "8"},
-                     {"saves", "saves per station and kind", "n", "1000"},
-                     {"cuts", "links cut at COMMIT, over all kinds", "n", "50"}});
-    args.process(app);
-    const int stations = args.value("stations").toInt(), saves = args.value("saves").toInt();
-    const int cutsPerKind = qMax(1, args.value("cuts").toInt() / int(testsupport::numberedSaves().size()));
-
-    testsupport::TestDatabase db(QStringLiteral("soak"));
-    db.admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('X000001', 'x')"));
-    db.admin().exec(QStringLiteral("SET GLOBAL sql_mode = ''")); // an old, permissive installation
+// One pass over every numbered save: `stations` threads, each on its own settings, saving
+// `saves` times; `during` runs beside them until they are done (cuts, kills). Prints a row per
+// kind; gives the number of duplicates, partial writes and wrong answers.
+int pass(data::Connection& admin, const std::function<data::ConnectionSettings(int station)>& settings, int stations,
+         int saves, const std::function<void(const std::atomic<int>& done, int total)>& during) {
     const QStringList hostile = testsupport::hostileTexts();
-    CutProxy proxy(testsupport::testPort());
-    data::ConnectionSettings viaProxy = db.settings();
-    viaProxy.port = proxy.port();
-
-    std::printf("%-10s %8s %8s %9s %8s %8s %11s %8s %13s %9s %8s\n", "save", "saves", "saved", "not saved", "unknown",
-                "refused", "duplicates", "partial", "wrong answers", "deadlocks", "seconds");
+    std::printf("%-10s %8s %8s %9s %8s %8s %11s %8s %13s %9s %8s %8s %9s %7s\n", "save", "saves", "saved", "not saved",
+                "unknown", "refused", "duplicates", "partial", "wrong answers", "deadlocks", "retries", "failovers",
+                "seconds", "saves/s");
     int failures = 0;
     for (const auto& kind : testsupport::numberedSaves()) {
-        const qint64 deadlocksBefore = deadlocks(db.admin());
-        const int cutsBefore = proxy.cuts();
+        const qint64 deadlocksBefore = deadlocks(admin);
+        const qint64 retriesBefore = data::stats::transactionRetries, switchesBefore = data::stats::nodeSwitches;
         QList<Outcome> outcomes;
+        QStringList reasons; // why saves were refused, the first few kinds
         QMutex mutex;
         std::atomic<int> done{0};
         QElapsedTimer clock;
@@ -63,7 +56,7 @@ int main(int argc, char** argv) {
         QList<QThread*> threads;
         for (int s = 0; s < stations; ++s) {
             threads << QThread::create([&, s] {
-                data::Connection c(viaProxy);
+                data::Connection c(settings(s));
                 for (int i = 0; i < saves; ++i, ++done) {
                     Outcome o{hostile.at((s * saves + i) % hostile.size()) + QStringLiteral(" #%1-%2").arg(s).arg(i),
                               {},
@@ -74,6 +67,9 @@ int main(int argc, char** argv) {
                         o.kind = e.outcomeUnknown()                                   ? Outcome::Unknown
                                  : e.message().contains(QStringLiteral("ไม่ได้ถูกบันทึก")) ? Outcome::NotSaved
                                                                                       : Outcome::Refused;
+                        QMutexLocker lock(&mutex);
+                        if (o.kind == Outcome::Refused && reasons.size() < 5 && !reasons.contains(e.describe()))
+                            reasons << e.describe();
                     } catch (const std::exception&) {
                         o.kind = Outcome::Refused;
                     }
@@ -83,15 +79,7 @@ int main(int argc, char** argv) {
             });
             threads.last()->start();
         }
-        // Cuts spread over the run, alternately after and before COMMIT reaches the server.
-        for (int armed = 0; done < stations * saves;) {
-            if (armed < cutsPerKind && done >= (armed + 1) * stations * saves / (cutsPerKind + 1) &&
-                proxy.cuts() - cutsBefore == armed) {
-                proxy.cutAtNextCommit(armed % 2 ? CutProxy::Cut::BeforeCommit : CutProxy::Cut::AfterCommit);
-                ++armed;
-            }
-            QThread::msleep(2);
-        }
+        during(done, stations * saves);
         for (QThread* t : threads) {
             t->wait();
             delete t;
@@ -100,7 +88,7 @@ int main(int argc, char** argv) {
 
         // What the database holds, against what each station was told.
         QHash<QString, QStringList> storedUnder; // text -> numbers
-        const data::Result rows = db.admin().query(QString::fromLatin1(kind.everyRow));
+        const data::Result rows = admin.query(QString::fromLatin1(kind.everyRow));
         for (const auto& row : rows.rows)
             storedUnder[row.at(1).toString()] << row.at(0).toString();
         int counts[4] = {}, duplicates = 0, wrong = 0;
@@ -116,13 +104,110 @@ int main(int argc, char** argv) {
                 wrong += !at.isEmpty();
             }
         }
-        const qint64 partial = db.admin().query(QString::fromLatin1(kind.partialRows)).value(0, 0).toLongLong();
-        const qint64 locked = deadlocks(db.admin()) - deadlocksBefore;
-        std::printf("%-10s %8d %8d %9d %8d %8d %11d %8lld %13d %9lld %8.1f\n", kind.name, int(outcomes.size()),
-                    counts[Outcome::Saved], counts[Outcome::NotSaved], counts[Outcome::Unknown],
-                    counts[Outcome::Refused], duplicates, partial, wrong, locked, seconds);
+        const qint64 partial = admin.query(QString::fromLatin1(kind.partialRows)).value(0, 0).toLongLong();
+        const qint64 locked = deadlocks(admin) - deadlocksBefore;
+        std::printf("%-10s %8d %8d %9d %8d %8d %11d %8lld %13d %9lld %8lld %9lld %8.1f %7.0f\n", kind.name,
+                    int(outcomes.size()), counts[Outcome::Saved], counts[Outcome::NotSaved], counts[Outcome::Unknown],
+                    counts[Outcome::Refused], duplicates, partial, wrong, locked,
+                    qint64(data::stats::transactionRetries - retriesBefore),
+                    qint64(data::stats::nodeSwitches - switchesBefore), seconds,
+                    counts[Outcome::Saved] / qMax(0.001, seconds));
+        for (const QString& r : std::as_const(reasons))
+            std::printf("    refused: %s\n", qPrintable(r));
+        std::fflush(stdout);
         failures += duplicates + int(partial) + wrong;
     }
+    return failures;
+}
+
+int runCluster(const QString& dir, int stations, int saves, int killEvery) {
+    const auto script = [&](const QStringList& args) {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.start(QStringLiteral("bash"),
+                QStringList{testsupport::sourcePath(QStringLiteral("scripts/cluster.sh"))} + args);
+        p.waitForFinished(600000);
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    };
+    const QStringList nodes = script({QStringLiteral("servers"), dir}).split(QLatin1Char(','));
+    const auto onNodes = [&](int first) {
+        data::ConnectionSettings s = testsupport::programSettings(QStringLiteral("magazine"));
+        QStringList order;
+        for (int i = 0; i < nodes.size(); ++i)
+            order << nodes.at((first + i) % nodes.size());
+        s.server = order.join(QLatin1Char(','));
+        s.port = 0;
+        return s;
+    };
+    data::Connection admin(onNodes(0));
+    admin.exec(QStringLiteral("INSERT IGNORE INTO magazine (Pointer, Magazine_Name) VALUES ('X000001', 'x')"));
+    std::printf("cluster of %d nodes (%s), %d stations spread over them, one node killed every %d s:\n",
+                int(nodes.size()), qPrintable(nodes.join(QLatin1Char(' '))), stations, killEvery);
+    int kills = 0;
+    const int failures = pass(
+        admin, [&](int station) { return onNodes(station); }, stations, saves,
+        [&](const std::atomic<int>& done, int total) {
+            while (done < total) {
+                for (int waited = 0; waited < killEvery * 10 && done < total; ++waited)
+                    QThread::msleep(100);
+                if (done >= total)
+                    break;
+                const QString node = QString::number(1 + QRandomGenerator::global()->bounded(int(nodes.size())));
+                script({QStringLiteral("kill"), dir, node});
+                ++kills;
+                QThread::msleep(1000);
+                script({QStringLiteral("restart"), dir, node});
+            }
+        });
+    std::printf("nodes killed and restarted: %d\n\n", kills);
+    return failures;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser args;
+    args.addHelpOption();
+    args.addOptions({{"stations", "stations saving at once", "n", "8"},
+                     {"saves", "saves per station and kind", "n", "1000"},
+                     {"cuts", "links cut at COMMIT, over all kinds", "n", "50"},
+                     {"cluster", "the Galera cluster started by scripts/cluster.sh in this folder", "dir"},
+                     {"kill-every", "with --cluster: seconds between node kills", "s", "5"}});
+    args.process(app);
+    const int stations = args.value("stations").toInt(), saves = args.value("saves").toInt();
+    const int cutsPerKind = qMax(1, args.value("cuts").toInt() / int(testsupport::numberedSaves().size()));
+
+    int failures = 0;
+    if (args.isSet("cluster"))
+        failures += runCluster(args.value("cluster"), stations, saves, args.value("kill-every").toInt());
+
+    testsupport::TestDatabase db(QStringLiteral("soak"));
+    db.admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('X000001', 'x')"));
+    if (args.isSet("cluster")) {
+        std::printf("one server, the same stations and saves, nothing killed:\n");
+        failures += pass(
+            db.admin(), [&](int) { return db.settings(); }, stations, saves, [](const std::atomic<int>&, int) {});
+        return failures == 0 ? 0 : 1;
+    }
+    db.admin().exec(QStringLiteral("SET GLOBAL sql_mode = ''")); // an old, permissive installation
+    CutProxy proxy(testsupport::testPort());
+    data::ConnectionSettings viaProxy = db.settings();
+    viaProxy.port = proxy.port();
+    failures += pass(
+        db.admin(), [&](int) { return viaProxy; }, stations, saves,
+        [&](const std::atomic<int>& done, int total) {
+            // Cuts spread over the run, alternately after and before COMMIT reaches the server.
+            const int cutsBefore = proxy.cuts();
+            for (int armed = 0; done < total;) {
+                if (armed < cutsPerKind && done >= (armed + 1) * total / (cutsPerKind + 1) &&
+                    proxy.cuts() - cutsBefore == armed) {
+                    proxy.cutAtNextCommit(armed % 2 ? CutProxy::Cut::BeforeCommit : CutProxy::Cut::AfterCommit);
+                    ++armed;
+                }
+                QThread::msleep(2);
+            }
+        });
     std::printf("links cut at COMMIT: %d\n", proxy.cuts());
     db.admin().exec(QStringLiteral("SET GLOBAL sql_mode = DEFAULT"));
     return failures == 0 ? 0 : 1;

@@ -129,7 +129,10 @@ void Connection::open() {
         try {
             connectTo(node);
             requireSyncedNode(node);
-            node_ = node;
+            if (opened_ && node != usedNode_)
+                ++stats::nodeSwitches;
+            node_ = usedNode_ = node;
+            opened_ = true;
             return;
         } catch (const DbError& e) {
             close();

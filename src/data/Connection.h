@@ -9,9 +9,18 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <atomic>
 #include <vector>
 
 namespace data {
+
+// Counted in this process for the logs and the soak run's figures: stations that moved to
+// another node of a cluster, and transactions run again after a conflict or a number taken
+// elsewhere.
+namespace stats {
+inline std::atomic<qint64> nodeSwitches{0};
+inline std::atomic<qint64> transactionRetries{0};
+} // namespace stats
 
 // Values bound to the "?" of a statement, in order. QString goes as UTF-8 text, integers as
 // 64-bit integers, QDate as a date, QDateTime as a timestamp, a null QVariant as NULL.
@@ -109,6 +118,8 @@ private:
     Result queryRetried(const QString& sql, const Params& params);
 
     bool onCluster_ = false;
+    int usedNode_ = 0;
+    bool opened_ = false;
     int node_ = 0; // the cluster node in use (the first of `server`'s list when there is one)
     void connectTo(int node);
     void requireSyncedNode(int node);

@@ -107,10 +107,8 @@ void settleCutCommit(Connection& c, const DbError& cut, const LandedCheck& lande
 } // namespace
 
 void retryingTransaction(Connection& c, const std::function<void()>& unit, const LandedCheck& landed) {
-    // On a cluster two nodes may hand the same counter row to two stations: the second commit
-    // is refused (1213) and runs again, so conflicts are expected there; the pause grows and
-    // varies, so stations that collided do not collide again in step.
-    constexpr int attempts = 10;
+    // The pause between attempts grows and varies, so stations that collided do not collide
+    // again in step.
     for (int attempt = 1;; ++attempt) {
         try {
             Transaction tx(c);
@@ -120,12 +118,16 @@ void retryingTransaction(Connection& c, const std::function<void()>& unit, const
         } catch (const DbError& e) {
             if (e.outcomeUnknown())
                 return settleCutCommit(c, e, landed);
-            // On a cluster a station can also learn of another node's commit as the number
-            // already taken (1062) rather than as a conflict: nothing was written either way.
-            const bool takenElsewhere = c.onCluster() && e.nativeCode() == 1062;
-            if (!(e.retryableLock() || takenElsewhere) || attempt == attempts)
+            // On a cluster two nodes may hand the same counter row to two stations: the second
+            // commit is refused (1213), or its insert meets the first one's number (1062); and a
+            // node that goes away before COMMIT leaves nothing written, the next node takes the
+            // whole unit. Collisions are common there, so more attempts are allowed.
+            const bool cluster = c.onCluster();
+            const bool again = e.retryableLock() || (cluster && (e.nativeCode() == 1062 || e.connectionLost()));
+            if (!again || attempt == (cluster ? 30 : 10))
                 throw;
-            QThread::msleep(10 * attempt + QRandomGenerator::global()->bounded(10 * attempt));
+            ++stats::transactionRetries;
+            QThread::msleep(10 * qMin(attempt, 10) + QRandomGenerator::global()->bounded(10 * qMin(attempt, 10)));
         }
     }
 }

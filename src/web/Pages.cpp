@@ -189,12 +189,27 @@ Page periodPage(const QString& path, const QString& title, const Query& q,
     return page;
 }
 
-QList<Column> perTitleColumns(const QString& what) {
-    return {{QStringLiteral("รหัส"), QStringLiteral("code")},
-            {QStringLiteral("ชื่อวารสาร"), QStringLiteral("name")},
-            {what, QStringLiteral("n"), true},
-            {QStringLiteral("วันแรก"), QStringLiteral("first")},
-            {QStringLiteral("วันสุดท้าย"), QStringLiteral("last")}};
+// The per-day counts of one period's records, then their list per title: `perDay` gives
+// (day, count), `grouped` is the period's records grouped by title as (pointer, n, first, last),
+// read before any title is joined.
+void perDayAndTitle(data::Connection& c, Page& page, const QString& dayCaption, const QString& what,
+                    const QString& perDay, const QString& grouped, const data::Params& params) {
+    page.intro += QStringLiteral("<h2>รายวัน</h2>") + countTable(dayCaption, what, c.query(perDay, params)) +
+                  QStringLiteral("<h2>รายชื่อเรื่อง</h2>");
+    Listing l;
+    l.select = QStringLiteral("SELECT m.Pointer AS code, m.Magazine_Name AS name, g.n, g.first, g.last FROM (%1) AS g "
+                              "JOIN magazine m ON m.Pointer = g.pointer")
+                   .arg(grouped);
+    l.params = params;
+    l.columns = {{QStringLiteral("รหัส"), QStringLiteral("code")},
+                 {QStringLiteral("ชื่อวารสาร"), QStringLiteral("name")},
+                 {what, QStringLiteral("n"), true},
+                 {QStringLiteral("วันแรก"), QStringLiteral("first")},
+                 {QStringLiteral("วันสุดท้าย"), QStringLiteral("last")}};
+    l.countInPass = true;
+    l.key = QStringLiteral("code");
+    l.defaultSort = 1;
+    page.list = l;
 }
 
 // 3. Issues registered in a period.
@@ -202,24 +217,12 @@ Page registrations(data::Connection& c, const Query& q) {
     const QString path = QStringLiteral("rpt_journal/rpt_regis_journal.php");
     return periodPage(path, QStringLiteral("รายงานการลงทะเบียนวารสาร"), q, [&](const Period& p, Page& page) {
         page.csvName = QStringLiteral("registrations.csv");
-        page.intro += QStringLiteral("<h2>รายวัน</h2>") +
-                      countTable(QStringLiteral("วันที่ลงทะเบียน"), QStringLiteral("จำนวนฉบับ"),
-                                 c.query(QStringLiteral("SELECT indate, COUNT(*) FROM tranfile WHERE indate "
-                                                        "BETWEEN ? AND ? GROUP BY indate ORDER BY indate"),
-                                         {p.from, p.to})) +
-                      QStringLiteral("<h2>รายชื่อเรื่อง</h2>");
-        Listing l;
-        // The period's issues first (by their registration date), then their titles.
-        l.select = QStringLiteral("SELECT m.Pointer AS code, m.Magazine_Name AS name, t.n, t.first, t.last FROM "
-                                  "(SELECT pointer, COUNT(*) AS n, MIN(indate) AS first, MAX(indate) AS last "
-                                  "FROM tranfile WHERE indate BETWEEN ? AND ? GROUP BY pointer) AS t "
-                                  "JOIN magazine m ON m.Pointer = t.pointer");
-        l.params = {p.from, p.to};
-        l.columns = perTitleColumns(QStringLiteral("จำนวนฉบับ"));
-        l.countInPass = true;
-        l.key = QStringLiteral("code");
-        l.defaultSort = 1;
-        page.list = l;
+        perDayAndTitle(c, page, QStringLiteral("วันที่ลงทะเบียน"), QStringLiteral("จำนวนฉบับ"),
+                       QStringLiteral("SELECT indate, COUNT(*) FROM tranfile WHERE indate BETWEEN ? AND ? "
+                                      "GROUP BY indate ORDER BY indate"),
+                       QStringLiteral("SELECT pointer, COUNT(*) AS n, MIN(indate) AS first, MAX(indate) AS last "
+                                      "FROM tranfile WHERE indate BETWEEN ? AND ? GROUP BY pointer"),
+                       {p.from, p.to});
     });
 }
 
@@ -262,25 +265,13 @@ Page indexEntries(data::Connection& c, const Query& q) {
     const QString path = QStringLiteral("rpt_journal/rpt_index_journal.php");
     return periodPage(path, QStringLiteral("รายงานการบันทึกดรรชนีวารสาร"), q, [&](const Period& p, Page& page) {
         page.csvName = QStringLiteral("index-entries.csv");
-        const data::Params params{QDateTime(p.from, QTime(0, 0)), QDateTime(p.to.addDays(1), QTime(0, 0))};
-        page.intro += QStringLiteral("<h2>รายวัน</h2>") +
-                      countTable(QStringLiteral("วันที่บันทึก"), QStringLiteral("จำนวนบทความ"),
-                                 c.query(QStringLiteral("SELECT DATE(keydate) AS day, COUNT(*) FROM article "
-                                                        "WHERE keydate >= ? AND keydate < ? GROUP BY day "
-                                                        "ORDER BY day"),
-                                         params)) +
-                      QStringLiteral("<h2>รายชื่อเรื่อง</h2>");
-        Listing l;
-        l.select = QStringLiteral("SELECT m.Pointer AS code, m.Magazine_Name AS name, a.n, a.first, a.last FROM "
-                                  "(SELECT pointer, COUNT(*) AS n, MIN(DATE(keydate)) AS first, "
-                                  "MAX(DATE(keydate)) AS last FROM article WHERE keydate >= ? AND keydate < ? "
-                                  "GROUP BY pointer) AS a JOIN magazine m ON m.Pointer = a.pointer");
-        l.params = params;
-        l.columns = perTitleColumns(QStringLiteral("จำนวนบทความ"));
-        l.countInPass = true;
-        l.key = QStringLiteral("code");
-        l.defaultSort = 1;
-        page.list = l;
+        perDayAndTitle(c, page, QStringLiteral("วันที่บันทึก"), QStringLiteral("จำนวนบทความ"),
+                       QStringLiteral("SELECT DATE(keydate) AS day, COUNT(*) FROM article WHERE keydate >= ? AND "
+                                      "keydate < ? GROUP BY day ORDER BY day"),
+                       QStringLiteral("SELECT pointer, COUNT(*) AS n, MIN(DATE(keydate)) AS first, "
+                                      "MAX(DATE(keydate)) AS last FROM article WHERE keydate >= ? AND keydate < ? "
+                                      "GROUP BY pointer"),
+                       {QDateTime(p.from, QTime(0, 0)), QDateTime(p.to.addDays(1), QTime(0, 0))});
     });
 }
 
