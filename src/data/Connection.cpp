@@ -194,6 +194,10 @@ void Connection::requireSyncedNode(int node) {
                           QStringLiteral("เครื่องแม่ข่าย %1 ยังไม่พร้อมทำงานร่วมกับเครื่องอื่นในกลุ่ม (%2 = %3)")
                               .arg(settings_.nodes().at(node).host, name, value));
     }
+    // Every read waits until this node has applied what the cluster committed before it: a
+    // station then sees another station's save at once, and the check of a save whose COMMIT
+    // was cut off cannot miss it on a node that has not applied it yet.
+    exec(QStringLiteral("SET SESSION wsrep_sync_wait = 1"));
 }
 
 void Connection::close() noexcept {

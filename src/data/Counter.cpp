@@ -106,6 +106,13 @@ void settleCutCommit(Connection& c, const DbError& cut, const LandedCheck& lande
 
 } // namespace
 
+void numberTaken(Connection& c, const QString& text, const std::function<void(const QString&)>& refuse) {
+    if (c.onCluster())
+        throw DbError(1062, QStringLiteral("23000"), text);
+    refuse(text);
+    throw DbError(1062, QStringLiteral("23000"), text); // `refuse` always throws
+}
+
 void retryingTransaction(Connection& c, const std::function<void()>& unit, const LandedCheck& landed) {
     // The pause between attempts grows and varies, so stations that collided do not collide
     // again in step.
@@ -123,7 +130,13 @@ void retryingTransaction(Connection& c, const std::function<void()>& unit, const
             // node that goes away before COMMIT leaves nothing written, the next node takes the
             // whole unit. Collisions are common there, so more attempts are allowed.
             const bool cluster = c.onCluster();
-            const bool again = e.retryableLock() || (cluster && (e.nativeCode() == 1062 || e.connectionLost()));
+            // A node cut off from the cluster's primary part refuses to replicate (1180):
+            // nothing was written; the unit goes to another node.
+            const bool cutOff = cluster && e.nativeCode() == 1180;
+            if (cutOff)
+                c.close();
+            const bool again =
+                e.retryableLock() || cutOff || (cluster && (e.nativeCode() == 1062 || e.connectionLost()));
             if (!again || attempt == (cluster ? 30 : 10))
                 throw;
             ++stats::transactionRetries;

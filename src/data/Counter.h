@@ -60,6 +60,12 @@ QString takeCounter(Connection& c, const CounterColumn& counter,
                     const std::function<void(const QString& current)>& use,
                     const std::function<bool(const QString& number)>& landed = {});
 
+// A number the counter gave is already used by a record. On a cluster that is another node's
+// save seen before its conflict reached this one: thrown as a duplicate (1062), so the unit runs
+// again with the next number. On one server the counter was set back: `refuse` throws the
+// store's own refusal for a person to see to.
+[[noreturn]] void numberTaken(Connection& c, const QString& text, const std::function<void(const QString&)>& refuse);
+
 // `advance` for plain decimal counters: the next value as decimal text, or an error naming
 // the counter when its text is not a number.
 QString advanceDecimal(const CounterColumn& counter, const QString& current);

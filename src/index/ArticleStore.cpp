@@ -40,9 +40,11 @@ QString save(data::Connection& c, const ArticleEntry& e) {
                                          .arg(counter.text(0, 0)));
             number = padded7(*value);
             if (!c.query(QStringLiteral("SELECT 1 FROM article WHERE article_no = ?"), {number}).isEmpty())
-                throw ArticleRefused(QStringLiteral("เลขที่บทความ %1 มีบทความอื่นใช้อยู่แล้ว (ตัวนับ artctrl อาจถูกตั้งย้อนหลัง) "
-                                                    "กรุณาตรวจสอบเลขทะเบียนดรรชนีวารสาร")
-                                         .arg(number));
+                data::numberTaken(c,
+                                  QStringLiteral("เลขที่บทความ %1 มีบทความอื่นใช้อยู่แล้ว (ตัวนับ artctrl อาจถูกตั้งย้อนหลัง) "
+                                                 "กรุณาตรวจสอบเลขทะเบียนดรรชนีวารสาร")
+                                      .arg(number),
+                                  [](const QString& text) { throw ArticleRefused(text); });
             c.exec(QStringLiteral(
                        "INSERT INTO article (article_no, Article_Name, spare, pointer, year, volume, month, pages, "
                        "remark, abstract, keydate) VALUES (?, ?, ' ', ?, ?, ?, ?, ?, ?, ?, ?)"),

@@ -134,9 +134,11 @@ QString add(data::Connection& c, const QStringList& magnos, const QString& calln
         [&](const QString& current) {
             regno = regnoText(data::leadingNumber(current));
             if (!c.query(QStringLiteral("SELECT 1 FROM sum_journal WHERE regno = ?"), {regno}).isEmpty())
-                throw VolumeRefused(QStringLiteral("เลขทะเบียนรวมเล่ม %1 มีอยู่แล้ว (ตัวนับ ctrlsumj อาจถูกตั้งย้อนหลัง) "
-                                                   "กรุณาติดต่อผู้ดูแลระบบ")
-                                        .arg(regno));
+                data::numberTaken(c,
+                                  QStringLiteral("เลขทะเบียนรวมเล่ม %1 มีอยู่แล้ว (ตัวนับ ctrlsumj อาจถูกตั้งย้อนหลัง) "
+                                                 "กรุณาติดต่อผู้ดูแลระบบ")
+                                      .arg(regno),
+                                  [](const QString& text) { throw VolumeRefused(text); });
             bind(c, regno, magnos);
             c.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES (?, ?, 'ST')"),
                    {regno, callno});

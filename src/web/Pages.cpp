@@ -24,9 +24,10 @@ QString selectField(const QString& name, const QString& label, const Query& q, c
     return html + QStringLiteral("</select></label>");
 }
 
-QString textField(const QString& name, const QString& label, const QString& value, const QString& hint = {}) {
-    return QStringLiteral("<label>%1<input name=\"%2\" value=\"%3\" placeholder=\"%4\" maxlength=\"200\"></label>")
-        .arg(esc(label), name, esc(value), esc(hint));
+QString textField(const QString& name, const QString& label, const QString& value, const QString& hint = {},
+                  bool focused = false) {
+    return QStringLiteral("<label>%1<input name=\"%2\" value=\"%3\" placeholder=\"%4\" maxlength=\"200\"%5></label>")
+        .arg(esc(label), name, esc(value), esc(hint), focused ? QStringLiteral(" autofocus") : QString());
 }
 
 QString form(const QString& path, const QString& fields) {
@@ -315,9 +316,11 @@ Page search(data::Connection&, const Query& q, bool references) {
     const QString field = q.value(QStringLiteral("field"), QStringLiteral("title"));
     const bool anywhere = q.value(QStringLiteral("how")) == QLatin1String("contains");
     const bool english = q.value(QStringLiteral("style")) == QLatin1String("en");
-    QString fields = textField(QStringLiteral("q"), QStringLiteral("คำค้น"), text, QStringLiteral("พิมพ์คำที่ต้องการค้น")) +
-                     selectField(QStringLiteral("field"), QStringLiteral("ค้นจาก"), q, searchFields) +
-                     selectField(QStringLiteral("how"), QStringLiteral("วิธีค้น"), q, searchModes);
+    // The visitor comes to type: the search text has the focus.
+    QString fields =
+        textField(QStringLiteral("q"), QStringLiteral("คำค้น"), text, QStringLiteral("พิมพ์คำที่ต้องการค้น"), true) +
+        selectField(QStringLiteral("field"), QStringLiteral("ค้นจาก"), q, searchFields) +
+        selectField(QStringLiteral("how"), QStringLiteral("วิธีค้น"), q, searchModes);
     if (references)
         fields += selectField(
             QStringLiteral("style"), QStringLiteral("รูปแบบ"), q,
