@@ -1,6 +1,7 @@
 #include "titles/TitleStore.h"
 
 #include "data/Counter.h"
+#include "data/NameSearch.h"
 
 namespace titles {
 
@@ -75,10 +76,11 @@ const QString nameExistsSql = QStringLiteral("SELECT Pointer FROM magazine WHERE
 } // namespace
 
 QList<TitleMatch> search(data::Connection& c, const QString& text) {
-    const data::Result r =
-        c.query(QStringLiteral("SELECT Pointer, Magazine_Name FROM magazine WHERE Magazine_Name LIKE ? "
-                               "ORDER BY Magazine_Name, Pointer"),
-                {data::likeContains(text.trimmed())});
+    const data::Condition holds = data::titleNameContains(c, text.trimmed());
+    const data::Result r = c.query(QStringLiteral("SELECT m.Pointer, m.Magazine_Name FROM magazine m WHERE %1 "
+                                                  "ORDER BY m.Magazine_Name, m.Pointer")
+                                       .arg(holds.sql),
+                                   holds.values);
     QList<TitleMatch> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)

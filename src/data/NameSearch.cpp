@@ -1,0 +1,77 @@
+#include "data/NameSearch.h"
+
+#include "data/DbError.h"
+
+#include <algorithm>
+
+namespace data {
+
+namespace {
+// Pieces whose titles are counted per search (the first, the last and some between).
+constexpr int piecesCounted = 4;
+// Titles held by the rarest counted piece beyond which reading every name costs less than
+// looking each of them up (a lookup costs about as much as reading 25 names in order).
+constexpr int mostCandidates = 1000;
+} // namespace
+
+QStringList namePieces(const QString& text) {
+    const QList<uint> chars = text.toUcs4();
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < chars.size(); ++i) {
+        const char32_t pair[2] = {chars.at(i), chars.at(i + 1)};
+        const QString piece = QString::fromUcs4(pair, 2);
+        if (!out.contains(piece))
+            out << piece;
+    }
+    return out;
+}
+
+Condition titleNameContains(Connection& c, const QString& text, const QString& alias) {
+    Condition out{QStringLiteral("%1.Magazine_Name LIKE ?").arg(alias), {likeContains(text)}};
+    const QStringList pieces = namePieces(text);
+    if (pieces.isEmpty())
+        return out;
+    QStringList counted;
+    const int n = int(qMin<qsizetype>(pieces.size(), piecesCounted));
+    for (int k = 0; k < n; ++k) {
+        const QString& p = pieces.at(n == 1 ? 0 : k * (pieces.size() - 1) / (n - 1));
+        if (!counted.contains(p))
+            counted << p;
+    }
+    // How many titles hold each, counted no further than is worth it.
+    QStringList counts;
+    Params values;
+    for (const QString& p : counted) {
+        counts << QStringLiteral("(SELECT COUNT(*) FROM (SELECT 1 FROM magazine_gram WHERE gram = ? LIMIT %1) x)")
+                      .arg(mostCandidates);
+        values << p;
+    }
+    Result r;
+    try {
+        r = c.query(QStringLiteral("SELECT ") + counts.join(QStringLiteral(", ")), values);
+    } catch (const DbError& e) {
+        if (e.nativeCode() != 1146)
+            throw;
+        return out; // a database not yet migrated has no pieces: every name is read, as before
+    }
+    QList<QPair<qint64, QString>> byCount;
+    for (int k = 0; k < counted.size(); ++k)
+        byCount.append({r.value(0, k).toLongLong(), counted.at(k)});
+    std::sort(byCount.begin(), byCount.end());
+    if (byCount.first().first >= mostCandidates)
+        return out; // every piece is common: reading the names in order is quicker
+    // The rarest piece gives the candidates; the next one, when rare too, thins them by key.
+    QString from = QStringLiteral("magazine_gram g0");
+    values = {};
+    if (byCount.size() > 1 && byCount.at(1).first < mostCandidates) {
+        from += QStringLiteral(" JOIN magazine_gram g1 ON g1.Pointer = g0.Pointer AND g1.gram = ?");
+        values << byCount.at(1).second;
+    }
+    values << byCount.first().second << out.values;
+    out.sql =
+        QStringLiteral("%1.Pointer IN (SELECT g0.Pointer FROM %2 WHERE g0.gram = ?) AND ").arg(alias, from) + out.sql;
+    out.values = values;
+    return out;
+}
+
+} // namespace data
