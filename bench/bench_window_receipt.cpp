@@ -2,11 +2,11 @@
 // and the click on a title with 3,000 issues to the filled issue grid with the index check.
 #include "BenchUtil.h"
 #include "data/Config.h"
+#include "forms/common/Grid.h"
 #include "receipt/reg_journal.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QTableWidget>
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
         receipt::reg_journal w;
         w.show();
         auto* field = w.findChild<QLineEdit*>(QStringLiteral("Text1"));
-        auto* titles = w.findChild<QTableWidget*>(QStringLiteral("show_journal"));
-        auto* issues = w.findChild<QTableWidget*>(QStringLiteral("show_item"));
+        auto* titles = w.findChild<forms::Grid*>(QStringLiteral("show_journal"));
+        auto* issues = w.findChild<forms::Grid*>(QStringLiteral("show_item"));
         std::vector<double> search, open;
         for (int i = 0; i < 20; ++i) {
             field->setText(name);
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
             search.push_back(t.nsecsElapsed() / 1e6);
             int row = 0;
             for (int r = 0; r < titles->rowCount(); ++r)
-                if (titles->item(r, 2) && titles->item(r, 2)->text() == pointer)
+                if (forms::cell(titles, r, 2) == pointer)
                     row = r;
             t.start();
             w.chooseTitle(row);

@@ -3,10 +3,10 @@
 // search, and Next / Previous across a gap of 1,000 volume numbers.
 #include "BenchUtil.h"
 #include "data/Config.h"
+#include "forms/common/Grid.h"
 #include "volumes/sum_journal.h"
 
 #include <QLineEdit>
-#include <QTableWidget>
 #include <cstdio>
 
 using bench::median;
@@ -19,13 +19,13 @@ int main(int argc, char** argv) {
         const auto [name, pointer] = bench::biggestTitle(c, true);
         volumes::sum_journal w;
         w.show();
-        auto* titles = w.findChild<QTableWidget*>(QStringLiteral("show_journal"));
-        auto* issues = w.findChild<QTableWidget*>(QStringLiteral("show_item"));
+        auto* titles = w.findChild<forms::Grid*>(QStringLiteral("show_journal"));
+        auto* issues = w.findChild<forms::Grid*>(QStringLiteral("show_item"));
         w.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(name);
         w.searchTitles();
         int row = 0;
         for (int r = 0; r < titles->rowCount(); ++r)
-            if (titles->item(r, 2) && titles->item(r, 2)->text() == pointer)
+            if (forms::cell(titles, r, 2) == pointer)
                 row = r;
         std::vector<double> pick, save;
         for (int i = 0; i < 20; ++i)

@@ -15,7 +15,6 @@
 
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace indexing {
@@ -64,11 +63,11 @@ ArticleForm::ArticleForm(const QString& name, const QString& caption, SubjectSea
     dlbnamemag = new forms::PickList(this);
     dlbnamemag->setObjectName(QStringLiteral("dlbnamemag"));
 
-    show_item = new QTableWidget(this);
+    show_item = new forms::Grid(this);
     show_item->setObjectName(QStringLiteral("show_item"));
     receipt::setupIssueGrid(show_item, true);
     show_item->hide();
-    connect(show_item, &QTableWidget::cellClicked, this, [this](int row, int) { pickIssue(row); });
+    connect(show_item, &forms::Grid::cellClicked, this, [this](int row, int) { pickIssue(row); });
     forms::onRowChosenByEnter(
         show_item, [this](int row) { pickIssue(row); }, true);
 

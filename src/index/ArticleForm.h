@@ -10,14 +10,14 @@ class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QTableWidget;
 
 namespace Ui {
 class article_form;
 }
 namespace forms {
+class Grid;
 class PickList;
-}
+} // namespace forms
 
 namespace indexing {
 
@@ -51,7 +51,7 @@ protected:
     forms::PickList* List_authname;
     forms::PickList* list_subject;
     forms::PickList* dlbnamemag;
-    QTableWidget* show_item;
+    forms::Grid* show_item;
     QGroupBox* Frame4;
     QPlainTextEdit* Text5;
     QPushButton* abstractButton; // opens Frame4

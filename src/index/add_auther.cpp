@@ -12,7 +12,6 @@
 #include <QButtonGroup>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QTableWidget>
 
 namespace indexing {
 
@@ -41,14 +40,15 @@ add_auther::add_auther(QWidget* parent) : QWidget(parent), ui(std::make_unique<U
         l->setFont(forms::thaiFont(9.75, true));
 
     // The results are shown over the name field.
-    showauth = new QTableWidget(this);
+    showauth = new forms::Grid(this);
     showauth->setObjectName(QStringLiteral("showauth"));
-    forms::setupGrid(showauth,
-                     {{QStringLiteral("รหัสผู้แต่ง"), 1000}, {QStringLiteral("ชื่อ  - นามสกุล  "), 3500}, {QString(), 1000}});
+    forms::setupGrid(showauth, {{QStringLiteral("รหัสผู้แต่ง"), 1000, Qt::AlignCenter},
+                                {QStringLiteral("ชื่อ  - นามสกุล  "), 3500},
+                                {QString(), 1000}});
     showauth->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     forms::clearGrid(showauth, 7);
     showauth->hide();
-    connect(showauth, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { pick(row); });
+    connect(showauth, &forms::Grid::cellDoubleClicked, this, [this](int row, int) { pick(row); });
     forms::onRowChosenByEnter(showauth, [this](int row) { pick(row); });
 
     choices_ = new QButtonGroup(this);
@@ -154,10 +154,6 @@ void add_auther::search() {
                 for (const Author& a : found)
                     rows.append({a.idno, a.penname, a.trueIdno});
                 forms::fillGrid(showauth, rows);
-                for (int r = 0; r < showauth->rowCount(); ++r) {
-                    showauth->item(r, ColCode)->setTextAlignment(Qt::AlignCenter);
-                    showauth->item(r, ColName)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-                }
                 const QPoint at = ui->Text2->mapTo(this, QPoint(0, 0));
                 showauth->setGeometry(at.x(), at.y(), qMin(width() - at.x() - 8, 5600 / 15 + 20),
                                       qMin(height() - at.y() - 8, 240));

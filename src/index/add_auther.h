@@ -11,10 +11,12 @@
 
 class QButtonGroup;
 class QLineEdit;
-class QTableWidget;
 
 namespace Ui {
 class add_auther;
+}
+namespace forms {
+class Grid;
 }
 
 namespace indexing {
@@ -46,7 +48,7 @@ public:
 private:
     std::unique_ptr<Ui::add_auther> ui;
     QLineEdit* Text4; // the true name's code
-    QTableWidget* showauth;
+    forms::Grid* showauth;
     QButtonGroup* choices_;
     std::unique_ptr<data::Connection> db_;
     bool entryFlag_ = false;

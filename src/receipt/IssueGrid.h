@@ -2,14 +2,16 @@
 
 #include "receipt/IssueStore.h"
 
-class QTableWidget;
+namespace forms {
+class Grid;
+}
 
 namespace receipt {
 
 // The grid of a title's received issues, as issue registration and the index entry show it:
 // registration number, issue date, year, number, description and the date received (shown
 // only where `showReceived`).
-void setupIssueGrid(QTableWidget* grid, bool showReceived);
-void fillIssueGrid(QTableWidget* grid, const QList<Issue>& issues);
+void setupIssueGrid(forms::Grid* grid, bool showReceived);
+void fillIssueGrid(forms::Grid* grid, const QList<Issue>& issues, int atLeast = 0);
 
 } // namespace receipt

@@ -63,10 +63,10 @@ reg_journal::reg_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
 
     connect(ui->Command1, &QPushButton::clicked, this, &reg_journal::search);
     connect(ui->Text1, &QLineEdit::returnPressed, this, &reg_journal::search);
-    connect(ui->show_journal, &QTableWidget::cellClicked, this, [this](int row, int) { chooseTitle(row); });
-    connect(ui->show_journal, &QTableWidget::activated, this, [this](const QModelIndex& i) { chooseTitle(i.row()); });
-    connect(ui->show_item, &QTableWidget::cellClicked, this, [this](int row, int) { chooseIssue(row); });
-    connect(ui->show_item, &QTableWidget::activated, this, [this](const QModelIndex& i) { chooseIssue(i.row()); });
+    connect(ui->show_journal, &forms::Grid::cellClicked, this, [this](int row, int) { chooseTitle(row); });
+    connect(ui->show_journal, &forms::Grid::activated, this, [this](const QModelIndex& i) { chooseTitle(i.row()); });
+    connect(ui->show_item, &forms::Grid::cellClicked, this, [this](int row, int) { chooseIssue(row); });
+    connect(ui->show_item, &forms::Grid::activated, this, [this](const QModelIndex& i) { chooseIssue(i.row()); });
     connect(ui->Command2, &QPushButton::clicked, this, &reg_journal::newIssue);
     connect(ui->Command11, &QPushButton::clicked, this, &reg_journal::receiveExpected);
     connect(ui->Command3, &QPushButton::clicked, this, &reg_journal::editIssue);

@@ -72,7 +72,7 @@ expdate::expdate(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::exp
     connect(ui->cmdsave, &QPushButton::clicked, this, &expdate::save);
     connect(ui->Cmdcancel, &QPushButton::clicked, this, &expdate::cancel);
     connect(ui->Cmdprint, &QPushButton::clicked, this, &expdate::print);
-    connect(ui->showjour, &QTableWidget::cellClicked, this, [this](int r, int) { chooseRow(r); });
+    connect(ui->showjour, &forms::Grid::cellClicked, this, [this](int r, int) { chooseRow(r); });
     forms::onRowChosenByEnter(ui->showjour, [this](int r) { chooseRow(r); });
     forms::keyboardReady(this);
     ui->Option1->setFocus();
@@ -96,9 +96,8 @@ void expdate::fillGrid() {
     for (const ExpiryRow& r : listed_)
         rows.append({r.name, data::formatDate(r.endDate), r.latestIssue, r.price, r.publisher,
                      data::formatDate(r.orderDate), r.pointer, QString()});
-    forms::fillGrid(ui->showjour, rows);
     // One blank row below the list, and at least eleven rows in all.
-    ui->showjour->setRowCount(rows.size() + 2 < 11 ? 11 : int(rows.size()) + 1);
+    forms::fillGrid(ui->showjour, rows, rows.size() + 2 < 11 ? 11 : int(rows.size()) + 1);
 }
 
 void expdate::search() {

@@ -74,11 +74,11 @@ sum_journal::sum_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
     });
     connect(ui->Cmdsearch, &QPushButton::clicked, this, &sum_journal::searchTitles);
     connect(ui->Cmdclear, &QPushButton::clicked, this, &sum_journal::clearTitles);
-    connect(ui->show_journal, &QTableWidget::cellClicked, this, [this](int row, int) { pickTitle(row); });
+    connect(ui->show_journal, &forms::Grid::cellClicked, this, [this](int row, int) { pickTitle(row); });
     forms::onRowChosenByEnter(ui->show_journal, [this](int row) { pickTitle(row); });
-    connect(ui->show_item, &QTableWidget::cellClicked, this, [this](int row, int) { pickIssue(row); });
+    connect(ui->show_item, &forms::Grid::cellClicked, this, [this](int row, int) { pickIssue(row); });
     forms::onRowChosenByEnter(ui->show_item, [this](int row) { pickIssue(row); });
-    connect(ui->sum_item, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { removeIssue(row); });
+    connect(ui->sum_item, &forms::Grid::cellDoubleClicked, this, [this](int row, int) { removeIssue(row); });
     ui->sum_item->installEventFilter(this);
     connect(ui->Cmdadd, &QPushButton::clicked, this, &sum_journal::add);
     connect(ui->Cmdedit, &QPushButton::clicked, this, &sum_journal::edit);
@@ -358,13 +358,11 @@ void sum_journal::save() {
                 forms::inform(this, said, QStringLiteral("การบันทึกข้อมูล"), forms::Icon::Information);
                 // The bound issues leave the list; the rest of it is as it was read.
                 const QStringList bound = gatheredNumbers();
-                for (int r = int(offered_.size()) - 1; r >= 0; --r)
-                    if (bound.contains(offered_.at(r).magno)) {
-                        offered_.removeAt(r);
-                        ui->show_item->removeRow(r);
-                    }
+                offered_.removeIf([&](const receipt::Issue& i) { return bound.contains(i.magno); });
                 if (offered_.isEmpty())
                     forms::clearGrid(ui->show_item, 13);
+                else
+                    receipt::fillIssueGrid(ui->show_item, offered_);
                 newVolumeEnded();
                 return;
             }

@@ -10,7 +10,7 @@ class tst_add_auther : public testsupport::DatabaseTest, testsupport::WindowFixt
 
     QRadioButton* yes() { return control<QRadioButton>(w, "Optpenname_0"); }
     QRadioButton* no() { return control<QRadioButton>(w, "Optpenname_1"); }
-    QTableWidget* grid() { return WindowFixture::grid("showauth"); }
+    forms::Grid* grid() { return WindowFixture::grid("showauth"); }
     QString cell(int r, int c) { return WindowFixture::cell("showauth", r, c); }
     void pickRow(int r) { clickRow("showauth", r, true); }
     QString counter() { return db->admin().query(QStringLiteral("SELECT idno_ctrl FROM authctrl")).text(0, 0); }

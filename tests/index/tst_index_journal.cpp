@@ -8,7 +8,7 @@ using indexing::index_journal;
 class tst_index_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<index_journal> {
     Q_OBJECT
 
-    QTableWidget* issues() { return control<QTableWidget>(w, "show_item"); }
+    forms::Grid* issues() { return control<forms::Grid>(w, "show_item"); }
     void pickAuthor(int slot, const QString& prefix, const QString& name) {
         enter(QStringLiteral("Text3_%1").arg(slot).toLatin1().constData(), prefix);
         QVERIFY(pick("List_authname", name));
@@ -21,7 +21,7 @@ class tst_index_journal : public testsupport::DatabaseTest, testsupport::WindowF
         click("Command1");
         QVERIFY(issues()->isVisible());
         QTest::mouseClick(issues()->viewport(), Qt::LeftButton, {},
-                          issues()->visualItemRect(issues()->item(issueRow, 0)).center());
+                          issues()->visualRect(issues()->model()->index(issueRow, 0)).center());
     }
     // A complete entry: title, author 1, subject 1, journal and issue, pages.
     void fillEntry(const QString& title) {
@@ -147,7 +147,7 @@ private slots:
         QVERIFY(!issues()->isVisible());
         pickJournal(QStringLiteral("ครุ"), QStringLiteral("วารสารครุศาสตร์"), 0);
         QCOMPARE(issues()->rowCount(), 2);
-        QCOMPARE(issues()->item(0, 0)->text(), QStringLiteral("20")); // newest issue date first
+        QCOMPARE(forms::cell(issues(), 0, 0), QStringLiteral("20")); // newest issue date first
         enter("Text3_1", QStringLiteral("ไม่มีผู้นี้"));
         QCOMPARE(boxes->last().prompt, QStringLiteral("ไม่พบข้อมูลที่ต้องการค้นหา กรุณาตรวจสอบอีกครั้ง"));
         QCOMPARE(w->focusWidget(), text("Text6_1")); // on to the subject of the same slot

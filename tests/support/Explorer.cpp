@@ -23,7 +23,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
-#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <csignal>
@@ -284,7 +283,7 @@ struct Explorer::Run {
             options.append({2, {QStringLiteral("enter"), f->objectName(), typed, {}}});
         }
         options.append({3, {QStringLiteral("key"), QStringLiteral("focus"), keys.at(pick(int(keys.size()))), {}}});
-        for (QTableWidget* g : children<QTableWidget>())
+        for (forms::Grid* g : children<forms::Grid>())
             if (usable(g, window) && g->rowCount() > 0) {
                 const QString row = QString::number(pick(int(g->rowCount())));
                 options.append({3, {QStringLiteral("row"), g->objectName(), row, {}}});
@@ -472,7 +471,7 @@ struct Explorer::Run {
             return QStringLiteral("[fit] the frame does not carry the program's icon");
         if (window->parentWidget() && qobject_cast<QAbstractScrollArea*>(window->parentWidget()->parentWidget()))
             return QStringLiteral("[fit] the window scrolls inside its frame");
-        for (QTableWidget* g : children<QTableWidget>())
+        for (forms::Grid* g : children<forms::Grid>())
             if (g->isVisible() && g->viewport()->height() < 5 * g->verticalHeader()->defaultSectionSize())
                 return QStringLiteral("[fit] grid %1 shows fewer than five rows").arg(g->objectName());
         return {};

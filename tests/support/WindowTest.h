@@ -1,11 +1,12 @@
 #pragma once
 
+#include "forms/common/Grid.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTest>
 #include <QWidget>
 #include <array>
@@ -107,10 +108,8 @@ template <typename W> struct WindowFixture {
             out += control<QWidget>(w, n)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
         return out;
     }
-    QTableWidget* grid(const char* n) const { return control<QTableWidget>(w, n); }
-    QString cell(const char* g, int r, int c) const {
-        return grid(g)->item(r, c) ? grid(g)->item(r, c)->text() : QString();
-    }
+    forms::Grid* grid(const char* n) const { return control<forms::Grid>(w, n); }
+    QString cell(const char* g, int r, int c) const { return forms::cell(grid(g), r, c); }
     // A grid row's cells as "a|b|c".
     QString row(const char* g, int r) const {
         QStringList cells;
@@ -131,7 +130,7 @@ template <typename W> struct WindowFixture {
         return out.join(QLatin1Char(','));
     }
     void clickRow(const char* g, int r, bool twice = false) const {
-        const QPoint at = grid(g)->visualItemRect(grid(g)->item(r, 0)).center();
+        const QPoint at = grid(g)->visualRect(grid(g)->model()->index(r, 0)).center();
         QTest::mouseClick(grid(g)->viewport(), Qt::LeftButton, {}, at);
         if (twice)
             QTest::mouseDClick(grid(g)->viewport(), Qt::LeftButton, {}, at);

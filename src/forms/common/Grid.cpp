@@ -4,16 +4,58 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QTableWidget>
 
 namespace forms {
 
-void setupGrid(QTableWidget* grid, const QList<GridColumn>& columns) {
-    grid->setColumnCount(int(columns.size()));
-    QStringList headers;
-    for (const GridColumn& c : columns)
-        headers << c.header;
-    grid->setHorizontalHeaderLabels(headers);
+void GridRows::setColumns(const QList<GridColumn>& columns) {
+    beginResetModel();
+    columns_ = columns;
+    endResetModel();
+}
+
+void GridRows::setRows(QList<QStringList> rows, int atLeast) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    blank_ = qMax(0, atLeast - int(rows_.size()));
+    endResetModel();
+}
+
+QString GridRows::text(int row, int column) const {
+    return row >= 0 && row < rows_.size() ? rows_.at(row).value(column) : QString();
+}
+
+int GridRows::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(rows_.size()) + blank_;
+}
+
+int GridRows::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(columns_.size());
+}
+
+QVariant GridRows::data(const QModelIndex& index, int role) const {
+    if (role == Qt::DisplayRole)
+        return text(index.row(), index.column());
+    if (role == Qt::TextAlignmentRole && index.column() < columns_.size())
+        return QVariant::fromValue(columns_.at(index.column()).alignment);
+    return {};
+}
+
+QVariant GridRows::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < columns_.size())
+        return columns_.at(section).header;
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Grid::Grid(QWidget* parent) : QTableView(parent), rows_(new GridRows(this)) {
+    setModel(rows_);
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex& i) { emit cellClicked(i.row(), i.column()); });
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& i) { emit cellDoubleClicked(i.row(), i.column()); });
+}
+
+void setupGrid(Grid* grid, const QList<GridColumn>& columns) {
+    grid->rows()->setColumns(columns);
     for (int i = 0; i < columns.size(); ++i) {
         if (columns.at(i).widthTwips <= 0)
             grid->setColumnHidden(i, true);
@@ -30,26 +72,16 @@ void setupGrid(QTableWidget* grid, const QList<GridColumn>& columns) {
     grid->setTabKeyNavigation(false); // Tab leaves the grid; the arrows move in it
 }
 
-void fillGrid(QTableWidget* grid, const QList<QStringList>& rows) {
-    grid->setUpdatesEnabled(false);
-    grid->clearContents();
-    grid->setRowCount(int(rows.size()));
-    for (int r = 0; r < rows.size(); ++r) {
-        const QStringList& row = rows.at(r);
-        for (int c = 0; c < row.size() && c < grid->columnCount(); ++c)
-            grid->setItem(r, c, new QTableWidgetItem(row.at(c)));
-    }
-    grid->setUpdatesEnabled(true);
+void fillGrid(Grid* grid, const QList<QStringList>& rows, int atLeast) {
+    grid->rows()->setRows(rows, atLeast);
 }
 
-void clearGrid(QTableWidget* grid, int rows) {
-    grid->clearContents();
-    grid->setRowCount(rows);
+void clearGrid(Grid* grid, int rows) {
+    grid->rows()->setRows({}, rows);
 }
 
-QString cell(const QTableWidget* grid, int row, int column) {
-    const QTableWidgetItem* item = grid->item(row, column);
-    return item ? item->text() : QString();
+QString cell(const Grid* grid, int row, int column) {
+    return grid->rows()->text(row, column);
 }
 
 namespace {
@@ -74,7 +106,7 @@ protected:
 
 class EnterChooses : public QObject {
 public:
-    EnterChooses(QTableWidget* grid, std::function<void(int)> choose, bool escHides)
+    EnterChooses(Grid* grid, std::function<void(int)> choose, bool escHides)
         : QObject(grid), grid_(grid), choose_(std::move(choose)), escHides_(escHides) {}
 
 protected:
@@ -94,14 +126,14 @@ protected:
     }
 
 private:
-    QTableWidget* grid_;
+    Grid* grid_;
     std::function<void(int)> choose_;
     bool escHides_;
 };
 
 } // namespace
 
-void onRowChosenByEnter(QTableWidget* grid, std::function<void(int row)> choose, bool escHides) {
+void onRowChosenByEnter(Grid* grid, std::function<void(int row)> choose, bool escHides) {
     grid->installEventFilter(new EnterChooses(grid, std::move(choose), escHides));
 }
 
