@@ -21,6 +21,15 @@
 namespace receipt {
 
 namespace {
+// The latest and the expected issue: what does not fit the panel is clipped, never widening the
+// window (which squeezed the title search); the whole text is its tooltip.
+void say(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->setToolTip(text);
+}
+} // namespace
+
+namespace {
 
 const QColor fieldGreen(192, 255, 192);
 constexpr int emptyRows = 13;
@@ -172,7 +181,7 @@ bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMag
     if (list.isEmpty()) {
         // Nothing (left) to list: no stale rows stay on show.
         cls_show_listitem();
-        ui->Label1->clear();
+        say(ui->Label1, {});
         return false;
     }
     int select = 0;
@@ -181,7 +190,7 @@ bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMag
             select = r;
     fillIssueGrid(ui->show_item, list);
     ui->show_item->setCurrentCell(select, ColMagno);
-    ui->Label1->setText(QStringLiteral("   Magno= ") + forms::cell(ui->show_item, 0, ColMagno) +
+    say(ui->Label1, QStringLiteral("   Magno= ") + forms::cell(ui->show_item, 0, ColMagno) +
                         QStringLiteral("   Daily=  ") + forms::cell(ui->show_item, 0, ColDaily) +
                         QStringLiteral("  :  ") + forms::cell(ui->show_item, 0, ColDescription));
     return true;
@@ -197,7 +206,7 @@ void reg_journal::predict() {
         seen.append({it->daily, it->yearno, it->itemsno, it->description});
     expected_ = predictNext(code, seen);
     if (!expected_) {
-        ui->Label_next->clear();
+        say(ui->Label_next, {});
         return;
     }
     QStringList parts;
@@ -211,7 +220,7 @@ void reg_journal::predict() {
     QString text = QStringLiteral("   ฉบับถัดไปที่คาดว่าจะได้รับ: ") + parts.join(QStringLiteral("  "));
     if (const int overdue = overdueCount(code, *expected_, QDate::currentDate()); overdue > 0)
         text += QStringLiteral("  (เลยกำหนดแล้ว %1 ฉบับ)").arg(overdue);
-    ui->Label_next->setText(text);
+    say(ui->Label_next, text);
 }
 
 void reg_journal::receiveExpected() {
@@ -248,7 +257,7 @@ void reg_journal::chooseTitle(int row) {
         this,
         [&] {
             if (!refreshIssues(cur_pointer)) {
-                ui->Label1->clear();
+                say(ui->Label1, {});
                 ui->Index_Label->setText(QStringLiteral("NO"));
                 forms::inform(this, QStringLiteral("รายชื่อวารสารนี้ไม่พบข้อมูลการลงทะเบียน"),
                               QStringLiteral("ไม่พบวารสารที่ลงทะเบียน"), forms::Icon::Critical);
@@ -424,7 +433,7 @@ void reg_journal::clear() {
         f->clear();
         f->setEnabled(false);
     }
-    ui->Label1->clear();
+    say(ui->Label1, {});
     ui->Index_Label->setText(QStringLiteral("NO"));
     cls_show_listitem();
     cls_show_journal();
@@ -437,7 +446,7 @@ void reg_journal::clear() {
     listedPointer.clear();
     listed_.clear();
     expected_.reset();
-    ui->Label_next->clear();
+    say(ui->Label_next, {});
     ui->Command11->setEnabled(false);
     // Clearing ends any adding or editing: nothing is left to save.
     entry_ = Entry::None;

@@ -110,6 +110,8 @@ private slots:
             "open edit_index_journal\ntype Text1 \"41\"\nkey focus \"Return\"\nclick Cmdedit\ntype Text3_0 \"ก\"\n"
             "key focus \"Return\"\nclick Cmdcancel");
         row("outputs before a report", "check_receive", "open check_receive");
+        row("long expected issue beside the title search", "reg_journal",
+            "open reg_journal\nenter Text1 \"ก\"\nrow show_journal \"10\"\nrow show_journal \"9\"");
         row("renewal edit ended by Clear", "expdate",
             "open expdate\ntype Text1 \"29/02/2024\"\nclick Option1\nclick Command1\nrow showjour \"0\"\nclick "
             "cmdedit\n"

@@ -405,6 +405,9 @@ struct Explorer::Run {
             return QStringLiteral("[modal] a dialog stopped the window: ") + modalSeen;
         if (!window)
             return {};
+        for (QLineEdit* f : window->findChildren<QLineEdit*>())
+            if (f->isVisible() && f->width() < 60 && f->minimumSizeHint().width() < 60)
+                return QStringLiteral("[fit] field %1 squeezed to %2 pixels").arg(f->objectName()).arg(f->width());
         const QString mode = modeName();
         result.modes.insert(mode);
         if (!states.contains(mode))
