@@ -194,7 +194,7 @@ struct Title {
 };
 
 const QStringList thaiShortMonths = {"ม.ค.", "ก.พ.", "มี.ค.", "เม.ย.", "พ.ค.", "มิ.ย.",
-                                     "ก.ค.", "ส.ค.", "ก.ย.", "ต.ค.", "พ.ย.", "ธ.ค."};
+                                     "ก.ค.", "ส.ค.", "ก.ย.", "ต.ค.",  "พ.ย.", "ธ.ค."};
 const QStringList englishShortMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
@@ -268,6 +268,13 @@ DataSize DataSize::large() {
     s.articles = 70000;
     s.volumes = 5000;
     s.yearsOfIssues = 0;
+    return s;
+}
+
+DataSize DataSize::huge() {
+    DataSize s = large();
+    s.titles = 200000;
+    s.issues = 10000000;
     return s;
 }
 

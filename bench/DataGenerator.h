@@ -22,6 +22,7 @@ struct DataSize {
 
     static DataSize demo();
     static DataSize large(); // 20,000 titles, 1,000,000 issues, 50,000 authors, ~200,000 subject rows
+    static DataSize huge();  // ten times the titles and issues of large (the rest as large)
 };
 
 struct DataCounts {

@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
             search.push_back(t.nsecsElapsed() / 1e6);
             int row = 0;
             for (int r = 0; r < titles->rowCount(); ++r)
-                if (forms::cell(titles, r, 2) == pointer)
+                if (titles->rows()->text(r, 2) == pointer)
                     row = r;
             t.start();
             w.chooseTitle(row);

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
         w.searchTitles();
         int row = 0;
         for (int r = 0; r < titles->rowCount(); ++r)
-            if (forms::cell(titles, r, 2) == pointer)
+            if (titles->rows()->text(r, 2) == pointer)
                 row = r;
         std::vector<double> pick, save;
         for (int i = 0; i < 20; ++i)

@@ -13,8 +13,8 @@ int main(int argc, char** argv) {
     QCommandLineParser cli;
     cli.setApplicationDescription(QStringLiteral("Fills an empty Warasan database with generated data."));
     cli.addHelpOption();
-    const QCommandLineOption preset(QStringLiteral("preset"), QStringLiteral("demo or large"), QStringLiteral("name"),
-                                    QStringLiteral("demo"));
+    const QCommandLineOption preset(QStringLiteral("preset"), QStringLiteral("demo, large or huge"),
+                                    QStringLiteral("name"), QStringLiteral("demo"));
     const QCommandLineOption titles(QStringLiteral("titles"), QStringLiteral("number of titles"), QStringLiteral("n"));
     const QCommandLineOption issues(QStringLiteral("issues"), QStringLiteral("number of issues in all"),
                                     QStringLiteral("n"));
@@ -22,8 +22,14 @@ int main(int argc, char** argv) {
     cli.addOptions({preset, titles, issues, quiet});
     cli.process(app);
 
-    bench::DataSize size =
-        cli.value(preset) == QLatin1String("large") ? bench::DataSize::large() : bench::DataSize::demo();
+    const QString name = cli.value(preset);
+    if (name != QLatin1String("demo") && name != QLatin1String("large") && name != QLatin1String("huge")) {
+        std::fprintf(stderr, "warasan-datagen: unknown preset %s (demo, large or huge)\n", qPrintable(name));
+        return 2;
+    }
+    bench::DataSize size = name == QLatin1String("large")  ? bench::DataSize::large()
+                           : name == QLatin1String("huge") ? bench::DataSize::huge()
+                                                           : bench::DataSize::demo();
     if (cli.isSet(titles))
         size.titles = cli.value(titles).toInt();
     if (cli.isSet(issues)) {

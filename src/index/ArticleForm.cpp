@@ -228,6 +228,7 @@ void ArticleForm::showIssues() {
                               QStringLiteral("ไม่พบวารสารที่ลงทะเบียน"), forms::Icon::Critical);
                 return;
             }
+            issues_ = issues;
             receipt::fillIssueGrid(show_item, issues);
             const QPoint at = ui->Text7->mapTo(this, QPoint(0, ui->Text7->height()));
             show_item->setGeometry(qMax(0, at.x() - 60), at.y(), qMin(width() - 8, 9850 / 15 + 40),
@@ -241,14 +242,15 @@ void ArticleForm::showIssues() {
 }
 
 void ArticleForm::pickIssue(int row) {
-    if (forms::cell(show_item, row, ColMagno).isEmpty())
+    if (row < 0 || row >= issues_.size() || issues_.at(row).magno.isEmpty())
         return;
     show_item->hide();
     if (!fieldsEditable()) // only looked at: a shown entry is changed in edit mode alone
         return;
-    ui->Text8->setText(forms::cell(show_item, row, ColYear));
-    ui->Text9->setText(forms::cell(show_item, row, ColNumber));
-    ui->Text10->setText(forms::cell(show_item, row, ColDescription));
+    const receipt::Issue& i = issues_.at(row);
+    ui->Text8->setText(i.yearno);
+    ui->Text9->setText(i.itemsno);
+    ui->Text10->setText(i.description);
     ui->Text11->setFocus();
 }
 

@@ -153,6 +153,7 @@ void add_auther::search() {
                 rows.reserve(found.size());
                 for (const Author& a : found)
                     rows.append({a.idno, a.penname, a.trueIdno});
+                found_ = found;
                 forms::fillGrid(showauth, rows);
                 const QPoint at = ui->Text2->mapTo(this, QPoint(0, 0));
                 showauth->setGeometry(at.x(), at.y(), qMin(width() - at.x() - 8, 5600 / 15 + 20),
@@ -171,16 +172,16 @@ void add_auther::search() {
 }
 
 void add_auther::pick(int row) {
-    const QString code = forms::cell(showauth, row, ColCode);
-    shown_ = {code, forms::cell(showauth, row, ColName), forms::cell(showauth, row, ColTrueCode)};
+    shown_ = row >= 0 && row < found_.size() ? found_.at(row) : Author{};
+    const QString code = shown_.idno;
     if (code.isEmpty())
         return;
     mode_ = Mode::Shown;
     ui->Text1->setText(code);
-    ui->Text2->setText(forms::cell(showauth, row, ColName));
+    ui->Text2->setText(shown_.penname);
     ui->Text1->setEnabled(false);
     ui->Text2->setEnabled(false);
-    const QString trueCode = forms::cell(showauth, row, ColTrueCode).trimmed();
+    const QString trueCode = shown_.trueIdno.trimmed();
     forms::guarded(
         this,
         [&] {

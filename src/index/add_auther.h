@@ -53,7 +53,8 @@ private:
     std::unique_ptr<data::Connection> db_;
     bool entryFlag_ = false;
     Mode mode_ = Mode::Idle;
-    Author shown_; // the author picked from the list, which an edit must still find
+    Author shown_;        // the author picked from the list, which an edit must still find
+    QList<Author> found_; // the authors the list shows
 
     void choose(bool penName);
     void clearChoices();

@@ -128,19 +128,24 @@ void reg_journal::active_textbox() {
 
 void reg_journal::reset_textbox() {
     const QList<QLineEdit*> fields = issueFields();
-    const int row = ui->show_item->currentRow();
+    const Issue* i = issueAt(ui->show_item->currentRow());
+    const QStringList texts = i ? QStringList{i->magno,       data::formatDate(i->daily), i->yearno, i->itemsno,
+                                              i->description, data::formatDate(i->indate)}
+                                : QStringList();
     for (int c = 0; c < fields.size(); ++c) {
-        fields.at(c)->setText(row >= 0 ? forms::cell(ui->show_item, row, c) : QString());
+        fields.at(c)->setText(texts.value(c));
         fields.at(c)->setCursorPosition(0);
         fields.at(c)->setEnabled(false);
     }
 }
 
 void reg_journal::cls_show_journal() {
+    titles_.clear();
     forms::clearGrid(ui->show_journal, emptyRows);
 }
 
 void reg_journal::cls_show_listitem() {
+    listed_.clear();
     forms::clearGrid(ui->show_item, emptyRows);
 }
 
@@ -190,9 +195,8 @@ bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMag
             select = r;
     fillIssueGrid(ui->show_item, list);
     ui->show_item->setCurrentCell(select, ColMagno);
-    say(ui->Label1, QStringLiteral("   Magno= ") + forms::cell(ui->show_item, 0, ColMagno) +
-                        QStringLiteral("   Daily=  ") + forms::cell(ui->show_item, 0, ColDaily) +
-                        QStringLiteral("  :  ") + forms::cell(ui->show_item, 0, ColDescription));
+    say(ui->Label1, QStringLiteral("   Magno= ") + list.first().magno + QStringLiteral("   Daily=  ") +
+                        data::formatDate(list.first().daily) + QStringLiteral("  :  ") + list.first().description);
     return true;
 }
 
@@ -240,13 +244,14 @@ void reg_journal::receiveExpected() {
 }
 
 void reg_journal::checkIndex(int row) {
-    const bool yes = IssueStore::indexed(*db_, cur_pointer, forms::cell(ui->show_item, row, ColYear),
-                                         forms::cell(ui->show_item, row, ColNumber));
+    const Issue* i = issueAt(row);
+    const bool yes = i && IssueStore::indexed(*db_, cur_pointer, i->yearno, i->itemsno);
     ui->Index_Label->setText(yes ? QStringLiteral("YES") : QStringLiteral("NO"));
 }
 
 void reg_journal::chooseTitle(int row) {
-    const QString pointer = forms::cell(ui->show_journal, row, ColPointer);
+    const TitleRow* t = titleAt(row);
+    const QString pointer = t ? t->pointer : QString();
     if (pointer.isEmpty() || !ui->show_journal->isEnabled())
         return; // an empty row of the list
     cls_show_listitem();
@@ -271,7 +276,7 @@ void reg_journal::chooseTitle(int row) {
 }
 
 void reg_journal::chooseIssue(int row) {
-    if (forms::cell(ui->show_item, row, ColMagno).isEmpty() || !ui->show_item->isEnabled())
+    if (!issueAt(row) || issueAt(row)->magno.isEmpty() || !ui->show_item->isEnabled())
         return;
     ui->show_item->setCurrentCell(row, ColMagno);
     reset_textbox();

@@ -63,6 +63,9 @@ private:
     std::optional<ExpectedIssue> expected_; // the chosen title's next issue, if it can be told
 
     QList<QLineEdit*> issueFields() const;
+    // The issue or title a list row shows; none for the blank rows below a list.
+    const Issue* issueAt(int row) const { return row >= 0 && row < listed_.size() ? &listed_.at(row) : nullptr; }
+    const TitleRow* titleAt(int row) const { return row >= 0 && row < titles_.size() ? &titles_.at(row) : nullptr; }
     void active_textbox();
     void reset_textbox();
     void cls_show_journal();

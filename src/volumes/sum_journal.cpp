@@ -179,6 +179,7 @@ void sum_journal::searchTitles() {
         QList<QStringList> rows;
         for (const receipt::TitleRow& t : titles)
             rows.append({t.name, t.department, t.pointer, t.departmentCode});
+        titles_ = titles;
         forms::fillGrid(ui->show_journal, rows);
         titlesListed_ = true;
         ui->Text1->setReadOnly(true);
@@ -194,6 +195,7 @@ void sum_journal::clearTitles() {
     forms::clearGrid(ui->show_item, 13);
     forms::clearGrid(ui->show_journal, 13);
     offered_.clear();
+    titles_.clear();
     titlesListed_ = false;
     ui->Cmdadd->setEnabled(false);
     ui->show_journal->setEnabled(false);
@@ -207,7 +209,7 @@ void sum_journal::clearTitles() {
 }
 
 void sum_journal::pickTitle(int row) {
-    const QString pointer = forms::cell(ui->show_journal, row, 2);
+    const QString pointer = row >= 0 && row < titles_.size() ? titles_.at(row).pointer : QString();
     if (pointer.isEmpty() || (mode_ != Mode::Idle && !mayPickTitle())) // the volume being gathered keeps its title
         return;
     setLanguage(pointer);
@@ -219,11 +221,11 @@ void sum_journal::pickTitle(int row) {
                           QStringLiteral("ไม่พบวารสารที่ลงทะเบียน"), forms::Icon::Critical);
             return;
         }
-        titleName_ = forms::cell(ui->show_journal, row, 0);
+        titleName_ = titles_.at(row).name;
         titlePointer_ = pointer;
-        ui->Label1->setText(QStringLiteral("   Magno= %1   Daily=  %2  :  %3")
-                                .arg(forms::cell(ui->show_item, 0, 0), forms::cell(ui->show_item, 0, 1),
-                                     forms::cell(ui->show_item, 0, 4)));
+        ui->Label1->setText(
+            QStringLiteral("   Magno= %1   Daily=  %2  :  %3")
+                .arg(offered_.first().magno, data::formatDate(offered_.first().daily), offered_.first().description));
         if (mode_ == Mode::Edit) { // the untitled volume now has its title: its issues are picked next
             ui->show_journal->setEnabled(false);
             ui->show_item->setFocus();

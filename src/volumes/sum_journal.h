@@ -57,8 +57,9 @@ private:
     Mode mode_ = Mode::Idle;
     Language language_ = Language::Unknown;
     QString titleName_, titlePointer_;
-    QList<receipt::Issue> gathered_; // the issues of sum_item, in its order
-    QList<receipt::Issue> offered_;  // the issues of show_item
+    QList<receipt::Issue> gathered_;  // the issues of sum_item, in its order
+    QList<receipt::Issue> offered_;   // the issues of show_item
+    QList<receipt::TitleRow> titles_; // the titles of show_journal
 
     bool titlesListed_ = false; // a title search filled show_journal
 

@@ -147,7 +147,7 @@ private slots:
         QVERIFY(!issues()->isVisible());
         pickJournal(QStringLiteral("ครุ"), QStringLiteral("วารสารครุศาสตร์"), 0);
         QCOMPARE(issues()->rowCount(), 2);
-        QCOMPARE(forms::cell(issues(), 0, 0), QStringLiteral("20")); // newest issue date first
+        QCOMPARE(issues()->rows()->text(0, 0), QStringLiteral("20")); // newest issue date first
         enter("Text3_1", QStringLiteral("ไม่มีผู้นี้"));
         QCOMPARE(boxes->last().prompt, QStringLiteral("ไม่พบข้อมูลที่ต้องการค้นหา กรุณาตรวจสอบอีกครั้ง"));
         QCOMPARE(w->focusWidget(), text("Text6_1")); // on to the subject of the same slot

@@ -109,7 +109,7 @@ template <typename W> struct WindowFixture {
         return out;
     }
     forms::Grid* grid(const char* n) const { return control<forms::Grid>(w, n); }
-    QString cell(const char* g, int r, int c) const { return forms::cell(grid(g), r, c); }
+    QString cell(const char* g, int r, int c) const { return grid(g)->rows()->text(r, c); }
     // A grid row's cells as "a|b|c".
     QString row(const char* g, int r) const {
         QStringList cells;

@@ -80,10 +80,6 @@ void clearGrid(Grid* grid, int rows) {
     grid->rows()->setRows({}, rows);
 }
 
-QString cell(const Grid* grid, int row, int column) {
-    return grid->rows()->text(row, column);
-}
-
 namespace {
 
 class EnterClicks : public QObject {

@@ -64,7 +64,6 @@ void setupGrid(Grid* grid, const QList<GridColumn>& columns);
 void fillGrid(Grid* grid, const QList<QStringList>& rows, int atLeast = 0);
 // Empties the grid but keeps `rows` blank rows, as the windows show an empty list.
 void clearGrid(Grid* grid, int rows);
-QString cell(const Grid* grid, int row, int column);
 
 // Enter on the grid chooses its current row, as a click does; Esc hides the grid when
 // `escHides` (for grids that pop up over a window).
