@@ -1,6 +1,7 @@
 #include "dbcheck/DbCheck.h"
 
 #include "data/Counter.h"
+#include "data/Numbering.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -121,36 +122,11 @@ struct Table {
     QHash<QString, QStringList> indexes; // index name -> columns, lower case
 };
 
-struct Counter {
-    const char* table;
-    const char* column;
-    const char* usedTable;
-    const char* usedColumn;
-    const char* prefix; // letter before the number ("J"), or ""
-    int digits;         // padding of the number
-};
-
-const Counter counters[] = {
-    {"jourctrl", "magno_ctrl", "tranfile", "magno", "", 0},
-    {"artctrl", "artno_ctrl", "article", "article_no", "", 7},
-    {"authctrl", "idno_ctrl", "authname", "idno", "", 7},
-    {"ctrlsumj", "regno_ctrl", "sum_journal", "regno", "B", -1}, // stored as a plain number
-    {"recsetup", "pointer_ctrl1", "magazine", "Pointer", "J", 6},
-    {"recsetup", "pointer_ctrl2", "magazine", "Pointer", "I", 6},
-    {"recsetup", "pointer_ctrl3", "magazine", "Pointer", "K", 6},
-    {"recsetup", "pointer_ctrl4", "magazine", "Pointer", "L", 6},
-};
-
 bool isCounterTable(const QString& name) {
-    for (const Counter& k : counters)
-        if (name == QLatin1String(k.table))
+    for (const Numbering& k : numberings())
+        if (name == k.table)
             return true;
     return false;
-}
-
-QString counterText(const Counter& k, qint64 n) {
-    const QString prefix = k.digits < 0 ? QString() : QLatin1String(k.prefix);
-    return prefix + QStringLiteral("%1").arg(n, qMax(0, k.digits), 10, QLatin1Char('0'));
 }
 
 class Analyser {
@@ -178,7 +154,7 @@ private:
     void dates(const Table& t, const ExpectedTable& e);
     void text(const Table& t);
     void counters();
-    void counter(const Counter& k, const QString& name, const QString& table, const QString& usedTable,
+    void counter(const Numbering& k, const QString& name, const QString& table, const QString& usedTable,
                  const QString& target);
     void orphans();
     void cluster();
@@ -493,10 +469,10 @@ void Analyser::namePieces() {
 
 void Analyser::counters() {
     missingRows_.clear();
-    for (const Counter& k : dbcheck::counters) {
-        const QString name = QStringLiteral("%1.%2").arg(QLatin1String(k.table), QLatin1String(k.column));
-        const auto table = tables_.constFind(QLatin1String(k.table));
-        const auto usedTable = tables_.constFind(QLatin1String(k.usedTable));
+    for (const Numbering& k : numberings()) {
+        const QString name = QStringLiteral("%1.%2").arg(k.table, k.column);
+        const auto table = tables_.constFind(k.table);
+        const auto usedTable = tables_.constFind(k.usedTable);
         if (table == tables_.cend() || usedTable == tables_.cend())
             continue; // reported missing with its table, created by the migration
         try {
@@ -516,10 +492,9 @@ void Analyser::counters() {
     }
 }
 
-void Analyser::counter(const Counter& k, const QString& name, const QString& table, const QString& usedTable,
+void Analyser::counter(const Numbering& k, const QString& name, const QString& table, const QString& usedTable,
                        const QString& target) {
-    const QString column = QLatin1String(k.column), prefix = QLatin1String(k.prefix);
-    const QString used = QLatin1String(k.usedColumn);
+    const QString &column = k.column, &prefix = k.prefix, &used = k.usedColumn;
     const QString numeric = prefix.isEmpty()
                                 ? QStringLiteral("TRIM(%1)").arg(used)
                                 : QStringLiteral("SUBSTRING(TRIM(%1), %2)").arg(used).arg(prefix.size() + 1);
@@ -528,25 +503,25 @@ void Analyser::counter(const Counter& k, const QString& name, const QString& tab
                    .arg(numeric, usedTable,
                         prefix.isEmpty() ? QString() : QStringLiteral(" AND %1 LIKE '%2%'").arg(used, prefix)));
     const Result r = c_.query(QStringLiteral("SELECT %1 FROM %2 LIMIT 1").arg(column, table));
-    const QString proper = counterText(k, highest + 1);
+    const QString proper = k.counterText(highest + 1);
     if (r.isEmpty()) {
         toDo(QStringLiteral("%1: no counter row; created at %2").arg(name, proper));
         missingRows_[target] << qMakePair(column, proper);
         return;
     }
     const QString text = r.text(0, 0).trimmed();
-    const bool lettered = k.digits >= 0 && !prefix.isEmpty();
+    const bool lettered = !k.counterBare && !prefix.isEmpty();
     const auto value = counterValue(lettered && text.startsWith(prefix, Qt::CaseInsensitive) ? text.mid(1) : text);
     QString why;
     if (!value)
         why = QStringLiteral("\"%1\" is not a number").arg(r.text(0, 0));
     else if (*value <= highest)
         why = QStringLiteral("%1 is not above the highest number used, %2").arg(text).arg(highest);
-    else if (r.text(0, 0) != counterText(k, *value))
-        why = QStringLiteral("\"%1\" is not written as %2").arg(r.text(0, 0), counterText(k, *value));
+    else if (r.text(0, 0) != k.counterText(*value))
+        why = QStringLiteral("\"%1\" is not written as %2").arg(r.text(0, 0), k.counterText(*value));
     else
         return;
-    const QString to = value && *value > highest ? counterText(k, *value) : proper;
+    const QString to = value && *value > highest ? k.counterText(*value) : proper;
     toDo(QStringLiteral("%1: %2; set to %3").arg(name, why, to));
     step(QStringLiteral("UPDATE %1 SET %2 = '%3'").arg(target, column, to));
 }

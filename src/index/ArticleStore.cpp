@@ -1,6 +1,7 @@
 #include "index/ArticleStore.h"
 
 #include "data/Counter.h"
+#include "data/Numbering.h"
 #include "index/AuthorStore.h"
 
 #include <QDateTime>
@@ -38,7 +39,7 @@ QString save(data::Connection& c, const ArticleEntry& e) {
                 throw ArticleRefused(QStringLiteral("ตัวนับเลขที่บทความ (artctrl) มีค่า \"%1\" ซึ่งไม่ใช่ตัวเลข "
                                                     "กรุณาติดต่อผู้ดูแลระบบ")
                                          .arg(counter.text(0, 0)));
-            number = padded7(*value);
+            number = articleNumber(*value);
             if (!c.query(QStringLiteral("SELECT 1 FROM article WHERE article_no = ?"), {number}).isEmpty())
                 data::numberTaken(c,
                                   QStringLiteral("เลขที่บทความ %1 มีบทความอื่นใช้อยู่แล้ว (ตัวนับ artctrl อาจถูกตั้งย้อนหลัง) "
@@ -61,7 +62,7 @@ QString save(data::Connection& c, const ArticleEntry& e) {
                     c.exec(QStringLiteral(
                                "INSERT INTO msubject (article_no, seqno, subject, article_name) VALUES (?, ?, ?, ?)"),
                            {number, ++seq, subject.trimmed(), e.title});
-            c.exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = ? LIMIT 1"), {padded7(*value + 1)});
+            c.exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = ? LIMIT 1"), {articleNumber(*value + 1)});
         },
         [&] {
             return !c.query(QStringLiteral("SELECT 1 FROM article WHERE article_no = ? "
@@ -148,8 +149,12 @@ void rewriteRows(data::Connection& c, const QString& table, const QString& colum
 
 } // namespace
 
+QString articleNumber(qint64 n) {
+    return data::numbering(data::Numbered::Article).code(n);
+}
+
 QString numberText(const QString& typed) {
-    return padded7(data::leadingNumber(typed));
+    return articleNumber(data::leadingNumber(typed));
 }
 
 std::optional<StoredArticle> load(data::Connection& c, const QString& number) {
@@ -178,7 +183,7 @@ std::optional<QString> neighbour(data::Connection& c, const QString& number, boo
                                          "AND CHAR_LENGTH(article_no) = 7 ORDER BY article_no LIMIT 1")
                         : QStringLiteral("SELECT article_no FROM article WHERE article_no < ? AND article_no >= ? "
                                          "AND CHAR_LENGTH(article_no) = 7 ORDER BY article_no DESC LIMIT 1"),
-                {padded7(n), padded7(forward ? *limit : 1)});
+                {articleNumber(n), articleNumber(forward ? *limit : 1)});
     if (r.isEmpty())
         return std::nullopt;
     return r.text(0, 0);
@@ -254,9 +259,10 @@ void setCounter(data::Connection& c, const QString& text) {
         c,
         [&] {
             const bool hasRow = !c.query(QStringLiteral("SELECT 1 FROM artctrl LIMIT 1 FOR UPDATE")).isEmpty();
-            if (!c.query(QStringLiteral("SELECT 1 FROM article WHERE article_no = ?"), {padded7(*value)}).isEmpty())
+            if (!c.query(QStringLiteral("SELECT 1 FROM article WHERE article_no = ?"), {articleNumber(*value)})
+                     .isEmpty())
                 throw ArticleRefused(
-                    QStringLiteral("เลขที่บทความ %1 มีบทความใช้อยู่แล้ว กรุณากำหนดเลขที่ยังไม่ถูกใช้").arg(padded7(*value)));
+                    QStringLiteral("เลขที่บทความ %1 มีบทความใช้อยู่แล้ว กรุณากำหนดเลขที่ยังไม่ถูกใช้").arg(articleNumber(*value)));
             c.exec(hasRow ? QStringLiteral("UPDATE artctrl SET artno_ctrl = ? LIMIT 1")
                           : QStringLiteral("INSERT INTO artctrl (artno_ctrl) VALUES (?)"),
                    {t});

@@ -49,6 +49,8 @@ QString save(data::Connection& c, const ArticleEntry& entry);
 
 // A number shown in the window: the leading number of the typed text, seven digits.
 QString numberText(const QString& typed);
+// An article number as stored: the number padded to 7 characters.
+QString articleNumber(qint64 n);
 // The article stored under `number`, if there is one.
 std::optional<StoredArticle> load(data::Connection& c, const QString& number);
 // Articles whose title begins with the trimmed text (characters, matched literally): number and title.

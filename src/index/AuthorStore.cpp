@@ -1,11 +1,12 @@
 #include "index/AuthorStore.h"
 
 #include "data/Counter.h"
+#include "data/Numbering.h"
 
 namespace indexing {
 
 QString padded7(qint64 n) {
-    return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
+    return data::numbering(data::Numbered::Author).code(n);
 }
 
 QString nextCode7(const QString& code) {

@@ -17,10 +17,10 @@ struct Author {
     QString trueIdno;
 };
 
-// The author code (or article number) after `code`: the value of its leading digits (none counts as 0) plus one, padded
+// The author code after `code`: the value of its leading digits (none counts as 0) plus one, padded
 // with "0" to 7 characters; a result of more than 7 digits is written as it is.
 QString nextCode7(const QString& code);
-// Pads a number to the 7 characters of author codes and article numbers.
+// An author code: the number padded to 7 characters.
 QString padded7(qint64 n);
 
 // What a save gave out.

@@ -183,7 +183,7 @@ void edit_index_journal::step(bool forward) {
             if (forward ? n < limit : n > 1) {
                 clearFields();
                 shown_.reset();
-                ui->Text1->setText(padded7(forward ? limit : 1));
+                ui->Text1->setText(ArticleStore::articleNumber(forward ? limit : 1));
                 setBrowsing(true);
             }
             forms::inform(
@@ -272,7 +272,7 @@ void edit_index_journal::remove() {
     if (!existed)
         forms::inform(this, QStringLiteral("ไม่พบบทความเลขที่ %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ไม่มีข้อมูลถูกลบ").arg(number),
                       QStringLiteral("ไม่พบข้อมูล"), forms::Icon::Critical);
-    ui->Text1->setText(padded7(qMax<qint64>(0, data::leadingNumber(number) - 1)));
+    ui->Text1->setText(ArticleStore::articleNumber(qMax<qint64>(0, data::leadingNumber(number) - 1)));
     cancel();
 }
 

@@ -64,7 +64,7 @@ void index_journal::save() {
         forms::inform(this,
                       QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว เลขที่ %1 ถูกใช้ไปแล้ว บทความนี้ได้รับเลขที่ %2").arg(shown, number),
                       QStringLiteral("ผลการบันทึก"), forms::Icon::Information);
-    ui->Text1->setText(nextCode7(number)); // the next article number, seven digits
+    ui->Text1->setText(ArticleStore::articleNumber(data::leadingNumber(number) + 1)); // the next article number
     clearEntry();
 }
 

@@ -2,6 +2,7 @@
 
 #include "data/Counter.h"
 #include "data/NameSearch.h"
+#include "data/Numbering.h"
 
 #include <algorithm>
 
@@ -32,7 +33,7 @@ namespace {
 QVariant dateOrNull(const QDate& d) {
     return d.isValid() ? QVariant(d) : QVariant();
 }
-const data::CounterColumn issueCounter{QStringLiteral("jourctrl"), QStringLiteral("magno_ctrl")};
+const data::CounterColumn issueCounter = data::numbering(data::Numbered::Issue).counter();
 
 } // namespace
 

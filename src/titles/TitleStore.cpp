@@ -2,6 +2,7 @@
 
 #include "data/Counter.h"
 #include "data/NameSearch.h"
+#include "data/Numbering.h"
 
 namespace titles {
 
@@ -22,8 +23,10 @@ std::optional<qint64> codeNumber(const QString& code) {
 }
 
 // The series letter of `code` with the number, six digits.
+// The series letter the counter holds, whatever its case, and the number at the width of title codes.
 QString titleCode(const QString& code, qint64 number) {
-    return code.trimmed().left(1) + QStringLiteral("%1").arg(number, 6, 10, QLatin1Char('0'));
+    return code.trimmed().left(1) +
+           QStringLiteral("%1").arg(number, data::titleNumbering(1).digits, 10, QLatin1Char('0'));
 }
 
 } // namespace
@@ -137,10 +140,8 @@ bool nameExists(data::Connection& c, const QString& name) {
 }
 
 QString add(data::Connection& c, const Title& t, int series) {
-    if (series < 1 || series > 4)
-        throw std::invalid_argument("series must be 1 to 4");
-    const data::CounterColumn counter{QStringLiteral("recsetup"), QStringLiteral("pointer_ctrl%1").arg(series),
-                                      [](const QString& code) {
+    const data::Numbering& numbering = data::titleNumbering(series); // refuses a series that is not 1 to 4
+    const data::CounterColumn counter{numbering.table, numbering.column, [](const QString& code) {
                                           const auto n = codeNumber(code);
                                           return n ? titleCode(code, *n) : code;
                                       }};

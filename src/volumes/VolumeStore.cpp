@@ -1,11 +1,12 @@
 #include "volumes/VolumeStore.h"
 
 #include "data/Counter.h"
+#include "data/Numbering.h"
 
 namespace volumes {
 
 QString regnoText(qint64 number) {
-    return QStringLiteral("B%1").arg(number, 6, 10, QLatin1Char('0'));
+    return data::numbering(data::Numbered::Volume).code(number);
 }
 
 qint64 regnoNumber(const QString& regno) {
@@ -17,7 +18,7 @@ namespace VolumeStore {
 
 namespace {
 
-const data::CounterColumn volumeCounter{QStringLiteral("ctrlsumj"), QStringLiteral("regno_ctrl")};
+const data::CounterColumn volumeCounter = data::numbering(data::Numbered::Volume).counter();
 
 QString placeholders(qsizetype n) {
     QStringList marks;
