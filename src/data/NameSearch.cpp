@@ -2,16 +2,35 @@
 
 #include "data/DbError.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
+#include <mutex>
 
 namespace data {
 
 namespace {
 // Pieces whose titles are counted per search (the first, the last and some between).
 constexpr int piecesCounted = 4;
-// Titles held by the rarest counted piece beyond which reading every name costs less than
-// looking each of them up (a lookup costs about as much as reading 25 names in order).
-constexpr int mostCandidates = 1000;
+// Looking a candidate title up costs about as much as reading 25 names in order: the pieces
+// are used while the rarest counted one is held by fewer titles than a 25th of the catalogue,
+// at least 1,000 and at most 8,000 (each piece is counted that far and no further).
+constexpr qint64 namesPerLookup = 25;
+
+// That bound, from the server's estimate of the catalogue's size, asked again every ten
+// minutes: it only decides how the rows are found, never which.
+qint64 candidateBound(Connection& c) {
+    static std::mutex lock;
+    static qint64 bound = 0;
+    static QElapsedTimer asked;
+    const std::lock_guard<std::mutex> hold(lock);
+    if (bound == 0 || asked.hasExpired(10 * 60 * 1000)) {
+        const Result r = c.query(QStringLiteral("SELECT TABLE_ROWS FROM information_schema.TABLES WHERE "
+                                                "TABLE_SCHEMA = DATABASE() AND TABLE_NAME = 'magazine'"));
+        bound = qBound<qint64>(1000, r.value(0, 0).toLongLong() / namesPerLookup, qint64(8000));
+        asked.start();
+    }
+    return bound;
+}
 } // namespace
 
 QStringList namePieces(const QString& text) {
@@ -31,6 +50,7 @@ Condition titleNameContains(Connection& c, const QString& text, const QString& a
     const QStringList pieces = namePieces(text);
     if (pieces.isEmpty())
         return out;
+    const qint64 mostCandidates = candidateBound(c);
     QStringList counted;
     const int n = int(qMin<qsizetype>(pieces.size(), piecesCounted));
     for (int k = 0; k < n; ++k) {
