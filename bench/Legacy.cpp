@@ -5,12 +5,6 @@ namespace bench {
 void makeLegacy(data::Connection& admin) {
     admin.administer();
     admin.exec(QStringLiteral("SET SESSION sql_mode = ''"));
-    // From before the title search kept name pieces.
-    const data::Result triggers = admin.query(
-        QStringLiteral("SELECT TRIGGER_NAME FROM information_schema.TRIGGERS WHERE TRIGGER_SCHEMA = DATABASE()"));
-    for (int i = 0; i < triggers.rowCount(); ++i)
-        admin.exec(QStringLiteral("DROP TRIGGER `%1`").arg(triggers.text(i, 0)));
-    admin.exec(QStringLiteral("DROP TABLE IF EXISTS magazine_gram"));
     const data::Result keys = admin.query(
         QStringLiteral("SELECT t.TABLE_NAME, (SELECT GROUP_CONCAT(DISTINCT CONCAT('DROP INDEX `', s.INDEX_NAME, '`')) "
                        "FROM information_schema.STATISTICS s WHERE s.TABLE_SCHEMA = t.TABLE_SCHEMA AND s.TABLE_NAME = "

@@ -35,36 +35,6 @@ CREATE TABLE magazine (
   KEY magazine_department_name (department_code, Magazine_Name)
 ) ENGINE=InnoDB;
 
--- Every two-character piece of each title's name, so that a search for a part of a name
--- reads only the titles holding the text's pieces instead of every name. The server keeps
--- it in step with the names by the triggers below, whichever program changes a name, in the
--- same transaction; `warasan-dbcheck --migrate` builds it for an existing database. It only
--- narrows the search: the name is still matched by LIKE, so the rows found are the same.
-CREATE TABLE magazine_gram (
-  gram    VARCHAR(2)  NOT NULL,
-  Pointer VARCHAR(10) NOT NULL,
-  PRIMARY KEY (gram, Pointer),
-  KEY magazine_gram_pointer (Pointer)
-) ENGINE=InnoDB;
-
-CREATE TRIGGER magazine_gram_insert AFTER INSERT ON magazine FOR EACH ROW
-  INSERT INTO magazine_gram (gram, Pointer)
-  WITH RECURSIVE piece (i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM piece WHERE i < CHAR_LENGTH(NEW.Magazine_Name) - 1)
-  SELECT DISTINCT SUBSTRING(NEW.Magazine_Name, i, 2), NEW.Pointer FROM piece WHERE CHAR_LENGTH(NEW.Magazine_Name) > 1;
-
-CREATE TRIGGER magazine_gram_update_old AFTER UPDATE ON magazine FOR EACH ROW
-  DELETE FROM magazine_gram WHERE Pointer = OLD.Pointer
-  AND NOT (CAST(OLD.Magazine_Name AS BINARY) <=> CAST(NEW.Magazine_Name AS BINARY) AND CAST(OLD.Pointer AS BINARY) <=> CAST(NEW.Pointer AS BINARY));
-
-CREATE TRIGGER magazine_gram_update_new AFTER UPDATE ON magazine FOR EACH ROW FOLLOWS magazine_gram_update_old
-  INSERT INTO magazine_gram (gram, Pointer)
-  WITH RECURSIVE piece (i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM piece WHERE i < CHAR_LENGTH(NEW.Magazine_Name) - 1)
-  SELECT DISTINCT SUBSTRING(NEW.Magazine_Name, i, 2), NEW.Pointer FROM piece WHERE CHAR_LENGTH(NEW.Magazine_Name) > 1
-  AND NOT (CAST(OLD.Magazine_Name AS BINARY) <=> CAST(NEW.Magazine_Name AS BINARY) AND CAST(OLD.Pointer AS BINARY) <=> CAST(NEW.Pointer AS BINARY));
-
-CREATE TRIGGER magazine_gram_delete AFTER DELETE ON magazine FOR EACH ROW
-  DELETE FROM magazine_gram WHERE Pointer = OLD.Pointer;
-
 CREATE TABLE dealer (
   Publisher_Code   VARCHAR(20)  NOT NULL,
   Publisher_Name   VARCHAR(255) NOT NULL DEFAULT '',

@@ -32,38 +32,14 @@ QStringList keyColumns(const QString& list) {
     return out;
 }
 
-QString schemaText() {
+} // namespace
+
+QList<ExpectedTable> expectedSchema() {
     QFile f(QStringLiteral(":/db/schema.sql"));
     if (!f.open(QIODevice::ReadOnly))
         throw std::runtime_error("the built-in table definitions are missing");
     QString text = QString::fromUtf8(f.readAll());
     text.remove(QRegularExpression(QStringLiteral("--[^\\n]*")));
-    return text;
-}
-
-// Every title's distinct two-character name pieces, as the triggers make them.
-const QString piecesOfEveryName =
-    QStringLiteral("WITH RECURSIVE piece (i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM piece WHERE i < 254) "
-                   "SELECT DISTINCT SUBSTRING(m.Magazine_Name, p.i, 2) AS gram, m.Pointer FROM magazine m "
-                   "JOIN piece p ON p.i < CHAR_LENGTH(m.Magazine_Name)");
-
-} // namespace
-
-QList<ExpectedTrigger> expectedTriggers() {
-    static const QRegularExpression trigger(
-        QStringLiteral("CREATE TRIGGER (\\w+) .*? FOR EACH ROW(?: FOLLOWS \\w+)?\\s+(.*?);\\n"),
-        QRegularExpression::DotMatchesEverythingOption);
-    QList<ExpectedTrigger> out;
-    const QString text = schemaText();
-    for (auto it = trigger.globalMatch(text); it.hasNext();) {
-        const auto m = it.next();
-        out.append({m.captured(1), m.captured(2), m.captured(0).trimmed().chopped(1)});
-    }
-    return out;
-}
-
-QList<ExpectedTable> expectedSchema() {
-    const QString text = schemaText();
     static const QRegularExpression table(QStringLiteral("CREATE TABLE (\\w+) \\((.*?)\\n\\) ENGINE=InnoDB;"),
                                           QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression key(QStringLiteral("^(PRIMARY KEY|KEY (\\w+)) \\((.*)\\)$"));
@@ -158,7 +134,6 @@ private:
                  const QString& target);
     void orphans();
     void cluster();
-    void namePieces();
 };
 
 void Analyser::readTables() {
@@ -197,7 +172,6 @@ Analysis Analyser::run() {
         table(e);
     counters();
     orphans();
-    namePieces();
     cluster();
     line(a_.toDo == 0 ? QStringLiteral("nothing needs doing")
                       : QStringLiteral("%1 thing(s) need doing; `warasan-dbcheck --migrate --backup FILE` does those "
@@ -414,59 +388,6 @@ void Analyser::cluster() {
             toDo(QStringLiteral("%1 has no primary key: a cluster cannot apply its changes row by row").arg(t.name));
 }
 
-// The name pieces behind the title search: their triggers as the program defines them, and
-// pieces that match the names (a name changed while the triggers were missing leaves the
-// search blind to it). Any difference: the triggers are made again and the pieces rebuilt.
-void Analyser::namePieces() {
-    const Result have =
-        c_.query(QStringLiteral("SELECT TRIGGER_NAME, ACTION_STATEMENT FROM information_schema.TRIGGERS "
-                                "WHERE TRIGGER_SCHEMA = DATABASE()"));
-    QHash<QString, QString> bodies;
-    for (int i = 0; i < have.rowCount(); ++i)
-        bodies.insert(have.text(i, 0), have.text(i, 1).simplified());
-    const QList<ExpectedTrigger> want = expectedTriggers();
-    QStringList wrong;
-    bool unread = false;
-    for (const ExpectedTrigger& t : want) {
-        // An account without the TRIGGER privilege sees the triggers but not what they do.
-        unread = unread || bodies.value(t.name, QStringLiteral("?")).isEmpty();
-        if (bodies.contains(t.name) && bodies.value(t.name).isEmpty())
-            continue;
-        if (bodies.value(t.name, QStringLiteral("(missing)")) != t.body.simplified())
-            wrong << t.name + (bodies.contains(t.name) ? QStringLiteral(" differs") : QStringLiteral(" is missing"));
-    }
-    if (unread)
-        line(QStringLiteral("title search triggers: present; what they do is readable with --user (an account "
-                            "with the TRIGGER privilege)"));
-    const bool tableThere = tables_.contains(QStringLiteral("magazine_gram"));
-    qint64 stale = 0;
-    if (wrong.isEmpty() && tableThere) {
-        const Result r = c_.query(
-            QStringLiteral(
-                "SELECT COUNT(*), SUM(NOT EXISTS (SELECT 1 FROM magazine_gram g WHERE g.gram = e.gram AND g.Pointer = "
-                "e.Pointer)), (SELECT COUNT(*) FROM magazine_gram) FROM (%1) e")
-                .arg(piecesOfEveryName));
-        stale = r.value(0, 1).toLongLong() + qAbs(r.value(0, 0).toLongLong() - r.value(0, 2).toLongLong());
-        line(QStringLiteral("title name pieces: %1, %2 out of step").arg(r.value(0, 2).toLongLong()).arg(stale));
-    }
-    if (wrong.isEmpty() && tableThere && stale == 0)
-        return;
-    if (!wrong.isEmpty())
-        toDo(QStringLiteral("title search triggers: %1; made again and the name pieces rebuilt")
-                 .arg(wrong.join(QStringLiteral(", "))));
-    else if (tableThere)
-        toDo(QStringLiteral("title name pieces out of step with the names (changed while the triggers were missing); "
-                            "rebuilt"));
-    // Made again all together, so they run in the order the schema gives them.
-    for (const ExpectedTrigger& t : want)
-        if (bodies.contains(t.name))
-            step(QStringLiteral("DROP TRIGGER %1").arg(quoted(t.name)));
-    step(QStringLiteral("DELETE FROM magazine_gram"));
-    step(QStringLiteral("INSERT INTO magazine_gram (gram, Pointer) %1").arg(piecesOfEveryName));
-    for (const ExpectedTrigger& t : want)
-        step(t.create);
-}
-
 void Analyser::counters() {
     missingRows_.clear();
     for (const Numbering& k : numberings()) {
@@ -649,14 +570,6 @@ qint64 backup(Connection& c, const QString& file, const Say& say) {
         if (say)
             say(QStringLiteral("backup: %1 %2 rows").arg(name).arg(n));
     }
-    // The triggers last: loading the rows fires none of them (each table is made afresh, which
-    // drops its triggers), and the name pieces come back as they were saved.
-    const Result triggers = c.query(QStringLiteral("SELECT TRIGGER_NAME FROM information_schema.TRIGGERS WHERE "
-                                                   "TRIGGER_SCHEMA = DATABASE() ORDER BY EVENT_OBJECT_TABLE, "
-                                                   "EVENT_MANIPULATION, ACTION_ORDER"));
-    for (int t = 0; t < triggers.rowCount(); ++t)
-        s << "\nDROP TRIGGER IF EXISTS " << quoted(triggers.text(t, 0)) << ";\n"
-          << c.query(QStringLiteral("SHOW CREATE TRIGGER %1").arg(quoted(triggers.text(t, 0)))).text(0, 2) << ";\n";
     s << "-- end of backup\n";
     s.flush();
     if (s.status() != QTextStream::Ok || !out.flush())

@@ -30,15 +30,6 @@ struct ExpectedTable {
 };
 QList<ExpectedTable> expectedSchema();
 
-// The triggers db/schema.sql defines (those that keep magazine_gram in step with the names), in
-// the order they must be made.
-struct ExpectedTrigger {
-    QString name;
-    QString body;   // what follows FOR EACH ROW, as the server keeps it
-    QString create; // the whole CREATE TRIGGER statement
-};
-QList<ExpectedTrigger> expectedTriggers();
-
 // Whether a column of type `actual` (as information_schema gives it) holds what the program
 // stores in one declared `expected`: the same kind, no narrower.
 bool typeHolds(const QString& actual, const QString& expected);

@@ -1,7 +1,6 @@
 #include "titles/TitleStore.h"
 
 #include "data/Counter.h"
-#include "data/NameSearch.h"
 #include "data/Numbering.h"
 
 namespace titles {
@@ -79,11 +78,10 @@ const QString nameExistsSql = QStringLiteral("SELECT Pointer FROM magazine WHERE
 } // namespace
 
 QList<TitleMatch> search(data::Connection& c, const QString& text) {
-    const data::Condition holds = data::titleNameContains(c, text.trimmed());
-    const data::Result r = c.query(QStringLiteral("SELECT m.Pointer, m.Magazine_Name FROM magazine m WHERE %1 "
-                                                  "ORDER BY m.Magazine_Name, m.Pointer")
-                                       .arg(holds.sql),
-                                   holds.values);
+    const data::Result r =
+        c.query(QStringLiteral("SELECT Pointer, Magazine_Name FROM magazine WHERE Magazine_Name LIKE ? "
+                               "ORDER BY Magazine_Name, Pointer"),
+                {data::likeContains(text.trimmed())});
     QList<TitleMatch> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)

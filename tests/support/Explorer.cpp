@@ -567,8 +567,6 @@ void Explorer::restoreData() {
     a.exec(QStringLiteral("SET foreign_key_checks = 0"));
     for (const auto& r : tables.rows) {
         const QString t = r.at(0).toString();
-        if (t == QLatin1String("magazine_gram"))
-            continue; // the titles' triggers copy it along with the names
         a.exec(QStringLiteral("DELETE FROM `%1`.`%2`").arg(db_.name(), t));
         a.exec(QStringLiteral("INSERT INTO `%1`.`%3` SELECT * FROM `%2`.`%3`").arg(db_.name(), demo_->name(), t));
     }
