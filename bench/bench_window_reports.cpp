@@ -7,6 +7,7 @@
 #include "survey/Survey.h"
 #include "titles/ExpiryList.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -43,16 +44,54 @@ int main(int argc, char** argv) {
         QList<survey::SurveyRow> rows;
         const double read =
             timed([&] { rows = survey::surveyRows(c, QLatin1Char('J'), QDate(1900, 1, 1), QDate(2100, 1, 1)); });
+        std::printf("survey: read of every date, %d rows: %.0f ms\n", int(rows.size()), read);
         rows = rows.mid(0, 100000);
         const double stage = timed([&] { survey::stageSurvey(dir.path(), rows, &error); });
-        std::printf("survey: read %.0f ms; staging %d rows %.0f ms %s\n", read, int(rows.size()), stage,
-                    qPrintable(error));
+        std::printf("survey: staging %d rows %.0f ms %s\n", int(rows.size()), stage, qPrintable(error));
         reports::Document survey;
         const double surveyPdf = timed([&] {
             survey = survey::surveyReport(rows.mid(0, 10000), QLatin1Char('J'), QDate(1900, 1, 1), QDate(2100, 1, 1));
             reports::writePdf(survey, dir.filePath("survey.pdf"), &error);
         });
         std::printf("survey report of 10000 rows (%d pages) to PDF: %.0f ms\n", int(survey.pages.size()), surveyPdf);
+        rows.clear();
+
+        // The survey as the window runs it (read, staged, laid out) and as the scheduled job
+        // writes it to CSV, for the latest year of receipts and that year's last month.
+        const QDate latest = c.query(QStringLiteral("SELECT MAX(indate) FROM tranfile")).value(0, 0).toDate();
+        for (const auto& [what, from] : {std::pair{"year", QDate(latest.year(), 1, 1)},
+                                         std::pair{"month", QDate(latest.year(), latest.month(), 1)}}) {
+            const QDate to = what == std::string("year") ? QDate(latest.year(), 12, 31) : from.addMonths(1).addDays(-1);
+            const double readAlone = timed(
+                [&] { survey::readSurvey(c, QLatin1Char('J'), from, to, [](const QList<survey::SurveyRow>&) {}); });
+            const double oneStatement = timed([&] {
+                survey::readSurvey(
+                    c, QLatin1Char('J'), from, to, [](const QList<survey::SurveyRow>&) {}, 10000000);
+            });
+            qint64 n = 0;
+            double firstPage = -1;
+            QElapsedTimer clock;
+            const double window = timed([&] {
+                clock.start();
+                survey::SurveyStaging staging(dir.path());
+                survey::SurveyReport report(QLatin1Char('J'), from, to);
+                report.handFullPagesTo([&](const reports::Page&) {
+                    if (firstPage < 0)
+                        firstPage = clock.nsecsElapsed() / 1e6;
+                });
+                survey::readSurvey(c, QLatin1Char('J'), from, to, [&](const QList<survey::SurveyRow>& block) {
+                    staging.add(block);
+                    report.add(block);
+                    n += block.size();
+                });
+                staging.commit(&error);
+                survey = report.finish();
+            });
+            std::printf("survey of one %s (%s to %s), %lld rows: read, staged and laid out %.0f ms "
+                        "(first page after %.0f ms; the read alone %.0f ms, as one statement %.0f ms)\n",
+                        what, qPrintable(data::formatDate(from)), qPrintable(data::formatDate(to)), n, window,
+                        firstPage, readAlone, oneStatement);
+        }
         return 0;
     });
 }

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -48,7 +49,71 @@ struct Request {
     bool claims = false;
 };
 
-using Builder = std::function<reports::Document(data::Connection&, const Request&)>;
+// The files asked for, written while the report is made: each to a temporary file beside its
+// target, and the targets replaced only when every one of them was written.
+class Outputs {
+public:
+    explicit Outputs(const QCommandLineParser& cli)
+        : pdf_(cli.value(QStringLiteral("pdf"))), csv_(cli.value(QStringLiteral("csv"))) {}
+    ~Outputs() {
+        pdfOut_.reset();
+        csvOut_.reset();
+        for (const QString& f : {pdf_, csv_})
+            if (!f.isEmpty())
+                QFile::remove(part(f));
+    }
+    void open(const QString& title, const QStringList& csvHeader) {
+        if (!pdf_.isEmpty())
+            pdfOut_ = std::make_unique<reports::PdfStream>(part(pdf_), title);
+        if (!csv_.isEmpty())
+            csvOut_ = std::make_unique<reports::CsvStream>(part(csv_), csvHeader);
+    }
+    void page(const reports::Page& p) {
+        ++pages_;
+        if (pdfOut_)
+            pdfOut_->page(p);
+    }
+    void row(const QStringList& r) {
+        ++rows_;
+        if (csvOut_)
+            csvOut_->row(r);
+    }
+    // The rest of a report made whole, or the whole of one.
+    void add(const reports::Document& doc) {
+        for (const reports::Page& p : doc.pages)
+            page(p);
+        for (const QStringList& r : doc.csvRows)
+            row(r);
+    }
+    void commit() {
+        QString error;
+        if ((pdfOut_ && !pdfOut_->commit(&error)) || (csvOut_ && !csvOut_->commit(&error)))
+            throw Failure{error};
+        for (const QString& f : {pdf_, csv_})
+            if (!f.isEmpty() &&
+                std::rename(QFile::encodeName(part(f)).constData(), QFile::encodeName(f).constData()) != 0)
+                throw Failure{
+                    QStringLiteral("cannot write %1: %2").arg(f, QString::fromLocal8Bit(std::strerror(errno)))};
+    }
+    qint64 rows() const { return rows_; }
+    qint64 pages() const { return pages_; }
+
+private:
+    static QString part(const QString& f) { return f + QStringLiteral(".part"); }
+    QString pdf_, csv_;
+    std::unique_ptr<reports::PdfStream> pdfOut_;
+    std::unique_ptr<reports::CsvStream> csvOut_;
+    qint64 rows_ = 0, pages_ = 0;
+};
+
+// Makes a report into the outputs: most are made whole and then written; the survey, which
+// can run to a million rows, is written as it is read.
+using Builder = std::function<void(data::Connection&, const Request&, Outputs&)>;
+
+void whole(Outputs& out, const reports::Document& doc) {
+    out.open(doc.title, doc.csvHeader);
+    out.add(doc);
+}
 
 struct ReportKind {
     bool takesGroup; // --group J|I required
@@ -60,20 +125,26 @@ const std::map<QString, ReportKind>& reportsByName() {
     static const std::map<QString, ReportKind> all = {
         {QStringLiteral("expiry"),
          {true, false,
-          [](data::Connection& c, const Request& r) {
-              return titles::expiryReport(titles::ExpiryStore::list(c, r.group, r.from, r.to), data::formatDate(r.from),
-                                          data::formatDate(r.to));
+          [](data::Connection& c, const Request& r, Outputs& out) {
+              whole(out, titles::expiryReport(titles::ExpiryStore::list(c, r.group, r.from, r.to),
+                                              data::formatDate(r.from), data::formatDate(r.to)));
           }}},
         {QStringLiteral("receipt-check"),
          {false, true,
-          [](data::Connection& c, const Request& r) {
+          [](data::Connection& c, const Request& r, Outputs& out) {
               const auto rows = receipt::ReceiptCheck::run(c, r.from, r.to);
-              return r.claims ? receipt::claimsReport(c, rows, r.from, r.to)
-                              : receipt::receiptReport(rows, r.from, r.to);
+              whole(out, r.claims ? receipt::claimsReport(c, rows, r.from, r.to)
+                                  : receipt::receiptReport(rows, r.from, r.to));
           }}},
-        {QStringLiteral("survey"), {true, false, [](data::Connection& c, const Request& r) {
-                                        return survey::surveyReport(survey::surveyRows(c, r.group, r.from, r.to),
-                                                                     r.group, r.from, r.to);
+        {QStringLiteral("survey"), {true, false, [](data::Connection& c, const Request& r, Outputs& out) {
+                                        survey::SurveyReport report(r.group, r.from, r.to);
+                                        out.open(report.title(), report.csvHeader());
+                                        report.handFullPagesTo([&](const reports::Page& p) { out.page(p); });
+                                        report.handRowsTo([&](const QStringList& row) { out.row(row); });
+                                        survey::readSurvey(
+                                            c, r.group, r.from, r.to,
+                                            [&](const QList<survey::SurveyRow>& block) { report.add(block); });
+                                        out.add(report.finish());
                                     }}}};
     return all;
 }
@@ -102,43 +173,6 @@ Request request(const QCommandLineParser& cli, const QString& name, const Report
     if (!pdf.isEmpty() && QFileInfo(pdf).absoluteFilePath() == QFileInfo(csv).absoluteFilePath())
         throw Usage{QStringLiteral("--pdf and --csv name the same file")};
     return r;
-}
-
-// Writes every output asked for, or none: each goes to a temporary file beside its target,
-// and the targets are replaced only when all of them were written.
-void writeAll(const reports::Document& doc, const QCommandLineParser& cli) {
-    struct Output {
-        QString target, part;
-        std::function<bool(const QString&, QString*)> write;
-    };
-    QList<Output> outputs;
-    if (cli.isSet(QStringLiteral("pdf")))
-        outputs.append({cli.value(QStringLiteral("pdf")), {}, [&](const QString& f, QString* e) {
-                            return reports::writePdf(doc, f, e);
-                        }});
-    if (cli.isSet(QStringLiteral("csv")))
-        outputs.append({cli.value(QStringLiteral("csv")), {}, [&](const QString& f, QString* e) {
-                            return reports::writeCsv(doc, f, e);
-                        }});
-    const auto removeParts = [&] {
-        for (const Output& o : outputs)
-            if (!o.part.isEmpty())
-                QFile::remove(o.part);
-    };
-    for (Output& o : outputs) {
-        o.part = o.target + QStringLiteral(".part");
-        QString error;
-        if (!o.write(o.part, &error)) {
-            removeParts();
-            throw Failure{error};
-        }
-    }
-    for (const Output& o : outputs)
-        if (std::rename(QFile::encodeName(o.part).constData(), QFile::encodeName(o.target).constData()) != 0) {
-            const QString why = QString::fromLocal8Bit(std::strerror(errno));
-            removeParts();
-            throw Failure{QStringLiteral("cannot write %1: %2").arg(o.target, why)};
-        }
 }
 
 } // namespace
@@ -204,11 +238,11 @@ int main(int argc, char** argv) {
         forms::installThaiFonts();
         data::Connection c(data::installation().db);
         c.open();
-        const reports::Document doc = report->second.build(c, r);
-        writeAll(doc, cli);
+        Outputs out(cli);
+        report->second.build(c, r, out);
+        out.commit();
         if (cli.isSet(QStringLiteral("verbose")))
-            std::printf("%s: %d rows, %d pages\n", qPrintable(args.first()), int(doc.csvRows.size()),
-                        int(doc.pages.size()));
+            std::printf("%s: %lld rows, %lld pages\n", qPrintable(args.first()), out.rows(), out.pages());
         return 0;
     } catch (const Usage& u) {
         return fail(2, u.text + QStringLiteral("; see --help"));

@@ -14,6 +14,11 @@ Flow::Flow(const QString& heading, const QStringList& subheadings, double pointS
 }
 
 void Flow::startPage() {
+    if (take_) {
+        for (const Page& full : std::as_const(pages_))
+            take_(full);
+        pages_.clear();
+    }
     Page page;
     // The page number on a line of its own above the heading, which may reach across.
     const double headingTop = qMax(400.0, 100 + textHeight(12, false) + 40);
@@ -23,7 +28,7 @@ void Flow::startPage() {
         page.items.append({2500, y, s, size_, false, false});
         y += lineHeight_;
     }
-    page.items.append({9600, 100, QStringLiteral("%1 %2").arg(pageWord_).arg(pages_.size() + 1), 12, false, false});
+    page.items.append({9600, 100, QStringLiteral("%1 %2").arg(pageWord_).arg(++pageCount_), 12, false, false});
     pages_.append(page);
     top_ = y_ = y + lineHeight_ / 2;
 }

@@ -20,13 +20,19 @@ public:
     void line(const QList<Cell>& cells, bool bold = false);
     // Starts a new page unless nothing is on the current one yet.
     void newPageUnlessTop();
+    // The pages laid out and not yet handed on.
     const QList<Page>& pages() const { return pages_; }
+    // From now on each page is handed on when it is full, and not kept; the last one stays in
+    // pages() until the list ends.
+    void handFullPagesTo(std::function<void(const Page&)> take) { take_ = std::move(take); }
 
 private:
     QString heading_, pageWord_;
     QStringList subheadings_;
     double size_, lineHeight_, top_ = 0, y_ = 0;
     QList<Page> pages_;
+    int pageCount_ = 0;
+    std::function<void(const Page&)> take_;
     void startPage();
 };
 

@@ -42,34 +42,41 @@ double textHeight(double pointSize, bool bold) {
     return QFontMetricsF(reportFont(pointSize, bold)).height();
 }
 
+PageDrawer::PageDrawer(QPagedPaintDevice* device)
+    : device_(device), painter_(device), sx_(device->logicalDpiX() / 1440.0), sy_(device->logicalDpiY() / 1440.0) {}
+
+void PageDrawer::draw(const Page& page) {
+    if (drawn_++ > 0)
+        device_->newPage();
+    QPainter& p = painter_;
+    p.save();
+    p.scale(sx_, sy_);
+    for (const TextItem& t : page.items) {
+        const QFont f = reportFont(t.pointSize, t.bold, t.underline);
+        p.setFont(f);
+        const double needed = t.width > 0 ? QFontMetricsF(f).horizontalAdvance(t.text) : 0;
+        // A text longer than its room is drawn narrower, never over the next column.
+        const double squeeze = needed > t.width ? t.width / needed : 1;
+        p.save();
+        p.translate(t.x, t.y);
+        p.scale(squeeze, 1);
+        p.drawText(QRectF(0, 0, 40000, 2000), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, t.text);
+        p.restore();
+    }
+    p.restore();
+}
+
 Rendered render(const Document& doc, QPagedPaintDevice* device, const Progress& progress) {
-    QPainter p(device);
-    if (!p.isActive())
+    PageDrawer drawer(device);
+    if (!drawer.isActive())
         return Rendered::CannotStart;
-    const double sx = device->logicalDpiX() / 1440.0, sy = device->logicalDpiY() / 1440.0;
     for (int i = 0; i < doc.pages.size(); ++i) {
         if (progress && !progress(i, int(doc.pages.size()))) {
             if (auto* printer = dynamic_cast<QPrinter*>(device))
                 printer->abort(); // ending the painter would send the pages drawn so far
             return Rendered::Stopped;
         }
-        if (i > 0)
-            device->newPage();
-        p.save();
-        p.scale(sx, sy);
-        for (const TextItem& t : doc.pages.at(i).items) {
-            const QFont f = reportFont(t.pointSize, t.bold, t.underline);
-            p.setFont(f);
-            const double needed = t.width > 0 ? QFontMetricsF(f).horizontalAdvance(t.text) : 0;
-            // A text longer than its room is drawn narrower, never over the next column.
-            const double squeeze = needed > t.width ? t.width / needed : 1;
-            p.save();
-            p.translate(t.x, t.y);
-            p.scale(squeeze, 1);
-            p.drawText(QRectF(0, 0, 40000, 2000), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, t.text);
-            p.restore();
-        }
-        p.restore();
+        drawer.draw(doc.pages.at(i));
     }
     return Rendered::Done;
 }
@@ -89,18 +96,30 @@ QByteArray csvBytes(const QStringList& header, const QList<QStringList>& rows) {
     return out;
 }
 
+namespace {
+
+void preparePdf(QPdfWriter& pdf, const QString& title) {
+    pdf.setTitle(title);
+    pdf.setCreator(QStringLiteral("Warasan"));
+    pdf.setResolution(600);
+    pdf.setPageLayout(pageLayout());
+}
+
+QString cannotWrite(const QString& file, const QString& why) {
+    return QStringLiteral("เขียนแฟ้ม %1 ไม่ได้: %2").arg(file, why);
+}
+
+} // namespace
+
 bool writePdf(const Document& doc, const QString& file, QString* error, const Progress& progress) {
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("เขียนแฟ้ม %1 ไม่ได้: %2").arg(file, out.errorString());
+        *error = cannotWrite(file, out.errorString());
         return false;
     }
     {
         QPdfWriter pdf(&out);
-        pdf.setTitle(doc.title);
-        pdf.setCreator(QStringLiteral("Warasan"));
-        pdf.setResolution(600);
-        pdf.setPageLayout(pageLayout());
+        preparePdf(pdf, doc.title);
         if (const Rendered r = render(doc, &pdf, progress); r != Rendered::Done) {
             out.cancelWriting();
             *error = r == Rendered::Stopped ? QStringLiteral("ยกเลิกการสร้างแฟ้ม %1").arg(file)
@@ -109,16 +128,64 @@ bool writePdf(const Document& doc, const QString& file, QString* error, const Pr
         }
     }
     if (!out.commit()) {
-        *error = QStringLiteral("เขียนแฟ้ม %1 ไม่ได้: %2").arg(file, out.errorString());
+        *error = cannotWrite(file, out.errorString());
         return false;
     }
     return true;
 }
 
 bool writeCsv(const Document& doc, const QString& file, QString* error) {
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(csvBytes(doc.csvHeader, doc.csvRows)) < 0 || !out.commit()) {
-        *error = QStringLiteral("เขียนแฟ้ม %1 ไม่ได้: %2").arg(file, out.errorString());
+    CsvStream out(file, doc.csvHeader);
+    for (const QStringList& r : doc.csvRows)
+        out.row(r);
+    return out.commit(error);
+}
+
+PdfStream::PdfStream(const QString& file, const QString& title) : file_(file), out_(file) {
+    if (!out_.open(QIODevice::WriteOnly)) {
+        error_ = out_.errorString();
+        return;
+    }
+    pdf_ = std::make_unique<QPdfWriter>(&out_);
+    preparePdf(*pdf_, title);
+    drawer_ = std::make_unique<PageDrawer>(pdf_.get());
+    if (!drawer_->isActive())
+        error_ = QStringLiteral("สร้างหน้า PDF ไม่ได้");
+}
+
+PdfStream::~PdfStream() {
+    drawer_.reset();
+    pdf_.reset();
+    out_.cancelWriting();
+}
+
+void PdfStream::page(const Page& page) {
+    if (error_.isEmpty())
+        drawer_->draw(page);
+}
+
+bool PdfStream::commit(QString* error) {
+    drawer_.reset(); // ends the painter: the PDF's last page and its trailer are written
+    pdf_.reset();
+    if (error_.isEmpty() && !out_.commit())
+        error_ = out_.errorString();
+    if (!error_.isEmpty())
+        *error = cannotWrite(file_, error_);
+    return error_.isEmpty();
+}
+
+CsvStream::CsvStream(const QString& file, const QStringList& header) : file_(file), out_(file) {
+    failed_ = !out_.open(QIODevice::WriteOnly) || out_.write(csvByteOrderMark + csvLine(header)) < 0;
+}
+
+void CsvStream::row(const QStringList& values) {
+    failed_ = failed_ || out_.write(csvLine(values)) < 0;
+}
+
+bool CsvStream::commit(QString* error) {
+    if (failed_ || !out_.commit()) {
+        *error = cannotWrite(file_, out_.errorString());
+        out_.cancelWriting();
         return false;
     }
     return true;

@@ -3,11 +3,15 @@
 #include <QFont>
 #include <QList>
 #include <QPageLayout>
+#include <QPainter>
+#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QPagedPaintDevice;
+class QPdfWriter;
 
 namespace reports {
 
@@ -51,6 +55,20 @@ QPageLayout pageLayout();
 // Told the pages done so far; false stops the work.
 using Progress = std::function<bool(int done, int total)>;
 
+// Draws pages one after another on a printer or PDF writer, a device page each.
+class PageDrawer {
+public:
+    explicit PageDrawer(QPagedPaintDevice* device);
+    bool isActive() const { return painter_.isActive(); }
+    void draw(const Page& page);
+
+private:
+    QPagedPaintDevice* device_;
+    QPainter painter_;
+    double sx_, sy_;
+    int drawn_ = 0;
+};
+
 // Draws the pages on a printer or PDF writer, one device page each. Stopped part way, a print
 // job is aborted, so nothing of it is printed.
 enum class Rendered { Done, Stopped, CannotStart };
@@ -65,5 +83,35 @@ QByteArray csvLine(const QStringList& values);
 // in plain words.
 bool writePdf(const Document& doc, const QString& file, QString* error, const Progress& progress = {});
 bool writeCsv(const Document& doc, const QString& file, QString* error);
+
+// A PDF or CSV file written while the report is still being made, a page or a row at a time,
+// so a report of any length takes no more memory than its pages in hand. The file appears
+// only when commit() succeeds; dropped before, nothing is written.
+class PdfStream {
+public:
+    PdfStream(const QString& file, const QString& title);
+    ~PdfStream();
+    void page(const Page& page);
+    bool commit(QString* error);
+
+private:
+    QString file_;
+    QSaveFile out_;
+    std::unique_ptr<QPdfWriter> pdf_;
+    std::unique_ptr<PageDrawer> drawer_;
+    QString error_;
+};
+
+class CsvStream {
+public:
+    CsvStream(const QString& file, const QStringList& header);
+    void row(const QStringList& values);
+    bool commit(QString* error);
+
+private:
+    QString file_;
+    QSaveFile out_;
+    bool failed_ = false;
+};
 
 } // namespace reports

@@ -19,107 +19,191 @@ double leadingValue(const QString& text) {
     return m.hasMatch() ? m.captured(0).toDouble() : 0;
 }
 
+namespace {
+
+SurveyRow surveyRow(const QVariantList& row) {
+    return {row.at(0).toString(), leadingValue(row.at(1).toString()), leadingValue(row.at(2).toString()),
+            row.at(3).toString(), row.at(4).toString()};
+}
+
+} // namespace
+
 QList<SurveyRow> surveyRows(data::Connection& c, QChar group, const QDate& from, const QDate& to) {
-    const data::Result r = c.query(
+    QList<SurveyRow> out;
+    readSurvey(c, group, from, to, [&](const QList<SurveyRow>& block) { out += block; });
+    return out;
+}
+
+void readSurvey(data::Connection& c, QChar group, const QDate& from, const QDate& to, const SurveyBlock& take,
+                int titlesPerBlock) {
+    // The group's received titles are taken in key order a block at a time, then the issues of
+    // the block's key range: every statement reads a bounded part, and the rows come out in
+    // the order of one statement over all titles.
+    const QString titles = QStringLiteral("SELECT Pointer FROM magazine WHERE Receive_Code = '1' AND Pointer LIKE ? "
+                                          "AND Pointer > ? ORDER BY Pointer LIMIT %1")
+                               .arg(titlesPerBlock);
+    const QString issues =
         QStringLiteral("SELECT m.Magazine_Name, t.yearno, t.itemsno, t.DescriptionItem, m.Pointer FROM magazine m "
                        "JOIN tranfile t ON t.pointer = m.Pointer WHERE m.Receive_Code = '1' AND m.Pointer LIKE ? "
-                       "AND t.indate BETWEEN ? AND ? ORDER BY m.Pointer, ") +
-            receipt::newestNumberFirst(QStringLiteral("t")),
-        {QString(group) + QLatin1Char('%'), from, to});
-    QList<SurveyRow> out;
-    out.reserve(r.rowCount());
-    for (const auto& row : r.rows)
-        out.append({row.at(0).toString(), leadingValue(row.at(1).toString()), leadingValue(row.at(2).toString()),
-                    row.at(3).toString(), row.at(4).toString()});
-    return out;
+                       "AND m.Pointer BETWEEN ? AND ? AND t.indate BETWEEN ? AND ? ORDER BY m.Pointer, ") +
+        receipt::newestNumberFirst(QStringLiteral("t"));
+    const QString prefix = QString(group) + QLatin1Char('%');
+    QString after = QStringLiteral("");
+    for (;;) {
+        const data::Result block = c.query(titles, {prefix, after});
+        if (block.isEmpty())
+            return;
+        const QString first = block.text(0, 0), last = block.text(block.rowCount() - 1, 0);
+        const data::Result r = c.query(issues, {prefix, first, last, from, to});
+        if (!r.isEmpty()) {
+            QList<SurveyRow> rows;
+            rows.reserve(r.rowCount());
+            for (const auto& row : r.rows)
+                rows.append(surveyRow(row));
+            take(rows);
+        }
+        if (block.rowCount() < titlesPerBlock)
+            return;
+        after = last;
+    }
 }
 
 QString surveyFile(const QString& folder) {
     return QDir(folder).filePath(QStringLiteral("printmag.db"));
 }
 
-bool stageSurvey(const QString& folder, const QList<SurveyRow>& rows, QString* error) {
-    const QString file = surveyFile(folder);
+struct SurveyStaging::Open {
+    QSqlDatabase db;
+    QSqlQuery insert;
+};
+
+SurveyStaging::SurveyStaging(const QString& folder)
+    : file_(surveyFile(folder)),
+      connection_(QStringLiteral("survey-") + QUuid::createUuid().toString(QUuid::WithoutBraces)) {
     if (!QDir(folder).exists()) {
-        *error = QStringLiteral("เขียนแฟ้มพักข้อมูล %1 ไม่ได้: ไม่พบโฟลเดอร์ %2").arg(file, folder);
-        return false;
+        error_ = QStringLiteral("ไม่พบโฟลเดอร์ %1").arg(folder);
+        return;
     }
-    const QString name = QStringLiteral("survey-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(file);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
-        QSqlQuery q(db);
-        const auto fail = [&](const QSqlError& e) {
-            *error = QStringLiteral("เขียนแฟ้มพักข้อมูล %1 ไม่ได้: %2").arg(file, e.text());
-            if (db.isOpen())
-                db.rollback();
-            return false;
-        };
-        ok = [&] {
-            if (!db.open())
-                return fail(db.lastError());
-            if (!q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS rep_jn_servey (magazine_name TEXT, yearno REAL, "
-                                       "itemsno REAL, DescriptionItem TEXT)")))
-                return fail(q.lastError());
-            if (!db.transaction())
-                return fail(db.lastError());
-            if (!q.exec(QStringLiteral("DELETE FROM rep_jn_servey")))
-                return fail(q.lastError());
-            if (!q.prepare(QStringLiteral("INSERT INTO rep_jn_servey VALUES (?, ?, ?, ?)")))
-                return fail(q.lastError());
-            for (const SurveyRow& r : rows) {
-                q.addBindValue(r.magazineName);
-                q.addBindValue(r.yearno);
-                q.addBindValue(r.itemsno);
-                q.addBindValue(r.description);
-                if (!q.exec())
-                    return fail(q.lastError());
-            }
-            return db.commit() ? true : fail(db.lastError());
-        }();
-        q.finish();
-        db.close();
+    open_ = std::make_unique<Open>();
+    open_->db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    QSqlDatabase& db = open_->db;
+    db.setDatabaseName(file_);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+    open_->insert = QSqlQuery(db);
+    QSqlQuery& q = open_->insert;
+    if (!db.open())
+        error_ = db.lastError().text();
+    else if (!q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS rep_jn_servey (magazine_name TEXT, yearno REAL, "
+                                    "itemsno REAL, DescriptionItem TEXT)")))
+        error_ = q.lastError().text();
+    else if (!db.transaction())
+        error_ = db.lastError().text();
+    else if (!q.exec(QStringLiteral("DELETE FROM rep_jn_servey")) ||
+             !q.prepare(QStringLiteral("INSERT INTO rep_jn_servey VALUES (?, ?, ?, ?)")))
+        error_ = q.lastError().text();
+}
+
+SurveyStaging::~SurveyStaging() {
+    if (open_) {
+        if (open_->db.isOpen())
+            open_->db.rollback(); // nothing if committed
+        open_->insert.finish();
+        open_->db.close();
+        open_.reset();
+        QSqlDatabase::removeDatabase(connection_);
     }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
+}
+
+void SurveyStaging::add(const QList<SurveyRow>& rows) {
+    if (!open_)
+        return;
+    QSqlQuery& q = open_->insert;
+    for (const SurveyRow& r : rows) {
+        if (!error_.isEmpty())
+            return;
+        q.addBindValue(r.magazineName);
+        q.addBindValue(r.yearno);
+        q.addBindValue(r.itemsno);
+        q.addBindValue(r.description);
+        if (!q.exec())
+            error_ = q.lastError().text();
+    }
+}
+
+bool SurveyStaging::commit(QString* error) {
+    if (error_.isEmpty() && !open_->db.commit())
+        error_ = open_->db.lastError().text();
+    if (!error_.isEmpty())
+        *error = QStringLiteral("เขียนแฟ้มพักข้อมูล %1 ไม่ได้: %2").arg(file_, error_);
+    return error_.isEmpty();
+}
+
+bool stageSurvey(const QString& folder, const QList<SurveyRow>& rows, QString* error) {
+    SurveyStaging staging(folder);
+    staging.add(rows);
+    return staging.commit(error);
 }
 
 reports::Document surveyReport(const QList<SurveyRow>& rows, QChar group, const QDate& from, const QDate& to) {
-    const bool english = group == QLatin1Char('J');
-    const auto number = [](double v) { return QString::number(v, 'g', 12); };
-    reports::Flow flow(english ? QStringLiteral("Journal Survey Report") : QStringLiteral("รายงานสำหรับสำรวจวารสาร"),
-                       {english ? QStringLiteral("Foreign-language journals received from %1 to %2")
-                                      .arg(data::formatDate(from), data::formatDate(to))
-                                : QStringLiteral("วารสารภาษาไทยที่ได้รับระหว่างวันที่ %1 ถึง %2")
-                                      .arg(data::formatDate(from), data::formatDate(to))},
-                       14, english ? QStringLiteral("Page") : QStringLiteral("หน้า"));
-    reports::Document doc;
-    doc.title = (english ? QStringLiteral("Journal survey ") : QStringLiteral("สำรวจวารสาร ")) +
-                from.toString(Qt::ISODate) + QStringLiteral(" - ") + to.toString(Qt::ISODate);
-    doc.csvHeader = {QStringLiteral("magazine_name"), QStringLiteral("yearno"), QStringLiteral("itemsno"),
-                     QStringLiteral("DescriptionItem")};
-    int titles = 0;
+    SurveyReport report(group, from, to);
+    report.add(rows);
+    return report.finish();
+}
+
+namespace {
+QString number(double v) {
+    return QString::number(v, 'g', 12);
+}
+} // namespace
+
+SurveyReport::SurveyReport(QChar group, const QDate& from, const QDate& to) : english_(group == QLatin1Char('J')) {
+    const QString period = english_ ? QStringLiteral("Foreign-language journals received from %1 to %2")
+                                    : QStringLiteral("วารสารภาษาไทยที่ได้รับระหว่างวันที่ %1 ถึง %2");
+    flow_ = std::make_unique<reports::Flow>(english_ ? QStringLiteral("Journal Survey Report")
+                                                     : QStringLiteral("รายงานสำหรับสำรวจวารสาร"),
+                                            QStringList{period.arg(data::formatDate(from), data::formatDate(to))}, 14,
+                                            english_ ? QStringLiteral("Page") : QStringLiteral("หน้า"));
+    doc_.title = (english_ ? QStringLiteral("Journal survey ") : QStringLiteral("สำรวจวารสาร ")) +
+                 from.toString(Qt::ISODate) + QStringLiteral(" - ") + to.toString(Qt::ISODate);
+    doc_.csvHeader = {QStringLiteral("magazine_name"), QStringLiteral("yearno"), QStringLiteral("itemsno"),
+                      QStringLiteral("DescriptionItem")};
+}
+
+SurveyReport::~SurveyReport() = default;
+
+void SurveyReport::handFullPagesTo(std::function<void(const reports::Page&)> take) {
+    flow_->handFullPagesTo(std::move(take));
+}
+
+void SurveyReport::add(const QList<SurveyRow>& rows) {
+    reports::Flow& flow = *flow_;
     for (int i = 0; i < rows.size();) {
         const QString pointer = rows.at(i).pointer;
         flow.line({{0, rows.at(i).magazineName}}, true);
         int n = 0;
         for (; i < rows.size() && rows.at(i).pointer == pointer; ++i, ++n) {
             const SurveyRow& r = rows.at(i);
-            flow.line({{600, (english ? QStringLiteral("Vol. ") : QStringLiteral("ปีที่ ")) + number(r.yearno)},
-                       {2200, (english ? QStringLiteral("No. ") : QStringLiteral("ฉบับที่ ")) + number(r.itemsno)},
+            flow.line({{600, (english_ ? QStringLiteral("Vol. ") : QStringLiteral("ปีที่ ")) + number(r.yearno)},
+                       {2200, (english_ ? QStringLiteral("No. ") : QStringLiteral("ฉบับที่ ")) + number(r.itemsno)},
                        {3800, r.description}});
-            doc.csvRows.append({r.magazineName, number(r.yearno), number(r.itemsno), r.description});
+            QStringList csv{r.magazineName, number(r.yearno), number(r.itemsno), r.description};
+            if (takeRow_)
+                takeRow_(csv);
+            else
+                doc_.csvRows.append(std::move(csv));
         }
-        flow.line({{6000, english ? QStringLiteral("%1 issues").arg(n) : QStringLiteral("รวม %1 ฉบับ").arg(n)}});
-        ++titles;
+        flow.line({{6000, english_ ? QStringLiteral("%1 issues").arg(n) : QStringLiteral("รวม %1 ฉบับ").arg(n)}});
+        issues_ += n;
+        ++titles_;
     }
-    flow.line({{0, english ? QStringLiteral("Total: %1 issues of %2 titles").arg(rows.size()).arg(titles)
-                           : QStringLiteral("รวมทั้งสิ้น %1 ฉบับ จาก %2 รายชื่อ").arg(rows.size()).arg(titles)}},
-              true);
-    doc.pages = flow.pages();
-    return doc;
+}
+
+reports::Document SurveyReport::finish() {
+    flow_->line({{0, english_ ? QStringLiteral("Total: %1 issues of %2 titles").arg(issues_).arg(titles_)
+                              : QStringLiteral("รวมทั้งสิ้น %1 ฉบับ จาก %2 รายชื่อ").arg(issues_).arg(titles_)}},
+                true);
+    doc_.pages = flow_->pages();
+    return std::move(doc_);
 }
 
 } // namespace survey

@@ -105,13 +105,21 @@ void frmrep_journ_serv::print() {
     forms::guarded(
         this,
         [&] {
-            const QList<SurveyRow> rows = surveyRows(*conn_, group, *from, *to);
+            // Staged and laid out as the blocks are read: the rows themselves are not kept.
+            SurveyStaging staging(folder);
+            SurveyReport report(group, *from, *to);
+            qint64 rows = 0;
+            readSurvey(*conn_, group, *from, *to, [&](const QList<SurveyRow>& block) {
+                staging.add(block);
+                report.add(block);
+                rows += block.size();
+            });
             QString error;
-            if (!stageSurvey(folder, rows, &error)) {
+            if (!staging.commit(&error)) {
                 forms::inform(this, error, QStringLiteral("ไม่สามารถจัดเตรียมข้อมูลได้"), forms::Icon::Critical);
                 return;
             }
-            if (rows.isEmpty()) {
+            if (rows == 0) {
                 forms::inform(this, QStringLiteral("ไม่พบข้อมูล ในช่วงเวลาที่ต้องการ กรุณาตรวจสอบอีกครั้ง"),
                               QStringLiteral("Data Not Found"), forms::Icon::Critical);
                 return;
@@ -119,7 +127,7 @@ void frmrep_journ_serv::print() {
             forms::inform(this,
                           QStringLiteral("จัดเตรียมข้อมูล การจัดทำรายงานสำหรับสำรวจวารสาร เรียบร้อยแล้ว \nคลิก OK เพื่อแสดงรายงาน"),
                           QStringLiteral("Data Complete"), forms::Icon::Information);
-            shown_ = showReport(surveyReport(rows, group, *from, *to), this);
+            shown_ = showReport(report.finish(), this);
         },
         conn_.get());
     unsetCursor();
