@@ -62,7 +62,7 @@ int pass(data::Connection& admin, const std::function<data::ConnectionSettings(i
                               {},
                               Outcome::Saved};
                     try {
-                        o.number = kind.save(c, o.text);
+                        o.number = kind.save(c, o.text).value;
                     } catch (const data::DbError& e) {
                         o.kind = e.outcomeUnknown()                                   ? Outcome::Unknown
                                  : e.message().contains(QStringLiteral("ไม่ได้ถูกบันทึก")) ? Outcome::NotSaved

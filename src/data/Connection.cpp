@@ -665,7 +665,6 @@ void Connection::setAutocommit(bool on) {
 void Connection::begin() {
     if (inTransaction_)
         throw DbError(0, QStringLiteral("25000"), QStringLiteral("transaction already open"));
-    lastCommitVerified_ = false;
     ensureUsable();
     setAutocommit(false);
     inTransaction_ = true;

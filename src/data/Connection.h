@@ -78,11 +78,6 @@ public:
     // Connected to a node of a Galera cluster (wsrep_on).
     bool onCluster() const { return onCluster_; }
 
-    // Set by retryingTransaction when the last commit was cut off and the save was then found
-    // in the database: the window says so rather than "saved" alone.
-    bool lastCommitVerified() const { return lastCommitVerified_; }
-    void setLastCommitVerified(bool v) { lastCommitVerified_ = v; }
-
     // Why this database takes no saves, found at the first save: a table the program writes is
     // missing under its name or is not transactional (a failing save would stay half-written).
     // Empty when saves are taken.
@@ -107,7 +102,6 @@ private:
     QHash<QString, void*> statements_;
     bool broken_ = false;
     bool inTransaction_ = false;
-    bool lastCommitVerified_ = false;
     bool tablesChecked_ = false;
     QString writeRefusal_;
     QElapsedTimer sinceLastUse_;
@@ -132,6 +126,18 @@ private:
                      QList<QVariantList>* rows);
     void setAutocommit(bool on);
     Result queryOnce(const QString& sql, const Params& params);
+};
+
+// How a save's COMMIT ended: answered by the server, or cut off and then found written by the
+// check on a new connection (the window says so rather than "saved" alone).
+enum class Commit { Answered, FoundAfterCut };
+
+// What a save gives back, with how its COMMIT ended.
+template <class T> struct Saved {
+    T value{};
+    Commit commit = Commit::Answered;
+    bool foundAfterCut() const { return commit == Commit::FoundAfterCut; }
+    operator const T&() const { return value; } // for callers that need only the value
 };
 
 // Begins a transaction; rolls it back when it goes out of scope uncommitted (an exception,

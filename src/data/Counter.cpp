@@ -56,15 +56,16 @@ QString advanceDecimal(const CounterColumn& counter, const QString& current) {
                   QStringLiteral("ตัวนับ %1 มีค่า \"%2\" ซึ่งไม่ใช่ตัวเลข กรุณาแก้ไขก่อนบันทึก").arg(counter.table, current));
 }
 
-QString takeCounter(Connection& c, const CounterColumn& counter, const std::function<QString(const QString&)>& advance,
-                    const std::function<void(const QString&)>& use,
-                    const std::function<bool(const QString& number)>& landed) {
+Saved<QString> takeCounter(Connection& c, const CounterColumn& counter,
+                           const std::function<QString(const QString&)>& advance,
+                           const std::function<void(const QString&)>& use,
+                           const std::function<bool(const QString& number)>& landed) {
     checkIdentifier(counter.table);
     checkIdentifier(counter.column);
     const QString select = QStringLiteral("SELECT %1 FROM %2 LIMIT 1 FOR UPDATE").arg(counter.column, counter.table);
     const QString update = QStringLiteral("UPDATE %1 SET %2 = ? LIMIT 1").arg(counter.table, counter.column);
     QString taken;
-    retryingTransaction(
+    const Commit commit = retryingTransaction(
         c,
         [&] {
             const Result r = c.query(select);
@@ -78,13 +79,13 @@ QString takeCounter(Connection& c, const CounterColumn& counter, const std::func
             taken = current;
         },
         landed ? LandedCheck([&] { return landed(taken); }) : LandedCheck());
-    return taken;
+    return {taken, commit};
 }
 
 namespace {
 
-// After a commit that was cut off: was it written after all?
-void settleCutCommit(Connection& c, const DbError& cut, const LandedCheck& landed) {
+// After a commit that was cut off: was it written after all? Throws unless it was.
+Commit settleCutCommit(const DbError& cut, const LandedCheck& landed) {
     const QString unknown = QStringLiteral("การเชื่อมต่อฐานข้อมูลขาดขณะยืนยันการบันทึก จึงไม่ทราบว่าข้อมูลถูกบันทึกแล้วหรือไม่ "
                                            "กรุณาค้นหาข้อมูลนี้ก่อนบันทึกอีกครั้ง เพื่อไม่ให้บันทึกซ้ำ\n%1")
                                 .arg(cut.describe());
@@ -101,7 +102,7 @@ void settleCutCommit(Connection& c, const DbError& cut, const LandedCheck& lande
                       QStringLiteral("การเชื่อมต่อฐานข้อมูลขาดขณะยืนยันการบันทึก ตรวจสอบแล้ว: ข้อมูลไม่ได้ถูกบันทึก "
                                      "กรุณาบันทึกอีกครั้ง\n%1")
                           .arg(cut.describe()));
-    c.setLastCommitVerified(true);
+    return Commit::FoundAfterCut;
 }
 
 } // namespace
@@ -113,7 +114,7 @@ void numberTaken(Connection& c, const QString& text, const std::function<void(co
     throw DbError(1062, QStringLiteral("23000"), text); // `refuse` always throws
 }
 
-void retryingTransaction(Connection& c, const std::function<void()>& unit, const LandedCheck& landed) {
+Commit retryingTransaction(Connection& c, const std::function<void()>& unit, const LandedCheck& landed) {
     // The pause between attempts grows and varies, so stations that collided do not collide
     // again in step.
     for (int attempt = 1;; ++attempt) {
@@ -121,10 +122,10 @@ void retryingTransaction(Connection& c, const std::function<void()>& unit, const
             Transaction tx(c);
             unit();
             tx.commit();
-            return;
+            return Commit::Answered;
         } catch (const DbError& e) {
             if (e.outcomeUnknown())
-                return settleCutCommit(c, e, landed);
+                return settleCutCommit(e, landed);
             // On a cluster two nodes may hand the same counter row to two stations: the second
             // commit is refused (1213), or its insert meets the first one's number (1062); and a
             // node that goes away before COMMIT leaves nothing written, the next node takes the

@@ -29,10 +29,10 @@ using LandedCheck = std::function<bool()>;
 // written twice. Any other error rolls back and is thrown.
 //
 // When the link breaks while COMMIT is under way, the outcome is looked up with `landed` on a
-// new connection: found, the save counts as done (c.lastCommitVerified() is then true); not
-// found, the error says plainly that nothing was saved; when even that cannot be asked, the
-// error says the outcome is unknown and what to check before saving again.
-void retryingTransaction(Connection& c, const std::function<void()>& unit, const LandedCheck& landed = {});
+// new connection: found, the save counts as done (Commit::FoundAfterCut); not found, the error
+// says plainly that nothing was saved; when even that cannot be asked, the error says the
+// outcome is unknown and what to check before saving again.
+Commit retryingTransaction(Connection& c, const std::function<void()>& unit, const LandedCheck& landed = {});
 
 // A one-row counter table and the column that holds the next number.
 struct CounterColumn {
@@ -55,10 +55,10 @@ struct CounterColumn {
 //
 // `landed` tells, after a commit that was cut off, whether the record was written under the
 // number it was given (see retryingTransaction).
-QString takeCounter(Connection& c, const CounterColumn& counter,
-                    const std::function<QString(const QString& current)>& advance,
-                    const std::function<void(const QString& current)>& use,
-                    const std::function<bool(const QString& number)>& landed = {});
+Saved<QString> takeCounter(Connection& c, const CounterColumn& counter,
+                           const std::function<QString(const QString& current)>& advance,
+                           const std::function<void(const QString& current)>& use,
+                           const std::function<bool(const QString& number)>& landed = {});
 
 // A number the counter gave is already used by a record. On a cluster that is another node's
 // save seen before its conflict reached this one: thrown as a duplicate (1062), so the unit runs

@@ -23,12 +23,12 @@ QStringList subjectsMatching(data::Connection& c, const QString& text, bool anyw
     return out;
 }
 
-QString save(data::Connection& c, const ArticleEntry& e) {
+data::Saved<QString> save(data::Connection& c, const ArticleEntry& e) {
     QString number;
     // Whole seconds, as the column keeps them: the same value finds the row again.
     QDateTime keyed = QDateTime::currentDateTime();
     keyed.setTime(QTime(keyed.time().hour(), keyed.time().minute(), keyed.time().second()));
-    data::retryingTransaction(
+    const data::Commit commit = data::retryingTransaction(
         c,
         [&] {
             const data::Result counter = c.query(QStringLiteral("SELECT artno_ctrl FROM artctrl LIMIT 1 FOR UPDATE"));
@@ -70,7 +70,7 @@ QString save(data::Connection& c, const ArticleEntry& e) {
                             {number, keyed, e.title})
                         .isEmpty();
         });
-    return number;
+    return {number, commit};
 }
 
 namespace {
@@ -189,11 +189,11 @@ std::optional<QString> neighbour(data::Connection& c, const QString& number, boo
     return r.text(0, 0);
 }
 
-data::EditOutcome update(data::Connection& c, const QString& number, const ArticleEntry& e,
-                         const StoredArticle& shown) {
+data::Saved<data::EditOutcome> update(data::Connection& c, const QString& number, const ArticleEntry& e,
+                                      const StoredArticle& shown) {
     data::EditOutcome outcome = data::EditOutcome::Saved;
     QStringList written;
-    data::retryingTransaction(
+    const data::Commit commit = data::retryingTransaction(
         c,
         [&] {
             const auto now = loadArticle(c, number, true);
@@ -221,7 +221,7 @@ data::EditOutcome update(data::Connection& c, const QString& number, const Artic
             const auto now = loadArticle(c, number, false);
             return now && now->stamp == written;
         });
-    return outcome;
+    return {outcome, commit};
 }
 
 bool remove(data::Connection& c, const QString& number) {

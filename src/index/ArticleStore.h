@@ -45,7 +45,7 @@ QStringList subjectsMatching(data::Connection& c, const QString& text, bool anyw
 // Saves the article, its authors and subjects under the counter's number, taken under a
 // lock, and advances the counter, all in one transaction. Gives the number used (seven
 // digits at least).
-QString save(data::Connection& c, const ArticleEntry& entry);
+data::Saved<QString> save(data::Connection& c, const ArticleEntry& entry);
 
 // A number shown in the window: the leading number of the typed text, seven digits.
 QString numberText(const QString& typed);
@@ -62,7 +62,8 @@ std::optional<QString> neighbour(data::Connection& c, const QString& number, boo
 
 // Rewrites the article, its first three author rows and first five subject rows, in one
 // transaction, when it still holds what `shown` was loaded with. `keydate` keeps its value.
-data::EditOutcome update(data::Connection& c, const QString& number, const ArticleEntry& e, const StoredArticle& shown);
+data::Saved<data::EditOutcome> update(data::Connection& c, const QString& number, const ArticleEntry& e,
+                                      const StoredArticle& shown);
 // Deletes the article with its author and subject rows in one transaction; false when it was
 // already gone (nothing is deleted then).
 bool remove(data::Connection& c, const QString& number);

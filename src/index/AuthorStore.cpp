@@ -112,7 +112,7 @@ QString expectedCode(data::Connection& c) {
 SavedAuthor add(data::Connection& c, const QString& name, bool penName, const QString& trueName) {
     checkNames(name, penName, trueName);
     SavedAuthor saved;
-    data::retryingTransaction(
+    const data::Commit commit = data::retryingTransaction(
         c,
         [&] {
             saved = {};
@@ -138,6 +138,7 @@ SavedAuthor add(data::Connection& c, const QString& name, bool penName, const QS
                             {saved.idno, name.trimmed()})
                         .isEmpty();
         });
+    saved.commit = commit;
     return saved;
 }
 

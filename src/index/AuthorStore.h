@@ -28,6 +28,7 @@ struct SavedAuthor {
     QString idno;     // the author's own code
     QString trueIdno; // for a pen name, the true name's code
     bool trueNameCreated = false;
+    data::Commit commit = data::Commit::Answered;
 };
 
 // Refused before anything is written: an empty name, a pen name without a true name, or a

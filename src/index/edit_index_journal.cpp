@@ -230,25 +230,25 @@ void edit_index_journal::save() {
     if (!checkEntry())
         return;
     const QString number = shownNumber_;
-    data::EditOutcome outcome;
+    data::Saved<data::EditOutcome> saved;
     try {
-        outcome = ArticleStore::update(*index_conn, number, entry(), *shown_);
+        saved = ArticleStore::update(*index_conn, number, entry(), *shown_);
     } catch (const data::DbError& err) {
         saveFailed(err);
         return;
     }
-    if (outcome == data::EditOutcome::Missing) {
+    if (saved.value == data::EditOutcome::Missing) {
         forms::inform(this, QStringLiteral("ไม่พบบทความเลขที่ %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(number),
                       QStringLiteral("Save Data Error"), forms::Icon::Critical);
         return;
     }
-    if (outcome == data::EditOutcome::ChangedElsewhere) {
+    if (saved.value == data::EditOutcome::ChangedElsewhere) {
         if (forms::askYesNo(this, forms::changedElsewhere(QStringLiteral("บทความเลขที่ %1").arg(number)),
                             QStringLiteral("Save Data Error"), forms::Icon::Warning))
             cancel();
         return;
     }
-    if (index_conn->lastCommitVerified())
+    if (saved.foundAfterCut())
         forms::inform(this, QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว") + forms::verifiedAfterCut(),
                       QStringLiteral("ผลการบันทึก"), forms::Icon::Information);
     cancel();

@@ -45,9 +45,9 @@ void index_journal::save() {
     if (!checkEntry())
         return;
     const QString shown = ui->Text1->text().trimmed();
-    QString number;
+    data::Saved<QString> saved;
     try {
-        number = ArticleStore::save(*index_conn, entry());
+        saved = ArticleStore::save(*index_conn, entry());
     } catch (const ArticleRefused& r) {
         forms::inform(this, r.text + QStringLiteral("\nข้อมูลไม่ได้ถูกบันทึก"), QStringLiteral("Save Data Error"),
                       forms::Icon::Critical);
@@ -56,7 +56,8 @@ void index_journal::save() {
         saveFailed(err);
         return;
     }
-    if (index_conn->lastCommitVerified())
+    const QString& number = saved.value;
+    if (saved.foundAfterCut())
         forms::inform(this,
                       QStringLiteral("การเชื่อมต่อขาดขณะยืนยันการบันทึก ตรวจสอบแล้วว่าบทความนี้บันทึกไว้เรียบร้อย เลขที่ %1").arg(number),
                       QStringLiteral("ผลการบันทึก"), forms::Icon::Information);

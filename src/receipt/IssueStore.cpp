@@ -85,7 +85,7 @@ QString expectedNumber(data::Connection& c) {
     return r.isEmpty() ? QString() : r.text(0, 0).trimmed();
 }
 
-QString add(data::Connection& c, const QString& pointer, const Issue& issue) {
+data::Saved<QString> add(data::Connection& c, const QString& pointer, const Issue& issue) {
     return data::takeCounter(
         c, issueCounter, [](const QString& current) { return data::advanceDecimal(issueCounter, current); },
         [&](const QString& number) {

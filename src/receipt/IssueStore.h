@@ -55,7 +55,7 @@ bool indexed(data::Connection& c, const QString& pointer, const QString& yearno,
 QString expectedNumber(data::Connection& c);
 // Registers a new issue (status "O") under the next registration number, taken under a lock
 // in the same transaction as the row: both are written or neither. Gives the number used.
-QString add(data::Connection& c, const QString& pointer, const Issue& issue);
+data::Saved<QString> add(data::Connection& c, const QString& pointer, const Issue& issue);
 // Changes the issue's dates, year, number and description, provided the row still holds
 // what `shown` was read with.
 data::EditOutcome update(data::Connection& c, const Issue& issue, const Issue& shown);

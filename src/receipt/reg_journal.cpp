@@ -353,6 +353,7 @@ void reg_journal::save() {
                 indate.value_or(QDate()),    {}};
     QString saved;
     bool kept = false; // a changed issue the user keeps editing
+    bool foundAfterCut = false;
     const bool ok = forms::guarded(
         this,
         [&] {
@@ -373,7 +374,9 @@ void reg_journal::save() {
                 saved = issue.magno;
             } else if (entry_ == Entry::Adding) {
                 try {
-                    saved = IssueStore::add(*db_, listedPointer, issue);
+                    const auto added = IssueStore::add(*db_, listedPointer, issue);
+                    saved = added.value;
+                    foundAfterCut = added.foundAfterCut();
                 } catch (const data::DbError& e) {
                     if (e.nativeCode() != 1062)
                         throw;
@@ -390,7 +393,7 @@ void reg_journal::save() {
                         QStringLiteral("\nเลข %1 ถูกเครื่องอื่นใช้ไปแล้ว วารสารฉบับนี้ได้รับเลขทะเบียน %2").arg(issue.magno, saved);
                 else if (saved != issue.magno)
                     text += QStringLiteral("\nวารสารฉบับนี้ได้รับเลขทะเบียน %1").arg(saved);
-                if (db_->lastCommitVerified())
+                if (foundAfterCut)
                     text += forms::verifiedAfterCut(saved);
                 forms::inform(this, text, QStringLiteral("ผลการบันทึก"), forms::Icon::Information);
             }

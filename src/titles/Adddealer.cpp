@@ -204,14 +204,14 @@ void Adddealer::save() {
         this,
         [&] {
             if (entry_ == Entry::Adding) {
-                const QString code = DealerStore::add(*db_, d);
+                const auto [code, commit] = DealerStore::add(*db_, d);
                 if (code != d.code)
                     result += QStringLiteral("\nรหัส %1 ถูกใช้ไปแล้ว สำนักพิมพ์นี้ได้รับรหัส %2").arg(d.code, code);
+                if (commit == data::Commit::FoundAfterCut)
+                    result += forms::verifiedAfterCut();
             } else if (entry_ == Entry::Editing) {
                 outcome = DealerStore::update(*db_, d, shown_);
             }
-            if (db_->lastCommitVerified())
-                result += forms::verifiedAfterCut();
         },
         db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ"));
     if (!ok)

@@ -47,10 +47,10 @@ QString proposeCode(data::Connection& c) {
     return c.query(nextCodeSql).text(0, 0);
 }
 
-QString add(data::Connection& c, const Dealer& d) {
+data::Saved<QString> add(data::Connection& c, const Dealer& d) {
     QString code;
     const QString name = d.name.trimmed();
-    data::retryingTransaction(
+    const data::Commit commit = data::retryingTransaction(
         c,
         [&] {
             // Every publisher add queues here, on the one installation row, before it reads the
@@ -68,7 +68,7 @@ QString add(data::Connection& c, const Dealer& d) {
                             {code, name, nullable(d.address1), nullable(d.address2), nullable(d.contact)})
                         .isEmpty();
         });
-    return code;
+    return {code, commit};
 }
 
 data::EditOutcome update(data::Connection& c, const Dealer& d, const Dealer& shown) {

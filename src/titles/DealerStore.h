@@ -38,7 +38,7 @@ QString proposeCode(data::Connection& c);
 // queue on one well-known row's lock, so two stations never store the same code and never
 // deadlock; the rule stays "largest numeric code + 1", so publishers added by other programs
 // count too. Gives the code it received.
-QString add(data::Connection& c, const Dealer& d);
+data::Saved<QString> add(data::Connection& c, const Dealer& d);
 // Changes name, addresses and contact of `d.code`, provided the row still holds `shown`.
 data::EditOutcome update(data::Connection& c, const Dealer& d, const Dealer& shown);
 

@@ -449,17 +449,17 @@ void New_Journal::save() {
         [&] {
             try {
                 if (adding_) {
-                    const QString code = TitleStore::add(*db_, t, series);
+                    const auto [code, commit] = TitleStore::add(*db_, t, series);
                     ui->Text1->setText(code);
                     result += QStringLiteral("\nรหัสวารสาร %1").arg(code);
+                    if (commit == data::Commit::FoundAfterCut)
+                        result += forms::verifiedAfterCut();
                 } else if ((outcome = TitleStore::update(*db_, t)) == data::EditOutcome::Missing) {
                     refused.emplace(TitleRefused::Reason::BadCounter,
                                     QStringLiteral("ไม่พบวารสารรหัส %1 ในฐานข้อมูล (รหัสถูกแก้ไข หรือถูกลบโดยเครื่องอื่น) "
                                                    "ข้อมูลไม่ได้ถูกบันทึก")
                                         .arg(t.pointer));
                 }
-                if (db_->lastCommitVerified())
-                    result += forms::verifiedAfterCut();
             } catch (const TitleRefused& r) {
                 refused = r; // nothing was written: the store's transaction is rolled back
             }

@@ -137,7 +137,7 @@ bool nameExists(data::Connection& c, const QString& name) {
     return !c.query(nameExistsSql, {name.trimmed()}).isEmpty();
 }
 
-QString add(data::Connection& c, const Title& t, int series) {
+data::Saved<QString> add(data::Connection& c, const Title& t, int series) {
     const data::Numbering& numbering = data::titleNumbering(series); // refuses a series that is not 1 to 4
     const data::CounterColumn counter{numbering.table, numbering.column, [](const QString& code) {
                                           const auto n = codeNumber(code);

@@ -71,7 +71,7 @@ bool nameExists(data::Connection& c, const QString& name);
 // with the insert (and a last duplicate check), so two stations never get the same code.
 // Gives the code the title received. Throws TitleRefused or data::DbError; nothing is
 // written then.
-QString add(data::Connection& c, const Title& t, int series);
+data::Saved<QString> add(data::Connection& c, const Title& t, int series);
 // Rewrites the row with code `t.pointer`, provided it still holds `t.original`.
 data::EditOutcome update(data::Connection& c, const Title& t);
 // How many issues, articles and bound volumes the title has.

@@ -126,26 +126,28 @@ bool wrote(data::Connection& c, const QString& regno, const QStringList& magnos,
 }
 } // namespace
 
-QString add(data::Connection& c, const QStringList& magnos, const QString& callno) {
+data::Saved<QString> add(data::Connection& c, const QStringList& magnos, const QString& callno) {
     if (magnos.isEmpty())
         throw VolumeRefused(QStringLiteral("ยังไม่ได้เลือกฉบับที่จะรวมเล่ม กรุณาเลือกฉบับจากรายการฉบับที่ได้รับก่อนบันทึก"));
     QString regno;
-    data::takeCounter(
-        c, volumeCounter, [](const QString& current) { return data::advanceDecimal(volumeCounter, current); },
-        [&](const QString& current) {
-            regno = regnoText(data::leadingNumber(current));
-            if (!c.query(QStringLiteral("SELECT 1 FROM sum_journal WHERE regno = ?"), {regno}).isEmpty())
-                data::numberTaken(c,
-                                  QStringLiteral("เลขทะเบียนรวมเล่ม %1 มีอยู่แล้ว (ตัวนับ ctrlsumj อาจถูกตั้งย้อนหลัง) "
-                                                 "กรุณาติดต่อผู้ดูแลระบบ")
-                                      .arg(regno),
-                                  [](const QString& text) { throw VolumeRefused(text); });
-            bind(c, regno, magnos);
-            c.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES (?, ?, 'ST')"),
-                   {regno, callno});
-        },
-        [&](const QString&) { return wrote(c, regno, magnos, callno); });
-    return regno;
+    const data::Commit commit =
+        data::takeCounter(
+            c, volumeCounter, [](const QString& current) { return data::advanceDecimal(volumeCounter, current); },
+            [&](const QString& current) {
+                regno = regnoText(data::leadingNumber(current));
+                if (!c.query(QStringLiteral("SELECT 1 FROM sum_journal WHERE regno = ?"), {regno}).isEmpty())
+                    data::numberTaken(c,
+                                      QStringLiteral("เลขทะเบียนรวมเล่ม %1 มีอยู่แล้ว (ตัวนับ ctrlsumj อาจถูกตั้งย้อนหลัง) "
+                                                     "กรุณาติดต่อผู้ดูแลระบบ")
+                                          .arg(regno),
+                                      [](const QString& text) { throw VolumeRefused(text); });
+                bind(c, regno, magnos);
+                c.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES (?, ?, 'ST')"),
+                       {regno, callno});
+            },
+            [&](const QString&) { return wrote(c, regno, magnos, callno); })
+            .commit;
+    return {regno, commit};
 }
 
 bool update(data::Connection& c, const QString& regno, const QStringList& magnos, const QString& callno) {

@@ -47,7 +47,7 @@ std::optional<QString> neighbour(data::Connection& c, qint64 number, bool forwar
 // A new volume of the issues `magnos`: the number is taken from the counter under a lock, the
 // issues are marked bound, the volume row written and the counter advanced, all in one
 // transaction. Gives the registration number used.
-QString add(data::Connection& c, const QStringList& magnos, const QString& callno);
+data::Saved<QString> add(data::Connection& c, const QStringList& magnos, const QString& callno);
 // A stored volume's call number, and the issues added to it, in one transaction; false when
 // the volume is gone (nothing written then).
 bool update(data::Connection& c, const QString& regno, const QStringList& magnos, const QString& callno);

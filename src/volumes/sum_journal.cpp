@@ -351,11 +351,11 @@ void sum_journal::save() {
     run([&] {
         try {
             if (mode_ == Mode::New) {
-                const QString regno = VolumeStore::add(*conn_, gatheredNumbers(), ui->Text3->toPlainText());
+                const auto [regno, commit] = VolumeStore::add(*conn_, gatheredNumbers(), ui->Text3->toPlainText());
                 QString said = QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว");
                 if (regno != shown)
                     said += QStringLiteral("\nเลขทะเบียน %1 ถูกใช้ไปแล้ว วารสารรวมเล่มนี้ได้รับเลขทะเบียน %2").arg(shown, regno);
-                if (conn_->lastCommitVerified())
+                if (commit == data::Commit::FoundAfterCut)
                     said += forms::verifiedAfterCut(regno);
                 forms::inform(this, said, QStringLiteral("การบันทึกข้อมูล"), forms::Icon::Information);
                 // The bound issues leave the list; the rest of it is as it was read.

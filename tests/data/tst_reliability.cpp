@@ -77,9 +77,10 @@ private slots:
         proxy.cutAtNextCommit(CutProxy::Cut(cut));
         QString number;
         try {
-            number = s.save(c, text);
+            const auto done = s.save(c, text);
+            number = done.value;
             QVERIFY2(saved, "a save cut before COMMIT was reported as saved");
-            QVERIFY(c.lastCommitVerified() == (cut == 2)); // answered: nothing to check
+            QVERIFY(done.foundAfterCut() == (cut == 2)); // answered: nothing to check
         } catch (const data::DbError& e) {
             QVERIFY2(!saved, qPrintable("a committed save reported as failed: " + e.describe()));
             QVERIFY2(e.message().contains(QStringLiteral("ไม่ได้ถูกบันทึก")), qPrintable(e.message()));

@@ -57,7 +57,10 @@ const QList<NumberedSave>& numberedSaves() {
          "SELECT COUNT(*) FROM tranfile WHERE CAST(magno AS UNSIGNED) >= (SELECT CAST(magno_ctrl AS UNSIGNED) FROM "
          "jourctrl)"},
         {"author",
-         [](data::Connection& c, const QString& t) { return indexing::AuthorStore::add(c, t, false, {}).idno; },
+         [](data::Connection& c, const QString& t) {
+             const auto a = indexing::AuthorStore::add(c, t, false, {});
+             return data::Saved<QString>{a.idno, a.commit};
+         },
          [](data::Connection& c, const QString& n) { return one(c, "SELECT penname FROM authname WHERE idno = ?", n); },
          [](data::Connection& c, const QString& t) { return int(indexing::AuthorStore::startingWith(c, t).size()); },
          "SELECT idno, penname FROM authname",

@@ -13,7 +13,7 @@ namespace testsupport {
 // holds under that number (empty when nothing), to prove an exact round trip.
 struct NumberedSave {
     const char* name;
-    std::function<QString(data::Connection&, const QString& text)> save;
+    std::function<data::Saved<QString>(data::Connection&, const QString& text)> save;
     std::function<QString(data::Connection&, const QString& number)> stored;
     // A search by the beginning of the text, as the windows run it; how many rows it finds.
     std::function<int(data::Connection&, const QString& text)> search;

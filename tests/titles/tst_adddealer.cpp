@@ -1,5 +1,7 @@
 // The publisher register driven by its controls against the real server.
+#include "forms/common/MessageBoxes.h"
 #include "forms/common/Style.h"
+#include "support/CutProxy.h"
 #include "support/Suite.h"
 #include "titles/Adddealer.h"
 #include "titles/DealerStore.h"
@@ -129,6 +131,29 @@ private slots:
                                                : kept  ? QStringLiteral("Springer Nature")
                                                        : QString());
         QCOMPARE(button("Command1")->isEnabled(), kept); // still editing, nothing lost
+    }
+
+    // A save whose COMMIT lost its answer is checked and said to be saved; the edit after it,
+    // answered plainly, is said to be saved without that note.
+    void cutCommitSaidOfItsOwnSaveOnly() {
+        testsupport::CutProxy proxy(testsupport::testPort());
+        const data::InstallationConfig before = data::installation();
+        data::InstallationConfig viaProxy = before;
+        viaProxy.db.port = proxy.port();
+        data::setInstallation(viaProxy);
+        w->close();
+        w = testsupport::showWindow<Adddealer>();
+        data::setInstallation(before);
+        click("Command5");
+        area("Text2")->setPlainText(QStringLiteral("Wiley"));
+        proxy.cutAtNextCommit(testsupport::CutProxy::Cut::AfterCommit);
+        click("Command1");
+        QVERIFY2(boxes->last().prompt.endsWith(forms::verifiedAfterCut()), qPrintable(boxes->last().prompt));
+        show(QStringLiteral("Wiley"), QStringLiteral("Wiley"));
+        click("Command4");
+        area("Text2")->setPlainText(QStringLiteral("Wiley-Blackwell"));
+        click("Command1");
+        QCOMPARE(boxes->last().prompt + row("11"), QStringLiteral("บันทึกข้อมูล เรียบร้อยแล้วWiley-Blackwell|||"));
     }
 
     // A failed save shows the server's number and text and keeps everything for another try;
