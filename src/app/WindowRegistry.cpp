@@ -114,6 +114,8 @@ QWidget* WindowRegistry::show(const QString& kind) {
         w->raise();
         w->activateWindow();
     }
+    if (w->metaObject()->indexOfSignal("statusSaid(int,QString,int)") >= 0)
+        connect(w, SIGNAL(statusSaid(int, QString, int)), this, SIGNAL(statusSaid(int, QString, int)));
     emit created(kind, w);
     return w;
 }

@@ -38,6 +38,10 @@ public:
 
 signals:
     void created(const QString& kind, QWidget* window);
+    // Passed on from any window that says something for the main window's status bar (a
+    // signal statusSaid(int, QString, int) of its own): panel 1 or 2, the text (a null text
+    // leaves it as it is), the width in twips (0 leaves it).
+    void statusSaid(int panel, const QString& text, int widthTwips);
 
 private:
     struct Kind {

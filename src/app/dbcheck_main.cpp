@@ -1,8 +1,8 @@
 // warasan-dbcheck: checks the library's database against the tables the program expects and,
 // with --migrate, brings an older installation up to them after a verified backup.
 #include "data/Config.h"
-#include "dbcheck/DbCheck.h"
 #include "data/DbError.h"
+#include "dbcheck/DbCheck.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

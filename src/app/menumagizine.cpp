@@ -35,6 +35,13 @@ menumagizine::menumagizine(QWidget* parent)
     area_->setBackground(QColor(192, 192, 192));
     setCentralWidget(area_);
     registry_ = new WindowRegistry(area_, this);
+    connect(registry_, &WindowRegistry::statusSaid, this, [this](int number, const QString& text, int widthTwips) {
+        QLabel* panel = statusPanel(number);
+        if (panel && widthTwips > 0)
+            panel->setMinimumWidth(widthTwips / 15);
+        if (panel && !text.isNull())
+            panel->setText(text);
+    });
 
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));

@@ -6,7 +6,6 @@
 #include "forms/common/ErrorGuard.h"
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
-#include "forms/common/ProgramState.h"
 #include "forms/common/Style.h"
 #include "reports/ReportViewer.h"
 #include "ui_check_receive.h"
@@ -87,8 +86,8 @@ void check_receive::process() {
         return;
     from_ = *data::parseDate(ui->Text1->text());
     to_ = *data::parseDate(ui->Text2->text());
-    QLabel* titles = forms::statusPanel(this, 1, 2000);
-    QLabel* done = forms::statusPanel(this, 2, 4000);
+    emit statusSaid(1, QString(), 2000);
+    emit statusSaid(2, QString(), 4000);
     setCursor(Qt::WaitCursor);
     reported_ = false;
     const bool ran = forms::guarded(
@@ -96,10 +95,8 @@ void check_receive::process() {
         [&] {
             int count = 0;
             missing_ = ReceiptCheck::run(*conn_, from_, to_, &count, [&](int n, int total) {
-                if (titles)
-                    titles->setText(QString::number(total));
-                if (done)
-                    done->setText(QString::number(n));
+                emit statusSaid(1, QString::number(total), 0);
+                emit statusSaid(2, QString::number(n), 0);
                 QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); // the counts show as they go
                 return true;
             });
@@ -120,8 +117,7 @@ void check_receive::process() {
 void check_receive::closeEvent(QCloseEvent* event) {
     // The main window's panels told this window's counts: they go with it.
     for (int panel : {1, 2})
-        if (QLabel* p = forms::statusPanel(this, panel, 0))
-            p->clear();
+        emit statusSaid(panel, QStringLiteral(""), 0);
     QWidget::closeEvent(event);
 }
 

@@ -35,6 +35,11 @@ public:
     // The station name runs are staged under.
     static QString station();
 
+signals:
+    // The run's counts for the main window's status bar: titles (panel 1) and titles done
+    // (panel 2); a null text leaves a panel's text, a width of 0 its width.
+    void statusSaid(int panel, const QString& text, int widthTwips);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

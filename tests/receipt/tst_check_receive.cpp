@@ -1,6 +1,8 @@
 // The receipt check: date stepping, the run against the real server (fast and per-date ways
 // alike), staging per station, the window, and the report as PDF and from the command line.
 #include "../../bench/DataGenerator.h"
+#include "app/Windows.h"
+#include "app/menumagizine.h"
 #include "receipt/check_receive.h"
 #include "reports/ReportViewer.h"
 #include "support/Suite.h"
@@ -131,6 +133,21 @@ private slots:
         const auto fast = receipt::ReceiptCheck::run(*c, year, year.addYears(1).addDays(-1));
         QVERIFY2(fast.size() >= 3, qPrintable(QString::number(fast.size())));
         QCOMPARE(names(fast), names(receipt::ReceiptCheck::runPerDate(*c, year, year.addYears(1).addDays(-1))));
+    }
+
+    // Inside the main window the run's counts show in its status bar, and go with the window.
+    void countsInTheStatusBar() {
+        app::menumagizine main;
+        app::registerWindows(main.windows());
+        main.show();
+        auto* inside = qobject_cast<check_receive*>(main.windows().show(QStringLiteral("check_receive")));
+        testsupport::control<QLineEdit>(inside, "Text1")->setText(QStringLiteral("15/03/2006"));
+        testsupport::control<QLineEdit>(inside, "Text2")->setText(QStringLiteral("30/06/2006"));
+        inside->process();
+        const auto panels = [&] { return main.statusPanel(1)->text() + '/' + main.statusPanel(2)->text(); };
+        QCOMPARE(panels(), QStringLiteral("6/6")); // the subscribed titles with a regular frequency
+        QTest::mouseClick(testsupport::control<QPushButton>(inside, "Command4"), Qt::LeftButton);
+        QCOMPARE(panels(), QStringLiteral("/"));
     }
 
     // Refused periods; the report in the window by title and as claims; its PDF holds the Thai

@@ -3,7 +3,6 @@
 #include <QString>
 #include <functional>
 
-class QLabel;
 class QWidget;
 
 namespace forms {
@@ -13,9 +12,5 @@ namespace forms {
 using WindowOpener = std::function<QWidget*(const QString& kind)>;
 void setWindowOpener(WindowOpener opener);
 QWidget* openWindow(const QString& kind);
-
-// A panel of the main window's status bar (1 or 2) as seen from one of its windows, with its
-// width set in twips; nullptr when the window stands alone.
-QLabel* statusPanel(QWidget* from, int number, int widthTwips = 0);
 
 } // namespace forms
