@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Config.h"
 #include "data/Connection.h"
 #include "forms/common/Fonts.h"
 #include "forms/common/MessageBoxes.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -25,6 +27,13 @@ template <typename F> double timed(F&& f) {
     t.start();
     f();
     return t.nsecsElapsed() / 1e6;
+}
+
+// A connection to the configured database, opened, for a window to work on.
+inline std::unique_ptr<data::Connection> openedConnection() {
+    auto c = std::make_unique<data::Connection>(data::installation().db);
+    c->open();
+    return c;
 }
 
 inline double median(std::vector<double> v) {

@@ -13,7 +13,7 @@
 
 int main(int argc, char** argv) {
     return bench::runBenchmark(argc, argv, [&](bench::SilentBoxes&) {
-        titles::Adddealer w;
+        titles::Adddealer w(bench::openedConnection());
         w.show();
         auto* field = w.findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
         auto* list = w.findChild<QListWidget*>(QStringLiteral("Listdealer"));

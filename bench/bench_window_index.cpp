@@ -16,7 +16,7 @@ using bench::median;
 
 int main(int argc, char** argv) {
     return bench::runBenchmark(argc, argv, [&](bench::SilentBoxes&) {
-        indexing::index_journal w;
+        indexing::index_journal w(bench::openedConnection());
         w.show();
         auto* author = w.findChild<QLineEdit*>(QStringLiteral("Text3_0"));
         auto* subject = w.findChild<QLineEdit*>(QStringLiteral("Text6_0"));

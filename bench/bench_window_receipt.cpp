@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         c.open();
         const auto [name, pointer] = bench::biggestTitle(c, false);
 
-        receipt::reg_journal w;
+        receipt::reg_journal w(bench::openedConnection());
         w.show();
         auto* field = w.findChild<QLineEdit*>(QStringLiteral("Text1"));
         auto* titles = w.findChild<forms::Grid*>(QStringLiteral("show_journal"));

@@ -20,12 +20,12 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 20; ++i) {
             QElapsedTimer t;
             t.start();
-            auto w = std::make_unique<titles::New_Journal>();
+            auto w = std::make_unique<titles::New_Journal>(bench::openedConnection());
             load.push_back(t.nsecsElapsed() / 1e6);
         }
         std::printf("title register load (connect + 7 code tables)   median %6.2f ms\n", median(load));
 
-        titles::New_Journal w;
+        titles::New_Journal w(bench::openedConnection());
         w.show();
         auto* field = w.findChild<QLineEdit*>(QStringLiteral("Text2"));
         auto* list = w.findChild<QListWidget*>(QStringLiteral("dlbnamemag"));

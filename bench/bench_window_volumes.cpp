@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
         data::Connection c(data::installation().db);
         c.open();
         const auto [name, pointer] = bench::biggestTitle(c, true);
-        volumes::sum_journal w;
+        volumes::sum_journal w(bench::openedConnection());
         w.show();
         auto* titles = w.findChild<forms::Grid*>(QStringLiteral("show_journal"));
         auto* issues = w.findChild<forms::Grid*>(QStringLiteral("show_item"));

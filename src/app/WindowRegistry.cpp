@@ -1,5 +1,6 @@
 #include "app/WindowRegistry.h"
 
+#include "data/Config.h"
 #include "forms/common/ErrorGuard.h"
 
 #include <QCoreApplication>
@@ -32,6 +33,12 @@ QRect keptInside(QRect r, const QRect& bounds) {
 } // namespace
 
 WindowRegistry::WindowRegistry(QMdiArea* area, QWidget* owner) : QObject(owner), area_(area), owner_(owner) {}
+
+std::unique_ptr<data::Connection> WindowRegistry::connection() const {
+    auto c = std::make_unique<data::Connection>(data::installation().db);
+    c->open();
+    return c;
+}
 
 void WindowRegistry::add(const QString& kind, Placement placement, Factory factory) {
     kinds_.insert(kind, Kind{placement, std::move(factory), {}});

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Connection.h"
+
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -27,6 +29,10 @@ public:
     using Factory = std::function<QWidget*()>;
 
     WindowRegistry(QMdiArea* area, QWidget* owner);
+
+    // A new connection for a window to work on, to the configured database, opened; throws
+    // data::DbError when the server cannot be reached.
+    std::unique_ptr<data::Connection> connection() const;
 
     void add(const QString& kind, Placement placement, Factory factory);
     bool has(const QString& kind) const { return kinds_.contains(kind); }

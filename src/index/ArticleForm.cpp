@@ -1,6 +1,5 @@
 #include "index/ArticleForm.h"
 
-#include "data/Config.h"
 #include "forms/common/ErrorGuard.h"
 #include "forms/common/Fonts.h"
 #include "forms/common/Grid.h"
@@ -34,7 +33,8 @@ enum IssueColumn { ColMagno, ColDaily, ColYear, ColNumber, ColDescription, ColIn
 
 } // namespace
 
-ArticleForm::ArticleForm(const QString& name, const QString& caption, SubjectSearch subjects, QWidget* parent)
+ArticleForm::ArticleForm(const QString& name, const QString& caption, SubjectSearch subjects,
+                         std::unique_ptr<data::Connection> connection, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::article_form>()), subjectSearch_(subjects) {
     ui->setupUi(this);
     setObjectName(name);
@@ -100,8 +100,7 @@ ArticleForm::ArticleForm(const QString& name, const QString& caption, SubjectSea
     for (QLabel* l : findChildren<QLabel*>())
         l->setFont(forms::thaiFont(9.75, true));
 
-    index_conn = std::make_unique<data::Connection>(data::installation().db);
-    index_conn->open();
+    index_conn = std::move(connection);
     forms::limitToColumns(*index_conn, QStringLiteral("article"),
                           {{ui->Text2, "Article_Name"},
                            {ui->Text8, "year"},

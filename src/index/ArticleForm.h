@@ -42,7 +42,8 @@ public:
 protected:
     enum class SubjectSearch { Prefix, Anywhere };
     // Builds the entry; throws data::DbError when the server cannot be reached.
-    ArticleForm(const QString& name, const QString& caption, SubjectSearch subjects, QWidget* parent);
+    ArticleForm(const QString& name, const QString& caption, SubjectSearch subjects,
+                std::unique_ptr<data::Connection> connection, QWidget* parent);
 
     std::unique_ptr<Ui::article_form> ui;
     QLineEdit* Text3[3];

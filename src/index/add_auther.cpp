@@ -1,6 +1,5 @@
 #include "index/add_auther.h"
 
-#include "data/Config.h"
 #include "forms/common/ErrorGuard.h"
 #include "forms/common/Fonts.h"
 #include "forms/common/Grid.h"
@@ -21,10 +20,10 @@ enum Column { ColCode, ColName, ColTrueCode };
 
 } // namespace
 
-add_auther::add_auther(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::add_auther>()) {
+add_auther::add_auther(std::unique_ptr<data::Connection> connection, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::add_auther>()) {
     ui->setupUi(this);
-    db_ = std::make_unique<data::Connection>(data::installation().db);
-    db_->open();
+    db_ = std::move(connection);
 
     Text4 = new QLineEdit(this);
     Text4->setObjectName(QStringLiteral("Text4"));

@@ -26,9 +26,9 @@ namespace indexing {
 class add_auther : public QWidget {
     Q_OBJECT
 public:
-    // Opens the window's connection (closed again with the window); throws data::DbError
-    // when the server cannot be reached.
-    explicit add_auther(QWidget* parent = nullptr);
+    // Works on `connection`, opened by the caller and closed with the window; throws
+    // data::DbError when its first reads fail.
+    explicit add_auther(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
     ~add_auther() override;
 
     bool entryFlag() const { return entryFlag_; }

@@ -1,6 +1,5 @@
 #include "index/articlectrl.h"
 
-#include "data/Config.h"
 #include "data/Counter.h"
 #include "forms/common/ErrorGuard.h"
 #include "forms/common/Grid.h"
@@ -16,7 +15,7 @@
 
 namespace indexing {
 
-articlectrl::articlectrl(QWidget* parent) : QWidget(parent) {
+articlectrl::articlectrl(std::unique_ptr<data::Connection> connection, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("articlectrl"));
     setWindowTitle(QStringLiteral("เลขทะเบียนดรรชนีวารสาร"));
     auto* frame = new QGroupBox(QStringLiteral("เลขทะเบียน"), this);
@@ -44,8 +43,7 @@ articlectrl::articlectrl(QWidget* parent) : QWidget(parent) {
     layout->addLayout(buttons);
     setEditing(false);
 
-    conn_ = std::make_unique<data::Connection>(data::installation().db);
-    conn_->open();
+    conn_ = std::move(connection);
     connect(Cmdedit, &QPushButton::clicked, this, &articlectrl::edit);
     connect(Cmdsave, &QPushButton::clicked, this, &articlectrl::save);
     connect(Cmdcan, &QPushButton::clicked, this, &articlectrl::cancel);

@@ -14,8 +14,9 @@ namespace indexing {
 class articlectrl : public QWidget {
     Q_OBJECT
 public:
-    // Throws data::DbError when the server cannot be reached.
-    explicit articlectrl(QWidget* parent = nullptr);
+    // Works on `connection`, opened by the caller; throws data::DbError when its first reads
+    // fail.
+    explicit articlectrl(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
 
     // View: the number shown, locked; Edit: the number open for a new value.
     enum class Mode { View, Edit };

@@ -24,9 +24,9 @@ void setLocked(QWidget* field, bool locked, const QColor& unlockedBack) {
 
 } // namespace
 
-edit_index_journal::edit_index_journal(QWidget* parent)
+edit_index_journal::edit_index_journal(std::unique_ptr<data::Connection> connection, QWidget* parent)
     : ArticleForm(QStringLiteral("edit_index_journal"), QStringLiteral("โปรแกรมแก้ไขดรรชนีวารสาร"),
-                  SubjectSearch::Anywhere, parent) {
+                  SubjectSearch::Anywhere, std::move(connection), parent) {
     Frame4->setTitle(QStringLiteral("บทคัดย่อ ( Abstract )"));
     abstractButton->setObjectName(QStringLiteral("Command3"));
     closeAbstract->setObjectName(QStringLiteral("Command4"));

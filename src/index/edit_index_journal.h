@@ -11,8 +11,9 @@ namespace indexing {
 class edit_index_journal : public ArticleForm {
     Q_OBJECT
 public:
-    // Throws data::DbError when the server cannot be reached.
-    explicit edit_index_journal(QWidget* parent = nullptr);
+    // Works on `connection`, opened by the caller; throws data::DbError when its first reads
+    // fail.
+    explicit edit_index_journal(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
 
     // Empty: no article shown; Browse: a stored article shown, locked; Edit: it is being changed.
     enum class Mode { Empty, Browse, Edit };

@@ -12,9 +12,9 @@
 
 namespace indexing {
 
-index_journal::index_journal(QWidget* parent)
+index_journal::index_journal(std::unique_ptr<data::Connection> connection, QWidget* parent)
     : ArticleForm(QStringLiteral("index_journal"), QStringLiteral("โปรแกรมบันทึกดรรชนีวารสาร"), SubjectSearch::Prefix,
-                  parent) {
+                  std::move(connection), parent) {
     Frame4->setTitle(QStringLiteral("บทคัดย่อ ( Abstruc)"));
     closeAbstract->setObjectName(QStringLiteral("Command6"));
     QPushButton* save = addButton("Command4", QStringLiteral("Save"));

@@ -8,9 +8,9 @@ namespace indexing {
 class index_journal : public ArticleForm {
     Q_OBJECT
 public:
-    // Opens the window's connection and shows the next article number; throws
-    // data::DbError when the server cannot be reached.
-    explicit index_journal(QWidget* parent = nullptr);
+    // Works on `connection`, opened by the caller, and shows the next article number; throws
+    // data::DbError when that read fails.
+    explicit index_journal(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
 
     void save();       // Command4
     void clearEntry(); // Command3

@@ -1,6 +1,5 @@
 #include "receipt/check_receive.h"
 
-#include "data/Config.h"
 #include "data/Dates.h"
 #include "forms/common/DateField.h"
 #include "forms/common/ErrorGuard.h"
@@ -19,7 +18,8 @@
 
 namespace receipt {
 
-check_receive::check_receive(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::check_receive>()) {
+check_receive::check_receive(std::unique_ptr<data::Connection> connection, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::check_receive>()) {
     ui->setupUi(this);
     MonthView1 = new QCalendarWidget(this);
     MonthView1->setObjectName(QStringLiteral("MonthView1"));
@@ -49,8 +49,7 @@ check_receive::check_receive(QWidget* parent) : QWidget(parent), ui(std::make_un
     ui->mainLayout->setStretchFactor(ui->viewerPlace, 1);
     viewer_->findChild<QWidget*>(QStringLiteral("close"))->hide(); // the window's Exit closes it
 
-    conn_ = std::make_unique<data::Connection>(data::installation().db);
-    conn_->open();
+    conn_ = std::move(connection);
     connect(ui->Command3, &QPushButton::clicked, this, &check_receive::process);
     connect(ui->Command4, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->OptTitles, &QRadioButton::toggled, this, &check_receive::showView);

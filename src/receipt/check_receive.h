@@ -22,8 +22,8 @@ namespace receipt {
 class check_receive : public QWidget {
     Q_OBJECT
 public:
-    // Opens the window's connection; throws data::DbError when the server cannot be reached.
-    explicit check_receive(QWidget* parent = nullptr);
+    // Works on `connection`, opened by the caller; throws data::DbError when its first reads fail.
+    explicit check_receive(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
     ~check_receive() override;
 
     void process(); // Command3

@@ -3,7 +3,6 @@
 #include "receipt/IssueGrid.h"
 #include "receipt/NextIssue.h"
 
-#include "data/Config.h"
 #include "data/Counter.h"
 #include "data/Dates.h"
 #include "forms/common/DateField.h"
@@ -39,14 +38,14 @@ enum TitleColumn { ColName, ColDepartment, ColPointer, ColDepartmentCode };
 
 } // namespace
 
-reg_journal::reg_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::reg_journal>()) {
+reg_journal::reg_journal(std::unique_ptr<data::Connection> connection, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::reg_journal>()) {
     ui->setupUi(this);
     forms::setupGrid(
         ui->show_journal,
         {{QStringLiteral("ชื่อวาสาร"), 3500}, {QStringLiteral("คณะที่บอกรับ"), 6000}, {QString(), 0}, {QString(), 0}});
     setupIssueGrid(ui->show_item, false);
-    db_ = std::make_unique<data::Connection>(data::installation().db);
-    db_->open();
+    db_ = std::move(connection);
 
     MonthView1 = new QCalendarWidget(this);
     MonthView1->setObjectName(QStringLiteral("MonthView1"));

@@ -22,8 +22,8 @@ namespace receipt {
 class reg_journal : public QWidget {
     Q_OBJECT
 public:
-    // Opens the window's connection; throws data::DbError when the server cannot be reached.
-    explicit reg_journal(QWidget* parent = nullptr);
+    // Works on `connection`, opened by the caller; throws data::DbError when its first reads fail.
+    explicit reg_journal(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
     ~reg_journal() override;
 
     const QString& curPointer() const { return cur_pointer; }

@@ -20,7 +20,8 @@
 
 namespace survey {
 
-frmrep_journ_serv::frmrep_journ_serv(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::frmrep_journ_serv>()) {
+frmrep_journ_serv::frmrep_journ_serv(std::unique_ptr<data::Connection> connection, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::frmrep_journ_serv>()) {
     ui->setupUi(this);
     ui->Label1->setText(QStringLiteral("พิมพ์รายชื่อวารสารสำหรับการสำรวจ"));
     ui->Label1->setFont(forms::thaiFont(14, true));
@@ -43,8 +44,7 @@ frmrep_journ_serv::frmrep_journ_serv(QWidget* parent) : QWidget(parent), ui(std:
         forms::setFieldColour(f, QColor(0xFF, 0xFF, 0xC0));
         f->installEventFilter(this);
     }
-    conn_ = std::make_unique<data::Connection>(data::installation().db);
-    conn_->open();
+    conn_ = std::move(connection);
     connect(ui->cmdcan, &QPushButton::clicked, this, [this] {
         ui->txtstart->clear();
         ui->txtstop->clear();

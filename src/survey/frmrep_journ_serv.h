@@ -24,8 +24,8 @@ namespace survey {
 class frmrep_journ_serv : public QWidget {
     Q_OBJECT
 public:
-    // Opens the window's connection; throws data::DbError when the server cannot be reached.
-    explicit frmrep_journ_serv(QWidget* parent = nullptr);
+    // Works on `connection`, opened by the caller; throws data::DbError when its first reads fail.
+    explicit frmrep_journ_serv(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
     ~frmrep_journ_serv() override;
 
     void print(); // cmdprint

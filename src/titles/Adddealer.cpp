@@ -1,6 +1,5 @@
 #include "titles/Adddealer.h"
 
-#include "data/Config.h"
 #include "forms/common/ErrorGuard.h"
 #include "forms/common/Fonts.h"
 #include "forms/common/MessageBoxes.h"
@@ -19,10 +18,10 @@ const QColor windowColour(192, 255, 255);
 const QColor buttonColour(255, 192, 192);
 } // namespace
 
-Adddealer::Adddealer(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Adddealer>()) {
+Adddealer::Adddealer(std::unique_ptr<data::Connection> connection, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::Adddealer>()) {
     ui->setupUi(this);
-    db_ = std::make_unique<data::Connection>(data::installation().db);
-    db_->open();
+    db_ = std::move(connection);
 
     forms::setBackColour(this, windowColour);
     for (QLabel* label : {ui->Label1, ui->Label2, ui->Label3, ui->Label4, ui->Label5}) {

@@ -20,8 +20,8 @@ namespace titles {
 class Adddealer : public QWidget {
     Q_OBJECT
 public:
-    // Opens the window's connection; throws data::DbError when the server cannot be reached.
-    explicit Adddealer(QWidget* parent = nullptr);
+    // Works on `connection`, opened by the caller; throws data::DbError when its first reads fail.
+    explicit Adddealer(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
     ~Adddealer() override;
 
     // Idle: nothing shown; Shown: a publisher picked, locked; Adding, Editing: the fields open.

@@ -1,7 +1,6 @@
 #include "titles/New_Journal.h"
 
 #include "data/CodeTables.h"
-#include "data/Config.h"
 #include "data/Dates.h"
 #include "forms/common/CodeCombo.h"
 #include "forms/common/DateField.h"
@@ -36,10 +35,10 @@ QString shownIssn(const QString& stored) {
 
 } // namespace
 
-New_Journal::New_Journal(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::New_Journal>()) {
+New_Journal::New_Journal(std::unique_ptr<data::Connection> connection, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::New_Journal>()) {
     ui->setupUi(this);
-    db_ = std::make_unique<data::Connection>(data::installation().db);
-    db_->open();
+    db_ = std::move(connection);
 
     Text8 = new QLineEdit(this);
     Text8->setObjectName(QStringLiteral("Text8"));

@@ -27,9 +27,9 @@ struct Title;
 class New_Journal : public QWidget {
     Q_OBJECT
 public:
-    // Opens the connection and fills the seven code-table lists; throws data::DbError when
-    // the server cannot be reached.
-    explicit New_Journal(QWidget* parent = nullptr);
+    // Fills the seven code-table lists over `connection`, opened by the caller; throws
+    // data::DbError when that fails.
+    explicit New_Journal(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
     ~New_Journal() override;
 
     bool adding() const { return adding_; }

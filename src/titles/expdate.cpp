@@ -1,6 +1,5 @@
 #include "titles/expdate.h"
 
-#include "data/Config.h"
 #include "data/Dates.h"
 #include "forms/common/DateField.h"
 #include "forms/common/ErrorGuard.h"
@@ -24,7 +23,8 @@ enum Column { ColName, ColEnd, ColLatest, ColPrice, ColPublisher, ColOrder, ColP
 
 } // namespace
 
-expdate::expdate(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::expdate>()) {
+expdate::expdate(std::unique_ptr<data::Connection> connection, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::expdate>()) {
     ui->setupUi(this);
     forms::setupGrid(ui->showjour, {{QString(39, QLatin1Char(' ')) + QStringLiteral("รายชื่อวารสาร"), 6300},
                                     {QStringLiteral("   วันที่ครบอายุ"), 1500},
@@ -61,8 +61,7 @@ expdate::expdate(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::exp
         b->setEnabled(false);
     ui->Cmdcancel->hide();
 
-    conn_ = std::make_unique<data::Connection>(data::installation().db);
-    conn_->open();
+    conn_ = std::move(connection);
     forms::limitLength(ui->Text5, 13);
 
     connect(ui->Command1, &QPushButton::clicked, this, &expdate::search);

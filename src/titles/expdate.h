@@ -20,8 +20,8 @@ namespace titles {
 class expdate : public QWidget {
     Q_OBJECT
 public:
-    // Opens the window's connection; throws data::DbError when the server cannot be reached.
-    explicit expdate(QWidget* parent = nullptr);
+    // Works on `connection`, opened by the caller; throws data::DbError when its first reads fail.
+    explicit expdate(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
     ~expdate() override;
 
     const QList<ExpiryRow>& listed() const { return listed_; }

@@ -1,6 +1,5 @@
 #include "volumes/sum_journal.h"
 
-#include "data/Config.h"
 #include "data/Dates.h"
 #include "forms/common/ErrorGuard.h"
 #include "forms/common/Grid.h"
@@ -26,7 +25,8 @@ enum GatheredColumn { ColSeq, ColMagno, ColDaily, ColYear, ColNumber, ColDescrip
 
 } // namespace
 
-sum_journal::sum_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::sum_journal>()) {
+sum_journal::sum_journal(std::unique_ptr<data::Connection> connection, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::sum_journal>()) {
     ui->setupUi(this);
     list_namesumj = new forms::PickList(this);
     list_namesumj->setObjectName(QStringLiteral("list_namesumj"));
@@ -58,8 +58,7 @@ sum_journal::sum_journal(QWidget* parent) : QWidget(parent), ui(std::make_unique
     for (QWidget* g : {ui->show_journal, ui->show_item, ui->sum_item})
         g->setEnabled(false);
 
-    conn_ = std::make_unique<data::Connection>(data::installation().db);
-    conn_->open();
+    conn_ = std::move(connection);
     forms::limitToColumns(*conn_, QStringLiteral("sum_journal"), {{ui->Text3, "callno"}});
 
     forms::onSearch(ui->Text1, [this] { searchTitles(); });

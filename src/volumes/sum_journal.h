@@ -23,8 +23,8 @@ namespace volumes {
 class sum_journal : public QWidget {
     Q_OBJECT
 public:
-    // Opens the window's connection; throws data::DbError when the server cannot be reached.
-    explicit sum_journal(QWidget* parent = nullptr);
+    // Works on `connection`, opened by the caller; throws data::DbError when its first reads fail.
+    explicit sum_journal(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
     ~sum_journal() override;
 
     // Idle: searching titles or volumes; New: a volume being gathered; Shown: a stored volume

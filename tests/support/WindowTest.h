@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Config.h"
+#include "data/Connection.h"
 #include "forms/common/Grid.h"
 
 #include <QApplication>
@@ -22,10 +24,12 @@ template <typename T> T* control(QWidget* window, const char* name) {
     return w;
 }
 
-// Creates a window of type W as a top-level window that deletes itself on closing, shows it
-// and waits until it is active.
+// Creates a window of type W on a connection of its own to the configured database, as a
+// top-level window that deletes itself on closing, shows it and waits until it is active.
 template <typename W> W* showWindow() {
-    W* w = new W;
+    auto connection = std::make_unique<data::Connection>(data::installation().db);
+    connection->open();
+    W* w = new W(std::move(connection));
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->show();
     if (!QTest::qWaitForWindowActive(w))
