@@ -15,12 +15,27 @@ void setupIssueGrid(forms::Grid* grid, bool showReceived) {
 }
 
 void fillIssueGrid(forms::Grid* grid, const QList<Issue>& issues, int atLeast) {
-    QList<QStringList> rows;
-    rows.reserve(issues.size());
-    for (const Issue& i : issues)
-        rows.append(
-            {i.magno, data::formatDate(i.daily), i.yearno, i.itemsno, i.description, data::formatDate(i.indate)});
-    forms::fillGrid(grid, rows, atLeast);
+    // The list is shared, not copied; a row's texts are made when it is drawn.
+    grid->rows()->setRows(
+        int(issues.size()),
+        [issues](int row, int column) {
+            const Issue& i = issues.at(row);
+            switch (column) {
+            case 0:
+                return i.magno;
+            case 1:
+                return data::formatDate(i.daily);
+            case 2:
+                return i.yearno;
+            case 3:
+                return i.itemsno;
+            case 4:
+                return i.description;
+            default:
+                return data::formatDate(i.indate);
+            }
+        },
+        atLeast);
 }
 
 } // namespace receipt

@@ -14,18 +14,25 @@ void GridRows::setColumns(const QList<GridColumn>& columns) {
 }
 
 void GridRows::setRows(QList<QStringList> rows, int atLeast) {
+    const int count = int(rows.size());
+    setRows(
+        count, [rows = std::move(rows)](int row, int column) { return rows.at(row).value(column); }, atLeast);
+}
+
+void GridRows::setRows(int count, CellText cell, int atLeast) {
     beginResetModel();
-    rows_ = std::move(rows);
-    blank_ = qMax(0, atLeast - int(rows_.size()));
+    count_ = count;
+    cell_ = std::move(cell);
+    blank_ = qMax(0, atLeast - count);
     endResetModel();
 }
 
 QString GridRows::text(int row, int column) const {
-    return row >= 0 && row < rows_.size() ? rows_.at(row).value(column) : QString();
+    return row >= 0 && row < count_ && column >= 0 && column < columns_.size() ? cell_(row, column) : QString();
 }
 
 int GridRows::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(rows_.size()) + blank_;
+    return parent.isValid() ? 0 : count_ + blank_;
 }
 
 int GridRows::columnCount(const QModelIndex& parent) const {

@@ -17,14 +17,19 @@ struct GridColumn {
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
 };
 
-// The rows a grid shows, as texts: replaced in one reset, so a list of thousands of rows costs
-// no more than handing them over.
+// The rows a grid shows: replaced in one reset, so a list of thousands of rows costs no more
+// than handing them over.
 class GridRows : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
     void setColumns(const QList<GridColumn>& columns);
-    // The rows, then blank rows up to `atLeast` (the windows show an empty list as blank rows).
+    // The rows as texts, then blank rows up to `atLeast` (the windows show an empty list as
+    // blank rows).
     void setRows(QList<QStringList> rows, int atLeast = 0);
+    // `count` rows of the window's own records, each cell's text made by `cell` only when the
+    // cell is drawn or read (a list of thousands is shown without making its texts).
+    using CellText = std::function<QString(int row, int column)>;
+    void setRows(int count, CellText cell, int atLeast = 0);
     QString text(int row, int column) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -34,7 +39,8 @@ public:
 
 private:
     QList<GridColumn> columns_;
-    QList<QStringList> rows_;
+    int count_ = 0;
+    CellText cell_;
     int blank_ = 0; // blank rows after the rows
 };
 
