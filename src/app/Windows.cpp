@@ -15,30 +15,28 @@
 
 namespace app {
 
+namespace {
+
+// Each window made on a connection of its own, opened by the registry.
+template <class W> void add(WindowRegistry& registry, const char* kind, WindowRegistry::Placement placement) {
+    registry.add(QLatin1String(kind), placement, [&registry] { return new W(registry.connection()); });
+}
+
+} // namespace
+
 void registerWindows(WindowRegistry& registry) {
     using P = WindowRegistry::Placement;
-    registry.add(QStringLiteral("Adddealer"), P::CentredOnScreen,
-                 [&registry] { return new titles::Adddealer(registry.connection()); });
-    registry.add(QStringLiteral("New_Journal"), P::Child,
-                 [&registry] { return new titles::New_Journal(registry.connection()); });
-    registry.add(QStringLiteral("reg_journal"), P::Child,
-                 [&registry] { return new receipt::reg_journal(registry.connection()); });
-    registry.add(QStringLiteral("add_auther"), P::CentredOnScreen,
-                 [&registry] { return new indexing::add_auther(registry.connection()); });
-    registry.add(QStringLiteral("index_journal"), P::Child,
-                 [&registry] { return new indexing::index_journal(registry.connection()); });
-    registry.add(QStringLiteral("edit_index_journal"), P::Child,
-                 [&registry] { return new indexing::edit_index_journal(registry.connection()); });
-    registry.add(QStringLiteral("check_receive"), P::Child,
-                 [&registry] { return new receipt::check_receive(registry.connection()); });
-    registry.add(QStringLiteral("frmrep_journ_serv"), P::Child,
-                 [&registry] { return new survey::frmrep_journ_serv(registry.connection()); });
-    registry.add(QStringLiteral("expdate"), P::Child,
-                 [&registry] { return new titles::expdate(registry.connection()); });
-    registry.add(QStringLiteral("sum_journal"), P::Child,
-                 [&registry] { return new volumes::sum_journal(registry.connection()); });
-    registry.add(QStringLiteral("articlectrl"), P::CentredOnScreen,
-                 [&registry] { return new indexing::articlectrl(registry.connection()); });
+    add<titles::Adddealer>(registry, "Adddealer", P::CentredOnScreen);
+    add<titles::New_Journal>(registry, "New_Journal", P::Child);
+    add<receipt::reg_journal>(registry, "reg_journal", P::Child);
+    add<indexing::add_auther>(registry, "add_auther", P::CentredOnScreen);
+    add<indexing::index_journal>(registry, "index_journal", P::Child);
+    add<indexing::edit_index_journal>(registry, "edit_index_journal", P::Child);
+    add<receipt::check_receive>(registry, "check_receive", P::Child);
+    add<survey::frmrep_journ_serv>(registry, "frmrep_journ_serv", P::Child);
+    add<titles::expdate>(registry, "expdate", P::Child);
+    add<volumes::sum_journal>(registry, "sum_journal", P::Child);
+    add<indexing::articlectrl>(registry, "articlectrl", P::CentredOnScreen);
 }
 
 } // namespace app
