@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QGraphicsView>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
@@ -212,6 +213,15 @@ bool ReportViewer::savePdf(QString file) {
 bool ReportViewer::saveCsv(QString file) {
     return saveAs(file, QStringLiteral("ส่งออกเป็น CSV"), QStringLiteral("CSV"),
                   [this](const QString& f, QString* e) { return writeCsv(doc_, f, e); });
+}
+
+void ReportViewer::keyPressEvent(QKeyEvent* event) {
+    // Shown as a window of its own, Esc closes it, as the Close button does.
+    if (isWindow() && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 ReportViewer* showReport(Document doc, QWidget* parent) {

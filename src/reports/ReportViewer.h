@@ -30,6 +30,9 @@ public:
     // stopped part way is aborted. True when every page went.
     bool printTo(QPrinter& printer);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     // Page 1 from its top.
     void showTop();

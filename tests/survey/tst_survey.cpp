@@ -73,9 +73,11 @@ private slots:
     void layouts_data() {
         QTest::addColumn<int>("report");
         QTest::addColumn<int>("rows");
-        for (int report = 0; report < 4; ++report)
+        for (int report = 0; report < 5; ++report)
             for (int rows : {1, 29, 95})
-                QTest::addRow("%s, %d rows", std::array{"expiry", "receipt check", "claims", "survey"}[report], rows)
+                QTest::addRow("%s, %d rows",
+                              std::array{"expiry", "receipt check", "claims", "survey", "survey in English"}[report],
+                              rows)
                     << report << rows;
     }
     void layouts() {
@@ -104,7 +106,7 @@ private slots:
         const reports::Document doc = report == 0   ? titles::expiryReport(expiring, "01/12/2026", "31/12/2027")
                                       : report == 1 ? receipt::receiptReport(missing, from, to)
                                       : report == 2 ? receipt::claimsReport(*c, missing, from, to)
-                                                    : survey::surveyReport(surveyed, 'I', from, to);
+                                                    : survey::surveyReport(surveyed, report == 3 ? 'I' : 'J', from, to);
         const QStringList problems = layoutProblems(doc);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.mid(0, 6).join('\n')));
     }

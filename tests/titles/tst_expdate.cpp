@@ -223,6 +223,9 @@ private slots:
                             dir.filePath("cli.csv"), "--pdf", dir.filePath("cli.pdf")}),
                  0);
         QCOMPARE(testsupport::fileBytes(dir.filePath("cli.csv")), bytes);
+        QPointer<reports::ReportViewer> shown(viewer); // Esc closes the viewer's window
+        QTest::keyClick(viewer, Qt::Key_Escape);
+        QTRY_VERIFY(shown.isNull());
         // 95 titles: every number 1 to 95 printed, and nothing below the foot of the A4 page;
         // a print date on each of the three full pages.
         for (int i = 36; i < 102; ++i)
