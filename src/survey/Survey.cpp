@@ -48,11 +48,14 @@ void readSurvey(data::Connection& c, QChar group, const QDate& from, const QDate
                        "AND m.Pointer BETWEEN ? AND ? AND t.indate BETWEEN ? AND ? ORDER BY m.Pointer, ") +
         receipt::newestNumberFirst(QStringLiteral("t"));
     const QString prefix = QString(group) + QLatin1Char('%');
+    // One transaction, read only: every block is read from the same snapshot of the database,
+    // as one statement would be, whatever other stations save meanwhile.
+    data::Transaction snapshot(c);
     QString after = QStringLiteral("");
     for (;;) {
         const data::Result block = c.query(titles, {prefix, after});
         if (block.isEmpty())
-            return;
+            break;
         const QString first = block.text(0, 0), last = block.text(block.rowCount() - 1, 0);
         const data::Result r = c.query(issues, {prefix, first, last, from, to});
         if (!r.isEmpty()) {
@@ -63,9 +66,10 @@ void readSurvey(data::Connection& c, QChar group, const QDate& from, const QDate
             take(rows);
         }
         if (block.rowCount() < titlesPerBlock)
-            return;
+            break;
         after = last;
     }
+    snapshot.commit();
 }
 
 QString surveyFile(const QString& folder) {

@@ -163,7 +163,7 @@ private slots:
 
     // Read a block of titles at a time and laid out as it comes, full pages handed on, the
     // survey is what one read laid out whole gives: no title split, lost or repeated at the
-    // edge of a block, the same pages.
+    // edge of a block, nothing saved meanwhile, the same pages.
     void readInBlocks() {
         db->admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code) VALUES "
                                         "('J000003', 'Cell', '1'), ('J000004', 'Lost', '3'), ('J000005', 'Zoo', '1')"));
@@ -196,8 +196,12 @@ private slots:
                 [&](const QList<survey::SurveyRow>& block) {
                     rows += block;
                     report.add(block);
+                    if (perBlock == 1 && rows.size() == block.size()) // another station saves meanwhile
+                        db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate) "
+                                                        "VALUES ('999', 'J000005', '2027-01-13')"));
                 },
                 perBlock);
+            db->admin().exec(QStringLiteral("DELETE FROM tranfile WHERE magno = '999'"));
             pages += report.finish().pages;
             QCOMPARE(rows.size(), whole.size());
             for (int i = 0; i < rows.size(); ++i)
