@@ -1,5 +1,7 @@
 #include "DataGenerator.h"
 
+#include "data/NameSearch.h"
+
 #include <QHash>
 #include <QStringList>
 
@@ -368,6 +370,8 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
                       QStringLiteral("ชั้น %1 ตู้ %2").arg(1 + rnd.below(3)).arg(1 + rnd.below(40))});
         }
         rows.flush();
+        for (const QString& sql : data::namePiecesRebuild()) // the pieces of every name, as the migration makes them
+            c.exec(sql);
         tx.commit();
         n.titles = size.titles;
     }

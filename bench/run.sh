@@ -40,6 +40,10 @@ for b in "$build"/bench/bench_window_*; do
   echo "== $(basename "$b")"
   "$b"
 done
+if [ -z "$only" ] || [[ search == *"$only"* ]]; then
+  echo "== bench_search"
+  "$build/bench/bench_search"
+fi
 if [ -z "$only" ] || [[ prediction == *"$only"* ]]; then
   echo "== bench_prediction"
   "$build/bench/bench_prediction"

@@ -36,13 +36,11 @@ QHash<QString, ColumnLimit> textColumnLimits(Connection& c, const QString& table
 
 namespace data {
 
-EditOutcome updateIfUnchanged(Connection& c, const QString& table, const QString& keyColumn, const QVariant& key,
-                              const QStringList& setColumns, const Params& newValues, const ShownRow& shown) {
-    QStringList sets, same;
-    for (const QString& col : setColumns)
-        sets << col + QStringLiteral(" = ?");
-    Params params = newValues;
-    params << key;
+namespace {
+
+// "column still holds value" for each shown column, its values appended to `params`.
+QStringList sameAsShown(const ShownRow& shown, Params& params) {
+    QStringList same;
     for (int i = 0; i < shown.columns.size(); ++i) {
         const QVariant& v = shown.values.at(i);
         // Text byte for byte: the collation would take "abc" for "ABC" and ignore trailing blanks.
@@ -56,6 +54,19 @@ EditOutcome updateIfUnchanged(Connection& c, const QString& table, const QString
                     .arg(shown.columns.at(i));
         params << v;
     }
+    return same;
+}
+
+} // namespace
+
+EditOutcome updateIfUnchanged(Connection& c, const QString& table, const QString& keyColumn, const QVariant& key,
+                              const QStringList& setColumns, const Params& newValues, const ShownRow& shown) {
+    QStringList sets;
+    for (const QString& col : setColumns)
+        sets << col + QStringLiteral(" = ?");
+    Params params = newValues;
+    params << key;
+    const QStringList same = sameAsShown(shown, params);
     const QString sql =
         QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?%4")
             .arg(table, sets.join(QStringLiteral(", ")), keyColumn,
@@ -65,6 +76,16 @@ EditOutcome updateIfUnchanged(Connection& c, const QString& table, const QString
     const bool exists =
         !c.query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(table, keyColumn), {key}).isEmpty();
     return exists ? EditOutcome::ChangedElsewhere : EditOutcome::Missing;
+}
+
+bool rowHolds(Connection& c, const QString& table, const QString& keyColumn, const QVariant& key, const ShownRow& row) {
+    Params params{key};
+    const QStringList same = sameAsShown(row, params);
+    return !c.query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?%3")
+                        .arg(table, keyColumn,
+                             same.isEmpty() ? QString() : QStringLiteral(" AND ") + same.join(QStringLiteral(" AND "))),
+                    params)
+                .isEmpty();
 }
 
 } // namespace data

@@ -39,5 +39,8 @@ struct ShownRow {
 // (text compared byte for byte, NULL equal to NULL). Names are the program's own constants.
 EditOutcome updateIfUnchanged(Connection& c, const QString& table, const QString& keyColumn, const QVariant& key,
                               const QStringList& setColumns, const Params& newValues, const ShownRow& shown);
+// Whether the row with `key` holds `row`'s values, compared as updateIfUnchanged compares them
+// (after a cut COMMIT, to learn whether an edit landed).
+bool rowHolds(Connection& c, const QString& table, const QString& keyColumn, const QVariant& key, const ShownRow& row);
 
 } // namespace data

@@ -1,6 +1,7 @@
 #include "dbcheck/DbCheck.h"
 
 #include "data/Counter.h"
+#include "data/NameSearch.h"
 #include "data/Numbering.h"
 
 #include <QCryptographicHash>
@@ -134,6 +135,7 @@ private:
                  const QString& target);
     void orphans();
     void cluster();
+    void namePieces();
 };
 
 void Analyser::readTables() {
@@ -172,6 +174,7 @@ Analysis Analyser::run() {
         table(e);
     counters();
     orphans();
+    namePieces();
     cluster();
     line(a_.toDo == 0 ? QStringLiteral("nothing needs doing")
                       : QStringLiteral("%1 thing(s) need doing; `warasan-dbcheck --migrate --backup FILE` does those "
@@ -477,6 +480,28 @@ void Analyser::orphans() {
             toDo(QStringLiteral("%1 could not be counted: %2").arg(QLatin1String(q.what), e.describe()));
         }
     }
+}
+
+// The name pieces behind the title search, against the names: a name another program changed,
+// or a title it added or removed, leaves the search blind to it until they are rebuilt. A piece
+// table the migration creates is built from the names there and then.
+void Analyser::namePieces() {
+    if (!tables_.contains(QStringLiteral("magazine")))
+        return;
+    if (tables_.contains(QStringLiteral("magazine_gram"))) {
+        const Result r = c_.query(
+            QStringLiteral(
+                "SELECT COUNT(*), SUM(NOT EXISTS (SELECT 1 FROM magazine_gram g WHERE g.gram = e.gram AND g.Pointer = "
+                "e.Pointer)), (SELECT COUNT(*) FROM magazine_gram) FROM (%1) e")
+                .arg(piecesOfEveryName));
+        const qint64 stale = r.value(0, 1).toLongLong() + qAbs(r.value(0, 0).toLongLong() - r.value(0, 2).toLongLong());
+        line(QStringLiteral("title name pieces: %1, %2 out of step").arg(r.value(0, 2).toLongLong()).arg(stale));
+        if (stale == 0)
+            return;
+        toDo(QStringLiteral("title name pieces out of step with the names (changed by another program); rebuilt"));
+    }
+    for (const QString& sql : namePiecesRebuild())
+        step(sql);
 }
 
 // One cell as an SQL literal: numbers and dates as text, everything else as the bytes in hex.

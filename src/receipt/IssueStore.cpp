@@ -1,6 +1,7 @@
 #include "receipt/IssueStore.h"
 
 #include "data/Counter.h"
+#include "data/NameSearch.h"
 #include "data/Numbering.h"
 
 #include <algorithm>
@@ -37,12 +38,14 @@ const data::CounterColumn issueCounter = data::numbering(data::Numbered::Issue).
 } // namespace
 
 QList<TitleRow> searchTitles(data::Connection& c, const QString& text) {
+    const data::Condition holds = data::titleNameContains(c, text.trimmed());
     const data::Result r =
         c.query(QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.department_code, d.Department_Thai_Des, "
                                "m.MagType_code "
                                "FROM magazine m JOIN department d ON m.department_code = d.Department_Code "
-                               "WHERE m.Magazine_Name LIKE ? ORDER BY m.Magazine_Name, m.Pointer"),
-                {data::likeContains(text.trimmed())});
+                               "WHERE %1 ORDER BY m.Magazine_Name, m.Pointer")
+                    .arg(holds.sql),
+                holds.values);
     QList<TitleRow> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)

@@ -453,11 +453,16 @@ void New_Journal::save() {
                     result += QStringLiteral("\nรหัสวารสาร %1").arg(code);
                     if (commit == data::Commit::FoundAfterCut)
                         result += forms::verifiedAfterCut();
-                } else if ((outcome = TitleStore::update(*db_, t)) == data::EditOutcome::Missing) {
-                    refused.emplace(TitleRefused::Reason::BadCounter,
-                                    QStringLiteral("ไม่พบวารสารรหัส %1 ในฐานข้อมูล (รหัสถูกแก้ไข หรือถูกลบโดยเครื่องอื่น) "
-                                                   "ข้อมูลไม่ได้ถูกบันทึก")
-                                        .arg(t.pointer));
+                } else {
+                    const auto saved = TitleStore::update(*db_, t);
+                    outcome = saved.value;
+                    if (outcome == data::EditOutcome::Missing)
+                        refused.emplace(TitleRefused::Reason::BadCounter,
+                                        QStringLiteral("ไม่พบวารสารรหัส %1 ในฐานข้อมูล (รหัสถูกแก้ไข หรือถูกลบโดยเครื่องอื่น) "
+                                                       "ข้อมูลไม่ได้ถูกบันทึก")
+                                            .arg(t.pointer));
+                    else if (saved.foundAfterCut())
+                        result += forms::verifiedAfterCut();
                 }
             } catch (const TitleRefused& r) {
                 refused = r; // nothing was written: the store's transaction is rolled back

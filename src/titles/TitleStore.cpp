@@ -1,6 +1,7 @@
 #include "titles/TitleStore.h"
 
 #include "data/Counter.h"
+#include "data/NameSearch.h"
 #include "data/Numbering.h"
 
 namespace titles {
@@ -78,10 +79,11 @@ const QString nameExistsSql = QStringLiteral("SELECT Pointer FROM magazine WHERE
 } // namespace
 
 QList<TitleMatch> search(data::Connection& c, const QString& text) {
-    const data::Result r =
-        c.query(QStringLiteral("SELECT Pointer, Magazine_Name FROM magazine WHERE Magazine_Name LIKE ? "
-                               "ORDER BY Magazine_Name, Pointer"),
-                {data::likeContains(text.trimmed())});
+    const data::Condition holds = data::titleNameContains(c, text.trimmed());
+    const data::Result r = c.query(QStringLiteral("SELECT m.Pointer, m.Magazine_Name FROM magazine m WHERE %1 "
+                                                  "ORDER BY m.Magazine_Name, m.Pointer")
+                                       .arg(holds.sql),
+                                   holds.values);
     QList<TitleMatch> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
@@ -169,6 +171,7 @@ data::Saved<QString> add(data::Connection& c, const Title& t, int series) {
             c.exec(QStringLiteral("INSERT INTO magazine (Pointer, %1) VALUES (?%2)")
                        .arg(columnList, QStringLiteral(", ?").repeated(20)),
                    data::Params{code} + columnValues(t));
+            data::keepNamePieces(c, code, t.name.trimmed(), false);
         },
         [&](const QString& code) {
             return !c.query(
@@ -178,11 +181,23 @@ data::Saved<QString> add(data::Connection& c, const Title& t, int series) {
         });
 }
 
-data::EditOutcome update(data::Connection& c, const Title& t) {
+data::Saved<data::EditOutcome> update(data::Connection& c, const Title& t) {
     const QStringList columns = columnList.split(QStringLiteral(", "));
-    return data::updateIfUnchanged(c, QStringLiteral("magazine"), QStringLiteral("Pointer"), t.pointer.trimmed(),
-                                   columns, columnValues(t),
-                                   {t.original.isEmpty() ? QStringList() : columns, t.original});
+    const data::Params values = columnValues(t);
+    const QString code = t.pointer.trimmed();
+    data::EditOutcome outcome = data::EditOutcome::Missing;
+    const data::Commit commit = data::retryingTransaction(
+        c,
+        [&] {
+            outcome = data::updateIfUnchanged(c, QStringLiteral("magazine"), QStringLiteral("Pointer"), code, columns,
+                                              values, {t.original.isEmpty() ? QStringList() : columns, t.original});
+            if (outcome == data::EditOutcome::Saved)
+                data::keepNamePieces(c, code, t.name.trimmed(), true);
+        },
+        [&] {
+            return data::rowHolds(c, QStringLiteral("magazine"), QStringLiteral("Pointer"), code, {columns, values});
+        });
+    return {outcome, commit};
 }
 
 TitleHoldings holdings(data::Connection& c, const QString& pointer) {
@@ -195,7 +210,16 @@ TitleHoldings holdings(data::Connection& c, const QString& pointer) {
 }
 
 bool remove(data::Connection& c, const QString& pointer) {
-    return c.exec(QStringLiteral("DELETE FROM magazine WHERE Pointer = ?"), {pointer.trimmed()}) > 0;
+    const QString code = pointer.trimmed();
+    bool existed = false;
+    data::retryingTransaction(
+        c,
+        [&] {
+            data::dropNamePieces(c, code);
+            existed = c.exec(QStringLiteral("DELETE FROM magazine WHERE Pointer = ?"), {code}) > 0;
+        },
+        [&] { return c.query(QStringLiteral("SELECT 1 FROM magazine WHERE Pointer = ?"), {code}).isEmpty(); });
+    return existed;
 }
 
 } // namespace TitleStore

@@ -73,7 +73,7 @@ bool nameExists(data::Connection& c, const QString& name);
 // written then.
 data::Saved<QString> add(data::Connection& c, const Title& t, int series);
 // Rewrites the row with code `t.pointer`, provided it still holds `t.original`.
-data::EditOutcome update(data::Connection& c, const Title& t);
+data::Saved<data::EditOutcome> update(data::Connection& c, const Title& t);
 // How many issues, articles and bound volumes the title has.
 TitleHoldings holdings(data::Connection& c, const QString& pointer);
 // Deletes only the title's own row (its issues, articles and volumes stay).

@@ -36,7 +36,7 @@ private slots:
                            "   t.table_schema AND k.table_name = t.table_name AND k.constraint_type = 'PRIMARY KEY') "
                            "FROM information_schema.tables t WHERE t.table_schema = ?"),
             {db->name()});
-        QCOMPARE(tables.rowCount(), 21);
+        QCOMPARE(tables.rowCount(), 22);
         for (int i = 0; i < tables.rowCount(); ++i) {
             const QString name = tables.text(i, 0);
             QCOMPARE(tables.text(i, 1), QStringLiteral("InnoDB"));
@@ -132,7 +132,7 @@ private slots:
                                     "ctrlsumj.regno_ctrl is varchar(20)", "dealer.Publisher_Name: ", "TIS-620 bytes",
                                     "1 author links of missing articles", "1 pen names whose true name is gone",
                                     "1 title names held by more than one title", "article.remark: 1 row(s) hold \"??\"",
-                                    "chk_receive.station is missing: appended"})
+                                    "chk_receive.station is missing: appended", "magazine_gram is missing"})
             QVERIFY2(report.contains(problem), problem);
         QCOMPARE(dbcheck({"--migrate", "--user", "root"}), 2);
         QCOMPARE(dbcheck({"--migrate", "--user", "varnok", "--backup", "x.sql"}), 2);
@@ -165,6 +165,44 @@ private slots:
         QVERIFY(client.waitForFinished(60000) && client.exitCode() == 0);
         QCOMPARE(testsupport::rowText(restored.admin(), "SELECT COUNT(*), MAX(HEX(DescriptionItem)) FROM tranfile"),
                  legacyIssues);
+    }
+
+    // Title searches through the name pieces give LIKE's rows, the text taken literally. The
+    // program's saves keep the pieces in step with the names; a name another program changed is
+    // found by the check and its pieces rebuilt by the migration.
+    void namePiecesFollowTheNames() {
+        auto c = db->connect();
+        QStringList codes;
+        titles::Title t;
+        for (const char* name : {"Nature 50%_ \\ off", "วารสารแก่น", "NATURAL", "xy"}) {
+            t.name = QString::fromUtf8(name);
+            codes << titles::TitleStore::add(*c, t, 1).value;
+        }
+        t.pointer = codes.at(2);
+        t.name = QStringLiteral("Old name");
+        QCOMPARE(titles::TitleStore::update(*c, t).value, data::EditOutcome::Saved);
+        QVERIFY(titles::TitleStore::remove(*c, codes.at(3)));
+        const auto found = [&](const char* text) {
+            QStringList out;
+            for (const titles::TitleMatch& m : titles::TitleStore::search(*c, QString::fromUtf8(text)))
+                out << QString::number(codes.indexOf(m.pointer));
+            return out.join(QLatin1Char(' '));
+        };
+        const char* searches[][2] = {{"atu", "0"},    {"NATU", "0"}, {"50%_", "0"}, {"0%x", ""}, {"\\ o", "0"},
+                                     {"แก่", "1"},     {"แก", "1"},   {"่น", "1"},    {"กน", ""},  {"ld na", "2"},
+                                     {"NATURAL", ""}, {"xy", ""},    {"a", "0 2"},  {"่", "1"}};
+        for (const auto& [text, rows] : searches)
+            QVERIFY2(found(text) == QLatin1String(rows), text);
+        QByteArray report;
+        QCOMPARE(dbcheck({}, &report), 0);
+        QVERIFY2(report.contains("title name pieces: 31, 0 out of step"), report);
+        db->admin().exec(QStringLiteral("UPDATE magazine SET Magazine_Name = 'Science' WHERE Pointer = ?"),
+                         {codes.at(0)});
+        QCOMPARE(dbcheck({}, &report), 1);
+        QVERIFY(report.contains("title name pieces out of step with the names"));
+        QTemporaryDir dir;
+        QCOMPARE(dbcheck({"--migrate", "--user", "root", "--backup", dir.filePath("b.sql")}), 0);
+        QCOMPARE(found("cien"), QStringLiteral("0"));
     }
 
     // On a server that keeps table names as written, tables named the old way take no save; the
@@ -225,6 +263,8 @@ private:
     static QString snapshot(data::Connection& c) {
         QString out;
         for (const auto& t : data::dbcheck::expectedSchema()) {
+            if (t.name == QLatin1String("magazine_gram"))
+                continue; // made from the names; the check after a migration compares them
             QStringList cols;
             for (const auto& col : t.columns)
                 cols << col.name;

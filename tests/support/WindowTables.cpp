@@ -44,7 +44,8 @@ const QList<WindowTable>& windowTables() {
          "Adding: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancle Text3 Command1 dcbtypemag;"
          "Editing: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancle Text3 Command1 dcbtypemag",
          "dlbdealer: Adding Editing; MonthView1: Adding Editing; MonthView2: Adding Editing",
-         "Text2: วารสาร,Journal,ก,การ; Text10: ก,Press; Text14: ก,Press; Text3: 1234-5678,0000-0000", "magazine",
+         "Text2: วารสาร,Journal,ก,การ; Text10: ก,Press; Text14: ก,Press; Text3: 1234-5678,0000-0000",
+         "magazine magazine_gram",
          "Shown: SELECT Copies_Per_Year, Price_Per_Year, DATE_FORMAT(Order_Date, '%d/%m/%Y') FROM magazine "
          "WHERE pointer = ? | Text1 | Text7 Text11 Mask5"},
         {"ccc", "reg_journal", modeOf<receipt::reg_journal>(),

@@ -2,6 +2,7 @@
 
 #include "data/Config.h"
 #include "data/Connection.h"
+#include "data/NameSearch.h"
 #include "forms/common/Grid.h"
 
 #include <QApplication>
@@ -26,9 +27,17 @@ template <typename T> T* control(QWidget* window, const char* name) {
 
 // Creates a window of type W on a connection of its own to the configured database, as a
 // top-level window that deletes itself on closing, shows it and waits until it is active.
+// Titles planted by SQL stand for an installation's titles after its migration, which gives
+// them the name pieces the title search reads.
+inline void piecesOfPlantedTitles(data::Connection& c) {
+    for (const QString& sql : data::namePiecesRebuild())
+        c.exec(sql);
+}
+
 template <typename W> W* showWindow() {
     auto connection = std::make_unique<data::Connection>(data::installation().db);
     connection->open();
+    piecesOfPlantedTitles(*connection);
     W* w = new W(std::move(connection));
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->show();
