@@ -70,7 +70,9 @@ int main(int argc, char** argv) {
                     return data::advanceDecimal({QStringLiteral("jourctrl"), {}}, cur);
                 },
                 [&](const QString& number) {
-                    c.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus) VALUES (?, 'BENCH', 'O')"),
+                    c.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, daily, yearno, itemsno, "
+                                          "DescriptionItem, MagStatus) VALUES (?, 'BENCH', CURDATE(), CURDATE(), "
+                                          "'57', '12', 'ธันวาคม 2569 ฉบับพิเศษ', 'O')"),
                            {number});
                 });
         });

@@ -141,7 +141,7 @@ CREATE TABLE tranfile (
   -- A title's issue dates alone: the receipt check reads them for every title at once.
   KEY tranfile_title_day (pointer, daily),
   KEY tranfile_volume (regno),
-  KEY tranfile_indate (indate, pointer, regno)
+  KEY tranfile_indate (indate, pointer, regno, yearno, itemsno, DescriptionItem)
 ) ENGINE=InnoDB;
 
 CREATE TABLE jourctrl (

@@ -36,7 +36,7 @@ void dropNamePieces(Connection& c, const QString& pointer);
 // The statements that make magazine_gram anew from every title's name, in order: what the
 // migration runs when the pieces are out of step with the names (changed by another program).
 QStringList namePiecesRebuild();
-// Every title's pieces as those statements make them (gram, Pointer), for the check to compare.
+// Every title's pieces (gram, Pointer), repeats included, as those statements make them.
 extern const QString piecesOfEveryName;
 
 } // namespace data

@@ -489,13 +489,16 @@ void Analyser::namePieces() {
     if (!tables_.contains(QStringLiteral("magazine")))
         return;
     if (tables_.contains(QStringLiteral("magazine_gram"))) {
+        // Pieces a name holds that the table lacks, and pieces the table holds that their title's
+        // name no longer does (or whose title is gone).
         const Result r = c_.query(
-            QStringLiteral(
-                "SELECT COUNT(*), SUM(NOT EXISTS (SELECT 1 FROM magazine_gram g WHERE g.gram = e.gram AND g.Pointer = "
-                "e.Pointer)), (SELECT COUNT(*) FROM magazine_gram) FROM (%1) e")
+            QStringLiteral("SELECT (SELECT COUNT(*) FROM magazine_gram), (SELECT COUNT(*) FROM (%1) e WHERE NOT EXISTS "
+                           "(SELECT 1 FROM magazine_gram g WHERE g.gram = e.gram AND g.Pointer = e.Pointer)), "
+                           "(SELECT COUNT(*) FROM magazine_gram g WHERE NOT EXISTS (SELECT 1 FROM magazine m WHERE "
+                           "m.Pointer = g.Pointer AND INSTR(m.Magazine_Name, g.gram) > 0))")
                 .arg(piecesOfEveryName));
-        const qint64 stale = r.value(0, 1).toLongLong() + qAbs(r.value(0, 0).toLongLong() - r.value(0, 2).toLongLong());
-        line(QStringLiteral("title name pieces: %1, %2 out of step").arg(r.value(0, 2).toLongLong()).arg(stale));
+        const qint64 stale = r.value(0, 1).toLongLong() + r.value(0, 2).toLongLong();
+        line(QStringLiteral("title name pieces: %1, %2 out of step").arg(r.value(0, 0).toLongLong()).arg(stale));
         if (stale == 0)
             return;
         toDo(QStringLiteral("title name pieces out of step with the names (changed by another program); rebuilt"));

@@ -35,22 +35,56 @@ QList<SurveyRow> surveyRows(data::Connection& c, QChar group, const QDate& from,
 }
 
 void readSurvey(data::Connection& c, QChar group, const QDate& from, const QDate& to, const SurveyBlock& take,
-                int titlesPerBlock) {
-    // The group's received titles are taken in key order a block at a time, then the issues of
-    // the block's key range: every statement reads a bounded part, and the rows come out in
-    // the order of one statement over all titles.
+                int titlesPerBlock, qint64 byDateUpTo) {
+    const QString prefix = QString(group) + QLatin1Char('%');
+    const QString order = QStringLiteral(" ORDER BY m.Pointer, ") + receipt::newestNumberFirst(QStringLiteral("t"));
+    // One transaction, read only: every statement reads the same snapshot of the database, as
+    // one statement over everything would, whatever other stations save meanwhile.
+    data::Transaction snapshot(c);
+    // A short period (a month, a year of a smaller group) holds few of the group's issues: they
+    // are read by date from the date index, which holds what the survey shows, and handed on a
+    // block of titles at a time. The count stops past the bound, so asking costs little
+    // however long the period.
+    const qint64 inPeriod = byDateUpTo <= 0
+                                ? 1
+                                : c.query(QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM tranfile WHERE indate "
+                                                         "BETWEEN ? AND ? AND pointer LIKE ? LIMIT %1) x")
+                                              .arg(byDateUpTo + 1),
+                                          {from, to, prefix})
+                                      .value(0, 0)
+                                      .toLongLong();
+    if (inPeriod <= byDateUpTo) {
+        const data::Result r = c.query(
+            QStringLiteral("SELECT m.Magazine_Name, t.yearno, t.itemsno, t.DescriptionItem, m.Pointer FROM tranfile t "
+                           "STRAIGHT_JOIN magazine m ON m.Pointer = t.pointer WHERE t.indate BETWEEN ? AND ? AND "
+                           "t.pointer LIKE ? AND m.Receive_Code = '1' AND m.Pointer LIKE ?") +
+                order,
+            {from, to, prefix, prefix});
+        QList<SurveyRow> rows;
+        int titles = 0;
+        for (int i = 0; i < r.rowCount(); ++i) {
+            if ((i == 0 || r.text(i, 4) != r.text(i - 1, 4)) && ++titles > titlesPerBlock) {
+                take(rows);
+                rows.clear();
+                titles = 1;
+            }
+            rows.append(surveyRow(r.rows.at(i)));
+        }
+        if (!rows.isEmpty())
+            take(rows);
+        snapshot.commit();
+        return;
+    }
+    // A long period: the group's received titles are taken in key order a block at a time, then
+    // the issues of the block's key range, so every statement reads a bounded part.
     const QString titles = QStringLiteral("SELECT Pointer FROM magazine WHERE Receive_Code = '1' AND Pointer LIKE ? "
                                           "AND Pointer > ? ORDER BY Pointer LIMIT %1")
                                .arg(titlesPerBlock);
     const QString issues =
         QStringLiteral("SELECT m.Magazine_Name, t.yearno, t.itemsno, t.DescriptionItem, m.Pointer FROM magazine m "
                        "JOIN tranfile t ON t.pointer = m.Pointer WHERE m.Receive_Code = '1' AND m.Pointer LIKE ? "
-                       "AND m.Pointer BETWEEN ? AND ? AND t.indate BETWEEN ? AND ? ORDER BY m.Pointer, ") +
-        receipt::newestNumberFirst(QStringLiteral("t"));
-    const QString prefix = QString(group) + QLatin1Char('%');
-    // One transaction, read only: every block is read from the same snapshot of the database,
-    // as one statement would be, whatever other stations save meanwhile.
-    data::Transaction snapshot(c);
+                       "AND m.Pointer BETWEEN ? AND ? AND t.indate BETWEEN ? AND ?") +
+        order;
     QString after = QStringLiteral("");
     for (;;) {
         const data::Result block = c.query(titles, {prefix, after});

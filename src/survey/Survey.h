@@ -30,11 +30,13 @@ double leadingValue(const QString& text);
 // The issues received (receipt date within both bounds) by the currently received titles of a
 // group ('J' foreign, 'I' Thai): titles by key, issues newest registration number first.
 QList<SurveyRow> surveyRows(data::Connection& c, QChar group, const QDate& from, const QDate& to);
-// The same rows in the same order, read a block of titles at a time (each title's issues
-// whole in one block) and handed on as they are read, so that no more than a block is held.
+// The same rows in the same order, handed on a block of titles at a time (each title's issues
+// whole in one block). A period holding at most `byDateUpTo` issues (of every group) is read
+// by date in one statement; a longer one a block of titles at a time, so that no more than a
+// block is held.
 using SurveyBlock = std::function<void(const QList<SurveyRow>&)>;
 void readSurvey(data::Connection& c, QChar group, const QDate& from, const QDate& to, const SurveyBlock& take,
-                int titlesPerBlock = 1000);
+                int titlesPerBlock = 1000, qint64 byDateUpTo = 100000);
 
 // Replaces the rows of rep_jn_servey in the local staging file printmag.db of `folder`
 // (created on first use) in one transaction. False, with the file and the reason in plain

@@ -161,8 +161,8 @@ private slots:
         QCOMPARE(testsupport::pdfText(dir.filePath("cli.pdf")), testsupport::pdfText(dir.filePath("th.pdf")));
     }
 
-    // Read a block of titles at a time and laid out as it comes, full pages handed on, the
-    // survey is what one read laid out whole gives: no title split, lost or repeated at the
+    // Read by date or a block of titles at a time, laid out as it comes, full pages handed on,
+    // the survey is what one read laid out whole gives: no title split, lost or repeated at the
     // edge of a block, nothing saved meanwhile, the same pages.
     void readInBlocks() {
         db->admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code) VALUES "
@@ -186,7 +186,9 @@ private slots:
                 titles << r.magazineName;
         QCOMPARE(titles.join(',') + QString::number(whole.size()), QStringLiteral("Nature,Cell,Zoo63"));
         const reports::Document laidOut = survey::surveyReport(whole, 'J', from, to);
-        for (int perBlock : {1, 2, 3}) {
+        for (int run = 0; run < 6; ++run) {
+            const int perBlock = 1 + run % 3;
+            const qint64 byDateUpTo = run < 3 ? 0 : 1000; // a block of titles at a time, then by date
             QList<survey::SurveyRow> rows;
             QList<reports::Page> pages;
             survey::SurveyReport report('J', from, to);
@@ -200,7 +202,7 @@ private slots:
                         db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate) "
                                                         "VALUES ('999', 'J000005', '2027-01-13')"));
                 },
-                perBlock);
+                perBlock, byDateUpTo);
             db->admin().exec(QStringLiteral("DELETE FROM tranfile WHERE magno = '999'"));
             pages += report.finish().pages;
             QCOMPARE(rows.size(), whole.size());
