@@ -370,7 +370,7 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
                       QStringLiteral("ชั้น %1 ตู้ %2").arg(1 + rnd.below(3)).arg(1 + rnd.below(40))});
         }
         rows.flush();
-        for (const QString& sql : data::namePiecesRebuild()) // the pieces of every name, as the migration makes them
+        for (const QString& sql : data::piecesRebuild(data::titleNames)) // as the migration makes them
             c.exec(sql);
         tx.commit();
         n.titles = size.titles;
@@ -536,6 +536,8 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
         articles.flush();
         authors.flush();
         heads.flush();
+        for (const QString& sql : data::piecesRebuild(data::subjectTexts))
+            c.exec(sql);
         c.commit();
         n.articles = size.articles;
     }

@@ -5,7 +5,8 @@ namespace bench {
 void makeLegacy(data::Connection& admin) {
     admin.administer();
     admin.exec(QStringLiteral("SET SESSION sql_mode = ''"));
-    admin.exec(QStringLiteral("DROP TABLE IF EXISTS magazine_gram")); // from before the title search kept name pieces
+    // From before the searches kept pieces of the texts.
+    admin.exec(QStringLiteral("DROP TABLE IF EXISTS magazine_gram, msubject_gram"));
     const data::Result keys = admin.query(
         QStringLiteral("SELECT t.TABLE_NAME, (SELECT GROUP_CONCAT(DISTINCT CONCAT('DROP INDEX `', s.INDEX_NAME, '`')) "
                        "FROM information_schema.STATISTICS s WHERE s.TABLE_SCHEMA = t.TABLE_SCHEMA AND s.TABLE_NAME = "

@@ -203,6 +203,15 @@ CREATE TABLE msubject (
   KEY msubject_subject (subject)
 ) ENGINE=InnoDB;
 
+-- Every two-character piece of each subject heading, for the subject search, as
+-- magazine_gram is for the titles' names. A heading no article holds any longer may keep its
+-- pieces: the search still reads the headings themselves.
+CREATE TABLE msubject_gram (
+  gram    VARCHAR(2)   NOT NULL,
+  subject VARCHAR(255) NOT NULL,
+  PRIMARY KEY (gram, subject)
+) ENGINE=InnoDB;
+
 CREATE TABLE artctrl (
   artno_ctrl VARCHAR(20) NOT NULL,
   row_id     TINYINT     NOT NULL DEFAULT 1,

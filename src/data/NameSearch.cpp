@@ -3,6 +3,7 @@
 #include "data/DbError.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <algorithm>
 #include <mutex>
 
@@ -16,21 +17,39 @@ constexpr int piecesCounted = 4;
 // at least 1,000 and at most 8,000 (each piece is counted that far and no further).
 constexpr qint64 namesPerLookup = 25;
 
-// That bound, from the server's estimate of the catalogue's size, asked again every ten
+// That bound, from the server's estimate of the searched table's size, asked again every ten
 // minutes: it only decides how the rows are found, never which.
-qint64 candidateBound(Connection& c) {
+qint64 candidateBound(Connection& c, const PieceTable& t) {
+    struct Known {
+        qint64 bound = 0;
+        QElapsedTimer asked;
+    };
     static std::mutex lock;
-    static qint64 bound = 0;
-    static QElapsedTimer asked;
+    static QHash<QString, Known> known;
     const std::lock_guard<std::mutex> hold(lock);
-    if (bound == 0 || asked.hasExpired(10 * 60 * 1000)) {
+    Known& k = known[QLatin1String(t.table)];
+    if (k.bound == 0 || k.asked.hasExpired(10 * 60 * 1000)) {
         const Result r = c.query(QStringLiteral("SELECT TABLE_ROWS FROM information_schema.TABLES WHERE "
-                                                "TABLE_SCHEMA = DATABASE() AND TABLE_NAME = 'magazine'"));
-        bound = qBound<qint64>(1000, r.value(0, 0).toLongLong() / namesPerLookup, qint64(8000));
-        asked.start();
+                                                "TABLE_SCHEMA = DATABASE() AND TABLE_NAME = ?"),
+                                 {QString::fromLatin1(t.rows)});
+        k.bound = qBound<qint64>(1000, r.value(0, 0).toLongLong() / namesPerLookup, qint64(8000));
+        k.asked.start();
     }
-    return bound;
+    return k.bound;
 }
+
+// A piece table missing (a database not yet migrated) is met as if its pieces were not kept.
+template <typename F> bool whereKept(F&& f) {
+    try {
+        f();
+        return true;
+    } catch (const DbError& e) {
+        if (e.nativeCode() != 1146)
+            throw;
+        return false;
+    }
+}
+
 } // namespace
 
 QStringList namePieces(const QString& text) {
@@ -45,57 +64,58 @@ QStringList namePieces(const QString& text) {
     return out;
 }
 
-void keepNamePieces(Connection& c, const QString& pointer, const QString& name, bool replacing) {
-    try {
-        if (replacing)
-            dropNamePieces(c, pointer);
-        const QStringList pieces = namePieces(name);
-        if (pieces.isEmpty())
-            return;
-        Params values;
-        for (const QString& p : pieces)
-            values << p << pointer;
-        // Pieces equal in the collation ("ab", "AB") share one row, as the rebuild's DISTINCT has it.
-        c.exec(QStringLiteral("INSERT INTO magazine_gram (gram, Pointer) VALUES %1 "
-                              "ON DUPLICATE KEY UPDATE Pointer = VALUES(Pointer)")
-                   .arg(QStringList(pieces.size(), QStringLiteral("(?, ?)")).join(QStringLiteral(", "))),
+const PieceTable titleNames{"magazine_gram", "Pointer", "magazine", "Magazine_Name", "magazine"};
+const PieceTable subjectTexts{"msubject_gram", "subject", "(SELECT subject FROM msubject GROUP BY subject)", "subject",
+                              "msubject"};
+
+void keepPieces(Connection& c, const PieceTable& t, const QString& key, const QString& text, bool replacing) {
+    if (replacing)
+        dropPieces(c, t, key);
+    const QStringList pieces = namePieces(text);
+    if (pieces.isEmpty())
+        return;
+    Params values;
+    for (const QString& p : pieces)
+        values << p << key;
+    // Pieces equal in the collation ("ab", "AB") share one row, as they do in the rebuild.
+    whereKept([&] {
+        c.exec(QStringLiteral("INSERT INTO %1 (gram, %2) VALUES %3 ON DUPLICATE KEY UPDATE %2 = VALUES(%2)")
+                   .arg(QLatin1String(t.table), QLatin1String(t.key),
+                        QStringList(pieces.size(), QStringLiteral("(?, ?)")).join(QStringLiteral(", "))),
                values);
-    } catch (const DbError& e) {
-        if (e.nativeCode() != 1146)
-            throw;
-    }
+    });
 }
 
-void dropNamePieces(Connection& c, const QString& pointer) {
-    try {
-        c.exec(QStringLiteral("DELETE FROM magazine_gram WHERE Pointer = ?"), {pointer});
-    } catch (const DbError& e) {
-        if (e.nativeCode() != 1146)
-            throw;
-    }
+void dropPieces(Connection& c, const PieceTable& t, const QString& key) {
+    whereKept([&] {
+        c.exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(QLatin1String(t.table), QLatin1String(t.key)), {key});
+    });
 }
 
-// Pieces a name holds more than once, or that the collation takes for one ("ab", "AB"), are
+// Pieces a text holds more than once, or that the collation takes for one ("ab", "AB"), are
 // kept once: the insert meets its own earlier row and leaves it. (No DISTINCT: sorting millions
 // of pieces for it costs more than meeting the few repeats.)
-const QString piecesOfEveryName =
-    QStringLiteral("WITH RECURSIVE piece (i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM piece WHERE i < 254) "
-                   "SELECT SUBSTRING(m.Magazine_Name, p.i, 2) AS gram, m.Pointer FROM magazine m "
-                   "JOIN piece p ON p.i < CHAR_LENGTH(m.Magazine_Name)");
-
-QStringList namePiecesRebuild() {
-    return {QStringLiteral("DELETE FROM magazine_gram"),
-            QStringLiteral("INSERT INTO magazine_gram (gram, Pointer) %1 ON DUPLICATE KEY UPDATE Pointer = "
-                           "magazine_gram.Pointer")
-                .arg(piecesOfEveryName)};
+QString piecesOfEveryText(const PieceTable& t) {
+    return QStringLiteral("WITH RECURSIVE piece (i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM piece WHERE i < 254) "
+                          "SELECT SUBSTRING(s.%1, p.i, 2) AS gram, s.%2 AS `key` FROM %3 s "
+                          "JOIN piece p ON p.i < CHAR_LENGTH(s.%1)")
+        .arg(QLatin1String(t.text), QLatin1String(t.key), QLatin1String(t.source));
 }
 
-Condition titleNameContains(Connection& c, const QString& text, const QString& alias) {
-    Condition out{QStringLiteral("%1.Magazine_Name LIKE ?").arg(alias), {likeContains(text)}};
+QStringList piecesRebuild(const PieceTable& t) {
+    const QString table = QLatin1String(t.table), key = QLatin1String(t.key);
+    return {QStringLiteral("DELETE FROM %1").arg(table),
+            QStringLiteral("INSERT INTO %1 (gram, %2) %3 ON DUPLICATE KEY UPDATE %2 = %1.%2")
+                .arg(table, key, piecesOfEveryText(t))};
+}
+
+Condition containsText(Connection& c, const PieceTable& t, const QString& text, const QString& alias) {
+    const QString table = QLatin1String(t.table), key = QLatin1String(t.key);
+    Condition out{QStringLiteral("%1.%2 LIKE ?").arg(alias, QLatin1String(t.text)), {likeContains(text)}};
     const QStringList pieces = namePieces(text);
     if (pieces.isEmpty())
         return out;
-    const qint64 mostCandidates = candidateBound(c);
+    const qint64 mostCandidates = candidateBound(c, t);
     QStringList counted;
     const int n = int(qMin<qsizetype>(pieces.size(), piecesCounted));
     for (int k = 0; k < n; ++k) {
@@ -103,38 +123,33 @@ Condition titleNameContains(Connection& c, const QString& text, const QString& a
         if (!counted.contains(p))
             counted << p;
     }
-    // How many titles hold each, counted no further than is worth it.
+    // How many rows hold each, counted no further than is worth it.
     QStringList counts;
     Params values;
     for (const QString& p : counted) {
-        counts << QStringLiteral("(SELECT COUNT(*) FROM (SELECT 1 FROM magazine_gram WHERE gram = ? LIMIT %1) x)")
+        counts << QStringLiteral("(SELECT COUNT(*) FROM (SELECT 1 FROM %1 WHERE gram = ? LIMIT %2) x)")
+                      .arg(table)
                       .arg(mostCandidates);
         values << p;
     }
     Result r;
-    try {
-        r = c.query(QStringLiteral("SELECT ") + counts.join(QStringLiteral(", ")), values);
-    } catch (const DbError& e) {
-        if (e.nativeCode() != 1146)
-            throw;
-        return out; // a database not yet migrated has no pieces: every name is read, as before
-    }
+    if (!whereKept([&] { r = c.query(QStringLiteral("SELECT ") + counts.join(QStringLiteral(", ")), values); }))
+        return out; // a database not yet migrated has no pieces: every row is read, as before
     QList<QPair<qint64, QString>> byCount;
     for (int k = 0; k < counted.size(); ++k)
         byCount.append({r.value(0, k).toLongLong(), counted.at(k)});
     std::sort(byCount.begin(), byCount.end());
     if (byCount.first().first >= mostCandidates)
-        return out; // every piece is common: reading the names in order is quicker
+        return out; // every piece is common: reading the rows in order is quicker
     // The rarest piece gives the candidates; the next one, when rare too, thins them by key.
-    QString from = QStringLiteral("magazine_gram g0");
+    QString from = table + QStringLiteral(" g0");
     values = {};
     if (byCount.size() > 1 && byCount.at(1).first < mostCandidates) {
-        from += QStringLiteral(" JOIN magazine_gram g1 ON g1.Pointer = g0.Pointer AND g1.gram = ?");
+        from += QStringLiteral(" JOIN %1 g1 ON g1.%2 = g0.%2 AND g1.gram = ?").arg(table, key);
         values << byCount.at(1).second;
     }
     values << byCount.first().second << out.values;
-    out.sql =
-        QStringLiteral("%1.Pointer IN (SELECT g0.Pointer FROM %2 WHERE g0.gram = ?) AND ").arg(alias, from) + out.sql;
+    out.sql = QStringLiteral("%1.%2 IN (SELECT g0.%2 FROM %3 WHERE g0.gram = ?) AND ").arg(alias, key, from) + out.sql;
     out.values = values;
     return out;
 }

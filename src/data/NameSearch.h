@@ -6,37 +6,54 @@
 
 namespace data {
 
-// A condition on a query over `magazine` and the values it binds.
+// A condition on a query and the values it binds.
 struct Condition {
     QString sql;
     Params values;
 };
 
-// "The title's name holds `text`", with `text` taken literally as in LIKE '%text%' (trim it
-// first if it should be). The name is still matched by that LIKE, so the rows are exactly its
-// rows; the two-character pieces kept in magazine_gram only narrow the titles it is tried on to
-// those holding the text's rarest pieces, so a long catalogue is not read name by name. A text
-// of one character has no piece, and one whose pieces are all common is quicker matched against
-// every name in order: both are. Asks the server how rare the pieces are. `alias` names the
-// magazine table in the query.
-Condition titleNameContains(Connection& c, const QString& text, const QString& alias = QStringLiteral("m"));
+// A table of the two-character pieces of one text column (gram, key), so that a search for a
+// part of the text reads only the rows holding the text's pieces instead of every row. The
+// program's saves keep it in step in their own transactions; `warasan-dbcheck` reports texts
+// another program changed without it and `--migrate` rebuilds it.
+struct PieceTable {
+    const char* table;  // the piece table
+    const char* key;    // its column naming the row a piece came from
+    const char* source; // the rows the pieces are made from, as a table or a derived table
+    const char* text;   // the column of those rows whose pieces are kept
+    const char* rows;   // the table whose size tells how rare a piece must be to be worth using
+};
+// The titles' names by title code; the subjects by the subject itself (one entry for all the
+// articles it is given to).
+extern const PieceTable titleNames, subjectTexts;
+
+// "The text column holds `text`", with `text` taken literally as in LIKE '%text%' (trim it
+// first if it should be). The column is still matched by that LIKE, so the rows are exactly its
+// rows; the pieces only narrow the rows it is tried on to those holding the text's rarest
+// pieces. A text of one character has no piece, and one whose pieces are all common is quicker
+// matched against every row in order: both are. Asks the server how rare the pieces are.
+// `alias` names the searched table in the query.
+Condition containsText(Connection& c, const PieceTable& t, const QString& text, const QString& alias);
+inline Condition titleNameContains(Connection& c, const QString& text, const QString& alias = QStringLiteral("m")) {
+    return containsText(c, titleNames, text, alias);
+}
 
 // The distinct two-character pieces of `text`, in order, counted in characters (code points)
 // as the server's SUBSTRING counts them.
 QStringList namePieces(const QString& text);
 
-// Writes the pieces of a title's name, inside the caller's transaction with the save that gave
-// the title that name; `replacing` drops the pieces its code held before. A database not yet
-// given the piece table (before `warasan-dbcheck --migrate`) takes the save without them: its
-// searches read every name, and the migration builds the pieces of every title.
-void keepNamePieces(Connection& c, const QString& pointer, const QString& name, bool replacing);
-// Drops a title's pieces with the title, inside the caller's transaction.
-void dropNamePieces(Connection& c, const QString& pointer);
+// Writes the pieces of `text` under `key`, inside the caller's transaction with the save that
+// wrote the text; `replacing` drops the pieces the key held before. A database not yet given
+// the piece table (before `warasan-dbcheck --migrate`) takes the save without them: its
+// searches read every row, and the migration builds the pieces.
+void keepPieces(Connection& c, const PieceTable& t, const QString& key, const QString& text, bool replacing);
+// Drops a key's pieces with the row, inside the caller's transaction.
+void dropPieces(Connection& c, const PieceTable& t, const QString& key);
 
-// The statements that make magazine_gram anew from every title's name, in order: what the
-// migration runs when the pieces are out of step with the names (changed by another program).
-QStringList namePiecesRebuild();
-// Every title's pieces (gram, Pointer), repeats included, as those statements make them.
-extern const QString piecesOfEveryName;
+// The statements that make the piece table anew from the texts, in order: what the migration
+// runs when it is out of step with them (changed by another program).
+QStringList piecesRebuild(const PieceTable& t);
+// Every text's pieces (gram, key), repeats included, as those statements make them.
+QString piecesOfEveryText(const PieceTable& t);
 
 } // namespace data

@@ -135,7 +135,7 @@ private:
                  const QString& target);
     void orphans();
     void cluster();
-    void namePieces();
+    void pieces(const PieceTable& p);
 };
 
 void Analyser::readTables() {
@@ -174,7 +174,8 @@ Analysis Analyser::run() {
         table(e);
     counters();
     orphans();
-    namePieces();
+    pieces(titleNames);
+    pieces(subjectTexts);
     cluster();
     line(a_.toDo == 0 ? QStringLiteral("nothing needs doing")
                       : QStringLiteral("%1 thing(s) need doing; `warasan-dbcheck --migrate --backup FILE` does those "
@@ -482,28 +483,29 @@ void Analyser::orphans() {
     }
 }
 
-// The name pieces behind the title search, against the names: a name another program changed,
-// or a title it added or removed, leaves the search blind to it until they are rebuilt. A piece
-// table the migration creates is built from the names there and then.
-void Analyser::namePieces() {
-    if (!tables_.contains(QStringLiteral("magazine")))
+// The pieces behind the title and subject searches, against the texts: a text another program
+// changed, or a row it added or removed, leaves the search blind to it until they are rebuilt.
+// A piece table the migration creates is built from the texts there and then.
+void Analyser::pieces(const PieceTable& p) {
+    const QString table = QLatin1String(p.table), key = QLatin1String(p.key);
+    if (!tables_.contains(QLatin1String(p.rows)))
         return;
-    if (tables_.contains(QStringLiteral("magazine_gram"))) {
-        // Pieces a name holds that the table lacks, and pieces the table holds that their title's
-        // name no longer does (or whose title is gone).
+    if (tables_.contains(table)) {
+        // Pieces a text holds that the table lacks, and pieces the table holds that their text
+        // no longer does (or whose row is gone).
         const Result r = c_.query(
-            QStringLiteral("SELECT (SELECT COUNT(*) FROM magazine_gram), (SELECT COUNT(*) FROM (%1) e WHERE NOT EXISTS "
-                           "(SELECT 1 FROM magazine_gram g WHERE g.gram = e.gram AND g.Pointer = e.Pointer)), "
-                           "(SELECT COUNT(*) FROM magazine_gram g WHERE NOT EXISTS (SELECT 1 FROM magazine m WHERE "
-                           "m.Pointer = g.Pointer AND INSTR(m.Magazine_Name, g.gram) > 0))")
-                .arg(piecesOfEveryName));
+            QStringLiteral("SELECT (SELECT COUNT(*) FROM %1), (SELECT COUNT(*) FROM (%3) e WHERE NOT EXISTS (SELECT 1 "
+                           "FROM %1 g WHERE g.gram = e.gram AND g.%2 = e.`key`)), (SELECT COUNT(*) FROM %1 g WHERE "
+                           "NOT EXISTS (SELECT 1 FROM %4 s WHERE s.%2 = g.%2 AND INSTR(s.%5, g.gram) > 0))")
+                .arg(table, key, piecesOfEveryText(p), QLatin1String(p.rows), QLatin1String(p.text)));
         const qint64 stale = r.value(0, 1).toLongLong() + r.value(0, 2).toLongLong();
-        line(QStringLiteral("title name pieces: %1, %2 out of step").arg(r.value(0, 0).toLongLong()).arg(stale));
+        line(QStringLiteral("%1: %2 pieces, %3 out of step").arg(table).arg(r.value(0, 0).toLongLong()).arg(stale));
         if (stale == 0)
             return;
-        toDo(QStringLiteral("title name pieces out of step with the names (changed by another program); rebuilt"));
+        toDo(QStringLiteral("%1: pieces out of step with %2.%3 (changed by another program); rebuilt")
+                 .arg(table, QLatin1String(p.rows), QLatin1String(p.text)));
     }
-    for (const QString& sql : namePiecesRebuild())
+    for (const QString& sql : piecesRebuild(p))
         step(sql);
 }
 

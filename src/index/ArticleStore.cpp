@@ -1,6 +1,7 @@
 #include "index/ArticleStore.h"
 
 #include "data/Counter.h"
+#include "data/NameSearch.h"
 #include "data/Numbering.h"
 #include "index/AuthorStore.h"
 
@@ -12,10 +13,27 @@ QString expectedNumber(data::Connection& c) {
     return counterText(c).trimmed();
 }
 
+namespace {
+
+// The pieces of the subjects an article is given, for the subject search. A subject no article
+// holds any longer keeps its pieces: the search still reads the subjects themselves, so they
+// only stand for a candidate that is not found.
+void keepSubjectPieces(data::Connection& c, const QString (&subjects)[5]) {
+    for (const QString& subject : subjects)
+        if (!subject.trimmed().isEmpty())
+            data::keepPieces(c, data::subjectTexts, subject.trimmed(), subject.trimmed(), false);
+}
+
+} // namespace
+
 QStringList subjectsMatching(data::Connection& c, const QString& text, bool anywhere) {
+    const data::Condition holds =
+        anywhere ? data::containsText(c, data::subjectTexts, text.trimmed(), QStringLiteral("s"))
+                 : data::Condition{QStringLiteral("s.subject LIKE ?"), {data::likePrefix(text.trimmed())}};
     const data::Result r =
-        c.query(QStringLiteral("SELECT subject FROM msubject WHERE subject LIKE ? GROUP BY subject ORDER BY subject"),
-                {anywhere ? data::likeContains(text.trimmed()) : data::likePrefix(text.trimmed())});
+        c.query(QStringLiteral("SELECT s.subject FROM msubject s WHERE %1 GROUP BY s.subject ORDER BY s.subject")
+                    .arg(holds.sql),
+                holds.values);
     QStringList out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
@@ -62,6 +80,7 @@ data::Saved<QString> save(data::Connection& c, const ArticleEntry& e) {
                     c.exec(QStringLiteral(
                                "INSERT INTO msubject (article_no, seqno, subject, article_name) VALUES (?, ?, ?, ?)"),
                            {number, ++seq, subject.trimmed(), e.title});
+            keepSubjectPieces(c, e.subjects);
             c.exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = ? LIMIT 1"), {articleNumber(*value + 1)});
         },
         [&] {
@@ -215,6 +234,7 @@ data::Saved<data::EditOutcome> update(data::Connection& c, const QString& number
                 idnos[i] = e.authorNames[i].trimmed().isEmpty() ? QString() : e.authorIdnos[i];
             rewriteRows(c, QStringLiteral("mauthfile"), QStringLiteral("idno"), number, idnos, 3, e.title);
             rewriteRows(c, QStringLiteral("msubject"), QStringLiteral("subject"), number, e.subjects, 5, e.title);
+            keepSubjectPieces(c, e.subjects);
             written = loadArticle(c, number, false)->stamp;
         },
         [&] {

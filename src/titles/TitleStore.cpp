@@ -171,7 +171,7 @@ data::Saved<QString> add(data::Connection& c, const Title& t, int series) {
             c.exec(QStringLiteral("INSERT INTO magazine (Pointer, %1) VALUES (?%2)")
                        .arg(columnList, QStringLiteral(", ?").repeated(20)),
                    data::Params{code} + columnValues(t));
-            data::keepNamePieces(c, code, t.name.trimmed(), false);
+            data::keepPieces(c, data::titleNames, code, t.name.trimmed(), false);
         },
         [&](const QString& code) {
             return !c.query(
@@ -192,7 +192,7 @@ data::Saved<data::EditOutcome> update(data::Connection& c, const Title& t) {
             outcome = data::updateIfUnchanged(c, QStringLiteral("magazine"), QStringLiteral("Pointer"), code, columns,
                                               values, {t.original.isEmpty() ? QStringList() : columns, t.original});
             if (outcome == data::EditOutcome::Saved)
-                data::keepNamePieces(c, code, t.name.trimmed(), true);
+                data::keepPieces(c, data::titleNames, code, t.name.trimmed(), true);
         },
         [&] {
             return data::rowHolds(c, QStringLiteral("magazine"), QStringLiteral("Pointer"), code, {columns, values});
@@ -215,7 +215,7 @@ bool remove(data::Connection& c, const QString& pointer) {
     data::retryingTransaction(
         c,
         [&] {
-            data::dropNamePieces(c, code);
+            data::dropPieces(c, data::titleNames, code);
             existed = c.exec(QStringLiteral("DELETE FROM magazine WHERE Pointer = ?"), {code}) > 0;
         },
         [&] { return c.query(QStringLiteral("SELECT 1 FROM magazine WHERE Pointer = ?"), {code}).isEmpty(); });

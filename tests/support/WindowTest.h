@@ -27,11 +27,12 @@ template <typename T> T* control(QWidget* window, const char* name) {
 
 // Creates a window of type W on a connection of its own to the configured database, as a
 // top-level window that deletes itself on closing, shows it and waits until it is active.
-// Titles planted by SQL stand for an installation's titles after its migration, which gives
-// them the name pieces the title search reads.
+// Titles and subjects planted by SQL stand for an installation's after its migration, which
+// gives them the pieces the searches read.
 inline void piecesOfPlantedTitles(data::Connection& c) {
-    for (const QString& sql : data::namePiecesRebuild())
-        c.exec(sql);
+    for (const data::PieceTable* t : {&data::titleNames, &data::subjectTexts})
+        for (const QString& sql : data::piecesRebuild(*t))
+            c.exec(sql);
 }
 
 template <typename W> W* showWindow() {
