@@ -1,8 +1,9 @@
-// The title search by a part of the name, through the name pieces, against the plain
-// LIKE '%text%' it stands for: 1,000 random parts of generated names (Thai, Latin, one
+// The title and subject searches by a part of the text, through the pieces, against the plain
+// LIKE '%text%' they stand for: 1,000 random parts of generated names (Thai, Latin, one
 // character, Thai combining marks alone, Latin in the other case, texts found nowhere) must give
 // the same rows in the same order; then the time of each way.
 #include "BenchUtil.h"
+#include "index/ArticleStore.h"
 #include "titles/TitleStore.h"
 
 #include <QRandomGenerator>
@@ -92,6 +93,33 @@ int main(int argc, char** argv) {
         for (int k = 0; k < 6; ++k)
             std::printf("  %-32s pieces median %6.2f ms 95th %6.2f   LIKE median %6.2f ms 95th %6.2f\n", kindNames[k],
                         bench::median(byKind[0][k]), p95(byKind[0][k]), bench::median(byKind[1][k]), p95(byKind[1][k]));
-        return differ == 0 ? 0 : 1;
+        // The subject search the same way, on parts of the headings articles are given.
+        const data::Result heads = c.query(QStringLiteral("SELECT subject FROM msubject GROUP BY subject"));
+        std::vector<double> subjectPieces, subjectPlain;
+        int subjectsDiffer = 0;
+        for (int i = 0; i < 1000 && heads.rowCount() > 0; ++i) {
+            const QString t = part(rnd, heads.text(int(rnd.bounded(heads.rowCount())), 0), i % 6);
+            if (t.isEmpty())
+                continue;
+            QStringList a;
+            subjectPieces.push_back(bench::timed([&] { a = indexing::ArticleStore::subjectsMatching(c, t, true); }));
+            data::Result b;
+            subjectPlain.push_back(bench::timed([&] {
+                b = c.query(QStringLiteral("SELECT subject FROM msubject WHERE subject LIKE ? GROUP BY subject "
+                                           "ORDER BY subject"),
+                            {data::likeContains(t)});
+            }));
+            bool same = a.size() == b.rowCount();
+            for (int k = 0; same && k < a.size(); ++k)
+                same = a.at(k) == b.text(k, 0);
+            if (!same && ++subjectsDiffer <= 10)
+                std::printf("DIFFERENT subject: \"%s\"\n", qPrintable(t));
+        }
+        std::printf("subject search, %d texts: %d differ from LIKE\n", int(subjectPieces.size()), subjectsDiffer);
+        std::printf("  through the pieces   median %6.2f ms   95th %6.2f ms\n", bench::median(subjectPieces),
+                    p95(subjectPieces));
+        std::printf("  LIKE over every row  median %6.2f ms   95th %6.2f ms\n", bench::median(subjectPlain),
+                    p95(subjectPlain));
+        return differ == 0 && subjectsDiffer == 0 ? 0 : 1;
     });
 }
