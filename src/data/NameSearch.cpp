@@ -6,6 +6,7 @@
 #include <QHash>
 #include <algorithm>
 #include <mutex>
+#include <optional>
 
 namespace data {
 
@@ -109,12 +110,11 @@ QStringList piecesRebuild(const PieceTable& t) {
                 .arg(table, key, piecesOfEveryText(t))};
 }
 
-Condition containsText(Connection& c, const PieceTable& t, const QString& text, const QString& alias) {
+std::optional<Condition> candidates(Connection& c, const PieceTable& t, const QString& text) {
     const QString table = QLatin1String(t.table), key = QLatin1String(t.key);
-    Condition out{QStringLiteral("%1.%2 LIKE ?").arg(alias, QLatin1String(t.text)), {likeContains(text)}};
     const QStringList pieces = namePieces(text);
     if (pieces.isEmpty())
-        return out;
+        return std::nullopt;
     const qint64 mostCandidates = candidateBound(c, t);
     QStringList counted;
     const int n = int(qMin<qsizetype>(pieces.size(), piecesCounted));
@@ -134,13 +134,13 @@ Condition containsText(Connection& c, const PieceTable& t, const QString& text, 
     }
     Result r;
     if (!whereKept([&] { r = c.query(QStringLiteral("SELECT ") + counts.join(QStringLiteral(", ")), values); }))
-        return out; // a database not yet migrated has no pieces: every row is read, as before
+        return std::nullopt; // a database not yet migrated has no pieces: every row is read, as before
     QList<QPair<qint64, QString>> byCount;
     for (int k = 0; k < counted.size(); ++k)
         byCount.append({r.value(0, k).toLongLong(), counted.at(k)});
     std::sort(byCount.begin(), byCount.end());
     if (byCount.first().first >= mostCandidates)
-        return out; // every piece is common: reading the rows in order is quicker
+        return std::nullopt; // every piece is common: reading the rows in order is quicker
     // The rarest piece gives the candidates; the next one, when rare too, thins them by key.
     QString from = table + QStringLiteral(" g0");
     values = {};
@@ -148,9 +148,16 @@ Condition containsText(Connection& c, const PieceTable& t, const QString& text, 
         from += QStringLiteral(" JOIN %1 g1 ON g1.%2 = g0.%2 AND g1.gram = ?").arg(table, key);
         values << byCount.at(1).second;
     }
-    values << byCount.first().second << out.values;
-    out.sql = QStringLiteral("%1.%2 IN (SELECT g0.%2 FROM %3 WHERE g0.gram = ?) AND ").arg(alias, key, from) + out.sql;
-    out.values = values;
+    values << byCount.first().second;
+    return Condition{QStringLiteral("SELECT g0.%1 FROM %2 WHERE g0.gram = ?").arg(key, from), values};
+}
+
+Condition containsText(Connection& c, const PieceTable& t, const QString& text, const QString& alias) {
+    Condition out{QStringLiteral("%1.%2 LIKE ?").arg(alias, QLatin1String(t.text)), {likeContains(text)}};
+    if (const auto keys = candidates(c, t, text)) {
+        out.sql = QStringLiteral("%1.%2 IN (%3) AND ").arg(alias, QLatin1String(t.key), keys->sql) + out.sql;
+        out.values = keys->values + out.values;
+    }
     return out;
 }
 

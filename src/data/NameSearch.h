@@ -3,6 +3,7 @@
 #include "data/Connection.h"
 
 #include <QString>
+#include <optional>
 
 namespace data {
 
@@ -34,6 +35,9 @@ extern const PieceTable titleNames, subjectTexts;
 // matched against every row in order: both are. Asks the server how rare the pieces are.
 // `alias` names the searched table in the query.
 Condition containsText(Connection& c, const PieceTable& t, const QString& text, const QString& alias);
+// The keys of the piece table that may hold `text` (a statement giving them, and its values): a
+// superset of the rows LIKE '%text%' finds. Nothing when reading every row is the quicker way.
+std::optional<Condition> candidates(Connection& c, const PieceTable& t, const QString& text);
 inline Condition titleNameContains(Connection& c, const QString& text, const QString& alias = QStringLiteral("m")) {
     return containsText(c, titleNames, text, alias);
 }

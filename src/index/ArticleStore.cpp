@@ -27,13 +27,22 @@ void keepSubjectPieces(data::Connection& c, const QString (&subjects)[5]) {
 } // namespace
 
 QStringList subjectsMatching(data::Connection& c, const QString& text, bool anywhere) {
-    const data::Condition holds =
-        anywhere ? data::containsText(c, data::subjectTexts, text.trimmed(), QStringLiteral("s"))
-                 : data::Condition{QStringLiteral("s.subject LIKE ?"), {data::likePrefix(text.trimmed())}};
-    const data::Result r =
-        c.query(QStringLiteral("SELECT s.subject FROM msubject s WHERE %1 GROUP BY s.subject ORDER BY s.subject")
-                    .arg(holds.sql),
-                holds.values);
+    const QString typed = text.trimmed();
+    const QString pattern = anywhere ? data::likeContains(typed) : data::likePrefix(typed);
+    data::Result r;
+    // A heading that starts with the text holds it too: the pieces give the candidates either way.
+    if (const auto candidates = data::candidates(c, data::subjectTexts, typed)) {
+        // Each candidate heading looked up once (not every article's row of it), spelt as the
+        // first of its matching rows in the heading index: what grouping those rows gives.
+        r = c.query(QStringLiteral("SELECT (SELECT s.subject FROM msubject s WHERE s.subject = g.subject AND s.subject "
+                                   "LIKE ? LIMIT 1) AS heading FROM (%1) g HAVING heading IS NOT NULL ORDER BY heading")
+                        .arg(candidates->sql),
+                    data::Params{pattern} + candidates->values);
+    } else {
+        r = c.query(
+            QStringLiteral("SELECT subject FROM msubject WHERE subject LIKE ? GROUP BY subject ORDER BY subject"),
+            {pattern});
+    }
     QStringList out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
