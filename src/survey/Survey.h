@@ -36,7 +36,7 @@ QList<SurveyRow> surveyRows(data::Connection& c, QChar group, const QDate& from,
 // block is held.
 using SurveyBlock = std::function<void(const QList<SurveyRow>&)>;
 void readSurvey(data::Connection& c, QChar group, const QDate& from, const QDate& to, const SurveyBlock& take,
-                int titlesPerBlock = 1000, qint64 byDateUpTo = 100000);
+                int titlesPerBlock = 1000, qint64 byDateUpTo = 30000);
 
 // Replaces the rows of rep_jn_servey in the local staging file printmag.db of `folder`
 // (created on first use) in one transaction. False, with the file and the reason in plain
