@@ -5,6 +5,7 @@
 #include "support/DatabaseTest.h"
 #include "support/Saves.h"
 #include "support/Stations.h"
+#include "titles/TitleStore.h"
 #include "volumes/VolumeStore.h"
 
 #include <QMutex>
@@ -110,6 +111,36 @@ private slots:
                                                                              {QStringLiteral("1"), QStringLiteral("2")},
                                                                              QStringLiteral("ว 1")));
         QCOMPARE(sql(QStringLiteral("SELECT MagStatus FROM tranfile WHERE magno = '2'")), QStringLiteral("O"));
+    }
+
+    // A title edit cut at COMMIT: cut before it, nothing is written and the error says so; cut
+    // after it, the check on a new connection finds the row as sent and the save says so. The
+    // title is found by a part of its new name exactly when the edit was written.
+    void titleEditCutAtCommit_data() {
+        QTest::addColumn<int>("cut");
+        QTest::newRow("before COMMIT") << int(CutProxy::Cut::BeforeCommit);
+        QTest::newRow("after COMMIT") << int(CutProxy::Cut::AfterCommit);
+    }
+    void titleEditCutAtCommit() {
+        QFETCH(int, cut);
+        auto check = db->connect();
+        titles::Title t;
+        t.name = QStringLiteral("ชื่อเดิม");
+        t.pointer = titles::TitleStore::add(*check, t, 2).value;
+        CutProxy proxy(testsupport::testPort());
+        data::ConnectionSettings settings = db->settings();
+        settings.port = proxy.port();
+        data::Connection c(settings);
+        c.open();
+        t.name = QStringLiteral("ชื่อใหม่ระหว่างตัดสาย");
+        proxy.cutAtNextCommit(CutProxy::Cut(cut));
+        const bool saved = cut == int(CutProxy::Cut::AfterCommit);
+        try {
+            QVERIFY(titles::TitleStore::update(c, t).foundAfterCut() && saved);
+        } catch (const data::DbError& e) {
+            QVERIFY2(!saved && e.message().contains(QStringLiteral("ไม่ได้ถูกบันทึก")), qPrintable(e.message()));
+        }
+        QCOMPARE(titles::TitleStore::search(*check, QStringLiteral("ระหว่างตัด")).size(), saved ? 1 : 0);
     }
 
     // Exact round trip through every save and its search, or a clear refusal with nothing
