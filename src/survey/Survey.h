@@ -31,8 +31,8 @@ double leadingValue(const QString& text);
 // group ('J' foreign, 'I' Thai): titles by key, issues newest registration number first.
 QList<SurveyRow> surveyRows(data::Connection& c, QChar group, const QDate& from, const QDate& to);
 // The same rows in the same order, handed on a block of titles at a time (each title's issues
-// whole in one block). A period holding at most `byDateUpTo` issues (of every group) is read
-// by date in one statement; a longer one a block of titles at a time, so that no more than a
+// whole in one block). A period holding at most `byDateUpTo` of the group's issues is read by
+// date in one statement; a longer one a block of titles at a time, so that no more than a
 // block is held.
 using SurveyBlock = std::function<void(const QList<SurveyRow>&)>;
 void readSurvey(data::Connection& c, QChar group, const QDate& from, const QDate& to, const SurveyBlock& take,
