@@ -26,6 +26,22 @@ SurveyRow surveyRow(const QVariantList& row) {
             row.at(3).toString(), row.at(4).toString()};
 }
 
+// Survey rows (pointer last) handed on a block of at most `titlesPerBlock` whole titles at a time.
+void handOn(const data::Result& r, const SurveyBlock& take, int titlesPerBlock) {
+    QList<SurveyRow> rows;
+    int titles = 0;
+    for (int i = 0; i < r.rowCount(); ++i) {
+        if ((i == 0 || r.text(i, 4) != r.text(i - 1, 4)) && ++titles > titlesPerBlock) {
+            take(rows);
+            rows.clear();
+            titles = 1;
+        }
+        rows.append(surveyRow(r.rows.at(i)));
+    }
+    if (!rows.isEmpty())
+        take(rows);
+}
+
 } // namespace
 
 QList<SurveyRow> surveyRows(data::Connection& c, QChar group, const QDate& from, const QDate& to) {
@@ -61,18 +77,7 @@ void readSurvey(data::Connection& c, QChar group, const QDate& from, const QDate
                            "t.pointer LIKE ? AND m.Receive_Code = '1' AND m.Pointer LIKE ?") +
                 order,
             {from, to, prefix, prefix});
-        QList<SurveyRow> rows;
-        int titles = 0;
-        for (int i = 0; i < r.rowCount(); ++i) {
-            if ((i == 0 || r.text(i, 4) != r.text(i - 1, 4)) && ++titles > titlesPerBlock) {
-                take(rows);
-                rows.clear();
-                titles = 1;
-            }
-            rows.append(surveyRow(r.rows.at(i)));
-        }
-        if (!rows.isEmpty())
-            take(rows);
+        handOn(r, take, titlesPerBlock);
         snapshot.commit();
         return;
     }
@@ -92,14 +97,7 @@ void readSurvey(data::Connection& c, QChar group, const QDate& from, const QDate
         if (block.isEmpty())
             break;
         const QString first = block.text(0, 0), last = block.text(block.rowCount() - 1, 0);
-        const data::Result r = c.query(issues, {prefix, first, last, from, to});
-        if (!r.isEmpty()) {
-            QList<SurveyRow> rows;
-            rows.reserve(r.rowCount());
-            for (const auto& row : r.rows)
-                rows.append(surveyRow(row));
-            take(rows);
-        }
+        handOn(c.query(issues, {prefix, first, last, from, to}), take, titlesPerBlock);
         if (block.rowCount() < titlesPerBlock)
             break;
         after = last;

@@ -29,7 +29,7 @@ template <typename T> T* control(QWidget* window, const char* name) {
 // top-level window that deletes itself on closing, shows it and waits until it is active.
 // Titles and subjects planted by SQL stand for an installation's after its migration, which
 // gives them the pieces the searches read.
-inline void piecesOfPlantedTitles(data::Connection& c) {
+inline void piecesOfPlantedRows(data::Connection& c) {
     for (const data::PieceTable* t : {&data::titleNames, &data::subjectTexts})
         for (const QString& sql : data::piecesRebuild(*t))
             c.exec(sql);
@@ -38,7 +38,7 @@ inline void piecesOfPlantedTitles(data::Connection& c) {
 template <typename W> W* showWindow() {
     auto connection = std::make_unique<data::Connection>(data::installation().db);
     connection->open();
-    piecesOfPlantedTitles(*connection);
+    piecesOfPlantedRows(*connection);
     W* w = new W(std::move(connection));
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->show();
