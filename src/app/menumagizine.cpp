@@ -1,4 +1,5 @@
 #include "app/menumagizine.h"
+#include "data/SaveGate.h"
 
 #include "app/MenuTable.h"
 #include "data/Config.h"
@@ -143,7 +144,7 @@ void menumagizine::checkDatabase() {
     try {
         data::Connection c(data::installation().db);
         c.open();
-        if (const QString refusal = c.checkSaves(); !refusal.isEmpty())
+        if (const QString refusal = data::saveRefusal(c); !refusal.isEmpty())
             forms::inform(this, refusal, QStringLiteral("ฐานข้อมูลอ่านอย่างเดียว"), forms::Icon::Warning);
     } catch (const data::DbError&) {
         // each window says so when it needs the database

@@ -1,4 +1,5 @@
 #include "data/Columns.h"
+#include "data/SaveGate.h"
 
 #include <QMutex>
 
@@ -71,7 +72,7 @@ EditOutcome updateIfUnchanged(Connection& c, const QString& table, const QString
         QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?%4")
             .arg(table, sets.join(QStringLiteral(", ")), keyColumn,
                  same.isEmpty() ? QString() : QStringLiteral(" AND ") + same.join(QStringLiteral(" AND ")));
-    if (c.exec(sql, params) > 0) // rows matched, not rows changed: an unchanged save counts
+    if (write(c, table, sql, params) > 0) // rows matched, not rows changed: an unchanged save counts
         return EditOutcome::Saved;
     const bool exists =
         !c.query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(table, keyColumn), {key}).isEmpty();

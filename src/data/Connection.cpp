@@ -108,7 +108,11 @@ const QVariant& Result::value(int row, const QString& name) const {
     return value(row, c);
 }
 
-Connection::Connection(ConnectionSettings settings) : settings_(std::move(settings)) {}
+Connection::Connection(ConnectionSettings settings)
+    : settings_(std::move(settings)), serial_([] {
+          static std::atomic<quint64> made{0};
+          return ++made;
+      }()) {}
 
 Connection::~Connection() {
     close();
@@ -588,71 +592,12 @@ bool Connection::fetchBlocks(const QString& sql, void* statement, std::vector<Bo
     }
 }
 
-void Connection::checkWritableTables() {
-    tablesChecked_ = true;
-    const bool exactNames = query(QStringLiteral("SELECT @@lower_case_table_names")).value(0, 0).toLongLong() == 0;
-    const Result tables = query(
-        QStringLiteral("SELECT TABLE_NAME, ENGINE FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE()"));
-    QStringList problems;
-    for (const char* name : {"magazine", "dealer", "recsetup", "tranfile", "jourctrl", "sum_journal", "ctrlsumj",
-                             "article", "mauthfile", "msubject", "artctrl", "authname", "authctrl", "chk_receive"}) {
-        const QString table = QLatin1String(name);
-        int found = -1;
-        for (int i = 0; i < tables.rowCount() && found < 0; ++i)
-            if (tables.text(i, 0).compare(table, exactNames ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
-                found = i;
-        if (found < 0)
-            problems << QStringLiteral("ไม่พบตาราง %1 (ตามชื่อที่โปรแกรมใช้)").arg(table);
-        else if (tables.text(found, 1).compare(QLatin1String("InnoDB"), Qt::CaseInsensitive) != 0)
-            problems << QStringLiteral("ตาราง %1 เป็นแบบ %2 ซึ่งไม่รองรับการบันทึกทั้งชุด").arg(table, tables.text(found, 1));
-    }
-    // Text columns in a character set narrower than the program's: what they cannot hold is
-    // refused before a save instead of being stored as "?".
-    narrowCharsets_.clear();
-    const Result narrow = query(QStringLiteral(
-        "SELECT LOWER(TABLE_NAME), GROUP_CONCAT(DISTINCT CHARACTER_SET_NAME) FROM information_schema.COLUMNS "
-        "WHERE TABLE_SCHEMA = DATABASE() AND CHARACTER_SET_NAME NOT IN ('utf8mb4', 'utf16', 'utf16le', 'utf32', "
-        "'binary') GROUP BY TABLE_NAME"));
-    for (const auto& row : narrow.rows)
-        narrowCharsets_.insert(row.at(0).toString(), row.at(1).toString().split(QLatin1Char(',')));
-    if (!problems.isEmpty())
-        writeRefusal_ = QStringLiteral("ฐานข้อมูลนี้ใช้ค้นหาและแสดงข้อมูลได้เท่านั้น ยังบันทึกไม่ได้: %1\nข้อมูลไม่ได้ถูกบันทึก "
-                                       "กรุณาให้ผู้ดูแลระบบปรับปรุงฐานข้อมูลด้วยคำสั่ง warasan-dbcheck --migrate ก่อน")
-                            .arg(problems.join(QStringLiteral(", ")));
-}
-
 qint64 Connection::exec(const QString& sql, const Params& params) {
-    // Before the first save, once: a database that would keep half of a failed save takes none.
-    static const QRegularExpression write(
-        QStringLiteral("^\\s*(?:INSERT\\s+(?:IGNORE\\s+)?INTO|REPLACE\\s+INTO|UPDATE|DELETE\\s+FROM)\\s+`?(\\w+)"),
-        QRegularExpression::CaseInsensitiveOption);
-    if (const auto m = write.match(sql); m.hasMatch()) {
-        if (!checkSaves().isEmpty())
-            throw DbError(0, QStringLiteral("HY000"), writeRefusal_);
-        refuseUnstorable(m.captured(1).toLower(), params);
-    }
     SQLHSTMT h = run(sql, params);
     SQLLEN n = 0;
     SQLRowCount(h, &n);
     SQLFreeStmt(h, SQL_CLOSE);
     return qint64(n);
-}
-
-void Connection::refuseUnstorable(const QString& table, const Params& params) const {
-    const auto charsets = narrowCharsets_.constFind(table);
-    if (charsets == narrowCharsets_.cend())
-        return;
-    QList<char32_t> refused;
-    for (const QVariant& p : params)
-        if (p.metaType().id() == QMetaType::QString)
-            for (const char32_t ch : unstorable(p.toString(), *charsets))
-                if (!refused.contains(ch))
-                    refused.append(ch);
-    if (!refused.isEmpty())
-        throw DbError(0, QStringLiteral("22007"),
-                      QStringLiteral("ฐานข้อมูลเก็บตัวอักษรต่อไปนี้ไม่ได้ (ตาราง %1 ใช้ชุดอักขระ %2): %3\n"
-                                     "ข้อมูลไม่ได้ถูกบันทึก กรุณาแก้ไขข้อความ หรือให้ผู้ดูแลระบบปรับปรุงฐานข้อมูลเป็น utf8mb4")
-                          .arg(table, charsets->join(QStringLiteral(", ")), describeCharacters(refused)));
 }
 
 void Connection::setAutocommit(bool on) {

@@ -78,22 +78,8 @@ public:
     // Connected to a node of a Galera cluster (wsrep_on).
     bool onCluster() const { return onCluster_; }
 
-    // Why this database takes no saves, found at the first save: a table the program writes is
-    // missing under its name or is not transactional (a failing save would stay half-written).
-    // Empty when saves are taken.
-    const QString& writeRefusal() const { return writeRefusal_; }
-    // The same, found now if no save has asked yet (one information_schema query).
-    const QString& checkSaves() {
-        if (!tablesChecked_)
-            checkWritableTables();
-        return writeRefusal_;
-    }
-    // For the administrator's tools, which repair such a database: writes are not checked.
-    void administer() {
-        tablesChecked_ = true;
-        writeRefusal_.clear();
-        narrowCharsets_.clear();
-    }
+    // Distinct for every connection made in this process, never reused.
+    quint64 serial() const { return serial_; }
 
 private:
     struct Prepared;
@@ -102,13 +88,8 @@ private:
     QHash<QString, void*> statements_;
     bool broken_ = false;
     bool inTransaction_ = false;
-    bool tablesChecked_ = false;
-    QString writeRefusal_;
     QElapsedTimer sinceLastUse_;
-
-    QHash<QString, QStringList> narrowCharsets_; // by lower-case table name
-    void checkWritableTables();
-    void refuseUnstorable(const QString& table, const Params& params) const;
+    const quint64 serial_;
     Result queryRetried(const QString& sql, const Params& params);
 
     bool onCluster_ = false;

@@ -1,4 +1,5 @@
 #include "data/Counter.h"
+#include "data/SaveGate.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -75,7 +76,7 @@ Saved<QString> takeCounter(Connection& c, const CounterColumn& counter,
             const QString current = counter.proper ? counter.proper(r.text(0, 0).trimmed()) : r.text(0, 0).trimmed();
             const QString next = advance(current);
             use(current);
-            c.exec(update, {next});
+            write(c, counter.table, update, {next});
             taken = current;
         },
         landed ? LandedCheck([&] { return landed(taken); }) : LandedCheck());

@@ -1,4 +1,5 @@
 #include "data/NameSearch.h"
+#include "data/SaveGate.h"
 
 #include "data/DbError.h"
 
@@ -80,16 +81,18 @@ void keepPieces(Connection& c, const PieceTable& t, const QString& key, const QS
         values << p << key;
     // Pieces equal in the collation ("ab", "AB") share one row, as they do in the rebuild.
     whereKept([&] {
-        c.exec(QStringLiteral("INSERT INTO %1 (gram, %2) VALUES %3 ON DUPLICATE KEY UPDATE %2 = VALUES(%2)")
-                   .arg(QLatin1String(t.table), QLatin1String(t.key),
-                        QStringList(pieces.size(), QStringLiteral("(?, ?)")).join(QStringLiteral(", "))),
-               values);
+        write(c, QLatin1String(t.table),
+              QStringLiteral("INSERT INTO %1 (gram, %2) VALUES %3 ON DUPLICATE KEY UPDATE %2 = VALUES(%2)")
+                  .arg(QLatin1String(t.table), QLatin1String(t.key),
+                       QStringList(pieces.size(), QStringLiteral("(?, ?)")).join(QStringLiteral(", "))),
+              values);
     });
 }
 
 void dropPieces(Connection& c, const PieceTable& t, const QString& key) {
     whereKept([&] {
-        c.exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(QLatin1String(t.table), QLatin1String(t.key)), {key});
+        write(c, QLatin1String(t.table),
+              QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(QLatin1String(t.table), QLatin1String(t.key)), {key});
     });
 }
 

@@ -24,49 +24,7 @@ QString quoted(const QString& name) {
     return QLatin1Char('`') + QString(name).replace(QLatin1Char('`'), QStringLiteral("``")) + QLatin1Char('`');
 }
 
-QStringList keyColumns(const QString& list) {
-    QStringList out;
-    for (QString col : list.split(QLatin1Char(','))) {
-        col = col.trimmed();
-        out << col.left(col.indexOf(QLatin1Char('(')) < 0 ? col.size() : col.indexOf(QLatin1Char('('))).toLower();
-    }
-    return out;
-}
-
 } // namespace
-
-QList<ExpectedTable> expectedSchema() {
-    QFile f(QStringLiteral(":/db/schema.sql"));
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error("the built-in table definitions are missing");
-    QString text = QString::fromUtf8(f.readAll());
-    text.remove(QRegularExpression(QStringLiteral("--[^\\n]*")));
-    static const QRegularExpression table(QStringLiteral("CREATE TABLE (\\w+) \\((.*?)\\n\\) ENGINE=InnoDB;"),
-                                          QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression key(QStringLiteral("^(PRIMARY KEY|KEY (\\w+)) \\((.*)\\)$"));
-    QList<ExpectedTable> out;
-    for (auto it = table.globalMatch(text); it.hasNext();) {
-        const auto m = it.next();
-        ExpectedTable t{m.captured(1), {}, {}, m.captured(0).chopped(1)};
-        for (QString line : m.captured(2).split(QLatin1Char('\n'))) {
-            line = line.trimmed();
-            if (line.endsWith(QLatin1Char(',')))
-                line.chop(1);
-            if (line.isEmpty())
-                continue;
-            if (const auto k = key.match(line); k.hasMatch())
-                t.keys.append({k.captured(2).isEmpty() ? QStringLiteral("PRIMARY") : k.captured(2),
-                               keyColumns(k.captured(3)), line});
-            else
-                t.columns.append({line.section(QLatin1Char(' '), 0, 0),
-                                  line.section(QLatin1Char(' '), 1, -1, QString::SectionSkipEmpty)});
-        }
-        out.append(t);
-    }
-    if (out.isEmpty())
-        throw std::runtime_error("the built-in table definitions could not be read");
-    return out;
-}
 
 bool typeHolds(const QString& actual, const QString& expected) {
     static const QRegularExpression parts(QStringLiteral("^(\\w+)(?:\\(([\\d,]+)\\))?"));
@@ -170,7 +128,7 @@ Analysis Analyser::run() {
     if (!server.text(0, 2).contains(QLatin1String("STRICT")))
         line(QStringLiteral("  (the program sets strict mode for its own sessions; other programs get the server's)"));
     readTables();
-    for (const ExpectedTable& e : expectedSchema())
+    for (const ExpectedTable& e : schemaTables())
         table(e);
     counters();
     orphans();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
+#include "data/Schema.h"
 
 #include <QList>
 #include <QString>
@@ -12,23 +13,6 @@
 // kept by hand, tables named in capitals, missing indexes) up to them without changing the
 // column order other programs read by.
 namespace data::dbcheck {
-
-// The tables as db/schema.sql (built into the program) defines them.
-struct ExpectedColumn {
-    QString name, definition; // "Pointer", "VARCHAR(10) NOT NULL"
-};
-struct ExpectedKey {
-    QString name;        // "PRIMARY" for the primary key
-    QStringList columns; // lower case, without prefix lengths
-    QString definition;  // "KEY magazine_name (Magazine_Name)"
-};
-struct ExpectedTable {
-    QString name;
-    QList<ExpectedColumn> columns;
-    QList<ExpectedKey> keys;
-    QString create; // the whole CREATE TABLE statement
-};
-QList<ExpectedTable> expectedSchema();
 
 // Whether a column of type `actual` (as information_schema gives it) holds what the program
 // stores in one declared `expected`: the same kind, no narrower.

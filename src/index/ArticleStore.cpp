@@ -1,4 +1,5 @@
 #include "index/ArticleStore.h"
+#include "data/SaveGate.h"
 
 #include "data/Counter.h"
 #include "data/NameSearch.h"
@@ -73,24 +74,31 @@ data::Saved<QString> save(data::Connection& c, const ArticleEntry& e) {
                                                  "กรุณาตรวจสอบเลขทะเบียนดรรชนีวารสาร")
                                       .arg(number),
                                   [](const QString& text) { throw ArticleRefused(text); });
-            c.exec(QStringLiteral(
-                       "INSERT INTO article (article_no, Article_Name, spare, pointer, year, volume, month, pages, "
-                       "remark, abstract, keydate) VALUES (?, ?, ' ', ?, ?, ?, ?, ?, ?, ?, ?)"),
-                   {number, e.title, e.pointer, e.year, e.volume, e.month, e.pages, e.remark, e.abstract, keyed});
+            data::write(
+                c, QStringLiteral("article"),
+                QStringLiteral(
+                    "INSERT INTO article (article_no, Article_Name, spare, pointer, year, volume, month, pages, "
+                    "remark, abstract, keydate) VALUES (?, ?, ' ', ?, ?, ?, ?, ?, ?, ?, ?)"),
+                {number, e.title, e.pointer, e.year, e.volume, e.month, e.pages, e.remark, e.abstract, keyed});
             int seq = 0;
             for (int i = 0; i < 3; ++i)
                 if (!e.authorNames[i].trimmed().isEmpty())
-                    c.exec(QStringLiteral(
-                               "INSERT INTO mauthfile (article_no, seqno, idno, article_name) VALUES (?, ?, ?, ?)"),
-                           {number, ++seq, e.authorIdnos[i].trimmed(), e.title});
+                    data::write(
+                        c, QStringLiteral("mauthfile"),
+                        QStringLiteral(
+                            "INSERT INTO mauthfile (article_no, seqno, idno, article_name) VALUES (?, ?, ?, ?)"),
+                        {number, ++seq, e.authorIdnos[i].trimmed(), e.title});
             seq = 0;
             for (const QString& subject : e.subjects)
                 if (!subject.trimmed().isEmpty())
-                    c.exec(QStringLiteral(
-                               "INSERT INTO msubject (article_no, seqno, subject, article_name) VALUES (?, ?, ?, ?)"),
-                           {number, ++seq, subject.trimmed(), e.title});
+                    data::write(
+                        c, QStringLiteral("msubject"),
+                        QStringLiteral(
+                            "INSERT INTO msubject (article_no, seqno, subject, article_name) VALUES (?, ?, ?, ?)"),
+                        {number, ++seq, subject.trimmed(), e.title});
             keepSubjectPieces(c, e.subjects);
-            c.exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = ? LIMIT 1"), {articleNumber(*value + 1)});
+            data::write(c, QStringLiteral("artctrl"), QStringLiteral("UPDATE artctrl SET artno_ctrl = ? LIMIT 1"),
+                        {articleNumber(*value + 1)});
         },
         [&] {
             return !c.query(QStringLiteral("SELECT 1 FROM article WHERE article_no = ? "
@@ -166,13 +174,15 @@ void rewriteRows(data::Connection& c, const QString& table, const QString& colum
         QStringLiteral("SELECT seqno FROM %1 WHERE article_no = ? ORDER BY seqno LIMIT %2").arg(table).arg(count),
         {number});
     for (const auto& row : rows.rows)
-        c.exec(QStringLiteral("DELETE FROM %1 WHERE article_no = ? AND seqno = ?").arg(table), {number, row.at(0)});
+        data::write(c, table, QStringLiteral("DELETE FROM %1 WHERE article_no = ? AND seqno = ?").arg(table),
+                    {number, row.at(0)});
     int seq = 0;
     for (int i = 0; i < count; ++i)
         if (!values[i].trimmed().isEmpty())
-            c.exec(QStringLiteral("INSERT INTO %1 (article_no, seqno, %2, article_name) VALUES (?, ?, ?, ?)")
-                       .arg(table, column),
-                   {number, ++seq, values[i].trimmed(), title});
+            data::write(c, table,
+                        QStringLiteral("INSERT INTO %1 (article_no, seqno, %2, article_name) VALUES (?, ?, ?, ?)")
+                            .arg(table, column),
+                        {number, ++seq, values[i].trimmed(), title});
 }
 
 } // namespace
@@ -234,7 +244,8 @@ data::Saved<data::EditOutcome> update(data::Connection& c, const QString& number
                 return;
             }
             outcome = data::EditOutcome::Saved;
-            c.exec(
+            data::write(
+                c, QStringLiteral("article"),
                 QStringLiteral("UPDATE article SET Article_Name = ?, spare = ' ', pointer = ?, year = ?, volume = ?, "
                                "month = ?, pages = ?, remark = ?, abstract = ? WHERE article_no = ?"),
                 {e.title, e.pointer, e.year, e.volume, e.month, e.pages, e.remark, e.abstract, number});
@@ -258,11 +269,14 @@ bool remove(data::Connection& c, const QString& number) {
     data::retryingTransaction(
         c,
         [&] {
-            existed = c.exec(QStringLiteral("DELETE FROM article WHERE article_no = ?"), {number}) > 0;
+            existed = data::write(c, QStringLiteral("article"),
+                                  QStringLiteral("DELETE FROM article WHERE article_no = ?"), {number}) > 0;
             if (!existed)
                 return;
-            c.exec(QStringLiteral("DELETE FROM mauthfile WHERE article_no = ?"), {number});
-            c.exec(QStringLiteral("DELETE FROM msubject WHERE article_no = ?"), {number});
+            data::write(c, QStringLiteral("mauthfile"), QStringLiteral("DELETE FROM mauthfile WHERE article_no = ?"),
+                        {number});
+            data::write(c, QStringLiteral("msubject"), QStringLiteral("DELETE FROM msubject WHERE article_no = ?"),
+                        {number});
         },
         [&] { return c.query(QStringLiteral("SELECT 1 FROM article WHERE article_no = ?"), {number}).isEmpty(); });
     return existed;
@@ -292,9 +306,10 @@ void setCounter(data::Connection& c, const QString& text) {
                      .isEmpty())
                 throw ArticleRefused(
                     QStringLiteral("เลขที่บทความ %1 มีบทความใช้อยู่แล้ว กรุณากำหนดเลขที่ยังไม่ถูกใช้").arg(articleNumber(*value)));
-            c.exec(hasRow ? QStringLiteral("UPDATE artctrl SET artno_ctrl = ? LIMIT 1")
-                          : QStringLiteral("INSERT INTO artctrl (artno_ctrl) VALUES (?)"),
-                   {t});
+            data::write(c, QStringLiteral("artctrl"),
+                        hasRow ? QStringLiteral("UPDATE artctrl SET artno_ctrl = ? LIMIT 1")
+                               : QStringLiteral("INSERT INTO artctrl (artno_ctrl) VALUES (?)"),
+                        {t});
         },
         [&] { return counterText(c) == t; });
 }

@@ -1,4 +1,5 @@
 #include "index/AuthorStore.h"
+#include "data/SaveGate.h"
 
 #include "data/Counter.h"
 #include "data/Numbering.h"
@@ -42,12 +43,13 @@ QString lockedCounter(data::Connection& c) {
 }
 
 void setCounter(data::Connection& c, const QString& code) {
-    c.exec(QStringLiteral("UPDATE authctrl SET idno_ctrl = ? LIMIT 1"), {code});
+    data::write(c, QStringLiteral("authctrl"), QStringLiteral("UPDATE authctrl SET idno_ctrl = ? LIMIT 1"), {code});
 }
 
 void insertAuthor(data::Connection& c, const QString& idno, const QString& name, const QString& trueIdno) {
-    c.exec(QStringLiteral("INSERT INTO authname (idno, penname, trueidno) VALUES (?, ?, ?)"),
-           {idno, name.trimmed(), trueIdno});
+    data::write(c, QStringLiteral("authname"),
+                QStringLiteral("INSERT INTO authname (idno, penname, trueidno) VALUES (?, ?, ?)"),
+                {idno, name.trimmed(), trueIdno});
 }
 
 std::optional<QString> codeOfName(data::Connection& c, const QString& name) {
@@ -168,11 +170,13 @@ AuthorEdit update(data::Connection& c, const Author& shown, const QString& name,
                 insertAuthor(c, s.trueIdno, trueName, QString());
                 setCounter(c, nextCode7(s.trueIdno));
             }
-            c.exec(QStringLiteral("UPDATE authname SET penname = ?, trueidno = ? WHERE idno = ?"),
-                   {name.trimmed(), s.trueIdno, s.idno});
+            data::write(c, QStringLiteral("authname"),
+                        QStringLiteral("UPDATE authname SET penname = ?, trueidno = ? WHERE idno = ?"),
+                        {name.trimmed(), s.trueIdno, s.idno});
         } else {
             // No longer marked as a pen name: the stored link stays as it was.
-            c.exec(QStringLiteral("UPDATE authname SET penname = ? WHERE idno = ?"), {name.trimmed(), s.idno});
+            data::write(c, QStringLiteral("authname"), QStringLiteral("UPDATE authname SET penname = ? WHERE idno = ?"),
+                        {name.trimmed(), s.idno});
         }
         edit = {data::EditOutcome::Saved, s};
     });

@@ -1,4 +1,5 @@
 #include "receipt/IssueStore.h"
+#include "data/SaveGate.h"
 
 #include "data/Counter.h"
 #include "data/NameSearch.h"
@@ -92,10 +93,11 @@ data::Saved<QString> add(data::Connection& c, const QString& pointer, const Issu
     return data::takeCounter(
         c, issueCounter, [](const QString& current) { return data::advanceDecimal(issueCounter, current); },
         [&](const QString& number) {
-            c.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, daily, yearno, itemsno, "
-                                  "DescriptionItem, MagStatus) VALUES (?, ?, ?, ?, ?, ?, ?, 'O')"),
-                   {number, pointer, dateOrNull(issue.indate), dateOrNull(issue.daily), issue.yearno, issue.itemsno,
-                    issue.description});
+            data::write(c, QStringLiteral("tranfile"),
+                        QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, daily, yearno, itemsno, "
+                                       "DescriptionItem, MagStatus) VALUES (?, ?, ?, ?, ?, ?, ?, 'O')"),
+                        {number, pointer, dateOrNull(issue.indate), dateOrNull(issue.daily), issue.yearno,
+                         issue.itemsno, issue.description});
         },
         [&](const QString& number) {
             // Every column the save wrote: another station's issue may have the number by now.
@@ -118,7 +120,8 @@ data::EditOutcome update(data::Connection& c, const Issue& issue, const Issue& s
 }
 
 bool remove(data::Connection& c, const QString& magno) {
-    return c.exec(QStringLiteral("DELETE FROM tranfile WHERE magno = ?"), {magno.trimmed()}) > 0;
+    return data::write(c, QStringLiteral("tranfile"), QStringLiteral("DELETE FROM tranfile WHERE magno = ?"),
+                       {magno.trimmed()}) > 0;
 }
 
 } // namespace receipt::IssueStore

@@ -1,4 +1,5 @@
 #include "receipt/ReceiptCheck.h"
+#include "data/SaveGate.h"
 
 #include "data/Counter.h"
 #include "reports/Flow.h"
@@ -213,10 +214,12 @@ QList<MissingIssue> runPerDate(data::Connection& c, const QDate& from, const QDa
 void stage(data::Connection& c, const QString& station, const QList<MissingIssue>& rows, const QDate& from,
            const QDate& to) {
     data::retryingTransaction(c, [&] {
-        c.exec(QStringLiteral("DELETE FROM chk_receive WHERE station = ?"), {station});
+        data::write(c, QStringLiteral("chk_receive"), QStringLiteral("DELETE FROM chk_receive WHERE station = ?"),
+                    {station});
         // Rows of old runs go, and so do rows an older program left without a station or a time.
-        c.exec(QStringLiteral("DELETE FROM chk_receive WHERE run_at < NOW() - INTERVAL 1 DAY OR run_at IS NULL OR "
-                              "station = ''"));
+        data::write(c, QStringLiteral("chk_receive"),
+                    QStringLiteral("DELETE FROM chk_receive WHERE run_at < NOW() - INTERVAL 1 DAY OR run_at IS NULL OR "
+                                   "station = ''"));
         // What every row of the run shares goes once; each row sends its title and date.
         c.exec(QStringLiteral("SET @chk_from = ?, @chk_to = ?, @chk_station = ?"), {from, to, station});
         constexpr int perStatement = 2000;
@@ -229,10 +232,12 @@ void stage(data::Connection& c, const QString& station, const QList<MissingIssue
                 values << QStringLiteral("(?, ?, @chk_from, @chk_to, @chk_station, NOW())");
                 params << rows.at(i).name << thaiDateText(rows.at(i).expected);
             }
-            c.exec(QStringLiteral("INSERT INTO chk_receive (Magazine_Name, expect_date, from_date, to_date, station, "
-                                  "run_at) VALUES ") +
-                       values.join(QLatin1Char(',')),
-                   params);
+            data::write(
+                c, QStringLiteral("chk_receive"),
+                QStringLiteral("INSERT INTO chk_receive (Magazine_Name, expect_date, from_date, to_date, station, "
+                               "run_at) VALUES ") +
+                    values.join(QLatin1Char(',')),
+                params);
         }
     });
 }

@@ -1,4 +1,5 @@
 #include "titles/DealerStore.h"
+#include "data/SaveGate.h"
 
 #include "data/Counter.h"
 
@@ -57,9 +58,11 @@ data::Saved<QString> add(data::Connection& c, const Dealer& d) {
             // largest code: the read then sees every earlier add, and nothing else is locked.
             c.query(QStringLiteral("SELECT setup_no FROM recsetup ORDER BY setup_no LIMIT 1 FOR UPDATE"));
             code = c.query(nextCodeSql).text(0, 0);
-            c.exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Address2, Contact) "
-                                  "VALUES (?, ?, ?, ?, ?)"),
-                   {code, name, nullable(d.address1), nullable(d.address2), nullable(d.contact)});
+            data::write(
+                c, QStringLiteral("dealer"),
+                QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Address2, Contact) "
+                               "VALUES (?, ?, ?, ?, ?)"),
+                {code, name, nullable(d.address1), nullable(d.address2), nullable(d.contact)});
         },
         [&] {
             return !c.query(QStringLiteral("SELECT 1 FROM dealer WHERE Publisher_Code = ? AND BINARY Publisher_Name = "

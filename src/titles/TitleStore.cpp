@@ -1,4 +1,5 @@
 #include "titles/TitleStore.h"
+#include "data/SaveGate.h"
 
 #include "data/Counter.h"
 #include "data/NameSearch.h"
@@ -168,9 +169,10 @@ data::Saved<QString> add(data::Connection& c, const Title& t, int series) {
             if (!c.query(nameExistsSql, {t.name.trimmed()}).isEmpty())
                 throw TitleRefused(TitleRefused::Reason::Duplicate,
                                    QStringLiteral("พบวารสารรายชื่อนี้ในฐานข้อมูล ไม่สามารถทำการเพิ่มรายชื่อใหม่ได้"));
-            c.exec(QStringLiteral("INSERT INTO magazine (Pointer, %1) VALUES (?%2)")
-                       .arg(columnList, QStringLiteral(", ?").repeated(20)),
-                   data::Params{code} + columnValues(t));
+            data::write(c, QStringLiteral("magazine"),
+                        QStringLiteral("INSERT INTO magazine (Pointer, %1) VALUES (?%2)")
+                            .arg(columnList, QStringLiteral(", ?").repeated(20)),
+                        data::Params{code} + columnValues(t));
             data::keepPieces(c, data::titleNames, code, t.name.trimmed(), false);
         },
         [&](const QString& code) {
@@ -216,7 +218,8 @@ bool remove(data::Connection& c, const QString& pointer) {
         c,
         [&] {
             data::dropPieces(c, data::titleNames, code);
-            existed = c.exec(QStringLiteral("DELETE FROM magazine WHERE Pointer = ?"), {code}) > 0;
+            existed = data::write(c, QStringLiteral("magazine"),
+                                  QStringLiteral("DELETE FROM magazine WHERE Pointer = ?"), {code}) > 0;
         },
         [&] { return c.query(QStringLiteral("SELECT 1 FROM magazine WHERE Pointer = ?"), {code}).isEmpty(); });
     return existed;

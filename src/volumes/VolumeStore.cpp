@@ -1,4 +1,5 @@
 #include "volumes/VolumeStore.h"
+#include "data/SaveGate.h"
 
 #include "data/Counter.h"
 #include "data/Numbering.h"
@@ -52,9 +53,10 @@ void bind(data::Connection& c, const QString& regno, const QStringList& magnos) 
     if (!gone.isEmpty())
         throw VolumeRefused(QStringLiteral("ไม่พบฉบับเลขทะเบียน %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก")
                                 .arg(gone.join(QStringLiteral(", "))));
-    c.exec(QStringLiteral("UPDATE tranfile SET MagStatus = 'Z', regno = ? WHERE magno IN (%1)")
-               .arg(placeholders(magnos.size())),
-           data::Params{regno} + keys);
+    data::write(c, QStringLiteral("tranfile"),
+                QStringLiteral("UPDATE tranfile SET MagStatus = 'Z', regno = ? WHERE magno IN (%1)")
+                    .arg(placeholders(magnos.size())),
+                data::Params{regno} + keys);
 }
 
 } // namespace
@@ -142,8 +144,9 @@ data::Saved<QString> add(data::Connection& c, const QStringList& magnos, const Q
                                           .arg(regno),
                                       [](const QString& text) { throw VolumeRefused(text); });
                 bind(c, regno, magnos);
-                c.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES (?, ?, 'ST')"),
-                       {regno, callno});
+                data::write(c, QStringLiteral("sum_journal"),
+                            QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES (?, ?, 'ST')"),
+                            {regno, callno});
             },
             [&](const QString&) { return wrote(c, regno, magnos, callno); })
             .commit;
@@ -159,7 +162,8 @@ bool update(data::Connection& c, const QString& regno, const QStringList& magnos
             if (!found)
                 return;
             bind(c, regno, magnos);
-            c.exec(QStringLiteral("UPDATE sum_journal SET callno = ? WHERE regno = ?"), {callno, regno});
+            data::write(c, QStringLiteral("sum_journal"),
+                        QStringLiteral("UPDATE sum_journal SET callno = ? WHERE regno = ?"), {callno, regno});
         },
         [&] { return wrote(c, regno, magnos, callno); });
     return found;
@@ -169,9 +173,11 @@ void release(data::Connection& c, const QString& regno, const QString& magno, co
     data::retryingTransaction(
         c,
         [&] {
-            c.exec(QStringLiteral("UPDATE tranfile SET MagStatus = 'O', regno = '' WHERE magno = ? AND regno = ?"),
-                   {magno, regno});
-            c.exec(QStringLiteral("UPDATE sum_journal SET callno = ? WHERE regno = ?"), {callno, regno});
+            data::write(c, QStringLiteral("tranfile"),
+                        QStringLiteral("UPDATE tranfile SET MagStatus = 'O', regno = '' WHERE magno = ? AND regno = ?"),
+                        {magno, regno});
+            data::write(c, QStringLiteral("sum_journal"),
+                        QStringLiteral("UPDATE sum_journal SET callno = ? WHERE regno = ?"), {callno, regno});
         },
         [&] {
             return c.query(QStringLiteral("SELECT 1 FROM tranfile WHERE magno = ? AND regno = ?"), {magno, regno})

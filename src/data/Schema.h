@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace data {
+
+// The tables as db/schema.sql (built into the program) defines them.
+struct ExpectedColumn {
+    QString name, definition; // "Pointer", "VARCHAR(10) NOT NULL"
+};
+struct ExpectedKey {
+    QString name;        // "PRIMARY" for the primary key
+    QStringList columns; // lower case, without prefix lengths
+    QString definition;  // "KEY magazine_name (Magazine_Name)"
+};
+struct ExpectedTable {
+    QString name;
+    QList<ExpectedColumn> columns;
+    QList<ExpectedKey> keys;
+    QString create; // the whole CREATE TABLE statement
+};
+
+// Every table of the schema, in its order; read once. Throws std::runtime_error when the
+// built-in definitions are missing or unreadable.
+const QList<ExpectedTable>& schemaTables();
+// The schema's table of that name (compared without regard to case), or nullptr.
+const ExpectedTable* schemaTable(const QString& name);
+
+} // namespace data
