@@ -4,7 +4,7 @@
 // the same rows in the same order; then the time of each way.
 #include "BenchUtil.h"
 #include "index/ArticleStore.h"
-#include "titles/TitleStore.h"
+#include "records/TitleStore.h"
 
 #include <QRandomGenerator>
 #include <cstdio>
@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
         std::vector<double> pieces, plain, byKind[2][6];
         int differ = 0, found = 0;
         for (const QString& t : texts) {
-            QList<titles::TitleMatch> a;
-            pieces.push_back(bench::timed([&] { a = titles::TitleStore::search(c, t); }));
+            QList<records::TitleMatch> a;
+            pieces.push_back(bench::timed([&] { a = records::TitleStore::search(c, t); }));
             data::Result b;
             plain.push_back(bench::timed([&] {
                 b = c.query(QStringLiteral("SELECT Pointer, Magazine_Name FROM magazine WHERE Magazine_Name LIKE ? "

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 20; ++i) {
             QElapsedTimer t;
             t.start();
-            receipt::IssueStore::issues(c, pointer);
+            records::IssueStore::issues(c, pointer);
             store.push_back(t.nsecsElapsed() / 1e6);
         }
         std::printf("  of which reading the issues: median %6.2f ms\n", median(store));

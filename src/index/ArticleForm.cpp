@@ -7,9 +7,9 @@
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
 #include "index/AuthorStore.h"
-#include "receipt/IssueGrid.h"
-#include "receipt/IssueStore.h"
-#include "titles/TitleStore.h"
+#include "records/IssueGrid.h"
+#include "records/IssueStore.h"
+#include "records/TitleStore.h"
 #include "ui_article_form.h"
 
 #include <QGroupBox>
@@ -65,7 +65,7 @@ ArticleForm::ArticleForm(const QString& name, const QString& caption, SubjectSea
 
     show_item = new forms::Grid(this);
     show_item->setObjectName(QStringLiteral("show_item"));
-    receipt::setupIssueGrid(show_item, true);
+    records::setupIssueGrid(show_item, true);
     show_item->hide();
     connect(show_item, &forms::Grid::cellClicked, this, [this](int row, int) { pickIssue(row); });
     forms::onRowChosenByEnter(
@@ -171,7 +171,7 @@ void ArticleForm::searchJournal() {
     forms::guarded(
         this,
         [&] {
-            const QList<titles::TitleMatch> found = titles::TitleStore::search(*index_conn, ui->Text7->toPlainText());
+            const QList<records::TitleMatch> found = records::TitleStore::search(*index_conn, ui->Text7->toPlainText());
             if (found.isEmpty()) {
                 dlbnamemag->hide();
                 forms::notFound(this);
@@ -181,7 +181,7 @@ void ArticleForm::searchJournal() {
             }
             QList<forms::PickRow> rows;
             rows.reserve(found.size());
-            for (const titles::TitleMatch& m : found)
+            for (const records::TitleMatch& m : found)
                 rows.append({m.pointer, m.name});
             dlbnamemag->showRows(rows, ui->Text7, 10);
         },
@@ -218,9 +218,9 @@ void ArticleForm::showIssues() {
         this,
         [&] {
             // By the picked title's key: a name typed and never picked finds nothing.
-            const QList<receipt::Issue> issues = Text13->text().isEmpty()
-                                                     ? QList<receipt::Issue>{}
-                                                     : receipt::IssueStore::issues(*index_conn, Text13->text());
+            const QList<records::Issue> issues = Text13->text().isEmpty()
+                                                     ? QList<records::Issue>{}
+                                                     : records::IssueStore::issues(*index_conn, Text13->text());
             if (issues.isEmpty()) {
                 show_item->hide();
                 forms::inform(this, QStringLiteral("รายชื่อวารสารนี้ไม่พบข้อมูลการลงทะเบียน"),
@@ -228,7 +228,7 @@ void ArticleForm::showIssues() {
                 return;
             }
             issues_ = issues;
-            receipt::fillIssueGrid(show_item, issues);
+            records::fillIssueGrid(show_item, issues);
             const QPoint at = ui->Text7->mapTo(this, QPoint(0, ui->Text7->height()));
             show_item->setGeometry(qMax(0, at.x() - 60), at.y(), qMin(width() - 8, 9850 / 15 + 40),
                                    qMin(260, height() - at.y() - 4));
@@ -246,7 +246,7 @@ void ArticleForm::pickIssue(int row) {
     show_item->hide();
     if (!fieldsEditable()) // only looked at: a shown entry is changed in edit mode alone
         return;
-    const receipt::Issue& i = issues_.at(row);
+    const records::Issue& i = issues_.at(row);
     ui->Text8->setText(i.yearno);
     ui->Text9->setText(i.itemsno);
     ui->Text10->setText(i.description);

@@ -2,7 +2,7 @@
 
 #include "data/Connection.h"
 #include "index/ArticleStore.h"
-#include "receipt/IssueStore.h"
+#include "records/IssueStore.h"
 
 #include <QWidget>
 #include <memory>
@@ -54,7 +54,7 @@ protected:
     forms::PickList* list_subject;
     forms::PickList* dlbnamemag;
     forms::Grid* show_item;
-    QList<receipt::Issue> issues_; // the issues show_item lists
+    QList<records::Issue> issues_; // the issues show_item lists
     QGroupBox* Frame4;
     QPlainTextEdit* Text5;
     QPushButton* abstractButton; // opens Frame4

@@ -1,7 +1,7 @@
 #include "receipt/reg_journal.h"
 
-#include "receipt/IssueGrid.h"
 #include "receipt/NextIssue.h"
+#include "records/IssueGrid.h"
 
 #include "data/Counter.h"
 #include "data/Dates.h"
@@ -44,7 +44,7 @@ reg_journal::reg_journal(std::unique_ptr<data::Connection> connection, QWidget* 
     forms::setupGrid(
         ui->show_journal,
         {{QStringLiteral("ชื่อวาสาร"), 3500}, {QStringLiteral("คณะที่บอกรับ"), 6000}, {QString(), 0}, {QString(), 0}});
-    setupIssueGrid(ui->show_item, false);
+    records::setupIssueGrid(ui->show_item, false);
     db_ = std::move(connection);
 
     MonthView1 = new QCalendarWidget(this);
@@ -127,7 +127,7 @@ void reg_journal::active_textbox() {
 
 void reg_journal::reset_textbox() {
     const QList<QLineEdit*> fields = issueFields();
-    const Issue* i = issueAt(ui->show_item->currentRow());
+    const records::Issue* i = issueAt(ui->show_item->currentRow());
     const QStringList texts = i ? QStringList{i->magno,       data::formatDate(i->daily), i->yearno, i->itemsno,
                                               i->description, data::formatDate(i->indate)}
                                 : QStringList();
@@ -158,7 +158,7 @@ void reg_journal::search() {
     forms::guarded(
         this,
         [&] {
-            const QList<TitleRow> found = IssueStore::searchTitles(*db_, ui->Text1->text());
+            const QList<records::TitleRow> found = records::IssueStore::searchTitles(*db_, ui->Text1->text());
             if (found.isEmpty()) {
                 forms::inform(this, QStringLiteral("ไม่พบรายชื่อวารสารนี้"), QStringLiteral("ไม่พบข้อมูล"),
                               forms::Icon::Critical);
@@ -169,7 +169,7 @@ void reg_journal::search() {
             QList<QStringList> rows;
             rows.reserve(found.size());
             titles_ = found;
-            for (const TitleRow& t : found)
+            for (const records::TitleRow& t : found)
                 rows.append({t.name, t.department, t.pointer, t.departmentCode});
             forms::fillGrid(ui->show_journal, rows);
             ui->show_journal->setFocus();
@@ -179,7 +179,7 @@ void reg_journal::search() {
 }
 
 bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMagno) {
-    const QList<Issue> list = IssueStore::issues(*db_, pointer);
+    const QList<records::Issue> list = records::IssueStore::issues(*db_, pointer);
     listed_ = list;
     predict();
     if (list.isEmpty()) {
@@ -192,7 +192,7 @@ bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMag
     for (int r = 0; r < list.size(); ++r)
         if (!selectMagno.isEmpty() && list.at(r).magno.trimmed() == selectMagno.trimmed())
             select = r;
-    fillIssueGrid(ui->show_item, list);
+    records::fillIssueGrid(ui->show_item, list);
     ui->show_item->setCurrentCell(select, ColMagno);
     say(ui->Label1, QStringLiteral("   Magno= ") + list.first().magno + QStringLiteral("   Daily=  ") +
                         data::formatDate(list.first().daily) + QStringLiteral("  :  ") + list.first().description);
@@ -201,7 +201,7 @@ bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMag
 
 void reg_journal::predict() {
     QString code;
-    for (const TitleRow& t : std::as_const(titles_))
+    for (const records::TitleRow& t : std::as_const(titles_))
         if (t.pointer.trimmed() == cur_pointer)
             code = t.frequencyCode;
     QList<IssueSeen> seen; // oldest first
@@ -243,13 +243,13 @@ void reg_journal::receiveExpected() {
 }
 
 void reg_journal::checkIndex(int row) {
-    const Issue* i = issueAt(row);
-    const bool yes = i && IssueStore::indexed(*db_, cur_pointer, i->yearno, i->itemsno);
+    const records::Issue* i = issueAt(row);
+    const bool yes = i && records::IssueStore::indexed(*db_, cur_pointer, i->yearno, i->itemsno);
     ui->Index_Label->setText(yes ? QStringLiteral("YES") : QStringLiteral("NO"));
 }
 
 void reg_journal::chooseTitle(int row) {
-    const TitleRow* t = titleAt(row);
+    const records::TitleRow* t = titleAt(row);
     const QString pointer = t ? t->pointer : QString();
     if (pointer.isEmpty() || !ui->show_journal->isEnabled())
         return; // an empty row of the list
@@ -299,13 +299,13 @@ void reg_journal::newIssue() {
     setButtons(false, false, false, true, true);
     ui->Text7->setText(data::formatDate(QDate::currentDate()));
     forms::guarded(
-        this, [&] { ui->Text2->setText(IssueStore::expectedNumber(*db_)); }, db_.get());
+        this, [&] { ui->Text2->setText(records::IssueStore::expectedNumber(*db_)); }, db_.get());
     ui->Command9->setFocus();
 }
 
 void reg_journal::editIssue() {
     editedFrom_ = {};
-    for (const Issue& i : std::as_const(listed_))
+    for (const records::Issue& i : std::as_const(listed_))
         if (i.magno.trimmed() == ui->Text2->text().trimmed())
             editedFrom_ = i;
     active_textbox();
@@ -348,8 +348,8 @@ void reg_journal::save() {
         ui->Command10->setFocus();
         return;
     }
-    Issue issue{ui->Text2->text().trimmed(), *daily, ui->Text4->text(), ui->Text5->text(), ui->Text6->text(),
-                indate.value_or(QDate()),    {}};
+    records::Issue issue{ui->Text2->text().trimmed(), *daily, ui->Text4->text(), ui->Text5->text(), ui->Text6->text(),
+                         indate.value_or(QDate()),    {}};
     QString saved;
     bool kept = false; // a changed issue the user keeps editing
     bool foundAfterCut = false;
@@ -357,7 +357,7 @@ void reg_journal::save() {
         this,
         [&] {
             if (entry_ == Entry::Editing) {
-                const data::EditOutcome outcome = IssueStore::update(*db_, issue, editedFrom_);
+                const data::EditOutcome outcome = records::IssueStore::update(*db_, issue, editedFrom_);
                 if (outcome == data::EditOutcome::Saved)
                     forms::inform(this, QStringLiteral("บันทึกข้อมูลที่ทำการแก้ไขแล้ว"), QStringLiteral("ผลการบันทึก"),
                                   forms::Icon::Information);
@@ -373,7 +373,7 @@ void reg_journal::save() {
                 saved = issue.magno;
             } else if (entry_ == Entry::Adding) {
                 try {
-                    const auto added = IssueStore::add(*db_, listedPointer, issue);
+                    const auto added = records::IssueStore::add(*db_, listedPointer, issue);
                     saved = added.value;
                     foundAfterCut = added.foundAfterCut();
                 } catch (const data::DbError& e) {
@@ -413,7 +413,7 @@ void reg_journal::remove() {
     forms::guarded(
         this,
         [&] {
-            if (IssueStore::remove(*db_, ui->Text2->text())) {
+            if (records::IssueStore::remove(*db_, ui->Text2->text())) {
                 forms::inform(this, QStringLiteral("ทำการลบข้อมูลเรียบร้อยแล้ว"), QStringLiteral("ผลการลบข้อมูล"),
                               forms::Icon::Information);
                 for (QLineEdit* f : issueFields()) {

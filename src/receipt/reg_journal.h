@@ -1,8 +1,8 @@
 #pragma once
 
 #include "data/Connection.h"
-#include "receipt/IssueStore.h"
 #include "receipt/NextIssue.h"
+#include "records/IssueStore.h"
 
 #include <QWidget>
 #include <memory>
@@ -57,15 +57,19 @@ private:
     enum class Entry { None, Adding, Editing } entry_ = Entry::None; // an issue's fields open for
     QString cur_pointer;                                             // the chosen title's key, trimmed
     QString listedPointer;                  // the same key as listed, which new issues are written under
-    QList<Issue> listed_;                   // the issues on show, as read
-    Issue editedFrom_;                      // the issue an edit started from
-    QList<TitleRow> titles_;                // the titles listed
+    QList<records::Issue> listed_;          // the issues on show, as read
+    records::Issue editedFrom_;             // the issue an edit started from
+    QList<records::TitleRow> titles_;       // the titles listed
     std::optional<ExpectedIssue> expected_; // the chosen title's next issue, if it can be told
 
     QList<QLineEdit*> issueFields() const;
     // The issue or title a list row shows; none for the blank rows below a list.
-    const Issue* issueAt(int row) const { return row >= 0 && row < listed_.size() ? &listed_.at(row) : nullptr; }
-    const TitleRow* titleAt(int row) const { return row >= 0 && row < titles_.size() ? &titles_.at(row) : nullptr; }
+    const records::Issue* issueAt(int row) const {
+        return row >= 0 && row < listed_.size() ? &listed_.at(row) : nullptr;
+    }
+    const records::TitleRow* titleAt(int row) const {
+        return row >= 0 && row < titles_.size() ? &titles_.at(row) : nullptr;
+    }
     void active_textbox();
     void reset_textbox();
     void cls_show_journal();

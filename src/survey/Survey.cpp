@@ -1,7 +1,7 @@
 #include "survey/Survey.h"
 
 #include "data/Dates.h"
-#include "receipt/IssueStore.h"
+#include "records/IssueStore.h"
 #include "reports/Flow.h"
 
 #include <QDir>
@@ -53,7 +53,7 @@ QList<SurveyRow> surveyRows(data::Connection& c, QChar group, const QDate& from,
 void readSurvey(data::Connection& c, QChar group, const QDate& from, const QDate& to, const SurveyBlock& take,
                 int titlesPerBlock, qint64 byDateUpTo) {
     const QString prefix = QString(group) + QLatin1Char('%');
-    const QString order = QStringLiteral(" ORDER BY m.Pointer, ") + receipt::newestNumberFirst(QStringLiteral("t"));
+    const QString order = QStringLiteral(" ORDER BY m.Pointer, ") + records::newestNumberFirst(QStringLiteral("t"));
     // One transaction, read only: every statement reads the same snapshot of the database, as
     // one statement over everything would, whatever other stations save meanwhile.
     data::Transaction snapshot(c);

@@ -1,7 +1,7 @@
 #include "titles/ExpiryList.h"
 
 #include "data/Dates.h"
-#include "receipt/IssueStore.h"
+#include "records/IssueStore.h"
 
 namespace titles {
 
@@ -77,12 +77,12 @@ QList<ExpiryRow> list(data::Connection& c, QChar group, const QDate& from, const
         {QString(group) + QLatin1Char('%'), from, to});
     QList<ExpiryRow> out;
     out.reserve(r.rowCount());
-    receipt::Issue latest;
+    records::Issue latest;
     for (int i = 0; i < r.rowCount(); ++i) {
         const QVariantList& v = r.rows.at(i);
-        const receipt::Issue issue{v[6].toString(), {}, {}, {}, v[7].toString(), {}, {}};
+        const records::Issue issue{v[6].toString(), {}, {}, {}, v[7].toString(), {}, {}};
         if (!out.isEmpty() && out.last().pointer == v[0].toString()) {
-            if (receipt::newerFirst(issue, latest)) {
+            if (records::newerFirst(issue, latest)) {
                 latest = issue;
                 out.last().latestIssue = issue.description;
             }

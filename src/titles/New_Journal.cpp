@@ -10,9 +10,9 @@
 #include "forms/common/ProgramState.h"
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
+#include "records/TitleStore.h"
 #include "titles/Adddealer.h"
 #include "titles/DealerStore.h"
-#include "titles/TitleStore.h"
 #include "ui_New_Journal.h"
 
 #include <QCalendarWidget>
@@ -178,7 +178,7 @@ void New_Journal::searchTitles() {
     forms::guarded(
         this,
         [&] {
-            const QList<TitleMatch> found = TitleStore::search(*db_, ui->Text2->text());
+            const QList<records::TitleMatch> found = records::TitleStore::search(*db_, ui->Text2->text());
             if (found.isEmpty()) {
                 dlbnamemag->hide();
                 if (adding_ || editing_)
@@ -190,7 +190,7 @@ void New_Journal::searchTitles() {
             }
             QList<forms::PickRow> rows;
             rows.reserve(found.size());
-            for (const TitleMatch& m : found)
+            for (const records::TitleMatch& m : found)
                 rows.append({m.pointer, m.name});
             dlbnamemag->showRows(rows, ui->Text2, 12);
         },
@@ -215,7 +215,7 @@ void New_Journal::showTitle(const QString& code, const QString& name) {
     forms::guarded(
         this,
         [&] {
-            const auto t = TitleStore::find(*db_, code);
+            const auto t = records::TitleStore::find(*db_, code);
             if (!t)
                 return;
             ui->Text1->setText(t->pointer);
@@ -362,7 +362,7 @@ bool New_Journal::checkinput() {
 
 // Reads the fields into a title; refuses (with a message, focus in the field) a date that is
 // not a real date or a count or price that is not a number.
-bool New_Journal::readForm(Title* t) {
+bool New_Journal::readForm(records::Title* t) {
     std::optional<QDate> start, end, order;
     if (!forms::readDateField(this, ui->Mask1, QStringLiteral("วันที่เริ่มบอกรับ"), false, &start) ||
         !forms::readDateField(this, ui->Mask4, QStringLiteral("วันครบอายุ"), false, &end))
@@ -421,7 +421,7 @@ void New_Journal::save() {
     const QString failedTitle = QStringLiteral("การบันทึกข้อมูลล้มเหลว");
     bool duplicate = false;
     if (adding_ && !forms::guarded(
-                       this, [&] { duplicate = TitleStore::nameExists(*db_, ui->Text2->text()); }, db_.get()))
+                       this, [&] { duplicate = records::TitleStore::nameExists(*db_, ui->Text2->text()); }, db_.get()))
         return;
     if (duplicate) {
         refuse(QStringLiteral("พบวารสารรายชื่อนี้ในฐานข้อมูล ไม่สามารถทำการเพิ่มรายชื่อใหม่ได้"), ui->Text2, failedTitle);
@@ -429,7 +429,7 @@ void New_Journal::save() {
     }
     if (!checkinput())
         return;
-    Title t;
+    records::Title t;
     if (!readForm(&t))
         return;
     if (editing_ && t.pointer != shownCode_) {
@@ -438,39 +438,40 @@ void New_Journal::save() {
                ui->Text1, failedTitle);
         return;
     }
-    const int series = seriesNumber(ui->opt2->isChecked(), t.languageCode);
+    const int series = records::seriesNumber(ui->opt2->isChecked(), t.languageCode);
     t.original = shownOriginal_;
     QString result = QStringLiteral("การบันทึกข้อมูลวารสารรายชื่อใหม่เรียบร้อยแล้ว");
     data::EditOutcome outcome = data::EditOutcome::Saved;
-    std::optional<TitleRefused> refused;
+    std::optional<records::TitleRefused> refused;
     const bool ok = forms::guarded(
         this,
         [&] {
             try {
                 if (adding_) {
-                    const auto [code, commit] = TitleStore::add(*db_, t, series);
+                    const auto [code, commit] = records::TitleStore::add(*db_, t, series);
                     ui->Text1->setText(code);
                     result += QStringLiteral("\nรหัสวารสาร %1").arg(code);
                     if (commit == data::Commit::FoundAfterCut)
                         result += forms::verifiedAfterCut();
                 } else {
-                    const auto saved = TitleStore::update(*db_, t);
+                    const auto saved = records::TitleStore::update(*db_, t);
                     outcome = saved.value;
                     if (outcome == data::EditOutcome::Missing)
-                        refused.emplace(TitleRefused::Reason::BadCounter,
+                        refused.emplace(records::TitleRefused::Reason::BadCounter,
                                         QStringLiteral("ไม่พบวารสารรหัส %1 ในฐานข้อมูล (รหัสถูกแก้ไข หรือถูกลบโดยเครื่องอื่น) "
                                                        "ข้อมูลไม่ได้ถูกบันทึก")
                                             .arg(t.pointer));
                     else if (saved.foundAfterCut())
                         result += forms::verifiedAfterCut();
                 }
-            } catch (const TitleRefused& r) {
+            } catch (const records::TitleRefused& r) {
                 refused = r; // nothing was written: the store's transaction is rolled back
             }
         },
         db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ ข้อมูลไม่ได้ถูกบันทึก"));
     if (refused) {
-        refuse(refused->text, refused->reason == TitleRefused::Reason::Duplicate ? ui->Text2 : ui->Text1, failedTitle);
+        refuse(refused->text, refused->reason == records::TitleRefused::Reason::Duplicate ? ui->Text2 : ui->Text1,
+               failedTitle);
         return;
     }
     if (!ok)
@@ -492,9 +493,9 @@ void New_Journal::save() {
 }
 
 void New_Journal::remove() {
-    TitleHoldings held;
+    records::TitleHoldings held;
     if (!forms::guarded(
-            this, [&] { held = TitleStore::holdings(*db_, ui->Text1->text()); }, db_.get()))
+            this, [&] { held = records::TitleStore::holdings(*db_, ui->Text1->text()); }, db_.get()))
         return;
     if (!forms::askOkCancel(this,
                             QStringLiteral("ต้องการลบข้อมูลหรือไม่\nวารสารนี้มีฉบับที่ลงทะเบียนไว้ %1 ฉบับ ดรรชนีบทความ %2 รายการ "
@@ -507,7 +508,7 @@ void New_Journal::remove() {
     bool existed = false;
     const QString code = ui->Text1->text();
     if (!forms::guarded(
-            this, [&] { existed = TitleStore::remove(*db_, code); }, db_.get()))
+            this, [&] { existed = records::TitleStore::remove(*db_, code); }, db_.get()))
         return;
     if (existed)
         forms::inform(this, QStringLiteral("ลบข้อมูลเรียบร้อแล้ว"), QStringLiteral("แจ้งผลการลบข้อมูล"),

@@ -17,9 +17,11 @@ class CalendarPicker;
 class PickList;
 } // namespace forms
 
-namespace titles {
-
+namespace records {
 struct Title;
+}
+
+namespace titles {
 
 // The journal title register: find a title by part of its name, show it with its code
 // tables, publisher and distributor, add a title under the next code of its series, change
@@ -73,7 +75,7 @@ private:
     void cleardata();
     void resetbuttom(bool add, bool edit, bool del, bool save, bool cancel);
     bool checkinput();
-    bool readForm(Title* t);
+    bool readForm(records::Title* t);
     void backToIdle();
     void refuse(const QString& message, QWidget* focus, const QString& title);
 };

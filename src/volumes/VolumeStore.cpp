@@ -66,8 +66,8 @@ QString expectedRegno(data::Connection& c) {
     return r.isEmpty() ? QStringLiteral("B000000") : regnoText(data::leadingNumber(r.text(0, 0)));
 }
 
-QList<receipt::Issue> unboundIssues(data::Connection& c, const QString& pointer) {
-    return receipt::IssueStore::issues(c, pointer, true); // an issue without a status is not bound either
+QList<records::Issue> unboundIssues(data::Connection& c, const QString& pointer) {
+    return records::IssueStore::issues(c, pointer, true); // an issue without a status is not bound either
 }
 
 std::optional<Volume> find(data::Connection& c, const QString& regno) {
@@ -78,7 +78,7 @@ std::optional<Volume> find(data::Connection& c, const QString& regno) {
                                                        "pointer FROM tranfile WHERE regno = ? ORDER BY daily, magno"),
                                         {v.text(0, 0)});
     return Volume{v.text(0, 0), v.text(0, 1), issues.isEmpty() ? QString() : issues.text(0, 6),
-                  receipt::IssueStore::issueRows(issues)};
+                  records::IssueStore::issueRows(issues)};
 }
 
 QList<QPair<QString, QString>> byCallNumber(data::Connection& c, const QString& prefix) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
-#include "receipt/IssueStore.h"
+#include "records/IssueStore.h"
 
 #include <QList>
 #include <QString>
@@ -15,7 +15,7 @@ struct Volume {
     QString regno;
     QString callno;
     QString pointer; // the title of its first issue; empty when it holds none
-    QList<receipt::Issue> issues;
+    QList<records::Issue> issues;
 };
 
 // A save refused before anything was written: an empty volume, issues bound meanwhile by
@@ -36,7 +36,7 @@ namespace VolumeStore {
 // The registration number the next new volume is expected to get (nothing is reserved).
 QString expectedRegno(data::Connection& c);
 // A title's issues not bound into a volume, newest issue date first.
-QList<receipt::Issue> unboundIssues(data::Connection& c, const QString& pointer);
+QList<records::Issue> unboundIssues(data::Connection& c, const QString& pointer);
 std::optional<Volume> find(data::Connection& c, const QString& regno);
 // Volumes whose call number begins with the trimmed text (characters, matched literally):
 // registration number and call number.

@@ -6,8 +6,8 @@
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
-#include "receipt/IssueGrid.h"
-#include "titles/TitleStore.h"
+#include "records/IssueGrid.h"
+#include "records/TitleStore.h"
 #include "ui_sum_journal.h"
 
 #include <QKeyEvent>
@@ -33,7 +33,7 @@ sum_journal::sum_journal(std::unique_ptr<data::Connection> connection, QWidget* 
     forms::setupGrid(
         ui->show_journal,
         {{QStringLiteral("ชื่อวาสาร"), 3500}, {QStringLiteral("คณะที่บอกรับ"), 6000}, {QString(), 0}, {QString(), 0}});
-    receipt::setupIssueGrid(ui->show_item, false);
+    records::setupIssueGrid(ui->show_item, false);
     forms::setupGrid(ui->sum_item, {{QStringLiteral("ลำดับ"), 550},
                                     {QStringLiteral("เลขทะเบียน"), 950},
                                     {QStringLiteral("ประจำเดือน"), 1200},
@@ -124,23 +124,23 @@ void sum_journal::setLanguage(const QString& pointer) {
 
 QStringList sum_journal::gatheredNumbers() const {
     QStringList out;
-    for (const receipt::Issue& i : gathered_)
+    for (const records::Issue& i : gathered_)
         out << i.magno;
     return out;
 }
 
-void sum_journal::listOffered(const QList<receipt::Issue>& issues) {
+void sum_journal::listOffered(const QList<records::Issue>& issues) {
     offered_ = issues;
     if (issues.isEmpty())
         forms::clearGrid(ui->show_item, 13);
     else
-        receipt::fillIssueGrid(ui->show_item, issues);
+        records::fillIssueGrid(ui->show_item, issues);
 }
 
 void sum_journal::listGathered() {
     QList<QStringList> rows;
     for (int i = 0; i < gathered_.size(); ++i) {
-        const receipt::Issue& g = gathered_.at(i);
+        const records::Issue& g = gathered_.at(i);
         rows.append({QString::number(i + 1), g.magno, data::formatDate(g.daily), g.yearno, g.itemsno, g.description,
                      data::formatDate(g.indate)});
     }
@@ -152,7 +152,7 @@ void sum_journal::listGathered() {
 
 void sum_journal::regenerateCallNumber() {
     QList<GatheredIssue> issues;
-    for (const receipt::Issue& i : gathered_)
+    for (const records::Issue& i : gathered_)
         issues.append({i.yearno, i.itemsno, i.description});
     if (const auto callno = gen_callno(issues, language_, titleName_))
         ui->Text3->setPlainText(*callno);
@@ -168,7 +168,7 @@ void sum_journal::searchTitles() {
         return;
     }
     run([&] {
-        const QList<receipt::TitleRow> titles = receipt::IssueStore::searchTitles(*conn_, ui->Text1->text());
+        const QList<records::TitleRow> titles = records::IssueStore::searchTitles(*conn_, ui->Text1->text());
         if (titles.isEmpty()) {
             forms::inform(this, QStringLiteral("ไม่พบรายชื่อวารสารนี้"), QStringLiteral("ไม่พบข้อมูล"), forms::Icon::Critical);
             ui->Text1->clear();
@@ -176,7 +176,7 @@ void sum_journal::searchTitles() {
             return;
         }
         QList<QStringList> rows;
-        for (const receipt::TitleRow& t : titles)
+        for (const records::TitleRow& t : titles)
             rows.append({t.name, t.department, t.pointer, t.departmentCode});
         titles_ = titles;
         forms::fillGrid(ui->show_journal, rows);
@@ -256,7 +256,7 @@ void sum_journal::add() {
 void sum_journal::pickIssue(int row) {
     if (!ui->show_item->isEnabled() || row < 0 || row >= offered_.size())
         return;
-    const receipt::Issue& picked = offered_.at(row);
+    const records::Issue& picked = offered_.at(row);
     if (gatheredNumbers().contains(picked.magno)) {
         forms::inform(this, QStringLiteral("คุณเลือกฉบับซ้ำ กรุณาเลือกฉบับอื่น"), QStringLiteral("ข้อผิดพลาด"),
                       forms::Icon::Critical);
@@ -282,7 +282,7 @@ void sum_journal::removeIssue(int row) {
         !forms::askOkCancel(this, QStringLiteral("ต้องการลบข้อมูลวารสารเลขทะเบียนนี้ ออกจากรายการรวมเล่มหรือไม่"),
                             QStringLiteral("ยืนยันการลบข้อมูล"), forms::Icon::Question))
         return;
-    const receipt::Issue removed = gathered_.takeAt(row);
+    const records::Issue removed = gathered_.takeAt(row);
     regenerateCallNumber();
     const bool stored = run([&] {
         VolumeStore::release(*conn_, ui->Text2->text(), removed.magno, ui->Text3->toPlainText());
@@ -317,7 +317,7 @@ void sum_journal::edit() {
     }
     run([&] {
         listOffered(VolumeStore::unboundIssues(*conn_, titlePointer_));
-        if (const auto t = titles::TitleStore::find(*conn_, titlePointer_))
+        if (const auto t = records::TitleStore::find(*conn_, titlePointer_))
             titleName_ = t->name;
     });
     ui->Text3->setFocus();
@@ -359,11 +359,11 @@ void sum_journal::save() {
                 forms::inform(this, said, QStringLiteral("การบันทึกข้อมูล"), forms::Icon::Information);
                 // The bound issues leave the list; the rest of it is as it was read.
                 const QStringList bound = gatheredNumbers();
-                offered_.removeIf([&](const receipt::Issue& i) { return bound.contains(i.magno); });
+                offered_.removeIf([&](const records::Issue& i) { return bound.contains(i.magno); });
                 if (offered_.isEmpty())
                     forms::clearGrid(ui->show_item, 13);
                 else
-                    receipt::fillIssueGrid(ui->show_item, offered_);
+                    records::fillIssueGrid(ui->show_item, offered_);
                 newVolumeEnded();
                 return;
             }

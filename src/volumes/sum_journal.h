@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
-#include "receipt/IssueStore.h"
+#include "records/IssueStore.h"
 #include "volumes/CallNumber.h"
 #include "volumes/VolumeStore.h"
 
@@ -57,9 +57,9 @@ private:
     Mode mode_ = Mode::Idle;
     Language language_ = Language::Unknown;
     QString titleName_, titlePointer_;
-    QList<receipt::Issue> gathered_;  // the issues of sum_item, in its order
-    QList<receipt::Issue> offered_;   // the issues of show_item
-    QList<receipt::TitleRow> titles_; // the titles of show_journal
+    QList<records::Issue> gathered_;  // the issues of sum_item, in its order
+    QList<records::Issue> offered_;   // the issues of show_item
+    QList<records::TitleRow> titles_; // the titles of show_journal
 
     bool titlesListed_ = false; // a title search filled show_journal
 
@@ -69,7 +69,7 @@ private:
     void setMode(Mode mode);
     // A volume being edited that holds no issue has no title yet: the user picks one first.
     bool mayPickTitle() const { return mode_ == Mode::Edit && titlePointer_.isEmpty(); }
-    void listOffered(const QList<receipt::Issue>& issues);
+    void listOffered(const QList<records::Issue>& issues);
     void listGathered();
     void regenerateCallNumber();
     void setLanguage(const QString& pointer);

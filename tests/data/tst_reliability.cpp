@@ -1,11 +1,11 @@
 // Every numbered save under the faults a shared database meets: stations saving at once, the
 // link cut at COMMIT, hostile text and text at its column's limit.
 #include "data/Connection.h"
+#include "records/TitleStore.h"
 #include "support/CutProxy.h"
 #include "support/DatabaseTest.h"
 #include "support/Saves.h"
 #include "support/Stations.h"
-#include "titles/TitleStore.h"
 #include "volumes/VolumeStore.h"
 
 #include <QMutex>
@@ -124,9 +124,9 @@ private slots:
     void titleEditCutAtCommit() {
         QFETCH(int, cut);
         auto check = db->connect();
-        titles::Title t;
+        records::Title t;
         t.name = QStringLiteral("ชื่อเดิม");
-        t.pointer = titles::TitleStore::add(*check, t, 2).value;
+        t.pointer = records::TitleStore::add(*check, t, 2).value;
         CutProxy proxy(testsupport::testPort());
         data::ConnectionSettings settings = db->settings();
         settings.port = proxy.port();
@@ -136,11 +136,11 @@ private slots:
         proxy.cutAtNextCommit(CutProxy::Cut(cut));
         const bool saved = cut == int(CutProxy::Cut::AfterCommit);
         try {
-            QVERIFY(titles::TitleStore::update(c, t).foundAfterCut() && saved);
+            QVERIFY(records::TitleStore::update(c, t).foundAfterCut() && saved);
         } catch (const data::DbError& e) {
             QVERIFY2(!saved && e.message().contains(QStringLiteral("ไม่ได้ถูกบันทึก")), qPrintable(e.message()));
         }
-        QCOMPARE(titles::TitleStore::search(*check, QStringLiteral("ระหว่างตัด")).size(), saved ? 1 : 0);
+        QCOMPARE(records::TitleStore::search(*check, QStringLiteral("ระหว่างตัด")).size(), saved ? 1 : 0);
     }
 
     // Exact round trip through every save and its search, or a clear refusal with nothing

@@ -7,10 +7,10 @@
 #include "dbcheck/DbCheck.h"
 #include "index/ArticleStore.h"
 #include "index/AuthorStore.h"
+#include "records/TitleStore.h"
 #include "support/DatabaseTest.h"
 #include "support/WindowTest.h"
 #include "titles/DealerStore.h"
-#include "titles/TitleStore.h"
 
 #include <QProcess>
 #include <QScopeGuard>
@@ -125,7 +125,7 @@ private slots:
         const QString before = snapshot(*db->connect());
         bench::makeLegacy(db->admin());
         QVERIFY_THROWS_EXCEPTION(data::DbError, titles::DealerStore::add(*db->connect(), {{}, "x", {}, {}, {}}));
-        QCOMPARE(titles::TitleStore::search(*db->connect(), QStringLiteral("Müller")).size(), 0);
+        QCOMPARE(records::TitleStore::search(*db->connect(), QStringLiteral("Müller")).size(), 0);
 
         QByteArray report;
         QCOMPARE(dbcheck({}, &report), 1);
@@ -176,18 +176,18 @@ private slots:
     void namePiecesFollowTheNames() {
         auto c = db->connect();
         QStringList codes;
-        titles::Title t;
+        records::Title t;
         for (const char* name : {"Nature 50%_ \\ off", "วารสารแก่น", "NATURAL", "xy"}) {
             t.name = QString::fromUtf8(name);
-            codes << titles::TitleStore::add(*c, t, 1).value;
+            codes << records::TitleStore::add(*c, t, 1).value;
         }
         t.pointer = codes.at(2);
         t.name = QStringLiteral("Old name");
-        QCOMPARE(titles::TitleStore::update(*c, t).value, data::EditOutcome::Saved);
-        QVERIFY(titles::TitleStore::remove(*c, codes.at(3)));
+        QCOMPARE(records::TitleStore::update(*c, t).value, data::EditOutcome::Saved);
+        QVERIFY(records::TitleStore::remove(*c, codes.at(3)));
         const auto found = [&](const char* text) {
             QStringList out;
-            for (const titles::TitleMatch& m : titles::TitleStore::search(*c, QString::fromUtf8(text)))
+            for (const records::TitleMatch& m : records::TitleStore::search(*c, QString::fromUtf8(text)))
                 out << QString::number(codes.indexOf(m.pointer));
             return out.join(QLatin1Char(' '));
         };
@@ -265,10 +265,10 @@ private slots:
         db->admin().exec(kind == "0" ? "UPDATE authctrl SET idno_ctrl = ?" : "UPDATE recsetup SET pointer_ctrl1 = ?",
                          {stored});
         auto c = db->connect();
-        titles::Title t;
+        records::Title t;
         t.name = QStringLiteral("วารสารทดลอง");
         QCOMPARE(kind == "0" ? indexing::AuthorStore::add(*c, QStringLiteral("ผู้แต่ง"), false, {}).idno
-                             : titles::TitleStore::add(*c, t, 1),
+                             : records::TitleStore::add(*c, t, 1),
                  code);
         QCOMPARE(sql(after.section('|', 0, 0)), after.section('|', 1));
     }

@@ -1,7 +1,7 @@
 // Issue registration driven by its controls against the real server.
-#include "receipt/IssueStore.h"
 #include "receipt/NextIssue.h"
 #include "receipt/reg_journal.h"
+#include "records/IssueStore.h"
 #include "support/Suite.h"
 
 #include <QStyleOptionButton>
@@ -358,7 +358,7 @@ private slots:
         openTitle(QStringLiteral("Nature"));
         click("Command2");
         QCOMPARE(text("Text2")->text(), QStringLiteral("125"));
-        QCOMPARE(receipt::IssueStore::add(*db->connect(), QStringLiteral("I000001"),
+        QCOMPARE(records::IssueStore::add(*db->connect(), QStringLiteral("I000001"),
                                           {{}, QDate(2026, 6, 1), {}, {}, {}, QDate(2026, 6, 2), {}}),
                  QStringLiteral("125"));
         pickDate("Command9", "MonthView1", QDate(2026, 4, 1));

@@ -2,9 +2,9 @@
 
 #include "index/ArticleStore.h"
 #include "index/AuthorStore.h"
-#include "receipt/IssueStore.h"
+#include "records/IssueStore.h"
+#include "records/TitleStore.h"
 #include "titles/DealerStore.h"
-#include "titles/TitleStore.h"
 
 namespace testsupport {
 
@@ -31,19 +31,19 @@ const QList<NumberedSave>& numberedSaves() {
          "SELECT Publisher_Code, Publisher_Name FROM dealer", "SELECT 0"},
         {"title",
          [](data::Connection& c, const QString& t) {
-             titles::Title title;
+             records::Title title;
              title.name = t;
-             return titles::TitleStore::add(c, title, 2);
+             return records::TitleStore::add(c, title, 2);
          },
          [](data::Connection& c, const QString& n) {
              return one(c, "SELECT Magazine_Name FROM magazine WHERE Pointer = ?", n);
          },
-         [](data::Connection& c, const QString& t) { return int(titles::TitleStore::search(c, t).size()); },
+         [](data::Connection& c, const QString& t) { return int(records::TitleStore::search(c, t).size()); },
          "SELECT Pointer, Magazine_Name FROM magazine WHERE Pointer LIKE 'I%'",
          "SELECT COUNT(*) FROM magazine WHERE Pointer >= (SELECT pointer_ctrl2 FROM recsetup) AND Pointer LIKE 'I%'"},
         {"issue",
          [](data::Connection& c, const QString& t) {
-             return receipt::IssueStore::add(
+             return records::IssueStore::add(
                  c, QStringLiteral("X000001"),
                  {{}, QDate(2026, 6, 1), QStringLiteral("1"), QStringLiteral("2"), t, QDate(2026, 6, 2), {}});
          },

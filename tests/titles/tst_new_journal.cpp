@@ -2,10 +2,10 @@
 #include "app/Windows.h"
 #include "app/menumagizine.h"
 #include "forms/common/Style.h"
+#include "records/TitleStore.h"
 #include "support/Suite.h"
 #include "titles/Adddealer.h"
 #include "titles/New_Journal.h"
-#include "titles/TitleStore.h"
 
 using titles::New_Journal;
 
@@ -180,9 +180,9 @@ private slots:
             QCOMPARE(boxes->last().prompt, QStringLiteral("พบวารสารรายชื่อนี้ในฐานข้อมูล ไม่สามารถทำการเพิ่มรายชื่อใหม่ได้"));
             QCOMPARE(boxes->last().title, QStringLiteral("การบันทึกข้อมูลล้มเหลว"));
             QVERIFY(text("Text2")->hasFocus() && w->adding());
-            titles::Title t;
+            records::Title t;
             t.name = typed;
-            QVERIFY_THROWS_EXCEPTION(titles::TitleRefused, titles::TitleStore::add(*db->connect(), t, 1));
+            QVERIFY_THROWS_EXCEPTION(records::TitleRefused, records::TitleStore::add(*db->connect(), t, 1));
             QCOMPARE(sql(QStringLiteral("SELECT COUNT(*) FROM magazine")), QStringLiteral("2"));
             QCOMPARE(counter(1), QStringLiteral("J000002"));
             boxes->answer({true});

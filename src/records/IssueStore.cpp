@@ -1,4 +1,4 @@
-#include "receipt/IssueStore.h"
+#include "records/IssueStore.h"
 #include "data/SaveGate.h"
 
 #include "data/Counter.h"
@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace receipt {
+namespace records {
 
 QString newestNumberFirst(const QString& t) {
     return QStringLiteral("TRIM(%1.magno) REGEXP '^[0-9]+$' DESC, CAST(TRIM(%1.magno) AS UNSIGNED) DESC, %1.magno DESC")
@@ -26,9 +26,9 @@ bool newerFirst(const Issue& a, const Issue& b) {
     return a.magno > b.magno;
 }
 
-} // namespace receipt
+} // namespace records
 
-namespace receipt::IssueStore {
+namespace records::IssueStore {
 
 namespace {
 QVariant dateOrNull(const QDate& d) {
@@ -124,4 +124,4 @@ bool remove(data::Connection& c, const QString& magno) {
                        {magno.trimmed()}) > 0;
 }
 
-} // namespace receipt::IssueStore
+} // namespace records::IssueStore

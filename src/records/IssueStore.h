@@ -7,7 +7,7 @@
 #include <QList>
 #include <QString>
 
-namespace receipt {
+namespace records {
 
 // A title as the issue registration lists it.
 struct TitleRow {
@@ -63,4 +63,4 @@ bool remove(data::Connection& c, const QString& magno);
 
 } // namespace IssueStore
 
-} // namespace receipt
+} // namespace records

@@ -1,11 +1,11 @@
-#include "titles/TitleStore.h"
+#include "records/TitleStore.h"
 #include "data/SaveGate.h"
 
 #include "data/Counter.h"
 #include "data/NameSearch.h"
 #include "data/Numbering.h"
 
-namespace titles {
+namespace records {
 
 int seriesNumber(bool newspaper, const QString& languageCode) {
     const bool foreign = languageCode.trimmed() == QLatin1String("01");
@@ -227,4 +227,4 @@ bool remove(data::Connection& c, const QString& pointer) {
 
 } // namespace TitleStore
 
-} // namespace titles
+} // namespace records

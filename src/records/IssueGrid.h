@@ -1,12 +1,12 @@
 #pragma once
 
-#include "receipt/IssueStore.h"
+#include "records/IssueStore.h"
 
 namespace forms {
 class Grid;
 }
 
-namespace receipt {
+namespace records {
 
 // The grid of a title's received issues, as issue registration and the index entry show it:
 // registration number, issue date, year, number, description and the date received (shown
@@ -14,4 +14,4 @@ namespace receipt {
 void setupIssueGrid(forms::Grid* grid, bool showReceived);
 void fillIssueGrid(forms::Grid* grid, const QList<Issue>& issues, int atLeast = 0);
 
-} // namespace receipt
+} // namespace records

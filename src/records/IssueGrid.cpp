@@ -1,9 +1,9 @@
-#include "receipt/IssueGrid.h"
+#include "records/IssueGrid.h"
 
 #include "data/Dates.h"
 #include "forms/common/Grid.h"
 
-namespace receipt {
+namespace records {
 
 void setupIssueGrid(forms::Grid* grid, bool showReceived) {
     forms::setupGrid(grid, {{QStringLiteral("เลขทะเบียน"), 950},
@@ -38,4 +38,4 @@ void fillIssueGrid(forms::Grid* grid, const QList<Issue>& issues, int atLeast) {
         atLeast);
 }
 
-} // namespace receipt
+} // namespace records

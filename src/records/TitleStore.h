@@ -8,7 +8,7 @@
 #include <QString>
 #include <optional>
 
-namespace titles {
+namespace records {
 
 // One row of the title register, with the names of its publisher and distributor.
 struct Title {
@@ -81,4 +81,4 @@ bool remove(data::Connection& c, const QString& pointer);
 
 } // namespace TitleStore
 
-} // namespace titles
+} // namespace records
