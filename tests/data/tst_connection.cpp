@@ -4,6 +4,7 @@
 #include "data/Counter.h"
 #include "support/CutProxy.h"
 #include "support/DatabaseTest.h"
+#include "support/WindowTest.h"
 
 #include <QTest>
 
@@ -91,26 +92,19 @@ private slots:
     }
 
     void serverErrors_data() {
-        QTest::addColumn<QString>("sql");
-        QTest::addColumn<int>("native");
-        QTest::addColumn<QString>("words");
-        const char* rows[][3] = {{"SELEC 1", "1064", "syntax"},
-                                 {"SELECT * FROM no_such_table", "1146", "no_such_table"},
-                                 {"INSERT INTO probe (id) VALUES (7), (7)", "1062", "Duplicate"},
-                                 {"CREATE TABLE x (a INT)", "1142", "CREATE"}, // the program's account runs no DDL
-                                 {"INSERT INTO probe (id, d) VALUES (8, '15/03/2024')", "1292", "15/03/2024"}};
-        for (const auto& [sql, native, words] : rows)
-            QTest::newRow(sql) << sql << QByteArray(native).toInt() << words;
+        testsupport::textTable({"sql", "native", "words"}, // CREATE: the program's account runs no DDL
+                               {"syntax~SELEC 1~1064~syntax", "table~SELECT * FROM no_such_table~1146~no_such_table",
+                                "duplicate~INSERT INTO probe (id) VALUES (7), (7)~1062~Duplicate",
+                                "DDL~CREATE TABLE x (a INT)~1142~CREATE",
+                                "date~INSERT INTO probe (id, d) VALUES (8, '15/03/2024')~1292~15/03/2024"});
     }
     void serverErrors() {
-        QFETCH(QString, sql);
-        QFETCH(int, native);
-        QFETCH(QString, words);
+        const auto [sql, native, words] = testsupport::fetch<3>();
         try {
             c->exec(sql);
             QFAIL("no error raised");
         } catch (const data::DbError& e) {
-            QCOMPARE(e.nativeCode(), native);
+            QCOMPARE(e.nativeCode(), native.toInt());
             QVERIFY2(e.message().contains(words, Qt::CaseInsensitive), qPrintable(e.message()));
             QVERIFY(!e.message().startsWith(QLatin1Char('['))); // the driver's tags are gone
             QVERIFY(!e.connectionLost());
