@@ -420,6 +420,14 @@ void ArticleForm::clearFields() {
     ui->Text12->clear();
 }
 
+forms::GuardWords ArticleForm::saving() {
+    forms::GuardWords words;
+    words.refusalTitle = QStringLiteral("Save Data Error");
+    words.afterRefusal = QStringLiteral("\nข้อมูลไม่ได้ถูกบันทึก");
+    words.failed = [this](const data::DbError& e) { saveFailed(e); };
+    return words;
+}
+
 void ArticleForm::saveFailed(const data::DbError& err) {
     // Nothing was committed (or, when the link broke during the commit, the message says what
     // is known). The connection is replaced; the fields keep what was typed.

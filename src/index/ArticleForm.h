@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
+#include "forms/common/ErrorGuard.h"
 #include "index/ArticleStore.h"
 #include "records/IssueStore.h"
 
@@ -74,7 +75,9 @@ protected:
     void clearFields();
     // Closes the pick lists and the issue list: a change of mode ends what they were offered for.
     virtual void closeLists();
-    // The box after a save or delete failed; the connection is replaced, the fields kept.
+    // How a save or delete tells of its failure: a refusal, or the box after a database error
+    // (the connection is replaced); the fields keep what was typed.
+    forms::GuardWords saving();
     void saveFailed(const data::DbError& err);
 
 private:

@@ -61,19 +61,19 @@ data::Saved<QString> save(data::Connection& c, const ArticleEntry& e) {
         [&] {
             const data::Result counter = c.query(QStringLiteral("SELECT artno_ctrl FROM artctrl LIMIT 1 FOR UPDATE"));
             if (counter.isEmpty())
-                throw ArticleRefused(QStringLiteral("ไม่พบแถวของตัวนับเลขที่บทความ (artctrl) กรุณาติดต่อผู้ดูแลระบบ"));
+                throw data::Refused(QStringLiteral("ไม่พบแถวของตัวนับเลขที่บทความ (artctrl) กรุณาติดต่อผู้ดูแลระบบ"));
             const auto value = data::counterValue(counter.text(0, 0));
             if (!value)
-                throw ArticleRefused(QStringLiteral("ตัวนับเลขที่บทความ (artctrl) มีค่า \"%1\" ซึ่งไม่ใช่ตัวเลข "
-                                                    "กรุณาติดต่อผู้ดูแลระบบ")
-                                         .arg(counter.text(0, 0)));
+                throw data::Refused(QStringLiteral("ตัวนับเลขที่บทความ (artctrl) มีค่า \"%1\" ซึ่งไม่ใช่ตัวเลข "
+                                                   "กรุณาติดต่อผู้ดูแลระบบ")
+                                        .arg(counter.text(0, 0)));
             number = articleNumber(*value);
             if (!c.query(QStringLiteral("SELECT 1 FROM article WHERE article_no = ?"), {number}).isEmpty())
                 data::numberTaken(c,
                                   QStringLiteral("เลขที่บทความ %1 มีบทความอื่นใช้อยู่แล้ว (ตัวนับ artctrl อาจถูกตั้งย้อนหลัง) "
                                                  "กรุณาตรวจสอบเลขทะเบียนดรรชนีวารสาร")
                                       .arg(number),
-                                  [](const QString& text) { throw ArticleRefused(text); });
+                                  [](const QString& text) { throw data::Refused(text); });
             data::write(
                 c, QStringLiteral("article"),
                 QStringLiteral(
@@ -297,14 +297,14 @@ void setCounter(data::Connection& c, const QString& text) {
     const QString t = text.trimmed();
     const auto value = data::counterValue(t);
     if (!value || *value < 1 || *value > 9999999)
-        throw ArticleRefused(QStringLiteral("เลขทะเบียนต้องเป็นตัวเลข 1 ถึง 9999999"));
+        throw data::Refused(QStringLiteral("เลขทะเบียนต้องเป็นตัวเลข 1 ถึง 9999999"));
     data::retryingTransaction(
         c,
         [&] {
             const bool hasRow = !c.query(QStringLiteral("SELECT 1 FROM artctrl LIMIT 1 FOR UPDATE")).isEmpty();
             if (!c.query(QStringLiteral("SELECT 1 FROM article WHERE article_no = ?"), {articleNumber(*value)})
                      .isEmpty())
-                throw ArticleRefused(
+                throw data::Refused(
                     QStringLiteral("เลขที่บทความ %1 มีบทความใช้อยู่แล้ว กรุณากำหนดเลขที่ยังไม่ถูกใช้").arg(articleNumber(*value)));
             data::write(c, QStringLiteral("artctrl"),
                         hasRow ? QStringLiteral("UPDATE artctrl SET artno_ctrl = ? LIMIT 1")

@@ -2,6 +2,7 @@
 
 #include "data/Columns.h"
 #include "data/Connection.h"
+#include "data/Refused.h"
 
 #include <QList>
 #include <QPair>
@@ -20,14 +21,6 @@ struct ArticleEntry {
     QString pages, remark, abstract;
 };
 
-// A save refused before anything was written: the number the counter gives is already an
-// article's (a counter set back by hand), or the counter is missing or not a number.
-class ArticleRefused : public std::runtime_error {
-public:
-    explicit ArticleRefused(const QString& m) : std::runtime_error(m.toStdString()), text(m) {}
-    QString text;
-};
-
 // An article as stored, for showing and editing.
 struct StoredArticle {
     ArticleEntry entry;  // up to three authors (a code without an author row leaves its slot empty), five subjects
@@ -44,7 +37,9 @@ QString expectedNumber(data::Connection& c);
 QStringList subjectsMatching(data::Connection& c, const QString& text, bool anywhere);
 // Saves the article, its authors and subjects under the counter's number, taken under a
 // lock, and advances the counter, all in one transaction. Gives the number used (seven
-// digits at least).
+// digits at least). Refused (data::Refused) before anything is written when the number the
+// counter gives is already an article's (a counter set back by hand) or the counter is missing
+// or not a number.
 data::Saved<QString> save(data::Connection& c, const ArticleEntry& entry);
 
 // A number shown in the window: the leading number of the typed text, seven digits.

@@ -24,20 +24,20 @@ Author fromRow(const data::Result& r, int i) {
 
 void checkNames(const QString& name, bool penName, const QString& trueName) {
     if (name.trimmed().isEmpty())
-        throw AuthorRefused(QStringLiteral("กรุณากรอกชื่อ - นามสกุลของผู้แต่ง"));
+        throw data::Refused(QStringLiteral("กรุณากรอกชื่อ - นามสกุลของผู้แต่ง"));
     if (penName && trueName.trimmed().isEmpty())
-        throw AuthorRefused(QStringLiteral("กรุณากรอกชื่อ - นามสกุล(จริง) ของเจ้าของนามปากกา"));
+        throw data::Refused(QStringLiteral("กรุณากรอกชื่อ - นามสกุล(จริง) ของเจ้าของนามปากกา"));
 }
 
 // The counter's code under a row lock; refuses a counter that is missing or holds no code.
 QString lockedCounter(data::Connection& c) {
     const data::Result r = c.query(QStringLiteral("SELECT idno_ctrl FROM authctrl LIMIT 1 FOR UPDATE"));
     if (r.isEmpty())
-        throw AuthorRefused(QStringLiteral("ไม่พบแถวของตัวนับรหัสผู้แต่ง (authctrl) ข้อมูลไม่ได้ถูกบันทึก กรุณาติดต่อผู้ดูแลระบบ"));
+        throw data::Refused(QStringLiteral("ไม่พบแถวของตัวนับรหัสผู้แต่ง (authctrl) ข้อมูลไม่ได้ถูกบันทึก กรุณาติดต่อผู้ดูแลระบบ"));
     const QString code = r.text(0, 0).trimmed();
     if (const auto value = data::counterValue(code))
         return padded7(*value); // written by hand without its padding, it still gives a proper code
-    throw AuthorRefused(QStringLiteral("ตัวนับรหัสผู้แต่ง (authctrl) มีค่า \"%1\" ซึ่งไม่ใช่ตัวเลข ข้อมูลไม่ได้ถูกบันทึก "
+    throw data::Refused(QStringLiteral("ตัวนับรหัสผู้แต่ง (authctrl) มีค่า \"%1\" ซึ่งไม่ใช่ตัวเลข ข้อมูลไม่ได้ถูกบันทึก "
                                        "กรุณาติดต่อผู้ดูแลระบบ")
                             .arg(code));
 }

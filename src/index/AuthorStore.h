@@ -2,6 +2,7 @@
 
 #include "data/Columns.h"
 #include "data/Connection.h"
+#include "data/Refused.h"
 
 #include <QList>
 #include <QString>
@@ -31,14 +32,6 @@ struct SavedAuthor {
     data::Commit commit = data::Commit::Answered;
 };
 
-// Refused before anything is written: an empty name, a pen name without a true name, or a
-// counter that holds no code.
-class AuthorRefused : public std::runtime_error {
-public:
-    explicit AuthorRefused(const QString& m) : std::runtime_error(m.toStdString()), text(m) {}
-    QString text;
-};
-
 namespace AuthorStore {
 
 // Authors by code (exact) and/or by the beginning of the name; with both given, the authors
@@ -52,7 +45,8 @@ QString expectedCode(data::Connection& c);
 
 // Adds an author under the counter's code, taken under a lock in the same transaction as
 // the rows. A pen name is linked to its true name, which is registered first (under the
-// next code) when no author has exactly that name yet.
+// next code) when no author has exactly that name yet. Refused (data::Refused) before anything
+// is written: an empty name, a pen name without a true name, a counter that holds no code.
 SavedAuthor add(data::Connection& c, const QString& name, bool penName, const QString& trueName);
 // Changes the name of `idno`. As a pen name it is (re)linked to `trueName`, registered under
 // a new code when needed; otherwise the stored link is left as it is.

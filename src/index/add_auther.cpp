@@ -240,31 +240,18 @@ bool add_auther::confirmSave() {
                            forms::Icon::Question);
 }
 
-void add_auther::refused(const QString& message, QWidget* focus) {
-    forms::inform(this, message, QStringLiteral("ข้อมูลไม่ครบ"), forms::Icon::Critical);
-    if (focus && focus->isEnabled())
-        focus->setFocus();
-}
-
 bool add_auther::runSave(const std::function<std::optional<SavedAuthor>()>& store, std::optional<SavedAuthor>* saved) {
     if (!confirmSave())
         return false;
-    QString refusal;
-    const bool ok = forms::guarded(
-        this,
-        [&] {
-            try {
-                *saved = store();
-            } catch (const AuthorRefused& r) {
-                refusal = r.text;
-            }
-        },
-        db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ ข้อมูลไม่ได้ถูกบันทึก"));
-    if (!refusal.isEmpty()) {
-        refused(refusal, ui->Text2->text().trimmed().isEmpty() ? ui->Text2 : ui->Text3);
-        return false;
-    }
-    return ok; // on failure the window stays as it was, nothing lost
+    forms::GuardWords words;
+    words.what = QStringLiteral("บันทึกข้อมูลไม่สำเร็จ ข้อมูลไม่ได้ถูกบันทึก");
+    words.refusalTitle = QStringLiteral("ข้อมูลไม่ครบ");
+    words.refusedField = [this](int) -> QWidget* {
+        return ui->Text2->text().trimmed().isEmpty() ? ui->Text2 : ui->Text3;
+    };
+    // On failure the window stays as it was, nothing lost.
+    return forms::guarded(
+        this, [&] { *saved = store(); }, db_.get(), words);
 }
 
 void add_auther::saveNew() {

@@ -63,7 +63,6 @@ private:
     // Asks, then runs a save of the store; a refusal or a database error is shown and the
     // window stays as it was. True when the store ran to the end.
     bool runSave(const std::function<std::optional<SavedAuthor>()>& store, std::optional<SavedAuthor>* saved);
-    void refused(const QString& message, QWidget* focus);
 };
 
 } // namespace indexing

@@ -75,6 +75,9 @@ void articlectrl::edit() {
 void articlectrl::save() {
     if (!Cmdsave->isEnabled())
         return;
+    forms::GuardWords words;
+    words.refusalTitle = QStringLiteral("ข้อมูลไม่ถูกต้อง");
+    words.refusedField = [this](int) { return Text_regctrl; };
     forms::guarded(
         this,
         [&] {
@@ -92,18 +95,12 @@ void articlectrl::save() {
                 Text_regctrl->setFocus();
                 return;
             }
-            try {
-                ArticleStore::setCounter(*conn_, Text_regctrl->text());
-            } catch (const ArticleRefused& r) {
-                forms::inform(this, r.text, QStringLiteral("ข้อมูลไม่ถูกต้อง"), forms::Icon::Critical);
-                Text_regctrl->setFocus();
-                return;
-            }
+            ArticleStore::setCounter(*conn_, Text_regctrl->text());
             setEditing(false);
             Text_regctrl->setText(ArticleStore::counterText(*conn_));
             Cmdedit->setFocus();
         },
-        conn_.get());
+        conn_.get(), words);
 }
 
 void articlectrl::cancel() {

@@ -231,12 +231,10 @@ void edit_index_journal::save() {
         return;
     const QString number = shownNumber_;
     data::Saved<data::EditOutcome> saved;
-    try {
-        saved = ArticleStore::update(*index_conn, number, entry(), *shown_);
-    } catch (const data::DbError& err) {
-        saveFailed(err);
+    if (!forms::guarded(
+            this, [&] { saved = ArticleStore::update(*index_conn, number, entry(), *shown_); }, index_conn.get(),
+            saving()))
         return;
-    }
     if (saved.value == data::EditOutcome::Missing) {
         forms::inform(this, QStringLiteral("ไม่พบบทความเลขที่ %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(number),
                       QStringLiteral("Save Data Error"), forms::Icon::Critical);
@@ -263,12 +261,9 @@ void edit_index_journal::remove() {
     const QString number = shownNumber_;
     ui->Text1->setText(number);
     bool existed = false;
-    try {
-        existed = ArticleStore::remove(*index_conn, number);
-    } catch (const data::DbError& err) {
-        saveFailed(err);
+    if (!forms::guarded(
+            this, [&] { existed = ArticleStore::remove(*index_conn, number); }, index_conn.get(), saving()))
         return;
-    }
     if (!existed)
         forms::inform(this, QStringLiteral("ไม่พบบทความเลขที่ %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ไม่มีข้อมูลถูกลบ").arg(number),
                       QStringLiteral("ไม่พบข้อมูล"), forms::Icon::Critical);

@@ -46,16 +46,9 @@ void index_journal::save() {
         return;
     const QString shown = ui->Text1->text().trimmed();
     data::Saved<QString> saved;
-    try {
-        saved = ArticleStore::save(*index_conn, entry());
-    } catch (const ArticleRefused& r) {
-        forms::inform(this, r.text + QStringLiteral("\nข้อมูลไม่ได้ถูกบันทึก"), QStringLiteral("Save Data Error"),
-                      forms::Icon::Critical);
+    if (!forms::guarded(
+            this, [&] { saved = ArticleStore::save(*index_conn, entry()); }, index_conn.get(), saving()))
         return;
-    } catch (const data::DbError& err) {
-        saveFailed(err);
-        return;
-    }
     const QString& number = saved.value;
     if (saved.foundAfterCut())
         forms::inform(this,

@@ -151,24 +151,23 @@ data::Saved<QString> add(data::Connection& c, const Title& t, int series) {
         [&](const QString& current) {
             const auto next = nextTitleCode(current);
             if (!next)
-                throw TitleRefused(TitleRefused::Reason::BadCounter,
-                                   QStringLiteral("ตัวนับรหัสวารสารชุดที่ %1 มีค่า \"%2\" ซึ่งไม่ใช่รหัสที่ถูกต้อง "
-                                                  "ข้อมูลไม่ได้ถูกบันทึก กรุณาติดต่อผู้ดูแลระบบ")
-                                       .arg(series)
-                                       .arg(current));
+                throw data::Refused(QStringLiteral("ตัวนับรหัสวารสารชุดที่ %1 มีค่า \"%2\" ซึ่งไม่ใช่รหัสที่ถูกต้อง "
+                                                   "ข้อมูลไม่ได้ถูกบันทึก กรุณาติดต่อผู้ดูแลระบบ")
+                                        .arg(series)
+                                        .arg(current),
+                                    BadCounter);
             if (!titleCodeUsable(current))
-                throw TitleRefused(TitleRefused::Reason::SeriesExhausted,
-                                   QStringLiteral("รหัสวารสารชุด %1 ถูกใช้ครบแล้ว (ถึง %1999999) "
-                                                  "ไม่สามารถเพิ่มรายชื่อใหม่ในชุดนี้ได้ ข้อมูลไม่ได้ถูกบันทึก")
-                                       .arg(current.trimmed().left(1)));
+                throw data::Refused(QStringLiteral("รหัสวารสารชุด %1 ถูกใช้ครบแล้ว (ถึง %1999999) "
+                                                   "ไม่สามารถเพิ่มรายชื่อใหม่ในชุดนี้ได้ ข้อมูลไม่ได้ถูกบันทึก")
+                                        .arg(current.trimmed().left(1)),
+                                    SeriesExhausted);
             return *next;
         },
         [&](const QString& code) {
             // Every title add holds the series row lock from here on, so this check and the
             // insert cannot be overtaken by another station adding the same title.
             if (!c.query(nameExistsSql, {t.name.trimmed()}).isEmpty())
-                throw TitleRefused(TitleRefused::Reason::Duplicate,
-                                   QStringLiteral("พบวารสารรายชื่อนี้ในฐานข้อมูล ไม่สามารถทำการเพิ่มรายชื่อใหม่ได้"));
+                throw data::Refused(QStringLiteral("พบวารสารรายชื่อนี้ในฐานข้อมูล ไม่สามารถทำการเพิ่มรายชื่อใหม่ได้"), Duplicate);
             data::write(c, QStringLiteral("magazine"),
                         QStringLiteral("INSERT INTO magazine (Pointer, %1) VALUES (?%2)")
                             .arg(columnList, QStringLiteral(", ?").repeated(20)),

@@ -2,6 +2,7 @@
 
 #include "data/Columns.h"
 #include "data/Connection.h"
+#include "data/Refused.h"
 
 #include <QDate>
 #include <QList>
@@ -49,17 +50,10 @@ std::optional<QString> nextTitleCode(const QString& code);
 // Whether a series counter still holds a code that can be given (number at most 999999).
 bool titleCodeUsable(const QString& code);
 
-// Raised when a title cannot be added: a duplicate title or a series without codes left.
-class TitleRefused : public std::runtime_error {
-public:
-    enum class Reason { Duplicate, SeriesExhausted, BadCounter };
-    TitleRefused(Reason r, const QString& message)
-        : std::runtime_error(message.toStdString()), reason(r), text(message) {}
-    Reason reason;
-    QString text;
-};
-
 namespace TitleStore {
+
+// Why an add is refused (data::Refused::reason).
+enum Refusal : int { Duplicate = 1, SeriesExhausted, BadCounter };
 
 // Titles whose name contains `text` as typed (blanks around it do not count); empty text
 // lists every title.
@@ -69,7 +63,7 @@ std::optional<Title> find(data::Connection& c, const QString& pointer);
 bool nameExists(data::Connection& c, const QString& name);
 // Adds a title in series 1 to 4 under the series' next code, taken under a lock together
 // with the insert (and a last duplicate check), so two stations never get the same code.
-// Gives the code the title received. Throws TitleRefused or data::DbError; nothing is
+// Gives the code the title received. Throws data::Refused or data::DbError; nothing is
 // written then.
 data::Saved<QString> add(data::Connection& c, const Title& t, int series);
 // Rewrites the row with code `t.pointer`, provided it still holds `t.original`.

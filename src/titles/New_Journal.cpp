@@ -442,38 +442,33 @@ void New_Journal::save() {
     t.original = shownOriginal_;
     QString result = QStringLiteral("การบันทึกข้อมูลวารสารรายชื่อใหม่เรียบร้อยแล้ว");
     data::EditOutcome outcome = data::EditOutcome::Saved;
-    std::optional<records::TitleRefused> refused;
+    forms::GuardWords words;
+    words.what = QStringLiteral("บันทึกข้อมูลไม่สำเร็จ ข้อมูลไม่ได้ถูกบันทึก");
+    words.refusalTitle = failedTitle;
+    words.refusedField = [this](int reason) -> QWidget* {
+        return reason == records::TitleStore::Duplicate ? ui->Text2 : ui->Text1;
+    };
     const bool ok = forms::guarded(
         this,
         [&] {
-            try {
-                if (adding_) {
-                    const auto [code, commit] = records::TitleStore::add(*db_, t, series);
-                    ui->Text1->setText(code);
-                    result += QStringLiteral("\nรหัสวารสาร %1").arg(code);
-                    if (commit == data::Commit::FoundAfterCut)
-                        result += forms::verifiedAfterCut();
-                } else {
-                    const auto saved = records::TitleStore::update(*db_, t);
-                    outcome = saved.value;
-                    if (outcome == data::EditOutcome::Missing)
-                        refused.emplace(records::TitleRefused::Reason::BadCounter,
-                                        QStringLiteral("ไม่พบวารสารรหัส %1 ในฐานข้อมูล (รหัสถูกแก้ไข หรือถูกลบโดยเครื่องอื่น) "
-                                                       "ข้อมูลไม่ได้ถูกบันทึก")
-                                            .arg(t.pointer));
-                    else if (saved.foundAfterCut())
-                        result += forms::verifiedAfterCut();
-                }
-            } catch (const records::TitleRefused& r) {
-                refused = r; // nothing was written: the store's transaction is rolled back
+            if (adding_) {
+                const auto [code, commit] = records::TitleStore::add(*db_, t, series);
+                ui->Text1->setText(code);
+                result += QStringLiteral("\nรหัสวารสาร %1").arg(code);
+                if (commit == data::Commit::FoundAfterCut)
+                    result += forms::verifiedAfterCut();
+                return;
             }
+            const auto saved = records::TitleStore::update(*db_, t);
+            outcome = saved.value;
+            if (outcome == data::EditOutcome::Missing)
+                throw data::Refused(QStringLiteral("ไม่พบวารสารรหัส %1 ในฐานข้อมูล (รหัสถูกแก้ไข หรือถูกลบโดยเครื่องอื่น) "
+                                                   "ข้อมูลไม่ได้ถูกบันทึก")
+                                        .arg(t.pointer));
+            if (saved.foundAfterCut())
+                result += forms::verifiedAfterCut();
         },
-        db_.get(), QStringLiteral("บันทึกข้อมูลไม่สำเร็จ ข้อมูลไม่ได้ถูกบันทึก"));
-    if (refused) {
-        refuse(refused->text, refused->reason == records::TitleRefused::Reason::Duplicate ? ui->Text2 : ui->Text1,
-               failedTitle);
-        return;
-    }
+        db_.get(), words);
     if (!ok)
         return;
     if (outcome == data::EditOutcome::ChangedElsewhere) {

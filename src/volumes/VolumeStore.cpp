@@ -48,10 +48,10 @@ void bind(data::Connection& c, const QString& regno, const QStringList& magnos) 
         if (!found.contains(m, Qt::CaseInsensitive))
             gone << m;
     if (!taken.isEmpty())
-        throw VolumeRefused(QStringLiteral("ฉบับเลขทะเบียน %1 ถูกรวมเล่มไปแล้วจากเครื่องอื่น ข้อมูลไม่ได้ถูกบันทึก")
+        throw data::Refused(QStringLiteral("ฉบับเลขทะเบียน %1 ถูกรวมเล่มไปแล้วจากเครื่องอื่น ข้อมูลไม่ได้ถูกบันทึก")
                                 .arg(taken.join(QStringLiteral(", "))));
     if (!gone.isEmpty())
-        throw VolumeRefused(QStringLiteral("ไม่พบฉบับเลขทะเบียน %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก")
+        throw data::Refused(QStringLiteral("ไม่พบฉบับเลขทะเบียน %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก")
                                 .arg(gone.join(QStringLiteral(", "))));
     data::write(c, QStringLiteral("tranfile"),
                 QStringLiteral("UPDATE tranfile SET MagStatus = 'Z', regno = ? WHERE magno IN (%1)")
@@ -130,7 +130,7 @@ bool wrote(data::Connection& c, const QString& regno, const QStringList& magnos,
 
 data::Saved<QString> add(data::Connection& c, const QStringList& magnos, const QString& callno) {
     if (magnos.isEmpty())
-        throw VolumeRefused(QStringLiteral("ยังไม่ได้เลือกฉบับที่จะรวมเล่ม กรุณาเลือกฉบับจากรายการฉบับที่ได้รับก่อนบันทึก"));
+        throw data::Refused(QStringLiteral("ยังไม่ได้เลือกฉบับที่จะรวมเล่ม กรุณาเลือกฉบับจากรายการฉบับที่ได้รับก่อนบันทึก"));
     QString regno;
     const data::Commit commit =
         data::takeCounter(
@@ -142,7 +142,7 @@ data::Saved<QString> add(data::Connection& c, const QStringList& magnos, const Q
                                       QStringLiteral("เลขทะเบียนรวมเล่ม %1 มีอยู่แล้ว (ตัวนับ ctrlsumj อาจถูกตั้งย้อนหลัง) "
                                                      "กรุณาติดต่อผู้ดูแลระบบ")
                                           .arg(regno),
-                                      [](const QString& text) { throw VolumeRefused(text); });
+                                      [](const QString& text) { throw data::Refused(text); });
                 bind(c, regno, magnos);
                 data::write(c, QStringLiteral("sum_journal"),
                             QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES (?, ?, 'ST')"),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
+#include "data/Refused.h"
 #include "records/IssueStore.h"
 
 #include <QList>
@@ -16,14 +17,6 @@ struct Volume {
     QString callno;
     QString pointer; // the title of its first issue; empty when it holds none
     QList<records::Issue> issues;
-};
-
-// A save refused before anything was written: an empty volume, issues bound meanwhile by
-// another station or gone, a counter that cannot give a number.
-class VolumeRefused : public std::runtime_error {
-public:
-    explicit VolumeRefused(const QString& m) : std::runtime_error(m.toStdString()), text(m) {}
-    QString text;
 };
 
 // "B" and the volume number with at least six digits.
@@ -46,7 +39,9 @@ std::optional<QString> neighbour(data::Connection& c, qint64 number, bool forwar
 
 // A new volume of the issues `magnos`: the number is taken from the counter under a lock, the
 // issues are marked bound, the volume row written and the counter advanced, all in one
-// transaction. Gives the registration number used.
+// transaction. Gives the registration number used. Refused (data::Refused) before anything is
+// written: no issues, issues bound meanwhile by another station or gone, a counter that gives
+// no number.
 data::Saved<QString> add(data::Connection& c, const QStringList& magnos, const QString& callno);
 // A stored volume's call number, and the issues added to it, in one transaction; false when
 // the volume is gone (nothing written then).

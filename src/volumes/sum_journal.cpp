@@ -348,39 +348,31 @@ void sum_journal::save() {
         return;
     const QString shown = ui->Text2->text();
     run([&] {
-        try {
-            if (mode_ == Mode::New) {
-                const auto [regno, commit] = VolumeStore::add(*conn_, gatheredNumbers(), ui->Text3->toPlainText());
-                QString said = QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว");
-                if (regno != shown)
-                    said += QStringLiteral("\nเลขทะเบียน %1 ถูกใช้ไปแล้ว วารสารรวมเล่มนี้ได้รับเลขทะเบียน %2").arg(shown, regno);
-                if (commit == data::Commit::FoundAfterCut)
-                    said += forms::verifiedAfterCut(regno);
-                forms::inform(this, said, QStringLiteral("การบันทึกข้อมูล"), forms::Icon::Information);
-                // The bound issues leave the list; the rest of it is as it was read.
-                const QStringList bound = gatheredNumbers();
-                offered_.removeIf([&](const records::Issue& i) { return bound.contains(i.magno); });
-                if (offered_.isEmpty())
-                    forms::clearGrid(ui->show_item, 13);
-                else
-                    records::fillIssueGrid(ui->show_item, offered_);
-                newVolumeEnded();
-                return;
-            }
-            if (!VolumeStore::update(*conn_, shown, gatheredNumbers(), ui->Text3->toPlainText())) {
-                forms::inform(
-                    this,
-                    QStringLiteral("ไม่พบวารสารรวมเล่มเลขทะเบียน %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(shown),
-                    QStringLiteral("การบันทึกข้อมูลล้มเหลว"), forms::Icon::Critical);
-                return;
-            }
-            forms::inform(this, QStringLiteral("บันทึกข้อมูลที่ทำการแก้ไขแล้ว"), QStringLiteral("ผลการบันทึก"),
-                          forms::Icon::Information);
-            setMode(Mode::Idle);
-            showVolume(shown);
-        } catch (const VolumeRefused& r) {
-            forms::inform(this, r.text, QStringLiteral("การบันทึกข้อมูลล้มเหลว"), forms::Icon::Critical);
+        if (mode_ == Mode::New) {
+            const auto [regno, commit] = VolumeStore::add(*conn_, gatheredNumbers(), ui->Text3->toPlainText());
+            QString said = QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว");
+            if (regno != shown)
+                said += QStringLiteral("\nเลขทะเบียน %1 ถูกใช้ไปแล้ว วารสารรวมเล่มนี้ได้รับเลขทะเบียน %2").arg(shown, regno);
+            if (commit == data::Commit::FoundAfterCut)
+                said += forms::verifiedAfterCut(regno);
+            forms::inform(this, said, QStringLiteral("การบันทึกข้อมูล"), forms::Icon::Information);
+            // The bound issues leave the list; the rest of it is as it was read.
+            const QStringList bound = gatheredNumbers();
+            offered_.removeIf([&](const records::Issue& i) { return bound.contains(i.magno); });
+            if (offered_.isEmpty())
+                forms::clearGrid(ui->show_item, 13);
+            else
+                records::fillIssueGrid(ui->show_item, offered_);
+            newVolumeEnded();
+            return;
         }
+        if (!VolumeStore::update(*conn_, shown, gatheredNumbers(), ui->Text3->toPlainText()))
+            throw data::Refused(
+                QStringLiteral("ไม่พบวารสารรวมเล่มเลขทะเบียน %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(shown));
+        forms::inform(this, QStringLiteral("บันทึกข้อมูลที่ทำการแก้ไขแล้ว"), QStringLiteral("ผลการบันทึก"),
+                      forms::Icon::Information);
+        setMode(Mode::Idle);
+        showVolume(shown);
     });
 }
 

@@ -182,7 +182,7 @@ private slots:
             QVERIFY(text("Text2")->hasFocus() && w->adding());
             records::Title t;
             t.name = typed;
-            QVERIFY_THROWS_EXCEPTION(records::TitleRefused, records::TitleStore::add(*db->connect(), t, 1));
+            QVERIFY_THROWS_EXCEPTION(data::Refused, records::TitleStore::add(*db->connect(), t, 1));
             QCOMPARE(sql(QStringLiteral("SELECT COUNT(*) FROM magazine")), QStringLiteral("2"));
             QCOMPARE(counter(1), QStringLiteral("J000002"));
             boxes->answer({true});
