@@ -3,6 +3,7 @@
 #include "data/Config.h"
 #include "data/Connection.h"
 #include "data/Counter.h"
+#include "data/SaveGate.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -46,15 +47,18 @@ int main(int argc, char** argv) {
             c.query(QStringLiteral("SELECT * FROM magazine WHERE Pointer = ?"), {some.text(i % some.rowCount(), 0)});
         });
         measure("INSERT, autocommit", 2000, [&](int i) {
-            c.exec(QStringLiteral(
-                       "INSERT INTO chk_receive (Magazine_Name, expect_date, from_date, to_date) VALUES (?, ?, ?, ?)"),
-                   {QStringLiteral("วารสาร %1").arg(i), QStringLiteral("1 มกราคม 2569"), QDate(2026, 1, 1),
-                    QDate(2026, 6, 30)});
+            data::write(
+                c, QStringLiteral("chk_receive"),
+                QStringLiteral(
+                    "INSERT INTO chk_receive (Magazine_Name, expect_date, from_date, to_date) VALUES (?, ?, ?, ?)"),
+                {QStringLiteral("วารสาร %1").arg(i), QStringLiteral("1 มกราคม 2569"), QDate(2026, 1, 1),
+                 QDate(2026, 6, 30)});
         });
         {
             data::Transaction tx(c);
             measure("INSERT inside one transaction", 20000, [&](int i) {
-                c.exec(
+                data::write(
+                    c, QStringLiteral("chk_receive"),
                     QStringLiteral(
                         "INSERT INTO chk_receive (Magazine_Name, expect_date, from_date, to_date) VALUES (?, ?, ?, ?)"),
                     {QStringLiteral("วารสาร %1").arg(i), QStringLiteral("1 มกราคม 2569"), QDate(2026, 1, 1),
@@ -70,10 +74,11 @@ int main(int argc, char** argv) {
                     return data::advanceDecimal({QStringLiteral("jourctrl"), {}}, cur);
                 },
                 [&](const QString& number) {
-                    c.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, daily, yearno, itemsno, "
-                                          "DescriptionItem, MagStatus) VALUES (?, 'BENCH', CURDATE(), CURDATE(), "
-                                          "'57', '12', 'ธันวาคม 2569 ฉบับพิเศษ', 'O')"),
-                           {number});
+                    data::write(c, QStringLiteral("tranfile"),
+                                QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, daily, yearno, itemsno, "
+                                               "DescriptionItem, MagStatus) VALUES (?, 'BENCH', CURDATE(), CURDATE(), "
+                                               "'57', '12', 'ธันวาคม 2569 ฉบับพิเศษ', 'O')"),
+                                {number});
                 });
         });
         c.exec(QStringLiteral("DELETE FROM tranfile WHERE pointer = 'BENCH'"));
