@@ -46,24 +46,18 @@ int main(int argc, char** argv) {
         measure("point SELECT (title by code)", 20000, [&](int i) {
             c.query(QStringLiteral("SELECT * FROM magazine WHERE Pointer = ?"), {some.text(i % some.rowCount(), 0)});
         });
-        measure("INSERT, autocommit", 2000, [&](int i) {
+        const auto insertRow = [&](int i) {
             data::write(
                 c, QStringLiteral("chk_receive"),
                 QStringLiteral(
                     "INSERT INTO chk_receive (Magazine_Name, expect_date, from_date, to_date) VALUES (?, ?, ?, ?)"),
                 {QStringLiteral("วารสาร %1").arg(i), QStringLiteral("1 มกราคม 2569"), QDate(2026, 1, 1),
                  QDate(2026, 6, 30)});
-        });
+        };
+        measure("INSERT, autocommit", 2000, insertRow);
         {
             data::Transaction tx(c);
-            measure("INSERT inside one transaction", 20000, [&](int i) {
-                data::write(
-                    c, QStringLiteral("chk_receive"),
-                    QStringLiteral(
-                        "INSERT INTO chk_receive (Magazine_Name, expect_date, from_date, to_date) VALUES (?, ?, ?, ?)"),
-                    {QStringLiteral("วารสาร %1").arg(i), QStringLiteral("1 มกราคม 2569"), QDate(2026, 1, 1),
-                     QDate(2026, 6, 30)});
-            });
+            measure("INSERT inside one transaction", 20000, insertRow);
             tx.commit();
         }
         c.exec(QStringLiteral("DELETE FROM chk_receive"));

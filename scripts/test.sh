@@ -13,6 +13,7 @@ export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true
 build=${WARASAN_BUILD_DIR:-$root/build}
 asan=${WARASAN_ASAN_BUILD_DIR:-$root/build-asan}
 sanitize=${WARASAN_SANITIZE:-1}
+package_check=${WARASAN_PACKAGE_CHECK:-1}
 cmake -S "$root" -B "$build" -G Ninja -DWARASAN_TESTS=ON >/dev/null
 cmake --build "$build"
 
@@ -47,6 +48,6 @@ if [ "$sanitize" != 0 ]; then
 fi
 
 # The Debian package: built, checked, installed, run and purged (WARASAN_PACKAGE_CHECK=0 skips).
-if [ "${WARASAN_PACKAGE_CHECK:-1}" != 0 ]; then
+if [ "$package_check" != 0 ]; then
   bash scripts/package-check.sh
 fi
