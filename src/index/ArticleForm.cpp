@@ -145,6 +145,15 @@ ArticleForm::ArticleForm(const QString& name, const QString& caption, SubjectSea
     });
     connect(closeAbstract, &QPushButton::clicked, Frame4, &QWidget::hide);
     connect(ui->Command2, &QPushButton::clicked, this, &QWidget::close);
+    // Tab goes down the form as it reads: the year, number and month after its button,
+    // the abstract last; each window puts its own buttons after it.
+    QWidget* previous = ui->Text1;
+    for (QWidget* next : std::initializer_list<QWidget*>{
+             ui->Text2, Text3[0], Text3[1], Text3[2], Text6[0], Text6[1], Text6[2], Text6[3], Text6[4], ui->Text7,
+             ui->Command1, ui->Text8, ui->Text9, ui->Text10, ui->Text11, ui->Text12, abstractButton}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
 }
 
 ArticleForm::~ArticleForm() = default;

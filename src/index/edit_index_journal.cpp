@@ -36,7 +36,7 @@ edit_index_journal::edit_index_journal(std::unique_ptr<data::Connection> connect
     Cmdsave = addButton("Cmdsave", QStringLiteral("Save"));
     Cmddel = addButton("Cmddel", QStringLiteral("Delete"));
     Cmdcancel = addButton("Cmdcancel", QStringLiteral("Cancel"));
-    QWidget* previous = ui->Text12;
+    QWidget* previous = abstractButton;
     for (QPushButton* b : {Cmdnext, Cmdprev, Cmdedit, Cmdsave, Cmddel, Cmdcancel, ui->Command2}) {
         setTabOrder(previous, b);
         previous = b;

@@ -19,7 +19,7 @@ index_journal::index_journal(std::unique_ptr<data::Connection> connection, QWidg
     closeAbstract->setObjectName(QStringLiteral("Command6"));
     QPushButton* save = addButton("Command4", QStringLiteral("Save"));
     QPushButton* cancel = addButton("Command3", QStringLiteral("Cancel"));
-    setTabOrder(ui->Text12, save);
+    setTabOrder(abstractButton, save);
     setTabOrder(save, cancel);
     setTabOrder(cancel, ui->Command2);
     ui->Text1->setText(ArticleStore::expectedNumber(*index_conn));

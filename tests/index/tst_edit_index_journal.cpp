@@ -68,6 +68,25 @@ private slots:
         QCOMPARE(focused(), QStringLiteral("Text1"));
     }
 
+    // Tab goes down the form as it reads, in either mode, then along the buttons usable now.
+    void tabOrder() {
+        QTest::keyClicks(text("Text1"), "41");
+        QTest::keyClick(text("Text1"), Qt::Key_Return);
+        const QString form = QStringLiteral("Text2 Text3_0 Text3_1 Text3_2 Text6_0 Text6_1 Text6_2 Text6_3 Text6_4 "
+                                            "Text7 Command1 Text8 Text9 Text10 Text11 Text12");
+        for (const QString& expected : {"Text1 " + form + " Cmdnext Cmdprev Cmdedit Cmddel Command2 Text1",
+                                        form + " Command3 Cmdsave Cmdcancel Command2 Text1"}) {
+            if (expected.startsWith(QLatin1String("Text2")))
+                click("Cmdedit");
+            QStringList seen{focused()};
+            while (seen.size() < expected.count(' ') + 1) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                seen << focused();
+            }
+            QCOMPARE(seen.join(' '), expected);
+        }
+    }
+
     // Thai prefixes by characters, typed text matched literally; a pick leaves Delete as it was.
     void titleSearch_data() {
         testsupport::textTable({"typed", "found"},
