@@ -2,6 +2,7 @@
 
 #include "forms/common/ErrorGuard.h"
 #include "forms/common/Fonts.h"
+#include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/ProgramState.h"
 #include "forms/common/SearchList.h"
@@ -53,6 +54,7 @@ Adddealer::Adddealer(std::unique_ptr<data::Connection> connection, QWidget* pare
     forms::limitToColumns(
         *db_, QStringLiteral("dealer"),
         {{ui->Text2, "Publisher_Name"}, {ui->Text3, "Address1"}, {ui->Text4, "Address2"}, {ui->Text5, "Contact"}});
+    forms::keyboardReady(this);
     ui->Text2->setFocus();
 }
 

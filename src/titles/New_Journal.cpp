@@ -6,6 +6,7 @@
 #include "forms/common/DateField.h"
 #include "forms/common/ErrorGuard.h"
 #include "forms/common/Fonts.h"
+#include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/ProgramState.h"
 #include "forms/common/SearchList.h"
@@ -117,6 +118,7 @@ New_Journal::New_Journal(std::unique_ptr<data::Connection> connection, QWidget* 
 
     lockinput();
     resetbuttom(true, false, false, false, false);
+    forms::keyboardReady(this);
     ui->Text2->setFocus();
 }
 
