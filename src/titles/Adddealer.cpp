@@ -54,6 +54,12 @@ Adddealer::Adddealer(std::unique_ptr<data::Connection> connection, QWidget* pare
     forms::limitToColumns(
         *db_, QStringLiteral("dealer"),
         {{ui->Text2, "Publisher_Name"}, {ui->Text3, "Address1"}, {ui->Text4, "Address2"}, {ui->Text5, "Contact"}});
+    // Tab down the fields, then along the buttons as they stand (Add first, not after Exit).
+    QWidget* previous = ui->Text5;
+    for (QWidget* next : {ui->Command5, ui->Command4, ui->Command1, ui->Command2, ui->Command3}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
     forms::keyboardReady(this);
     ui->Text2->setFocus();
 }
