@@ -243,7 +243,7 @@ void expdate::save() {
                 b->setEnabled(false);
             ui->Cmdcancel->hide();
             ui->showjour->setEnabled(true);
-            lockInput(true);
+            chooseRow(current_); // the renewal as stored, not as typed ("120.5", a Buddhist-era year)
             ui->showjour->setFocus();
         },
         conn_.get());

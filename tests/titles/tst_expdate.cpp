@@ -139,8 +139,10 @@ private slots:
             db->admin().exec(meanwhile);
         click("cmdsave");
         QVERIFY2(boxes->last().prompt.contains(box), qPrintable(boxes->last().prompt));
-        if (box == QStringLiteral("เรียบร้อยแล้ว")) // saved: the calendar left open is closed with the dates locked
+        if (box == QStringLiteral("เรียบร้อยแล้ว")) { // saved: the calendar closed, the renewal shown as stored
             QVERIFY(!control<QCalendarWidget>(w, "MonthView4")->isVisible());
+            QCOMPARE(text("Text5")->text() + ' ' + text("Text7")->text(), QStringLiteral("120.50 01/02/2027"));
+        }
         QCOMPARE(sql("SELECT Price_Per_Year, End_Date, Order_Date FROM magazine WHERE Pointer = 'J000001'"), stored);
     }
 
