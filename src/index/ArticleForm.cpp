@@ -143,7 +143,10 @@ ArticleForm::ArticleForm(const QString& name, const QString& caption, SubjectSea
         Frame4->raise();
         Text5->setFocus();
     });
-    connect(closeAbstract, &QPushButton::clicked, Frame4, &QWidget::hide);
+    connect(closeAbstract, &QPushButton::clicked, this, [this] {
+        Frame4->hide();
+        abstractButton->setFocus(); // where the abstract was opened, not back at the article number
+    });
     connect(ui->Command2, &QPushButton::clicked, this, &QWidget::close);
     // Tab goes down the form as it reads: the year, number and month after its button,
     // the abstract last; each window puts its own buttons after it.

@@ -62,6 +62,7 @@ private slots:
         QVERIFY(control<QGroupBox>(w, "Frame4")->isVisible());
         area("Text5")->setPlainText(QStringLiteral("บทคัดย่อ").repeated(8000)); // 64,000 Thai characters
         click("Command6");
+        QCOMPARE(focused(), QStringLiteral("Command5")); // back on the abstract button, not the number
         click("Command4");
         QCOMPARE(boxes->boxes.size(), 1);
         QCOMPARE(boxes->last().prompt + boxes->last().title, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่Confirn"));
