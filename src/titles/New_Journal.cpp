@@ -118,6 +118,12 @@ New_Journal::New_Journal(std::unique_ptr<data::Connection> connection, QWidget* 
 
     lockinput();
     resetbuttom(true, false, false, false, false);
+    // After the membership frame, Tab takes the buttons in their order on screen.
+    QWidget* previous = ui->Command3;
+    for (QWidget* next : {ui->Cmdadd, ui->Cmdedit, ui->Cmddel, ui->Cmdsave, ui->Cmdcancle, ui->Command6}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
     forms::keyboardReady(this);
     ui->Text2->setFocus();
 }

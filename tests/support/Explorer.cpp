@@ -408,6 +408,17 @@ struct Explorer::Run {
         for (QLineEdit* f : window->findChildren<QLineEdit*>())
             if (f->isVisible() && f->width() < 60 && f->minimumSizeHint().width() < 60)
                 return QStringLiteral("[fit] field %1 squeezed to %2 pixels").arg(f->objectName()).arg(f->width());
+        // Tab takes each row of usable buttons left to right.
+        QPushButton* last = nullptr;
+        for (QWidget* f = window->nextInFocusChain(); f && f != window.data(); f = f->nextInFocusChain()) {
+            auto* b = qobject_cast<QPushButton*>(f);
+            if (!b || !usable(b, window) || !(b->focusPolicy() & Qt::TabFocus) || !window->isAncestorOf(b))
+                continue;
+            const QPoint at = b->mapTo(window, QPoint()), before = last ? last->mapTo(window, QPoint()) : QPoint();
+            if (last && qAbs(at.y() - before.y()) <= 10 && at.x() < before.x())
+                return QStringLiteral("[tab] %1 comes after %2 to its right").arg(b->objectName(), last->objectName());
+            last = b;
+        }
         const QString mode = modeName();
         result.modes.insert(mode);
         if (!states.contains(mode))
