@@ -8,6 +8,7 @@
 #include "reports/Report.h"
 #include "survey/Survey.h"
 #include "titles/ExpiryList.h"
+#include "web/Pages.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -46,6 +47,7 @@ QDate dateOption(const QCommandLineParser& cli, const QString& name) {
 struct Request {
     QDate from, to;
     QChar group;
+    QString faculty;
     bool claims = false;
 };
 
@@ -116,57 +118,108 @@ void whole(Outputs& out, const reports::Document& doc) {
 }
 
 struct ReportKind {
-    bool takesGroup; // --group J|I required
-    bool takesClaims;
+    QString groups;    // what --group takes; required when it is "JI", the desk's two groups
+    bool period;       // --from and --to required
+    bool takesClaims;  // receipt-check
+    bool takesFaculty; // the title list
     Builder build;
 };
+
+// An intranet page's list through the same output: its page built from the options as the
+// page's form would send them.
+Builder pageList(const char* path) {
+    return [path = QString::fromLatin1(path)](data::Connection& c, const Request& r, Outputs& out) {
+        web::Query q;
+        if (r.from.isValid())
+            q = {{QStringLiteral("from"), data::isoDate(r.from)}, {QStringLiteral("to"), data::isoDate(r.to)}};
+        if (!r.group.isNull())
+            q.insert(QStringLiteral("group"), QString(r.group));
+        if (!r.faculty.isEmpty())
+            q.insert(QStringLiteral("dept"), r.faculty);
+        const auto def = std::find_if(web::pages().begin(), web::pages().end(),
+                                      [&](const web::PageDef& d) { return d.path == path; });
+        const web::Page page = def->build(c, q);
+        if (!web::onPaper(c, page, q,
+                          {[&](const QString& title, const QStringList& header) { out.open(title, header); },
+                           [&](const reports::Page& p) { out.page(p); },
+                           [&](const QStringList& row) { out.row(row); }}))
+            throw Failure{QStringLiteral("%1 gave no list").arg(path)};
+    };
+}
 
 const std::map<QString, ReportKind>& reportsByName() {
     static const std::map<QString, ReportKind> all = {
         {QStringLiteral("expiry"),
-         {true, false,
+         {QStringLiteral("JI"), true, false, false,
           [](data::Connection& c, const Request& r, Outputs& out) {
               whole(out, titles::expiryReport(titles::ExpiryStore::list(c, r.group, r.from, r.to),
                                               data::formatDate(r.from), data::formatDate(r.to)));
           }}},
         {QStringLiteral("receipt-check"),
-         {false, true,
+         {QString(), true, true, false,
           [](data::Connection& c, const Request& r, Outputs& out) {
               const auto rows = receipt::ReceiptCheck::run(c, r.from, r.to);
               whole(out, r.claims ? receipt::claimsReport(c, rows, r.from, r.to)
                                   : receipt::receiptReport(rows, r.from, r.to));
           }}},
-        {QStringLiteral("survey"), {true, false, [](data::Connection& c, const Request& r, Outputs& out) {
-                                        survey::SurveyReport report(r.group, r.from, r.to);
-                                        out.open(report.title(), report.csvHeader());
-                                        report.handFullPagesTo([&](const reports::Page& p) { out.page(p); });
-                                        report.handRowsTo([&](const QStringList& row) { out.row(row); });
-                                        survey::readSurvey(
-                                            c, r.group, r.from, r.to,
-                                            [&](const QList<survey::SurveyRow>& block) { report.add(block); });
-                                        out.add(report.finish());
-                                    }}}};
+        {QStringLiteral("titles"),
+         {QStringLiteral("JIKL"), false, false, true, pageList("rpt_journal/rpt_journal_all.php")}},
+        {QStringLiteral("titles-by-faculty"),
+         {QString(), false, false, false, pageList("rpt_journal/rpt_journal_department.php")}},
+        {QStringLiteral("registrations"),
+         {QString(), true, false, false, pageList("rpt_journal/rpt_regis_journal.php")}},
+        {QStringLiteral("bound-volumes"),
+         {QString(), true, false, false, pageList("rpt_journal/main_sum_journal.php")}},
+        {QStringLiteral("index-entries"),
+         {QString(), true, false, false, pageList("rpt_journal/rpt_index_journal.php")}},
+        {QStringLiteral("survey"),
+         {QStringLiteral("JI"), true, false, false, [](data::Connection& c, const Request& r, Outputs& out) {
+              survey::SurveyReport report(r.group, r.from, r.to);
+              out.open(report.title(), report.csvHeader());
+              report.handFullPagesTo([&](const reports::Page& p) { out.page(p); });
+              report.handRowsTo([&](const QStringList& row) { out.row(row); });
+              survey::readSurvey(c, r.group, r.from, r.to,
+                                 [&](const QList<survey::SurveyRow>& block) { report.add(block); });
+              out.add(report.finish());
+          }}}};
     return all;
+}
+
+QString reportNames() {
+    QStringList names;
+    for (const auto& [name, kind] : reportsByName())
+        names << name;
+    return names.join(QStringLiteral(", "));
 }
 
 Request request(const QCommandLineParser& cli, const QString& name, const ReportKind& kind) {
     Request r;
-    r.from = dateOption(cli, QStringLiteral("from"));
-    r.to = dateOption(cli, QStringLiteral("to"));
-    if (r.to < r.from)
-        throw Usage{QStringLiteral("--to %1 lies before --from %2").arg(cli.value("to"), cli.value("from"))};
-    if (kind.takesGroup) {
-        const QString g = cli.value(QStringLiteral("group")).trimmed().toUpper();
-        if (g != QLatin1String("J") && g != QLatin1String("I"))
-            throw Usage{QStringLiteral("--group must be J (foreign languages) or I (Thai), not \"%1\"")
-                            .arg(cli.value(QStringLiteral("group")))};
-        r.group = g.at(0);
-    } else if (cli.isSet(QStringLiteral("group"))) {
-        throw Usage{QStringLiteral("%1 takes no --group").arg(name)};
+    const auto refuse = [&](const char* option, bool allowed) {
+        if (!allowed && cli.isSet(QString::fromLatin1(option)))
+            throw Usage{QStringLiteral("%1 takes no --%2").arg(name, QString::fromLatin1(option))};
+    };
+    refuse("from", kind.period);
+    refuse("to", kind.period);
+    if (kind.period) {
+        r.from = dateOption(cli, QStringLiteral("from"));
+        r.to = dateOption(cli, QStringLiteral("to"));
+        if (r.to < r.from)
+            throw Usage{QStringLiteral("--to %1 lies before --from %2").arg(cli.value("to"), cli.value("from"))};
     }
+    refuse("group", !kind.groups.isEmpty());
+    const QString g = cli.value(QStringLiteral("group")).trimmed().toUpper();
+    if (kind.groups == QLatin1String("JI") && g != QLatin1String("J") && g != QLatin1String("I"))
+        throw Usage{QStringLiteral("--group must be J (foreign languages) or I (Thai), not \"%1\"")
+                        .arg(cli.value(QStringLiteral("group")))};
+    if (!g.isEmpty() && (g.size() != 1 || !kind.groups.contains(g)))
+        throw Usage{QStringLiteral("--group must be one of %1, not \"%2\"")
+                        .arg(kind.groups.split(QString(), Qt::SkipEmptyParts).join(QLatin1Char(' ')), g)};
+    if (!g.isEmpty())
+        r.group = g.at(0);
+    refuse("faculty", kind.takesFaculty);
+    r.faculty = cli.value(QStringLiteral("faculty")).trimmed();
+    refuse("claims", kind.takesClaims);
     r.claims = cli.isSet(QStringLiteral("claims"));
-    if (r.claims && !kind.takesClaims)
-        throw Usage{QStringLiteral("%1 takes no --claims").arg(name)};
     const QString pdf = cli.value(QStringLiteral("pdf")), csv = cli.value(QStringLiteral("csv"));
     if (pdf.isEmpty() && csv.isEmpty())
         throw Usage{QStringLiteral("say where to write it: --pdf FILE and/or --csv FILE")};
@@ -198,12 +251,20 @@ int main(int argc, char** argv) {
                        "when the command line is wrong. An empty report is written with its headings.\n"
                        "  expiry  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   titles whose subscription expires\n"
                        "  receipt-check --from dd/mm/yyyy --to dd/mm/yyyy [--claims]   issues not received\n"
-                       "  survey  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   issues received, for the survey"));
+                       "  survey  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   issues received, for the survey\n"
+                       "The intranet's lists, each as its page has it:\n"
+                       "  titles  [--group J|I|K|L] [--faculty CODE]   titles received, with their latest issue\n"
+                       "  titles-by-faculty   the same titles under each faculty\n"
+                       "  registrations --from dd/mm/yyyy --to dd/mm/yyyy   issues registered, per title\n"
+                       "  bound-volumes --from dd/mm/yyyy --to dd/mm/yyyy   volumes sent for binding\n"
+                       "  index-entries --from dd/mm/yyyy --to dd/mm/yyyy   articles indexed, per title"));
     cli.addHelpOption();
     cli.addVersionOption();
-    cli.addPositionalArgument(QStringLiteral("report"), QStringLiteral("expiry, receipt-check or survey"));
+    cli.addPositionalArgument(QStringLiteral("report"), QStringLiteral("one of the reports named above"));
     cli.addOptions(
-        {{QStringLiteral("group"), QStringLiteral("J (foreign languages) or I (Thai)."), QStringLiteral("J|I")},
+        {{QStringLiteral("group"), QStringLiteral("J (foreign languages) or I (Thai); titles: also K or L."),
+          QStringLiteral("J|I")},
+         {QStringLiteral("faculty"), QStringLiteral("titles: only this faculty's (its code)."), QStringLiteral("code")},
          {QStringLiteral("from"), QStringLiteral("Start of the period."), QStringLiteral("dd/mm/yyyy")},
          {QStringLiteral("to"), QStringLiteral("End of the period."), QStringLiteral("dd/mm/yyyy")},
          {QStringLiteral("claims"), QStringLiteral("receipt-check: by distributor, as claims.")},
@@ -226,7 +287,7 @@ int main(int argc, char** argv) {
     const QStringList args = cli.positionalArguments();
     const auto report = args.size() == 1 ? reportsByName().find(args.first()) : reportsByName().end();
     if (report == reportsByName().end())
-        return fail(2, QStringLiteral("name one report (expiry, receipt-check, survey); see --help"));
+        return fail(2, QStringLiteral("name one report (%1); see --help").arg(reportNames()));
     try {
         const Request r = request(cli, args.first(), report->second);
         bool fatal = false;

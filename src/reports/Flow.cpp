@@ -1,25 +1,46 @@
 #include "reports/Flow.h"
 
 #include <QFontMetricsF>
+#include <QTextLayout>
 
 namespace reports {
 
 namespace {
-constexpr double left = 400;     // the body's left edge
-constexpr double bottom = 15600; // the last line starts above this (A4 with narrow margins)
+constexpr double left = 400;      // the body's left edge
+constexpr double belowLast = 550; // the last line starts this far above the page's foot
 // A heading line, indented as the lists have it when it fits, moved left as far as the
 // body's edge when it does not, and narrowed only when even that is not enough.
-TextItem headed(double y, const QString& text, double size, bool bold) {
+TextItem headed(double y, const QString& text, double size, bool bold, double pageWide) {
     const double width = QFontMetricsF(reportFont(size, bold)).horizontalAdvance(text);
-    const double x = qBound(left, pageWidth - width, 2500.0);
-    return {x, y, text, size, bold, bold, pageWidth - x};
+    const double x = qBound(left, pageWide - width, 2500.0);
+    return {x, y, text, size, bold, bold, pageWide - x};
+}
+
+// A text broken between words into lines no wider than `room` where it can be.
+QStringList wrapped(const QString& text, double room, const QFont& font) {
+    if (QFontMetricsF(font).horizontalAdvance(text) <= room)
+        return {text};
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(room);
+        lines << text.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    return lines;
 }
 
 } // namespace
 
-Flow::Flow(const QString& heading, const QStringList& subheadings, double pointSize, const QString& pageWord)
+Flow::Flow(const QString& heading, const QStringList& subheadings, double pointSize, const QString& pageWord,
+           bool landscape)
     : heading_(heading), pageWord_(pageWord), subheadings_(subheadings), size_(pointSize),
-      lineHeight_(textHeight(pointSize, false) + 30) {
+      lineHeight_(textHeight(pointSize, false) + 30), landscape_(landscape), width_(landscape ? pageHeight : pageWidth),
+      bottom_((landscape ? pageWidth : pageHeight) - belowLast) {
     startPage();
 }
 
@@ -30,28 +51,58 @@ void Flow::startPage() {
         pages_.clear();
     }
     Page page;
+    page.landscape = landscape_;
     // The page number on a line of its own above the heading, which may reach across.
     const double headingTop = qMax(400.0, 100 + textHeight(12, false) + 40);
-    page.items.append(headed(headingTop, heading_, 16, true));
+    page.items.append(headed(headingTop, heading_, 16, true, width_));
     double y = headingTop + textHeight(16, true) + 60;
     for (const QString& s : subheadings_) {
-        page.items.append(headed(y, s, size_, false));
+        page.items.append(headed(y, s, size_, false, width_));
         y += lineHeight_;
     }
-    page.items.append({9600, 100, QStringLiteral("%1 %2").arg(pageWord_).arg(++pageCount_), 12, false, false});
+    page.items.append({width_ - 1600, 100, QStringLiteral("%1 %2").arg(pageWord_).arg(++pageCount_), 12, false, false});
     pages_.append(page);
-    top_ = y_ = y + lineHeight_ / 2;
+    y_ = y + lineHeight_ / 2;
+    if (!repeated_.isEmpty())
+        place(repeated_, true);
+    top_ = y_;
 }
 
 void Flow::line(const QList<Cell>& cells, bool bold) {
-    if (y_ + lineHeight_ > bottom)
+    if (y_ + lineHeight_ > bottom_)
+        startPage();
+    place(cells, bold);
+}
+
+void Flow::wrappedLine(const QList<Cell>& cells) {
+    place(cells, false, true);
+}
+
+void Flow::repeatOnEveryPage(const QList<Cell>& cells) {
+    repeated_ = cells;
+    if (y_ == top_) { // nothing on this page yet: they go here too
+        place(cells, true);
+        top_ = y_;
+    }
+}
+
+void Flow::place(const QList<Cell>& cells, bool bold, bool wrap) {
+    QList<QStringList> lines;
+    qsizetype most = 1;
+    for (int i = 0; i < cells.size(); ++i) {
+        const double room = (i + 1 < cells.size() ? cells.at(i + 1).x - 60 : width_ - left) - cells.at(i).x;
+        lines << (wrap ? wrapped(cells.at(i).text, room, reportFont(size_, bold)) : QStringList{cells.at(i).text});
+        most = qMax(most, lines.last().size());
+    }
+    if (wrap && y_ + lineHeight_ * double(most) > bottom_ && y_ > top_)
         startPage();
     for (int i = 0; i < cells.size(); ++i) {
-        const double end = i + 1 < cells.size() ? left + cells.at(i + 1).x - 60 : pageWidth;
-        pages_.last().items.append(
-            {left + cells.at(i).x, y_, cells.at(i).text, size_, bold, false, end - left - cells.at(i).x});
+        const double room = (i + 1 < cells.size() ? cells.at(i + 1).x - 60 : width_ - left) - cells.at(i).x;
+        for (int k = 0; k < lines.at(i).size(); ++k)
+            pages_.last().items.append(
+                {left + cells.at(i).x, y_ + lineHeight_ * k, lines.at(i).at(k), size_, bold, false, room});
     }
-    y_ += lineHeight_;
+    y_ += lineHeight_ * double(most);
 }
 
 void Flow::newPageUnlessTop() {

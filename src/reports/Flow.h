@@ -13,11 +13,17 @@ public:
         QString text;
     };
 
-    // `pageWord` precedes the page number ("หน้า", "Page").
+    // `pageWord` precedes the page number ("หน้า", "Page"). Turned (`landscape`), a line takes
+    // pageHeight across.
     Flow(const QString& heading, const QStringList& subheadings, double pointSize = 14,
-         const QString& pageWord = QStringLiteral("หน้า"));
+         const QString& pageWord = QStringLiteral("หน้า"), bool landscape = false);
 
     void line(const QList<Cell>& cells, bool bold = false);
+    // As line(), but a text too long for its room goes on over further lines, broken between
+    // words (a single word too long is narrowed); the row stays whole on one page.
+    void wrappedLine(const QList<Cell>& cells);
+    // A line (column captions, say) drawn under the heading of every page from this one on.
+    void repeatOnEveryPage(const QList<Cell>& cells);
     // Starts a new page unless nothing is on the current one yet.
     void newPageUnlessTop();
     // The pages laid out and not yet handed on.
@@ -30,10 +36,14 @@ private:
     QString heading_, pageWord_;
     QStringList subheadings_;
     double size_, lineHeight_, top_ = 0, y_ = 0;
+    bool landscape_;
+    double width_, bottom_;
     QList<Page> pages_;
     int pageCount_ = 0;
     std::function<void(const Page&)> take_;
+    QList<Cell> repeated_;
     void startPage();
+    void place(const QList<Cell>& cells, bool bold, bool wrap = false);
 };
 
 } // namespace reports

@@ -42,10 +42,20 @@ double textHeight(double pointSize, bool bold) {
     return QFontMetricsF(reportFont(pointSize, bold)).height();
 }
 
-PageDrawer::PageDrawer(QPagedPaintDevice* device)
-    : device_(device), painter_(device), sx_(device->logicalDpiX() / 1440.0), sy_(device->logicalDpiY() / 1440.0) {}
+namespace {
+QPagedPaintDevice* turned(QPagedPaintDevice* device, bool landscape) {
+    device->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    return device;
+}
+} // namespace
+
+PageDrawer::PageDrawer(QPagedPaintDevice* device, bool landscape)
+    : device_(device), painter_(turned(device, landscape)), sx_(device->logicalDpiX() / 1440.0),
+      sy_(device->logicalDpiY() / 1440.0), landscape_(landscape) {}
 
 void PageDrawer::draw(const Page& page) {
+    if (page.landscape != landscape_) // takes effect from the next page on
+        turned(device_, landscape_ = page.landscape);
     if (drawn_++ > 0)
         device_->newPage();
     QPainter& p = painter_;
@@ -67,7 +77,7 @@ void PageDrawer::draw(const Page& page) {
 }
 
 Rendered render(const Document& doc, QPagedPaintDevice* device, const Progress& progress) {
-    PageDrawer drawer(device);
+    PageDrawer drawer(device, !doc.pages.isEmpty() && doc.pages.first().landscape);
     if (!drawer.isActive())
         return Rendered::CannotStart;
     for (int i = 0; i < doc.pages.size(); ++i) {
@@ -148,9 +158,6 @@ PdfStream::PdfStream(const QString& file, const QString& title) : file_(file), o
     }
     pdf_ = std::make_unique<QPdfWriter>(&out_);
     preparePdf(*pdf_, title);
-    drawer_ = std::make_unique<PageDrawer>(pdf_.get());
-    if (!drawer_->isActive())
-        error_ = QStringLiteral("สร้างหน้า PDF ไม่ได้");
 }
 
 PdfStream::~PdfStream() {
@@ -160,12 +167,19 @@ PdfStream::~PdfStream() {
 }
 
 void PdfStream::page(const Page& page) {
+    if (!drawer_ && error_.isEmpty()) { // begun at the first page, turned as it is
+        drawer_ = std::make_unique<PageDrawer>(pdf_.get(), page.landscape);
+        if (!drawer_->isActive())
+            error_ = QStringLiteral("สร้างหน้า PDF ไม่ได้");
+    }
     if (error_.isEmpty())
         drawer_->draw(page);
 }
 
 bool PdfStream::commit(QString* error) {
-    drawer_.reset(); // ends the painter: the PDF's last page and its trailer are written
+    if (!drawer_ && error_.isEmpty())
+        page(Page{}); // a file of no pages is no PDF: one blank page
+    drawer_.reset();  // ends the painter: the PDF's last page and its trailer are written
     pdf_.reset();
     if (error_.isEmpty() && !out_.commit())
         error_ = out_.errorString();

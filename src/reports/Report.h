@@ -32,6 +32,7 @@ constexpr double pageHeight = 16150;
 
 struct Page {
     QList<TextItem> items;
+    bool landscape = false; // A4 turned: pageHeight across, pageWidth down
 };
 
 // A report as every output takes it: its pages for the viewer, the printer and PDF, and the
@@ -58,7 +59,8 @@ using Progress = std::function<bool(int done, int total)>;
 // Draws pages one after another on a printer or PDF writer, a device page each.
 class PageDrawer {
 public:
-    explicit PageDrawer(QPagedPaintDevice* device);
+    // `landscape`: the first page's orientation (each later page says its own).
+    explicit PageDrawer(QPagedPaintDevice* device, bool landscape = false);
     bool isActive() const { return painter_.isActive(); }
     void draw(const Page& page);
 
@@ -67,6 +69,7 @@ private:
     QPainter painter_;
     double sx_, sy_;
     int drawn_ = 0;
+    bool landscape_;
 };
 
 // Draws the pages on a printer or PDF writer, one device page each. Stopped part way, a print

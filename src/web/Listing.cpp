@@ -1,7 +1,7 @@
 #include "web/Listing.h"
 
 #include "data/Dates.h"
-#include "reports/Report.h"
+#include "reports/ColumnList.h"
 
 #include <QUrl>
 
@@ -61,6 +61,13 @@ QStringList textsOf(const Listing& l, const QVariantList& row) {
     QStringList out;
     for (int i = 0; i < l.columns.size(); ++i)
         out << cellText(row.at(i));
+    return out;
+}
+
+QStringList captionsOf(const Listing& l) {
+    QStringList out;
+    for (const Column& col : l.columns)
+        out << col.caption;
     return out;
 }
 
@@ -172,10 +179,7 @@ Stream prepare(data::Connection& c, const QString& path, const Query& query, Pag
     const Order o = orderOf(l, query);
     if (csv) {
         return [&c, l, o](const Write& write) {
-            QStringList header;
-            for (const Column& col : l.columns)
-                header << col.caption;
-            if (!write(reports::csvByteOrderMark + reports::csvLine(header)))
+            if (!write(reports::csvByteOrderMark + reports::csvLine(captionsOf(l))))
                 return;
             streamRows(
                 c, l, o, 0, std::numeric_limits<qint64>::max(),
@@ -250,6 +254,39 @@ Stream prepare(data::Connection& c, const QString& path, const Query& query, Pag
         streamRows(c, l, o, offset + read, rest, line, write);
         write(tail);
     };
+}
+
+bool onPaper(data::Connection& c, const Page& page, const Query& query, const Paper& out) {
+    if (!page.list || page.list->rowHtml)
+        return false;
+    const Listing& l = *page.list;
+    reports::ColumnList list(page.title,
+                             page.paperLines +
+                                 QStringList{QStringLiteral("วันที่พิมพ์ %1").arg(data::formatDate(QDate::currentDate()))},
+                             captionsOf(l));
+    out.open(page.title, captionsOf(l));
+    list.handFullPagesTo(out.page);
+    QList<QStringList> rows;
+    QStringList groups;
+    streamRows(
+        c, l, orderOf(l, query), 0, std::numeric_limits<qint64>::max(),
+        [&](const QVariantList& row) {
+            rows << textsOf(l, row);
+            if (l.groupBy >= 0)
+                groups << cellText(row.at(l.groupBy));
+            return QByteArray();
+        },
+        [&](const QByteArray&) { // a block read: onto the pages and into the CSV
+            list.add(rows, groups);
+            for (const QStringList& r : std::as_const(rows))
+                out.row(r);
+            rows.clear();
+            groups.clear();
+            return true;
+        });
+    for (const reports::Page& p : list.finish())
+        out.page(p);
+    return true;
 }
 
 QByteArray pageStart(const QString& title) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
+#include "reports/Report.h"
 
 #include <QMap>
 #include <QString>
@@ -57,12 +58,23 @@ struct Page {
     QString intro;
     std::optional<Listing> list;
     QString csvName;
+    QStringList paperLines = {}; // under the heading of the printed list: the period, the choice made
 };
 
 // Reads the first rows and the count now (a failure here is a failed request), and gives the
 // function that writes the rest as it is read. `csv` gives the whole list as CSV.
 using Stream = std::function<void(const Write&)>;
 Stream prepare(data::Connection& c, const QString& path, const Query& query, Page page, bool csv);
+
+// A page's list through the report output, as warasan-report writes it: every row in the
+// order the query sorts by, under the page's heading, its paper lines and the date printed;
+// each row as its CSV line has it. False for a page without a list or one shown as cards.
+struct Paper {
+    std::function<void(const QString& title, const QStringList& header)> open;
+    std::function<void(const reports::Page&)> page;
+    std::function<void(const QStringList&)> row;
+};
+bool onPaper(data::Connection& c, const Page& page, const Query& query, const Paper& out);
 
 // Every page's frame: the heading, the style for screens, phones and paper.
 QByteArray pageStart(const QString& title);

@@ -125,11 +125,18 @@ Page allTitles(data::Connection& c, const Query& q) {
     if (group.size() == 1 && QStringLiteral("JIKL").contains(group)) {
         l.select += QStringLiteral(" AND m.Pointer LIKE ?");
         l.params << data::likePrefix(group);
+        page.paperLines << QStringLiteral("กลุ่ม %1").arg(group);
     }
     const QString dept = q.value(QStringLiteral("dept"));
+    const Options faculties = codeOptions(
+        c, QStringLiteral("SELECT Department_Code, Department_Thai_Des FROM department ORDER BY Department_Code"),
+        QStringLiteral("ทุกคณะ"));
     if (!dept.isEmpty()) {
         l.select += QStringLiteral(" AND m.department_code = ?");
         l.params << dept;
+        for (const auto& [code, name] : faculties)
+            if (code == dept)
+                page.paperLines << name;
     }
     l.columns = {{QStringLiteral("รหัส"), QStringLiteral("code")},
                  {QStringLiteral("ชื่อวารสาร"), QStringLiteral("name")},
@@ -143,11 +150,7 @@ Page allTitles(data::Connection& c, const Query& q) {
     const data::Result byGroup = c.query(QStringLiteral("SELECT LEFT(m.Pointer, 1) AS grp, COUNT(*) ") +
                                          receivedTitles + QStringLiteral(" GROUP BY grp ORDER BY grp"));
     page.intro = form(path, selectField(QStringLiteral("group"), QStringLiteral("กลุ่ม"), q, groupOptions) +
-                                selectField(QStringLiteral("dept"), QStringLiteral("คณะ/หน่วยงาน"), q,
-                                            codeOptions(c,
-                                                        QStringLiteral("SELECT Department_Code, Department_Thai_Des "
-                                                                       "FROM department ORDER BY Department_Code"),
-                                                        QStringLiteral("ทุกคณะ")))) +
+                                selectField(QStringLiteral("dept"), QStringLiteral("คณะ/หน่วยงาน"), q, faculties)) +
                  countTable(QStringLiteral("กลุ่ม"), QStringLiteral("จำนวนชื่อเรื่อง"), byGroup);
     page.list = l;
     return page;
@@ -187,6 +190,7 @@ Page periodPage(const QString& path, const QString& title, const Query& q,
         page.intro += errorBox(p.error);
     else
         fill(p, page);
+    page.paperLines << QStringLiteral("ระหว่างวันที่ %1 ถึง %2").arg(data::formatDate(p.from), data::formatDate(p.to));
     return page;
 }
 

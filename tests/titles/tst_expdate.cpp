@@ -160,6 +160,9 @@ private slots:
              "to before from~expiry --group J --from 31/01/2027 --to 01/01/2027 --csv D/a.csv~2~before --from~",
              "no from~expiry --group J --to 01/01/2027 --csv D/a.csv~2~--from~",
              "bad group~expiry --group X --from 01/01/2027 --to 31/01/2027 --csv D/a.csv~2~--group~",
+             "K is no desk group~survey --group K --from 01/01/2027 --to 31/01/2027 --csv D/a.csv~2~J (foreign~",
+             "title list groups~titles --group X --csv D/a.csv~2~one of J I K L~",
+             "title list has no period~titles --from 01/01/2027 --csv D/a.csv~2~titles takes no --from~",
              "nowhere to write~expiry --group J --from 01/01/2027 --to 31/01/2027~2~--pdf~",
              "one output cannot be written~expiry --group J --from 01/01/2027 --to 31/01/2027 --pdf D/a.pdf --csv "
              "D/no/a.csv~1~D/no/a.csv~",

@@ -180,6 +180,46 @@ private slots:
         QCOMPARE(QString::fromStdString(csv->body).count(QStringLiteral("\r\n")), total.toInt() + 1);
     }
 
+    // Each list of the intranet through the report output, as a scheduled run writes it: the
+    // same CSV as the page's, and every row on the printed pages, none off its page.
+    void listsOnPaper_data() {
+        testsupport::textTable(
+            {"kind", "path", "query", "key"},
+            {"titles J~titles~rpt_journal/rpt_journal_all.php~group=J~0",
+             "by faculty~titles-by-faculty~rpt_journal/rpt_journal_department.php~~1",
+             "registered~registrations~rpt_journal/rpt_regis_journal.php~from=1/1/2569&to=30/11/2026~0",
+             "bound~bound-volumes~rpt_journal/main_sum_journal.php~from=1/1/2020&to=30/11/2026~0",
+             "indexed~index-entries~rpt_journal/rpt_index_journal.php~from=1/1/2000&to=31/12/2099~0"});
+    }
+    void listsOnPaper() {
+        const auto [kind, path, query, key] = testsupport::fetch<4>();
+        web::Query q;
+        QStringList args = {kind};
+        for (const QString& pair : query.split(QLatin1Char('&'), Qt::SkipEmptyParts)) {
+            q.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+            args << QStringLiteral("--") + pair.section(QLatin1Char('='), 0, 0) << pair.section(QLatin1Char('='), 1);
+        }
+        QTemporaryDir dir;
+        QByteArray errors;
+        QVERIFY2(
+            runReport(args << "--pdf" << dir.filePath("list.pdf") << "--csv" << dir.filePath("list.csv"), &errors) == 0,
+            errors.constData());
+        q.insert(QStringLiteral("format"), QStringLiteral("csv"));
+        const QByteArray csv = testsupport::fileBytes(dir.filePath("list.csv"));
+        QCOMPARE(csv, QByteArray::fromStdString(get(path, q)->body));
+        const QStringList lines = QString::fromUtf8(csv).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).mid(1);
+        QVERIFY(lines.size() > 3);
+        QString words;
+        for (const auto& word : testsupport::pdfWords(dir.filePath("list.pdf"))) {
+            QVERIFY2(word.onPage, qPrintable(word.text));
+            words += word.text;
+        }
+        for (const QString& line : lines)
+            QVERIFY2(words.contains(testsupport::bare(line.section(QLatin1Char(','), key.toInt(), key.toInt()))),
+                     qPrintable(line));
+        QVERIFY(words.contains(testsupport::bare(QStringLiteral("รวมทั้งสิ้น %1 รายการ").arg(lines.size()))));
+    }
+
     // Each search finds exactly the articles the server's own LIKE finds for the typed text.
     void searchFindsWhatSqlFinds_data() {
         testsupport::textTable({"field", "how", "text"},
