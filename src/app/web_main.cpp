@@ -3,8 +3,10 @@
 #include "data/Config.h"
 #include "web/WebServer.h"
 
+#include "forms/common/Fonts.h"
+
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <csignal>
 #include <cstdio>
@@ -20,7 +22,10 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    QCoreApplication app(argc, argv);
+    // The lists' PDFs are drawn by the toolkit's painter, which needs a (screenless) display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("warasan-web"));
     QCoreApplication::setApplicationVersion(QStringLiteral(WARASAN_VERSION));
     QCommandLineParser cli;
@@ -39,6 +44,7 @@ int main(int argc, char** argv) {
           QStringLiteral("port")},
          {QStringLiteral("threads"), QStringLiteral("Requests answered at once (default 16)."), QStringLiteral("n")}});
     cli.process(app);
+    forms::substituteThaiFaces();
 
     const data::InstallationConfig& config = data::installation();
     web::ServerOptions options;

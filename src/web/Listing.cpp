@@ -209,10 +209,13 @@ Stream prepare(data::Connection& c, const QString& path, const Query& query, Pag
     head += QStringLiteral("<p class=\"count\">พบ <b>%1</b> รายการ").arg(QLocale(QLocale::Thai).toString(total));
     if (pages > 1)
         head += QStringLiteral(" · หน้า %1 จาก %2").arg(pageNo).arg(pages);
-    head +=
-        QStringLiteral(" · <a class=\"csv\" href=\"%1\">ดาวน์โหลด CSV</a></p>\n")
-            .arg(esc(linkTo(path, query,
-                            {{QStringLiteral("format"), QStringLiteral("csv")}, {QStringLiteral("page"), QString()}})));
+    const auto as = [&](const QString& format) {
+        return esc(linkTo(path, query, {{QStringLiteral("format"), format}, {QStringLiteral("page"), QString()}}));
+    };
+    head += QStringLiteral(" · <a class=\"csv\" href=\"%1\">ดาวน์โหลด CSV</a>").arg(as(QStringLiteral("csv")));
+    if (!l.rowHtml) // a list of columns: on A4 pages too, as the report output prints it
+        head += QStringLiteral(" · <a class=\"csv\" href=\"%1\">ดาวน์โหลด PDF (พิมพ์)</a>").arg(as(QStringLiteral("pdf")));
+    head += QStringLiteral("</p>\n");
     const QString nav = pager(path, query, pageNo, pages, per);
     if (total == 0) {
         const QByteArray html =
@@ -257,7 +260,7 @@ Stream prepare(data::Connection& c, const QString& path, const Query& query, Pag
 }
 
 bool onPaper(data::Connection& c, const Page& page, const Query& query, const Paper& out) {
-    if (!page.list || page.list->rowHtml)
+    if (!printable(page))
         return false;
     const Listing& l = *page.list;
     reports::ColumnList list(page.title,

@@ -75,6 +75,9 @@ struct Paper {
     std::function<void(const QStringList&)> row;
 };
 bool onPaper(data::Connection& c, const Page& page, const Query& query, const Paper& out);
+inline bool printable(const Page& page) {
+    return page.list && !page.list->rowHtml;
+}
 
 // Every page's frame: the heading, the style for screens, phones and paper.
 QByteArray pageStart(const QString& title);

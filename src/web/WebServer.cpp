@@ -6,6 +6,8 @@
 #include <httplib.h>
 
 #include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <atomic>
 #include <cstdio>
@@ -50,6 +52,21 @@ QString failureText(const QString& ref) {
         .arg(ref);
 }
 
+// A page's list as the report output prints it, the file's bytes.
+QByteArray pdfOf(data::Connection& c, const Page& page, const Query& q) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("list.pdf"));
+    reports::PdfStream pdf(file, page.title);
+    onPaper(c, page, q,
+            {[](const QString&, const QStringList&) {}, [&](const reports::Page& p) { pdf.page(p); },
+             [](const QStringList&) {}});
+    QString error;
+    QFile written(file);
+    if (!pdf.commit(&error) || !written.open(QIODevice::ReadOnly))
+        throw std::runtime_error(error.toStdString());
+    return written.readAll();
+}
+
 std::string messagePage(const QString& title, const QString& text) {
     return (pageStart(title) + QStringLiteral("<p class=\"error\">%1</p>\n").arg(esc(text)).toUtf8() + pageEnd())
         .toStdString();
@@ -77,6 +94,15 @@ struct WebServer::Impl {
         try {
             data::Connection& c = connection();
             Page page = def.build(c, q);
+            if (q.value(QStringLiteral("format")) == QLatin1String("pdf") && printable(page)) {
+                const QByteArray pdf = pdfOf(c, page, q);
+                res.set_header("Content-Disposition",
+                               ("attachment; filename=\"" +
+                                QString(page.csvName).replace(QStringLiteral(".csv"), QStringLiteral(".pdf")) + "\"")
+                                   .toStdString());
+                res.set_content(pdf.constData(), size_t(pdf.size()), "application/pdf");
+                return;
+            }
             const bool asCsv = csv && page.list;
             const QString name = page.csvName;
             Stream stream = prepare(c, def.path, q, std::move(page), asCsv);

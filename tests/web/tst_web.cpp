@@ -204,6 +204,7 @@ private slots:
         QVERIFY2(
             runReport(args << "--pdf" << dir.filePath("list.pdf") << "--csv" << dir.filePath("list.csv"), &errors) == 0,
             errors.constData());
+        QVERIFY(QString::fromStdString(get(path, q)->body).contains(QStringLiteral("ดาวน์โหลด PDF (พิมพ์)")));
         q.insert(QStringLiteral("format"), QStringLiteral("csv"));
         const QByteArray csv = testsupport::fileBytes(dir.filePath("list.csv"));
         QCOMPARE(csv, QByteArray::fromStdString(get(path, q)->body));
@@ -218,6 +219,12 @@ private slots:
             QVERIFY2(words.contains(testsupport::bare(line.section(QLatin1Char(','), key.toInt(), key.toInt()))),
                      qPrintable(line));
         QVERIFY(words.contains(testsupport::bare(QStringLiteral("รวมทั้งสิ้น %1 รายการ").arg(lines.size()))));
+        // The page offers the same pages, drawn by the server.
+        q.insert(QStringLiteral("format"), QStringLiteral("pdf"));
+        QFile served(dir.filePath("served.pdf"));
+        QVERIFY(served.open(QIODevice::WriteOnly) && served.write(QByteArray::fromStdString(get(path, q)->body)) > 0);
+        served.close();
+        QCOMPARE(testsupport::pdfText(served.fileName()), testsupport::pdfText(dir.filePath("list.pdf")));
     }
 
     // Each search finds exactly the articles the server's own LIKE finds for the typed text.

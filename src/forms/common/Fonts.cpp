@@ -8,9 +8,13 @@ namespace {
 const QString face = QStringLiteral("MS Sans Serif");
 }
 
-void installThaiFonts() {
+void substituteThaiFaces() {
     QFont::insertSubstitutions(face, {QStringLiteral("Loma"), QStringLiteral("Tahoma"), QStringLiteral("Garuda"),
                                       QStringLiteral("Norasi"), QStringLiteral("DejaVu Sans")});
+}
+
+void installThaiFonts() {
+    substituteThaiFaces();
     QApplication::setFont(thaiFont(9));
 }
 
