@@ -218,12 +218,14 @@ CREATE TABLE artctrl (
   PRIMARY KEY (row_id)
 ) ENGINE=InnoDB;
 
+-- The pen-name index also holds the true name's number, so the author pick list is read from
+-- the index alone.
 CREATE TABLE authname (
   idno     VARCHAR(20)  NOT NULL,
   penname  VARCHAR(255) NOT NULL DEFAULT '',
   trueidno VARCHAR(20)  NULL,
   PRIMARY KEY (idno),
-  KEY authname_penname (penname),
+  KEY authname_penname (penname, idno, trueidno),
   KEY authname_trueidno (trueidno)
 ) ENGINE=InnoDB;
 
