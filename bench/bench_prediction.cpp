@@ -53,13 +53,14 @@ int main(int argc, char** argv) {
                 tally.all += date && year && number && description;
                 static int shown = qEnvironmentVariableIntValue("WARASAN_SHOW_MISSES");
                 if (!(date && year && number && description) && shown > 0 && shown--)
-                    std::printf("miss %s (%s) after %s %s/%s \"%s\": predicted %s/%s \"%s\", registered %s %s/%s \"%s\"\n",
-                                qPrintable(pointer), qPrintable(code),
-                                qPrintable(issues.at(k - 1).daily.toString(Qt::ISODate)), qPrintable(issues.at(k - 1).year),
-                                qPrintable(issues.at(k - 1).number), qPrintable(issues.at(k - 1).description),
-                                qPrintable(p ? p->year : QString()), qPrintable(p ? p->number : QString()),
-                                qPrintable(p ? p->description : QString()), qPrintable(actual.daily.toString(Qt::ISODate)),
-                                qPrintable(actual.year), qPrintable(actual.number), qPrintable(actual.description));
+                    std::printf(
+                        "miss %s (%s) after %s %s/%s \"%s\": predicted %s/%s \"%s\", registered %s %s/%s \"%s\"\n",
+                        qPrintable(pointer), qPrintable(code), qPrintable(issues.at(k - 1).daily.toString(Qt::ISODate)),
+                        qPrintable(issues.at(k - 1).year), qPrintable(issues.at(k - 1).number),
+                        qPrintable(issues.at(k - 1).description), qPrintable(p ? p->year : QString()),
+                        qPrintable(p ? p->number : QString()), qPrintable(p ? p->description : QString()),
+                        qPrintable(actual.daily.toString(Qt::ISODate)), qPrintable(actual.year),
+                        qPrintable(actual.number), qPrintable(actual.description));
             }
         }
         const auto pct = [](int n, int of) { return of ? 100.0 * n / of : 0.0; };
@@ -89,8 +90,8 @@ int main(int argc, char** argv) {
                 return 1;
         }
         std::sort(times.begin(), times.end());
-        std::printf("one prediction over %d issues (as weekly): median %.3f ms, slowest %.3f ms\n",
-                    int(longest.size()), times[times.size() / 2], times.back());
+        std::printf("one prediction over %d issues (as weekly): median %.3f ms, slowest %.3f ms\n", int(longest.size()),
+                    times[times.size() / 2], times.back());
         return pct(total.all, total.cases) >= 97.0 && times[times.size() / 2] < 1.0 ? 0 : 1;
     });
 }

@@ -3,8 +3,8 @@
 #include "BenchUtil.h"
 #include "titles/Adddealer.h"
 
+#include "forms/common/SearchList.h"
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <algorithm>
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
         titles::Adddealer w(bench::openedConnection());
         w.show();
         auto* field = w.findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
-        auto* list = w.findChild<QListWidget*>(QStringLiteral("Listdealer"));
+        auto* list = w.findChild<forms::PickList*>(QStringLiteral("Listdealer"));
         const QStringList texts = {QString(),
                                    QStringLiteral("สำนักพิมพ์การ"),
                                    QStringLiteral("Publishing 12"),

@@ -4,9 +4,9 @@
 #include "index/ArticleStore.h"
 #include "index/index_journal.h"
 
+#include "forms/common/SearchList.h"
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
@@ -20,9 +20,9 @@ int main(int argc, char** argv) {
         w.show();
         auto* author = w.findChild<QLineEdit*>(QStringLiteral("Text3_0"));
         auto* subject = w.findChild<QLineEdit*>(QStringLiteral("Text6_0"));
-        auto* authors = w.findChild<QListWidget*>(QStringLiteral("List_authname"));
-        auto* subjects = w.findChild<QListWidget*>(QStringLiteral("list_subject"));
-        const auto run = [&](const char* what, QLineEdit* field, QListWidget* list, const QString& text) {
+        auto* authors = w.findChild<forms::PickList*>(QStringLiteral("List_authname"));
+        auto* subjects = w.findChild<forms::PickList*>(QStringLiteral("list_subject"));
+        const auto run = [&](const char* what, QLineEdit* field, forms::PickList* list, const QString& text) {
             const double ms = bench::enterToList(field, list, text);
             std::printf("%s %-16s %6d rows   median %6.2f ms\n", what, qPrintable(text), int(list->count()), ms);
         };

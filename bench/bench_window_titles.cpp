@@ -3,9 +3,9 @@
 #include "BenchUtil.h"
 #include "titles/New_Journal.h"
 
+#include "forms/common/SearchList.h"
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
         titles::New_Journal w(bench::openedConnection());
         w.show();
         auto* field = w.findChild<QLineEdit*>(QStringLiteral("Text2"));
-        auto* list = w.findChild<QListWidget*>(QStringLiteral("dlbnamemag"));
+        auto* list = w.findChild<forms::PickList*>(QStringLiteral("dlbnamemag"));
         for (const QString& text : {QStringLiteral("Library Science"), QStringLiteral("ครุศาสตร์"),
                                     QStringLiteral("Journal of Nursing"), QStringLiteral("ไทยรัฐ")}) {
             const double ms = bench::enterToList(field, list, text);

@@ -173,11 +173,11 @@ private slots:
         ScriptedMessages boxes;
         main->checkDatabase();
         QCOMPARE(boxes.boxes.size(), 0);
-        db.admin().exec(QStringLiteral("ALTER TABLE authname ENGINE=MyISAM"));
+        db.admin().exec(QStringLiteral("ALTER TABLE mauthfile ENGINE=MyISAM"));
         main->checkDatabase();
         QCOMPARE(boxes.boxes.size(), 1);
         QVERIFY(boxes.last().title == QStringLiteral("ฐานข้อมูลอ่านอย่างเดียว") &&
-                boxes.last().prompt.contains(QStringLiteral("authname เป็นแบบ MyISAM")));
+                boxes.last().prompt.contains(QStringLiteral("mauthfile เป็นแบบ MyISAM")));
     }
 
     void exitClosesChildrenButNotTopLevelWindows() {

@@ -96,10 +96,10 @@ private slots:
     void titleSearch() {
         const auto [typed, found] = testsupport::fetch<2>();
         enter("Text2", typed);
-        auto* list = testsupport::control<QListWidget>(w, "List_Index");
+        auto* list = testsupport::control<forms::PickList>(w, "List_Index");
         QStringList titles;
         for (int i = 0; list->isVisible() && i < list->count(); ++i)
-            titles << list->item(i)->text();
+            titles << list->textAt(i);
         QCOMPARE(titles.join(','), found);
         if (found.isEmpty()) {
             QCOMPARE(boxes->last().title, QStringLiteral("ผลการค้นหา"));

@@ -155,7 +155,7 @@ private slots:
         enter("Text7", QStringLiteral("it's 100%"));
         QCOMPARE(area("Text7")->toPlainText(), QString());
         enter("Text6_2", QStringLiteral("  การศึกษา"));
-        QCOMPARE(control<QListWidget>(w, "list_subject")->count(), 2);
+        QCOMPARE(control<forms::PickList>(w, "list_subject")->count(), 2);
         QVERIFY(pick("list_subject", QStringLiteral("การศึกษาพิเศษ")));
         QCOMPARE(text("Text6_2")->text(), QStringLiteral("การศึกษาพิเศษ"));
     }

@@ -15,7 +15,6 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -289,7 +288,7 @@ struct Explorer::Run {
                 options.append({3, {QStringLiteral("row"), g->objectName(), row, {}}});
                 options.append({1, {QStringLiteral("dclick"), g->objectName(), row, {}}});
             }
-        for (QListWidget* l : children<QListWidget>())
+        for (forms::PickList* l : children<forms::PickList>())
             if (l->isVisible() && l->count() > 0)
                 options.append(
                     {4, {QStringLiteral("row"), l->objectName(), QString::number(pick(int(l->count()))), {}}});

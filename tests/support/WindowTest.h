@@ -4,10 +4,10 @@
 #include "data/Connection.h"
 #include "data/NameSearch.h"
 #include "forms/common/Grid.h"
+#include "forms/common/SearchList.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -75,12 +75,14 @@ template <size_t N> std::array<QString, N> fetch() {
 }
 
 // Clicks the row of a pick list that shows `text`; false when no row shows it.
-inline bool pickFromList(QListWidget* list, const QString& text) {
-    const auto items = list->findItems(text, Qt::MatchExactly);
-    if (items.isEmpty())
-        return false;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items.first()).center());
-    return true;
+inline bool pickFromList(forms::PickList* list, const QString& text) {
+    for (int row = 0; row < list->count(); ++row)
+        if (list->textAt(row) == text) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualRect(list->model()->index(row, 0)).center());
+            return true;
+        }
+    return false;
 }
 
 // Puts the focus in a field and presses Enter there.
@@ -160,7 +162,7 @@ template <typename W> struct WindowFixture {
     }
     // Clicks the row of the named pick list that shows `shown`.
     bool pick(const char* list, const QString& shown) const {
-        return pickFromList(control<QListWidget>(w, list), shown);
+        return pickFromList(control<forms::PickList>(w, list), shown);
     }
     // The name of the control that has the focus now.
     static QString focused() {

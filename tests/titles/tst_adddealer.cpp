@@ -11,11 +11,11 @@ using titles::Adddealer;
 class tst_adddealer : public testsupport::DatabaseTest, testsupport::WindowFixture<Adddealer> {
     Q_OBJECT
 
-    QListWidget* list() { return testsupport::control<QListWidget>(w, "Listdealer"); }
+    forms::PickList* list() { return testsupport::control<forms::PickList>(w, "Listdealer"); }
     QString listed() {
         QStringList out;
         for (int i = 0; list()->isVisible() && i < list()->count(); ++i)
-            out << list()->item(i)->text();
+            out << list()->textAt(i);
         return out.join(QLatin1Char(','));
     }
     void show(const QString& part, const QString& name) {

@@ -167,7 +167,7 @@ private slots:
         click("clear_sumj");
         QCOMPARE(focused(), QStringLiteral("Text3"));
         enter("Text3", QStringLiteral("วารสารครุ"));
-        QCOMPARE(control<QListWidget>(w, "list_namesumj")->count(), 2);
+        QCOMPARE(control<forms::PickList>(w, "list_namesumj")->count(), 2);
         QVERIFY(pick("list_namesumj", QStringLiteral("วารสารครุศาสตร์ ป.3")));
         click("Cmdedit");
         QCOMPARE(offered(), QStringLiteral("14,13"));

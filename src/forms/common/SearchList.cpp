@@ -3,30 +3,45 @@
 #include "forms/common/Fonts.h"
 #include "forms/common/MessageBoxes.h"
 
+#include <QAbstractListModel>
 #include <QAbstractScrollArea>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 
 namespace forms {
 
-PickList::PickList(QWidget* parent) : QListWidget(parent) {
+// The list's rows as the view reads them: the texts, straight from the list it holds.
+class PickList::Model : public QAbstractListModel {
+public:
+    Model(const QList<PickRow>& rows, QObject* parent) : QAbstractListModel(parent), rows_(rows) {}
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(rows_.size()); }
+    QVariant data(const QModelIndex& index, int role) const override {
+        return role == Qt::DisplayRole && index.row() < rows_.size() ? QVariant(rows_.at(index.row()).text)
+                                                                     : QVariant();
+    }
+    void reset(const std::function<void()>& change) {
+        beginResetModel();
+        change();
+        endResetModel();
+    }
+
+private:
+    const QList<PickRow>& rows_;
+};
+
+PickList::PickList(QWidget* parent) : QListView(parent), model_(new Model(rows_, this)) {
     hide();
     setFont(thaiFont(9.75, true));
     setUniformItemSizes(true);
-    connect(this, &QListWidget::itemClicked, this, &PickList::choose);
-    connect(this, &QListWidget::itemActivated, this, &PickList::choose);
+    setEditTriggers(NoEditTriggers);
+    setModel(model_);
+    connect(this, &QListView::clicked, this, &PickList::choose);
+    connect(this, &QListView::activated, this, &PickList::choose);
 }
 
 void PickList::showRows(const QList<PickRow>& rows, QWidget* field, int visibleRows) {
     field_ = field;
-    setUpdatesEnabled(false);
-    clear();
-    for (const PickRow& r : rows) {
-        auto* item = new QListWidgetItem(r.text);
-        item->setData(Qt::UserRole, r.code);
-        addItem(item);
-    }
-    setUpdatesEnabled(true);
+    model_->reset([&] { rows_ = rows; });
     if (field && parentWidget()) {
         const QPoint below = field->mapTo(parentWidget(), QPoint(0, field->height()));
         const int rowHeight = qMax(18, sizeHintForRow(0));
@@ -34,23 +49,17 @@ void PickList::showRows(const QList<PickRow>& rows, QWidget* field, int visibleR
         const int maxHeight = parentWidget()->height() - below.y();
         setGeometry(below.x(), below.y(), field->width(), qMax(rowHeight + 4, qMin(height, maxHeight)));
     }
-    setCurrentRow(rows.isEmpty() ? -1 : 0);
+    setCurrentIndex(model_->index(0));
     show();
     raise();
 }
 
-QString PickList::codeAt(int row) const {
-    const QListWidgetItem* i = item(row);
-    return i ? i->data(Qt::UserRole).toString() : QString();
-}
-
-void PickList::choose(QListWidgetItem* item) {
-    if (!item)
+void PickList::choose(const QModelIndex& index) {
+    if (!index.isValid() || index.row() >= rows_.size())
         return;
-    const QString code = item->data(Qt::UserRole).toString();
-    const QString text = item->text();
+    const PickRow row = rows_.at(index.row());
     hide();
-    emit picked(code, text);
+    emit picked(row.code, row.text);
 }
 
 void PickList::keyPressEvent(QKeyEvent* event) {
@@ -61,10 +70,10 @@ void PickList::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        choose(currentItem());
+        choose(currentIndex());
         return;
     }
-    QListWidget::keyPressEvent(event);
+    QListView::keyPressEvent(event);
 }
 
 namespace {

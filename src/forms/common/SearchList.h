@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QListWidget>
+#include <QListView>
 #include <QString>
 #include <functional>
 
@@ -14,15 +14,18 @@ struct PickRow {
 
 // A search list: hidden until a search finds something, then shown under its field with the
 // display texts; choosing a row (click, or Enter) hands back its code and text. Esc hides it
-// and puts the focus back in the field.
-class PickList : public QListWidget {
+// and puts the focus back in the field. A view of the rows as found: thousands are shown in
+// one reset, with no item made for each.
+class PickList : public QListView {
     Q_OBJECT
 public:
     explicit PickList(QWidget* parent = nullptr);
 
     // Replaces the rows and shows the list right under `field`, as wide as the field.
     void showRows(const QList<PickRow>& rows, QWidget* field, int visibleRows = 8);
-    QString codeAt(int row) const;
+    int count() const { return int(rows_.size()); }
+    QString codeAt(int row) const { return rows_.value(row).code; }
+    QString textAt(int row) const { return rows_.value(row).text; }
 
 signals:
     void picked(const QString& code, const QString& text);
@@ -31,8 +34,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    class Model;
+    QList<PickRow> rows_;
+    Model* model_;
     QWidget* field_ = nullptr;
-    void choose(QListWidgetItem* item);
+    void choose(const QModelIndex& index);
 };
 
 // Makes a search field run `search` on a double-click and on Enter, the same handler for
