@@ -153,10 +153,8 @@ private slots:
     // "not saved". After a cut a write is never sent twice, while a read is retried.
     void cutLinks() {
         testsupport::CutProxy proxy(testsupport::testPort());
-        data::ConnectionSettings s = db->settings();
-        s.port = proxy.port();
-        data::Connection viaProxy(s);
-        viaProxy.open();
+        const auto link = proxy.connect(db->settings());
+        data::Connection& viaProxy = *link;
         proxy.cutAtNextCommit(testsupport::CutProxy::Cut::AfterCommit);
         try {
             data::retryingTransaction(

@@ -69,10 +69,8 @@ private slots:
         QFETCH(int, cut);
         const auto& s = numberedSaves().at(kind);
         CutProxy proxy(testsupport::testPort());
-        data::ConnectionSettings settings = db->settings();
-        settings.port = proxy.port();
-        data::Connection c(settings);
-        c.open();
+        const auto link = proxy.connect(db->settings());
+        data::Connection& c = *link;
         const QString text = QStringLiteral("ตัดสายตอนยืนยัน %1").arg(kind);
         const bool saved = cut != 1;
         proxy.cutAtNextCommit(CutProxy::Cut(cut));
@@ -102,10 +100,8 @@ private slots:
         db->admin().exec(
             QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES ('B000001', 'ว 1', 'ST')"));
         CutProxy proxy(testsupport::testPort());
-        data::ConnectionSettings settings = db->settings();
-        settings.port = proxy.port();
-        data::Connection c(settings);
-        c.open();
+        const auto link = proxy.connect(db->settings());
+        data::Connection& c = *link;
         proxy.cutAtNextCommit(CutProxy::Cut::BeforeCommit);
         QVERIFY_THROWS_EXCEPTION(data::DbError, volumes::VolumeStore::update(c, QStringLiteral("B000001"),
                                                                              {QStringLiteral("1"), QStringLiteral("2")},
@@ -128,10 +124,8 @@ private slots:
         t.name = QStringLiteral("ชื่อเดิม");
         t.pointer = records::TitleStore::add(*check, t, 2).value;
         CutProxy proxy(testsupport::testPort());
-        data::ConnectionSettings settings = db->settings();
-        settings.port = proxy.port();
-        data::Connection c(settings);
-        c.open();
+        const auto link = proxy.connect(db->settings());
+        data::Connection& c = *link;
         t.name = QStringLiteral("ชื่อใหม่ระหว่างตัดสาย");
         proxy.cutAtNextCommit(CutProxy::Cut(cut));
         const bool saved = cut == int(CutProxy::Cut::AfterCommit);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "data/Connection.h"
+
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -23,6 +26,13 @@ public:
     CutProxy& operator=(const CutProxy&) = delete;
 
     int port() const { return port_; }
+    // A connection to the database `s` names, opened through this relay.
+    std::unique_ptr<data::Connection> connect(data::ConnectionSettings s) const {
+        s.port = port_;
+        auto c = std::make_unique<data::Connection>(s);
+        c->open();
+        return c;
+    }
     void cutAtNextCommit(Cut how) { cut_ = how; }
     void dropAll() { dropRequested_ = true; }
     // How many links were cut so far.
