@@ -180,24 +180,15 @@ void ArticleForm::forgetJournal() {
 void ArticleForm::searchJournal() {
     if (!fieldsEditable())
         return;
-    forms::guarded(
-        this,
+    forms::searchInto(
+        this, index_conn.get(), dlbnamemag, ui->Text7, 10,
         [&] {
-            const QList<records::TitleMatch> found = records::TitleStore::search(*index_conn, ui->Text7->toPlainText());
-            if (found.isEmpty()) {
-                dlbnamemag->hide();
-                forms::notFound(this);
-                ui->Text7->clear();
-                ui->Text7->setFocus();
-                return;
-            }
-            QList<forms::PickRow> rows;
-            rows.reserve(found.size());
-            for (const records::TitleMatch& m : found)
-                rows.append({m.pointer, m.name});
-            dlbnamemag->showRows(rows, ui->Text7, 10);
+            return forms::pickRows(records::TitleStore::search(*index_conn, ui->Text7->toPlainText()),
+                                   [](const records::TitleMatch& m) {
+                                       return forms::PickRow{m.pointer, m.name};
+                                   });
         },
-        index_conn.get());
+        forms::sayNotFound(this, dlbnamemag, ui->Text7, true));
 }
 
 void ArticleForm::closeLists() {
@@ -268,24 +259,18 @@ void ArticleForm::pickIssue(int row) {
 void ArticleForm::searchAuthor(int slot) {
     if (!fieldsEditable())
         return;
-    forms::guarded(
-        this,
+    forms::searchInto(
+        this, index_conn.get(), List_authname, Text3[slot], 10,
         [&] {
-            const QList<Author> found = AuthorStore::startingWith(*index_conn, Text3[slot]->text());
-            if (found.isEmpty()) {
-                List_authname->hide();
-                forms::notFound(this);
-                Text6[slot]->setFocus();
-                return;
-            }
-            QList<forms::PickRow> rows;
-            rows.reserve(found.size());
-            for (const Author& a : found)
-                rows.append({a.idno, a.penname});
-            cur_author_slot = slot;
-            List_authname->showRows(rows, Text3[slot], 10);
+            const auto rows =
+                forms::pickRows(AuthorStore::startingWith(*index_conn, Text3[slot]->text()), [](const Author& a) {
+                    return forms::PickRow{a.idno, a.penname};
+                });
+            if (!rows.isEmpty()) // the list shown is this slot's from now on
+                cur_author_slot = slot;
+            return rows;
         },
-        index_conn.get());
+        forms::sayNotFound(this, List_authname, Text6[slot], false));
 }
 
 void ArticleForm::pickAuthor(const QString& idno, const QString& name) {
@@ -300,25 +285,19 @@ void ArticleForm::pickAuthor(const QString& idno, const QString& name) {
 void ArticleForm::searchSubject(int slot) {
     if (!fieldsEditable())
         return;
-    forms::guarded(
-        this,
+    forms::searchInto(
+        this, index_conn.get(), list_subject, Text6[slot], 10,
         [&] {
-            const QStringList found = ArticleStore::subjectsMatching(*index_conn, Text6[slot]->text(),
-                                                                     subjectSearch_ == SubjectSearch::Anywhere);
-            if (found.isEmpty()) {
-                list_subject->hide();
-                forms::notFound(this);
-                Text6[slot]->setFocus();
-                return;
-            }
-            QList<forms::PickRow> rows;
-            rows.reserve(found.size());
-            for (const QString& s : found)
-                rows.append({s, s});
-            cur_subject_slot = slot;
-            list_subject->showRows(rows, Text6[slot], 10);
+            const auto rows = forms::pickRows(ArticleStore::subjectsMatching(*index_conn, Text6[slot]->text(),
+                                                                             subjectSearch_ == SubjectSearch::Anywhere),
+                                              [](const QString& s) {
+                                                  return forms::PickRow{s, s};
+                                              });
+            if (!rows.isEmpty())
+                cur_subject_slot = slot;
+            return rows;
         },
-        index_conn.get());
+        forms::sayNotFound(this, list_subject, Text6[slot], false));
 }
 
 void ArticleForm::pickSubject(const QString& subject) {

@@ -146,23 +146,15 @@ void edit_index_journal::lookUp() {
 void edit_index_journal::searchTitle() {
     if (editing_) // Enter in the title being edited is not a search
         return;
-    forms::guarded(
-        this,
+    forms::searchInto(
+        this, index_conn.get(), List_Index, ui->Text2, 10,
         [&] {
-            const auto found = ArticleStore::titlesStartingWith(*index_conn, ui->Text2->toPlainText());
-            if (found.isEmpty()) {
-                List_Index->hide();
-                forms::notFound(this);
-                ui->Text2->setFocus();
-                return;
-            }
-            QList<forms::PickRow> rows;
-            rows.reserve(found.size());
-            for (const auto& [number, title] : found)
-                rows.append({number, title});
-            List_Index->showRows(rows, ui->Text2, 10);
+            return forms::pickRows(ArticleStore::titlesStartingWith(*index_conn, ui->Text2->toPlainText()),
+                                   [](const auto& a) {
+                                       return forms::PickRow{a.first, a.second};
+                                   });
         },
-        index_conn.get());
+        forms::sayNotFound(this, List_Index, ui->Text2, false));
 }
 
 void edit_index_journal::step(bool forward) {

@@ -112,19 +112,14 @@ void Adddealer::search() {
     // a pick from a list there would drop the entry.
     if (entry_ != Entry::None)
         return;
-    forms::guarded(
-        this,
+    forms::searchInto(
+        this, db_.get(), Listdealer, ui->Text2, 10,
         [&] {
-            const QList<DealerMatch> found = DealerStore::search(*db_, ui->Text2->toPlainText());
-            if (found.isEmpty())
-                return; // nothing changes, no message: the list stays as it was
-            QList<forms::PickRow> rows;
-            rows.reserve(found.size());
-            for (const DealerMatch& m : found)
-                rows.append({m.code, m.name});
-            Listdealer->showRows(rows, ui->Text2, 10);
+            return forms::pickRows(DealerStore::search(*db_, ui->Text2->toPlainText()), [](const DealerMatch& m) {
+                return forms::PickRow{m.code, m.name};
+            });
         },
-        db_.get());
+        [] {}); // nothing found: nothing changes, no message, the list stays as it was
 }
 
 void Adddealer::choose(const QString& code, const QString& shownName) {

@@ -183,26 +183,21 @@ void New_Journal::resetbuttom(bool add, bool edit, bool del, bool save, bool can
 }
 
 void New_Journal::searchTitles() {
-    forms::guarded(
-        this,
+    const auto notFound = forms::sayNotFound(this, dlbnamemag, ui->Text2, true);
+    forms::searchInto(
+        this, db_.get(), dlbnamemag, ui->Text2, 12,
         [&] {
-            const QList<records::TitleMatch> found = records::TitleStore::search(*db_, ui->Text2->text());
-            if (found.isEmpty()) {
-                dlbnamemag->hide();
-                if (adding_ || editing_)
-                    return; // a new or corrected name: what was typed stays
-                forms::notFound(this);
-                ui->Text2->clear();
-                ui->Text2->setFocus();
-                return;
-            }
-            QList<forms::PickRow> rows;
-            rows.reserve(found.size());
-            for (const records::TitleMatch& m : found)
-                rows.append({m.pointer, m.name});
-            dlbnamemag->showRows(rows, ui->Text2, 12);
+            return forms::pickRows(records::TitleStore::search(*db_, ui->Text2->text()),
+                                   [](const records::TitleMatch& m) {
+                                       return forms::PickRow{m.pointer, m.name};
+                                   });
         },
-        db_.get());
+        [&] {
+            if (adding_ || editing_)
+                dlbnamemag->hide(); // a new or corrected name: what was typed stays
+            else
+                notFound();
+        });
 }
 
 void New_Journal::showTitle(const QString& code, const QString& name) {
@@ -273,24 +268,18 @@ void New_Journal::searchDealers(QLineEdit* field) {
         MonthView1->setSelectedDate(QDate::currentDate());
         MonthView2->setSelectedDate(QDate::currentDate());
     }
-    forms::guarded(
-        this,
+    forms::searchInto(
+        this, db_.get(), dlbdealer, field, 10,
         [&] {
-            const QList<DealerMatch> found = DealerStore::search(*db_, field->text());
-            if (found.isEmpty()) {
-                // Not registered yet: the publisher register takes over, already adding it.
-                dlbdealer->hide();
-                if (auto* reg = qobject_cast<Adddealer*>(forms::openWindow(QStringLiteral("Adddealer"))))
-                    reg->startAddingWith(field->text());
-                return;
-            }
-            QList<forms::PickRow> rows;
-            rows.reserve(found.size());
-            for (const DealerMatch& m : found)
-                rows.append({m.code, m.name});
-            dlbdealer->showRows(rows, field, 10);
+            return forms::pickRows(DealerStore::search(*db_, field->text()), [](const DealerMatch& m) {
+                return forms::PickRow{m.code, m.name};
+            });
         },
-        db_.get());
+        [&] { // not registered yet: the publisher register takes over, already adding it
+            dlbdealer->hide();
+            if (auto* reg = qobject_cast<Adddealer*>(forms::openWindow(QStringLiteral("Adddealer"))))
+                reg->startAddingWith(field->text());
+        });
 }
 
 void New_Journal::chooseDealer(const QString& code, const QString& name) {

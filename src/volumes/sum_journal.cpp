@@ -464,20 +464,14 @@ void sum_journal::step(bool forward) {
 void sum_journal::searchCallNumber() {
     if (!mayDropUnsaved())
         return;
-    run([&] {
-        const auto found = VolumeStore::byCallNumber(*conn_, ui->Text3->toPlainText());
-        if (found.isEmpty()) {
-            list_namesumj->hide();
-            forms::notFound(this);
-            ui->Text3->clear();
-            ui->Text3->setFocus();
-            return;
-        }
-        QList<forms::PickRow> rows;
-        for (const auto& [regno, callno] : found)
-            rows.append({regno, callno});
-        list_namesumj->showRows(rows, ui->Text3, 10);
-    });
+    forms::searchInto(
+        this, conn_.get(), list_namesumj, ui->Text3, 10,
+        [&] {
+            return forms::pickRows(VolumeStore::byCallNumber(*conn_, ui->Text3->toPlainText()), [](const auto& v) {
+                return forms::PickRow{v.first, v.second};
+            });
+        },
+        forms::sayNotFound(this, list_namesumj, ui->Text3, true));
 }
 
 void sum_journal::clearVolume() {

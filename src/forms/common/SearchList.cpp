@@ -1,11 +1,13 @@
 #include "forms/common/SearchList.h"
 
+#include "forms/common/ErrorGuard.h"
 #include "forms/common/Fonts.h"
 #include "forms/common/MessageBoxes.h"
 
 #include <QAbstractListModel>
 #include <QAbstractScrollArea>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 
 namespace forms {
@@ -116,6 +118,34 @@ void onSearch(QWidget* field, const std::function<void()>& search, PickList* lis
     // Double-clicks land on the viewport of a multi-line field.
     if (auto* area = qobject_cast<QAbstractScrollArea*>(field))
         area->viewport()->installEventFilter(trigger);
+}
+
+void searchInto(QWidget* window, data::Connection* c, PickList* list, QWidget* field, int visibleRows,
+                const std::function<QList<PickRow>()>& find, const std::function<void()>& none) {
+    guarded(
+        window,
+        [&] {
+            const QList<PickRow> rows = find();
+            if (rows.isEmpty())
+                none();
+            else
+                list->showRows(rows, field, visibleRows);
+        },
+        c);
+}
+
+std::function<void()> sayNotFound(QWidget* window, PickList* list, QWidget* focus, bool empty) {
+    return [=] {
+        list->hide();
+        notFound(window);
+        if (empty) {
+            if (auto* line = qobject_cast<QLineEdit*>(focus))
+                line->clear();
+            else if (auto* area = qobject_cast<QPlainTextEdit*>(focus))
+                area->clear();
+        }
+        focus->setFocus();
+    };
 }
 
 void notFound(QWidget* parent) {

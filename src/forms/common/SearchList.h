@@ -4,6 +4,10 @@
 #include <QString>
 #include <functional>
 
+namespace data {
+class Connection;
+}
+
 namespace forms {
 
 // One row of a pick list: the text shown and the code it stands for.
@@ -40,6 +44,23 @@ private:
     QWidget* field_ = nullptr;
     void choose(const QModelIndex& index);
 };
+
+// The one search -> list -> pick sequence: `find` runs under the error guard (on `c`); the rows
+// it gives are shown in `list` under `field`, `visibleRows` high; when it gives none, `none`
+// runs (the list as it was).
+void searchInto(QWidget* window, data::Connection* c, PickList* list, QWidget* field, int visibleRows,
+                const std::function<QList<PickRow>()>& find, const std::function<void()>& none);
+// The usual answer to nothing found: the list hidden, the shared box, the focus put in `focus`,
+// emptied first when `empty`.
+std::function<void()> sayNotFound(QWidget* window, PickList* list, QWidget* focus, bool empty);
+// Rows of a list of found things, each made a row by `row`.
+template <typename T, typename F> QList<PickRow> pickRows(const QList<T>& found, F row) {
+    QList<PickRow> rows;
+    rows.reserve(found.size());
+    for (const T& t : found)
+        rows.append(row(t));
+    return rows;
+}
 
 // Makes a search field run `search` on a double-click and on Enter, the same handler for
 // both. With its pick list showing, the Down key moves into the list.
