@@ -64,7 +64,10 @@ QStringList textsOf(const Listing& l, const QVariantList& row) {
     return out;
 }
 
+// The captions of the CSV's cells, which are the columns' unless the list makes its own rows.
 QStringList captionsOf(const Listing& l) {
+    if (l.csvRow)
+        return l.csvHeader;
     QStringList out;
     for (const Column& col : l.columns)
         out << col.caption;

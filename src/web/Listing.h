@@ -48,6 +48,7 @@ struct Listing {
     // How one row shows on the page (default: one cell per column) and in the CSV.
     std::function<QString(const QVariantList&)> rowHtml;
     std::function<QStringList(const QVariantList&)> csvRow;
+    QStringList csvHeader; // the captions of csvRow's cells (without csvRow: the columns')
     QString emptyText = QStringLiteral("ไม่พบรายการ");
 };
 

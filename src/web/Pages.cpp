@@ -391,6 +391,12 @@ Page search(data::Connection&, const Query& q, bool references) {
             html += QStringLiteral("<p class=\"abs\">%1</p>").arg(esc(row.at(Abstract).toString()));
         return html + QStringLiteral("</li>\n");
     };
+    l.csvHeader = references
+                      ? QStringList{QStringLiteral("เลขที่"), QStringLiteral("บรรณานุกรม")}
+                      : QStringList{QStringLiteral("เลขที่"),  QStringLiteral("ชื่อบทความ"), QStringLiteral("ชื่อวารสาร"),
+                                    QStringLiteral("ปีที่"),    QStringLiteral("ฉบับที่"),     QStringLiteral("เดือน/ปี"),
+                                    QStringLiteral("หน้า"),   QStringLiteral("ผู้แต่ง"),     QStringLiteral("หัวเรื่อง"),
+                                    QStringLiteral("บทคัดย่อ")};
     if (references)
         l.csvRow = [english](const QVariantList& row) {
             return QStringList{row.at(No).toString(), reference(citationOf(row), english)};

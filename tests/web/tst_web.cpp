@@ -257,6 +257,33 @@ private slots:
         QCOMPARE(found(field, how, text), expected);
     }
 
+    // Each search's CSV names every column it gives: as many captions as each row has cells.
+    void csvHeadersFitTheRows_data() {
+        testsupport::textTable({"path"},
+                               {"articles~main_search_journal.asp", "references~rpt_journal/main_refer_journal.php"});
+    }
+    void csvHeadersFitTheRows() {
+        const auto [path] = testsupport::fetch<1>();
+        const auto r = get(path, {{QStringLiteral("q"), QStringLiteral("การ")},
+                                  {QStringLiteral("field"), QStringLiteral("subject")},
+                                  {QStringLiteral("how"), QStringLiteral("contains")},
+                                  {QStringLiteral("format"), QStringLiteral("csv")}});
+        const auto cells = [](const QString& line) {
+            int n = 1;
+            bool quoted = false;
+            for (const QChar ch : line)
+                if (ch == QLatin1Char('"'))
+                    quoted = !quoted;
+                else if (ch == QLatin1Char(',') && !quoted)
+                    ++n;
+            return n;
+        };
+        const QStringList lines = QString::fromUtf8(r->body).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QVERIFY(lines.size() > 2);
+        for (const QString& line : lines.mid(1))
+            QVERIFY2(cells(line) == cells(lines.first()), qPrintable(lines.first() + " / " + line));
+    }
+
     // A pen name finds the articles under the true name and under every other pen name.
     void authorSearchJoinsPenNames() {
         const QString trueId = sql(QStringLiteral("SELECT trueidno FROM authname WHERE trueidno IS NOT NULL AND "
