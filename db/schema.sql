@@ -31,6 +31,8 @@ CREATE TABLE magazine (
   KEY magazine_publisher (Publisher_Code),
   KEY magazine_distributor (Distributor_Code),
   KEY magazine_receive_end (Receive_Code, End_Date),
+  -- A title found by its ISSN, typed or scanned from the cover at check-in.
+  KEY magazine_issn (ISSN),
   -- The report server's titles by faculty, read in order.
   KEY magazine_department_name (department_code, Magazine_Name)
 ) ENGINE=InnoDB;

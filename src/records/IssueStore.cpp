@@ -1,5 +1,6 @@
 #include "records/IssueStore.h"
 #include "data/SaveGate.h"
+#include "records/TitleStore.h"
 
 #include "data/Counter.h"
 #include "data/NameSearch.h"
@@ -38,8 +39,9 @@ const data::CounterColumn issueCounter = data::numbering(data::Numbered::Issue).
 
 } // namespace
 
-QList<TitleRow> searchTitles(data::Connection& c, const QString& text) {
-    const data::Condition holds = data::titleNameContains(c, text.trimmed());
+namespace {
+
+QList<TitleRow> titlesWhere(data::Connection& c, const data::Condition& holds) {
     // Titles first: left to itself the server reads every title department by department (the
     // few faculties look cheap to start from), and the name's pieces never narrow the read.
     const data::Result r =
@@ -55,6 +57,15 @@ QList<TitleRow> searchTitles(data::Connection& c, const QString& text) {
         out.append({row.at(1).toString(), row.at(3).toString(), row.at(0).toString(), row.at(2).toString(),
                     row.at(4).toString()});
     return out;
+}
+
+} // namespace
+
+QList<TitleRow> searchTitles(data::Connection& c, const QString& text) {
+    if (const auto issn = issnOf(text))
+        if (const QList<TitleRow> found = titlesWhere(c, issnIs(*issn)); !found.isEmpty())
+            return found;
+    return titlesWhere(c, data::titleNameContains(c, text.trimmed()));
 }
 
 QList<Issue> issueRows(const data::Result& r) {

@@ -44,6 +44,44 @@ bool titleCodeUsable(const QString& code) {
     return n && *n <= lastNumber;
 }
 
+std::optional<QString> issnOf(const QString& text) {
+    QString digits = text.trimmed().toUpper();
+    if (digits.size() == 9 && digits.at(4) == QLatin1Char('-'))
+        digits.remove(4, 1);
+    const auto digitAt = [&](int i) { return digits.at(i).digitValue(); };
+    const auto allDigits = [&](int n) {
+        for (int i = 0; i < n; ++i)
+            if (digitAt(i) < 0)
+                return false;
+        return true;
+    };
+    QString seven;
+    if (digits.size() == 13 && digits.startsWith(QLatin1String("977")) && allDigits(13)) {
+        int sum = 0; // EAN-13: weights 1 and 3 from the left
+        for (int i = 0; i < 12; ++i)
+            sum += digitAt(i) * (i % 2 ? 3 : 1);
+        if ((10 - sum % 10) % 10 != digitAt(12))
+            return std::nullopt;
+        seven = digits.mid(3, 7);
+    } else if (digits.size() == 8 && allDigits(7) && (digitAt(7) >= 0 || digits.at(7) == QLatin1Char('X'))) {
+        seven = digits.left(7);
+    } else {
+        return std::nullopt;
+    }
+    int sum = 0; // ISSN: weights 8 down to 2, modulo 11
+    for (int i = 0; i < 7; ++i)
+        sum += seven.at(i).digitValue() * (8 - i);
+    const int check = (11 - sum % 11) % 11;
+    const QChar checkChar = check == 10 ? QLatin1Char('X') : QChar(u'0' + check);
+    if (digits.size() == 8 && digits.at(7) != checkChar)
+        return std::nullopt;
+    return seven.left(4) + QLatin1Char('-') + seven.mid(4) + checkChar;
+}
+
+data::Condition issnIs(const QString& issn) {
+    return {QStringLiteral("m.ISSN IN (?, ?)"), {issn, QString(issn).remove(QLatin1Char('-'))}};
+}
+
 namespace TitleStore {
 
 namespace {
@@ -80,16 +118,21 @@ const QString nameExistsSql = QStringLiteral("SELECT Pointer FROM magazine WHERE
 } // namespace
 
 QList<TitleMatch> search(data::Connection& c, const QString& text) {
-    const data::Condition holds = data::titleNameContains(c, text.trimmed());
-    const data::Result r = c.query(QStringLiteral("SELECT m.Pointer, m.Magazine_Name FROM magazine m WHERE %1 "
-                                                  "ORDER BY m.Magazine_Name, m.Pointer")
-                                       .arg(holds.sql),
-                                   holds.values);
-    QList<TitleMatch> out;
-    out.reserve(r.rowCount());
-    for (const auto& row : r.rows)
-        out.append({row.at(0).toString(), row.at(1).toString()});
-    return out;
+    const auto matching = [&](const data::Condition& holds) {
+        const data::Result r = c.query(QStringLiteral("SELECT m.Pointer, m.Magazine_Name FROM magazine m WHERE %1 "
+                                                      "ORDER BY m.Magazine_Name, m.Pointer")
+                                           .arg(holds.sql),
+                                       holds.values);
+        QList<TitleMatch> out;
+        out.reserve(r.rowCount());
+        for (const auto& row : r.rows)
+            out.append({row.at(0).toString(), row.at(1).toString()});
+        return out;
+    };
+    if (const auto issn = issnOf(text))
+        if (const QList<TitleMatch> found = matching(issnIs(*issn)); !found.isEmpty())
+            return found;
+    return matching(data::titleNameContains(c, text.trimmed()));
 }
 
 std::optional<Title> find(data::Connection& c, const QString& pointer) {

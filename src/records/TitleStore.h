@@ -2,6 +2,7 @@
 
 #include "data/Columns.h"
 #include "data/Connection.h"
+#include "data/NameSearch.h"
 #include "data/Refused.h"
 
 #include <QDate>
@@ -50,13 +51,21 @@ std::optional<QString> nextTitleCode(const QString& code);
 // Whether a series counter still holds a code that can be given (number at most 999999).
 bool titleCodeUsable(const QString& code);
 
+// The ISSN a typed or scanned text stands for, as "NNNN-NNNC": an ISSN with or without its
+// hyphen, or the EAN-13 bar code printed on a serial's cover (977, the ISSN's seven digits,
+// two of the issue, a check digit); either only with its check digit right.
+std::optional<QString> issnOf(const QString& text);
+// The condition for titles holding an ISSN as stored either way ("1234-5678", "12345678").
+data::Condition issnIs(const QString& issn);
+
 namespace TitleStore {
 
 // Why an add is refused (data::Refused::reason).
 enum Refusal : int { Duplicate = 1, SeriesExhausted, BadCounter };
 
 // Titles whose name contains `text` as typed (blanks around it do not count); empty text
-// lists every title.
+// lists every title. A text that is an ISSN or a cover's bar code (issnOf) finds the titles
+// with that ISSN, and is looked for in the names only when no title has it.
 QList<TitleMatch> search(data::Connection& c, const QString& text);
 std::optional<Title> find(data::Connection& c, const QString& pointer);
 // Whether a title with this name (both sides trimmed) is already registered.

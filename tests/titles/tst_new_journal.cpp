@@ -85,7 +85,7 @@ private slots:
     // A title shows every column, locked; codes without a row show nothing.
     void searchAndShowATitle() {
         const char* shown[][3] = {
-            {"atu", "Nature",
+            {"0028-0836", "Nature", // its ISSN (stored without the hyphen)
              "J000001 Nature|Nature (London)|Nat.|0028-0836|15/01/2020|14/01/2027|10/01/2026|2|12500.00|"
              "Springer|ซีเอ็ดยูเคชั่น|1|2|ชั้น 2|วารสารวิชาการ|ภาษาต่างประเทศ|รายสัปดาห์|ศูนย์วิทยบริการ|"
              "เป็นสมาชิก|สีแดง|ต่ออายุสมาชิก"},
