@@ -3,6 +3,7 @@
 #include "BenchUtil.h"
 #include "data/Config.h"
 #include "receipt/ReceiptCheck.h"
+#include "support/ReceiptPerDate.h"
 
 #include <QElapsedTimer>
 #include <cstdio>
@@ -27,7 +28,7 @@ int main(int argc, char** argv) {
         std::sort(fast.begin(), fast.end());
         std::sort(reading.begin(), reading.end());
         t.start();
-        const auto slow = receipt::ReceiptCheck::runPerDate(c, from, to);
+        const auto slow = testsupport::receiptCheckPerDate(c, from, to);
         const double slowMs = t.nsecsElapsed() / 1e6;
         bool same = slow.size() == rows.size();
         for (int i = 0; same && i < rows.size(); ++i)

@@ -60,14 +60,6 @@ QString thaiDateText(const QDate& d) {
 
 namespace ReceiptCheck {
 
-namespace {
-
-struct Title {
-    QString pointer, name, distributor;
-    Frequency frequency;
-};
-
-// Subscribed titles with a regular frequency, by frequency code and key.
 QList<Title> titlesToCheck(data::Connection& c) {
     const data::Result r = c.query(QStringLiteral(
         "SELECT Pointer, Magazine_Name, MagType_code, Distributor_Code FROM magazine WHERE Receive_Code = '1' "
@@ -80,10 +72,8 @@ QList<Title> titlesToCheck(data::Connection& c) {
     return out;
 }
 
-// Steps from the anchor through the period; `received` says whether an issue of that date is in.
-template <typename Received>
-void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to, Received received,
-                 QList<MissingIssue>& out) {
+void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to,
+                 const std::function<bool(const QDate&)>& received, QList<MissingIssue>& out) {
     for (;;) {
         const QDate next = nextIssueDate(t.frequency, cur);
         if (next > to)
@@ -93,8 +83,6 @@ void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to, 
         cur = next;
     }
 }
-
-} // namespace
 
 namespace {
 
@@ -182,32 +170,6 @@ QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to,
     }
     if (progress)
         progress(r.rowCount(), r.rowCount());
-    return out;
-}
-
-QList<MissingIssue> runPerDate(data::Connection& c, const QDate& from, const QDate& to) {
-    QList<MissingIssue> out;
-    for (const Title& t : titlesToCheck(c)) {
-        QDate mark = from, anchor;
-        for (int tries = 0; tries < 2 && !anchor.isValid(); ++tries) {
-            mark = prevIssueDate(t.frequency, mark);
-            const data::Result r = c.query(QStringLiteral("SELECT daily FROM tranfile WHERE pointer = ? AND daily "
-                                                          "BETWEEN ? AND ? ORDER BY daily LIMIT 1"),
-                                           {t.pointer, mark, from});
-            if (!r.isEmpty())
-                anchor = r.value(0, 0).toDate();
-        }
-        if (!anchor.isValid())
-            continue;
-        stepThrough(
-            t, anchor, from, to,
-            [&](const QDate& d) {
-                return !c.query(QStringLiteral("SELECT 1 FROM tranfile WHERE pointer = ? AND daily = ? LIMIT 1"),
-                                {t.pointer, d})
-                            .isEmpty();
-            },
-            out);
-    }
     return out;
 }
 

@@ -33,6 +33,18 @@ struct MissingIssue {
 
 namespace ReceiptCheck {
 
+// A title the check looks at: subscribed, with a regular frequency.
+struct Title {
+    QString pointer, name, distributor;
+    Frequency frequency;
+};
+// Those titles, by frequency code and key.
+QList<Title> titlesToCheck(data::Connection& c);
+// Steps from the anchor (the first issue received before the period) through the period;
+// `received` says whether an issue of that date is in; each one missing is added to `out`.
+void stepThrough(const Title& t, QDate anchor, const QDate& from, const QDate& to,
+                 const std::function<bool(const QDate&)>& received, QList<MissingIssue>& out);
+
 // The missing issues of every subscribed title with a regular frequency between the two
 // dates, both included, by frequency code, title and date: the titles in one query, their
 // issues around the period in another, the stepping in memory.
@@ -42,9 +54,6 @@ struct Stopped : std::runtime_error {
 };
 QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to, int* titles = nullptr,
                         const reports::Progress& progress = {});
-// The same rows found the slow way, one query per title's anchor and per expected date; kept
-// to prove the fast run right.
-QList<MissingIssue> runPerDate(data::Connection& c, const QDate& from, const QDate& to);
 
 // Stages a run's rows in chk_receive under this station, in one transaction, after removing
 // the station's earlier rows and any left from runs more than a day old.

@@ -1,0 +1,32 @@
+#include "support/ReceiptPerDate.h"
+
+namespace testsupport {
+
+QList<receipt::MissingIssue> receiptCheckPerDate(data::Connection& c, const QDate& from, const QDate& to) {
+    using namespace receipt;
+    QList<MissingIssue> out;
+    for (const ReceiptCheck::Title& t : ReceiptCheck::titlesToCheck(c)) {
+        QDate mark = from, anchor;
+        for (int tries = 0; tries < 2 && !anchor.isValid(); ++tries) {
+            mark = prevIssueDate(t.frequency, mark);
+            const data::Result r = c.query(QStringLiteral("SELECT daily FROM tranfile WHERE pointer = ? AND daily "
+                                                          "BETWEEN ? AND ? ORDER BY daily LIMIT 1"),
+                                           {t.pointer, mark, from});
+            if (!r.isEmpty())
+                anchor = r.value(0, 0).toDate();
+        }
+        if (!anchor.isValid())
+            continue;
+        ReceiptCheck::stepThrough(
+            t, anchor, from, to,
+            [&](const QDate& d) {
+                return !c.query(QStringLiteral("SELECT 1 FROM tranfile WHERE pointer = ? AND daily = ? LIMIT 1"),
+                                {t.pointer, d})
+                            .isEmpty();
+            },
+            out);
+    }
+    return out;
+}
+
+} // namespace testsupport
