@@ -47,7 +47,7 @@ QDate dateOption(const QCommandLineParser& cli, const QString& name) {
 struct Request {
     QDate from, to;
     QChar group;
-    QString faculty;
+    web::Query page; // what an intranet list's page is asked, besides the period and group
     bool claims = false;
 };
 
@@ -117,25 +117,32 @@ void whole(Outputs& out, const reports::Document& doc) {
     out.add(doc);
 }
 
+// An option handed to an intranet list's page under the page's own name for it.
+struct PageOption {
+    const char* option;
+    const char* key;
+    bool required = false;
+};
+
 struct ReportKind {
-    QString groups;    // what --group takes; required when it is "JI", the desk's two groups
-    bool period;       // --from and --to required
-    bool takesClaims;  // receipt-check
-    bool takesFaculty; // the title list
+    QString groups;   // what --group takes; required when it is "JI", the desk's two groups
+    bool period;      // --from and --to required
+    bool takesClaims; // receipt-check
     Builder build;
+    QList<PageOption> pageOptions = {};
 };
 
 // An intranet page's list through the same output: its page built from the options as the
 // page's form would send them.
 Builder pageList(const char* path) {
     return [path = QString::fromLatin1(path)](data::Connection& c, const Request& r, Outputs& out) {
-        web::Query q;
-        if (r.from.isValid())
-            q = {{QStringLiteral("from"), data::isoDate(r.from)}, {QStringLiteral("to"), data::isoDate(r.to)}};
+        web::Query q = r.page;
+        if (r.from.isValid()) {
+            q.insert(QStringLiteral("from"), data::isoDate(r.from));
+            q.insert(QStringLiteral("to"), data::isoDate(r.to));
+        }
         if (!r.group.isNull())
             q.insert(QStringLiteral("group"), QString(r.group));
-        if (!r.faculty.isEmpty())
-            q.insert(QStringLiteral("dept"), r.faculty);
         const auto def = std::find_if(web::pages().begin(), web::pages().end(),
                                       [&](const web::PageDef& d) { return d.path == path; });
         const web::Page page = def->build(c, q);
@@ -150,30 +157,31 @@ Builder pageList(const char* path) {
 const std::map<QString, ReportKind>& reportsByName() {
     static const std::map<QString, ReportKind> all = {
         {QStringLiteral("expiry"),
-         {QStringLiteral("JI"), true, false, false,
+         {QStringLiteral("JI"), true, false,
           [](data::Connection& c, const Request& r, Outputs& out) {
               whole(out, titles::expiryReport(titles::ExpiryStore::list(c, r.group, r.from, r.to),
                                               data::formatDate(r.from), data::formatDate(r.to)));
           }}},
         {QStringLiteral("receipt-check"),
-         {QString(), true, true, false,
+         {QString(), true, true,
           [](data::Connection& c, const Request& r, Outputs& out) {
               const auto rows = receipt::ReceiptCheck::run(c, r.from, r.to);
               whole(out, r.claims ? receipt::claimsReport(c, rows, r.from, r.to)
                                   : receipt::receiptReport(rows, r.from, r.to));
           }}},
         {QStringLiteral("titles"),
-         {QStringLiteral("JIKL"), false, false, true, pageList("rpt_journal/rpt_journal_all.php")}},
+         {QStringLiteral("JIKL"), false, false, pageList("rpt_journal/rpt_journal_all.php"), {{"faculty", "dept"}}}},
         {QStringLiteral("titles-by-faculty"),
-         {QString(), false, false, false, pageList("rpt_journal/rpt_journal_department.php")}},
-        {QStringLiteral("registrations"),
-         {QString(), true, false, false, pageList("rpt_journal/rpt_regis_journal.php")}},
-        {QStringLiteral("bound-volumes"),
-         {QString(), true, false, false, pageList("rpt_journal/main_sum_journal.php")}},
-        {QStringLiteral("index-entries"),
-         {QString(), true, false, false, pageList("rpt_journal/rpt_index_journal.php")}},
+         {QString(), false, false, pageList("rpt_journal/rpt_journal_department.php")}},
+        {QStringLiteral("registrations"), {QString(), true, false, pageList("rpt_journal/rpt_regis_journal.php")}},
+        {QStringLiteral("bound-volumes"), {QString(), true, false, pageList("rpt_journal/main_sum_journal.php")}},
+        {QStringLiteral("index-entries"), {QString(), true, false, pageList("rpt_journal/rpt_index_journal.php")}},
+        {QStringLiteral("title-issues"),
+         {QString(), false, false, pageList("rpt_journal/rpt_title_issues.php"), {{"title", "title", true}}}},
+        {QStringLiteral("publishers"),
+         {QString(), false, false, pageList("rpt_journal/rpt_publishers.php"), {{"name", "q"}}}},
         {QStringLiteral("survey"),
-         {QStringLiteral("JI"), true, false, false, [](data::Connection& c, const Request& r, Outputs& out) {
+         {QStringLiteral("JI"), true, false, [](data::Connection& c, const Request& r, Outputs& out) {
               survey::SurveyReport report(r.group, r.from, r.to);
               out.open(report.title(), report.csvHeader());
               report.handFullPagesTo([&](const reports::Page& p) { out.page(p); });
@@ -216,8 +224,16 @@ Request request(const QCommandLineParser& cli, const QString& name, const Report
                         .arg(kind.groups.split(QString(), Qt::SkipEmptyParts).join(QLatin1Char(' ')), g)};
     if (!g.isEmpty())
         r.group = g.at(0);
-    refuse("faculty", kind.takesFaculty);
-    r.faculty = cli.value(QStringLiteral("faculty")).trimmed();
+    for (const char* option : {"faculty", "title", "name"}) {
+        const auto taken = std::find_if(kind.pageOptions.begin(), kind.pageOptions.end(),
+                                        [&](const PageOption& p) { return std::strcmp(p.option, option) == 0; });
+        refuse(option, taken != kind.pageOptions.end());
+        const QString value = cli.value(QString::fromLatin1(option)).trimmed();
+        if (taken != kind.pageOptions.end() && taken->required && value.isEmpty())
+            throw Usage{QStringLiteral("%1 needs --%2").arg(name, QString::fromLatin1(option))};
+        if (!value.isEmpty())
+            r.page.insert(QString::fromLatin1(taken->key), value);
+    }
     refuse("claims", kind.takesClaims);
     r.claims = cli.isSet(QStringLiteral("claims"));
     const QString pdf = cli.value(QStringLiteral("pdf")), csv = cli.value(QStringLiteral("csv"));
@@ -257,7 +273,9 @@ int main(int argc, char** argv) {
                        "  titles-by-faculty   the same titles under each faculty\n"
                        "  registrations --from dd/mm/yyyy --to dd/mm/yyyy   issues registered, per title\n"
                        "  bound-volumes --from dd/mm/yyyy --to dd/mm/yyyy   volumes sent for binding\n"
-                       "  index-entries --from dd/mm/yyyy --to dd/mm/yyyy   articles indexed, per title"));
+                       "  index-entries --from dd/mm/yyyy --to dd/mm/yyyy   articles indexed, per title\n"
+                       "  title-issues --title CODE|ISSN   one title's issues as received, newest first\n"
+                       "  publishers [--name TEXT]   publishers and distributors with their addresses"));
     cli.addHelpOption();
     cli.addVersionOption();
     cli.addPositionalArgument(QStringLiteral("report"), QStringLiteral("one of the reports named above"));
@@ -265,6 +283,8 @@ int main(int argc, char** argv) {
         {{QStringLiteral("group"), QStringLiteral("J (foreign languages) or I (Thai); titles: also K or L."),
           QStringLiteral("J|I")},
          {QStringLiteral("faculty"), QStringLiteral("titles: only this faculty's (its code)."), QStringLiteral("code")},
+         {QStringLiteral("title"), QStringLiteral("title-issues: the title's code or ISSN."), QStringLiteral("code")},
+         {QStringLiteral("name"), QStringLiteral("publishers: only names beginning so."), QStringLiteral("text")},
          {QStringLiteral("from"), QStringLiteral("Start of the period."), QStringLiteral("dd/mm/yyyy")},
          {QStringLiteral("to"), QStringLiteral("End of the period."), QStringLiteral("dd/mm/yyyy")},
          {QStringLiteral("claims"), QStringLiteral("receipt-check: by distributor, as claims.")},

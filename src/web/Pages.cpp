@@ -1,6 +1,7 @@
 #include "web/Pages.h"
 
 #include "data/Dates.h"
+#include "records/TitleStore.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -280,6 +281,83 @@ Page indexEntries(data::Connection& c, const Query& q) {
     });
 }
 
+// 6. One title's issues as received, newest first: the check-in record of a title, found by
+// its code or ISSN, or chosen from the titles whose name begins with what was typed.
+Page titleIssues(data::Connection& c, const Query& q) {
+    const QString path = QStringLiteral("rpt_journal/rpt_title_issues.php");
+    Page page{QStringLiteral("ทะเบียนการรับวารสารรายชื่อเรื่อง"), {}, {}, QStringLiteral("title-issues.csv")};
+    const QString typed = q.value(QStringLiteral("title")).trimmed();
+    page.intro = form(path, textField(QStringLiteral("title"), QStringLiteral("รหัส ISSN หรือชื่อวารสาร"), typed,
+                                      QStringLiteral("เช่น J000001"), true));
+    if (typed.isEmpty())
+        return page;
+    const QString titles = QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.ISSN FROM magazine m WHERE %1 "
+                                          "ORDER BY m.Magazine_Name, m.Pointer LIMIT 50");
+    data::Result found = c.query(titles.arg(QStringLiteral("m.Pointer = ?")), {typed.toUpper()});
+    if (const auto issn = records::issnOf(typed); found.isEmpty() && issn) {
+        const data::Condition has = records::issnIs(*issn);
+        found = c.query(titles.arg(has.sql), has.values);
+    }
+    if (found.isEmpty())
+        found = c.query(titles.arg(QStringLiteral("m.Magazine_Name LIKE ?")), {data::likePrefix(typed)});
+    if (found.rowCount() != 1) {
+        QString links;
+        for (const auto& row : found.rows)
+            links += QStringLiteral("<li><a href=\"%1\">%2</a> %3</li>")
+                         .arg(esc(linkTo(path, {}, {{QStringLiteral("title"), row.at(0).toString()}})),
+                              esc(row.at(0).toString()), esc(row.at(1).toString()));
+        page.intro += links.isEmpty() ? errorBox(QStringLiteral("ไม่พบวารสาร \"%1\"").arg(typed))
+                                      : QStringLiteral("<ul class=\"menu\">%1</ul>\n").arg(links);
+        return page;
+    }
+    const QString code = found.text(0, 0);
+    page.paperLines << QStringLiteral("%1  %2").arg(code, found.text(0, 1))
+                    << QStringLiteral("ISSN %1").arg(found.text(0, 2));
+    page.intro += QStringLiteral("<h2>%1 %2</h2>\n").arg(esc(code), esc(found.text(0, 1)));
+    Listing l;
+    l.select = QStringLiteral("SELECT t.magno AS magno, t.daily AS daily, t.yearno AS yearno, t.itemsno AS itemsno, "
+                              "t.DescriptionItem AS descr, t.indate AS indate, t.regno AS regno FROM tranfile t "
+                              "WHERE t.pointer = ?");
+    l.params = {code};
+    l.columns = {{QStringLiteral("เลขทะเบียน"), QStringLiteral("magno")},
+                 {QStringLiteral("ประจำวันที่"), QStringLiteral("daily")},
+                 {QStringLiteral("ปีที่"), QStringLiteral("yearno")},
+                 {QStringLiteral("ฉบับที่"), QStringLiteral("itemsno")},
+                 {QStringLiteral("คำอธิบาย"), QStringLiteral("descr")},
+                 {QStringLiteral("วันที่รับ"), QStringLiteral("indate")},
+                 {QStringLiteral("เลขทะเบียนรวมเล่ม"), QStringLiteral("regno")}};
+    l.key = QStringLiteral("magno");
+    l.defaultSort = 1;
+    l.defaultDescending = true;
+    l.emptyText = QStringLiteral("ยังไม่มีฉบับที่ลงทะเบียน");
+    page.list = l;
+    return page;
+}
+
+// 7. The publishers and distributors with their addresses, for letters and claims.
+Page publishers(data::Connection&, const Query& q) {
+    const QString path = QStringLiteral("rpt_journal/rpt_publishers.php");
+    Page page{QStringLiteral("รายชื่อสำนักพิมพ์และผู้จัดจำหน่าย"), {}, {}, QStringLiteral("publishers.csv")};
+    const QString typed = q.value(QStringLiteral("q")).trimmed();
+    page.intro = form(path, textField(QStringLiteral("q"), QStringLiteral("ชื่อขึ้นต้นด้วย"), typed));
+    Listing l;
+    l.select = QStringLiteral("SELECT d.Publisher_Code AS code, d.Publisher_Name AS name, d.Address1 AS address1, "
+                              "d.Address2 AS address2, d.Telephone AS phone, d.Contact AS contact FROM dealer d");
+    if (!typed.isEmpty()) {
+        l.select += QStringLiteral(" WHERE d.Publisher_Name LIKE ?");
+        l.params = {data::likePrefix(typed)};
+        page.paperLines << QStringLiteral("ชื่อขึ้นต้นด้วย %1").arg(typed);
+    }
+    l.columns = {
+        {QStringLiteral("รหัส"), QStringLiteral("code")},       {QStringLiteral("ชื่อ"), QStringLiteral("name")},
+        {QStringLiteral("ที่อยู่ 1"), QStringLiteral("address1")}, {QStringLiteral("ที่อยู่ 2"), QStringLiteral("address2")},
+        {QStringLiteral("โทรศัพท์"), QStringLiteral("phone")},   {QStringLiteral("ผู้ติดต่อ"), QStringLiteral("contact")}};
+    l.key = QStringLiteral("code");
+    l.defaultSort = 1;
+    page.list = l;
+    return page;
+}
+
 // The article search shared by the two search pages. Text is matched as typed ("%" and "_"
 // are letters), from the start of a word's text or anywhere in it, in the database's Thai
 // collation.
@@ -452,6 +530,8 @@ const QList<PageDef>& pages() {
         {QStringLiteral("rpt_journal/rpt_regis_journal.php"), QStringLiteral("รายงานการลงทะเบียนวารสาร"), registrations},
         {QStringLiteral("rpt_journal/main_sum_journal.php"), QStringLiteral("รายงานรายชื่อวารสารส่งเย็บเล่ม"), bindings},
         {QStringLiteral("rpt_journal/rpt_index_journal.php"), QStringLiteral("รายงานการบันทึกดรรชนีวารสาร"), indexEntries},
+        {QStringLiteral("rpt_journal/rpt_title_issues.php"), QStringLiteral("ทะเบียนการรับวารสารรายชื่อเรื่อง"), titleIssues},
+        {QStringLiteral("rpt_journal/rpt_publishers.php"), QStringLiteral("รายชื่อสำนักพิมพ์และผู้จัดจำหน่าย"), publishers},
         {QStringLiteral("main_search_journal.asp"), QStringLiteral("สืบค้นดรรชนีวารสาร"),
          [](data::Connection& c, const Query& q) { return search(c, q, false); }},
         {QStringLiteral("rpt_journal/main_refer_journal.php"), QStringLiteral("สืบค้นดรรชนีวารสาร (รูปแบบบรรณานุกรม)"),

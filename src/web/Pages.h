@@ -11,7 +11,7 @@ struct PageDef {
     std::function<Page(data::Connection&, const Query&)> build;
 };
 
-// The index page first (path ""), then the seven report and search pages.
+// The index page first (path ""), then the report and search pages.
 const QList<PageDef>& pages();
 
 // A reference for citing one article, in the Thai or the English style: authors, year,

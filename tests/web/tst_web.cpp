@@ -189,7 +189,9 @@ private slots:
              "by faculty~titles-by-faculty~rpt_journal/rpt_journal_department.php~~1",
              "registered~registrations~rpt_journal/rpt_regis_journal.php~from=1/1/2569&to=30/11/2026~0",
              "bound~bound-volumes~rpt_journal/main_sum_journal.php~from=1/1/2020&to=30/11/2026~0",
-             "indexed~index-entries~rpt_journal/rpt_index_journal.php~from=1/1/2000&to=31/12/2099~0"});
+             "indexed~index-entries~rpt_journal/rpt_index_journal.php~from=1/1/2000&to=31/12/2099~0",
+             "a title's issues~title-issues~rpt_journal/rpt_title_issues.php~title=J000002~0",
+             "publishers~publishers~rpt_journal/rpt_publishers.php~~0"});
     }
     void listsOnPaper() {
         const auto [kind, path, query, key] = testsupport::fetch<4>();
