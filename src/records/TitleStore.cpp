@@ -55,31 +55,21 @@ std::optional<QString> issnOf(const QString& text) {
                 return false;
         return true;
     };
-    QString seven;
     if (digits.size() == 13 && digits.startsWith(QLatin1String("977")) && allDigits(13)) {
         int sum = 0; // EAN-13: weights 1 and 3 from the left
         for (int i = 0; i < 12; ++i)
             sum += digitAt(i) * (i % 2 ? 3 : 1);
         if ((10 - sum % 10) % 10 != digitAt(12))
-            return std::nullopt;
-        seven = digits.mid(3, 7);
-    } else if (digits.size() == 8 && allDigits(7) && (digitAt(7) >= 0 || digits.at(7) == QLatin1Char('X'))) {
-        seven = digits.left(7);
-    } else {
-        return std::nullopt;
+            return std::nullopt; // misread
+        return digits.mid(3, 4) + QLatin1Char('-') + digits.mid(7, 3) + QLatin1Char('_');
     }
-    int sum = 0; // ISSN: weights 8 down to 2, modulo 11
-    for (int i = 0; i < 7; ++i)
-        sum += seven.at(i).digitValue() * (8 - i);
-    const int check = (11 - sum % 11) % 11;
-    const QChar checkChar = check == 10 ? QLatin1Char('X') : QChar(u'0' + check);
-    if (digits.size() == 8 && digits.at(7) != checkChar)
-        return std::nullopt;
-    return seven.left(4) + QLatin1Char('-') + seven.mid(4) + checkChar;
+    if (digits.size() == 8 && allDigits(7) && (digitAt(7) >= 0 || digits.at(7) == QLatin1Char('X')))
+        return digits.left(4) + QLatin1Char('-') + digits.mid(4);
+    return std::nullopt;
 }
 
 data::Condition issnIs(const QString& issn) {
-    return {QStringLiteral("m.ISSN IN (?, ?)"), {issn, QString(issn).remove(QLatin1Char('-'))}};
+    return {QStringLiteral("(m.ISSN LIKE ? OR m.ISSN LIKE ?)"), {issn, QString(issn).remove(QLatin1Char('-'))}};
 }
 
 namespace TitleStore {

@@ -51,11 +51,12 @@ std::optional<QString> nextTitleCode(const QString& code);
 // Whether a series counter still holds a code that can be given (number at most 999999).
 bool titleCodeUsable(const QString& code);
 
-// The ISSN a typed or scanned text stands for, as "NNNN-NNNC": an ISSN with or without its
-// hyphen, or the EAN-13 bar code printed on a serial's cover (977, the ISSN's seven digits,
-// two of the issue, a check digit); either only with its check digit right.
+// The ISSN a typed or scanned text stands for, as "NNNN-NNNC": an ISSN typed with or without
+// its hyphen (as it may be stored, check digit right or not), or the EAN-13 bar code printed on
+// a serial's cover (977, the ISSN's seven digits, two of the issue, its own check digit, which
+// must be right); a bar code gives no ISSN check digit, so it is "_" there: any will do.
 std::optional<QString> issnOf(const QString& text);
-// The condition for titles holding an ISSN as stored either way ("1234-5678", "12345678").
+// The condition for titles holding that ISSN as stored either way ("1234-5678", "12345678").
 data::Condition issnIs(const QString& issn);
 
 namespace TitleStore {
