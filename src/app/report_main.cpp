@@ -150,7 +150,8 @@ Builder pageList(const char* path) {
                           {[&](const QString& title, const QStringList& header) { out.open(title, header); },
                            [&](const reports::Page& p) { out.page(p); },
                            [&](const QStringList& row) { out.row(row); }}))
-            throw Failure{QStringLiteral("%1 gave no list").arg(path)};
+            throw Failure{
+                QStringLiteral("nothing to list: no single title has that code or ISSN, or begins with that name")};
     };
 }
 
