@@ -50,7 +50,9 @@ void ColumnList::placeColumns(const QList<QStringList>& sample) {
     double total = 0;
     for (double w : wanted)
         total += w;
-    const bool landscape = total > pageWidth - margin;
+    // Turned only when upright the widest columns would lose more than a fifth of the room: a
+    // turned page holds fewer than half the rows.
+    const bool landscape = total > (pageWidth - margin) * 1.25;
     flow_.emplace(heading_, subheadings_, listSize, QStringLiteral("หน้า"), landscape);
     if (take_)
         flow_->handFullPagesTo(take_);

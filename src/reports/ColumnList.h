@@ -8,7 +8,7 @@ namespace reports {
 
 // A list of rows under column captions on A4 pages: the heading, its lines and the captions at
 // the top of every page. Each column is as wide as its caption and the texts of the first rows
-// ask. A list too wide for the page upright is turned; when it still does not fit, the widest
+// ask. A list much too wide for the page upright is turned; when it does not fit, the widest
 // columns share what is left, and a longer text goes on over further lines. A group's name
 // stands on a line of its own where it changes, and the count of rows ends the list.
 class ColumnList {
