@@ -62,10 +62,7 @@ QList<TitleRow> titlesWhere(data::Connection& c, const data::Condition& holds) {
 } // namespace
 
 QList<TitleRow> searchTitles(data::Connection& c, const QString& text) {
-    if (const auto issn = issnOf(text))
-        if (const QList<TitleRow> found = titlesWhere(c, issnIs(*issn)); !found.isEmpty())
-            return found;
-    return titlesWhere(c, data::titleNameContains(c, text.trimmed()));
+    return titlesFor<QList<TitleRow>>(c, text, [&](const data::Condition& holds) { return titlesWhere(c, holds); });
 }
 
 QList<Issue> issueRows(const data::Result& r) {

@@ -119,10 +119,7 @@ QList<TitleMatch> search(data::Connection& c, const QString& text) {
             out.append({row.at(0).toString(), row.at(1).toString()});
         return out;
     };
-    if (const auto issn = issnOf(text))
-        if (const QList<TitleMatch> found = matching(issnIs(*issn)); !found.isEmpty())
-            return found;
-    return matching(data::titleNameContains(c, text.trimmed()));
+    return titlesFor<QList<TitleMatch>>(c, text, matching);
 }
 
 std::optional<Title> find(data::Connection& c, const QString& pointer) {

@@ -58,6 +58,14 @@ bool titleCodeUsable(const QString& code);
 std::optional<QString> issnOf(const QString& text);
 // The condition for titles holding that ISSN as stored either way ("1234-5678", "12345678").
 data::Condition issnIs(const QString& issn);
+// What a title search reads, by the condition its text asks for: the ISSN first when the text
+// is one, then the name (alone, or when no title has that ISSN).
+template <typename Rows, typename Read> Rows titlesFor(data::Connection& c, const QString& text, Read read) {
+    if (const auto issn = issnOf(text))
+        if (Rows found = read(issnIs(*issn)); !found.isEmpty())
+            return found;
+    return read(data::titleNameContains(c, text.trimmed()));
+}
 
 namespace TitleStore {
 
