@@ -35,7 +35,7 @@ private slots:
                 previous(type, context, text);
         });
         forms::installThaiFonts();
-        db = std::make_unique<TestDatabase>(QStringLiteral("explorer"));
+        db = std::make_unique<TestDatabase>(u"explorer"_s);
         explorer = std::make_unique<Explorer>(*db);
     }
     void cleanupTestCase() {
@@ -71,10 +71,9 @@ private slots:
         }
         QStringList visited(modes.begin(), modes.end());
         visited.sort();
-        qInfo().noquote() << QStringLiteral("%1: %2 steps, modes %3, %4 violations")
-                                 .arg(kind)
+        qInfo().noquote() << u"%1: %2 steps, modes %3, %4 violations"_s.arg(kind)
                                  .arg(taken)
-                                 .arg(visited.join(QLatin1Char(' ')))
+                                 .arg(visited.join(u' '))
                                  .arg(found.size());
         for (const QString& f : found)
             qInfo().noquote() << f;
@@ -125,7 +124,7 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, steps);
         QList<Step> list;
-        for (const QString& line : steps.split(QLatin1Char('\n')))
+        for (const QString& line : steps.split(u'\n'))
             list << Step::parse(line);
         const Walk w = explorer->replay(table(kind), list);
         QVERIFY2(w.violation.isEmpty(), qPrintable(w.report(kind, 0)));

@@ -25,7 +25,7 @@ namespace {
 void walk(const QList<QAction*>& actions, int level, QStringList& out) {
     for (QAction* a : actions) {
         if (!a->isSeparator())
-            out << QStringLiteral("%1 %2 %3").arg(level).arg(a->objectName(), a->text());
+            out << u"%1 %2 %3"_s.arg(level).arg(a->objectName(), a->text());
         if (a->menu())
             walk(a->menu()->actions(), level + 1, out);
     }
@@ -49,7 +49,7 @@ private slots:
     void initTestCase() { forms::installThaiFonts(); }
     void init() {
         data::InstallationConfig config = data::installation();
-        config.reportRoot = QStringLiteral("http://intranet.library/serial/");
+        config.reportRoot = u"http://intranet.library/serial/"_s;
         data::setInstallation(config);
         main = std::make_unique<app::menumagizine>();
         opened.clear();
@@ -66,10 +66,10 @@ private slots:
     }
 
     void frameAndMenu() {
-        QCOMPARE(main->windowTitle(), QStringLiteral("โปรแกรมระบบงานวารสาร ศูนย์วิทยบริการ Velmoria "));
+        QCOMPARE(main->windowTitle(), u"โปรแกรมระบบงานวารสาร ศูนย์วิทยบริการ Velmoria "_s);
         QStringList got;
         walk(main->menuBar()->actions(), 1, got);
-        QCOMPARE(got.join(QLatin1Char(';')),
+        QCOMPARE(got.join(u';'),
                  QStringLiteral("1 maindt กำหนดค่า;2 m_auth ผู้แต่ง;2 i สำนักพิมพ์;1 Inputdata บันทึกข้อมูล;"
                                 "2 aaa เพิ่ม/แก้ไข ข้อมูลวารสาร;2 ccc ลงทะเบียนวารสาร;2 index_j บันทึกครรชนีวารสาร;"
                                 "3 addnew_index บันทึกดรรชนีวารสารใหม่;3 edit_index แก้ไขดรรชนีวารสาร;2 ddd วารสารรวมเล่ม;"
@@ -99,7 +99,7 @@ private slots:
     // buttons be reached, scrolling inside its frame, and its own Exit, pressed with Enter, closes
     // the frame: the next opening is one fresh window. (At 1024×768 the explorer checks that nothing scrolls.)
     void smallScreenScrollsAndExitCloses() {
-        testsupport::TestDatabase db(QStringLiteral("mainwindow"));
+        testsupport::TestDatabase db(u"mainwindow"_s);
         ScriptedMessages boxes;
         main->resize(800, 600);
         app::registerWindows(main->windows());
@@ -129,7 +129,7 @@ private slots:
                     scroller->ensureWidgetVisible(b, 0, 0);
                 QVERIFY2(!b->isVisibleTo(w) ||
                              QRect(QPoint(0, 0), shown->size()).contains(QRect(b->mapTo(shown, QPoint()), b->size())),
-                         qPrintable(k + QLatin1Char(' ') + b->objectName()));
+                         qPrintable(k + u' ' + b->objectName()));
             }
             auto* exit = w->findChild<QPushButton*>(QLatin1String(exitName));
             exit->setFocus(); // Enter on the focused button, as on every button of a working window
@@ -153,43 +153,40 @@ private slots:
 
     void failedLoadIsReportedAndProgramGoesOn() {
         ScriptedMessages boxes;
-        main->windows().add(QStringLiteral("New_Journal"), app::WindowRegistry::Placement::Child, []() -> QWidget* {
-            throw data::DbError(2003, QStringLiteral("HY000"),
-                                QStringLiteral("Can't connect to server on 'db.library'"));
+        main->windows().add(u"New_Journal"_s, app::WindowRegistry::Placement::Child, []() -> QWidget* {
+            throw data::DbError(2003, u"HY000"_s, u"Can't connect to server on 'db.library'"_s);
         });
         main->refreshMenu();
         action("aaa")->trigger();
         QCOMPARE(boxes.boxes.size(), 1);
-        QVERIFY(boxes.last().prompt.contains(QStringLiteral("2003")) &&
-                boxes.last().prompt.contains(QStringLiteral("db.library")));
-        QVERIFY(main->area()->subWindowList().isEmpty() && !main->windows().find(QStringLiteral("New_Journal")));
+        QVERIFY(boxes.last().prompt.contains(u"2003"_s) && boxes.last().prompt.contains(u"db.library"_s));
+        QVERIFY(main->area()->subWindowList().isEmpty() && !main->windows().find(u"New_Journal"_s));
         action("jour_all")->trigger(); // the menu still works
         QCOMPARE(opened.size(), 1);
     }
 
     // At start the staff learn when the database takes no saves, and hear nothing when it does.
     void readOnlyDatabaseSaidAtStart() {
-        testsupport::TestDatabase db(QStringLiteral("mainwindow"));
+        testsupport::TestDatabase db(u"mainwindow"_s);
         ScriptedMessages boxes;
         main->checkDatabase();
         QCOMPARE(boxes.boxes.size(), 0);
-        db.admin().exec(QStringLiteral("ALTER TABLE mauthfile ENGINE=MyISAM"));
+        db.admin().exec(u"ALTER TABLE mauthfile ENGINE=MyISAM"_s);
         main->checkDatabase();
         QCOMPARE(boxes.boxes.size(), 1);
-        QVERIFY(boxes.last().title == QStringLiteral("ฐานข้อมูลอ่านอย่างเดียว") &&
-                boxes.last().prompt.contains(QStringLiteral("mauthfile เป็นแบบ MyISAM")));
+        QVERIFY(boxes.last().title == u"ฐานข้อมูลอ่านอย่างเดียว"_s &&
+                boxes.last().prompt.contains(u"mauthfile เป็นแบบ MyISAM"_s));
     }
 
     void exitClosesChildrenButNotTopLevelWindows() {
-        main->windows().add(QStringLiteral("reg_journal"), app::WindowRegistry::Placement::Child,
-                            [] { return new QWidget; });
-        main->windows().add(QStringLiteral("add_auther"), app::WindowRegistry::Placement::CentredOnScreen, [] {
+        main->windows().add(u"reg_journal"_s, app::WindowRegistry::Placement::Child, [] { return new QWidget; });
+        main->windows().add(u"add_auther"_s, app::WindowRegistry::Placement::CentredOnScreen, [] {
             auto* w = new QWidget;
             w->resize(400, 300);
             return w;
         });
-        QPointer<QWidget> child = main->windows().show(QStringLiteral("reg_journal"));
-        QPointer<QWidget> author = main->windows().show(QStringLiteral("add_auther"));
+        QPointer<QWidget> child = main->windows().show(u"reg_journal"_s);
+        QPointer<QWidget> author = main->windows().show(u"add_auther"_s);
         QVERIFY((author->frameGeometry().center() - main->screen()->availableGeometry().center()).manhattanLength() <=
                 4);
         action("menuexit")->trigger();

@@ -16,29 +16,28 @@ using testsupport::numberedSaves;
 
 class tst_cluster : public QObject {
     Q_OBJECT
-    QTemporaryDir dir{QStringLiteral("/tmp/warasan-cluster-XXXXXX")};
+    QTemporaryDir dir{u"/tmp/warasan-cluster-XXXXXX"_s};
     QStringList nodes; // "127.0.0.1:port", node 1 first
 
     QString cluster(const QStringList& args) {
         QProcess p;
         p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p.start(QStringLiteral("bash"),
-                QStringList{testsupport::sourcePath(QStringLiteral("scripts/cluster.sh"))} + args);
+        p.start(u"bash"_s, QStringList{testsupport::sourcePath(u"scripts/cluster.sh"_s)} + args);
         if (!p.waitForFinished(300000) || p.exitCode() != 0)
-            qFatal("cluster.sh %s failed", qPrintable(args.join(QLatin1Char(' '))));
+            qFatal("cluster.sh %s failed", qPrintable(args.join(u' ')));
         return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     }
     // A station's settings: the node list in the order it tries them.
     data::ConnectionSettings station(const QStringList& order) const {
-        data::ConnectionSettings s = testsupport::programSettings(QStringLiteral("magazine"));
-        s.server = order.join(QLatin1Char(','));
+        data::ConnectionSettings s = testsupport::programSettings(u"magazine"_s);
+        s.server = order.join(u',');
         s.port = 0;
         return s;
     }
     // The administrator on node `i` (1-based), over its socket.
     std::unique_ptr<data::Connection> admin(int i) const {
-        data::ConnectionSettings s = testsupport::adminSettings(QStringLiteral("magazine"));
-        s.socket = dir.filePath(QStringLiteral("node%1/mysqld.sock").arg(i));
+        data::ConnectionSettings s = testsupport::adminSettings(u"magazine"_s);
+        s.socket = dir.filePath(u"node%1/mysqld.sock"_s.arg(i));
         auto c = std::make_unique<data::Connection>(s);
         c->open();
         return c;
@@ -47,14 +46,14 @@ class tst_cluster : public QObject {
 public:
     ~tst_cluster() override {
         if (!nodes.isEmpty()) // stopped here too when a test ended the run early
-            cluster({QStringLiteral("stop"), dir.path()});
+            cluster({u"stop"_s, dir.path()});
     }
 
 private slots:
     void initTestCase() {
-        nodes = cluster({QStringLiteral("start"), dir.path(), QStringLiteral("2")}).split(QLatin1Char(','));
+        nodes = cluster({u"start"_s, dir.path(), u"2"_s}).split(u',');
         QCOMPARE(nodes.size(), 2);
-        admin(1)->exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('X000001', 'x')"));
+        admin(1)->exec(u"INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('X000001', 'x')"_s);
     }
 
     // Four stations, two starting on each node, 20 saves each on one counter at once.
@@ -77,7 +76,7 @@ private slots:
                 data::Connection c(station(order));
                 for (int i = 0; i < each; ++i) {
                     try {
-                        const QString n = s.save(c, QStringLiteral("สถานี %1 ที่ %2").arg(st).arg(i));
+                        const QString n = s.save(c, u"สถานี %1 ที่ %2"_s.arg(st).arg(i));
                         QMutexLocker lock(&mutex);
                         numbers << n;
                     } catch (const std::exception& e) {
@@ -98,7 +97,7 @@ private slots:
         for (int node : {1, 2}) {
             auto c = admin(node);
             for (const QString& n : numbers)
-                QVERIFY2(s.stored(*c, n).startsWith(QStringLiteral("สถานี")), qPrintable(n));
+                QVERIFY2(s.stored(*c, n).startsWith(u"สถานี"_s), qPrintable(n));
         }
     }
 
@@ -108,15 +107,15 @@ private slots:
         QProcess p;
         QTemporaryDir config;
         QStringList env = QProcess::systemEnvironment();
-        env << QStringLiteral("WARASAN_SERVER=") + nodes.join(QLatin1Char(',')) << QStringLiteral("WARASAN_PORT=")
-            << QStringLiteral("WARASAN_DATABASE=magazine") << QStringLiteral("XDG_CONFIG_HOME=") + config.path();
+        env << u"WARASAN_SERVER="_s + nodes.join(u',') << u"WARASAN_PORT="_s << u"WARASAN_DATABASE=magazine"_s
+            << u"XDG_CONFIG_HOME="_s + config.path();
         p.setEnvironment(env);
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start(QStringLiteral(WARASAN_DBCHECK_EXE), QStringList());
         QVERIFY(p.waitForFinished(120000));
         const QString out = QString::fromUtf8(p.readAll());
-        QVERIFY2(p.exitCode() == 0 && out.contains(QStringLiteral("wsrep_cluster_size = 2")) &&
-                     out.contains(QStringLiteral("wsrep_local_state_comment = Synced")),
+        QVERIFY2(p.exitCode() == 0 && out.contains(u"wsrep_cluster_size = 2"_s) &&
+                     out.contains(u"wsrep_local_state_comment = Synced"_s),
                  qPrintable(out));
     }
 
@@ -130,17 +129,14 @@ private slots:
         std::unique_ptr<QThread> stopper;
         for (int i = 0; i < 60; ++i) {
             if (i == 20) {
-                stopper.reset(QThread::create([&] {
-                    cluster({QStringLiteral("kill"), dir.path(), QStringLiteral("1"), QStringLiteral("TERM")});
-                }));
+                stopper.reset(QThread::create([&] { cluster({u"kill"_s, dir.path(), u"1"_s, u"TERM"_s}); }));
                 stopper->start();
             }
             try {
-                saved << s.save(c, QStringLiteral("ย้าย %1").arg(i));
+                saved << s.save(c, u"ย้าย %1"_s.arg(i));
             } catch (const data::DbError& e) {
                 ++failed;
-                QVERIFY2(e.message().contains(QStringLiteral("ไม่ได้ถูกบันทึก")) || e.connectionLost(),
-                         qPrintable(e.describe()));
+                QVERIFY2(e.message().contains(u"ไม่ได้ถูกบันทึก"_s) || e.connectionLost(), qPrintable(e.describe()));
             }
             QThread::msleep(20);
         }
@@ -150,10 +146,9 @@ private slots:
         auto other = admin(2);
         QCOMPARE(int(std::set<QString>(saved.begin(), saved.end()).size()), saved.size());
         for (const QString& n : saved)
-            QVERIFY2(s.stored(*other, n).startsWith(QStringLiteral("ย้าย")), qPrintable(n));
-        QCOMPARE(other->query(QStringLiteral("SHOW GLOBAL STATUS LIKE 'wsrep_cluster_size'")).text(0, 1),
-                 QStringLiteral("1"));
-        cluster({QStringLiteral("restart"), dir.path(), QStringLiteral("1")});
+            QVERIFY2(s.stored(*other, n).startsWith(u"ย้าย"_s), qPrintable(n));
+        QCOMPARE(other->query(u"SHOW GLOBAL STATUS LIKE 'wsrep_cluster_size'"_s).text(0, 1), u"1"_s);
+        cluster({u"restart"_s, dir.path(), u"1"_s});
     }
 };
 

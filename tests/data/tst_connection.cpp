@@ -21,49 +21,45 @@ private slots:
     }
     void init() {
         windowsLeft = 0;
-        db->admin().exec(QStringLiteral("DELETE FROM probe"));
+        db->admin().exec(u"DELETE FROM probe"_s);
     }
 
     void textRoundTrip_data() {
         QTest::addColumn<QString>("text");
-        QTest::newRow("Thai with tone marks") << QStringLiteral("ไก่ ไข่ น้ำ กี่ก๊ก ปั๊ม");
-        QTest::newRow("backslashes") << QStringLiteral("C:\\วารสาร\\ \\' \\\\");
+        QTest::newRow("Thai with tone marks") << u"ไก่ ไข่ น้ำ กี่ก๊ก ปั๊ม"_s;
+        QTest::newRow("backslashes") << u"C:\\วารสาร\\ \\' \\\\"_s;
         QTest::newRow("empty") << QString("");
-        QTest::newRow("5000 characters") << QString(QStringLiteral("วารสารวิชาการ").repeated(385)).left(5000);
-        QTest::newRow("leading byte-order mark") << QStringLiteral("\uFEFFวารสาร");
+        QTest::newRow("5000 characters") << QString(u"วารสารวิชาการ"_s.repeated(385)).left(5000);
+        QTest::newRow("leading byte-order mark") << u"\uFEFFวารสาร"_s;
         QTest::newRow("NUL inside") << QString::fromUtf8("a\0b", 3);
-        QTest::newRow("right-to-left mark, combining marks") << QStringLiteral("\u200Fก\u0E48\u0E49\u0E4C");
+        QTest::newRow("right-to-left mark, combining marks") << u"\u200Fก\u0E48\u0E49\u0E4C"_s;
     }
     void textRoundTrip() {
         QFETCH(QString, text);
-        c->exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (?, ?)"), {1, text});
-        const data::Result r =
-            c->query(QStringLiteral("SELECT HEX(t), t, CHAR_LENGTH(t) FROM probe WHERE id = ?"), {1});
+        c->exec(u"INSERT INTO probe (id, t) VALUES (?, ?)"_s, {1, text});
+        const data::Result r = c->query(u"SELECT HEX(t), t, CHAR_LENGTH(t) FROM probe WHERE id = ?"_s, {1});
         QCOMPARE(r.rowCount(), 1);
         // The server holds exactly the UTF-8 bytes that were typed: nothing added, nothing cut.
         QCOMPARE(r.text(0, 0).toLatin1(), text.toUtf8().toHex().toUpper());
         QCOMPARE(r.text(0, 1), text);
         QCOMPARE(r.value(0, 2).toLongLong(), qint64(text.toUcs4().size()));
         // And the bound text finds itself again, as an equal value and as a prefix.
-        QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe WHERE t = ?"), {text}).rowCount(), 1);
-        QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe WHERE t LIKE ?"), {data::likePrefix(text.left(3))})
-                     .rowCount(),
-                 1);
+        QCOMPARE(c->query(u"SELECT id FROM probe WHERE t = ?"_s, {text}).rowCount(), 1);
+        QCOMPARE(c->query(u"SELECT id FROM probe WHERE t LIKE ?"_s, {data::likePrefix(text.left(3))}).rowCount(), 1);
     }
 
     void typedValues() {
         const QDate d(2024, 2, 29);
         const QDateTime st(QDate(2026, 12, 6), QTime(13, 45, 7));
-        c->exec(QStringLiteral("INSERT INTO probe (id, t, d, s, n, p) VALUES (?, ?, ?, ?, ?, ?)"),
-                {1, QVariant(), d, st, qint64(9007199254740993LL), QStringLiteral("1234.50")});
-        const data::Result r = c->query(QStringLiteral("SELECT t, d, s, n, p, DATE_FORMAT(d, '%d/%m/%Y') FROM probe"));
+        c->exec(u"INSERT INTO probe (id, t, d, s, n, p) VALUES (?, ?, ?, ?, ?, ?)"_s,
+                {1, QVariant(), d, st, qint64(9007199254740993LL), u"1234.50"_s});
+        const data::Result r = c->query(u"SELECT t, d, s, n, p, DATE_FORMAT(d, '%d/%m/%Y') FROM probe"_s);
         QVERIFY(r.value(0, 0).isNull());
-        QCOMPARE(r.value(0, QStringLiteral("D")).toDate(), d); // names match without regard to case
+        QCOMPARE(r.value(0, u"D"_s).toDate(), d); // names match without regard to case
         QCOMPARE(r.value(0, 2).toDateTime(), st);
-        QCOMPARE(r.text(0, 3) + r.text(0, 4) + r.text(0, 5), QStringLiteral("90071992547409931234.5029/02/2024"));
+        QCOMPARE(r.text(0, 3) + r.text(0, 4) + r.text(0, 5), u"90071992547409931234.5029/02/2024"_s);
         // A NULL parameter compares as NULL, not as an empty string.
-        QCOMPARE(
-            c->query(QStringLiteral("SELECT id FROM probe WHERE t IS NULL AND ? IS NULL"), {QVariant()}).rowCount(), 1);
+        QCOMPARE(c->query(u"SELECT id FROM probe WHERE t IS NULL AND ? IS NULL"_s, {QVariant()}).rowCount(), 1);
     }
 
     void manyRowsInBlocks() {
@@ -71,24 +67,23 @@ private slots:
         // boundary, NULLs among them, and Thai text at its full declared width, must come back whole.
         db->admin().exec(QStringLiteral("CREATE TABLE IF NOT EXISTS wide (id INT PRIMARY KEY, v VARCHAR(40) NULL, "
                                         "d DATE NULL, p DECIMAL(12,2) NULL)"));
-        db->admin().exec(QStringLiteral("DELETE FROM wide"));
+        db->admin().exec(u"DELETE FROM wide"_s);
         constexpr int rows = 700;
         const auto row = [](int i) {
-            return QVariantList{qint64(i), i % 7 == 0 ? QVariant() : QVariant(QStringLiteral("ก่").repeated(20)),
-                                i % 5 == 0 ? QVariant() : QVariant(QDate(2024, 1, 1).addDays(i)),
-                                QStringLiteral("%1.25").arg(i)};
+            return QVariantList{qint64(i), i % 7 == 0 ? QVariant() : QVariant(u"ก่"_s.repeated(20)),
+                                i % 5 == 0 ? QVariant() : QVariant(QDate(2024, 1, 1).addDays(i)), u"%1.25"_s.arg(i)};
         };
         data::Transaction tx(*c);
         for (int i = 0; i < rows; ++i)
-            c->exec(QStringLiteral("INSERT INTO wide (id, v, d, p) VALUES (?, ?, ?, ?)"), row(i));
+            c->exec(u"INSERT INTO wide (id, v, d, p) VALUES (?, ?, ?, ?)"_s, row(i));
         tx.commit();
-        const data::Result r = c->query(QStringLiteral("SELECT id, v, d, p FROM wide ORDER BY id"));
+        const data::Result r = c->query(u"SELECT id, v, d, p FROM wide ORDER BY id"_s);
         QCOMPARE(r.rowCount(), rows);
         for (int i : {0, 1, 255, 256, 257, 511, 512, 699})
             QCOMPARE(r.rows.at(i), row(i));
         // The same prepared statement then serves a one-row query as before.
-        QCOMPARE(c->query(QStringLiteral("SELECT id, v, d, p FROM wide ORDER BY id")).rowCount(), rows);
-        QCOMPARE(c->query(QStringLiteral("SELECT id FROM wide WHERE id = ?"), {256}).text(0, 0), QStringLiteral("256"));
+        QCOMPARE(c->query(u"SELECT id, v, d, p FROM wide ORDER BY id"_s).rowCount(), rows);
+        QCOMPARE(c->query(u"SELECT id FROM wide WHERE id = ?"_s, {256}).text(0, 0), u"256"_s);
     }
 
     void serverErrors_data() {
@@ -106,11 +101,11 @@ private slots:
         } catch (const data::DbError& e) {
             QCOMPARE(e.nativeCode(), native.toInt());
             QVERIFY2(e.message().contains(words, Qt::CaseInsensitive), qPrintable(e.message()));
-            QVERIFY(!e.message().startsWith(QLatin1Char('['))); // the driver's tags are gone
+            QVERIFY(!e.message().startsWith(u'[')); // the driver's tags are gone
             QVERIFY(!e.connectionLost());
         }
         // The connection goes on working after the error.
-        QCOMPARE(c->query(QStringLiteral("SELECT 1")).text(0, 0), QStringLiteral("1"));
+        QCOMPARE(c->query(u"SELECT 1"_s).text(0, 0), u"1"_s);
     }
 
     // Nothing listening, or no server configured: said by name (no fall-back to a local socket).
@@ -133,20 +128,20 @@ private slots:
 
     // No server setting may let a write be cut short: the session is strict on every connection.
     void strictEvenOnAPermissiveServer() {
-        db->admin().exec(QStringLiteral("SET GLOBAL sql_mode = ''"));
+        db->admin().exec(u"SET GLOBAL sql_mode = ''"_s);
         auto lax = db->connect();
-        db->admin().exec(QStringLiteral("SET GLOBAL sql_mode = DEFAULT"));
-        const QString mode = lax->query(QStringLiteral("SELECT @@SESSION.sql_mode")).text(0, 0);
+        db->admin().exec(u"SET GLOBAL sql_mode = DEFAULT"_s);
+        const QString mode = lax->query(u"SELECT @@SESSION.sql_mode"_s).text(0, 0);
         for (const char* m : {"STRICT_TRANS_TABLES", "NO_ZERO_DATE", "NO_ZERO_IN_DATE", "ERROR_FOR_DIVISION_BY_ZERO"})
             QVERIFY2(mode.contains(QLatin1String(m)), qPrintable(mode));
         try {
-            lax->exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, yearno) VALUES ('1', 'J000001', ?)"),
-                      {QString(21, QLatin1Char('9'))});
+            lax->exec(u"INSERT INTO tranfile (magno, pointer, yearno) VALUES ('1', 'J000001', ?)"_s,
+                      {QString(21, u'9')});
             QFAIL("a value longer than its column was stored");
         } catch (const data::DbError& e) {
             QCOMPARE(e.nativeCode(), 1406);
         }
-        QCOMPARE(lax->query(QStringLiteral("SELECT magno FROM tranfile")).rowCount(), 0);
+        QCOMPARE(lax->query(u"SELECT magno FROM tranfile"_s).rowCount(), 0);
     }
 
     // A link cut while COMMIT was under way, with no way to look the save up: "unknown", never
@@ -157,27 +152,25 @@ private slots:
         data::Connection& viaProxy = *link;
         proxy.cutAtNextCommit(testsupport::CutProxy::Cut::AfterCommit);
         try {
-            data::retryingTransaction(
-                viaProxy, [&] { viaProxy.exec(QStringLiteral("INSERT INTO probe (id, t) VALUES (1, 'x')")); });
+            data::retryingTransaction(viaProxy, [&] { viaProxy.exec(u"INSERT INTO probe (id, t) VALUES (1, 'x')"_s); });
             QFAIL("a save whose commit was cut off was reported as saved without looking");
         } catch (const data::DbError& e) {
-            QVERIFY2(e.outcomeUnknown() && e.message().contains(QStringLiteral("ไม่ทราบ")), qPrintable(e.message()));
+            QVERIFY2(e.outcomeUnknown() && e.message().contains(u"ไม่ทราบ"_s), qPrintable(e.message()));
         }
         const int rows = 1;
-        QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe")).rowCount(), rows);
+        QCOMPARE(c->query(u"SELECT id FROM probe"_s).rowCount(), rows);
 
-        viaProxy.query(QStringLiteral("SELECT 1")); // a live link to cut
+        viaProxy.query(u"SELECT 1"_s); // a live link to cut
         proxy.dropAll();
         QTest::qWait(100);
-        QVERIFY_THROWS_EXCEPTION(data::DbError, viaProxy.exec(QStringLiteral("INSERT INTO probe (id) VALUES (2)")));
-        QCOMPARE(viaProxy.query(QStringLiteral("SELECT COUNT(*) FROM probe")).value(0, 0).toLongLong(), qint64(rows));
+        QVERIFY_THROWS_EXCEPTION(data::DbError, viaProxy.exec(u"INSERT INTO probe (id) VALUES (2)"_s));
+        QCOMPARE(viaProxy.query(u"SELECT COUNT(*) FROM probe"_s).value(0, 0).toLongLong(), qint64(rows));
         // A link lost while the window sat idle, short or long (checked before use): a read
         // still costs the user no failed click.
         for (int idle : {100, 3500}) {
             proxy.dropAll();
             QTest::qWait(idle);
-            QCOMPARE(viaProxy.query(QStringLiteral("SELECT COUNT(*) FROM probe")).value(0, 0).toLongLong(),
-                     qint64(rows));
+            QCOMPARE(viaProxy.query(u"SELECT COUNT(*) FROM probe"_s).value(0, 0).toLongLong(), qint64(rows));
         }
     }
 
@@ -185,17 +178,17 @@ private slots:
         // A connection killed half-way through a save: the rest of the save must not go on
         // in a fresh connection, and nothing of it may stay.
         auto victim = db->connect();
-        const QString id = victim->query(QStringLiteral("SELECT CONNECTION_ID()")).text(0, 0);
+        const QString id = victim->query(u"SELECT CONNECTION_ID()"_s).text(0, 0);
         victim->begin();
-        victim->exec(QStringLiteral("INSERT INTO probe (id) VALUES (1)"));
-        db->admin().exec(QStringLiteral("KILL ") + QString::number(id.toLongLong()));
-        QVERIFY_THROWS_EXCEPTION(data::DbError, victim->exec(QStringLiteral("INSERT INTO probe (id) VALUES (2)")));
-        QVERIFY_THROWS_EXCEPTION(data::DbError, victim->exec(QStringLiteral("INSERT INTO probe (id) VALUES (3)")));
+        victim->exec(u"INSERT INTO probe (id) VALUES (1)"_s);
+        db->admin().exec(u"KILL "_s + QString::number(id.toLongLong()));
+        QVERIFY_THROWS_EXCEPTION(data::DbError, victim->exec(u"INSERT INTO probe (id) VALUES (2)"_s));
+        QVERIFY_THROWS_EXCEPTION(data::DbError, victim->exec(u"INSERT INTO probe (id) VALUES (3)"_s));
         victim->rollback();
-        QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe")).rowCount(), 0);
+        QCOMPARE(c->query(u"SELECT id FROM probe"_s).rowCount(), 0);
         // After the rollback the connection is opened again and works.
-        victim->exec(QStringLiteral("INSERT INTO probe (id) VALUES (4)"));
-        QCOMPARE(c->query(QStringLiteral("SELECT id FROM probe")).rowCount(), 1);
+        victim->exec(u"INSERT INTO probe (id) VALUES (4)"_s);
+        QCOMPARE(c->query(u"SELECT id FROM probe"_s).rowCount(), 1);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "data/Counter.h"
 #include "data/Dates.h"
 #include "reports/Report.h"
+#include "support/Literals.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,19 +22,19 @@ private slots:
                 "29/02/2000=2000-02-29|29/02/1900=|31/02/2024=|31/04/2024=|01/13/2024=|00/01/2024=|01/01/24=|=|"
                 "15/03/=|15-03-2024=|0000-01-01=|2024-03-15 10:00:00=|๑๕/๐๓/๒๕๖๗=|1//2//2024=|"
                 "15/03/2569=2026-03-15|29/02/2543=2000-02-29|29/02/2443=|31/12/2399=2399-12-31|01/01/2400=1857-01-01")
-                .split(QLatin1Char('|'));
+                .split(u'|');
         for (const QString& row : rows) {
-            const QStringList r = row.split(QLatin1Char('='));
+            const QStringList r = row.split(u'=');
             QCOMPARE(data::isoDate(data::parseDate(r[0]).value_or(QDate())), r[1]);
         }
     }
 
     void formatDateInBothEras() {
         const QDate d(2026, 3, 5);
-        QCOMPARE(data::formatDate(d) + data::formatDate(QDate()), QStringLiteral("05/03/2026"));
+        QCOMPARE(data::formatDate(d) + data::formatDate(QDate()), u"05/03/2026"_s);
         data::setDisplayEra(data::Era::Buddhist);
-        QCOMPARE(data::formatDate(d), QStringLiteral("05/03/2569"));
-        QCOMPARE(data::isoDate(d), QStringLiteral("2026-03-05"));            // what the database and web pages get
+        QCOMPARE(data::formatDate(d), u"05/03/2569"_s);
+        QCOMPARE(data::isoDate(d), u"2026-03-05"_s);                         // what the database and web pages get
         QCOMPARE(data::parseDate(data::formatDate(d)).value_or(QDate()), d); // shown text reads back
         data::setDisplayEra(data::Era::Common);
         QCOMPARE(data::parseDate(data::formatDate(d)).value_or(QDate()), d);
@@ -44,7 +45,7 @@ private slots:
             "125=126", "007=8", " 99 =100", "4294967295=4294967296", "999999999999999999=1000000000000000000", "=",
             "12a=",    "-5=",   "1.5=",     "99999999999999999999="};
         for (const char* row : rows) {
-            const QStringList r = QString::fromLatin1(row).split(QLatin1Char('='));
+            const QStringList r = QString::fromLatin1(row).split(u'=');
             QCOMPARE(data::nextCounterText(r[0]).value_or(QString()), r[1]);
         }
     }
@@ -60,25 +61,22 @@ private slots:
 
     // CSV values are quoted when they hold a comma, a quote or a line break, quotes doubled.
     void csvQuoting() {
-        QCOMPARE(reports::csvBytes({QStringLiteral("ชื่อ")}, {{QStringLiteral("plain")},
-                                                            {QStringLiteral("say \"hi\"")},
-                                                            {QStringLiteral("a,b")},
-                                                            {QStringLiteral("two\nlines")}}),
-                 QStringLiteral("\uFEFFชื่อ\r\nplain\r\n\"say \"\"hi\"\"\"\r\n\"a,b\"\r\n\"two\nlines\"\r\n").toUtf8());
+        QCOMPARE(reports::csvBytes({u"ชื่อ"_s}, {{u"plain"_s}, {u"say \"hi\""_s}, {u"a,b"_s}, {u"two\nlines"_s}}),
+                 u"\uFEFFชื่อ\r\nplain\r\n\"say \"\"hi\"\"\"\r\n\"a,b\"\r\n\"two\nlines\"\r\n"_s.toUtf8());
     }
 
     void connectionString() {
-        const QString head = QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=db.library;");
-        const QString tail = QStringLiteral("OPTION=18475;CHARSET=utf8mb4;");
+        const QString head = u"DRIVER={MySQL ODBC 3.51 Driver};SERVER=db.library;"_s;
+        const QString tail = u"OPTION=18475;CHARSET=utf8mb4;"_s;
         data::ConnectionSettings s;
-        s.server = QStringLiteral("db.library");
+        s.server = u"db.library"_s;
         QCOMPARE(s.connectionString(), head + "DATABASE=magazine;UID=varnok;" + tail);
         s.port = 3307;
-        s.socket = QStringLiteral("/run/m.sock");
+        s.socket = u"/run/m.sock"_s;
         s.hasPassword = true;
         QCOMPARE(s.connectionString(), head + "PORT=3307;SOCKET=/run/m.sock;DATABASE=magazine;UID=varnok;PWD=;" + tail);
-        s.password = QStringLiteral("a;UID=root}"); // cannot break out of its piece
-        QVERIFY(s.connectionString().contains(QStringLiteral("PWD={a;UID=root}}};")));
+        s.password = u"a;UID=root}"_s; // cannot break out of its piece
+        QVERIFY(s.connectionString().contains(u"PWD={a;UID=root}}};"_s));
         QVERIFY(!s.target().contains(s.password)); // what messages may show never carries it
     }
 
@@ -120,14 +118,14 @@ private slots:
         QVERIFY(data::configurationProblems(&fatal).size() == 1 && fatal);
         writeIni("[database]\nserver=lib-db\n", QFile::ReadOther);
         QVERIFY(data::configurationProblems(&fatal).isEmpty()); // no password, nothing to hide
-        QVERIFY(!data::installation().db.connectionString().contains(QStringLiteral("PWD")));
+        QVERIFY(!data::installation().db.connectionString().contains(u"PWD"_s));
         data::setDisplayEra(data::Era::Common);
     }
 
     void joinUrl() {
         QCOMPARE(data::joinUrl("http://lib/", "rpt_journal/a.php") + data::joinUrl("http://lib", "/b.php") +
                      data::joinUrl("http://lib/serial//", "m.asp"),
-                 QStringLiteral("http://lib/rpt_journal/a.phphttp://lib/b.phphttp://lib/serial/m.asp"));
+                 u"http://lib/rpt_journal/a.phphttp://lib/b.phphttp://lib/serial/m.asp"_s);
     }
 };
 

@@ -28,7 +28,7 @@ private slots:
     void init() {
         fresh();
         windowsLeft = 0;
-        db->admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('X000001', 'x')"));
+        db->admin().exec(u"INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('X000001', 'x')"_s);
     }
 
     void stationsAtOnce_data() { kinds(); }
@@ -41,8 +41,7 @@ private slots:
         QCOMPARE(testsupport::runStations(*db, stations,
                                           [&](data::Connection& c, int st) {
                                               for (int i = 0; i < each; ++i) {
-                                                  const QString n =
-                                                      s.save(c, QStringLiteral("สถานี %1 ที่ %2").arg(st).arg(i));
+                                                  const QString n = s.save(c, u"สถานี %1 ที่ %2"_s.arg(st).arg(i));
                                                   QMutexLocker lock(&mutex);
                                                   numbers << n;
                                               }
@@ -51,7 +50,7 @@ private slots:
         QCOMPARE(int(std::set<QString>(numbers.begin(), numbers.end()).size()), stations * each);
         auto c = db->connect();
         for (const QString& n : numbers)
-            QVERIFY2(s.stored(*c, n).startsWith(QStringLiteral("สถานี")), qPrintable(n));
+            QVERIFY2(s.stored(*c, n).startsWith(u"สถานี"_s), qPrintable(n));
     }
 
     // Cut after COMMIT reached the server: saved, and said so, once. Cut before: not saved,
@@ -71,7 +70,7 @@ private slots:
         CutProxy proxy(testsupport::testPort());
         const auto link = proxy.connect(db->settings());
         data::Connection& c = *link;
-        const QString text = QStringLiteral("ตัดสายตอนยืนยัน %1").arg(kind);
+        const QString text = u"ตัดสายตอนยืนยัน %1"_s.arg(kind);
         const bool saved = cut != 1;
         proxy.cutAtNextCommit(CutProxy::Cut(cut));
         QString number;
@@ -82,14 +81,14 @@ private slots:
             QVERIFY(done.foundAfterCut() == (cut == 2)); // answered: nothing to check
         } catch (const data::DbError& e) {
             QVERIFY2(!saved, qPrintable("a committed save reported as failed: " + e.describe()));
-            QVERIFY2(e.message().contains(QStringLiteral("ไม่ได้ถูกบันทึก")), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(u"ไม่ได้ถูกบันทึก"_s), qPrintable(e.message()));
         }
         QCOMPARE(proxy.cuts(), 1);
         auto check = db->connect();
         QCOMPARE(s.search(*check, text), saved ? 1 : 0); // once, or not at all
         if (saved)
             QCOMPARE(s.stored(*check, number), text);
-        QCOMPARE(s.stored(*check, s.save(c, text + QStringLiteral(" อีกครั้ง"))), text + QStringLiteral(" อีกครั้ง"));
+        QCOMPARE(s.stored(*check, s.save(c, text + u" อีกครั้ง"_s)), text + u" อีกครั้ง"_s);
     }
 
     // A volume edit binding one more issue under the same call number, cut before COMMIT: the
@@ -97,16 +96,14 @@ private slots:
     void volumeEditCutBeforeCommit() {
         db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus, regno) VALUES "
                                         "('1', 'X000001', 'Z', 'B000001'), ('2', 'X000001', 'O', '')"));
-        db->admin().exec(
-            QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES ('B000001', 'ว 1', 'ST')"));
+        db->admin().exec(u"INSERT INTO sum_journal (regno, callno, status) VALUES ('B000001', 'ว 1', 'ST')"_s);
         CutProxy proxy(testsupport::testPort());
         const auto link = proxy.connect(db->settings());
         data::Connection& c = *link;
         proxy.cutAtNextCommit(CutProxy::Cut::BeforeCommit);
-        QVERIFY_THROWS_EXCEPTION(data::DbError, volumes::VolumeStore::update(c, QStringLiteral("B000001"),
-                                                                             {QStringLiteral("1"), QStringLiteral("2")},
-                                                                             QStringLiteral("ว 1")));
-        QCOMPARE(sql(QStringLiteral("SELECT MagStatus FROM tranfile WHERE magno = '2'")), QStringLiteral("O"));
+        QVERIFY_THROWS_EXCEPTION(data::DbError,
+                                 volumes::VolumeStore::update(c, u"B000001"_s, {u"1"_s, u"2"_s}, u"ว 1"_s));
+        QCOMPARE(sql(u"SELECT MagStatus FROM tranfile WHERE magno = '2'"_s), u"O"_s);
     }
 
     // A title edit cut at COMMIT: cut before it, nothing is written and the error says so; cut
@@ -121,20 +118,20 @@ private slots:
         QFETCH(int, cut);
         auto check = db->connect();
         records::Title t;
-        t.name = QStringLiteral("ชื่อเดิม");
+        t.name = u"ชื่อเดิม"_s;
         t.pointer = records::TitleStore::add(*check, t, 2).value;
         CutProxy proxy(testsupport::testPort());
         const auto link = proxy.connect(db->settings());
         data::Connection& c = *link;
-        t.name = QStringLiteral("ชื่อใหม่ระหว่างตัดสาย");
+        t.name = u"ชื่อใหม่ระหว่างตัดสาย"_s;
         proxy.cutAtNextCommit(CutProxy::Cut(cut));
         const bool saved = cut == int(CutProxy::Cut::AfterCommit);
         try {
             QVERIFY(records::TitleStore::update(c, t).foundAfterCut() && saved);
         } catch (const data::DbError& e) {
-            QVERIFY2(!saved && e.message().contains(QStringLiteral("ไม่ได้ถูกบันทึก")), qPrintable(e.message()));
+            QVERIFY2(!saved && e.message().contains(u"ไม่ได้ถูกบันทึก"_s), qPrintable(e.message()));
         }
-        QCOMPARE(records::TitleStore::search(*check, QStringLiteral("ระหว่างตัด")).size(), saved ? 1 : 0);
+        QCOMPARE(records::TitleStore::search(*check, u"ระหว่างตัด"_s).size(), saved ? 1 : 0);
     }
 
     // Exact round trip through every save and its search, or a clear refusal with nothing
@@ -151,15 +148,15 @@ private slots:
             try {
                 n = s.save(*c, t);
             } catch (const std::exception& e) {
-                QFAIL(qPrintable(t + QStringLiteral(": ") + QString::fromUtf8(e.what())));
+                QFAIL(qPrintable(t + u": "_s + QString::fromUtf8(e.what())));
             }
             QCOMPARE(s.stored(*c, n), t);
             QVERIFY2(s.search(*c, t) >= 1, qPrintable(t));
         }
-        const QString atLimit = QStringLiteral("ก่").repeated(127) + QStringLiteral("ข");
+        const QString atLimit = u"ก่"_s.repeated(127) + u"ข"_s;
         QCOMPARE(s.stored(*c, s.save(*c, atLimit)), atLimit);
         try {
-            s.save(*c, atLimit + QStringLiteral("ค"));
+            s.save(*c, atLimit + u"ค"_s);
             QFAIL("a text longer than its column was stored");
         } catch (const data::DbError& e) {
             QCOMPARE(e.nativeCode(), 1406);

@@ -28,7 +28,7 @@ private slots:
     void init() {
         windowsLeft = 0;
         db.reset();
-        db = std::make_unique<TestDatabase>(QStringLiteral("schema"));
+        db = std::make_unique<TestDatabase>(u"schema"_s);
     }
 
     void everyTableIsInnoDbThaiWithPrimaryKey() {
@@ -41,34 +41,31 @@ private slots:
         QCOMPARE(tables.rowCount(), 23);
         for (int i = 0; i < tables.rowCount(); ++i) {
             const QString name = tables.text(i, 0);
-            QCOMPARE(tables.text(i, 1), QStringLiteral("InnoDB"));
+            QCOMPARE(tables.text(i, 1), u"InnoDB"_s);
             QVERIFY2(tables.text(i, 2) == QLatin1String("utf8mb4_thai_520_w2"), qPrintable(name));
             QVERIFY2(tables.value(i, 3).toLongLong() == 1, qPrintable(name + " has no primary key"));
         }
         // Windows spell some tables in more than one way.
         for (const char* t : {"Language", "ARTICLE", "MAUTHFILE", "MSUBJECT", "Bindcolor"})
-            db->connect()->query(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(t)));
+            db->connect()->query(u"SELECT COUNT(*) FROM %1"_s.arg(QLatin1String(t)));
     }
 
     void thaiCollation() {
         // Stored names sort in Thai dictionary order (leading vowels after their consonant)
         // and tone marks stay distinct: ไก (chicken without its tone mark) is not ไก่.
         int code = 0;
-        for (const QString& name :
-             {QStringLiteral("ขา"), QStringLiteral("ไก่"), QStringLiteral("เกม"), QStringLiteral("กา")})
-            db->admin().exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES (?, ?)"),
+        for (const QString& name : {u"ขา"_s, u"ไก่"_s, u"เกม"_s, u"กา"_s})
+            db->admin().exec(u"INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES (?, ?)"_s,
                              {QString::number(++code), name});
-        const data::Result r =
-            db->connect()->query(QStringLiteral("SELECT Publisher_Name FROM dealer ORDER BY Publisher_Name"));
+        const data::Result r = db->connect()->query(u"SELECT Publisher_Name FROM dealer ORDER BY Publisher_Name"_s);
         QStringList order;
         for (const auto& row : r.rows)
             order << row.at(0).toString();
-        QCOMPARE(order, (QStringList{QStringLiteral("กา"), QStringLiteral("เกม"), QStringLiteral("ไก่"),
-                                     QStringLiteral("ขา")}));
-        const QString find = QStringLiteral("SELECT 1 FROM dealer WHERE Publisher_Name = ?");
-        QCOMPARE(db->connect()->query(find, {QStringLiteral("ไก")}).rowCount(), 0);
-        QCOMPARE(db->connect()->query(find, {QStringLiteral("ไก่")}).rowCount(), 1);
-        db->admin().exec(QStringLiteral("DELETE FROM dealer"));
+        QCOMPARE(order, (QStringList{u"กา"_s, u"เกม"_s, u"ไก่"_s, u"ขา"_s}));
+        const QString find = u"SELECT 1 FROM dealer WHERE Publisher_Name = ?"_s;
+        QCOMPARE(db->connect()->query(find, {u"ไก"_s}).rowCount(), 0);
+        QCOMPARE(db->connect()->query(find, {u"ไก่"_s}).rowCount(), 1);
+        db->admin().exec(u"DELETE FROM dealer"_s);
     }
 
     // A copy whose tables cannot keep a save whole, or are not where the program looks, still
@@ -76,32 +73,30 @@ private slots:
     // Text a narrower character set cannot hold is refused with the characters named, never
     // stored as "?"; searching for it finds nothing.
     void legacyTablesTakeNoSave() {
-        db->admin().exec(QStringLiteral("ALTER TABLE mauthfile ENGINE=MyISAM"));
-        db->admin().exec(QStringLiteral("RENAME TABLE artctrl TO artctrl_old"));
+        db->admin().exec(u"ALTER TABLE mauthfile ENGINE=MyISAM"_s);
+        db->admin().exec(u"RENAME TABLE artctrl TO artctrl_old"_s);
         auto legacy = db->connect();
-        QCOMPARE(legacy->query(QStringLiteral("SELECT COUNT(*) FROM dealer")).text(0, 0), QStringLiteral("0"));
-        QVERIFY_THROWS_EXCEPTION(data::DbError,
-                                 titles::DealerStore::add(*legacy, {{}, QStringLiteral("x"), {}, {}, {}}));
-        QVERIFY2(data::saveRefusal(*legacy).contains(QStringLiteral("mauthfile เป็นแบบ MyISAM")) &&
-                     data::saveRefusal(*legacy).contains(QStringLiteral("ไม่พบตาราง artctrl")),
+        QCOMPARE(legacy->query(u"SELECT COUNT(*) FROM dealer"_s).text(0, 0), u"0"_s);
+        QVERIFY_THROWS_EXCEPTION(data::DbError, titles::DealerStore::add(*legacy, {{}, u"x"_s, {}, {}, {}}));
+        QVERIFY2(data::saveRefusal(*legacy).contains(u"mauthfile เป็นแบบ MyISAM"_s) &&
+                     data::saveRefusal(*legacy).contains(u"ไม่พบตาราง artctrl"_s),
                  qPrintable(data::saveRefusal(*legacy)));
 
-        db->admin().exec(QStringLiteral("ALTER TABLE mauthfile ENGINE=InnoDB"));
-        db->admin().exec(QStringLiteral("RENAME TABLE artctrl_old TO artctrl"));
-        QCOMPARE(sql(QStringLiteral("SELECT COUNT(*) FROM dealer")), QStringLiteral("0"));
-        db->admin().exec(QStringLiteral("ALTER TABLE dealer CONVERT TO CHARACTER SET tis620"));
+        db->admin().exec(u"ALTER TABLE mauthfile ENGINE=InnoDB"_s);
+        db->admin().exec(u"RENAME TABLE artctrl_old TO artctrl"_s);
+        QCOMPARE(sql(u"SELECT COUNT(*) FROM dealer"_s), u"0"_s);
+        db->admin().exec(u"ALTER TABLE dealer CONVERT TO CHARACTER SET tis620"_s);
         auto narrow = db->connect();
         try {
-            titles::DealerStore::add(*narrow, {{}, QStringLiteral("Müller “ไทย” 😀"), {}, {}, {}});
+            titles::DealerStore::add(*narrow, {{}, u"Müller “ไทย” 😀"_s, {}, {}, {}});
             QFAIL("saved text tis620 cannot hold");
         } catch (const data::DbError& e) {
-            QVERIFY2(e.message().contains(QStringLiteral("“ü” (U+00FC), ““” (U+201C), “”” (U+201D), “😀” (U+1F600)")),
+            QVERIFY2(e.message().contains(u"“ü” (U+00FC), ““” (U+201C), “”” (U+201D), “😀” (U+1F600)"_s),
                      qPrintable(e.message()));
         }
-        QCOMPARE(titles::DealerStore::add(*narrow, {{}, QStringLiteral("สำนักพิมพ์ไทย"), {}, {}, {}}),
-                 QStringLiteral("1"));
-        QCOMPARE(titles::DealerStore::search(*narrow, QStringLiteral("Mü")).size(), 0);
-        QCOMPARE(sql(QStringLiteral("SELECT GROUP_CONCAT(Publisher_Name) FROM dealer")), QStringLiteral("สำนักพิมพ์ไทย"));
+        QCOMPARE(titles::DealerStore::add(*narrow, {{}, u"สำนักพิมพ์ไทย"_s, {}, {}, {}}), u"1"_s);
+        QCOMPARE(titles::DealerStore::search(*narrow, u"Mü"_s).size(), 0);
+        QCOMPARE(sql(u"SELECT GROUP_CONCAT(Publisher_Name) FROM dealer"_s), u"สำนักพิมพ์ไทย"_s);
     }
 
     // An installation kept the old way: the check names every problem planted; the migration
@@ -125,7 +120,7 @@ private slots:
         const QString before = snapshot(*db->connect());
         bench::makeLegacy(db->admin());
         QVERIFY_THROWS_EXCEPTION(data::DbError, titles::DealerStore::add(*db->connect(), {{}, "x", {}, {}, {}}));
-        QCOMPARE(records::TitleStore::search(*db->connect(), QStringLiteral("Müller")).size(), 0);
+        QCOMPARE(records::TitleStore::search(*db->connect(), u"Müller"_s).size(), 0);
 
         QByteArray report;
         QCOMPARE(dbcheck({}, &report), 1);
@@ -143,7 +138,7 @@ private slots:
         QVERIFY(report.contains("ALTER TABLE `tranfile` ENGINE=InnoDB, CONVERT TO CHARACTER SET utf8mb4"));
         QCOMPARE(sql("SELECT ENGINE FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() AND "
                      "TABLE_NAME = 'tranfile'"),
-                 QStringLiteral("MyISAM"));
+                 u"MyISAM"_s);
 
         QTemporaryDir dir;
         const QString backup = dir.filePath("backup.sql");
@@ -154,14 +149,13 @@ private slots:
         QCOMPARE(snapshot(*db->connect()), before);
         QCOMPARE(sql("SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() AND "
                      "CHARACTER_SET_NAME <> 'utf8mb4'"),
-                 QStringLiteral("0"));
-        QCOMPARE(titles::DealerStore::add(*db->connect(), {{}, QStringLiteral("Müller 😀"), {}, {}, {}}).value.isEmpty(),
-                 false);
-        QCOMPARE(indexing::AuthorStore::add(*db->connect(), QStringLiteral("ผู้แต่งใหม่"), false, {}).idno.size(), 7);
+                 u"0"_s);
+        QCOMPARE(titles::DealerStore::add(*db->connect(), {{}, u"Müller 😀"_s, {}, {}, {}}).value.isEmpty(), false);
+        QCOMPARE(indexing::AuthorStore::add(*db->connect(), u"ผู้แต่งใหม่"_s, false, {}).idno.size(), 7);
         QVERIFY(QFile(backup + ".log").size() > 0);
 
         // The backup loads into an empty database as the legacy copy was.
-        TestDatabase restored(QStringLiteral("restored"));
+        TestDatabase restored(u"restored"_s);
         QProcess client;
         client.setStandardInputFile(backup);
         client.start("mariadb", {"--socket=" + testsupport::testSocket(), "-uroot", restored.name()});
@@ -182,14 +176,14 @@ private slots:
             codes << records::TitleStore::add(*c, t, 1).value;
         }
         t.pointer = codes.at(2);
-        t.name = QStringLiteral("Old name");
+        t.name = u"Old name"_s;
         QCOMPARE(records::TitleStore::update(*c, t).value, data::EditOutcome::Saved);
         QVERIFY(records::TitleStore::remove(*c, codes.at(3)));
         const auto found = [&](const char* text) {
             QStringList out;
             for (const records::TitleMatch& m : records::TitleStore::search(*c, QString::fromUtf8(text)))
                 out << QString::number(codes.indexOf(m.pointer));
-            return out.join(QLatin1Char(' '));
+            return out.join(u' ');
         };
         const char* searches[][2] = {{"atu", "0"},    {"NATU", "0"}, {"50%_", "0"}, {"0%x", ""}, {"\\ o", "0"},
                                      {"แก่", "1"},     {"แก", "1"},   {"่น", "1"},    {"กน", ""},  {"ld na", "2"},
@@ -197,34 +191,33 @@ private slots:
         for (const auto& [text, rows] : searches)
             QVERIFY2(found(text) == QLatin1String(rows), text);
         indexing::ArticleEntry article;
-        article.title = QStringLiteral("บทความ");
-        article.subjects[1] = QStringLiteral("การศึกษาพิเศษ");
+        article.title = u"บทความ"_s;
+        article.subjects[1] = u"การศึกษาพิเศษ"_s;
         indexing::ArticleStore::save(*c, article);
         const auto subjects = [&](const char* text) {
-            return indexing::ArticleStore::subjectsMatching(*c, QString::fromUtf8(text), true).join(QLatin1Char(' '));
+            return indexing::ArticleStore::subjectsMatching(*c, QString::fromUtf8(text), true).join(u' ');
         };
-        QCOMPARE(subjects("ษาพิ") + '|' + subjects("ษาพ่"), QStringLiteral("การศึกษาพิเศษ|"));
+        QCOMPARE(subjects("ษาพิ") + '|' + subjects("ษาพ่"), u"การศึกษาพิเศษ|"_s);
         QByteArray report;
         QCOMPARE(dbcheck({}, &report), 0);
         QVERIFY2(report.contains("magazine_gram: 31 pieces, 0 missing, 0 of") &&
                      report.contains("msubject_gram: 12 pieces, 0 missing"),
                  report);
-        db->admin().exec(QStringLiteral("UPDATE magazine SET Magazine_Name = 'Science' WHERE Pointer = ?"),
-                         {codes.at(0)});
-        db->admin().exec(QStringLiteral("UPDATE msubject SET subject = 'เกษตรกรรม'"));
+        db->admin().exec(u"UPDATE magazine SET Magazine_Name = 'Science' WHERE Pointer = ?"_s, {codes.at(0)});
+        db->admin().exec(u"UPDATE msubject SET subject = 'เกษตรกรรม'"_s);
         QCOMPARE(dbcheck({}, &report), 1);
         QVERIFY(report.contains("magazine_gram: pieces out of step with magazine.Magazine_Name") &&
                 report.contains("msubject_gram: pieces out of step with msubject.subject"));
         QTemporaryDir dir;
         QCOMPARE(dbcheck({"--migrate", "--user", "root", "--backup", dir.filePath("b.sql")}), 0);
-        QCOMPARE(found("cien") + subjects("ษตร"), QStringLiteral("0เกษตรกรรม"));
+        QCOMPARE(found("cien") + subjects("ษตร"), u"0เกษตรกรรม"_s);
     }
 
     // On a server that keeps table names as written, tables named the old way take no save; the
     // migration gives them the program's names, after which its statements find them.
     void exactTableNames() {
         QTemporaryDir dir;
-        const QString script = testsupport::sourcePath(QStringLiteral("scripts/dbserver.sh"));
+        const QString script = testsupport::sourcePath(u"scripts/dbserver.sh"_s);
         QProcess start;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("WARASAN_DB_LCTN", "0");
@@ -241,7 +234,7 @@ private slots:
         for (const QString& statement : testsupport::sqlStatements("schema.sql"))
             c.exec(statement);
         c.exec("RENAME TABLE mauthfile TO MAUTHFILE, bindcolor TO Bindcolor");
-        QVERIFY(data::saveRefusal(c).contains(QStringLiteral("ไม่พบตาราง mauthfile")));
+        QVERIFY(data::saveRefusal(c).contains(u"ไม่พบตาราง mauthfile"_s));
         QByteArray report;
         QCOMPARE(dbcheck({"--user", "root"}, &report, s.socket, s.database), 1);
         QVERIFY(report.contains("mauthfile is named MAUTHFILE") && report.contains("bindcolor is named Bindcolor"));
@@ -249,7 +242,7 @@ private slots:
             dbcheck({"--migrate", "--user", "root", "--backup", dir.filePath("b.sql")}, &report, s.socket, s.database),
             0);
         data::Connection after(s);
-        QCOMPARE(after.query("SELECT COUNT(*) FROM mauthfile").text(0, 0), QStringLiteral("0"));
+        QCOMPARE(after.query("SELECT COUNT(*) FROM mauthfile").text(0, 0), u"0"_s);
         QCOMPARE(data::saveRefusal(after), QString());
     }
 
@@ -266,8 +259,8 @@ private slots:
                          {stored});
         auto c = db->connect();
         records::Title t;
-        t.name = QStringLiteral("วารสารทดลอง");
-        QCOMPARE(kind == "0" ? indexing::AuthorStore::add(*c, QStringLiteral("ผู้แต่ง"), false, {}).idno
+        t.name = u"วารสารทดลอง"_s;
+        QCOMPARE(kind == "0" ? indexing::AuthorStore::add(*c, u"ผู้แต่ง"_s, false, {}).idno
                              : records::TitleStore::add(*c, t, 1),
                  code);
         QCOMPARE(sql(after.section('|', 0, 0)), after.section('|', 1));
@@ -283,12 +276,11 @@ private:
             QStringList cols;
             for (const auto& col : t.columns)
                 cols << col.name;
-            const data::Result r =
-                c.query(QStringLiteral("SELECT %1 FROM %2 ORDER BY 1, 2").arg(cols.join(", "), t.name));
+            const data::Result r = c.query(u"SELECT %1 FROM %2 ORDER BY 1, 2"_s.arg(cols.join(", "), t.name));
             for (const auto& row : r.rows) {
                 for (const QVariant& v : row)
-                    out += v.toString() + QLatin1Char('|');
-                out += QLatin1Char('\n');
+                    out += v.toString() + u'|';
+                out += u'\n';
             }
         }
         return out;

@@ -60,11 +60,11 @@ private slots:
     // One calendar serves two fields; a pick writes the date (in the era shown) and moves the
     // focus on to the next control that takes typing, past locked fields and calendar buttons.
     void calendarPicksAndMovesOn() {
-        auto* button = new QPushButton(QStringLiteral("..."), window.get());
+        auto* button = new QPushButton(u"..."_s, window.get());
         auto* locked = new QLineEdit(window.get());
         auto* second = new QLineEdit(window.get());
-        auto* secondButton = new QPushButton(QStringLiteral("D"), window.get());
-        auto* save = new QPushButton(QStringLiteral("บันทึก"), window.get());
+        auto* secondButton = new QPushButton(u"D"_s, window.get());
+        auto* save = new QPushButton(u"บันทึก"_s, window.get());
         for (QWidget* w : {static_cast<QWidget*>(button), static_cast<QWidget*>(locked), static_cast<QWidget*>(second),
                            static_cast<QWidget*>(secondButton), static_cast<QWidget*>(save)})
             window->layout()->addWidget(w);
@@ -82,7 +82,7 @@ private slots:
         QVERIFY(calendar->isVisible());
         QCOMPARE(calendar->selectedDate(), QDate::currentDate());
         emit calendar->activated(QDate(2024, 2, 29));
-        QCOMPARE(field->text(), QStringLiteral("29/02/2024"));
+        QCOMPARE(field->text(), u"29/02/2024"_s);
         QVERIFY(!calendar->isVisible());
         QCOMPARE(picked.size(), 1);
         QCOMPARE(QApplication::focusWidget(), second);
@@ -90,18 +90,17 @@ private slots:
         data::setDisplayEra(data::Era::Buddhist);
         QTest::mouseClick(secondButton, Qt::LeftButton);
         calendar->setCurrentPage(2025, 1);
-        QCOMPARE(calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"))->text(),
-                 QStringLiteral("2568"));
+        QCOMPARE(calendar->findChild<QToolButton*>(u"qt_calendar_yearbutton"_s)->text(), u"2568"_s);
         emit calendar->clicked(QDate(2025, 1, 31));
         data::setDisplayEra(data::Era::Common);
-        QCOMPARE(second->text(), QStringLiteral("31/01/2568"));
-        QCOMPARE(field->text(), QStringLiteral("29/02/2024"));
+        QCOMPARE(second->text(), u"31/01/2568"_s);
+        QCOMPARE(field->text(), u"29/02/2024"_s);
         QCOMPARE(QApplication::focusWidget(), save);
         // Esc closes the calendar without touching the field.
         QTest::mouseClick(button, Qt::LeftButton);
         QTest::keyClick(calendar, Qt::Key_Escape);
         QVERIFY(!calendar->isVisible());
-        QCOMPARE(field->text(), QStringLiteral("29/02/2024"));
+        QCOMPARE(field->text(), u"29/02/2024"_s);
     }
 
     // A text field takes no more than its column holds, counted as the column counts (TEXT
@@ -120,12 +119,10 @@ private slots:
         const auto [field, chars, bytes, before, at, put, after, cursor] = testsupport::fetch<8>();
         const auto expand = [](const QString& spec) {
             QString out;
-            for (const QString& part : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            for (const QString& part : spec.split(u' ', Qt::SkipEmptyParts))
                 out +=
-                    part.contains(QStringLiteral("×"))
-                        ? part.section(QStringLiteral("×"), 0, 0).repeated(part.section(QStringLiteral("×"), 1).toInt())
-                        : part;
-            return spec.contains(QStringLiteral("×")) ? out : spec;
+                    part.contains(u"×"_s) ? part.section(u"×"_s, 0, 0).repeated(part.section(u"×"_s, 1).toInt()) : part;
+            return spec.contains(u"×"_s) ? out : spec;
         };
         QWidget* f = field == QLatin1String("line") ? static_cast<QWidget*>(new QLineEdit(window.get()))
                                                     : new QPlainTextEdit(window.get());

@@ -13,10 +13,9 @@ class tst_add_auther : public testsupport::DatabaseTest, testsupport::WindowFixt
     forms::Grid* grid() { return WindowFixture::grid("showauth"); }
     QString cell(int r, int c) { return WindowFixture::cell("showauth", r, c); }
     void pickRow(int r) { clickRow("showauth", r, true); }
-    QString counter() { return db->admin().query(QStringLiteral("SELECT idno_ctrl FROM authctrl")).text(0, 0); }
+    QString counter() { return db->admin().query(u"SELECT idno_ctrl FROM authctrl"_s).text(0, 0); }
     QString author(const char* idno) {
-        return testsupport::rowText(db->admin(),
-                                    QStringLiteral("SELECT penname, trueidno FROM authname WHERE idno = ?"),
+        return testsupport::rowText(db->admin(), u"SELECT penname, trueidno FROM authname WHERE idno = ?"_s,
                                     {QString::fromLatin1(idno)});
     }
     void searchName(const QString& s) {
@@ -32,7 +31,7 @@ private slots:
             QStringLiteral("INSERT INTO authname (idno, penname, trueidno) VALUES ('0000007', 'สมชาย ใจดี', ''), "
                            "('0000008', 'ก้องเกียรติ วงศ์ไทย', ''), ('0000009', 'กนกวรรณ ทองคำ', ''), "
                            "('0000010', 'ว. วินิจฉัยกุล', '0000009'), ('0000011', 'Smith, John', NULL)"));
-        db->admin().exec(QStringLiteral("UPDATE authctrl SET idno_ctrl = '0000041'"));
+        db->admin().exec(u"UPDATE authctrl SET idno_ctrl = '0000041'"_s);
         w = testsupport::showWindow<add_auther>();
     }
 
@@ -49,7 +48,7 @@ private slots:
     void saveNewAuthor() {
         const auto [name, trueName, stored] = testsupport::fetch<3>();
         click("Cmdadd");
-        QCOMPARE(text("Text1")->text(), QStringLiteral("0000041"));
+        QCOMPARE(text("Text1")->text(), u"0000041"_s);
         QVERIFY(no()->isChecked() && w->entryFlag() && button("cmdsaveadd")->isVisible() &&
                 !button("Cmdadd")->isVisible());
         text("Text2")->setText(name);
@@ -59,12 +58,11 @@ private slots:
             text("Text3")->setText(trueName);
         }
         click("cmdsaveadd");
-        QCOMPARE(author("0000041") + QLatin1Char(' ') + author("0000042") + QLatin1Char('|') + counter(), stored);
+        QCOMPARE(author("0000041") + u' ' + author("0000042") + u'|' + counter(), stored);
         const bool refused = stored.endsWith(QLatin1String("0000041"));
         QCOMPARE(boxes->last().icon, refused ? forms::Icon::Critical : forms::Icon::Question);
         if (!refused)
-            QCOMPARE(boxes->last().prompt + boxes->last().title,
-                     QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่บันทึกข้อมูลรายชื่อผู้แต่ง"));
+            QCOMPARE(boxes->last().prompt + boxes->last().title, u"ต้องการบันทึกข้อมูลหรือไม่บันทึกข้อมูลรายชื่อผู้แต่ง"_s);
         QCOMPARE(button("cmdsaveadd")->isVisible(), refused); // back to idle, or still adding
         QCOMPARE(text("Text2")->text(), refused ? name : QString());
     }
@@ -83,21 +81,20 @@ private slots:
         click("Cmdsearch");
         if (found.isEmpty()) {
             const bool nothingTyped = code.isEmpty() && name.isEmpty();
-            QCOMPARE(boxes->last().prompt,
-                     nothingTyped ? QStringLiteral("กรุณาพิมพ์ข้อมูลที่ต้องการค้นหา") : QStringLiteral("ไม่พบข้อมูลที่ต้องการค้นหา"));
+            QCOMPARE(boxes->last().prompt, nothingTyped ? u"กรุณาพิมพ์ข้อมูลที่ต้องการค้นหา"_s : u"ไม่พบข้อมูลที่ต้องการค้นหา"_s);
             QCOMPARE(text("Text2")->text(), QString());
             return;
         }
         QCOMPARE(rows("showauth", {0}), found);
-        QCOMPARE(cell(0, 2), code == QLatin1String("0000010") ? QStringLiteral("0000009") : QString());
+        QCOMPARE(cell(0, 2), code == QLatin1String("0000010") ? u"0000009"_s : QString());
     }
 
     void pickingAPenName() {
-        searchName(QStringLiteral("ว."));
+        searchName(u"ว."_s);
         pickRow(0);
         QVERIFY(!grid()->isVisible() && yes()->isChecked());
         QCOMPARE(text("Text1")->text() + text("Text2")->text() + text("Text3")->text(),
-                 QStringLiteral("0000010ว. วินิจฉัยกุลกนกวรรณ ทองคำ"));
+                 u"0000010ว. วินิจฉัยกุลกนกวรรณ ทองคำ"_s);
     }
 
     // Yes to No keeps the stored link; No to Yes with a new true name registers it under the
@@ -118,30 +115,30 @@ private slots:
         pickRow(0);
         const QString code = text("Text1")->text();
         click("Cmdedit");
-        text("Text2")->setText(QStringLiteral("แก้ไขแล้ว"));
+        text("Text2")->setText(u"แก้ไขแล้ว"_s);
         (pen ? yes() : no())->click();
         QCOMPARE(text("Text3")->isEnabled(), pen);
         if (pen)
-            text("Text3")->setText(QStringLiteral("Johnathan Smithers"));
+            text("Text3")->setText(u"Johnathan Smithers"_s);
         if (!meanwhile.isEmpty())
             db->admin().exec(meanwhile);
         click("Cmdsaveedit");
-        QCOMPARE(author(code.toLatin1().constData()).replace(QLatin1Char('|'), QLatin1Char(' ')), stored);
+        QCOMPARE(author(code.toLatin1().constData()).replace(u'|', u' '), stored);
         QCOMPARE(counter(), counterAfter);
         if (!meanwhile.isEmpty())
             QCOMPARE(boxes->last().icon,
                      meanwhile.startsWith(QLatin1String("DELETE")) ? forms::Icon::Critical : forms::Icon::Warning);
         if (counterAfter == QLatin1String("0000042"))
-            QCOMPARE(author("0000041"), QStringLiteral("Johnathan Smithers|"));
+            QCOMPARE(author("0000041"), u"Johnathan Smithers|"_s);
     }
 
     void keyboardSearchAndPick() {
         text("Text2")->setFocus();
-        testsupport::typeText(text("Text2"), QStringLiteral("สมชาย"));
+        testsupport::typeText(text("Text2"), u"สมชาย"_s);
         QTest::keyClick(text("Text2"), Qt::Key_Return);
         QVERIFY(grid()->isVisible() && grid()->hasFocus());
         QTest::keyClick(grid(), Qt::Key_Return);
-        QCOMPARE(text("Text1")->text(), QStringLiteral("0000007"));
+        QCOMPARE(text("Text1")->text(), u"0000007"_s);
     }
 
     void codeArithmetic() {

@@ -21,7 +21,7 @@ private slots:
     void init() {
         fresh();
         auto& a = db->admin();
-        a.exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('I000001', 'วารสารครุศาสตร์')"));
+        a.exec(u"INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('I000001', 'วารสารครุศาสตร์')"_s);
         a.exec(QStringLiteral("INSERT INTO authname (idno, penname) VALUES ('0000007', 'สมชาย ใจดี'), "
                               "('0000008', 'สมศรี รักเรียน'), ('0000009', 'วิภา แก้วมณี')"));
         a.exec(QStringLiteral("INSERT INTO article (article_no, Article_Name, pointer, year, pages) VALUES "
@@ -33,39 +33,38 @@ private slots:
         a.exec(QStringLiteral("INSERT INTO msubject (article_no, seqno, subject) VALUES ('0000041', 1, 'ภาษาไทย'), "
                               "('0000041', 2, 'ก'), ('0000041', 3, 'ข'), ('0000041', 4, 'ค'), ('0000041', 5, 'ง'), "
                               "('0000041', 6, 'จ'), ('0000002', 1, 'คณิตศาสตร์ศึกษา')"));
-        a.exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = '0000043'"));
+        a.exec(u"UPDATE artctrl SET artno_ctrl = '0000043'"_s);
         w = testsupport::showWindow<edit_index_journal>();
     }
 
     // Keyboard look-up, stepping over missing numbers to the counter's end and back to 1; an
     // author code without an author keeps its slot; at most five subjects show.
     void lookUpAndStep() {
-        QCOMPARE(focused(), QStringLiteral("Text1"));
-        QCOMPARE(enabled({"Cmdnext", "Cmdprev", "Cmdedit", "Cmddel", "Cmdsave", "Command1", "Command2"}),
-                 QStringLiteral("0000011"));
+        QCOMPARE(focused(), u"Text1"_s);
+        QCOMPARE(enabled({"Cmdnext", "Cmdprev", "Cmdedit", "Cmddel", "Cmdsave", "Command1", "Command2"}), u"0000011"_s);
         QTest::keyClicks(text("Text1"), "41");
         QTest::keyClick(text("Text1"), Qt::Key_Return);
-        QCOMPARE(shown(), QStringLiteral("0000041|การสอนภาษา|สมชาย ใจดี,สมศรี รักเรียน,วิภา แก้วมณี|ภาษาไทย,ง|11110"));
-        QCOMPARE(area("Text7")->toPlainText(), QStringLiteral("วารสารครุศาสตร์"));
+        QCOMPARE(shown(), u"0000041|การสอนภาษา|สมชาย ใจดี,สมศรี รักเรียน,วิภา แก้วมณี|ภาษาไทย,ง|11110"_s);
+        QCOMPARE(area("Text7")->toPlainText(), u"วารสารครุศาสตร์"_s);
         // Saved by another station after the window opened: Next still reaches it.
-        db->admin().exec(QStringLiteral("INSERT INTO article (article_no, Article_Name) VALUES ('0000043', 'ใหม่')"));
-        db->admin().exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = '0000050'"));
+        db->admin().exec(u"INSERT INTO article (article_no, Article_Name) VALUES ('0000043', 'ใหม่')"_s);
+        db->admin().exec(u"UPDATE artctrl SET artno_ctrl = '0000050'"_s);
         click("Cmdnext");
-        QCOMPARE(shown(), QStringLiteral("0000043|ใหม่|,,|,|11110"));
+        QCOMPARE(shown(), u"0000043|ใหม่|,,|,|11110"_s);
         click("Cmdnext");
-        QCOMPARE(lastBox() + shown(), QStringLiteral("End Of File:Record สุดท้ายของฐานข้อมูลแล้ว0000049||,,|,|11000"));
-        text("Text1")->setText(QStringLiteral("5"));
+        QCOMPARE(lastBox() + shown(), u"End Of File:Record สุดท้ายของฐานข้อมูลแล้ว0000049||,,|,|11000"_s);
+        text("Text1")->setText(u"5"_s);
         testsupport::pressEnter(text("Text1"));
         click("Cmdprev");
-        QCOMPARE(shown(), QStringLiteral("0000002|การสอนคณิต|,วิภา แก้วมณี,|คณิตศาสตร์ศึกษา,|11110"));
+        QCOMPARE(shown(), u"0000002|การสอนคณิต|,วิภา แก้วมณี,|คณิตศาสตร์ศึกษา,|11110"_s);
         click("Cmdprev");
-        QCOMPARE(lastBox() + shown(), QStringLiteral("Begin Of File:Record แรกของฐานข้อมูลแล้ว0000001||,,|,|11000"));
+        QCOMPARE(lastBox() + shown(), u"Begin Of File:Record แรกของฐานข้อมูลแล้ว0000001||,,|,|11000"_s);
         boxes->clear();
         click("Cmdprev");
-        QCOMPARE(lastBox() + text("Text1")->text(), QStringLiteral("Begin Of File:Record แรกของฐานข้อมูลแล้ว0000001"));
-        enter("Text1", QStringLiteral("abc"));
-        QCOMPARE(lastBox() + shown(), QStringLiteral("ไม่พบข้อมูล:ไม่พบเลจที่บทความนี้ กรุณาตรวจสอบอีกครั้ง0000000||,,|,|11000"));
-        QCOMPARE(focused(), QStringLiteral("Text1"));
+        QCOMPARE(lastBox() + text("Text1")->text(), u"Begin Of File:Record แรกของฐานข้อมูลแล้ว0000001"_s);
+        enter("Text1", u"abc"_s);
+        QCOMPARE(lastBox() + shown(), u"ไม่พบข้อมูล:ไม่พบเลจที่บทความนี้ กรุณาตรวจสอบอีกครั้ง0000000||,,|,|11000"_s);
+        QCOMPARE(focused(), u"Text1"_s);
     }
 
     // Tab goes down the form as it reads, in either mode, then along the buttons usable now.
@@ -102,39 +101,39 @@ private slots:
             titles << list->textAt(i);
         QCOMPARE(titles.join(','), found);
         if (found.isEmpty()) {
-            QCOMPARE(boxes->last().title, QStringLiteral("ผลการค้นหา"));
+            QCOMPARE(boxes->last().title, u"ผลการค้นหา"_s);
             return;
         }
         QVERIFY(pick("List_Index", titles.last()));
-        QCOMPARE(shown().right(5), QStringLiteral("11100"));
+        QCOMPARE(shown().right(5), u"11100"_s);
     }
 
     // Edit: slot 2 emptied renumbers the authors; subjects past the fifth stay; keydate kept;
     // Save returns to browsing.
     void editAndSave() {
-        db->admin().exec(QStringLiteral("UPDATE article SET keydate = '2020-01-02 03:04:05'"));
-        enter("Text1", QStringLiteral("41"));
-        area("Text2")->setPlainText(QStringLiteral("ก")); // typed into the title search, never looked up
+        db->admin().exec(u"UPDATE article SET keydate = '2020-01-02 03:04:05'"_s);
+        enter("Text1", u"41"_s);
+        area("Text2")->setPlainText(u"ก"_s); // typed into the title search, never looked up
         click("Cmdedit");
-        QCOMPARE(area("Text2")->toPlainText(), QStringLiteral("การสอนภาษา")); // the edit starts from the stored article
+        QCOMPARE(area("Text2")->toPlainText(), u"การสอนภาษา"_s); // the edit starts from the stored article
         QCOMPARE(focused() + enabled({"Cmdnext", "Cmdsave", "Cmdcancel", "Command3"}) +
                      QString::number(text("Text3_0")->isReadOnly()) + QString::number(text("Text1")->isReadOnly()),
-                 QStringLiteral("Text2011101"));
+                 u"Text2011101"_s);
         QVERIFY(!button("Cmdedit")->isVisible());
-        area("Text2")->setPlainText(QStringLiteral("การสอนภาษาไทย"));
+        area("Text2")->setPlainText(u"การสอนภาษาไทย"_s);
         text("Text3_1")->clear();
         text("Text6_1")->clear();
-        text("Text11")->setText(QStringLiteral("10-25"));
+        text("Text11")->setText(u"10-25"_s);
         click("Cmdsave");
         QCOMPARE(boxes->boxes.size(), 1); // the question only
         QCOMPARE(sql("SELECT Article_Name, pages, keydate FROM article WHERE article_no = '0000041'"),
-                 QStringLiteral("การสอนภาษาไทย|10-25|2020-01-02T03:04:05.000"));
+                 u"การสอนภาษาไทย|10-25|2020-01-02T03:04:05.000"_s);
         QCOMPARE(sql("SELECT GROUP_CONCAT(seqno, idno, article_name ORDER BY seqno) FROM mauthfile WHERE article_no = "
                      "'0000041'"),
-                 QStringLiteral("10000007การสอนภาษาไทย,20000009การสอนภาษาไทย"));
+                 u"10000007การสอนภาษาไทย,20000009การสอนภาษาไทย"_s);
         QCOMPARE(sql("SELECT GROUP_CONCAT(seqno, subject ORDER BY seqno) FROM msubject WHERE article_no = '0000041'"),
-                 QStringLiteral("1ภาษาไทย,2ข,3ค,4ง,6จ"));
-        QCOMPARE(shown(), QStringLiteral("0000041|การสอนภาษาไทย|สมชาย ใจดี,วิภา แก้วมณี,|ภาษาไทย,จ|11110"));
+                 u"1ภาษาไทย,2ข,3ค,4ง,6จ"_s);
+        QCOMPARE(shown(), u"0000041|การสอนภาษาไทย|สมชาย ใจดี,วิภา แก้วมณี,|ภาษาไทย,จ|11110"_s);
     }
 
     // A save or delete that cannot be done writes nothing and says why.
@@ -149,17 +148,17 @@ private slots:
     }
     void refusedEdits() {
         const auto [meanwhile, button, box] = testsupport::fetch<3>();
-        enter("Text1", QStringLiteral("41"));
+        enter("Text1", u"41"_s);
         if (button == QLatin1String("Cmdsave")) {
             click("Cmdedit");
-            area("Text2")->setPlainText(QStringLiteral("แก้แล้ว"));
+            area("Text2")->setPlainText(u"แก้แล้ว"_s);
         }
         db->admin().exec(meanwhile);
         const QString after = sql("SELECT (SELECT GROUP_CONCAT(Article_Name) FROM article), "
                                   "(SELECT COUNT(*) FROM mauthfile), (SELECT COUNT(*) FROM msubject)");
         boxes->answer({true, false});
         click(button.toLatin1().constData());
-        db->admin().exec(QStringLiteral("DROP TRIGGER IF EXISTS no_subjects"));
+        db->admin().exec(u"DROP TRIGGER IF EXISTS no_subjects"_s);
         QVERIFY2(boxes->last().prompt.contains(box), qPrintable(boxes->last().prompt));
         QCOMPARE(sql("SELECT (SELECT GROUP_CONCAT(Article_Name) FROM article), (SELECT COUNT(*) FROM mauthfile), "
                      "(SELECT COUNT(*) FROM msubject)"),
@@ -169,20 +168,20 @@ private slots:
 
     // Delete removes the three tables' rows together and shows the number before.
     void deleteShowsThePreviousNumber() {
-        enter("Text1", QStringLiteral("5"));
+        enter("Text1", u"5"_s);
         boxes->answer({false});
         click("Cmddel");
-        QCOMPARE(sql("SELECT COUNT(*) FROM article"), QStringLiteral("3"));
-        enter("Text1", QStringLiteral("41"));
+        QCOMPARE(sql("SELECT COUNT(*) FROM article"), u"3"_s);
+        enter("Text1", u"41"_s);
         click("Cmddel");
-        QCOMPARE(lastBox(), QStringLiteral("ยืนยันการลบข้อมูล:ต้องการลบข้อมูลหรือไม่"));
+        QCOMPARE(lastBox(), u"ยืนยันการลบข้อมูล:ต้องการลบข้อมูลหรือไม่"_s);
         QCOMPARE(sql("SELECT (SELECT COUNT(*) FROM article), (SELECT COUNT(*) FROM mauthfile WHERE article_no = "
                      "'0000041'), (SELECT COUNT(*) FROM msubject WHERE article_no = '0000041')"),
-                 QStringLiteral("2|0|0"));
-        QCOMPARE(shown(), QStringLiteral("0000040||,,|,|11000"));
-        enter("Text1", QStringLiteral("2"));
+                 u"2|0|0"_s);
+        QCOMPARE(shown(), u"0000040||,,|,|11000"_s);
+        enter("Text1", u"2"_s);
         click("Cmddel");
-        QCOMPARE(shown(), QStringLiteral("0000001||,,|,|11000"));
+        QCOMPARE(shown(), u"0000001||,,|,|11000"_s);
     }
 
     // The counter is stored as typed; what the new-entry window cannot use is refused.
@@ -198,7 +197,7 @@ private slots:
         boxes->answer({answer != QLatin1String("N")});
         auto* ctrl = testsupport::showWindow<indexing::articlectrl>();
         auto* field = testsupport::control<QLineEdit>(ctrl, "Text_regctrl");
-        QCOMPARE(field->text() + QString::number(field->isReadOnly()), QStringLiteral("00000431"));
+        QCOMPARE(field->text() + QString::number(field->isReadOnly()), u"00000431"_s);
         QTest::mouseClick(testsupport::control<QPushButton>(ctrl, "Cmdedit"), Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), field);
         QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);

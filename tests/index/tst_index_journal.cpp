@@ -10,7 +10,7 @@ class tst_index_journal : public testsupport::DatabaseTest, testsupport::WindowF
 
     forms::Grid* issues() { return control<forms::Grid>(w, "show_item"); }
     void pickAuthor(int slot, const QString& prefix, const QString& name) {
-        enter(QStringLiteral("Text3_%1").arg(slot).toLatin1().constData(), prefix);
+        enter(u"Text3_%1"_s.arg(slot).toLatin1().constData(), prefix);
         QVERIFY(pick("List_authname", name));
     }
     void pickJournal(const QString& prefix, const QString& name, int issueRow = -1) {
@@ -26,10 +26,10 @@ class tst_index_journal : public testsupport::DatabaseTest, testsupport::WindowF
     // A complete entry: title, author 1, subject 1, journal and issue, pages.
     void fillEntry(const QString& title) {
         area("Text2")->setPlainText(title);
-        pickAuthor(0, QStringLiteral("สม"), QStringLiteral("สมชาย ใจดี"));
-        text("Text6_0")->setText(QStringLiteral("การศึกษา"));
-        pickJournal(QStringLiteral("ครุ"), QStringLiteral("วารสารครุศาสตร์"), 0);
-        text("Text11")->setText(QStringLiteral("12-20"));
+        pickAuthor(0, u"สม"_s, u"สมชาย ใจดี"_s);
+        text("Text6_0")->setText(u"การศึกษา"_s);
+        pickJournal(u"ครุ"_s, u"วารสารครุศาสตร์"_s, 0);
+        text("Text11")->setText(u"12-20"_s);
     }
 
 private slots:
@@ -46,50 +46,50 @@ private slots:
                               "('0000008', 'สมศรี รักเรียน', ''), ('0000009', 'วิภา แก้วมณี', '')"));
         a.exec(QStringLiteral("INSERT INTO msubject (article_no, seqno, subject) VALUES ('0000001', 1, 'การศึกษา'), "
                               "('0000001', 2, 'การศึกษาพิเศษ'), ('0000002', 1, 'การศึกษา'), ('0000002', 2, 'เกษตรกรรม')"));
-        a.exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = '0000041'"));
+        a.exec(u"UPDATE artctrl SET artno_ctrl = '0000041'"_s);
         w = testsupport::showWindow<index_journal>();
     }
 
     // Authors in slots 1 and 3 and subjects 1 and 3 are stored numbered 1 and 2; a long abstract
     // is kept whole; the number shown is the number used, so no box follows the question.
     void saveWithSlotsOneAndThree() {
-        QCOMPARE(text("Text1")->text(), QStringLiteral("0000041"));
+        QCOMPARE(text("Text1")->text(), u"0000041"_s);
         QVERIFY(area("Text2")->hasFocus());
-        fillEntry(QStringLiteral("การพัฒนาหลักสูตร"));
-        pickAuthor(2, QStringLiteral("วิ"), QStringLiteral("วิภา แก้วมณี"));
-        text("Text6_2")->setText(QStringLiteral("  หลักสูตร  "));
+        fillEntry(u"การพัฒนาหลักสูตร"_s);
+        pickAuthor(2, u"วิ"_s, u"วิภา แก้วมณี"_s);
+        text("Text6_2")->setText(u"  หลักสูตร  "_s);
         click("Command5");
         QVERIFY(control<QGroupBox>(w, "Frame4")->isVisible());
-        area("Text5")->setPlainText(QStringLiteral("บทคัดย่อ").repeated(8000)); // 64,000 Thai characters
+        area("Text5")->setPlainText(u"บทคัดย่อ"_s.repeated(8000)); // 64,000 Thai characters
         click("Command6");
-        QCOMPARE(focused(), QStringLiteral("Command5")); // back on the abstract button, not the number
+        QCOMPARE(focused(), u"Command5"_s); // back on the abstract button, not the number
         click("Command4");
         QCOMPARE(boxes->boxes.size(), 1);
-        QCOMPARE(boxes->last().prompt + boxes->last().title, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่Confirn"));
+        QCOMPARE(boxes->last().prompt + boxes->last().title, u"ต้องการบันทึกข้อมูลหรือไม่Confirn"_s);
         QCOMPARE(sql("SELECT Article_Name, HEX(spare), pointer, year, volume, month, pages, CHAR_LENGTH(abstract), "
                      "ABS(TIMESTAMPDIFF(MINUTE, keydate, NOW())) < 2 FROM article WHERE article_no = '0000041'"),
-                 QStringLiteral("การพัฒนาหลักสูตร|20|I000001|12|5|พฤษภาคม 2569|12-20|64000|1"));
+                 u"การพัฒนาหลักสูตร|20|I000001|12|5|พฤษภาคม 2569|12-20|64000|1"_s);
         QCOMPARE(sql("SELECT GROUP_CONCAT(seqno, idno, article_name ORDER BY seqno) FROM mauthfile"),
-                 QStringLiteral("10000007การพัฒนาหลักสูตร,20000009การพัฒนาหลักสูตร"));
+                 u"10000007การพัฒนาหลักสูตร,20000009การพัฒนาหลักสูตร"_s);
         QCOMPARE(sql("SELECT GROUP_CONCAT(seqno, subject ORDER BY seqno) FROM msubject WHERE article_no = '0000041'"),
-                 QStringLiteral("1การศึกษา,2หลักสูตร"));
-        QCOMPARE(sql("SELECT artno_ctrl FROM artctrl"), QStringLiteral("0000042"));
+                 u"1การศึกษา,2หลักสูตร"_s);
+        QCOMPARE(sql("SELECT artno_ctrl FROM artctrl"), u"0000042"_s);
         // Ready for the next entry.
         QCOMPARE(text("Text1")->text() + area("Text2")->toPlainText() + text("Text13")->text() + text("Text8")->text(),
-                 QStringLiteral("0000042"));
+                 u"0000042"_s);
         QVERIFY(area("Text2")->hasFocus());
     }
 
     // A counter kept as typed ("100", as the number control stores it) gives 0000100 with no
     // conflict box: numbers are compared, not their texts.
     void counterKeptAsTyped() {
-        db->admin().exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = '100'"));
+        db->admin().exec(u"UPDATE artctrl SET artno_ctrl = '100'"_s);
         w->close();
         w = testsupport::showWindow<index_journal>();
-        fillEntry(QStringLiteral("การพัฒนาหลักสูตร"));
+        fillEntry(u"การพัฒนาหลักสูตร"_s);
         click("Command4");
         QCOMPARE(boxes->boxes.size(), 1); // the question alone
-        QCOMPARE(sql("SELECT COUNT(*) FROM article WHERE article_no = '0000100'"), QStringLiteral("1"));
+        QCOMPARE(sql("SELECT COUNT(*) FROM article WHERE article_no = '0000100'"), u"1"_s);
     }
 
     void inputChecksInOrder_data() {
@@ -101,63 +101,61 @@ private slots:
     void inputChecksInOrder() {
         const auto [filled, message, focus] = testsupport::fetch<3>();
         const std::function<void()> steps[] = {
-            [&] { area("Text2")->setPlainText(QStringLiteral("ชื่อบทความ")); },
-            [&] { pickAuthor(0, QStringLiteral("สม"), QStringLiteral("สมศรี รักเรียน")); },
-            [&] { text("Text6_0")->setText(QStringLiteral("เกษตรกรรม")); },
-            [&] { pickJournal(QStringLiteral("Nat"), QStringLiteral("Nature")); },
-            [&] { pickJournal(QStringLiteral("ครุ"), QStringLiteral("วารสารครุศาสตร์"), 1); }};
+            [&] { area("Text2")->setPlainText(u"ชื่อบทความ"_s); }, [&] { pickAuthor(0, u"สม"_s, u"สมศรี รักเรียน"_s); },
+            [&] { text("Text6_0")->setText(u"เกษตรกรรม"_s); }, [&] { pickJournal(u"Nat"_s, u"Nature"_s); },
+            [&] { pickJournal(u"ครุ"_s, u"วารสารครุศาสตร์"_s, 1); }};
         for (int i = 0; i < filled.toInt(); ++i)
             steps[i]();
         click("Command4");
-        QCOMPARE(boxes->last().prompt + boxes->last().title, message + QStringLiteral("ข้อมูลไม่ครบ"));
+        QCOMPARE(boxes->last().prompt + boxes->last().title, message + u"ข้อมูลไม่ครบ"_s);
         QCOMPARE(w->focusWidget()->objectName(), focus);
-        QCOMPARE(sql("SELECT COUNT(*) FROM article"), QStringLiteral("0"));
+        QCOMPARE(sql("SELECT COUNT(*) FROM article"), u"0"_s);
     }
 
     // A subject only in slot 2, an author typed but not picked, a journal typed over after
     // its pick: each refused, nothing stored.
     void entryNotPickedRefused() {
-        fillEntry(QStringLiteral("บทความ"));
+        fillEntry(u"บทความ"_s);
         text("Text6_1")->setText(text("Text6_0")->text());
         text("Text6_0")->clear();
         click("Command4");
-        QCOMPARE(boxes->last().prompt, QStringLiteral("กรุณากรอกข้อมูล หัวเรื่อง "));
+        QCOMPARE(boxes->last().prompt, u"กรุณากรอกข้อมูล หัวเรื่อง "_s);
         text("Text6_0")->setText(text("Text6_1")->text());
         text("Text3_1")->setFocus();
-        QTest::keyClicks(text("Text3_1"), QStringLiteral("Someone"));
+        QTest::keyClicks(text("Text3_1"), u"Someone"_s);
         click("Command4");
-        QVERIFY(boxes->last().prompt.contains(QStringLiteral("ลำดับที่ 2")));
+        QVERIFY(boxes->last().prompt.contains(u"ลำดับที่ 2"_s));
         QCOMPARE(w->focusWidget(), text("Text3_1"));
         text("Text3_1")->clear();
         area("Text7")->setFocus();
         area("Text7")->moveCursor(QTextCursor::End);
-        QTest::keyClicks(area("Text7"), QStringLiteral("x"));
+        QTest::keyClicks(area("Text7"), u"x"_s);
         QCOMPARE(text("Text13")->text() + text("Text8")->text() + text("Text10")->text(), QString());
         click("Command4");
-        QVERIFY(boxes->last().prompt.contains(QStringLiteral("กรุณาเลือกชื่อวารสารจากรายการ")));
-        QCOMPARE(sql("SELECT COUNT(*) FROM article"), QStringLiteral("0"));
+        QVERIFY(boxes->last().prompt.contains(u"กรุณาเลือกชื่อวารสารจากรายการ"_s));
+        QCOMPARE(sql("SELECT COUNT(*) FROM article"), u"0"_s);
     }
 
     // The issue grid's messages; searches that find nothing; subject headings each once.
     void listsAndTheirMessages() {
         click("Command1");
-        QCOMPARE(boxes->last().prompt + boxes->last().title, QStringLiteral("กรุณากรอกข้อมูลรายชื่อวารสารก่อนข้อผิดพลาด"));
-        pickJournal(QStringLiteral("Nat"), QStringLiteral("Nature"));
+        QCOMPARE(boxes->last().prompt + boxes->last().title, u"กรุณากรอกข้อมูลรายชื่อวารสารก่อนข้อผิดพลาด"_s);
+        pickJournal(u"Nat"_s, u"Nature"_s);
         click("Command1");
-        QCOMPARE(boxes->last().prompt, QStringLiteral("รายชื่อวารสารนี้ไม่พบข้อมูลการลงทะเบียน"));
+        QCOMPARE(boxes->last().prompt, u"รายชื่อวารสารนี้ไม่พบข้อมูลการลงทะเบียน"_s);
         QVERIFY(!issues()->isVisible());
-        pickJournal(QStringLiteral("ครุ"), QStringLiteral("วารสารครุศาสตร์"), 0);
+        pickJournal(u"ครุ"_s, u"วารสารครุศาสตร์"_s, 0);
         QCOMPARE(issues()->rowCount(), 2);
-        QCOMPARE(issues()->rows()->text(0, 0), QStringLiteral("20")); // newest issue date first
-        enter("Text3_1", QStringLiteral("ไม่มีผู้นี้"));
-        QCOMPARE(boxes->last().prompt, QStringLiteral("ไม่พบข้อมูลที่ต้องการค้นหา กรุณาตรวจสอบอีกครั้ง"));
+        QCOMPARE(issues()->rows()->text(0, 0), u"20"_s); // newest issue date first
+        enter("Text3_1", u"ไม่มีผู้นี้"_s);
+        QCOMPARE(boxes->last().prompt, u"ไม่พบข้อมูลที่ต้องการค้นหา กรุณาตรวจสอบอีกครั้ง"_s);
         QCOMPARE(w->focusWidget(), text("Text6_1")); // on to the subject of the same slot
-        enter("Text7", QStringLiteral("it's 100%"));
+        enter("Text7", u"it's 100%"_s);
         QCOMPARE(area("Text7")->toPlainText(), QString());
-        enter("Text6_2", QStringLiteral("  การศึกษา"));
+        enter("Text6_2", u"  การศึกษา"_s);
         QCOMPARE(control<forms::PickList>(w, "list_subject")->count(), 2);
-        QVERIFY(pick("list_subject", QStringLiteral("การศึกษาพิเศษ")));
-        QCOMPARE(text("Text6_2")->text(), QStringLiteral("การศึกษาพิเศษ"));
+        QVERIFY(pick("list_subject", u"การศึกษาพิเศษ"_s));
+        QCOMPARE(text("Text6_2")->text(), u"การศึกษาพิเศษ"_s);
     }
 
     // A counter set back onto a used number, or missing, or authors that cannot be written:
@@ -175,19 +173,19 @@ private slots:
         db->admin().exec(setup);
         const QString before = sql("SELECT (SELECT COUNT(*) FROM article), (SELECT COUNT(*) FROM artctrl), "
                                    "(SELECT MAX(artno_ctrl) FROM artctrl), (SELECT COUNT(*) FROM mauthfile)");
-        fillEntry(QStringLiteral("บทความใหม่"));
+        fillEntry(u"บทความใหม่"_s);
         click("Command4");
-        db->admin().exec(QStringLiteral("DROP TRIGGER IF EXISTS no_authors"));
-        QCOMPARE(boxes->last().title, QStringLiteral("Save Data Error"));
+        db->admin().exec(u"DROP TRIGGER IF EXISTS no_authors"_s);
+        QCOMPARE(boxes->last().title, u"Save Data Error"_s);
         QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
         QCOMPARE(sql("SELECT (SELECT COUNT(*) FROM article), (SELECT COUNT(*) FROM artctrl), "
                      "(SELECT MAX(artno_ctrl) FROM artctrl), (SELECT COUNT(*) FROM mauthfile)"),
                  before);
-        QCOMPARE(area("Text2")->toPlainText(), QStringLiteral("บทความใหม่")); // kept for another try
-        db->admin().exec(QStringLiteral("DELETE FROM artctrl"));
-        db->admin().exec(QStringLiteral("INSERT INTO artctrl (artno_ctrl) VALUES ('0000050')"));
+        QCOMPARE(area("Text2")->toPlainText(), u"บทความใหม่"_s); // kept for another try
+        db->admin().exec(u"DELETE FROM artctrl"_s);
+        db->admin().exec(u"INSERT INTO artctrl (artno_ctrl) VALUES ('0000050')"_s);
         click("Command4");
-        QCOMPARE(sql("SELECT article_no FROM article WHERE Article_Name = 'บทความใหม่'"), QStringLiteral("0000050"));
+        QCOMPARE(sql("SELECT article_no FROM article WHERE Article_Name = 'บทความใหม่'"), u"0000050"_s);
     }
 };
 

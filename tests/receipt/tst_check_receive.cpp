@@ -29,9 +29,9 @@ class tst_check_receive : public testsupport::DatabaseTest, testsupport::WindowF
     Q_OBJECT
 
     void issue(const char* pointer, const QDate& d) {
-        db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, daily) VALUES (?, ?, ?)"),
-                         {QStringLiteral("%1-%2").arg(QLatin1String(pointer)).arg(d.toJulianDay()),
-                          QString::fromLatin1(pointer), d});
+        db->admin().exec(
+            u"INSERT INTO tranfile (magno, pointer, daily) VALUES (?, ?, ?)"_s,
+            {u"%1-%2"_s.arg(QLatin1String(pointer)).arg(d.toJulianDay()), QString::fromLatin1(pointer), d});
     }
     void period(const char* from, const char* to) {
         text("Text1")->setText(QString::fromLatin1(from));
@@ -92,7 +92,7 @@ private slots:
         QCOMPARE((step == "next" ? receipt::nextIssueDate(f, d) : receipt::prevIssueDate(f, d)).toString(Qt::ISODate),
                  to);
         QCOMPARE(receipt::thaiDateText(QDate(2006, 11, 1)) + receipt::thaiDateText(QDate(2006, 1, 5)),
-                 QStringLiteral("1 พฤศจิกายน 25495 มกราคม 2549"));
+                 u"1 พฤศจิกายน 25495 มกราคม 2549"_s);
         QVERIFY(!receipt::frequencyOf("01") && !receipt::frequencyOf("10") && !receipt::frequencyOf(""));
     }
 
@@ -120,12 +120,12 @@ private slots:
             click("Command3");
         QCOMPARE(
             sql("SELECT COUNT(*), GROUP_CONCAT(DISTINCT from_date, to_date) FROM chk_receive WHERE station <> 'other'"),
-            QStringLiteral("10|2006-03-152006-06-30"));
+            u"10|2006-03-152006-06-30"_s);
         QCOMPARE(
             sql("SELECT Magazine_Name, expect_date FROM chk_receive WHERE station <> 'other' ORDER BY row_id LIMIT 1"),
-            QStringLiteral("Weekly|28 มีนาคม 2549"));
-        QCOMPARE(sql("SELECT COUNT(*) FROM chk_receive WHERE station = 'other'"), QStringLiteral("2"));
-        QCOMPARE(sql("SELECT COUNT(*) FROM chk_receive WHERE Magazine_Name = 'old'"), QStringLiteral("0"));
+            u"Weekly|28 มีนาคม 2549"_s);
+        QCOMPARE(sql("SELECT COUNT(*) FROM chk_receive WHERE station = 'other'"), u"2"_s);
+        QCOMPARE(sql("SELECT COUNT(*) FROM chk_receive WHERE Magazine_Name = 'old'"), u"0"_s);
 
         db->reset();
         bench::DataSize demo = bench::DataSize::demo();
@@ -141,40 +141,39 @@ private slots:
         app::menumagizine main;
         app::registerWindows(main.windows());
         main.show();
-        auto* inside = qobject_cast<check_receive*>(main.windows().show(QStringLiteral("check_receive")));
-        testsupport::control<QLineEdit>(inside, "Text1")->setText(QStringLiteral("15/03/2006"));
-        testsupport::control<QLineEdit>(inside, "Text2")->setText(QStringLiteral("30/06/2006"));
+        auto* inside = qobject_cast<check_receive*>(main.windows().show(u"check_receive"_s));
+        testsupport::control<QLineEdit>(inside, "Text1")->setText(u"15/03/2006"_s);
+        testsupport::control<QLineEdit>(inside, "Text2")->setText(u"30/06/2006"_s);
         inside->process();
         const auto panels = [&] { return main.statusPanel(1)->text() + '/' + main.statusPanel(2)->text(); };
-        QCOMPARE(panels(), QStringLiteral("6/6")); // the subscribed titles with a regular frequency
+        QCOMPARE(panels(), u"6/6"_s); // the subscribed titles with a regular frequency
         QTest::mouseClick(testsupport::control<QPushButton>(inside, "Command4"), Qt::LeftButton);
-        QCOMPARE(panels(), QStringLiteral("/"));
+        QCOMPARE(panels(), u"/"_s);
     }
 
     // Refused periods; the report in the window by title and as claims; its PDF holds the Thai
     // dates; the command line gives the same rows.
     void windowAndOutputs() {
         click("Command3");
-        QVERIFY(boxes->last().prompt.contains(QStringLiteral("ให้ครบ")));
+        QVERIFY(boxes->last().prompt.contains(u"ให้ครบ"_s));
         period("30/06/2006", "15/03/2006");
         click("Command3");
-        QCOMPARE(boxes->last().title + boxes->last().prompt, QStringLiteral(" Date Errorวันที่ไม่ถูกต้อง กรุณาแก้ไขวันที่ใหม่"));
-        QCOMPARE(sql("SELECT COUNT(*) FROM chk_receive"), QStringLiteral("0"));
+        QCOMPARE(boxes->last().title + boxes->last().prompt, u" Date Errorวันที่ไม่ถูกต้อง กรุณาแก้ไขวันที่ใหม่"_s);
+        QCOMPARE(sql("SELECT COUNT(*) FROM chk_receive"), u"0"_s);
         period("15/03/2006", "30/06/2006");
         click("Command3");
         QCOMPARE(w->viewer()->document().csvRows.size(), 10);
         const QScrollBar* scroll = w->viewer()->findChild<QGraphicsView*>()->verticalScrollBar();
         QCOMPARE(scroll->value(), scroll->minimum()); // the page's head on show at 94 %
         QCOMPARE(w->viewer()->document().csvRows.at(7).join('|'),
-                 QStringLiteral("วารสารรายเดือน|1 มิถุนายน 2549|2006-06-01|2006-03-15|2006-06-30"));
+                 u"วารสารรายเดือน|1 มิถุนายน 2549|2006-06-01|2006-03-15|2006-06-30"_s);
         testsupport::control<QRadioButton>(w, "OptClaims")->click();
         QCOMPARE(w->viewer()->document().csvRows.at(2).mid(0, 5).join('|'), // after the two without a distributor
-                 QStringLiteral("Springer|233 Spring St||คุณสมชาย|Weekly"));
+                 u"Springer|233 Spring St||คุณสมชาย|Weekly"_s);
         QTemporaryDir dir;
         QVERIFY(w->viewer()->savePdf(dir.filePath("claims.pdf")) && w->viewer()->saveCsv(dir.filePath("claims.csv")));
         const QString pdf = testsupport::pdfText(dir.filePath("claims.pdf"));
-        QVERIFY2(pdf.contains(testsupport::bare(QStringLiteral("15 มีนาคม 2549"))) && pdf.contains("Springer"),
-                 qPrintable(pdf));
+        QVERIFY2(pdf.contains(testsupport::bare(u"15 มีนาคม 2549"_s)) && pdf.contains("Springer"), qPrintable(pdf));
         QByteArray errors;
         QVERIFY2(runReport({"receipt-check", "--from", "15/03/2549", "--to", "30/06/2006", "--claims", "--csv",
                             dir.filePath("cli.csv")},

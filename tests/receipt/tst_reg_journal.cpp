@@ -31,15 +31,14 @@ class tst_reg_journal : public testsupport::DatabaseTest, testsupport::WindowFix
         emit cal->clicked(d);
     }
     void issue(const QString& magno, const QString& pointer, const QString& daily, const QVariant& year,
-               const QVariant& number, const QVariant& description, const QString& status = QStringLiteral("O")) {
+               const QVariant& number, const QVariant& description, const QString& status = u"O"_s) {
         db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, daily, yearno, itemsno, "
                                         "DescriptionItem, MagStatus, regno) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                          {magno, pointer, QDate(2026, 1, 20), QDate::fromString(daily, Qt::ISODate), year, number,
-                          description, status,
-                          status == QLatin1String("Z") ? QVariant(QStringLiteral("B000001")) : QVariant()});
+                          description, status, status == QLatin1String("Z") ? QVariant(u"B000001"_s) : QVariant()});
     }
-    QString counter() { return db->admin().query(QStringLiteral("SELECT magno_ctrl FROM jourctrl")).text(0, 0); }
-    QString issues() { return db->admin().query(QStringLiteral("SELECT COUNT(*) FROM tranfile")).text(0, 0); }
+    QString counter() { return db->admin().query(u"SELECT magno_ctrl FROM jourctrl"_s).text(0, 0); }
+    QString issues() { return db->admin().query(u"SELECT COUNT(*) FROM tranfile"_s).text(0, 0); }
     QString stored(const QString& magno) {
         return testsupport::rowText(db->admin(),
                                     QStringLiteral("SELECT pointer, indate, daily, yearno, itemsno, DescriptionItem, "
@@ -53,7 +52,7 @@ private slots:
         a.exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, department_code) VALUES "
                               "('J000001', 'Nature', '07'), ('I000001', 'วารสารครุศาสตร์', '03'), "
                               "('I000002', 'วารสารวิทยาศาสตร์', '02'), ('I000003', 'ไม่มีคณะ', '99')"));
-        a.exec(QStringLiteral("UPDATE jourctrl SET magno_ctrl = '125'"));
+        a.exec(u"UPDATE jourctrl SET magno_ctrl = '125'"_s);
         issue("101", "J000001", "2026-03-01", "57", "3", "March 2026");
         issue("100", "J000001", "2026-02-01", "57", "2", "February 2026", "Z");
         issue("99", "J000001", "2026-01-01", QVariant(), QString(), QVariant());
@@ -105,23 +104,23 @@ private slots:
         const auto next = receipt::predictNext(code, issues);
         const QStringList got =
             next ? QStringList{next->daily.toString(Qt::ISODate), next->year, next->number, next->description}
-                 : QStringList{QStringLiteral("none")};
+                 : QStringList{u"none"_s};
         QCOMPARE(got.join('|'), expected);
     }
 
     void opensWithTheFocusInTheTitleSearch() { QVERIFY(text("Text1")->hasFocus()); } // its buttons: the state table
 
     void searchAndList() {
-        findTitle(QStringLiteral("   "));
-        QCOMPARE(boxes->last().prompt, QStringLiteral("กรุณาพิมพ์รายชื่อวารสารที่ต้องการลงทะเบียน"));
-        QCOMPARE(boxes->last().title, QStringLiteral("ข้อผิดพลาด"));
-        findTitle(QStringLiteral("Science"));
-        QCOMPARE(boxes->last().prompt, QStringLiteral("ไม่พบรายชื่อวารสารนี้"));
-        QCOMPARE(boxes->last().title, QStringLiteral("ไม่พบข้อมูล"));
+        findTitle(u"   "_s);
+        QCOMPARE(boxes->last().prompt, u"กรุณาพิมพ์รายชื่อวารสารที่ต้องการลงทะเบียน"_s);
+        QCOMPARE(boxes->last().title, u"ข้อผิดพลาด"_s);
+        findTitle(u"Science"_s);
+        QCOMPARE(boxes->last().prompt, u"ไม่พบรายชื่อวารสารนี้"_s);
+        QCOMPARE(boxes->last().title, u"ไม่พบข้อมูล"_s);
         QCOMPARE(text("Text1")->text(), QString());
-        findTitle(QStringLiteral("  วารสาร "));
+        findTitle(u"  วารสาร "_s);
         QCOMPARE(grid("show_journal")->rowCount(), 2);
-        QCOMPARE(row("show_journal", 0), QStringLiteral("วารสารครุศาสตร์|คณะครุศาสตร์|I000001|03"));
+        QCOMPARE(row("show_journal", 0), u"วารสารครุศาสตร์|คณะครุศาสตร์|I000001|03"_s);
         QVERIFY(grid("show_journal")->hasFocus());
         // Newest issue date first; empty year, number and description stay empty cells; on the
         // same date the newest registration number, compared as a number, every time.
@@ -129,14 +128,13 @@ private slots:
         issue("10", "I000001", "2026-05-01", "1", "2", "B");
         issue("8", "I000001", "2026-05-01", "1", "0", "C");
         for (int i = 0; i < 2; ++i) {
-            openTitle(QStringLiteral("Nature"));
-            QCOMPARE(row("show_item", 0) + QLatin1Char(' ') + row("show_item", 2),
-                     QStringLiteral("101|01/03/2026|57|3|March 2026|20/01/2026 99|01/01/2026||||20/01/2026"));
-            QCOMPARE(label("Label1"), QStringLiteral("   Magno= 101   Daily=  01/03/2026  :  March 2026"));
-            openTitle(QStringLiteral("วารสารครุศาสตร์"));
-            QCOMPARE(cell("show_item", 0, 0) + cell("show_item", 1, 0) + cell("show_item", 2, 0),
-                     QStringLiteral("1098"));
-            QCOMPARE(label("Label1"), QStringLiteral("   Magno= 10   Daily=  01/05/2026  :  B"));
+            openTitle(u"Nature"_s);
+            QCOMPARE(row("show_item", 0) + u' ' + row("show_item", 2),
+                     u"101|01/03/2026|57|3|March 2026|20/01/2026 99|01/01/2026||||20/01/2026"_s);
+            QCOMPARE(label("Label1"), u"   Magno= 101   Daily=  01/03/2026  :  March 2026"_s);
+            openTitle(u"วารสารครุศาสตร์"_s);
+            QCOMPARE(cell("show_item", 0, 0) + cell("show_item", 1, 0) + cell("show_item", 2, 0), u"1098"_s);
+            QCOMPARE(label("Label1"), u"   Magno= 10   Daily=  01/05/2026  :  B"_s);
         }
     }
 
@@ -167,11 +165,11 @@ private slots:
         db->admin().exec(QStringLiteral("INSERT INTO article (article_no, Article_Name, pointer, year, volume) "
                                         "VALUES ('0000001', 'x', 'J000001', ?, ?)"),
                          {year, volume});
-        openTitle(QStringLiteral("Nature"));
+        openTitle(u"Nature"_s);
         QCOMPARE(label("Index_Label"), newest);
         clickRow("show_item", 1);
         QCOMPARE(label("Index_Label"), second);
-        QCOMPARE(text("Text2")->text() + text("Text3")->text(), QStringLiteral("10001/02/2026"));
+        QCOMPARE(text("Text2")->text() + text("Text3")->text(), u"10001/02/2026"_s);
         QCOMPARE(enabled({"Text4", "Command3", "Command6"}), "011");
     }
 
@@ -179,18 +177,18 @@ private slots:
     // focus goes where the next thing is to be typed, every box as the desk knows it.
     void keyboardOnlyCheckIn() {
         text("Text1")->setFocus();
-        testsupport::typeText(text("Text1"), QStringLiteral("วิทยา"));
+        testsupport::typeText(text("Text1"), u"วิทยา"_s);
         QTest::keyClick(text("Text1"), Qt::Key_Return);
         QVERIFY(grid("show_journal")->hasFocus());
         QTest::keyClick(grid("show_journal"), Qt::Key_Return);
-        QCOMPARE(boxes->last().prompt, QStringLiteral("รายชื่อวารสารนี้ไม่พบข้อมูลการลงทะเบียน"));
-        QCOMPARE(boxes->last().title, QStringLiteral("ไม่พบวารสารที่ลงทะเบียน"));
-        QCOMPARE(focused(), QStringLiteral("Command2"));
+        QCOMPARE(boxes->last().prompt, u"รายชื่อวารสารนี้ไม่พบข้อมูลการลงทะเบียน"_s);
+        QCOMPARE(boxes->last().title, u"ไม่พบวารสารที่ลงทะเบียน"_s);
+        QCOMPARE(focused(), u"Command2"_s);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(w->mode(), reg_journal::Mode::Adding);
-        QCOMPARE(text("Text2")->text(), QStringLiteral("125"));
-        QCOMPARE(text("Text7")->text(), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
-        QCOMPARE(focused(), QStringLiteral("Command9"));
+        QCOMPARE(text("Text2")->text(), u"125"_s);
+        QCOMPARE(text("Text7")->text(), QDate::currentDate().toString(u"dd/MM/yyyy"_s));
+        QCOMPARE(focused(), u"Command9"_s);
         QStyleOptionButton look; // drawn with its focus outline, though no Tab moved it there
         look.initFrom(button("Command9"));
         QVERIFY(look.state.testFlags(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange));
@@ -199,55 +197,55 @@ private slots:
         QVERIFY(cal->isVisible() && cal->hasFocus());
         cal->setSelectedDate(QDate(2026, 11, 1));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(text("Text3")->text(), QStringLiteral("01/11/2026"));
-        QCOMPARE(focused(), QStringLiteral("Text4"));
-        QTest::keyClicks(text("Text4"), QStringLiteral("12"));
+        QCOMPARE(text("Text3")->text(), u"01/11/2026"_s);
+        QCOMPARE(focused(), u"Text4"_s);
+        QTest::keyClicks(text("Text4"), u"12"_s);
         QTest::keyClick(text("Text4"), Qt::Key_Tab);
-        QTest::keyClicks(text("Text5"), QStringLiteral("4"));
+        QTest::keyClicks(text("Text5"), u"4"_s);
         QTest::keyClick(text("Text5"), Qt::Key_Tab);
-        testsupport::typeText(text("Text6"), QStringLiteral("พฤศจิกายน 2569"));
+        testsupport::typeText(text("Text6"), u"พฤศจิกายน 2569"_s);
         QTest::keyClick(text("Text6"), Qt::Key_Tab);
-        QCOMPARE(focused(), QStringLiteral("Command10"));
+        QCOMPARE(focused(), u"Command10"_s);
         QTest::keyClick(button("Command10"), Qt::Key_Space);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // today, as shown
-        QCOMPARE(focused(), QStringLiteral("Command7"));
+        QCOMPARE(focused(), u"Command7"_s);
         boxes->clear();
         QTest::keyClick(button("Command7"), Qt::Key_Return);
-        QCOMPARE(boxes->boxes.at(0).prompt, QStringLiteral("ต้องการบันทึกข้อมูลวารสารเลขทะเบียนนี้หรือไม่"));
-        QCOMPARE(boxes->boxes.at(0).title, QStringLiteral(" ยืนยันการบันทึกข้อมูล"));
-        QCOMPARE(boxes->last().prompt, QStringLiteral("บันทึกข้อมูลลงทะเบียนวารสารเรียบร้อยแล้ว")); // no other-station line
-        QCOMPARE(boxes->last().title, QStringLiteral("ผลการบันทึก"));
-        QCOMPARE(stored(QStringLiteral("125")), QStringLiteral("I000002|%1|2026-11-01|12|4|พฤศจิกายน 2569|O|")
-                                                    .arg(QDate::currentDate().toString(Qt::ISODate)));
-        QCOMPARE(counter(), QStringLiteral("126"));
-        QCOMPARE(label("Label1"), QStringLiteral("   Magno= 125   Daily=  01/11/2026  :  พฤศจิกายน 2569"));
-        QCOMPARE(focused(), QStringLiteral("show_item"));
+        QCOMPARE(boxes->boxes.at(0).prompt, u"ต้องการบันทึกข้อมูลวารสารเลขทะเบียนนี้หรือไม่"_s);
+        QCOMPARE(boxes->boxes.at(0).title, u" ยืนยันการบันทึกข้อมูล"_s);
+        QCOMPARE(boxes->last().prompt, u"บันทึกข้อมูลลงทะเบียนวารสารเรียบร้อยแล้ว"_s); // no other-station line
+        QCOMPARE(boxes->last().title, u"ผลการบันทึก"_s);
+        QCOMPARE(stored(u"125"_s),
+                 u"I000002|%1|2026-11-01|12|4|พฤศจิกายน 2569|O|"_s.arg(QDate::currentDate().toString(Qt::ISODate)));
+        QCOMPARE(counter(), u"126"_s);
+        QCOMPARE(label("Label1"), u"   Magno= 125   Daily=  01/11/2026  :  พฤศจิกายน 2569"_s);
+        QCOMPARE(focused(), u"show_item"_s);
         QCOMPARE(enabled({"Text4", "show_item", "Command2", "Command3", "Command7"}), "01110");
         // Ctrl+N, then Esc: nothing reserved, nothing written.
         QTest::keyClick(w, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(text("Text2")->text(), QStringLiteral("126"));
+        QCOMPARE(text("Text2")->text(), u"126"_s);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!button("Command7")->isEnabled());
-        QCOMPARE(counter(), QStringLiteral("126"));
+        QCOMPARE(counter(), u"126"_s);
     }
 
     // A title click says the issue expected next; Ctrl+E and Enter register it, keyboard alone.
     // A title with one issue has no prediction: the line stays empty, the button off.
     void receiveExpectedIssue() {
-        db->admin().exec(QStringLiteral("UPDATE magazine SET MagType_code = '04'"));
-        issue("102", "I000001", "2026-03-01", "1", "1", QStringLiteral("มีนาคม 2569"));
-        for (const QString& title : {QStringLiteral("วารสารครุศาสตร์"), QStringLiteral("Nature")}) {
+        db->admin().exec(u"UPDATE magazine SET MagType_code = '04'"_s);
+        issue("102", "I000001", "2026-03-01", "1", "1", u"มีนาคม 2569"_s);
+        for (const QString& title : {u"วารสารครุศาสตร์"_s, u"Nature"_s}) {
             text("Text1")->setFocus();
             testsupport::typeText(text("Text1"), title);
             QTest::keyClick(text("Text1"), Qt::Key_Return);
             QTest::keyClick(grid("show_journal"), Qt::Key_Return);
-            QCOMPARE(focused(), QStringLiteral("Command2"));
+            QCOMPARE(focused(), u"Command2"_s);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::ControlModifier);
             if (title == QLatin1String("Nature"))
                 break;
             QCOMPARE(label("Label_next") + QString::number(button("Command11")->isEnabled()) +
                          QString::number(int(w->mode())),
-                     QStringLiteral("01")); // Browsing
+                     u"01"_s); // Browsing
             text("Text1")->clear();
         }
         QVERIFY2(label("Label_next")
@@ -255,13 +253,12 @@ private slots:
                          "   ฉบับถัดไปที่คาดว่าจะได้รับ: 01/04/2026  ปีที่ 57  ฉบับที่ 4  April 2026  (เลยกำหนดแล้ว ")),
                  qPrintable(label("Label_next")));
         QCOMPARE(w->mode(), reg_journal::Mode::Adding);
-        QCOMPARE(focused(), QStringLiteral("Command7"));
+        QCOMPARE(focused(), u"Command7"_s);
         QTest::keyClick(button("Command7"), Qt::Key_Return);
-        QCOMPARE(boxes->last().prompt, QStringLiteral("บันทึกข้อมูลลงทะเบียนวารสารเรียบร้อยแล้ว"));
-        QCOMPARE(
-            stored(QStringLiteral("125")),
-            QStringLiteral("J000001|%1|2026-04-01|57|4|April 2026|O|").arg(QDate::currentDate().toString(Qt::ISODate)));
-        QVERIFY(label("Label_next").contains(QStringLiteral("01/05/2026  ปีที่ 57  ฉบับที่ 5  May 2026")));
+        QCOMPARE(boxes->last().prompt, u"บันทึกข้อมูลลงทะเบียนวารสารเรียบร้อยแล้ว"_s);
+        QCOMPARE(stored(u"125"_s),
+                 u"J000001|%1|2026-04-01|57|4|April 2026|O|"_s.arg(QDate::currentDate().toString(Qt::ISODate)));
+        QVERIFY(label("Label_next").contains(u"01/05/2026  ปีที่ 57  ฉบับที่ 5  May 2026"_s));
     }
 
     // Saves that must write nothing, each leaving the window adding with what was typed.
@@ -278,36 +275,36 @@ private slots:
         const auto [setup, confirm, date, words] = testsupport::fetch<4>();
         if (!setup.isEmpty())
             db->admin().exec(setup);
-        openTitle(QStringLiteral("Nature"));
+        openTitle(u"Nature"_s);
         click("Command2");
         if (!date.isEmpty())
             pickDate("Command9", "MonthView1", QDate(2026, 4, 1));
-        text("Text4")->setText(QStringLiteral("58"));
+        text("Text4")->setText(u"58"_s);
         boxes->answer({!confirm.isEmpty()});
         click("Command7");
-        db->admin().exec(QStringLiteral("DROP TRIGGER IF EXISTS stuck"));
+        db->admin().exec(u"DROP TRIGGER IF EXISTS stuck"_s);
         QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
-        QCOMPARE(issues(), QStringLiteral("3"));
+        QCOMPARE(issues(), u"3"_s);
         QVERIFY(counter() == QLatin1String("125") || counter() == QLatin1String("abc"));
         QCOMPARE(w->mode(), reg_journal::Mode::Adding);
-        QCOMPARE(text("Text4")->text(), QStringLiteral("58"));
+        QCOMPARE(text("Text4")->text(), u"58"_s);
         QVERIFY(button("Command7")->isEnabled());
     }
 
     // Clear ends adding: Save is off, and a save without a chosen title is refused.
     void clearEndsAdding() {
-        openTitle(QStringLiteral("Nature"));
+        openTitle(u"Nature"_s);
         clickRow("show_item", 0);
         click("Command2");
         click("Command8");
         QCOMPARE(cell("show_journal", 0, 0) + cell("show_item", 0, 0) + label("Label1") + text("Text2")->text() +
                      label("Index_Label"),
-                 QStringLiteral("NO"));
+                 u"NO"_s);
         QVERIFY(text("Text1")->hasFocus());
         w->save(); // as a stray Ctrl+S would
         QCOMPARE(boxes->last().icon, forms::Icon::Critical);
-        QCOMPARE(issues(), QStringLiteral("3"));
-        QCOMPARE(counter(), QStringLiteral("125"));
+        QCOMPARE(issues(), u"3"_s);
+        QCOMPARE(counter(), u"125"_s);
     }
 
     // Edit writes only its five fields (a bound issue stays bound), with the focus on the date
@@ -321,48 +318,48 @@ private slots:
     }
     void editSaves() {
         const auto [meanwhile, description, words] = testsupport::fetch<3>();
-        openTitle(QStringLiteral("Nature"));
+        openTitle(u"Nature"_s);
         clickRow("show_item", 1); // 100, bound into a volume
         click("Command3");
         QCOMPARE(w->mode(), reg_journal::Mode::Editing);
-        QCOMPARE(focused(), QStringLiteral("Command9"));
+        QCOMPARE(focused(), u"Command9"_s);
         pickDate("Command9", "MonthView1", QDate(2026, 2, 15));
         pickDate("Command10", "MonthView2", QDate(2026, 2, 20));
-        text("Text6")->setText(QStringLiteral("ฉบับพิเศษ"));
+        text("Text6")->setText(u"ฉบับพิเศษ"_s);
         if (!meanwhile.isEmpty())
             db->admin().exec(meanwhile);
         boxes->answer({true, true});
         click("Command7");
         QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
-        QCOMPARE(stored(QStringLiteral("100")), description); // a bound issue stays bound
-        QCOMPARE(counter(), QStringLiteral("125"));
+        QCOMPARE(stored(u"100"_s), description); // a bound issue stays bound
+        QCOMPARE(counter(), u"125"_s);
         if (QTest::currentDataTag() == QLatin1String("saved"))
-            QCOMPARE(text("Text2")->text(), QStringLiteral("100")); // the edited issue stays on show
-        if (words.contains(QStringLiteral("ถูกเครื่องอื่น")))
-            QCOMPARE(text("Text5")->text(), QStringLiteral("2A")); // the current values are on show
+            QCOMPARE(text("Text2")->text(), u"100"_s); // the edited issue stays on show
+        if (words.contains(u"ถูกเครื่องอื่น"_s))
+            QCOMPARE(text("Text5")->text(), u"2A"_s); // the current values are on show
     }
 
     // An issue received without a date is edited without inventing one.
     void editWithoutReceiptDate() {
-        db->admin().exec(QStringLiteral("UPDATE tranfile SET indate = NULL WHERE magno = '101'"));
-        openTitle(QStringLiteral("Nature"));
+        db->admin().exec(u"UPDATE tranfile SET indate = NULL WHERE magno = '101'"_s);
+        openTitle(u"Nature"_s);
         clickRow("show_item", 0);
         click("Command3");
-        text("Text6")->setText(QStringLiteral("แก้ไข"));
+        text("Text6")->setText(u"แก้ไข"_s);
         click("Command7");
-        QCOMPARE(stored(QStringLiteral("101")), QStringLiteral("J000001||2026-03-01|57|3|แก้ไข|O|"));
+        QCOMPARE(stored(u"101"_s), u"J000001||2026-03-01|57|3|แก้ไข|O|"_s);
     }
 
     void deleteIssues() {
-        openTitle(QStringLiteral("Nature"));
+        openTitle(u"Nature"_s);
         clickRow("show_item", 0);
         click("Command6");
-        QCOMPARE(boxes->boxes.at(0).prompt, QStringLiteral("ต้องการลบข้อมูลวารสารเลขทะเบียนนี้หรือไม่"));
-        QCOMPARE(boxes->boxes.at(0).title, QStringLiteral(" ยืนยันการลบข้อมูล"));
-        QCOMPARE(boxes->last().prompt, QStringLiteral("ทำการลบข้อมูลเรียบร้อยแล้ว"));
-        QCOMPARE(boxes->last().title, QStringLiteral("ผลการลบข้อมูล"));
-        QCOMPARE(stored(QStringLiteral("101")) + text("Text2")->text(), QString());
-        QCOMPARE(label("Label1"), QStringLiteral("   Magno= 100   Daily=  01/02/2026  :  February 2026"));
+        QCOMPARE(boxes->boxes.at(0).prompt, u"ต้องการลบข้อมูลวารสารเลขทะเบียนนี้หรือไม่"_s);
+        QCOMPARE(boxes->boxes.at(0).title, u" ยืนยันการลบข้อมูล"_s);
+        QCOMPARE(boxes->last().prompt, u"ทำการลบข้อมูลเรียบร้อยแล้ว"_s);
+        QCOMPARE(boxes->last().title, u"ผลการลบข้อมูล"_s);
+        QCOMPARE(stored(u"101"_s) + text("Text2")->text(), QString());
+        QCOMPARE(label("Label1"), u"   Magno= 100   Daily=  01/02/2026  :  February 2026"_s);
         // Deleting the last issues leaves nothing on show.
         for (int i = 0; i < 2; ++i) {
             clickRow("show_item", 0);
@@ -372,19 +369,19 @@ private slots:
     }
 
     void anotherStationTookTheNumber() {
-        openTitle(QStringLiteral("Nature"));
+        openTitle(u"Nature"_s);
         click("Command2");
-        QCOMPARE(text("Text2")->text(), QStringLiteral("125"));
-        QCOMPARE(records::IssueStore::add(*db->connect(), QStringLiteral("I000001"),
+        QCOMPARE(text("Text2")->text(), u"125"_s);
+        QCOMPARE(records::IssueStore::add(*db->connect(), u"I000001"_s,
                                           {{}, QDate(2026, 6, 1), {}, {}, {}, QDate(2026, 6, 2), {}}),
-                 QStringLiteral("125"));
+                 u"125"_s);
         pickDate("Command9", "MonthView1", QDate(2026, 4, 1));
         click("Command7");
-        QCOMPARE(stored(QStringLiteral("126")).left(7), QStringLiteral("J000001"));
-        QVERIFY2(boxes->last().prompt.contains(QStringLiteral("เลข 125 ถูกเครื่องอื่นใช้ไปแล้ว")) &&
-                     boxes->last().prompt.contains(QStringLiteral("126")),
+        QCOMPARE(stored(u"126"_s).left(7), u"J000001"_s);
+        QVERIFY2(boxes->last().prompt.contains(u"เลข 125 ถูกเครื่องอื่นใช้ไปแล้ว"_s) &&
+                     boxes->last().prompt.contains(u"126"_s),
                  qPrintable(boxes->last().prompt));
-        QCOMPARE(counter(), QStringLiteral("127"));
+        QCOMPARE(counter(), u"127"_s);
     }
 };
 

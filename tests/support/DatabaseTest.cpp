@@ -6,7 +6,7 @@
 namespace testsupport {
 
 void DatabaseTest::initTestCase() {
-    db = std::make_unique<TestDatabase>(QString::fromLatin1(metaObject()->className()).remove(QStringLiteral("tst_")));
+    db = std::make_unique<TestDatabase>(QString::fromLatin1(metaObject()->className()).remove(u"tst_"_s));
 }
 
 void DatabaseTest::fresh() {
@@ -29,8 +29,8 @@ int DatabaseTest::runReport(const QStringList& args, QByteArray* errors) {
     QTemporaryDir config; // no configuration file: the environment says where the database is
     QProcess p;
     QStringList env = QProcess::systemEnvironment();
-    env << QStringLiteral("WARASAN_SERVER=127.0.0.1") << QStringLiteral("WARASAN_PORT=%1").arg(testPort())
-        << QStringLiteral("WARASAN_DATABASE=") + db->name() << QStringLiteral("XDG_CONFIG_HOME=") + config.path();
+    env << u"WARASAN_SERVER=127.0.0.1"_s << u"WARASAN_PORT=%1"_s.arg(testPort()) << u"WARASAN_DATABASE="_s + db->name()
+        << u"XDG_CONFIG_HOME="_s + config.path();
     p.setEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(QStringLiteral(WARASAN_REPORT_EXE), args);

@@ -35,16 +35,16 @@ namespace testsupport {
 namespace {
 
 // "key: a b; key: c" → {key: [a, b], …}; `sep` splits the words.
-QHash<QString, QStringList> keyed(const char* text, QChar sep = QLatin1Char(' ')) {
+QHash<QString, QStringList> keyed(const char* text, QChar sep = u' ') {
     QHash<QString, QStringList> out;
-    for (const QString& part : QString::fromUtf8(text).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const qsizetype colon = part.indexOf(QLatin1Char(':'));
+    for (const QString& part : QString::fromUtf8(text).split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype colon = part.indexOf(u':');
         if (colon < 0)
             continue;
         QStringList words;
         for (const QString& w : part.mid(colon + 1).split(sep, Qt::SkipEmptyParts))
             if (!w.trimmed().isEmpty())
-                words << (sep == QLatin1Char(' ') ? w.trimmed() : w);
+                words << (sep == u' ' ? w.trimmed() : w);
         out[part.left(colon).trimmed()] = words;
     }
     return out;
@@ -57,7 +57,7 @@ const QStringList& commonValues() {
         QStringList v =
             QString::fromUtf8("|ก|การ|วารสาร|Journal|a|%|_|'|\\|<script>|0|1|41|9999999999|-1|3.5|31/12/2569|"
                               "29/02/2024|01/01/2027|32/13/2020|1/1/2027|B000001|b000005|ไก่ ไข่|📚|  ")
-                .split(QLatin1Char('|'));
+                .split(u'|');
         v.insert(17, QString(300, QChar(0x0E01))); // longer than any field takes
         return v;
     }();
@@ -65,10 +65,10 @@ const QStringList& commonValues() {
 }
 
 // The keys a person presses on whatever has the focus.
-const QStringList keys = QStringLiteral("Return Tab Escape Delete Down Ctrl+N Ctrl+S Ctrl+E").split(QLatin1Char(' '));
+const QStringList keys = u"Return Tab Escape Delete Down Ctrl+N Ctrl+S Ctrl+E"_s.split(u' ');
 
 // The viewer's buttons that open a file or printer dialog: not part of a window's states.
-const QStringList dialogButtons = {QStringLiteral("print"), QStringLiteral("pdf"), QStringLiteral("csv")};
+const QStringList dialogButtons = {u"print"_s, u"pdf"_s, u"csv"_s};
 
 bool takesTyping(QWidget* w) {
     if (auto* l = qobject_cast<QLineEdit*>(w))
@@ -107,14 +107,14 @@ void onCrash(int sig) {
 } // namespace
 
 QString Step::text() const {
-    QString t = action + QLatin1Char(' ') + target;
+    QString t = action + u' ' + target;
     if (!arg.isNull())
-        t += QStringLiteral(" \"%1\"").arg(QString(arg).replace(QLatin1Char('"'), QStringLiteral("\\\"")));
+        t += u" \"%1\""_s.arg(QString(arg).replace(u'"', u"\\\""_s));
     if (!answers.isEmpty()) {
-        t += QStringLiteral(" [");
+        t += u" ["_s;
         for (bool a : answers)
-            t += a ? QLatin1Char('Y') : QLatin1Char('N');
-        t += QLatin1Char(']');
+            t += a ? u'Y' : u'N';
+        t += u']';
     }
     return t;
 }
@@ -122,29 +122,28 @@ QString Step::text() const {
 Step Step::parse(const QString& text) {
     Step s;
     QString rest = text.trimmed();
-    if (rest.endsWith(QLatin1Char(']'))) {
-        const qsizetype open = rest.lastIndexOf(QLatin1Char('['));
+    if (rest.endsWith(u']')) {
+        const qsizetype open = rest.lastIndexOf(u'[');
         for (QChar c : rest.mid(open + 1, rest.size() - open - 2))
-            s.answers << (c == QLatin1Char('Y'));
+            s.answers << (c == u'Y');
         rest = rest.left(open).trimmed();
     }
-    if (const qsizetype quote = rest.indexOf(QLatin1Char('"')); quote >= 0) {
-        s.arg = rest.mid(quote + 1, rest.size() - quote - 2).replace(QStringLiteral("\\\""), QStringLiteral("\""));
+    if (const qsizetype quote = rest.indexOf(u'"'); quote >= 0) {
+        s.arg = rest.mid(quote + 1, rest.size() - quote - 2).replace(u"\\\""_s, u"\""_s);
         if (s.arg.isNull())
             s.arg = QLatin1String("");
         rest = rest.left(quote).trimmed();
     }
-    const QStringList words = rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QStringList words = rest.split(u' ', Qt::SkipEmptyParts);
     s.action = words.value(0);
     s.target = words.value(1);
     return s;
 }
 
 QString Walk::report(const QString& window, quint64 seed) const {
-    QString out =
-        QStringLiteral("%1 seed %2: %3 after %4 steps\n").arg(window).arg(seed).arg(violation).arg(steps.size());
+    QString out = u"%1 seed %2: %3 after %4 steps\n"_s.arg(window).arg(seed).arg(violation).arg(steps.size());
     for (int i = 0; i < steps.size(); ++i)
-        out += QStringLiteral("  %1. %2\n").arg(i + 1).arg(steps.at(i).text());
+        out += u"  %1. %2\n"_s.arg(i + 1).arg(steps.at(i).text());
     return out;
 }
 
@@ -183,8 +182,8 @@ private:
         return yes;
     }
     void note(const QString& prompt, const QString& title, forms::Icon icon) {
-        if (title == QStringLiteral("ข้อผิดพลาดของฐานข้อมูล") || prompt.startsWith(QStringLiteral("เกิดข้อผิดพลาด")))
-            errors << QStringLiteral("%1: %2").arg(title, prompt);
+        if (title == u"ข้อผิดพลาดของฐานข้อมูล"_s || prompt.startsWith(u"เกิดข้อผิดพลาด"_s))
+            errors << u"%1: %2"_s.arg(title, prompt);
         if (icon == forms::Icon::Critical || icon == forms::Icon::Warning)
             refused = true;
     }
@@ -207,9 +206,9 @@ struct Explorer::Run {
     Run(const WindowTable& t, TestDatabase& d, quint64 seed) : table(t), db(d), rng(seed) {
         states = keyed(t.states);
         lists = keyed(t.lists);
-        values = keyed(t.values, QLatin1Char(','));
-        shown = keyed(t.shown, QLatin1Char('|'));
-        writes = QString::fromLatin1(t.writes).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        values = keyed(t.values, u',');
+        shown = keyed(t.shown, u'|');
+        writes = QString::fromLatin1(t.writes).split(u' ', Qt::SkipEmptyParts);
         main = std::make_unique<app::menumagizine>();
         app::registerWindows(main->windows());
         main->refreshMenu();
@@ -219,7 +218,7 @@ struct Explorer::Run {
         modalWatch.setInterval(100);
         QObject::connect(&modalWatch, &QTimer::timeout, [this] {
             if (QWidget* m = QApplication::activeModalWidget()) {
-                modalSeen = QString::fromLatin1(m->metaObject()->className()) + QLatin1Char(' ') + m->windowTitle();
+                modalSeen = QString::fromLatin1(m->metaObject()->className()) + u' ' + m->windowTitle();
                 m->close();
             }
         });
@@ -265,9 +264,9 @@ struct Explorer::Run {
         for (QAbstractButton* b : children<QAbstractButton>()) {
             if (!usable(b, window) || dialogButtons.contains(b->objectName()) || qobject_cast<QComboBox*>(b->parent()))
                 continue;
-            const bool exits = b->text().contains(QLatin1String("Exit")) || b->text().contains(QStringLiteral("ออก")) ||
+            const bool exits = b->text().contains(QLatin1String("Exit")) || b->text().contains(u"ออก"_s) ||
                                b->objectName() == QLatin1String("close");
-            options.append({exits ? 1 : 4, {QStringLiteral("click"), b->objectName(), {}, {}}});
+            options.append({exits ? 1 : 4, {u"click"_s, b->objectName(), {}, {}}});
         }
         for (QWidget* f : children<QWidget>()) {
             if (!(qobject_cast<QLineEdit*>(f) || qobject_cast<QPlainTextEdit*>(f)) || !usable(f, window) ||
@@ -278,30 +277,25 @@ struct Explorer::Run {
                                                             : commonValues().at(pick(int(commonValues().size())));
             // Typing, and typing then Enter, as a search is made.
             const QString typed = v.isNull() ? QLatin1String("") : v;
-            options.append({2, {QStringLiteral("type"), f->objectName(), typed, {}}});
-            options.append({2, {QStringLiteral("enter"), f->objectName(), typed, {}}});
+            options.append({2, {u"type"_s, f->objectName(), typed, {}}});
+            options.append({2, {u"enter"_s, f->objectName(), typed, {}}});
         }
-        options.append({3, {QStringLiteral("key"), QStringLiteral("focus"), keys.at(pick(int(keys.size()))), {}}});
+        options.append({3, {u"key"_s, u"focus"_s, keys.at(pick(int(keys.size()))), {}}});
         for (forms::Grid* g : children<forms::Grid>())
             if (usable(g, window) && g->rowCount() > 0) {
                 const QString row = QString::number(pick(int(g->rowCount())));
-                options.append({3, {QStringLiteral("row"), g->objectName(), row, {}}});
-                options.append({1, {QStringLiteral("dclick"), g->objectName(), row, {}}});
+                options.append({3, {u"row"_s, g->objectName(), row, {}}});
+                options.append({1, {u"dclick"_s, g->objectName(), row, {}}});
             }
         for (forms::PickList* l : children<forms::PickList>())
             if (l->isVisible() && l->count() > 0)
-                options.append(
-                    {4, {QStringLiteral("row"), l->objectName(), QString::number(pick(int(l->count()))), {}}});
+                options.append({4, {u"row"_s, l->objectName(), QString::number(pick(int(l->count()))), {}}});
         for (QCalendarWidget* c : children<QCalendarWidget>())
             if (c->isVisible())
-                options.append({4,
-                                {QStringLiteral("day"),
-                                 c->objectName(),
-                                 QStringLiteral("%1,%2").arg(1 + pick(6)).arg(1 + pick(7)),
-                                 {}}});
+                options.append({4, {u"day"_s, c->objectName(), u"%1,%2"_s.arg(1 + pick(6)).arg(1 + pick(7)), {}}});
         for (QComboBox* c : children<QComboBox>())
             if (usable(c, window) && c->count() > 1)
-                options.append({1, {QStringLiteral("combo"), c->objectName(), rng() % 2 ? "Down" : "Up", {}}});
+                options.append({1, {u"combo"_s, c->objectName(), rng() % 2 ? "Down" : "Up", {}}});
         int total = 0;
         for (const auto& o : options)
             total += o.first;
@@ -352,8 +346,8 @@ struct Explorer::Run {
             else
                 QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
         } else if (s.action == QLatin1String("day")) {
-            auto* days = w->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
-            const QStringList rc = s.arg.split(QLatin1Char(','));
+            auto* days = w->findChild<QTableView*>(u"qt_calendar_calendarview"_s);
+            const QStringList rc = s.arg.split(u',');
             if (!days)
                 return false;
             const QPoint at = days->visualRect(days->model()->index(rc.value(0).toInt(), rc.value(1).toInt())).center();
@@ -386,27 +380,27 @@ struct Explorer::Run {
 
     QHash<QString, QString> snapshot() {
         QHash<QString, QString> sums;
-        const data::Result tables = db.admin().query(
-            QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = ?"), {db.name()});
+        const data::Result tables =
+            db.admin().query(u"SELECT table_name FROM information_schema.tables WHERE table_schema = ?"_s, {db.name()});
         QStringList names;
         for (const auto& r : tables.rows)
-            names << QStringLiteral("`%1`").arg(r.at(0).toString());
-        for (const auto& r : db.admin().query(QStringLiteral("CHECKSUM TABLE ") + names.join(QLatin1Char(','))).rows)
-            sums[r.at(0).toString().section(QLatin1Char('.'), 1).toLower()] = r.at(1).toString();
+            names << u"`%1`"_s.arg(r.at(0).toString());
+        for (const auto& r : db.admin().query(u"CHECKSUM TABLE "_s + names.join(u',')).rows)
+            sums[r.at(0).toString().section(u'.', 1).toLower()] = r.at(1).toString();
         return sums;
     }
 
     // The first check that fails after a step, or empty.
     QString check(const Step& s) {
         if (!boxes.errors.isEmpty())
-            return QStringLiteral("[error] a box showed a failure: ") + boxes.errors.first();
+            return u"[error] a box showed a failure: "_s + boxes.errors.first();
         if (!modalSeen.isEmpty())
-            return QStringLiteral("[modal] a dialog stopped the window: ") + modalSeen;
+            return u"[modal] a dialog stopped the window: "_s + modalSeen;
         if (!window)
             return {};
         for (QLineEdit* f : window->findChildren<QLineEdit*>())
             if (f->isVisible() && f->width() < 60 && f->minimumSizeHint().width() < 60)
-                return QStringLiteral("[fit] field %1 squeezed to %2 pixels").arg(f->objectName()).arg(f->width());
+                return u"[fit] field %1 squeezed to %2 pixels"_s.arg(f->objectName()).arg(f->width());
         // Tab takes each row of usable buttons left to right.
         QPushButton* last = nullptr;
         for (QWidget* f = window->nextInFocusChain(); f && f != window.data(); f = f->nextInFocusChain()) {
@@ -415,27 +409,26 @@ struct Explorer::Run {
                 continue;
             const QPoint at = b->mapTo(window, QPoint()), before = last ? last->mapTo(window, QPoint()) : QPoint();
             if (last && qAbs(at.y() - before.y()) <= 10 && at.x() < before.x())
-                return QStringLiteral("[tab] %1 comes after %2 to its right").arg(b->objectName(), last->objectName());
+                return u"[tab] %1 comes after %2 to its right"_s.arg(b->objectName(), last->objectName());
             last = b;
         }
         const QString mode = modeName();
         result.modes.insert(mode);
         if (!states.contains(mode))
-            return QStringLiteral("[mode] the state table has no mode %1").arg(mode);
+            return u"[mode] the state table has no mode %1"_s.arg(mode);
         for (const QString& word : states.value(mode)) {
-            const bool wanted = !word.startsWith(QLatin1Char('-'));
+            const bool wanted = !word.startsWith(u'-');
             const QString name = wanted ? word : word.mid(1);
             QWidget* c = named(name);
             if (!c)
-                return QStringLiteral("[table] no control %1").arg(name);
+                return u"[table] no control %1"_s.arg(name);
             if (usable(c, window) != wanted)
-                return QStringLiteral("[state %1] in mode %2 %1 should be %3")
-                    .arg(name, mode, wanted ? "usable" : "off");
+                return u"[state %1] in mode %2 %1 should be %3"_s.arg(name, mode, wanted ? "usable" : "off");
         }
         for (auto it = lists.cbegin(); it != lists.cend(); ++it) {
             QWidget* l = named(it.key());
             if (l && l->isVisible() && !it.value().contains(mode))
-                return QStringLiteral("[list %1] %1 is open in mode %2").arg(it.key(), mode);
+                return u"[list %1] %1 is open in mode %2"_s.arg(it.key(), mode);
         }
         if (const qint64 now = rowsWritten(); now != written) {
             written = now;
@@ -447,10 +440,10 @@ struct Explorer::Run {
             sums = after;
             for (const QString& t : changed)
                 if (!writes.contains(t))
-                    return QStringLiteral("[write %1] table %1 changed, which this window never writes").arg(t);
+                    return u"[write %1] table %1 changed, which this window never writes"_s.arg(t);
             if (!changed.isEmpty() && boxes.refused)
-                return QStringLiteral("[write refused] %1 changed by a step that was refused or answered No")
-                    .arg(changed.join(QLatin1Char(' ')));
+                return u"[write refused] %1 changed by a step that was refused or answered No"_s.arg(
+                    changed.join(u' '));
         }
         const bool looked = s.action != QLatin1String("type") && s.action != QLatin1String("combo") &&
                             !(s.action == QLatin1String("key") && s.arg != QLatin1String("Return"));
@@ -461,12 +454,12 @@ struct Explorer::Run {
                 return {}; // the key field holds what the person typed, not the record's key
             typedKey = QString();
             QStringList texts;
-            for (const QString& f : parts.value(2).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            for (const QString& f : parts.value(2).split(u' ', Qt::SkipEmptyParts))
                 texts << fieldText(named(f));
             const QString stored = rowText(db.admin(), parts.value(0), {key});
-            if (stored != texts.join(QLatin1Char('|')))
-                return QStringLiteral("[shown] in mode %1 the window shows \"%2\" for %3, stored: \"%4\"")
-                    .arg(mode, texts.join(QLatin1Char('|')), key, stored);
+            if (stored != texts.join(u'|'))
+                return u"[shown] in mode %1 the window shows \"%2\" for %3, stored: \"%4\""_s.arg(
+                    mode, texts.join(u'|'), key, stored);
         }
         return {};
     }
@@ -479,14 +472,14 @@ struct Explorer::Run {
         const QRect bounds = area->isAncestorOf(window) ? QRect(QPoint(0, 0), area->viewport()->size())
                                                         : main->screen()->availableGeometry();
         if (!bounds.contains(area->isAncestorOf(window) ? frame->geometry() : frame->frameGeometry()))
-            return QStringLiteral("[fit] the window reaches outside the working area");
+            return u"[fit] the window reaches outside the working area"_s;
         if (frame->windowIcon().pixmap(32).toImage() != forms::programIcon().pixmap(32).toImage())
-            return QStringLiteral("[fit] the frame does not carry the program's icon");
+            return u"[fit] the frame does not carry the program's icon"_s;
         if (window->parentWidget() && qobject_cast<QAbstractScrollArea*>(window->parentWidget()->parentWidget()))
-            return QStringLiteral("[fit] the window scrolls inside its frame");
+            return u"[fit] the window scrolls inside its frame"_s;
         for (forms::Grid* g : children<forms::Grid>())
             if (g->isVisible() && g->viewport()->height() < 5 * g->verticalHeader()->defaultSectionSize())
-                return QStringLiteral("[fit] grid %1 shows fewer than five rows").arg(g->objectName());
+                return u"[fit] grid %1 shows fewer than five rows"_s.arg(g->objectName());
         return {};
     }
 
@@ -496,7 +489,7 @@ struct Explorer::Run {
         if (given)
             s = *given;
         else if (!window)
-            s = {QStringLiteral("open"), QString::fromLatin1(table.kind), {}, {}};
+            s = {u"open"_s, QString::fromLatin1(table.kind), {}, {}};
         else
             s = choose();
         if (given && s.action == QLatin1String("open") && window)
@@ -512,7 +505,7 @@ struct Explorer::Run {
             sums = snapshot();
         }
         result.steps.append(s);
-        crashReport = result.report(QString::fromLatin1(table.kind), 0) + QStringLiteral("(crashed at the last step)");
+        crashReport = result.report(QString::fromLatin1(table.kind), 0) + u"(crashed at the last step)"_s;
         const QString keyField = window ? shown.value(modeName()).value(1).trimmed() : QString();
         QWidget* keyWidget = keyField.isEmpty() ? nullptr : named(keyField);
         const QString keyBefore = keyWidget ? fieldText(keyWidget) : QString();
@@ -537,13 +530,12 @@ struct Explorer::Run {
             if (!sub->isAncestorOf(window))
                 sub->close();
         if (s.action == QLatin1String("open") && !window)
-            result.violation = QStringLiteral("[open] the window did not open from the menu");
+            result.violation = u"[open] the window did not open from the menu"_s;
         else if (result.violation = s.action == QLatin1String("open") ? fits() : QString(); result.violation.isEmpty())
             result.violation = check(s);
         // Faults already known can be set aside while looking for others (WARASAN_EXPLORE_KNOWN:
         // the bracketed kinds, separated by commas).
-        static const QStringList known =
-            qEnvironmentVariable("WARASAN_EXPLORE_KNOWN").split(QLatin1Char(','), Qt::SkipEmptyParts);
+        static const QStringList known = qEnvironmentVariable("WARASAN_EXPLORE_KNOWN").split(u',', Qt::SkipEmptyParts);
         for (const QString& k : known)
             if (result.violation.startsWith(k))
                 result.violation.clear();
@@ -557,12 +549,12 @@ Explorer::Explorer(TestDatabase& db) : db_(db) {
     if (__sanitizer_set_death_callback)
         __sanitizer_set_death_callback(printCrashReport);
     // The demo data once, in a database of its own; every walk starts from a copy.
-    demo_ = std::make_unique<TestDatabase>(QStringLiteral("demo"));
+    demo_ = std::make_unique<TestDatabase>(u"demo"_s);
     data::Connection& a = demo_->admin();
     bench::generate(a, bench::DataSize::demo());
     // Edge rows older programs left: a bound volume whose issues were all released.
-    a.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES ('B000900', 'ว่าง', 'ST')"));
-    a.exec(QStringLiteral("UPDATE ctrlsumj SET regno_ctrl = GREATEST(regno_ctrl, 901)"));
+    a.exec(u"INSERT INTO sum_journal (regno, callno, status) VALUES ('B000900', 'ว่าง', 'ST')"_s);
+    a.exec(u"UPDATE ctrlsumj SET regno_ctrl = GREATEST(regno_ctrl, 901)"_s);
     data::InstallationConfig config = data::installation();
     config.db = db.settings(); // the windows work on the walked copy
     data::setInstallation(config);
@@ -572,15 +564,15 @@ Explorer::~Explorer() = default;
 
 void Explorer::restoreData() {
     data::Connection& a = db_.admin();
-    const data::Result tables = a.query(
-        QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = ?"), {demo_->name()});
-    a.exec(QStringLiteral("SET foreign_key_checks = 0"));
+    const data::Result tables =
+        a.query(u"SELECT table_name FROM information_schema.tables WHERE table_schema = ?"_s, {demo_->name()});
+    a.exec(u"SET foreign_key_checks = 0"_s);
     for (const auto& r : tables.rows) {
         const QString t = r.at(0).toString();
-        a.exec(QStringLiteral("DELETE FROM `%1`.`%2`").arg(db_.name(), t));
-        a.exec(QStringLiteral("INSERT INTO `%1`.`%3` SELECT * FROM `%2`.`%3`").arg(db_.name(), demo_->name(), t));
+        a.exec(u"DELETE FROM `%1`.`%2`"_s.arg(db_.name(), t));
+        a.exec(u"INSERT INTO `%1`.`%3` SELECT * FROM `%2`.`%3`"_s.arg(db_.name(), demo_->name(), t));
     }
-    a.exec(QStringLiteral("SET foreign_key_checks = 1"));
+    a.exec(u"SET foreign_key_checks = 1"_s);
 }
 
 Walk Explorer::walk(const WindowTable& table, quint64 seed, int steps) {
@@ -601,7 +593,7 @@ Walk Explorer::replay(const WindowTable& table, const QList<Step>& steps) {
 }
 
 QList<Step> Explorer::shorten(const WindowTable& table, const Walk& failed, int tries) {
-    const auto kind = [](const QString& v) { return v.section(QLatin1Char(']'), 0, 0); };
+    const auto kind = [](const QString& v) { return v.section(u']', 0, 0); };
     QList<Step> best = failed.steps;
     // Drop ever smaller runs of steps while the same kind of violation still comes.
     for (qsizetype chunk = best.size() / 2; chunk >= 1 && tries > 0; chunk /= 2) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/Literals.h"
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -11,8 +12,7 @@ namespace testsupport {
 // places those by where they stand on the page, not in the order they were written, and gives
 // some as the font's own shifted forms (private use, U+F700 on).
 inline QString bare(QString s) {
-    static const QRegularExpression marks(
-        QStringLiteral("[\\s\\x{0E31}\\x{0E34}-\\x{0E3A}\\x{0E47}-\\x{0E4E}\\x{F700}-\\x{F71F}]"));
+    static const QRegularExpression marks(u"[\\s\\x{0E31}\\x{0E34}-\\x{0E3A}\\x{0E47}-\\x{0E4E}\\x{F700}-\\x{F71F}]"_s);
     return s.remove(marks);
 }
 
@@ -22,7 +22,7 @@ inline QString pdfText(const QString& file, int page = 0) {
     if (page > 0)
         args << "-f" << QString::number(page) << "-l" << QString::number(page);
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), args << file << "-");
+    p.start(u"pdftotext"_s, args << file << "-");
     p.waitForFinished(60000);
     return bare(QString::fromUtf8(p.readAllStandardOutput()));
 }
@@ -36,7 +36,7 @@ struct PdfWord {
 };
 inline QList<PdfWord> pdfWords(const QString& file) {
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), file, QStringLiteral("-")});
+    p.start(u"pdftotext"_s, {u"-bbox"_s, file, u"-"_s});
     p.waitForFinished(60000);
     static const QRegularExpression tag(
         QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\">|<word xMin=\"([-\\d.]+)\" yMin=\"([-\\d.]+)\" "

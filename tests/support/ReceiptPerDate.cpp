@@ -20,8 +20,7 @@ QList<receipt::MissingIssue> receiptCheckPerDate(data::Connection& c, const QDat
         ReceiptCheck::stepThrough(
             t, anchor, from, to,
             [&](const QDate& d) {
-                return !c.query(QStringLiteral("SELECT 1 FROM tranfile WHERE pointer = ? AND daily = ? LIMIT 1"),
-                                {t.pointer, d})
+                return !c.query(u"SELECT 1 FROM tranfile WHERE pointer = ? AND daily = ? LIMIT 1"_s, {t.pointer, d})
                             .isEmpty();
             },
             out);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "receipt/ReceiptCheck.h"
+#include "support/Literals.h"
 
 namespace testsupport {
 

@@ -43,9 +43,8 @@ const QList<NumberedSave>& numberedSaves() {
          "SELECT COUNT(*) FROM magazine WHERE Pointer >= (SELECT pointer_ctrl2 FROM recsetup) AND Pointer LIKE 'I%'"},
         {"issue",
          [](data::Connection& c, const QString& t) {
-             return records::IssueStore::add(
-                 c, QStringLiteral("X000001"),
-                 {{}, QDate(2026, 6, 1), QStringLiteral("1"), QStringLiteral("2"), t, QDate(2026, 6, 2), {}});
+             return records::IssueStore::add(c, u"X000001"_s,
+                                             {{}, QDate(2026, 6, 1), u"1"_s, u"2"_s, t, QDate(2026, 6, 2), {}});
          },
          [](data::Connection& c, const QString& n) {
              return one(c, "SELECT DescriptionItem FROM tranfile WHERE magno = ?", n);
@@ -88,27 +87,26 @@ const QList<NumberedSave>& numberedSaves() {
 }
 
 QStringList hostileTexts() {
-    const QStringList base = {QStringLiteral("O'Reilly"),
-                              QStringLiteral("\"quoted\""),
-                              QStringLiteral("C:\\temp\\"),
-                              QStringLiteral("100%"),
-                              QStringLiteral("a_b"),
+    const QStringList base = {u"O'Reilly"_s,
+                              u"\"quoted\""_s,
+                              u"C:\\temp\\"_s,
+                              u"100%"_s,
+                              u"a_b"_s,
                               QString::fromUtf8("nul\0inside", 10),
-                              QStringLiteral("📚🇹🇭"),
-                              QStringLiteral("ก\u0E48\u0E49\u0E4C"),
-                              QStringLiteral("\u200Fعربي"),
-                              QStringLiteral("\uFEFFวารสาร"),
-                              QStringLiteral("'; DROP TABLE dealer; --"),
-                              QStringLiteral("\\'%_"),
-                              QStringLiteral("ไก่ ไข่"),
-                              QStringLiteral("tab\there"),
-                              QStringLiteral("line\nbreak"),
-                              QStringLiteral("«Müller» – “Word”"),
-                              QStringLiteral("๑๒๓/๒๕๖๙")};
+                              u"📚🇹🇭"_s,
+                              u"ก\u0E48\u0E49\u0E4C"_s,
+                              u"\u200Fعربي"_s,
+                              u"\uFEFFวารสาร"_s,
+                              u"'; DROP TABLE dealer; --"_s,
+                              u"\\'%_"_s,
+                              u"ไก่ ไข่"_s,
+                              u"tab\there"_s,
+                              u"line\nbreak"_s,
+                              u"«Müller» – “Word”"_s,
+                              u"๑๒๓/๒๕๖๙"_s};
     QStringList out;
     for (const QString& b : base)
-        for (const QString& around : {QString(), QStringLiteral("ก"), QStringLiteral("x'%"), QStringLiteral("\\"),
-                                      QStringLiteral("\u0E31\u0E49")})
+        for (const QString& around : {QString(), u"ก"_s, u"x'%"_s, u"\\"_s, u"\u0E31\u0E49"_s})
             out << around + b << b + around;
     out.removeDuplicates();
     return out;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
+#include "support/Literals.h"
 
 #include <QList>
 #include <QString>

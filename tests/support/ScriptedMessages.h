@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/common/MessageBoxes.h"
+#include "support/Literals.h"
 
 #include <QList>
 #include <QString>

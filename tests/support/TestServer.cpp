@@ -25,16 +25,16 @@ QString testSocket() {
 
 data::ConnectionSettings adminSettings(const QString& database) {
     data::ConnectionSettings s;
-    s.server = QStringLiteral("localhost");
+    s.server = u"localhost"_s;
     s.socket = testSocket();
-    s.user = QStringLiteral("root");
+    s.user = u"root"_s;
     s.database = database;
     return s;
 }
 
 data::ConnectionSettings programSettings(const QString& database) {
     data::ConnectionSettings s;
-    s.server = QStringLiteral("127.0.0.1");
+    s.server = u"127.0.0.1"_s;
     s.port = testPort();
     s.database = database;
     return s;
@@ -46,7 +46,7 @@ QString rowText(data::Connection& c, const QString& sql, const data::Params& par
     for (int i = 0; !r.isEmpty() && i < r.columns.size(); ++i)
         cells << (r.value(0, i).metaType().id() == QMetaType::QDate ? r.value(0, i).toDate().toString(Qt::ISODate)
                                                                     : r.text(0, i));
-    return cells.join(QLatin1Char('|'));
+    return cells.join(u'|');
 }
 
 QString sourcePath(const QString& relative) {
@@ -54,13 +54,13 @@ QString sourcePath(const QString& relative) {
 }
 
 QStringList sqlStatements(const QString& fileName) {
-    QFile f(sourcePath(QStringLiteral("db/") + fileName));
+    QFile f(sourcePath(u"db/"_s + fileName));
     if (!f.open(QIODevice::ReadOnly))
         throw std::runtime_error("cannot read db/" + fileName.toStdString());
     QString text = QString::fromUtf8(f.readAll());
-    text.remove(QRegularExpression(QStringLiteral("^\\s*--[^\\n]*$"), QRegularExpression::MultilineOption));
+    text.remove(QRegularExpression(u"^\\s*--[^\\n]*$"_s, QRegularExpression::MultilineOption));
     QStringList out;
-    for (const QString& piece : text.split(QRegularExpression(QStringLiteral(";\\s*\\n"))))
+    for (const QString& piece : text.split(QRegularExpression(u";\\s*\\n"_s)))
         if (!piece.trimmed().isEmpty())
             out << piece.trimmed();
     return out;
@@ -69,28 +69,27 @@ QStringList sqlStatements(const QString& fileName) {
 namespace {
 
 const QStringList& seedStatements() {
-    static const QStringList statements = sqlStatements(QStringLiteral("seed.sql"));
+    static const QStringList statements = sqlStatements(u"seed.sql"_s);
     return statements;
 }
 
 } // namespace
 
 TestDatabase::TestDatabase(const QString& name) {
-    name_ = QStringLiteral("wt_%1_%2").arg(name).arg(QCoreApplication::applicationPid());
+    name_ = u"wt_%1_%2"_s.arg(name).arg(QCoreApplication::applicationPid());
     {
         data::Connection root(adminSettings());
         root.open();
-        root.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(name_));
-        root.exec(QStringLiteral("CREATE DATABASE `%1`").arg(name_));
-        for (const QString& host : {QStringLiteral("127.0.0.1"), QStringLiteral("localhost")}) {
-            root.exec(QStringLiteral("CREATE USER IF NOT EXISTS 'varnok'@'%1'").arg(host));
-            root.exec(
-                QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON `%1`.* TO 'varnok'@'%2'").arg(name_, host));
+        root.exec(u"DROP DATABASE IF EXISTS `%1`"_s.arg(name_));
+        root.exec(u"CREATE DATABASE `%1`"_s.arg(name_));
+        for (const QString& host : {u"127.0.0.1"_s, u"localhost"_s}) {
+            root.exec(u"CREATE USER IF NOT EXISTS 'varnok'@'%1'"_s.arg(host));
+            root.exec(u"GRANT SELECT, INSERT, UPDATE, DELETE ON `%1`.* TO 'varnok'@'%2'"_s.arg(name_, host));
         }
     }
     admin_ = std::make_unique<data::Connection>(adminSettings(name_));
     admin_->open();
-    for (const QString& statement : sqlStatements(QStringLiteral("schema.sql")))
+    for (const QString& statement : sqlStatements(u"schema.sql"_s))
         admin_->exec(statement);
     for (const QString& statement : seedStatements())
         admin_->exec(statement);
@@ -101,7 +100,7 @@ TestDatabase::TestDatabase(const QString& name) {
 
 TestDatabase::~TestDatabase() {
     try {
-        admin_->exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(name_));
+        admin_->exec(u"DROP DATABASE IF EXISTS `%1`"_s.arg(name_));
     } catch (...) {
         // a server that is already gone takes the database with it
     }
@@ -114,10 +113,10 @@ std::unique_ptr<data::Connection> TestDatabase::connect() const {
 }
 
 void TestDatabase::reset() {
-    const data::Result tables = admin_->query(
-        QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = ?"), {name_});
+    const data::Result tables =
+        admin_->query(u"SELECT table_name FROM information_schema.tables WHERE table_schema = ?"_s, {name_});
     for (const auto& row : tables.rows)
-        admin_->exec(QStringLiteral("TRUNCATE TABLE `%1`").arg(row.at(0).toString()));
+        admin_->exec(u"TRUNCATE TABLE `%1`"_s.arg(row.at(0).toString()));
     for (const QString& statement : seedStatements())
         admin_->exec(statement);
 }

@@ -2,6 +2,7 @@
 
 #include "data/Config.h"
 #include "data/Connection.h"
+#include "support/Literals.h"
 
 #include <QString>
 #include <memory>
@@ -14,7 +15,7 @@ int testPort();
 QString testSocket();
 
 // The administrator over the server's socket: creates and drops the tests' databases.
-data::ConnectionSettings adminSettings(const QString& database = QStringLiteral("mysql"));
+data::ConnectionSettings adminSettings(const QString& database = u"mysql"_s);
 // The program's own account (varnok over the loopback address), on `database`.
 data::ConnectionSettings programSettings(const QString& database);
 

@@ -5,6 +5,7 @@
 #include "data/NameSearch.h"
 #include "forms/common/Grid.h"
 #include "forms/common/SearchList.h"
+#include "support/Literals.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -59,7 +60,7 @@ inline void textTable(std::initializer_list<const char*> columns, std::initializ
     for (const char* c : columns) // QtTest keeps the name pointer: literals only
         QTest::addColumn<QString>(c);
     for (const char* row : rows) {
-        QStringList values = QString::fromUtf8(row).split(QLatin1Char('~'));
+        QStringList values = QString::fromUtf8(row).split(u'~');
         QTestData& data = QTest::newRow(values.takeFirst().toUtf8().constData());
         for (const QString& v : values)
             data << v;
@@ -121,7 +122,7 @@ template <typename W> struct WindowFixture {
     QString enabled(std::initializer_list<const char*> names) const {
         QString out;
         for (const char* n : names)
-            out += control<QWidget>(w, n)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+            out += control<QWidget>(w, n)->isEnabled() ? u'1' : u'0';
         return out;
     }
     forms::Grid* grid(const char* n) const { return control<forms::Grid>(w, n); }
@@ -131,7 +132,7 @@ template <typename W> struct WindowFixture {
         QStringList cells;
         for (int c = 0; c < grid(g)->columnCount(); ++c)
             cells << cell(g, r, c);
-        return cells.join(QLatin1Char('|'));
+        return cells.join(u'|');
     }
     // The filled rows of a grid (its first named column not empty), each as the named columns
     // "a:b", the rows joined by ",".
@@ -141,9 +142,9 @@ template <typename W> struct WindowFixture {
             QStringList cells;
             for (int c : columns)
                 cells << cell(g, r, c);
-            out << cells.join(QLatin1Char(':'));
+            out << cells.join(u':');
         }
-        return out.join(QLatin1Char(','));
+        return out.join(u',');
     }
     void clickRow(const char* g, int r, bool twice = false) const {
         const QPoint at = grid(g)->visualRect(grid(g)->model()->index(r, 0)).center();

@@ -25,14 +25,14 @@ QStringList layoutProblems(const reports::Document& doc) {
             const QFontMetricsF m(reports::reportFont(t.pointSize, t.bold, t.underline));
             const double advance = m.horizontalAdvance(t.text);
             const QRectF box(t.x, t.y, t.width > 0 ? qMin(advance, t.width) : advance, m.height());
-            const QString where = QStringLiteral("page %1 \"%2\"").arg(p + 1).arg(t.text.left(30));
+            const QString where = u"page %1 \"%2\""_s.arg(p + 1).arg(t.text.left(30));
             if (!QRectF(0, 0, reports::pageWidth, reports::pageHeight).contains(box))
-                out << where + QStringLiteral(" outside the page");
+                out << where + u" outside the page"_s;
             if (t.width > 0 && advance > t.width * 1.5)
-                out << where + QStringLiteral(" narrowed to %1 %").arg(qRound(100 * t.width / advance));
+                out << where + u" narrowed to %1 %"_s.arg(qRound(100 * t.width / advance));
             for (const QRectF& other : boxes)
                 if (const QRectF both = box.intersected(other); both.width() > 15 && both.height() > box.height() / 4)
-                    out << where + QStringLiteral(" over another text");
+                    out << where + u" over another text"_s;
             boxes << box;
         }
     }
@@ -84,23 +84,16 @@ private slots:
         QFETCH(int, report);
         QFETCH(int, rows);
         // The demo data's longest title and publisher.
-        const QString longest = QStringLiteral("Journal of Long Titles for the Printed Expiry List Number 100");
-        const QString publisher = QStringLiteral("Tanaka Environmental Engineering Publishing 10");
+        const QString longest = u"Journal of Long Titles for the Printed Expiry List Number 100"_s;
+        const QString publisher = u"Tanaka Environmental Engineering Publishing 10"_s;
         const QDate from(2026, 12, 1), to(2027, 12, 31);
         QList<titles::ExpiryRow> expiring;
         QList<receipt::MissingIssue> missing;
         QList<survey::SurveyRow> surveyed;
         for (int i = 0; i < rows; ++i) {
-            expiring.append({QStringLiteral("J%1").arg(i),
-                             longest,
-                             "12500.00",
-                             publisher,
-                             QStringLiteral("กุมภาพันธ์ 2569"),
-                             from,
-                             to,
-                             {}});
-            missing.append({QStringLiteral("J%1").arg(i), longest, "1", from.addDays(i)});
-            surveyed.append({longest, 2569, double(i), QStringLiteral("กุมภาพันธ์ 2569"), QStringLiteral("J%1").arg(i)});
+            expiring.append({u"J%1"_s.arg(i), longest, "12500.00", publisher, u"กุมภาพันธ์ 2569"_s, from, to, {}});
+            missing.append({u"J%1"_s.arg(i), longest, "1", from.addDays(i)});
+            surveyed.append({longest, 2569, double(i), u"กุมภาพันธ์ 2569"_s, u"J%1"_s.arg(i)});
         }
         auto c = db->connect();
         const reports::Document doc = report == 0   ? titles::expiryReport(expiring, "01/12/2026", "31/12/2027")
@@ -112,7 +105,7 @@ private slots:
     }
 
     void initTestCase() {
-        db = std::make_unique<testsupport::TestDatabase>(QStringLiteral("survey"));
+        db = std::make_unique<testsupport::TestDatabase>(u"survey"_s);
         data::InstallationConfig c = data::installation();
         c.stagingDir = staging.path();
         data::setInstallation(c);
@@ -143,17 +136,15 @@ private slots:
     void stagedAndShown() {
         QCOMPARE(testsupport::control<QRadioButton>(w, "opttype_0")->isChecked(), true);
         run("opttype_0", "10/01/2027", "10/01/2027");
-        QCOMPARE(boxes->last().title, QStringLiteral("Data Complete"));
-        QCOMPARE(staged(), QStringLiteral("Nature|0.0|0.0|Jan 2,Nature|12.0|7.0|Jan"));
+        QCOMPARE(boxes->last().title, u"Data Complete"_s);
+        QCOMPARE(staged(), u"Nature|0.0|0.0|Jan 2,Nature|12.0|7.0|Jan"_s);
         QVERIFY(w->shownReport());
-        QCOMPARE(w->shownReport()->document().pages.first().items.first().text,
-                 QStringLiteral("Journal Survey Report"));
+        QCOMPARE(w->shownReport()->document().pages.first().items.first().text, u"Journal Survey Report"_s);
         run("opttype_1", "01/01/2570", "31/01/2570");
-        QCOMPARE(staged(), QStringLiteral("วารสารครุศาสตร์|5.0|1.5|มกราคม 2570"));
+        QCOMPARE(staged(), u"วารสารครุศาสตร์|5.0|1.5|มกราคม 2570"_s);
         QTemporaryDir dir;
         QVERIFY(w->shownReport()->savePdf(dir.filePath("th.pdf")) && w->shownReport()->saveCsv(dir.filePath("th.csv")));
-        QVERIFY(
-            testsupport::pdfText(dir.filePath("th.pdf")).contains(testsupport::bare(QStringLiteral("วารสารครุศาสตร์"))));
+        QVERIFY(testsupport::pdfText(dir.filePath("th.pdf")).contains(testsupport::bare(u"วารสารครุศาสตร์"_s)));
         QCOMPARE(runReport({"survey", "--group", "I", "--from", "01/01/2027", "--to", "31/01/2027", "--csv",
                             dir.filePath("cli.csv"), "--pdf", dir.filePath("cli.pdf")}),
                  0);
@@ -174,7 +165,7 @@ private slots:
             QStringList out;
             for (const reports::Page& p : pages)
                 for (const reports::TextItem& t : p.items)
-                    out << QStringLiteral("%1,%2 %3").arg(t.x).arg(t.y).arg(t.text);
+                    out << u"%1,%2 %3"_s.arg(t.x).arg(t.y).arg(t.text);
             return out;
         };
         auto c = db->connect();
@@ -184,7 +175,7 @@ private slots:
         for (const survey::SurveyRow& r : whole)
             if (titles.isEmpty() || titles.last() != r.magazineName)
                 titles << r.magazineName;
-        QCOMPARE(titles.join(',') + QString::number(whole.size()), QStringLiteral("Nature,Cell,Zoo63"));
+        QCOMPARE(titles.join(',') + QString::number(whole.size()), u"Nature,Cell,Zoo63"_s);
         const reports::Document laidOut = survey::surveyReport(whole, 'J', from, to);
         for (int run = 0; run < 6; ++run) {
             const int perBlock = 1 + run % 3;
@@ -203,7 +194,7 @@ private slots:
                                                         "VALUES ('999', 'J000005', '2027-01-13')"));
                 },
                 perBlock, byDateUpTo);
-            db->admin().exec(QStringLiteral("DELETE FROM tranfile WHERE magno = '999'"));
+            db->admin().exec(u"DELETE FROM tranfile WHERE magno = '999'"_s);
             pages += report.finish().pages;
             QCOMPARE(rows.size(), whole.size());
             for (int i = 0; i < rows.size(); ++i)

@@ -16,7 +16,7 @@ class tst_adddealer : public testsupport::DatabaseTest, testsupport::WindowFixtu
         QStringList out;
         for (int i = 0; list()->isVisible() && i < list()->count(); ++i)
             out << list()->textAt(i);
-        return out.join(QLatin1Char(','));
+        return out.join(u',');
     }
     void show(const QString& part, const QString& name) {
         enter("Text2", part);
@@ -55,50 +55,48 @@ private slots:
         enter("Text2", typed);
         QCOMPARE(listed(), expected);
         QVERIFY(boxes->boxes.isEmpty());
-        area("Text2")->setPlainText(QStringLiteral("Spr"));
+        area("Text2")->setPlainText(u"Spr"_s);
         QTest::mouseDClick(area("Text2")->viewport(), Qt::LeftButton);
-        QCOMPARE(listed(), QStringLiteral("Springer"));
+        QCOMPARE(listed(), u"Springer"_s);
     }
 
     // Keyboard alone: type, Enter, Down into the list, Enter; the publisher shows locked, and a
     // publisher without address or contact leaves the previous text (as the register always did).
     void keyboardChoiceShowsLocked() {
         QCOMPARE(w->palette().color(QPalette::Window), QColor(192, 255, 255));
-        testsupport::typeText(area("Text2"), QStringLiteral("กมล"));
+        testsupport::typeText(area("Text2"), u"กมล"_s);
         QTest::keyClick(area("Text2"), Qt::Key_Return);
         QTest::keyClick(area("Text2"), Qt::Key_Down);
         QTest::keyClick(list(), Qt::Key_Return);
         QCOMPARE(text("Text1")->text() + area("Text3")->toPlainText() + text("Text5")->text(),
-                 QStringLiteral("112 ถนนสุขุมวิทคุณสมชาย"));
-        show(QStringLiteral("1000"), QStringLiteral("1000 Books"));
-        QCOMPARE(text("Text1")->text() + text("Text5")->text(), QStringLiteral("4คุณสมชาย"));
+                 u"112 ถนนสุขุมวิทคุณสมชาย"_s);
+        show(u"1000"_s, u"1000 Books"_s);
+        QCOMPARE(text("Text1")->text() + text("Text5")->text(), u"4คุณสมชาย"_s);
     }
 
     // The proposal is the largest numeric code + 1; an empty name is refused; the name is
     // stored trimmed; another station's add meanwhile moves this one to the next code.
     void addSavesTrimmedUnderFreeCode() {
         click("Command5");
-        QCOMPARE(text("Text1")->text(), QStringLiteral("11")); // 10 is the largest number, not "5" as text
-        area("Text2")->setPlainText(QStringLiteral("   \n "));
+        QCOMPARE(text("Text1")->text(), u"11"_s); // 10 is the largest number, not "5" as text
+        area("Text2")->setPlainText(u"   \n "_s);
         click("Command1");
-        QCOMPARE(boxes->last().prompt, QStringLiteral("กรุณากรอกชื่อสำนักพิมพ์"));
+        QCOMPARE(boxes->last().prompt, u"กรุณากรอกชื่อสำนักพิมพ์"_s);
         QVERIFY(area("Text2")->hasFocus());
-        QCOMPARE(titles::DealerStore::add(*db->connect(), {QString(), QStringLiteral("Wiley"), {}, {}, {}}),
-                 QStringLiteral("11"));
-        area("Text2")->setPlainText(QStringLiteral("  Elsevier "));
-        area("Text3")->setPlainText(QStringLiteral("Amsterdam"));
+        QCOMPARE(titles::DealerStore::add(*db->connect(), {QString(), u"Wiley"_s, {}, {}, {}}), u"11"_s);
+        area("Text2")->setPlainText(u"  Elsevier "_s);
+        area("Text3")->setPlainText(u"Amsterdam"_s);
         click("Command1");
         QCOMPARE(boxes->boxes.size(), 3);
-        QCOMPARE(boxes->boxes[1].prompt + boxes->boxes[1].title, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่บันทึกข้อมูล"));
+        QCOMPARE(boxes->boxes[1].prompt + boxes->boxes[1].title, u"ต้องการบันทึกข้อมูลหรือไม่บันทึกข้อมูล"_s);
         QCOMPARE(boxes->last().prompt + boxes->last().title,
-                 QStringLiteral("บันทึกข้อมูล เรียบร้อยแล้ว\nรหัส 11 ถูกใช้ไปแล้ว สำนักพิมพ์นี้ได้รับรหัส 12Complete"));
-        QCOMPARE(row("12"), QStringLiteral("Elsevier|Amsterdam||"));
+                 u"บันทึกข้อมูล เรียบร้อยแล้ว\nรหัส 11 ถูกใช้ไปแล้ว สำนักพิมพ์นี้ได้รับรหัส 12Complete"_s);
+        QCOMPARE(row("12"), u"Elsevier|Amsterdam||"_s);
         QVERIFY(area("Text2")->toPlainText().isEmpty() && area("Text3")->isReadOnly());
-        db->admin().exec(QStringLiteral("DELETE FROM dealer WHERE Publisher_Code <> 'ABC'"));
-        db->admin().exec(
-            QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES ('ABC', 'x'), ('12A', 'y')"));
+        db->admin().exec(u"DELETE FROM dealer WHERE Publisher_Code <> 'ABC'"_s);
+        db->admin().exec(u"INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES ('ABC', 'x'), ('12A', 'y')"_s);
         click("Command5");
-        QCOMPARE(text("Text1")->text(), QStringLiteral("13")); // the leading number; no digits count as 0
+        QCOMPARE(text("Text1")->text(), u"13"_s); // the leading number; no digits count as 0
     }
 
     // Edit writes only its own columns; not confirmed writes nothing and keeps the typing; a
@@ -116,19 +114,19 @@ private slots:
     }
     void editSaves() {
         const auto [meanwhile, confirm, stored, words] = testsupport::fetch<4>();
-        show(QStringLiteral("Spr"), QStringLiteral("Springer"));
+        show(u"Spr"_s, u"Springer"_s);
         click("Command4");
-        area("Text2")->setPlainText(QStringLiteral("Springer Nature"));
+        area("Text2")->setPlainText(u"Springer Nature"_s);
         if (!meanwhile.isEmpty())
             db->admin().exec(meanwhile);
         boxes->answer({!confirm.isEmpty(), true}); // and yes, show the current values
         click("Command1");
         QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
         QCOMPARE(row("5"), stored);
-        const bool changed = words.contains(QStringLiteral("แก้ไข"));
+        const bool changed = words.contains(u"แก้ไข"_s);
         const bool kept = confirm.isEmpty() || stored.isEmpty();
-        QCOMPARE(area("Text2")->toPlainText(), changed ? stored.section(QLatin1Char('|'), 0, 0)
-                                               : kept  ? QStringLiteral("Springer Nature")
+        QCOMPARE(area("Text2")->toPlainText(), changed ? stored.section(u'|', 0, 0)
+                                               : kept  ? u"Springer Nature"_s
                                                        : QString());
         QCOMPARE(button("Command1")->isEnabled(), kept); // still editing, nothing lost
     }
@@ -145,57 +143,56 @@ private slots:
         w = testsupport::showWindow<Adddealer>();
         data::setInstallation(before);
         click("Command5");
-        area("Text2")->setPlainText(QStringLiteral("Wiley"));
+        area("Text2")->setPlainText(u"Wiley"_s);
         proxy.cutAtNextCommit(testsupport::CutProxy::Cut::AfterCommit);
         click("Command1");
         QVERIFY2(boxes->last().prompt.endsWith(forms::verifiedAfterCut()), qPrintable(boxes->last().prompt));
-        show(QStringLiteral("Wiley"), QStringLiteral("Wiley"));
+        show(u"Wiley"_s, u"Wiley"_s);
         click("Command4");
-        area("Text2")->setPlainText(QStringLiteral("Wiley-Blackwell"));
+        area("Text2")->setPlainText(u"Wiley-Blackwell"_s);
         click("Command1");
-        QCOMPARE(boxes->last().prompt + row("11"), QStringLiteral("บันทึกข้อมูล เรียบร้อยแล้วWiley-Blackwell|||"));
+        QCOMPARE(boxes->last().prompt + row("11"), u"บันทึกข้อมูล เรียบร้อยแล้วWiley-Blackwell|||"_s);
     }
 
     // A failed save shows the server's number and text and keeps everything for another try;
     // a name longer than its column cannot even be typed.
     void failedSaveKeepsEverything() {
         click("Command5");
-        testsupport::typeText(area("Text2"), QString(300, QLatin1Char('x')));
+        testsupport::typeText(area("Text2"), QString(300, u'x'));
         QCOMPARE(area("Text2")->toPlainText().size(), 255);
-        area("Text3")->setPlainText(QStringLiteral("ที่อยู่ที่พิมพ์ไว้"));
+        area("Text3")->setPlainText(u"ที่อยู่ที่พิมพ์ไว้"_s);
         db->admin().exec(QStringLiteral("CREATE TRIGGER full_disk BEFORE INSERT ON dealer FOR EACH ROW "
                                         "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'The table is full'"));
         click("Command1");
-        db->admin().exec(QStringLiteral("DROP TRIGGER full_disk"));
-        QVERIFY2(boxes->last().prompt.contains(QStringLiteral("1644")) &&
-                     boxes->last().prompt.contains("The table is full"),
+        db->admin().exec(u"DROP TRIGGER full_disk"_s);
+        QVERIFY2(boxes->last().prompt.contains(u"1644"_s) && boxes->last().prompt.contains("The table is full"),
                  qPrintable(boxes->last().prompt));
         QCOMPARE(row("11"), QString());
         click("Command1");
-        QCOMPARE(row("11").section(QLatin1Char('|'), 1, 1), QStringLiteral("ที่อยู่ที่พิมพ์ไว้"));
+        QCOMPARE(row("11").section(u'|', 1, 1), u"ที่อยู่ที่พิมพ์ไว้"_s);
     }
 
     // The title register's hand-off, a direct call: adding starts with empty address fields,
     // after asking before dropping an edit in progress; a fresh opening starts idle.
     void handOff() {
         for (bool drop : {false, true}) {
-            show(QStringLiteral("Spr"), QStringLiteral("Springer"));
+            show(u"Spr"_s, u"Springer"_s);
             click("Command4");
-            area("Text3")->setPlainText(QStringLiteral("Tiergartenstraße 17"));
+            area("Text3")->setPlainText(u"Tiergartenstraße 17"_s);
             boxes->answer({drop});
-            w->startAddingWith(QStringLiteral(" สำนักพิมพ์ใหม่ "));
+            w->startAddingWith(u" สำนักพิมพ์ใหม่ "_s);
             QCOMPARE(boxes->last().kind, ScriptedMessages::Kind::YesNo);
             QCOMPARE(w->mode(), drop ? Adddealer::Mode::Adding : Adddealer::Mode::Editing);
             QCOMPARE(area("Text2")->toPlainText() + area("Text3")->toPlainText() + text("Text5")->text(),
-                     drop ? QStringLiteral("สำนักพิมพ์ใหม่") : QStringLiteral("SpringerTiergartenstraße 17Dr. Weber"));
+                     drop ? u"สำนักพิมพ์ใหม่"_s : u"SpringerTiergartenstraße 17Dr. Weber"_s);
             boxes->answer({true});
             click("Command2");
         }
         w->close();
         w = testsupport::showWindow<Adddealer>();
         QCOMPARE(w->mode(), Adddealer::Mode::Idle);
-        w->startAddingWith(QStringLiteral("ใหม่"));
-        QCOMPARE(text("Text1")->text() + area("Text2")->toPlainText(), QStringLiteral("11ใหม่"));
+        w->startAddingWith(u"ใหม่"_s);
+        QCOMPARE(text("Text1")->text() + area("Text2")->toPlainText(), u"11ใหม่"_s);
         QCOMPARE(w->mode(), Adddealer::Mode::Adding);
     }
 };

@@ -21,12 +21,12 @@ QString plan(const reports::Document& doc, double lineHeight) {
             const int line = qRound((t.y - 700) / (lineHeight + 30));
             if (t.x == 410)
                 seqs << t.text;
-            else if (t.text.startsWith(QStringLiteral("วันที่พิมพ์ ")) && line == 32)
-                marks << QStringLiteral("foot");
+            else if (t.text.startsWith(u"วันที่พิมพ์ "_s) && line == 32)
+                marks << u"foot"_s;
             else if (t.x == 10000 && t.y == 500)
                 marks << t.text;
-            else if (t.text.startsWith(QStringLiteral("รวมทั้งสิ้น")) && t.bold && t.underline)
-                marks << QStringLiteral("total@%1").arg(line);
+            else if (t.text.startsWith(u"รวมทั้งสิ้น"_s) && t.bold && t.underline)
+                marks << u"total@%1"_s.arg(line);
         }
         pages << (seqs.isEmpty() ? QString() : seqs.first() + '-' + seqs.last() + ' ') + marks.join(' ');
     }
@@ -56,7 +56,7 @@ private slots:
         fresh();
         windowsLeft = -1;
         auto& a = db->admin();
-        a.exec(QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES ('1', 'Springer')"));
+        a.exec(u"INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES ('1', 'Springer')"_s);
         a.exec(QStringLiteral(
             "INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code, Publisher_Code, End_Date, Order_Date, "
             "Price_Per_Year) VALUES ('J000001', 'Alpha', '1', '1', '2027-01-01', '2026-02-01', 100), "
@@ -99,19 +99,18 @@ private slots:
     // title without issues has none; Search waits for Clear; the grid's row count.
     void searchAndClear() {
         click("Command1");
-        QCOMPARE(boxes->last().title, QStringLiteral("ผลการตรวจเช็ค")); // no group chosen
+        QCOMPARE(boxes->last().title, u"ผลการตรวจเช็ค"_s); // no group chosen
         search("31/01/2027", "01/01/2027");
-        QVERIFY(boxes->last().prompt.startsWith(QStringLiteral("ช่วงวันที่ไม่ถูกต้อง")));
+        QVERIFY(boxes->last().prompt.startsWith(u"ช่วงวันที่ไม่ถูกต้อง"_s));
         search("01/01/2027", "31/01/2570");
-        QCOMPARE(listed(), QStringLiteral("Alpha:Nov B,Beta, \"the\" วารสาร:,Gamma:undated"));
+        QCOMPARE(listed(), u"Alpha:Nov B,Beta, \"the\" วารสาร:,Gamma:undated"_s);
         QCOMPARE(grid("showjour")->rowCount(), 11);
         clickRow("showjour", 0);
         QCOMPARE(text("Text3")->text() + text("Text4")->text() + text("Text5")->text() + text("Text7")->text() +
                      text("Text8")->text(),
-                 QStringLiteral("AlphaSpringer100.0001/02/202601/01/2027"));
+                 u"AlphaSpringer100.0001/02/202601/01/2027"_s);
         click("Command2");
-        QCOMPARE(QString::number(grid("showjour")->rowCount()) + enabled({"Command1", "Cmdprint"}),
-                 QStringLiteral("110"));
+        QCOMPARE(QString::number(grid("showjour")->rowCount()) + enabled({"Command1", "Cmdprint"}), u"110"_s);
     }
 
     // A bad price or date is refused before anything is written; a title deleted meanwhile
@@ -129,19 +128,19 @@ private slots:
         search("01/01/2027", "31/01/2027");
         clickRow("showjour", 0);
         click("cmdedit");
-        QCOMPARE(focused(), QStringLiteral("Text5"));
+        QCOMPARE(focused(), u"Text5"_s);
         text("Text5")->setText(price);
         text("Text7")->setText(renewal);
-        text("Text8")->setText(QStringLiteral("01/12/2027"));
+        text("Text8")->setText(u"01/12/2027"_s);
         click("Command7"); // the expiry calendar opens on the expiry shown, not on today
         QCOMPARE(control<QCalendarWidget>(w, "MonthView4")->selectedDate(), QDate(2027, 12, 1));
         if (!meanwhile.isEmpty())
             db->admin().exec(meanwhile);
         click("cmdsave");
         QVERIFY2(boxes->last().prompt.contains(box), qPrintable(boxes->last().prompt));
-        if (box == QStringLiteral("เรียบร้อยแล้ว")) { // saved: the calendar closed, the renewal shown as stored
+        if (box == u"เรียบร้อยแล้ว"_s) { // saved: the calendar closed, the renewal shown as stored
             QVERIFY(!control<QCalendarWidget>(w, "MonthView4")->isVisible());
-            QCOMPARE(text("Text5")->text() + ' ' + text("Text7")->text(), QStringLiteral("120.50 01/02/2027"));
+            QCOMPARE(text("Text5")->text() + ' ' + text("Text7")->text(), u"120.50 01/02/2027"_s);
         }
         QCOMPARE(sql("SELECT Price_Per_Year, End_Date, Order_Date FROM magazine WHERE Pointer = 'J000001'"), stored);
     }
@@ -177,11 +176,11 @@ private slots:
         QTemporaryDir dir;
         const QString d = dir.path();
         QByteArray output;
-        QCOMPARE(runReport(QString(args).replace(QStringLiteral("D/"), d + '/').split(' '), &output), exit.toInt());
+        QCOMPARE(runReport(QString(args).replace(u"D/"_s, d + '/').split(' '), &output), exit.toInt());
         QVERIFY2(said.isEmpty() ? output.isEmpty() : output.contains(QString(said).replace("D/", d + '/').toUtf8()),
                  output.constData());
         QCOMPARE(QDir(d).entryList(QDir::Files).join(' '), written);
-        if (written.contains(QStringLiteral("a.csv"))) { // headings first; the empty list has nothing else
+        if (written.contains(u"a.csv"_s)) { // headings first; the empty list has nothing else
             const QByteArray csv = testsupport::fileBytes(d + "/a.csv");
             QVERIFY(csv.startsWith("\xEF\xBB\xBF\xE0\xB8\xA5") && (csv.count("\r\n") == 1) == args.contains("2030"));
         }
@@ -193,18 +192,17 @@ private slots:
         for (int i = 10; i < 36; ++i)
             db->admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code, End_Date) "
                                             "VALUES (?, ?, '1', '2027-01-20')"),
-                             {QStringLiteral("J0000%1").arg(i), QStringLiteral("วารสารที่ %1").arg(i)});
+                             {u"J0000%1"_s.arg(i), u"วารสารที่ %1"_s.arg(i)});
         search("01/01/2027", "31/01/2027");
         click("Cmdprint");
-        QCOMPARE(boxes->last().prompt, QStringLiteral("คุณต้องการพิมพ์ข้อมูลหรือไม่"));
+        QCOMPARE(boxes->last().prompt, u"คุณต้องการพิมพ์ข้อมูลหรือไม่"_s);
         auto* viewer = w->findChild<reports::ReportViewer*>(); // a window of its own, owned by this one
         QVERIFY(viewer && viewer->isWindow() && viewer->isVisible());
         QTemporaryDir dir;
         QVERIFY(viewer->savePdf(dir.filePath("list.pdf")) && viewer->saveCsv(dir.filePath("window.csv")));
         const auto pdfText = [&](int page) { return testsupport::pdfText(dir.filePath("list.pdf"), page); };
-        QVERIFY2(pdfText(1).startsWith(testsupport::bare(QStringLiteral("รายชื่อวารสารที่จะครบอายุสมาชิก"))),
-                 qPrintable(pdfText(1)));
-        QVERIFY2(pdfText(2).endsWith(testsupport::bare(QStringLiteral("29 วารสารที่ 35 20/01/2027 รวมทั้งสิ้น 29 รายชื่อ"))),
+        QVERIFY2(pdfText(1).startsWith(testsupport::bare(u"รายชื่อวารสารที่จะครบอายุสมาชิก"_s)), qPrintable(pdfText(1)));
+        QVERIFY2(pdfText(2).endsWith(testsupport::bare(u"29 วารสารที่ 35 20/01/2027 รวมทั้งสิ้น 29 รายชื่อ"_s)),
                  qPrintable(pdfText(2)));
         QVERIFY(pdfText(3).isEmpty());
         // The viewer: icons with tooltips, the page and the zoom said in words.
@@ -215,15 +213,15 @@ private slots:
                      b);
         viewer->setZoom(1.5);
         QCOMPARE(control<QLabel>(viewer, "pageLabel")->text() + ' ' + control<QLabel>(viewer, "zoomLabel")->text(),
-                 QStringLiteral("หน้า 1 / 2 150 %"));
+                 u"หน้า 1 / 2 150 %"_s);
         // Printing: a printer that cannot start says so.
         QPrinter printer;
         printer.setOutputFileName(dir.filePath("no/such/folder/list.pdf"));
         QVERIFY(!viewer->printTo(printer));
-        QCOMPARE(boxes->last().title + boxes->last().prompt.left(10), QStringLiteral("พิมพ์ไม่ได้เริ่มพิมพ์"));
+        QCOMPARE(boxes->last().title + boxes->last().prompt.left(10), u"พิมพ์ไม่ได้เริ่มพิมพ์"_s);
         const QByteArray bytes = testsupport::fileBytes(dir.filePath("window.csv"));
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF\xE0\xB8\xA5")); // a byte-order mark, then ลำดับที่
-        QVERIFY(bytes.contains(QStringLiteral("\r\n2,\"Beta, \"\"the\"\" วารสาร\",31/01/2027,\r\n").toUtf8()));
+        QVERIFY(bytes.contains(u"\r\n2,\"Beta, \"\"the\"\" วารสาร\",31/01/2027,\r\n"_s.toUtf8()));
         QCOMPARE(runReport({"expiry", "--group", "J", "--from", "01/01/2027", "--to", "31/01/2027", "--csv",
                             dir.filePath("cli.csv"), "--pdf", dir.filePath("cli.pdf")}),
                  0);
@@ -234,10 +232,9 @@ private slots:
         // 95 titles: every number 1 to 95 printed, and nothing below the foot of the A4 page;
         // a print date on each of the three full pages.
         for (int i = 36; i < 102; ++i)
-            db->admin().exec(
-                QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code, End_Date) "
-                               "VALUES (?, ?, '1', '2027-01-21')"),
-                {QStringLiteral("J0000%1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("วารสารที่ %1").arg(i)});
+            db->admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code, End_Date) "
+                                            "VALUES (?, ?, '1', '2027-01-21')"),
+                             {u"J0000%1"_s.arg(i, 2, 10, QChar(u'0')), u"วารสารที่ %1"_s.arg(i)});
         click("Command2");
         search("01/01/2027", "31/01/2027");
         click("Cmdprint");
@@ -250,7 +247,7 @@ private slots:
                 numbers << word.text;
             if (!word.onPage)
                 offPage << word.text;
-            if (word.text == testsupport::bare(QStringLiteral("วันที่พิมพ์")))
+            if (word.text == testsupport::bare(u"วันที่พิมพ์"_s))
                 dated << word.page;
         }
         for (int n = 1; n <= 95; ++n)

@@ -22,7 +22,7 @@ class tst_new_journal : public testsupport::DatabaseTest, testsupport::WindowFix
                            "FROM magazine WHERE Pointer = ?"),
             {QString::fromLatin1(code)});
     }
-    QString counter(int series) { return sql(QStringLiteral("SELECT pointer_ctrl%1 FROM recsetup").arg(series)); }
+    QString counter(int series) { return sql(u"SELECT pointer_ctrl%1 FROM recsetup"_s.arg(series)); }
     void choose(const char* comboName, const QString& description) {
         QComboBox* c = combo(comboName);
         QVERIFY2(c->findText(description) >= 0, qPrintable(description));
@@ -30,22 +30,22 @@ class tst_new_journal : public testsupport::DatabaseTest, testsupport::WindowFix
     }
     // Fills every required field of a new title, in the order the input check reads them.
     const QList<std::function<void()>> fill = {[this] { option("opt1")->setChecked(true); },
-                                               [this] { choose("dcbtypemag", QStringLiteral("วารสารวิชาการ")); },
-                                               [this] { text("Text2")->setText(QStringLiteral("วารสารใหม่")); },
-                                               [this] { choose("dcblanguage", QStringLiteral("ภาษาต่างประเทศ")); },
-                                               [this] { choose("dcbmagtype", QStringLiteral("รายเดือน")); },
+                                               [this] { choose("dcbtypemag", u"วารสารวิชาการ"_s); },
+                                               [this] { text("Text2")->setText(u"วารสารใหม่"_s); },
+                                               [this] { choose("dcblanguage", u"ภาษาต่างประเทศ"_s); },
+                                               [this] { choose("dcbmagtype", u"รายเดือน"_s); },
                                                [this] {
-                                                   enter("Text10", QStringLiteral("Spring"));
-                                                   QVERIFY(pick("dlbdealer", QStringLiteral("Springer")));
+                                                   enter("Text10", u"Spring"_s);
+                                                   QVERIFY(pick("dlbdealer", u"Springer"_s));
                                                },
-                                               [this] { choose("dcbdepart", QStringLiteral("ศูนย์วิทยบริการ")); },
-                                               [this] { choose("dcbrecei", QStringLiteral("เป็นสมาชิก")); },
+                                               [this] { choose("dcbdepart", u"ศูนย์วิทยบริการ"_s); },
+                                               [this] { choose("dcbrecei", u"เป็นสมาชิก"_s); },
                                                [this] {
-                                                   enter("Text14", QStringLiteral("ซีเอ็ด"));
-                                                   QVERIFY(pick("dlbdealer", QStringLiteral("ซีเอ็ดยูเคชั่น")));
+                                                   enter("Text14", u"ซีเอ็ด"_s);
+                                                   QVERIFY(pick("dlbdealer", u"ซีเอ็ดยูเคชั่น"_s));
                                                },
-                                               [this] { choose("dcbstatus", QStringLiteral("สมาชิกใหม่")); },
-                                               [this] { choose("dcbbindcolor", QStringLiteral("สีแดง")); }};
+                                               [this] { choose("dcbstatus", u"สมาชิกใหม่"_s); },
+                                               [this] { choose("dcbbindcolor", u"สีแดง"_s); }};
     void fillAll(int upTo = 11) {
         for (int i = 0; i < upTo; ++i)
             fill.at(i)();
@@ -66,15 +66,15 @@ private slots:
             "2, 12500.00, '2020-01-15', '2027-01-14', '2026-01-10', '2', '02', 'ชั้น 2'), "
             "('I000001', 'วารสารครุศาสตร์', NULL, NULL, NULL, '1234-5678', '99', '02', '04', '9', '03', '2', '01', 1, 0, "
             "NULL, NULL, NULL, '2', '01', NULL)"));
-        a.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus) VALUES ('1', 'J000001', 'O')"));
-        a.exec(QStringLiteral("UPDATE recsetup SET pointer_ctrl1 = 'J000002', pointer_ctrl2 = 'I000002'"));
+        a.exec(u"INSERT INTO tranfile (magno, pointer, MagStatus) VALUES ('1', 'J000001', 'O')"_s);
+        a.exec(u"UPDATE recsetup SET pointer_ctrl1 = 'J000002', pointer_ctrl2 = 'I000002'"_s);
         testsupport::piecesOfPlantedRows(a);
         main = std::make_unique<app::menumagizine>();
         app::registerWindows(main->windows());
         main->show();
         main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(main.get()));
-        QVERIFY(w = qobject_cast<New_Journal*>(main->windows().show(QStringLiteral("New_Journal"))));
+        QVERIFY(w = qobject_cast<New_Journal*>(main->windows().show(u"New_Journal"_s)));
     }
     void cleanup() {
         boxes.reset();
@@ -102,8 +102,7 @@ private slots:
             for (const char* n :
                  {"dcbtypemag", "dcblanguage", "dcbmagtype", "dcbdepart", "dcbrecei", "dcbbindcolor", "dcbstatus"})
                 got << combo(n)->currentText();
-            QCOMPARE(text("Text1")->text() + QLatin1Char(' ') + got.join(QLatin1Char('|')),
-                     QString::fromUtf8(expected));
+            QCOMPARE(text("Text1")->text() + u' ' + got.join(u'|'), QString::fromUtf8(expected));
             QCOMPARE(control<QGroupBox>(w, "Frame2")->isVisible(), text("Text1")->text() == QLatin1String("J000001"));
             QVERIFY(option("opt1")->isChecked());
         }
@@ -112,29 +111,29 @@ private slots:
     // Browsing, a search that finds nothing says so and empties the field; while adding, it is
     // quietly a new name and stays. Picking a title while adding asks first, then browses.
     void searchEdges() {
-        enter("Text2", QStringLiteral("  no such title "));
-        QCOMPARE(boxes->last().prompt, QStringLiteral("ไม่พบข้อมูลที่ต้องการค้นหา กรุณาตรวจสอบอีกครั้ง"));
+        enter("Text2", u"  no such title "_s);
+        QCOMPARE(boxes->last().prompt, u"ไม่พบข้อมูลที่ต้องการค้นหา กรุณาตรวจสอบอีกครั้ง"_s);
         QCOMPARE(text("Text2")->text(), QString());
         QVERIFY(text("Text2")->hasFocus());
         click("Cmdadd");
-        enter("Text2", QStringLiteral("วารสารใหม่เอี่ยม"));
+        enter("Text2", u"วารสารใหม่เอี่ยม"_s);
         QCOMPARE(boxes->boxes.size(), 1);
-        QCOMPARE(text("Text2")->text(), QStringLiteral("วารสารใหม่เอี่ยม"));
+        QCOMPARE(text("Text2")->text(), u"วารสารใหม่เอี่ยม"_s);
         for (bool drop : {false, true}) {
             boxes->answer({drop});
-            enter("Text2", QStringLiteral("  Nature "));
-            QVERIFY(pick("dlbnamemag", QStringLiteral("Nature")));
+            enter("Text2", u"  Nature "_s);
+            QVERIFY(pick("dlbnamemag", u"Nature"_s));
             QCOMPARE(boxes->last().kind, ScriptedMessages::Kind::YesNo);
             QCOMPARE(w->adding(), !drop);
-            QCOMPARE(text("Text1")->text(), drop ? QStringLiteral("J000001") : QString());
+            QCOMPARE(text("Text1")->text(), drop ? u"J000001"_s : QString());
         }
         click("Cmdadd"); // Cancel asks first; not confirmed, nothing is lost
-        text("Text2")->setText(QStringLiteral("ครึ่งทาง"));
+        text("Text2")->setText(u"ครึ่งทาง"_s);
         boxes->answer({false, true});
         click("Cmdcancle");
-        QCOMPARE(text("Text2")->text(), QStringLiteral("ครึ่งทาง"));
+        QCOMPARE(text("Text2")->text(), u"ครึ่งทาง"_s);
         click("Cmdcancle");
-        QCOMPARE(boxes->last().prompt + text("Text2")->text(), QStringLiteral("ต้องการยกเลิกข้อมูลหรือไม่"));
+        QCOMPARE(boxes->last().prompt + text("Text2")->text(), u"ต้องการยกเลิกข้อมูลหรือไม่"_s);
     }
 
     void addInEachSeries_data() {
@@ -150,41 +149,40 @@ private slots:
                                         "pointer_ctrl3 = 'K000001', pointer_ctrl4 = 'L032767'"));
         click("Cmdadd");
         QVERIFY(w->adding() && option("opt1")->hasFocus());
-        QCOMPARE(text("Text7")->text() + text("Text11")->text(), QStringLiteral("10"));
+        QCOMPARE(text("Text7")->text() + text("Text11")->text(), u"10"_s);
         fillAll();
         option(series.toLatin1().constData())->setChecked(true);
         choose("dcblanguage", language);
         text("Mask4")->setText(expiry);
-        text("Mask5")->setText(QStringLiteral("01/01/2027")); // not read without an expiry date
+        text("Mask5")->setText(u"01/01/2027"_s); // not read without an expiry date
         click("Cmdsave");
-        QCOMPARE(boxes->boxes.first().prompt, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"));
-        QCOMPARE(boxes->last().title, QStringLiteral("ผลการบันทึกข้อมูล"));
-        QCOMPARE(boxes->last().prompt, QStringLiteral("การบันทึกข้อมูลวารสารรายชื่อใหม่เรียบร้อยแล้ว\nรหัสวารสาร ") + code);
+        QCOMPARE(boxes->boxes.first().prompt, u"ต้องการบันทึกข้อมูลหรือไม่"_s);
+        QCOMPARE(boxes->last().title, u"ผลการบันทึกข้อมูล"_s);
+        QCOMPARE(boxes->last().prompt, u"การบันทึกข้อมูลวารสารรายชื่อใหม่เรียบร้อยแล้ว\nรหัสวารสาร "_s + code);
         const QString today = QDate::currentDate().toString(Qt::ISODate);
-        const QString dates =
-            expiry.isEmpty() ? today + QLatin1Char('|') + today : QStringLiteral("2027-12-31|2027-01-01");
-        QCOMPARE(title(code.toLatin1().constData()), QStringLiteral("วารสารใหม่|2020|1|2|%1|||1|0.00|01").arg(dates));
-        const int first = code.startsWith(QLatin1Char('J')) || code.startsWith(QLatin1Char('I')) ? 1 : 3;
-        QCOMPARE(counter(first) + QLatin1Char(' ') + counter(first + 1), counters);
+        const QString dates = expiry.isEmpty() ? today + u'|' + today : u"2027-12-31|2027-01-01"_s;
+        QCOMPARE(title(code.toLatin1().constData()), u"วารสารใหม่|2020|1|2|%1|||1|0.00|01"_s.arg(dates));
+        const int first = code.startsWith(u'J') || code.startsWith(u'I') ? 1 : 3;
+        QCOMPARE(counter(first) + u' ' + counter(first + 1), counters);
         QCOMPARE(text("Text2")->text(), QString());
     }
 
     // The window refuses a duplicate before anything else; the store refuses it again under
     // the series lock, trimmed, whatever the window did.
     void duplicateTitleRefused() {
-        for (const QString& typed : {QStringLiteral("Nature"), QStringLiteral("  Nature ")}) {
+        for (const QString& typed : {u"Nature"_s, u"  Nature "_s}) {
             click("Cmdadd");
             fillAll();
             text("Text2")->setText(typed);
             click("Cmdsave");
-            QCOMPARE(boxes->last().prompt, QStringLiteral("พบวารสารรายชื่อนี้ในฐานข้อมูล ไม่สามารถทำการเพิ่มรายชื่อใหม่ได้"));
-            QCOMPARE(boxes->last().title, QStringLiteral("การบันทึกข้อมูลล้มเหลว"));
+            QCOMPARE(boxes->last().prompt, u"พบวารสารรายชื่อนี้ในฐานข้อมูล ไม่สามารถทำการเพิ่มรายชื่อใหม่ได้"_s);
+            QCOMPARE(boxes->last().title, u"การบันทึกข้อมูลล้มเหลว"_s);
             QVERIFY(text("Text2")->hasFocus() && w->adding());
             records::Title t;
             t.name = typed;
             QVERIFY_THROWS_EXCEPTION(data::Refused, records::TitleStore::add(*db->connect(), t, 1));
-            QCOMPARE(sql(QStringLiteral("SELECT COUNT(*) FROM magazine")), QStringLiteral("2"));
-            QCOMPARE(counter(1), QStringLiteral("J000002"));
+            QCOMPARE(sql(u"SELECT COUNT(*) FROM magazine"_s), u"2"_s);
+            QCOMPARE(counter(1), u"J000002"_s);
             boxes->answer({true});
             click("Cmdcancle");
         }
@@ -210,7 +208,7 @@ private slots:
         const auto [filled, field, value, message, focus] = testsupport::fetch<5>();
         click("Cmdadd");
         fillAll(filled.toInt());
-        text("Mask4")->setText(QStringLiteral("31/12/2027"));
+        text("Mask4")->setText(u"31/12/2027"_s);
         if (!field.isEmpty()) {
             text(field.toLatin1().constData())->setFocus();
             text(field.toLatin1().constData())->selectAll();
@@ -222,8 +220,8 @@ private slots:
         QCOMPARE(boxes->last().icon, forms::Icon::Critical);
         QCOMPARE(focused(), focus);
         QVERIFY(w->adding() && button("Cmdsave")->isEnabled());
-        QCOMPARE(sql(QStringLiteral("SELECT COUNT(*) FROM magazine")), QStringLiteral("2"));
-        QCOMPARE(counter(1), QStringLiteral("J000002"));
+        QCOMPARE(sql(u"SELECT COUNT(*) FROM magazine"_s), u"2"_s);
+        QCOMPARE(counter(1), u"J000002"_s);
     }
 
     // An edit rewrites the title's columns unless the row is gone, changed by another station
@@ -239,27 +237,25 @@ private slots:
     }
     void editSaves() {
         const auto [meanwhile, code, stored, words] = testsupport::fetch<4>();
-        enter("Text2", QStringLiteral("atu"));
-        QVERIFY(pick("dlbnamemag", QStringLiteral("Nature")));
+        enter("Text2", u"atu"_s);
+        QVERIFY(pick("dlbnamemag", u"Nature"_s));
         click("Cmdedit");
         QVERIFY(w->editing() && text("Text2")->hasFocus());
         text("Text1")->setText(code);
-        text("Text2")->setText(QStringLiteral("Nature International"));
-        text("Text6")->setText(QStringLiteral("ชั้น 3"));
-        choose("dcbtypemag", QStringLiteral("นิตยสาร"));
+        text("Text2")->setText(u"Nature International"_s);
+        text("Text6")->setText(u"ชั้น 3"_s);
+        choose("dcbtypemag", u"นิตยสาร"_s);
         if (!meanwhile.isEmpty())
             db->admin().exec(meanwhile);
         boxes->answer({true, true}); // save; show the current values
         click("Cmdsave");
         QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
-        QCOMPARE(
-            sql(QStringLiteral("SELECT Magazine_Name, Location, Kind_Code FROM magazine WHERE Pointer = 'J000001'")),
-            stored);
-        QCOMPARE(title("I000001").left(15), QStringLiteral("วารสารครุศาสตร์"));
-        QCOMPARE(counter(1), QStringLiteral("J000002")); // an edit takes no code
-        if (words.contains(QStringLiteral("ถูกเครื่องอื่น")))
-            QCOMPARE(text("Text11")->text(), QStringLiteral("13000.00")); // the current values are on show
-        QCOMPARE(w->editing(), words.contains(QStringLiteral("ไม่")));
+        QCOMPARE(sql(u"SELECT Magazine_Name, Location, Kind_Code FROM magazine WHERE Pointer = 'J000001'"_s), stored);
+        QCOMPARE(title("I000001").left(15), u"วารสารครุศาสตร์"_s);
+        QCOMPARE(counter(1), u"J000002"_s); // an edit takes no code
+        if (words.contains(u"ถูกเครื่องอื่น"_s))
+            QCOMPARE(text("Text11")->text(), u"13000.00"_s); // the current values are on show
+        QCOMPARE(w->editing(), words.contains(u"ไม่"_s));
     }
 
     // An edit of a title without dates (NULL, or zero as older programs stored them) leaves them
@@ -267,37 +263,35 @@ private slots:
     void editKeepsEmptyDates() {
         db->admin().exec(QStringLiteral("SET STATEMENT sql_mode = '' FOR UPDATE magazine SET End_Date = NULL, "
                                         "Order_Date = '0000-00-00' WHERE Pointer = 'J000001'"));
-        enter("Text2", QStringLiteral("atu"));
-        QVERIFY(pick("dlbnamemag", QStringLiteral("Nature")));
+        enter("Text2", u"atu"_s);
+        QVERIFY(pick("dlbnamemag", u"Nature"_s));
         click("Cmdedit");
-        text("Text6")->setText(QStringLiteral("ชั้น 4"));
+        text("Text6")->setText(u"ชั้น 4"_s);
         click("Cmdsave");
-        QCOMPARE(sql(QStringLiteral("SELECT Location, End_Date, Order_Date FROM magazine WHERE Pointer = 'J000001'")),
-                 QStringLiteral("ชั้น 4||"));
+        QCOMPARE(sql(u"SELECT Location, End_Date, Order_Date FROM magazine WHERE Pointer = 'J000001'"_s), u"ชั้น 4||"_s);
     }
 
     // The confirmation names what stays behind; only the title's own row goes.
     void deleteRemovesOnlyTheTitle() {
         db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus, regno) VALUES "
                                         "('2', 'J000001', 'Z', 'B000001'), ('3', 'J000001', 'Z', 'B000001')"));
-        db->admin().exec(
-            QStringLiteral("INSERT INTO article (article_no, Article_Name, pointer) VALUES ('1', 'a', 'J000001')"));
-        enter("Text2", QStringLiteral("Nature"));
-        QVERIFY(pick("dlbnamemag", QStringLiteral("Nature")));
+        db->admin().exec(u"INSERT INTO article (article_no, Article_Name, pointer) VALUES ('1', 'a', 'J000001')"_s);
+        enter("Text2", u"Nature"_s);
+        QVERIFY(pick("dlbnamemag", u"Nature"_s));
         click("Cmddel");
         QCOMPARE(boxes->boxes.at(0).prompt,
                  QStringLiteral("ต้องการลบข้อมูลหรือไม่\nวารสารนี้มีฉบับที่ลงทะเบียนไว้ 3 ฉบับ ดรรชนีบทความ 1 รายการ "
                                 "และวารสารรวมเล่ม 1 เล่ม ซึ่งจะยังคงอยู่ในฐานข้อมูลหลังจากลบรายชื่อวารสารนี้"));
-        QCOMPARE(boxes->last().prompt + title("J000001"), QStringLiteral("ลบข้อมูลเรียบร้อแล้ว"));
-        QCOMPARE(sql(QStringLiteral("SELECT COUNT(*) FROM tranfile WHERE pointer = 'J000001'")), QStringLiteral("3"));
+        QCOMPARE(boxes->last().prompt + title("J000001"), u"ลบข้อมูลเรียบร้อแล้ว"_s);
+        QCOMPARE(sql(u"SELECT COUNT(*) FROM tranfile WHERE pointer = 'J000001'"_s), u"3"_s);
         QVERIFY(text("Text2")->hasFocus());
         // Deleted by another station after it was shown: nothing is said to be deleted.
-        db->admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('J000001', 'Nature')"));
-        enter("Text2", QStringLiteral("Nature"));
-        QVERIFY(pick("dlbnamemag", QStringLiteral("Nature")));
-        db->admin().exec(QStringLiteral("DELETE FROM magazine WHERE Pointer = 'J000001'"));
+        db->admin().exec(u"INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('J000001', 'Nature')"_s);
+        enter("Text2", u"Nature"_s);
+        QVERIFY(pick("dlbnamemag", u"Nature"_s));
+        db->admin().exec(u"DELETE FROM magazine WHERE Pointer = 'J000001'"_s);
         click("Cmddel");
-        QCOMPARE(boxes->last().prompt, QStringLiteral("ไม่พบวารสารรหัส J000001 (อาจถูกลบจากเครื่องอื่นแล้ว) ไม่มีข้อมูลถูกลบ"));
+        QCOMPARE(boxes->last().prompt, u"ไม่พบวารสารรหัส J000001 (อาจถูกลบจากเครื่องอื่นแล้ว) ไม่มีข้อมูลถูกลบ"_s);
     }
 
     // A publisher not registered yet: the publisher register takes over, already adding it;
@@ -305,35 +299,35 @@ private slots:
     void missingPublisherGoesToThePublisherRegister() {
         click("Cmdadd");
         text("Text10")->setFocus();
-        testsupport::typeText(text("Text10"), QStringLiteral("สำนักพิมพ์ใหม่"));
+        testsupport::typeText(text("Text10"), u"สำนักพิมพ์ใหม่"_s);
         QTest::keyClick(text("Text10"), Qt::Key_Return);
-        auto* reg = qobject_cast<titles::Adddealer*>(main->windows().find(QStringLiteral("Adddealer")));
+        auto* reg = qobject_cast<titles::Adddealer*>(main->windows().find(u"Adddealer"_s));
         QVERIFY(reg && reg->isVisible() && reg->isWindow());
         QCOMPARE(reg->mode(), titles::Adddealer::Mode::Adding);
-        QCOMPARE(control<QPlainTextEdit>(reg, "Text2")->toPlainText(), QStringLiteral("สำนักพิมพ์ใหม่"));
-        QCOMPARE(control<QLineEdit>(reg, "Text1")->text(), QStringLiteral("4"));
+        QCOMPARE(control<QPlainTextEdit>(reg, "Text2")->toPlainText(), u"สำนักพิมพ์ใหม่"_s);
+        QCOMPARE(control<QLineEdit>(reg, "Text1")->text(), u"4"_s);
         QTest::mouseClick(control<QPushButton>(reg, "Command1"), Qt::LeftButton);
-        enter("Text10", QStringLiteral("ใหม่"));
-        QVERIFY(pick("dlbdealer", QStringLiteral("สำนักพิมพ์ใหม่")));
-        QCOMPARE(text("Text8")->text(), QStringLiteral("4"));
+        enter("Text10", u"ใหม่"_s);
+        QVERIFY(pick("dlbdealer", u"สำนักพิมพ์ใหม่"_s));
+        QCOMPARE(text("Text8")->text(), u"4"_s);
         QVERIFY(w->adding());
         reg->close();
     }
 
     void seriesExhausted() {
-        db->admin().exec(QStringLiteral("UPDATE recsetup SET pointer_ctrl1 = 'J999999'"));
+        db->admin().exec(u"UPDATE recsetup SET pointer_ctrl1 = 'J999999'"_s);
         for (const char* name : {"The last one", "One too many"}) {
             click("Cmdadd");
             fillAll();
             text("Text2")->setText(QString::fromLatin1(name));
             click("Cmdsave");
         }
-        QCOMPARE(title("J999999").left(12), QStringLiteral("The last one")); // the last code is still given
-        QVERIFY2(boxes->last().prompt.contains(QStringLiteral("ครบแล้ว")), qPrintable(boxes->last().prompt));
-        QCOMPARE(counter(1), QStringLiteral("J1000000"));
+        QCOMPARE(title("J999999").left(12), u"The last one"_s); // the last code is still given
+        QVERIFY2(boxes->last().prompt.contains(u"ครบแล้ว"_s), qPrintable(boxes->last().prompt));
+        QCOMPARE(counter(1), u"J1000000"_s);
         option("opt2")->setChecked(true); // the other series go on
         click("Cmdsave");
-        QCOMPARE(title("K000001").left(12), QStringLiteral("One too many"));
+        QCOMPARE(title("K000001").left(12), u"One too many"_s);
     }
 };
 

@@ -13,7 +13,7 @@ class tst_sum_journal : public testsupport::DatabaseTest, testsupport::WindowFix
     QString gathered() { return rows("sum_item", {0, 1}); }
     QString offered() { return rows("show_item", {0}); }
     void openTitle() {
-        enter("Text1", QStringLiteral("ครุ"));
+        enter("Text1", u"ครุ"_s);
         clickRow("show_journal", 0);
     }
 
@@ -33,7 +33,7 @@ private slots:
                            "('10', 'I000001', '2005-12-01', '4', '12', 'ธันวาคม 2548', 'Z', 'B000002')"));
         a.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES ('B000002', 'วารสารครุศาสตร์ ป.4', "
                               "'ST'), ('B000005', 'Nature Vol.1', 'ST'), ('B000009', 'วารสารครุศาสตร์ ป.3', 'ST')"));
-        a.exec(QStringLiteral("UPDATE ctrlsumj SET regno_ctrl = 123"));
+        a.exec(u"UPDATE ctrlsumj SET regno_ctrl = 123"_s);
         w = testsupport::showWindow<sum_journal>();
     }
 
@@ -67,10 +67,9 @@ private slots:
             const QStringList v = i.split(',');
             gathered.append({v[0], v[1], v[2]});
         }
-        QCOMPARE(volumes::gen_callno(gathered,
-                                     volumes::languageOfPointer(language).value_or(volumes::Language::Unknown),
-                                     QStringLiteral("วารสาร"))
-                     .value_or(QStringLiteral("-")),
+        QCOMPARE(volumes::gen_callno(
+                     gathered, volumes::languageOfPointer(language).value_or(volumes::Language::Unknown), u"วารสาร"_s)
+                     .value_or(u"-"_s),
                  expected);
     }
 
@@ -80,39 +79,38 @@ private slots:
         db->admin().exec(QStringLiteral(
             "INSERT INTO tranfile (magno, pointer, daily, MagStatus) VALUES ('9', 'I000001', '2006-04-01', 'O')"));
         openTitle();
-        QCOMPARE(offered(), QStringLiteral("14,9,13,12,11")); // numbers of one date compared as numbers
-        db->admin().exec(QStringLiteral("DELETE FROM tranfile WHERE magno = '9'"));
+        QCOMPARE(offered(), u"14,9,13,12,11"_s); // numbers of one date compared as numbers
+        db->admin().exec(u"DELETE FROM tranfile WHERE magno = '9'"_s);
         openTitle();
-        QCOMPARE(offered(), QStringLiteral("14,13,12,11")); // a NULL status is unbound too
-        QVERIFY(control<QLabel>(w, "Label1")->text().contains(QStringLiteral("Magno= 14")));
-        QCOMPARE(focused(), QStringLiteral("Cmdadd"));
+        QCOMPARE(offered(), u"14,13,12,11"_s); // a NULL status is unbound too
+        QVERIFY(control<QLabel>(w, "Label1")->text().contains(u"Magno= 14"_s));
+        QCOMPARE(focused(), u"Cmdadd"_s);
         click("Cmdadd");
-        QCOMPARE(text("Text2")->text(), QStringLiteral("B000123"));
+        QCOMPARE(text("Text2")->text(), u"B000123"_s);
         QCOMPARE(w->mode(), volumes::sum_journal::Mode::New);
         boxes->answer({true});
         click("Cmdcancel");
-        QCOMPARE(sql("SELECT regno_ctrl FROM ctrlsumj") + enabled({"Cmdadd", "Cmdsave"}), QStringLiteral("12310"));
+        QCOMPARE(sql("SELECT regno_ctrl FROM ctrlsumj") + enabled({"Cmdadd", "Cmdsave"}), u"12310"_s);
         click("Cmdadd");
         for (int row : {3, 2, 1, 1})
             clickRow("show_item", row);
-        QCOMPARE(boxes->last().prompt, QStringLiteral("คุณเลือกฉบับซ้ำ กรุณาเลือกฉบับอื่น"));
-        QCOMPARE(gathered() + '|' + callno(),
-                 QStringLiteral("1:11,2:12,3:13|วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49"));
+        QCOMPARE(boxes->last().prompt, u"คุณเลือกฉบับซ้ำ กรุณาเลือกฉบับอื่น"_s);
+        QCOMPARE(gathered() + '|' + callno(), u"1:11,2:12,3:13|วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49"_s);
         clickRow("sum_item", 1, true);
-        QCOMPARE(gathered() + '|' + callno(), QStringLiteral("1:11,2:13|วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49"));
+        QCOMPARE(gathered() + '|' + callno(), u"1:11,2:13|วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49"_s);
         click("Cmdsave");
-        QCOMPARE(boxes->last().prompt, QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว"));
+        QCOMPARE(boxes->last().prompt, u"บันทึกข้อมูลเรียบร้อยแล้ว"_s);
         QCOMPARE(
             sql("SELECT GROUP_CONCAT(magno, MagStatus, regno ORDER BY magno) FROM tranfile WHERE regno = 'B000123'") +
                 sql("SELECT callno, status FROM sum_journal WHERE regno = 'B000123'") +
                 sql("SELECT regno_ctrl FROM ctrlsumj"),
-            QStringLiteral("11ZB000123,13ZB000123วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49|ST124"));
-        QCOMPARE(offered() + '|' + gathered() + text("Text2")->text(), QStringLiteral("14,12|"));
+            u"11ZB000123,13ZB000123วารสารครุศาสตร์ ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49|ST124"_s);
+        QCOMPARE(offered() + '|' + gathered() + text("Text2")->text(), u"14,12|"_s);
         // A call-number search during a new volume asks first; Yes drops the gathered volume whole.
         click("Cmdadd");
         clickRow("show_item", 0);
         boxes->answer({true});
-        enter("Text3", QStringLiteral("วารสาร"));
+        enter("Text3", u"วารสาร"_s);
         QCOMPARE(gathered(), QString());
         QCOMPARE(w->mode(), volumes::sum_journal::Mode::Idle);
     }
@@ -139,7 +137,7 @@ private slots:
         if (!meanwhile.isEmpty())
             db->admin().exec(meanwhile);
         click("Cmdsave");
-        db->admin().exec(QStringLiteral("DROP TRIGGER IF EXISTS no_volumes"));
+        db->admin().exec(u"DROP TRIGGER IF EXISTS no_volumes"_s);
         QVERIFY2(boxes->last().prompt.contains(box), qPrintable(boxes->last().prompt));
         QCOMPARE(sql("SELECT GROUP_CONCAT(magno, MagStatus, regno ORDER BY magno) FROM tranfile WHERE regno LIKE "
                      "'B0001%'") +
@@ -152,43 +150,41 @@ private slots:
     // step over missing numbers; an issue released from a stored volume stays released after
     // Cancel and is offered again.
     void lookUpStepAndRelease() {
-        db->admin().exec(
-            QStringLiteral("UPDATE tranfile SET MagStatus = 'Z', regno = 'B000009' WHERE magno IN ('11', '12')"));
-        enter("Text2", QStringLiteral("b000005"));
-        QCOMPARE(text("Text2")->text() + callno() + gathered(), QStringLiteral("B000005Nature Vol.1"));
+        db->admin().exec(u"UPDATE tranfile SET MagStatus = 'Z', regno = 'B000009' WHERE magno IN ('11', '12')"_s);
+        enter("Text2", u"b000005"_s);
+        QCOMPARE(text("Text2")->text() + callno() + gathered(), u"B000005Nature Vol.1"_s);
         click("Cmdnext");
-        QCOMPARE(text("Text2")->text() + '|' + gathered(), QStringLiteral("B000009|1:11,2:12"));
+        QCOMPARE(text("Text2")->text() + '|' + gathered(), u"B000009|1:11,2:12"_s);
         click("Cmdnext");
-        QCOMPARE(boxes->last().title + text("Text2")->text(), QStringLiteral("End of FileB000009"));
+        QCOMPARE(boxes->last().title + text("Text2")->text(), u"End of FileB000009"_s);
         click("Cmdprevious");
         click("Cmdprevious");
         click("Cmdprevious");
-        QCOMPARE(boxes->last().title + text("Text2")->text(), QStringLiteral("Begin of FileB000002"));
+        QCOMPARE(boxes->last().title + text("Text2")->text(), u"Begin of FileB000002"_s);
         click("clear_sumj");
-        QCOMPARE(focused(), QStringLiteral("Text3"));
-        enter("Text3", QStringLiteral("วารสารครุ"));
+        QCOMPARE(focused(), u"Text3"_s);
+        enter("Text3", u"วารสารครุ"_s);
         QCOMPARE(control<forms::PickList>(w, "list_namesumj")->count(), 2);
-        QVERIFY(pick("list_namesumj", QStringLiteral("วารสารครุศาสตร์ ป.3")));
+        QVERIFY(pick("list_namesumj", u"วารสารครุศาสตร์ ป.3"_s));
         click("Cmdedit");
-        QCOMPARE(offered(), QStringLiteral("14,13"));
+        QCOMPARE(offered(), u"14,13"_s);
         boxes->answer({true, true});
         clickRow("sum_item", 0, true);
         QCOMPARE(sql("SELECT MagStatus, regno FROM tranfile WHERE magno = '11'") + '|' +
                      sql("SELECT callno FROM sum_journal WHERE regno = 'B000009'"),
-                 QStringLiteral("O||วารสารครุศาสตร์ ป.5 ฉ.2  ก.พ. 49"));
+                 u"O||วารสารครุศาสตร์ ป.5 ฉ.2  ก.พ. 49"_s);
         click("Cmdcancel");
-        QCOMPARE(gathered(), QStringLiteral("1:12"));
+        QCOMPARE(gathered(), u"1:12"_s);
         QCOMPARE(w->mode(), volumes::sum_journal::Mode::Shown);
-        QCOMPARE(sql("SELECT COUNT(*) FROM tranfile WHERE COALESCE(MagStatus, '') <> 'Z'"), QStringLiteral("3"));
+        QCOMPARE(sql("SELECT COUNT(*) FROM tranfile WHERE COALESCE(MagStatus, '') <> 'Z'"), u"3"_s);
         // The last number the counter gives (its series full) is stepped to like any other.
-        db->admin().exec(
-            QStringLiteral("INSERT INTO sum_journal (regno, callno) VALUES ('B999998', 'a'), ('B999999', 'b')"));
-        db->admin().exec(QStringLiteral("UPDATE ctrlsumj SET regno_ctrl = '1000000'"));
+        db->admin().exec(u"INSERT INTO sum_journal (regno, callno) VALUES ('B999998', 'a'), ('B999999', 'b')"_s);
+        db->admin().exec(u"UPDATE ctrlsumj SET regno_ctrl = '1000000'"_s);
         w->close();
         w = testsupport::showWindow<volumes::sum_journal>();
-        enter("Text2", QStringLiteral("B999998"));
+        enter("Text2", u"B999998"_s);
         click("Cmdnext");
-        QCOMPARE(text("Text2")->text(), QStringLiteral("B999999"));
+        QCOMPARE(text("Text2")->text(), u"B999999"_s);
     }
 };
 

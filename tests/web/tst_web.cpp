@@ -19,10 +19,10 @@
 
 namespace {
 
-const QString script = QStringLiteral("<script>alert('x')</script> วารสาร");
+const QString script = u"<script>alert('x')</script> วารสาร"_s;
 
 QString unescaped(QString s) {
-    s.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
+    s.remove(QRegularExpression(u"<[^>]*>"_s));
     return s.replace(QLatin1String("&lt;"), QLatin1String("<"))
         .replace(QLatin1String("&gt;"), QLatin1String(">"))
         .replace(QLatin1String("&quot;"), QLatin1String("\""))
@@ -34,8 +34,8 @@ QString unescaped(QString s) {
 // The text of each body row's cells, as the browser built them.
 QList<QStringList> tableRows(const QString& dom) {
     QList<QStringList> rows;
-    const QString body = dom.section(QStringLiteral("<tbody>"), -1).section(QStringLiteral("</tbody>"), 0, 0);
-    static const QRegularExpression row(QStringLiteral("<tr>(.*?)</tr>")), cell(QStringLiteral("<td[^>]*>(.*?)</td>"));
+    const QString body = dom.section(u"<tbody>"_s, -1).section(u"</tbody>"_s, 0, 0);
+    static const QRegularExpression row(u"<tr>(.*?)</tr>"_s), cell(u"<td[^>]*>(.*?)</td>"_s);
     for (const auto& r : row.globalMatch(body)) {
         QStringList cells;
         for (const auto& c : cell.globalMatch(r.captured(1)))
@@ -58,40 +58,36 @@ class tst_web : public testsupport::DatabaseTest {
     Q_OBJECT
     std::unique_ptr<web::WebServer> server;
     std::thread serving;
-    QDir shots{QDir::currentPath() + QStringLiteral("/web-shots")}; // kept for people to look at
+    QDir shots{QDir::currentPath() + u"/web-shots"_s}; // kept for people to look at
 
     QString url(const QString& path, const web::Query& q = {}) {
-        return QStringLiteral("http://127.0.0.1:%1").arg(server->port()) + web::linkTo(path, q, {});
+        return u"http://127.0.0.1:%1"_s.arg(server->port()) + web::linkTo(path, q, {});
     }
     httplib::Result get(const QString& path, const web::Query& q = {}) {
         httplib::Client client("127.0.0.1", server->port());
         return client.Get(web::linkTo(path, q, {}).toStdString());
     }
     QString browse(const QString& path, const web::Query& q = {}, const QString& shot = {}) {
-        QStringList args = {QStringLiteral("--headless=new"), QStringLiteral("--no-sandbox"),
-                            QStringLiteral("--disable-gpu"), QStringLiteral("--hide-scrollbars")};
+        QStringList args = {u"--headless=new"_s, u"--no-sandbox"_s, u"--disable-gpu"_s, u"--hide-scrollbars"_s};
         if (!shot.isEmpty())
-            args << QStringLiteral("--window-size=1024,768") << QStringLiteral("--screenshot=") + shots.filePath(shot);
+            args << u"--window-size=1024,768"_s << u"--screenshot="_s + shots.filePath(shot);
         else
-            args << QStringLiteral("--dump-dom");
+            args << u"--dump-dom"_s;
         QProcess p;
-        p.start(QStringLiteral("chromium"), args << url(path, q));
+        p.start(u"chromium"_s, args << url(path, q));
         if (!p.waitForFinished(60000))
             qFatal("chromium did not finish");
         return QString::fromUtf8(p.readAllStandardOutput());
     }
     // The article numbers a search gives, all of them (its CSV).
     QStringList found(const QString& field, const QString& how, const QString& text) {
-        const auto r =
-            get(QStringLiteral("main_search_journal.asp"), {{QStringLiteral("q"), text},
-                                                            {QStringLiteral("field"), field},
-                                                            {QStringLiteral("how"), how},
-                                                            {QStringLiteral("format"), QStringLiteral("csv")}});
+        const auto r = get(u"main_search_journal.asp"_s,
+                           {{u"q"_s, text}, {u"field"_s, field}, {u"how"_s, how}, {u"format"_s, u"csv"_s}});
         QStringList numbers;
-        const QStringList lines = QString::fromUtf8(r->body).split(QStringLiteral("\r\n"));
+        const QStringList lines = QString::fromUtf8(r->body).split(u"\r\n"_s);
         for (const QString& line : lines.mid(1))
             if (!line.isEmpty())
-                numbers << line.section(QLatin1Char(','), 0, 0);
+                numbers << line.section(u',', 0, 0);
         numbers.sort();
         return numbers;
     }
@@ -100,24 +96,24 @@ private slots:
     void initTestCase() {
         DatabaseTest::initTestCase();
         windowsLeft = -1;
-        shots.mkpath(QStringLiteral("."));
+        shots.mkpath(u"."_s);
         bench::generate(db->admin(), bench::DataSize::demo());
         // Stored markup and text that means something to LIKE or to HTML.
-        db->admin().exec(QStringLiteral("UPDATE magazine SET Magazine_Name = ? WHERE Pointer = 'J000001'"), {script});
-        const QStringList names = QStringList{script, QStringLiteral("'Quoted' at the start"),
-                                              QStringLiteral("Save 50%_ now"), QStringLiteral("Save 50% now")} +
-                                  testsupport::hostileTexts();
+        db->admin().exec(u"UPDATE magazine SET Magazine_Name = ? WHERE Pointer = 'J000001'"_s, {script});
+        const QStringList names =
+            QStringList{script, u"'Quoted' at the start"_s, u"Save 50%_ now"_s, u"Save 50% now"_s} +
+            testsupport::hostileTexts();
         for (int i = 0; i < names.size(); ++i)
             db->admin().exec(QStringLiteral("INSERT INTO article (article_no, Article_Name, pointer, year, volume, "
                                             "keydate) VALUES (?, ?, 'J000002', '1', '1', '2026-11-02 10:00:00')"),
-                             {QStringLiteral("H%1").arg(i, 6, 10, QLatin1Char('0')), names.at(i)});
+                             {u"H%1"_s.arg(i, 6, 10, QChar(u'0')), names.at(i)});
         data::Connection root(testsupport::adminSettings());
-        root.exec(QStringLiteral("CREATE USER IF NOT EXISTS 'warasan_web'@'127.0.0.1'"));
-        root.exec(QStringLiteral("GRANT SELECT ON `%1`.* TO 'warasan_web'@'127.0.0.1'").arg(db->name()));
+        root.exec(u"CREATE USER IF NOT EXISTS 'warasan_web'@'127.0.0.1'"_s);
+        root.exec(u"GRANT SELECT ON `%1`.* TO 'warasan_web'@'127.0.0.1'"_s.arg(db->name()));
         web::ServerOptions options;
         options.port = 0;
         options.db = db->settings();
-        options.db.user = QStringLiteral("warasan_web");
+        options.db.user = u"warasan_web"_s;
         server = std::make_unique<web::WebServer>(options);
         QString error;
         QVERIFY2(server->bind(&error), qPrintable(error));
@@ -143,41 +139,37 @@ private slots:
         QCOMPARE(opened.size(), 7);
         for (const QUrl& u : opened) {
             QCOMPARE(get(u.path().mid(1))->status, 200);
-            const QString dom = browse(u.path().mid(1), {}, u.fileName() + QStringLiteral(".png"));
-            QVERIFY(QFileInfo(shots.filePath(u.fileName() + QStringLiteral(".png"))).size() > 10000);
+            const QString dom = browse(u.path().mid(1), {}, u.fileName() + u".png"_s);
+            QVERIFY(QFileInfo(shots.filePath(u.fileName() + u".png"_s)).size() > 10000);
         }
     }
 
     // The list of titles: count, page order, the next page and a sort, as SQL gives them.
     void titleListMatchesSql() {
-        const QString path = QStringLiteral("rpt_journal/rpt_journal_all.php");
-        const QString order = QStringLiteral("SELECT Pointer FROM magazine WHERE Receive_Code = '1' ORDER BY ");
-        const QString total = sql(QStringLiteral("SELECT COUNT(*) FROM magazine WHERE Receive_Code = '1'"));
+        const QString path = u"rpt_journal/rpt_journal_all.php"_s;
+        const QString order = u"SELECT Pointer FROM magazine WHERE Receive_Code = '1' ORDER BY "_s;
+        const QString total = sql(u"SELECT COUNT(*) FROM magazine WHERE Receive_Code = '1'"_s);
         QString dom = browse(path);
-        QVERIFY(unescaped(dom).contains(QStringLiteral("พบ %1 รายการ").arg(total)));
+        QVERIFY(unescaped(dom).contains(u"พบ %1 รายการ"_s.arg(total)));
         const auto codes = [](const QList<QStringList>& rows) {
             QStringList out;
             for (const QStringList& r : rows)
                 out << r.value(0);
             return out;
         };
-        QCOMPARE(codes(tableRows(dom)),
-                 column(db->admin().query(order + QStringLiteral("Magazine_Name, Pointer LIMIT 50"))));
-        QCOMPARE(codes(tableRows(browse(path, {{QStringLiteral("page"), QStringLiteral("2")}}))),
-                 column(db->admin().query(order + QStringLiteral("Magazine_Name, Pointer LIMIT 50 OFFSET 50"))));
-        QCOMPARE(codes(tableRows(browse(path, {{QStringLiteral("sort"), QStringLiteral("3")},
-                                               {QStringLiteral("dir"), QStringLiteral("d")},
-                                               {QStringLiteral("per"), QStringLiteral("20")}}))),
-                 column(db->admin().query(order + QStringLiteral("ISSN DESC, Pointer LIMIT 20"))));
+        QCOMPARE(codes(tableRows(dom)), column(db->admin().query(order + u"Magazine_Name, Pointer LIMIT 50"_s)));
+        QCOMPARE(codes(tableRows(browse(path, {{u"page"_s, u"2"_s}}))),
+                 column(db->admin().query(order + u"Magazine_Name, Pointer LIMIT 50 OFFSET 50"_s)));
+        QCOMPARE(codes(tableRows(browse(path, {{u"sort"_s, u"3"_s}, {u"dir"_s, u"d"_s}, {u"per"_s, u"20"_s}}))),
+                 column(db->admin().query(order + u"ISSN DESC, Pointer LIMIT 20"_s)));
         // Stored markup is text on the page, never an element.
-        QVERIFY(!dom.contains(QStringLiteral("<script")));
+        QVERIFY(!dom.contains(u"<script"_s));
         QVERIFY(unescaped(dom).contains(script));
 
-        const auto csv = get(path, {{QStringLiteral("format"), QStringLiteral("csv")}});
-        QCOMPARE(QString::fromStdString(csv->get_header_value("Content-Type")),
-                 QStringLiteral("text/csv; charset=utf-8"));
+        const auto csv = get(path, {{u"format"_s, u"csv"_s}});
+        QCOMPARE(QString::fromStdString(csv->get_header_value("Content-Type")), u"text/csv; charset=utf-8"_s);
         QVERIFY(csv->body.rfind("\xEF\xBB\xBF\xE0\xB8\xA3\xE0\xB8\xAB", 0) == 0); // the mark, then "รห"
-        QCOMPARE(QString::fromStdString(csv->body).count(QStringLiteral("\r\n")), total.toInt() + 1);
+        QCOMPARE(QString::fromStdString(csv->body).count(u"\r\n"_s), total.toInt() + 1);
     }
 
     // Each list of the intranet through the report output, as a scheduled run writes it: the
@@ -197,20 +189,20 @@ private slots:
         const auto [kind, path, query, key] = testsupport::fetch<4>();
         web::Query q;
         QStringList args = {kind};
-        for (const QString& pair : query.split(QLatin1Char('&'), Qt::SkipEmptyParts)) {
-            q.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
-            args << QStringLiteral("--") + pair.section(QLatin1Char('='), 0, 0) << pair.section(QLatin1Char('='), 1);
+        for (const QString& pair : query.split(u'&', Qt::SkipEmptyParts)) {
+            q.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
+            args << u"--"_s + pair.section(u'=', 0, 0) << pair.section(u'=', 1);
         }
         QTemporaryDir dir;
         QByteArray errors;
         QVERIFY2(
             runReport(args << "--pdf" << dir.filePath("list.pdf") << "--csv" << dir.filePath("list.csv"), &errors) == 0,
             errors.constData());
-        QVERIFY(QString::fromStdString(get(path, q)->body).contains(QStringLiteral("ดาวน์โหลด PDF (พิมพ์)")));
-        q.insert(QStringLiteral("format"), QStringLiteral("csv"));
+        QVERIFY(QString::fromStdString(get(path, q)->body).contains(u"ดาวน์โหลด PDF (พิมพ์)"_s));
+        q.insert(u"format"_s, u"csv"_s);
         const QByteArray csv = testsupport::fileBytes(dir.filePath("list.csv"));
         QCOMPARE(csv, QByteArray::fromStdString(get(path, q)->body));
-        const QStringList lines = QString::fromUtf8(csv).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).mid(1);
+        const QStringList lines = QString::fromUtf8(csv).split(u"\r\n"_s, Qt::SkipEmptyParts).mid(1);
         QVERIFY(lines.size() > 3);
         QString words;
         for (const auto& word : testsupport::pdfWords(dir.filePath("list.pdf"))) {
@@ -218,11 +210,10 @@ private slots:
             words += word.text;
         }
         for (const QString& line : lines)
-            QVERIFY2(words.contains(testsupport::bare(line.section(QLatin1Char(','), key.toInt(), key.toInt()))),
-                     qPrintable(line));
-        QVERIFY(words.contains(testsupport::bare(QStringLiteral("รวมทั้งสิ้น %1 รายการ").arg(lines.size()))));
+            QVERIFY2(words.contains(testsupport::bare(line.section(u',', key.toInt(), key.toInt()))), qPrintable(line));
+        QVERIFY(words.contains(testsupport::bare(u"รวมทั้งสิ้น %1 รายการ"_s.arg(lines.size()))));
         // The page offers the same pages, drawn by the server.
-        q.insert(QStringLiteral("format"), QStringLiteral("pdf"));
+        q.insert(u"format"_s, u"pdf"_s);
         QFile served(dir.filePath("served.pdf"));
         QVERIFY(served.open(QIODevice::WriteOnly) && served.write(QByteArray::fromStdString(get(path, q)->body)) > 0);
         served.close();
@@ -244,17 +235,17 @@ private slots:
             QStringLiteral(
                 "LIKE CONCAT(%1, REPLACE(REPLACE(REPLACE(?, '\\\\', '\\\\\\\\'), '%', '\\\\%'), '_', '\\\\_'), "
                 "'%')")
-                .arg(how == QLatin1String("contains") ? QStringLiteral("'%'") : QStringLiteral("''"));
+                .arg(how == QLatin1String("contains") ? u"'%'"_s : u"''"_s);
         QString q;
         if (field == QLatin1String("subject"))
-            q = QStringLiteral("SELECT DISTINCT article_no FROM msubject WHERE subject ") + like;
+            q = u"SELECT DISTINCT article_no FROM msubject WHERE subject "_s + like;
         else if (field == QLatin1String("journal"))
             q = QStringLiteral("SELECT a.article_no FROM article a JOIN magazine m ON m.Pointer = a.pointer WHERE "
                                "m.Magazine_Name ") +
                 like;
         else
-            q = QStringLiteral("SELECT article_no FROM article WHERE Article_Name ") + like;
-        QStringList expected = column(db->admin().query(q + QStringLiteral(" ORDER BY 1"), {text}));
+            q = u"SELECT article_no FROM article WHERE Article_Name "_s + like;
+        QStringList expected = column(db->admin().query(q + u" ORDER BY 1"_s, {text}));
         QVERIFY(!expected.isEmpty());
         QCOMPARE(found(field, how, text), expected);
     }
@@ -266,21 +257,19 @@ private slots:
     }
     void csvHeadersFitTheRows() {
         const auto [path] = testsupport::fetch<1>();
-        const auto r = get(path, {{QStringLiteral("q"), QStringLiteral("การ")},
-                                  {QStringLiteral("field"), QStringLiteral("subject")},
-                                  {QStringLiteral("how"), QStringLiteral("contains")},
-                                  {QStringLiteral("format"), QStringLiteral("csv")}});
+        const auto r = get(
+            path, {{u"q"_s, u"การ"_s}, {u"field"_s, u"subject"_s}, {u"how"_s, u"contains"_s}, {u"format"_s, u"csv"_s}});
         const auto cells = [](const QString& line) {
             int n = 1;
             bool quoted = false;
             for (const QChar ch : line)
-                if (ch == QLatin1Char('"'))
+                if (ch == u'"')
                     quoted = !quoted;
-                else if (ch == QLatin1Char(',') && !quoted)
+                else if (ch == u',' && !quoted)
                     ++n;
             return n;
         };
-        const QStringList lines = QString::fromUtf8(r->body).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        const QStringList lines = QString::fromUtf8(r->body).split(u"\r\n"_s, Qt::SkipEmptyParts);
         QVERIFY(lines.size() > 2);
         for (const QString& line : lines.mid(1))
             QVERIFY2(cells(line) == cells(lines.first()), qPrintable(lines.first() + " / " + line));
@@ -291,12 +280,12 @@ private slots:
         const QString trueId = sql(QStringLiteral("SELECT trueidno FROM authname WHERE trueidno IS NOT NULL AND "
                                                   "trueidno <> '' AND idno IN (SELECT idno FROM mauthfile) LIMIT 1"));
         QVERIFY(!trueId.isEmpty());
-        const QString pen = sql(QStringLiteral("SELECT penname FROM authname WHERE trueidno = ? LIMIT 1"), {trueId});
+        const QString pen = sql(u"SELECT penname FROM authname WHERE trueidno = ? LIMIT 1"_s, {trueId});
         const QStringList expected = column(db->admin().query(
             QStringLiteral("SELECT DISTINCT f.article_no FROM mauthfile f JOIN authname n ON n.idno = f.idno WHERE "
                            "n.idno = ? OR n.trueidno = ? ORDER BY 1"),
             {trueId, trueId}));
-        QStringList got = found(QStringLiteral("author"), QStringLiteral("begins"), pen);
+        QStringList got = found(u"author"_s, u"begins"_s, pen);
         for (const QString& a : expected)
             QVERIFY2(got.contains(a), qPrintable(a));
     }
@@ -304,14 +293,12 @@ private slots:
     // Hostile stored titles come back as the same text, on the page and in the CSV.
     void hostileTitlesShownAsText() {
         const QStringList texts = testsupport::hostileTexts();
-        const QString journal = sql(QStringLiteral("SELECT Magazine_Name FROM magazine WHERE Pointer = 'J000002'"));
+        const QString journal = sql(u"SELECT Magazine_Name FROM magazine WHERE Pointer = 'J000002'"_s);
         const auto page =
-            get(QStringLiteral("main_search_journal.asp"), {{QStringLiteral("q"), journal},
-                                                            {QStringLiteral("field"), QStringLiteral("journal")},
-                                                            {QStringLiteral("per"), QStringLiteral("500")}});
+            get(u"main_search_journal.asp"_s, {{u"q"_s, journal}, {u"field"_s, u"journal"_s}, {u"per"_s, u"500"_s}});
         QCOMPARE(page->status, 200);
         const QString html = QString::fromStdString(page->body);
-        QVERIFY(!html.contains(QStringLiteral("<script")));
+        QVERIFY(!html.contains(u"<script"_s));
         int shown = 0;
         for (const QString& t : texts)
             shown += unescaped(html).contains(t.trimmed()) ? 1 : 0;
@@ -320,36 +307,29 @@ private slots:
 
     // A period in either era gives the same report; per-day counts add up to SQL's.
     void periodsInEitherEra() {
-        const QString path = QStringLiteral("rpt_journal/rpt_regis_journal.php");
-        const QString common = browse(path, {{QStringLiteral("from"), QStringLiteral("1/1/2026")},
-                                             {QStringLiteral("to"), QStringLiteral("30/11/2026")}});
-        const QString buddhist = browse(path, {{QStringLiteral("from"), QStringLiteral("1/1/2569")},
-                                               {QStringLiteral("to"), QStringLiteral("30/11/2569")}});
+        const QString path = u"rpt_journal/rpt_regis_journal.php"_s;
+        const QString common = browse(path, {{u"from"_s, u"1/1/2026"_s}, {u"to"_s, u"30/11/2026"_s}});
+        const QString buddhist = browse(path, {{u"from"_s, u"1/1/2569"_s}, {u"to"_s, u"30/11/2569"_s}});
         QCOMPARE(tableRows(buddhist), tableRows(common));
         const QString count =
-            sql(QStringLiteral("SELECT COUNT(*) FROM tranfile WHERE indate BETWEEN '2026-01-01' AND '2026-11-30'"));
+            sql(u"SELECT COUNT(*) FROM tranfile WHERE indate BETWEEN '2026-01-01' AND '2026-11-30'"_s);
         QVERIFY(count.toInt() > 0);
-        QVERIFY(
-            unescaped(common).contains(QStringLiteral("รวม") + QLocale(QLocale::Thai).toString(count.toLongLong())));
-        QVERIFY(unescaped(browse(path, {{QStringLiteral("from"), QStringLiteral("31/02/2026")}}))
-                    .contains(QStringLiteral("ไม่ใช่วันที่ที่ถูกต้อง")));
+        QVERIFY(unescaped(common).contains(u"รวม"_s + QLocale(QLocale::Thai).toString(count.toLongLong())));
+        QVERIFY(unescaped(browse(path, {{u"from"_s, u"31/02/2026"_s}})).contains(u"ไม่ใช่วันที่ที่ถูกต้อง"_s));
     }
 
     // Only the page table is served; a failure shows a reference, never the server's text.
     void refusalsAndFailures() {
-        QCOMPARE(get(QStringLiteral("rpt_journal/rpt_journal_allXphp"))->status, 404);
-        QCOMPARE(get(QStringLiteral("../etc/passwd"))->status, 404);
-        QCOMPARE(
-            get(QStringLiteral("main_search_journal.asp"), {{QStringLiteral("q"), QString(5000, QLatin1Char('x'))}})
-                ->status,
-            414);
+        QCOMPARE(get(u"rpt_journal/rpt_journal_allXphp"_s)->status, 404);
+        QCOMPARE(get(u"../etc/passwd"_s)->status, 404);
+        QCOMPARE(get(u"main_search_journal.asp"_s, {{u"q"_s, QString(5000, u'x')}})->status, 414);
         httplib::Client client("127.0.0.1", server->port());
         QCOMPARE(client.Post("/main_search_journal.asp", "q=a", "application/x-www-form-urlencoded")->status, 405);
 
         web::ServerOptions options;
         options.port = 0;
         options.db = db->settings();
-        options.db.database = QStringLiteral("no_such_database");
+        options.db.database = u"no_such_database"_s;
         web::WebServer broken(options);
         QString error;
         QVERIFY(broken.bind(&error));
@@ -359,8 +339,8 @@ private slots:
         t.join();
         QCOMPARE(r->status, 500);
         const QString body = QString::fromStdString(r->body);
-        QVERIFY(body.contains(QStringLiteral("หมายเลขอ้างอิง")));
-        QVERIFY(!body.contains(QStringLiteral("no_such_database")) && !body.contains(QStringLiteral("1049")));
+        QVERIFY(body.contains(u"หมายเลขอ้างอิง"_s));
+        QVERIFY(!body.contains(u"no_such_database"_s) && !body.contains(u"1049"_s));
     }
 };
 
