@@ -9,8 +9,6 @@
 
 #include <QTest>
 
-using namespace testsupport;
-
 class tst_explorer : public QObject {
     Q_OBJECT
     std::unique_ptr<TestDatabase> db;
@@ -31,7 +29,7 @@ private slots:
         // The offscreen platform says these of every window it sizes or raises: no news for a walk.
         static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-            if (!text.contains(QLatin1String("propagateSizeHints")) && !text.contains(QLatin1String("support raise()")))
+            if (!text.contains(u"propagateSizeHints"_s) && !text.contains(u"support raise()"_s))
                 previous(type, context, text);
         });
         forms::installThaiFonts();

@@ -18,8 +18,6 @@
 #include <QStatusBar>
 #include <QTest>
 
-using testsupport::ScriptedMessages;
-
 namespace {
 // Every entry as "level name caption", in menu order, walked from the menu bar itself.
 void walk(const QList<QAction*>& actions, int level, QStringList& out) {
@@ -99,7 +97,7 @@ private slots:
     // buttons be reached, scrolling inside its frame, and its own Exit, pressed with Enter, closes
     // the frame: the next opening is one fresh window. (At 1024×768 the explorer checks that nothing scrolls.)
     void smallScreenScrollsAndExitCloses() {
-        testsupport::TestDatabase db(u"mainwindow"_s);
+        TestDatabase db(u"mainwindow"_s);
         ScriptedMessages boxes;
         main->resize(800, 600);
         app::registerWindows(main->windows());
@@ -167,7 +165,7 @@ private slots:
 
     // At start the staff learn when the database takes no saves, and hear nothing when it does.
     void readOnlyDatabaseSaidAtStart() {
-        testsupport::TestDatabase db(u"mainwindow"_s);
+        TestDatabase db(u"mainwindow"_s);
         ScriptedMessages boxes;
         main->checkDatabase();
         QCOMPARE(boxes.boxes.size(), 0);

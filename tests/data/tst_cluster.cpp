@@ -12,8 +12,6 @@
 #include <atomic>
 #include <set>
 
-using testsupport::numberedSaves;
-
 class tst_cluster : public QObject {
     Q_OBJECT
     QTemporaryDir dir{u"/tmp/warasan-cluster-XXXXXX"_s};
@@ -22,21 +20,21 @@ class tst_cluster : public QObject {
     QString cluster(const QStringList& args) {
         QProcess p;
         p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p.start(u"bash"_s, QStringList{testsupport::sourcePath(u"scripts/cluster.sh"_s)} + args);
+        p.start(u"bash"_s, QStringList{sourcePath(u"scripts/cluster.sh"_s)} + args);
         if (!p.waitForFinished(300000) || p.exitCode() != 0)
             qFatal("cluster.sh %s failed", qPrintable(args.join(u' ')));
         return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     }
     // A station's settings: the node list in the order it tries them.
     data::ConnectionSettings station(const QStringList& order) const {
-        data::ConnectionSettings s = testsupport::programSettings(u"magazine"_s);
+        data::ConnectionSettings s = programSettings(u"magazine"_s);
         s.server = order.join(u',');
         s.port = 0;
         return s;
     }
     // The administrator on node `i` (1-based), over its socket.
     std::unique_ptr<data::Connection> admin(int i) const {
-        data::ConnectionSettings s = testsupport::adminSettings(u"magazine"_s);
+        data::ConnectionSettings s = adminSettings(u"magazine"_s);
         s.socket = dir.filePath(u"node%1/mysqld.sock"_s.arg(i));
         auto c = std::make_unique<data::Connection>(s);
         c->open();
@@ -64,7 +62,7 @@ private slots:
     }
     void everyCounterOnBothNodes() {
         QFETCH(int, kind);
-        const testsupport::NumberedSave& s = numberedSaves().at(kind);
+        const NumberedSave& s = numberedSaves().at(kind);
         const int stations = 4, each = 20;
         QMutex mutex;
         QStringList numbers;
@@ -122,7 +120,7 @@ private slots:
     // The station's node is stopped while it saves: it moves to the other node. Every save it
     // reported as done is there once; one it reported as not done is not there.
     void nodeStopsWhileSaving() {
-        const testsupport::NumberedSave& s = numberedSaves().at(0);
+        const NumberedSave& s = numberedSaves().at(0);
         data::Connection c(station(nodes));
         QStringList saved;
         int failed = 0;

@@ -15,13 +15,13 @@ class tst_connection : public testsupport::DatabaseTest {
 private slots:
     void initTestCase() {
         DatabaseTest::initTestCase();
-        db->admin().exec(QStringLiteral("CREATE TABLE probe (id INT PRIMARY KEY, t TEXT NULL, d DATE NULL, "
-                                        "s DATETIME NULL, n BIGINT NULL, p DECIMAL(12,2) NULL)"));
+        exec(QStringLiteral("CREATE TABLE probe (id INT PRIMARY KEY, t TEXT NULL, d DATE NULL, "
+                            "s DATETIME NULL, n BIGINT NULL, p DECIMAL(12,2) NULL)"));
         c = db->connect();
     }
     void init() {
         windowsLeft = 0;
-        db->admin().exec(u"DELETE FROM probe"_s);
+        exec(u"DELETE FROM probe"_s);
     }
 
     void textRoundTrip_data() {
@@ -65,9 +65,9 @@ private slots:
     void manyRowsInBlocks() {
         // Bounded columns are read a block of rows at a time: rows on both sides of each block
         // boundary, NULLs among them, and Thai text at its full declared width, must come back whole.
-        db->admin().exec(QStringLiteral("CREATE TABLE IF NOT EXISTS wide (id INT PRIMARY KEY, v VARCHAR(40) NULL, "
-                                        "d DATE NULL, p DECIMAL(12,2) NULL)"));
-        db->admin().exec(u"DELETE FROM wide"_s);
+        exec(QStringLiteral("CREATE TABLE IF NOT EXISTS wide (id INT PRIMARY KEY, v VARCHAR(40) NULL, "
+                            "d DATE NULL, p DECIMAL(12,2) NULL)"));
+        exec(u"DELETE FROM wide"_s);
         constexpr int rows = 700;
         const auto row = [](int i) {
             return QVariantList{qint64(i), i % 7 == 0 ? QVariant() : QVariant(u"ก่"_s.repeated(20)),
@@ -87,14 +87,14 @@ private slots:
     }
 
     void serverErrors_data() {
-        testsupport::textTable({"sql", "native", "words"}, // CREATE: the program's account runs no DDL
-                               {"syntax~SELEC 1~1064~syntax", "table~SELECT * FROM no_such_table~1146~no_such_table",
-                                "duplicate~INSERT INTO probe (id) VALUES (7), (7)~1062~Duplicate",
-                                "DDL~CREATE TABLE x (a INT)~1142~CREATE",
-                                "date~INSERT INTO probe (id, d) VALUES (8, '15/03/2024')~1292~15/03/2024"});
+        textTable({"sql", "native", "words"}, // CREATE: the program's account runs no DDL
+                  {"syntax~SELEC 1~1064~syntax", "table~SELECT * FROM no_such_table~1146~no_such_table",
+                   "duplicate~INSERT INTO probe (id) VALUES (7), (7)~1062~Duplicate",
+                   "DDL~CREATE TABLE x (a INT)~1142~CREATE",
+                   "date~INSERT INTO probe (id, d) VALUES (8, '15/03/2024')~1292~15/03/2024"});
     }
     void serverErrors() {
-        const auto [sql, native, words] = testsupport::fetch<3>();
+        const auto [sql, native, words] = fetch<3>();
         try {
             c->exec(sql);
             QFAIL("no error raised");
@@ -128,9 +128,9 @@ private slots:
 
     // No server setting may let a write be cut short: the session is strict on every connection.
     void strictEvenOnAPermissiveServer() {
-        db->admin().exec(u"SET GLOBAL sql_mode = ''"_s);
+        exec(u"SET GLOBAL sql_mode = ''"_s);
         auto lax = db->connect();
-        db->admin().exec(u"SET GLOBAL sql_mode = DEFAULT"_s);
+        exec(u"SET GLOBAL sql_mode = DEFAULT"_s);
         const QString mode = lax->query(u"SELECT @@SESSION.sql_mode"_s).text(0, 0);
         for (const char* m : {"STRICT_TRANS_TABLES", "NO_ZERO_DATE", "NO_ZERO_IN_DATE", "ERROR_FOR_DIVISION_BY_ZERO"})
             QVERIFY2(mode.contains(QLatin1String(m)), qPrintable(mode));
@@ -147,10 +147,10 @@ private slots:
     // A link cut while COMMIT was under way, with no way to look the save up: "unknown", never
     // "not saved". After a cut a write is never sent twice, while a read is retried.
     void cutLinks() {
-        testsupport::CutProxy proxy(testsupport::testPort());
+        CutProxy proxy(testPort());
         const auto link = proxy.connect(db->settings());
         data::Connection& viaProxy = *link;
-        proxy.cutAtNextCommit(testsupport::CutProxy::Cut::AfterCommit);
+        proxy.cutAtNextCommit(CutProxy::Cut::AfterCommit);
         try {
             data::retryingTransaction(viaProxy, [&] { viaProxy.exec(u"INSERT INTO probe (id, t) VALUES (1, 'x')"_s); });
             QFAIL("a save whose commit was cut off was reported as saved without looking");
@@ -181,7 +181,7 @@ private slots:
         const QString id = victim->query(u"SELECT CONNECTION_ID()"_s).text(0, 0);
         victim->begin();
         victim->exec(u"INSERT INTO probe (id) VALUES (1)"_s);
-        db->admin().exec(u"KILL "_s + QString::number(id.toLongLong()));
+        exec(u"KILL "_s + QString::number(id.toLongLong()));
         QVERIFY_THROWS_EXCEPTION(data::DbError, victim->exec(u"INSERT INTO probe (id) VALUES (2)"_s));
         QVERIFY_THROWS_EXCEPTION(data::DbError, victim->exec(u"INSERT INTO probe (id) VALUES (3)"_s));
         victim->rollback();

@@ -5,7 +5,7 @@
 #include "data/Counter.h"
 #include "data/Dates.h"
 #include "reports/Report.h"
-#include "support/Literals.h"
+#include "support/Names.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -111,7 +111,7 @@ private slots:
         qputenv("WARASAN_SERVER", "other-db");
         qputenv("WARASAN_ERA", "common");
         c = data::InstallationConfig::load();
-        QVERIFY(c.db.server == QLatin1String("other-db") && !c.buddhistEra);
+        QVERIFY(c.db.server == u"other-db"_s && !c.buddhistEra);
         qunsetenv("WARASAN_SERVER");
         qunsetenv("WARASAN_ERA");
         writeIni("[database]\nserver=lib-db\npassword=\" padded \"\n", {});

@@ -12,9 +12,6 @@
 #include <QTest>
 #include <set>
 
-using testsupport::CutProxy;
-using testsupport::numberedSaves;
-
 class tst_reliability : public testsupport::DatabaseTest {
     Q_OBJECT
 
@@ -28,7 +25,7 @@ private slots:
     void init() {
         fresh();
         windowsLeft = 0;
-        db->admin().exec(u"INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('X000001', 'x')"_s);
+        exec(u"INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('X000001', 'x')"_s);
     }
 
     void stationsAtOnce_data() { kinds(); }
@@ -38,14 +35,14 @@ private slots:
         constexpr int stations = 4, each = 12;
         QMutex mutex;
         QStringList numbers;
-        QCOMPARE(testsupport::runStations(*db, stations,
-                                          [&](data::Connection& c, int st) {
-                                              for (int i = 0; i < each; ++i) {
-                                                  const QString n = s.save(c, u"สถานี %1 ที่ %2"_s.arg(st).arg(i));
-                                                  QMutexLocker lock(&mutex);
-                                                  numbers << n;
-                                              }
-                                          }),
+        QCOMPARE(runStations(*db, stations,
+                             [&](data::Connection& c, int st) {
+                                 for (int i = 0; i < each; ++i) {
+                                     const QString n = s.save(c, u"สถานี %1 ที่ %2"_s.arg(st).arg(i));
+                                     QMutexLocker lock(&mutex);
+                                     numbers << n;
+                                 }
+                             }),
                  0);
         QCOMPARE(int(std::set<QString>(numbers.begin(), numbers.end()).size()), stations * each);
         auto c = db->connect();
@@ -67,7 +64,7 @@ private slots:
         QFETCH(int, kind);
         QFETCH(int, cut);
         const auto& s = numberedSaves().at(kind);
-        CutProxy proxy(testsupport::testPort());
+        CutProxy proxy(testPort());
         const auto link = proxy.connect(db->settings());
         data::Connection& c = *link;
         const QString text = u"ตัดสายตอนยืนยัน %1"_s.arg(kind);
@@ -94,10 +91,10 @@ private slots:
     // A volume edit binding one more issue under the same call number, cut before COMMIT: the
     // check after the cut looks at the bound issues too, so it is not taken for saved.
     void volumeEditCutBeforeCommit() {
-        db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus, regno) VALUES "
-                                        "('1', 'X000001', 'Z', 'B000001'), ('2', 'X000001', 'O', '')"));
-        db->admin().exec(u"INSERT INTO sum_journal (regno, callno, status) VALUES ('B000001', 'ว 1', 'ST')"_s);
-        CutProxy proxy(testsupport::testPort());
+        exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus, regno) VALUES "
+                            "('1', 'X000001', 'Z', 'B000001'), ('2', 'X000001', 'O', '')"));
+        exec(u"INSERT INTO sum_journal (regno, callno, status) VALUES ('B000001', 'ว 1', 'ST')"_s);
+        CutProxy proxy(testPort());
         const auto link = proxy.connect(db->settings());
         data::Connection& c = *link;
         proxy.cutAtNextCommit(CutProxy::Cut::BeforeCommit);
@@ -120,7 +117,7 @@ private slots:
         records::Title t;
         t.name = u"ชื่อเดิม"_s;
         t.pointer = records::TitleStore::add(*check, t, 2).value;
-        CutProxy proxy(testsupport::testPort());
+        CutProxy proxy(testPort());
         const auto link = proxy.connect(db->settings());
         data::Connection& c = *link;
         t.name = u"ชื่อใหม่ระหว่างตัดสาย"_s;
@@ -141,7 +138,7 @@ private slots:
         QFETCH(int, kind);
         const auto& s = numberedSaves().at(kind);
         auto c = db->connect();
-        const QStringList texts = testsupport::hostileTexts();
+        const QStringList texts = hostileTexts();
         QVERIFY(texts.size() >= 150);
         for (const QString& t : texts) {
             QString n;

@@ -17,8 +17,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using testsupport::TestDatabase;
-
 class tst_schema : public testsupport::DatabaseTest {
     Q_OBJECT
 
@@ -42,7 +40,7 @@ private slots:
         for (int i = 0; i < tables.rowCount(); ++i) {
             const QString name = tables.text(i, 0);
             QCOMPARE(tables.text(i, 1), u"InnoDB"_s);
-            QVERIFY2(tables.text(i, 2) == QLatin1String("utf8mb4_thai_520_w2"), qPrintable(name));
+            QVERIFY2(tables.text(i, 2) == u"utf8mb4_thai_520_w2"_s, qPrintable(name));
             QVERIFY2(tables.value(i, 3).toLongLong() == 1, qPrintable(name + " has no primary key"));
         }
         // Windows spell some tables in more than one way.
@@ -55,8 +53,8 @@ private slots:
         // and tone marks stay distinct: ไก (chicken without its tone mark) is not ไก่.
         int code = 0;
         for (const QString& name : {u"ขา"_s, u"ไก่"_s, u"เกม"_s, u"กา"_s})
-            db->admin().exec(u"INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES (?, ?)"_s,
-                             {QString::number(++code), name});
+            exec(u"INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES (?, ?)"_s,
+                 {QString::number(++code), name});
         const data::Result r = db->connect()->query(u"SELECT Publisher_Name FROM dealer ORDER BY Publisher_Name"_s);
         QStringList order;
         for (const auto& row : r.rows)
@@ -65,7 +63,7 @@ private slots:
         const QString find = u"SELECT 1 FROM dealer WHERE Publisher_Name = ?"_s;
         QCOMPARE(db->connect()->query(find, {u"ไก"_s}).rowCount(), 0);
         QCOMPARE(db->connect()->query(find, {u"ไก่"_s}).rowCount(), 1);
-        db->admin().exec(u"DELETE FROM dealer"_s);
+        exec(u"DELETE FROM dealer"_s);
     }
 
     // A copy whose tables cannot keep a save whole, or are not where the program looks, still
@@ -73,8 +71,8 @@ private slots:
     // Text a narrower character set cannot hold is refused with the characters named, never
     // stored as "?"; searching for it finds nothing.
     void legacyTablesTakeNoSave() {
-        db->admin().exec(u"ALTER TABLE mauthfile ENGINE=MyISAM"_s);
-        db->admin().exec(u"RENAME TABLE artctrl TO artctrl_old"_s);
+        exec(u"ALTER TABLE mauthfile ENGINE=MyISAM"_s);
+        exec(u"RENAME TABLE artctrl TO artctrl_old"_s);
         auto legacy = db->connect();
         QCOMPARE(legacy->query(u"SELECT COUNT(*) FROM dealer"_s).text(0, 0), u"0"_s);
         QVERIFY_THROWS_EXCEPTION(data::DbError, titles::DealerStore::add(*legacy, {{}, u"x"_s, {}, {}, {}}));
@@ -82,10 +80,10 @@ private slots:
                      data::saveRefusal(*legacy).contains(u"ไม่พบตาราง artctrl"_s),
                  qPrintable(data::saveRefusal(*legacy)));
 
-        db->admin().exec(u"ALTER TABLE mauthfile ENGINE=InnoDB"_s);
-        db->admin().exec(u"RENAME TABLE artctrl_old TO artctrl"_s);
+        exec(u"ALTER TABLE mauthfile ENGINE=InnoDB"_s);
+        exec(u"RENAME TABLE artctrl_old TO artctrl"_s);
         QCOMPARE(sql(u"SELECT COUNT(*) FROM dealer"_s), u"0"_s);
-        db->admin().exec(u"ALTER TABLE dealer CONVERT TO CHARACTER SET tis620"_s);
+        exec(u"ALTER TABLE dealer CONVERT TO CHARACTER SET tis620"_s);
         auto narrow = db->connect();
         try {
             titles::DealerStore::add(*narrow, {{}, u"Müller “ไทย” 😀"_s, {}, {}, {}});
@@ -116,7 +114,7 @@ private slots:
               "UPDATE dealer SET Publisher_Name = REPLACE(Publisher_Name, 'ü', 'u'), Contact = REPLACE(Contact, 'ü', "
               "'u')",
               "UPDATE authname SET penname = REPLACE(penname, 'ü', 'u')"})
-            db->admin().exec(QString::fromUtf8(plant));
+            exec(QString::fromUtf8(plant));
         const QString before = snapshot(*db->connect());
         bench::makeLegacy(db->admin());
         QVERIFY_THROWS_EXCEPTION(data::DbError, titles::DealerStore::add(*db->connect(), {{}, "x", {}, {}, {}}));
@@ -158,10 +156,9 @@ private slots:
         TestDatabase restored(u"restored"_s);
         QProcess client;
         client.setStandardInputFile(backup);
-        client.start("mariadb", {"--socket=" + testsupport::testSocket(), "-uroot", restored.name()});
+        client.start("mariadb", {"--socket=" + testSocket(), "-uroot", restored.name()});
         QVERIFY(client.waitForFinished(60000) && client.exitCode() == 0);
-        QCOMPARE(testsupport::rowText(restored.admin(), "SELECT COUNT(*), MAX(HEX(DescriptionItem)) FROM tranfile"),
-                 legacyIssues);
+        QCOMPARE(rowText(restored.admin(), "SELECT COUNT(*), MAX(HEX(DescriptionItem)) FROM tranfile"), legacyIssues);
     }
 
     // Title and subject searches through the pieces give LIKE's rows, the text taken literally.
@@ -203,8 +200,8 @@ private slots:
         QVERIFY2(report.contains("magazine_gram: 31 pieces, 0 missing, 0 of") &&
                      report.contains("msubject_gram: 12 pieces, 0 missing"),
                  report);
-        db->admin().exec(u"UPDATE magazine SET Magazine_Name = 'Science' WHERE Pointer = ?"_s, {codes.at(0)});
-        db->admin().exec(u"UPDATE msubject SET subject = 'เกษตรกรรม'"_s);
+        exec(u"UPDATE magazine SET Magazine_Name = 'Science' WHERE Pointer = ?"_s, {codes.at(0)});
+        exec(u"UPDATE msubject SET subject = 'เกษตรกรรม'"_s);
         QCOMPARE(dbcheck({}, &report), 1);
         QVERIFY(report.contains("magazine_gram: pieces out of step with magazine.Magazine_Name") &&
                 report.contains("msubject_gram: pieces out of step with msubject.subject"));
@@ -217,7 +214,7 @@ private slots:
     // migration gives them the program's names, after which its statements find them.
     void exactTableNames() {
         QTemporaryDir dir;
-        const QString script = testsupport::sourcePath(u"scripts/dbserver.sh"_s);
+        const QString script = sourcePath(u"scripts/dbserver.sh"_s);
         QProcess start;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("WARASAN_DB_LCTN", "0");
@@ -226,12 +223,12 @@ private slots:
         start.start("bash", {script, "start", dir.path()});
         QVERIFY(start.waitForFinished(120000) && start.exitCode() == 0);
         const auto stop = qScopeGuard([&] { QProcess::execute("bash", {script, "stop", dir.path()}); });
-        data::ConnectionSettings s = testsupport::adminSettings();
+        data::ConnectionSettings s = adminSettings();
         s.socket = dir.filePath("mysqld.sock");
         data::Connection(s).exec("CREATE DATABASE legacy");
         s.database = "legacy";
         data::Connection c(s);
-        for (const QString& statement : testsupport::sqlStatements("schema.sql"))
+        for (const QString& statement : sqlStatements("schema.sql"))
             c.exec(statement);
         c.exec("RENAME TABLE mauthfile TO MAUTHFILE, bindcolor TO Bindcolor");
         QVERIFY(data::saveRefusal(c).contains(u"ไม่พบตาราง mauthfile"_s));
@@ -249,14 +246,13 @@ private slots:
     // Counters kept by hand (blanks, no padding) still give codes in their proper form, and the
     // counter is written back in it.
     void countersReadTolerantly_data() {
-        testsupport::textTable({"kind", "stored", "code", "after"},
-                               {"author code~0~ 12 ~0000012~SELECT idno_ctrl FROM authctrl|0000013",
-                                "title code~1~J12 ~J000012~SELECT pointer_ctrl1 FROM recsetup|J000013"});
+        textTable({"kind", "stored", "code", "after"},
+                  {"author code~0~ 12 ~0000012~SELECT idno_ctrl FROM authctrl|0000013",
+                   "title code~1~J12 ~J000012~SELECT pointer_ctrl1 FROM recsetup|J000013"});
     }
     void countersReadTolerantly() {
-        const auto [kind, stored, code, after] = testsupport::fetch<4>();
-        db->admin().exec(kind == "0" ? "UPDATE authctrl SET idno_ctrl = ?" : "UPDATE recsetup SET pointer_ctrl1 = ?",
-                         {stored});
+        const auto [kind, stored, code, after] = fetch<4>();
+        exec(kind == "0" ? "UPDATE authctrl SET idno_ctrl = ?" : "UPDATE recsetup SET pointer_ctrl1 = ?", {stored});
         auto c = db->connect();
         records::Title t;
         t.name = u"วารสารทดลอง"_s;
@@ -271,7 +267,7 @@ private:
     static QString snapshot(data::Connection& c) {
         QString out;
         for (const auto& t : data::schemaTables()) {
-            if (t.name.endsWith(QLatin1String("_gram")))
+            if (t.name.endsWith(u"_gram"_s))
                 continue; // made from the names; the check after a migration compares them
             QStringList cols;
             for (const auto& col : t.columns)
@@ -290,8 +286,8 @@ private:
                 const QString& database = {}) {
         QProcess p;
         p.start(QStringLiteral(WARASAN_DBCHECK_EXE),
-                QStringList{"--server", "localhost", "--socket", socket.isEmpty() ? testsupport::testSocket() : socket,
-                            "--database", database.isEmpty() ? db->name() : database} +
+                QStringList{"--server", "localhost", "--socket", socket.isEmpty() ? testSocket() : socket, "--database",
+                            database.isEmpty() ? db->name() : database} +
                     args);
         p.waitForFinished(300000);
         if (output)

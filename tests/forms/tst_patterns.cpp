@@ -14,8 +14,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-using testsupport::ScriptedMessages;
-
 class tst_patterns : public QObject {
     Q_OBJECT
     std::unique_ptr<QWidget> window;
@@ -34,20 +32,19 @@ private slots:
     }
     void cleanup() {
         window.reset();
-        QCOMPARE(testsupport::closeAllWindows(), 0);
+        QCOMPARE(closeAllWindows(), 0);
     }
 
     void typing_data() {
-        testsupport::textTable({"issn", "keys", "shown"},
-                               {"digits~~15032024~15/03/2024", "slashes typed~~15/03/2024~15/03/2024",
-                                "short parts padded~~1/2/2024~01/02/2024", "Buddhist era~~1/12/2569~01/12/2569",
-                                "letters refused~~1a5x03b2024~15/03/2024",
-                                "no more than a date~~150320241234~15/03/2024", "half typed~~150~15/0",
-                                "stray slashes~~//1//~01/", "ISSN~1~12345678~1234-5678",
-                                "check digit X~1~0317847X~0317-847X", "typed hyphen~1~1234-5678~1234-5678"});
+        textTable({"issn", "keys", "shown"},
+                  {"digits~~15032024~15/03/2024", "slashes typed~~15/03/2024~15/03/2024",
+                   "short parts padded~~1/2/2024~01/02/2024", "Buddhist era~~1/12/2569~01/12/2569",
+                   "letters refused~~1a5x03b2024~15/03/2024", "no more than a date~~150320241234~15/03/2024",
+                   "half typed~~150~15/0", "stray slashes~~//1//~01/", "ISSN~1~12345678~1234-5678",
+                   "check digit X~1~0317847X~0317-847X", "typed hyphen~1~1234-5678~1234-5678"});
     }
     void typing() {
-        const auto [issn, keys, shown] = testsupport::fetch<3>();
+        const auto [issn, keys, shown] = fetch<3>();
         issn.isEmpty() ? forms::typeDateSeparators(field) : forms::typeIssnSeparator(field);
         QTest::keyClicks(field, keys);
         QCOMPARE(field->text(), shown);
@@ -107,16 +104,15 @@ private slots:
     // in bytes): what goes over comes off the end of what was just put in; a text set whole
     // keeps its beginning. Values: "ก×n" repeats a character.
     void lengthLimits_data() {
-        testsupport::textTable(
-            {"field", "chars", "bytes", "before", "at", "put", "after", "cursor"},
-            {"pasted at the start~plain~60000~0~ก×59990~0~ข×20~ข×10 ก×59990~10",
-             "set whole: a call number keeps its beginning~plain~10~0~~set~ว 050 ก123 ฉ.1-12~ว 050 ก123~",
-             "TEXT column by bytes, Thai 3 bytes each~plain~65535~65535~~0~ก×30000~ก×21845~21845",
-             "bytes, typed in the middle~plain~65535~65535~ก×21844~5~ABCD~ก×5 ABC ก×21839~8",
-             "one-line field by bytes~line~255~11~~0~กขคง~กขค~3"});
+        textTable({"field", "chars", "bytes", "before", "at", "put", "after", "cursor"},
+                  {"pasted at the start~plain~60000~0~ก×59990~0~ข×20~ข×10 ก×59990~10",
+                   "set whole: a call number keeps its beginning~plain~10~0~~set~ว 050 ก123 ฉ.1-12~ว 050 ก123~",
+                   "TEXT column by bytes, Thai 3 bytes each~plain~65535~65535~~0~ก×30000~ก×21845~21845",
+                   "bytes, typed in the middle~plain~65535~65535~ก×21844~5~ABCD~ก×5 ABC ก×21839~8",
+                   "one-line field by bytes~line~255~11~~0~กขคง~กขค~3"});
     }
     void lengthLimits() {
-        const auto [field, chars, bytes, before, at, put, after, cursor] = testsupport::fetch<8>();
+        const auto [field, chars, bytes, before, at, put, after, cursor] = fetch<8>();
         const auto expand = [](const QString& spec) {
             QString out;
             for (const QString& part : spec.split(u' ', Qt::SkipEmptyParts))
@@ -124,12 +120,12 @@ private slots:
                     part.contains(u"×"_s) ? part.section(u"×"_s, 0, 0).repeated(part.section(u"×"_s, 1).toInt()) : part;
             return spec.contains(u"×"_s) ? out : spec;
         };
-        QWidget* f = field == QLatin1String("line") ? static_cast<QWidget*>(new QLineEdit(window.get()))
-                                                    : new QPlainTextEdit(window.get());
+        QWidget* f =
+            field == u"line"_s ? static_cast<QWidget*>(new QLineEdit(window.get())) : new QPlainTextEdit(window.get());
         forms::limitLength(f, chars.toInt(), bytes.toInt());
         auto* plain = qobject_cast<QPlainTextEdit*>(f);
         auto* line = qobject_cast<QLineEdit*>(f);
-        if (at == QLatin1String("set")) {
+        if (at == u"set"_s) {
             forms::setFieldText(f, expand(put));
         } else {
             forms::setFieldText(f, expand(before));

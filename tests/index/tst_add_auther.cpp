@@ -5,7 +5,7 @@
 
 using indexing::add_auther;
 
-class tst_add_auther : public testsupport::DatabaseTest, testsupport::WindowFixture<add_auther> {
+class tst_add_auther : public DatabaseTest, WindowFixture<add_auther> {
     Q_OBJECT
 
     QRadioButton* yes() { return control<QRadioButton>(w, "Optpenname_0"); }
@@ -15,8 +15,8 @@ class tst_add_auther : public testsupport::DatabaseTest, testsupport::WindowFixt
     void pickRow(int r) { clickRow("showauth", r, true); }
     QString counter() { return db->admin().query(u"SELECT idno_ctrl FROM authctrl"_s).text(0, 0); }
     QString author(const char* idno) {
-        return testsupport::rowText(db->admin(), u"SELECT penname, trueidno FROM authname WHERE idno = ?"_s,
-                                    {QString::fromLatin1(idno)});
+        return rowText(db->admin(), u"SELECT penname, trueidno FROM authname WHERE idno = ?"_s,
+                       {QString::fromLatin1(idno)});
     }
     void searchName(const QString& s) {
         text("Text1")->clear();
@@ -27,26 +27,25 @@ class tst_add_auther : public testsupport::DatabaseTest, testsupport::WindowFixt
 private slots:
     void init() {
         fresh();
-        db->admin().exec(
-            QStringLiteral("INSERT INTO authname (idno, penname, trueidno) VALUES ('0000007', 'สมชาย ใจดี', ''), "
-                           "('0000008', 'ก้องเกียรติ วงศ์ไทย', ''), ('0000009', 'กนกวรรณ ทองคำ', ''), "
-                           "('0000010', 'ว. วินิจฉัยกุล', '0000009'), ('0000011', 'Smith, John', NULL)"));
-        db->admin().exec(u"UPDATE authctrl SET idno_ctrl = '0000041'"_s);
-        w = testsupport::showWindow<add_auther>();
+        exec(QStringLiteral("INSERT INTO authname (idno, penname, trueidno) VALUES ('0000007', 'สมชาย ใจดี', ''), "
+                            "('0000008', 'ก้องเกียรติ วงศ์ไทย', ''), ('0000009', 'กนกวรรณ ทองคำ', ''), "
+                            "('0000010', 'ว. วินิจฉัยกุล', '0000009'), ('0000011', 'Smith, John', NULL)"));
+        exec(u"UPDATE authctrl SET idno_ctrl = '0000041'"_s);
+        w = showWindow<add_auther>();
     }
 
     // A plain name, a pen name with a new true name (registered first under the next code)
     // and with a registered one; an empty name or true name is refused with nothing written.
     // stored: authors 0000041 and 0000042 afterwards, then the counter.
     void saveNewAuthor_data() {
-        testsupport::textTable({"name", "trueName", "stored"},
-                               {"plain name~  นามใหม่ ทดสอบ ~~นามใหม่ ทดสอบ| |0000042",
-                                "pen name, new true name~นามใหม่~ประภัสสร เสวิกุล~นามใหม่|0000042 ประภัสสร เสวิกุล||0000043",
-                                "pen name, registered true name~นามใหม่~สมชาย ใจดี~นามใหม่|0000007 |0000042",
-                                "empty name~   ~~ |0000041", "pen name without a true name~นามปากกา~  ~ |0000041"});
+        textTable({"name", "trueName", "stored"},
+                  {"plain name~  นามใหม่ ทดสอบ ~~นามใหม่ ทดสอบ| |0000042",
+                   "pen name, new true name~นามใหม่~ประภัสสร เสวิกุล~นามใหม่|0000042 ประภัสสร เสวิกุล||0000043",
+                   "pen name, registered true name~นามใหม่~สมชาย ใจดี~นามใหม่|0000007 |0000042",
+                   "empty name~   ~~ |0000041", "pen name without a true name~นามปากกา~  ~ |0000041"});
     }
     void saveNewAuthor() {
-        const auto [name, trueName, stored] = testsupport::fetch<3>();
+        const auto [name, trueName, stored] = fetch<3>();
         click("Cmdadd");
         QCOMPARE(text("Text1")->text(), u"0000041"_s);
         QVERIFY(no()->isChecked() && w->entryFlag() && button("cmdsaveadd")->isVisible() &&
@@ -59,7 +58,7 @@ private slots:
         }
         click("cmdsaveadd");
         QCOMPARE(author("0000041") + u' ' + author("0000042") + u'|' + counter(), stored);
-        const bool refused = stored.endsWith(QLatin1String("0000041"));
+        const bool refused = stored.endsWith(u"0000041"_s);
         QCOMPARE(boxes->last().icon, refused ? forms::Icon::Critical : forms::Icon::Question);
         if (!refused)
             QCOMPARE(boxes->last().prompt + boxes->last().title, u"ต้องการบันทึกข้อมูลหรือไม่บันทึกข้อมูลรายชื่อผู้แต่ง"_s);
@@ -68,14 +67,14 @@ private slots:
     }
 
     void search_data() { // the codes found
-        testsupport::textTable({"code", "name", "found"},
-                               {"Thai prefix~~ก~0000009,0000008", "a tone mark makes another prefix~~  ก้อง ~0000008",
-                                "code alone~0000010~~0000010", "both, matching~0000010~ว.~0000010",
-                                "both, name of another author~0000010~สมชาย~", "a wildcard is a plain character~~%~",
-                                "nothing typed~~~"});
+        textTable({"code", "name", "found"},
+                  {"Thai prefix~~ก~0000009,0000008", "a tone mark makes another prefix~~  ก้อง ~0000008",
+                   "code alone~0000010~~0000010", "both, matching~0000010~ว.~0000010",
+                   "both, name of another author~0000010~สมชาย~", "a wildcard is a plain character~~%~",
+                   "nothing typed~~~"});
     }
     void search() {
-        const auto [code, name, found] = testsupport::fetch<3>();
+        const auto [code, name, found] = fetch<3>();
         text("Text1")->setText(code);
         text("Text2")->setText(name);
         click("Cmdsearch");
@@ -86,7 +85,7 @@ private slots:
             return;
         }
         QCOMPARE(rows("showauth", {0}), found);
-        QCOMPARE(cell(0, 2), code == QLatin1String("0000010") ? u"0000009"_s : QString());
+        QCOMPARE(cell(0, 2), code == u"0000010"_s ? u"0000009"_s : QString());
     }
 
     void pickingAPenName() {
@@ -101,15 +100,14 @@ private slots:
     // counter's code; an author changed or deleted by another station meanwhile is left alone.
     // stored: penname and trueidno afterwards.
     void editSaves_data() {
-        testsupport::textTable({"name", "pen", "meanwhile", "stored", "counterAfter"},
-                               {"pen name no more~ว.~~~แก้ไขแล้ว 0000009~0000041",
-                                "a new true name~Smith~1~~แก้ไขแล้ว 0000041~0000042",
-                                "changed meanwhile~Smith~1~UPDATE authname SET penname = 'Smith, J.' WHERE idno = "
-                                "'0000011'~Smith, J. ~0000041",
-                                "deleted meanwhile~Smith~1~DELETE FROM authname WHERE idno = '0000011'~~0000041"});
+        textTable({"name", "pen", "meanwhile", "stored", "counterAfter"},
+                  {"pen name no more~ว.~~~แก้ไขแล้ว 0000009~0000041", "a new true name~Smith~1~~แก้ไขแล้ว 0000041~0000042",
+                   "changed meanwhile~Smith~1~UPDATE authname SET penname = 'Smith, J.' WHERE idno = "
+                   "'0000011'~Smith, J. ~0000041",
+                   "deleted meanwhile~Smith~1~DELETE FROM authname WHERE idno = '0000011'~~0000041"});
     }
     void editSaves() {
-        const auto [name, penText, meanwhile, stored, counterAfter] = testsupport::fetch<5>();
+        const auto [name, penText, meanwhile, stored, counterAfter] = fetch<5>();
         const bool pen = !penText.isEmpty();
         searchName(name);
         pickRow(0);
@@ -121,20 +119,20 @@ private slots:
         if (pen)
             text("Text3")->setText(u"Johnathan Smithers"_s);
         if (!meanwhile.isEmpty())
-            db->admin().exec(meanwhile);
+            exec(meanwhile);
         click("Cmdsaveedit");
         QCOMPARE(author(code.toLatin1().constData()).replace(u'|', u' '), stored);
         QCOMPARE(counter(), counterAfter);
         if (!meanwhile.isEmpty())
             QCOMPARE(boxes->last().icon,
-                     meanwhile.startsWith(QLatin1String("DELETE")) ? forms::Icon::Critical : forms::Icon::Warning);
-        if (counterAfter == QLatin1String("0000042"))
+                     meanwhile.startsWith(u"DELETE"_s) ? forms::Icon::Critical : forms::Icon::Warning);
+        if (counterAfter == u"0000042"_s)
             QCOMPARE(author("0000041"), u"Johnathan Smithers|"_s);
     }
 
     void keyboardSearchAndPick() {
         text("Text2")->setFocus();
-        testsupport::typeText(text("Text2"), u"สมชาย"_s);
+        typeText(text("Text2"), u"สมชาย"_s);
         QTest::keyClick(text("Text2"), Qt::Key_Return);
         QVERIFY(grid()->isVisible() && grid()->hasFocus());
         QTest::keyClick(grid(), Qt::Key_Return);

@@ -6,7 +6,7 @@
 
 using indexing::edit_index_journal;
 
-class tst_edit_index_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<edit_index_journal> {
+class tst_edit_index_journal : public DatabaseTest, WindowFixture<edit_index_journal> {
     Q_OBJECT
 
     // Number, title, authors, subjects and the enabled Next, Previous, Edit, Delete, Save.
@@ -34,7 +34,7 @@ private slots:
                               "('0000041', 2, 'ก'), ('0000041', 3, 'ข'), ('0000041', 4, 'ค'), ('0000041', 5, 'ง'), "
                               "('0000041', 6, 'จ'), ('0000002', 1, 'คณิตศาสตร์ศึกษา')"));
         a.exec(u"UPDATE artctrl SET artno_ctrl = '0000043'"_s);
-        w = testsupport::showWindow<edit_index_journal>();
+        w = showWindow<edit_index_journal>();
     }
 
     // Keyboard look-up, stepping over missing numbers to the counter's end and back to 1; an
@@ -47,14 +47,14 @@ private slots:
         QCOMPARE(shown(), u"0000041|การสอนภาษา|สมชาย ใจดี,สมศรี รักเรียน,วิภา แก้วมณี|ภาษาไทย,ง|11110"_s);
         QCOMPARE(area("Text7")->toPlainText(), u"วารสารครุศาสตร์"_s);
         // Saved by another station after the window opened: Next still reaches it.
-        db->admin().exec(u"INSERT INTO article (article_no, Article_Name) VALUES ('0000043', 'ใหม่')"_s);
-        db->admin().exec(u"UPDATE artctrl SET artno_ctrl = '0000050'"_s);
+        exec(u"INSERT INTO article (article_no, Article_Name) VALUES ('0000043', 'ใหม่')"_s);
+        exec(u"UPDATE artctrl SET artno_ctrl = '0000050'"_s);
         click("Cmdnext");
         QCOMPARE(shown(), u"0000043|ใหม่|,,|,|11110"_s);
         click("Cmdnext");
         QCOMPARE(lastBox() + shown(), u"End Of File:Record สุดท้ายของฐานข้อมูลแล้ว0000049||,,|,|11000"_s);
         text("Text1")->setText(u"5"_s);
-        testsupport::pressEnter(text("Text1"));
+        pressEnter(text("Text1"));
         click("Cmdprev");
         QCOMPARE(shown(), u"0000002|การสอนคณิต|,วิภา แก้วมณี,|คณิตศาสตร์ศึกษา,|11110"_s);
         click("Cmdprev");
@@ -75,7 +75,7 @@ private slots:
                                             "Text7 Command1 Text8 Text9 Text10 Text11 Text12");
         for (const QString& expected : {"Text1 " + form + " Cmdnext Cmdprev Cmdedit Cmddel Command2 Text1",
                                         form + " Command3 Cmdsave Cmdcancel Command2 Text1"}) {
-            if (expected.startsWith(QLatin1String("Text2")))
+            if (expected.startsWith(u"Text2"_s))
                 click("Cmdedit");
             QStringList seen{focused()};
             while (seen.size() < expected.count(' ') + 1) {
@@ -88,14 +88,13 @@ private slots:
 
     // Thai prefixes by characters, typed text matched literally; a pick leaves Delete as it was.
     void titleSearch_data() {
-        testsupport::textTable({"typed", "found"},
-                               {"thai~  การสอน~การสอนคณิต,การสอนภาษา", "percent~ร้อยละ 100%_~ร้อยละ 100%_ของครู",
-                                "literal~ร้อยละ 1_0~", "quote~it's~"});
+        textTable({"typed", "found"}, {"thai~  การสอน~การสอนคณิต,การสอนภาษา", "percent~ร้อยละ 100%_~ร้อยละ 100%_ของครู",
+                                       "literal~ร้อยละ 1_0~", "quote~it's~"});
     }
     void titleSearch() {
-        const auto [typed, found] = testsupport::fetch<2>();
+        const auto [typed, found] = fetch<2>();
         enter("Text2", typed);
-        auto* list = testsupport::control<forms::PickList>(w, "List_Index");
+        auto* list = control<forms::PickList>(w, "List_Index");
         QStringList titles;
         for (int i = 0; list->isVisible() && i < list->count(); ++i)
             titles << list->textAt(i);
@@ -111,7 +110,7 @@ private slots:
     // Edit: slot 2 emptied renumbers the authors; subjects past the fifth stay; keydate kept;
     // Save returns to browsing.
     void editAndSave() {
-        db->admin().exec(u"UPDATE article SET keydate = '2020-01-02 03:04:05'"_s);
+        exec(u"UPDATE article SET keydate = '2020-01-02 03:04:05'"_s);
         enter("Text1", u"41"_s);
         area("Text2")->setPlainText(u"ก"_s); // typed into the title search, never looked up
         click("Cmdedit");
@@ -138,27 +137,26 @@ private slots:
 
     // A save or delete that cannot be done writes nothing and says why.
     void refusedEdits_data() {
-        testsupport::textTable(
-            {"meanwhile", "button", "box"},
-            {"deleted~DELETE FROM article WHERE article_no = '0000041'~Cmdsave~ข้อมูลไม่ได้ถูกบันทึก",
-             "changed~UPDATE article SET pages = '11' WHERE article_no = '0000041'~Cmdsave~ถูกเครื่องอื่นแก้ไข",
-             "subjects fail~CREATE TRIGGER no_subjects BEFORE INSERT ON msubject FOR EACH ROW SIGNAL SQLSTATE "
-             "'45000' SET MESSAGE_TEXT = 'msubject is read-only'~Cmdsave~msubject is read-only",
-             "deleted first~DELETE FROM article WHERE article_no = '0000041'~Cmddel~ไม่มีข้อมูลถูกลบ"});
+        textTable({"meanwhile", "button", "box"},
+                  {"deleted~DELETE FROM article WHERE article_no = '0000041'~Cmdsave~ข้อมูลไม่ได้ถูกบันทึก",
+                   "changed~UPDATE article SET pages = '11' WHERE article_no = '0000041'~Cmdsave~ถูกเครื่องอื่นแก้ไข",
+                   "subjects fail~CREATE TRIGGER no_subjects BEFORE INSERT ON msubject FOR EACH ROW SIGNAL SQLSTATE "
+                   "'45000' SET MESSAGE_TEXT = 'msubject is read-only'~Cmdsave~msubject is read-only",
+                   "deleted first~DELETE FROM article WHERE article_no = '0000041'~Cmddel~ไม่มีข้อมูลถูกลบ"});
     }
     void refusedEdits() {
-        const auto [meanwhile, button, box] = testsupport::fetch<3>();
+        const auto [meanwhile, button, box] = fetch<3>();
         enter("Text1", u"41"_s);
-        if (button == QLatin1String("Cmdsave")) {
+        if (button == u"Cmdsave"_s) {
             click("Cmdedit");
             area("Text2")->setPlainText(u"แก้แล้ว"_s);
         }
-        db->admin().exec(meanwhile);
+        exec(meanwhile);
         const QString after = sql("SELECT (SELECT GROUP_CONCAT(Article_Name) FROM article), "
                                   "(SELECT COUNT(*) FROM mauthfile), (SELECT COUNT(*) FROM msubject)");
         boxes->answer({true, false});
         click(button.toLatin1().constData());
-        db->admin().exec(u"DROP TRIGGER IF EXISTS no_subjects"_s);
+        exec(u"DROP TRIGGER IF EXISTS no_subjects"_s);
         QVERIFY2(boxes->last().prompt.contains(box), qPrintable(boxes->last().prompt));
         QCOMPARE(sql("SELECT (SELECT GROUP_CONCAT(Article_Name) FROM article), (SELECT COUNT(*) FROM mauthfile), "
                      "(SELECT COUNT(*) FROM msubject)"),
@@ -187,18 +185,18 @@ private slots:
     // The counter is stored as typed; what the new-entry window cannot use is refused.
     void numberControl_data() {
         // answer: to the question a free number below the highest in use (41) asks
-        testsupport::textTable({"typed", "answer", "stored", "box"},
-                               {"plain~100~~100~", "empty~~~0000043~ต้องเป็นตัวเลข", "text~1a~~0000043~ต้องเป็นตัวเลข",
-                                "zero~0~~0000043~ต้องเป็นตัวเลข", "used~41~~0000043~0000041 มีบทความใช้อยู่แล้ว",
-                                "below, kept~10~Y~10~ต่ำกว่าเลขที่บทความสูงสุด", "below, not kept~10~N~0000043~ต่ำกว่า"});
+        textTable({"typed", "answer", "stored", "box"},
+                  {"plain~100~~100~", "empty~~~0000043~ต้องเป็นตัวเลข", "text~1a~~0000043~ต้องเป็นตัวเลข",
+                   "zero~0~~0000043~ต้องเป็นตัวเลข", "used~41~~0000043~0000041 มีบทความใช้อยู่แล้ว",
+                   "below, kept~10~Y~10~ต่ำกว่าเลขที่บทความสูงสุด", "below, not kept~10~N~0000043~ต่ำกว่า"});
     }
     void numberControl() {
-        const auto [typed, answer, stored, box] = testsupport::fetch<4>();
-        boxes->answer({answer != QLatin1String("N")});
-        auto* ctrl = testsupport::showWindow<indexing::articlectrl>();
-        auto* field = testsupport::control<QLineEdit>(ctrl, "Text_regctrl");
+        const auto [typed, answer, stored, box] = fetch<4>();
+        boxes->answer({answer != u"N"_s});
+        auto* ctrl = showWindow<indexing::articlectrl>();
+        auto* field = control<QLineEdit>(ctrl, "Text_regctrl");
         QCOMPARE(field->text() + QString::number(field->isReadOnly()), u"00000431"_s);
-        QTest::mouseClick(testsupport::control<QPushButton>(ctrl, "Cmdedit"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(ctrl, "Cmdedit"), Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), field);
         QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(field, Qt::Key_Backspace);
@@ -207,9 +205,9 @@ private slots:
         QCOMPARE(sql("SELECT artno_ctrl FROM artctrl"), stored);
         QCOMPARE(boxes->boxes.size(), box.isEmpty() ? 0 : 1);
         QVERIFY(boxes->last().prompt.contains(box));
-        QTest::mouseClick(testsupport::control<QPushButton>(ctrl, "Cmdcan"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(ctrl, "Cmdcan"), Qt::LeftButton);
         QCOMPARE(field->text() + QString::number(field->isReadOnly()), stored + '1');
-        QTest::mouseClick(testsupport::control<QPushButton>(ctrl, "Cmdexit"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(ctrl, "Cmdexit"), Qt::LeftButton);
     }
 };
 

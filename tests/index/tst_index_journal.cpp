@@ -5,7 +5,7 @@
 
 using indexing::index_journal;
 
-class tst_index_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<index_journal> {
+class tst_index_journal : public DatabaseTest, WindowFixture<index_journal> {
     Q_OBJECT
 
     forms::Grid* issues() { return control<forms::Grid>(w, "show_item"); }
@@ -47,7 +47,7 @@ private slots:
         a.exec(QStringLiteral("INSERT INTO msubject (article_no, seqno, subject) VALUES ('0000001', 1, 'การศึกษา'), "
                               "('0000001', 2, 'การศึกษาพิเศษ'), ('0000002', 1, 'การศึกษา'), ('0000002', 2, 'เกษตรกรรม')"));
         a.exec(u"UPDATE artctrl SET artno_ctrl = '0000041'"_s);
-        w = testsupport::showWindow<index_journal>();
+        w = showWindow<index_journal>();
     }
 
     // Authors in slots 1 and 3 and subjects 1 and 3 are stored numbered 1 and 2; a long abstract
@@ -83,9 +83,9 @@ private slots:
     // A counter kept as typed ("100", as the number control stores it) gives 0000100 with no
     // conflict box: numbers are compared, not their texts.
     void counterKeptAsTyped() {
-        db->admin().exec(u"UPDATE artctrl SET artno_ctrl = '100'"_s);
+        exec(u"UPDATE artctrl SET artno_ctrl = '100'"_s);
         w->close();
-        w = testsupport::showWindow<index_journal>();
+        w = showWindow<index_journal>();
         fillEntry(u"การพัฒนาหลักสูตร"_s);
         click("Command4");
         QCOMPARE(boxes->boxes.size(), 1); // the question alone
@@ -93,13 +93,13 @@ private slots:
     }
 
     void inputChecksInOrder_data() {
-        testsupport::textTable({"filled", "message", "focus"},
-                               {"0~0~กรุณากรอกข้อมูล ชื่อบทความ ~Text2", "1~1~กรุณากรอกข้อมูล ชื่อผู้แต่ง ~Text3_0",
-                                "2~2~กรุณากรอกข้อมูล หัวเรื่อง ~Text6_0", "3~3~กรุณากรอกข้อมูล ชื่อวารสาร~Text7",
-                                "4~4~กรุณากรอกข้อมูล ปีที่ ~Command1", "5~5~กรุณากรอกข้อมูล เลขหน้า ~Text11"});
+        textTable({"filled", "message", "focus"},
+                  {"0~0~กรุณากรอกข้อมูล ชื่อบทความ ~Text2", "1~1~กรุณากรอกข้อมูล ชื่อผู้แต่ง ~Text3_0",
+                   "2~2~กรุณากรอกข้อมูล หัวเรื่อง ~Text6_0", "3~3~กรุณากรอกข้อมูล ชื่อวารสาร~Text7",
+                   "4~4~กรุณากรอกข้อมูล ปีที่ ~Command1", "5~5~กรุณากรอกข้อมูล เลขหน้า ~Text11"});
     }
     void inputChecksInOrder() {
-        const auto [filled, message, focus] = testsupport::fetch<3>();
+        const auto [filled, message, focus] = fetch<3>();
         const std::function<void()> steps[] = {
             [&] { area("Text2")->setPlainText(u"ชื่อบทความ"_s); }, [&] { pickAuthor(0, u"สม"_s, u"สมศรี รักเรียน"_s); },
             [&] { text("Text6_0")->setText(u"เกษตรกรรม"_s); }, [&] { pickJournal(u"Nat"_s, u"Nature"_s); },
@@ -161,29 +161,28 @@ private slots:
     // A counter set back onto a used number, or missing, or authors that cannot be written:
     // refused with nothing stored and the entry kept; once put right the same entry saves.
     void refusedSaves_data() {
-        testsupport::textTable(
-            {"setup", "words"},
-            {"number in use~INSERT INTO article (article_no, Article_Name) VALUES ('0000041', 'old')~0000041",
-             "no counter row~DELETE FROM artctrl~artctrl",
-             "authors cannot be written~CREATE TRIGGER no_authors BEFORE INSERT ON mauthfile FOR EACH ROW "
-             "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'mauthfile is read-only'~mauthfile is read-only"});
+        textTable({"setup", "words"},
+                  {"number in use~INSERT INTO article (article_no, Article_Name) VALUES ('0000041', 'old')~0000041",
+                   "no counter row~DELETE FROM artctrl~artctrl",
+                   "authors cannot be written~CREATE TRIGGER no_authors BEFORE INSERT ON mauthfile FOR EACH ROW "
+                   "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'mauthfile is read-only'~mauthfile is read-only"});
     }
     void refusedSaves() {
-        const auto [setup, words] = testsupport::fetch<2>();
-        db->admin().exec(setup);
+        const auto [setup, words] = fetch<2>();
+        exec(setup);
         const QString before = sql("SELECT (SELECT COUNT(*) FROM article), (SELECT COUNT(*) FROM artctrl), "
                                    "(SELECT MAX(artno_ctrl) FROM artctrl), (SELECT COUNT(*) FROM mauthfile)");
         fillEntry(u"บทความใหม่"_s);
         click("Command4");
-        db->admin().exec(u"DROP TRIGGER IF EXISTS no_authors"_s);
+        exec(u"DROP TRIGGER IF EXISTS no_authors"_s);
         QCOMPARE(boxes->last().title, u"Save Data Error"_s);
         QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
         QCOMPARE(sql("SELECT (SELECT COUNT(*) FROM article), (SELECT COUNT(*) FROM artctrl), "
                      "(SELECT MAX(artno_ctrl) FROM artctrl), (SELECT COUNT(*) FROM mauthfile)"),
                  before);
         QCOMPARE(area("Text2")->toPlainText(), u"บทความใหม่"_s); // kept for another try
-        db->admin().exec(u"DELETE FROM artctrl"_s);
-        db->admin().exec(u"INSERT INTO artctrl (artno_ctrl) VALUES ('0000050')"_s);
+        exec(u"DELETE FROM artctrl"_s);
+        exec(u"INSERT INTO artctrl (artno_ctrl) VALUES ('0000050')"_s);
         click("Command4");
         QCOMPARE(sql("SELECT article_no FROM article WHERE Article_Name = 'บทความใหม่'"), u"0000050"_s);
     }

@@ -25,13 +25,12 @@ QString names(const QList<receipt::MissingIssue>& rows) {
 
 } // namespace
 
-class tst_check_receive : public testsupport::DatabaseTest, testsupport::WindowFixture<check_receive> {
+class tst_check_receive : public DatabaseTest, WindowFixture<check_receive> {
     Q_OBJECT
 
     void issue(const char* pointer, const QDate& d) {
-        db->admin().exec(
-            u"INSERT INTO tranfile (magno, pointer, daily) VALUES (?, ?, ?)"_s,
-            {u"%1-%2"_s.arg(QLatin1String(pointer)).arg(d.toJulianDay()), QString::fromLatin1(pointer), d});
+        exec(u"INSERT INTO tranfile (magno, pointer, daily) VALUES (?, ?, ?)"_s,
+             {u"%1-%2"_s.arg(QLatin1String(pointer)).arg(d.toJulianDay()), QString::fromLatin1(pointer), d});
     }
     void period(const char* from, const char* to) {
         text("Text1")->setText(QString::fromLatin1(from));
@@ -68,25 +67,25 @@ private slots:
         issue("J000007", QDate(2005, 12, 1));
         for (const QDate& d : {QDate(2006, 1, 15), QDate(2006, 4, 1)}) // anchored by the second mark only
             issue("J000009", d);
-        w = testsupport::showWindow<check_receive>();
+        w = showWindow<check_receive>();
     }
 
     void stepping_data() {
-        testsupport::textTable({"code", "step", "from", "to"},
-                               {"monthly~04~next~2006-03-15~2006-04-01", "two-monthly~05~next~2006-12-10~2007-02-01",
-                                "six-monthly back~08~prev~2006-03-15~2005-09-01",
-                                "half: any day to the 15th~03~next~2006-03-20~2006-03-15",
-                                "half: the 15th to the 1st~03~next~2006-03-15~2006-04-01",
-                                "half back from the 1st~03~prev~2006-03-01~2006-02-15",
-                                "half back from the 16th~03~prev~2006-03-16~2006-03-15",
-                                "half back from the 2nd~03~prev~2006-03-02~2006-03-01",
-                                "weekly over the year end~02~next~2006-12-31~2007-01-07",
-                                "weekly back, 2000 leap~02~prev~2000-03-03~2000-02-25",
-                                "weekly back, 1900 not leap~02~prev~1900-03-03~1900-02-24",
-                                "yearly~09~next~2006-06-01~2007-01-01", "yearly back~09~prev~2006-06-01~2005-01-01"});
+        textTable({"code", "step", "from", "to"},
+                  {"monthly~04~next~2006-03-15~2006-04-01", "two-monthly~05~next~2006-12-10~2007-02-01",
+                   "six-monthly back~08~prev~2006-03-15~2005-09-01",
+                   "half: any day to the 15th~03~next~2006-03-20~2006-03-15",
+                   "half: the 15th to the 1st~03~next~2006-03-15~2006-04-01",
+                   "half back from the 1st~03~prev~2006-03-01~2006-02-15",
+                   "half back from the 16th~03~prev~2006-03-16~2006-03-15",
+                   "half back from the 2nd~03~prev~2006-03-02~2006-03-01",
+                   "weekly over the year end~02~next~2006-12-31~2007-01-07",
+                   "weekly back, 2000 leap~02~prev~2000-03-03~2000-02-25",
+                   "weekly back, 1900 not leap~02~prev~1900-03-03~1900-02-24", "yearly~09~next~2006-06-01~2007-01-01",
+                   "yearly back~09~prev~2006-06-01~2005-01-01"});
     }
     void stepping() {
-        const auto [code, step, from, to] = testsupport::fetch<4>();
+        const auto [code, step, from, to] = fetch<4>();
         const auto f = *receipt::frequencyOf(code);
         const QDate d = QDate::fromString(from, Qt::ISODate);
         QCOMPARE((step == "next" ? receipt::nextIssueDate(f, d) : receipt::prevIssueDate(f, d)).toString(Qt::ISODate),
@@ -104,15 +103,14 @@ private slots:
         auto c = db->connect();
         const QDate from(2006, 3, 15), to(2006, 6, 30);
         QCOMPARE(names(receipt::ReceiptCheck::run(*c, from, to)), expected);
-        QCOMPARE(names(testsupport::receiptCheckPerDate(*c, from, to)), expected);
+        QCOMPARE(names(receiptCheckPerDate(*c, from, to)), expected);
         // Both ends of the period are in it.
         QCOMPARE(names(receipt::ReceiptCheck::run(*c, QDate(2006, 5, 1), QDate(2006, 6, 1))),
                  "Half:05-01,Half:06-01,วารสารรายเดือน:05-01,วารสารรายเดือน:06-01,Second mark:05-01,Second mark:06-01");
         receipt::ReceiptCheck::stage(*c, "other", receipt::ReceiptCheck::run(*c, from, from.addDays(20)), from, to);
         // Left by an older program: no station, no run time; cleared by the next run.
-        db->admin().exec(
-            QStringLiteral("INSERT INTO chk_receive (Magazine_Name, station, run_at) VALUES ('old', '', NOW()), "
-                           "('old', 'x', NULL)"));
+        exec(QStringLiteral("INSERT INTO chk_receive (Magazine_Name, station, run_at) VALUES ('old', '', NOW()), "
+                            "('old', 'x', NULL)"));
         QVERIFY_THROWS_EXCEPTION(receipt::ReceiptCheck::Stopped,
                                  receipt::ReceiptCheck::run(*c, from, to, nullptr, [](int, int) { return false; }));
         period("15/03/2006", "30/06/2549");
@@ -133,7 +131,7 @@ private slots:
         const QDate year(demo.today.year() - 1, 1, 1);
         const auto fast = receipt::ReceiptCheck::run(*c, year, year.addYears(1).addDays(-1));
         QVERIFY2(fast.size() >= 3, qPrintable(QString::number(fast.size())));
-        QCOMPARE(names(fast), names(testsupport::receiptCheckPerDate(*c, year, year.addYears(1).addDays(-1))));
+        QCOMPARE(names(fast), names(receiptCheckPerDate(*c, year, year.addYears(1).addDays(-1))));
     }
 
     // Inside the main window the run's counts show in its status bar, and go with the window.
@@ -142,12 +140,12 @@ private slots:
         app::registerWindows(main.windows());
         main.show();
         auto* inside = qobject_cast<check_receive*>(main.windows().show(u"check_receive"_s));
-        testsupport::control<QLineEdit>(inside, "Text1")->setText(u"15/03/2006"_s);
-        testsupport::control<QLineEdit>(inside, "Text2")->setText(u"30/06/2006"_s);
+        control<QLineEdit>(inside, "Text1")->setText(u"15/03/2006"_s);
+        control<QLineEdit>(inside, "Text2")->setText(u"30/06/2006"_s);
         inside->process();
         const auto panels = [&] { return main.statusPanel(1)->text() + '/' + main.statusPanel(2)->text(); };
         QCOMPARE(panels(), u"6/6"_s); // the subscribed titles with a regular frequency
-        QTest::mouseClick(testsupport::control<QPushButton>(inside, "Command4"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(inside, "Command4"), Qt::LeftButton);
         QCOMPARE(panels(), u"/"_s);
     }
 
@@ -167,19 +165,19 @@ private slots:
         QCOMPARE(scroll->value(), scroll->minimum()); // the page's head on show at 94 %
         QCOMPARE(w->viewer()->document().csvRows.at(7).join('|'),
                  u"วารสารรายเดือน|1 มิถุนายน 2549|2006-06-01|2006-03-15|2006-06-30"_s);
-        testsupport::control<QRadioButton>(w, "OptClaims")->click();
+        control<QRadioButton>(w, "OptClaims")->click();
         QCOMPARE(w->viewer()->document().csvRows.at(2).mid(0, 5).join('|'), // after the two without a distributor
                  u"Springer|233 Spring St||คุณสมชาย|Weekly"_s);
         QTemporaryDir dir;
         QVERIFY(w->viewer()->savePdf(dir.filePath("claims.pdf")) && w->viewer()->saveCsv(dir.filePath("claims.csv")));
-        const QString pdf = testsupport::pdfText(dir.filePath("claims.pdf"));
-        QVERIFY2(pdf.contains(testsupport::bare(u"15 มีนาคม 2549"_s)) && pdf.contains("Springer"), qPrintable(pdf));
+        const QString pdf = pdfText(dir.filePath("claims.pdf"));
+        QVERIFY2(pdf.contains(bare(u"15 มีนาคม 2549"_s)) && pdf.contains("Springer"), qPrintable(pdf));
         QByteArray errors;
         QVERIFY2(runReport({"receipt-check", "--from", "15/03/2549", "--to", "30/06/2006", "--claims", "--csv",
                             dir.filePath("cli.csv")},
                            &errors) == 0,
                  errors.constData());
-        QCOMPARE(testsupport::fileBytes(dir.filePath("cli.csv")), testsupport::fileBytes(dir.filePath("claims.csv")));
+        QCOMPARE(fileBytes(dir.filePath("cli.csv")), fileBytes(dir.filePath("claims.csv")));
     }
 };
 

@@ -8,7 +8,7 @@
 
 using receipt::reg_journal;
 
-class tst_reg_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<reg_journal> {
+class tst_reg_journal : public DatabaseTest, WindowFixture<reg_journal> {
     Q_OBJECT
 
     QString label(const char* n) { return control<QLabel>(w, n)->text(); }
@@ -32,18 +32,18 @@ class tst_reg_journal : public testsupport::DatabaseTest, testsupport::WindowFix
     }
     void issue(const QString& magno, const QString& pointer, const QString& daily, const QVariant& year,
                const QVariant& number, const QVariant& description, const QString& status = u"O"_s) {
-        db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, daily, yearno, itemsno, "
-                                        "DescriptionItem, MagStatus, regno) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                         {magno, pointer, QDate(2026, 1, 20), QDate::fromString(daily, Qt::ISODate), year, number,
-                          description, status, status == QLatin1String("Z") ? QVariant(u"B000001"_s) : QVariant()});
+        exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, daily, yearno, itemsno, "
+                            "DescriptionItem, MagStatus, regno) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+             {magno, pointer, QDate(2026, 1, 20), QDate::fromString(daily, Qt::ISODate), year, number, description,
+              status, status == u"Z"_s ? QVariant(u"B000001"_s) : QVariant()});
     }
     QString counter() { return db->admin().query(u"SELECT magno_ctrl FROM jourctrl"_s).text(0, 0); }
     QString issues() { return db->admin().query(u"SELECT COUNT(*) FROM tranfile"_s).text(0, 0); }
     QString stored(const QString& magno) {
-        return testsupport::rowText(db->admin(),
-                                    QStringLiteral("SELECT pointer, indate, daily, yearno, itemsno, DescriptionItem, "
-                                                   "MagStatus, regno FROM tranfile WHERE magno = ?"),
-                                    {magno});
+        return rowText(db->admin(),
+                       QStringLiteral("SELECT pointer, indate, daily, yearno, itemsno, DescriptionItem, "
+                                      "MagStatus, regno FROM tranfile WHERE magno = ?"),
+                       {magno});
     }
 private slots:
     void init() {
@@ -56,13 +56,13 @@ private slots:
         issue("101", "J000001", "2026-03-01", "57", "3", "March 2026");
         issue("100", "J000001", "2026-02-01", "57", "2", "February 2026", "Z");
         issue("99", "J000001", "2026-01-01", QVariant(), QString(), QVariant());
-        w = testsupport::showWindow<reg_journal>();
+        w = showWindow<reg_journal>();
     }
 
     // The issue expected next from a title's history ("date,year,number,description;…", oldest
     // first): "date|year|number|description", or "none".
     void prediction_data() {
-        testsupport::textTable(
+        textTable(
             {"code", "history", "expected"},
             {"monthly, new volume in January~04~2025-12-01,5,12,ธันวาคม 2568;2026-01-01,6,1,มกราคม 2569;2026-12-01,6,12,"
              "ธันวาคม 2569~2027-01-01|7|1|มกราคม 2570",
@@ -95,7 +95,7 @@ private slots:
              "one issue: nothing~04~2026-03-01,1,5,มีนาคม 2569~none"});
     }
     void prediction() {
-        const auto [code, history, expected] = testsupport::fetch<3>();
+        const auto [code, history, expected] = fetch<3>();
         QList<receipt::IssueSeen> issues;
         for (const QString& i : history.split(';')) {
             const QStringList f = i.split(',');
@@ -141,30 +141,30 @@ private slots:
     // A title is found by its ISSN, typed either way (as stored, even with a wrong check digit)
     // or scanned from the cover's bar code; a misread bar code is looked for as a name.
     void issnAndBarCode_data() {
-        testsupport::textTable({"typed", "found"},
-                               {"hyphen~0028-0836~Nature", "plain~ 00280836 ~Nature", "bar code~9770028083002~Nature",
-                                "stored plain~1234-5679~วารสารครุศาสตร์", "another ISSN~0028-0837~",
-                                "stored with a wrong check~11111111~วารสารวิทยาศาสตร์",
-                                "its bar code~9771111111008~วารสารวิทยาศาสตร์", "misread bar code~9770028083003~"});
+        textTable({"typed", "found"},
+                  {"hyphen~0028-0836~Nature", "plain~ 00280836 ~Nature", "bar code~9770028083002~Nature",
+                   "stored plain~1234-5679~วารสารครุศาสตร์", "another ISSN~0028-0837~",
+                   "stored with a wrong check~11111111~วารสารวิทยาศาสตร์", "its bar code~9771111111008~วารสารวิทยาศาสตร์",
+                   "misread bar code~9770028083003~"});
     }
     void issnAndBarCode() {
-        const auto [typed, found] = testsupport::fetch<2>();
-        db->admin().exec(QStringLiteral("UPDATE magazine SET ISSN = CASE Pointer WHEN 'J000001' THEN '0028-0836' "
-                                        "WHEN 'I000001' THEN '12345679' WHEN 'I000002' THEN '1111-1111' END"));
+        const auto [typed, found] = fetch<2>();
+        exec(QStringLiteral("UPDATE magazine SET ISSN = CASE Pointer WHEN 'J000001' THEN '0028-0836' "
+                            "WHEN 'I000001' THEN '12345679' WHEN 'I000002' THEN '1111-1111' END"));
         findTitle(typed);
         QCOMPARE(grid("show_journal")->rowCount() ? cell("show_journal", 0, 0) : QString(), found);
     }
 
     void indexCheck_data() {
-        testsupport::textTable({"year", "volume", "newest", "second"},
-                               {"none~1~1~NO~NO", "newest~57~3~YES~NO", "blanks~ 57 ~3 ~YES~NO", "second~57~2~NO~YES",
-                                "other number~57~4~NO~NO"});
+        textTable({"year", "volume", "newest", "second"},
+                  {"none~1~1~NO~NO", "newest~57~3~YES~NO", "blanks~ 57 ~3 ~YES~NO", "second~57~2~NO~YES",
+                   "other number~57~4~NO~NO"});
     }
     void indexCheck() {
-        const auto [year, volume, newest, second] = testsupport::fetch<4>();
-        db->admin().exec(QStringLiteral("INSERT INTO article (article_no, Article_Name, pointer, year, volume) "
-                                        "VALUES ('0000001', 'x', 'J000001', ?, ?)"),
-                         {year, volume});
+        const auto [year, volume, newest, second] = fetch<4>();
+        exec(QStringLiteral("INSERT INTO article (article_no, Article_Name, pointer, year, volume) "
+                            "VALUES ('0000001', 'x', 'J000001', ?, ?)"),
+             {year, volume});
         openTitle(u"Nature"_s);
         QCOMPARE(label("Index_Label"), newest);
         clickRow("show_item", 1);
@@ -177,7 +177,7 @@ private slots:
     // focus goes where the next thing is to be typed, every box as the desk knows it.
     void keyboardOnlyCheckIn() {
         text("Text1")->setFocus();
-        testsupport::typeText(text("Text1"), u"วิทยา"_s);
+        typeText(text("Text1"), u"วิทยา"_s);
         QTest::keyClick(text("Text1"), Qt::Key_Return);
         QVERIFY(grid("show_journal")->hasFocus());
         QTest::keyClick(grid("show_journal"), Qt::Key_Return);
@@ -203,7 +203,7 @@ private slots:
         QTest::keyClick(text("Text4"), Qt::Key_Tab);
         QTest::keyClicks(text("Text5"), u"4"_s);
         QTest::keyClick(text("Text5"), Qt::Key_Tab);
-        testsupport::typeText(text("Text6"), u"พฤศจิกายน 2569"_s);
+        typeText(text("Text6"), u"พฤศจิกายน 2569"_s);
         QTest::keyClick(text("Text6"), Qt::Key_Tab);
         QCOMPARE(focused(), u"Command10"_s);
         QTest::keyClick(button("Command10"), Qt::Key_Space);
@@ -232,16 +232,16 @@ private slots:
     // A title click says the issue expected next; Ctrl+E and Enter register it, keyboard alone.
     // A title with one issue has no prediction: the line stays empty, the button off.
     void receiveExpectedIssue() {
-        db->admin().exec(u"UPDATE magazine SET MagType_code = '04'"_s);
+        exec(u"UPDATE magazine SET MagType_code = '04'"_s);
         issue("102", "I000001", "2026-03-01", "1", "1", u"มีนาคม 2569"_s);
         for (const QString& title : {u"วารสารครุศาสตร์"_s, u"Nature"_s}) {
             text("Text1")->setFocus();
-            testsupport::typeText(text("Text1"), title);
+            typeText(text("Text1"), title);
             QTest::keyClick(text("Text1"), Qt::Key_Return);
             QTest::keyClick(grid("show_journal"), Qt::Key_Return);
             QCOMPARE(focused(), u"Command2"_s);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::ControlModifier);
-            if (title == QLatin1String("Nature"))
+            if (title == u"Nature"_s)
                 break;
             QCOMPARE(label("Label_next") + QString::number(button("Command11")->isEnabled()) +
                          QString::number(int(w->mode())),
@@ -264,17 +264,16 @@ private slots:
     // Saves that must write nothing, each leaving the window adding with what was typed.
     void refusedSaves_data() {
         // The counter is advanced in the issue's own transaction: if that fails, no issue stays.
-        testsupport::textTable(
-            {"setup", "confirm", "date", "words"},
-            {"not confirmed~~~1~ต้องการบันทึก", "no issue date~~1~~วันที่ประจำเดือน",
-             "counter not a number~UPDATE jourctrl SET magno_ctrl = 'abc'~1~1~jourctrl",
-             "counter cannot be advanced~CREATE TRIGGER stuck BEFORE UPDATE ON jourctrl FOR EACH ROW "
-             "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'counter locked'~1~1~counter locked"});
+        textTable({"setup", "confirm", "date", "words"},
+                  {"not confirmed~~~1~ต้องการบันทึก", "no issue date~~1~~วันที่ประจำเดือน",
+                   "counter not a number~UPDATE jourctrl SET magno_ctrl = 'abc'~1~1~jourctrl",
+                   "counter cannot be advanced~CREATE TRIGGER stuck BEFORE UPDATE ON jourctrl FOR EACH ROW "
+                   "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'counter locked'~1~1~counter locked"});
     }
     void refusedSaves() {
-        const auto [setup, confirm, date, words] = testsupport::fetch<4>();
+        const auto [setup, confirm, date, words] = fetch<4>();
         if (!setup.isEmpty())
-            db->admin().exec(setup);
+            exec(setup);
         openTitle(u"Nature"_s);
         click("Command2");
         if (!date.isEmpty())
@@ -282,10 +281,10 @@ private slots:
         text("Text4")->setText(u"58"_s);
         boxes->answer({!confirm.isEmpty()});
         click("Command7");
-        db->admin().exec(u"DROP TRIGGER IF EXISTS stuck"_s);
+        exec(u"DROP TRIGGER IF EXISTS stuck"_s);
         QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
         QCOMPARE(issues(), u"3"_s);
-        QVERIFY(counter() == QLatin1String("125") || counter() == QLatin1String("abc"));
+        QVERIFY(counter() == u"125"_s || counter() == u"abc"_s);
         QCOMPARE(w->mode(), reg_journal::Mode::Adding);
         QCOMPARE(text("Text4")->text(), u"58"_s);
         QVERIFY(button("Command7")->isEnabled());
@@ -310,14 +309,14 @@ private slots:
     // Edit writes only its five fields (a bound issue stays bound), with the focus on the date
     // button; an issue deleted or changed by another station meanwhile is not overwritten.
     void editSaves_data() {
-        testsupport::textTable({"meanwhile", "description", "words"}, // description: the row afterwards
-                               {"saved~~J000001|2026-02-20|2026-02-15|57|2|ฉบับพิเศษ|Z|B000001~บันทึกข้อมูลที่ทำการแก้ไขแล้ว",
-                                "deleted meanwhile~DELETE FROM tranfile WHERE magno = '100'~~ไม่ได้ถูกบันทึก",
-                                "changed meanwhile~UPDATE tranfile SET itemsno = '2A' WHERE magno = '100'~"
-                                "J000001|2026-01-20|2026-02-01|57|2A|February 2026|Z|B000001~ถูกเครื่องอื่นแก้ไข"});
+        textTable({"meanwhile", "description", "words"}, // description: the row afterwards
+                  {"saved~~J000001|2026-02-20|2026-02-15|57|2|ฉบับพิเศษ|Z|B000001~บันทึกข้อมูลที่ทำการแก้ไขแล้ว",
+                   "deleted meanwhile~DELETE FROM tranfile WHERE magno = '100'~~ไม่ได้ถูกบันทึก",
+                   "changed meanwhile~UPDATE tranfile SET itemsno = '2A' WHERE magno = '100'~"
+                   "J000001|2026-01-20|2026-02-01|57|2A|February 2026|Z|B000001~ถูกเครื่องอื่นแก้ไข"});
     }
     void editSaves() {
-        const auto [meanwhile, description, words] = testsupport::fetch<3>();
+        const auto [meanwhile, description, words] = fetch<3>();
         openTitle(u"Nature"_s);
         clickRow("show_item", 1); // 100, bound into a volume
         click("Command3");
@@ -327,13 +326,13 @@ private slots:
         pickDate("Command10", "MonthView2", QDate(2026, 2, 20));
         text("Text6")->setText(u"ฉบับพิเศษ"_s);
         if (!meanwhile.isEmpty())
-            db->admin().exec(meanwhile);
+            exec(meanwhile);
         boxes->answer({true, true});
         click("Command7");
         QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
         QCOMPARE(stored(u"100"_s), description); // a bound issue stays bound
         QCOMPARE(counter(), u"125"_s);
-        if (QTest::currentDataTag() == QLatin1String("saved"))
+        if (QTest::currentDataTag() == u"saved"_s)
             QCOMPARE(text("Text2")->text(), u"100"_s); // the edited issue stays on show
         if (words.contains(u"ถูกเครื่องอื่น"_s))
             QCOMPARE(text("Text5")->text(), u"2A"_s); // the current values are on show
@@ -341,7 +340,7 @@ private slots:
 
     // An issue received without a date is edited without inventing one.
     void editWithoutReceiptDate() {
-        db->admin().exec(u"UPDATE tranfile SET indate = NULL WHERE magno = '101'"_s);
+        exec(u"UPDATE tranfile SET indate = NULL WHERE magno = '101'"_s);
         openTitle(u"Nature"_s);
         clickRow("show_item", 0);
         click("Command3");

@@ -19,6 +19,7 @@ protected:
     std::unique_ptr<ScriptedMessages> boxes;
 
     QString sql(const QString& q, const data::Params& p = {}) { return rowText(db->admin(), q, p); }
+    void exec(const QString& q, const data::Params& p = {}) { db->admin().exec(q, p); }
     // Each test starts from the installation rows alone, with fresh scripted boxes.
     void fresh();
     // warasan-report against this database, as a scheduled run would start it; its exit code,

@@ -131,7 +131,7 @@ Step Step::parse(const QString& text) {
     if (const qsizetype quote = rest.indexOf(u'"'); quote >= 0) {
         s.arg = rest.mid(quote + 1, rest.size() - quote - 2).replace(u"\\\""_s, u"\""_s);
         if (s.arg.isNull())
-            s.arg = QLatin1String("");
+            s.arg = u""_s;
         rest = rest.left(quote).trimmed();
     }
     const QStringList words = rest.split(u' ', Qt::SkipEmptyParts);
@@ -245,13 +245,13 @@ struct Explorer::Run {
     template <typename T> QList<T*> children() const {
         QList<T*> out;
         for (T* c : window->findChildren<T*>())
-            if (!c->objectName().isEmpty() && !c->objectName().startsWith(QLatin1String("qt_")))
+            if (!c->objectName().isEmpty() && !c->objectName().startsWith(u"qt_"_s))
                 out << c;
         return out;
     }
 
     QWidget* named(const QString& name) const {
-        if (name == QLatin1String("focus"))
+        if (name == u"focus"_s)
             return window->focusWidget() ? window->focusWidget() : window.data();
         return window->findChild<QWidget*>(name);
     }
@@ -264,8 +264,8 @@ struct Explorer::Run {
         for (QAbstractButton* b : children<QAbstractButton>()) {
             if (!usable(b, window) || dialogButtons.contains(b->objectName()) || qobject_cast<QComboBox*>(b->parent()))
                 continue;
-            const bool exits = b->text().contains(QLatin1String("Exit")) || b->text().contains(u"ออก"_s) ||
-                               b->objectName() == QLatin1String("close");
+            const bool exits =
+                b->text().contains(u"Exit"_s) || b->text().contains(u"ออก"_s) || b->objectName() == u"close"_s;
             options.append({exits ? 1 : 4, {u"click"_s, b->objectName(), {}, {}}});
         }
         for (QWidget* f : children<QWidget>()) {
@@ -276,7 +276,7 @@ struct Explorer::Run {
             const QString v = (!own.isEmpty() && rng() % 2) ? own.at(pick(int(own.size())))
                                                             : commonValues().at(pick(int(commonValues().size())));
             // Typing, and typing then Enter, as a search is made.
-            const QString typed = v.isNull() ? QLatin1String("") : v;
+            const QString typed = v.isNull() ? u""_s : v;
             options.append({2, {u"type"_s, f->objectName(), typed, {}}});
             options.append({2, {u"enter"_s, f->objectName(), typed, {}}});
         }
@@ -310,19 +310,19 @@ struct Explorer::Run {
 
     // Does what the step says, as a person would; false when it cannot be done now.
     bool perform(const Step& s) {
-        if (s.action == QLatin1String("open"))
+        if (s.action == u"open"_s)
             return open();
         if (!window)
             return false;
         QWidget* w = named(s.target);
-        if (!w || (s.action != QLatin1String("key") && !w->isVisible()))
+        if (!w || (s.action != u"key"_s && !w->isVisible()))
             return false;
-        if (s.action == QLatin1String("click")) {
+        if (s.action == u"click"_s) {
             auto* b = qobject_cast<QAbstractButton*>(w);
             if (!b || !usable(b, window))
                 return false;
             QTest::mouseClick(b, Qt::LeftButton);
-        } else if (s.action == QLatin1String("type") || s.action == QLatin1String("enter")) {
+        } else if (s.action == u"type"_s || s.action == u"enter"_s) {
             if (!usable(w, window))
                 return false;
             QWidget* target = qobject_cast<QPlainTextEdit*>(w) ? static_cast<QPlainTextEdit*>(w)->viewport() : w;
@@ -330,33 +330,33 @@ struct Explorer::Run {
             QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClick(w, Qt::Key_Backspace);
             typeText(w, s.arg);
-            if (s.action == QLatin1String("enter"))
+            if (s.action == u"enter"_s)
                 QTest::keyClick(w, Qt::Key_Return);
-        } else if (s.action == QLatin1String("key")) {
+        } else if (s.action == u"key"_s) {
             const QKeySequence k(s.arg);
             QTest::keyClick(w, Qt::Key(k[0].key()), k[0].keyboardModifiers());
-        } else if (s.action == QLatin1String("row") || s.action == QLatin1String("dclick")) {
+        } else if (s.action == u"row"_s || s.action == u"dclick"_s) {
             auto* view = qobject_cast<QAbstractItemView*>(w);
             const int row = s.arg.toInt();
             if (!view || !view->isEnabled() || row >= view->model()->rowCount())
                 return false;
             const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
-            if (s.action == QLatin1String("dclick"))
+            if (s.action == u"dclick"_s)
                 QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
             else
                 QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-        } else if (s.action == QLatin1String("day")) {
+        } else if (s.action == u"day"_s) {
             auto* days = w->findChild<QTableView*>(u"qt_calendar_calendarview"_s);
             const QStringList rc = s.arg.split(u',');
             if (!days)
                 return false;
             const QPoint at = days->visualRect(days->model()->index(rc.value(0).toInt(), rc.value(1).toInt())).center();
             QTest::mouseClick(days->viewport(), Qt::LeftButton, {}, at);
-        } else if (s.action == QLatin1String("combo")) {
+        } else if (s.action == u"combo"_s) {
             if (!usable(w, window))
                 return false;
             w->setFocus();
-            QTest::keyClick(w, s.arg == QLatin1String("Up") ? Qt::Key_Up : Qt::Key_Down);
+            QTest::keyClick(w, s.arg == u"Up"_s ? Qt::Key_Up : Qt::Key_Down);
         } else {
             return false;
         }
@@ -445,8 +445,8 @@ struct Explorer::Run {
                 return u"[write refused] %1 changed by a step that was refused or answered No"_s.arg(
                     changed.join(u' '));
         }
-        const bool looked = s.action != QLatin1String("type") && s.action != QLatin1String("combo") &&
-                            !(s.action == QLatin1String("key") && s.arg != QLatin1String("Return"));
+        const bool looked =
+            s.action != u"type"_s && s.action != u"combo"_s && !(s.action == u"key"_s && s.arg != u"Return"_s);
         if (looked && shown.contains(mode)) {
             const QStringList parts = shown.value(mode);
             const QString key = fieldText(named(parts.value(1).trimmed()));
@@ -492,14 +492,14 @@ struct Explorer::Run {
             s = {u"open"_s, QString::fromLatin1(table.kind), {}, {}};
         else
             s = choose();
-        if (given && s.action == QLatin1String("open") && window)
+        if (given && s.action == u"open"_s && window)
             return true;
         QList<bool> replayed = s.answers;
         boxes.replayAnswers = given ? &replayed : nullptr;
         boxes.rng = given ? nullptr : &rng;
         boxes.answers.clear();
         boxes.refused = false;
-        const bool typing = s.action == QLatin1String("type");
+        const bool typing = s.action == u"type"_s;
         if (written < 0) {
             written = rowsWritten();
             sums = snapshot();
@@ -515,7 +515,7 @@ struct Explorer::Run {
         }
         // Typing or editing keys in the shown record's key field make its text the person's own.
         if (const QString keyNow = window ? shown.value(modeName()).value(1).trimmed() : QString(); !keyNow.isEmpty()) {
-            const bool edits = typing || (s.action == QLatin1String("key") && s.arg != QLatin1String("Return"));
+            const bool edits = typing || (s.action == u"key"_s && s.arg != u"Return"_s);
             if (QWidget* k = named(keyNow); k && edits && fieldText(k) != keyBefore)
                 typedKey = fieldText(k);
         }
@@ -529,9 +529,9 @@ struct Explorer::Run {
         for (QMdiSubWindow* sub : main->findChild<QMdiArea*>()->subWindowList())
             if (!sub->isAncestorOf(window))
                 sub->close();
-        if (s.action == QLatin1String("open") && !window)
+        if (s.action == u"open"_s && !window)
             result.violation = u"[open] the window did not open from the menu"_s;
-        else if (result.violation = s.action == QLatin1String("open") ? fits() : QString(); result.violation.isEmpty())
+        else if (result.violation = s.action == u"open"_s ? fits() : QString(); result.violation.isEmpty())
             result.violation = check(s);
         // Faults already known can be set aside while looking for others (WARASAN_EXPLORE_KNOWN:
         // the bracketed kinds, separated by commas).

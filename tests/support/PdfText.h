@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/Literals.h"
+#include "support/Names.h"
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "receipt/ReceiptCheck.h"
-#include "support/Literals.h"
+#include "support/Names.h"
 
 namespace testsupport {
 

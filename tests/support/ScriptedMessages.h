@@ -1,7 +1,7 @@
 #pragma once
 
 #include "forms/common/MessageBoxes.h"
-#include "support/Literals.h"
+#include "support/Names.h"
 
 #include <QList>
 #include <QString>

@@ -14,7 +14,3 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
-
-using testsupport::control;
-using testsupport::ScriptedMessages;
-using testsupport::TestDatabase;

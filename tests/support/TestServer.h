@@ -2,7 +2,7 @@
 
 #include "data/Config.h"
 #include "data/Connection.h"
-#include "support/Literals.h"
+#include "support/Names.h"
 
 #include <QString>
 #include <memory>

@@ -5,7 +5,7 @@
 #include "data/NameSearch.h"
 #include "forms/common/Grid.h"
 #include "forms/common/SearchList.h"
-#include "support/Literals.h"
+#include "support/Names.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -40,7 +40,7 @@ QStringList layoutProblems(const reports::Document& doc) {
 }
 } // namespace
 
-class tst_survey : public testsupport::DatabaseTest, testsupport::WindowFixture<frmrep_journ_serv> {
+class tst_survey : public DatabaseTest, WindowFixture<frmrep_journ_serv> {
     Q_OBJECT
     QTemporaryDir staging;
 
@@ -61,7 +61,7 @@ class tst_survey : public testsupport::DatabaseTest, testsupport::WindowFixture<
         return rows.join(',');
     }
     void run(const char* option, const char* from, const char* to) {
-        testsupport::control<QRadioButton>(w, option)->click();
+        control<QRadioButton>(w, option)->click();
         text("txtstart")->setText(QString::fromLatin1(from));
         text("txtstop")->setText(QString::fromLatin1(to));
         click("cmdprint");
@@ -105,7 +105,7 @@ private slots:
     }
 
     void initTestCase() {
-        db = std::make_unique<testsupport::TestDatabase>(u"survey"_s);
+        db = std::make_unique<TestDatabase>(u"survey"_s);
         data::InstallationConfig c = data::installation();
         c.stagingDir = staging.path();
         data::setInstallation(c);
@@ -122,7 +122,7 @@ private slots:
             "('11', 'J000002', '2027-01-11', '12', '8', 'next day'), ('12', 'J000001', '2027-01-10', '1', '1', "
             "'gift'), "
             "('13', 'I000001', '2027-01-10', '5', '1.5', 'มกราคม 2570')"));
-        w = testsupport::showWindow<frmrep_journ_serv>();
+        w = showWindow<frmrep_journ_serv>();
     }
 
     void leadingValues() {
@@ -134,7 +134,7 @@ private slots:
     // One day: exactly that day's issues of the received titles, newest registration first,
     // in the English layout; the Thai group in the Thai layout, whose PDF holds the Thai title.
     void stagedAndShown() {
-        QCOMPARE(testsupport::control<QRadioButton>(w, "opttype_0")->isChecked(), true);
+        QCOMPARE(control<QRadioButton>(w, "opttype_0")->isChecked(), true);
         run("opttype_0", "10/01/2027", "10/01/2027");
         QCOMPARE(boxes->last().title, u"Data Complete"_s);
         QCOMPARE(staged(), u"Nature|0.0|0.0|Jan 2,Nature|12.0|7.0|Jan"_s);
@@ -144,23 +144,23 @@ private slots:
         QCOMPARE(staged(), u"วารสารครุศาสตร์|5.0|1.5|มกราคม 2570"_s);
         QTemporaryDir dir;
         QVERIFY(w->shownReport()->savePdf(dir.filePath("th.pdf")) && w->shownReport()->saveCsv(dir.filePath("th.csv")));
-        QVERIFY(testsupport::pdfText(dir.filePath("th.pdf")).contains(testsupport::bare(u"วารสารครุศาสตร์"_s)));
+        QVERIFY(pdfText(dir.filePath("th.pdf")).contains(bare(u"วารสารครุศาสตร์"_s)));
         QCOMPARE(runReport({"survey", "--group", "I", "--from", "01/01/2027", "--to", "31/01/2027", "--csv",
                             dir.filePath("cli.csv"), "--pdf", dir.filePath("cli.pdf")}),
                  0);
-        QCOMPARE(testsupport::fileBytes(dir.filePath("cli.csv")), testsupport::fileBytes(dir.filePath("th.csv")));
-        QCOMPARE(testsupport::pdfText(dir.filePath("cli.pdf")), testsupport::pdfText(dir.filePath("th.pdf")));
+        QCOMPARE(fileBytes(dir.filePath("cli.csv")), fileBytes(dir.filePath("th.csv")));
+        QCOMPARE(pdfText(dir.filePath("cli.pdf")), pdfText(dir.filePath("th.pdf")));
     }
 
     // Read by date or a block of titles at a time, laid out as it comes, full pages handed on,
     // the survey is what one read laid out whole gives: no title split, lost or repeated at the
     // edge of a block, nothing saved meanwhile, the same pages.
     void readInBlocks() {
-        db->admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code) VALUES "
-                                        "('J000003', 'Cell', '1'), ('J000004', 'Lost', '3'), ('J000005', 'Zoo', '1')"));
-        db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, itemsno) SELECT seq + 100, "
-                                        "ELT(1 + seq % 3, 'J000003', 'J000004', 'J000005'), '2027-01-12', seq "
-                                        "FROM seq_1_to_90"));
+        exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code) VALUES "
+                            "('J000003', 'Cell', '1'), ('J000004', 'Lost', '3'), ('J000005', 'Zoo', '1')"));
+        exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, itemsno) SELECT seq + 100, "
+                            "ELT(1 + seq % 3, 'J000003', 'J000004', 'J000005'), '2027-01-12', seq "
+                            "FROM seq_1_to_90"));
         const auto lines = [](const QList<reports::Page>& pages) {
             QStringList out;
             for (const reports::Page& p : pages)
@@ -190,11 +190,11 @@ private slots:
                     rows += block;
                     report.add(block);
                     if (perBlock == 1 && rows.size() == block.size()) // another station saves meanwhile
-                        db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate) "
-                                                        "VALUES ('999', 'J000005', '2027-01-13')"));
+                        exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate) "
+                                            "VALUES ('999', 'J000005', '2027-01-13')"));
                 },
                 perBlock, byDateUpTo);
-            db->admin().exec(u"DELETE FROM tranfile WHERE magno = '999'"_s);
+            exec(u"DELETE FROM tranfile WHERE magno = '999'"_s);
             pages += report.finish().pages;
             QCOMPARE(rows.size(), whole.size());
             for (int i = 0; i < rows.size(); ++i)
@@ -208,13 +208,13 @@ private slots:
     // Refusals: no dates, an end before the start, nothing in the period (the file is left
     // empty), a staging folder that cannot be written (the window stays usable).
     void refusals_data() {
-        testsupport::textTable({"from", "to", "folder", "box", "rows"},
-                               {"no dates~~~~ให้ครบ~kept", "end first~11/01/2027~10/01/2027~~อยู่ก่อน~kept",
-                                "nothing received~01/02/2027~28/02/2027~~Data Not Found~",
-                                "folder missing~10/01/2027~10/01/2027~/nonexistent/warasan~printmag.db~kept"});
+        textTable({"from", "to", "folder", "box", "rows"},
+                  {"no dates~~~~ให้ครบ~kept", "end first~11/01/2027~10/01/2027~~อยู่ก่อน~kept",
+                   "nothing received~01/02/2027~28/02/2027~~Data Not Found~",
+                   "folder missing~10/01/2027~10/01/2027~/nonexistent/warasan~printmag.db~kept"});
     }
     void refusals() {
-        const auto [from, to, folder, box, rows] = testsupport::fetch<5>();
+        const auto [from, to, folder, box, rows] = fetch<5>();
         run("opttype_0", "10/01/2027", "11/01/2027");
         const QString before = staged();
         if (!folder.isEmpty()) {

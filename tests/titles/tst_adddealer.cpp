@@ -8,10 +8,10 @@
 
 using titles::Adddealer;
 
-class tst_adddealer : public testsupport::DatabaseTest, testsupport::WindowFixture<Adddealer> {
+class tst_adddealer : public DatabaseTest, WindowFixture<Adddealer> {
     Q_OBJECT
 
-    forms::PickList* list() { return testsupport::control<forms::PickList>(w, "Listdealer"); }
+    forms::PickList* list() { return control<forms::PickList>(w, "Listdealer"); }
     QString listed() {
         QStringList out;
         for (int i = 0; list()->isVisible() && i < list()->count(); ++i)
@@ -23,35 +23,34 @@ class tst_adddealer : public testsupport::DatabaseTest, testsupport::WindowFixtu
         QVERIFY2(pick("Listdealer", name), qPrintable(name));
     }
     QString row(const char* code) {
-        return testsupport::rowText(db->admin(),
-                                    QStringLiteral("SELECT Publisher_Name, Address1, Contact, Telephone FROM dealer "
-                                                   "WHERE Publisher_Code = ?"),
-                                    {QString::fromLatin1(code)});
+        return rowText(db->admin(),
+                       QStringLiteral("SELECT Publisher_Name, Address1, Contact, Telephone FROM dealer "
+                                      "WHERE Publisher_Code = ?"),
+                       {QString::fromLatin1(code)});
     }
 
 private slots:
     void init() {
         fresh();
-        db->admin().exec(QStringLiteral(
+        exec(QStringLiteral(
             "INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Telephone, Contact) VALUES "
             "('1', 'สำนักพิมพ์ดวงกมล', '12 ถนนสุขุมวิท', '02-1234567', 'คุณสมชาย'), ('2', 'O''Reilly Media', NULL, NULL, "
             "NULL), "
             "('3', '100% Press', NULL, NULL, NULL), ('4', '1000 Books', NULL, NULL, NULL), "
             "('5', 'Springer', 'Heidelberg', '02-1234567', 'Dr. Weber'), ('10', 'ซีเอ็ดยูเคชั่น', 'กรุงเทพฯ', NULL, NULL)"));
-        w = testsupport::showWindow<Adddealer>();
+        w = showWindow<Adddealer>();
     }
 
     // Matched anywhere, as typed (quotes, "%" and "_" are plain), blanks around ignored; nothing
     // found leaves the list hidden and shows no box; a double-click searches as Enter does.
     void search_data() {
-        testsupport::textTable(
-            {"typed", "expected"},
-            {"empty lists all~~100% Press,1000 Books,O'Reilly Media,Springer,ซีเอ็ดยูเคชั่น,สำนักพิมพ์ดวงกมล",
-             "quote~O'Rei~O'Reilly Media", "percent~0%~100% Press", "underscore~_~", "Thai part~ดวง~สำนักพิมพ์ดวงกมล",
-             "blanks around, any case~  SPRING \n~Springer"});
+        textTable({"typed", "expected"},
+                  {"empty lists all~~100% Press,1000 Books,O'Reilly Media,Springer,ซีเอ็ดยูเคชั่น,สำนักพิมพ์ดวงกมล",
+                   "quote~O'Rei~O'Reilly Media", "percent~0%~100% Press", "underscore~_~",
+                   "Thai part~ดวง~สำนักพิมพ์ดวงกมล", "blanks around, any case~  SPRING \n~Springer"});
     }
     void search() {
-        const auto [typed, expected] = testsupport::fetch<2>();
+        const auto [typed, expected] = fetch<2>();
         enter("Text2", typed);
         QCOMPARE(listed(), expected);
         QVERIFY(boxes->boxes.isEmpty());
@@ -64,7 +63,7 @@ private slots:
     // publisher without address or contact leaves the previous text (as the register always did).
     void keyboardChoiceShowsLocked() {
         QCOMPARE(w->palette().color(QPalette::Window), QColor(192, 255, 255));
-        testsupport::typeText(area("Text2"), u"กมล"_s);
+        typeText(area("Text2"), u"กมล"_s);
         QTest::keyClick(area("Text2"), Qt::Key_Return);
         QTest::keyClick(area("Text2"), Qt::Key_Down);
         QTest::keyClick(list(), Qt::Key_Return);
@@ -93,8 +92,8 @@ private slots:
                  u"บันทึกข้อมูล เรียบร้อยแล้ว\nรหัส 11 ถูกใช้ไปแล้ว สำนักพิมพ์นี้ได้รับรหัส 12Complete"_s);
         QCOMPARE(row("12"), u"Elsevier|Amsterdam||"_s);
         QVERIFY(area("Text2")->toPlainText().isEmpty() && area("Text3")->isReadOnly());
-        db->admin().exec(u"DELETE FROM dealer WHERE Publisher_Code <> 'ABC'"_s);
-        db->admin().exec(u"INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES ('ABC', 'x'), ('12A', 'y')"_s);
+        exec(u"DELETE FROM dealer WHERE Publisher_Code <> 'ABC'"_s);
+        exec(u"INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES ('ABC', 'x'), ('12A', 'y')"_s);
         click("Command5");
         QCOMPARE(text("Text1")->text(), u"13"_s); // the leading number; no digits count as 0
     }
@@ -102,23 +101,22 @@ private slots:
     // Edit writes only its own columns; not confirmed writes nothing and keeps the typing; a
     // publisher deleted or changed by another station meanwhile is never overwritten.
     void editSaves_data() {
-        testsupport::textTable(
-            {"meanwhile", "confirm", "stored", "words"},
-            {"saved~~1~Springer Nature|Heidelberg|Dr. Weber|02-1234567~เรียบร้อย",
-             "not confirmed~~~Springer|Heidelberg|Dr. Weber|02-1234567~ต้องการบันทึก",
-             "deleted meanwhile~DELETE FROM dealer WHERE Publisher_Code = '5'~1~~ไม่ได้ถูกบันทึก",
-             "changed meanwhile~UPDATE dealer SET Contact = 'Dr. Klein' WHERE Publisher_Code = '5'~1~"
-             "Springer|Heidelberg|Dr. Klein|02-1234567~ถูกเครื่องอื่นแก้ไข",
-             "case changed meanwhile~UPDATE dealer SET Publisher_Name = 'SPRINGER' WHERE Publisher_Code = '5'~1~"
-             "SPRINGER|Heidelberg|Dr. Weber|02-1234567~ถูกเครื่องอื่นแก้ไข"});
+        textTable({"meanwhile", "confirm", "stored", "words"},
+                  {"saved~~1~Springer Nature|Heidelberg|Dr. Weber|02-1234567~เรียบร้อย",
+                   "not confirmed~~~Springer|Heidelberg|Dr. Weber|02-1234567~ต้องการบันทึก",
+                   "deleted meanwhile~DELETE FROM dealer WHERE Publisher_Code = '5'~1~~ไม่ได้ถูกบันทึก",
+                   "changed meanwhile~UPDATE dealer SET Contact = 'Dr. Klein' WHERE Publisher_Code = '5'~1~"
+                   "Springer|Heidelberg|Dr. Klein|02-1234567~ถูกเครื่องอื่นแก้ไข",
+                   "case changed meanwhile~UPDATE dealer SET Publisher_Name = 'SPRINGER' WHERE Publisher_Code = '5'~1~"
+                   "SPRINGER|Heidelberg|Dr. Weber|02-1234567~ถูกเครื่องอื่นแก้ไข"});
     }
     void editSaves() {
-        const auto [meanwhile, confirm, stored, words] = testsupport::fetch<4>();
+        const auto [meanwhile, confirm, stored, words] = fetch<4>();
         show(u"Spr"_s, u"Springer"_s);
         click("Command4");
         area("Text2")->setPlainText(u"Springer Nature"_s);
         if (!meanwhile.isEmpty())
-            db->admin().exec(meanwhile);
+            exec(meanwhile);
         boxes->answer({!confirm.isEmpty(), true}); // and yes, show the current values
         click("Command1");
         QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
@@ -134,17 +132,17 @@ private slots:
     // A save whose COMMIT lost its answer is checked and said to be saved; the edit after it,
     // answered plainly, is said to be saved without that note.
     void cutCommitSaidOfItsOwnSaveOnly() {
-        testsupport::CutProxy proxy(testsupport::testPort());
+        CutProxy proxy(testPort());
         const data::InstallationConfig before = data::installation();
         data::InstallationConfig viaProxy = before;
         viaProxy.db.port = proxy.port();
         data::setInstallation(viaProxy);
         w->close();
-        w = testsupport::showWindow<Adddealer>();
+        w = showWindow<Adddealer>();
         data::setInstallation(before);
         click("Command5");
         area("Text2")->setPlainText(u"Wiley"_s);
-        proxy.cutAtNextCommit(testsupport::CutProxy::Cut::AfterCommit);
+        proxy.cutAtNextCommit(CutProxy::Cut::AfterCommit);
         click("Command1");
         QVERIFY2(boxes->last().prompt.endsWith(forms::verifiedAfterCut()), qPrintable(boxes->last().prompt));
         show(u"Wiley"_s, u"Wiley"_s);
@@ -158,13 +156,13 @@ private slots:
     // a name longer than its column cannot even be typed.
     void failedSaveKeepsEverything() {
         click("Command5");
-        testsupport::typeText(area("Text2"), QString(300, u'x'));
+        typeText(area("Text2"), QString(300, u'x'));
         QCOMPARE(area("Text2")->toPlainText().size(), 255);
         area("Text3")->setPlainText(u"ที่อยู่ที่พิมพ์ไว้"_s);
-        db->admin().exec(QStringLiteral("CREATE TRIGGER full_disk BEFORE INSERT ON dealer FOR EACH ROW "
-                                        "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'The table is full'"));
+        exec(QStringLiteral("CREATE TRIGGER full_disk BEFORE INSERT ON dealer FOR EACH ROW "
+                            "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'The table is full'"));
         click("Command1");
-        db->admin().exec(u"DROP TRIGGER full_disk"_s);
+        exec(u"DROP TRIGGER full_disk"_s);
         QVERIFY2(boxes->last().prompt.contains(u"1644"_s) && boxes->last().prompt.contains("The table is full"),
                  qPrintable(boxes->last().prompt));
         QCOMPARE(row("11"), QString());
@@ -189,7 +187,7 @@ private slots:
             click("Command2");
         }
         w->close();
-        w = testsupport::showWindow<Adddealer>();
+        w = showWindow<Adddealer>();
         QCOMPARE(w->mode(), Adddealer::Mode::Idle);
         w->startAddingWith(u"ใหม่"_s);
         QCOMPARE(text("Text1")->text() + area("Text2")->toPlainText(), u"11ใหม่"_s);

@@ -35,11 +35,11 @@ QString plan(const reports::Document& doc, double lineHeight) {
 
 } // namespace
 
-class tst_expdate : public testsupport::DatabaseTest, testsupport::WindowFixture<expdate> {
+class tst_expdate : public DatabaseTest, WindowFixture<expdate> {
     Q_OBJECT
 
     void search(const char* from, const char* to) {
-        testsupport::control<QRadioButton>(w, "Option1")->click();
+        control<QRadioButton>(w, "Option1")->click();
         text("Text1")->setText(QString::fromLatin1(from));
         text("Text2")->setText(QString::fromLatin1(to));
         click("Command1");
@@ -68,17 +68,17 @@ private slots:
         a.exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, daily, DescriptionItem) VALUES "
                               "('9', 'J000001', '2026-11-01', 'Nov A'), ('10', 'J000001', '2026-11-01', 'Nov B'), "
                               "('8', 'J000001', '2026-10-01', 'Oct'), ('11', 'J000003', NULL, 'undated')"));
-        w = testsupport::showWindow<expdate>();
+        w = showWindow<expdate>();
     }
 
     void pagePlan_data() {
-        testsupport::textTable({"rows", "pages"}, {"0~0~total@4", "1~1~1-1 total@5", "28~28~1-28 foot | หน้า 2 total@2",
-                                                   "29~29~1-28 foot | 29-29 หน้า 2 total@3",
-                                                   "58~58~1-28 foot | 29-58 หน้า 2 foot | หน้า 3 total@2",
-                                                   "59~59~1-28 foot | 29-58 หน้า 2 foot | 59-59 หน้า 3 total@3"});
+        textTable({"rows", "pages"},
+                  {"0~0~total@4", "1~1~1-1 total@5", "28~28~1-28 foot | หน้า 2 total@2",
+                   "29~29~1-28 foot | 29-29 หน้า 2 total@3", "58~58~1-28 foot | 29-58 หน้า 2 foot | หน้า 3 total@2",
+                   "59~59~1-28 foot | 29-58 หน้า 2 foot | 59-59 หน้า 3 total@3"});
     }
     void pagePlan() {
-        const auto [rows, pages] = testsupport::fetch<2>();
+        const auto [rows, pages] = fetch<2>();
         const QList<titles::ExpiryRow> list(rows.toInt());
         QCOMPARE(plan(titles::expiryReport(list, "01/01/2027", "31/01/2027", QDate(2026, 12, 7), 450, 400), 400),
                  pages);
@@ -116,15 +116,15 @@ private slots:
     // A bad price or date is refused before anything is written; a title deleted meanwhile
     // says nothing was saved; a good renewal is stored and shown.
     void renewals_data() {
-        testsupport::textTable({"price", "renewal", "meanwhile", "box", "stored"},
-                               {"bad price~12,50~01/02/2027~~จำนวนเงิน~100.00|2027-01-01|2026-02-01",
-                                "negative price~-5~01/02/2027~~จำนวนเงิน~100.00|2027-01-01|2026-02-01",
-                                "no such date~120~31/02/2027~~ไม่ใช่วันที่~100.00|2027-01-01|2026-02-01",
-                                "deleted~120~01/02/2027~DELETE FROM magazine WHERE Pointer = 'J000001'~ไม่ได้ถูกบันทึก~",
-                                "renewed~120.5~01/02/2570~~เรียบร้อยแล้ว~120.50|2027-12-01|2027-02-01"});
+        textTable({"price", "renewal", "meanwhile", "box", "stored"},
+                  {"bad price~12,50~01/02/2027~~จำนวนเงิน~100.00|2027-01-01|2026-02-01",
+                   "negative price~-5~01/02/2027~~จำนวนเงิน~100.00|2027-01-01|2026-02-01",
+                   "no such date~120~31/02/2027~~ไม่ใช่วันที่~100.00|2027-01-01|2026-02-01",
+                   "deleted~120~01/02/2027~DELETE FROM magazine WHERE Pointer = 'J000001'~ไม่ได้ถูกบันทึก~",
+                   "renewed~120.5~01/02/2570~~เรียบร้อยแล้ว~120.50|2027-12-01|2027-02-01"});
     }
     void renewals() {
-        const auto [price, renewal, meanwhile, box, stored] = testsupport::fetch<5>();
+        const auto [price, renewal, meanwhile, box, stored] = fetch<5>();
         search("01/01/2027", "31/01/2027");
         clickRow("showjour", 0);
         click("cmdedit");
@@ -135,7 +135,7 @@ private slots:
         click("Command7"); // the expiry calendar opens on the expiry shown, not on today
         QCOMPARE(control<QCalendarWidget>(w, "MonthView4")->selectedDate(), QDate(2027, 12, 1));
         if (!meanwhile.isEmpty())
-            db->admin().exec(meanwhile);
+            exec(meanwhile);
         click("cmdsave");
         QVERIFY2(boxes->last().prompt.contains(box), qPrintable(boxes->last().prompt));
         if (box == u"เรียบร้อยแล้ว"_s) { // saved: the calendar closed, the renewal shown as stored
@@ -149,7 +149,7 @@ private slots:
     // failure (1) leaving no output behind, silence on success unless asked, an empty list
     // written with its headings.
     void commandLine_data() {
-        testsupport::textTable(
+        textTable(
             {"args", "exit", "said", "written"},
             {"unknown option~expiry --group J --from 01/01/2027 --to 31/01/2027 --csv D/a.csv --colour~2~colour~",
              "claims on expiry~expiry --group J --from 01/01/2027 --to 31/01/2027 --claims --csv D/a.csv~2~--claims~",
@@ -172,7 +172,7 @@ private slots:
              "empty list~expiry --group I --from 01/01/2030 --to 31/01/2030 --csv D/a.csv~0~~a.csv"});
     }
     void commandLine() {
-        const auto [args, exit, said, written] = testsupport::fetch<4>();
+        const auto [args, exit, said, written] = fetch<4>();
         QTemporaryDir dir;
         const QString d = dir.path();
         QByteArray output;
@@ -181,7 +181,7 @@ private slots:
                  output.constData());
         QCOMPARE(QDir(d).entryList(QDir::Files).join(' '), written);
         if (written.contains(u"a.csv"_s)) { // headings first; the empty list has nothing else
-            const QByteArray csv = testsupport::fileBytes(d + "/a.csv");
+            const QByteArray csv = fileBytes(d + "/a.csv");
             QVERIFY(csv.startsWith("\xEF\xBB\xBF\xE0\xB8\xA5") && (csv.count("\r\n") == 1) == args.contains("2030"));
         }
     }
@@ -190,9 +190,9 @@ private slots:
     // the CSV keeps commas, quotes and Thai; the command line writes the same rows.
     void outputs() {
         for (int i = 10; i < 36; ++i)
-            db->admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code, End_Date) "
-                                            "VALUES (?, ?, '1', '2027-01-20')"),
-                             {u"J0000%1"_s.arg(i), u"วารสารที่ %1"_s.arg(i)});
+            exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code, End_Date) "
+                                "VALUES (?, ?, '1', '2027-01-20')"),
+                 {u"J0000%1"_s.arg(i), u"วารสารที่ %1"_s.arg(i)});
         search("01/01/2027", "31/01/2027");
         click("Cmdprint");
         QCOMPARE(boxes->last().prompt, u"คุณต้องการพิมพ์ข้อมูลหรือไม่"_s);
@@ -201,9 +201,8 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(viewer->savePdf(dir.filePath("list.pdf")) && viewer->saveCsv(dir.filePath("window.csv")));
         const auto pdfText = [&](int page) { return testsupport::pdfText(dir.filePath("list.pdf"), page); };
-        QVERIFY2(pdfText(1).startsWith(testsupport::bare(u"รายชื่อวารสารที่จะครบอายุสมาชิก"_s)), qPrintable(pdfText(1)));
-        QVERIFY2(pdfText(2).endsWith(testsupport::bare(u"29 วารสารที่ 35 20/01/2027 รวมทั้งสิ้น 29 รายชื่อ"_s)),
-                 qPrintable(pdfText(2)));
+        QVERIFY2(pdfText(1).startsWith(bare(u"รายชื่อวารสารที่จะครบอายุสมาชิก"_s)), qPrintable(pdfText(1)));
+        QVERIFY2(pdfText(2).endsWith(bare(u"29 วารสารที่ 35 20/01/2027 รวมทั้งสิ้น 29 รายชื่อ"_s)), qPrintable(pdfText(2)));
         QVERIFY(pdfText(3).isEmpty());
         // The viewer: icons with tooltips, the page and the zoom said in words.
         for (const char* b : {"previousPage", "nextPage", "zoomOut", "zoomIn"})
@@ -219,22 +218,22 @@ private slots:
         printer.setOutputFileName(dir.filePath("no/such/folder/list.pdf"));
         QVERIFY(!viewer->printTo(printer));
         QCOMPARE(boxes->last().title + boxes->last().prompt.left(10), u"พิมพ์ไม่ได้เริ่มพิมพ์"_s);
-        const QByteArray bytes = testsupport::fileBytes(dir.filePath("window.csv"));
+        const QByteArray bytes = fileBytes(dir.filePath("window.csv"));
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF\xE0\xB8\xA5")); // a byte-order mark, then ลำดับที่
         QVERIFY(bytes.contains(u"\r\n2,\"Beta, \"\"the\"\" วารสาร\",31/01/2027,\r\n"_s.toUtf8()));
         QCOMPARE(runReport({"expiry", "--group", "J", "--from", "01/01/2027", "--to", "31/01/2027", "--csv",
                             dir.filePath("cli.csv"), "--pdf", dir.filePath("cli.pdf")}),
                  0);
-        QCOMPARE(testsupport::fileBytes(dir.filePath("cli.csv")), bytes);
+        QCOMPARE(fileBytes(dir.filePath("cli.csv")), bytes);
         QPointer<reports::ReportViewer> shown(viewer); // Esc closes the viewer's window
         QTest::keyClick(viewer, Qt::Key_Escape);
         QTRY_VERIFY(shown.isNull());
         // 95 titles: every number 1 to 95 printed, and nothing below the foot of the A4 page;
         // a print date on each of the three full pages.
         for (int i = 36; i < 102; ++i)
-            db->admin().exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code, End_Date) "
-                                            "VALUES (?, ?, '1', '2027-01-21')"),
-                             {u"J0000%1"_s.arg(i, 2, 10, QChar(u'0')), u"วารสารที่ %1"_s.arg(i)});
+            exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code, End_Date) "
+                                "VALUES (?, ?, '1', '2027-01-21')"),
+                 {u"J0000%1"_s.arg(i, 2, 10, QChar(u'0')), u"วารสารที่ %1"_s.arg(i)});
         click("Command2");
         search("01/01/2027", "31/01/2027");
         click("Cmdprint");
@@ -242,12 +241,12 @@ private slots:
         QVERIFY(longList->savePdf(dir.filePath("long.pdf")));
         QStringList numbers, offPage;
         QList<int> dated;
-        for (const auto& word : testsupport::pdfWords(dir.filePath("long.pdf"))) {
+        for (const auto& word : pdfWords(dir.filePath("long.pdf"))) {
             if (word.x < 50) // the number column
                 numbers << word.text;
             if (!word.onPage)
                 offPage << word.text;
-            if (word.text == testsupport::bare(u"วันที่พิมพ์"_s))
+            if (word.text == bare(u"วันที่พิมพ์"_s))
                 dated << word.page;
         }
         for (int n = 1; n <= 95; ++n)

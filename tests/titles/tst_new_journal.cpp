@@ -9,7 +9,7 @@
 
 using titles::New_Journal;
 
-class tst_new_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<New_Journal> {
+class tst_new_journal : public DatabaseTest, WindowFixture<New_Journal> {
     Q_OBJECT
     std::unique_ptr<app::menumagizine> main;
 
@@ -68,7 +68,7 @@ private slots:
             "NULL, NULL, NULL, '2', '01', NULL)"));
         a.exec(u"INSERT INTO tranfile (magno, pointer, MagStatus) VALUES ('1', 'J000001', 'O')"_s);
         a.exec(u"UPDATE recsetup SET pointer_ctrl1 = 'J000002', pointer_ctrl2 = 'I000002'"_s);
-        testsupport::piecesOfPlantedRows(a);
+        piecesOfPlantedRows(a);
         main = std::make_unique<app::menumagizine>();
         app::registerWindows(main->windows());
         main->show();
@@ -79,7 +79,7 @@ private slots:
     void cleanup() {
         boxes.reset();
         main.reset();
-        QCOMPARE(testsupport::closeAllWindows(), 0);
+        QCOMPARE(closeAllWindows(), 0);
     }
 
     // A title shows every column, locked; codes without a row show nothing.
@@ -103,7 +103,7 @@ private slots:
                  {"dcbtypemag", "dcblanguage", "dcbmagtype", "dcbdepart", "dcbrecei", "dcbbindcolor", "dcbstatus"})
                 got << combo(n)->currentText();
             QCOMPARE(text("Text1")->text() + u' ' + got.join(u'|'), QString::fromUtf8(expected));
-            QCOMPARE(control<QGroupBox>(w, "Frame2")->isVisible(), text("Text1")->text() == QLatin1String("J000001"));
+            QCOMPARE(control<QGroupBox>(w, "Frame2")->isVisible(), text("Text1")->text() == u"J000001"_s);
             QVERIFY(option("opt1")->isChecked());
         }
     }
@@ -137,16 +137,16 @@ private slots:
     }
 
     void addInEachSeries_data() {
-        testsupport::textTable({"series", "language", "expiry", "code", "counters"},
-                               {"foreign journal~opt1~ภาษาต่างประเทศ~31/12/2027~J000120~J000121 I000007",
-                                "Thai journal, Buddhist-era expiry~opt1~ภาษาไทย~31/12/2570~I000007~J000120 I000008",
-                                "foreign newspaper, no expiry: today~opt2~ภาษาต่างประเทศ~~K000001~K000002 L032767",
-                                "Thai newspaper~opt2~ภาษาไทย~31/12/2027~L032767~K000001 L032768"});
+        textTable({"series", "language", "expiry", "code", "counters"},
+                  {"foreign journal~opt1~ภาษาต่างประเทศ~31/12/2027~J000120~J000121 I000007",
+                   "Thai journal, Buddhist-era expiry~opt1~ภาษาไทย~31/12/2570~I000007~J000120 I000008",
+                   "foreign newspaper, no expiry: today~opt2~ภาษาต่างประเทศ~~K000001~K000002 L032767",
+                   "Thai newspaper~opt2~ภาษาไทย~31/12/2027~L032767~K000001 L032768"});
     }
     void addInEachSeries() {
-        const auto [series, language, expiry, code, counters] = testsupport::fetch<5>();
-        db->admin().exec(QStringLiteral("UPDATE recsetup SET pointer_ctrl1 = 'J000120', pointer_ctrl2 = 'I000007', "
-                                        "pointer_ctrl3 = 'K000001', pointer_ctrl4 = 'L032767'"));
+        const auto [series, language, expiry, code, counters] = fetch<5>();
+        exec(QStringLiteral("UPDATE recsetup SET pointer_ctrl1 = 'J000120', pointer_ctrl2 = 'I000007', "
+                            "pointer_ctrl3 = 'K000001', pointer_ctrl4 = 'L032767'"));
         click("Cmdadd");
         QVERIFY(w->adding() && option("opt1")->hasFocus());
         QCOMPARE(text("Text7")->text() + text("Text11")->text(), u"10"_s);
@@ -191,21 +191,20 @@ private slots:
     // Each required field in the order checked (its message, the focus on it), then the values
     // that are not what their columns hold.
     void inputRefused_data() {
-        testsupport::textTable(
-            {"filled", "field", "value", "message", "focus"},
-            {"0~0~~~กรุณาเลือกประเภทสิ่งพิมพ์ ~opt1", "1~1~~~กรุณาเลือกชนิดสิ่งพิมพ์ ~dcbtypemag",
-             "2~2~~~กรุณากรอกข้อมูลช่อง ชื่อวารสาร/หนังสือพิมพ์ ~Text2", "3~3~~~กรุณาเลือกภาษา วารสาร/หนังสือพิมพ์ ~dcblanguage",
-             "4~4~~~กรุณาเลือกกำหนดการออก วารสาร/หนังสือพิมพ์ ~dcbmagtype", "5~5~~~กรุณากรอกข้อมูลช่อง ผู้จัดพิมพ์ ~Text10",
-             "6~6~~~กรุณาเลือก คณะ/หน่วยงานที่บอกรับ ~dcbdepart", "7~7~~~กรุณาเลือก สถานภาพการบอกรับ ~dcbrecei",
-             "8~8~~~กรุณาเลือก ผู้จัดจำหน่าย ~Text14", "9~9~~~กรุณาเลือก สถานภาพสมาชิก~dcbstatus",
-             "10~10~~~กรุณาเลือก สีปก~dcbbindcolor",
-             "publisher typed, not chosen~11~Text10~Wiley~กรุณาเลือกผู้จัดพิมพ์จากรายการ~Text10",
-             "no such start date~11~Mask1~31/02/2024~~Mask1", "expiry half typed~11~Mask4~12/2027~~Mask4",
-             "order date in another form~11~Mask5~2027/01/01~~Mask5", "copies~11~Text7~two~~Text7",
-             "price~11~Text11~1,2x~~Text11"});
+        textTable({"filled", "field", "value", "message", "focus"},
+                  {"0~0~~~กรุณาเลือกประเภทสิ่งพิมพ์ ~opt1", "1~1~~~กรุณาเลือกชนิดสิ่งพิมพ์ ~dcbtypemag",
+                   "2~2~~~กรุณากรอกข้อมูลช่อง ชื่อวารสาร/หนังสือพิมพ์ ~Text2", "3~3~~~กรุณาเลือกภาษา วารสาร/หนังสือพิมพ์ ~dcblanguage",
+                   "4~4~~~กรุณาเลือกกำหนดการออก วารสาร/หนังสือพิมพ์ ~dcbmagtype", "5~5~~~กรุณากรอกข้อมูลช่อง ผู้จัดพิมพ์ ~Text10",
+                   "6~6~~~กรุณาเลือก คณะ/หน่วยงานที่บอกรับ ~dcbdepart", "7~7~~~กรุณาเลือก สถานภาพการบอกรับ ~dcbrecei",
+                   "8~8~~~กรุณาเลือก ผู้จัดจำหน่าย ~Text14", "9~9~~~กรุณาเลือก สถานภาพสมาชิก~dcbstatus",
+                   "10~10~~~กรุณาเลือก สีปก~dcbbindcolor",
+                   "publisher typed, not chosen~11~Text10~Wiley~กรุณาเลือกผู้จัดพิมพ์จากรายการ~Text10",
+                   "no such start date~11~Mask1~31/02/2024~~Mask1", "expiry half typed~11~Mask4~12/2027~~Mask4",
+                   "order date in another form~11~Mask5~2027/01/01~~Mask5", "copies~11~Text7~two~~Text7",
+                   "price~11~Text11~1,2x~~Text11"});
     }
     void inputRefused() {
-        const auto [filled, field, value, message, focus] = testsupport::fetch<5>();
+        const auto [filled, field, value, message, focus] = fetch<5>();
         click("Cmdadd");
         fillAll(filled.toInt());
         text("Mask4")->setText(u"31/12/2027"_s);
@@ -227,7 +226,7 @@ private slots:
     // An edit rewrites the title's columns unless the row is gone, changed by another station
     // since it was shown, or the code was typed over with another title's.
     void editSaves_data() {
-        testsupport::textTable(
+        textTable(
             {"meanwhile", "code", "stored", "words"}, // stored: J000001's name, location and kind afterwards
             {"saved~~J000001~Nature International|ชั้น 3|03~เรียบร้อยแล้ว",
              "deleted meanwhile~DELETE FROM magazine WHERE Pointer = 'J000001'~J000001~~ข้อมูลไม่ได้ถูกบันทึก",
@@ -236,7 +235,7 @@ private slots:
              "another title's code~~I000001~Nature|ชั้น 2|01~ไม่สามารถเปลี่ยนรหัส"});
     }
     void editSaves() {
-        const auto [meanwhile, code, stored, words] = testsupport::fetch<4>();
+        const auto [meanwhile, code, stored, words] = fetch<4>();
         enter("Text2", u"atu"_s);
         QVERIFY(pick("dlbnamemag", u"Nature"_s));
         click("Cmdedit");
@@ -246,7 +245,7 @@ private slots:
         text("Text6")->setText(u"ชั้น 3"_s);
         choose("dcbtypemag", u"นิตยสาร"_s);
         if (!meanwhile.isEmpty())
-            db->admin().exec(meanwhile);
+            exec(meanwhile);
         boxes->answer({true, true}); // save; show the current values
         click("Cmdsave");
         QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
@@ -261,8 +260,8 @@ private slots:
     // An edit of a title without dates (NULL, or zero as older programs stored them) leaves them
     // empty (today is for new titles only).
     void editKeepsEmptyDates() {
-        db->admin().exec(QStringLiteral("SET STATEMENT sql_mode = '' FOR UPDATE magazine SET End_Date = NULL, "
-                                        "Order_Date = '0000-00-00' WHERE Pointer = 'J000001'"));
+        exec(QStringLiteral("SET STATEMENT sql_mode = '' FOR UPDATE magazine SET End_Date = NULL, "
+                            "Order_Date = '0000-00-00' WHERE Pointer = 'J000001'"));
         enter("Text2", u"atu"_s);
         QVERIFY(pick("dlbnamemag", u"Nature"_s));
         click("Cmdedit");
@@ -273,9 +272,9 @@ private slots:
 
     // The confirmation names what stays behind; only the title's own row goes.
     void deleteRemovesOnlyTheTitle() {
-        db->admin().exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus, regno) VALUES "
-                                        "('2', 'J000001', 'Z', 'B000001'), ('3', 'J000001', 'Z', 'B000001')"));
-        db->admin().exec(u"INSERT INTO article (article_no, Article_Name, pointer) VALUES ('1', 'a', 'J000001')"_s);
+        exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus, regno) VALUES "
+                            "('2', 'J000001', 'Z', 'B000001'), ('3', 'J000001', 'Z', 'B000001')"));
+        exec(u"INSERT INTO article (article_no, Article_Name, pointer) VALUES ('1', 'a', 'J000001')"_s);
         enter("Text2", u"Nature"_s);
         QVERIFY(pick("dlbnamemag", u"Nature"_s));
         click("Cmddel");
@@ -286,10 +285,10 @@ private slots:
         QCOMPARE(sql(u"SELECT COUNT(*) FROM tranfile WHERE pointer = 'J000001'"_s), u"3"_s);
         QVERIFY(text("Text2")->hasFocus());
         // Deleted by another station after it was shown: nothing is said to be deleted.
-        db->admin().exec(u"INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('J000001', 'Nature')"_s);
+        exec(u"INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('J000001', 'Nature')"_s);
         enter("Text2", u"Nature"_s);
         QVERIFY(pick("dlbnamemag", u"Nature"_s));
-        db->admin().exec(u"DELETE FROM magazine WHERE Pointer = 'J000001'"_s);
+        exec(u"DELETE FROM magazine WHERE Pointer = 'J000001'"_s);
         click("Cmddel");
         QCOMPARE(boxes->last().prompt, u"ไม่พบวารสารรหัส J000001 (อาจถูกลบจากเครื่องอื่นแล้ว) ไม่มีข้อมูลถูกลบ"_s);
     }
@@ -299,7 +298,7 @@ private slots:
     void missingPublisherGoesToThePublisherRegister() {
         click("Cmdadd");
         text("Text10")->setFocus();
-        testsupport::typeText(text("Text10"), u"สำนักพิมพ์ใหม่"_s);
+        typeText(text("Text10"), u"สำนักพิมพ์ใหม่"_s);
         QTest::keyClick(text("Text10"), Qt::Key_Return);
         auto* reg = qobject_cast<titles::Adddealer*>(main->windows().find(u"Adddealer"_s));
         QVERIFY(reg && reg->isVisible() && reg->isWindow());
@@ -315,7 +314,7 @@ private slots:
     }
 
     void seriesExhausted() {
-        db->admin().exec(u"UPDATE recsetup SET pointer_ctrl1 = 'J999999'"_s);
+        exec(u"UPDATE recsetup SET pointer_ctrl1 = 'J999999'"_s);
         for (const char* name : {"The last one", "One too many"}) {
             click("Cmdadd");
             fillAll();

@@ -5,7 +5,7 @@
 
 using volumes::sum_journal;
 
-class tst_sum_journal : public testsupport::DatabaseTest, testsupport::WindowFixture<sum_journal> {
+class tst_sum_journal : public DatabaseTest, WindowFixture<sum_journal> {
     Q_OBJECT
 
     QString callno() { return area("Text3")->toPlainText(); }
@@ -34,11 +34,11 @@ private slots:
         a.exec(QStringLiteral("INSERT INTO sum_journal (regno, callno, status) VALUES ('B000002', 'วารสารครุศาสตร์ ป.4', "
                               "'ST'), ('B000005', 'Nature Vol.1', 'ST'), ('B000009', 'วารสารครุศาสตร์ ป.3', 'ST')"));
         a.exec(u"UPDATE ctrlsumj SET regno_ctrl = 123"_s);
-        w = testsupport::showWindow<sum_journal>();
+        w = showWindow<sum_journal>();
     }
 
     void callNumbers_data() {
-        testsupport::textTable(
+        textTable(
             {"issues", "language", "expected"},
             {"Thai range~5,1,มกราคม 2549;5,2,กุมภาพันธ์ 2549;5,3,มีนาคม 2549~I000001~วารสาร ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49",
              "English single~12,1,January 2006~J000001~วารสาร Vol.12 No.1  Jan 06",
@@ -61,7 +61,7 @@ private slots:
              "no language for a month part~5,1,มีนาคม 2549~X000001~-", "nothing gathered~~I000001~-"});
     }
     void callNumbers() {
-        const auto [issues, language, expected] = testsupport::fetch<3>();
+        const auto [issues, language, expected] = fetch<3>();
         QList<volumes::GatheredIssue> gathered;
         for (const QString& i : issues.split(';', Qt::SkipEmptyParts)) {
             const QStringList v = i.split(',');
@@ -76,11 +76,11 @@ private slots:
     // Add shows the counter's number, Cancel keeps it; a duplicate pick is refused; a removal
     // closes up; Save binds the issues under the number and advances the counter.
     void gatherAndSave() {
-        db->admin().exec(QStringLiteral(
+        exec(QStringLiteral(
             "INSERT INTO tranfile (magno, pointer, daily, MagStatus) VALUES ('9', 'I000001', '2006-04-01', 'O')"));
         openTitle();
         QCOMPARE(offered(), u"14,9,13,12,11"_s); // numbers of one date compared as numbers
-        db->admin().exec(u"DELETE FROM tranfile WHERE magno = '9'"_s);
+        exec(u"DELETE FROM tranfile WHERE magno = '9'"_s);
         openTitle();
         QCOMPARE(offered(), u"14,13,12,11"_s); // a NULL status is unbound too
         QVERIFY(control<QLabel>(w, "Label1")->text().contains(u"Magno= 14"_s));
@@ -118,7 +118,7 @@ private slots:
     // Saves that must write nothing: empty, an issue bound meanwhile, a failure half-way.
     // Another station's volume taking the shown number gives this one the next.
     void saveRefusedOrRenumbered_data() {
-        testsupport::textTable(
+        textTable(
             {"meanwhile", "box", "stored"},
             {"nothing gathered~~ยังไม่ได้เลือกฉบับ~|123",
              "issue bound elsewhere~UPDATE tranfile SET MagStatus = 'Z', "
@@ -128,16 +128,16 @@ private slots:
              "number taken~UPDATE ctrlsumj SET regno_ctrl = 124~ได้รับเลขทะเบียน B000124~11ZB000124,13ZB000124|125"});
     }
     void saveRefusedOrRenumbered() {
-        const auto [meanwhile, box, stored] = testsupport::fetch<3>();
+        const auto [meanwhile, box, stored] = fetch<3>();
         openTitle();
         click("Cmdadd");
         if (!QTest::currentDataTag() || QByteArray(QTest::currentDataTag()) != "nothing gathered")
             for (int row : {3, 1})
                 clickRow("show_item", row);
         if (!meanwhile.isEmpty())
-            db->admin().exec(meanwhile);
+            exec(meanwhile);
         click("Cmdsave");
-        db->admin().exec(u"DROP TRIGGER IF EXISTS no_volumes"_s);
+        exec(u"DROP TRIGGER IF EXISTS no_volumes"_s);
         QVERIFY2(boxes->last().prompt.contains(box), qPrintable(boxes->last().prompt));
         QCOMPARE(sql("SELECT GROUP_CONCAT(magno, MagStatus, regno ORDER BY magno) FROM tranfile WHERE regno LIKE "
                      "'B0001%'") +
@@ -150,7 +150,7 @@ private slots:
     // step over missing numbers; an issue released from a stored volume stays released after
     // Cancel and is offered again.
     void lookUpStepAndRelease() {
-        db->admin().exec(u"UPDATE tranfile SET MagStatus = 'Z', regno = 'B000009' WHERE magno IN ('11', '12')"_s);
+        exec(u"UPDATE tranfile SET MagStatus = 'Z', regno = 'B000009' WHERE magno IN ('11', '12')"_s);
         enter("Text2", u"b000005"_s);
         QCOMPARE(text("Text2")->text() + callno() + gathered(), u"B000005Nature Vol.1"_s);
         click("Cmdnext");
@@ -178,10 +178,10 @@ private slots:
         QCOMPARE(w->mode(), volumes::sum_journal::Mode::Shown);
         QCOMPARE(sql("SELECT COUNT(*) FROM tranfile WHERE COALESCE(MagStatus, '') <> 'Z'"), u"3"_s);
         // The last number the counter gives (its series full) is stepped to like any other.
-        db->admin().exec(u"INSERT INTO sum_journal (regno, callno) VALUES ('B999998', 'a'), ('B999999', 'b')"_s);
-        db->admin().exec(u"UPDATE ctrlsumj SET regno_ctrl = '1000000'"_s);
+        exec(u"INSERT INTO sum_journal (regno, callno) VALUES ('B999998', 'a'), ('B999999', 'b')"_s);
+        exec(u"UPDATE ctrlsumj SET regno_ctrl = '1000000'"_s);
         w->close();
-        w = testsupport::showWindow<volumes::sum_journal>();
+        w = showWindow<volumes::sum_journal>();
         enter("Text2", u"B999998"_s);
         click("Cmdnext");
         QCOMPARE(text("Text2")->text(), u"B999999"_s);

@@ -23,12 +23,12 @@ const QString script = u"<script>alert('x')</script> วารสาร"_s;
 
 QString unescaped(QString s) {
     s.remove(QRegularExpression(u"<[^>]*>"_s));
-    return s.replace(QLatin1String("&lt;"), QLatin1String("<"))
-        .replace(QLatin1String("&gt;"), QLatin1String(">"))
-        .replace(QLatin1String("&quot;"), QLatin1String("\""))
-        .replace(QLatin1String("&#39;"), QLatin1String("'"))
-        .replace(QLatin1String("&nbsp;"), QLatin1String(" "))
-        .replace(QLatin1String("&amp;"), QLatin1String("&"));
+    return s.replace(u"&lt;"_s, u"<"_s)
+        .replace(u"&gt;"_s, u">"_s)
+        .replace(u"&quot;"_s, u"\""_s)
+        .replace(u"&#39;"_s, u"'"_s)
+        .replace(u"&nbsp;"_s, u" "_s)
+        .replace(u"&amp;"_s, u"&"_s);
 }
 
 // The text of each body row's cells, as the browser built them.
@@ -99,15 +99,14 @@ private slots:
         shots.mkpath(u"."_s);
         bench::generate(db->admin(), bench::DataSize::demo());
         // Stored markup and text that means something to LIKE or to HTML.
-        db->admin().exec(u"UPDATE magazine SET Magazine_Name = ? WHERE Pointer = 'J000001'"_s, {script});
+        exec(u"UPDATE magazine SET Magazine_Name = ? WHERE Pointer = 'J000001'"_s, {script});
         const QStringList names =
-            QStringList{script, u"'Quoted' at the start"_s, u"Save 50%_ now"_s, u"Save 50% now"_s} +
-            testsupport::hostileTexts();
+            QStringList{script, u"'Quoted' at the start"_s, u"Save 50%_ now"_s, u"Save 50% now"_s} + hostileTexts();
         for (int i = 0; i < names.size(); ++i)
-            db->admin().exec(QStringLiteral("INSERT INTO article (article_no, Article_Name, pointer, year, volume, "
-                                            "keydate) VALUES (?, ?, 'J000002', '1', '1', '2026-11-02 10:00:00')"),
-                             {u"H%1"_s.arg(i, 6, 10, QChar(u'0')), names.at(i)});
-        data::Connection root(testsupport::adminSettings());
+            exec(QStringLiteral("INSERT INTO article (article_no, Article_Name, pointer, year, volume, "
+                                "keydate) VALUES (?, ?, 'J000002', '1', '1', '2026-11-02 10:00:00')"),
+                 {u"H%1"_s.arg(i, 6, 10, QChar(u'0')), names.at(i)});
+        data::Connection root(adminSettings());
         root.exec(u"CREATE USER IF NOT EXISTS 'warasan_web'@'127.0.0.1'"_s);
         root.exec(u"GRANT SELECT ON `%1`.* TO 'warasan_web'@'127.0.0.1'"_s.arg(db->name()));
         web::ServerOptions options;
@@ -175,18 +174,17 @@ private slots:
     // Each list of the intranet through the report output, as a scheduled run writes it: the
     // same CSV as the page's, and every row on the printed pages, none off its page.
     void listsOnPaper_data() {
-        testsupport::textTable(
-            {"kind", "path", "query", "key"},
-            {"titles J~titles~rpt_journal/rpt_journal_all.php~group=J~0",
-             "by faculty~titles-by-faculty~rpt_journal/rpt_journal_department.php~~1",
-             "registered~registrations~rpt_journal/rpt_regis_journal.php~from=1/1/2569&to=30/11/2026~0",
-             "bound~bound-volumes~rpt_journal/main_sum_journal.php~from=1/1/2020&to=30/11/2026~0",
-             "indexed~index-entries~rpt_journal/rpt_index_journal.php~from=1/1/2000&to=31/12/2099~0",
-             "a title's issues~title-issues~rpt_journal/rpt_title_issues.php~title=J000002~0",
-             "publishers~publishers~rpt_journal/rpt_publishers.php~~0"});
+        textTable({"kind", "path", "query", "key"},
+                  {"titles J~titles~rpt_journal/rpt_journal_all.php~group=J~0",
+                   "by faculty~titles-by-faculty~rpt_journal/rpt_journal_department.php~~1",
+                   "registered~registrations~rpt_journal/rpt_regis_journal.php~from=1/1/2569&to=30/11/2026~0",
+                   "bound~bound-volumes~rpt_journal/main_sum_journal.php~from=1/1/2020&to=30/11/2026~0",
+                   "indexed~index-entries~rpt_journal/rpt_index_journal.php~from=1/1/2000&to=31/12/2099~0",
+                   "a title's issues~title-issues~rpt_journal/rpt_title_issues.php~title=J000002~0",
+                   "publishers~publishers~rpt_journal/rpt_publishers.php~~0"});
     }
     void listsOnPaper() {
-        const auto [kind, path, query, key] = testsupport::fetch<4>();
+        const auto [kind, path, query, key] = fetch<4>();
         web::Query q;
         QStringList args = {kind};
         for (const QString& pair : query.split(u'&', Qt::SkipEmptyParts)) {
@@ -200,46 +198,45 @@ private slots:
             errors.constData());
         QVERIFY(QString::fromStdString(get(path, q)->body).contains(u"ดาวน์โหลด PDF (พิมพ์)"_s));
         q.insert(u"format"_s, u"csv"_s);
-        const QByteArray csv = testsupport::fileBytes(dir.filePath("list.csv"));
+        const QByteArray csv = fileBytes(dir.filePath("list.csv"));
         QCOMPARE(csv, QByteArray::fromStdString(get(path, q)->body));
         const QStringList lines = QString::fromUtf8(csv).split(u"\r\n"_s, Qt::SkipEmptyParts).mid(1);
         QVERIFY(lines.size() > 3);
         QString words;
-        for (const auto& word : testsupport::pdfWords(dir.filePath("list.pdf"))) {
+        for (const auto& word : pdfWords(dir.filePath("list.pdf"))) {
             QVERIFY2(word.onPage, qPrintable(word.text));
             words += word.text;
         }
         for (const QString& line : lines)
-            QVERIFY2(words.contains(testsupport::bare(line.section(u',', key.toInt(), key.toInt()))), qPrintable(line));
-        QVERIFY(words.contains(testsupport::bare(u"รวมทั้งสิ้น %1 รายการ"_s.arg(lines.size()))));
+            QVERIFY2(words.contains(bare(line.section(u',', key.toInt(), key.toInt()))), qPrintable(line));
+        QVERIFY(words.contains(bare(u"รวมทั้งสิ้น %1 รายการ"_s.arg(lines.size()))));
         // The page offers the same pages, drawn by the server.
         q.insert(u"format"_s, u"pdf"_s);
         QFile served(dir.filePath("served.pdf"));
         QVERIFY(served.open(QIODevice::WriteOnly) && served.write(QByteArray::fromStdString(get(path, q)->body)) > 0);
         served.close();
-        QCOMPARE(testsupport::pdfText(served.fileName()), testsupport::pdfText(dir.filePath("list.pdf")));
+        QCOMPARE(pdfText(served.fileName()), pdfText(dir.filePath("list.pdf")));
     }
 
     // Each search finds exactly the articles the server's own LIKE finds for the typed text.
     void searchFindsWhatSqlFinds_data() {
-        testsupport::textTable({"field", "how", "text"},
-                               {"title begins with a quote~title~begins~'Quo", "title holds 50%_~title~contains~50%_",
-                                "title holds a backslash~title~contains~\\", "Thai prefix~title~begins~การ",
-                                "markup~title~contains~<script>", "subject~subject~contains~การ",
-                                "journal~journal~begins~วารสาร"});
+        textTable({"field", "how", "text"},
+                  {"title begins with a quote~title~begins~'Quo", "title holds 50%_~title~contains~50%_",
+                   "title holds a backslash~title~contains~\\", "Thai prefix~title~begins~การ",
+                   "markup~title~contains~<script>", "subject~subject~contains~การ", "journal~journal~begins~วารสาร"});
     }
     void searchFindsWhatSqlFinds() {
-        const auto [field, how, text] = testsupport::fetch<3>();
+        const auto [field, how, text] = fetch<3>();
         // The typed text made literal by the server's own REPLACE, not by the program.
         const QString like =
             QStringLiteral(
                 "LIKE CONCAT(%1, REPLACE(REPLACE(REPLACE(?, '\\\\', '\\\\\\\\'), '%', '\\\\%'), '_', '\\\\_'), "
                 "'%')")
-                .arg(how == QLatin1String("contains") ? u"'%'"_s : u"''"_s);
+                .arg(how == u"contains"_s ? u"'%'"_s : u"''"_s);
         QString q;
-        if (field == QLatin1String("subject"))
+        if (field == u"subject"_s)
             q = u"SELECT DISTINCT article_no FROM msubject WHERE subject "_s + like;
-        else if (field == QLatin1String("journal"))
+        else if (field == u"journal"_s)
             q = QStringLiteral("SELECT a.article_no FROM article a JOIN magazine m ON m.Pointer = a.pointer WHERE "
                                "m.Magazine_Name ") +
                 like;
@@ -252,11 +249,10 @@ private slots:
 
     // Each search's CSV names every column it gives: as many captions as each row has cells.
     void csvHeadersFitTheRows_data() {
-        testsupport::textTable({"path"},
-                               {"articles~main_search_journal.asp", "references~rpt_journal/main_refer_journal.php"});
+        textTable({"path"}, {"articles~main_search_journal.asp", "references~rpt_journal/main_refer_journal.php"});
     }
     void csvHeadersFitTheRows() {
-        const auto [path] = testsupport::fetch<1>();
+        const auto [path] = fetch<1>();
         const auto r = get(
             path, {{u"q"_s, u"การ"_s}, {u"field"_s, u"subject"_s}, {u"how"_s, u"contains"_s}, {u"format"_s, u"csv"_s}});
         const auto cells = [](const QString& line) {
@@ -292,7 +288,7 @@ private slots:
 
     // Hostile stored titles come back as the same text, on the page and in the CSV.
     void hostileTitlesShownAsText() {
-        const QStringList texts = testsupport::hostileTexts();
+        const QStringList texts = hostileTexts();
         const QString journal = sql(u"SELECT Magazine_Name FROM magazine WHERE Pointer = 'J000002'"_s);
         const auto page =
             get(u"main_search_journal.asp"_s, {{u"q"_s, journal}, {u"field"_s, u"journal"_s}, {u"per"_s, u"500"_s}});

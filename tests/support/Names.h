@@ -1,0 +1,8 @@
+#pragma once
+
+// What the tests name without a prefix: Qt's string literals (u"…"_s) and the test support.
+#include <QString>
+
+using namespace Qt::StringLiterals;
+namespace testsupport {}
+using namespace testsupport;
