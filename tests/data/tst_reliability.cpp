@@ -8,9 +8,7 @@
 #include "support/Stations.h"
 #include "volumes/VolumeStore.h"
 
-#include <QMutex>
 #include <QTest>
-#include <set>
 
 class tst_reliability : public testsupport::DatabaseTest {
     Q_OBJECT
@@ -31,23 +29,10 @@ private slots:
     void stationsAtOnce_data() { kinds(); }
     void stationsAtOnce() {
         QFETCH(int, kind);
-        const auto& s = numberedSaves().at(kind);
-        constexpr int stations = 4, each = 12;
-        QMutex mutex;
-        QStringList numbers;
-        QCOMPARE(runStations(*db, stations,
-                             [&](data::Connection& c, int st) {
-                                 for (int i = 0; i < each; ++i) {
-                                     const QString n = s.save(c, u"สถานี %1 ที่ %2"_s.arg(st).arg(i));
-                                     QMutexLocker lock(&mutex);
-                                     numbers << n;
-                                 }
-                             }),
-                 0);
-        QCOMPARE(int(std::set<QString>(numbers.begin(), numbers.end()).size()), stations * each);
-        auto c = db->connect();
-        for (const QString& n : numbers)
-            QVERIFY2(s.stored(*c, n).startsWith(u"สถานี"_s), qPrintable(n));
+        auto reader = db->connect();
+        const QString problem =
+            savedAtOnce(numberedSaves().at(kind), 4, 12, [this](int) { return db->settings(); }, {reader.get()});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
     // Cut after COMMIT reached the server: saved, and said so, once. Cut before: not saved,

@@ -1,37 +1,54 @@
 #pragma once
 
-#include "support/TestServer.h"
+#include "support/Saves.h"
 
+#include <QMutex>
 #include <QThread>
-#include <atomic>
 #include <functional>
+#include <set>
 
 namespace testsupport {
 
-// Runs `work` on `stations` threads at the same moment, each with a connection of its own as
-// the program's account, the way several workstations save at once. Gives how many
-// stations failed (their errors are printed).
-inline int runStations(const TestDatabase& db, int stations, const std::function<void(data::Connection&, int)>& work) {
-    std::atomic<int> failures{0};
+// `stations` workstations saving `each` texts through `save` at the same moment, station `st`
+// connecting with `settings(st)`. Empty when every save was given a number of its own and
+// each of `readers` reads every text back under its number; otherwise what went wrong.
+inline QString savedAtOnce(const NumberedSave& save, int stations, int each,
+                           const std::function<data::ConnectionSettings(int)>& settings,
+                           const QList<data::Connection*>& readers) {
+    QMutex mutex;
+    QStringList numbers, failures;
     QList<QThread*> threads;
-    for (int s = 0; s < stations; ++s) {
-        threads << QThread::create([&, s] {
-            try {
-                auto c = db.connect();
-                work(*c, s);
-            } catch (const std::exception& e) {
-                qWarning("station %d failed: %s", s, e.what());
-                ++failures;
+    for (int st = 0; st < stations; ++st) {
+        threads << QThread::create([&, st] {
+            data::Connection c(settings(st));
+            for (int i = 0; i < each; ++i) {
+                try {
+                    const QString n = save.save(c, u"สถานี %1 ที่ %2"_s.arg(st).arg(i));
+                    QMutexLocker lock(&mutex);
+                    numbers << n;
+                } catch (const std::exception& e) {
+                    QMutexLocker lock(&mutex);
+                    failures << u"station %1: %2"_s.arg(st).arg(QString::fromUtf8(e.what()));
+                }
             }
         });
         threads.last()->start();
     }
     for (QThread* t : threads) {
-        if (!t->wait(180000))
-            ++failures;
+        if (!t->wait(300000))
+            failures << u"a station did not finish"_s;
         delete t;
     }
-    return failures.load();
+    if (!failures.isEmpty())
+        return failures.join(u'\n');
+    if (std::set<QString>(numbers.begin(), numbers.end()).size() != size_t(stations * each))
+        return u"%1 saves, %2 numbers"_s.arg(stations * each)
+            .arg(std::set<QString>(numbers.begin(), numbers.end()).size());
+    for (data::Connection* r : readers)
+        for (const QString& n : numbers)
+            if (!save.stored(*r, n).startsWith(u"สถานี"_s))
+                return u"nothing read back under %1"_s.arg(n);
+    return {};
 }
 
 } // namespace testsupport
