@@ -83,14 +83,6 @@ private slots:
         for (const char* name : {"aaaa", "maindt", "Inputdata", "index_j", "reportjounal", "cccc", "search_journal"})
             action(name)->trigger();
         QVERIFY(opened.isEmpty() && main->area()->subWindowList().isEmpty());
-        // Window entries are enabled exactly for the windows this build has.
-        app::registerWindows(main->windows());
-        main->refreshMenu();
-        int windowEntries = 0;
-        for (const app::MenuEntry& e : app::mainMenu())
-            if (e.action == app::MenuEntry::Action::Window && ++windowEntries)
-                QCOMPARE(action(e.name.toLatin1().constData())->isEnabled(), main->windows().has(e.target));
-        QCOMPARE(windowEntries, 11); // the web entries: tst_web opens each one's page through the menu
     }
 
     // On a screen smaller than the desk's (800×600) every working window still lets each of its
@@ -161,37 +153,6 @@ private slots:
         QVERIFY(main->area()->subWindowList().isEmpty() && !main->windows().find(u"New_Journal"_s));
         action("jour_all")->trigger(); // the menu still works
         QCOMPARE(opened.size(), 1);
-    }
-
-    // At start the staff learn when the database takes no saves, and hear nothing when it does.
-    void readOnlyDatabaseSaidAtStart() {
-        TestDatabase db(u"mainwindow"_s);
-        ScriptedMessages boxes;
-        main->checkDatabase();
-        QCOMPARE(boxes.boxes.size(), 0);
-        db.admin().exec(u"ALTER TABLE mauthfile ENGINE=MyISAM"_s);
-        main->checkDatabase();
-        QCOMPARE(boxes.boxes.size(), 1);
-        QVERIFY(boxes.last().title == u"ฐานข้อมูลอ่านอย่างเดียว"_s &&
-                boxes.last().prompt.contains(u"mauthfile เป็นแบบ MyISAM"_s));
-    }
-
-    void exitClosesChildrenButNotTopLevelWindows() {
-        main->windows().add(u"reg_journal"_s, app::WindowRegistry::Placement::Child, [] { return new QWidget; });
-        main->windows().add(u"add_auther"_s, app::WindowRegistry::Placement::CentredOnScreen, [] {
-            auto* w = new QWidget;
-            w->resize(400, 300);
-            return w;
-        });
-        QPointer<QWidget> child = main->windows().show(u"reg_journal"_s);
-        QPointer<QWidget> author = main->windows().show(u"add_auther"_s);
-        QVERIFY((author->frameGeometry().center() - main->screen()->availableGeometry().center()).manhattanLength() <=
-                4);
-        action("menuexit")->trigger();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!main->isVisible() && child.isNull());
-        QVERIFY(author && author->isVisible()); // the program lives on until this one closes too
-        author->close();
     }
 };
 

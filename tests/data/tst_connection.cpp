@@ -108,24 +108,6 @@ private slots:
         QCOMPARE(c->query(u"SELECT 1"_s).text(0, 0), u"1"_s);
     }
 
-    // Nothing listening, or no server configured: said by name (no fall-back to a local socket).
-    void unreachableServerIsNamed() {
-        data::ConnectionSettings s = db->settings();
-        for (const auto& [server, port, words] :
-             {std::tuple{s.server, 1, "127.0.0.1:1"}, {QString(), 1, "WARASAN_SERVER"}}) {
-            s.server = server;
-            s.port = port;
-            data::Connection bad(s);
-            try {
-                bad.open();
-                QFAIL("connected to nothing");
-            } catch (const data::DbError& e) {
-                QVERIFY2((server.isEmpty() || e.connectionLost()) && e.message().contains(QLatin1String(words)),
-                         qPrintable(e.describe()));
-            }
-        }
-    }
-
     // No server setting may let a write be cut short: the session is strict on every connection.
     void strictEvenOnAPermissiveServer() {
         exec(u"SET GLOBAL sql_mode = ''"_s);

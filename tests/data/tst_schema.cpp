@@ -48,24 +48,6 @@ private slots:
             db->connect()->query(u"SELECT COUNT(*) FROM %1"_s.arg(QLatin1String(t)));
     }
 
-    void thaiCollation() {
-        // Stored names sort in Thai dictionary order (leading vowels after their consonant)
-        // and tone marks stay distinct: ไก (chicken without its tone mark) is not ไก่.
-        int code = 0;
-        for (const QString& name : {u"ขา"_s, u"ไก่"_s, u"เกม"_s, u"กา"_s})
-            exec(u"INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES (?, ?)"_s,
-                 {QString::number(++code), name});
-        const data::Result r = db->connect()->query(u"SELECT Publisher_Name FROM dealer ORDER BY Publisher_Name"_s);
-        QStringList order;
-        for (const auto& row : r.rows)
-            order << row.at(0).toString();
-        QCOMPARE(order, (QStringList{u"กา"_s, u"เกม"_s, u"ไก่"_s, u"ขา"_s}));
-        const QString find = u"SELECT 1 FROM dealer WHERE Publisher_Name = ?"_s;
-        QCOMPARE(db->connect()->query(find, {u"ไก"_s}).rowCount(), 0);
-        QCOMPARE(db->connect()->query(find, {u"ไก่"_s}).rowCount(), 1);
-        exec(u"DELETE FROM dealer"_s);
-    }
-
     // A copy whose tables cannot keep a save whole, or are not where the program looks, still
     // shows what it holds but takes no save at all: the message names them, nothing is written.
     // Text a narrower character set cannot hold is refused with the characters named, never

@@ -125,12 +125,6 @@ private slots:
         w = showWindow<frmrep_journ_serv>();
     }
 
-    void leadingValues() {
-        const char* cases[][2] = {{"12", "12"}, {" 7a", "7"}, {"ก", "0"}, {"", "0"}, {"1.5", "1.5"}, {"-3x", "-3"}};
-        for (const auto& [text, value] : cases)
-            QCOMPARE(QString::number(survey::leadingValue(QString::fromUtf8(text))), QString::fromLatin1(value));
-    }
-
     // One day: exactly that day's issues of the received titles, newest registration first,
     // in the English layout; the Thai group in the Thai layout, whose PDF holds the Thai title.
     void stagedAndShown() {

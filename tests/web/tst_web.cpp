@@ -271,49 +271,6 @@ private slots:
             QVERIFY2(cells(line) == cells(lines.first()), qPrintable(lines.first() + " / " + line));
     }
 
-    // A pen name finds the articles under the true name and under every other pen name.
-    void authorSearchJoinsPenNames() {
-        const QString trueId = sql(QStringLiteral("SELECT trueidno FROM authname WHERE trueidno IS NOT NULL AND "
-                                                  "trueidno <> '' AND idno IN (SELECT idno FROM mauthfile) LIMIT 1"));
-        QVERIFY(!trueId.isEmpty());
-        const QString pen = sql(u"SELECT penname FROM authname WHERE trueidno = ? LIMIT 1"_s, {trueId});
-        const QStringList expected = column(db->admin().query(
-            QStringLiteral("SELECT DISTINCT f.article_no FROM mauthfile f JOIN authname n ON n.idno = f.idno WHERE "
-                           "n.idno = ? OR n.trueidno = ? ORDER BY 1"),
-            {trueId, trueId}));
-        QStringList got = found(u"author"_s, u"begins"_s, pen);
-        for (const QString& a : expected)
-            QVERIFY2(got.contains(a), qPrintable(a));
-    }
-
-    // Hostile stored titles come back as the same text, on the page and in the CSV.
-    void hostileTitlesShownAsText() {
-        const QStringList texts = hostileTexts();
-        const QString journal = sql(u"SELECT Magazine_Name FROM magazine WHERE Pointer = 'J000002'"_s);
-        const auto page =
-            get(u"main_search_journal.asp"_s, {{u"q"_s, journal}, {u"field"_s, u"journal"_s}, {u"per"_s, u"500"_s}});
-        QCOMPARE(page->status, 200);
-        const QString html = QString::fromStdString(page->body);
-        QVERIFY(!html.contains(u"<script"_s));
-        int shown = 0;
-        for (const QString& t : texts)
-            shown += unescaped(html).contains(t.trimmed()) ? 1 : 0;
-        QVERIFY2(shown >= texts.size() - 1, qPrintable(QString::number(shown))); // the NUL one is cut by HTML
-    }
-
-    // A period in either era gives the same report; per-day counts add up to SQL's.
-    void periodsInEitherEra() {
-        const QString path = u"rpt_journal/rpt_regis_journal.php"_s;
-        const QString common = browse(path, {{u"from"_s, u"1/1/2026"_s}, {u"to"_s, u"30/11/2026"_s}});
-        const QString buddhist = browse(path, {{u"from"_s, u"1/1/2569"_s}, {u"to"_s, u"30/11/2569"_s}});
-        QCOMPARE(tableRows(buddhist), tableRows(common));
-        const QString count =
-            sql(u"SELECT COUNT(*) FROM tranfile WHERE indate BETWEEN '2026-01-01' AND '2026-11-30'"_s);
-        QVERIFY(count.toInt() > 0);
-        QVERIFY(unescaped(common).contains(u"รวม"_s + QLocale(QLocale::Thai).toString(count.toLongLong())));
-        QVERIFY(unescaped(browse(path, {{u"from"_s, u"31/02/2026"_s}})).contains(u"ไม่ใช่วันที่ที่ถูกต้อง"_s));
-    }
-
     // Only the page table is served; a failure shows a reference, never the server's text.
     void refusalsAndFailures() {
         QCOMPARE(get(u"rpt_journal/rpt_journal_allXphp"_s)->status, 404);
