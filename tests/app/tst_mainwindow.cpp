@@ -78,11 +78,6 @@ private slots:
                                 "2 chk_recei ตรวจสอบการรับวารสาร;2 aaaa พิมพ์บัตรดัชนีวารสาร;1 search_journal สืบค้นข้อมูล;"
                                 "2 aaaaaa สืบค้นดรรชนีวารสาร;2 journal_refer สืบค้นดรรชนีวารสาร(รูปแบบบรรณานุกรม);"
                                 "1 menuexit ออกจากโปรแกรม"));
-        // The hidden entry and the entries with sub-items do nothing.
-        QVERIFY(!action("aaaa")->isVisible() && !action("aaaa")->isEnabled());
-        for (const char* name : {"aaaa", "maindt", "Inputdata", "index_j", "reportjounal", "cccc", "search_journal"})
-            action(name)->trigger();
-        QVERIFY(opened.isEmpty() && main->area()->subWindowList().isEmpty());
     }
 
     // On a screen smaller than the desk's (800×600) every working window still lets each of its

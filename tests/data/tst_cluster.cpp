@@ -69,24 +69,6 @@ private slots:
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
-    // The database check, given the node list as a station's configuration, says what the
-    // cluster is and finds nothing to do on it.
-    void databaseCheckSeesTheCluster() {
-        QProcess p;
-        QTemporaryDir config;
-        QStringList env = QProcess::systemEnvironment();
-        env << u"WARASAN_SERVER="_s + nodes.join(u',') << u"WARASAN_PORT="_s << u"WARASAN_DATABASE=magazine"_s
-            << u"XDG_CONFIG_HOME="_s + config.path();
-        p.setEnvironment(env);
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(QStringLiteral(WARASAN_DBCHECK_EXE), QStringList());
-        QVERIFY(p.waitForFinished(120000));
-        const QString out = QString::fromUtf8(p.readAll());
-        QVERIFY2(p.exitCode() == 0 && out.contains(u"wsrep_cluster_size = 2"_s) &&
-                     out.contains(u"wsrep_local_state_comment = Synced"_s),
-                 qPrintable(out));
-    }
-
     // The station's node is stopped while it saves: it moves to the other node. Every save it
     // reported as done is there once; one it reported as not done is not there.
     void nodeStopsWhileSaving() {

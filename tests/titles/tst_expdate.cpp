@@ -9,32 +9,6 @@
 
 using titles::expdate;
 
-namespace {
-
-// Each page as "rows first-last", "foot" when it has the print date, "page n" for its number
-// and "total@line" where the total stands.
-QString plan(const reports::Document& doc, double lineHeight) {
-    QStringList pages;
-    for (const reports::Page& p : doc.pages) {
-        QStringList seqs, marks;
-        for (const reports::TextItem& t : p.items) {
-            const int line = qRound((t.y - 700) / (lineHeight + 30));
-            if (t.x == 410)
-                seqs << t.text;
-            else if (t.text.startsWith(u"วันที่พิมพ์ "_s) && line == 32)
-                marks << u"foot"_s;
-            else if (t.x == 10000 && t.y == 500)
-                marks << t.text;
-            else if (t.text.startsWith(u"รวมทั้งสิ้น"_s) && t.bold && t.underline)
-                marks << u"total@%1"_s.arg(line);
-        }
-        pages << (seqs.isEmpty() ? QString() : seqs.first() + '-' + seqs.last() + ' ') + marks.join(' ');
-    }
-    return pages.join(" | ");
-}
-
-} // namespace
-
 class tst_expdate : public DatabaseTest, WindowFixture<expdate> {
     Q_OBJECT
 
@@ -69,19 +43,6 @@ private slots:
                               "('9', 'J000001', '2026-11-01', 'Nov A'), ('10', 'J000001', '2026-11-01', 'Nov B'), "
                               "('8', 'J000001', '2026-10-01', 'Oct'), ('11', 'J000003', NULL, 'undated')"));
         w = showWindow<expdate>();
-    }
-
-    void pagePlan_data() {
-        textTable({"rows", "pages"},
-                  {"0~0~total@4", "1~1~1-1 total@5", "28~28~1-28 foot | หน้า 2 total@2",
-                   "29~29~1-28 foot | 29-29 หน้า 2 total@3", "58~58~1-28 foot | 29-58 หน้า 2 foot | หน้า 3 total@2",
-                   "59~59~1-28 foot | 29-58 หน้า 2 foot | 59-59 หน้า 3 total@3"});
-    }
-    void pagePlan() {
-        const auto [rows, pages] = fetch<2>();
-        const QList<titles::ExpiryRow> list(rows.toInt());
-        QCOMPARE(plan(titles::expiryReport(list, "01/01/2027", "31/01/2027", QDate(2026, 12, 7), 450, 400), 400),
-                 pages);
     }
 
     void renewalRule() {

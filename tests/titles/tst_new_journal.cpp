@@ -312,22 +312,6 @@ private slots:
         QVERIFY(w->adding());
         reg->close();
     }
-
-    void seriesExhausted() {
-        exec(u"UPDATE recsetup SET pointer_ctrl1 = 'J999999'"_s);
-        for (const char* name : {"The last one", "One too many"}) {
-            click("Cmdadd");
-            fillAll();
-            text("Text2")->setText(QString::fromLatin1(name));
-            click("Cmdsave");
-        }
-        QCOMPARE(title("J999999").left(12), u"The last one"_s); // the last code is still given
-        QVERIFY2(boxes->last().prompt.contains(u"ครบแล้ว"_s), qPrintable(boxes->last().prompt));
-        QCOMPARE(counter(1), u"J1000000"_s);
-        option("opt2")->setChecked(true); // the other series go on
-        click("Cmdsave");
-        QCOMPARE(title("K000001").left(12), u"One too many"_s);
-    }
 };
 
 QTEST_MAIN(tst_new_journal)
