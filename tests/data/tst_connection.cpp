@@ -48,20 +48,6 @@ private slots:
         QCOMPARE(c->query(u"SELECT id FROM probe WHERE t LIKE ?"_s, {data::likePrefix(text.left(3))}).rowCount(), 1);
     }
 
-    void typedValues() {
-        const QDate d(2024, 2, 29);
-        const QDateTime st(QDate(2026, 12, 6), QTime(13, 45, 7));
-        c->exec(u"INSERT INTO probe (id, t, d, s, n, p) VALUES (?, ?, ?, ?, ?, ?)"_s,
-                {1, QVariant(), d, st, qint64(9007199254740993LL), u"1234.50"_s});
-        const data::Result r = c->query(u"SELECT t, d, s, n, p, DATE_FORMAT(d, '%d/%m/%Y') FROM probe"_s);
-        QVERIFY(r.value(0, 0).isNull());
-        QCOMPARE(r.value(0, u"D"_s).toDate(), d); // names match without regard to case
-        QCOMPARE(r.value(0, 2).toDateTime(), st);
-        QCOMPARE(r.text(0, 3) + r.text(0, 4) + r.text(0, 5), u"90071992547409931234.5029/02/2024"_s);
-        // A NULL parameter compares as NULL, not as an empty string.
-        QCOMPARE(c->query(u"SELECT id FROM probe WHERE t IS NULL AND ? IS NULL"_s, {QVariant()}).rowCount(), 1);
-    }
-
     void manyRowsInBlocks() {
         // Bounded columns are read a block of rows at a time: rows on both sides of each block
         // boundary, NULLs among them, and Thai text at its full declared width, must come back whole.

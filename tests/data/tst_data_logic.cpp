@@ -59,6 +59,12 @@ private slots:
                      QString::fromLatin1(r[1]) + QString::fromLatin1(r[2]));
     }
 
+    // CSV values are quoted when they hold a comma, a quote or a line break, quotes doubled.
+    void csvQuoting() {
+        QCOMPARE(reports::csvBytes({u"ชื่อ"_s}, {{u"plain"_s}, {u"say \"hi\""_s}, {u"a,b"_s}, {u"two\nlines"_s}}),
+                 u"\uFEFFชื่อ\r\nplain\r\n\"say \"\"hi\"\"\"\r\n\"a,b\"\r\n\"two\nlines\"\r\n"_s.toUtf8());
+    }
+
     void connectionString() {
         const QString head = u"DRIVER={MySQL ODBC 3.51 Driver};SERVER=db.library;"_s;
         const QString tail = u"OPTION=18475;CHARSET=utf8mb4;"_s;

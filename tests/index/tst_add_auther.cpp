@@ -48,8 +48,7 @@ private slots:
         const auto [name, trueName, stored] = fetch<3>();
         click("Cmdadd");
         QCOMPARE(text("Text1")->text(), u"0000041"_s);
-        QVERIFY(no()->isChecked() && w->entryFlag() && button("cmdsaveadd")->isVisible() &&
-                !button("Cmdadd")->isVisible());
+        QVERIFY(no()->isChecked() && w->entryFlag());
         text("Text2")->setText(name);
         if (!trueName.isEmpty()) {
             yes()->click();

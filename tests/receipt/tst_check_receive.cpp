@@ -131,6 +131,21 @@ private slots:
         QCOMPARE(names(fast), names(receiptCheckPerDate(*c, year, year.addYears(1).addDays(-1))));
     }
 
+    // Inside the main window the run's counts show in its status bar, and go with the window.
+    void countsInTheStatusBar() {
+        app::menumagizine main;
+        app::registerWindows(main.windows());
+        main.show();
+        auto* inside = qobject_cast<check_receive*>(main.windows().show(u"check_receive"_s));
+        control<QLineEdit>(inside, "Text1")->setText(u"15/03/2006"_s);
+        control<QLineEdit>(inside, "Text2")->setText(u"30/06/2006"_s);
+        inside->process();
+        const auto panels = [&] { return main.statusPanel(1)->text() + '/' + main.statusPanel(2)->text(); };
+        QCOMPARE(panels(), u"6/6"_s); // the subscribed titles with a regular frequency
+        QTest::mouseClick(control<QPushButton>(inside, "Command4"), Qt::LeftButton);
+        QCOMPARE(panels(), u"/"_s);
+    }
+
     // Refused periods; the report in the window by title and as claims; its PDF holds the Thai
     // dates; the command line gives the same rows.
     void windowAndOutputs() {

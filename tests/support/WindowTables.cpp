@@ -73,9 +73,9 @@ const QList<WindowTable>& windowTables() {
          "Text7: วารสาร,Journal,ก; Text3_0: ก,สม,Smith; Text6_0: การ,ก,วิทยา; Text8: 1,2569; Text9: 3; Text10: 1-10",
          "article mauthfile msubject artctrl"},
         {"edit_index", "edit_index_journal", modeOf<indexing::edit_index_journal>(),
-         "Empty: Text1 -Cmdedit -Cmdsave -Cmdcancel -Cmddel -Text8;"
+         "Empty: Text1 -Cmdedit -Cmdsave -Cmdcancel -Cmddel -Text8 Command1 Command2;"
          "Browse: Text1 Cmdnext Cmdprev Cmdedit -Cmdsave -Cmdcancel -Text3_0 -Text6_0 -Text8 -Command3;"
-         "Edit: -Text1 -Cmdnext -Cmdprev -Cmdedit -Cmddel Cmdsave Cmdcancel Text3_0 Text6_0 Text8",
+         "Edit: -Text1 -Cmdnext -Cmdprev -Cmdedit -Cmddel Cmdsave Cmdcancel Text3_0 Text6_0 Text8 Command3",
          "List_Index: Empty Browse; List_authname: Edit; list_subject: Edit; dlbnamemag: Edit",
          "Text1: 1,41,600,0000001,0000600,9999999; Text2: ก,การ,วารสาร; Text7: วารสาร,ก; Text3_0: ก,สม; Text6_0: การ",
          "article mauthfile msubject",

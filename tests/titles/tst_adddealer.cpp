@@ -62,7 +62,6 @@ private slots:
     // Keyboard alone: type, Enter, Down into the list, Enter; the publisher shows locked, and a
     // publisher without address or contact leaves the previous text (as the register always did).
     void keyboardChoiceShowsLocked() {
-        QCOMPARE(w->palette().color(QPalette::Window), QColor(192, 255, 255));
         typeText(area("Text2"), u"กมล"_s);
         QTest::keyClick(area("Text2"), Qt::Key_Return);
         QTest::keyClick(area("Text2"), Qt::Key_Down);

@@ -165,7 +165,12 @@ private slots:
         QVERIFY2(pdfText(1).startsWith(bare(u"รายชื่อวารสารที่จะครบอายุสมาชิก"_s)), qPrintable(pdfText(1)));
         QVERIFY2(pdfText(2).endsWith(bare(u"29 วารสารที่ 35 20/01/2027 รวมทั้งสิ้น 29 รายชื่อ"_s)), qPrintable(pdfText(2)));
         QVERIFY(pdfText(3).isEmpty());
-        // The viewer says its page and zoom in words.
+        // The viewer: icons with tooltips, the page and the zoom said in words.
+        for (const char* b : {"previousPage", "nextPage", "zoomOut", "zoomIn"})
+            QVERIFY2(control<QPushButton>(viewer, b)->text().isEmpty() &&
+                         !control<QPushButton>(viewer, b)->icon().isNull() &&
+                         !control<QPushButton>(viewer, b)->toolTip().isEmpty(),
+                     b);
         viewer->setZoom(1.5);
         QCOMPARE(control<QLabel>(viewer, "pageLabel")->text() + ' ' + control<QLabel>(viewer, "zoomLabel")->text(),
                  u"หน้า 1 / 2 150 %"_s);

@@ -271,6 +271,21 @@ private slots:
             QVERIFY2(cells(line) == cells(lines.first()), qPrintable(lines.first() + " / " + line));
     }
 
+    // Hostile stored titles come back as the same text, on the page and in the CSV.
+    void hostileTitlesShownAsText() {
+        const QStringList texts = hostileTexts();
+        const QString journal = sql(u"SELECT Magazine_Name FROM magazine WHERE Pointer = 'J000002'"_s);
+        const auto page =
+            get(u"main_search_journal.asp"_s, {{u"q"_s, journal}, {u"field"_s, u"journal"_s}, {u"per"_s, u"500"_s}});
+        QCOMPARE(page->status, 200);
+        const QString html = QString::fromStdString(page->body);
+        QVERIFY(!html.contains(u"<script"_s));
+        int shown = 0;
+        for (const QString& t : texts)
+            shown += unescaped(html).contains(t.trimmed()) ? 1 : 0;
+        QVERIFY2(shown >= texts.size() - 1, qPrintable(QString::number(shown))); // the NUL one is cut by HTML
+    }
+
     // Only the page table is served; a failure shows a reference, never the server's text.
     void refusalsAndFailures() {
         QCOMPARE(get(u"rpt_journal/rpt_journal_allXphp"_s)->status, 404);
