@@ -41,9 +41,9 @@ inline QString savedAtOnce(const NumberedSave& save, int stations, int each,
     }
     if (!failures.isEmpty())
         return failures.join(u'\n');
-    if (std::set<QString>(numbers.begin(), numbers.end()).size() != size_t(stations * each))
-        return u"%1 saves, %2 numbers"_s.arg(stations * each)
-            .arg(std::set<QString>(numbers.begin(), numbers.end()).size());
+    const size_t distinct = std::set<QString>(numbers.begin(), numbers.end()).size();
+    if (distinct != size_t(stations * each))
+        return u"%1 saves, %2 numbers"_s.arg(stations * each).arg(distinct);
     for (data::Connection* r : readers)
         for (const QString& n : numbers)
             if (!save.stored(*r, n).startsWith(u"สถานี"_s))
