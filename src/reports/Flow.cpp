@@ -88,20 +88,20 @@ void Flow::repeatOnEveryPage(const QList<Cell>& cells) {
 
 void Flow::place(const QList<Cell>& cells, bool bold, bool wrap) {
     QList<QStringList> lines;
+    QList<double> rooms; // each cell's width: up to the next cell, the last to the page's edge
     qsizetype most = 1;
     for (int i = 0; i < cells.size(); ++i) {
-        const double room = (i + 1 < cells.size() ? cells.at(i + 1).x - 60 : width_ - left) - cells.at(i).x;
-        lines << (wrap ? wrapped(cells.at(i).text, room, reportFont(size_, bold)) : QStringList{cells.at(i).text});
+        rooms << (i + 1 < cells.size() ? cells.at(i + 1).x - 60 : width_ - left) - cells.at(i).x;
+        lines << (wrap ? wrapped(cells.at(i).text, rooms.last(), reportFont(size_, bold))
+                       : QStringList{cells.at(i).text});
         most = qMax(most, lines.last().size());
     }
     if (wrap && y_ + lineHeight_ * double(most) > bottom_ && y_ > top_)
         startPage();
-    for (int i = 0; i < cells.size(); ++i) {
-        const double room = (i + 1 < cells.size() ? cells.at(i + 1).x - 60 : width_ - left) - cells.at(i).x;
+    for (int i = 0; i < cells.size(); ++i)
         for (int k = 0; k < lines.at(i).size(); ++k)
             pages_.last().items.append(
-                {left + cells.at(i).x, y_ + lineHeight_ * k, lines.at(i).at(k), size_, bold, false, room});
-    }
+                {left + cells.at(i).x, y_ + lineHeight_ * k, lines.at(i).at(k), size_, bold, false, rooms.at(i)});
     y_ += lineHeight_ * double(most);
 }
 

@@ -1,5 +1,4 @@
 // The author register driven by its controls against the real server.
-#include "index/AuthorStore.h"
 #include "index/add_auther.h"
 #include "support/Suite.h"
 
