@@ -87,21 +87,29 @@ void Flow::repeatOnEveryPage(const QList<Cell>& cells) {
 }
 
 void Flow::place(const QList<Cell>& cells, bool bold, bool wrap) {
+    // Each cell's room: up to the next cell, the last one's to the page's edge.
+    const auto room = [&](qsizetype i) {
+        return (i + 1 < cells.size() ? cells.at(i + 1).x - 60 : width_ - left) - cells.at(i).x;
+    };
+    QList<TextItem>& items = pages_.last().items;
+    if (!wrap) { // one line: nothing to break, measure or move to the next page
+        for (qsizetype i = 0; i < cells.size(); ++i)
+            items.append({left + cells.at(i).x, y_, cells.at(i).text, size_, bold, false, room(i)});
+        y_ += lineHeight_;
+        return;
+    }
     QList<QStringList> lines;
-    QList<double> rooms; // each cell's width: up to the next cell, the last to the page's edge
     qsizetype most = 1;
-    for (int i = 0; i < cells.size(); ++i) {
-        rooms << (i + 1 < cells.size() ? cells.at(i + 1).x - 60 : width_ - left) - cells.at(i).x;
-        lines << (wrap ? wrapped(cells.at(i).text, rooms.last(), reportFont(size_, bold))
-                       : QStringList{cells.at(i).text});
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        lines << wrapped(cells.at(i).text, room(i), reportFont(size_, bold));
         most = qMax(most, lines.last().size());
     }
-    if (wrap && y_ + lineHeight_ * double(most) > bottom_ && y_ > top_)
+    if (y_ + lineHeight_ * double(most) > bottom_ && y_ > top_)
         startPage();
-    for (int i = 0; i < cells.size(); ++i)
-        for (int k = 0; k < lines.at(i).size(); ++k)
+    for (qsizetype i = 0; i < cells.size(); ++i)
+        for (qsizetype k = 0; k < lines.at(i).size(); ++k)
             pages_.last().items.append(
-                {left + cells.at(i).x, y_ + lineHeight_ * k, lines.at(i).at(k), size_, bold, false, rooms.at(i)});
+                {left + cells.at(i).x, y_ + lineHeight_ * double(k), lines.at(i).at(k), size_, bold, false, room(i)});
     y_ += lineHeight_ * double(most);
 }
 

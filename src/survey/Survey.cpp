@@ -1,45 +1,93 @@
 #include "survey/Survey.h"
 
+#include "data/Counter.h"
 #include "data/Dates.h"
+#include "data/ReadAhead.h"
 #include "records/IssueStore.h"
 #include "reports/Flow.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
 
+#include <cmath>
+
 namespace survey {
 
 double leadingValue(const QString& text) {
-    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)"));
-    const auto m = number.match(text.trimmed());
-    return m.hasMatch() ? m.captured(0).toDouble() : 0;
+    // Scanned rather than matched by a pattern: the survey reads two of these for each of up to
+    // a million issues. A sign, digits, a point and digits, at least one digit (0-9 only).
+    const QStringView t = QStringView(text).trimmed();
+    const auto digitsFrom = [&](qsizetype i) {
+        while (i < t.size() && t[i] >= u'0' && t[i] <= u'9')
+            ++i;
+        return i;
+    };
+    const qsizetype start = !t.isEmpty() && (t[0] == u'+' || t[0] == u'-') ? 1 : 0;
+    qsizetype end = digitsFrom(start);
+    const bool whole = end > start;
+    if (end < t.size() && t[end] == u'.' && (whole || digitsFrom(end + 1) > end + 1))
+        end = digitsFrom(end + 1);
+    else if (!whole)
+        return 0;
+    return t.left(end).toDouble();
 }
 
 namespace {
 
-SurveyRow surveyRow(const QVariantList& row) {
-    return {row.at(0).toString(), leadingValue(row.at(1).toString()), leadingValue(row.at(2).toString()),
-            row.at(3).toString(), row.at(4).toString()};
+// The columns an issue statement reads, in this order; the title's name last or from `names`.
+const QString issueColumns = QStringLiteral("m.Pointer, t.magno, t.yearno, t.itemsno, t.DescriptionItem");
+using Names = QHash<QString, QString>;
+
+SurveyRow surveyRow(const QVariantList& row, const Names& names) {
+    const QString pointer = row.at(0).toString();
+    return {names.isEmpty() ? row.at(5).toString() : names.value(pointer), leadingValue(row.at(2).toString()),
+            leadingValue(row.at(3).toString()), row.at(4).toString(), pointer};
 }
 
-// Survey rows (pointer last) handed on a block of at most `titlesPerBlock` whole titles at a time.
-void handOn(const data::Result& r, const SurveyBlock& take, int titlesPerBlock) {
+// The registration number as the issue counter writes it: digits alone, no leading zero.
+std::optional<qint64> plainNumber(const QString& magno) {
+    const auto v = data::counterValue(magno);
+    return v && QString::number(*v) == magno ? v : std::nullopt;
+}
+
+// Survey rows handed on a block of at most
+// `titlesPerBlock` whole titles at a time, each title's issues newest number first. The
+// server's ordering by number costs more than the read itself, so numbers the counter wrote
+// are ordered here; given a number of any other form this hands on nothing and gives false,
+// for the statement to be run with the server's ordering (`serverOrdered`).
+bool handOn(const data::Result& r, const Names& names, const SurveyBlock& take, int titlesPerBlock,
+            bool serverOrdered) {
+    std::vector<qint64> numbers(size_t(r.rowCount()));
+    for (int i = 0; i < r.rowCount() && !serverOrdered; ++i) {
+        const auto n = plainNumber(r.text(i, 1));
+        if (!n)
+            return false;
+        numbers[size_t(i)] = *n;
+    }
     QList<SurveyRow> rows;
+    std::vector<int> title;
     int titles = 0;
-    for (int i = 0; i < r.rowCount(); ++i) {
-        if ((i == 0 || r.text(i, 4) != r.text(i - 1, 4)) && ++titles > titlesPerBlock) {
+    for (int i = 0; i < r.rowCount();) {
+        title.clear();
+        for (const QString pointer = r.text(i, 0); i < r.rowCount() && r.text(i, 0) == pointer; ++i)
+            title.push_back(i);
+        if (!serverOrdered)
+            std::sort(title.begin(), title.end(),
+                      [&](int a, int b) { return numbers[size_t(a)] > numbers[size_t(b)]; });
+        if (++titles > titlesPerBlock) {
             take(rows);
             rows.clear();
             titles = 1;
         }
-        rows.append(surveyRow(r.rows.at(i)));
+        for (const int k : title)
+            rows.append(surveyRow(r.rows.at(k), names));
     }
     if (!rows.isEmpty())
         take(rows);
+    return true;
 }
 
 } // namespace
@@ -50,10 +98,17 @@ QList<SurveyRow> surveyRows(data::Connection& c, QChar group, const QDate& from,
     return out;
 }
 
-void readSurvey(data::Connection& c, QChar group, const QDate& from, const QDate& to, const SurveyBlock& take,
+namespace {
+
+void readBlocks(data::Connection& c, QChar group, const QDate& from, const QDate& to, const SurveyBlock& take,
                 int titlesPerBlock, qint64 byDateUpTo) {
     const QString prefix = QString(group) + QLatin1Char('%');
-    const QString order = QStringLiteral(" ORDER BY m.Pointer, ") + records::newestNumberFirst(QStringLiteral("t"));
+    const auto readOrdered = [&](const QString& sql, const data::Params& params, const Names& names = {}) {
+        if (!handOn(c.query(sql + QStringLiteral(" ORDER BY m.Pointer"), params), names, take, titlesPerBlock, false))
+            handOn(c.query(sql + QStringLiteral(" ORDER BY m.Pointer, ") + records::newestNumberFirst(QStringLiteral("t")),
+                           params),
+                   names, take, titlesPerBlock, true);
+    };
     // One transaction, read only: every statement reads the same snapshot of the database, as
     // one statement over everything would, whatever other stations save meanwhile.
     data::Transaction snapshot(c);
@@ -71,38 +126,50 @@ void readSurvey(data::Connection& c, QChar group, const QDate& from, const QDate
                                       .value(0, 0)
                                       .toLongLong();
     if (inPeriod <= byDateUpTo) {
-        const data::Result r = c.query(
-            QStringLiteral("SELECT m.Magazine_Name, t.yearno, t.itemsno, t.DescriptionItem, m.Pointer FROM tranfile t "
-                           "STRAIGHT_JOIN magazine m ON m.Pointer = t.pointer WHERE t.indate BETWEEN ? AND ? AND "
-                           "t.pointer LIKE ? AND m.Receive_Code = '1' AND m.Pointer LIKE ?") +
-                order,
-            {from, to, prefix, prefix});
-        handOn(r, take, titlesPerBlock);
+        readOrdered(QStringLiteral("SELECT %1, m.Magazine_Name FROM tranfile t STRAIGHT_JOIN magazine m ON m.Pointer = t.pointer WHERE t.indate "
+                                   "BETWEEN ? AND ? AND t.pointer LIKE ? AND m.Receive_Code = '1' AND m.Pointer LIKE ?")
+                        .arg(issueColumns),
+                    {from, to, prefix, prefix});
         snapshot.commit();
         return;
     }
     // A long period: the group's received titles are taken in key order a block at a time, then
-    // the issues of the block's key range, so every statement reads a bounded part.
-    const QString titles = QStringLiteral("SELECT Pointer FROM magazine WHERE Receive_Code = '1' AND Pointer LIKE ? "
+    // the issues of the block's key range, so every statement reads a bounded part. The names
+    // come with the titles, not once for every issue.
+    const QString titles = QStringLiteral("SELECT Pointer, Magazine_Name FROM magazine WHERE Receive_Code = '1' AND Pointer LIKE ? "
                                           "AND Pointer > ? ORDER BY Pointer LIMIT %1")
                                .arg(titlesPerBlock);
     const QString issues =
-        QStringLiteral("SELECT m.Magazine_Name, t.yearno, t.itemsno, t.DescriptionItem, m.Pointer FROM magazine m "
-                       "JOIN tranfile t ON t.pointer = m.Pointer WHERE m.Receive_Code = '1' AND m.Pointer LIKE ? "
-                       "AND m.Pointer BETWEEN ? AND ? AND t.indate BETWEEN ? AND ?") +
-        order;
+        QStringLiteral("SELECT %1 FROM magazine m JOIN tranfile t ON t.pointer = m.Pointer WHERE m.Receive_Code = '1' "
+                       "AND m.Pointer LIKE ? AND m.Pointer BETWEEN ? AND ? AND t.indate BETWEEN ? AND ?")
+            .arg(issueColumns);
     QString after = QStringLiteral("");
     for (;;) {
         const data::Result block = c.query(titles, {prefix, after});
         if (block.isEmpty())
             break;
         const QString first = block.text(0, 0), last = block.text(block.rowCount() - 1, 0);
-        handOn(c.query(issues, {prefix, first, last, from, to}), take, titlesPerBlock);
+        Names names;
+        for (const QVariantList& title : block.rows)
+            names.insert(title.at(0).toString(), title.at(1).toString());
+        readOrdered(issues, {prefix, first, last, from, to}, names);
         if (block.rowCount() < titlesPerBlock)
             break;
         after = last;
     }
     snapshot.commit();
+}
+
+} // namespace
+
+void readSurvey(data::Connection& c, QChar group, const QDate& from, const QDate& to, const SurveyBlock& take,
+                int titlesPerBlock, qint64 byDateUpTo) {
+    // The server reads the next blocks while the caller stages and lays out the last.
+    data::readAhead<QList<SurveyRow>>(
+        [&](const std::function<void(QList<SurveyRow>)>& put) {
+            readBlocks(c, group, from, to, put, titlesPerBlock, byDateUpTo);
+        },
+        take);
 }
 
 QString surveyFile(const QString& folder) {
@@ -111,7 +178,7 @@ QString surveyFile(const QString& folder) {
 
 struct SurveyStaging::Open {
     QSqlDatabase db;
-    QSqlQuery insert;
+    QSqlQuery insert, insertMany;
 };
 
 SurveyStaging::SurveyStaging(const QString& folder)
@@ -138,6 +205,10 @@ SurveyStaging::SurveyStaging(const QString& folder)
     else if (!q.exec(QStringLiteral("DELETE FROM rep_jn_servey")) ||
              !q.prepare(QStringLiteral("INSERT INTO rep_jn_servey VALUES (?, ?, ?, ?)")))
         error_ = q.lastError().text();
+    open_->insertMany = QSqlQuery(db);
+    QStringList many(100, QStringLiteral("(?, ?, ?, ?)"));
+    if (error_.isEmpty() && !open_->insertMany.prepare(QStringLiteral("INSERT INTO rep_jn_servey VALUES ") + many.join(QLatin1Char(','))))
+        error_ = open_->insertMany.lastError().text();
 }
 
 SurveyStaging::~SurveyStaging() {
@@ -145,6 +216,7 @@ SurveyStaging::~SurveyStaging() {
         if (open_->db.isOpen())
             open_->db.rollback(); // nothing if committed
         open_->insert.finish();
+        open_->insertMany.finish();
         open_->db.close();
         open_.reset();
         QSqlDatabase::removeDatabase(connection_);
@@ -154,15 +226,21 @@ SurveyStaging::~SurveyStaging() {
 void SurveyStaging::add(const QList<SurveyRow>& rows) {
     if (!open_)
         return;
-    QSqlQuery& q = open_->insert;
-    for (const SurveyRow& r : rows) {
-        if (!error_.isEmpty())
-            return;
-        q.addBindValue(r.magazineName);
-        q.addBindValue(r.yearno);
-        q.addBindValue(r.itemsno);
-        q.addBindValue(r.description);
-        if (!q.exec())
+    // A statement per row costs more than the row: rows go a hundred to a statement.
+    constexpr qsizetype perStatement = 100;
+    for (qsizetype first = 0; first < rows.size() && error_.isEmpty(); first += perStatement) {
+        const qsizetype n = qMin(perStatement, rows.size() - first);
+        QSqlQuery& q = n == perStatement ? open_->insertMany : open_->insert;
+        for (qsizetype i = first; i < first + n; ++i) {
+            const SurveyRow& r = rows.at(i);
+            q.addBindValue(r.magazineName);
+            q.addBindValue(r.yearno);
+            q.addBindValue(r.itemsno);
+            q.addBindValue(r.description);
+            if (n < perStatement && !q.exec())
+                error_ = q.lastError().text();
+        }
+        if (n == perStatement && !q.exec())
             error_ = q.lastError().text();
     }
 }
@@ -188,7 +266,11 @@ reports::Document surveyReport(const QList<SurveyRow>& rows, QChar group, const 
 }
 
 namespace {
+// As QString::number(v, 'g', 12), whole numbers of up to twelve digits without its costly
+// general conversion (they are nearly all of them).
 QString number(double v) {
+    if (std::abs(v) < 1e12 && v == std::trunc(v) && !std::signbit(v))
+        return QString::number(qint64(v));
     return QString::number(v, 'g', 12);
 }
 } // namespace

@@ -2,6 +2,7 @@
 // layouts, refusals, and the report as PDF and from the command line.
 #include "data/Config.h"
 #include "receipt/ReceiptCheck.h"
+#include "records/IssueStore.h"
 #include "reports/ReportViewer.h"
 #include "support/Suite.h"
 #include "survey/Survey.h"
@@ -155,6 +156,9 @@ private slots:
         exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, itemsno) SELECT seq + 100, "
                             "ELT(1 + seq % 3, 'J000003', 'J000004', 'J000005'), '2027-01-12', seq "
                             "FROM seq_1_to_90"));
+        // Numbers not as the counter writes them: ordered as the server orders them.
+        exec(u"INSERT INTO tranfile (magno, pointer, indate, itemsno) VALUES ('0150', 'J000003', '2027-01-12', 900), "
+             "('X1', 'J000003', '2027-01-12', 901), (' 151', 'J000003', '2027-01-12', 902)"_s);
         const auto lines = [](const QList<reports::Page>& pages) {
             QStringList out;
             for (const reports::Page& p : pages)
@@ -169,7 +173,13 @@ private slots:
         for (const survey::SurveyRow& r : whole)
             if (titles.isEmpty() || titles.last() != r.magazineName)
                 titles << r.magazineName;
-        QCOMPARE(titles.join(',') + QString::number(whole.size()), u"Nature,Cell,Zoo63"_s);
+        QCOMPARE(titles.join(',') + QString::number(whole.size()), u"Nature,Cell,Zoo66"_s);
+        const data::Result server = c->query(
+            u"SELECT t.itemsno FROM magazine m JOIN tranfile t ON t.pointer = m.Pointer WHERE m.Receive_Code = '1' AND "
+            "m.Pointer LIKE 'J%' AND t.indate BETWEEN '2027-01-01' AND '2027-01-31' ORDER BY m.Pointer, "_s +
+            records::newestNumberFirst(u"t"_s));
+        for (int i = 0; i < whole.size(); ++i)
+            QCOMPARE(whole.at(i).itemsno, survey::leadingValue(server.text(i, 0)));
         const reports::Document laidOut = survey::surveyReport(whole, 'J', from, to);
         for (int run = 0; run < 6; ++run) {
             const int perBlock = 1 + run % 3;
