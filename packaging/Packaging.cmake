@@ -66,7 +66,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "odbc-mariadb, unixodbc, fonts-thai-tlwg, libqt6sql6-sqlite, qt6-qpa-plugins, adduser")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "odbc-mariadb, unixodbc, fonts-thai-tlwg, qt6-qpa-plugins, adduser")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${CMAKE_CURRENT_LIST_DIR}/postinst ${CMAKE_CURRENT_LIST_DIR}/prerm ${CMAKE_CURRENT_LIST_DIR}/postrm
     ${CMAKE_CURRENT_LIST_DIR}/conffiles)

@@ -466,20 +466,20 @@ Result Connection::queryRetried(const QString& sql, const Params& params) {
     }
 }
 
-Result Connection::queryOnce(const QString& sql, const Params& params) {
-    SQLHSTMT h = run(sql, params);
-    Result r;
+// The result's columns: names into `names`, and for each its C type and, where its width
+// is bounded, the width of one cell. False when some column has no bounded width.
+bool describeColumns(SQLHSTMT h, QStringList* names, std::vector<BoundColumn>* bound) {
     SQLSMALLINT cols = 0;
     SQLNumResultCols(h, &cols);
-    std::vector<BoundColumn> bound(static_cast<size_t>(cols));
+    bound->assign(size_t(cols), BoundColumn{});
     bool blockable = cols > 0;
     for (SQLSMALLINT c = 1; c <= cols; ++c) {
         SQLCHAR name[256] = {};
         SQLSMALLINT nameLen = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
         SQLDescribeCol(h, c, name, sizeof name, &nameLen, &type, &size, &digits, &nullable);
-        r.columns << QString::fromUtf8(reinterpret_cast<const char*>(name));
-        BoundColumn& b = bound[size_t(c - 1)];
+        *names << QString::fromUtf8(reinterpret_cast<const char*>(name));
+        BoundColumn& b = (*bound)[size_t(c - 1)];
         b.cType = cTypeFor(type);
         b.width = fixedWidth(b.cType);
         if (b.width == 0) {
@@ -490,6 +490,15 @@ Result Connection::queryOnce(const QString& sql, const Params& params) {
                 b.width = SQLLEN(size * 4 + 8);
         }
     }
+    return blockable;
+}
+
+Result Connection::queryOnce(const QString& sql, const Params& params) {
+    SQLHSTMT h = run(sql, params);
+    Result r;
+    std::vector<BoundColumn> bound;
+    bool blockable = describeColumns(h, &r.columns, &bound);
+    const auto cols = SQLSMALLINT(bound.size());
     // Only results of more than a few rows are worth the buffers (the driver knows the count:
     // the whole result is already on this side).
     SQLLEN expected = -1;
@@ -497,7 +506,16 @@ Result Connection::queryOnce(const QString& sql, const Params& params) {
     if (expected >= 0 && expected < 8)
         blockable = false;
     if (blockable) {
-        if (fetchBlocks(sql, h, bound, expected, &r.rows)) {
+        if (expected > 0)
+            r.rows.reserve(expected);
+        const bool whole = fetchBlocks(sql, h, bound, expected, [&](const Cells& cells) {
+            QVariantList row;
+            row.reserve(cols);
+            for (int c = 0; c < cols; ++c)
+                row.append(cells.value(c));
+            r.rows.append(std::move(row));
+        });
+        if (whole) {
             SQLFreeStmt(h, SQL_CLOSE);
             return r;
         }
@@ -538,15 +556,29 @@ Result Connection::queryOnce(const QString& sql, const Params& params) {
     return r;
 }
 
-// Reads the whole result in blocks of rows into bound buffers: far fewer driver calls than
-// one per cell. Gives false (rows read so far left in `rows`) when a text cell turned out
-// wider than its buffer, so the caller can read the result again cell by cell.
+void Connection::eachRow(const QString& sql, const Params& params, const std::function<void(const Cells&)>& take) {
+    SQLHSTMT h = run(sql, params);
+    struct Close {
+        SQLHSTMT h;
+        ~Close() { SQLFreeStmt(h, SQL_CLOSE); }
+    } close{h};
+    QStringList names;
+    std::vector<BoundColumn> bound;
+    SQLLEN expected = -1;
+    SQLRowCount(h, &expected);
+    // Every column of such a statement has a declared width, and a cell never outgrows the
+    // four bytes a character its buffer allows.
+    if (!describeColumns(h, &names, &bound) || !fetchBlocks(sql, h, bound, expected, take))
+        throw DbError(0, QStringLiteral("HY000"), QStringLiteral("a column without a bounded width: %1").arg(sql));
+}
+
+// Reads the whole result in blocks of rows into bound buffers, handing each row on: far fewer
+// driver calls than one per cell. Gives false when a text cell turned out wider than its
+// buffer (the rows before it handed on), so the caller can read the result again cell by cell.
 bool Connection::fetchBlocks(const QString& sql, void* statement, std::vector<BoundColumn>& bound, qint64 expected,
-                             QList<QVariantList>* rows) {
+                             const std::function<void(const Cells&)>& take) {
     SQLHSTMT h = statement;
     const SQLULEN block = expected > 0 ? qMin<SQLULEN>(blockRows, SQLULEN(expected)) : blockRows;
-    if (expected > 0)
-        rows->reserve(expected);
     SQLULEN fetched = 0;
     // The statement is prepared once and kept: leave it as it was found, whatever happens.
     struct Reset {
@@ -575,21 +607,34 @@ bool Connection::fetchBlocks(const QString& sql, void* statement, std::vector<Bo
         if (!SQL_SUCCEEDED(rc))
             failStatement(sql, h, "fetch");
         for (SQLULEN i = 0; i < fetched; ++i) {
-            QVariantList row;
-            row.reserve(qsizetype(bound.size()));
-            for (const BoundColumn& b : bound) {
-                const SQLLEN ind = b.indicator[i];
-                if (ind == SQL_NULL_DATA) {
-                    row.append(QVariant());
-                    continue;
-                }
-                if (b.cType == SQL_C_CHAR && (ind == SQL_NO_TOTAL || ind >= b.width))
+            for (const BoundColumn& b : bound)
+                if (b.cType == SQL_C_CHAR && b.indicator[i] != SQL_NULL_DATA &&
+                    (b.indicator[i] == SQL_NO_TOTAL || b.indicator[i] >= b.width))
                     return false;
-                row.append(cellValue(b.cType, b.data.data() + size_t(b.width) * i, ind));
-            }
-            rows->append(std::move(row));
+            take(Cells(bound, size_t(i)));
         }
     }
+}
+
+bool Cells::isNull(int col) const {
+    return (*bound_)[size_t(col)].indicator[row_] == SQL_NULL_DATA;
+}
+
+QByteArrayView Cells::bytes(int col) const {
+    const BoundColumn& b = (*bound_)[size_t(col)];
+    const SQLLEN n = b.indicator[row_];
+    return n == SQL_NULL_DATA ? QByteArrayView() : QByteArrayView(b.data.data() + size_t(b.width) * row_, n);
+}
+
+QString Cells::text(int col) const {
+    const QByteArrayView b = bytes(col);
+    return b.isNull() ? QString() : textFromUtf8(b.data(), b.size());
+}
+
+QVariant Cells::value(int col) const {
+    const BoundColumn& b = (*bound_)[size_t(col)];
+    const SQLLEN n = b.indicator[row_];
+    return n == SQL_NULL_DATA ? QVariant() : cellValue(b.cType, b.data.data() + size_t(b.width) * row_, n);
 }
 
 qint64 Connection::exec(const QString& sql, const Params& params) {

@@ -3,6 +3,7 @@
 #include "data/Config.h"
 #include "data/DbError.h"
 
+#include <QByteArrayView>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QList>
@@ -10,6 +11,7 @@
 #include <QVariant>
 
 #include <atomic>
+#include <functional>
 #include <vector>
 
 namespace data {
@@ -47,6 +49,22 @@ public:
 
 struct BoundColumn;
 
+// One row of a result read a block of rows at a time, its cells straight from the driver's
+// buffers: valid only inside the call that hands it on.
+class Cells {
+public:
+    Cells(const std::vector<BoundColumn>& bound, std::size_t row) : bound_(&bound), row_(row) {}
+    bool isNull(int col) const;
+    // A text cell's bytes as the server sent them (UTF-8); null for NULL.
+    QByteArrayView bytes(int col) const;
+    QString text(int col) const;
+    QVariant value(int col) const; // as a Result holds it
+
+private:
+    const std::vector<BoundColumn>* bound_;
+    std::size_t row_;
+};
+
 // One connection to the database over ODBC, with its prepared statements kept for reuse.
 // Not shared between threads. Every failure throws DbError.
 //
@@ -67,6 +85,10 @@ public:
     const ConnectionSettings& settings() const { return settings_; }
 
     Result query(const QString& sql, const Params& params = {});
+    // Hands each row of the result to `take` without keeping them, for results of a million
+    // rows: no copy of the whole is made. Every column must have a declared width (text,
+    // numbers, dates). Read only once: a lost connection is not tried again.
+    void eachRow(const QString& sql, const Params& params, const std::function<void(const Cells&)>& take);
     // Runs a statement that returns no rows; gives the number of rows it changed.
     qint64 exec(const QString& sql, const Params& params = {});
 
@@ -104,7 +126,7 @@ private:
     [[noreturn]] void fail(short handleType, void* handle, const char* what);
     [[noreturn]] void failStatement(const QString& sql, void* statement, const char* what);
     bool fetchBlocks(const QString& sql, void* statement, std::vector<BoundColumn>& bound, qint64 expected,
-                     QList<QVariantList>* rows);
+                     const std::function<void(const Cells&)>& take);
     void setAutocommit(bool on);
     Result queryOnce(const QString& sql, const Params& params);
 };

@@ -50,66 +50,70 @@ void Flow::startPage() {
             take_(full);
         pages_.clear();
     }
-    Page page;
-    page.landscape = landscape_;
     // The page number on a line of its own above the heading, which may reach across.
     const double headingTop = qMax(400.0, 100 + textHeight(12, false) + 40);
-    page.items.append(headed(headingTop, heading_, 16, true, width_));
-    double y = headingTop + textHeight(16, true) + 60;
-    for (const QString& s : subheadings_) {
-        page.items.append(headed(y, s, size_, false, width_));
-        y += lineHeight_;
+    double y = headingTop + textHeight(16, true) + 60 + lineHeight_ * double(subheadings_.size());
+    if (headingItems_.isEmpty()) {
+        headingItems_.append(headed(headingTop, heading_, 16, true, width_));
+        double sub = headingTop + textHeight(16, true) + 60;
+        for (const QString& s : subheadings_) {
+            headingItems_.append(headed(sub, s, size_, false, width_));
+            sub += lineHeight_;
+        }
     }
+    Page page;
+    page.landscape = landscape_;
+    page.items = headingItems_;
     page.items.append({width_ - 1600, 100, QStringLiteral("%1 %2").arg(pageWord_).arg(++pageCount_), 12, false, false});
     pages_.append(page);
     y_ = y + lineHeight_ / 2;
     if (!repeated_.isEmpty())
-        place(repeated_, true);
+        place({repeated_.constData(), size_t(repeated_.size())}, true);
     top_ = y_;
 }
 
-void Flow::line(const QList<Cell>& cells, bool bold) {
+void Flow::line(std::initializer_list<Cell> cells, bool bold) {
     if (y_ + lineHeight_ > bottom_)
         startPage();
-    place(cells, bold);
+    place({cells.begin(), cells.size()}, bold);
 }
 
 void Flow::wrappedLine(const QList<Cell>& cells) {
-    place(cells, false, true);
+    place({cells.constData(), size_t(cells.size())}, false, true);
 }
 
 void Flow::repeatOnEveryPage(const QList<Cell>& cells) {
     repeated_ = cells;
     if (y_ == top_) { // nothing on this page yet: they go here too
-        place(cells, true);
+        place({cells.constData(), size_t(cells.size())}, true);
         top_ = y_;
     }
 }
 
-void Flow::place(const QList<Cell>& cells, bool bold, bool wrap) {
+void Flow::place(std::span<const Cell> cells, bool bold, bool wrap) {
     // Each cell's room: up to the next cell, the last one's to the page's edge.
     const auto room = [&](qsizetype i) {
-        return (i + 1 < cells.size() ? cells.at(i + 1).x - 60 : width_ - left) - cells.at(i).x;
+        return (i + 1 < qsizetype(cells.size()) ? cells[size_t(i + 1)].x - 60 : width_ - left) - cells[size_t(i)].x;
     };
     QList<TextItem>& items = pages_.last().items;
     if (!wrap) { // one line: nothing to break, measure or move to the next page
-        for (qsizetype i = 0; i < cells.size(); ++i)
-            items.append({left + cells.at(i).x, y_, cells.at(i).text, size_, bold, false, room(i)});
+        for (size_t i = 0; i < cells.size(); ++i)
+            items.append({left + cells[i].x, y_, cells[i].text, size_, bold, false, room(qsizetype(i))});
         y_ += lineHeight_;
         return;
     }
     QList<QStringList> lines;
     qsizetype most = 1;
-    for (qsizetype i = 0; i < cells.size(); ++i) {
-        lines << wrapped(cells.at(i).text, room(i), reportFont(size_, bold));
+    for (size_t i = 0; i < cells.size(); ++i) {
+        lines << wrapped(cells[i].text, room(qsizetype(i)), reportFont(size_, bold));
         most = qMax(most, lines.last().size());
     }
     if (y_ + lineHeight_ * double(most) > bottom_ && y_ > top_)
         startPage();
-    for (qsizetype i = 0; i < cells.size(); ++i)
-        for (qsizetype k = 0; k < lines.at(i).size(); ++k)
-            pages_.last().items.append(
-                {left + cells.at(i).x, y_ + lineHeight_ * double(k), lines.at(i).at(k), size_, bold, false, room(i)});
+    for (size_t i = 0; i < cells.size(); ++i)
+        for (qsizetype k = 0; k < lines.at(qsizetype(i)).size(); ++k)
+            pages_.last().items.append({left + cells[i].x, y_ + lineHeight_ * double(k), lines.at(qsizetype(i)).at(k),
+                                        size_, bold, false, room(qsizetype(i))});
     y_ += lineHeight_ * double(most);
 }
 

@@ -2,6 +2,9 @@
 
 #include "reports/Report.h"
 
+#include <initializer_list>
+#include <span>
+
 namespace reports {
 
 // A list laid out line by line down A4 pages: the heading and its lines at the top of every
@@ -18,7 +21,7 @@ public:
     Flow(const QString& heading, const QStringList& subheadings, double pointSize = 14,
          const QString& pageWord = QStringLiteral("หน้า"), bool landscape = false);
 
-    void line(const QList<Cell>& cells, bool bold = false);
+    void line(std::initializer_list<Cell> cells, bool bold = false);
     // As line(), but a text too long for its room goes on over further lines, broken between
     // words (a single word too long is narrowed); the row stays whole on one page.
     void wrappedLine(const QList<Cell>& cells);
@@ -43,7 +46,8 @@ private:
     std::function<void(const Page&)> take_;
     QList<Cell> repeated_;
     void startPage();
-    void place(const QList<Cell>& cells, bool bold, bool wrap = false);
+    QList<TextItem> headingItems_; // the heading's lines, measured once, as every page has them
+    void place(std::span<const Cell> cells, bool bold, bool wrap = false);
 };
 
 } // namespace reports

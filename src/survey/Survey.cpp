@@ -7,19 +7,20 @@
 #include "reports/Flow.h"
 
 #include <QDir>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
+#include <QFile>
+
+#include <sqlite3.h>
 
 #include <cmath>
 
 namespace survey {
 
-double leadingValue(const QString& text) {
-    // Scanned rather than matched by a pattern: the survey reads two of these for each of up to
-    // a million issues. A sign, digits, a point and digits, at least one digit (0-9 only).
-    const QStringView t = QStringView(text).trimmed();
+namespace {
+
+// A sign, digits, a point and digits, at least one digit (0-9 only), after the blanks: scanned
+// rather than matched by a pattern, as the survey reads two for each of up to a million issues.
+template <class View> double leadingIn(View text) {
+    const View t = text.trimmed();
     const auto digitsFrom = [&](qsizetype i) {
         while (i < t.size() && t[i] >= u'0' && t[i] <= u'9')
             ++i;
@@ -32,65 +33,89 @@ double leadingValue(const QString& text) {
         end = digitsFrom(end + 1);
     else if (!whole)
         return 0;
-    return t.left(end).toDouble();
+    return t.first(end).toDouble();
 }
 
-namespace {
+// The same from a cell's UTF-8 bytes, which are nearly always ASCII.
+double leadingIn(QByteArrayView utf8) {
+    for (const char ch : utf8)
+        if (uchar(ch) >= 0x80)
+            return leadingIn(QStringView(data::textFromUtf8(utf8.data(), utf8.size())));
+    return leadingIn<QByteArrayView>(utf8);
+}
 
-// The columns an issue statement reads, in this order; the title's name last or from `names`.
+// The registration number as the issue counter writes it (digits alone, no leading zero),
+// from the cell's bytes.
+std::optional<qint64> plainNumber(QByteArrayView magno) {
+    if (magno.isEmpty() || magno.size() > 18 || (magno.size() > 1 && magno[0] == '0'))
+        return std::nullopt;
+    qint64 v = 0;
+    for (const char ch : magno) {
+        if (ch < '0' || ch > '9')
+            return std::nullopt;
+        v = v * 10 + (ch - '0');
+    }
+    return v;
+}
+
+// The columns an issue statement reads, in this order; the title's name last, or from the
+// titles read before.
 const QString issueColumns = QStringLiteral("m.Pointer, t.magno, t.yearno, t.itemsno, t.DescriptionItem");
 using Names = QHash<QString, QString>;
 
-SurveyRow surveyRow(const QVariantList& row, const Names& names) {
-    const QString pointer = row.at(0).toString();
-    return {names.isEmpty() ? row.at(5).toString() : names.value(pointer), leadingValue(row.at(2).toString()),
-            leadingValue(row.at(3).toString()), row.at(4).toString(), pointer};
-}
-
-// The registration number as the issue counter writes it: digits alone, no leading zero.
-std::optional<qint64> plainNumber(const QString& magno) {
-    const auto v = data::counterValue(magno);
-    return v && QString::number(*v) == magno ? v : std::nullopt;
-}
-
-// Survey rows handed on a block of at most
-// `titlesPerBlock` whole titles at a time, each title's issues newest number first. The
-// server's ordering by number costs more than the read itself, so numbers the counter wrote
-// are ordered here; given a number of any other form this hands on nothing and gives false,
-// for the statement to be run with the server's ordering (`serverOrdered`).
-bool handOn(const data::Result& r, const Names& names, const SurveyBlock& take, int titlesPerBlock,
-            bool serverOrdered) {
-    std::vector<qint64> numbers(size_t(r.rowCount()));
-    for (int i = 0; i < r.rowCount() && !serverOrdered; ++i) {
-        const auto n = plainNumber(r.text(i, 1));
-        if (!n)
-            return false;
-        numbers[size_t(i)] = *n;
-    }
-    QList<SurveyRow> rows;
-    std::vector<int> title;
-    int titles = 0;
-    for (int i = 0; i < r.rowCount();) {
-        title.clear();
-        for (const QString pointer = r.text(i, 0); i < r.rowCount() && r.text(i, 0) == pointer; ++i)
-            title.push_back(i);
-        if (!serverOrdered)
-            std::sort(title.begin(), title.end(),
-                      [&](int a, int b) { return numbers[size_t(a)] > numbers[size_t(b)]; });
-        if (++titles > titlesPerBlock) {
-            take(rows);
-            rows.clear();
-            titles = 1;
+// Reads a statement's issues and hands them on a block of at most `titlesPerBlock` whole
+// titles at a time, each title's issues newest number first. The server's ordering by number
+// costs more than the read itself, so numbers the counter wrote are ordered here; given a
+// number of any other form this hands on nothing and gives false, for the statement to be run
+// with the server's ordering (`serverOrdered`).
+bool handOn(data::Connection& c, const QString& sql, const data::Params& params, const Names& names,
+            const SurveyBlock& take, int titlesPerBlock, bool serverOrdered) {
+    std::vector<std::pair<qint64, SurveyRow>> rows;
+    std::vector<qsizetype> starts; // where each title's rows begin
+    QByteArray pointer;
+    SurveyRow title;
+    bool plain = true;
+    c.eachRow(sql, params, [&](const data::Cells& cell) {
+        const auto number = plainNumber(cell.bytes(1));
+        plain = plain && number;
+        if (!plain && !serverOrdered)
+            return;
+        if (starts.empty() || cell.bytes(0) != pointer) {
+            pointer = cell.bytes(0).toByteArray();
+            title.pointer = cell.text(0);
+            title.magazineName = names.isEmpty() ? cell.text(5) : names.value(title.pointer);
+            starts.push_back(qsizetype(rows.size()));
         }
-        for (const int k : title)
-            rows.append(surveyRow(r.rows.at(k), names));
+        title.yearno = leadingIn(cell.bytes(2));
+        title.itemsno = leadingIn(cell.bytes(3));
+        title.description = cell.text(4);
+        rows.emplace_back(number.value_or(0), title);
+    });
+    if (!plain && !serverOrdered)
+        return false;
+    starts.push_back(qsizetype(rows.size()));
+    QList<SurveyRow> block;
+    for (size_t t = 0; t + 1 < starts.size(); ++t) {
+        const auto first = rows.begin() + starts[t], last = rows.begin() + starts[t + 1];
+        if (!serverOrdered)
+            std::sort(first, last, [](const auto& a, const auto& b) { return a.first > b.first; });
+        if (t > 0 && t % size_t(titlesPerBlock) == 0) {
+            take(block);
+            block.clear();
+        }
+        for (auto i = first; i != last; ++i)
+            block.append(std::move(i->second));
     }
-    if (!rows.isEmpty())
-        take(rows);
+    if (!block.isEmpty())
+        take(block);
     return true;
 }
 
 } // namespace
+
+double leadingValue(const QString& text) {
+    return leadingIn(QStringView(text));
+}
 
 QList<SurveyRow> surveyRows(data::Connection& c, QChar group, const QDate& from, const QDate& to) {
     QList<SurveyRow> out;
@@ -104,10 +129,9 @@ void readBlocks(data::Connection& c, QChar group, const QDate& from, const QDate
                 int titlesPerBlock, qint64 byDateUpTo) {
     const QString prefix = QString(group) + QLatin1Char('%');
     const auto readOrdered = [&](const QString& sql, const data::Params& params, const Names& names = {}) {
-        if (!handOn(c.query(sql + QStringLiteral(" ORDER BY m.Pointer"), params), names, take, titlesPerBlock, false))
-            handOn(c.query(sql + QStringLiteral(" ORDER BY m.Pointer, ") + records::newestNumberFirst(QStringLiteral("t")),
-                           params),
-                   names, take, titlesPerBlock, true);
+        if (!handOn(c, sql + QStringLiteral(" ORDER BY m.Pointer"), params, names, take, titlesPerBlock, false))
+            handOn(c, sql + QStringLiteral(" ORDER BY m.Pointer, ") + records::newestNumberFirst(QStringLiteral("t")),
+                   params, names, take, titlesPerBlock, true);
     };
     // One transaction, read only: every statement reads the same snapshot of the database, as
     // one statement over everything would, whatever other stations save meanwhile.
@@ -126,7 +150,8 @@ void readBlocks(data::Connection& c, QChar group, const QDate& from, const QDate
                                       .value(0, 0)
                                       .toLongLong();
     if (inPeriod <= byDateUpTo) {
-        readOrdered(QStringLiteral("SELECT %1, m.Magazine_Name FROM tranfile t STRAIGHT_JOIN magazine m ON m.Pointer = t.pointer WHERE t.indate "
+        readOrdered(QStringLiteral("SELECT %1, m.Magazine_Name FROM tranfile t STRAIGHT_JOIN magazine m ON m.Pointer = "
+                                   "t.pointer WHERE t.indate "
                                    "BETWEEN ? AND ? AND t.pointer LIKE ? AND m.Receive_Code = '1' AND m.Pointer LIKE ?")
                         .arg(issueColumns),
                     {from, to, prefix, prefix});
@@ -136,9 +161,10 @@ void readBlocks(data::Connection& c, QChar group, const QDate& from, const QDate
     // A long period: the group's received titles are taken in key order a block at a time, then
     // the issues of the block's key range, so every statement reads a bounded part. The names
     // come with the titles, not once for every issue.
-    const QString titles = QStringLiteral("SELECT Pointer, Magazine_Name FROM magazine WHERE Receive_Code = '1' AND Pointer LIKE ? "
-                                          "AND Pointer > ? ORDER BY Pointer LIMIT %1")
-                               .arg(titlesPerBlock);
+    const QString titles =
+        QStringLiteral("SELECT Pointer, Magazine_Name FROM magazine WHERE Receive_Code = '1' AND Pointer LIKE ? "
+                       "AND Pointer > ? ORDER BY Pointer LIMIT %1")
+            .arg(titlesPerBlock);
     const QString issues =
         QStringLiteral("SELECT %1 FROM magazine m JOIN tranfile t ON t.pointer = m.Pointer WHERE m.Receive_Code = '1' "
                        "AND m.Pointer LIKE ? AND m.Pointer BETWEEN ? AND ? AND t.indate BETWEEN ? AND ?")
@@ -176,78 +202,60 @@ QString surveyFile(const QString& folder) {
     return QDir(folder).filePath(QStringLiteral("printmag.db"));
 }
 
+// The staging file is written through SQLite's own interface: a row costs a fraction of what
+// it costs through a generic SQL layer, and a year's survey stages close to a million rows.
 struct SurveyStaging::Open {
-    QSqlDatabase db;
-    QSqlQuery insert, insertMany;
+    sqlite3* db = nullptr;
+    sqlite3_stmt* insert = nullptr;
+    ~Open() {
+        sqlite3_finalize(insert);
+        sqlite3_close(db); // an uncommitted transaction is rolled back
+    }
+    bool exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+    QString error() const { return QString::fromUtf8(sqlite3_errmsg(db)); }
 };
 
-SurveyStaging::SurveyStaging(const QString& folder)
-    : file_(surveyFile(folder)),
-      connection_(QStringLiteral("survey-") + QUuid::createUuid().toString(QUuid::WithoutBraces)) {
+SurveyStaging::SurveyStaging(const QString& folder) : file_(surveyFile(folder)) {
     if (!QDir(folder).exists()) {
         error_ = QStringLiteral("ไม่พบโฟลเดอร์ %1").arg(folder);
         return;
     }
     open_ = std::make_unique<Open>();
-    open_->db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    QSqlDatabase& db = open_->db;
-    db.setDatabaseName(file_);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
-    open_->insert = QSqlQuery(db);
-    QSqlQuery& q = open_->insert;
-    if (!db.open())
-        error_ = db.lastError().text();
-    else if (!q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS rep_jn_servey (magazine_name TEXT, yearno REAL, "
-                                    "itemsno REAL, DescriptionItem TEXT)")))
-        error_ = q.lastError().text();
-    else if (!db.transaction())
-        error_ = db.lastError().text();
-    else if (!q.exec(QStringLiteral("DELETE FROM rep_jn_servey")) ||
-             !q.prepare(QStringLiteral("INSERT INTO rep_jn_servey VALUES (?, ?, ?, ?)")))
-        error_ = q.lastError().text();
-    open_->insertMany = QSqlQuery(db);
-    QStringList many(100, QStringLiteral("(?, ?, ?, ?)"));
-    if (error_.isEmpty() && !open_->insertMany.prepare(QStringLiteral("INSERT INTO rep_jn_servey VALUES ") + many.join(QLatin1Char(','))))
-        error_ = open_->insertMany.lastError().text();
+    Open& o = *open_;
+    if (sqlite3_open_v2(QFile::encodeName(file_).constData(), &o.db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK ||
+        sqlite3_busy_timeout(o.db, 2000) != SQLITE_OK ||
+        !o.exec("CREATE TABLE IF NOT EXISTS rep_jn_servey (magazine_name TEXT, yearno REAL, itemsno REAL, "
+                "DescriptionItem TEXT)") ||
+        !o.exec("BEGIN") || !o.exec("DELETE FROM rep_jn_servey") ||
+        sqlite3_prepare_v2(o.db, "INSERT INTO rep_jn_servey VALUES (?, ?, ?, ?)", -1, &o.insert, nullptr) != SQLITE_OK)
+        error_ = o.error();
 }
 
-SurveyStaging::~SurveyStaging() {
-    if (open_) {
-        if (open_->db.isOpen())
-            open_->db.rollback(); // nothing if committed
-        open_->insert.finish();
-        open_->insertMany.finish();
-        open_->db.close();
-        open_.reset();
-        QSqlDatabase::removeDatabase(connection_);
-    }
-}
+SurveyStaging::~SurveyStaging() = default;
 
 void SurveyStaging::add(const QList<SurveyRow>& rows) {
-    if (!open_)
+    if (!open_ || !error_.isEmpty())
         return;
-    // A statement per row costs more than the row: rows go a hundred to a statement.
-    constexpr qsizetype perStatement = 100;
-    for (qsizetype first = 0; first < rows.size() && error_.isEmpty(); first += perStatement) {
-        const qsizetype n = qMin(perStatement, rows.size() - first);
-        QSqlQuery& q = n == perStatement ? open_->insertMany : open_->insert;
-        for (qsizetype i = first; i < first + n; ++i) {
-            const SurveyRow& r = rows.at(i);
-            q.addBindValue(r.magazineName);
-            q.addBindValue(r.yearno);
-            q.addBindValue(r.itemsno);
-            q.addBindValue(r.description);
-            if (n < perStatement && !q.exec())
-                error_ = q.lastError().text();
+    sqlite3_stmt* q = open_->insert;
+    const auto text = [&](int column, const QString& t) { // a text read as NULL is staged as NULL
+        return t.isNull() ? sqlite3_bind_null(q, column)
+                          : sqlite3_bind_text16(q, column, t.utf16(), int(t.size() * 2), SQLITE_STATIC);
+    };
+    for (const SurveyRow& r : rows) {
+        if (text(1, r.magazineName) != SQLITE_OK || sqlite3_bind_double(q, 2, r.yearno) != SQLITE_OK ||
+            sqlite3_bind_double(q, 3, r.itemsno) != SQLITE_OK || text(4, r.description) != SQLITE_OK ||
+            sqlite3_step(q) != SQLITE_DONE) {
+            error_ = open_->error();
+            return;
         }
-        if (n == perStatement && !q.exec())
-            error_ = q.lastError().text();
+        sqlite3_reset(q);
     }
 }
 
 bool SurveyStaging::commit(QString* error) {
-    if (error_.isEmpty() && !open_->db.commit())
-        error_ = open_->db.lastError().text();
+    if (error_.isEmpty() && !open_->exec("COMMIT"))
+        error_ = open_->error();
     if (!error_.isEmpty())
         *error = QStringLiteral("เขียนแฟ้มพักข้อมูล %1 ไม่ได้: %2").arg(file_, error_);
     return error_.isEmpty();

@@ -58,7 +58,7 @@ public:
 private:
     struct Open;
     std::unique_ptr<Open> open_;
-    QString file_, error_, connection_;
+    QString file_, error_;
 };
 
 // The survey report: English headings for the foreign group, Thai for the Thai group.
