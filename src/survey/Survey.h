@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace reports {
 class Flow;
@@ -31,12 +32,12 @@ double leadingValue(const QString& text);
 // group ('J' foreign, 'I' Thai): titles by key, issues newest registration number first.
 QList<SurveyRow> surveyRows(data::Connection& c, QChar group, const QDate& from, const QDate& to);
 // The same rows in the same order, handed on a block of titles at a time (each title's issues
-// whole in one block). A period holding at most `byDateUpTo` of the group's issues is read by
-// date in one statement; a longer one a block of titles at a time, so that no more than a
-// block is held.
+// whole in one block), read on a thread of its own while `take` works on this one. A period
+// holding at most `byDateUpTo` of the group's issues (unset: ten a title) is read by date in
+// one statement; a longer one a block of titles at a time, so that no more than a block is held.
 using SurveyBlock = std::function<void(const QList<SurveyRow>&)>;
 void readSurvey(data::Connection& c, QChar group, const QDate& from, const QDate& to, const SurveyBlock& take,
-                int titlesPerBlock = 1000, qint64 byDateUpTo = 30000);
+                int titlesPerBlock = 1000, std::optional<qint64> byDateUpTo = std::nullopt);
 
 // Replaces the rows of rep_jn_servey in the local staging file printmag.db of `folder`
 // (created on first use) in one transaction. False, with the file and the reason in plain
