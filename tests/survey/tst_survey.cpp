@@ -122,7 +122,8 @@ private slots:
             "('9', 'J000002', '2027-01-10', '12', ' 7a', 'Jan'), ('10', 'J000002', '2027-01-10', 'ก', '', 'Jan 2'), "
             "('11', 'J000002', '2027-01-11', '12', '8', 'next day'), ('12', 'J000001', '2027-01-10', '1', '1', "
             "'gift'), "
-            "('13', 'I000001', '2027-01-10', '5', '1.5', 'มกราคม 2570')"));
+            "('13', 'I000001', '2027-01-10', '5', '1.5', 'มกราคม 2570'), ('14', 'j000002', '2027-01-10', '13', '9', "
+            "'code in small letters')"));
         w = showWindow<frmrep_journ_serv>();
     }
 
@@ -132,7 +133,7 @@ private slots:
         QCOMPARE(control<QRadioButton>(w, "opttype_0")->isChecked(), true);
         run("opttype_0", "10/01/2027", "10/01/2027");
         QCOMPARE(boxes->last().title, u"Data Complete"_s);
-        QCOMPARE(staged(), u"Nature|0.0|0.0|Jan 2,Nature|12.0|7.0|Jan"_s);
+        QCOMPARE(staged(), u"Nature|13.0|9.0|code in small letters,Nature|0.0|0.0|Jan 2,Nature|12.0|7.0|Jan"_s);
         QVERIFY(w->shownReport());
         QCOMPARE(w->shownReport()->document().pages.first().items.first().text, u"Journal Survey Report"_s);
         run("opttype_1", "01/01/2570", "31/01/2570");
@@ -173,7 +174,7 @@ private slots:
         for (const survey::SurveyRow& r : whole)
             if (titles.isEmpty() || titles.last() != r.magazineName)
                 titles << r.magazineName;
-        QCOMPARE(titles.join(',') + QString::number(whole.size()), u"Nature,Cell,Zoo66"_s);
+        QCOMPARE(titles.join(',') + QString::number(whole.size()), u"Nature,Cell,Zoo67"_s);
         const data::Result server = c->query(
             u"SELECT t.itemsno FROM magazine m JOIN tranfile t ON t.pointer = m.Pointer WHERE m.Receive_Code = '1' AND "
             "m.Pointer LIKE 'J%' AND t.indate BETWEEN '2027-01-01' AND '2027-01-31' ORDER BY m.Pointer, "_s +
