@@ -40,6 +40,20 @@ for b in "$build"/bench/bench_window_*; do
   echo "== $(basename "$b")"
   "$b"
 done
+# The survey as a scheduled job writes it: the latest year and month of receipts to CSV, with
+# the command's time and its peak memory.
+if [ -z "$only" ] || [[ report == *"$only"* ]]; then
+  echo "== warasan-report survey --group J, to CSV"
+  latest=$(mariadb -S "$tmp/db/mysqld.sock" -uroot -N magazine -e "SELECT MAX(indate) FROM tranfile")
+  year=${latest:0:4} month=${latest:5:2}
+  last=$(date -d "$year-$month-01 +1 month -1 day" +%d)
+  for period in "01/01/$year 31/12/$year year" "01/$month/$year $last/$month/$year month"; do
+    set -- $period
+    /usr/bin/time -f "$3 ($1 to $2): %e s, peak memory %M KB" "$build/src/warasan-report" survey --group J \
+      --from "$1" --to "$2" --csv "$tmp/survey.csv" >/dev/null
+    echo "  $(($(wc -l <"$tmp/survey.csv") - 1)) rows"
+  done
+fi
 if [ -z "$only" ] || [[ search == *"$only"* ]]; then
   echo "== bench_search"
   "$build/bench/bench_search"

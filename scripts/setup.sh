@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite libgl-dev
   unixodbc unixodbc-dev odbc-mariadb libcpp-httplib-dev libsqlite3-dev
   mariadb-server mariadb-client
-  fonts-thai-tlwg poppler-utils
+  fonts-thai-tlwg poppler-utils time
   ${WARASAN_TEST_PACKAGES:-}
 )
 

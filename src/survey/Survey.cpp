@@ -202,13 +202,14 @@ void readBlocks(data::Connection& c, QChar group, const QDate& from, const QDate
     // period of more than ten issues a title is walked (a year of the large set: 86,539 issues
     // of 7,457 titles). The count stops past its bound, at most 100,000 (a tenth of a second on
     // ten times the large set), so asking costs little however long the period.
+    qint64 received = 0; // the group's titles received, when counted
     if (!byDateUpTo) {
-        const qint64 titles = c.query(QStringLiteral("SELECT COUNT(*) FROM magazine WHERE Receive_Code = '1' AND "
-                                                     "Pointer LIKE ?"),
-                                      {prefix})
-                                  .value(0, 0)
-                                  .toLongLong();
-        byDateUpTo = qBound(qint64(30000), 10 * titles, qint64(100000));
+        received = c.query(QStringLiteral("SELECT COUNT(*) FROM magazine WHERE Receive_Code = '1' AND "
+                                          "Pointer LIKE ?"),
+                           {prefix})
+                       .value(0, 0)
+                       .toLongLong();
+        byDateUpTo = qBound(qint64(30000), 10 * received, qint64(100000));
     }
     const qint64 inPeriod = *byDateUpTo <= 0
                                 ? 1
@@ -219,7 +220,9 @@ void readBlocks(data::Connection& c, QChar group, const QDate& from, const QDate
                                       .value(0, 0)
                                       .toLongLong();
     if (inPeriod <= *byDateUpTo) {
-        if (!handOnByDate(c, prefix, from, to, take, titlesPerBlock))
+        // Reading all the group's titles costs about half of looking up as many issues: a
+        // period of fewer issues than half the titles has its few looked up.
+        if (2 * inPeriod < received || !handOnByDate(c, prefix, from, to, take, titlesPerBlock))
             readOrdered(
                 QStringLiteral("SELECT %1, m.Magazine_Name FROM tranfile t STRAIGHT_JOIN magazine m ON m.Pointer = "
                                "t.pointer WHERE t.indate "
