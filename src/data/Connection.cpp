@@ -466,6 +466,8 @@ Result Connection::queryRetried(const QString& sql, const Params& params) {
     }
 }
 
+namespace {
+
 // The result's columns: names into `names`, and for each its C type and, where its width
 // is bounded, the width of one cell. False when some column has no bounded width.
 bool describeColumns(SQLHSTMT h, QStringList* names, std::vector<BoundColumn>* bound) {
@@ -492,6 +494,8 @@ bool describeColumns(SQLHSTMT h, QStringList* names, std::vector<BoundColumn>* b
     }
     return blockable;
 }
+
+} // namespace
 
 Result Connection::queryOnce(const QString& sql, const Params& params) {
     SQLHSTMT h = run(sql, params);

@@ -196,12 +196,11 @@ void readBlocks(data::Connection& c, QChar group, const QDate& from, const QDate
     // one statement over everything would, whatever other stations save meanwhile.
     data::Transaction snapshot(c);
     // A short period (a month) holds few of the group's issues: they are read by date from the
-    // date index, which holds what the survey shows, and handed on a block of titles at a time.
-    // Each is then looked up in the titles, about five times the cost of an issue read in a
-    // title's walk, and a walk reads every issue of the group's titles, some fifty a title: so a
-    // period of more than ten issues a title is walked (a year of the large set: 86,539 issues
-    // of 7,457 titles). The count stops past its bound, at most 100,000 (a tenth of a second on
-    // ten times the large set), so asking costs little however long the period.
+    // date index, which holds what the survey shows. A walk of the titles reads every issue of
+    // the group's titles, some fifty a title, so a period of more than ten issues a title is
+    // walked instead (a year of the large set: 86,539 issues of 7,457 titles). The count stops
+    // past its bound, at most 100,000 (a tenth of a second on ten times the large set), so
+    // asking costs little however long the period.
     qint64 received = 0; // the group's titles received, when counted
     if (!byDateUpTo) {
         received = c.query(QStringLiteral("SELECT COUNT(*) FROM magazine WHERE Receive_Code = '1' AND "
