@@ -66,13 +66,18 @@ QList<ExpiryRow> list(data::Connection& c, QChar group, const QDate& from, const
     // The latest issue of each listed title: its issues of its newest issue date, from the
     // index (one as a rule); of several, the newest registration number, as the issue list
     // orders them.
+    // Each title's newest issue date is read once, while the titles are listed (the LIMIT keeps
+    // that list apart, so the server does not merge it back and look the date up again for
+    // every issue it joins: a third of the time on the large set).
     const data::Result r = c.query(
         QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.Price_Per_Year, m.Order_Date, m.End_Date, "
-                       "d.Publisher_Name, t.magno, t.DescriptionItem FROM magazine m "
+                       "d.Publisher_Name, t.magno, t.DescriptionItem FROM (SELECT s.Pointer, s.Magazine_Name, "
+                       "s.Price_Per_Year, s.Order_Date, s.End_Date, s.Publisher_Code, (SELECT n.daily FROM tranfile n "
+                       "WHERE n.pointer = s.Pointer ORDER BY n.daily DESC LIMIT 1) AS latest FROM magazine s "
+                       "WHERE s.Pointer LIKE ? AND s.Receive_Code = '1' AND s.End_Date BETWEEN ? AND ? "
+                       "LIMIT 18446744073709551615) m "
                        "LEFT JOIN dealer d ON d.Publisher_Code = m.Publisher_Code "
-                       "LEFT JOIN tranfile t ON t.pointer = m.Pointer AND t.daily <=> (SELECT n.daily FROM tranfile n "
-                       "WHERE n.pointer = m.Pointer ORDER BY n.daily DESC LIMIT 1) "
-                       "WHERE m.Pointer LIKE ? AND m.Receive_Code = '1' AND m.End_Date BETWEEN ? AND ? "
+                       "LEFT JOIN tranfile t ON t.pointer = m.Pointer AND t.daily <=> m.latest "
                        "ORDER BY m.Magazine_Name, m.Pointer"),
         {QString(group) + QLatin1Char('%'), from, to});
     QList<ExpiryRow> out;
