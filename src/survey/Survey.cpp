@@ -109,7 +109,9 @@ bool handOn(data::Connection& c, const QString& sql, const data::Params& params,
         plain = plain && number;
         if (!plain && !serverOrdered)
             return;
-        if (rows.empty() || cell.bytes(0) != pointer) {
+        qsizetype place = rows.empty() ? 0 : rows.back().title;
+        if (rows.empty() || cell.bytes(0) != pointer) { // the next title
+            place += rows.empty() ? 0 : 1;
             pointer = cell.bytes(0).toByteArray();
             title.pointer = cell.text(0);
             title.magazineName = names.isEmpty() ? cell.text(5) : names.value(title.pointer);
@@ -117,8 +119,7 @@ bool handOn(data::Connection& c, const QString& sql, const data::Params& params,
         title.yearno = leadingIn(cell.bytes(2));
         title.itemsno = leadingIn(cell.bytes(3));
         title.description = cell.text(4);
-        rows.push_back({rows.empty() ? 0 : rows.back().title + (rows.back().row.pointer != title.pointer),
-                        number.value_or(0), title});
+        rows.push_back({place, number.value_or(0), title});
     });
     if (!plain && !serverOrdered)
         return false;
