@@ -38,9 +38,18 @@ QStringList wrapped(const QString& text, double room, const QFont& font) {
 
 Flow::Flow(const QString& heading, const QStringList& subheadings, double pointSize, const QString& pageWord,
            bool landscape)
-    : heading_(heading), pageWord_(pageWord), subheadings_(subheadings), size_(pointSize),
-      lineHeight_(textHeight(pointSize, false) + 30), landscape_(landscape), width_(landscape ? pageHeight : pageWidth),
-      bottom_((landscape ? pageWidth : pageHeight) - belowLast) {
+    : pageWord_(pageWord), size_(pointSize), lineHeight_(textHeight(pointSize, false) + 30), landscape_(landscape),
+      width_(landscape ? pageHeight : pageWidth), bottom_((landscape ? pageWidth : pageHeight) - belowLast) {
+    // Every page has the same heading lines: measured once, here. The page number stands on a
+    // line of its own above the heading, which may reach across.
+    const double headingTop = qMax(400.0, 100 + textHeight(12, false) + 40);
+    headingItems_.append(headed(headingTop, heading, 16, true, width_));
+    double y = headingTop + textHeight(16, true) + 60;
+    for (const QString& s : subheadings) {
+        headingItems_.append(headed(y, s, size_, false, width_));
+        y += lineHeight_;
+    }
+    bodyTop_ = y + lineHeight_ / 2;
     startPage();
 }
 
@@ -50,23 +59,12 @@ void Flow::startPage() {
             take_(full);
         pages_.clear();
     }
-    // The page number on a line of its own above the heading, which may reach across.
-    const double headingTop = qMax(400.0, 100 + textHeight(12, false) + 40);
-    double y = headingTop + textHeight(16, true) + 60 + lineHeight_ * double(subheadings_.size());
-    if (headingItems_.isEmpty()) {
-        headingItems_.append(headed(headingTop, heading_, 16, true, width_));
-        double sub = headingTop + textHeight(16, true) + 60;
-        for (const QString& s : subheadings_) {
-            headingItems_.append(headed(sub, s, size_, false, width_));
-            sub += lineHeight_;
-        }
-    }
     Page page;
     page.landscape = landscape_;
     page.items = headingItems_;
     page.items.append({width_ - 1600, 100, QStringLiteral("%1 %2").arg(pageWord_).arg(++pageCount_), 12, false, false});
     pages_.append(page);
-    y_ = y + lineHeight_ / 2;
+    y_ = bodyTop_;
     if (!repeated_.isEmpty())
         place({repeated_.constData(), size_t(repeated_.size())}, true);
     top_ = y_;

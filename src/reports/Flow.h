@@ -36,9 +36,8 @@ public:
     void handFullPagesTo(std::function<void(const Page&)> take) { take_ = std::move(take); }
 
 private:
-    QString heading_, pageWord_;
-    QStringList subheadings_;
-    double size_, lineHeight_, top_ = 0, y_ = 0;
+    QString pageWord_;
+    double size_, lineHeight_, top_ = 0, y_ = 0, bodyTop_ = 0;
     bool landscape_;
     double width_, bottom_;
     QList<Page> pages_;
@@ -46,7 +45,7 @@ private:
     std::function<void(const Page&)> take_;
     QList<Cell> repeated_;
     void startPage();
-    QList<TextItem> headingItems_; // the heading's lines, measured once, as every page has them
+    QList<TextItem> headingItems_; // the heading's lines, as every page has them
     void place(std::span<const Cell> cells, bool bold, bool wrap = false);
 };
 

@@ -1,6 +1,5 @@
 #include "survey/Survey.h"
 
-#include "data/Counter.h"
 #include "data/Dates.h"
 #include "data/ReadAhead.h"
 #include "records/IssueStore.h"

@@ -65,10 +65,9 @@ namespace ExpiryStore {
 QList<ExpiryRow> list(data::Connection& c, QChar group, const QDate& from, const QDate& to) {
     // The latest issue of each listed title: its issues of its newest issue date, from the
     // index (one as a rule); of several, the newest registration number, as the issue list
-    // orders them.
-    // Each title's newest issue date is read once, while the titles are listed (the LIMIT keeps
+    // orders them. The newest date is read once, while the titles are listed: the LIMIT keeps
     // that list apart, so the server does not merge it back and look the date up again for
-    // every issue it joins: a third of the time on the large set).
+    // every issue it joins (a third of the time on the large set).
     const data::Result r = c.query(
         QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.Price_Per_Year, m.Order_Date, m.End_Date, "
                        "d.Publisher_Name, t.magno, t.DescriptionItem FROM (SELECT s.Pointer, s.Magazine_Name, "
