@@ -127,7 +127,7 @@ ArticleForm::ArticleForm(const QString& name, const QString& caption, SubjectSea
     for (int i = 0; i < 3; ++i) {
         forms::onSearch(
             Text3[i], [this, i] { searchAuthor(i); }, List_authname);
-        connect(Text3[i], &QLineEdit::textEdited, Text4[i], &QLineEdit::clear);
+        connect(Text3[i], &QLineEdit::textEdited, this, [this, i] { pickAuthorCode(i, {}); });
     }
     connect(List_authname, &forms::PickList::picked, this, &ArticleForm::pickAuthor);
     for (int j = 0; j < 5; ++j)
@@ -170,8 +170,18 @@ QPushButton* ArticleForm::addButton(const char* name, const QString& caption) {
     return b;
 }
 
+void ArticleForm::pickAuthorCode(int slot, const QString& idno) {
+    picked_.authorIdnos[slot] = idno;
+    Text4[slot]->setText(idno);
+}
+
+void ArticleForm::pickPointer(const QString& pointer) {
+    picked_.pointer = pointer;
+    Text13->setText(pointer);
+}
+
 void ArticleForm::forgetJournal() {
-    Text13->clear();
+    pickPointer({});
     ui->Text8->clear();
     ui->Text9->clear();
     ui->Text10->clear();
@@ -204,7 +214,7 @@ void ArticleForm::pickJournal(const QString& pointer, const QString& name) {
     }
     fillingJournal_ = true;
     forgetJournal();
-    Text13->setText(pointer);
+    pickPointer(pointer);
     ui->Text7->setPlainText(name);
     fillingJournal_ = false;
     dlbnamemag->hide();
@@ -221,9 +231,9 @@ void ArticleForm::showIssues() {
         this,
         [&] {
             // By the picked title's key: a name typed and never picked finds nothing.
-            const QList<records::Issue> issues = Text13->text().isEmpty()
+            const QList<records::Issue> issues = picked_.pointer.isEmpty()
                                                      ? QList<records::Issue>{}
-                                                     : records::IssueStore::issues(*index_conn, Text13->text());
+                                                     : records::IssueStore::issues(*index_conn, picked_.pointer);
             if (issues.isEmpty()) {
                 show_item->hide();
                 forms::inform(this, QStringLiteral("รายชื่อวารสารนี้ไม่พบข้อมูลการลงทะเบียน"),
@@ -278,7 +288,7 @@ void ArticleForm::pickAuthor(const QString& idno, const QString& name) {
     if (!fieldsEditable())
         return;
     Text3[cur_author_slot]->setText(name);
-    Text4[cur_author_slot]->setText(idno);
+    pickAuthorCode(cur_author_slot, idno);
     Text3[cur_author_slot]->setFocus();
 }
 
@@ -325,7 +335,7 @@ bool ArticleForm::checkEntry() {
     }
     // An author counts by the code picked for the slot, never by a typed name.
     for (int i = 0; i < 3; ++i) {
-        if (!empty(Text3[i]->text()) && empty(Text4[i]->text())) {
+        if (!empty(Text3[i]->text()) && empty(picked_.authorIdnos[i])) {
             incomplete(QStringLiteral("กรุณาเลือกผู้แต่งลำดับที่ %1 จากรายการ (กด Enter ที่ช่องชื่อผู้แต่งเพื่อค้นหา)").arg(i + 1),
                        Text3[i]);
             return false;
@@ -339,7 +349,7 @@ bool ArticleForm::checkEntry() {
         incomplete(QStringLiteral("กรุณากรอกข้อมูล ชื่อวารสาร"), ui->Text7);
         return false;
     }
-    if (empty(Text13->text())) {
+    if (empty(picked_.pointer)) {
         incomplete(QStringLiteral("กรุณาเลือกชื่อวารสารจากรายการ (กด Enter ที่ช่องชื่อวารสารเพื่อค้นหา)"), ui->Text7);
         return false;
     }
@@ -359,11 +369,11 @@ ArticleEntry ArticleForm::entry() const {
     e.title = ui->Text2->toPlainText();
     for (int i = 0; i < 3; ++i) {
         e.authorNames[i] = Text3[i]->text();
-        e.authorIdnos[i] = Text4[i]->text();
+        e.authorIdnos[i] = picked_.authorIdnos[i];
     }
     for (int j = 0; j < 5; ++j)
         e.subjects[j] = Text6[j]->text();
-    e.pointer = Text13->text();
+    e.pointer = picked_.pointer;
     e.year = ui->Text8->text();
     e.volume = ui->Text9->text();
     e.month = ui->Text10->text();
@@ -378,14 +388,14 @@ void ArticleForm::showEntry(const ArticleEntry& e, const QString& journalName) {
     ui->Text2->setPlainText(e.title);
     for (int i = 0; i < 3; ++i) {
         Text3[i]->setText(e.authorNames[i]);
-        Text4[i]->setText(e.authorIdnos[i]);
+        pickAuthorCode(i, e.authorIdnos[i]);
     }
     for (int j = 0; j < 5; ++j)
         Text6[j]->setText(e.subjects[j]);
     fillingJournal_ = true;
     ui->Text7->setPlainText(journalName);
     fillingJournal_ = false;
-    Text13->setText(e.pointer);
+    pickPointer(e.pointer);
     ui->Text8->setText(e.year);
     ui->Text9->setText(e.volume);
     ui->Text10->setText(e.month);
@@ -398,7 +408,7 @@ void ArticleForm::clearFields() {
     ui->Text2->clear();
     for (int i = 0; i < 3; ++i) {
         Text3[i]->clear();
-        Text4[i]->clear();
+        pickAuthorCode(i, {});
     }
     for (QLineEdit* f : Text6)
         f->clear();

@@ -48,9 +48,9 @@ protected:
 
     std::unique_ptr<Ui::article_form> ui;
     QLineEdit* Text3[3];
-    QLineEdit* Text4[3]; // the picked authors' codes
+    QLineEdit* Text4[3]; // shows the picked authors' codes
     QLineEdit* Text6[5];
-    QLineEdit* Text13; // the picked title's key
+    QLineEdit* Text13; // shows the picked title's key
     forms::PickList* List_authname;
     forms::PickList* list_subject;
     forms::PickList* dlbnamemag;
@@ -85,6 +85,15 @@ private:
     int cur_subject_slot = 0;
     bool fillingJournal_ = false;
     SubjectSearch subjectSearch_;
+
+    // What was picked from the lists: each author slot's code and the journal's title key
+    // (typing over a name forgets its pick). Text4 and Text13 only show them.
+    struct Picked {
+        QString authorIdnos[3];
+        QString pointer;
+    } picked_;
+    void pickAuthorCode(int slot, const QString& idno);
+    void pickPointer(const QString& pointer);
 
     void incomplete(const QString& message, QWidget* focus);
     void forgetJournal();

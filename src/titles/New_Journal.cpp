@@ -91,8 +91,8 @@ New_Journal::New_Journal(std::unique_ptr<data::Connection> connection, QWidget* 
         ui->Text14, [this] { searchDealers(ui->Text14); }, dlbdealer);
     connect(dlbdealer, &forms::PickList::picked, this, &New_Journal::chooseDealer);
     // A name typed over a chosen one no longer stands for the chosen publisher.
-    connect(ui->Text10, &QLineEdit::textEdited, Text8, &QLineEdit::clear);
-    connect(ui->Text14, &QLineEdit::textEdited, Text9, &QLineEdit::clear);
+    connect(ui->Text10, &QLineEdit::textEdited, this, [this] { keepCode(publisherCode_, Text8, {}); });
+    connect(ui->Text14, &QLineEdit::textEdited, this, [this] { keepCode(distributorCode_, Text9, {}); });
 
     auto* start = new forms::CalendarPicker(MonthView2);
     start->attach(ui->Command1, ui->Mask1);
@@ -242,8 +242,8 @@ void New_Journal::showTitle(const QString& code, const QString& name) {
             ui->Text11->setText(t->pricePerYear);
             ui->Mask5->setText(data::formatDate(t->orderDate));
             ui->Mask4->setText(data::formatDate(t->endDate));
-            Text8->setText(t->publisherCode);
-            Text9->setText(t->distributorCode);
+            keepCode(publisherCode_, Text8, t->publisherCode);
+            keepCode(distributorCode_, Text9, t->distributorCode);
             if (!t->locationNull)
                 ui->Text6->setText(t->location);
             ui->Text10->setText(t->publisherName);
@@ -282,14 +282,19 @@ void New_Journal::searchDealers(QLineEdit* field) {
         });
 }
 
+void New_Journal::keepCode(QString& code, QLineEdit* shown, const QString& value) {
+    code = value;
+    shown->setText(value);
+}
+
 void New_Journal::chooseDealer(const QString& code, const QString& name) {
     dlbdealer->hide();
     if (dealerTarget_ == ui->Text14) {
         ui->Text14->setText(name);
-        Text9->setText(code);
+        keepCode(distributorCode_, Text9, code);
     } else if (dealerTarget_ == ui->Text10) {
         ui->Text10->setText(name);
-        Text8->setText(code);
+        keepCode(publisherCode_, Text8, code);
     }
     if (dealerTarget_)
         dealerTarget_->setFocus();
@@ -333,12 +338,12 @@ bool New_Journal::checkinput() {
         {empty(ui->dcbmagtype->currentText()), QStringLiteral("กรุณาเลือกกำหนดการออก วารสาร/หนังสือพิมพ์ "), ui->dcbmagtype},
         {empty(ui->Text10->text()), QStringLiteral("กรุณากรอกข้อมูลช่อง ผู้จัดพิมพ์ "), ui->Text10},
         // A typed name must be one chosen from the list: its code is what is saved.
-        {empty(Text8->text()), QStringLiteral("กรุณาเลือกผู้จัดพิมพ์จากรายการ (ดับเบิลคลิกหรือกด Enter ที่ช่อง ผู้จัดพิมพ์ เพื่อค้นหา)"),
+        {empty(publisherCode_), QStringLiteral("กรุณาเลือกผู้จัดพิมพ์จากรายการ (ดับเบิลคลิกหรือกด Enter ที่ช่อง ผู้จัดพิมพ์ เพื่อค้นหา)"),
          ui->Text10},
         {empty(ui->dcbdepart->currentText()), QStringLiteral("กรุณาเลือก คณะ/หน่วยงานที่บอกรับ "), ui->dcbdepart},
         {empty(ui->dcbrecei->currentText()), QStringLiteral("กรุณาเลือก สถานภาพการบอกรับ "), ui->dcbrecei},
         {empty(ui->Text14->text()), QStringLiteral("กรุณาเลือก ผู้จัดจำหน่าย "), ui->Text14},
-        {empty(Text9->text()),
+        {empty(distributorCode_),
          QStringLiteral("กรุณาเลือกผู้จัดจำหน่ายจากรายการ (ดับเบิลคลิกหรือกด Enter ที่ช่อง ผู้จัดจำหน่าย เพื่อค้นหา)"), ui->Text14},
         {empty(ui->dcbstatus->currentText()), QStringLiteral("กรุณาเลือก สถานภาพสมาชิก"), ui->dcbstatus},
         {forms::comboCode(ui->dcbbindcolor).isEmpty(), QStringLiteral("กรุณาเลือก สีปก"), ui->dcbbindcolor},
@@ -387,7 +392,7 @@ bool New_Journal::readForm(records::Title* t) {
     t->kindCode = forms::comboCode(ui->dcbtypemag);
     t->languageCode = forms::comboCode(ui->dcblanguage);
     t->frequencyCode = forms::comboCode(ui->dcbmagtype);
-    t->publisherCode = Text8->text();
+    t->publisherCode = publisherCode_;
     t->departmentCode = forms::comboCode(ui->dcbdepart);
     t->receiveCode = forms::comboCode(ui->dcbrecei);
     t->coverCode = forms::comboCode(ui->dcbbindcolor);
@@ -405,7 +410,7 @@ bool New_Journal::readForm(records::Title* t) {
         t->endDate = QDate();
         t->orderDate = order.value_or(QDate());
     }
-    t->distributorCode = Text9->text();
+    t->distributorCode = distributorCode_;
     t->memberStatus = forms::comboCode(ui->dcbstatus);
     t->location = ui->Text6->text();
     return true;

@@ -55,8 +55,13 @@ public:
 
 private:
     std::unique_ptr<Ui::New_Journal> ui;
-    QLineEdit* Text8; // the chosen publisher's code
-    QLineEdit* Text9; // the chosen distributor's code
+    QLineEdit* Text8; // shows the chosen publisher's code
+    QLineEdit* Text9; // shows the chosen distributor's code
+    // The codes of the publisher and distributor chosen from the lists (typing over a name
+    // forgets its choice); kept here, shown in Text8 and Text9.
+    QString publisherCode_;
+    QString distributorCode_;
+    static void keepCode(QString& code, QLineEdit* shown, const QString& value);
     forms::PickList* dlbnamemag;
     forms::PickList* dlbdealer;
     QCalendarWidget* MonthView1;
