@@ -1,7 +1,5 @@
 #include "data/Connection.h"
 
-#include "data/Charsets.h"
-
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
@@ -437,21 +435,6 @@ SQLLEN fixedWidth(SQLSMALLINT cType) {
 } // namespace
 
 Result Connection::query(const QString& sql, const Params& params) {
-    try {
-        return queryRetried(sql, params);
-    } catch (const DbError& e) {
-        // Searched text a column's character set cannot hold matches nothing in it; the
-        // server says so as a mix of collations (plain-ASCII text never causes that).
-        const bool foreignText = std::any_of(params.begin(), params.end(), [](const QVariant& p) {
-            return p.metaType().id() == QMetaType::QString && !unstorable(p.toString(), {"ascii"}).isEmpty();
-        });
-        if (!foreignText || (e.nativeCode() != 1267 && e.nativeCode() != 1270 && e.nativeCode() != 1271))
-            throw;
-        return {};
-    }
-}
-
-Result Connection::queryRetried(const QString& sql, const Params& params) {
     if (inTransaction_ || !isRead(sql))
         return queryOnce(sql, params);
     try {

@@ -112,7 +112,6 @@ private:
     bool inTransaction_ = false;
     QElapsedTimer sinceLastUse_;
     const quint64 serial_;
-    Result queryRetried(const QString& sql, const Params& params);
 
     bool onCluster_ = false;
     int usedNode_ = 0;

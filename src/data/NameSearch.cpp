@@ -1,4 +1,5 @@
 #include "data/NameSearch.h"
+#include "data/LookUp.h"
 #include "data/SaveGate.h"
 
 #include "data/DbError.h"
@@ -136,7 +137,7 @@ std::optional<Condition> candidates(Connection& c, const PieceTable& t, const QS
         values << p;
     }
     Result r;
-    if (!whereKept([&] { r = c.query(QStringLiteral("SELECT ") + counts.join(QStringLiteral(", ")), values); }))
+    if (!whereKept([&] { r = lookUp(c, QStringLiteral("SELECT ") + counts.join(QStringLiteral(", ")), values); }))
         return std::nullopt; // a database not yet migrated has no pieces: every row is read, as before
     QList<QPair<qint64, QString>> byCount;
     for (int k = 0; k < counted.size(); ++k)

@@ -1,4 +1,5 @@
 #include "index/ArticleStore.h"
+#include "data/LookUp.h"
 #include "data/SaveGate.h"
 
 #include "data/Counter.h"
@@ -35,13 +36,15 @@ QStringList subjectsMatching(data::Connection& c, const QString& text, bool anyw
     if (const auto candidates = data::candidates(c, data::subjectTexts, typed)) {
         // Each candidate heading looked up once (not every article's row of it), spelt as the
         // first of its matching rows in the heading index: what grouping those rows gives.
-        r = c.query(QStringLiteral("SELECT (SELECT s.subject FROM msubject s WHERE s.subject = g.subject AND s.subject "
-                                   "LIKE ? LIMIT 1) AS heading FROM (%1) g HAVING heading IS NOT NULL ORDER BY heading")
-                        .arg(candidates->sql),
-                    data::Params{pattern} + candidates->values);
+        r = data::lookUp(
+            c,
+            QStringLiteral("SELECT (SELECT s.subject FROM msubject s WHERE s.subject = g.subject AND s.subject "
+                           "LIKE ? LIMIT 1) AS heading FROM (%1) g HAVING heading IS NOT NULL ORDER BY heading")
+                .arg(candidates->sql),
+            data::Params{pattern} + candidates->values);
     } else {
-        r = c.query(
-            QStringLiteral("SELECT subject FROM msubject WHERE subject LIKE ? GROUP BY subject ORDER BY subject"),
+        r = data::lookUp(
+            c, QStringLiteral("SELECT subject FROM msubject WHERE subject LIKE ? GROUP BY subject ORDER BY subject"),
             {pattern});
     }
     QStringList out;
@@ -119,7 +122,8 @@ void addStamp(QStringList& stamp, const data::Result& r) {
 }
 
 std::optional<StoredArticle> loadArticle(data::Connection& c, const QString& number, bool lock) {
-    const data::Result a = c.query(
+    const data::Result a = data::lookUp(
+        c,
         QStringLiteral("SELECT Article_Name, spare, pointer, year, volume, month, pages, remark, abstract, keydate "
                        "FROM article WHERE article_no = ?") +
             (lock ? QStringLiteral(" FOR UPDATE") : QString()),
@@ -200,8 +204,8 @@ std::optional<StoredArticle> load(data::Connection& c, const QString& number) {
 }
 
 QList<QPair<QString, QString>> titlesStartingWith(data::Connection& c, const QString& text) {
-    const data::Result r = c.query(
-        QStringLiteral("SELECT article_no, Article_Name FROM article WHERE Article_Name LIKE ? ORDER BY article_no"),
+    const data::Result r = data::lookUp(
+        c, QStringLiteral("SELECT article_no, Article_Name FROM article WHERE Article_Name LIKE ? ORDER BY article_no"),
         {data::likePrefix(text.trimmed())});
     QList<QPair<QString, QString>> out;
     out.reserve(r.rowCount());

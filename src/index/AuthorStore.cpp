@@ -1,4 +1,5 @@
 #include "index/AuthorStore.h"
+#include "data/LookUp.h"
 #include "data/SaveGate.h"
 
 #include "data/Counter.h"
@@ -53,8 +54,8 @@ void insertAuthor(data::Connection& c, const QString& idno, const QString& name,
 }
 
 std::optional<QString> codeOfName(data::Connection& c, const QString& name) {
-    const data::Result r =
-        c.query(QStringLiteral("SELECT idno FROM authname WHERE penname = ? ORDER BY idno LIMIT 1"), {name.trimmed()});
+    const data::Result r = data::lookUp(
+        c, QStringLiteral("SELECT idno FROM authname WHERE penname = ? ORDER BY idno LIMIT 1"), {name.trimmed()});
     if (r.isEmpty())
         return std::nullopt;
     return r.text(0, 0).trimmed();
@@ -75,10 +76,11 @@ QList<Author> search(data::Connection& c, const QString& code, const QString& na
     }
     if (where.isEmpty())
         return {};
-    const data::Result r = c.query(QStringLiteral("SELECT idno, penname, trueidno FROM authname WHERE %1 "
-                                                  "ORDER BY penname, idno")
-                                       .arg(where.join(QStringLiteral(" AND "))),
-                                   params);
+    const data::Result r = data::lookUp(c,
+                                        QStringLiteral("SELECT idno, penname, trueidno FROM authname WHERE %1 "
+                                                       "ORDER BY penname, idno")
+                                            .arg(where.join(QStringLiteral(" AND "))),
+                                        params);
     QList<Author> out;
     out.reserve(r.rowCount());
     for (int i = 0; i < r.rowCount(); ++i)
@@ -87,9 +89,11 @@ QList<Author> search(data::Connection& c, const QString& code, const QString& na
 }
 
 QList<Author> startingWith(data::Connection& c, const QString& text) {
-    const data::Result r = c.query(QStringLiteral("SELECT idno, penname, trueidno FROM authname WHERE penname LIKE ? "
-                                                  "ORDER BY penname, idno"),
-                                   {data::likePrefix(text.trimmed())});
+    const data::Result r =
+        data::lookUp(c,
+                     QStringLiteral("SELECT idno, penname, trueidno FROM authname WHERE penname LIKE ? "
+                                    "ORDER BY penname, idno"),
+                     {data::likePrefix(text.trimmed())});
     QList<Author> out;
     out.reserve(r.rowCount());
     for (int i = 0; i < r.rowCount(); ++i)

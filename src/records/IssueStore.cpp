@@ -1,4 +1,5 @@
 #include "records/IssueStore.h"
+#include "data/LookUp.h"
 #include "data/SaveGate.h"
 #include "records/TitleStore.h"
 
@@ -44,13 +45,14 @@ namespace {
 QList<TitleRow> titlesWhere(data::Connection& c, const data::Condition& holds) {
     // Titles first: left to itself the server reads every title department by department (the
     // few faculties look cheap to start from), and the name's pieces never narrow the read.
-    const data::Result r =
-        c.query(QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.department_code, d.Department_Thai_Des, "
-                               "m.MagType_code "
-                               "FROM magazine m STRAIGHT_JOIN department d ON m.department_code = d.Department_Code "
-                               "WHERE %1 ORDER BY m.Magazine_Name, m.Pointer")
-                    .arg(holds.sql),
-                holds.values);
+    const data::Result r = data::lookUp(
+        c,
+        QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.department_code, d.Department_Thai_Des, "
+                       "m.MagType_code "
+                       "FROM magazine m STRAIGHT_JOIN department d ON m.department_code = d.Department_Code "
+                       "WHERE %1 ORDER BY m.Magazine_Name, m.Pointer")
+            .arg(holds.sql),
+        holds.values);
     QList<TitleRow> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
@@ -88,9 +90,11 @@ QList<Issue> issues(data::Connection& c, const QString& pointer, bool unboundOnl
 }
 
 bool indexed(data::Connection& c, const QString& pointer, const QString& yearno, const QString& itemsno) {
-    return !c.query(QStringLiteral("SELECT 1 FROM article WHERE pointer = ? AND TRIM(year) = ? AND TRIM(volume) = ? "
-                                   "LIMIT 1"),
-                    {pointer.trimmed(), yearno.trimmed(), itemsno.trimmed()})
+    return !data::lookUp(
+                c,
+                QStringLiteral("SELECT 1 FROM article WHERE pointer = ? AND TRIM(year) = ? AND TRIM(volume) = ? "
+                               "LIMIT 1"),
+                {pointer.trimmed(), yearno.trimmed(), itemsno.trimmed()})
                 .isEmpty();
 }
 

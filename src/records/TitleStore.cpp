@@ -1,4 +1,5 @@
 #include "records/TitleStore.h"
+#include "data/LookUp.h"
 #include "data/SaveGate.h"
 
 #include "data/Counter.h"
@@ -109,10 +110,11 @@ const QString nameExistsSql = QStringLiteral("SELECT Pointer FROM magazine WHERE
 
 QList<TitleMatch> search(data::Connection& c, const QString& text) {
     const auto matching = [&](const data::Condition& holds) {
-        const data::Result r = c.query(QStringLiteral("SELECT m.Pointer, m.Magazine_Name FROM magazine m WHERE %1 "
-                                                      "ORDER BY m.Magazine_Name, m.Pointer")
-                                           .arg(holds.sql),
-                                       holds.values);
+        const data::Result r = data::lookUp(c,
+                                            QStringLiteral("SELECT m.Pointer, m.Magazine_Name FROM magazine m WHERE %1 "
+                                                           "ORDER BY m.Magazine_Name, m.Pointer")
+                                                .arg(holds.sql),
+                                            holds.values);
         QList<TitleMatch> out;
         out.reserve(r.rowCount());
         for (const auto& row : r.rows)
@@ -123,7 +125,8 @@ QList<TitleMatch> search(data::Connection& c, const QString& text) {
 }
 
 std::optional<Title> find(data::Connection& c, const QString& pointer) {
-    const data::Result r = c.query(
+    const data::Result r = data::lookUp(
+        c,
         QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.Parallel_Name, m.Former_Name, m.Short_Name, m.ISSN, "
                        "m.Kind_Code, m.Lang_Code, m.MagType_code, m.Publisher_Code, m.department_code, m.Receive_Code, "
                        "m.Cover_Code, m.Copies_Per_Year, m.Price_Per_Year, m.Start_Date, m.End_Date, m.Order_Date, "
@@ -167,7 +170,7 @@ std::optional<Title> find(data::Connection& c, const QString& pointer) {
 }
 
 bool nameExists(data::Connection& c, const QString& name) {
-    return !c.query(nameExistsSql, {name.trimmed()}).isEmpty();
+    return !data::lookUp(c, nameExistsSql, {name.trimmed()}).isEmpty();
 }
 
 data::Saved<QString> add(data::Connection& c, const Title& t, int series) {
@@ -196,7 +199,7 @@ data::Saved<QString> add(data::Connection& c, const Title& t, int series) {
         [&](const QString& code) {
             // Every title add holds the series row lock from here on, so this check and the
             // insert cannot be overtaken by another station adding the same title.
-            if (!c.query(nameExistsSql, {t.name.trimmed()}).isEmpty())
+            if (!data::lookUp(c, nameExistsSql, {t.name.trimmed()}).isEmpty())
                 throw data::Refused(QStringLiteral("พบวารสารรายชื่อนี้ในฐานข้อมูล ไม่สามารถทำการเพิ่มรายชื่อใหม่ได้"), Duplicate);
             data::write(c, QStringLiteral("magazine"),
                         QStringLiteral("INSERT INTO magazine (Pointer, %1) VALUES (?%2)")

@@ -1,4 +1,5 @@
 #include "titles/DealerStore.h"
+#include "data/LookUp.h"
 #include "data/SaveGate.h"
 
 #include "data/Counter.h"
@@ -24,9 +25,10 @@ const QString nextCodeSql = QStringLiteral("SELECT COALESCE(MAX(CAST(Publisher_C
 
 QList<DealerMatch> search(data::Connection& c, const QString& text) {
     const data::Result r =
-        c.query(QStringLiteral("SELECT Publisher_Code, Publisher_Name FROM dealer "
-                               "WHERE Publisher_Name LIKE ? ORDER BY Publisher_Name, Publisher_Code"),
-                {data::likeContains(text.trimmed())});
+        data::lookUp(c,
+                     QStringLiteral("SELECT Publisher_Code, Publisher_Name FROM dealer "
+                                    "WHERE Publisher_Name LIKE ? ORDER BY Publisher_Name, Publisher_Code"),
+                     {data::likeContains(text.trimmed())});
     QList<DealerMatch> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)

@@ -1,4 +1,5 @@
 #include "volumes/VolumeStore.h"
+#include "data/LookUp.h"
 #include "data/SaveGate.h"
 
 #include "data/Counter.h"
@@ -71,7 +72,8 @@ QList<records::Issue> unboundIssues(data::Connection& c, const QString& pointer)
 }
 
 std::optional<Volume> find(data::Connection& c, const QString& regno) {
-    const data::Result v = c.query(QStringLiteral("SELECT regno, callno FROM sum_journal WHERE regno = ?"), {regno});
+    const data::Result v =
+        data::lookUp(c, QStringLiteral("SELECT regno, callno FROM sum_journal WHERE regno = ?"), {regno});
     if (v.isEmpty())
         return std::nullopt;
     const data::Result issues = c.query(QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate, "
@@ -82,9 +84,10 @@ std::optional<Volume> find(data::Connection& c, const QString& regno) {
 }
 
 QList<QPair<QString, QString>> byCallNumber(data::Connection& c, const QString& prefix) {
-    const data::Result r = c.query(QStringLiteral("SELECT regno, callno FROM sum_journal WHERE callno LIKE ? "
-                                                  "ORDER BY callno, regno"),
-                                   {data::likePrefix(prefix.trimmed())});
+    const data::Result r = data::lookUp(c,
+                                        QStringLiteral("SELECT regno, callno FROM sum_journal WHERE callno LIKE ? "
+                                                       "ORDER BY callno, regno"),
+                                        {data::likePrefix(prefix.trimmed())});
     QList<QPair<QString, QString>> out;
     for (int i = 0; i < r.rowCount(); ++i)
         out.append({r.text(i, 0), r.text(i, 1)});

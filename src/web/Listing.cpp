@@ -1,6 +1,7 @@
 #include "web/Listing.h"
 
 #include "data/Dates.h"
+#include "data/LookUp.h"
 #include "reports/ColumnList.h"
 
 #include <QUrl>
@@ -44,7 +45,7 @@ data::Result readBlock(data::Connection& c, const Listing& l, Order o, qint64 of
     p << rows << offset;
     const QString select = total ? QStringLiteral("SELECT SQL_CALC_FOUND_ROWS") + l.select.mid(6) : l.select;
     data::Result r =
-        c.query(select + QStringLiteral(" ORDER BY ") + orderBy(l, o) + QStringLiteral(" LIMIT ? OFFSET ?"), p);
+        data::lookUp(c, select + QStringLiteral(" ORDER BY ") + orderBy(l, o) + QStringLiteral(" LIMIT ? OFFSET ?"), p);
     if (total)
         *total = c.query(QStringLiteral("SELECT FOUND_ROWS()")).value(0, 0).toLongLong();
     return r;
@@ -194,7 +195,7 @@ Stream prepare(data::Connection& c, const QString& path, const Query& query, Pag
     int pageNo = qMax(1, query.value(QStringLiteral("page")).toInt());
     qint64 total = 0;
     if (!l.countInPass)
-        total = c.query(QStringLiteral("SELECT COUNT(*) FROM (%1) AS counted").arg(l.select), l.params)
+        total = data::lookUp(c, QStringLiteral("SELECT COUNT(*) FROM (%1) AS counted").arg(l.select), l.params)
                     .value(0, 0)
                     .toLongLong();
     data::Result first =

@@ -1,6 +1,7 @@
 #include "web/Pages.h"
 
 #include "data/Dates.h"
+#include "data/LookUp.h"
 #include "records/TitleStore.h"
 
 #include <QLocale>
@@ -293,13 +294,13 @@ Page titleIssues(data::Connection& c, const Query& q) {
         return page;
     const QString titles = QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.ISSN FROM magazine m WHERE %1 "
                                           "ORDER BY m.Magazine_Name, m.Pointer LIMIT 50");
-    data::Result found = c.query(titles.arg(QStringLiteral("m.Pointer = ?")), {typed.toUpper()});
+    data::Result found = data::lookUp(c, titles.arg(QStringLiteral("m.Pointer = ?")), {typed.toUpper()});
     if (const auto issn = records::issnOf(typed); found.isEmpty() && issn) {
         const data::Condition has = records::issnIs(*issn);
-        found = c.query(titles.arg(has.sql), has.values);
+        found = data::lookUp(c, titles.arg(has.sql), has.values);
     }
     if (found.isEmpty())
-        found = c.query(titles.arg(QStringLiteral("m.Magazine_Name LIKE ?")), {data::likePrefix(typed)});
+        found = data::lookUp(c, titles.arg(QStringLiteral("m.Magazine_Name LIKE ?")), {data::likePrefix(typed)});
     if (found.rowCount() != 1) {
         QString links;
         for (const auto& row : found.rows)

@@ -1,0 +1,22 @@
+#include "data/LookUp.h"
+
+#include "data/Charsets.h"
+
+#include <algorithm>
+
+namespace data {
+
+Result lookUp(Connection& c, const QString& sql, const Params& params) {
+    try {
+        return c.query(sql, params);
+    } catch (const DbError& e) {
+        const bool foreignText = std::any_of(params.begin(), params.end(), [](const QVariant& p) {
+            return p.metaType().id() == QMetaType::QString && !unstorable(p.toString(), {"ascii"}).isEmpty();
+        });
+        if (!foreignText || (e.nativeCode() != 1267 && e.nativeCode() != 1270 && e.nativeCode() != 1271))
+            throw;
+        return {};
+    }
+}
+
+} // namespace data
