@@ -15,7 +15,7 @@
 
 namespace {
 
-void out(const QString& line) {
+void printLine(const QString& line) {
     std::printf("%s\n", qPrintable(line));
     std::fflush(stdout);
 }
@@ -87,15 +87,15 @@ int main(int argc, char** argv) {
         data::waiveSaveChecks(c);
         data::dbcheck::Analysis a = data::dbcheck::analyse(c);
         for (const QString& line : a.report)
-            out(line);
+            printLine(line);
         if (!migrate)
             return a.toDo == 0 ? 0 : 1;
         if (dryRun) {
-            out(QStringLiteral("-- the migration would run:"));
+            printLine(QStringLiteral("-- the migration would run:"));
             for (const auto& step : a.plan) {
                 if (!step.logQuery.isEmpty())
-                    out(QStringLiteral("-- logged first: ") + step.logQuery);
-                out(step.sql + QLatin1Char(';'));
+                    printLine(QStringLiteral("-- logged first: ") + step.logQuery);
+                printLine(step.sql + QLatin1Char(';'));
             }
             return 0;
         }
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
         QElapsedTimer timer;
         timer.start();
         const qint64 rows = data::dbcheck::backup(c, backupFile);
-        out(QStringLiteral("backup %1: %2 rows written and read back (%3 s)")
+        printLine(QStringLiteral("backup %1: %2 rows written and read back (%3 s)")
                 .arg(backupFile)
                 .arg(rows)
                 .arg(timer.elapsed() / 1000.0, 0, 'f', 1));
@@ -121,14 +121,14 @@ int main(int argc, char** argv) {
             say(QStringLiteral("-- ") + line);
         timer.start();
         data::dbcheck::migrate(c, a.plan, say);
-        out(QStringLiteral("migrated: %1 statements (%2 s), log %3")
+        printLine(QStringLiteral("migrated: %1 statements (%2 s), log %3")
                 .arg(a.plan.size())
                 .arg(timer.elapsed() / 1000.0, 0, 'f', 1)
                 .arg(logFile.fileName()));
         a = data::dbcheck::analyse(c);
-        out(QStringLiteral("checked again:"));
+        printLine(QStringLiteral("checked again:"));
         for (const QString& line : a.report) {
-            out(line);
+            printLine(line);
             say(QStringLiteral("-- after: ") + line);
         }
         return a.toDo == 0 ? 0 : 1;
