@@ -64,6 +64,12 @@ std::optional<qint64> plainNumber(QByteArrayView magno) {
 const QString issueColumns = QStringLiteral("m.Pointer, t.magno, t.yearno, t.itemsno, t.DescriptionItem");
 using Names = QHash<QString, QString>;
 
+// The survey's row of an issue read with `issueColumns` (its numbers and description from
+// cells 2 to 4), under its title's name and key.
+SurveyRow issueRow(const data::Cells& cell, const QString& name, const QString& pointer) {
+    return {name, leadingIn(cell.bytes(2)), leadingIn(cell.bytes(3)), cell.text(4), pointer};
+}
+
 // An issue as read: its title's place in key order and its registration number (as the
 // counter writes them), by which the issues are ordered here.
 struct Read {
@@ -101,7 +107,7 @@ bool handOn(data::Connection& c, const QString& sql, const data::Params& params,
             const SurveyBlock& take, int titlesPerBlock, bool serverOrdered) {
     std::vector<Read> rows;
     QByteArray pointer;
-    SurveyRow title;
+    QString code, name; // the title being read
     bool plain = true;
     c.eachRow(sql, params, [&](const data::Cells& cell) {
         const auto number = plainNumber(cell.bytes(1));
@@ -112,13 +118,10 @@ bool handOn(data::Connection& c, const QString& sql, const data::Params& params,
         if (rows.empty() || cell.bytes(0) != pointer) { // the next title
             place += rows.empty() ? 0 : 1;
             pointer = cell.bytes(0).toByteArray();
-            title.pointer = cell.text(0);
-            title.magazineName = names.isEmpty() ? cell.text(5) : names.value(title.pointer);
+            code = cell.text(0);
+            name = names.isEmpty() ? cell.text(5) : names.value(code);
         }
-        title.yearno = leadingIn(cell.bytes(2));
-        title.itemsno = leadingIn(cell.bytes(3));
-        title.description = cell.text(4);
-        rows.push_back({place, number.value_or(0), title});
+        rows.push_back({place, number.value_or(0), issueRow(cell, name, code)});
     });
     if (!plain && !serverOrdered)
         return false;
@@ -159,10 +162,7 @@ bool handOnByDate(data::Connection& c, const QString& prefix, const QDate& from,
                   if (!matched || !titles[size_t(found->second)].received)
                       return;
                   const Title& t = titles[size_t(found->second)];
-                  rows.push_back(
-                      {found->second,
-                       *number,
-                       {t.name, leadingIn(cell.bytes(2)), leadingIn(cell.bytes(3)), cell.text(4), t.pointer}});
+                  rows.push_back({found->second, *number, issueRow(cell, t.name, t.pointer)});
               });
     if (!matched)
         return false;
