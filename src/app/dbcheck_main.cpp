@@ -1,5 +1,6 @@
 // warasan-dbcheck: checks the library's database against the tables the program expects and,
 // with --migrate, brings an older installation up to them after a verified backup.
+#include "app/CommandLine.h"
 #include "data/Config.h"
 #include "data/DbError.h"
 #include "data/SaveGate.h"
@@ -29,16 +30,14 @@ int fail(const QString& why) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("warasan-dbcheck"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(WARASAN_VERSION));
     QCommandLineParser cli;
-    cli.setApplicationDescription(QStringLiteral(
-        "Checks the Warasan database (read-only) and reports what needs doing; exit status 0 only when nothing "
-        "does.\nWith --migrate --backup FILE: writes and verifies a backup, converts the tables (InnoDB, utf8mb4 "
-        "with the Thai collation, the program's table names, indexes, zero dates to NULL, counters), checks again "
-        "and logs every statement.\nThe password of --user is read from WARASAN_ADMIN_PASSWORD."));
-    cli.addHelpOption();
-    cli.addVersionOption();
+    app::describeProgram(
+        cli, QStringLiteral("warasan-dbcheck"),
+        QStringLiteral(
+            "Checks the Warasan database (read-only) and reports what needs doing; exit status 0 only when nothing "
+            "does.\nWith --migrate --backup FILE: writes and verifies a backup, converts the tables (InnoDB, utf8mb4 "
+            "with the Thai collation, the program's table names, indexes, zero dates to NULL, counters), checks again "
+            "and logs every statement.\nThe password of --user is read from WARASAN_ADMIN_PASSWORD."));
     cli.addOptions(
         {{QStringLiteral("migrate"), QStringLiteral("Bring the database up to the program's tables.")},
          {QStringLiteral("backup"), QStringLiteral("Backup written and verified before migrating."),
@@ -104,9 +103,9 @@ int main(int argc, char** argv) {
         timer.start();
         const qint64 rows = data::dbcheck::backup(c, backupFile);
         printLine(QStringLiteral("backup %1: %2 rows written and read back (%3 s)")
-                .arg(backupFile)
-                .arg(rows)
-                .arg(timer.elapsed() / 1000.0, 0, 'f', 1));
+                      .arg(backupFile)
+                      .arg(rows)
+                      .arg(timer.elapsed() / 1000.0, 0, 'f', 1));
         QFile logFile(cli.isSet(QStringLiteral("log")) ? cli.value(QStringLiteral("log")) : backupFile + ".log");
         if (!logFile.open(QIODevice::WriteOnly | QIODevice::Append))
             return fail(QStringLiteral("cannot write the log %1: %2").arg(logFile.fileName(), logFile.errorString()));
@@ -122,9 +121,9 @@ int main(int argc, char** argv) {
         timer.start();
         data::dbcheck::migrate(c, a.plan, say);
         printLine(QStringLiteral("migrated: %1 statements (%2 s), log %3")
-                .arg(a.plan.size())
-                .arg(timer.elapsed() / 1000.0, 0, 'f', 1)
-                .arg(logFile.fileName()));
+                      .arg(a.plan.size())
+                      .arg(timer.elapsed() / 1000.0, 0, 'f', 1)
+                      .arg(logFile.fileName()));
         a = data::dbcheck::analyse(c);
         printLine(QStringLiteral("checked again:"));
         for (const QString& line : a.report) {

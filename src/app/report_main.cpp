@@ -1,5 +1,6 @@
 // warasan-report: writes the program's printed lists as PDF and/or CSV for scheduled runs,
 // from the same configuration and the same code as the windows, without a display.
+#include "app/CommandLine.h"
 #include "data/Config.h"
 #include "data/Dates.h"
 #include "data/DbError.h"
@@ -258,11 +259,9 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "warasan-report: %s\n", qPrintable(text));
         });
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("warasan"));
-    QApplication::setApplicationVersion(QStringLiteral(WARASAN_VERSION));
-
     QCommandLineParser cli;
-    cli.setApplicationDescription(
+    app::describeProgram(
+        cli, QStringLiteral("warasan"),
         QStringLiteral("Writes a Warasan report as PDF and/or CSV. Prints nothing when it succeeds (unless\n"
                        "--verbose); exits 0 on success, 1 when the report could not be made or written, 2\n"
                        "when the command line is wrong. An empty report is written with its headings.\n"
@@ -277,8 +276,6 @@ int main(int argc, char** argv) {
                        "  index-entries --from dd/mm/yyyy --to dd/mm/yyyy   articles indexed, per title\n"
                        "  title-issues --title CODE|ISSN   one title's issues as received, newest first\n"
                        "  publishers [--name TEXT]   publishers and distributors with their addresses"));
-    cli.addHelpOption();
-    cli.addVersionOption();
     cli.addPositionalArgument(QStringLiteral("report"), QStringLiteral("one of the reports named above"));
     cli.addOptions(
         {{QStringLiteral("group"), QStringLiteral("J (foreign languages) or I (Thai); titles: also K or L."),

@@ -1,5 +1,6 @@
 // warasan-web: the intranet report server. Answers the report and search pages the program's
 // menu opens, reading the library's database with an account that may only read.
+#include "app/CommandLine.h"
 #include "data/Config.h"
 #include "web/WebServer.h"
 
@@ -26,15 +27,13 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("warasan-web"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(WARASAN_VERSION));
     QCommandLineParser cli;
-    cli.setApplicationDescription(QStringLiteral(
-        "The Warasan intranet report server: the title lists, the registration, binding and index reports and "
-        "the public article search, under the paths the program's menu opens.\nSettings come from the [web] "
-        "and [database] sections of warasan.ini; it reads with the [web] user, which may only SELECT."));
-    cli.addHelpOption();
-    cli.addVersionOption();
+    app::describeProgram(
+        cli, QStringLiteral("warasan-web"),
+        QStringLiteral(
+            "The Warasan intranet report server: the title lists, the registration, binding and index reports and "
+            "the public article search, under the paths the program's menu opens.\nSettings come from the [web] "
+            "and [database] sections of warasan.ini; it reads with the [web] user, which may only SELECT."));
     cli.addOptions(
         {{QStringLiteral("listen"),
           QStringLiteral("Address to listen on (default: [web] listen, "
