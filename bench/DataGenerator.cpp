@@ -1,6 +1,7 @@
 #include "DataGenerator.h"
 
 #include "data/NameSearch.h"
+#include "data/Numbering.h"
 
 #include <QHash>
 #include <QStringList>
@@ -61,8 +62,9 @@ private:
     int rows_ = 0;
 };
 
-QString pad7(qint64 n) {
-    return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
+// Codes in the form the program gives them.
+QString code(data::Numbered kind, qint64 n) {
+    return data::numbering(kind).code(n);
 }
 
 const QStringList thaiMonths = {QStringLiteral("มกราคม"),  QStringLiteral("กุมภาพันธ์"),  QStringLiteral("มีนาคม"),
@@ -338,8 +340,7 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
                                   : rnd.pick(englishPrefixes) + QLatin1Char(' ') + rnd.pick(englishTopics);
             if (const int k = used[name]++; k > 0)
                 name += QStringLiteral(" (%1)").arg(k + 1);
-            const QString pointer =
-                QStringLiteral("%1%2").arg(QLatin1Char("JIKL"[s])).arg(++series[s], 6, 10, QLatin1Char('0'));
+            const QString pointer = data::titleNumbering(s + 1).code(++series[s]);
             Frequency f = paper ? frequencies.at(0) : frequencies.at(1 + rnd.below(9));
             if (i == 0 && size.bigTitleIssues > 0)
                 f = frequencies.at(0);
@@ -409,7 +410,7 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
             // Issues 12 to 35 back from the newest (as many as there are) make one bound volume.
             const bool binds = count >= 14 && title.frequency.days >= 15 && volumes.size() < size.volumes;
             if (binds)
-                volumes.append({QStringLiteral("B%1").arg(volumes.size() + 1, 6, 10, QLatin1Char('0')), t, {}, {}});
+                volumes.append({code(data::Numbered::Volume, volumes.size() + 1), t, {}, {}});
             const Numbering numbering = numberingOf(t);
             const bool regular = monthsOf(title.frequency) > 0 || QLatin1String(title.frequency.code) == "02" ||
                                  QLatin1String(title.frequency.code) == "03";
@@ -488,7 +489,8 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
             if (size.authors > 150)
                 name += QStringLiteral(" %1").arg(i);
             const bool pen = i > 10 && rnd.chance(5);
-            rows.add({pad7(i), name, pen ? QVariant(pad7(1 + rnd.below(i - 1))) : QVariant(QString())});
+            rows.add({code(data::Numbered::Author, i), name,
+                      pen ? QVariant(code(data::Numbered::Author, 1 + rnd.below(i - 1))) : QVariant(QString())});
         }
         rows.flush();
         tx.commit();
@@ -513,14 +515,14 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
             for (int w = 0; w < 4 + rnd.below(5); ++w)
                 words << (title.thai ? rnd.pick(thaiArticleWords) : rnd.pick(englishArticleWords));
             const QString name = words.join(title.thai ? QString() : QStringLiteral(" "));
-            const QString no = pad7(a);
+            const QString no = code(data::Numbered::Article, a);
             const int firstPage = 1 + rnd.below(120);
             articles.add({no, name, QStringLiteral(" "), title.pointer, issue.year, issue.number, issue.month,
                           QStringLiteral("%1-%2").arg(firstPage).arg(firstPage + 3 + rnd.below(20)), QString(),
                           rnd.chance(30) ? QStringLiteral("บทคัดย่อ: ") + name : QString(), stamp.addSecs(a * 60)});
             const int authorCount = 1 + rnd.below(3);
             for (int s = 1; s <= authorCount; ++s, ++n.authorLinks)
-                authors.add({no, s, pad7(1 + rnd.below(qMax(1, size.authors))), name});
+                authors.add({no, s, code(data::Numbered::Author, 1 + rnd.below(qMax(1, size.authors))), name});
             const int subjectCount = 2 + rnd.below(2) + (rnd.chance(36) ? 1 : 0); // about 2.86 an article
             for (int s = 1; s <= subjectCount; ++s, ++n.subjects)
                 heads.add({no, s, rnd.pick(subjects), name});
@@ -548,17 +550,15 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
 
     // Every counter moves past what was written.
     {
+        using data::Numbered;
+        const QHash<Numbered, qint64> last = {{Numbered::Issue, magno},      {Numbered::Article, n.articles},
+                                              {Numbered::Author, n.authors}, {Numbered::Volume, n.volumes},
+                                              {Numbered::TitleJ, series[0]}, {Numbered::TitleI, series[1]},
+                                              {Numbered::TitleK, series[2]}, {Numbered::TitleL, series[3]}};
         data::Transaction tx(c);
-        auto code = [&](int s) {
-            return QStringLiteral("%1%2").arg(QLatin1Char("JIKL"[s])).arg(series[s] + 1, 6, 10, QLatin1Char('0'));
-        };
-        c.exec(QStringLiteral(
-                   "UPDATE recsetup SET pointer_ctrl1 = ?, pointer_ctrl2 = ?, pointer_ctrl3 = ?, pointer_ctrl4 = ?"),
-               {code(0), code(1), code(2), code(3)});
-        c.exec(QStringLiteral("UPDATE jourctrl SET magno_ctrl = ?"), {QString::number(magno + 1)});
-        c.exec(QStringLiteral("UPDATE artctrl SET artno_ctrl = ?"), {pad7(n.articles + 1)});
-        c.exec(QStringLiteral("UPDATE authctrl SET idno_ctrl = ?"), {pad7(n.authors + 1)});
-        c.exec(QStringLiteral("UPDATE ctrlsumj SET regno_ctrl = ?"), {n.volumes + 1});
+        for (const data::Numbering& k : data::numberings()) // the table and column are the program's own
+            c.exec(QStringLiteral("UPDATE %1 SET %2 = ?").arg(k.table, k.column),
+                   {k.counterText(last.value(k.kind) + 1)});
         tx.commit();
     }
     return n;
