@@ -3,10 +3,10 @@
 // migration take. Run last: it rebuilds every table. Needs the administrator's socket in
 // WARASAN_ADMIN_SOCKET.
 #include "BenchUtil.h"
-#include "Legacy.h"
 #include "data/Config.h"
 #include "data/SaveGate.h"
 #include "dbcheck/DbCheck.h"
+#include "support/Legacy.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
         data::Connection c(s);
         c.open();
         data::waiveSaveChecks(c);
-        const double legacy = bench::timed([&] { bench::makeLegacy(c); });
+        const double legacy = bench::timed([&] { testsupport::makeLegacy(c); });
         std::printf("made legacy:            %8.1f s\n", legacy / 1000);
         data::dbcheck::Analysis a;
         const double check = bench::timed([&] { a = data::dbcheck::analyse(c); });

@@ -29,7 +29,7 @@ for v in $(env | awk -F= '/^WARASAN_/ {print $1}'); do unset "$v"; done
 export WARASAN_SERVER=127.0.0.1 WARASAN_PORT=$port XDG_CONFIG_HOME="$tmp/config" QT_QPA_PLATFORM=offscreen
 
 echo "== data generator ($preset)"
-"$build/bench/warasan-datagen" --preset "$preset"
+"$build/tools/datagen/warasan-datagen" --preset "$preset"
 if [ -z "$only" ]; then
   echo "== data layer"
   "$build/bench/bench_data"

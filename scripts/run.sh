@@ -31,7 +31,7 @@ else
   fi
   if [ "$(bash scripts/provision.sh "$data" magazine)" = "created" ]; then
     echo "run: loading the demo data"
-    WARASAN_SERVER=127.0.0.1 WARASAN_PORT=$port "$build/bench/warasan-datagen" --preset demo --quiet
+    WARASAN_SERVER=127.0.0.1 WARASAN_PORT=$port "$build/tools/datagen/warasan-datagen" --preset demo --quiet
     touch "$data/demo-loaded"
   fi
   echo "run: private server 127.0.0.1:$port, data in $data"

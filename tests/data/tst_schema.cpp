@@ -1,14 +1,14 @@
 // The schema as the server sees it: engines and keys, character set and Thai collation; an
 // installation kept the old way, checked and migrated.
-#include "../../bench/DataGenerator.h"
-#include "../../bench/Legacy.h"
 #include "data/Connection.h"
 #include "data/SaveGate.h"
+#include "datagen/DataGenerator.h"
 #include "dbcheck/DbCheck.h"
 #include "index/ArticleStore.h"
 #include "index/AuthorStore.h"
 #include "records/TitleStore.h"
 #include "support/DatabaseTest.h"
+#include "support/Legacy.h"
 #include "support/WindowTest.h"
 #include "titles/DealerStore.h"
 
@@ -81,8 +81,8 @@ private slots:
     // and leaves a database that takes saves, reads back what it held before (empty dates
     // empty), and a backup a client can load.
     void legacyCheckAndMigration() {
-        bench::DataSize demo = bench::DataSize::demo();
-        bench::generate(db->admin(), demo);
+        datagen::DataSize demo = datagen::DataSize::demo();
+        datagen::generate(db->admin(), demo);
         for (const char* plant :
              {"UPDATE magazine SET Magazine_Name = (SELECT n FROM (SELECT MIN(Magazine_Name) n FROM magazine) x) "
               "ORDER BY Pointer DESC LIMIT 1",
@@ -95,7 +95,7 @@ private slots:
               "UPDATE authname SET penname = REPLACE(penname, 'ü', 'u')"})
             exec(QString::fromUtf8(plant));
         const QString before = snapshot(*db->connect());
-        bench::makeLegacy(db->admin());
+        testsupport::makeLegacy(db->admin());
         QVERIFY_THROWS_EXCEPTION(data::DbError, titles::DealerStore::add(*db->connect(), {{}, "x", {}, {}, {}}));
         QCOMPARE(records::TitleStore::search(*db->connect(), u"Müller"_s).size(), 0);
 

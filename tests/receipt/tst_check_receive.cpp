@@ -1,8 +1,8 @@
 // The receipt check: date stepping, the run against the real server (fast and per-date ways
 // alike), staging per station, the window, and the report as PDF and from the command line.
-#include "../../bench/DataGenerator.h"
 #include "app/Windows.h"
 #include "app/menumagizine.h"
+#include "datagen/DataGenerator.h"
 #include "receipt/check_receive.h"
 #include "reports/ReportViewer.h"
 #include "support/ReceiptPerDate.h"
@@ -123,8 +123,8 @@ private slots:
         QCOMPARE(sql("SELECT COUNT(*) FROM chk_receive WHERE Magazine_Name = 'old'"), u"0"_s);
 
         db->reset();
-        bench::DataSize demo = bench::DataSize::demo();
-        bench::generate(*c, demo);
+        datagen::DataSize demo = datagen::DataSize::demo();
+        datagen::generate(*c, demo);
         const QDate year(demo.today.year() - 1, 1, 1);
         const auto fast = receipt::ReceiptCheck::run(*c, year, year.addYears(1).addDays(-1));
         QVERIFY2(fast.size() >= 3, qPrintable(QString::number(fast.size())));

@@ -1,9 +1,9 @@
 #include "support/Explorer.h"
 
-#include "../bench/DataGenerator.h"
 #include "app/WindowRegistry.h"
 #include "app/Windows.h"
 #include "app/menumagizine.h"
+#include "datagen/DataGenerator.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/ProgramIcon.h"
 #include "support/WindowTest.h"
@@ -551,7 +551,7 @@ Explorer::Explorer(TestDatabase& db) : db_(db) {
     // The demo data once, in a database of its own; every walk starts from a copy.
     demo_ = std::make_unique<TestDatabase>(u"demo"_s);
     data::Connection& a = demo_->admin();
-    bench::generate(a, bench::DataSize::demo());
+    datagen::generate(a, datagen::DataSize::demo());
     // Edge rows older programs left: a bound volume whose issues were all released.
     a.exec(u"INSERT INTO sum_journal (regno, callno, status) VALUES ('B000900', 'ว่าง', 'ST')"_s);
     a.exec(u"UPDATE ctrlsumj SET regno_ctrl = GREATEST(regno_ctrl, 901)"_s);

@@ -1,9 +1,9 @@
 // The intranet report server against generated data: pages loaded in a real browser
 // (headless Chromium), their rows held against SQL, the searches against the server's own
 // LIKE, stored markup shown as text, and the program's menu answered.
-#include "../bench/DataGenerator.h"
 #include "app/MenuTable.h"
 #include "app/menumagizine.h"
+#include "datagen/DataGenerator.h"
 #include "support/Saves.h"
 #include "support/Suite.h"
 #include "web/Listing.h"
@@ -97,7 +97,7 @@ private slots:
         DatabaseTest::initTestCase();
         windowsLeft = -1;
         shots.mkpath(u"."_s);
-        bench::generate(db->admin(), bench::DataSize::demo());
+        datagen::generate(db->admin(), datagen::DataSize::demo());
         // Stored markup and text that means something to LIKE or to HTML.
         exec(u"UPDATE magazine SET Magazine_Name = ? WHERE Pointer = 'J000001'"_s, {script});
         const QStringList names =

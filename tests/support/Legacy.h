@@ -2,7 +2,7 @@
 
 #include "data/Connection.h"
 
-namespace bench {
+namespace testsupport {
 
 // Turns a Warasan database into one kept the way old installations are: MyISAM tables in
 // tis620 (single-byte Thai), primary keys only, empty dates stored as zero dates, counters as
@@ -11,4 +11,4 @@ namespace bench {
 // written) tables named in capitals. `admin` must be an administrative connection to it.
 void makeLegacy(data::Connection& admin);
 
-} // namespace bench
+} // namespace testsupport

@@ -1,7 +1,7 @@
-#include "Legacy.h"
+#include "support/Legacy.h"
 #include "data/SaveGate.h"
 
-namespace bench {
+namespace testsupport {
 
 void makeLegacy(data::Connection& admin) {
     data::waiveSaveChecks(admin);
@@ -34,4 +34,4 @@ void makeLegacy(data::Connection& admin) {
         admin.exec(QStringLiteral("RENAME TABLE mauthfile TO MAUTHFILE, bindcolor TO Bindcolor"));
 }
 
-} // namespace bench
+} // namespace testsupport

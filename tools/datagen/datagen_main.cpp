@@ -27,9 +27,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "warasan-datagen: unknown preset %s (demo, large or huge)\n", qPrintable(name));
         return 2;
     }
-    bench::DataSize size = name == QLatin1String("large")  ? bench::DataSize::large()
-                           : name == QLatin1String("huge") ? bench::DataSize::huge()
-                                                           : bench::DataSize::demo();
+    datagen::DataSize size = name == QLatin1String("large")  ? datagen::DataSize::large()
+                             : name == QLatin1String("huge") ? datagen::DataSize::huge()
+                                                             : datagen::DataSize::demo();
     if (cli.isSet(titles))
         size.titles = cli.value(titles).toInt();
     if (cli.isSet(issues)) {
@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
         c.open();
         QElapsedTimer timer;
         timer.start();
-        const bench::DataCounts n = bench::generate(c, size, [&](const QString& line) {
+        const datagen::DataCounts n = datagen::generate(c, size, [&](const QString& line) {
             if (!cli.isSet(quiet))
                 std::fprintf(stderr, "  %s\n", qPrintable(line));
         });

@@ -8,7 +8,7 @@
 
 #include <stdexcept>
 
-namespace bench {
+namespace datagen {
 
 namespace {
 
@@ -564,4 +564,4 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
     return n;
 }
 
-} // namespace bench
+} // namespace datagen

@@ -5,7 +5,7 @@
 #include <QDate>
 #include <functional>
 
-namespace bench {
+namespace datagen {
 
 // How much data to make. The same sizes and seed always give the same rows.
 struct DataSize {
@@ -40,4 +40,4 @@ struct DataCounts {
 DataCounts generate(data::Connection& c, const DataSize& size,
                     const std::function<void(const QString&)>& progress = {});
 
-} // namespace bench
+} // namespace datagen
