@@ -4,6 +4,7 @@
 #include "data/Counter.h"
 #include "support/CutProxy.h"
 #include "support/DatabaseTest.h"
+#include "support/Saves.h"
 #include "support/WindowTest.h"
 
 #include <QTest>
@@ -24,15 +25,14 @@ private slots:
         exec(u"DELETE FROM probe"_s);
     }
 
+    // The texts that have broken programs like this one (the same the saves are put through),
+    // the empty text and a long one.
     void textRoundTrip_data() {
         QTest::addColumn<QString>("text");
-        QTest::newRow("Thai with tone marks") << u"ไก่ ไข่ น้ำ กี่ก๊ก ปั๊ม"_s;
-        QTest::newRow("backslashes") << u"C:\\วารสาร\\ \\' \\\\"_s;
         QTest::newRow("empty") << QString("");
         QTest::newRow("5000 characters") << QString(u"วารสารวิชาการ"_s.repeated(385)).left(5000);
-        QTest::newRow("leading byte-order mark") << u"\uFEFFวารสาร"_s;
-        QTest::newRow("NUL inside") << QString::fromUtf8("a\0b", 3);
-        QTest::newRow("right-to-left mark, combining marks") << u"\u200Fก\u0E48\u0E49\u0E4C"_s;
+        for (const QString& t : hostileTexts())
+            QTest::addRow("%s", t.toUtf8().toHex().constData()) << t;
     }
     void textRoundTrip() {
         QFETCH(QString, text);
@@ -45,7 +45,8 @@ private slots:
         QCOMPARE(r.value(0, 2).toLongLong(), qint64(text.toUcs4().size()));
         // And the bound text finds itself again, as an equal value and as a prefix.
         QCOMPARE(c->query(u"SELECT id FROM probe WHERE t = ?"_s, {text}).rowCount(), 1);
-        QCOMPARE(c->query(u"SELECT id FROM probe WHERE t LIKE ?"_s, {data::likePrefix(text.left(3))}).rowCount(), 1);
+        const QString start = text.left(text.size() > 2 && text.at(2).isHighSurrogate() ? 2 : 3); // whole characters
+        QCOMPARE(c->query(u"SELECT id FROM probe WHERE t LIKE ?"_s, {data::likePrefix(start)}).rowCount(), 1);
     }
 
     void manyRowsInBlocks() {
