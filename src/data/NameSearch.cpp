@@ -147,8 +147,7 @@ std::optional<Condition> candidates(Connection& c, const PieceTable& t, const QS
         return std::nullopt; // every piece is common: reading the rows in order is quicker
     // The rarest piece alone gives the candidates: joining the next piece's keys to thin them
     // measured slower than trying the text on each candidate, also where few of them hold both.
-    return Condition{QStringLiteral("SELECT g0.%1 FROM %2 g0 WHERE g0.gram = ?").arg(key, table),
-                     {byCount.first().second}};
+    return Condition{QStringLiteral("SELECT %1 FROM %2 WHERE gram = ?").arg(key, table), {byCount.first().second}};
 }
 
 Condition containsText(Connection& c, const PieceTable& t, const QString& text, const QString& alias) {
