@@ -1,10 +1,9 @@
-// The data layer against the real server: exact text, typed values, errors with the
-// server's numbers, transactions, lost connections and counters under contention.
+// The data layer against the real server: typed values, errors with the server's numbers,
+// transactions, lost connections and counters under contention.
 #include "data/Connection.h"
 #include "data/Counter.h"
 #include "support/CutProxy.h"
 #include "support/DatabaseTest.h"
-#include "support/Saves.h"
 #include "support/WindowTest.h"
 
 #include <QTest>
@@ -23,30 +22,6 @@ private slots:
     void init() {
         windowsLeft = 0;
         exec(u"DELETE FROM probe"_s);
-    }
-
-    // The texts that have broken programs like this one (the same the saves are put through),
-    // the empty text and a long one.
-    void textRoundTrip_data() {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("empty") << QString("");
-        QTest::newRow("5000 characters") << QString(u"วารสารวิชาการ"_s.repeated(385)).left(5000);
-        for (const QString& t : hostileTexts())
-            QTest::addRow("%s", t.toUtf8().toHex().constData()) << t;
-    }
-    void textRoundTrip() {
-        QFETCH(QString, text);
-        c->exec(u"INSERT INTO probe (id, t) VALUES (?, ?)"_s, {1, text});
-        const data::Result r = c->query(u"SELECT HEX(t), t, CHAR_LENGTH(t) FROM probe WHERE id = ?"_s, {1});
-        QCOMPARE(r.rowCount(), 1);
-        // The server holds exactly the UTF-8 bytes that were typed: nothing added, nothing cut.
-        QCOMPARE(r.text(0, 0).toLatin1(), text.toUtf8().toHex().toUpper());
-        QCOMPARE(r.text(0, 1), text);
-        QCOMPARE(r.value(0, 2).toLongLong(), qint64(text.toUcs4().size()));
-        // And the bound text finds itself again, as an equal value and as a prefix.
-        QCOMPARE(c->query(u"SELECT id FROM probe WHERE t = ?"_s, {text}).rowCount(), 1);
-        const QString start = text.left(text.size() > 2 && text.at(2).isHighSurrogate() ? 2 : 3); // whole characters
-        QCOMPARE(c->query(u"SELECT id FROM probe WHERE t LIKE ?"_s, {data::likePrefix(start)}).rowCount(), 1);
     }
 
     void manyRowsInBlocks() {

@@ -1,4 +1,4 @@
-// Pure logic of the data layer: dates and eras, counter arithmetic, LIKE escaping, the
+// Pure logic of the data layer: dates and eras, counter arithmetic, CSV quoting, the
 // connection string and the installation's configuration.
 #include "data/Config.h"
 #include "data/Connection.h"
@@ -29,17 +29,6 @@ private slots:
         }
     }
 
-    void formatDateInBothEras() {
-        const QDate d(2026, 3, 5);
-        QCOMPARE(data::formatDate(d) + data::formatDate(QDate()), u"05/03/2026"_s);
-        data::setDisplayEra(data::Era::Buddhist);
-        QCOMPARE(data::formatDate(d), u"05/03/2569"_s);
-        QCOMPARE(data::isoDate(d), u"2026-03-05"_s);                         // what the database and web pages get
-        QCOMPARE(data::parseDate(data::formatDate(d)).value_or(QDate()), d); // shown text reads back
-        data::setDisplayEra(data::Era::Common);
-        QCOMPARE(data::parseDate(data::formatDate(d)).value_or(QDate()), d);
-    }
-
     void counterArithmetic() { // "text=next"; nothing after "=": not a number
         const char* rows[] = {
             "125=126", "007=8", " 99 =100", "4294967295=4294967296", "999999999999999999=1000000000000000000", "=",
@@ -48,15 +37,6 @@ private slots:
             const QStringList r = QString::fromLatin1(row).split(u'=');
             QCOMPARE(data::nextCounterText(r[0]).value_or(QString()), r[1]);
         }
-    }
-
-    void likeEscaping() {
-        const char* rows[][3] = {
-            {"abc", "%abc%", "abc%"},        {"100%", "%100\\%%", "100\\%%"},         {"a_b", "%a\\_b%", "a\\_b%"},
-            {"a\\b", "%a\\\\b%", "a\\\\b%"}, {"O'Reilly", "%O'Reilly%", "O'Reilly%"}, {"", "%%", "%"}};
-        for (const auto& r : rows)
-            QCOMPARE(data::likeContains(QString::fromLatin1(r[0])) + data::likePrefix(QString::fromLatin1(r[0])),
-                     QString::fromLatin1(r[1]) + QString::fromLatin1(r[2]));
     }
 
     // CSV values are quoted when they hold a comma, a quote or a line break, quotes doubled.

@@ -6,12 +6,17 @@
 #include "records/TitleStore.h"
 #include "titles/DealerStore.h"
 
+#include <QStringDecoder>
+
 namespace testsupport {
 
 namespace {
+// The stored text as the server's own bytes (the statement gives them in hex), decoded here:
+// text that went in as anything but its exact UTF-8 does not read back equal.
 QString one(data::Connection& c, const char* sql, const QString& key) {
     const data::Result r = c.query(QString::fromLatin1(sql), {key});
-    return r.isEmpty() ? QString() : r.text(0, 0);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom); // a leading mark is text too
+    return r.isEmpty() ? QString() : QString(utf8(QByteArray::fromHex(r.text(0, 0).toLatin1())));
 }
 int count(data::Connection& c, const char* sql, const QString& text) {
     return c.query(QString::fromLatin1(sql), {data::likePrefix(text)}).rowCount();
@@ -25,7 +30,7 @@ const QList<NumberedSave>& numberedSaves() {
              return titles::DealerStore::add(c, {QString(), t, {}, {}, {}});
          },
          [](data::Connection& c, const QString& n) {
-             return one(c, "SELECT Publisher_Name FROM dealer WHERE Publisher_Code = ?", n);
+             return one(c, "SELECT HEX(Publisher_Name) FROM dealer WHERE Publisher_Code = ?", n);
          },
          [](data::Connection& c, const QString& t) { return int(titles::DealerStore::search(c, t).size()); },
          "SELECT Publisher_Code, Publisher_Name FROM dealer", "SELECT 0"},
@@ -36,7 +41,7 @@ const QList<NumberedSave>& numberedSaves() {
              return records::TitleStore::add(c, title, 2);
          },
          [](data::Connection& c, const QString& n) {
-             return one(c, "SELECT Magazine_Name FROM magazine WHERE Pointer = ?", n);
+             return one(c, "SELECT HEX(Magazine_Name) FROM magazine WHERE Pointer = ?", n);
          },
          [](data::Connection& c, const QString& t) { return int(records::TitleStore::search(c, t).size()); },
          "SELECT Pointer, Magazine_Name FROM magazine WHERE Pointer LIKE 'I%'",
@@ -47,7 +52,7 @@ const QList<NumberedSave>& numberedSaves() {
                                              {{}, QDate(2026, 6, 1), u"1"_s, u"2"_s, t, QDate(2026, 6, 2), {}});
          },
          [](data::Connection& c, const QString& n) {
-             return one(c, "SELECT DescriptionItem FROM tranfile WHERE magno = ?", n);
+             return one(c, "SELECT HEX(DescriptionItem) FROM tranfile WHERE magno = ?", n);
          },
          [](data::Connection& c, const QString& t) {
              return count(c, "SELECT magno FROM tranfile WHERE DescriptionItem LIKE ?", t);
@@ -60,7 +65,9 @@ const QList<NumberedSave>& numberedSaves() {
              const auto a = indexing::AuthorStore::add(c, t, false, {});
              return data::Saved<QString>{a.idno, a.commit};
          },
-         [](data::Connection& c, const QString& n) { return one(c, "SELECT penname FROM authname WHERE idno = ?", n); },
+         [](data::Connection& c, const QString& n) {
+             return one(c, "SELECT HEX(penname) FROM authname WHERE idno = ?", n);
+         },
          [](data::Connection& c, const QString& t) { return int(indexing::AuthorStore::startingWith(c, t).size()); },
          "SELECT idno, penname FROM authname",
          "SELECT COUNT(*) FROM authname WHERE idno >= (SELECT idno_ctrl FROM authctrl)"},
@@ -73,7 +80,7 @@ const QList<NumberedSave>& numberedSaves() {
              return indexing::ArticleStore::save(c, e);
          },
          [](data::Connection& c, const QString& n) {
-             return one(c, "SELECT Article_Name FROM article WHERE article_no = ?", n);
+             return one(c, "SELECT HEX(Article_Name) FROM article WHERE article_no = ?", n);
          },
          [](data::Connection& c, const QString& t) {
              return int(indexing::ArticleStore::subjectsMatching(c, t, false).size());

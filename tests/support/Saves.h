@@ -11,7 +11,8 @@ namespace testsupport {
 
 // Every save that takes a number, reduced to "store this text, give the number": the
 // reliability test and the soak run drive them all alike. `stored` gives what the database
-// holds under that number (empty when nothing), to prove an exact round trip.
+// holds under that number, decoded from the bytes the server keeps (empty when nothing), to
+// prove an exact round trip.
 struct NumberedSave {
     const char* name;
     std::function<data::Saved<QString>(data::Connection&, const QString& text)> save;
