@@ -2,12 +2,15 @@
 // lists, locking and the pick list.
 #include "data/Dates.h"
 #include "forms/common/DateField.h"
+#include "forms/common/Fonts.h"
 #include "forms/common/Style.h"
 #include "support/ScriptedMessages.h"
 #include "support/WindowTest.h"
 
 #include <QCalendarWidget>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -52,6 +55,23 @@ private slots:
             QTest::keyClick(field, Qt::Key_Backspace); // editing keys are never blocked
             QCOMPARE(field->text(), shown.chopped(1));
         }
+    }
+
+    // A refused date says why in lines the message box keeps whole on the desk's 1024-pixel
+    // screen, where it breaks what is wider than 500 pixels with its icon (the example date
+    // at a slash).
+    void dateRefusalFitsItsBox() {
+        forms::installThaiFonts();
+        ScriptedMessages boxes;
+        field->setText(u"31/02/2027"_s);
+        std::optional<QDate> date;
+        QVERIFY(!forms::readDateField(window.get(), field, u"วันที่ครบอายุ"_s, true, &date));
+        QVERIFY(field->hasFocus() && field->selectedText() == field->text());
+        QMessageBox shown(QMessageBox::Critical, boxes.last().title, boxes.last().prompt);
+        shown.findChild<QLabel*>(u"qt_msgbox_label"_s)->setWordWrap(false);
+        shown.layout()->activate();
+        QVERIFY2(shown.layout()->totalMinimumSize().width() <= 500,
+                 qPrintable(QString::number(shown.layout()->totalMinimumSize().width())));
     }
 
     // One calendar serves two fields; a pick writes the date (in the era shown) and moves the

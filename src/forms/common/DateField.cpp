@@ -207,7 +207,7 @@ bool readDateField(QWidget* parent, QLineEdit* field, const QString& label, bool
     const QString problem = text.isEmpty() ? QStringLiteral("กรุณาป้อน%1").arg(label)
                                            : QStringLiteral("%1 \"%2\" ไม่ใช่วันที่ที่ถูกต้อง").arg(label, text);
     inform(parent,
-           problem + QStringLiteral("\nกรุณาป้อนวันที่ในรูปแบบ วว/ดด/ปปปป (ค.ศ. หรือ พ.ศ.) เช่น 31/12/2026 หรือ 31/12/2569"),
+           problem + QStringLiteral("\nกรุณาป้อนวันที่ในรูปแบบ วว/ดด/ปปปป (ค.ศ. หรือ พ.ศ.)\nเช่น 31/12/2026 หรือ 31/12/2569"),
            QStringLiteral("ตรวจสอบข้อมูล"), Icon::Critical);
     field->setFocus();
     field->selectAll();
