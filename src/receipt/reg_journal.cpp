@@ -83,13 +83,12 @@ reg_journal::reg_journal(std::unique_ptr<data::Connection> connection, QWidget* 
     connect(ui->Command4, &QPushButton::clicked, this, &reg_journal::cancel);
     connect(ui->Command8, &QPushButton::clicked, this, &reg_journal::clear);
     connect(ui->Command5, &QPushButton::clicked, this, &QWidget::close);
-    forms::keyboardReady(this);
-    // Keys for the desk: Ctrl+N new issue, Ctrl+E the expected issue, Ctrl+S save, Esc cancel.
+    forms::keyboardReady(this, ui->Command4); // Esc cancels, once an open calendar has closed
+    // Keys for the desk: Ctrl+N new issue, Ctrl+E the expected issue, Ctrl+S save.
     ui->Command11->setToolTip(QStringLiteral("ลงทะเบียนฉบับที่คาดว่าจะได้รับ (Ctrl+E)"));
     for (auto [keys, button] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_N), ui->Command2},
                                 std::pair{QKeySequence(Qt::CTRL | Qt::Key_E), ui->Command11},
-                                std::pair{QKeySequence(QKeySequence::Save), ui->Command7},
-                                std::pair{QKeySequence(Qt::Key_Escape), ui->Command4}}) {
+                                std::pair{QKeySequence(QKeySequence::Save), ui->Command7}}) {
         auto* shortcut = new QShortcut(keys, this);
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
         QPushButton* target = button;
@@ -118,6 +117,18 @@ QList<QLineEdit*> reg_journal::issueFields() const {
 void reg_journal::setButtons(bool add, bool edit, bool del, bool save, bool cancel) {
     forms::setButtons({ui->Command2, ui->Command3, ui->Command6, ui->Command7, ui->Command4, ui->Command11},
                       {add, edit, del, save, cancel, add && expected_.has_value()});
+    datePickers(save);
+}
+
+// An issue's dates are picked only while it is added or edited: a date picked while browsing
+// would show on the issue as if it were stored, and an edit would carry it in.
+void reg_journal::datePickers(bool on) {
+    ui->Command9->setEnabled(on);
+    ui->Command10->setEnabled(on);
+    if (!on) {
+        MonthView1->hide();
+        MonthView2->hide();
+    }
 }
 
 void reg_journal::active_textbox() {
@@ -458,6 +469,7 @@ void reg_journal::clear() {
     // Clearing ends any adding or editing: nothing is left to save.
     entry_ = Entry::None;
     ui->Command7->setEnabled(false);
+    datePickers(false);
     ui->Command4->setEnabled(false);
     ui->Text1->clear();
     ui->Text1->setFocus();

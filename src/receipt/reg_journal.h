@@ -81,6 +81,7 @@ private:
     void predict();
     void setBrowsing();
     void setButtons(bool add, bool edit, bool del, bool save, bool cancel);
+    void datePickers(bool on);
 };
 
 } // namespace receipt

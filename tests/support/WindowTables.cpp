@@ -49,18 +49,18 @@ const QList<WindowTable>& windowTables() {
          "Shown: SELECT Copies_Per_Year, Price_Per_Year, DATE_FORMAT(Order_Date, '%d/%m/%Y') FROM magazine "
          "WHERE pointer = ? | Text1 | Text7 Text11 Mask5"},
         {"ccc", "reg_journal", modeOf<receipt::reg_journal>(),
-         "Cleared: Text1 Command1 Command8 Command5 Command9 Command10 -Command2 -Command11 -Command3 -Command6 "
-         "-Command7 -Command4 -Text2 "
-         "-Text3 "
-         "-Text4 "
-         "-Text5 -Text6 -Text7;"
-         "Browsing: -Command7 -Command4 -Text4 -Text5 -Text6;"
-         "Adding: -Command2 -Command11 -Command3 -Command6 Command7 Command4 Text4 Text5 Text6 -show_journal "
-         "-show_item;"
-         "Editing: -Command2 -Command11 -Command3 -Command6 Command7 Command4 Text4 Text5 Text6 -show_journal "
-         "-show_item",
-         "", "Text1: วารสาร,Journal,ก; Text4: 1,12,2569; Text5: 3,10; Text6: มกราคม 2570,March 2027",
-         "tranfile jourctrl"},
+         "Cleared: Text1 Command1 Command8 Command5 -Command9 -Command10 -Command2 -Command11 -Command3 -Command6 "
+         "-Command7 -Command4 -Text2 -Text3 -Text4 -Text5 -Text6 -Text7;"
+         "Browsing: -Command7 -Command4 -Text4 -Text5 -Text6 -Command9 -Command10;"
+         "Adding: -Command2 -Command11 -Command3 -Command6 Command7 Command4 Text4 Text5 Text6 Command9 Command10 "
+         "-show_journal -show_item;"
+         "Editing: -Command2 -Command11 -Command3 -Command6 Command7 Command4 Text4 Text5 Text6 Command9 Command10 "
+         "-show_journal -show_item",
+         "MonthView1: Adding Editing; MonthView2: Adding Editing",
+         "Text1: วารสาร,Journal,ก; Text4: 1,12,2569; Text5: 3,10; Text6: มกราคม 2570,March 2027", "tranfile jourctrl",
+         "Browsing: SELECT DATE_FORMAT(t.daily, '%d/%m/%Y'), t.yearno, t.itemsno, t.DescriptionItem, "
+         "DATE_FORMAT(t.indate, '%d/%m/%Y') FROM (SELECT 1) x LEFT JOIN tranfile t ON t.magno = ? | Text2 | "
+         "Text3 Text4 Text5 Text6 Text7"},
         {"m_auth", "add_auther", modeOf<indexing::add_auther>(),
          "Idle: Text1 Text2 -Text3 Cmdadd Cmdsearch Cmdcan -Cmdedit -cmdsaveadd -Cmdsaveedit;"
          "Found: Cmdedit Cmdcan -Cmdadd -Cmdsearch -cmdsaveadd -Cmdsaveedit;"

@@ -107,6 +107,24 @@ protected:
     }
 };
 
+class EscapeClicks : public QObject {
+public:
+    EscapeClicks(QWidget* window, QAbstractButton* button) : QObject(window), button_(button) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape ||
+            static_cast<QKeyEvent*>(event)->modifiers() != Qt::NoModifier)
+            return false;
+        if (button_->isEnabled() && button_->isVisible())
+            button_->click();
+        return true;
+    }
+
+private:
+    QAbstractButton* button_;
+};
+
 class EnterChooses : public QObject {
 public:
     EnterChooses(Grid* grid, std::function<void(int)> choose, bool escHides)
@@ -159,7 +177,7 @@ public:
 };
 } // namespace
 
-void keyboardReady(QWidget* window) {
+void keyboardReady(QWidget* window, QAbstractButton* onEscape) {
     static FocusShown* shown = nullptr;
     if (!shown && qApp) {
         shown = new FocusShown(qApp);
@@ -168,6 +186,8 @@ void keyboardReady(QWidget* window) {
     auto* filter = new EnterClicks(window);
     for (QPushButton* b : window->findChildren<QPushButton*>())
         b->installEventFilter(filter);
+    if (onEscape)
+        window->installEventFilter(new EscapeClicks(window, onEscape));
 }
 
 } // namespace forms

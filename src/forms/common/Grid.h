@@ -7,6 +7,7 @@
 #include <QTableView>
 #include <functional>
 
+class QAbstractButton;
 class QWidget;
 
 namespace forms {
@@ -77,6 +78,8 @@ void onRowChosenByEnter(Grid* grid, std::function<void(int row)> choose, bool es
 
 // Keyboard use of a working window: Enter (and the keypad's Enter) clicks whichever push
 // button has the focus, and the focus the window moves itself is drawn as keyboard focus.
-void keyboardReady(QWidget* window);
+// Esc that no control took first (an open calendar, pick list or pop-up grid closes on Esc)
+// clicks `onEscape` when it can be used.
+void keyboardReady(QWidget* window, QAbstractButton* onEscape = nullptr);
 
 } // namespace forms
