@@ -150,14 +150,14 @@ QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to,
             days.push_back(day.toLongLong() + julian);
         std::sort(days.begin(), days.end());
         // The anchor: the earliest issue between the first mark and the start, else between
-        // the second mark and the start (the earliest read).
+        // the second mark and the start (the earliest read), else the first issue received in
+        // the period itself (a title first received during it: what it missed after that
+        // first issue is missing all the same).
         const qint64 first = prevIssueDate(t.frequency, from).toJulianDay();
         const auto near = std::lower_bound(days.begin(), days.end(), first);
-        const qint64 anchor = near != days.end() && *near <= start     ? *near
-                              : !days.empty() && days.front() <= start ? days.front()
-                                                                       : 0;
+        const qint64 anchor = near != days.end() && *near <= start ? *near : !days.empty() ? days.front() : 0;
         if (anchor == 0)
-            continue; // nothing received shortly before the period: not examined
+            continue; // nothing received shortly before the period or in it: not examined
         // The expected dates ascend: walk the received days alongside them.
         auto received = std::lower_bound(days.begin(), days.end(), start);
         stepThrough(

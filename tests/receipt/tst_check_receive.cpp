@@ -51,7 +51,7 @@ private slots:
             "('J000003', 'วารสารรายเดือน', '04', '1', '1'), ('J000004', 'Yearly', '09', '1', NULL), "
             "('J000005', 'Daily', '01', '1', NULL), ('J000006', 'Irregular', '10', '1', NULL), "
             "('J000007', 'No anchor', '04', '1', NULL), ('J000008', 'Gift', '04', '2', NULL), "
-            "('J000009', 'Second mark', '04', '1', NULL)"));
+            "('J000009', 'Second mark', '04', '1', NULL), ('J000010', 'First in the period', '04', '1', '1')"));
         issue("J000001", QDate(2006, 3, 14));
         for (QDate d(2006, 3, 21); d <= QDate(2006, 6, 30); d = d.addDays(7))
             if (d != QDate(2006, 3, 28))
@@ -67,6 +67,8 @@ private slots:
         issue("J000007", QDate(2005, 12, 1));
         for (const QDate& d : {QDate(2006, 1, 15), QDate(2006, 4, 1)}) // anchored by the second mark only
             issue("J000009", d);
+        for (const QDate& d : {QDate(2006, 4, 1), QDate(2006, 6, 1)}) // anchored by its first issue
+            issue("J000010", d);
         w = showWindow<check_receive>();
     }
 
@@ -96,14 +98,16 @@ private slots:
     // running twice stages each row once; another station's rows stay.
     void runAndStage() {
         const QString expected = "Weekly:03-28,Half:03-15,Half:04-15,Half:05-01,Half:06-01,Half:06-15,"
-                                 "วารสารรายเดือน:05-01,วารสารรายเดือน:06-01,Second mark:05-01,Second mark:06-01";
+                                 "วารสารรายเดือน:05-01,วารสารรายเดือน:06-01,Second mark:05-01,Second mark:06-01,"
+                                 "First in the period:05-01";
         auto c = db->connect();
         const QDate from(2006, 3, 15), to(2006, 6, 30);
         QCOMPARE(names(receipt::ReceiptCheck::run(*c, from, to)), expected);
         QCOMPARE(names(receiptCheckPerDate(*c, from, to)), expected);
         // Both ends of the period are in it.
         QCOMPARE(names(receipt::ReceiptCheck::run(*c, QDate(2006, 5, 1), QDate(2006, 6, 1))),
-                 "Half:05-01,Half:06-01,วารสารรายเดือน:05-01,วารสารรายเดือน:06-01,Second mark:05-01,Second mark:06-01");
+                 "Half:05-01,Half:06-01,วารสารรายเดือน:05-01,วารสารรายเดือน:06-01,Second mark:05-01,Second mark:06-01,"
+                 "First in the period:05-01");
         receipt::ReceiptCheck::stage(*c, "other", receipt::ReceiptCheck::run(*c, from, from.addDays(20)), from, to);
         // Left by an older program: no station, no run time; cleared by the next run.
         exec(QStringLiteral("INSERT INTO chk_receive (Magazine_Name, station, run_at) VALUES ('old', '', NOW()), "
@@ -115,7 +119,7 @@ private slots:
             click("Command3");
         QCOMPARE(
             sql("SELECT COUNT(*), GROUP_CONCAT(DISTINCT from_date, to_date) FROM chk_receive WHERE station <> 'other'"),
-            u"10|2006-03-152006-06-30"_s);
+            u"11|2006-03-152006-06-30"_s);
         QCOMPARE(
             sql("SELECT Magazine_Name, expect_date FROM chk_receive WHERE station <> 'other' ORDER BY row_id LIMIT 1"),
             u"Weekly|28 มีนาคม 2549"_s);
@@ -141,7 +145,7 @@ private slots:
         control<QLineEdit>(inside, "Text2")->setText(u"30/06/2006"_s);
         inside->process();
         const auto panels = [&] { return main.statusPanel(1)->text() + '/' + main.statusPanel(2)->text(); };
-        QCOMPARE(panels(), u"6/6"_s); // the subscribed titles with a regular frequency
+        QCOMPARE(panels(), u"7/7"_s); // the subscribed titles with a regular frequency
         QTest::mouseClick(control<QPushButton>(inside, "Command4"), Qt::LeftButton);
         QCOMPARE(panels(), u"/"_s);
     }
@@ -157,7 +161,7 @@ private slots:
         QCOMPARE(sql("SELECT COUNT(*) FROM chk_receive"), u"0"_s);
         period("15/03/2006", "30/06/2006");
         click("Command3");
-        QCOMPARE(w->viewer()->document().csvRows.size(), 10);
+        QCOMPARE(w->viewer()->document().csvRows.size(), 11);
         const QScrollBar* scroll = w->viewer()->findChild<QGraphicsView*>()->verticalScrollBar();
         QCOMPARE(scroll->value(), scroll->minimum()); // the page's head on show at 94 %
         QCOMPARE(w->viewer()->document().csvRows.at(7).join('|'),

@@ -7,11 +7,11 @@ QList<receipt::MissingIssue> receiptCheckPerDate(data::Connection& c, const QDat
     QList<MissingIssue> out;
     for (const ReceiptCheck::Title& t : ReceiptCheck::titlesToCheck(c)) {
         QDate mark = from, anchor;
-        for (int tries = 0; tries < 2 && !anchor.isValid(); ++tries) {
+        for (int tries = 0; tries < 3 && !anchor.isValid(); ++tries) { // two marks back, then the period
             mark = prevIssueDate(t.frequency, mark);
             const data::Result r = c.query(QStringLiteral("SELECT daily FROM tranfile WHERE pointer = ? AND daily "
                                                           "BETWEEN ? AND ? ORDER BY daily LIMIT 1"),
-                                           {t.pointer, mark, from});
+                                           {t.pointer, tries < 2 ? mark : from, tries < 2 ? from : to});
             if (!r.isEmpty())
                 anchor = r.value(0, 0).toDate();
         }
