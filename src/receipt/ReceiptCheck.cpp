@@ -217,7 +217,7 @@ reports::Document receiptReport(const QList<MissingIssue>& rows, const QDate& fr
     int titles = 0;
     for (int i = 0; i < rows.size();) {
         const QString pointer = rows.at(i).pointer;
-        flow.line({{0, rows.at(i).name}}, true);
+        flow.groupHeading({{0, rows.at(i).name}});
         int n = 0;
         for (; i < rows.size() && rows.at(i).pointer == pointer; ++i, ++n) {
             flow.line({{600, QStringLiteral("%1.").arg(n + 1)}, {1200, thaiDateText(rows.at(i).expected)}});
@@ -228,6 +228,7 @@ reports::Document receiptReport(const QList<MissingIssue>& rows, const QDate& fr
         flow.line({{6000, QStringLiteral("รวม %1 ฉบับ").arg(n)}});
         ++titles;
     }
+    flow.endGroups();
     flow.line({{0, QStringLiteral("รวมทั้งสิ้น %1 ฉบับ จาก %2 รายชื่อ").arg(rows.size()).arg(titles)}}, true);
     doc.pages = flow.pages();
     doc.title = QStringLiteral("ตรวจสอบการรับวารสาร %1 - %2").arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate));
@@ -260,19 +261,20 @@ reports::Document claimsReport(data::Connection& c, const QList<MissingIssue>& r
     for (const auto& [key, missing] : byDealer) {
         const Dealer dealer = dealers.value(key.second);
         flow.newPageUnlessTop();
-        flow.line({{0, key.first.isEmpty() ? QStringLiteral("(ไม่ระบุผู้จัดจำหน่าย)") : key.first}}, true);
+        flow.groupHeading({{0, key.first.isEmpty() ? QStringLiteral("(ไม่ระบุผู้จัดจำหน่าย)") : key.first}});
         for (const QString& extra : {dealer.address1, dealer.address2, dealer.contact})
             if (!extra.trimmed().isEmpty())
                 flow.line({{300, extra}});
         QString title;
         for (const MissingIssue& m : missing) {
             if (m.pointer != title)
-                flow.line({{300, m.name}}, true);
+                flow.groupHeading({{300, m.name}}, 1);
             title = m.pointer;
             flow.line({{1200, thaiDateText(m.expected)}});
             doc.csvRows.append({dealer.name, dealer.address1, dealer.address2, dealer.contact, m.name,
                                 thaiDateText(m.expected), m.expected.toString(Qt::ISODate)});
         }
+        flow.endGroups(1); // the distributor's total, under its name
         flow.line({{6000, QStringLiteral("รวม %1 ฉบับ").arg(missing.size())}});
     }
     doc.pages = flow.pages();

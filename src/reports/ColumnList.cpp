@@ -73,7 +73,7 @@ void ColumnList::add(const QList<QStringList>& rows, const QStringList& groups) 
     for (int r = 0; r < rows.size(); ++r) {
         if (r < groups.size() && group_ != groups.at(r)) {
             group_ = groups.at(r);
-            flow_->line({{0, group_->isEmpty() ? QStringLiteral("(ไม่ระบุ)") : *group_}}, true);
+            flow_->groupHeading({{0, group_->isEmpty() ? QStringLiteral("(ไม่ระบุ)") : *group_}});
         }
         QList<Flow::Cell> cells;
         for (int c = 0; c < x_.size(); ++c)
@@ -86,6 +86,7 @@ void ColumnList::add(const QList<QStringList>& rows, const QStringList& groups) 
 QList<Page> ColumnList::finish() {
     if (x_.isEmpty())
         placeColumns({});
+    flow_->endGroups();
     if (count_ == 0)
         flow_->line({{0, QStringLiteral("ไม่พบรายการ")}});
     flow_->line({});

@@ -67,7 +67,19 @@ void Flow::startPage() {
     y_ = bodyTop_;
     if (!repeated_.isEmpty())
         place({repeated_.constData(), size_t(repeated_.size())}, true);
+    for (QList<Cell> heading : std::as_const(groups_)) {
+        heading.last().text += continued_;
+        place({heading.constData(), size_t(heading.size())}, true);
+    }
     top_ = y_;
+}
+
+void Flow::groupHeading(std::initializer_list<Cell> cells, int level) {
+    endGroups(level);
+    if (y_ + 2 * lineHeight_ > bottom_) // the heading goes with the first line of its group
+        startPage();
+    place({cells.begin(), cells.size()}, true);
+    groups_.append(QList<Cell>(cells));
 }
 
 void Flow::line(std::initializer_list<Cell> cells, bool bold) {
@@ -116,6 +128,7 @@ void Flow::place(std::span<const Cell> cells, bool bold, bool wrap) {
 }
 
 void Flow::newPageUnlessTop() {
+    groups_.clear();
     if (y_ > top_)
         startPage();
 }

@@ -27,7 +27,14 @@ public:
     void wrappedLine(const QList<Cell>& cells);
     // A line (column captions, say) drawn under the heading of every page from this one on.
     void repeatOnEveryPage(const QList<Cell>& cells);
-    // Starts a new page unless nothing is on the current one yet.
+    // A group's heading (a title, a distributor): never left alone at the foot of a page, and
+    // drawn again, marked as continued, at the top of each page the group runs on to. A
+    // heading ends the groups of its level and deeper, and so does endGroups().
+    void groupHeading(std::initializer_list<Cell> cells, int level = 0);
+    void endGroups(int level = 0) { groups_.resize(qMin(groups_.size(), qsizetype(level))); }
+    // What a continued heading says after its text (" (ต่อ)" unless set).
+    void setContinuedMark(const QString& mark) { continued_ = mark; }
+    // Starts a new page, every group ended, unless nothing is on the current one yet.
     void newPageUnlessTop();
     // The pages laid out and not yet handed on.
     const QList<Page>& pages() const { return pages_; }
@@ -44,6 +51,8 @@ private:
     int pageCount_ = 0;
     std::function<void(const Page&)> take_;
     QList<Cell> repeated_;
+    QList<QList<Cell>> groups_; // the open groups' headings, outermost first
+    QString continued_ = QStringLiteral(" (ต่อ)");
     void startPage();
     QList<TextItem> headingItems_; // the heading's lines, as every page has them
     void place(std::span<const Cell> cells, bool bold, bool wrap = false);

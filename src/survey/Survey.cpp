@@ -363,6 +363,8 @@ SurveyReport::SurveyReport(QChar group, const QDate& from, const QDate& to) : en
                                                      : QStringLiteral("รายงานสำหรับสำรวจวารสาร"),
                                             QStringList{period.arg(data::formatDate(from), data::formatDate(to))}, 14,
                                             english_ ? QStringLiteral("Page") : QStringLiteral("หน้า"));
+    if (english_)
+        flow_->setContinuedMark(QStringLiteral(" (cont.)"));
     doc_.title = (english_ ? QStringLiteral("Journal survey ") : QStringLiteral("สำรวจวารสาร ")) +
                  from.toString(Qt::ISODate) + QStringLiteral(" - ") + to.toString(Qt::ISODate);
     doc_.csvHeader = {QStringLiteral("magazine_name"), QStringLiteral("yearno"), QStringLiteral("itemsno"),
@@ -379,7 +381,7 @@ void SurveyReport::add(const QList<SurveyRow>& rows) {
     reports::Flow& flow = *flow_;
     for (int i = 0; i < rows.size();) {
         const QString pointer = rows.at(i).pointer;
-        flow.line({{0, rows.at(i).magazineName}}, true);
+        flow.groupHeading({{0, rows.at(i).magazineName}});
         int n = 0;
         for (; i < rows.size() && rows.at(i).pointer == pointer; ++i, ++n) {
             const SurveyRow& r = rows.at(i);
@@ -399,6 +401,7 @@ void SurveyReport::add(const QList<SurveyRow>& rows) {
 }
 
 reports::Document SurveyReport::finish() {
+    flow_->endGroups();
     flow_->line({{0, english_ ? QStringLiteral("Total: %1 issues of %2 titles").arg(issues_).arg(titles_)
                               : QStringLiteral("รวมทั้งสิ้น %1 ฉบับ จาก %2 รายชื่อ").arg(issues_).arg(titles_)}},
                 true);

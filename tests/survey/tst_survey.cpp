@@ -17,10 +17,26 @@ using survey::frmrep_journ_serv;
 
 namespace {
 // What is wrong with how a report's texts lie on its pages: a text reaching outside the
-// printable area, narrowed below two thirds of its width, or drawn over another text.
+// printable area, narrowed below two thirds of its width, or drawn over another text; a
+// group's bold heading left at the foot of a page, or a page whose list does not begin with
+// one (its group's heading again, or the column captions).
 QStringList layoutProblems(const reports::Document& doc) {
     QStringList out;
+    double top = 1e9; // where the list begins below the page's own heading
+    for (const reports::TextItem& t : doc.pages.value(0).items)
+        if (t.bold && t.pointSize == 14)
+            top = qMin(top, t.y);
     for (int p = 0; p < doc.pages.size(); ++p) {
+        const reports::TextItem *first = nullptr, *last = nullptr;
+        for (const reports::TextItem& t : doc.pages.at(p).items)
+            if (t.y >= top) {
+                first = !first || t.y < first->y ? &t : first;
+                last = !last || t.y > last->y ? &t : last;
+            }
+        if (p > 0 && first && !first->bold)
+            out << u"page %1 begins with \"%2\", under no heading"_s.arg(p + 1).arg(first->text);
+        if (p + 1 < doc.pages.size() && last && last->bold)
+            out << u"page %1 ends with the heading \"%2\""_s.arg(p + 1).arg(last->text);
         QList<QRectF> boxes;
         for (const reports::TextItem& t : doc.pages.at(p).items) {
             const QFontMetricsF m(reports::reportFont(t.pointSize, t.bold, t.underline));
@@ -70,7 +86,8 @@ class tst_survey : public DatabaseTest, WindowFixture<frmrep_journ_serv> {
 
 private slots:
     // Every printed list at 1, 29 and 95 rows, with a title as long as the longest of the demo
-    // data: each text inside the printable area, readable, clear of its neighbours.
+    // data: each text inside the printable area, readable, clear of its neighbours, every
+    // page's rows under their heading.
     void layouts_data() {
         QTest::addColumn<int>("report");
         QTest::addColumn<int>("rows");
@@ -93,8 +110,8 @@ private slots:
         QList<survey::SurveyRow> surveyed;
         for (int i = 0; i < rows; ++i) {
             expiring.append({u"J%1"_s.arg(i), longest, "12500.00", publisher, u"กุมภาพันธ์ 2569"_s, from, to, {}});
-            missing.append({u"J%1"_s.arg(i), longest, "1", from.addDays(i)});
-            surveyed.append({longest, 2569, double(i), u"กุมภาพันธ์ 2569"_s, u"J%1"_s.arg(i)});
+            missing.append({u"J%1"_s.arg(i / 3), longest, "1", from.addDays(i)}); // three rows a title
+            surveyed.append({longest, 2569, double(i), u"กุมภาพันธ์ 2569"_s, u"J%1"_s.arg(i / 3)});
         }
         auto c = db->connect();
         const reports::Document doc = report == 0   ? titles::expiryReport(expiring, "01/12/2026", "31/12/2027")
