@@ -104,7 +104,9 @@ const QList<WindowTable>& windowTables() {
          "MonthView3: Editing; MonthView4: Editing",
          "Text1: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text2: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; "
          "Text5: 100,1500.50,abc",
-         "magazine"},
+         "magazine",
+         "Chosen: SELECT Price_Per_Year, DATE_FORMAT(Order_Date, '%d/%m/%Y'), DATE_FORMAT(End_Date, '%d/%m/%Y') "
+         "FROM magazine WHERE Magazine_Name = ? | Text3 | Text5 Text7 Text8"},
         {"chk_recei", "check_receive", modeOf<receipt::check_receive>(),
          "Empty: Command3 Command4 -print -pdf -csv; Report: Command3 Command4 print pdf csv", "",
          "Text1: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text2: 01/01/2026,31/12/2569,29/02/2024,15/06/2570",
