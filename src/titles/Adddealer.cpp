@@ -10,8 +10,6 @@
 #include "titles/DealerStore.h"
 #include "ui_Adddealer.h"
 
-#include <QKeyEvent>
-
 namespace titles {
 
 namespace {
@@ -96,15 +94,6 @@ void Adddealer::unlockinput() {
 void Adddealer::resetbuttom(bool add, bool edit, bool save) {
     Listdealer->hide(); // every change of mode closes the list; a pick acts only where it was offered
     forms::setButtons({ui->Command5, ui->Command4, nullptr, ui->Command1}, {add, edit, false, save});
-}
-
-void Adddealer::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && Listdealer->isVisible()) {
-        Listdealer->hide();
-        ui->Text2->setFocus();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 void Adddealer::search() {

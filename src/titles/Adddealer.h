@@ -44,7 +44,6 @@ public:
     void startAddingWith(const QString& name);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -101,6 +101,10 @@ protected:
                 list_->setFocus();
                 return true;
             }
+            if (key->key() == Qt::Key_Escape && list_ && list_->isVisible()) {
+                list_->hide(); // the typing stays, and so does the focus
+                return true;
+            }
         }
         return false;
     }

@@ -63,7 +63,7 @@ template <typename T, typename F> QList<PickRow> pickRows(const QList<T>& found,
 }
 
 // Makes a search field run `search` on a double-click and on Enter, the same handler for
-// both. With its pick list showing, the Down key moves into the list.
+// both. With its pick list showing, the Down key moves into the list and Esc hides it.
 void onSearch(QWidget* field, const std::function<void()>& search, PickList* list = nullptr);
 
 // "ไม่พบข้อมูลที่ต้องการค้นหา กรุณาตรวจสอบอีกครั้ง", the shared not-found box.
