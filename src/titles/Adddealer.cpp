@@ -75,10 +75,6 @@ bool Adddealer::hasUnsavedChanges() const {
     return entry_ != Entry::None && ui->Command1->isEnabled() && fieldTexts() != startedWith_;
 }
 
-void Adddealer::closeEvent(QCloseEvent* event) {
-    QWidget::closeEvent(event);
-}
-
 QList<QWidget*> Adddealer::fields() const {
     return {ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Text5};
 }

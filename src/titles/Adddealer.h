@@ -43,9 +43,6 @@ public:
     // The title register's hand-over: a publisher it could not find, to be added now.
     void startAddingWith(const QString& name);
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     std::unique_ptr<Ui::Adddealer> ui;
     forms::PickList* Listdealer;
