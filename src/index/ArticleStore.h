@@ -19,6 +19,7 @@ struct ArticleEntry {
     QString subjects[5];
     QString pointer, year, volume, month; // the picked title and issue
     QString pages, remark, abstract;
+    bool operator==(const ArticleEntry&) const = default;
 };
 
 // An article as stored, for showing and editing.

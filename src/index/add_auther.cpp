@@ -80,6 +80,7 @@ add_auther::add_auther(std::unique_ptr<data::Connection> connection, QWidget* pa
     connect(ui->Cmdcan, &QPushButton::clicked, this, &add_auther::toIdle);
     connect(ui->Command1, &QPushButton::clicked, this, &QWidget::close);
     forms::keyboardReady(this);
+    forms::askBeforeClosing(this, [this] { return mode_ == Mode::Adding || mode_ == Mode::Editing; });
 
     forms::limitToColumns(*db_, QStringLiteral("authname"), {{ui->Text2, "penname"}, {ui->Text3, "penname"}});
     toIdle();

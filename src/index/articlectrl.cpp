@@ -51,6 +51,7 @@ articlectrl::articlectrl(std::unique_ptr<data::Connection> connection, QWidget* 
     // Enter in the field saves; Esc in it cancels the edit.
     connect(Text_regctrl, &QLineEdit::returnPressed, this, &articlectrl::save);
     forms::keyboardReady(this);
+    forms::askBeforeClosing(this, [this] { return editing_; });
 }
 
 void articlectrl::showEvent(QShowEvent* event) {

@@ -71,6 +71,7 @@ edit_index_journal::edit_index_journal(std::unique_ptr<data::Connection> connect
     connect(Cmdsave, &QPushButton::clicked, this, &edit_index_journal::save);
     connect(Cmddel, &QPushButton::clicked, this, &edit_index_journal::remove);
     forms::keyboardReady(this);
+    forms::askBeforeClosing(this, [this] { return editing_; });
 }
 
 void edit_index_journal::showEvent(QShowEvent* event) {

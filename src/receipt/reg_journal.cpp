@@ -84,6 +84,7 @@ reg_journal::reg_journal(std::unique_ptr<data::Connection> connection, QWidget* 
     connect(ui->Command8, &QPushButton::clicked, this, &reg_journal::clear);
     connect(ui->Command5, &QPushButton::clicked, this, &QWidget::close);
     forms::keyboardReady(this, ui->Command4); // Esc cancels, once an open calendar has closed
+    forms::askBeforeClosing(this, [this] { return mode() == Mode::Adding || mode() == Mode::Editing; });
     // Keys for the desk: Ctrl+N new issue, Ctrl+E the expected issue, Ctrl+S save.
     ui->Command11->setToolTip(QStringLiteral("ลงทะเบียนฉบับที่คาดว่าจะได้รับ (Ctrl+E)"));
     for (auto [keys, button] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_N), ui->Command2},

@@ -59,6 +59,7 @@ Adddealer::Adddealer(std::unique_ptr<data::Connection> connection, QWidget* pare
         previous = next;
     }
     forms::keyboardReady(this);
+    forms::askBeforeClosing(this, [this] { return mode() == Mode::Adding || mode() == Mode::Editing; });
     ui->Text2->setFocus();
 }
 

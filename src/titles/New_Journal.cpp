@@ -125,6 +125,7 @@ New_Journal::New_Journal(std::unique_ptr<data::Connection> connection, QWidget* 
         previous = next;
     }
     forms::keyboardReady(this);
+    forms::askBeforeClosing(this, [this] { return adding_ || editing_; });
     ui->Text2->setFocus();
 }
 

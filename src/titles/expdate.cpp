@@ -74,6 +74,7 @@ expdate::expdate(std::unique_ptr<data::Connection> connection, QWidget* parent)
     connect(ui->showjour, &forms::Grid::cellClicked, this, [this](int r, int) { chooseRow(r); });
     forms::onRowChosenByEnter(ui->showjour, [this](int r) { chooseRow(r); });
     forms::keyboardReady(this);
+    forms::askBeforeClosing(this, [this] { return editing_; });
     ui->Option1->setFocus();
 }
 

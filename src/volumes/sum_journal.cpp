@@ -89,6 +89,7 @@ sum_journal::sum_journal(std::unique_ptr<data::Connection> connection, QWidget* 
     connect(ui->search_sumj, &QPushButton::clicked, this, &sum_journal::searchRegno);
     connect(ui->Command5, &QPushButton::clicked, this, &QWidget::close);
     forms::keyboardReady(this);
+    forms::askBeforeClosing(this, [this] { return mode_ == Mode::New || mode_ == Mode::Edit; });
     ui->Text1->setFocus();
 }
 

@@ -158,6 +158,21 @@ private slots:
         QCOMPARE(text("Text6_2")->text(), u"การศึกษาพิเศษ"_s);
     }
 
+    // Exit mid-entry asks first: No keeps the entry; once Cancel has emptied it, Exit closes.
+    void exitAsksMidEntry() {
+        area("Text2")->setPlainText(u"ยังไม่ได้บันทึก"_s);
+        boxes->answer({false});
+        click("Command2");
+        QCOMPARE(boxes->last().kind, ScriptedMessages::Kind::YesNo);
+        QVERIFY(w->isVisible() && area("Text2")->toPlainText() == u"ยังไม่ได้บันทึก"_s);
+        click("Command3");
+        boxes->clear();
+        QPointer<index_journal> closing(w);
+        click("Command2");
+        QVERIFY(boxes->boxes.isEmpty() && (closing.isNull() || !closing->isVisible()));
+        w = showWindow<index_journal>();
+    }
+
     // A counter set back onto a used number, or missing, or authors that cannot be written:
     // refused with nothing stored and the entry kept; once put right the same entry saves.
     void refusedSaves_data() {

@@ -197,7 +197,7 @@ struct Explorer::Run {
     ExplorerBoxes boxes;
     std::mt19937_64 rng;
     QHash<QString, QStringList> states, lists, values, shown;
-    QStringList writes;
+    QStringList writes, unsaved;
     Walk result;
     QString modalSeen;
     QString typedKey; // the shown record's key field as a person typed it, until the window rewrites it
@@ -209,6 +209,7 @@ struct Explorer::Run {
         values = keyed(t.values, u',');
         shown = keyed(t.shown, u'|');
         writes = QString::fromLatin1(t.writes).split(u' ', Qt::SkipEmptyParts);
+        unsaved = QString::fromLatin1(t.unsaved).split(u' ', Qt::SkipEmptyParts);
         main = std::make_unique<app::menumagizine>();
         app::registerWindows(main->windows());
         main->refreshMenu();
@@ -509,6 +510,7 @@ struct Explorer::Run {
         const QString keyField = window ? shown.value(modeName()).value(1).trimmed() : QString();
         QWidget* keyWidget = keyField.isEmpty() ? nullptr : named(keyField);
         const QString keyBefore = keyWidget ? fieldText(keyWidget) : QString();
+        const QString modeBefore = window ? modeName() : QString();
         if (!perform(s)) {
             result.steps.removeLast();
             return true;
@@ -533,6 +535,8 @@ struct Explorer::Run {
             result.violation = u"[open] the window did not open from the menu"_s;
         else if (result.violation = s.action == u"open"_s ? fits() : QString(); result.violation.isEmpty())
             result.violation = check(s);
+        if (!window && unsaved.contains(modeBefore) && boxes.answers.isEmpty())
+            result.violation = u"[lost] the window closed in mode %1 without asking"_s.arg(modeBefore);
         // Faults already known can be set aside while looking for others (WARASAN_EXPLORE_KNOWN:
         // the bracketed kinds, separated by commas).
         static const QStringList known = qEnvironmentVariable("WARASAN_EXPLORE_KNOWN").split(u',', Qt::SkipEmptyParts);

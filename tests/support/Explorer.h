@@ -31,6 +31,8 @@ struct WindowTable {
     // Per mode in which a stored record is shown: "Mode: SQL | key field | shown fields", the SQL
     // taking the key field's text and giving the shown fields' texts in order.
     const char* shown = "";
+    // The modes in which it holds an entry not saved yet: it asks before it closes.
+    const char* unsaved = "";
 };
 
 // One thing a person did: the kind, the control, what was typed or which row, and the answers

@@ -37,7 +37,8 @@ const QList<WindowTable>& windowTables() {
          "Adding: -Command5 -Command4 Command1 Text3 Text4 Text5;"
          "Editing: -Command5 -Command4 Command1 Text3 Text4 Text5",
          "Listdealer: Idle Shown", "Text2: ก,สำนักพิมพ์,Press,ซีเอ็ด", "dealer",
-         "Shown: SELECT Address1, Address2 FROM dealer WHERE Publisher_Code = ? | Text1 | Text3 Text4"},
+         "Shown: SELECT Address1, Address2 FROM dealer WHERE Publisher_Code = ? | Text1 | Text3 Text4",
+         "Adding Editing"},
         {"aaa", "New_Journal", modeOf<titles::New_Journal>(),
          "Idle: Cmdadd -Cmdedit -Cmddel -Cmdsave -Cmdcancle Text2 -Text3 -Command1 -dcbtypemag;"
          "Shown: -Cmdadd Cmdedit Cmddel -Cmdsave Cmdcancle Text2 -Text3 -Command1 -dcbtypemag;"
@@ -47,7 +48,8 @@ const QList<WindowTable>& windowTables() {
          "Text2: วารสาร,Journal,ก,การ; Text10: ก,Press; Text14: ก,Press; Text3: 1234-5678,0000-0000",
          "magazine magazine_gram",
          "Shown: SELECT Copies_Per_Year, Price_Per_Year, DATE_FORMAT(Order_Date, '%d/%m/%Y') FROM magazine "
-         "WHERE pointer = ? | Text1 | Text7 Text11 Mask5"},
+         "WHERE pointer = ? | Text1 | Text7 Text11 Mask5",
+         "Adding Editing"},
         {"ccc", "reg_journal", modeOf<receipt::reg_journal>(),
          "Cleared: Text1 Command1 Command8 Command5 -Command9 -Command10 -Command2 -Command11 -Command3 -Command6 "
          "-Command7 -Command4 -Text2 -Text3 -Text4 -Text5 -Text6 -Text7;"
@@ -60,7 +62,8 @@ const QList<WindowTable>& windowTables() {
          "Text1: วารสาร,Journal,ก; Text4: 1,12,2569; Text5: 3,10; Text6: มกราคม 2570,March 2027", "tranfile jourctrl",
          "Browsing: SELECT DATE_FORMAT(t.daily, '%d/%m/%Y'), t.yearno, t.itemsno, t.DescriptionItem, "
          "DATE_FORMAT(t.indate, '%d/%m/%Y') FROM (SELECT 1) x LEFT JOIN tranfile t ON t.magno = ? | Text2 | "
-         "Text3 Text4 Text5 Text6 Text7"},
+         "Text3 Text4 Text5 Text6 Text7",
+         "Adding Editing"},
         {"m_auth", "add_auther", modeOf<indexing::add_auther>(),
          "Idle: Text1 Text2 -Text3 Cmdadd Cmdsearch Cmdcan -Cmdedit -cmdsaveadd -Cmdsaveedit;"
          "Found: Cmdedit Cmdcan -Cmdadd -Cmdsearch -cmdsaveadd -Cmdsaveedit;"
@@ -68,7 +71,7 @@ const QList<WindowTable>& windowTables() {
          "Adding: -Cmdadd cmdsaveadd -Cmdsearch Text2 -Cmdsaveedit;"
          "Editing: -Cmdedit Cmdsaveedit -Cmdadd -Cmdsearch Text2 -cmdsaveadd",
          "showauth: Found", "Text1: 0000001,0000010,1; Text2: สม,ก,Smith,วิ; Text3: ก,สมชาย", "authname authctrl",
-         "Shown: SELECT penname FROM authname WHERE idno = ? | Text1 | Text2"},
+         "Shown: SELECT penname FROM authname WHERE idno = ? | Text1 | Text2", "Adding Editing"},
         {"addnew_index", "index_journal", oneMode("Entry"), "Entry: Command4 Command3 Text2 Text7 Text3_0 Text6_0", "",
          "Text7: วารสาร,Journal,ก; Text3_0: ก,สม,Smith; Text6_0: การ,ก,วิทยา; Text8: 1,2569; Text9: 3; Text10: 1-10",
          "article mauthfile msubject artctrl"},
@@ -80,7 +83,8 @@ const QList<WindowTable>& windowTables() {
          "Text1: 1,41,600,0000001,0000600,9999999; Text2: ก,การ,วารสาร; Text7: วารสาร,ก; Text3_0: ก,สม; Text6_0: การ",
          "article mauthfile msubject",
          "Browse: SELECT year, volume, pages, COALESCE(remark, '') FROM article WHERE article_no = ? | Text1 | Text8 "
-         "Text9 Text11 Text12"},
+         "Text9 Text11 Text12",
+         "Edit"},
         {"ddd", "sum_journal", modeOf<volumes::sum_journal>(),
          "Idle: -Cmdedit -Cmdsave -Cmdcancel -sum_item;"
          "New: -Text1 -Cmdsearch -Cmdclear -Cmdadd -Cmdedit -Cmdnext -Cmdprevious Cmdsave Cmdcancel show_item sum_item "
@@ -92,10 +96,11 @@ const QList<WindowTable>& windowTables() {
          "Edit: -Cmdadd -Cmdedit -Cmdnext -Cmdprevious Cmdsave Cmdcancel show_item sum_item -Text2 Text3 -clear_sumj",
          "list_namesumj: Idle Shown",
          "Text1: วารสาร,Journal,ก,การ; Text2: B000001,b000005,B000040,B000900,b000900,B000999; Text3: ว,J,A,วารสาร",
-         "sum_journal tranfile ctrlsumj", "Shown: SELECT callno FROM sum_journal WHERE regno = ? | Text2 | Text3"},
+         "sum_journal tranfile ctrlsumj", "Shown: SELECT callno FROM sum_journal WHERE regno = ? | Text2 | Text3",
+         "New Edit"},
         {"article_ctrl", "articlectrl", modeOf<indexing::articlectrl>(),
          "View: -Text_regctrl Cmdedit -Cmdsave Cmdcan; Edit: Text_regctrl -Cmdedit Cmdsave Cmdcan", "",
-         "Text_regctrl: 100,601,1,0,9999999,0000700", "artctrl"},
+         "Text_regctrl: 100,601,1,0,9999999,0000700", "artctrl", "", "Edit"},
         {"jjjj", "expdate", modeOf<titles::expdate>(),
          "Idle: Command1 -cmdedit -cmdsave -Command6 -Command7 -Cmdcancel -Text5;"
          "Listed: -Command1 -cmdedit -cmdsave -Cmdcancel -Command6 -Command7 -Text5;"
@@ -106,7 +111,8 @@ const QList<WindowTable>& windowTables() {
          "Text5: 100,1500.50,abc",
          "magazine",
          "Chosen: SELECT Price_Per_Year, DATE_FORMAT(Order_Date, '%d/%m/%Y'), DATE_FORMAT(End_Date, '%d/%m/%Y') "
-         "FROM magazine WHERE Magazine_Name = ? | Text3 | Text5 Text7 Text8"},
+         "FROM magazine WHERE Magazine_Name = ? | Text3 | Text5 Text7 Text8",
+         "Editing"},
         {"chk_recei", "check_receive", modeOf<receipt::check_receive>(),
          "Empty: Command3 Command4 -print -pdf -csv; Report: Command3 Command4 print pdf csv", "",
          "Text1: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text2: 01/01/2026,31/12/2569,29/02/2024,15/06/2570",

@@ -2,6 +2,7 @@
 
 #include "data/DbError.h"
 
+#include <QEvent>
 #include <QMessageBox>
 
 namespace forms {
@@ -44,6 +45,26 @@ public:
     }
 };
 
+class CloseGuard : public QObject {
+public:
+    CloseGuard(QWidget* window, std::function<bool()> unsaved)
+        : QObject(window), window_(window), unsaved_(std::move(unsaved)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != window_ || event->type() != QEvent::Close || !unsaved_() ||
+            askYesNo(window_, QStringLiteral("ข้อมูลที่กำลังเพิ่มหรือแก้ไขยังไม่ได้บันทึก ต้องการปิดหน้าจอนี้โดยไม่บันทึกหรือไม่"),
+                     QStringLiteral("ปิดหน้าจอ"), Icon::Question))
+            return false;
+        event->ignore();
+        return true;
+    }
+
+private:
+    QWidget* window_;
+    std::function<bool()> unsaved_;
+};
+
 RealMessageBoxes realBoxes;
 MessageBoxes* installed = nullptr;
 
@@ -67,6 +88,10 @@ bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon
 
 void inform(QWidget* parent, const QString& prompt, const QString& title, Icon icon) {
     MessageBoxes::current().inform(parent, prompt, title, icon);
+}
+
+void askBeforeClosing(QWidget* window, std::function<bool()> unsaved) {
+    window->installEventFilter(new CloseGuard(window, std::move(unsaved)));
 }
 
 void showDbError(QWidget* parent, const data::DbError& error, const QString& what) {

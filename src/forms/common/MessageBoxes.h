@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace data {
@@ -30,6 +32,10 @@ public:
 bool askOkCancel(QWidget* parent, const QString& prompt, const QString& title, Icon icon = Icon::Question);
 bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon icon = Icon::Question);
 void inform(QWidget* parent, const QString& prompt, const QString& title, Icon icon = Icon::Information);
+
+// A window asks before it closes while `unsaved` says an entry is under way (its Exit, its
+// frame's close button, the program's end); No keeps it open with everything as it was.
+void askBeforeClosing(QWidget* window, std::function<bool()> unsaved);
 
 // The question after an edit found its row changed by another station: "<what> was changed
 // ... nothing was saved. Show the current values?"
