@@ -49,7 +49,7 @@ public:
     ~SilentBoxes() override { install(nullptr); }
     int shown = 0;
     bool askOkCancel(QWidget*, const QString&, const QString&, forms::Icon) override { return ++shown > 0; }
-    bool askYesNo(QWidget*, const QString&, const QString&, forms::Icon) override { return ++shown > 0; }
+    bool askYesNo(QWidget*, const QString&, const QString&, forms::Icon, bool) override { return ++shown > 0; }
     void inform(QWidget*, const QString&, const QString&, forms::Icon) override { ++shown; }
 };
 

@@ -162,7 +162,7 @@ public:
     bool askOkCancel(QWidget*, const QString& prompt, const QString& title, forms::Icon icon) override {
         return ask(prompt, title, icon);
     }
-    bool askYesNo(QWidget*, const QString& prompt, const QString& title, forms::Icon icon) override {
+    bool askYesNo(QWidget*, const QString& prompt, const QString& title, forms::Icon icon, bool) override {
         return ask(prompt, title, icon);
     }
     void inform(QWidget*, const QString& prompt, const QString& title, forms::Icon icon) override {

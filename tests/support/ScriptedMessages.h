@@ -33,7 +33,7 @@ public:
     bool askOkCancel(QWidget*, const QString& prompt, const QString& title, forms::Icon icon) override {
         return record(Kind::OkCancel, prompt, title, icon);
     }
-    bool askYesNo(QWidget*, const QString& prompt, const QString& title, forms::Icon icon) override {
+    bool askYesNo(QWidget*, const QString& prompt, const QString& title, forms::Icon icon, bool) override {
         return record(Kind::YesNo, prompt, title, icon);
     }
     void inform(QWidget*, const QString& prompt, const QString& title, forms::Icon icon) override {

@@ -36,9 +36,9 @@ public:
         return run(parent, prompt, title, icon, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
                QMessageBox::Ok;
     }
-    bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon icon) override {
-        return run(parent, prompt, title, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
-               QMessageBox::Yes;
+    bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon icon, bool noByDefault) override {
+        return run(parent, prompt, title, icon, QMessageBox::Yes | QMessageBox::No,
+                   noByDefault ? QMessageBox::No : QMessageBox::Yes) == QMessageBox::Yes;
     }
     void inform(QWidget* parent, const QString& prompt, const QString& title, Icon icon) override {
         run(parent, prompt, title, icon, QMessageBox::Ok, QMessageBox::Ok);
@@ -54,7 +54,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != window_ || event->type() != QEvent::Close || !unsaved_() ||
             askYesNo(window_, QStringLiteral("ข้อมูลที่กำลังเพิ่มหรือแก้ไขยังไม่ได้บันทึก ต้องการปิดหน้าจอนี้โดยไม่บันทึกหรือไม่"),
-                     QStringLiteral("ปิดหน้าจอ"), Icon::Question))
+                     QStringLiteral("ปิดหน้าจอ"), Icon::Question, true))
             return false;
         event->ignore();
         return true;
@@ -82,8 +82,8 @@ bool askOkCancel(QWidget* parent, const QString& prompt, const QString& title, I
     return MessageBoxes::current().askOkCancel(parent, prompt, title, icon);
 }
 
-bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon icon) {
-    return MessageBoxes::current().askYesNo(parent, prompt, title, icon);
+bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon icon, bool noByDefault) {
+    return MessageBoxes::current().askYesNo(parent, prompt, title, icon, noByDefault);
 }
 
 void inform(QWidget* parent, const QString& prompt, const QString& title, Icon icon) {

@@ -21,7 +21,9 @@ public:
     virtual ~MessageBoxes() = default;
     // True when the user chose OK (resp. Yes).
     virtual bool askOkCancel(QWidget* parent, const QString& prompt, const QString& title, Icon icon) = 0;
-    virtual bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon icon) = 0;
+    // `noByDefault`: Enter answers No (a question whose Yes drops what was typed).
+    virtual bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon icon,
+                          bool noByDefault) = 0;
     virtual void inform(QWidget* parent, const QString& prompt, const QString& title, Icon icon) = 0;
 
     static MessageBoxes& current();
@@ -30,7 +32,8 @@ public:
 };
 
 bool askOkCancel(QWidget* parent, const QString& prompt, const QString& title, Icon icon = Icon::Question);
-bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon icon = Icon::Question);
+bool askYesNo(QWidget* parent, const QString& prompt, const QString& title, Icon icon = Icon::Question,
+              bool noByDefault = false);
 void inform(QWidget* parent, const QString& prompt, const QString& title, Icon icon = Icon::Information);
 
 // A window asks before it closes while `unsaved` says an entry is under way (its Exit, its
