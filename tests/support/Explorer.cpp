@@ -200,7 +200,8 @@ struct Explorer::Run {
     QStringList writes, unsaved;
     Walk result;
     QString modalSeen;
-    QString typedKey; // the shown record's key field as a person typed it, until the window rewrites it
+    QString typedKey;     // the shown record's key field as a person typed it, until the window rewrites it
+    QList<bool> replayed; // a replayed step's answers, also for what closing the window asks
     QTimer modalWatch;
 
     Run(const WindowTable& t, TestDatabase& d, quint64 seed) : table(t), db(d), rng(seed) {
@@ -495,7 +496,7 @@ struct Explorer::Run {
             s = choose();
         if (given && s.action == u"open"_s && window)
             return true;
-        QList<bool> replayed = s.answers;
+        replayed = s.answers;
         boxes.replayAnswers = given ? &replayed : nullptr;
         boxes.rng = given ? nullptr : &rng;
         boxes.answers.clear();
