@@ -194,8 +194,8 @@ private slots:
         auto* cal = control<QCalendarWidget>(w, "MonthView1");
         QVERIFY(cal->isVisible() && cal->hasFocus());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // closes the calendar, and only it
-        QVERIFY(!cal->isVisible() && w->mode() == reg_journal::Mode::Adding);
-        QTest::keyClick(button("Command9"), Qt::Key_Return);
+        QVERIFY(!cal->isVisible() && w->mode() == reg_journal::Mode::Adding && focused() == u"Command9"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         cal->setSelectedDate(QDate(2026, 11, 1));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(text("Text3")->text(), u"01/11/2026"_s);

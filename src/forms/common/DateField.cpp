@@ -25,8 +25,9 @@ protected:
         if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
             return false;
         owner_->calendar()->hide();
-        if (owner_->target())
-            owner_->target()->setFocus();
+        // Back where the calendar was opened from (its button; the field when it has none).
+        if (QWidget* back = owner_->opener() ? owner_->opener() : owner_->target())
+            back->setFocus();
         return true;
     }
 
@@ -168,6 +169,7 @@ void CalendarPicker::attach(QAbstractButton* button, QLineEdit* field, bool onFi
 
 void CalendarPicker::openFor(QLineEdit* field, QWidget* near, bool onFieldDate) {
     target_ = field;
+    opener_ = near;
     const std::optional<QDate> held = onFieldDate ? data::parseDate(field->text()) : std::nullopt;
     calendar_->setSelectedDate(held && held->isValid() ? *held : QDate::currentDate());
     if (QWidget* parent = calendar_->parentWidget(); parent && near) {

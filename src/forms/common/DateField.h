@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <optional>
 
@@ -14,7 +15,8 @@ namespace forms {
 
 // A month calendar that fills date fields: each attached button shows it on today's date for
 // its own field (one calendar may serve several fields); a click (or Enter) on a day writes
-// it into that field as dd/mm/yyyy and hides the calendar again; Esc hides it. Attached
+// it into that field as dd/mm/yyyy and hides the calendar again; Esc hides it and puts the
+// focus back on the button that opened it. Attached
 // fields get their separators typed for the user.
 class CalendarPicker : public QObject {
     Q_OBJECT
@@ -26,6 +28,7 @@ public:
     void openFor(QLineEdit* field, QWidget* near = nullptr, bool onFieldDate = false);
     QCalendarWidget* calendar() const { return calendar_; }
     QLineEdit* target() const { return target_; }
+    QWidget* opener() const { return opener_; }
 
 signals:
     void picked(QLineEdit* field, const QDate& date);
@@ -33,6 +36,7 @@ signals:
 private:
     QCalendarWidget* calendar_;
     QLineEdit* target_ = nullptr;
+    QPointer<QWidget> opener_; // the button that opened it, if any
 };
 
 // Typing help: "/" after the 2nd and 5th character of a date, only digits taken.
