@@ -27,7 +27,7 @@ index_journal::index_journal(std::unique_ptr<data::Connection> connection, QWidg
     connect(cancel, &QPushButton::clicked, this, &index_journal::clearEntry);
     forms::keyboardReady(this);
     forms::askBeforeClosing(
-        this, [this] { return !(entry() == ArticleEntry{}) || !ui->Text7->toPlainText().trimmed().isEmpty(); });
+        this, [this] { return entry() != ArticleEntry{} || !ui->Text7->toPlainText().trimmed().isEmpty(); });
 }
 
 void index_journal::showEvent(QShowEvent* event) {
