@@ -106,7 +106,6 @@ private slots:
         row("author list across Cancel", "edit_index_journal",
             "open edit_index_journal\ntype Text1 \"41\"\nkey focus \"Return\"\nclick Cmdedit\ntype Text3_0 \"ก\"\n"
             "key focus \"Return\"\nclick Cmdcancel");
-        row("outputs before a report", "check_receive", "open check_receive");
         row("long expected issue beside the title search", "reg_journal",
             "open reg_journal\nenter Text1 \"ก\"\nrow show_journal \"10\"\nrow show_journal \"9\"");
         row("renewal edit ended by Clear", "expdate",

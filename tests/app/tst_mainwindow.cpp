@@ -1,21 +1,13 @@
-// The main window: its menu as the staff know it, the one-window-per-kind registry, the web
-// entries, a window that cannot load, and every working window on a small screen.
+// The main window: its menu as the staff know it, its web entries, and a window that cannot load.
 #include "app/MenuTable.h"
-#include "app/Windows.h"
 #include "app/menumagizine.h"
 #include "data/Config.h"
 #include "data/DbError.h"
 #include "forms/common/Fonts.h"
 #include "support/ScriptedMessages.h"
-#include "support/TestServer.h"
 
-#include <QLabel>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QScrollArea>
-#include <QStatusBar>
 #include <QTest>
 
 namespace {
@@ -78,62 +70,6 @@ private slots:
                                 "2 chk_recei ตรวจสอบการรับวารสาร;2 aaaa พิมพ์บัตรดัชนีวารสาร;1 search_journal สืบค้นข้อมูล;"
                                 "2 aaaaaa สืบค้นดรรชนีวารสาร;2 journal_refer สืบค้นดรรชนีวารสาร(รูปแบบบรรณานุกรม);"
                                 "1 menuexit ออกจากโปรแกรม"));
-    }
-
-    // On a screen smaller than the desk's (800×600) every working window still lets each of its
-    // buttons be reached, scrolling inside its frame, and its own Exit, pressed with Enter, closes
-    // the frame: the next opening is one fresh window. (At 1024×768 the explorer checks that nothing scrolls.)
-    void smallScreenScrollsAndExitCloses() {
-        TestDatabase db(u"mainwindow"_s);
-        ScriptedMessages boxes;
-        main->resize(800, 600);
-        app::registerWindows(main->windows());
-        main->refreshMenu();
-        const char* windows[][3] = {{"aaa", "New_Journal", "Command6"},
-                                    {"ccc", "reg_journal", "Command5"},
-                                    {"addnew_index", "index_journal", "Command2"},
-                                    {"edit_index", "edit_index_journal", "Command2"},
-                                    {"article_ctrl", "articlectrl", "Cmdexit"},
-                                    {"ddd", "sum_journal", "Command5"},
-                                    {"jjjj", "expdate", "Command3"},
-                                    {"chk_recei", "check_receive", "Command4"},
-                                    {"rep_journal_survey", "frmrep_journ_serv", "cmdexit"},
-                                    {"i", "Adddealer", "Command3"},
-                                    {"m_auth", "add_auther", "Command1"}};
-        for (const auto& [entry, kind, exitName] : windows) {
-            const QString k = QString::fromLatin1(kind);
-            action(entry)->trigger();
-            QPointer<QWidget> w = main->windows().find(k);
-            QVERIFY2(w, kind);
-            const bool child = main->area()->isAncestorOf(w);
-            auto* scroller =
-                qobject_cast<QScrollArea*>(w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr);
-            QWidget* shown = scroller ? scroller->viewport() : w.data();
-            for (QPushButton* b : w->findChildren<QPushButton*>()) {
-                if (scroller && b->isVisibleTo(w))
-                    scroller->ensureWidgetVisible(b, 0, 0);
-                QVERIFY2(!b->isVisibleTo(w) ||
-                             QRect(QPoint(0, 0), shown->size()).contains(QRect(b->mapTo(shown, QPoint()), b->size())),
-                         qPrintable(k + u' ' + b->objectName()));
-            }
-            auto* exit = w->findChild<QPushButton*>(QLatin1String(exitName));
-            exit->setFocus(); // Enter on the focused button, as on every button of a working window
-            QTest::keyClick(exit, Qt::Key_Return);
-            for (int i = 0; i < 2; ++i) {
-                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-                QCoreApplication::processEvents();
-            }
-            QVERIFY2(w.isNull() && main->area()->subWindowList().isEmpty(), kind);
-            action(entry)->trigger();
-            action(entry)->trigger();
-            QCOMPARE(main->area()->subWindowList().size(), child ? 1 : 0);
-            for (QMdiSubWindow* sub : main->area()->subWindowList())
-                sub->close();
-            if (QWidget* top = main->windows().find(k))
-                top->close();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-        QVERIFY(boxes.boxes.isEmpty());
     }
 
     void failedLoadIsReportedAndProgramGoesOn() {

@@ -1,10 +1,9 @@
-// The data layer against the real server: typed values, errors with the server's numbers,
-// transactions, lost connections and counters under contention.
+// The data layer against the real server: rows read in blocks, strict writes, links cut at
+// COMMIT and connections lost inside a transaction.
 #include "data/Connection.h"
 #include "data/Counter.h"
 #include "support/CutProxy.h"
 #include "support/DatabaseTest.h"
-#include "support/WindowTest.h"
 
 #include <QTest>
 
@@ -46,28 +45,6 @@ private slots:
         // The same prepared statement then serves a one-row query as before.
         QCOMPARE(c->query(u"SELECT id, v, d, p FROM wide ORDER BY id"_s).rowCount(), rows);
         QCOMPARE(c->query(u"SELECT id FROM wide WHERE id = ?"_s, {256}).text(0, 0), u"256"_s);
-    }
-
-    void serverErrors_data() {
-        textTable({"sql", "native", "words"}, // CREATE: the program's account runs no DDL
-                  {"syntax~SELEC 1~1064~syntax", "table~SELECT * FROM no_such_table~1146~no_such_table",
-                   "duplicate~INSERT INTO probe (id) VALUES (7), (7)~1062~Duplicate",
-                   "DDL~CREATE TABLE x (a INT)~1142~CREATE",
-                   "date~INSERT INTO probe (id, d) VALUES (8, '15/03/2024')~1292~15/03/2024"});
-    }
-    void serverErrors() {
-        const auto [sql, native, words] = fetch<3>();
-        try {
-            c->exec(sql);
-            QFAIL("no error raised");
-        } catch (const data::DbError& e) {
-            QCOMPARE(e.nativeCode(), native.toInt());
-            QVERIFY2(e.message().contains(words, Qt::CaseInsensitive), qPrintable(e.message()));
-            QVERIFY(!e.message().startsWith(u'[')); // the driver's tags are gone
-            QVERIFY(!e.connectionLost());
-        }
-        // The connection goes on working after the error.
-        QCOMPARE(c->query(u"SELECT 1"_s).text(0, 0), u"1"_s);
     }
 
     // No server setting may let a write be cut short: the session is strict on every connection.

@@ -1,5 +1,5 @@
-// Pure logic of the data layer: dates and eras, counter arithmetic, CSV quoting, the
-// connection string and the installation's configuration.
+// Pure logic of the data layer: dates and eras, counter arithmetic, CSV quoting and the
+// connection string.
 #include "data/Config.h"
 #include "data/Connection.h"
 #include "data/Counter.h"
@@ -7,7 +7,6 @@
 #include "reports/Report.h"
 #include "support/Names.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 class tst_data_logic : public QObject {
@@ -58,48 +57,6 @@ private slots:
         s.password = u"a;UID=root}"_s; // cannot break out of its piece
         QVERIFY(s.connectionString().contains(u"PWD={a;UID=root}}};"_s));
         QVERIFY(!s.target().contains(s.password)); // what messages may show never carries it
-    }
-
-    // The INI file, each key overridden from the environment, the era, and the warnings for a
-    // password file others can read and a password the driver cannot pass on.
-    void configuration() {
-        QTemporaryDir home;
-        qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-        QDir().mkpath(home.path() + "/warasan");
-        QFile ini(home.path() + "/warasan/warasan.ini");
-        const auto writeIni = [&](const QByteArray& text, QFile::Permissions p) {
-            QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            ini.write(text);
-            ini.close();
-            ini.setPermissions(p | QFile::ReadOwner | QFile::WriteOwner);
-            data::setInstallation(data::InstallationConfig::load());
-        };
-        for (const char* v :
-             {"WARASAN_SERVER", "WARASAN_PORT", "WARASAN_PASSWORD", "WARASAN_REPORT_ROOT", "WARASAN_ERA"})
-            qunsetenv(v);
-        writeIni("[database]\nserver=lib-db\nport=3310\npassword=fromfile\n[reports]\nroot=http://intranet/\n"
-                 "[display]\nera=buddhist\n",
-                 QFile::ReadGroup | QFile::ReadOther);
-        data::InstallationConfig c = data::installation();
-        QCOMPARE(QStringList({c.db.server, QString::number(c.db.port), c.db.password, c.db.user, c.reportRoot}),
-                 QStringList({"lib-db", "3310", "fromfile", "varnok", "http://intranet/"}));
-        QCOMPARE(data::displayEra(), data::Era::Buddhist);
-        bool fatal = true;
-        QStringList problems = data::configurationProblems(&fatal);
-        QVERIFY(problems.size() == 1 && problems[0].contains(ini.fileName()) && problems[0].contains("chmod 600"));
-        QVERIFY(!fatal);
-        qputenv("WARASAN_SERVER", "other-db");
-        qputenv("WARASAN_ERA", "common");
-        c = data::InstallationConfig::load();
-        QVERIFY(c.db.server == u"other-db"_s && !c.buddhistEra);
-        qunsetenv("WARASAN_SERVER");
-        qunsetenv("WARASAN_ERA");
-        writeIni("[database]\nserver=lib-db\npassword=\" padded \"\n", {});
-        QVERIFY(data::configurationProblems(&fatal).size() == 1 && fatal);
-        writeIni("[database]\nserver=lib-db\n", QFile::ReadOther);
-        QVERIFY(data::configurationProblems(&fatal).isEmpty()); // no password, nothing to hide
-        QVERIFY(!data::installation().db.connectionString().contains(u"PWD"_s));
-        data::setDisplayEra(data::Era::Common);
     }
 };
 

@@ -1,12 +1,10 @@
 // Every numbered save under the faults a shared database meets: stations saving at once, the
 // link cut at COMMIT, hostile text and text at its column's limit.
 #include "data/Connection.h"
-#include "records/TitleStore.h"
 #include "support/CutProxy.h"
 #include "support/DatabaseTest.h"
 #include "support/Saves.h"
 #include "support/Stations.h"
-#include "volumes/VolumeStore.h"
 
 #include <QTest>
 
@@ -71,49 +69,6 @@ private slots:
         if (saved)
             QCOMPARE(s.stored(*check, number), text);
         QCOMPARE(s.stored(*check, s.save(c, text + u" อีกครั้ง"_s)), text + u" อีกครั้ง"_s);
-    }
-
-    // A volume edit binding one more issue under the same call number, cut before COMMIT: the
-    // check after the cut looks at the bound issues too, so it is not taken for saved.
-    void volumeEditCutBeforeCommit() {
-        exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, MagStatus, regno) VALUES "
-                            "('1', 'X000001', 'Z', 'B000001'), ('2', 'X000001', 'O', '')"));
-        exec(u"INSERT INTO sum_journal (regno, callno, status) VALUES ('B000001', 'ว 1', 'ST')"_s);
-        CutProxy proxy(testPort());
-        const auto link = proxy.connect(db->settings());
-        data::Connection& c = *link;
-        proxy.cutAtNextCommit(CutProxy::Cut::BeforeCommit);
-        QVERIFY_THROWS_EXCEPTION(data::DbError,
-                                 volumes::VolumeStore::update(c, u"B000001"_s, {u"1"_s, u"2"_s}, u"ว 1"_s));
-        QCOMPARE(sql(u"SELECT MagStatus FROM tranfile WHERE magno = '2'"_s), u"O"_s);
-    }
-
-    // A title edit cut at COMMIT: cut before it, nothing is written and the error says so; cut
-    // after it, the check on a new connection finds the row as sent and the save says so. The
-    // title is found by a part of its new name exactly when the edit was written.
-    void titleEditCutAtCommit_data() {
-        QTest::addColumn<int>("cut");
-        QTest::newRow("before COMMIT") << int(CutProxy::Cut::BeforeCommit);
-        QTest::newRow("after COMMIT") << int(CutProxy::Cut::AfterCommit);
-    }
-    void titleEditCutAtCommit() {
-        QFETCH(int, cut);
-        auto check = db->connect();
-        records::Title t;
-        t.name = u"ชื่อเดิม"_s;
-        t.pointer = records::TitleStore::add(*check, t, 2).value;
-        CutProxy proxy(testPort());
-        const auto link = proxy.connect(db->settings());
-        data::Connection& c = *link;
-        t.name = u"ชื่อใหม่ระหว่างตัดสาย"_s;
-        proxy.cutAtNextCommit(CutProxy::Cut(cut));
-        const bool saved = cut == int(CutProxy::Cut::AfterCommit);
-        try {
-            QVERIFY(records::TitleStore::update(c, t).foundAfterCut() && saved);
-        } catch (const data::DbError& e) {
-            QVERIFY2(!saved && e.message().contains(u"ไม่ได้ถูกบันทึก"_s), qPrintable(e.message()));
-        }
-        QCOMPARE(records::TitleStore::search(*check, u"ระหว่างตัด"_s).size(), saved ? 1 : 0);
     }
 
     // Exact round trip through every save and its search, or a clear refusal with nothing

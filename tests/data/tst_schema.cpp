@@ -1,7 +1,6 @@
-// The schema as the server sees it: engines and keys, character set and Thai collation; an
-// installation kept the old way, checked and migrated.
+// The database as the stores meet it: text a narrower character set cannot hold, an
+// installation kept the old way checked and migrated, and the name pieces the searches read.
 #include "data/Connection.h"
-#include "data/SaveGate.h"
 #include "datagen/DataGenerator.h"
 #include "dbcheck/DbCheck.h"
 #include "index/ArticleStore.h"
@@ -9,11 +8,9 @@
 #include "records/TitleStore.h"
 #include "support/DatabaseTest.h"
 #include "support/Legacy.h"
-#include "support/WindowTest.h"
 #include "titles/DealerStore.h"
 
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,39 +26,9 @@ private slots:
         db = std::make_unique<TestDatabase>(u"schema"_s);
     }
 
-    void everyTableIsInnoDbThaiWithPrimaryKey() {
-        const data::Result tables = db->admin().query(
-            QStringLiteral("SELECT t.table_name, t.engine, t.table_collation, "
-                           "  (SELECT COUNT(*) FROM information_schema.table_constraints k WHERE k.table_schema = "
-                           "   t.table_schema AND k.table_name = t.table_name AND k.constraint_type = 'PRIMARY KEY') "
-                           "FROM information_schema.tables t WHERE t.table_schema = ?"),
-            {db->name()});
-        QCOMPARE(tables.rowCount(), 23);
-        for (int i = 0; i < tables.rowCount(); ++i) {
-            const QString name = tables.text(i, 0);
-            QCOMPARE(tables.text(i, 1), u"InnoDB"_s);
-            QVERIFY2(tables.text(i, 2) == u"utf8mb4_thai_520_w2"_s, qPrintable(name));
-            QVERIFY2(tables.value(i, 3).toLongLong() == 1, qPrintable(name + " has no primary key"));
-        }
-    }
-
-    // A copy whose tables cannot keep a save whole, or are not where the program looks, still
-    // shows what it holds but takes no save at all: the message names them, nothing is written.
     // Text a narrower character set cannot hold is refused with the characters named, never
     // stored as "?"; searching for it finds nothing.
-    void legacyTablesTakeNoSave() {
-        exec(u"ALTER TABLE mauthfile ENGINE=MyISAM"_s);
-        exec(u"RENAME TABLE artctrl TO artctrl_old"_s);
-        auto legacy = db->connect();
-        QCOMPARE(legacy->query(u"SELECT COUNT(*) FROM dealer"_s).text(0, 0), u"0"_s);
-        QVERIFY_THROWS_EXCEPTION(data::DbError, titles::DealerStore::add(*legacy, {{}, u"x"_s, {}, {}, {}}));
-        QVERIFY2(data::saveRefusal(*legacy).contains(u"mauthfile เป็นแบบ MyISAM"_s) &&
-                     data::saveRefusal(*legacy).contains(u"ไม่พบตาราง artctrl"_s),
-                 qPrintable(data::saveRefusal(*legacy)));
-
-        exec(u"ALTER TABLE mauthfile ENGINE=InnoDB"_s);
-        exec(u"RENAME TABLE artctrl_old TO artctrl"_s);
-        QCOMPARE(sql(u"SELECT COUNT(*) FROM dealer"_s), u"0"_s);
+    void narrowTextRefused() {
         exec(u"ALTER TABLE dealer CONVERT TO CHARACTER SET tis620"_s);
         auto narrow = db->connect();
         try {
@@ -141,8 +108,7 @@ private slots:
     }
 
     // Title and subject searches through the pieces give LIKE's rows, the text taken literally.
-    // The program's saves keep the pieces in step with the texts; a text another program changed
-    // is found by the check and its pieces rebuilt by the migration.
+    // The program's saves keep the pieces in step with the texts.
     void namePiecesFollowTheNames() {
         auto c = db->connect();
         QStringList codes;
@@ -174,71 +140,6 @@ private slots:
             return indexing::ArticleStore::subjectsMatching(*c, QString::fromUtf8(text), true).join(u' ');
         };
         QCOMPARE(subjects("ษาพิ") + '|' + subjects("ษาพ่"), u"การศึกษาพิเศษ|"_s);
-        QByteArray report;
-        QCOMPARE(dbcheck({}, &report), 0);
-        QVERIFY2(report.contains("magazine_gram: 31 pieces, 0 missing, 0 of") &&
-                     report.contains("msubject_gram: 12 pieces, 0 missing"),
-                 report);
-        exec(u"UPDATE magazine SET Magazine_Name = 'Science' WHERE Pointer = ?"_s, {codes.at(0)});
-        exec(u"UPDATE msubject SET subject = 'เกษตรกรรม'"_s);
-        QCOMPARE(dbcheck({}, &report), 1);
-        QVERIFY(report.contains("magazine_gram: pieces out of step with magazine.Magazine_Name") &&
-                report.contains("msubject_gram: pieces out of step with msubject.subject"));
-        QTemporaryDir dir;
-        QCOMPARE(dbcheck({"--migrate", "--user", "root", "--backup", dir.filePath("b.sql")}), 0);
-        QCOMPARE(found("cien") + subjects("ษตร"), u"0เกษตรกรรม"_s);
-    }
-
-    // On a server that keeps table names as written, tables named the old way take no save; the
-    // migration gives them the program's names, after which its statements find them.
-    void exactTableNames() {
-        QTemporaryDir dir;
-        const QString script = sourcePath(u"scripts/dbserver.sh"_s);
-        QProcess start;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("WARASAN_DB_LCTN", "0");
-        env.insert("WARASAN_DB_FLUSH", "2");
-        start.setProcessEnvironment(env);
-        start.start("bash", {script, "start", dir.path()});
-        QVERIFY(start.waitForFinished(120000) && start.exitCode() == 0);
-        const auto stop = qScopeGuard([&] { QProcess::execute("bash", {script, "stop", dir.path()}); });
-        data::ConnectionSettings s = adminSettings();
-        s.socket = dir.filePath("mysqld.sock");
-        data::Connection(s).exec("CREATE DATABASE legacy");
-        s.database = "legacy";
-        data::Connection c(s);
-        for (const QString& statement : sqlStatements("schema.sql"))
-            c.exec(statement);
-        c.exec("RENAME TABLE mauthfile TO MAUTHFILE, bindcolor TO Bindcolor");
-        QVERIFY(data::saveRefusal(c).contains(u"ไม่พบตาราง mauthfile"_s));
-        QByteArray report;
-        QCOMPARE(dbcheck({"--user", "root"}, &report, s.socket, s.database), 1);
-        QVERIFY(report.contains("mauthfile is named MAUTHFILE") && report.contains("bindcolor is named Bindcolor"));
-        QCOMPARE(
-            dbcheck({"--migrate", "--user", "root", "--backup", dir.filePath("b.sql")}, &report, s.socket, s.database),
-            0);
-        data::Connection after(s);
-        QCOMPARE(after.query("SELECT COUNT(*) FROM mauthfile").text(0, 0), u"0"_s);
-        QCOMPARE(data::saveRefusal(after), QString());
-    }
-
-    // Counters kept by hand (blanks, no padding) still give codes in their proper form, and the
-    // counter is written back in it.
-    void countersReadTolerantly_data() {
-        textTable({"kind", "stored", "code", "after"},
-                  {"author code~0~ 12 ~0000012~SELECT idno_ctrl FROM authctrl|0000013",
-                   "title code~1~J12 ~J000012~SELECT pointer_ctrl1 FROM recsetup|J000013"});
-    }
-    void countersReadTolerantly() {
-        const auto [kind, stored, code, after] = fetch<4>();
-        exec(kind == "0" ? "UPDATE authctrl SET idno_ctrl = ?" : "UPDATE recsetup SET pointer_ctrl1 = ?", {stored});
-        auto c = db->connect();
-        records::Title t;
-        t.name = u"วารสารทดลอง"_s;
-        QCOMPARE(kind == "0" ? indexing::AuthorStore::add(*c, u"ผู้แต่ง"_s, false, {}).idno
-                             : records::TitleStore::add(*c, t, 1),
-                 code);
-        QCOMPARE(sql(after.section('|', 0, 0)), after.section('|', 1));
     }
 
 private:
@@ -261,13 +162,10 @@ private:
         return out;
     }
 
-    int dbcheck(const QStringList& args, QByteArray* output = nullptr, const QString& socket = {},
-                const QString& database = {}) {
+    int dbcheck(const QStringList& args, QByteArray* output = nullptr) {
         QProcess p;
         p.start(QStringLiteral(WARASAN_DBCHECK_EXE),
-                QStringList{"--server", "localhost", "--socket", socket.isEmpty() ? testSocket() : socket, "--database",
-                            database.isEmpty() ? db->name() : database} +
-                    args);
+                QStringList{"--server", "localhost", "--socket", testSocket(), "--database", db->name()} + args);
         p.waitForFinished(300000);
         if (output)
             *output = p.readAllStandardOutput() + p.readAllStandardError();

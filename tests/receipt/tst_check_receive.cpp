@@ -1,7 +1,5 @@
-// The receipt check: date stepping, the run against the real server (fast and per-date ways
+// The receipt check: the run against the real server (fast and per-date ways
 // alike), staging per station, the window, and the report as PDF and from the command line.
-#include "app/Windows.h"
-#include "app/menumagizine.h"
 #include "datagen/DataGenerator.h"
 #include "receipt/check_receive.h"
 #include "reports/ReportViewer.h"
@@ -72,28 +70,6 @@ private slots:
         w = showWindow<check_receive>();
     }
 
-    void stepping_data() {
-        textTable({"code", "step", "from", "to"},
-                  {"monthly~04~next~2006-03-15~2006-04-01", "two-monthly~05~next~2006-12-10~2007-02-01",
-                   "six-monthly back~08~prev~2006-03-15~2005-09-01",
-                   "half: any day to the 15th~03~next~2006-03-20~2006-03-15",
-                   "half: the 15th to the 1st~03~next~2006-03-15~2006-04-01",
-                   "half back from the 1st~03~prev~2006-03-01~2006-02-15",
-                   "half back from the 16th~03~prev~2006-03-16~2006-03-15",
-                   "half back from the 2nd~03~prev~2006-03-02~2006-03-01",
-                   "weekly over the year end~02~next~2006-12-31~2007-01-07",
-                   "weekly back, 2000 leap~02~prev~2000-03-03~2000-02-25",
-                   "weekly back, 1900 not leap~02~prev~1900-03-03~1900-02-24", "yearly~09~next~2006-06-01~2007-01-01",
-                   "yearly back~09~prev~2006-06-01~2005-01-01"});
-    }
-    void stepping() {
-        const auto [code, step, from, to] = fetch<4>();
-        const auto f = *receipt::frequencyOf(code);
-        const QDate d = QDate::fromString(from, Qt::ISODate);
-        QCOMPARE((step == "next" ? receipt::nextIssueDate(f, d) : receipt::prevIssueDate(f, d)).toString(Qt::ISODate),
-                 to);
-    }
-
     // The run finds the same rows both ways, on these titles and on the generated demo set;
     // running twice stages each row once; another station's rows stay.
     void runAndStage() {
@@ -133,21 +109,6 @@ private slots:
         const auto fast = receipt::ReceiptCheck::run(*c, year, year.addYears(1).addDays(-1));
         QVERIFY2(fast.size() >= 3, qPrintable(QString::number(fast.size())));
         QCOMPARE(names(fast), names(receiptCheckPerDate(*c, year, year.addYears(1).addDays(-1))));
-    }
-
-    // Inside the main window the run's counts show in its status bar, and go with the window.
-    void countsInTheStatusBar() {
-        app::menumagizine main;
-        app::registerWindows(main.windows());
-        main.show();
-        auto* inside = qobject_cast<check_receive*>(main.windows().show(u"check_receive"_s));
-        control<QLineEdit>(inside, "Text1")->setText(u"15/03/2006"_s);
-        control<QLineEdit>(inside, "Text2")->setText(u"30/06/2006"_s);
-        inside->process();
-        const auto panels = [&] { return main.statusPanel(1)->text() + '/' + main.statusPanel(2)->text(); };
-        QCOMPARE(panels(), u"7/7"_s); // the subscribed titles with a regular frequency
-        QTest::mouseClick(control<QPushButton>(inside, "Command4"), Qt::LeftButton);
-        QCOMPARE(panels(), u"/"_s);
     }
 
     // Refused periods; the report in the window by title and as claims; its PDF holds the Thai

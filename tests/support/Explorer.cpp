@@ -538,12 +538,6 @@ struct Explorer::Run {
             result.violation = check(s);
         if (!window && unsaved.contains(modeBefore) && boxes.answers.isEmpty())
             result.violation = u"[lost] the window closed in mode %1 without asking"_s.arg(modeBefore);
-        // Faults already known can be set aside while looking for others (WARASAN_EXPLORE_KNOWN:
-        // the bracketed kinds, separated by commas).
-        static const QStringList known = qEnvironmentVariable("WARASAN_EXPLORE_KNOWN").split(u',', Qt::SkipEmptyParts);
-        for (const QString& k : known)
-            if (result.violation.startsWith(k))
-                result.violation.clear();
         return result.violation.isEmpty();
     }
 };

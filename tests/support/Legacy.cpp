@@ -30,8 +30,6 @@ void makeLegacy(data::Connection& admin) {
              "ALTER TABLE chk_receive DROP COLUMN run_at, DROP COLUMN station",
          })
         admin.exec(QLatin1String(sql));
-    if (admin.query(QStringLiteral("SELECT @@lower_case_table_names")).value(0, 0).toLongLong() == 0)
-        admin.exec(QStringLiteral("RENAME TABLE mauthfile TO MAUTHFILE, bindcolor TO Bindcolor"));
 }
 
 } // namespace testsupport

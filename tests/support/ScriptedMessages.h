@@ -18,6 +18,7 @@ public:
         QString prompt;
         QString title;
         forms::Icon icon;
+        QString said() const { return title + u": "_s + prompt; } // "title: prompt"
     };
 
     ScriptedMessages() { install(this); }

@@ -75,17 +75,6 @@ template <size_t N> std::array<QString, N> fetch() {
     return row;
 }
 
-// Clicks the row of a pick list that shows `text`; false when no row shows it.
-inline bool pickFromList(forms::PickList* list, const QString& text) {
-    for (int row = 0; row < list->count(); ++row)
-        if (list->textAt(row) == text) {
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                              list->visualRect(list->model()->index(row, 0)).center());
-            return true;
-        }
-    return false;
-}
-
 // Puts the focus in a field and presses Enter there.
 inline void pressEnter(QWidget* field) {
     field->setFocus();
@@ -161,9 +150,16 @@ template <typename W> struct WindowFixture {
             static_cast<QPlainTextEdit*>(f)->setPlainText(s);
         pressEnter(f);
     }
-    // Clicks the row of the named pick list that shows `shown`.
-    bool pick(const char* list, const QString& shown) const {
-        return pickFromList(control<forms::PickList>(w, list), shown);
+    // Clicks the row of the named pick list that shows `shown`; false when no row shows it.
+    bool pick(const char* name, const QString& shown) const {
+        auto* list = control<forms::PickList>(w, name);
+        for (int row = 0; row < list->count(); ++row)
+            if (list->textAt(row) == shown) {
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualRect(list->model()->index(row, 0)).center());
+                return true;
+            }
+        return false;
     }
     // The name of the control that has the focus now.
     static QString focused() {

@@ -1,7 +1,5 @@
 // The publisher register driven by its controls against the real server.
-#include "forms/common/MessageBoxes.h"
 #include "forms/common/Style.h"
-#include "support/CutProxy.h"
 #include "support/Suite.h"
 #include "titles/Adddealer.h"
 #include "titles/DealerStore.h"
@@ -128,29 +126,6 @@ private slots:
         QCOMPARE(button("Command1")->isEnabled(), kept); // still editing, nothing lost
     }
 
-    // A save whose COMMIT lost its answer is checked and said to be saved; the edit after it,
-    // answered plainly, is said to be saved without that note.
-    void cutCommitSaidOfItsOwnSaveOnly() {
-        CutProxy proxy(testPort());
-        const data::InstallationConfig before = data::installation();
-        data::InstallationConfig viaProxy = before;
-        viaProxy.db.port = proxy.port();
-        data::setInstallation(viaProxy);
-        w->close();
-        w = showWindow<Adddealer>();
-        data::setInstallation(before);
-        click("Command5");
-        area("Text2")->setPlainText(u"Wiley"_s);
-        proxy.cutAtNextCommit(CutProxy::Cut::AfterCommit);
-        click("Command1");
-        QVERIFY2(boxes->last().prompt.endsWith(forms::verifiedAfterCut()), qPrintable(boxes->last().prompt));
-        show(u"Wiley"_s, u"Wiley"_s);
-        click("Command4");
-        area("Text2")->setPlainText(u"Wiley-Blackwell"_s);
-        click("Command1");
-        QCOMPARE(boxes->last().prompt + row("11"), u"บันทึกข้อมูล เรียบร้อยแล้วWiley-Blackwell|||"_s);
-    }
-
     // A failed save shows the server's number and text and keeps everything for another try;
     // a name longer than its column cannot even be typed.
     void failedSaveKeepsEverything() {
@@ -170,7 +145,7 @@ private slots:
     }
 
     // The title register's hand-off, a direct call: adding starts with empty address fields,
-    // after asking before dropping an edit in progress; a fresh opening starts idle.
+    // after asking before dropping an edit in progress.
     void handOff() {
         for (bool drop : {false, true}) {
             show(u"Spr"_s, u"Springer"_s);
@@ -185,12 +160,6 @@ private slots:
             boxes->answer({true});
             click("Command2");
         }
-        w->close();
-        w = showWindow<Adddealer>();
-        QCOMPARE(w->mode(), Adddealer::Mode::Idle);
-        w->startAddingWith(u"ใหม่"_s);
-        QCOMPARE(text("Text1")->text() + area("Text2")->toPlainText(), u"11ใหม่"_s);
-        QCOMPARE(w->mode(), Adddealer::Mode::Adding);
     }
 };
 

@@ -161,8 +161,7 @@ private slots:
         text("Mask5")->setText(u"01/01/2027"_s); // not read without an expiry date
         click("Cmdsave");
         QCOMPARE(boxes->boxes.first().prompt, u"ต้องการบันทึกข้อมูลหรือไม่"_s);
-        QCOMPARE(boxes->last().title, u"ผลการบันทึกข้อมูล"_s);
-        QCOMPARE(boxes->last().prompt, u"การบันทึกข้อมูลวารสารรายชื่อใหม่เรียบร้อยแล้ว\nรหัสวารสาร "_s + code);
+        QCOMPARE(boxes->last().said(), u"ผลการบันทึกข้อมูล: การบันทึกข้อมูลวารสารรายชื่อใหม่เรียบร้อยแล้ว\nรหัสวารสาร "_s + code);
         const QString today = QDate::currentDate().toString(Qt::ISODate);
         const QString dates = expiry.isEmpty() ? today + u'|' + today : u"2027-12-31|2027-01-01"_s;
         QCOMPARE(title(code.toLatin1().constData()), u"วารสารใหม่|2020|1|2|%1|||1|0.00|01"_s.arg(dates));
@@ -179,8 +178,7 @@ private slots:
             fillAll();
             text("Text2")->setText(typed);
             click("Cmdsave");
-            QCOMPARE(boxes->last().prompt, u"พบวารสารรายชื่อนี้ในฐานข้อมูล ไม่สามารถทำการเพิ่มรายชื่อใหม่ได้"_s);
-            QCOMPARE(boxes->last().title, u"การบันทึกข้อมูลล้มเหลว"_s);
+            QCOMPARE(boxes->last().said(), u"การบันทึกข้อมูลล้มเหลว: พบวารสารรายชื่อนี้ในฐานข้อมูล ไม่สามารถทำการเพิ่มรายชื่อใหม่ได้"_s);
             QVERIFY(text("Text2")->hasFocus() && w->adding());
             records::Title t;
             t.name = typed;

@@ -43,7 +43,6 @@ private slots:
             {"Thai range~5,1,มกราคม 2549;5,2,กุมภาพันธ์ 2549;5,3,มีนาคม 2549~I000001~วารสาร ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49",
              "English single~12,1,January 2006~J000001~วารสาร Vol.12 No.1  Jan 06",
              "no months: English words~5,1,;5,2,;5,3,~I000001~วารสาร Vol.5 No.1-3",
-             "years differ, no months~4,12,;5,1,~I000001~วารสาร Vol.4-5",
              "years differ with months~4,12,December 2005;5,1,January 2006~J000001~วารสาร Vol.4-5 No.1-12  Jan -  Dec "
              "05",
              "same number: lowest year only~4,3,;6,3,~J000001~วารสาร Vol.4 No.3",
@@ -54,8 +53,6 @@ private slots:
              "ranges keep both years~5,1,มกราคม-มีนาคม 2549;5,2,เมษายน-มิถุนายน 2549~I000001~วารสาร ป.5 ฉ.1-2  ม.ค. - "
              "มิ.ย. "
              "49",
-             "blanks around months and dash~5,1, มกราคม - มีนาคม 2549 ;5,2,เมษายน -  มิถุนายน 2549~I000001~วารสาร ป.5 "
-             "ฉ.1-2  ม.ค. - มิ.ย. 49",
              "short highest month~5,1,มีนาคม 2549;5,2,x~I000001~วารสาร ป.5 ฉ.1-2  มี.ค. - ",
              "range ending in a dash~5,1,March 2006;5,2,May-~J000001~วารสาร Vol.5 No.1-2  Mar - ",
              "no language for a month part~5,1,มีนาคม 2549~X000001~-", "nothing gathered~~I000001~-"});
@@ -143,7 +140,6 @@ private slots:
                      "'B0001%'") +
                      '|' + sql("SELECT regno_ctrl FROM ctrlsumj"),
                  stored);
-        QVERIFY(w->isEnabled());
     }
 
     // Lookup by a lower-case number and by a Thai call-number beginning; Next and Previous
