@@ -257,6 +257,7 @@ void New_Journal::showTitle(const QString& code, const QString& name) {
             forms::showCode(ui->dcbrecei, t->receiveCode);
             forms::showCode(ui->dcbbindcolor, t->coverCode);
             resetbuttom(false, true, true, false, true);
+            ui->Cmdedit->setFocus(); // past the locked fields, to what a person does next
         },
         db_.get());
 }

@@ -95,6 +95,7 @@ private slots:
         for (const auto& [part, name, expected] : shown) {
             enter("Text2", QString::fromUtf8(part));
             QVERIFY(pick("dlbnamemag", QString::fromUtf8(name)));
+            QCOMPARE(focused(), u"Cmdedit"_s); // past the locked fields
             QStringList got;
             for (const char* n : {"Text2", "Text3", "Text5", "Mask2", "Mask1", "Mask4", "Mask5", "Text7", "Text11",
                                   "Text10", "Text14", "Text8", "Text9", "Text6"})
