@@ -137,6 +137,7 @@ void add_auther::search() {
     if (code.isEmpty() && name.isEmpty()) {
         forms::inform(this, QStringLiteral("กรุณาพิมพ์ข้อมูลที่ต้องการค้นหา"), QStringLiteral("ข้อผิดพลาด"),
                       forms::Icon::Critical);
+        ui->Text2->setFocus(); // names are what the desk looks for; typing on the button went nowhere
         return;
     }
     forms::guarded(

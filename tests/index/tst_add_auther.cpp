@@ -80,6 +80,7 @@ private slots:
             const bool nothingTyped = code.isEmpty() && name.isEmpty();
             QCOMPARE(boxes->last().prompt, nothingTyped ? u"กรุณาพิมพ์ข้อมูลที่ต้องการค้นหา"_s : u"ไม่พบข้อมูลที่ต้องการค้นหา"_s);
             QCOMPARE(text("Text2")->text(), QString());
+            QVERIFY(!nothingTyped || focused() == u"Text2"_s); // told to type: the caret is where to
             return;
         }
         QCOMPARE(rows("showauth", {0}), found);
