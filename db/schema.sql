@@ -38,9 +38,7 @@ CREATE TABLE magazine (
 ) ENGINE=InnoDB;
 
 -- Every two-character piece of each title's name, so that a search for a part of a name
--- reads only the titles holding the text's pieces instead of every name. The program's title
--- saves keep it in step with the names, in the same transaction; `warasan-dbcheck` reports
--- names another program changed without it and `--migrate` rebuilds it. It only narrows the
+-- reads only the titles holding the text's pieces instead of every name. It only narrows the
 -- search: the name is still matched by LIKE, so the rows found are the same.
 CREATE TABLE magazine_gram (
   gram    VARCHAR(2)  NOT NULL,
@@ -48,6 +46,31 @@ CREATE TABLE magazine_gram (
   PRIMARY KEY (gram, Pointer),
   KEY magazine_gram_pointer (Pointer)
 ) ENGINE=InnoDB;
+
+-- The database keeps the pieces itself, whoever writes the title (this program, an older
+-- client, an import, an administrator's statement), in the writer's own transaction: a title
+-- is found by its name the moment it is stored. seq_1_to_254 is the server's sequence of
+-- numbers: a piece begins at every character but the last. On a cluster the pieces travel as
+-- rows with the title's; the triggers run on the node that took the write only.
+CREATE TRIGGER magazine_gram_insert AFTER INSERT ON magazine FOR EACH ROW
+  INSERT INTO magazine_gram (gram, Pointer)
+  SELECT SUBSTRING(NEW.Magazine_Name, seq, 2), NEW.Pointer FROM seq_1_to_254
+  WHERE seq < CHAR_LENGTH(NEW.Magazine_Name)
+  ON DUPLICATE KEY UPDATE Pointer = VALUES(Pointer);
+
+CREATE TRIGGER magazine_gram_update AFTER UPDATE ON magazine FOR EACH ROW
+  DELETE FROM magazine_gram WHERE Pointer = OLD.Pointer
+  AND NOT (BINARY OLD.Magazine_Name <=> BINARY NEW.Magazine_Name AND BINARY OLD.Pointer <=> BINARY NEW.Pointer);
+
+CREATE TRIGGER magazine_gram_update_add AFTER UPDATE ON magazine FOR EACH ROW FOLLOWS magazine_gram_update
+  INSERT INTO magazine_gram (gram, Pointer)
+  SELECT SUBSTRING(NEW.Magazine_Name, seq, 2), NEW.Pointer FROM seq_1_to_254
+  WHERE seq < CHAR_LENGTH(NEW.Magazine_Name)
+  AND NOT (BINARY OLD.Magazine_Name <=> BINARY NEW.Magazine_Name AND BINARY OLD.Pointer <=> BINARY NEW.Pointer)
+  ON DUPLICATE KEY UPDATE Pointer = VALUES(Pointer);
+
+CREATE TRIGGER magazine_gram_delete AFTER DELETE ON magazine FOR EACH ROW
+  DELETE FROM magazine_gram WHERE Pointer = OLD.Pointer;
 
 CREATE TABLE dealer (
   Publisher_Code   VARCHAR(20)  NOT NULL,
@@ -206,13 +229,25 @@ CREATE TABLE msubject (
 ) ENGINE=InnoDB;
 
 -- Every two-character piece of each subject heading, for the subject search, as
--- magazine_gram is for the titles' names. A heading no article holds any longer may keep its
--- pieces: the search still reads the headings themselves.
+-- magazine_gram is for the titles' names, kept by the database in the same way. A heading no
+-- article holds any longer may keep its pieces: the search still reads the headings themselves.
 CREATE TABLE msubject_gram (
   gram    VARCHAR(2)   NOT NULL,
   subject VARCHAR(255) NOT NULL,
   PRIMARY KEY (gram, subject)
 ) ENGINE=InnoDB;
+
+CREATE TRIGGER msubject_gram_insert AFTER INSERT ON msubject FOR EACH ROW
+  INSERT INTO msubject_gram (gram, subject)
+  SELECT SUBSTRING(NEW.subject, seq, 2), NEW.subject FROM seq_1_to_254
+  WHERE seq < CHAR_LENGTH(NEW.subject)
+  ON DUPLICATE KEY UPDATE subject = VALUES(subject);
+
+CREATE TRIGGER msubject_gram_update AFTER UPDATE ON msubject FOR EACH ROW
+  INSERT INTO msubject_gram (gram, subject)
+  SELECT SUBSTRING(NEW.subject, seq, 2), NEW.subject FROM seq_1_to_254
+  WHERE seq < CHAR_LENGTH(NEW.subject) AND NOT BINARY OLD.subject <=> BINARY NEW.subject
+  ON DUPLICATE KEY UPDATE subject = VALUES(subject);
 
 CREATE TABLE artctrl (
   artno_ctrl VARCHAR(20) NOT NULL,

@@ -15,8 +15,8 @@ struct Condition {
 
 // A table of the two-character pieces of one text column (gram, key), so that a search for a
 // part of the text reads only the rows holding the text's pieces instead of every row. The
-// program's saves keep it in step in their own transactions; `warasan-dbcheck` reports texts
-// another program changed without it and `--migrate` rebuilds it.
+// database keeps it in step with the texts by triggers, whoever writes them;
+// `warasan-dbcheck` reports a database without them and `--migrate` installs them.
 struct PieceTable {
     const char* table;  // the piece table
     const char* key;    // its column naming the row a piece came from
@@ -45,14 +45,6 @@ inline Condition titleNameContains(Connection& c, const QString& text, const QSt
 // The distinct two-character pieces of `text`, in order, counted in characters (code points)
 // as the server's SUBSTRING counts them.
 QStringList namePieces(const QString& text);
-
-// Writes the pieces of `text` under `key`, inside the caller's transaction with the save that
-// wrote the text; `replacing` drops the pieces the key held before. A database not yet given
-// the piece table (before `warasan-dbcheck --migrate`) takes the save without them: its
-// searches read every row, and the migration builds the pieces.
-void keepPieces(Connection& c, const PieceTable& t, const QString& key, const QString& text, bool replacing);
-// Drops a key's pieces with the row, inside the caller's transaction.
-void dropPieces(Connection& c, const PieceTable& t, const QString& key);
 
 // The statements that make the piece table anew from the texts, in order: what the migration
 // runs when it is out of step with them (changed by another program).

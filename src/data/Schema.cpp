@@ -18,12 +18,17 @@ QStringList keyColumns(const QString& list) {
     return out;
 }
 
-QList<ExpectedTable> readSchema() {
+QString schemaText() {
     QFile f(QStringLiteral(":/db/schema.sql"));
     if (!f.open(QIODevice::ReadOnly))
         throw std::runtime_error("the built-in table definitions are missing");
     QString text = QString::fromUtf8(f.readAll());
     text.remove(QRegularExpression(QStringLiteral("--[^\\n]*")));
+    return text;
+}
+
+QList<ExpectedTable> readSchema() {
+    const QString text = schemaText();
     static const QRegularExpression table(QStringLiteral("CREATE TABLE (\\w+) \\((.*?)\\n\\) ENGINE=InnoDB;"),
                                           QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression key(QStringLiteral("^(PRIMARY KEY|KEY (\\w+)) \\((.*)\\)$"));
@@ -51,7 +56,24 @@ QList<ExpectedTable> readSchema() {
     return out;
 }
 
+QList<ExpectedTrigger> readTriggers() {
+    static const QRegularExpression trigger(QStringLiteral("CREATE TRIGGER (\\w+) \\w+ \\w+ ON (\\w+) .*?;\\n"),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    QList<ExpectedTrigger> out;
+    const QString text = schemaText();
+    for (auto it = trigger.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        out.append({m.captured(1), m.captured(2), m.captured(0).trimmed().chopped(1)});
+    }
+    return out;
+}
+
 } // namespace
+
+const QList<ExpectedTrigger>& schemaTriggers() {
+    static const QList<ExpectedTrigger> triggers = readTriggers();
+    return triggers;
+}
 
 const QList<ExpectedTable>& schemaTables() {
     static const QList<ExpectedTable> tables = readSchema();

@@ -22,10 +22,18 @@ struct ExpectedTable {
     QString create; // the whole CREATE TABLE statement
 };
 
+// A trigger the schema gives a table: the database keeps a table's derived rows itself.
+struct ExpectedTrigger {
+    QString name, table;
+    QString create; // the whole CREATE TRIGGER statement
+};
+
 // Every table of the schema, in its order; read once. Throws std::runtime_error when the
 // built-in definitions are missing or unreadable.
 const QList<ExpectedTable>& schemaTables();
 // The schema's table of that name (compared without regard to case), or nullptr.
 const ExpectedTable* schemaTable(const QString& name);
+// Every trigger of the schema, in the order they must be created (one may follow another).
+const QList<ExpectedTrigger>& schemaTriggers();
 
 } // namespace data

@@ -441,15 +441,17 @@ void Analyser::orphans() {
     }
 }
 
-// The pieces behind the title and subject searches, against the texts: a text another program
-// changed or added leaves the search blind to it until they are rebuilt. Pieces of texts no
-// longer held (a heading no article keeps) cost a look-up and change no result: counted, not
-// a fault. A piece table the migration creates is built from the texts there and then.
+// The pieces behind the title and subject searches, against the texts, and the triggers that
+// keep them in step whoever writes a text: without them a text another program wrote is not
+// found until the pieces are rebuilt. Pieces of texts no longer held (a heading no article
+// keeps) cost a look-up and change no result: counted, not a fault. Missing triggers are
+// created before the pieces are made anew, so no write falls between the two.
 void Analyser::pieces(const PieceTable& p) {
     const QString table = QLatin1String(p.table), key = QLatin1String(p.key);
     if (!tables_.contains(QLatin1String(p.rows)))
         return;
-    if (tables_.contains(table)) {
+    bool rebuild = !tables_.contains(table);
+    if (!rebuild) {
         // Pieces a text holds that the table lacks, and pieces the table holds that their text
         // no longer does (or whose row is gone).
         const Result r = c_.query(
@@ -463,13 +465,29 @@ void Analyser::pieces(const PieceTable& p) {
                  .arg(r.value(0, 0).toLongLong())
                  .arg(missing)
                  .arg(r.value(0, 2).toLongLong()));
-        if (missing == 0)
-            return;
-        toDo(QStringLiteral("%1: pieces out of step with %2.%3 (changed by another program); rebuilt")
-                 .arg(table, QLatin1String(p.rows), QLatin1String(p.text)));
+        if (missing > 0) {
+            toDo(QStringLiteral("%1: pieces out of step with %2.%3; rebuilt")
+                     .arg(table, QLatin1String(p.rows), QLatin1String(p.text)));
+            rebuild = true;
+        }
     }
-    for (const QString& sql : piecesRebuild(p))
-        step(sql);
+    const Result have = c_.query(QStringLiteral("SELECT LOWER(TRIGGER_NAME) FROM information_schema.TRIGGERS WHERE "
+                                                "TRIGGER_SCHEMA = DATABASE() AND LOWER(EVENT_OBJECT_TABLE) = ?"),
+                                 {QLatin1String(p.rows)});
+    QStringList present;
+    for (int i = 0; i < have.rowCount(); ++i)
+        present << have.text(i, 0);
+    for (const ExpectedTrigger& t : schemaTriggers()) {
+        if (t.table.compare(QLatin1String(p.rows), Qt::CaseInsensitive) != 0 || present.contains(t.name.toLower()))
+            continue;
+        toDo(QStringLiteral("trigger %1 on %2 is missing: a text another program writes is not searched; created")
+                 .arg(t.name, t.table));
+        step(t.create);
+        rebuild = true;
+    }
+    if (rebuild)
+        for (const QString& sql : piecesRebuild(p))
+            step(sql);
 }
 
 // One cell as an SQL literal: numbers and dates as text, everything else as the bytes in hex.

@@ -1,5 +1,6 @@
 #include "support/Legacy.h"
 #include "data/SaveGate.h"
+#include "data/Schema.h"
 
 namespace testsupport {
 
@@ -7,6 +8,8 @@ void makeLegacy(data::Connection& admin) {
     data::waiveSaveChecks(admin);
     admin.exec(QStringLiteral("SET SESSION sql_mode = ''"));
     // From before the searches kept pieces of the texts.
+    for (const data::ExpectedTrigger& t : data::schemaTriggers())
+        admin.exec(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(t.name));
     admin.exec(QStringLiteral("DROP TABLE IF EXISTS magazine_gram, msubject_gram"));
     const data::Result keys = admin.query(
         QStringLiteral("SELECT t.TABLE_NAME, (SELECT GROUP_CONCAT(DISTINCT CONCAT('DROP INDEX `', s.INDEX_NAME, '`')) "

@@ -2,7 +2,6 @@
 
 #include "data/Config.h"
 #include "data/Connection.h"
-#include "data/NameSearch.h"
 #include "forms/common/Grid.h"
 #include "forms/common/SearchList.h"
 #include "support/Names.h"
@@ -28,18 +27,9 @@ template <typename T> T* control(QWidget* window, const char* name) {
 
 // Creates a window of type W on a connection of its own to the configured database, as a
 // top-level window that deletes itself on closing, shows it and waits until it is active.
-// Titles and subjects planted by SQL stand for an installation's after its migration, which
-// gives them the pieces the searches read.
-inline void piecesOfPlantedRows(data::Connection& c) {
-    for (const data::PieceTable* t : {&data::titleNames, &data::subjectTexts})
-        for (const QString& sql : data::piecesRebuild(*t))
-            c.exec(sql);
-}
-
 template <typename W> W* showWindow() {
     auto connection = std::make_unique<data::Connection>(data::installation().db);
     connection->open();
-    piecesOfPlantedRows(*connection);
     W* w = new W(std::move(connection));
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->show();

@@ -68,7 +68,6 @@ private slots:
             "NULL, NULL, NULL, '2', '01', NULL)"));
         a.exec(u"INSERT INTO tranfile (magno, pointer, MagStatus) VALUES ('1', 'J000001', 'O')"_s);
         a.exec(u"UPDATE recsetup SET pointer_ctrl1 = 'J000002', pointer_ctrl2 = 'I000002'"_s);
-        piecesOfPlantedRows(a);
         main = std::make_unique<app::menumagizine>();
         app::registerWindows(main->windows());
         main->show();

@@ -370,9 +370,7 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
                       QStringLiteral("0%1").arg(1 + rnd.below(3)),
                       QStringLiteral("ชั้น %1 ตู้ %2").arg(1 + rnd.below(3)).arg(1 + rnd.below(40))});
         }
-        rows.flush();
-        for (const QString& sql : data::piecesRebuild(data::titleNames)) // as the migration makes them
-            c.exec(sql);
+        rows.flush(); // the names' pieces are written by the database's triggers
         tx.commit();
         n.titles = size.titles;
     }
@@ -538,8 +536,6 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
         articles.flush();
         authors.flush();
         heads.flush();
-        for (const QString& sql : data::piecesRebuild(data::subjectTexts))
-            c.exec(sql);
         c.commit();
         n.articles = size.articles;
     }
