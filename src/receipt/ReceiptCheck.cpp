@@ -73,15 +73,13 @@ QList<Title> titlesToCheck(data::Connection& c) {
 }
 
 void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to,
-                 const std::function<bool(const QDate&)>& received, QList<MissingIssue>& out) {
-    for (;;) {
-        const QDate next = nextIssueDate(t.frequency, cur);
-        if (next > to)
-            return;
-        if (next >= from && !received(next))
+                 const std::function<bool(const QDate& after, const QDate& upTo)>& received, QList<MissingIssue>& out) {
+    const auto midway = [](const QDate& a, const QDate& b) {
+        return QDate::fromJulianDay((a.toJulianDay() + b.toJulianDay()) / 2);
+    };
+    for (QDate next = nextIssueDate(t.frequency, cur); next <= to; cur = next, next = nextIssueDate(t.frequency, next))
+        if (next >= from && !received(midway(cur, next), midway(next, nextIssueDate(t.frequency, next))))
             out.append({t.pointer, t.name, t.distributor, next});
-        cur = next;
-    }
 }
 
 namespace {
@@ -98,7 +96,8 @@ data::Result titlesWithIssueDays(data::Connection& c, const QStringList& codes, 
                                    "(SELECT GROUP_CONCAT(TO_DAYS(t.daily)) FROM tranfile t "
                                    "WHERE t.pointer = m.Pointer AND t.daily BETWEEN ? AND ?) AS days FROM magazine m "
                                    "WHERE m.Receive_Code = '1' AND m.MagType_code = ?");
-        params << prevIssueDate(f, prevIssueDate(f, from)) << to << code;
+        // An issue dated a little after the period may stand for its last expected date.
+        params << prevIssueDate(f, prevIssueDate(f, from)) << nextIssueDate(f, to) << code;
     }
     c.exec(QStringLiteral("SET SESSION group_concat_max_len = 16777216"));
     return c.query(QStringLiteral("SELECT * FROM (%1) AS titles ORDER BY MagType_code, Pointer")
@@ -158,15 +157,14 @@ QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to,
         const qint64 anchor = near != days.end() && *near <= start ? *near : !days.empty() ? days.front() : 0;
         if (anchor == 0)
             continue; // nothing received shortly before the period or in it: not examined
-        // The expected dates ascend: walk the received days alongside them.
-        auto received = std::lower_bound(days.begin(), days.end(), start);
+        // The expected dates ascend, and so do their spans: walk the received days alongside.
+        auto received = days.begin();
         stepThrough(
             t, QDate::fromJulianDay(anchor), from, to,
-            [&](const QDate& d) {
-                const qint64 day = d.toJulianDay();
-                while (received != days.end() && *received < day)
+            [&](const QDate& after, const QDate& upTo) {
+                while (received != days.end() && *received <= after.toJulianDay())
                     ++received;
-                return received != days.end() && *received == day;
+                return received != days.end() && *received <= upTo.toJulianDay();
             },
             out);
     }

@@ -40,10 +40,14 @@ struct Title {
 };
 // Those titles, by frequency code and key.
 QList<Title> titlesToCheck(data::Connection& c);
-// Steps from the anchor (the first issue received before the period) through the period;
-// `received` says whether an issue of that date is in; each one missing is added to `out`.
+// Steps from the anchor (the first issue received before the period) through the period.
+// An expected issue is received when the title has an issue dated nearer to it than to the
+// expected dates before and after it (a tie goes to the earlier one): an issue dated off its
+// step, late or early, stands for the date it is nearest, and each issue counts once. So
+// `received(after, upTo)` says whether an issue is dated after `after` and not after `upTo`;
+// each expected issue without one is added to `out`.
 void stepThrough(const Title& t, QDate anchor, const QDate& from, const QDate& to,
-                 const std::function<bool(const QDate&)>& received, QList<MissingIssue>& out);
+                 const std::function<bool(const QDate& after, const QDate& upTo)>& received, QList<MissingIssue>& out);
 
 // The missing issues of every subscribed title with a regular frequency between the two
 // dates, both included, by frequency code, title and date: the titles in one query, their

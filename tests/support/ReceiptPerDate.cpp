@@ -19,8 +19,9 @@ QList<receipt::MissingIssue> receiptCheckPerDate(data::Connection& c, const QDat
             continue;
         ReceiptCheck::stepThrough(
             t, anchor, from, to,
-            [&](const QDate& d) {
-                return !c.query(u"SELECT 1 FROM tranfile WHERE pointer = ? AND daily = ? LIMIT 1"_s, {t.pointer, d})
+            [&](const QDate& after, const QDate& upTo) {
+                return !c.query(u"SELECT 1 FROM tranfile WHERE pointer = ? AND daily > ? AND daily <= ? LIMIT 1"_s,
+                                {t.pointer, after, upTo})
                             .isEmpty();
             },
             out);
