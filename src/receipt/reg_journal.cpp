@@ -20,8 +20,9 @@
 namespace receipt {
 
 namespace {
-// The latest and the expected issue: what does not fit the panel is clipped, never widening the
-// window (which squeezed the title search); the whole text is its tooltip.
+// The latest and the expected issue: never widening the window (which squeezed the title
+// search); the expected issue goes on over a second line where it needs one, so its overdue
+// count is never cut off. The whole text is also the tooltip.
 void say(QLabel* label, const QString& text) {
     label->setText(text);
     label->setToolTip(text);
@@ -67,6 +68,7 @@ reg_journal::reg_journal(std::unique_ptr<data::Connection> connection, QWidget* 
     forms::styleDataField(ui->Text1);
     ui->Label1->setFont(forms::thaiFont(9.75, true));
     ui->Label_next->setFont(forms::thaiFont(9.75, false));
+    ui->Label_next->setWordWrap(true);
     ui->Index_Label->setFont(forms::thaiFont(9.75, true));
 
     connect(ui->Command1, &QPushButton::clicked, this, &reg_journal::search);
@@ -419,13 +421,27 @@ void reg_journal::save() {
 }
 
 void reg_journal::remove() {
-    if (!forms::askOkCancel(this, QStringLiteral("ต้องการลบข้อมูลวารสารเลขทะเบียนนี้หรือไม่"), QStringLiteral(" ยืนยันการลบข้อมูล"),
-                            forms::Icon::Question))
-        return;
+    const QString magno = ui->Text2->text();
     forms::guarded(
         this,
         [&] {
-            if (records::IssueStore::remove(*db_, ui->Text2->text())) {
+            // A bound issue stays until its volume releases it; an indexed one takes its
+            // articles with it, and the question says so.
+            const records::IssueStore::IssueTies ties = records::IssueStore::ties(*db_, magno);
+            if (!ties.volume.isEmpty()) {
+                forms::inform(this, records::IssueStore::boundRefusal(ties), QStringLiteral("ไม่สามารถลบข้อมูลได้"),
+                              forms::Icon::Critical);
+                return;
+            }
+            QString prompt = QStringLiteral("ต้องการลบข้อมูลวารสารเลขทะเบียนนี้หรือไม่");
+            if (ties.articles > 0)
+                prompt = QStringLiteral("วารสารฉบับนี้มีดรรชนีบทความ %1 รายการ ซึ่งจะถูกลบไปพร้อมกัน "
+                                        "(รวมทั้งผู้แต่งและหัวเรื่องของบทความ)\n")
+                             .arg(ties.articles) +
+                         prompt;
+            if (!forms::askOkCancel(this, prompt, QStringLiteral(" ยืนยันการลบข้อมูล"), forms::Icon::Question))
+                return;
+            if (records::IssueStore::remove(*db_, magno)) {
                 forms::inform(this, QStringLiteral("ทำการลบข้อมูลเรียบร้อยแล้ว"), QStringLiteral("ผลการลบข้อมูล"),
                               forms::Icon::Information);
                 for (QLineEdit* f : issueFields()) {
@@ -435,6 +451,7 @@ void reg_journal::remove() {
             }
             if (refreshIssues(cur_pointer))
                 ui->Command2->setEnabled(true);
+            checkIndex(0); // as when the title was chosen: the newest issue's
             ui->Command3->setEnabled(false);
             ui->Command6->setEnabled(false);
         },

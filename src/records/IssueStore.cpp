@@ -6,6 +6,7 @@
 #include "data/Counter.h"
 #include "data/NameSearch.h"
 #include "data/Numbering.h"
+#include "data/Refused.h"
 
 #include <algorithm>
 
@@ -43,16 +44,16 @@ const data::CounterColumn issueCounter = data::numbering(data::Numbered::Issue).
 namespace {
 
 QList<TitleRow> titlesWhere(data::Connection& c, const data::Condition& holds) {
-    // Titles first: left to itself the server reads every title department by department (the
-    // few faculties look cheap to start from), and the name's pieces never narrow the read.
-    const data::Result r = data::lookUp(
-        c,
-        QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.department_code, d.Department_Thai_Des, "
-                       "m.MagType_code "
-                       "FROM magazine m STRAIGHT_JOIN department d ON m.department_code = d.Department_Code "
-                       "WHERE %1 ORDER BY m.Magazine_Name, m.Pointer")
-            .arg(holds.sql),
-        holds.values);
+    // Titles first (a left join reads them first): a title with no faculty, or one whose code
+    // the faculty table lacks, is listed all the same, its faculty empty.
+    const data::Result r =
+        data::lookUp(c,
+                     QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.department_code, d.Department_Thai_Des, "
+                                    "m.MagType_code "
+                                    "FROM magazine m LEFT JOIN department d ON d.Department_Code = m.department_code "
+                                    "WHERE %1 ORDER BY m.Magazine_Name, m.Pointer")
+                         .arg(holds.sql),
+                     holds.values);
     QList<TitleRow> out;
     out.reserve(r.rowCount());
     for (const auto& row : r.rows)
@@ -133,9 +134,64 @@ data::EditOutcome update(data::Connection& c, const Issue& issue, const Issue& s
         {shown.original.isEmpty() ? QStringList() : columns, shown.original});
 }
 
+namespace {
+
+// The articles of issue `t` (tranfile) that no other issue of its title, year and number stands
+// for: the match `indexed` makes.
+const char* const articleOfIssueAlone =
+    "a.pointer = t.pointer AND TRIM(a.year) = TRIM(t.yearno) AND TRIM(a.volume) = TRIM(t.itemsno) "
+    "AND NOT EXISTS (SELECT 1 FROM tranfile o WHERE o.pointer = t.pointer AND o.magno <> t.magno "
+    "AND TRIM(o.yearno) = TRIM(t.yearno) AND TRIM(o.itemsno) = TRIM(t.itemsno))";
+
+// Bound: marked so, or named by a volume that exists (another program may have set only one).
+IssueTies tiesOf(data::Connection& c, const QString& magno, bool lock) {
+    const data::Result r = c.query(
+        QStringLiteral("SELECT IF(TRIM(t.MagStatus) = 'Z' OR s.regno IS NOT NULL, COALESCE(NULLIF(TRIM(t.regno), ''), "
+                       "'-'), ''), COALESCE(s.callno, ''), (SELECT COUNT(*) FROM article a WHERE %1) FROM tranfile t "
+                       "LEFT JOIN sum_journal s ON s.regno = t.regno WHERE t.magno = ?%2")
+            .arg(QLatin1String(articleOfIssueAlone), lock ? QStringLiteral(" FOR UPDATE") : QString()),
+        {magno.trimmed()});
+    if (r.isEmpty())
+        return {};
+    return {r.text(0, 0), r.text(0, 1), int(r.value(0, 2).toLongLong())};
+}
+
+} // namespace
+
+QString boundRefusal(const IssueTies& t) {
+    return QStringLiteral("วารสารฉบับนี้ถูกรวมเล่มอยู่ในเล่มเลขทะเบียน %1\n"
+                          "กรุณานำออกจากเล่มที่หน้าจอวารสารรวมเล่มก่อนจึงจะลบได้")
+        .arg(t.callNumber.isEmpty() ? t.volume : QStringLiteral("%1 (%2)").arg(t.volume, t.callNumber));
+}
+
+IssueTies ties(data::Connection& c, const QString& magno) {
+    return tiesOf(c, magno, false);
+}
+
 bool remove(data::Connection& c, const QString& magno) {
-    return data::write(c, QStringLiteral("tranfile"), QStringLiteral("DELETE FROM tranfile WHERE magno = ?"),
-                       {magno.trimmed()}) > 0;
+    const QString key = magno.trimmed();
+    bool existed = false;
+    data::retryingTransaction(
+        c,
+        [&] {
+            if (const IssueTies held = tiesOf(c, key, true); !held.volume.isEmpty())
+                throw data::Refused(boundRefusal(held));
+            const QString articles =
+                QStringLiteral("SELECT article_no FROM (SELECT a.article_no FROM tranfile t JOIN article a ON %1 "
+                               "WHERE t.magno = ?) x")
+                    .arg(QLatin1String(articleOfIssueAlone));
+            for (const char* table : {"mauthfile", "msubject"})
+                data::write(
+                    c, QLatin1String(table),
+                    QStringLiteral("DELETE FROM %1 WHERE article_no IN (%2)").arg(QLatin1String(table), articles),
+                    {key});
+            data::write(c, QStringLiteral("article"),
+                        QStringLiteral("DELETE FROM article WHERE article_no IN (%1)").arg(articles), {key});
+            existed = data::write(c, QStringLiteral("tranfile"), QStringLiteral("DELETE FROM tranfile WHERE magno = ?"),
+                                  {key}) > 0;
+        },
+        [&] { return c.query(QStringLiteral("SELECT 1 FROM tranfile WHERE magno = ?"), {key}).isEmpty(); });
+    return existed;
 }
 
 } // namespace records::IssueStore

@@ -59,6 +59,19 @@ data::Saved<QString> add(data::Connection& c, const QString& pointer, const Issu
 // Changes the issue's dates, year, number and description, provided the row still holds
 // what `shown` was read with.
 data::EditOutcome update(data::Connection& c, const Issue& issue, const Issue& shown);
+// What deleting an issue would touch: the volume it is bound into (nothing when it is not
+// bound) and the articles indexed for it that no other issue of the title with the same year
+// and number stands for.
+struct IssueTies {
+    QString volume, callNumber;
+    int articles = 0;
+};
+IssueTies ties(data::Connection& c, const QString& magno);
+// The words refusing to delete a bound issue, naming its volume.
+QString boundRefusal(const IssueTies& t);
+// Deletes an issue with those articles, their authors and subjects, in one transaction, so
+// nothing is left pointing at an issue that is gone. Refused (data::Refused) when the issue is
+// bound into a volume by then: the volume register releases it first. False when it was gone.
 bool remove(data::Connection& c, const QString& magno);
 
 } // namespace IssueStore

@@ -59,7 +59,8 @@ const QList<WindowTable>& windowTables() {
          "Editing: -Command2 -Command11 -Command3 -Command6 Command7 Command4 Text4 Text5 Text6 Command9 Command10 "
          "-show_journal -show_item",
          "MonthView1: Adding Editing; MonthView2: Adding Editing",
-         "Text1: วารสาร,Journal,ก; Text4: 1,12,2569; Text5: 3,10; Text6: มกราคม 2570,March 2027", "tranfile jourctrl",
+         "Text1: วารสาร,Journal,ก; Text4: 1,12,2569; Text5: 3,10; Text6: มกราคม 2570,March 2027",
+         "tranfile jourctrl article mauthfile msubject",
          "Browsing: SELECT DATE_FORMAT(t.daily, '%d/%m/%Y'), t.yearno, t.itemsno, t.DescriptionItem, "
          "DATE_FORMAT(t.indate, '%d/%m/%Y') FROM (SELECT 1) x LEFT JOIN tranfile t ON t.magno = ? | Text2 | "
          "Text3 Text4 Text5 Text6 Text7",
