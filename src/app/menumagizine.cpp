@@ -16,6 +16,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTcpSocket>
 
 namespace app {
 
@@ -26,7 +27,7 @@ constexpr int panelWidth = 1440 / 15; // twips to pixels at 96 dpi
 
 menumagizine::menumagizine(QWidget* parent)
     : QMainWindow(parent), area_(new QMdiArea(this)),
-      openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+      openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("menumagizine"));
     // The program's own icon for this window and, through the application, every other.
     QApplication::setWindowIcon(forms::programIcon());
@@ -106,10 +107,7 @@ void menumagizine::buildMenu() {
         }
         case MenuEntry::Action::Web: {
             const QString path = e.target;
-            connect(action, &QAction::triggered, this, [this, path] {
-                // No query string: the pages take no parameter from the program.
-                openUrl_(QUrl(data::joinUrl(data::installation().reportRoot, path)));
-            });
+            connect(action, &QAction::triggered, this, [this, path] { openReportPage(path); });
             break;
         }
         case MenuEntry::Action::Exit:
@@ -118,6 +116,34 @@ void menumagizine::buildMenu() {
         }
     }
     refreshMenu();
+}
+
+// A report page goes to the browser only when its server answers: otherwise the browser would
+// say the site cannot be reached, or nothing at all would happen. No query string: the pages
+// take no parameter from the program.
+void menumagizine::openReportPage(const QString& path) {
+    const QUrl url(data::joinUrl(data::installation().reportRoot, path));
+    const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+    QString problem;
+    if (!url.isValid() || !web || url.host().isEmpty()) {
+        problem =
+            QStringLiteral("ยังไม่ได้กำหนดที่อยู่ของเครื่องแม่ข่ายรายงาน (ที่กำหนดไว้: \"%1\")").arg(data::installation().reportRoot);
+    } else {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QTcpSocket probe;
+        probe.connectToHost(url.host(), quint16(url.port(url.scheme() == QLatin1String("https") ? 443 : 80)));
+        if (!probe.waitForConnected(3000))
+            problem = QStringLiteral("ติดต่อเครื่องแม่ข่ายรายงาน %1 ไม่ได้ (%2)").arg(url.authority(), probe.errorString());
+        QApplication::restoreOverrideCursor();
+    }
+    if (problem.isEmpty() && openUrl_(url))
+        return;
+    if (problem.isEmpty())
+        problem = QStringLiteral("เปิดเว็บเบราว์เซอร์ไม่ได้ กรุณาเปิดที่อยู่นี้ด้วยเบราว์เซอร์เอง\n%1").arg(url.toString());
+    else
+        problem += QStringLiteral("\nกรุณาตรวจสอบค่า [reports] root ในแฟ้มตั้งค่า warasan.ini "
+                                  "(หรือตัวแปร WARASAN_REPORT_ROOT) และเครื่องแม่ข่ายรายงาน warasan-web");
+    forms::inform(this, problem, QStringLiteral("เปิดรายงานไม่ได้"), forms::Icon::Critical);
 }
 
 void menumagizine::refreshMenu() {

@@ -16,7 +16,8 @@ namespace app {
 class menumagizine : public QMainWindow {
     Q_OBJECT
 public:
-    using UrlOpener = std::function<void(const QUrl&)>;
+    // Whether a browser took the address.
+    using UrlOpener = std::function<bool(const QUrl&)>;
 
     explicit menumagizine(QWidget* parent = nullptr);
     ~menumagizine() override;
@@ -45,6 +46,7 @@ private:
     UrlOpener openUrl_;
 
     void buildMenu();
+    void openReportPage(const QString& path);
 };
 
 } // namespace app

@@ -8,6 +8,7 @@
 
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QTcpServer>
 #include <QTest>
 
 namespace {
@@ -32,6 +33,7 @@ class tst_mainwindow : public QObject {
     Q_OBJECT
     std::unique_ptr<app::menumagizine> main;
     QList<QUrl> opened;
+    bool browser = true;
 
     QAction* action(const char* name) { return main->findChild<QAction*>(QLatin1String(name)); }
 
@@ -39,11 +41,15 @@ private slots:
     void initTestCase() { forms::installThaiFonts(); }
     void init() {
         data::InstallationConfig config = data::installation();
-        config.reportRoot = u"http://intranet.library/serial/"_s;
+        config.reportRoot = u"http://127.0.0.1:1/serial/"_s; // nothing listens there
         data::setInstallation(config);
         main = std::make_unique<app::menumagizine>();
         opened.clear();
-        main->setUrlOpener([this](const QUrl& u) { opened << u; });
+        browser = true;
+        main->setUrlOpener([this](const QUrl& u) {
+            opened << u;
+            return browser;
+        });
         main->show();
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
     }
@@ -83,7 +89,34 @@ private slots:
         QVERIFY(boxes.last().prompt.contains(u"2003"_s) && boxes.last().prompt.contains(u"db.library"_s));
         QVERIFY(main->area()->subWindowList().isEmpty() && !main->windows().find(u"New_Journal"_s));
         action("jour_all")->trigger(); // the menu still works
-        QCOMPARE(opened.size(), 1);
+        QCOMPARE(boxes.boxes.size(), 2);
+    }
+
+    // A report page with no server answering, no server set, or no browser starting: said in
+    // Thai, naming the setting or the address; the browser is given only an address that answers.
+    void reportPagesSayWhyTheyDoNotOpen() {
+        ScriptedMessages boxes;
+        QTcpServer web;
+        QVERIFY(web.listen(QHostAddress::LocalHost));
+        const QString answers = u"http://127.0.0.1:%1/"_s.arg(web.serverPort());
+        const QStringList roots = {u"http://127.0.0.1:1/serial/"_s, u"intranet/serial"_s, answers, answers};
+        for (int i = 0; i < roots.size(); ++i) {
+            data::InstallationConfig config = data::installation();
+            config.reportRoot = roots.at(i);
+            data::setInstallation(config);
+            browser = i != 3;
+            action("jour_all")->trigger();
+        }
+        QCOMPARE(opened.size(), 2);
+        QCOMPARE(opened.first().toString(),
+                 u"http://127.0.0.1:%1/rpt_journal/rpt_journal_all.php"_s.arg(web.serverPort()));
+        QCOMPARE(boxes.boxes.size(), 3);
+        QVERIFY2(boxes.boxes.at(0).said().startsWith(u"เปิดรายงานไม่ได้: ติดต่อเครื่องแม่ข่ายรายงาน 127.0.0.1:1 ไม่ได้"_s) &&
+                     boxes.boxes.at(0).prompt.contains(u"[reports] root"_s),
+                 qPrintable(boxes.boxes.at(0).said()));
+        QVERIFY2(boxes.boxes.at(1).prompt.startsWith(u"ยังไม่ได้กำหนดที่อยู่ของเครื่องแม่ข่ายรายงาน"_s),
+                 qPrintable(boxes.boxes.at(1).prompt));
+        QVERIFY2(boxes.boxes.at(2).prompt.startsWith(u"เปิดเว็บเบราว์เซอร์ไม่ได้"_s), qPrintable(boxes.boxes.at(2).prompt));
     }
 };
 

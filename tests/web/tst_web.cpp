@@ -131,7 +131,10 @@ private slots:
         data::setInstallation(config);
         app::menumagizine main;
         QList<QUrl> opened;
-        main.setUrlOpener([&](const QUrl& u) { opened << u; });
+        main.setUrlOpener([&](const QUrl& u) {
+            opened << u;
+            return true;
+        });
         for (const app::MenuEntry& e : app::mainMenu())
             if (e.action == app::MenuEntry::Action::Web)
                 main.findChild<QAction*>(e.name)->trigger();
