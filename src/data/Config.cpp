@@ -27,7 +27,10 @@ QString setting(const QSettings& ini, const char* key, const char* env, const QS
     const QByteArray fromEnv = qgetenv(env);
     if (qEnvironmentVariableIsSet(env))
         return QString::fromUtf8(fromEnv);
-    return ini.value(QLatin1String(key), fallback).toString();
+    // An unquoted value holding commas (a cluster's list of nodes, a password) comes back as a
+    // list: it is the text as written, not nothing.
+    const QVariant v = ini.value(QLatin1String(key), fallback);
+    return v.metaType().id() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(',')) : v.toString();
 }
 
 } // namespace

@@ -129,5 +129,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_explorer)
+WARASAN_TEST_MAIN(tst_explorer)
 #include "tst_explorer.moc"

@@ -102,5 +102,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_cluster)
+WARASAN_GUILESS_TEST_MAIN(tst_cluster)
 #include "tst_cluster.moc"

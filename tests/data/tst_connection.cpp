@@ -113,5 +113,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_connection)
+WARASAN_GUILESS_TEST_MAIN(tst_connection)
 #include "tst_connection.moc"

@@ -102,5 +102,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_reliability)
+WARASAN_GUILESS_TEST_MAIN(tst_reliability)
 #include "tst_reliability.moc"

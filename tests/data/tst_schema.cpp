@@ -181,5 +181,5 @@ private:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_schema)
+WARASAN_GUILESS_TEST_MAIN(tst_schema)
 #include "tst_schema.moc"

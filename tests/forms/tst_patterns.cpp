@@ -67,5 +67,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_patterns)
+WARASAN_TEST_MAIN(tst_patterns)
 #include "tst_patterns.moc"

@@ -134,5 +134,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_add_auther)
+WARASAN_TEST_MAIN(tst_add_auther)
 #include "tst_add_auther.moc"

@@ -166,5 +166,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_edit_index_journal)
+WARASAN_TEST_MAIN(tst_edit_index_journal)
 #include "tst_edit_index_journal.moc"

@@ -116,6 +116,29 @@ private slots:
         QCOMPARE(names(fast), names(receiptCheckPerDate(*c, year, year.addYears(1).addDays(-1))));
     }
 
+    // Printed by title over pages: a title's heading never ends a page, and a page a title runs
+    // on to begins with it again, marked "(ต่อ)".
+    void titlesKeepTheirRowsOnPaper() {
+        QList<receipt::MissingIssue> rows;
+        QStringList names;
+        for (int t = 0; t < 60; ++t) {
+            names << u"วารสารที่ %1"_s.arg(t);
+            for (int i = 0; i <= t % 9; ++i)
+                rows.append({QString::number(t), names.last(), {}, QDate(2026, 1, 1).addMonths(i)});
+        }
+        const auto doc = receipt::receiptReport(rows, QDate(2026, 1, 1), QDate(2026, 12, 31));
+        QVERIFY(doc.pages.size() > 2);
+        QString open; // the title whose rows the page before ended in
+        for (const reports::Page& page : doc.pages) {
+            const auto body = page.items.mid(3); // below the heading, the period and the page number
+            QCOMPARE(body.first().text, open.isEmpty() ? body.first().text : open + u" (ต่อ)"_s);
+            QVERIFY2(!names.contains(body.last().text), qPrintable(body.last().text));
+            for (const auto& item : body)
+                if (names.contains(item.text.section(u" (ต่อ)"_s, 0, 0)) || item.text.startsWith(u"รวม "_s))
+                    open = item.text.startsWith(u"รวม "_s) ? QString() : item.text.section(u" (ต่อ)"_s, 0, 0);
+        }
+    }
+
     // Refused periods; the report in the window by title and as claims; its PDF holds the Thai
     // dates; the command line gives the same rows.
     void windowAndOutputs() {
@@ -148,5 +171,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_check_receive)
+WARASAN_TEST_MAIN(tst_check_receive)
 #include "tst_check_receive.moc"

@@ -1,4 +1,5 @@
 // Issue registration driven by its controls against the real server.
+#include "data/Dates.h"
 #include "data/Refused.h"
 #include "receipt/NextIssue.h"
 #include "receipt/reg_journal.h"
@@ -6,6 +7,7 @@
 #include "support/Suite.h"
 
 #include <QStyleOptionButton>
+#include <QToolButton>
 
 using receipt::reg_journal;
 
@@ -26,9 +28,12 @@ class tst_reg_journal : public DatabaseTest, WindowFixture<reg_journal> {
         clickRow("show_journal", r);
     }
     void pickDate(const char* calendarButton, const char* calendar, const QDate& d) {
+        data::setDisplayEra(data::Era::Buddhist); // the heading's year in the era shown
         click(calendarButton);
+        data::setDisplayEra(data::Era::Common);
         auto* cal = control<QCalendarWidget>(w, calendar);
         QVERIFY(cal->isVisible());
+        QCOMPARE(cal->findChild<QToolButton*>(u"qt_calendar_yearbutton"_s)->text().toInt(), cal->yearShown() + 543);
         emit cal->clicked(d);
     }
     void issue(const QString& magno, const QString& pointer, const QString& daily, const QVariant& year,
@@ -89,6 +94,10 @@ private slots:
              "yearly~09~2025-01-01,1,1,2568;2026-01-01,2,1,2569~2027-01-01|3|1|2570",
              "no description~04~2026-02-01,1,2,;2026-03-01,1,3,~2026-04-01|1|4|",
              "daily: the number only~01~2026-03-01,1,5,x;2026-03-02,1,6,y~||7|",
+             "a new volume just begun~04~2025-11-01,5,11,November 2025;2025-12-01,5,12,December 2025;2026-01-01,6,1,"
+             "January 2026~2026-02-01|6|2|February 2026",
+             "May, short before~04~2026-04-01,1,4,Apr 2026;2026-05-01,1,5,May 2026~2026-06-01|1|6|Jun 2026",
+             "May, in full before~04~2026-04-01,1,4,April 2026;2026-05-01,1,5,May 2026~2026-06-01|1|6|June 2026",
              "one issue: nothing~04~2026-03-01,1,5,มีนาคม 2569~none"});
     }
     void prediction() {
@@ -139,9 +148,9 @@ private slots:
     void issnAndBarCode_data() {
         textTable({"typed", "found"},
                   {"hyphen~0028-0836~Nature", "plain~ 00280836 ~Nature", "bar code~9770028083002~Nature",
-                   "stored plain~1234-5679~วารสารครุศาสตร์", "another ISSN~0028-0837~",
-                   "stored with a wrong check~11111111~วารสารวิทยาศาสตร์", "its bar code~9771111111008~วารสารวิทยาศาสตร์",
-                   "misread bar code~9770028083003~"});
+                   "bar code, check digit 0~9770028083040~Nature", "stored plain~1234-5679~วารสารครุศาสตร์",
+                   "another ISSN~0028-0837~", "stored with a wrong check~11111111~วารสารวิทยาศาสตร์",
+                   "its bar code~9771111111008~วารสารวิทยาศาสตร์", "misread bar code~9770028083003~"});
     }
     void issnAndBarCode() {
         const auto [typed, found] = fetch<2>();
@@ -381,5 +390,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_reg_journal)
+WARASAN_TEST_MAIN(tst_reg_journal)
 #include "tst_reg_journal.moc"

@@ -3,8 +3,11 @@
 #include "forms/common/MessageBoxes.h"
 #include "support/Names.h"
 
+#include <QApplication>
 #include <QList>
 #include <QString>
+#include <QTest>
+#include <QTimer>
 
 namespace testsupport {
 
@@ -26,6 +29,20 @@ public:
 
     // Queues the next answers: true for OK / Yes.
     void answer(std::initializer_list<bool> answers) { answers_ += answers; }
+    // The next question is the program's own box, answered by `key` as a person would (Enter
+    // gives its default button); it is not recorded.
+    void pressOnRealBox(Qt::Key key) {
+        install(nullptr);
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, [this, poll, key] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                poll->deleteLater();
+                install(this);
+                QTest::keyClick(box, key);
+            }
+        });
+        poll->start(10);
+    }
 
     QList<Box> boxes;
     Box last() const { return boxes.isEmpty() ? Box{Kind::Inform, {}, {}, forms::Icon::Information} : boxes.last(); }

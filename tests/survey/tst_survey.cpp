@@ -244,5 +244,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_survey)
+WARASAN_TEST_MAIN(tst_survey)
 #include "tst_survey.moc"

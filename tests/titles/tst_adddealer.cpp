@@ -163,5 +163,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_adddealer)
+WARASAN_TEST_MAIN(tst_adddealer)
 #include "tst_adddealer.moc"

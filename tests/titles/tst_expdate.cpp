@@ -175,5 +175,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_expdate)
+WARASAN_TEST_MAIN(tst_expdate)
 #include "tst_expdate.moc"

@@ -316,5 +316,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_new_journal)
+WARASAN_TEST_MAIN(tst_new_journal)
 #include "tst_new_journal.moc"

@@ -184,5 +184,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_sum_journal)
+WARASAN_TEST_MAIN(tst_sum_journal)
 #include "tst_sum_journal.moc"

@@ -273,5 +273,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_web)
+WARASAN_TEST_MAIN(tst_web)
 #include "tst_web.moc"
