@@ -2,6 +2,7 @@
 #include "data/SaveGate.h"
 
 #include "data/Counter.h"
+#include "data/Dates.h"
 #include "reports/Flow.h"
 
 #include <QHash>
@@ -206,9 +207,16 @@ void stage(data::Connection& c, const QString& station, const QList<MissingIssue
 
 } // namespace ReceiptCheck
 
+namespace {
+QString printedOn() {
+    return QStringLiteral("วันที่พิมพ์ %1").arg(data::formatDate(QDate::currentDate()));
+}
+} // namespace
+
 reports::Document receiptReport(const QList<MissingIssue>& rows, const QDate& from, const QDate& to) {
     const QString period = QStringLiteral("ระหว่างวันที่  %1  ถึง  %2").arg(thaiDateText(from), thaiDateText(to));
     reports::Flow flow(QStringLiteral("รายงานตรวจสอบการรับวารสาร"), {period});
+    flow.footOfEveryPage(printedOn());
     reports::Document doc;
     doc.csvHeader = {QStringLiteral("รายชื่อวารสาร"), QStringLiteral("ฉบับที่ควรได้รับ"), QStringLiteral("วันที่"),
                      QStringLiteral("ตั้งแต่วันที่"), QStringLiteral("ถึงวันที่")};
@@ -218,7 +226,8 @@ reports::Document receiptReport(const QList<MissingIssue>& rows, const QDate& fr
         flow.groupHeading({{0, rows.at(i).name}});
         int n = 0;
         for (; i < rows.size() && rows.at(i).pointer == pointer; ++i, ++n) {
-            flow.line({{600, QStringLiteral("%1.").arg(n + 1)}, {1200, thaiDateText(rows.at(i).expected)}});
+            // The date stands clear of a number of four digits.
+            flow.line({{600, QStringLiteral("%1.").arg(n + 1)}, {1500, thaiDateText(rows.at(i).expected)}});
             doc.csvRows.append({rows.at(i).name, thaiDateText(rows.at(i).expected),
                                 rows.at(i).expected.toString(Qt::ISODate), from.toString(Qt::ISODate),
                                 to.toString(Qt::ISODate)});
@@ -252,6 +261,7 @@ reports::Document claimsReport(data::Connection& c, const QList<MissingIssue>& r
     }
     const QString period = QStringLiteral("ระหว่างวันที่  %1  ถึง  %2").arg(thaiDateText(from), thaiDateText(to));
     reports::Flow flow(QStringLiteral("รายการวารสารที่ยังไม่ได้รับ (ทวงถามผู้จัดจำหน่าย)"), {period});
+    flow.footOfEveryPage(printedOn());
     reports::Document doc;
     doc.csvHeader = {QStringLiteral("ผู้จัดจำหน่าย"), QStringLiteral("ที่อยู่ 1"),       QStringLiteral("ที่อยู่ 2"),
                      QStringLiteral("ผู้ติดต่อ"),     QStringLiteral("รายชื่อวารสาร"), QStringLiteral("ฉบับที่ควรได้รับ"),

@@ -64,6 +64,8 @@ void Flow::startPage() {
     page.items = headingItems_;
     page.items.append({width_ - 1600, 100, QStringLiteral("%1 %2").arg(pageWord_).arg(++pageCount_), 12, false, false});
     pages_.append(page);
+    if (!foot_.isEmpty())
+        footOfEveryPage(foot_);
     y_ = bodyTop_;
     if (!repeated_.isEmpty())
         place({repeated_.constData(), size_t(repeated_.size())}, true);
@@ -72,6 +74,15 @@ void Flow::startPage() {
         place({heading.constData(), size_t(heading.size())}, true);
     }
     top_ = y_;
+}
+
+void Flow::footOfEveryPage(const QString& text) {
+    constexpr double size = 11;
+    if (foot_.isEmpty())
+        bottom_ -= textHeight(size, false) + 60;
+    foot_ = text;
+    const double y = (landscape_ ? pageWidth : pageHeight) - textHeight(size, false);
+    pages_.last().items.append({left, y, text, size, false, false});
 }
 
 void Flow::groupHeading(std::initializer_list<Cell> cells, int level) {

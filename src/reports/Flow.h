@@ -32,6 +32,8 @@ public:
     // heading ends the groups of its level and deeper, and so does endGroups().
     void groupHeading(std::initializer_list<Cell> cells, int level = 0);
     void endGroups(int level = 0) { groups_.resize(qMin(groups_.size(), qsizetype(level))); }
+    // A line at the foot of every page (the print date), kept clear of the last line.
+    void footOfEveryPage(const QString& text);
     // What a continued heading says after its text (" (ต่อ)" unless set).
     void setContinuedMark(const QString& mark) { continued_ = mark; }
     // Starts a new page, every group ended, unless nothing is on the current one yet.
@@ -53,6 +55,7 @@ private:
     QList<Cell> repeated_;
     QList<QList<Cell>> groups_; // the open groups' headings, outermost first
     QString continued_ = QStringLiteral(" (ต่อ)");
+    QString foot_;
     void startPage();
     QList<TextItem> headingItems_; // the heading's lines, as every page has them
     void place(std::span<const Cell> cells, bool bold, bool wrap = false);

@@ -33,10 +33,12 @@ reports::Document expiryReport(const QList<ExpiryRow>& rows, const QString& from
         const ExpiryRow& r = rows.at(i);
         const QString seq = QString::number(i + 1), end = data::formatDate(r.endDate);
         doc.csvRows.append({seq, r.name, end, r.latestIssue});
-        // Each column in its own room: the next column's place, less a little space.
-        put(410, line(L), seq, size, false, false, 1100 - 410 - 60);
-        put(1100, line(L), r.name, size, false, false, 6700 - 1100 - 60);
-        put(6700, line(L), end, size, false, false, 8000 - 6700 - 60);
+        // Each column in its own room: up to the next column's place less a gap that stays
+        // visible when a long text is narrowed to its room.
+        constexpr double gap = 200;
+        put(410, line(L), seq, size, false, false, 1100 - 410 - gap);
+        put(1100, line(L), r.name, size, false, false, 6700 - 1100 - gap);
+        put(6700, line(L), end, size, false, false, 8000 - 6700 - gap);
         put(8000, line(L), r.latestIssue, size, false, false, reports::pageWidth - 8000);
         if (++L == 31) {
             put(500, line(32), QStringLiteral("วันที่พิมพ์ ") + data::formatDate(printed), size - 2);

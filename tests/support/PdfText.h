@@ -1,10 +1,14 @@
 #pragma once
 
+#include "reports/Report.h"
 #include "support/Names.h"
+
 #include <QFile>
+#include <QFontMetricsF>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
+#include <algorithm>
 
 namespace testsupport {
 
@@ -56,6 +60,23 @@ inline QList<PdfWord> pdfWords(const QString& file) {
                         m.captured(5).toDouble() <= width && m.captured(6).toDouble() <= height});
     }
     return out;
+}
+
+// Two texts of one printed line closer than a visible gap (2 mm), a text narrowed to its room
+// counted at that room: "page N: A | B"; empty when no line is crowded.
+inline QString crowded(const reports::Document& doc) {
+    for (qsizetype p = 0; p < doc.pages.size(); ++p) {
+        QList<reports::TextItem> items = doc.pages.at(p).items;
+        std::sort(items.begin(), items.end(),
+                  [](const auto& a, const auto& b) { return std::pair(a.y, a.x) < std::pair(b.y, b.x); });
+        for (qsizetype i = 0; i + 1 < items.size(); ++i) {
+            const reports::TextItem &a = items.at(i), &b = items.at(i + 1);
+            const double wide = QFontMetricsF(reports::reportFont(a.pointSize, a.bold)).horizontalAdvance(a.text);
+            if (a.y == b.y && a.x + (a.width > 0 ? qMin(wide, a.width) : wide) + 110 > b.x)
+                return u"page %1: %2 | %3"_s.arg(p + 1).arg(a.text, b.text);
+        }
+    }
+    return {};
 }
 
 // A file's bytes; empty when it cannot be read.

@@ -135,18 +135,22 @@ private slots:
         }
     }
 
-    // 29 titles: the PDF has two pages, Thai text that reads back, the 29th title on page 2;
+    // 29 titles, one long: the PDF has two pages, Thai text that reads back, the 29th title on page 2;
     // the CSV keeps commas, quotes and Thai; the command line writes the same rows.
     void outputs() {
         for (int i = 10; i < 36; ++i)
             exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code, End_Date) "
                                 "VALUES (?, ?, '1', '2027-01-20')"),
-                 {u"J0000%1"_s.arg(i), u"วารสารที่ %1"_s.arg(i)});
+                 {u"J0000%1"_s.arg(i), (i == 10 ? u"Journal of the American Society for Information Science and "
+                                                  "Technology วารสารที่ "_s
+                                                : u"วารสารที่ "_s) +
+                                           QString::number(i)});
         search("01/01/2027", "31/01/2027");
         click("Cmdprint");
         QCOMPARE(boxes->last().prompt, u"คุณต้องการพิมพ์ข้อมูลหรือไม่"_s);
         auto* viewer = w->findChild<reports::ReportViewer*>(); // a window of its own, owned by this one
         QVERIFY(viewer && viewer->isWindow() && viewer->isVisible());
+        QCOMPARE(crowded(viewer->document()), QString()); // a long title narrowed, still clear of its date
         QTemporaryDir dir;
         QVERIFY(viewer->savePdf(dir.filePath("list.pdf")) && viewer->saveCsv(dir.filePath("window.csv")));
         const auto pdfText = [&](int page) { return testsupport::pdfText(dir.filePath("list.pdf"), page); };
