@@ -5,6 +5,8 @@
 #include "data/Counter.h"
 #include "data/Numbering.h"
 
+#include <QHash>
+
 namespace volumes {
 
 QString regnoText(qint64 number) {
@@ -28,9 +30,10 @@ QString placeholders(qsizetype n) {
     return marks.join(QLatin1Char(','));
 }
 
-// Marks the issues bound into `regno`, refusing (before anything is written) when one is gone
-// or bound into another volume by now.
-void bind(data::Connection& c, const QString& regno, const QStringList& magnos) {
+// Marks the issues bound into `regno`, refusing (before anything is written) when one is gone,
+// bound into another volume by now, or (of those in `held`) released from this one meanwhile:
+// the refusal names each issue and what became of it.
+void bind(data::Connection& c, const QString& regno, const QStringList& magnos, const QStringList& held = {}) {
     if (magnos.isEmpty())
         return;
     data::Params keys(magnos.begin(), magnos.end());
@@ -38,22 +41,24 @@ void bind(data::Connection& c, const QString& regno, const QStringList& magnos) 
                                                   "FOR UPDATE")
                                        .arg(placeholders(magnos.size())),
                                    keys);
-    QStringList taken, found;
-    for (int i = 0; i < r.rowCount(); ++i) {
-        found << r.text(i, 0);
-        if (r.text(i, 1).trimmed() == QLatin1String("Z") && r.text(i, 2).trimmed() != regno)
-            taken << QStringLiteral("%1 (%2)").arg(r.text(i, 0), r.text(i, 2).trimmed());
+    QHash<QString, QPair<QString, QString>> now; // status and volume of each issue found
+    for (int i = 0; i < r.rowCount(); ++i)
+        now.insert(r.text(i, 0).trimmed().toLower(), {r.text(i, 1).trimmed(), r.text(i, 2).trimmed()});
+    QStringList problems;
+    for (const QString& m : magnos) {
+        const auto it = now.constFind(m.trimmed().toLower());
+        const bool bound = it != now.cend() && it->first == QLatin1String("Z");
+        if (it == now.cend())
+            problems << QStringLiteral("ฉบับเลขทะเบียน %1 ถูกลบไปแล้วจากเครื่องอื่น").arg(m);
+        else if (bound && it->second != regno)
+            problems << (it->second.isEmpty()
+                             ? QStringLiteral("ฉบับเลขทะเบียน %1 ถูกรวมเล่มไปแล้วจากเครื่องอื่น").arg(m)
+                             : QStringLiteral("ฉบับเลขทะเบียน %1 ถูกรวมเล่มไปแล้วในเล่ม %2 จากเครื่องอื่น").arg(m, it->second));
+        else if (!bound && held.contains(m))
+            problems << QStringLiteral("ฉบับเลขทะเบียน %1 ถูกนำออกจากเล่มนี้แล้วจากเครื่องอื่น").arg(m);
     }
-    QStringList gone;
-    for (const QString& m : magnos)
-        if (!found.contains(m, Qt::CaseInsensitive))
-            gone << m;
-    if (!taken.isEmpty())
-        throw data::Refused(QStringLiteral("ฉบับเลขทะเบียน %1 ถูกรวมเล่มไปแล้วจากเครื่องอื่น ข้อมูลไม่ได้ถูกบันทึก")
-                                .arg(taken.join(QStringLiteral(", "))));
-    if (!gone.isEmpty())
-        throw data::Refused(QStringLiteral("ไม่พบฉบับเลขทะเบียน %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก")
-                                .arg(gone.join(QStringLiteral(", "))));
+    if (!problems.isEmpty())
+        throw data::Refused(problems.join(QLatin1Char('\n')) + QStringLiteral("\nข้อมูลไม่ได้ถูกบันทึก"), ChangedElsewhere);
     data::write(c, QStringLiteral("tranfile"),
                 QStringLiteral("UPDATE tranfile SET MagStatus = 'Z', regno = ? WHERE magno IN (%1)")
                     .arg(placeholders(magnos.size())),
@@ -156,7 +161,8 @@ data::Saved<QString> add(data::Connection& c, const QStringList& magnos, const Q
     return {regno, commit};
 }
 
-bool update(data::Connection& c, const QString& regno, const QStringList& magnos, const QString& callno) {
+bool update(data::Connection& c, const QString& regno, const QStringList& magnos, const QString& callno,
+            const QStringList& held) {
     bool found = false;
     data::retryingTransaction(
         c,
@@ -164,7 +170,7 @@ bool update(data::Connection& c, const QString& regno, const QStringList& magnos
             found = !c.query(QStringLiteral("SELECT 1 FROM sum_journal WHERE regno = ? FOR UPDATE"), {regno}).isEmpty();
             if (!found)
                 return;
-            bind(c, regno, magnos);
+            bind(c, regno, magnos, held);
             data::write(c, QStringLiteral("sum_journal"),
                         QStringLiteral("UPDATE sum_journal SET callno = ? WHERE regno = ?"), {callno, regno});
         },

@@ -44,8 +44,13 @@ std::optional<QString> neighbour(data::Connection& c, qint64 number, bool forwar
 // no number.
 data::Saved<QString> add(data::Connection& c, const QStringList& magnos, const QString& callno);
 // A stored volume's call number, and the issues added to it, in one transaction; false when
-// the volume is gone (nothing written then).
-bool update(data::Connection& c, const QString& regno, const QStringList& magnos, const QString& callno);
+// the volume is gone (nothing written then). `held`: the issues it held when it was shown; one
+// another station released from it meanwhile is not bound again behind its back.
+bool update(data::Connection& c, const QString& regno, const QStringList& magnos, const QString& callno,
+            const QStringList& held = {});
+// The reason of a refusal because another station changed or deleted the issues: each one is
+// named with what became of it, and the volume is best shown again as it now stands.
+constexpr int ChangedElsewhere = 1;
 // Takes one issue out of a stored volume (it can be bound again) and stores the volume's new
 // call number, in one transaction.
 void release(data::Connection& c, const QString& regno, const QString& magno, const QString& callno);

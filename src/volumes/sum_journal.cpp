@@ -295,6 +295,7 @@ void sum_journal::removeIssue(int row) {
 }
 
 void sum_journal::edit() {
+    heldAtEdit_ = gatheredNumbers();
     setMode(Mode::Edit);
     forms::setFieldLocked(ui->Text3, false, grey, lightYellow);
     ui->sum_item->setEnabled(true);
@@ -367,7 +368,19 @@ void sum_journal::save() {
             newVolumeEnded();
             return;
         }
-        if (!VolumeStore::update(*conn_, shown, gatheredNumbers(), ui->Text3->toPlainText()))
+        bool found = false;
+        try {
+            found = VolumeStore::update(*conn_, shown, gatheredNumbers(), ui->Text3->toPlainText(), heldAtEdit_);
+        } catch (const data::Refused& r) {
+            if (r.reason != VolumeStore::ChangedElsewhere)
+                throw;
+            // What another station did is said issue by issue; the volume is shown as it now stands.
+            forms::inform(this, r.text, QStringLiteral("ผลการบันทึก"), forms::Icon::Critical);
+            setMode(Mode::Idle);
+            showVolume(shown);
+            return;
+        }
+        if (!found)
             throw data::Refused(
                 QStringLiteral("ไม่พบวารสารรวมเล่มเลขทะเบียน %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(shown));
         forms::inform(this, QStringLiteral("บันทึกข้อมูลที่ทำการแก้ไขแล้ว"), QStringLiteral("ผลการบันทึก"),

@@ -55,6 +55,7 @@ private:
     forms::PickList* list_namesumj;
     std::unique_ptr<data::Connection> conn_;
     Mode mode_ = Mode::Idle;
+    QStringList heldAtEdit_; // the issues the volume held when Edit was pressed
     Language language_ = Language::Unknown;
     QString titleName_, titlePointer_;
     QList<records::Issue> gathered_;  // the issues of sum_item, in its order

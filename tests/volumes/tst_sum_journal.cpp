@@ -119,7 +119,10 @@ private slots:
             {"meanwhile", "box", "stored"},
             {"nothing gathered~~ยังไม่ได้เลือกฉบับ~|123",
              "issue bound elsewhere~UPDATE tranfile SET MagStatus = 'Z', "
-             "regno = 'B000777' WHERE magno = '13'~13 (B000777)~|123",
+             "regno = 'B000777' WHERE magno = '13'~ฉบับเลขทะเบียน 13 ถูกรวมเล่มไปแล้วในเล่ม B000777 จากเครื่องอื่น~|123",
+             "bound, no volume named~UPDATE tranfile SET MagStatus = 'Z', regno = NULL WHERE magno = '13'~"
+             "ฉบับเลขทะเบียน 13 ถูกรวมเล่มไปแล้วจากเครื่องอื่น\n~|123",
+             "issue deleted~DELETE FROM tranfile WHERE magno = '11'~ฉบับเลขทะเบียน 11 ถูกลบไปแล้วจากเครื่องอื่น~|123",
              "volume row fails~CREATE TRIGGER no_volumes BEFORE INSERT ON sum_journal FOR EACH ROW SIGNAL SQLSTATE "
              "'45000' SET MESSAGE_TEXT = 'sum_journal is read-only'~sum_journal is read-only~|123",
              "number taken~UPDATE ctrlsumj SET regno_ctrl = 124~ได้รับเลขทะเบียน B000124~11ZB000124,13ZB000124|125"});
@@ -173,6 +176,17 @@ private slots:
         QCOMPARE(gathered(), u"1:12"_s);
         QCOMPARE(w->mode(), volumes::sum_journal::Mode::Shown);
         QCOMPARE(sql("SELECT COUNT(*) FROM tranfile WHERE COALESCE(MagStatus, '') <> 'Z'"), u"3"_s);
+        // Saved after another station released one of its issues and deleted one gathered: each
+        // named, nothing written, the volume shown as it now stands.
+        click("Cmdedit");
+        clickRow("show_item", 0);
+        exec(u"UPDATE tranfile SET MagStatus = 'O', regno = '' WHERE magno = '12'"_s);
+        exec(u"DELETE FROM tranfile WHERE magno = '14'"_s);
+        click("Cmdsave");
+        QCOMPARE(boxes->last().prompt, u"ฉบับเลขทะเบียน 12 ถูกนำออกจากเล่มนี้แล้วจากเครื่องอื่น\n"
+                                       "ฉบับเลขทะเบียน 14 ถูกลบไปแล้วจากเครื่องอื่น\nข้อมูลไม่ได้ถูกบันทึก"_s);
+        QCOMPARE(gathered() + sql("SELECT COUNT(*) FROM tranfile WHERE regno = 'B000009'"), u"0"_s);
+        QCOMPARE(w->mode(), volumes::sum_journal::Mode::Shown);
         // The last number the counter gives (its series full) is stepped to like any other.
         exec(u"INSERT INTO sum_journal (regno, callno) VALUES ('B999998', 'a'), ('B999999', 'b')"_s);
         exec(u"UPDATE ctrlsumj SET regno_ctrl = '1000000'"_s);
