@@ -110,6 +110,9 @@ private slots:
         // After the rollback the connection is opened again and works.
         victim->exec(u"INSERT INTO probe (id) VALUES (4)"_s);
         QCOMPARE(c->query(u"SELECT id FROM probe"_s).rowCount(), 1);
+        // Killed while idle (the server has gone away): the next read reconnects.
+        exec(u"KILL "_s + victim->query(u"SELECT CONNECTION_ID()"_s).text(0, 0));
+        QCOMPARE(victim->query(u"SELECT COUNT(*) FROM probe"_s).text(0, 0), u"1"_s);
     }
 };
 

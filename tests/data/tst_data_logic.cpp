@@ -29,6 +29,9 @@ private slots:
             const QStringList r = row.split(u'=');
             QCOMPARE(data::isoDate(data::parseDate(r[0]).value_or(QDate())), r[1]);
         }
+        data::setDisplayEra(data::Era::Buddhist); // shown with the era's year
+        QCOMPARE(data::formatDate(QDate(2026, 3, 5)), u"05/03/2569"_s);
+        data::setDisplayEra(data::Era::Common);
     }
 
     void counterArithmetic() { // "text=next"; nothing after "=": not a number

@@ -7,6 +7,8 @@
 #include "support/Stations.h"
 
 #include <QTest>
+#include <QThread>
+#include <thread>
 
 class tst_reliability : public testsupport::DatabaseTest {
     Q_OBJECT
@@ -31,6 +33,26 @@ private slots:
         const QString problem =
             savedAtOnce(numberedSaves().at(kind), 4, 12, [this](int) { return db->settings(); }, {reader.get()});
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    // Every counter held by another station past the lock wait (1205): the save waits its turn.
+    void lockWaitOutlasted() {
+        auto holder = db->connect(), c = db->connect();
+        c->exec(u"SET SESSION innodb_lock_wait_timeout = 1"_s);
+        holder->begin();
+        holder->exec(u"SELECT * FROM jourctrl, artctrl, authctrl, ctrlsumj, recsetup FOR UPDATE"_s);
+        std::thread release([&] {
+            QThread::msleep(1500);
+            holder->rollback();
+        });
+        QString number;
+        try {
+            number = numberedSaves().at(2).save(*c, u"รอคิว"_s).value; // an issue, on jourctrl
+        } catch (const data::DbError& e) {
+            number = e.describe();
+        }
+        release.join();
+        QVERIFY2(number.toLongLong() > 0, qPrintable(number));
     }
 
     // Cut after COMMIT reached the server: saved, and said so, once. Cut before: not saved,
