@@ -7,7 +7,6 @@
 #include "forms/common/Fonts.h"
 #include "support/Explorer.h"
 
-#include <QTest>
 
 class tst_explorer : public QObject {
     Q_OBJECT

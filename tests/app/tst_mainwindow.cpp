@@ -6,11 +6,6 @@
 #include "forms/common/Fonts.h"
 #include "support/ScriptedMessages.h"
 
-#include <QMdiArea>
-#include <QMenuBar>
-#include <QTcpServer>
-#include <QTest>
-
 namespace {
 // Every entry as "level name caption", in menu order, walked from the menu bar itself.
 void walk(const QList<QAction*>& actions, int level, QStringList& out) {
@@ -100,24 +95,20 @@ private slots:
         QTcpServer web;
         QVERIFY(web.listen(QHostAddress::LocalHost));
         const QString answers = u"http://127.0.0.1:%1/"_s.arg(web.serverPort());
-        const QStringList roots = {u"http://127.0.0.1:1/serial/"_s, u"intranet/serial"_s, answers, answers};
-        for (int i = 0; i < roots.size(); ++i) {
+        QStringList said;
+        for (const QString& root : {u"http://127.0.0.1:1/serial/"_s, u"intranet/serial"_s, answers, answers}) {
             data::InstallationConfig config = data::installation();
-            config.reportRoot = roots.at(i);
+            config.reportRoot = root;
             data::setInstallation(config);
-            browser = i != 3;
+            browser = said.size() != 3;
+            const qsizetype before = boxes.boxes.size();
             action("jour_all")->trigger();
+            said << (boxes.boxes.size() > before ? boxes.last().said().section(u' ', 0, 1) : u"-"_s);
         }
-        QCOMPARE(opened.size(), 2);
-        QCOMPARE(opened.first().toString(),
-                 u"http://127.0.0.1:%1/rpt_journal/rpt_journal_all.php"_s.arg(web.serverPort()));
-        QCOMPARE(boxes.boxes.size(), 3);
-        QVERIFY2(boxes.boxes.at(0).said().startsWith(u"เปิดรายงานไม่ได้: ติดต่อเครื่องแม่ข่ายรายงาน 127.0.0.1:1 ไม่ได้"_s) &&
-                     boxes.boxes.at(0).prompt.contains(u"[reports] root"_s),
-                 qPrintable(boxes.boxes.at(0).said()));
-        QVERIFY2(boxes.boxes.at(1).prompt.startsWith(u"ยังไม่ได้กำหนดที่อยู่ของเครื่องแม่ข่ายรายงาน"_s),
-                 qPrintable(boxes.boxes.at(1).prompt));
-        QVERIFY2(boxes.boxes.at(2).prompt.startsWith(u"เปิดเว็บเบราว์เซอร์ไม่ได้"_s), qPrintable(boxes.boxes.at(2).prompt));
+        QCOMPARE(said.join(u'|'), u"เปิดรายงานไม่ได้: ติดต่อเครื่องแม่ข่ายรายงาน|เปิดรายงานไม่ได้: "
+                                  "ยังไม่ได้กำหนดที่อยู่ของเครื่องแม่ข่ายรายงาน|-|เปิดรายงานไม่ได้: เปิดเว็บเบราว์เซอร์ไม่ได้"_s);
+        QVERIFY(boxes.boxes.first().prompt.contains(u"[reports] root"_s));
+        QCOMPARE(opened.first().toString(), answers + u"rpt_journal/rpt_journal_all.php"_s);
     }
 };
 

@@ -4,10 +4,6 @@
 #include "support/Stations.h"
 #include "support/TestServer.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QThread>
 #include <set>
 
 class tst_cluster : public QObject {

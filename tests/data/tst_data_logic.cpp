@@ -7,10 +7,6 @@
 #include "reports/Report.h"
 #include "support/Names.h"
 
-#include <QDir>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
 
 class tst_data_logic : public QObject {
     Q_OBJECT

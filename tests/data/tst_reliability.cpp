@@ -6,8 +6,6 @@
 #include "support/Saves.h"
 #include "support/Stations.h"
 
-#include <QTest>
-#include <QThread>
 #include <thread>
 
 class tst_reliability : public testsupport::DatabaseTest {

@@ -10,9 +10,6 @@
 #include "support/Legacy.h"
 #include "titles/DealerStore.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
 
 class tst_schema : public testsupport::DatabaseTest {
     Q_OBJECT

@@ -4,10 +4,6 @@
 #include "support/ScriptedMessages.h"
 #include "support/WindowTest.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QVBoxLayout>
 
 class tst_patterns : public QObject {
     Q_OBJECT

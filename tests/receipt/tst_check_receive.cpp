@@ -1,15 +1,10 @@
 // The receipt check: the run against the real server (fast and per-date ways
 // alike), staging per station, the window, and the report as PDF and from the command line.
-#include "data/Dates.h"
 #include "datagen/DataGenerator.h"
 #include "receipt/check_receive.h"
 #include "reports/ReportViewer.h"
 #include "support/ReceiptPerDate.h"
 #include "support/Suite.h"
-
-#include <QGraphicsView>
-#include <QProcess>
-#include <QScrollBar>
 
 using receipt::check_receive;
 
@@ -115,32 +110,6 @@ private slots:
         const auto fast = receipt::ReceiptCheck::run(*c, year, year.addYears(1).addDays(-1));
         QVERIFY2(fast.size() >= 3, qPrintable(QString::number(fast.size())));
         QCOMPARE(names(fast), names(receiptCheckPerDate(*c, year, year.addYears(1).addDays(-1))));
-    }
-
-    // Printed by title over pages: a title's heading never ends a page, and a page a title runs
-    // on to begins with it again, marked "(ต่อ)"; every page ends with the print date; no row
-    // number of three digits runs into its date.
-    void titlesKeepTheirRowsOnPaper() {
-        QList<receipt::MissingIssue> rows;
-        QStringList names;
-        for (int t = 0; t < 60; ++t) {
-            names << u"วารสารที่ %1"_s.arg(t);
-            for (int i = 0; i <= (t == 7 ? 120 : t % 9); ++i)
-                rows.append({QString::number(t), names.last(), {}, QDate(2026, 1, 1).addDays(i)});
-        }
-        const auto doc = receipt::receiptReport(rows, QDate(2026, 1, 1), QDate(2026, 12, 31));
-        QVERIFY(doc.pages.size() > 2);
-        QCOMPARE(crowded(doc), QString());
-        QString open; // the title whose rows the page before ended in
-        for (const reports::Page& page : doc.pages) {
-            QCOMPARE(page.items.at(3).text, u"วันที่พิมพ์ "_s + data::formatDate(QDate::currentDate()));
-            const auto body = page.items.mid(4); // below the heading, the period, the page number, the foot
-            QCOMPARE(body.first().text, open.isEmpty() ? body.first().text : open + u" (ต่อ)"_s);
-            QVERIFY2(!names.contains(body.last().text), qPrintable(body.last().text));
-            for (const auto& item : body)
-                if (names.contains(item.text.section(u" (ต่อ)"_s, 0, 0)) || item.text.startsWith(u"รวม "_s))
-                    open = item.text.startsWith(u"รวม "_s) ? QString() : item.text.section(u" (ต่อ)"_s, 0, 0);
-        }
     }
 
     // Refused periods; the report in the window by title and as claims; its PDF holds the Thai

@@ -6,8 +6,6 @@
 #include "records/IssueStore.h"
 #include "support/Suite.h"
 
-#include <QStyleOptionButton>
-#include <QToolButton>
 
 using receipt::reg_journal;
 

@@ -1,7 +1,6 @@
 
 #include "support/Suite.h"
 
-#include <QProcess>
 
 namespace testsupport {
 

@@ -3,7 +3,6 @@
 #include "support/ScriptedMessages.h"
 #include "support/TestServer.h"
 
-#include <QObject>
 #include <memory>
 
 namespace testsupport {

@@ -8,22 +8,6 @@
 #include "forms/common/ProgramIcon.h"
 #include "support/WindowTest.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCalendarWidget>
-#include <QComboBox>
-#include <QHash>
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableView>
-#include <QTest>
-#include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <random>

@@ -2,9 +2,6 @@
 
 #include "support/TestServer.h"
 
-#include <QList>
-#include <QSet>
-#include <QStringList>
 #include <functional>
 #include <memory>
 

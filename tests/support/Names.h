@@ -1,7 +1,13 @@
 #pragma once
 
-// What the tests name without a prefix: Qt's string literals (u"…"_s) and the test support.
-#include <QString>
+// What the tests name without a prefix: Qt's string literals (u"…"_s) and the test support;
+// and the toolkit's modules the suites drive, whole.
+#include <QtCore>
+#include <QtGui>
+#include <QtNetwork>
+#include <QtPrintSupport>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "support/TestMain.h"
 

@@ -3,11 +3,6 @@
 #include "reports/Report.h"
 #include "support/Names.h"
 
-#include <QFile>
-#include <QFontMetricsF>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QString>
 #include <algorithm>
 
 namespace testsupport {
@@ -62,21 +57,45 @@ inline QList<PdfWord> pdfWords(const QString& file) {
     return out;
 }
 
-// Two texts of one printed line closer than a visible gap (2 mm), a text narrowed to its room
-// counted at that room: "page N: A | B"; empty when no line is crowded.
-inline QString crowded(const reports::Document& doc) {
-    for (qsizetype p = 0; p < doc.pages.size(); ++p) {
-        QList<reports::TextItem> items = doc.pages.at(p).items;
-        std::sort(items.begin(), items.end(),
-                  [](const auto& a, const auto& b) { return std::pair(a.y, a.x) < std::pair(b.y, b.x); });
-        for (qsizetype i = 0; i + 1 < items.size(); ++i) {
-            const reports::TextItem &a = items.at(i), &b = items.at(i + 1);
-            const double wide = QFontMetricsF(reports::reportFont(a.pointSize, a.bold)).horizontalAdvance(a.text);
-            if (a.y == b.y && a.x + (a.width > 0 ? qMin(wide, a.width) : wide) + 110 > b.x)
-                return u"page %1: %2 | %3"_s.arg(p + 1).arg(a.text, b.text);
+// What is wrong with how a report's texts lie on its pages: a text reaching outside the
+// printable area, narrowed below two thirds of its width, or nearer another text of its
+// line than a visible gap (2 mm; a narrowed text counted at its room); a
+// group's bold heading left at the foot of a page, or a page whose list does not begin with
+// one (its group's heading again, or the column captions).
+inline QStringList layoutProblems(const reports::Document& doc) {
+    QStringList out;
+    double top = 1e9; // where the list begins below the page's own heading
+    for (const reports::TextItem& t : doc.pages.value(0).items)
+        if (t.bold && t.pointSize == 14)
+            top = qMin(top, t.y);
+    for (int p = 0; p < doc.pages.size(); ++p) {
+        const reports::TextItem *first = nullptr, *last = nullptr;
+        for (const reports::TextItem& t : doc.pages.at(p).items)
+            if (t.y >= top) {
+                first = !first || t.y < first->y ? &t : first;
+                last = !last || t.y > last->y ? &t : last;
+            }
+        if (p > 0 && first && !first->bold)
+            out << u"page %1 begins with \"%2\", under no heading"_s.arg(p + 1).arg(first->text);
+        if (p + 1 < doc.pages.size() && last && last->bold)
+            out << u"page %1 ends with the heading \"%2\""_s.arg(p + 1).arg(last->text);
+        QList<QRectF> boxes;
+        for (const reports::TextItem& t : doc.pages.at(p).items) {
+            const QFontMetricsF m(reports::reportFont(t.pointSize, t.bold, t.underline));
+            const double advance = m.horizontalAdvance(t.text);
+            const QRectF box(t.x - 55, t.y, (t.width > 0 ? qMin(advance, t.width) : advance) + 110, m.height());
+            const QString where = u"page %1 \"%2\""_s.arg(p + 1).arg(t.text.left(30));
+            if (!QRectF(-55, 0, reports::pageWidth + 110, reports::pageHeight).contains(box))
+                out << where + u" outside the page"_s;
+            if (t.width > 0 && advance > t.width * 1.5)
+                out << where + u" narrowed to %1 %"_s.arg(qRound(100 * t.width / advance));
+            for (const QRectF& other : boxes)
+                if (const QRectF both = box.intersected(other); both.width() > 0 && both.height() > box.height() / 4)
+                    out << where + u" over or against another text"_s;
+            boxes << box;
         }
     }
-    return {};
+    return out;
 }
 
 // A file's bytes; empty when it cannot be read.

@@ -6,7 +6,6 @@
 #include "records/TitleStore.h"
 #include "titles/DealerStore.h"
 
-#include <QStringDecoder>
 
 namespace testsupport {
 

@@ -3,8 +3,6 @@
 #include "data/Connection.h"
 #include "support/Names.h"
 
-#include <QList>
-#include <QString>
 #include <functional>
 
 namespace testsupport {

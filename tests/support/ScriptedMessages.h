@@ -3,11 +3,6 @@
 #include "forms/common/MessageBoxes.h"
 #include "support/Names.h"
 
-#include <QApplication>
-#include <QList>
-#include <QString>
-#include <QTest>
-#include <QTimer>
 
 namespace testsupport {
 

@@ -2,8 +2,6 @@
 
 #include "support/Saves.h"
 
-#include <QMutex>
-#include <QThread>
 #include <functional>
 #include <set>
 

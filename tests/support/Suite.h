@@ -6,11 +6,3 @@
 #include "support/PdfText.h"
 #include "support/WindowTest.h"
 
-#include <QCalendarWidget>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>

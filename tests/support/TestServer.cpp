@@ -1,9 +1,5 @@
 #include "support/TestServer.h"
 
-#include <QCoreApplication>
-#include <QDate>
-#include <QFile>
-#include <QRegularExpression>
 
 #include <stdexcept>
 

@@ -4,7 +4,6 @@
 #include "data/Connection.h"
 #include "support/Names.h"
 
-#include <QString>
 #include <memory>
 
 namespace testsupport {

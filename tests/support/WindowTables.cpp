@@ -12,7 +12,6 @@
 #include "titles/expdate.h"
 #include "volumes/sum_journal.h"
 
-#include <QMetaEnum>
 
 namespace testsupport {
 

@@ -6,12 +6,6 @@
 #include "forms/common/SearchList.h"
 #include "support/Names.h"
 
-#include <QApplication>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QWidget>
 #include <array>
 #include <vector>
 

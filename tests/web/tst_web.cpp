@@ -11,10 +11,6 @@
 
 #include <httplib.h>
 
-#include <QAction>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QtTest>
 #include <thread>
 
 namespace {
