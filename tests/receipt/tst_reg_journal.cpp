@@ -6,7 +6,6 @@
 #include "records/IssueStore.h"
 #include "support/Suite.h"
 
-
 using receipt::reg_journal;
 
 class tst_reg_journal : public DatabaseTest, WindowFixture<reg_journal> {

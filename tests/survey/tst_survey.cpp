@@ -2,6 +2,7 @@
 // layouts, refusals, and the report as PDF and from the command line.
 #include "data/Config.h"
 #include "receipt/ReceiptCheck.h"
+#include "reports/ColumnList.h"
 #include "reports/ReportViewer.h"
 #include "support/Suite.h"
 #include "survey/Survey.h"
@@ -136,9 +137,10 @@ private slots:
     void readInBlocks() {
         exec(QStringLiteral("INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code) VALUES "
                             "('J000003', 'Cell', '1'), ('J000004', 'Lost', '3'), ('J000005', 'Zoo', '1')"));
-        exec(QStringLiteral("INSERT INTO tranfile (magno, pointer, indate, itemsno) SELECT seq + 100, "
-                            "ELT(1 + seq % 3, 'J000003', 'J000004', 'J000005'), '2027-01-12', seq "
-                            "FROM seq_1_to_90"));
+        exec(QStringLiteral(
+            "INSERT INTO tranfile (magno, pointer, indate, itemsno) SELECT seq + 100, "
+            "ELT(1 + seq % 3, 'J000003', 'J000004', 'J000005'), IF(seq = 1, '2027-01-01', '2027-01-12'), seq "
+            "FROM seq_1_to_90"));
         exec(u"INSERT INTO tranfile (magno, pointer, indate, itemsno) VALUES ('0150', 'J000003', '2027-01-12', 900), "
              "('X1', 'J000003', '2027-01-12', 901), (' 151', 'J000003', '2027-01-12', 902)"_s);
         const auto lines = [](const QList<reports::Page>& pages) {
@@ -179,6 +181,15 @@ private slots:
             QCOMPARE(lines(pages), lines(laidOut.pages));
         }
         QCOMPARE(laidOut.pages.size(), 3);
+    }
+
+    // A list much too wide for the upright page is turned; one that fits stays upright.
+    void wideListsTurned() {
+        for (int columns : {3, 12}) {
+            reports::ColumnList list(u"x"_s, {}, QStringList(columns, u"caption"_s));
+            list.add({QStringList(columns, u"Journal of Long Titles"_s)});
+            QCOMPARE(list.finish().first().landscape, columns == 12);
+        }
     }
 
     // Refusals: no dates, an end before the start, nothing in the period (the file is left

@@ -250,6 +250,7 @@ private slots:
     void refusalsAndFailures() {
         QCOMPARE(get(u"../etc/passwd"_s)->status, 404);
         QCOMPARE(get(u"main_search_journal.asp"_s, {{u"q"_s, QString(5000, u'x')}})->status, 414);
+        QVERIFY(get(QString())->get_header_value("Content-Security-Policy").starts_with("default-src 'none';"));
 
         web::ServerOptions options;
         options.port = 0;
