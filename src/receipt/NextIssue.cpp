@@ -4,8 +4,10 @@
 #include "receipt/ReceiptCheck.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
+#include <tuple>
 
 namespace receipt {
 
@@ -165,6 +167,48 @@ QString nextDescription(const QList<IssueSeen>& issues, const QDate& next) {
     return out + d.mid(at);
 }
 
+// Volume and number written with words ("Vol. 12", "No. 3", "ปีที่ 12", "ฉบับที่ 3"): their digits,
+// so the description says the expected volume and number, not the latest ones.
+const QRegularExpression& volumeWords() {
+    static const QRegularExpression re(QStringLiteral("(?:\\b(?:Volume|Vol\\.?|V\\.)|ปีที่|ป\\.)\\s*(\\d+)"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    return re;
+}
+const QRegularExpression& numberWords() {
+    static const QRegularExpression re(QStringLiteral("(?:\\b(?:No|Number|Iss|Issue)\\.?|ฉบับที่|ฉ\\.)\\s*(\\d+)"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    return re;
+}
+
+// The description of the issue after the latest: its months, years and days moved on, the
+// half of the month a half-monthly title names ("ปักษ์แรก", "ปักษ์หลัง") following the date, and
+// volume and number words saying `year` and `number`. Empty when it would say a volume or number
+// that is not known.
+QString describeNext(const QList<IssueSeen>& issues, const QDate& next, const QString& year, const QString& number) {
+    QString d = issues.last().description;
+    // Volume and number digits stand aside (same length, no digit) while the dates move on.
+    QList<std::pair<QChar, QString>> words;
+    for (const auto& [re, mark, value] :
+         {std::tuple{&volumeWords(), QChar(0xE000), year}, std::tuple{&numberWords(), QChar(0xE001), number}}) {
+        for (const auto& m : re->globalMatch(d)) {
+            if (value.isEmpty())
+                return {};
+            d.replace(m.capturedStart(1), m.capturedLength(1), QString(m.capturedLength(1), mark));
+        }
+        words.append({mark, value});
+    }
+    QList<IssueSeen> seen = issues;
+    seen.last().description = d;
+    QString out = nextDescription(seen, next);
+    if (out.isEmpty() && !d.isEmpty() && d != issues.last().description)
+        out = d; // words alone, no date in it
+    for (const auto& [mark, value] : words)
+        out.replace(QRegularExpression(QStringLiteral("%1+").arg(mark)), value);
+    const QString first = QStringLiteral("ปักษ์แรก"), second = QStringLiteral("ปักษ์หลัง");
+    out.replace(next.day() < 15 ? second : first, next.day() < 15 ? first : second);
+    return out;
+}
+
 // Whether the 1st of `month` comes after `last`, by `next`.
 bool crosses(const QDate& last, const QDate& next, int month) {
     QDate first(last.year(), month, 1);
@@ -207,20 +251,28 @@ bool restartsAt(const QList<IssueSeen>& issues, int i) {
 
 // When something happens to the numbering (a new volume, a number back to 1), learnt from where
 // it happened before: at the first issue of a volume beginning in one month (most of the times
-// it happened), or else every so many issues.
+// it happened, and never at a later issue of that month), or else every so many issues.
+// Nothing (not known) where the history does not tell: a wrong volume or number that nobody
+// notices costs more than an empty one.
 struct Turnover {
     QList<int> at; // indexes of the issues that began it
     // `month`: where it is expected when the history has not shown it yet (0: not expected).
-    bool comesWith(const Frequency& f, const QList<IssueSeen>& issues, const QDate& next, int month) const {
+    std::optional<bool> comesWith(const Frequency& f, const QList<IssueSeen>& issues, const QDate& next,
+                                  int month) const {
         if (!next.isValid())
             return false;
         if (at.isEmpty())
             return month > 0 && crosses(issues.last().daily, next, month);
         QHash<int, int> months;
+        bool midMonth = false; // a turnover after an issue of the same month: no month rule
         for (int i : at) {
             // Where the number went back, its volume began earlier if its first issue is missing.
             const int began = restartsAt(issues, i) ? volumeMonth(f, issues.at(i)) : 0;
-            ++months[began > 0 ? began : issues.at(i).daily.month()];
+            const QDate was = issues.at(i - 1).daily, now = issues.at(i).daily;
+            const int startMonth = began > 0 ? began : now.month();
+            midMonth |= startMonth == now.month() && was.isValid() && now.isValid() && was < now &&
+                        monthIndex(was) == monthIndex(now);
+            ++months[startMonth];
         }
         int most = 0;
         for (auto it = months.cbegin(); it != months.cend(); ++it)
@@ -228,12 +280,12 @@ struct Turnover {
                 most = it.value();
                 month = it.key();
             }
-        if (3 * most >= 2 * at.size()) // at the first issue on or after the 1st of that month
+        if (!midMonth && 3 * most >= 2 * at.size()) // at the first issue on or after the 1st of that month
             return crosses(issues.last().daily, next, month);
-        if (at.size() < 2)
-            return false;
-        const int every = at.last() - at.at(at.size() - 2);
-        return int(issues.size()) - at.last() == every;
+        const int since = int(issues.size()) - at.last();
+        if (at.size() < 2) // one turnover: the volume before was at least this long
+            return since < at.last() ? std::optional<bool>(false) : std::nullopt;
+        return since == at.last() - at.at(at.size() - 2);
     }
 };
 
@@ -265,18 +317,18 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
     // volume began; a larger one runs on, the volume changing with the calendar year. New
     // volumes seen without a number back to 1: the numbers run on.
     const int began = volumeMonth(*frequency, last);
-    const bool newVolume = volume.comesWith(*frequency, issues, next.daily, began > 0 ? began : 1);
+    const std::optional<bool> newVolume = volume.comesWith(*frequency, issues, next.daily, began > 0 ? began : 1);
     // A number that went back to 1 with every new volume does so again.
-    const bool restart = reset.at == volume.at && !reset.at.isEmpty() ? newVolume
-                         : reset.at.isEmpty() && !volume.at.isEmpty()
-                             ? false
-                             : reset.comesWith(*frequency, issues, next.daily, began);
+    const std::optional<bool> restart = reset.at == volume.at && !reset.at.isEmpty() ? newVolume
+                                        : reset.at.isEmpty() && !volume.at.isEmpty()
+                                            ? false
+                                            : reset.comesWith(*frequency, issues, next.daily, began);
     const qint64 year = numberOf(last.year);
-    next.year = year < 0 ? last.year : QString::number(newVolume ? year + 1 : year);
-    if (number >= 0)
-        next.number = QString::number(restart ? 1 : number + 1);
+    next.year = year < 0 ? last.year : newVolume ? QString::number(*newVolume ? year + 1 : year) : QString();
+    if (number >= 0 && restart)
+        next.number = QString::number(*restart ? 1 : number + 1);
     if (next.daily.isValid())
-        next.description = nextDescription(issues, next.daily);
+        next.description = describeNext(issues, next.daily, next.year, next.number);
     return next;
 }
 

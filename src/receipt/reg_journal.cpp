@@ -231,7 +231,8 @@ void reg_journal::predict() {
         parts << data::formatDate(expected_->daily);
     if (!expected_->year.isEmpty())
         parts << QStringLiteral("ปีที่ %1").arg(expected_->year);
-    parts << QStringLiteral("ฉบับที่ %1").arg(expected_->number);
+    if (!expected_->number.isEmpty())
+        parts << QStringLiteral("ฉบับที่ %1").arg(expected_->number);
     if (!expected_->description.isEmpty())
         parts << expected_->description;
     QString text = QStringLiteral("   ฉบับถัดไปที่คาดว่าจะได้รับ: ") + parts.join(QStringLiteral("  "));

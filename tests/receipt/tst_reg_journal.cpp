@@ -63,6 +63,9 @@ private slots:
         w = showWindow<reg_journal>();
     }
 
+#define WEEKS                                                                                                          \
+    "2026-01-01,1,1,1 January 2026;2026-01-08,1,2,8 January 2026;2026-01-15,1,3,15 January 2026;2026-01-22,1,4,22 "    \
+    "January 2026;2026-01-29,2,1,29 January 2026;2026-02-05,2,2,5 February 2026;2026-02-12,2,3,12 February 2026"
     // The issue expected next from a title's history ("date,year,number,description;…", oldest
     // first): "date|year|number|description", or "none".
     void prediction_data() {
@@ -95,6 +98,13 @@ private slots:
              "January 2026~2026-02-01|6|2|February 2026",
              "May, short before~04~2026-04-01,1,4,Apr 2026;2026-05-01,1,5,May 2026~2026-06-01|1|6|Jun 2026",
              "May, in full before~04~2026-04-01,1,4,April 2026;2026-05-01,1,5,May 2026~2026-06-01|1|6|June 2026",
+             "half-month names~03~2026-11-15,3,22,ปักษ์หลัง พฤศจิกายน 2569;2026-12-01,3,23,ปักษ์แรก ธันวาคม 2569~"
+             "2026-12-15|3|24|ปักษ์หลัง ธันวาคม 2569",
+             "volume and number in words~04~2026-02-01,12,2,Vol. 12 No. 2 February 2026;2026-03-01,12,3,Vol. 12 No. 3 "
+             "March 2026~2026-04-01|12|4|Vol. 12 No. 4 April 2026",
+             "one turnover mid-month, a volume as long: not known~02~" WEEKS ";2026-02-19,2,4,19 February "
+             "2026~2026-02-26|||26 February 2026",
+             "one turnover mid-month, a volume shorter~02~" WEEKS "~2026-02-19|2|4|19 February 2026",
              "one issue: nothing~04~2026-03-01,1,5,มีนาคม 2569~none"});
     }
     void prediction() {
