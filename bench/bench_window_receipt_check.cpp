@@ -1,9 +1,9 @@
 // The receipt check over the generated set for one year: the whole run (reading, stepping,
 // staging) against the per-date method, which must give the same rows.
 #include "BenchUtil.h"
+#include "ReceiptPerDate.h"
 #include "data/Config.h"
 #include "receipt/ReceiptCheck.h"
-#include "support/ReceiptPerDate.h"
 
 #include <QElapsedTimer>
 #include <cstdio>

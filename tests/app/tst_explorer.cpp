@@ -1,12 +1,8 @@
-// Every window the menu opens, walked by seeded random steps with its state table checked
-// after each; walks that once found a fault replayed step by step.
-//
-// WARASAN_EXPLORE_STEPS: steps per window (default 3 walks of 200); WARASAN_EXPLORE_WALK: steps
-// per walk; WARASAN_EXPLORE_WINDOW: one window only. A violation prints the seed and the
-// shortest step list found that still shows it.
+// Every window walked by seeded random steps, its state table checked after each; walks that
+// once found a fault replayed. WARASAN_EXPLORE_STEPS (per window, 3 walks of 200),
+// WARASAN_EXPLORE_WALK, WARASAN_EXPLORE_WINDOW; a violation prints its seed and shortest walk.
 #include "forms/common/Fonts.h"
 #include "support/Explorer.h"
-
 
 class tst_explorer : public QObject {
     Q_OBJECT
@@ -77,51 +73,32 @@ private slots:
         QVERIFY2(found.isEmpty(), qPrintable(found.value(0)));
     }
 
-    // Walks that once ended in a fault, kept as they were shortened (a line a step).
+    // Walks that once ended in a fault, kept as they were shortened: name|window|steps.
     void regression_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("steps");
-        const auto row = [](const char* tag, const char* kind, const char* steps) {
-            QTest::newRow(tag) << QString::fromLatin1(kind) << QString::fromUtf8(steps);
-        };
-        row("volume without issues edited", "sum_journal",
-            "open sum_journal\ntype Text2 \"B000900\"\nkey focus \"Return\"\nclick Cmdedit");
-        row("title search beside a shown volume", "sum_journal",
-            "open sum_journal\nclick clear_sumj\nkey focus \"Return\"\nrow list_namesumj \"14\"");
-        row("title clear while editing a volume without issues", "sum_journal",
-            "open sum_journal\nclick clear_sumj\nkey focus \"Return\"\nrow list_namesumj \"13\"\nclick Cmdedit\n"
-            "click Cmdclear");
-        row("call-number list across Add", "sum_journal",
-            "open sum_journal\ntype Text3 \"ว\"\nkey focus \"Return\"\ntype Text1 \"วารสาร\"\nkey focus \"Return\"\n"
-            "row show_journal \"0\"\nclick Cmdadd");
-        row("publisher list while adding", "Adddealer", "open Adddealer\nclick Command5\nkey focus \"Return\"");
-        row("calendar after Cancel", "New_Journal",
-            "open New_Journal\nclick Cmdadd\nclick Command1\nclick Cmdcancle [Y]");
-        row("author list after Edit", "add_auther",
-            "open add_auther\ntype Text1 \"0000010\"\nclick Cmdsearch\nclick Cmdedit");
-        row("title list across Edit", "edit_index_journal",
-            "open edit_index_journal\ntype Text1 \"41\"\nkey focus \"Return\"\ntype Text2 \"ก\"\nkey focus \"Return\"\n"
-            "click Cmdedit");
-        row("author list across Cancel", "edit_index_journal",
-            "open edit_index_journal\ntype Text1 \"41\"\nkey focus \"Return\"\nclick Cmdedit\ntype Text3_0 \"ก\"\n"
-            "key focus \"Return\"\nclick Cmdcancel");
-        row("long expected issue beside the title search", "reg_journal",
-            "open reg_journal\nenter Text1 \"ก\"\nrow show_journal \"10\"\nrow show_journal \"9\"");
-        row("renewal edit ended by Clear", "expdate",
-            "open expdate\ntype Text1 \"29/02/2024\"\nclick Option1\nclick Command1\nrow showjour \"0\"\nclick "
-            "cmdedit\n"
-            "click Command2");
-        row("renewal calendar after Cancel", "expdate",
-            "open expdate\ntype Text1 \"01/01/2026\"\ntype Text2 \"15/06/2570\"\nclick Option1\nclick Command1\nrow "
-            "showjour \"0\"\n"
-            "click cmdedit\nclick Command6\nclick Cmdcancel");
+        for (const QString& row : QStringLiteral(R"(
+volume without issues edited|sum_journal|open sum_journal; type Text2 "B000900"; key focus "Return"; click Cmdedit
+title search beside a shown volume|sum_journal|open sum_journal; click clear_sumj; key focus "Return"; row list_namesumj "14"
+title clear while editing a volume without issues|sum_journal|open sum_journal; click clear_sumj; key focus "Return"; row list_namesumj "13"; click Cmdedit; click Cmdclear
+call-number list across Add|sum_journal|open sum_journal; type Text3 "ว"; key focus "Return"; type Text1 "วารสาร"; key focus "Return"; row show_journal "0"; click Cmdadd
+publisher list while adding|Adddealer|open Adddealer; click Command5; key focus "Return"
+calendar after Cancel|New_Journal|open New_Journal; click Cmdadd; click Command1; click Cmdcancle [Y]
+author list after Edit|add_auther|open add_auther; type Text1 "0000010"; click Cmdsearch; click Cmdedit
+title list across Edit|edit_index_journal|open edit_index_journal; type Text1 "41"; key focus "Return"; type Text2 "ก"; key focus "Return"; click Cmdedit
+author list across Cancel|edit_index_journal|open edit_index_journal; type Text1 "41"; key focus "Return"; click Cmdedit; type Text3_0 "ก"; key focus "Return"; click Cmdcancel
+long expected issue beside the title search|reg_journal|open reg_journal; enter Text1 "ก"; row show_journal "10"; row show_journal "9"
+renewal edit ended by Clear|expdate|open expdate; type Text1 "29/02/2024"; click Option1; click Command1; row showjour "0"; click cmdedit; click Command2
+renewal calendar after Cancel|expdate|open expdate; type Text1 "01/01/2026"; type Text2 "15/06/2570"; click Option1; click Command1; row showjour "0"; click cmdedit; click Command6; click Cmdcancel)")
+                                      .split(u'\n', Qt::SkipEmptyParts))
+            QTest::addRow("%s", qPrintable(row.section(u'|', 0, 0))) << row.section(u'|', 1, 1) << row.section(u'|', 2);
     }
     void regression() {
         QFETCH(QString, kind);
         QFETCH(QString, steps);
         QList<Step> list;
-        for (const QString& line : steps.split(u'\n'))
-            list << Step::parse(line);
+        for (const QString& step : steps.split(u"; "_s))
+            list << Step::parse(step);
         const Walk w = explorer->replay(table(kind), list);
         QVERIFY2(w.violation.isEmpty(), qPrintable(w.report(kind, 0)));
         QCOMPARE(w.steps.size(), list.size()); // every step still possible: the row still walks its path

@@ -5,7 +5,6 @@
 #include "support/CutProxy.h"
 #include "support/DatabaseTest.h"
 
-
 class tst_connection : public testsupport::DatabaseTest {
     Q_OBJECT
     std::unique_ptr<data::Connection> c;
@@ -54,13 +53,10 @@ private slots:
         const QString mode = lax->query(u"SELECT @@SESSION.sql_mode"_s).text(0, 0);
         for (const char* m : {"STRICT_TRANS_TABLES", "NO_ZERO_DATE", "NO_ZERO_IN_DATE", "ERROR_FOR_DIVISION_BY_ZERO"})
             QVERIFY2(mode.contains(QLatin1String(m)), qPrintable(mode));
-        try {
-            lax->exec(u"INSERT INTO tranfile (magno, pointer, yearno) VALUES ('1', 'J000001', ?)"_s,
-                      {QString(21, u'9')});
-            QFAIL("a value longer than its column was stored");
-        } catch (const data::DbError& e) {
-            QCOMPARE(e.nativeCode(), 1406);
-        }
+        QVERIFY(failure([&] {
+                    lax->exec(u"INSERT INTO tranfile (magno, pointer, yearno) VALUES ('1', 'J000001', ?)"_s,
+                              {QString(21, u'9')});
+                }).startsWith(u"[1406]"_s));
         QCOMPARE(lax->query(u"SELECT magno FROM tranfile"_s).rowCount(), 0);
     }
 

@@ -44,12 +44,9 @@ private slots:
             holder->rollback();
         });
         QString number;
-        try {
-            number = numberedSaves().at(2).save(*c, u"รอคิว"_s).value; // an issue, on jourctrl
-        } catch (const data::DbError& e) {
-            number = e.describe();
-        }
+        const QString error = failure([&] { number = numberedSaves().at(2).save(*c, u"รอคิว"_s).value; }); // jourctrl
         release.join();
+        QCOMPARE(error, u"no error"_s);
         QVERIFY2(number.toLongLong() > 0, qPrintable(number));
     }
 
@@ -112,12 +109,7 @@ private slots:
         }
         const QString atLimit = u"ก่"_s.repeated(127) + u"ข"_s;
         QCOMPARE(s.stored(*c, s.save(*c, atLimit)), atLimit);
-        try {
-            s.save(*c, atLimit + u"ค"_s);
-            QFAIL("a text longer than its column was stored");
-        } catch (const data::DbError& e) {
-            QCOMPARE(e.nativeCode(), 1406);
-        }
+        QVERIFY(failure([&] { s.save(*c, atLimit + u"ค"_s); }).startsWith(u"[1406]"_s));
         QCOMPARE(s.search(*c, atLimit), 1);
     }
 };

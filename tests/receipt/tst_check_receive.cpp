@@ -3,7 +3,6 @@
 #include "datagen/DataGenerator.h"
 #include "receipt/check_receive.h"
 #include "reports/ReportViewer.h"
-#include "support/ReceiptPerDate.h"
 #include "support/Suite.h"
 
 using receipt::check_receive;
@@ -22,9 +21,9 @@ QString names(const QList<receipt::MissingIssue>& rows) {
 class tst_check_receive : public DatabaseTest, WindowFixture<check_receive> {
     Q_OBJECT
 
-    void issue(const char* pointer, const QDate& d) {
+    void issue(const QString& pointer, const QDate& d) {
         exec(u"INSERT INTO tranfile (magno, pointer, daily) VALUES (?, ?, ?)"_s,
-             {u"%1-%2"_s.arg(QLatin1String(pointer)).arg(d.toJulianDay()), QString::fromLatin1(pointer), d});
+             {u"%1-%2"_s.arg(pointer).arg(d.toJulianDay()), pointer, d});
     }
     void period(const char* from, const char* to) {
         text("Text1")->setText(QString::fromLatin1(from));
@@ -51,27 +50,20 @@ private slots:
         for (QDate d(2006, 3, 21); d <= QDate(2006, 6, 30); d = d.addDays(7))
             if (d != QDate(2006, 3, 28))
                 issue("J000001", d);
-        for (const QDate& d : {QDate(2006, 3, 10), QDate(2006, 4, 1), QDate(2006, 5, 15)})
-            issue("J000002", d);
-        for (const char* p : {"J000003", "J000008"})
-            for (const QDate& d : {QDate(2006, 2, 1), QDate(2006, 4, 1)})
-                issue(p, d);
-        issue("J000004", QDate(2006, 1, 1));
-        issue("J000005", QDate(2006, 3, 14));
-        issue("J000006", QDate(2006, 3, 14));
-        issue("J000007", QDate(2005, 12, 1));
-        for (const QDate& d : {QDate(2006, 1, 15), QDate(2006, 4, 1)}) // anchored by the second mark only
-            issue("J000009", d);
-        for (const QDate& d : {QDate(2006, 4, 1), QDate(2006, 6, 1)}) // anchored by its first issue
-            issue("J000010", d);
-        // Dated off its steps: late (for 1 April), early and again (both for 1 May), none for June.
-        for (const QDate& d :
-             {QDate(2006, 2, 1), QDate(2006, 3, 1), QDate(2006, 4, 8), QDate(2006, 4, 26), QDate(2006, 5, 3)})
-            issue("J000011", d);
+        // Second mark: anchored by the second mark only; First in the period: by its first issue;
+        // Off step: late (for 1 April), early and again (both for 1 May), none for June.
+        for (const QString& title :
+             QStringLiteral(
+                 "J000002 03-10 04-01 05-15;J000003 02-01 04-01;J000008 02-01 04-01;J000004 01-01;J000005 03-14;"
+                 "J000006 03-14;J000007 2005-12-01;J000009 01-15 04-01;J000010 04-01 06-01;"
+                 "J000011 02-01 03-01 04-08 04-26 05-03")
+                 .split(u';'))
+            for (const QString& day : title.split(u' ').mid(1))
+                issue(title.left(7), QDate::fromString(day.size() == 5 ? u"2006-"_s + day : day, Qt::ISODate));
         w = showWindow<check_receive>();
     }
 
-    // The run finds the same rows both ways, on these titles and on the generated demo set;
+    // The run finds these titles' missing issues, and some on the generated demo set;
     // running twice stages each row once; another station's rows stay.
     void runAndStage() {
         const QString expected = "Weekly:03-28,Half:03-15,Half:04-15,Half:05-01,Half:06-01,Half:06-15,"
@@ -80,7 +72,6 @@ private slots:
         auto c = db->connect();
         const QDate from(2006, 3, 15), to(2006, 6, 30);
         QCOMPARE(names(receipt::ReceiptCheck::run(*c, from, to)), expected);
-        QCOMPARE(names(receiptCheckPerDate(*c, from, to)), expected);
         // Both ends of the period are in it.
         QCOMPARE(names(receipt::ReceiptCheck::run(*c, QDate(2006, 5, 1), QDate(2006, 6, 1))),
                  "Half:05-01,Half:06-01,วารสารรายเดือน:05-01,วารสารรายเดือน:06-01,Second mark:05-01,Second mark:06-01,"
@@ -109,7 +100,6 @@ private slots:
         const QDate year(demo.today.year() - 1, 1, 1);
         const auto fast = receipt::ReceiptCheck::run(*c, year, year.addYears(1).addDays(-1));
         QVERIFY2(fast.size() >= 3, qPrintable(QString::number(fast.size())));
-        QCOMPARE(names(fast), names(receiptCheckPerDate(*c, year, year.addYears(1).addDays(-1))));
     }
 
     // Refused periods; the report in the window by title and as claims; its PDF holds the Thai

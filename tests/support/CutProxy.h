@@ -10,12 +10,9 @@
 
 namespace testsupport {
 
-// A TCP relay on 127.0.0.1 between the program and the test server that can cut the link at a
-// chosen moment, as a network fault or a server dying would:
-//   BeforeCommit  the next COMMIT never reaches the server (it rolls the transaction back);
-//   AfterCommit   the next COMMIT reaches the server, its answer never reaches the program;
-//   AfterCommitAnswered  the next COMMIT and its answer go through, the link dies just after;
-//   dropAll()     every open link is cut now.
+// A TCP relay on 127.0.0.1 to the test server that cuts the link as a network fault would: the
+// next COMMIT never arrives (BeforeCommit), its answer never returns (AfterCommit), the link dies
+// just after it (AfterCommitAnswered), or every link now (dropAll()).
 class CutProxy {
 public:
     enum class Cut { Never, BeforeCommit, AfterCommit, AfterCommitAnswered };

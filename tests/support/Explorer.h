@@ -48,11 +48,9 @@ struct Walk {
     QString report(const QString& window, quint64 seed) const;
 };
 
-// Opens a window from the main window's menu on a database filled with the demo data, takes
-// seeded random steps among what a person could do at that moment and checks after each that
-// the program holds together: no database error, the state table obeyed, pick lists only in
-// their modes, saves touching only the window's tables, the record shown as stored, Tab taking
-// each row of buttons left to right.
+// Opens a window from the menu on the demo data, takes seeded random steps a person could take
+// and checks after each: no database error, the state table obeyed, pick lists only in their
+// modes, saves touching only the window's tables, the record shown as stored, Tab in order.
 class Explorer {
 public:
     explicit Explorer(TestDatabase& db);

@@ -57,11 +57,9 @@ inline QList<PdfWord> pdfWords(const QString& file) {
     return out;
 }
 
-// What is wrong with how a report's texts lie on its pages: a text reaching outside the
-// printable area, narrowed below two thirds of its width, or nearer another text of its
-// line than a visible gap (2 mm; a narrowed text counted at its room); a
-// group's bold heading left at the foot of a page, or a page whose list does not begin with
-// one (its group's heading again, or the column captions).
+// What is wrong with a report's pages: a text outside the printable area, narrowed below two
+// thirds, or nearer another than 2 mm (narrowed: at its room); a bold group heading ending a
+// page, or a page whose list does not begin with one (or with the column captions).
 inline QStringList layoutProblems(const reports::Document& doc) {
     QStringList out;
     double top = 1e9; // where the list begins below the page's own heading

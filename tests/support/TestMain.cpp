@@ -1,4 +1,4 @@
-#include "support/TestMain.h"
+#include "support/Names.h"
 
 #include <cstdio>
 

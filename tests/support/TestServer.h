@@ -42,6 +42,15 @@ private:
 
 // The first row of a query as "a|b|c" (NULL as empty), "" when there is none: one comparison
 // checks what a save stored.
+// The database error `f` ends in, as "[number] text"; "no error" when it ends in none.
+template <typename F> QString failure(F&& f) {
+    try {
+        f();
+    } catch (const data::DbError& e) {
+        return e.describe();
+    }
+    return u"no error"_s;
+}
 QString rowText(data::Connection& c, const QString& sql, const data::Params& params = {});
 
 // The statements of one of the SQL files under db/, comments dropped.

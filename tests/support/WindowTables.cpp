@@ -1,6 +1,5 @@
-// Every window the menu opens, with the states its controls must be in for each of its modes,
-// the modes its pick lists and calendars may show in, the tables its saves may change and the
-// stored record each mode shows.
+// Every window the menu opens: its controls' states in each mode, the modes its pick lists and
+// calendars show in, the tables its saves may change and the stored record each mode shows.
 #include "index/add_auther.h"
 #include "index/articlectrl.h"
 #include "index/edit_index_journal.h"
@@ -11,7 +10,6 @@
 #include "titles/New_Journal.h"
 #include "titles/expdate.h"
 #include "volumes/sum_journal.h"
-
 
 namespace testsupport {
 

@@ -41,9 +41,8 @@ class tst_survey : public DatabaseTest, WindowFixture<frmrep_journ_serv> {
     }
 
 private slots:
-    // Every printed list at 1, 29 and 130 rows (110 of one group), with a title as long as the
-    // longest of the demo data: each text inside the printable area, readable, clear of its
-    // neighbours, every page's rows under their heading.
+    // Every printed list at 1, 29 and 130 rows (110 of one group), with the demo data's longest
+    // title: every text on the page, readable and clear of the others, every row under its heading.
     void layouts_data() {
         QTest::addColumn<int>("report");
         QTest::addColumn<int>("rows");

@@ -4,7 +4,6 @@
 #include "support/Suite.h"
 #include "titles/expdate.h"
 
-
 using titles::expdate;
 
 class tst_expdate : public DatabaseTest, WindowFixture<expdate> {
@@ -105,8 +104,7 @@ private slots:
     }
 
     // The command line as a scheduler runs it: usage errors (2) found before connecting, a
-    // failure (1) leaving no output behind, silence on success, an empty list
-    // written with its headings.
+    // failure (1) leaving no output behind, silence on success, an empty list with headings.
     void commandLine_data() {
         textTable(
             {"args", "exit", "said", "written"},

@@ -1,4 +1,4 @@
-#include "support/ReceiptPerDate.h"
+#include "ReceiptPerDate.h"
 
 namespace testsupport {
 

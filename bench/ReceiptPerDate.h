@@ -6,7 +6,7 @@
 namespace testsupport {
 
 // The receipt check found the slow way, one query per title's anchor and per expected date:
-// the tests and the benchmark hold the program's run against it.
+// the benchmark holds the program's run against it.
 QList<receipt::MissingIssue> receiptCheckPerDate(data::Connection& c, const QDate& from, const QDate& to);
 
 } // namespace testsupport
