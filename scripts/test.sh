@@ -14,6 +14,8 @@ build=${WARASAN_BUILD_DIR:-$root/build}
 asan=${WARASAN_ASAN_BUILD_DIR:-$root/build-asan}
 sanitize=${WARASAN_SANITIZE:-1}
 package_check=${WARASAN_PACKAGE_CHECK:-1}
+# bench/mutate.sh runs its planted-fault run in place of the tests, in the same surroundings.
+instead=${WARASAN_TEST_INSTEAD:-}
 cmake -S "$root" -B "$build" -G Ninja -DWARASAN_TESTS=ON >/dev/null
 cmake --build "$build"
 
@@ -35,6 +37,10 @@ export WARASAN_TEST_PORT="$port"
 export WARASAN_TEST_SOCKET="$tmp/db/mysqld.sock"
 export QT_QPA_PLATFORM=offscreen
 
+if [ -n "$instead" ]; then
+  $instead "$@"
+  exit $?
+fi
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"
 
 # The window suites and the explorer once more, in a debug build with AddressSanitizer and
