@@ -170,6 +170,10 @@ bool update(data::Connection& c, const QString& regno, const QStringList& magnos
             found = !c.query(QStringLiteral("SELECT 1 FROM sum_journal WHERE regno = ? FOR UPDATE"), {regno}).isEmpty();
             if (!found)
                 return;
+            // A call number stands for the issues a volume holds: never stored for none.
+            if (magnos.isEmpty())
+                throw data::Refused(QStringLiteral("วารสารรวมเล่มนี้ไม่มีฉบับใด กรุณาเลือกฉบับที่จะรวมเล่มก่อนบันทึก "
+                                                   "ข้อมูลไม่ได้ถูกบันทึก"));
             bind(c, regno, magnos, held);
             data::write(c, QStringLiteral("sum_journal"),
                         QStringLiteral("UPDATE sum_journal SET callno = ? WHERE regno = ?"), {callno, regno});

@@ -44,7 +44,7 @@ std::optional<QString> neighbour(data::Connection& c, qint64 number, bool forwar
 // no number.
 data::Saved<QString> add(data::Connection& c, const QStringList& magnos, const QString& callno);
 // A stored volume's call number, and the issues added to it, in one transaction; false when
-// the volume is gone (nothing written then). `held`: the issues it held when it was shown; one
+// the volume is gone (nothing written then); refused when it would hold no issue. `held`: the issues it held when it was shown; one
 // another station released from it meanwhile is not bound again behind its back.
 bool update(data::Connection& c, const QString& regno, const QStringList& magnos, const QString& callno,
             const QStringList& held = {});

@@ -187,6 +187,14 @@ private slots:
                                        "ฉบับเลขทะเบียน 14 ถูกลบไปแล้วจากเครื่องอื่น\nข้อมูลไม่ได้ถูกบันทึก"_s);
         QCOMPARE(gathered() + sql("SELECT COUNT(*) FROM tranfile WHERE regno = 'B000009'"), u"0"_s);
         QCOMPARE(w->mode(), volumes::sum_journal::Mode::Shown);
+        click("Cmdedit"); // it holds nothing: no call number is stored for no issue
+        click("Cmdsave");
+        QVERIFY(boxes->last().prompt.startsWith(u"วารสารรวมเล่มนี้ไม่มีฉบับใด"_s) &&
+                w->mode() == volumes::sum_journal::Mode::Edit);
+        click("Cmdedit"); // it holds nothing: no call number is stored for no issue
+        click("Cmdsave");
+        QVERIFY(boxes->last().prompt.startsWith(u"วารสารรวมเล่มนี้ไม่มีฉบับใด"_s) &&
+                w->mode() == volumes::sum_journal::Mode::Edit);
         // The last number the counter gives (its series full) is stepped to like any other.
         exec(u"INSERT INTO sum_journal (regno, callno) VALUES ('B999998', 'a'), ('B999999', 'b')"_s);
         exec(u"UPDATE ctrlsumj SET regno_ctrl = '1000000'"_s);
