@@ -348,8 +348,7 @@ private slots:
         QCOMPARE(stored(u"101"_s), u"J000001||2026-03-01|57|3|แก้ไข|O|"_s);
     }
 
-    // An indexed issue goes with its articles, their authors and subjects, after a question
-    // that counts them; a bound one stays, its volume named; the index mark follows.
+    // An indexed issue goes with its articles after a question counting them; a bound one stays.
     void deleteIssues() {
         exec(u"INSERT INTO sum_journal (regno, callno) VALUES ('B000001', 'V.57 no.2')"_s);
         exec(u"INSERT INTO article (article_no, Article_Name, pointer, year, volume) VALUES "
