@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTcpSocket>
 
@@ -22,12 +24,30 @@ namespace app {
 
 namespace {
 menumagizine* theMainWindow = nullptr;
+
+// The desktop's opener started is not a browser started: a browser that cannot start (none set,
+// or one refusing to run) ends xdg-open with an error within moments, while one that starts
+// keeps it waiting or lets it end well.
+bool openInBrowser(const QUrl& url) {
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return QDesktopServices::openUrl(url);
+    auto* p = new QProcess;
+    QObject::connect(p, &QProcess::finished, p, &QObject::deleteLater);
+    p->start(opener, {url.toString()});
+    if (!p->waitForStarted(3000)) {
+        p->deleteLater();
+        return false;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ended = p->waitForFinished(2500);
+    QApplication::restoreOverrideCursor();
+    return !ended || (p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0);
+}
 constexpr int panelWidth = 1440 / 15; // twips to pixels at 96 dpi
 } // namespace
 
-menumagizine::menumagizine(QWidget* parent)
-    : QMainWindow(parent), area_(new QMdiArea(this)),
-      openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
+menumagizine::menumagizine(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(this)), openUrl_(openInBrowser) {
     setObjectName(QStringLiteral("menumagizine"));
     // The program's own icon for this window and, through the application, every other.
     QApplication::setWindowIcon(forms::programIcon());
