@@ -450,11 +450,10 @@ void reg_journal::remove() {
                     f->setEnabled(false);
                 }
             }
-            if (refreshIssues(cur_pointer))
-                ui->Command2->setEnabled(true);
+            const bool listed = refreshIssues(cur_pointer);
             checkIndex(0); // as when the title was chosen: the newest issue's
-            ui->Command3->setEnabled(false);
-            ui->Command6->setEnabled(false);
+            // The expected issue goes with the issue deleted when fewer than two are left.
+            setButtons(listed || ui->Command2->isEnabled(), false, false, false, false);
         },
         db_.get());
 }
