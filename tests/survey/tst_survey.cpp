@@ -138,7 +138,7 @@ private slots:
                             "('J000003', 'Cell', '1'), ('J000004', 'Lost', '3'), ('J000005', 'Zoo', '1')"));
         exec(QStringLiteral(
             "INSERT INTO tranfile (magno, pointer, indate, itemsno) SELECT seq + 100, "
-            "ELT(1 + seq % 3, 'J000003', 'J000004', 'J000005'), IF(seq = 1, '2027-01-01', '2027-01-12'), seq "
+            "ELT(1 + seq % 3, 'J000003', 'J000004', 'J000005'), IF(seq = 3, '2027-01-01', '2027-01-12'), seq "
             "FROM seq_1_to_90"));
         exec(u"INSERT INTO tranfile (magno, pointer, indate, itemsno) VALUES ('0150', 'J000003', '2027-01-12', 900), "
              "('X1', 'J000003', '2027-01-12', 901), (' 151', 'J000003', '2027-01-12', 902)"_s);
