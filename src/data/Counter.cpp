@@ -137,14 +137,8 @@ Commit retryingTransaction(Connection& c, const std::function<void()>& unit, con
             const bool cutOff = cluster && e.nativeCode() == 1180;
             if (cutOff)
                 c.close();
-            // A statement the cluster aborted inside a trigger (a write of another node won) is
-            // reported as the trigger failing to read again: seen as "Unknown trigger has an
-            // error in its body: 'Query was empty'" (1064) while stations on two nodes saved
-            // titles at once. The transaction is rolled back like any conflict's.
-            const bool abortedInTrigger = cluster && e.nativeCode() == 1064 &&
-                                          e.message().contains(QLatin1String("trigger has an error in its body"));
-            const bool again = e.retryableLock() || cutOff || abortedInTrigger ||
-                               (cluster && (e.nativeCode() == 1062 || e.connectionLost()));
+            const bool again =
+                e.retryableLock() || cutOff || (cluster && (e.nativeCode() == 1062 || e.connectionLost()));
             if (!again || attempt == (cluster ? 30 : 10))
                 throw;
             ++stats::transactionRetries;

@@ -71,6 +71,33 @@ const PieceTable titleNames{"magazine_gram", "Pointer", "magazine", "Magazine_Na
 const PieceTable subjectTexts{"msubject_gram", "subject", "(SELECT subject FROM msubject GROUP BY subject)", "subject",
                               "msubject"};
 
+void keepPieces(Connection& c, const PieceTable& t, const QString& key, const QString& text, bool replacing) {
+    if (replacing)
+        dropPieces(c, t, key);
+    const QStringList pieces = namePieces(text);
+    if (pieces.isEmpty())
+        return;
+    Params values;
+    for (const QString& p : pieces)
+        values << p << key;
+    // Pieces equal in the collation ("ab", "AB") share one row, as they do in the rebuild; a
+    // piece the database's trigger wrote already is met and left.
+    whereKept([&] {
+        write(c, QLatin1String(t.table),
+              QStringLiteral("INSERT INTO %1 (gram, %2) VALUES %3 ON DUPLICATE KEY UPDATE %2 = VALUES(%2)")
+                  .arg(QLatin1String(t.table), QLatin1String(t.key),
+                       QStringList(pieces.size(), QStringLiteral("(?, ?)")).join(QStringLiteral(", "))),
+              values);
+    });
+}
+
+void dropPieces(Connection& c, const PieceTable& t, const QString& key) {
+    whereKept([&] {
+        write(c, QLatin1String(t.table),
+              QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(QLatin1String(t.table), QLatin1String(t.key)), {key});
+    });
+}
+
 // Pieces a text holds more than once, or that the collation takes for one ("ab", "AB"), are
 // kept once: the insert meets its own earlier row and leaves it. (No DISTINCT: sorting millions
 // of pieces for it costs more than meeting the few repeats.)

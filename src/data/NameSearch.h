@@ -14,9 +14,9 @@ struct Condition {
 };
 
 // A table of the two-character pieces of one text column (gram, key), so that a search for a
-// part of the text reads only the rows holding the text's pieces instead of every row. The
-// database keeps it in step with the texts by triggers, whoever writes them;
-// `warasan-dbcheck` reports a database without them and `--migrate` installs them.
+// part of the text reads only the rows holding the text's pieces instead of every row. On one
+// server the database keeps it in step with the texts by triggers, whoever writes them;
+// `warasan-dbcheck` reports a server without them and `--migrate` installs them.
 struct PieceTable {
     const char* table;  // the piece table
     const char* key;    // its column naming the row a piece came from
@@ -45,6 +45,13 @@ inline Condition titleNameContains(Connection& c, const QString& text, const QSt
 // The distinct two-character pieces of `text`, in order, counted in characters (code points)
 // as the server's SUBSTRING counts them.
 QStringList namePieces(const QString& text);
+
+// The program's own saves write the pieces too, in their transaction: a Galera cluster runs
+// without the triggers (under saves on two nodes at once they were seen failing to load), and
+// a database not yet migrated has none. `replacing` drops the key's pieces first. A database
+// without the piece table takes the save without them.
+void keepPieces(Connection& c, const PieceTable& t, const QString& key, const QString& text, bool replacing);
+void dropPieces(Connection& c, const PieceTable& t, const QString& key);
 
 // The statements that make the piece table anew from the texts, in order: what the migration
 // runs when it is out of step with them (changed by another program).

@@ -15,6 +15,17 @@ QString expectedNumber(data::Connection& c) {
     return counterText(c).trimmed();
 }
 
+namespace {
+
+// The pieces of the subjects an article is given, for the subject search (see keepPieces).
+void keepSubjectPieces(data::Connection& c, const QString (&subjects)[5]) {
+    for (const QString& subject : subjects)
+        if (!subject.trimmed().isEmpty())
+            data::keepPieces(c, data::subjectTexts, subject.trimmed(), subject.trimmed(), false);
+}
+
+} // namespace
+
 QStringList subjectsMatching(data::Connection& c, const QString& text, bool anywhere) {
     const QString typed = text.trimmed();
     const QString pattern = anywhere ? data::likeContains(typed) : data::likePrefix(typed);
@@ -86,6 +97,7 @@ data::Saved<QString> save(data::Connection& c, const ArticleEntry& e) {
                         QStringLiteral(
                             "INSERT INTO msubject (article_no, seqno, subject, article_name) VALUES (?, ?, ?, ?)"),
                         {number, ++seq, subject.trimmed(), e.title});
+            keepSubjectPieces(c, e.subjects);
             data::write(c, QStringLiteral("artctrl"), QStringLiteral("UPDATE artctrl SET artno_ctrl = ? LIMIT 1"),
                         {articleNumber(*value + 1)});
         },
@@ -244,6 +256,7 @@ data::Saved<data::EditOutcome> update(data::Connection& c, const QString& number
                 idnos[i] = e.authorNames[i].trimmed().isEmpty() ? QString() : e.authorIdnos[i];
             rewriteRows(c, QStringLiteral("mauthfile"), QStringLiteral("idno"), number, idnos, 3, e.title);
             rewriteRows(c, QStringLiteral("msubject"), QStringLiteral("subject"), number, e.subjects, 5, e.title);
+            keepSubjectPieces(c, e.subjects);
             written = loadArticle(c, number, false)->stamp;
         },
         [&] {

@@ -205,6 +205,7 @@ data::Saved<QString> add(data::Connection& c, const Title& t, int series) {
                         QStringLiteral("INSERT INTO magazine (Pointer, %1) VALUES (?%2)")
                             .arg(columnList, QStringLiteral(", ?").repeated(20)),
                         data::Params{code} + columnValues(t));
+            data::keepPieces(c, data::titleNames, code, t.name.trimmed(), false);
         },
         [&](const QString& code) {
             return !c.query(
@@ -224,6 +225,8 @@ data::Saved<data::EditOutcome> update(data::Connection& c, const Title& t) {
         [&] {
             outcome = data::updateIfUnchanged(c, QStringLiteral("magazine"), QStringLiteral("Pointer"), code, columns,
                                               values, {t.original.isEmpty() ? QStringList() : columns, t.original});
+            if (outcome == data::EditOutcome::Saved)
+                data::keepPieces(c, data::titleNames, code, t.name.trimmed(), true);
         },
         [&] {
             return data::rowHolds(c, QStringLiteral("magazine"), QStringLiteral("Pointer"), code, {columns, values});
@@ -246,6 +249,7 @@ bool remove(data::Connection& c, const QString& pointer) {
     data::retryingTransaction(
         c,
         [&] {
+            data::dropPieces(c, data::titleNames, code);
             existed = data::write(c, QStringLiteral("magazine"),
                                   QStringLiteral("DELETE FROM magazine WHERE Pointer = ?"), {code}) > 0;
         },
