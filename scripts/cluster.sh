@@ -125,9 +125,7 @@ start_node() {
   local userarg=("${runas[@]}")
   setsid mariadbd --defaults-file="$dir/my.cnf" "${userarg[@]}" "${extra[@]}" >/dev/null 2>&1 </dev/null &
   for _ in $(seq 1 1200); do
-    if [ "$(status_of "$i" wsrep_local_state_comment)" = "Synced" ]; then
-      return 0
-    fi
+    if [ "$(status_of "$i" wsrep_local_state_comment)" = "Synced" ]; then return 0; fi
     if ! pgrep -f -- "--defaults-file=$dir/my.cnf" >/dev/null; then break; fi
     sleep 0.1
   done
