@@ -100,9 +100,9 @@ int monthIndex(const QDate& d) {
     return d.year() * 12 + d.month() - 1;
 }
 
-// The latest description moved on from `last` to `next`: every month name, year and day in
-// it shifted by as much as the date moved, each in its own form and era.
-QString nextDescription(const QList<IssueSeen>& issues, const QDate& next) {
+// The latest description moved on from the date it stands for, `from`, to `to`: every month
+// name, year and day in it shifted by as much as the date moved, each in its own form and era.
+QString nextDescription(const QList<IssueSeen>& issues, const QDate& from, const QDate& to) {
     const IssueSeen& last = issues.last();
     const QString& d = last.description;
     QList<Token> tokens = tokensOf(d);
@@ -119,7 +119,7 @@ QString nextDescription(const QList<IssueSeen>& issues, const QDate& next) {
     const bool dated = std::any_of(tokens.cbegin(), tokens.cend(), [](const Token& t) { return t.kind != Token::Day; });
     if (!dated)
         return {};
-    const int shift = monthIndex(next) - monthIndex(last.daily);
+    const int shift = monthIndex(to) - monthIndex(from);
     // Each month name takes its year from the next year written after it ("ม.ค.-มี.ค. 2570"),
     // else the last one before it, else the issue date's; a range over the year end written
     // with one year ("พ.ย.-ม.ค. 2570") puts its first months in the year before.
@@ -128,7 +128,7 @@ QString nextDescription(const QList<IssueSeen>& issues, const QDate& next) {
     for (int k = 0; k < tokens.size(); ++k) {
         if (tokens.at(k).kind != Token::Month)
             continue;
-        int year = last.daily.year();
+        int year = from.year();
         int y = k + 1;
         while (y < tokens.size() && tokens.at(y).kind != Token::Year)
             ++y;
@@ -158,10 +158,10 @@ QString nextDescription(const QList<IssueSeen>& issues, const QDate& next) {
             out += monthForms().at(t.form).at((monthAbs[k] + shift) % 12);
         } else if (t.kind == Token::Year) {
             const int year = yearOwner.contains(k) ? (monthAbs[yearOwner[k]] + shift) / 12
-                                                   : t.value - t.form + next.year() - last.daily.year();
+                                                   : t.value - t.form + to.year() - from.year();
             out += QString::number(year + t.form);
         } else {
-            out += t.value == last.daily.day() ? QString::number(next.day()) : d.mid(t.pos, t.len);
+            out += t.value == from.day() ? QString::number(to.day()) : d.mid(t.pos, t.len);
         }
     }
     return out + d.mid(at);
@@ -180,11 +180,33 @@ const QRegularExpression& numberWords() {
     return re;
 }
 
-// The description of the issue after the latest: its months, years and days moved on, the
-// half of the month a half-monthly title names ("ปักษ์แรก", "ปักษ์หลัง") following the date, and
-// volume and number words saying `year` and `number`. Empty when it would say a volume or number
-// that is not known.
-QString describeNext(const QList<IssueSeen>& issues, const QDate& next, const QString& year, const QString& number) {
+// The date a description names with a day and a month ("8 มกราคม 2569", "March 8, 2026"), in the
+// year it writes, else `year`.
+std::optional<QDate> describedDate(const QString& description, int year) {
+    const QList<Token> tokens = tokensOf(description);
+    for (int k = 0; k < tokens.size(); ++k) {
+        if (tokens.at(k).kind != Token::Month)
+            continue;
+        const int day = k > 0 && tokens.at(k - 1).kind == Token::Day                   ? tokens.at(k - 1).value
+                        : k + 1 < tokens.size() && tokens.at(k + 1).kind == Token::Day ? tokens.at(k + 1).value
+                                                                                       : 0;
+        for (int y = k + 1; y < tokens.size(); ++y)
+            if (tokens.at(y).kind == Token::Year) {
+                year = tokens.at(y).value - tokens.at(y).form;
+                break;
+            }
+        const QDate date(year, tokens.at(k).value, day);
+        return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// The description of the next issue, written as `issues.last()` writes its own, which stands for
+// the date `from`, moved on to `to`: its months, years and days, the half of the month a
+// half-monthly title names ("ปักษ์แรก", "ปักษ์หลัง"), and volume and number words saying `year`
+// and `number`. Empty when it would say a volume or number that is not known.
+QString describeNext(const QList<IssueSeen>& issues, const QDate& from, const QDate& to, const QString& year,
+                     const QString& number) {
     QString d = issues.last().description;
     // Volume and number digits stand aside (same length, no digit) while the dates move on.
     QList<std::pair<QChar, QString>> words;
@@ -199,14 +221,38 @@ QString describeNext(const QList<IssueSeen>& issues, const QDate& next, const QS
     }
     QList<IssueSeen> seen = issues;
     seen.last().description = d;
-    QString out = nextDescription(seen, next);
+    QString out = nextDescription(seen, from, to);
     if (out.isEmpty() && !d.isEmpty() && d != issues.last().description)
         out = d; // words alone, no date in it
     for (const auto& [mark, value] : words)
         out.replace(QRegularExpression(QStringLiteral("%1+").arg(mark)), value);
     const QString first = QStringLiteral("ปักษ์แรก"), second = QStringLiteral("ปักษ์หลัง");
-    out.replace(next.day() < 15 ? second : first, next.day() < 15 ? first : second);
+    out.replace(to.day() < 15 ? second : first, to.day() < 15 ? first : second);
     return out;
+}
+
+// The issue mark (the 1st of a month, the 1st or the 15th, the 1st of January) nearest a date,
+// a tie going to the earlier: the date an issue dated a little early or late stands for. A
+// weekly title has no marks: its own date.
+QDate nearestMark(const Frequency& f, const QDate& d) {
+    QDate before, after;
+    switch (f.interval.unicode()) {
+    case 'M':
+        before = QDate(d.year(), d.month(), 1);
+        after = before.addMonths(1);
+        break;
+    case 'W':
+        before = QDate(d.year(), d.month(), d.day() >= 15 ? 15 : 1);
+        after = nextIssueDate(f, before);
+        break;
+    case 'Y':
+        before = QDate(d.year(), 1, 1);
+        after = before.addYears(1);
+        break;
+    default:
+        return d;
+    }
+    return before.daysTo(d) <= d.daysTo(after) ? before : after;
 }
 
 // Whether the 1st of `month` comes after `last`, by `next`.
@@ -243,10 +289,56 @@ int volumeMonth(const Frequency& f, const IssueSeen& issue) {
     return first.month();
 }
 
+// The number a combined issue ends on ("7-8" gives 8), else the leading number; -1 for none.
+qint64 lastNumberOf(const QString& text) {
+    static const QRegularExpression range(QStringLiteral("^\\s*\\d+\\s*[-/]\\s*(\\d+)"));
+    const QRegularExpressionMatch m = range.match(text);
+    return m.hasMatch() ? m.captured(1).toLongLong() : numberOf(text);
+}
+
 // Whether issue i's number went back to (or below) the one before.
 bool restartsAt(const QList<IssueSeen>& issues, int i) {
-    const qint64 before = numberOf(issues.at(i - 1).number), now = numberOf(issues.at(i).number);
+    const qint64 before = lastNumberOf(issues.at(i - 1).number), now = numberOf(issues.at(i).number);
     return before >= 0 && now >= 0 && now <= before;
+}
+
+// Whether issue i is the one after issue i-1 by its number: one more, or 1 in a new volume.
+bool followsOn(const QList<IssueSeen>& issues, int i) {
+    const qint64 before = lastNumberOf(issues.at(i - 1).number), now = numberOf(issues.at(i).number);
+    return before >= 0 && (now == before + 1 || (now == 1 && restartsAt(issues, i)));
+}
+
+// The months of the year a monthly title does not publish: passed over by issues whose numbers
+// follow on (so no issue was lost there), and never the month of one.
+QList<int> skippedMonths(const QList<IssueSeen>& issues) {
+    int passed[13] = {}, had[13] = {};
+    for (int i = 0; i < issues.size(); ++i) {
+        if (!issues.at(i).daily.isValid())
+            return {};
+        ++had[issues.at(i).daily.month()];
+        if (i > 0 && followsOn(issues, i))
+            for (QDate d = issues.at(i - 1).daily.addMonths(1); d < issues.at(i).daily; d = d.addMonths(1))
+                ++passed[d.month()];
+    }
+    QList<int> out;
+    for (int m = 1; m <= 12; ++m)
+        if (passed[m] >= 1 && had[m] == 0)
+            out.append(m);
+    return out;
+}
+
+// `n` written as the latest issues write their numbers (`field` picks year or number): with
+// leading zeros to the width the latest one with a zero had ("04" after "03", "01" after "12").
+QString sameWidth(qint64 n, const QList<IssueSeen>& issues, QString IssueSeen::*field) {
+    for (qsizetype i = issues.size() - 1; i >= 0 && i >= issues.size() - 24; --i) {
+        const QString t = (issues.at(i).*field).trimmed();
+        qsizetype digits = 0;
+        while (digits < t.size() && t.at(digits).isDigit())
+            ++digits;
+        if (digits > 1 && t.startsWith(QLatin1Char('0')))
+            return QStringLiteral("%1").arg(n, int(digits), 10, QLatin1Char('0'));
+    }
+    return QString::number(n);
 }
 
 // When something happens to the numbering (a new volume, a number back to 1), learnt from where
@@ -269,19 +361,41 @@ struct Turnover {
             // Where the number went back, its volume began earlier if its first issue is missing.
             const int began = restartsAt(issues, i) ? volumeMonth(f, issues.at(i)) : 0;
             const QDate was = issues.at(i - 1).daily, now = issues.at(i).daily;
+            // Else, after issues that never came, it began somewhere between: not known when.
+            if (began == 0 && was.isValid() && now.isValid() && nextIssueDate(f, was) < now)
+                continue;
             const int startMonth = began > 0 ? began : now.month();
             midMonth |= startMonth == now.month() && was.isValid() && now.isValid() && was < now &&
                         monthIndex(was) == monthIndex(now);
             ++months[startMonth];
         }
+        if (months.isEmpty())
+            return std::nullopt;
         int most = 0;
         for (auto it = months.cbegin(); it != months.cend(); ++it)
             if (it.value() > most) {
                 most = it.value();
                 month = it.key();
             }
-        if (!midMonth && 3 * most >= 2 * at.size()) // at the first issue on or after the 1st of that month
+        int counted = 0;
+        for (int n : std::as_const(months))
+            counted += n;
+        if (!midMonth && 3 * most >= 2 * counted) // at the first issue on or after the 1st of that month
             return crosses(issues.last().daily, next, month);
+        // Every so many issues: counted by the numbers where they go back to 1 (an issue that
+        // never came does not shorten the count), else by the issues registered.
+        QList<qint64> ended; // the last number of each volume that ended, where numbers restart
+        for (int i : at)
+            if (restartsAt(issues, i) && numberOf(issues.at(i).number) == 1)
+                ended.append(lastNumberOf(issues.at(i - 1).number));
+        const qint64 now = lastNumberOf(issues.last().number);
+        if (ended.size() == at.size() && now > 0) {
+            if (now < *std::max_element(ended.cbegin(), ended.cend()))
+                return now < *std::min_element(ended.cbegin(), ended.cend()) ? std::optional<bool>(false)
+                                                                             : std::nullopt;
+            return ended.size() >= 2 && ended.count(ended.first()) == ended.size() ? std::optional<bool>(true)
+                                                                                    : std::nullopt;
+        }
         const int since = int(issues.size()) - at.last();
         if (at.size() < 2) // one turnover: the volume before was at least this long
             return since < at.last() ? std::optional<bool>(false) : std::nullopt;
@@ -292,43 +406,106 @@ struct Turnover {
 } // namespace
 
 std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QList<IssueSeen>& issues) {
-    if (issues.size() < 2)
-        return std::nullopt;
-    const IssueSeen& last = issues.last();
-    const qint64 number = numberOf(last.number);
-    ExpectedIssue next;
     const auto frequency = frequencyOf(frequencyCode);
+    // Each issue once (a copy registered twice is one issue), dated by the mark it stands for;
+    // `days` keeps the dates as registered.
+    QList<IssueSeen> seen;
+    QList<QDate> days;
+    for (const IssueSeen& i : issues) {
+        IssueSeen marked = i;
+        if (frequency && i.daily.isValid())
+            marked.daily = nearestMark(*frequency, i.daily);
+        const bool again = !seen.isEmpty() && !i.number.trimmed().isEmpty() && seen.last().daily == marked.daily &&
+                           seen.last().number.trimmed() == i.number.trimmed() &&
+                           seen.last().year.trimmed() == i.year.trimmed();
+        if (!again) {
+            seen.append(marked);
+            days.append(i.daily);
+        }
+    }
+    if (seen.size() < 2)
+        return std::nullopt;
+    const IssueSeen& last = seen.last();
+    const qint64 number = lastNumberOf(last.number);
+    ExpectedIssue next;
     if (!frequency) { // daily, irregular or unknown: only the number is sure
         if (number >= 0)
-            next.number = QString::number(number + 1);
+            next.number = sameWidth(number + 1, seen, &IssueSeen::number);
         return next;
     }
-    if (last.daily.isValid())
-        next.daily = nextIssueDate(*frequency, last.daily);
+    // The next mark, past the issues a combined one stood for ("7-8": two) and the months the
+    // title does not publish; a title whose last two issues came the same days off their marks
+    // (on the 8th, say) is expected as far off the next.
+    QDate mark;
+    if (last.daily.isValid()) {
+        const QList<int> skipped = frequency->interval == QLatin1Char('M') && frequency->count == 1
+                                       ? skippedMonths(seen)
+                                       : QList<int>();
+        mark = nextIssueDate(*frequency, last.daily);
+        for (qint64 n = numberOf(last.number); n >= 0 && n < number && n < 12; ++n)
+            mark = nextIssueDate(*frequency, mark);
+        for (int n = 0; n < 12 && skipped.contains(mark.month()); ++n)
+            mark = nextIssueDate(*frequency, mark);
+        const qsizetype k = days.size() - 1;
+        const qint64 off = last.daily.daysTo(days.at(k));
+        next.daily = mark.addDays(seen.at(k - 1).daily.isValid() &&
+                                          seen.at(k - 1).daily.daysTo(days.at(k - 1)) == off
+                                      ? off
+                                      : 0);
+    }
     Turnover volume, reset;
-    for (int i = 1; i < issues.size(); ++i) {
-        const qint64 y0 = numberOf(issues.at(i - 1).year), y1 = numberOf(issues.at(i).year);
+    for (int i = 1; i < seen.size(); ++i) {
+        const qint64 y0 = numberOf(seen.at(i - 1).year), y1 = numberOf(seen.at(i).year);
         if (y0 >= 0 && y1 >= 0 && y1 != y0)
             volume.at.append(i);
-        if (restartsAt(issues, i))
+        if (restartsAt(seen, i))
             reset.at.append(i);
     }
     // Before the history shows a new volume: a number within a year's count tells where the
     // volume began; a larger one runs on, the volume changing with the calendar year. New
     // volumes seen without a number back to 1: the numbers run on.
     const int began = volumeMonth(*frequency, last);
-    const std::optional<bool> newVolume = volume.comesWith(*frequency, issues, next.daily, began > 0 ? began : 1);
+    const std::optional<bool> newVolume = volume.comesWith(*frequency, seen, mark, began > 0 ? began : 1);
     // A number that went back to 1 with every new volume does so again.
     const std::optional<bool> restart = reset.at == volume.at && !reset.at.isEmpty() ? newVolume
                                         : reset.at.isEmpty() && !volume.at.isEmpty()
                                             ? false
-                                            : reset.comesWith(*frequency, issues, next.daily, began);
+                                            : reset.comesWith(*frequency, seen, mark, began);
     const qint64 year = numberOf(last.year);
-    next.year = year < 0 ? last.year : newVolume ? QString::number(*newVolume ? year + 1 : year) : QString();
-    if (number >= 0 && restart)
-        next.number = QString::number(*restart ? 1 : number + 1);
-    if (next.daily.isValid())
-        next.description = describeNext(issues, next.daily, next.year, next.number);
+    next.year = year < 0    ? last.year
+                : newVolume ? sameWidth(*newVolume ? year + 1 : year, seen, &IssueSeen::year)
+                            : QString();
+    if (number >= 0 && restart && !(*restart && reset.at.isEmpty() && volume.at.isEmpty()))
+        next.number = sameWidth(*restart ? 1 : number + 1, seen, &IssueSeen::number); // a first restart: not known
+    if (mark.isValid()) {
+        // Written as the latest issue that is not a combined one ("7-8") writes, unless the
+        // issue of that number was a combined one in the same month before: then as it was.
+        // A weekly title's description moves on from the date it names itself.
+        qsizetype t = seen.size() - 1;
+        while (t > 0 && t > seen.size() - 4 && lastNumberOf(seen.at(t).number) != numberOf(seen.at(t).number))
+            --t;
+        const qint64 n = numberOf(next.number);
+        for (qsizetype c = seen.size() - 1; n > 0 && c >= 0; --c) {
+            const IssueSeen& was = seen.at(c);
+            const qint64 upTo = lastNumberOf(was.number);
+            if (upTo != numberOf(was.number) && numberOf(was.number) == n && was.daily.isValid() &&
+                was.daily.month() == mark.month()) {
+                next.number = next.number + QStringLiteral("-") +
+                              sameWidth(n + upTo - numberOf(was.number), seen, &IssueSeen::number);
+                t = c;
+                break;
+            }
+        }
+        if (!seen.at(t).daily.isValid())
+            t = seen.size() - 1;
+        const QDate from = seen.at(t).daily;
+        QDate named = from;
+        if (frequency->interval == QLatin1Char('D'))
+            named = describedDate(seen.at(t).description, from.year()).value_or(from);
+        next.description = describeNext(seen.mid(0, t + 1), named,
+                                        frequency->interval == QLatin1Char('D') ? named.addDays(from.daysTo(mark)) : mark,
+                                        next.year, next.number);
+    }
     return next;
 }
 

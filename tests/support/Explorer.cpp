@@ -531,10 +531,13 @@ Explorer::Explorer(TestDatabase& db) : db_(db) {
     std::signal(SIGSEGV, onCrash);
     if (__sanitizer_set_death_callback)
         __sanitizer_set_death_callback(printCrashReport);
-    // The demo data once, in a database of its own; every walk starts from a copy.
+    // The demo data made messy (as a real library's is), once, in a database of its own; every
+    // walk starts from a copy.
     demo_ = std::make_unique<TestDatabase>(u"demo"_s);
     data::Connection& a = demo_->admin();
-    datagen::generate(a, datagen::DataSize::demo());
+    datagen::DataSize size = datagen::DataSize::demo();
+    size.messy = true;
+    datagen::generate(a, size);
     // Edge rows older programs left: a bound volume whose issues were all released.
     a.exec(u"INSERT INTO sum_journal (regno, callno, status) VALUES ('B000900', 'ว่าง', 'ST')"_s);
     a.exec(u"UPDATE ctrlsumj SET regno_ctrl = GREATEST(regno_ctrl, 901)"_s);

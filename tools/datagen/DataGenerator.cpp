@@ -256,7 +256,86 @@ QString describe(const Title& title, int t, const QDate& d) {
         .arg(d.year() + era);
 }
 
+// One issue of a messy set's title made to its history's shape: its date (`on`, its mark
+// when it comes), year, number, description, and how many rows it gets (0: none is
+// published that month; 2: registered twice). `fromOldest` counts the title's issue marks.
+void shapeIssue(const QString& shape, const Title& title, qint64 fromOldest, qint64 count, QDate& on, QString& year,
+                QString& number, QString& description, int& copies, Random& rnd) {
+    const QLatin1String code(title.frequency.code);
+    const bool weekly = code == QLatin1String("02"), half = code == QLatin1String("03");
+    const int month = on.month();
+    QString era = QString::number(on.year() + (title.thai ? 543 : 0));
+    if (shape == u"off-step" && fromOldest >= count / 2) {
+        on = on.addDays(weekly ? 2 : half ? 3 : 7); // the newer half registered on another day
+    } else if (shape == u"late-early") {
+        on = on.addDays(weekly ? rnd.below(3) - 1 : rnd.below(7) - 3);
+    } else if (shape == u"registered-twice") {
+        copies = rnd.chance(12) ? 2 : 1;
+    } else if (shape == u"zero-padded") {
+        number = number.rightJustified(2, QLatin1Char('0'));
+    } else if (shape == u"blanks") {
+        const int blank = rnd.below(8);
+        (blank == 0 ? year : blank == 1 ? description : blank == 2 ? number : era).clear();
+    } else if (shape == u"volume-words") {
+        description = QString(title.thai ? QStringLiteral("ปีที่ %1 ฉบับที่ %2 %3") : QStringLiteral("Vol. %1 No. %2 (%3)"))
+                          .arg(year, number, description);
+        if (description.endsWith(QLatin1String(" ()")) || description.endsWith(QLatin1Char(' ')))
+            description = description.left(description.lastIndexOf(QLatin1Char(' ')));
+    } else if (shape == u"count-volumes") { // 52 issues a volume, from the first one's week
+        year = QString::number(fromOldest / 52 + 1);
+        number = QString::number(fromOldest % 52 + 1);
+    } else if (shape == u"half-month") {
+        description = QStringLiteral("%1 %2 %3")
+                          .arg(on.day() < 15 ? QStringLiteral("ปักษ์แรก") : QStringLiteral("ปักษ์หลัง"),
+                               thaiMonths.at(month - 1), QString::number(on.year() + 543));
+    } else if (shape == u"skips-months") { // nothing in July and August
+        copies = month == 7 || month == 8 ? 0 : 1;
+        number = QString::number(month > 8 ? month - 2 : month);
+    } else if (shape == u"combined") { // July and August in one issue
+        copies = month == 8 ? 0 : 1;
+        if (month == 7) {
+            number = QStringLiteral("7-8");
+            description = (title.thai ? QStringLiteral("กรกฎาคม-สิงหาคม ") : QStringLiteral("July-August ")) + era;
+        }
+    } else if (shape == u"short-months") {
+        description = englishShortMonths.at(month - 1) + QLatin1Char(' ') + QString::number(on.year());
+    }
+}
+
 } // namespace
+
+QString historyShape(const QString& pointer, const QString& frequencyCode) {
+    const QString code = frequencyCode.trimmed();
+    const QStringList monthly = {"04", "05", "06", "07", "08"};
+    if (code != u"02" && code != u"03" && code != u"09" && !monthly.contains(code))
+        return {};
+    QStringList shapes = {"tidy",        "tidy",  "tidy",        "off-step", "late-early", "registered-twice",
+                          "zero-padded", "blanks", "volume-words"};
+    if (code != u"09")
+        shapes << "october-volumes";
+    if (code == u"02")
+        shapes << "count-volumes" << "count-volumes";
+    if (code == u"03")
+        shapes << "half-month" << "half-month";
+    if (code == u"04")
+        shapes << "skips-months" << "combined" << "short-months";
+    if (monthly.contains(code))
+        shapes << "ends-new-volume";
+    quint32 h = 2166136261u; // FNV-1a: the same shape for a key on every platform
+    for (const QChar ch : pointer) {
+        h ^= ch.unicode();
+        h *= 16777619u;
+    }
+    return shapes.at(int(h % quint32(shapes.size())));
+}
+
+DataSize DataSize::messySet() {
+    DataSize s;
+    s.titles = 400;
+    s.publishers = 60;
+    s.messy = true;
+    return s;
+}
 
 DataSize DataSize::demo() {
     return DataSize{};
@@ -371,6 +450,14 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
                       QStringLiteral("ชั้น %1 ตู้ %2").arg(1 + rnd.below(3)).arg(1 + rnd.below(40))});
         }
         rows.flush(); // the names' pieces are written by the database's triggers
+        if (size.messy) // as other programs and old data leave titles (the key's number picks them)
+            for (const char* sql :
+                 {"UPDATE magazine SET department_code = NULL WHERE CAST(SUBSTRING(Pointer, 2) AS UNSIGNED) % 10 = 4",
+                  "UPDATE magazine SET department_code = '99' WHERE CAST(SUBSTRING(Pointer, 2) AS UNSIGNED) % 20 = 7",
+                  "UPDATE magazine SET department_code = '' WHERE CAST(SUBSTRING(Pointer, 2) AS UNSIGNED) % 20 = 17",
+                  "UPDATE magazine SET Magazine_Name = CONCAT(Magazine_Name, ' (ฉบับปรับปรุง)') "
+                  "WHERE CAST(SUBSTRING(Pointer, 2) AS UNSIGNED) % 25 = 3"})
+                c.exec(QString::fromUtf8(sql));
         tx.commit();
         n.titles = size.titles;
     }
@@ -409,9 +496,17 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
             const bool binds = count >= 14 && title.frequency.days >= 15 && volumes.size() < size.volumes;
             if (binds)
                 volumes.append({code(data::Numbered::Volume, volumes.size() + 1), t, {}, {}});
-            const Numbering numbering = numberingOf(t);
             const bool regular = monthsOf(title.frequency) > 0 || QLatin1String(title.frequency.code) == "02" ||
                                  QLatin1String(title.frequency.code) == "03";
+            const QString shape =
+                size.messy && regular ? historyShape(title.pointer, QLatin1String(title.frequency.code)) : QString();
+            Numbering numbering = numberingOf(t);
+            if (shape == u"october-volumes")
+                numbering = {10, true};
+            else if (shape == u"skips-months" || shape == u"combined" || shape == u"ends-new-volume")
+                numbering = {1, true};
+            if (shape == u"ends-new-volume") // the newest issue is the first of a volume
+                daily = volumeStart(numbering, daily);
             const QDate firstVolume = volumeStart(numbering, daily.addDays(-title.frequency.days * int(count)));
             for (qint64 k = 0; k < count; ++k) {
                 const int perYear = qMax(1, 365 / title.frequency.days);
@@ -426,18 +521,22 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
                                                                 : int(count - k));
                     month = describe(title, t, daily);
                 }
+                QDate on = daily;
+                int copies = 1;
+                if (!shape.isEmpty())
+                    shapeIssue(shape, title, count - 1 - k, count, on, yearNo, itemNo, month, copies, rnd);
                 ++magno;
-                const bool bound = binds && k >= 12 && k < 36;
+                const bool bound = copies > 0 && binds && k >= 12 && k < 36;
                 if (bound) {
                     if (volumes.last().last.isEmpty())
                         volumes.last().last = QStringLiteral("%1 %2 %3").arg(yearNo, itemNo, month);
                     volumes.last().first = QStringLiteral("%1 %2 %3").arg(yearNo, itemNo, month);
                 }
                 // About one issue in thirty never arrives (except those bound later).
-                const bool arrived = bound || !rnd.chance(3);
-                if (arrived)
-                    rows.add({QString::number(magno), title.pointer, daily.addDays(3 + rnd.below(20)), daily, yearNo,
-                              itemNo, month, bound ? QStringLiteral("Z") : QStringLiteral("O"),
+                const bool arrived = copies > 0 && (bound || !rnd.chance(3));
+                for (int copy = 0; arrived && copy < copies; ++copy)
+                    rows.add({QString::number(copy ? ++magno : magno), title.pointer, on.addDays(3 + rnd.below(20)), on,
+                              yearNo, itemNo, month, bound ? QStringLiteral("Z") : QStringLiteral("O"),
                               bound ? volumes.last().regno : QString()});
                 if (arrived && k < 12 && indexable.size() < size.articles && rnd.chance(40))
                     indexable.append({magno, t, yearNo, itemNo, month});

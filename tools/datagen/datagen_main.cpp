@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QHash>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -13,23 +14,28 @@ int main(int argc, char** argv) {
     QCommandLineParser cli;
     cli.setApplicationDescription(QStringLiteral("Fills an empty Warasan database with generated data."));
     cli.addHelpOption();
-    const QCommandLineOption preset(QStringLiteral("preset"), QStringLiteral("demo, large or huge"),
+    const QCommandLineOption preset(QStringLiteral("preset"), QStringLiteral("demo, messy, large or huge"),
                                     QStringLiteral("name"), QStringLiteral("demo"));
     const QCommandLineOption titles(QStringLiteral("titles"), QStringLiteral("number of titles"), QStringLiteral("n"));
     const QCommandLineOption issues(QStringLiteral("issues"), QStringLiteral("number of issues in all"),
                                     QStringLiteral("n"));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("print only the summary"));
-    cli.addOptions({preset, titles, issues, quiet});
+    const QCommandLineOption messy(QStringLiteral("messy"),
+                                   QStringLiteral("make the data as a real library's is (the messy preset's rows)"));
+    cli.addOptions({preset, titles, issues, quiet, messy});
     cli.process(app);
 
     const QString name = cli.value(preset);
-    if (name != QLatin1String("demo") && name != QLatin1String("large") && name != QLatin1String("huge")) {
-        std::fprintf(stderr, "warasan-datagen: unknown preset %s (demo, large or huge)\n", qPrintable(name));
+    const QHash<QString, datagen::DataSize (*)()> presets = {{QStringLiteral("demo"), &datagen::DataSize::demo},
+                                                             {QStringLiteral("messy"), &datagen::DataSize::messySet},
+                                                             {QStringLiteral("large"), &datagen::DataSize::large},
+                                                             {QStringLiteral("huge"), &datagen::DataSize::huge}};
+    if (!presets.contains(name)) {
+        std::fprintf(stderr, "warasan-datagen: unknown preset %s (demo, messy, large or huge)\n", qPrintable(name));
         return 2;
     }
-    datagen::DataSize size = name == QLatin1String("large")  ? datagen::DataSize::large()
-                             : name == QLatin1String("huge") ? datagen::DataSize::huge()
-                                                             : datagen::DataSize::demo();
+    datagen::DataSize size = presets.value(name)();
+    size.messy |= cli.isSet(messy);
     if (cli.isSet(titles))
         size.titles = cli.value(titles).toInt();
     if (cli.isSet(issues)) {
