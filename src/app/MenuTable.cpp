@@ -1,9 +1,12 @@
 #include "app/MenuTable.h"
+#include "reports/WebPages.h"
 
 namespace app {
 
 const QList<MenuEntry>& mainMenu() {
     using A = MenuEntry::Action;
+    using P = reports::WebPage;
+    const auto page = [](P p) { return reports::webPage(p).path; };
     // Captions are kept exactly as the staff have always seen them, typing slips included.
     static const QList<MenuEntry> entries = {
         {1, QStringLiteral("maindt"), QStringLiteral("กำหนดค่า"), A::Submenu, {}},
@@ -24,25 +27,25 @@ const QList<MenuEntry>& mainMenu() {
         {1, QStringLiteral("reportjounal"), QStringLiteral("รายงาน"), A::Submenu, {}},
         {2, QStringLiteral("cccc"), QStringLiteral("รายงานรายชื่อวารสาร"), A::Submenu, {}},
         {3, QStringLiteral("jour_all"), QStringLiteral("ทั้งหมด"), A::Web,
-         QStringLiteral("rpt_journal/rpt_journal_all.php")},
+         page(P::AllTitles)},
         {3, QStringLiteral("jour_dep"), QStringLiteral("แยกตามคณะวิชา"), A::Web,
-         QStringLiteral("rpt_journal/rpt_journal_department.php")},
+         page(P::TitlesByFaculty)},
         {2, QStringLiteral("rpt_regis"), QStringLiteral("รายงานการลงทะเบียนวารสาร"), A::Web,
-         QStringLiteral("rpt_journal/rpt_regis_journal.php")},
+         page(P::Registrations)},
         {2, QStringLiteral("rep_journal_survey"), QStringLiteral("รายงานสำหรับสำรวจวารสาร"), A::Window,
          QStringLiteral("frmrep_journ_serv")},
         {2, QStringLiteral("bbbb"), QStringLiteral("รายงานรายชื่อวาวรสารส่งเย็บเล่ม"), A::Web,
-         QStringLiteral("rpt_journal/main_sum_journal.php")},
+         page(P::BoundVolumes)},
         {2, QStringLiteral("ffff"), QStringLiteral("รายงานการบันทึกดรรรชนีวารสาร"), A::Web,
-         QStringLiteral("rpt_journal/rpt_index_journal.php")},
+         page(P::IndexEntries)},
         {2, QStringLiteral("chk_recei"), QStringLiteral("ตรวจสอบการรับวารสาร"), A::Window,
          QStringLiteral("check_receive")},
         {2, QStringLiteral("aaaa"), QStringLiteral("พิมพ์บัตรดัชนีวารสาร"), A::Hidden, {}},
         {1, QStringLiteral("search_journal"), QStringLiteral("สืบค้นข้อมูล"), A::Submenu, {}},
         {2, QStringLiteral("aaaaaa"), QStringLiteral("สืบค้นดรรชนีวารสาร"), A::Web,
-         QStringLiteral("main_search_journal.asp")},
+         page(P::Search)},
         {2, QStringLiteral("journal_refer"), QStringLiteral("สืบค้นดรรชนีวารสาร(รูปแบบบรรณานุกรม)"), A::Web,
-         QStringLiteral("rpt_journal/main_refer_journal.php")},
+         page(P::References)},
         {1, QStringLiteral("menuexit"), QStringLiteral("ออกจากโปรแกรม"), A::Exit, {}},
     };
     return entries;

@@ -1,5 +1,6 @@
 // warasan-report: writes the program's printed lists as PDF and/or CSV for scheduled runs,
 // from the same configuration and the same code as the windows, without a display.
+#include "reports/WebPages.h"
 #include "app/CommandLine.h"
 #include "data/Config.h"
 #include "data/Dates.h"
@@ -135,8 +136,8 @@ struct ReportKind {
 
 // An intranet page's list through the same output: its page built from the options as the
 // page's form would send them.
-Builder pageList(const char* path) {
-    return [path = QString::fromLatin1(path)](data::Connection& c, const Request& r, Outputs& out) {
+Builder pageList(reports::WebPage listed) {
+    return [path = reports::webPage(listed).path](data::Connection& c, const Request& r, Outputs& out) {
         web::Query q = r.page;
         if (r.from.isValid()) {
             q.insert(QStringLiteral("from"), data::isoDate(r.from));
@@ -171,17 +172,17 @@ const std::map<QString, ReportKind>& reportsByName() {
               whole(out, r.claims ? receipt::claimsReport(c, rows, r.from, r.to)
                                   : receipt::receiptReport(rows, r.from, r.to));
           }}},
-        {QStringLiteral("titles"),
-         {QStringLiteral("JIKL"), false, false, pageList("rpt_journal/rpt_journal_all.php"), {{"faculty", "dept"}}}},
-        {QStringLiteral("titles-by-faculty"),
-         {QString(), false, false, pageList("rpt_journal/rpt_journal_department.php")}},
-        {QStringLiteral("registrations"), {QString(), true, false, pageList("rpt_journal/rpt_regis_journal.php")}},
-        {QStringLiteral("bound-volumes"), {QString(), true, false, pageList("rpt_journal/main_sum_journal.php")}},
-        {QStringLiteral("index-entries"), {QString(), true, false, pageList("rpt_journal/rpt_index_journal.php")}},
-        {QStringLiteral("title-issues"),
-         {QString(), false, false, pageList("rpt_journal/rpt_title_issues.php"), {{"title", "title", true}}}},
-        {QStringLiteral("publishers"),
-         {QString(), false, false, pageList("rpt_journal/rpt_publishers.php"), {{"name", "q"}}}},
+        {reports::webPage(reports::WebPage::AllTitles).command,
+         {QStringLiteral("JIKL"), false, false, pageList(reports::WebPage::AllTitles), {{"faculty", "dept"}}}},
+        {reports::webPage(reports::WebPage::TitlesByFaculty).command,
+         {QString(), false, false, pageList(reports::WebPage::TitlesByFaculty)}},
+        {reports::webPage(reports::WebPage::Registrations).command, {QString(), true, false, pageList(reports::WebPage::Registrations)}},
+        {reports::webPage(reports::WebPage::BoundVolumes).command, {QString(), true, false, pageList(reports::WebPage::BoundVolumes)}},
+        {reports::webPage(reports::WebPage::IndexEntries).command, {QString(), true, false, pageList(reports::WebPage::IndexEntries)}},
+        {reports::webPage(reports::WebPage::TitleIssues).command,
+         {QString(), false, false, pageList(reports::WebPage::TitleIssues), {{"title", "title", true}}}},
+        {reports::webPage(reports::WebPage::Publishers).command,
+         {QString(), false, false, pageList(reports::WebPage::Publishers), {{"name", "q"}}}},
         {QStringLiteral("survey"),
          {QStringLiteral("JI"), true, false, [](data::Connection& c, const Request& r, Outputs& out) {
               survey::SurveyReport report(r.group, r.from, r.to);

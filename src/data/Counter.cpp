@@ -134,11 +134,11 @@ Commit retryingTransaction(Connection& c, const std::function<void()>& unit, con
             const bool cluster = c.onCluster();
             // A node cut off from the cluster's primary part refuses to replicate (1180):
             // nothing was written; the unit goes to another node.
-            const bool cutOff = cluster && e.nativeCode() == 1180;
+            const bool cutOff = cluster && e.kind() == DbError::Kind::ClusterCutOff;
             if (cutOff)
                 c.close();
             const bool again =
-                e.retryableLock() || cutOff || (cluster && (e.nativeCode() == 1062 || e.connectionLost()));
+                e.retryableLock() || cutOff || (cluster && (e.kind() == DbError::Kind::Duplicate || e.connectionLost()));
             if (!again || attempt == (cluster ? 30 : 10))
                 throw;
             ++stats::transactionRetries;

@@ -25,6 +25,27 @@ bool DbError::retryableLock() const {
     return nativeCode_ == 1213 || nativeCode_ == 1205;
 }
 
+DbError::Kind DbError::kind() const {
+    if (connectionLost())
+        return Kind::ConnectionLost;
+    if (retryableLock())
+        return Kind::Lock;
+    switch (nativeCode_) {
+    case 1062:
+        return Kind::Duplicate;
+    case 1180:
+        return Kind::ClusterCutOff;
+    case 1146:
+        return Kind::NoSuchTable;
+    case 1267:
+    case 1270:
+    case 1271:
+        return Kind::MixedCollations;
+    default:
+        return Kind::Other;
+    }
+}
+
 QString DbError::describe() const {
     return QStringLiteral("[%1] %2").arg(nativeCode_).arg(message_);
 }

@@ -21,6 +21,19 @@ public:
     // Deadlock or lock wait timeout: the whole transaction may be run again.
     bool retryableLock() const;
 
+    // What went wrong, for the code that decides what to do about it; the number stays for
+    // the person who reads the message.
+    enum class Kind {
+        Other,
+        ConnectionLost,  // as connectionLost()
+        Lock,            // as retryableLock()
+        Duplicate,       // a key already there (1062)
+        ClusterCutOff,   // a cluster node out of the primary part refused to replicate (1180)
+        NoSuchTable,     // 1146
+        MixedCollations, // text the column's character set cannot compare (1267, 1270, 1271)
+    };
+    Kind kind() const;
+
     // The connection broke while COMMIT was under way: the transaction may or may not have
     // been written. Never to be reported as "not saved" without looking.
     bool outcomeUnknown() const { return outcomeUnknown_; }

@@ -13,7 +13,7 @@ Result lookUp(Connection& c, const QString& sql, const Params& params) {
         const bool foreignText = std::any_of(params.begin(), params.end(), [](const QVariant& p) {
             return p.metaType().id() == QMetaType::QString && !unstorable(p.toString(), {"ascii"}).isEmpty();
         });
-        if (!foreignText || (e.nativeCode() != 1267 && e.nativeCode() != 1270 && e.nativeCode() != 1271))
+        if (!foreignText || e.kind() != DbError::Kind::MixedCollations)
             throw;
         return {};
     }

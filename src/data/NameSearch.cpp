@@ -47,7 +47,7 @@ template <typename F> bool whereKept(F&& f) {
         f();
         return true;
     } catch (const DbError& e) {
-        if (e.nativeCode() != 1146)
+        if (e.kind() != DbError::Kind::NoSuchTable)
             throw;
         return false;
     }

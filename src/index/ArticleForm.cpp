@@ -100,8 +100,8 @@ ArticleForm::ArticleForm(const QString& name, const QString& caption, SubjectSea
     for (QLabel* l : findChildren<QLabel*>())
         l->setFont(forms::thaiFont(9.75, true));
 
-    index_conn = std::move(connection);
-    forms::limitToColumns(*index_conn, QStringLiteral("article"),
+    db_ = std::move(connection);
+    forms::limitToColumns(*db_, QStringLiteral("article"),
                           {{ui->Text2, "Article_Name"},
                            {ui->Text8, "year"},
                            {ui->Text9, "volume"},
@@ -109,7 +109,7 @@ ArticleForm::ArticleForm(const QString& name, const QString& caption, SubjectSea
                            {ui->Text11, "pages"},
                            {ui->Text12, "remark"},
                            {Text5, "abstract"}});
-    forms::limitToColumns(*index_conn, QStringLiteral("msubject"),
+    forms::limitToColumns(*db_, QStringLiteral("msubject"),
                           {{Text6[0], "subject"},
                            {Text6[1], "subject"},
                            {Text6[2], "subject"},
@@ -191,9 +191,9 @@ void ArticleForm::searchJournal() {
     if (!fieldsEditable())
         return;
     forms::searchInto(
-        this, index_conn.get(), dlbnamemag, ui->Text7, 10,
+        this, db_.get(), dlbnamemag, ui->Text7, 10,
         [&] {
-            return forms::pickRows(records::TitleStore::search(*index_conn, ui->Text7->toPlainText()),
+            return forms::pickRows(records::TitleStore::search(*db_, ui->Text7->toPlainText()),
                                    [](const records::TitleMatch& m) {
                                        return forms::PickRow{m.pointer, m.name};
                                    });
@@ -233,7 +233,7 @@ void ArticleForm::showIssues() {
             // By the picked title's key: a name typed and never picked finds nothing.
             const QList<records::Issue> issues = picked_.pointer.isEmpty()
                                                      ? QList<records::Issue>{}
-                                                     : records::IssueStore::issues(*index_conn, picked_.pointer);
+                                                     : records::IssueStore::issues(*db_, picked_.pointer);
             if (issues.isEmpty()) {
                 show_item->hide();
                 forms::inform(this, QStringLiteral("รายชื่อวารสารนี้ไม่พบข้อมูลการลงทะเบียน"),
@@ -250,7 +250,7 @@ void ArticleForm::showIssues() {
             show_item->setCurrentCell(0, ColMagno);
             show_item->setFocus();
         },
-        index_conn.get());
+        db_.get());
 }
 
 void ArticleForm::pickIssue(int row) {
@@ -270,10 +270,10 @@ void ArticleForm::searchAuthor(int slot) {
     if (!fieldsEditable())
         return;
     forms::searchInto(
-        this, index_conn.get(), List_authname, Text3[slot], 10,
+        this, db_.get(), List_authname, Text3[slot], 10,
         [&] {
             const auto rows =
-                forms::pickRows(AuthorStore::startingWith(*index_conn, Text3[slot]->text()), [](const Author& a) {
+                forms::pickRows(AuthorStore::startingWith(*db_, Text3[slot]->text()), [](const Author& a) {
                     return forms::PickRow{a.idno, a.penname};
                 });
             if (!rows.isEmpty()) // the list shown is this slot's from now on
@@ -296,9 +296,9 @@ void ArticleForm::searchSubject(int slot) {
     if (!fieldsEditable())
         return;
     forms::searchInto(
-        this, index_conn.get(), list_subject, Text6[slot], 10,
+        this, db_.get(), list_subject, Text6[slot], 10,
         [&] {
-            const auto rows = forms::pickRows(ArticleStore::subjectsMatching(*index_conn, Text6[slot]->text(),
+            const auto rows = forms::pickRows(ArticleStore::subjectsMatching(*db_, Text6[slot]->text(),
                                                                              subjectSearch_ == SubjectSearch::Anywhere),
                                               [](const QString& s) {
                                                   return forms::PickRow{s, s};
@@ -438,9 +438,9 @@ void ArticleForm::saveFailed(const data::DbError& err) {
                                              .arg(err.nativeCode())
                                              .arg(err.message()),
                   QStringLiteral("Save Data Error"), forms::Icon::Critical);
-    index_conn->close();
+    db_->close();
     try {
-        index_conn->open();
+        db_->open();
     } catch (const data::DbError&) {
         // still unreachable: the next save or search opens it again
     }

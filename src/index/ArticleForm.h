@@ -60,7 +60,7 @@ protected:
     QPlainTextEdit* Text5;
     QPushButton* abstractButton; // opens Frame4
     QPushButton* closeAbstract;  // inside Frame4
-    std::unique_ptr<data::Connection> index_conn;
+    std::unique_ptr<data::Connection> db_;
 
     // A button in the row at the foot, before Exit.
     QPushButton* addButton(const char* name, const QString& caption);

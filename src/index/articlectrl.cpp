@@ -43,7 +43,7 @@ articlectrl::articlectrl(std::unique_ptr<data::Connection> connection, QWidget* 
     layout->addLayout(buttons);
     setEditing(false);
 
-    conn_ = std::move(connection);
+    db_ = std::move(connection);
     connect(Cmdedit, &QPushButton::clicked, this, &articlectrl::edit);
     connect(Cmdsave, &QPushButton::clicked, this, &articlectrl::save);
     connect(Cmdcan, &QPushButton::clicked, this, &articlectrl::cancel);
@@ -85,7 +85,7 @@ void articlectrl::save() {
             // A free number below the highest in use puts new articles among the old ones: only
             // when the user says so (a number in use, or not a number, the store refuses).
             const auto typed = data::counterValue(Text_regctrl->text().trimmed());
-            const qint64 highest = ArticleStore::highestNumber(*conn_);
+            const qint64 highest = ArticleStore::highestNumber(*db_);
             if (typed && *typed >= 1 && *typed < highest &&
                 !forms::askYesNo(this,
                                  QStringLiteral("เลขทะเบียน %1 ต่ำกว่าเลขที่บทความสูงสุดที่ใช้อยู่แล้ว (%2) บทความใหม่จะได้รับเลขที่ว่าง"
@@ -96,18 +96,18 @@ void articlectrl::save() {
                 Text_regctrl->setFocus();
                 return;
             }
-            ArticleStore::setCounter(*conn_, Text_regctrl->text());
+            ArticleStore::setCounter(*db_, Text_regctrl->text());
             setEditing(false);
-            Text_regctrl->setText(ArticleStore::counterText(*conn_));
+            Text_regctrl->setText(ArticleStore::counterText(*db_));
             Cmdedit->setFocus();
         },
-        conn_.get(), words);
+        db_.get(), words);
 }
 
 void articlectrl::cancel() {
     setEditing(false);
     forms::guarded(
-        this, [&] { Text_regctrl->setText(ArticleStore::counterText(*conn_)); }, conn_.get());
+        this, [&] { Text_regctrl->setText(ArticleStore::counterText(*db_)); }, db_.get());
 }
 
 } // namespace indexing

@@ -33,7 +33,7 @@ protected:
 private:
     QLineEdit* Text_regctrl;
     QPushButton *Cmdedit, *Cmdsave, *Cmdcan, *Cmdexit;
-    std::unique_ptr<data::Connection> conn_;
+    std::unique_ptr<data::Connection> db_;
     bool editing_ = false;
 
     void setEditing(bool editing);

@@ -62,7 +62,7 @@ edit_index_journal::edit_index_journal(std::unique_ptr<data::Connection> connect
         Cmdprev->setEnabled(true);
         Cmdedit->setEnabled(true);
         forms::guarded(
-            this, [&] { showArticle(); }, index_conn.get());
+            this, [&] { showArticle(); }, db_.get());
     });
     connect(Cmdnext, &QPushButton::clicked, this, [this] { step(true); });
     connect(Cmdprev, &QPushButton::clicked, this, [this] { step(false); });
@@ -101,7 +101,7 @@ bool edit_index_journal::showArticle() {
     closeLists();
     clearFields();
     shownNumber_ = ui->Text1->text();
-    shown_ = ArticleStore::load(*index_conn, shownNumber_);
+    shown_ = ArticleStore::load(*db_, shownNumber_);
     if (shown_)
         showEntry(shown_->entry, shown_->journalName);
     Cmdedit->setVisible(true);
@@ -141,16 +141,16 @@ void edit_index_journal::lookUp() {
             }
             setBrowsing(true);
         },
-        index_conn.get());
+        db_.get());
 }
 
 void edit_index_journal::searchTitle() {
     if (editing_) // Enter in the title being edited is not a search
         return;
     forms::searchInto(
-        this, index_conn.get(), List_Index, ui->Text2, 10,
+        this, db_.get(), List_Index, ui->Text2, 10,
         [&] {
-            return forms::pickRows(ArticleStore::titlesStartingWith(*index_conn, ui->Text2->toPlainText()),
+            return forms::pickRows(ArticleStore::titlesStartingWith(*db_, ui->Text2->toPlainText()),
                                    [](const auto& a) {
                                        return forms::PickRow{a.first, a.second};
                                    });
@@ -164,7 +164,7 @@ void edit_index_journal::step(bool forward) {
         [&] {
             qint64 limit = 0;
             const QString from = ui->Text1->text();
-            const auto next = ArticleStore::neighbour(*index_conn, from, forward, &limit);
+            const auto next = ArticleStore::neighbour(*db_, from, forward, &limit);
             if (next) {
                 ui->Text1->setText(*next);
                 showArticle();
@@ -183,7 +183,7 @@ void edit_index_journal::step(bool forward) {
                 this, forward ? QStringLiteral("Record สุดท้ายของฐานข้อมูลแล้ว") : QStringLiteral("Record แรกของฐานข้อมูลแล้ว"),
                 forward ? QStringLiteral("End Of File") : QStringLiteral("Begin Of File"), forms::Icon::Information);
         },
-        index_conn.get());
+        db_.get());
 }
 
 void edit_index_journal::edit() {
@@ -210,7 +210,7 @@ void edit_index_journal::edit() {
 
 void edit_index_journal::cancel() {
     forms::guarded(
-        this, [&] { showArticle(); }, index_conn.get());
+        this, [&] { showArticle(); }, db_.get());
     setBrowsing(true);
 }
 
@@ -225,7 +225,7 @@ void edit_index_journal::save() {
     const QString number = shownNumber_;
     data::Saved<data::EditOutcome> saved;
     if (!forms::guarded(
-            this, [&] { saved = ArticleStore::update(*index_conn, number, entry(), *shown_); }, index_conn.get(),
+            this, [&] { saved = ArticleStore::update(*db_, number, entry(), *shown_); }, db_.get(),
             saving()))
         return;
     if (saved.value == data::EditOutcome::Missing) {
@@ -255,7 +255,7 @@ void edit_index_journal::remove() {
     ui->Text1->setText(number);
     bool existed = false;
     if (!forms::guarded(
-            this, [&] { existed = ArticleStore::remove(*index_conn, number); }, index_conn.get(), saving()))
+            this, [&] { existed = ArticleStore::remove(*db_, number); }, db_.get(), saving()))
         return;
     if (!existed)
         forms::inform(this, QStringLiteral("ไม่พบบทความเลขที่ %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ไม่มีข้อมูลถูกลบ").arg(number),

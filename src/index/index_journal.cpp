@@ -22,7 +22,7 @@ index_journal::index_journal(std::unique_ptr<data::Connection> connection, QWidg
     setTabOrder(abstractButton, save);
     setTabOrder(save, cancel);
     setTabOrder(cancel, ui->Command2);
-    ui->Text1->setText(ArticleStore::expectedNumber(*index_conn));
+    ui->Text1->setText(ArticleStore::expectedNumber(*db_));
     connect(save, &QPushButton::clicked, this, &index_journal::save);
     connect(cancel, &QPushButton::clicked, this, &index_journal::clearEntry);
     forms::keyboardReady(this);
@@ -49,7 +49,7 @@ void index_journal::save() {
     const QString shown = ui->Text1->text().trimmed();
     data::Saved<QString> saved;
     if (!forms::guarded(
-            this, [&] { saved = ArticleStore::save(*index_conn, entry()); }, index_conn.get(), saving()))
+            this, [&] { saved = ArticleStore::save(*db_, entry()); }, db_.get(), saving()))
         return;
     const QString& number = saved.value;
     if (saved.foundAfterCut())

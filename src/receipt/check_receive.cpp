@@ -49,7 +49,7 @@ check_receive::check_receive(std::unique_ptr<data::Connection> connection, QWidg
     ui->mainLayout->setStretchFactor(ui->viewerPlace, 1);
     viewer_->findChild<QWidget*>(QStringLiteral("close"))->hide(); // the window's Exit closes it
 
-    conn_ = std::move(connection);
+    db_ = std::move(connection);
     connect(ui->Command3, &QPushButton::clicked, this, &check_receive::process);
     connect(ui->Command4, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->OptTitles, &QRadioButton::toggled, this, &check_receive::showView);
@@ -93,18 +93,18 @@ void check_receive::process() {
         this,
         [&] {
             int count = 0;
-            missing_ = ReceiptCheck::run(*conn_, from_, to_, &count, [&](int n, int total) {
+            missing_ = ReceiptCheck::run(*db_, from_, to_, &count, [&](int n, int total) {
                 emit statusSaid(1, QString::number(total), 0);
                 emit statusSaid(2, QString::number(n), 0);
                 QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); // the counts show as they go
                 return true;
             });
-            ReceiptCheck::stage(*conn_, station(), missing_, from_, to_);
+            ReceiptCheck::stage(*db_, station(), missing_, from_, to_);
             showView();
             reported_ = true;
             viewer_->setZoom(0.94);
         },
-        conn_.get());
+        db_.get());
     if (!ran) { // a failed run shows nothing, rather than the last run's rows under this period
         missing_.clear();
         from_ = to_ = QDate();
@@ -127,9 +127,9 @@ void check_receive::showView() {
         this,
         [&] {
             viewer_->setDocument(ui->OptTitles->isChecked() ? receiptReport(missing_, from_, to_)
-                                                            : claimsReport(*conn_, missing_, from_, to_));
+                                                            : claimsReport(*db_, missing_, from_, to_));
         },
-        conn_.get());
+        db_.get());
 }
 
 } // namespace receipt

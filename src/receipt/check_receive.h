@@ -47,7 +47,7 @@ private:
     std::unique_ptr<Ui::check_receive> ui;
     QCalendarWidget *MonthView1, *MonthView2;
     reports::ReportViewer* viewer_;
-    std::unique_ptr<data::Connection> conn_;
+    std::unique_ptr<data::Connection> db_;
     QList<MissingIssue> missing_;
     QDate from_, to_;
     bool reported_ = false;

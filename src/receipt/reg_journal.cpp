@@ -105,9 +105,7 @@ reg_journal::reg_journal(std::unique_ptr<data::Connection> connection, QWidget* 
                           {{ui->Text4, "yearno"}, {ui->Text5, "itemsno"}, {ui->Text6, "DescriptionItem"}});
     cls_show_journal();
     cls_show_listitem();
-    for (QLineEdit* f : issueFields())
-        f->setEnabled(false);
-    setButtons(false, false, false, false, false);
+    applyMode();
     ui->Text1->setFocus();
 }
 
@@ -117,10 +115,20 @@ QList<QLineEdit*> reg_journal::issueFields() const {
     return {ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Text6, ui->Text7};
 }
 
-void reg_journal::setButtons(bool add, bool edit, bool del, bool save, bool cancel) {
-    forms::setButtons({ui->Command2, ui->Command3, ui->Command6, ui->Command7, ui->Command4, ui->Command11},
-                      {add, edit, del, save, cancel, add && expected_.has_value()});
-    datePickers(save);
+void reg_journal::applyMode() {
+    const Mode m = mode();
+    const bool entry = m == Mode::Adding || m == Mode::Editing, browsing = m == Mode::Browsing;
+    // Browsing: New (and the expected issue, when it can be told) for the chosen title, Edit and
+    // Delete once an issue of it is on show. Adding, Editing: the issue's fields, its dates,
+    // Save and Cancel; the lists wait.
+    forms::setButtons({ui->Command2, ui->Command11, ui->Command3, ui->Command6, ui->Command7, ui->Command4},
+                      {browsing, browsing && expected_.has_value(), browsing && issueShown_, browsing && issueShown_,
+                       entry, entry});
+    datePickers(entry);
+    ui->show_journal->setEnabled(!entry);
+    ui->show_item->setEnabled(!entry);
+    for (QLineEdit* f : issueFields()) // the number and the two dates are never typed
+        f->setEnabled(entry && f != ui->Text2 && f != ui->Text3 && f != ui->Text7);
 }
 
 // An issue's dates are picked only while it is added or edited: a date picked while browsing
@@ -134,11 +142,6 @@ void reg_journal::datePickers(bool on) {
     }
 }
 
-void reg_journal::active_textbox() {
-    for (QLineEdit* f : {ui->Text4, ui->Text5, ui->Text6})
-        f->setEnabled(true);
-}
-
 void reg_journal::reset_textbox() {
     const QList<QLineEdit*> fields = issueFields();
     const records::Issue* i = issueAt(ui->show_item->currentRow());
@@ -148,7 +151,6 @@ void reg_journal::reset_textbox() {
     for (int c = 0; c < fields.size(); ++c) {
         fields.at(c)->setText(texts.value(c));
         fields.at(c)->setCursorPosition(0);
-        fields.at(c)->setEnabled(false);
     }
 }
 
@@ -283,7 +285,8 @@ void reg_journal::chooseTitle(int row) {
             } else {
                 checkIndex(0);
             }
-            setButtons(true, false, false, false, false);
+            issueShown_ = false;
+            applyMode();
             ui->Command2->setFocus();
         },
         db_.get());
@@ -298,8 +301,8 @@ void reg_journal::chooseIssue(int row) {
         this,
         [&] {
             checkIndex(row);
-            ui->Command3->setEnabled(true);
-            ui->Command6->setEnabled(true);
+            issueShown_ = true;
+            applyMode();
         },
         db_.get());
 }
@@ -307,11 +310,8 @@ void reg_journal::chooseIssue(int row) {
 void reg_journal::newIssue() {
     for (QLineEdit* f : issueFields())
         f->clear();
-    active_textbox();
     entry_ = Entry::Adding;
-    ui->show_journal->setEnabled(false);
-    ui->show_item->setEnabled(false);
-    setButtons(false, false, false, true, true);
+    applyMode();
     ui->Text7->setText(data::formatDate(QDate::currentDate()));
     forms::guarded(
         this, [&] { ui->Text2->setText(records::IssueStore::expectedNumber(*db_)); }, db_.get());
@@ -323,20 +323,16 @@ void reg_journal::editIssue() {
     for (const records::Issue& i : std::as_const(listed_))
         if (i.magno.trimmed() == ui->Text2->text().trimmed())
             editedFrom_ = i;
-    active_textbox();
     entry_ = Entry::Editing;
-    ui->show_journal->setEnabled(false);
-    ui->show_item->setEnabled(false);
-    setButtons(false, false, false, true, true);
+    applyMode();
     ui->Command9->setFocus();
 }
 
 void reg_journal::setBrowsing() {
     entry_ = Entry::None;
     reset_textbox();
-    ui->show_journal->setEnabled(true);
-    ui->show_item->setEnabled(true);
-    setButtons(true, true, true, false, false);
+    issueShown_ = true; // the issue saved, or the one whose edit was cancelled
+    applyMode();
 }
 
 void reg_journal::save() {
@@ -387,18 +383,9 @@ void reg_journal::save() {
                     kept = true; // stays in editing with what was typed
                 saved = issue.magno;
             } else if (entry_ == Entry::Adding) {
-                try {
-                    const auto added = records::IssueStore::add(*db_, listedPointer, issue);
-                    saved = added.value;
-                    foundAfterCut = added.foundAfterCut();
-                } catch (const data::DbError& e) {
-                    if (e.nativeCode() != 1062)
-                        throw;
-                    throw data::DbError(1062, e.sqlState(),
-                                        QStringLiteral("เลขทะเบียนที่ตัวนับ jourctrl ให้มามีวารสารฉบับอื่นใช้อยู่แล้ว "
-                                                       "(ตัวนับอาจถูกตั้งย้อนหลัง) ข้อมูลไม่ได้ถูกบันทึก กรุณาแจ้งผู้ดูแลระบบ\n") +
-                                            e.message());
-                }
+                const auto added = records::IssueStore::add(*db_, listedPointer, issue);
+                saved = added.value;
+                foundAfterCut = added.foundAfterCut();
                 QString text = QStringLiteral("บันทึกข้อมูลลงทะเบียนวารสารเรียบร้อยแล้ว");
                 // Only when the number shown was given to another station's issue meanwhile.
                 const auto shownNo = data::counterValue(issue.magno), savedNo = data::counterValue(saved);
@@ -445,15 +432,14 @@ void reg_journal::remove() {
             if (records::IssueStore::remove(*db_, magno)) {
                 forms::inform(this, QStringLiteral("ทำการลบข้อมูลเรียบร้อยแล้ว"), QStringLiteral("ผลการลบข้อมูล"),
                               forms::Icon::Information);
-                for (QLineEdit* f : issueFields()) {
+                for (QLineEdit* f : issueFields())
                     f->clear();
-                    f->setEnabled(false);
-                }
             }
-            const bool listed = refreshIssues(cur_pointer);
+            refreshIssues(cur_pointer);
             checkIndex(0); // as when the title was chosen: the newest issue's
             // The expected issue goes with the issue deleted when fewer than two are left.
-            setButtons(listed || ui->Command2->isEnabled(), false, false, false, false);
+            issueShown_ = false;
+            applyMode();
         },
         db_.get());
 }
@@ -465,30 +451,21 @@ void reg_journal::cancel() {
 }
 
 void reg_journal::clear() {
-    for (QLineEdit* f : issueFields()) {
+    for (QLineEdit* f : issueFields())
         f->clear();
-        f->setEnabled(false);
-    }
     say(ui->Label1, {});
     ui->Index_Label->setText(QStringLiteral("NO"));
     cls_show_listitem();
     cls_show_journal();
-    ui->show_journal->setEnabled(true);
-    ui->show_item->setEnabled(true);
-    ui->Command2->setEnabled(false);
-    ui->Command3->setEnabled(false);
-    ui->Command6->setEnabled(false);
     cur_pointer.clear();
     listedPointer.clear();
     listed_.clear();
     expected_.reset();
     say(ui->Label_next, {});
-    ui->Command11->setEnabled(false);
     // Clearing ends any adding or editing: nothing is left to save.
     entry_ = Entry::None;
-    ui->Command7->setEnabled(false);
-    datePickers(false);
-    ui->Command4->setEnabled(false);
+    issueShown_ = false;
+    applyMode();
     ui->Text1->clear();
     ui->Text1->setFocus();
 }

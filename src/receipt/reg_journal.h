@@ -61,6 +61,7 @@ private:
     records::Issue editedFrom_;             // the issue an edit started from
     QList<records::TitleRow> titles_;       // the titles listed
     std::optional<ExpectedIssue> expected_; // the chosen title's next issue, if it can be told
+    bool issueShown_ = false;               // an issue of the list is on show, to edit or delete
 
     QList<QLineEdit*> issueFields() const;
     // The issue or title a list row shows; none for the blank rows below a list.
@@ -70,7 +71,6 @@ private:
     const records::TitleRow* titleAt(int row) const {
         return row >= 0 && row < titles_.size() ? &titles_.at(row) : nullptr;
     }
-    void active_textbox();
     void reset_textbox();
     void cls_show_journal();
     void cls_show_listitem();
@@ -80,7 +80,9 @@ private:
     // Works out the chosen title's expected next issue and says it under the latest one.
     void predict();
     void setBrowsing();
-    void setButtons(bool add, bool edit, bool del, bool save, bool cancel);
+    // Sets every control from the mode (and whether an issue of the list is on show): the one
+    // place the window's buttons, fields and lists are made usable or not.
+    void applyMode();
     void datePickers(bool on);
 };
 

@@ -104,7 +104,7 @@ QString expectedNumber(data::Connection& c) {
     return r.isEmpty() ? QString() : r.text(0, 0).trimmed();
 }
 
-data::Saved<QString> add(data::Connection& c, const QString& pointer, const Issue& issue) {
+data::Saved<QString> add(data::Connection& c, const QString& pointer, const Issue& issue) try {
     return data::takeCounter(
         c, issueCounter, [](const QString& current) { return data::advanceDecimal(issueCounter, current); },
         [&](const QString& number) {
@@ -123,6 +123,14 @@ data::Saved<QString> add(data::Connection& c, const QString& pointer, const Issu
                              issue.itemsno, issue.description})
                         .isEmpty();
         });
+} catch (const data::DbError& e) {
+    // The counter handed out a number an issue has: it was set back by hand.
+    if (e.kind() != data::DbError::Kind::Duplicate)
+        throw;
+    throw data::DbError(e.nativeCode(), e.sqlState(),
+                        QStringLiteral("เลขทะเบียนที่ตัวนับ jourctrl ให้มามีวารสารฉบับอื่นใช้อยู่แล้ว "
+                                       "(ตัวนับอาจถูกตั้งย้อนหลัง) ข้อมูลไม่ได้ถูกบันทึก กรุณาแจ้งผู้ดูแลระบบ\n") +
+                            e.message());
 }
 
 data::EditOutcome update(data::Connection& c, const Issue& issue, const Issue& shown) {

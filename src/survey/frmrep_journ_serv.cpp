@@ -44,7 +44,7 @@ frmrep_journ_serv::frmrep_journ_serv(std::unique_ptr<data::Connection> connectio
         forms::setFieldColour(f, QColor(0xFF, 0xFF, 0xC0));
         f->installEventFilter(this);
     }
-    conn_ = std::move(connection);
+    db_ = std::move(connection);
     connect(ui->cmdcan, &QPushButton::clicked, this, [this] {
         ui->txtstart->clear();
         ui->txtstop->clear();
@@ -109,7 +109,7 @@ void frmrep_journ_serv::print() {
             SurveyStaging staging(folder);
             SurveyReport report(group, *from, *to);
             qint64 rows = 0;
-            readSurvey(*conn_, group, *from, *to, [&](const QList<SurveyRow>& block) {
+            readSurvey(*db_, group, *from, *to, [&](const QList<SurveyRow>& block) {
                 staging.add(block);
                 report.add(block);
                 rows += block.size();
@@ -129,7 +129,7 @@ void frmrep_journ_serv::print() {
                           QStringLiteral("Data Complete"), forms::Icon::Information);
             shown_ = showReport(report.finish(), this);
         },
-        conn_.get());
+        db_.get());
     unsetCursor();
 }
 

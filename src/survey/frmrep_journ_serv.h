@@ -38,7 +38,7 @@ protected:
 private:
     std::unique_ptr<Ui::frmrep_journ_serv> ui;
     QCalendarWidget* MonthView1;
-    std::unique_ptr<data::Connection> conn_;
+    std::unique_ptr<data::Connection> db_;
     QPointer<reports::ReportViewer> shown_;
 
     void dateLeft(QLineEdit* field);

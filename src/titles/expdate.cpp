@@ -61,7 +61,7 @@ expdate::expdate(std::unique_ptr<data::Connection> connection, QWidget* parent)
         b->setEnabled(false);
     ui->Cmdcancel->hide();
 
-    conn_ = std::move(connection);
+    db_ = std::move(connection);
     forms::limitLength(ui->Text5, 13);
 
     connect(ui->Command1, &QPushButton::clicked, this, &expdate::search);
@@ -120,7 +120,7 @@ void expdate::search() {
         this,
         [&] {
             const QList<ExpiryRow> found =
-                group.isNull() ? QList<ExpiryRow>{} : ExpiryStore::list(*conn_, group, *from, *to);
+                group.isNull() ? QList<ExpiryRow>{} : ExpiryStore::list(*db_, group, *from, *to);
             if (found.isEmpty()) {
                 forms::inform(this, QStringLiteral("ไม่พบรายชื่อวารสารที่จะครบอายุสมาชิกในช่วงเวลานี้"),
                               QStringLiteral("ผลการตรวจเช็ค"), forms::Icon::Information);
@@ -135,7 +135,7 @@ void expdate::search() {
             ui->Command1->setEnabled(false); // a new search starts with Clear
             ui->showjour->setFocus();
         },
-        conn_.get());
+        db_.get());
 }
 
 void expdate::clear() {
@@ -219,7 +219,7 @@ void expdate::save() {
     forms::guarded(
         this,
         [&] {
-            const data::EditOutcome outcome = ExpiryStore::renew(*conn_, row, ui->Text5->text(), *renewal, *expiry);
+            const data::EditOutcome outcome = ExpiryStore::renew(*db_, row, ui->Text5->text(), *renewal, *expiry);
             if (outcome == data::EditOutcome::Missing) {
                 forms::inform(this, QStringLiteral("ไม่พบวารสาร %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(row.name),
                               QStringLiteral("ผลการบันทึกข้อมูล"), forms::Icon::Critical);
@@ -247,7 +247,7 @@ void expdate::save() {
             chooseRow(current_); // the renewal as stored, not as typed ("120.5", a Buddhist-era year)
             ui->showjour->setFocus();
         },
-        conn_.get());
+        db_.get());
 }
 
 void expdate::print() {

@@ -43,7 +43,7 @@ public:
 private:
     std::unique_ptr<Ui::expdate> ui;
     QCalendarWidget *MonthView1, *MonthView2, *MonthView3, *MonthView4;
-    std::unique_ptr<data::Connection> conn_;
+    std::unique_ptr<data::Connection> db_;
     QList<ExpiryRow> listed_;
     int current_ = -1; // the listed title on show
     bool editing_ = false;

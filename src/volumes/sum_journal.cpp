@@ -53,13 +53,10 @@ sum_journal::sum_journal(std::unique_ptr<data::Connection> connection, QWidget* 
     forms::setFieldColour(ui->Text2, grey);
     forms::setFieldColour(ui->Text3, lightYellow);
     forms::limitLength(ui->Text2, 20);
-    for (QPushButton* b : {ui->Cmdprevious, ui->Cmdnext, ui->Cmdadd, ui->Cmdedit, ui->Cmdsave, ui->Cmdcancel})
-        b->setEnabled(false);
-    for (QWidget* g : {ui->show_journal, ui->show_item, ui->sum_item})
-        g->setEnabled(false);
+    applyMode();
 
-    conn_ = std::move(connection);
-    forms::limitToColumns(*conn_, QStringLiteral("sum_journal"), {{ui->Text3, "callno"}});
+    db_ = std::move(connection);
+    forms::limitToColumns(*db_, QStringLiteral("sum_journal"), {{ui->Text3, "callno"}});
 
     forms::onSearch(ui->Text1, [this] { searchTitles(); });
     forms::onSearch(ui->Text2, [this] { searchRegno(); });
@@ -108,14 +105,29 @@ bool sum_journal::eventFilter(QObject* watched, QEvent* event) {
 void sum_journal::setMode(Mode mode) {
     mode_ = mode;
     list_namesumj->hide();
-    ui->Text1->setReadOnly(!(mode == Mode::Idle || mayPickTitle()) || titlesListed_);
-    if (mode == Mode::New || mode == Mode::Edit)
-        for (QPushButton* b : {ui->Cmdadd, ui->Cmdedit, ui->Cmdnext, ui->Cmdprevious, ui->Cmdsearch, ui->Cmdclear})
-            b->setEnabled(false);
+    applyMode();
+}
+
+void sum_journal::applyMode() {
+    const bool idle = mode_ == Mode::Idle, shown = mode_ == Mode::Shown;
+    const bool entry = mode_ == Mode::New || mode_ == Mode::Edit;
+    // Idle: the title search, and the volume searches by number and call number, until titles
+    // are listed; a title picked offers Add. Shown: the volume's own buttons and the volume
+    // searches. New and Edit: gathering issues, the title search only for a volume without one.
+    forms::setButtons({ui->Cmdsearch, ui->Cmdclear, ui->Cmdadd, ui->Cmdedit, ui->Cmdnext, ui->Cmdprevious,
+                       ui->Cmdsave, ui->Cmdcancel, ui->search_sumj, ui->clear_sumj},
+                      {idle || mayPickTitle(), idle || mayPickTitle(), idle && !offered_.isEmpty(), shown, shown, shown,
+                       entry, entry, shown || (idle && !titlesListed_), shown || (idle && !titlesListed_)});
+    ui->show_journal->setEnabled(titlesListed_ && (idle || mayPickTitle()));
+    ui->show_item->setEnabled(entry);
+    ui->sum_item->setEnabled(entry);
+    ui->Text1->setReadOnly(!(idle || mayPickTitle()) || titlesListed_);
+    ui->Text2->setReadOnly(!idle);
+    forms::setFieldLocked(ui->Text3, !(idle || entry), grey, lightYellow);
 }
 
 bool sum_journal::run(const std::function<void()>& handler) {
-    return forms::guarded(this, handler, conn_.get());
+    return forms::guarded(this, handler, db_.get());
 }
 
 void sum_journal::setLanguage(const QString& pointer) {
@@ -169,7 +181,7 @@ void sum_journal::searchTitles() {
         return;
     }
     run([&] {
-        const QList<records::TitleRow> titles = records::IssueStore::searchTitles(*conn_, ui->Text1->text());
+        const QList<records::TitleRow> titles = records::IssueStore::searchTitles(*db_, ui->Text1->text());
         if (titles.isEmpty()) {
             forms::inform(this, QStringLiteral("ไม่พบรายชื่อวารสารนี้"), QStringLiteral("ไม่พบข้อมูล"), forms::Icon::Critical);
             ui->Text1->clear();
@@ -182,10 +194,7 @@ void sum_journal::searchTitles() {
         titles_ = titles;
         forms::fillGrid(ui->show_journal, rows);
         titlesListed_ = true;
-        ui->Text1->setReadOnly(true);
-        ui->search_sumj->setEnabled(false);
-        ui->clear_sumj->setEnabled(false);
-        ui->show_journal->setEnabled(mode_ != Mode::New && mode_ != Mode::Edit);
+        applyMode();
         ui->show_journal->setCurrentCell(0, 0);
         ui->show_journal->setFocus();
     });
@@ -197,14 +206,8 @@ void sum_journal::clearTitles() {
     offered_.clear();
     titles_.clear();
     titlesListed_ = false;
-    ui->Cmdadd->setEnabled(false);
-    ui->show_journal->setEnabled(false);
-    // The volume search comes back with the title search, but not into a volume being edited.
-    ui->search_sumj->setEnabled(mode_ == Mode::Idle);
-    ui->clear_sumj->setEnabled(mode_ == Mode::Idle);
-    ui->Text1->setReadOnly(false);
+    applyMode(); // the volume search comes back with the title search, but not into a volume being edited
     ui->Text1->clear();
-    ui->Text2->setReadOnly(mode_ != Mode::Idle);
     ui->Text1->setFocus();
 }
 
@@ -214,7 +217,7 @@ void sum_journal::pickTitle(int row) {
         return;
     setLanguage(pointer);
     run([&] {
-        listOffered(VolumeStore::unboundIssues(*conn_, pointer));
+        listOffered(VolumeStore::unboundIssues(*db_, pointer));
         if (offered_.isEmpty()) {
             ui->Label1->setText(QString());
             forms::inform(this, QStringLiteral("รายชื่อวารสารนี้ไม่พบข้อมูลการลงทะเบียน"),
@@ -226,28 +229,20 @@ void sum_journal::pickTitle(int row) {
         ui->Label1->setText(
             QStringLiteral("   Magno= %1   Daily=  %2  :  %3")
                 .arg(offered_.first().magno, data::formatDate(offered_.first().daily), offered_.first().description));
+        applyMode();
         if (mode_ == Mode::Edit) { // the untitled volume now has its title: its issues are picked next
-            ui->show_journal->setEnabled(false);
             ui->show_item->setFocus();
             return;
         }
-        ui->Cmdadd->setEnabled(true);
         ui->Cmdadd->setFocus();
     });
 }
 
 void sum_journal::add() {
     run([&] {
-        ui->Text2->setText(VolumeStore::expectedRegno(*conn_));
+        ui->Text2->setText(VolumeStore::expectedRegno(*db_));
         gathered_.clear();
         listGathered();
-        ui->Text2->setReadOnly(true);
-        forms::setFieldLocked(ui->Text3, false, grey, lightYellow);
-        for (QWidget* w : {static_cast<QWidget*>(ui->show_item), static_cast<QWidget*>(ui->sum_item),
-                           static_cast<QWidget*>(ui->Cmdsave), static_cast<QWidget*>(ui->Cmdcancel)})
-            w->setEnabled(true);
-        ui->Cmdadd->setEnabled(false);
-        ui->show_journal->setEnabled(false);
         setMode(Mode::New);
         ui->show_item->setCurrentCell(0, 0);
         ui->show_item->setFocus();
@@ -266,8 +261,6 @@ void sum_journal::pickIssue(int row) {
         listGathered();
         regenerateCallNumber();
     }
-    ui->Cmdsearch->setEnabled(false);
-    ui->Cmdclear->setEnabled(false);
 }
 
 void sum_journal::removeIssue(int row) {
@@ -286,8 +279,8 @@ void sum_journal::removeIssue(int row) {
     const records::Issue removed = gathered_.takeAt(row);
     regenerateCallNumber();
     const bool stored = run([&] {
-        VolumeStore::release(*conn_, ui->Text2->text(), removed.magno, ui->Text3->toPlainText());
-        listOffered(VolumeStore::unboundIssues(*conn_, titlePointer_));
+        VolumeStore::release(*db_, ui->Text2->text(), removed.magno, ui->Text3->toPlainText());
+        listOffered(VolumeStore::unboundIssues(*db_, titlePointer_));
     });
     if (!stored)
         gathered_.insert(row, removed); // still in the volume
@@ -297,20 +290,10 @@ void sum_journal::removeIssue(int row) {
 void sum_journal::edit() {
     heldAtEdit_ = gatheredNumbers();
     setMode(Mode::Edit);
-    forms::setFieldLocked(ui->Text3, false, grey, lightYellow);
-    ui->sum_item->setEnabled(true);
-    ui->show_item->setEnabled(true);
-    for (QPushButton* b : {ui->Cmdedit, ui->search_sumj, ui->clear_sumj, ui->Cmdnext, ui->Cmdprevious})
-        b->setEnabled(false);
-    ui->Cmdsave->setEnabled(true);
-    ui->Cmdcancel->setEnabled(true);
     setLanguage(titlePointer_);
     if (titlePointer_.isEmpty()) {
         // Its issues were all released: the title to bind comes from the title search.
         listOffered({});
-        ui->Cmdsearch->setEnabled(true);
-        ui->Cmdclear->setEnabled(true);
-        ui->show_journal->setEnabled(titlesListed_);
         forms::inform(this,
                       QStringLiteral("วารสารรวมเล่มนี้ยังไม่มีฉบับใด กรุณาค้นหาและเลือกรายชื่อวารสารก่อน แล้วจึงเลือกฉบับที่จะรวมเล่ม"),
                       QStringLiteral("เลือกรายชื่อวารสาร"), forms::Icon::Information);
@@ -318,8 +301,8 @@ void sum_journal::edit() {
         return;
     }
     run([&] {
-        listOffered(VolumeStore::unboundIssues(*conn_, titlePointer_));
-        if (const auto t = records::TitleStore::find(*conn_, titlePointer_))
+        listOffered(VolumeStore::unboundIssues(*db_, titlePointer_));
+        if (const auto t = records::TitleStore::find(*db_, titlePointer_))
             titleName_ = t->name;
     });
     ui->Text3->setFocus();
@@ -330,17 +313,7 @@ void sum_journal::newVolumeEnded() {
     gathered_.clear();
     listGathered();
     ui->Text2->clear();
-    ui->Text2->setReadOnly(false);
     ui->Text3->clear();
-    forms::setFieldLocked(ui->Text3, true, grey, lightYellow);
-    for (QWidget* w :
-         {static_cast<QWidget*>(ui->show_item), static_cast<QWidget*>(ui->sum_item), static_cast<QWidget*>(ui->Cmdsave),
-          static_cast<QWidget*>(ui->Cmdcancel), static_cast<QWidget*>(ui->Cmdedit)})
-        w->setEnabled(false);
-    ui->Cmdadd->setEnabled(!offered_.isEmpty());
-    ui->Cmdsearch->setEnabled(true);
-    ui->Cmdclear->setEnabled(true);
-    ui->show_journal->setEnabled(titlesListed_);
     ui->Cmdadd->setFocus();
 }
 
@@ -351,7 +324,7 @@ void sum_journal::save() {
     const QString shown = ui->Text2->text();
     run([&] {
         if (mode_ == Mode::New) {
-            const auto [regno, commit] = VolumeStore::add(*conn_, gatheredNumbers(), ui->Text3->toPlainText());
+            const auto [regno, commit] = VolumeStore::add(*db_, gatheredNumbers(), ui->Text3->toPlainText());
             QString said = QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว");
             if (regno != shown)
                 said += QStringLiteral("\nเลขทะเบียน %1 ถูกใช้ไปแล้ว วารสารรวมเล่มนี้ได้รับเลขทะเบียน %2").arg(shown, regno);
@@ -370,7 +343,7 @@ void sum_journal::save() {
         }
         bool found = false;
         try {
-            found = VolumeStore::update(*conn_, shown, gatheredNumbers(), ui->Text3->toPlainText(), heldAtEdit_);
+            found = VolumeStore::update(*db_, shown, gatheredNumbers(), ui->Text3->toPlainText(), heldAtEdit_);
         } catch (const data::Refused& r) {
             if (r.reason != VolumeStore::ChangedElsewhere)
                 throw;
@@ -420,7 +393,7 @@ bool sum_journal::mayDropUnsaved() {
 }
 
 bool sum_journal::showVolume(const QString& regno) {
-    const auto v = VolumeStore::find(*conn_, regno);
+    const auto v = VolumeStore::find(*db_, regno);
     if (!v)
         return false;
     ui->Text2->setText(v->regno);
@@ -435,18 +408,9 @@ bool sum_journal::showVolume(const QString& regno) {
 }
 
 void sum_journal::volumeShown() {
-    setMode(Mode::Shown);
-    for (QWidget* w : {static_cast<QWidget*>(ui->Cmdadd), static_cast<QWidget*>(ui->Cmdsearch),
-                       static_cast<QWidget*>(ui->Cmdclear), static_cast<QWidget*>(ui->Cmdsave),
-                       static_cast<QWidget*>(ui->Cmdcancel), static_cast<QWidget*>(ui->show_item),
-                       static_cast<QWidget*>(ui->sum_item), static_cast<QWidget*>(ui->show_journal)})
-        w->setEnabled(false);
-    for (QPushButton* b : {ui->Cmdedit, ui->Cmdnext, ui->Cmdprevious, ui->search_sumj, ui->clear_sumj})
-        b->setEnabled(true);
     forms::clearGrid(ui->show_item, 13);
     offered_.clear();
-    ui->Text2->setReadOnly(true);
-    forms::setFieldLocked(ui->Text3, true, grey, lightYellow);
+    setMode(Mode::Shown);
 }
 
 void sum_journal::searchRegno() {
@@ -465,7 +429,7 @@ void sum_journal::searchRegno() {
 
 void sum_journal::step(bool forward) {
     run([&] {
-        const auto next = VolumeStore::neighbour(*conn_, regnoNumber(ui->Text2->text()), forward);
+        const auto next = VolumeStore::neighbour(*db_, regnoNumber(ui->Text2->text()), forward);
         if (!next || !showVolume(*next))
             forms::inform(this,
                           forward ? QStringLiteral("เลขทะเบียนรวมเล่มวารสาร สุดท้ายแล้ว")
@@ -479,9 +443,9 @@ void sum_journal::searchCallNumber() {
     if (!mayDropUnsaved())
         return;
     forms::searchInto(
-        this, conn_.get(), list_namesumj, ui->Text3, 10,
+        this, db_.get(), list_namesumj, ui->Text3, 10,
         [&] {
-            return forms::pickRows(VolumeStore::byCallNumber(*conn_, ui->Text3->toPlainText()), [](const auto& v) {
+            return forms::pickRows(VolumeStore::byCallNumber(*db_, ui->Text3->toPlainText()), [](const auto& v) {
                 return forms::PickRow{v.first, v.second};
             });
         },
@@ -494,14 +458,8 @@ void sum_journal::clearVolume() {
     setMode(Mode::Idle);
     gathered_.clear();
     listGathered();
-    ui->Cmdsearch->setEnabled(true);
-    ui->Cmdclear->setEnabled(true);
-    for (QPushButton* b : {ui->Cmdedit, ui->Cmdnext, ui->Cmdprevious})
-        b->setEnabled(false);
     ui->Text2->clear();
-    ui->Text2->setReadOnly(true);
     ui->Text3->clear();
-    forms::setFieldLocked(ui->Text3, false, grey, lightYellow);
     ui->Text3->setFocus();
 }
 

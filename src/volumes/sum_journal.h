@@ -53,7 +53,7 @@ protected:
 private:
     std::unique_ptr<Ui::sum_journal> ui;
     forms::PickList* list_namesumj;
-    std::unique_ptr<data::Connection> conn_;
+    std::unique_ptr<data::Connection> db_;
     Mode mode_ = Mode::Idle;
     QStringList heldAtEdit_; // the issues the volume held when Edit was pressed
     Language language_ = Language::Unknown;
@@ -66,8 +66,11 @@ private:
 
     bool run(const std::function<void()>& handler);
     // Every change of mode goes through here: it closes the call-number list, whose choice
-    // belongs to the mode that offered it, and locks the title search while a volume is on show.
+    // belongs to the mode that offered it, and sets the controls.
     void setMode(Mode mode);
+    // Sets every control from the mode (and what the mode is working on: titles listed, a title
+    // picked, a volume without a title): the one place the window's controls are set.
+    void applyMode();
     // A volume being edited that holds no issue has no title yet: the user picks one first.
     bool mayPickTitle() const { return mode_ == Mode::Edit && titlePointer_.isEmpty(); }
     void listOffered(const QList<records::Issue>& issues);

@@ -1,9 +1,11 @@
 #include "web/Pages.h"
+#include "reports/WebPages.h"
 
 #include "data/Dates.h"
 #include "data/LookUp.h"
 #include "records/TitleStore.h"
 
+#include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -111,10 +113,16 @@ const QString receivedTitles =
     QStringLiteral("FROM magazine m LEFT JOIN magtype f ON f.MagType_Code = m.MagType_code "
                    "LEFT JOIN department d ON d.Department_Code = m.department_code WHERE m.Receive_Code = '1'");
 
+// A page of the list with its caption and its CSV file's name (the report's own name).
+Page titled(reports::WebPage listed) {
+    const reports::WebPageInfo& info = reports::webPage(listed);
+    return {info.caption, {}, {}, info.command + QStringLiteral(".csv")};
+}
+
 // 1. Every title currently received, with its latest issue.
 Page allTitles(data::Connection& c, const Query& q) {
-    const QString path = QStringLiteral("rpt_journal/rpt_journal_all.php");
-    Page page{QStringLiteral("รายชื่อวารสารที่บอกรับทั้งหมด"), {}, {}, QStringLiteral("titles.csv")};
+    const QString path = reports::webPage(reports::WebPage::AllTitles).path;
+    Page page = titled(reports::WebPage::AllTitles);
     Listing l;
     l.select =
         QStringLiteral("SELECT m.Pointer AS code, m.Magazine_Name AS name, m.ISSN AS issn, f.MagType_Thai_Des AS freq, "
@@ -160,7 +168,7 @@ Page allTitles(data::Connection& c, const Query& q) {
 
 // 2. The same titles by faculty, each faculty a group with its count.
 Page titlesByDepartment(data::Connection& c, const Query&) {
-    Page page{QStringLiteral("รายชื่อวารสารแยกตามคณะวิชา"), {}, {}, QStringLiteral("titles-by-faculty.csv")};
+    Page page = titled(reports::WebPage::TitlesByFaculty);
     Listing l;
     // Faculties in the order of their codes, so the list is read in the order of an index.
     l.select = QStringLiteral("SELECT COALESCE(d.Department_Thai_Des, '') AS dept, m.Pointer AS code, "
@@ -183,11 +191,10 @@ Page titlesByDepartment(data::Connection& c, const Query&) {
 }
 
 // The period pages: a form, the per-day counts, the list per title.
-Page periodPage(const QString& path, const QString& title, const Query& q,
-                const std::function<void(const Period&, Page&)>& fill) {
-    Page page{title, {}, {}, {}};
+Page periodPage(reports::WebPage listed, const Query& q, const std::function<void(const Period&, Page&)>& fill) {
+    Page page = titled(listed);
     const Period p = periodOf(q);
-    page.intro = form(path, periodFields(q, p));
+    page.intro = form(reports::webPage(listed).path, periodFields(q, p));
     if (!p.error.isEmpty())
         page.intro += errorBox(p.error);
     else
@@ -221,9 +228,7 @@ void perDayAndTitle(data::Connection& c, Page& page, const QString& dayCaption, 
 
 // 3. Issues registered in a period.
 Page registrations(data::Connection& c, const Query& q) {
-    const QString path = QStringLiteral("rpt_journal/rpt_regis_journal.php");
-    return periodPage(path, QStringLiteral("รายงานการลงทะเบียนวารสาร"), q, [&](const Period& p, Page& page) {
-        page.csvName = QStringLiteral("registrations.csv");
+    return periodPage(reports::WebPage::Registrations, q, [&](const Period& p, Page& page) {
         perDayAndTitle(c, page, QStringLiteral("วันที่ลงทะเบียน"), QStringLiteral("จำนวนฉบับ"),
                        QStringLiteral("SELECT indate, COUNT(*) FROM tranfile WHERE indate BETWEEN ? AND ? "
                                       "GROUP BY indate ORDER BY indate"),
@@ -235,9 +240,7 @@ Page registrations(data::Connection& c, const Query& q) {
 
 // 4. Volumes sent for binding: a volume counts in the period its last issue was registered in.
 Page bindings(data::Connection& c, const Query& q) {
-    const QString path = QStringLiteral("rpt_journal/main_sum_journal.php");
-    return periodPage(path, QStringLiteral("รายงานรายชื่อวารสารส่งเย็บเล่ม"), q, [&](const Period& p, Page& page) {
-        page.csvName = QStringLiteral("bound-volumes.csv");
+    return periodPage(reports::WebPage::BoundVolumes, q, [&](const Period& p, Page& page) {
         const QString volumes = QStringLiteral(
             "FROM sum_journal s JOIN tranfile t ON t.regno = s.regno JOIN magazine m ON m.Pointer = t.pointer "
             "WHERE s.regno IN (SELECT v.regno FROM tranfile v WHERE v.indate BETWEEN ? AND ? AND v.regno <> '') "
@@ -269,9 +272,7 @@ Page bindings(data::Connection& c, const Query& q) {
 
 // 5. Articles indexed in a period.
 Page indexEntries(data::Connection& c, const Query& q) {
-    const QString path = QStringLiteral("rpt_journal/rpt_index_journal.php");
-    return periodPage(path, QStringLiteral("รายงานการบันทึกดรรชนีวารสาร"), q, [&](const Period& p, Page& page) {
-        page.csvName = QStringLiteral("index-entries.csv");
+    return periodPage(reports::WebPage::IndexEntries, q, [&](const Period& p, Page& page) {
         perDayAndTitle(c, page, QStringLiteral("วันที่บันทึก"), QStringLiteral("จำนวนบทความ"),
                        QStringLiteral("SELECT DATE(keydate) AS day, COUNT(*) FROM article WHERE keydate >= ? AND "
                                       "keydate < ? GROUP BY day ORDER BY day"),
@@ -285,8 +286,8 @@ Page indexEntries(data::Connection& c, const Query& q) {
 // 6. One title's issues as received, newest first: the check-in record of a title, found by
 // its code or ISSN, or chosen from the titles whose name begins with what was typed.
 Page titleIssues(data::Connection& c, const Query& q) {
-    const QString path = QStringLiteral("rpt_journal/rpt_title_issues.php");
-    Page page{QStringLiteral("ทะเบียนการรับวารสารรายชื่อเรื่อง"), {}, {}, QStringLiteral("title-issues.csv")};
+    const QString path = reports::webPage(reports::WebPage::TitleIssues).path;
+    Page page = titled(reports::WebPage::TitleIssues);
     const QString typed = q.value(QStringLiteral("title")).trimmed();
     page.intro = form(path, textField(QStringLiteral("title"), QStringLiteral("รหัส ISSN หรือชื่อวารสาร"), typed,
                                       QStringLiteral("เช่น J000001"), true));
@@ -337,8 +338,8 @@ Page titleIssues(data::Connection& c, const Query& q) {
 
 // 7. The publishers and distributors with their addresses, for letters and claims.
 Page publishers(data::Connection&, const Query& q) {
-    const QString path = QStringLiteral("rpt_journal/rpt_publishers.php");
-    Page page{QStringLiteral("รายชื่อสำนักพิมพ์และผู้จัดจำหน่าย"), {}, {}, QStringLiteral("publishers.csv")};
+    const QString path = reports::webPage(reports::WebPage::Publishers).path;
+    Page page = titled(reports::WebPage::Publishers);
     const QString typed = q.value(QStringLiteral("q")).trimmed();
     page.intro = form(path, textField(QStringLiteral("q"), QStringLiteral("ชื่อขึ้นต้นด้วย"), typed));
     Listing l;
@@ -390,8 +391,8 @@ Citation citationOf(const QVariantList& row) {
 
 Page search(data::Connection&, const Query& q, bool references) {
     const QString path =
-        references ? QStringLiteral("rpt_journal/main_refer_journal.php") : QStringLiteral("main_search_journal.asp");
-    Page page{references ? QStringLiteral("สืบค้นดรรชนีวารสาร (รูปแบบบรรณานุกรม)") : QStringLiteral("สืบค้นดรรชนีวารสาร"),
+        reports::webPage(references ? reports::WebPage::References : reports::WebPage::Search).path;
+    Page page{reports::webPage(references ? reports::WebPage::References : reports::WebPage::Search).caption,
               {},
               {},
               QStringLiteral("articles.csv")};
@@ -523,21 +524,26 @@ QString reference(const Citation& c, bool english) {
 }
 
 const QList<PageDef>& pages() {
-    static const QList<PageDef> all = {
-        {QString(), QStringLiteral("ระบบวารสาร · รายงานและสืบค้น"), home},
-        {QStringLiteral("rpt_journal/rpt_journal_all.php"), QStringLiteral("รายชื่อวารสารที่บอกรับทั้งหมด"), allTitles},
-        {QStringLiteral("rpt_journal/rpt_journal_department.php"), QStringLiteral("รายชื่อวารสารแยกตามคณะวิชา"),
-         titlesByDepartment},
-        {QStringLiteral("rpt_journal/rpt_regis_journal.php"), QStringLiteral("รายงานการลงทะเบียนวารสาร"), registrations},
-        {QStringLiteral("rpt_journal/main_sum_journal.php"), QStringLiteral("รายงานรายชื่อวารสารส่งเย็บเล่ม"), bindings},
-        {QStringLiteral("rpt_journal/rpt_index_journal.php"), QStringLiteral("รายงานการบันทึกดรรชนีวารสาร"), indexEntries},
-        {QStringLiteral("rpt_journal/rpt_title_issues.php"), QStringLiteral("ทะเบียนการรับวารสารรายชื่อเรื่อง"), titleIssues},
-        {QStringLiteral("rpt_journal/rpt_publishers.php"), QStringLiteral("รายชื่อสำนักพิมพ์และผู้จัดจำหน่าย"), publishers},
-        {QStringLiteral("main_search_journal.asp"), QStringLiteral("สืบค้นดรรชนีวารสาร"),
-         [](data::Connection& c, const Query& q) { return search(c, q, false); }},
-        {QStringLiteral("rpt_journal/main_refer_journal.php"), QStringLiteral("สืบค้นดรรชนีวารสาร (รูปแบบบรรณานุกรม)"),
-         [](data::Connection& c, const Query& q) { return search(c, q, true); }},
+    using P = reports::WebPage;
+    using Build = std::function<Page(data::Connection&, const Query&)>;
+    static const QHash<P, Build> builders = {
+        {P::Home, home},
+        {P::AllTitles, allTitles},
+        {P::TitlesByFaculty, titlesByDepartment},
+        {P::Registrations, registrations},
+        {P::BoundVolumes, bindings},
+        {P::IndexEntries, indexEntries},
+        {P::TitleIssues, titleIssues},
+        {P::Publishers, publishers},
+        {P::Search, [](data::Connection& c, const Query& q) { return search(c, q, false); }},
+        {P::References, [](data::Connection& c, const Query& q) { return search(c, q, true); }},
     };
+    static const QList<PageDef> all = [] {
+        QList<PageDef> out;
+        for (const reports::WebPageInfo& p : reports::webPages())
+            out.append({p.path, p.caption, builders.value(p.page)});
+        return out;
+    }();
     return all;
 }
 
@@ -548,7 +554,7 @@ Page home(data::Connection&, const Query&) {
     for (const PageDef& p : pages())
         if (!p.path.isEmpty())
             list += QStringLiteral("<li><a href=\"/%1\">%2</a></li>").arg(esc(p.path), esc(p.caption));
-    return {QStringLiteral("ระบบวารสาร · รายงานและสืบค้น"), list + QStringLiteral("</ul>\n"), {}, {}};
+    return {reports::webPage(reports::WebPage::Home).caption, list + QStringLiteral("</ul>\n"), {}, {}};
 }
 
 } // namespace
