@@ -280,6 +280,9 @@ void ArticleForm::searchAuthor(int slot) {
                 cur_author_slot = slot;
             return rows;
         },
+        // Nothing found puts the caret in the subject field of the same slot, not back in the
+        // author's: the desk has always had it so (an unknown author is added from the author
+        // register later, and the entry goes on with the subject meanwhile).
         forms::sayNotFound(this, List_authname, Text6[slot], false));
 }
 

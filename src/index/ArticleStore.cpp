@@ -9,6 +9,8 @@
 
 #include <QDateTime>
 
+using namespace Qt::StringLiterals;
+
 namespace indexing::ArticleStore {
 
 QString expectedNumber(data::Connection& c) {
@@ -42,13 +44,15 @@ QStringList subjectsMatching(data::Connection& c, const QString& text, bool anyw
             data::Params{pattern} + candidates->values);
     } else {
         r = data::lookUp(
-            c, QStringLiteral("SELECT subject FROM msubject WHERE subject LIKE ? GROUP BY subject ORDER BY subject"),
+            c,
+            QStringLiteral(
+                "SELECT subject AS heading FROM msubject WHERE subject LIKE ? GROUP BY subject ORDER BY subject"),
             {pattern});
     }
     QStringList out;
     out.reserve(r.rowCount());
-    for (const auto& row : r.rows)
-        out << row.at(0).toString();
+    for (int i = 0; i < r.rowCount(); ++i)
+        out << r.text(i, u"heading"_s);
     return out;
 }
 
@@ -130,14 +134,14 @@ std::optional<StoredArticle> loadArticle(data::Connection& c, const QString& num
         return std::nullopt;
     StoredArticle s;
     ArticleEntry& e = s.entry;
-    e.title = a.text(0, 0);
-    e.pointer = a.text(0, 2);
-    e.year = a.text(0, 3);
-    e.volume = a.text(0, 4);
-    e.month = a.text(0, 5);
-    e.pages = a.text(0, 6);
-    e.remark = a.text(0, 7);
-    e.abstract = a.text(0, 8);
+    e.title = a.text(0, u"Article_Name"_s);
+    e.pointer = a.text(0, u"pointer"_s);
+    e.year = a.text(0, u"year"_s);
+    e.volume = a.text(0, u"volume"_s);
+    e.month = a.text(0, u"month"_s);
+    e.pages = a.text(0, u"pages"_s);
+    e.remark = a.text(0, u"remark"_s);
+    e.abstract = a.text(0, u"abstract"_s);
     addStamp(s.stamp, a);
     const data::Result authors = c.query(
         QStringLiteral("SELECT m.seqno, m.idno, a.penname FROM mauthfile m LEFT JOIN authname a ON a.idno = m.idno "
@@ -145,25 +149,25 @@ std::optional<StoredArticle> loadArticle(data::Connection& c, const QString& num
         {number});
     // Every row takes a slot, so a code whose author is gone leaves its slot empty.
     for (int i = 0; i < qMin(3, authors.rowCount()); ++i) {
-        if (authors.value(i, 2).isNull())
+        if (authors.value(i, u"penname"_s).isNull())
             continue;
-        e.authorIdnos[i] = authors.text(i, 1);
-        e.authorNames[i] = authors.text(i, 2);
+        e.authorIdnos[i] = authors.text(i, u"idno"_s);
+        e.authorNames[i] = authors.text(i, u"penname"_s);
     }
     const data::Result subjects =
         c.query(QStringLiteral("SELECT seqno, subject FROM msubject WHERE article_no = ? ORDER BY seqno"), {number});
     for (int j = 0; j < qMin(5, subjects.rowCount()); ++j)
-        e.subjects[j] = subjects.text(j, 1);
+        e.subjects[j] = subjects.text(j, u"subject"_s);
     for (const data::Result* r : {&authors, &subjects}) { // their own rows; an author's name is the register's
         for (int i = 0; i < r->rowCount(); ++i)
-            s.stamp << r->text(i, 0) << r->text(i, 1);
+            s.stamp << r->text(i, u"seqno"_s) << r->text(i, r == &authors ? u"idno"_s : u"subject"_s);
         s.stamp << QStringLiteral("\x01END");
     }
     if (!e.pointer.isEmpty()) {
         const data::Result m =
             c.query(QStringLiteral("SELECT Magazine_Name FROM magazine WHERE Pointer = ?"), {e.pointer.trimmed()});
         if (!m.isEmpty())
-            s.journalName = m.text(0, 0);
+            s.journalName = m.text(0, u"Magazine_Name"_s);
     }
     return s;
 }
@@ -175,9 +179,9 @@ void rewriteRows(data::Connection& c, const QString& table, const QString& colum
     const data::Result rows = c.query(
         QStringLiteral("SELECT seqno FROM %1 WHERE article_no = ? ORDER BY seqno LIMIT %2").arg(table).arg(count),
         {number});
-    for (const auto& row : rows.rows)
+    for (int i = 0; i < rows.rowCount(); ++i)
         data::write(c, table, QStringLiteral("DELETE FROM %1 WHERE article_no = ? AND seqno = ?").arg(table),
-                    {number, row.at(0)});
+                    {number, rows.value(i, u"seqno"_s)});
     int seq = 0;
     for (int i = 0; i < count; ++i)
         if (!values[i].trimmed().isEmpty())
@@ -208,7 +212,7 @@ QList<QPair<QString, QString>> titlesStartingWith(data::Connection& c, const QSt
     QList<QPair<QString, QString>> out;
     out.reserve(r.rowCount());
     for (int i = 0; i < r.rowCount(); ++i)
-        out.append({r.text(i, 0), r.text(i, 1)});
+        out.append({r.text(i, u"article_no"_s), r.text(i, u"Article_Name"_s)});
     return out;
 }
 

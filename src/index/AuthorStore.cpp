@@ -5,6 +5,8 @@
 #include "data/Counter.h"
 #include "data/Numbering.h"
 
+using namespace Qt::StringLiterals;
+
 namespace indexing {
 
 QString padded7(qint64 n) {
@@ -20,7 +22,7 @@ namespace AuthorStore {
 namespace {
 
 Author fromRow(const data::Result& r, int i) {
-    return {r.text(i, 0), r.text(i, 1), r.text(i, 2).trimmed()};
+    return {r.text(i, u"idno"_s), r.text(i, u"penname"_s), r.text(i, u"trueidno"_s).trimmed()};
 }
 
 void checkNames(const QString& name, bool penName, const QString& trueName) {
@@ -159,7 +161,8 @@ AuthorEdit update(data::Connection& c, const Author& shown, const QString& name,
             c.query(QStringLiteral("SELECT penname, trueidno FROM authname WHERE idno = ? FOR UPDATE"), {idno});
         if (now.isEmpty())
             return;
-        if (now.text(0, 0) != shown.penname || now.text(0, 1).trimmed() != shown.trueIdno.trimmed()) {
+        if (now.text(0, u"penname"_s) != shown.penname ||
+            now.text(0, u"trueidno"_s).trimmed() != shown.trueIdno.trimmed()) {
             edit.outcome = data::EditOutcome::ChangedElsewhere;
             return;
         }

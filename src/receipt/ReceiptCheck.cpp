@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace receipt {
 
 std::optional<Frequency> frequencyOf(const QString& code) {
@@ -67,9 +69,9 @@ QList<Title> titlesToCheck(data::Connection& c) {
         "AND MagType_code IN ('02', '03', '04', '05', '06', '07', '08', '09') ORDER BY MagType_code, Pointer"));
     QList<Title> out;
     out.reserve(r.rowCount());
-    for (const auto& row : r.rows)
-        out.append(
-            {row.at(0).toString(), row.at(1).toString(), row.at(3).toString(), *frequencyOf(row.at(2).toString())});
+    for (int i = 0; i < r.rowCount(); ++i)
+        out.append({r.text(i, u"Pointer"_s), r.text(i, u"Magazine_Name"_s), r.text(i, u"Distributor_Code"_s),
+                    *frequencyOf(r.text(i, u"MagType_code"_s))});
     return out;
 }
 
@@ -143,9 +145,10 @@ QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to,
     for (int n = 0; n < r.rowCount(); ++n) {
         if (progress && n % 500 == 0 && !progress(n, r.rowCount()))
             throw Stopped(); // never an empty result that could be staged as "nothing missing"
-        const Title t{r.text(n, 0), r.text(n, 1), r.text(n, 3), *frequencyOf(r.text(n, 2))};
+        const Title t{r.text(n, u"Pointer"_s), r.text(n, u"Magazine_Name"_s), r.text(n, u"Distributor_Code"_s),
+                      *frequencyOf(r.text(n, u"MagType_code"_s))};
         days.clear();
-        const QString text = r.text(n, 4);
+        const QString text = r.text(n, u"days"_s);
         for (const QStringView day : QStringView(text).split(QLatin1Char(','), Qt::SkipEmptyParts))
             days.push_back(day.toLongLong() + julian);
         std::sort(days.begin(), days.end());
@@ -250,9 +253,10 @@ reports::Document claimsReport(data::Connection& c, const QList<MissingIssue>& r
     QHash<QString, Dealer> dealers;
     const data::Result d =
         c.query(QStringLiteral("SELECT Publisher_Code, Publisher_Name, Address1, Address2, Contact FROM dealer"));
-    for (const auto& row : d.rows)
-        dealers.insert(row.at(0).toString().trimmed(),
-                       {row.at(1).toString(), row.at(2).toString(), row.at(3).toString(), row.at(4).toString()});
+    for (int i = 0; i < d.rowCount(); ++i)
+        dealers.insert(d.text(i, u"Publisher_Code"_s).trimmed(),
+                       {d.text(i, u"Publisher_Name"_s), d.text(i, u"Address1"_s), d.text(i, u"Address2"_s),
+                        d.text(i, u"Contact"_s)});
     // By distributor name, then title, then date.
     std::map<std::pair<QString, QString>, QList<MissingIssue>> byDealer;
     for (const MissingIssue& m : rows) {

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace records {
 
 QString newestNumberFirst(const QString& t) {
@@ -56,9 +58,9 @@ QList<TitleRow> titlesWhere(data::Connection& c, const data::Condition& holds) {
                      holds.values);
     QList<TitleRow> out;
     out.reserve(r.rowCount());
-    for (const auto& row : r.rows)
-        out.append({row.at(1).toString(), row.at(3).toString(), row.at(0).toString(), row.at(2).toString(),
-                    row.at(4).toString()});
+    for (int i = 0; i < r.rowCount(); ++i)
+        out.append({r.text(i, u"Magazine_Name"_s), r.text(i, u"Department_Thai_Des"_s), r.text(i, u"Pointer"_s),
+                    r.text(i, u"department_code"_s), r.text(i, u"MagType_code"_s)});
     return out;
 }
 
@@ -71,9 +73,16 @@ QList<TitleRow> searchTitles(data::Connection& c, const QString& text) {
 QList<Issue> issueRows(const data::Result& r) {
     QList<Issue> out;
     out.reserve(r.rowCount());
-    for (const auto& row : r.rows)
-        out.append({row.at(0).toString(), row.at(1).toDate(), row.at(2).toString(), row.at(3).toString(),
-                    row.at(4).toString(), row.at(5).toDate(), row.mid(1, 5)});
+    // The columns by name, looked up once for the whole list.
+    const int magno = r.column(u"magno"_s), daily = r.column(u"daily"_s), yearno = r.column(u"yearno"_s),
+              itemsno = r.column(u"itemsno"_s), description = r.column(u"DescriptionItem"_s),
+              indate = r.column(u"indate"_s);
+    if (std::min({magno, daily, yearno, itemsno, description, indate}) < 0)
+        throw data::DbError(0, u"42S22"_s, u"รายการฉบับขาดคอลัมน์"_s);
+    for (const QVariantList& row : r.rows) // the columns an edit writes, as read, kept to check it against
+        out.append({row.at(magno).toString(), row.at(daily).toDate(), row.at(yearno).toString(),
+                    row.at(itemsno).toString(), row.at(description).toString(), row.at(indate).toDate(),
+                    {row.at(daily), row.at(yearno), row.at(itemsno), row.at(description), row.at(indate)}});
     return out;
 }
 
@@ -155,13 +164,14 @@ const char* const articleOfIssueAlone =
 IssueTies tiesOf(data::Connection& c, const QString& magno, bool lock) {
     const data::Result r = c.query(
         QStringLiteral("SELECT IF(TRIM(t.MagStatus) = 'Z' OR s.regno IS NOT NULL, COALESCE(NULLIF(TRIM(t.regno), ''), "
-                       "'-'), ''), COALESCE(s.callno, ''), (SELECT COUNT(*) FROM article a WHERE %1) FROM tranfile t "
+                       "'-'), '') AS volume, COALESCE(s.callno, '') AS callno, "
+                       "(SELECT COUNT(*) FROM article a WHERE %1) AS articles FROM tranfile t "
                        "LEFT JOIN sum_journal s ON s.regno = t.regno WHERE t.magno = ?%2")
             .arg(QLatin1String(articleOfIssueAlone), lock ? QStringLiteral(" FOR UPDATE") : QString()),
         {magno.trimmed()});
     if (r.isEmpty())
         return {};
-    return {r.text(0, 0), r.text(0, 1), int(r.value(0, 2).toLongLong())};
+    return {r.text(0, u"volume"_s), r.text(0, u"callno"_s), int(r.value(0, u"articles"_s).toLongLong())};
 }
 
 } // namespace

@@ -6,6 +6,10 @@
 #include "data/NameSearch.h"
 #include "data/Numbering.h"
 
+#include <variant>
+
+using namespace Qt::StringLiterals;
+
 namespace records {
 
 int seriesNumber(bool newspaper, const QString& languageCode) {
@@ -89,20 +93,64 @@ QString orTwoBlanks(const QString& s) {
     return s.trimmed().isEmpty() ? QStringLiteral("  ") : s.trimmed();
 }
 
-// Every column after the code, in table order, as the save writes them (trimmed).
-data::Params columnValues(const Title& t) {
-    return {
-        t.name.trimmed(),          orTwoBlanks(t.parallelName), orTwoBlanks(t.formerName), orTwoBlanks(t.shortName),
-        t.issn.trimmed(),          t.kindCode.trimmed(),        t.languageCode.trimmed(),  t.frequencyCode.trimmed(),
-        t.publisherCode.trimmed(), t.departmentCode.trimmed(),  t.receiveCode.trimmed(),   t.coverCode.trimmed(),
-        orNull(t.copiesPerYear),   orNull(t.pricePerYear),      orNull(t.startDate),       orNull(t.endDate),
-        orNull(t.orderDate),       t.distributorCode.trimmed(), t.memberStatus.trimmed(),  t.location.trimmed()};
+// The title's columns after the code, in table order, each with its field, how the save writes
+// it (trimmed; empty names as two blanks; empty numbers and dates as NULL) and the flag that
+// remembers a NULL where the form needs it: the one definition that the reading, the insert
+// and the update are made from.
+enum class Stored { Trimmed, TwoBlanks, OrNull };
+struct Column {
+    const char* name;
+    std::variant<QString Title::*, QDate Title::*> field;
+    Stored stored = Stored::Trimmed;
+    bool Title::*null = nullptr;
+};
+const QList<Column>& columns() {
+    static const QList<Column> all = {{"Magazine_Name", &Title::name},
+                                      {"Parallel_Name", &Title::parallelName, Stored::TwoBlanks, &Title::parallelNull},
+                                      {"Former_Name", &Title::formerName, Stored::TwoBlanks, &Title::formerNull},
+                                      {"Short_Name", &Title::shortName, Stored::TwoBlanks, &Title::shortNull},
+                                      {"ISSN", &Title::issn},
+                                      {"Kind_Code", &Title::kindCode},
+                                      {"Lang_Code", &Title::languageCode},
+                                      {"MagType_code", &Title::frequencyCode},
+                                      {"Publisher_Code", &Title::publisherCode},
+                                      {"department_code", &Title::departmentCode},
+                                      {"Receive_Code", &Title::receiveCode},
+                                      {"Cover_Code", &Title::coverCode},
+                                      {"Copies_Per_Year", &Title::copiesPerYear, Stored::OrNull},
+                                      {"Price_Per_Year", &Title::pricePerYear, Stored::OrNull},
+                                      {"Start_Date", &Title::startDate},
+                                      {"End_Date", &Title::endDate},
+                                      {"Order_Date", &Title::orderDate},
+                                      {"Distributor_Code", &Title::distributorCode},
+                                      {"Member_Status", &Title::memberStatus},
+                                      {"Location", &Title::location, Stored::Trimmed, &Title::locationNull}};
+    return all;
 }
 
-const QString columnList = QStringLiteral(
-    "Magazine_Name, Parallel_Name, Former_Name, Short_Name, ISSN, Kind_Code, Lang_Code, MagType_code, "
-    "Publisher_Code, department_code, Receive_Code, Cover_Code, Copies_Per_Year, Price_Per_Year, Start_Date, "
-    "End_Date, Order_Date, Distributor_Code, Member_Status, Location");
+QStringList columnNames(const QString& prefix = {}) {
+    QStringList out;
+    for (const Column& col : columns())
+        out << prefix + QLatin1String(col.name);
+    return out;
+}
+
+// Every column after the code, in table order, as the save writes them.
+data::Params columnValues(const Title& t) {
+    data::Params out;
+    for (const Column& col : columns()) {
+        if (const auto* date = std::get_if<QDate Title::*>(&col.field)) {
+            out << orNull(t.**date);
+            continue;
+        }
+        const QString& text = t.*std::get<QString Title::*>(col.field);
+        out << (col.stored == Stored::TwoBlanks ? QVariant(orTwoBlanks(text))
+                : col.stored == Stored::OrNull  ? orNull(text)
+                                                : QVariant(text.trimmed()));
+    }
+    return out;
+}
+
 
 const QString nameExistsSql = QStringLiteral("SELECT Pointer FROM magazine WHERE TRIM(Magazine_Name) = ? LIMIT 1");
 
@@ -117,8 +165,8 @@ QList<TitleMatch> search(data::Connection& c, const QString& text) {
                                             holds.values);
         QList<TitleMatch> out;
         out.reserve(r.rowCount());
-        for (const auto& row : r.rows)
-            out.append({row.at(0).toString(), row.at(1).toString()});
+        for (int i = 0; i < r.rowCount(); ++i)
+            out.append({r.text(i, u"Pointer"_s), r.text(i, u"Magazine_Name"_s)});
         return out;
     };
     return titlesFor<QList<TitleMatch>>(c, text, matching);
@@ -127,45 +175,27 @@ QList<TitleMatch> search(data::Connection& c, const QString& text) {
 std::optional<Title> find(data::Connection& c, const QString& pointer) {
     const data::Result r = data::lookUp(
         c,
-        QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.Parallel_Name, m.Former_Name, m.Short_Name, m.ISSN, "
-                       "m.Kind_Code, m.Lang_Code, m.MagType_code, m.Publisher_Code, m.department_code, m.Receive_Code, "
-                       "m.Cover_Code, m.Copies_Per_Year, m.Price_Per_Year, m.Start_Date, m.End_Date, m.Order_Date, "
-                       "m.Distributor_Code, m.Member_Status, m.Location, p.Publisher_Name, d.Publisher_Name "
+        QStringLiteral("SELECT m.Pointer, %1, p.Publisher_Name AS publisher_name, d.Publisher_Name AS distributor_name "
                        "FROM magazine m LEFT JOIN dealer p ON p.Publisher_Code = m.Publisher_Code "
-                       "LEFT JOIN dealer d ON d.Publisher_Code = m.Distributor_Code WHERE m.Pointer = ?"),
+                       "LEFT JOIN dealer d ON d.Publisher_Code = m.Distributor_Code WHERE m.Pointer = ?")
+            .arg(columnNames(QStringLiteral("m.")).join(QStringLiteral(", "))),
         {pointer.trimmed()});
     if (r.isEmpty())
         return std::nullopt;
-    const auto& v = r.rows.first();
     Title t;
-    t.pointer = v[0].toString();
-    t.name = v[1].toString();
-    t.parallelName = v[2].toString();
-    t.parallelNull = v[2].isNull();
-    t.formerName = v[3].toString();
-    t.formerNull = v[3].isNull();
-    t.shortName = v[4].toString();
-    t.shortNull = v[4].isNull();
-    t.issn = v[5].toString();
-    t.kindCode = v[6].toString();
-    t.languageCode = v[7].toString();
-    t.frequencyCode = v[8].toString();
-    t.publisherCode = v[9].toString();
-    t.departmentCode = v[10].toString();
-    t.receiveCode = v[11].toString();
-    t.coverCode = v[12].toString();
-    t.copiesPerYear = v[13].toString();
-    t.pricePerYear = v[14].toString();
-    t.startDate = v[15].toDate();
-    t.endDate = v[16].toDate();
-    t.orderDate = v[17].toDate();
-    t.distributorCode = v[18].toString();
-    t.memberStatus = v[19].toString();
-    t.location = v[20].toString();
-    t.locationNull = v[20].isNull();
-    t.publisherName = v[21].toString();
-    t.distributorName = v[22].toString();
-    t.original = v.mid(1, 20);
+    t.pointer = r.text(0, QStringLiteral("Pointer"));
+    for (const Column& col : columns()) {
+        const QVariant& v = r.value(0, QLatin1String(col.name));
+        if (const auto* date = std::get_if<QDate Title::*>(&col.field))
+            t.**date = v.toDate();
+        else
+            t.*std::get<QString Title::*>(col.field) = v.toString();
+        if (col.null)
+            t.*col.null = v.isNull();
+        t.original << v; // exactly as read
+    }
+    t.publisherName = r.text(0, QStringLiteral("publisher_name"));
+    t.distributorName = r.text(0, QStringLiteral("distributor_name"));
     return t;
 }
 
@@ -203,7 +233,7 @@ data::Saved<QString> add(data::Connection& c, const Title& t, int series) {
                 throw data::Refused(QStringLiteral("พบวารสารรายชื่อนี้ในฐานข้อมูล ไม่สามารถทำการเพิ่มรายชื่อใหม่ได้"), Duplicate);
             data::write(c, QStringLiteral("magazine"),
                         QStringLiteral("INSERT INTO magazine (Pointer, %1) VALUES (?%2)")
-                            .arg(columnList, QStringLiteral(", ?").repeated(20)),
+                            .arg(columnNames().join(QStringLiteral(", ")), QStringLiteral(", ?").repeated(columns().size())),
                         data::Params{code} + columnValues(t));
             data::keepPieces(c, data::titleNames, code, t.name.trimmed(), false);
         },
@@ -216,20 +246,20 @@ data::Saved<QString> add(data::Connection& c, const Title& t, int series) {
 }
 
 data::Saved<data::EditOutcome> update(data::Connection& c, const Title& t) {
-    const QStringList columns = columnList.split(QStringLiteral(", "));
+    const QStringList names = columnNames();
     const data::Params values = columnValues(t);
     const QString code = t.pointer.trimmed();
     data::EditOutcome outcome = data::EditOutcome::Missing;
     const data::Commit commit = data::retryingTransaction(
         c,
         [&] {
-            outcome = data::updateIfUnchanged(c, QStringLiteral("magazine"), QStringLiteral("Pointer"), code, columns,
-                                              values, {t.original.isEmpty() ? QStringList() : columns, t.original});
+            outcome = data::updateIfUnchanged(c, QStringLiteral("magazine"), QStringLiteral("Pointer"), code, names,
+                                              values, {t.original.isEmpty() ? QStringList() : names, t.original});
             if (outcome == data::EditOutcome::Saved)
                 data::keepPieces(c, data::titleNames, code, t.name.trimmed(), true);
         },
         [&] {
-            return data::rowHolds(c, QStringLiteral("magazine"), QStringLiteral("Pointer"), code, {columns, values});
+            return data::rowHolds(c, QStringLiteral("magazine"), QStringLiteral("Pointer"), code, {names, values});
         });
     return {outcome, commit};
 }

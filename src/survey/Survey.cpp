@@ -14,6 +14,8 @@
 #include <string>
 #include <unordered_map>
 
+using namespace Qt::StringLiterals;
+
 namespace survey {
 
 namespace {
@@ -247,10 +249,10 @@ void readBlocks(data::Connection& c, QChar group, const QDate& from, const QDate
         const data::Result block = c.query(titles, {prefix, after});
         if (block.isEmpty())
             break;
-        const QString first = block.text(0, 0), last = block.text(block.rowCount() - 1, 0);
+        const QString first = block.text(0, u"Pointer"_s), last = block.text(block.rowCount() - 1, u"Pointer"_s);
         Names names;
-        for (const QVariantList& title : block.rows)
-            names.insert(title.at(0).toString(), title.at(1).toString());
+        for (int i = 0; i < block.rowCount(); ++i)
+            names.insert(block.text(i, u"Pointer"_s), block.text(i, u"Magazine_Name"_s));
         readOrdered(issues, {prefix, first, last, from, to}, names);
         if (block.rowCount() < titlesPerBlock)
             break;

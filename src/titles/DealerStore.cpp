@@ -4,6 +4,8 @@
 
 #include "data/Counter.h"
 
+using namespace Qt::StringLiterals;
+
 namespace titles::DealerStore {
 
 namespace {
@@ -31,8 +33,8 @@ QList<DealerMatch> search(data::Connection& c, const QString& text) {
                      {data::likeContains(text.trimmed())});
     QList<DealerMatch> out;
     out.reserve(r.rowCount());
-    for (const auto& row : r.rows)
-        out.append({row.at(0).toString(), row.at(1).toString()});
+    for (int i = 0; i < r.rowCount(); ++i)
+        out.append({r.text(i, u"Publisher_Code"_s), r.text(i, u"Publisher_Name"_s)});
     return out;
 }
 
@@ -42,8 +44,8 @@ std::optional<Dealer> find(data::Connection& c, const QString& code) {
                                    {code});
     if (r.isEmpty())
         return std::nullopt;
-    return Dealer{r.text(0, 0), r.text(0, 1), textOrNull(r.value(0, 2)), textOrNull(r.value(0, 3)),
-                  textOrNull(r.value(0, 4))};
+    return Dealer{r.text(0, u"Publisher_Code"_s), r.text(0, u"Publisher_Name"_s), textOrNull(r.value(0, u"Address1"_s)),
+                  textOrNull(r.value(0, u"Address2"_s)), textOrNull(r.value(0, u"Contact"_s))};
 }
 
 QString proposeCode(data::Connection& c) {

@@ -7,6 +7,8 @@
 
 #include <QHash>
 
+using namespace Qt::StringLiterals;
+
 namespace volumes {
 
 QString regnoText(qint64 number) {
@@ -43,7 +45,8 @@ void bind(data::Connection& c, const QString& regno, const QStringList& magnos, 
                                    keys);
     QHash<QString, QPair<QString, QString>> now; // status and volume of each issue found
     for (int i = 0; i < r.rowCount(); ++i)
-        now.insert(r.text(i, 0).trimmed().toLower(), {r.text(i, 1).trimmed(), r.text(i, 2).trimmed()});
+        now.insert(r.text(i, u"magno"_s).trimmed().toLower(),
+                   {r.text(i, u"MagStatus"_s).trimmed(), r.text(i, u"regno"_s).trimmed()});
     QStringList problems;
     for (const QString& m : magnos) {
         const auto it = now.constFind(m.trimmed().toLower());
@@ -83,8 +86,8 @@ std::optional<Volume> find(data::Connection& c, const QString& regno) {
         return std::nullopt;
     const data::Result issues = c.query(QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate, "
                                                        "pointer FROM tranfile WHERE regno = ? ORDER BY daily, magno"),
-                                        {v.text(0, 0)});
-    return Volume{v.text(0, 0), v.text(0, 1), issues.isEmpty() ? QString() : issues.text(0, 6),
+                                        {v.text(0, u"regno"_s)});
+    return Volume{v.text(0, u"regno"_s), v.text(0, u"callno"_s), issues.isEmpty() ? QString() : issues.text(0, u"pointer"_s),
                   records::IssueStore::issueRows(issues)};
 }
 
@@ -95,7 +98,7 @@ QList<QPair<QString, QString>> byCallNumber(data::Connection& c, const QString& 
                                         {data::likePrefix(prefix.trimmed())});
     QList<QPair<QString, QString>> out;
     for (int i = 0; i < r.rowCount(); ++i)
-        out.append({r.text(i, 0), r.text(i, 1)});
+        out.append({r.text(i, u"regno"_s), r.text(i, u"callno"_s)});
     return out;
 }
 

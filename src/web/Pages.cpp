@@ -6,6 +6,7 @@
 #include "records/TitleStore.h"
 
 #include <QHash>
+#include <array>
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -79,15 +80,17 @@ QString periodFields(const Query& q, const Period& p) {
                      QStringLiteral("วว/ดด/ปปปป"));
 }
 
-// A small table of counts with a total line, for the summaries above a list.
+// A small table of counts with a total line, for the summaries above a list: `r` has a name
+// and a count `n` a row.
 QString countTable(const QString& caption, const QString& what, const data::Result& r) {
     qint64 total = 0;
     QString body;
     for (int i = 0; i < r.rowCount(); ++i) {
-        const QString name = cellText(r.value(i, 0));
-        total += r.value(i, 1).toLongLong();
+        const QString name = cellText(r.value(i, QStringLiteral("name")));
+        const qint64 n = r.value(i, QStringLiteral("n")).toLongLong();
+        total += n;
         body += QStringLiteral("<tr><td>%1</td><td class=\"n\">%2</td></tr>")
-                    .arg(esc(name.isEmpty() ? QStringLiteral("(ไม่ระบุ)") : name), number(r.value(i, 1).toLongLong()));
+                    .arg(esc(name.isEmpty() ? QStringLiteral("(ไม่ระบุ)") : name), number(n));
     }
     return QStringLiteral("<div class=\"wrap\"><table class=\"summary\"><thead><tr><th>%1</th><th class=\"n\">%2</th>"
                           "</tr></thead><tbody>%3</tbody><tfoot><tr><td>รวม</td><td class=\"n\">%4</td></tr></tfoot>"
@@ -95,11 +98,12 @@ QString countTable(const QString& caption, const QString& what, const data::Resu
         .arg(esc(caption), esc(what), body, number(total));
 }
 
+// The options of a choice from `sql`'s `code` and `name` columns, after "all".
 Options codeOptions(data::Connection& c, const QString& sql, const QString& all) {
     Options out{{QString(), all}};
     const data::Result r = c.query(sql);
-    for (const auto& row : r.rows)
-        out.append({row.at(0).toString(), row.at(1).toString()});
+    for (int i = 0; i < r.rowCount(); ++i)
+        out.append({r.text(i, QStringLiteral("code")), r.text(i, QStringLiteral("name"))});
     return out;
 }
 
@@ -139,7 +143,9 @@ Page allTitles(data::Connection& c, const Query& q) {
     }
     const QString dept = q.value(QStringLiteral("dept"));
     const Options faculties = codeOptions(
-        c, QStringLiteral("SELECT Department_Code, Department_Thai_Des FROM department ORDER BY Department_Code"),
+        c,
+        QStringLiteral(
+            "SELECT Department_Code AS code, Department_Thai_Des AS name FROM department ORDER BY Department_Code"),
         QStringLiteral("ทุกคณะ"));
     if (!dept.isEmpty()) {
         l.select += QStringLiteral(" AND m.department_code = ?");
@@ -157,8 +163,8 @@ Page allTitles(data::Connection& c, const Query& q) {
                  {QStringLiteral("วันที่ฉบับล่าสุด"), QStringLiteral("latest")}};
     l.key = QStringLiteral("code");
     l.defaultSort = 1;
-    const data::Result byGroup = c.query(QStringLiteral("SELECT LEFT(m.Pointer, 1) AS grp, COUNT(*) ") +
-                                         receivedTitles + QStringLiteral(" GROUP BY grp ORDER BY grp"));
+    const data::Result byGroup = c.query(QStringLiteral("SELECT LEFT(m.Pointer, 1) AS name, COUNT(*) AS n ") +
+                                         receivedTitles + QStringLiteral(" GROUP BY name ORDER BY name"));
     page.intro = form(path, selectField(QStringLiteral("group"), QStringLiteral("กลุ่ม"), q, groupOptions) +
                                 selectField(QStringLiteral("dept"), QStringLiteral("คณะ/หน่วยงาน"), q, faculties)) +
                  countTable(QStringLiteral("กลุ่ม"), QStringLiteral("จำนวนชื่อเรื่อง"), byGroup);
@@ -184,8 +190,8 @@ Page titlesByDepartment(data::Connection& c, const Query&) {
     l.defaultSort = 2;
     l.groupBy = 0;
     page.intro = countTable(QStringLiteral("คณะ/หน่วยงาน"), QStringLiteral("จำนวนชื่อเรื่อง"),
-                            c.query(QStringLiteral("SELECT d.Department_Thai_Des AS dept, COUNT(*) ") + receivedTitles +
-                                    QStringLiteral(" GROUP BY dept ORDER BY dept")));
+                            c.query(QStringLiteral("SELECT d.Department_Thai_Des AS name, COUNT(*) AS n ") + receivedTitles +
+                                    QStringLiteral(" GROUP BY name ORDER BY name")));
     page.list = l;
     return page;
 }
@@ -230,7 +236,7 @@ void perDayAndTitle(data::Connection& c, Page& page, const QString& dayCaption, 
 Page registrations(data::Connection& c, const Query& q) {
     return periodPage(reports::WebPage::Registrations, q, [&](const Period& p, Page& page) {
         perDayAndTitle(c, page, QStringLiteral("วันที่ลงทะเบียน"), QStringLiteral("จำนวนฉบับ"),
-                       QStringLiteral("SELECT indate, COUNT(*) FROM tranfile WHERE indate BETWEEN ? AND ? "
+                       QStringLiteral("SELECT indate AS name, COUNT(*) AS n FROM tranfile WHERE indate BETWEEN ? AND ? "
                                       "GROUP BY indate ORDER BY indate"),
                        QStringLiteral("SELECT pointer, COUNT(*) AS n, MIN(indate) AS first, MAX(indate) AS last "
                                       "FROM tranfile WHERE indate BETWEEN ? AND ? GROUP BY pointer"),
@@ -247,7 +253,7 @@ Page bindings(data::Connection& c, const Query& q) {
             "GROUP BY s.regno, s.callno, m.Pointer, m.Magazine_Name HAVING MAX(t.indate) BETWEEN ? AND ?");
         const data::Params params{p.from, p.to, p.from, p.to};
         page.intro += countTable(QStringLiteral("ชื่อวารสาร"), QStringLiteral("จำนวนเล่ม"),
-                                 c.query(QStringLiteral("SELECT name, COUNT(*) FROM (SELECT m.Magazine_Name "
+                                 c.query(QStringLiteral("SELECT name, COUNT(*) AS n FROM (SELECT m.Magazine_Name "
                                                         "AS name ") +
                                              volumes + QStringLiteral(") AS v GROUP BY name ORDER BY name"),
                                          params));
@@ -274,8 +280,8 @@ Page bindings(data::Connection& c, const Query& q) {
 Page indexEntries(data::Connection& c, const Query& q) {
     return periodPage(reports::WebPage::IndexEntries, q, [&](const Period& p, Page& page) {
         perDayAndTitle(c, page, QStringLiteral("วันที่บันทึก"), QStringLiteral("จำนวนบทความ"),
-                       QStringLiteral("SELECT DATE(keydate) AS day, COUNT(*) FROM article WHERE keydate >= ? AND "
-                                      "keydate < ? GROUP BY day ORDER BY day"),
+                       QStringLiteral("SELECT DATE(keydate) AS name, COUNT(*) AS n FROM article WHERE keydate >= ? AND "
+                                      "keydate < ? GROUP BY name ORDER BY name"),
                        QStringLiteral("SELECT pointer, COUNT(*) AS n, MIN(DATE(keydate)) AS first, "
                                       "MAX(DATE(keydate)) AS last FROM article WHERE keydate >= ? AND keydate < ? "
                                       "GROUP BY pointer"),
@@ -304,18 +310,20 @@ Page titleIssues(data::Connection& c, const Query& q) {
         found = data::lookUp(c, titles.arg(QStringLiteral("m.Magazine_Name LIKE ?")), {data::likePrefix(typed)});
     if (found.rowCount() != 1) {
         QString links;
-        for (const auto& row : found.rows)
+        for (int i = 0; i < found.rowCount(); ++i) {
+            const QString pointer = found.text(i, QStringLiteral("Pointer"));
             links += QStringLiteral("<li><a href=\"%1\">%2</a> %3</li>")
-                         .arg(esc(linkTo(path, {}, {{QStringLiteral("title"), row.at(0).toString()}})),
-                              esc(row.at(0).toString()), esc(row.at(1).toString()));
+                         .arg(esc(linkTo(path, {}, {{QStringLiteral("title"), pointer}})), esc(pointer),
+                              esc(found.text(i, QStringLiteral("Magazine_Name"))));
+        }
         page.intro += links.isEmpty() ? errorBox(QStringLiteral("ไม่พบวารสาร \"%1\"").arg(typed))
                                       : QStringLiteral("<ul class=\"menu\">%1</ul>\n").arg(links);
         return page;
     }
-    const QString code = found.text(0, 0);
-    page.paperLines << QStringLiteral("%1  %2").arg(code, found.text(0, 1))
-                    << QStringLiteral("ISSN %1").arg(found.text(0, 2));
-    page.intro += QStringLiteral("<h2>%1 %2</h2>\n").arg(esc(code), esc(found.text(0, 1)));
+    const QString code = found.text(0, QStringLiteral("Pointer")), name = found.text(0, QStringLiteral("Magazine_Name"));
+    page.paperLines << QStringLiteral("%1  %2").arg(code, name)
+                    << QStringLiteral("ISSN %1").arg(found.text(0, QStringLiteral("ISSN")));
+    page.intro += QStringLiteral("<h2>%1 %2</h2>\n").arg(esc(code), esc(name));
     Listing l;
     l.select = QStringLiteral("SELECT t.magno AS magno, t.daily AS daily, t.yearno AS yearno, t.itemsno AS itemsno, "
                               "t.DescriptionItem AS descr, t.indate AS indate, t.regno AS regno FROM tranfile t "
@@ -370,7 +378,28 @@ const Options searchFields = {{QStringLiteral("title"), QStringLiteral("ชื�
 const Options searchModes = {{QStringLiteral("begins"), QStringLiteral("ขึ้นต้นด้วย")},
                              {QStringLiteral("contains"), QStringLiteral("มีคำนี้อยู่")}};
 
-enum ArticleColumn { No, Title, Journal, YearNo, Number, IssueText, Pages, Abstract, Authors, Subjects, Year };
+enum ArticleColumn { No, Title, Journal, YearNo, Number, IssueText, Pages, Abstract, Authors, Subjects, Year, Columns };
+
+// The search's select list, each column set at its own place by name: the one definition the
+// statement is made from and the rows are read by.
+QString articleSelectList() {
+    std::array<QString, Columns> at;
+    at[No] = QStringLiteral("a.article_no");
+    at[Title] = QStringLiteral("a.Article_Name AS title");
+    at[Journal] = QStringLiteral("m.Magazine_Name AS journal");
+    at[YearNo] = QStringLiteral("a.year AS yearno");
+    at[Number] = QStringLiteral("a.volume AS number");
+    at[IssueText] = QStringLiteral("a.month");
+    at[Pages] = QStringLiteral("a.pages");
+    at[Abstract] = QStringLiteral("a.abstract");
+    at[Authors] = QStringLiteral("(SELECT GROUP_CONCAT(n.penname ORDER BY f.seqno SEPARATOR '\x1f') FROM mauthfile f "
+                                 "JOIN authname n ON n.idno = f.idno WHERE f.article_no = a.article_no) AS authors");
+    at[Subjects] = QStringLiteral("(SELECT GROUP_CONCAT(s.subject ORDER BY s.seqno SEPARATOR '; ') FROM msubject s "
+                                  "WHERE s.article_no = a.article_no) AS subjects");
+    at[Year] = QStringLiteral("(SELECT YEAR(MIN(t.daily)) FROM tranfile t WHERE t.pointer = a.pointer "
+                              "AND t.yearno = a.year AND t.itemsno = a.volume) AS pubyear");
+    return QStringList(at.cbegin(), at.cend()).join(QStringLiteral(", "));
+}
 
 // An article's authors in order (kept apart by a character no name holds: names have commas).
 QStringList authorsOf(const QVariantList& row) {
@@ -415,16 +444,8 @@ Page search(data::Connection&, const Query& q, bool references) {
 
     const QString pattern = anywhere ? data::likeContains(text) : data::likePrefix(text);
     Listing l;
-    l.select =
-        QStringLiteral("SELECT a.article_no, a.Article_Name AS title, m.Magazine_Name AS journal, a.year AS yearno, "
-                       "a.volume AS number, a.month, a.pages, a.abstract, "
-                       "(SELECT GROUP_CONCAT(n.penname ORDER BY f.seqno SEPARATOR '\x1f') FROM mauthfile f "
-                       " JOIN authname n ON n.idno = f.idno WHERE f.article_no = a.article_no) AS authors, "
-                       "(SELECT GROUP_CONCAT(s.subject ORDER BY s.seqno SEPARATOR '; ') FROM msubject s "
-                       " WHERE s.article_no = a.article_no) AS subjects, "
-                       "(SELECT YEAR(MIN(t.daily)) FROM tranfile t WHERE t.pointer = a.pointer AND t.yearno = a.year "
-                       " AND t.itemsno = a.volume) AS pubyear "
-                       "FROM article a LEFT JOIN magazine m ON m.Pointer = a.pointer WHERE ");
+    l.select = QStringLiteral("SELECT %1 FROM article a LEFT JOIN magazine m ON m.Pointer = a.pointer WHERE ")
+                   .arg(articleSelectList());
     if (field == QLatin1String("author")) {
         // A pen name finds the articles under the author's true name and every other pen name.
         const QString roots =
