@@ -54,17 +54,16 @@ add_auther::add_auther(std::unique_ptr<data::Connection> connection, QWidget* pa
     choices_->addButton(ui->Optpenname_0, 0);
     choices_->addButton(ui->Optpenname_1, 1);
     connect(ui->Optpenname_0, &QRadioButton::toggled, this, [this](bool on) {
-        if (on && entryFlag_) {
-            ui->Text3->setEnabled(true);
+        applyMode();
+        if (on && ui->Text3->isEnabled())
             ui->Text3->setFocus();
-        }
     });
     connect(ui->Optpenname_1, &QRadioButton::toggled, this, [this](bool on) {
         if (!on)
             return;
         Text4->clear();
         ui->Text3->clear();
-        ui->Text3->setEnabled(false);
+        applyMode();
     });
 
     connect(ui->Cmdsearch, &QPushButton::clicked, this, &add_auther::search);
@@ -96,9 +95,25 @@ void add_auther::clearChoices() {
     choices_->setExclusive(true);
 }
 
-void add_auther::setChoicesEnabled(bool on) {
-    ui->Optpenname_0->setEnabled(on);
-    ui->Optpenname_1->setEnabled(on);
+void add_auther::applyMode() {
+    const bool idle = mode_ == Mode::Idle, adding = mode_ == Mode::Adding, editing = mode_ == Mode::Editing;
+    const bool picked = mode_ == Mode::Found || mode_ == Mode::Shown;
+    // Idle: search or add; Found, Shown: an author to edit; Adding, Editing: the name, whether
+    // it is a pen name, and the true name of one. Each save button stands in its mode's place.
+    ui->Text1->setEnabled(idle || mode_ == Mode::Found || adding);
+    ui->Text2->setEnabled(mode_ != Mode::Shown);
+    ui->Text3->setEnabled((adding || editing) && ui->Optpenname_0->isChecked());
+    ui->Optpenname_0->setEnabled(adding || editing);
+    ui->Optpenname_1->setEnabled(adding || editing);
+    ui->Cmdsearch->setEnabled(idle);
+    ui->Cmdadd->setVisible(!adding);
+    ui->Cmdadd->setEnabled(idle);
+    ui->cmdsaveadd->setVisible(adding);
+    ui->cmdsaveadd->setEnabled(adding);
+    ui->Cmdedit->setVisible(!editing);
+    ui->Cmdedit->setEnabled(picked);
+    ui->Cmdsaveedit->setVisible(editing);
+    ui->Cmdsaveedit->setEnabled(editing);
 }
 
 void add_auther::choose(bool penName) {
@@ -114,21 +129,11 @@ void add_auther::toIdle() {
     mode_ = Mode::Idle;
     showauth->hide();
     ui->Text1->clear();
-    ui->Text1->setEnabled(true);
     ui->Text2->clear();
-    ui->Text2->setEnabled(true);
     ui->Text3->clear();
-    ui->Text3->setEnabled(false);
     Text4->clear();
     clearChoices();
-    setChoicesEnabled(false);
-    ui->Cmdadd->show();
-    ui->Cmdadd->setEnabled(true);
-    ui->cmdsaveadd->hide();
-    ui->Cmdsearch->setEnabled(true);
-    ui->Cmdedit->show();
-    ui->Cmdedit->setEnabled(false);
-    ui->Cmdsaveedit->hide();
+    applyMode();
 }
 
 void add_auther::search() {
@@ -165,9 +170,7 @@ void add_auther::search() {
                 showauth->setFocus();
             }
             mode_ = Mode::Found;
-            ui->Cmdsearch->setEnabled(false);
-            ui->Cmdadd->setEnabled(false);
-            ui->Cmdedit->setEnabled(true);
+            applyMode();
         },
         db_.get());
 }
@@ -178,10 +181,9 @@ void add_auther::pick(int row) {
     if (code.isEmpty())
         return;
     mode_ = Mode::Shown;
+    applyMode();
     ui->Text1->setText(code);
     ui->Text2->setText(shown_.penname);
-    ui->Text1->setEnabled(false);
-    ui->Text2->setEnabled(false);
     const QString trueCode = shown_.trueIdno.trimmed();
     forms::guarded(
         this,
@@ -201,11 +203,9 @@ void add_auther::pick(int row) {
 
 void add_auther::add() {
     mode_ = Mode::Adding;
+    entryFlag_ = true;
     showauth->hide();
-    ui->Cmdadd->hide();
-    ui->cmdsaveadd->show();
-    ui->cmdsaveadd->setEnabled(true);
-    ui->Cmdsearch->setEnabled(false);
+    applyMode();
     ui->Text2->clear();
     ui->Text3->clear();
     Text4->clear();
@@ -218,8 +218,6 @@ void add_auther::add() {
                 ui->Text1->setText(code);
         },
         db_.get());
-    setChoicesEnabled(true);
-    entryFlag_ = true;
     ui->Text2->setFocus();
 }
 
@@ -227,13 +225,7 @@ void add_auther::edit() {
     mode_ = Mode::Editing;
     showauth->hide();
     entryFlag_ = true;
-    ui->Text2->setEnabled(true);
-    setChoicesEnabled(true);
-    if (ui->Optpenname_0->isChecked())
-        ui->Text3->setEnabled(true);
-    ui->Cmdedit->hide();
-    ui->Cmdsaveedit->show();
-    ui->Cmdsaveedit->setEnabled(true);
+    applyMode();
     ui->Text2->setFocus();
 }
 

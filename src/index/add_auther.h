@@ -58,7 +58,8 @@ private:
 
     void choose(bool penName);
     void clearChoices();
-    void setChoicesEnabled(bool on);
+    // Sets every control from the mode (and the pen-name choice): the one place they are set.
+    void applyMode();
     bool confirmSave();
     // Asks, then runs a save of the store; a refusal or a database error is shown and the
     // window stays as it was. True when the store ran to the end.

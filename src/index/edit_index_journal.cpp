@@ -44,11 +44,8 @@ edit_index_journal::edit_index_journal(std::unique_ptr<data::Connection> connect
     List_Index = new forms::PickList(this);
     List_Index->setObjectName(QStringLiteral("List_Index"));
 
-    ui->Text1->setReadOnly(false);
     forms::limitLength(ui->Text1, 7);
-    for (QPushButton* b : {Cmdnext, Cmdprev, Cmdedit, Cmdsave, Cmddel, Cmdcancel, abstractButton})
-        b->setEnabled(false);
-    lockInput(true);
+    applyMode();
 
     forms::onSearch(ui->Text1, [this] { lookUp(); });
     forms::onSearch(
@@ -58,11 +55,9 @@ edit_index_journal::edit_index_journal(std::unique_ptr<data::Connection> connect
         if (editing_) // offered while browsing: an edit under way is not dropped by it
             return;
         ui->Text1->setText(number);
-        Cmdnext->setEnabled(true);
-        Cmdprev->setEnabled(true);
-        Cmdedit->setEnabled(true);
         forms::guarded(
             this, [&] { showArticle(); }, db_.get());
+        setBrowsing();
     });
     connect(Cmdnext, &QPushButton::clicked, this, [this] { step(true); });
     connect(Cmdprev, &QPushButton::clicked, this, [this] { step(false); });
@@ -104,25 +99,26 @@ bool edit_index_journal::showArticle() {
     shown_ = ArticleStore::load(*db_, shownNumber_);
     if (shown_)
         showEntry(shown_->entry, shown_->journalName);
-    Cmdedit->setVisible(true);
-    lockInput(true);
     return shown_.has_value();
 }
 
-void edit_index_journal::setBrowsing(bool canDelete) {
+void edit_index_journal::setBrowsing() {
     editing_ = false;
+    stepping_ = true;
     closeLists();
-    lockInput(true);
-    ui->Text1->setReadOnly(false);
-    forms::setFieldColour(ui->Text1, forms::unlockedColour);
-    Cmdedit->setVisible(true);
-    Cmdnext->setEnabled(true);
-    Cmdprev->setEnabled(true);
-    Cmdedit->setEnabled(shown_.has_value());
-    Cmddel->setEnabled(canDelete && shown_.has_value());
-    Cmdsave->setEnabled(false);
-    Cmdcancel->setEnabled(false);
-    abstractButton->setEnabled(false);
+    applyMode();
+}
+
+void edit_index_journal::applyMode() {
+    // Browsing: the number and title searches, Next and Previous once a number was looked up,
+    // Edit and Delete for the article on show. Editing: its fields, the abstract, Save, Cancel.
+    const bool shown = !editing_ && shown_.has_value();
+    lockInput(!editing_);
+    ui->Text1->setReadOnly(editing_);
+    forms::setFieldColour(ui->Text1, editing_ ? forms::lockedColour : forms::unlockedColour);
+    Cmdedit->setVisible(!editing_);
+    forms::setButtons({Cmdnext, Cmdprev, Cmdedit, Cmddel, Cmdsave, Cmdcancel, abstractButton},
+                      {!editing_ && stepping_, !editing_ && stepping_, shown, shown, editing_, editing_, editing_});
 }
 
 void edit_index_journal::lookUp() {
@@ -135,11 +131,11 @@ void edit_index_journal::lookUp() {
             if (!showArticle()) {
                 forms::inform(this, QStringLiteral("ไม่พบเลจที่บทความนี้ กรุณาตรวจสอบอีกครั้ง"), QStringLiteral("ไม่พบข้อมูล"),
                               forms::Icon::Critical);
-                setBrowsing(false);
+                setBrowsing();
                 ui->Text1->setFocus();
                 return;
             }
-            setBrowsing(true);
+            setBrowsing();
         },
         db_.get());
 }
@@ -168,7 +164,7 @@ void edit_index_journal::step(bool forward) {
             if (next) {
                 ui->Text1->setText(*next);
                 showArticle();
-                setBrowsing(true);
+                setBrowsing();
                 return;
             }
             // No article between here and the end: the number shown is the last (first) one.
@@ -177,7 +173,7 @@ void edit_index_journal::step(bool forward) {
                 clearFields();
                 shown_.reset();
                 ui->Text1->setText(ArticleStore::articleNumber(forward ? limit : 1));
-                setBrowsing(true);
+                setBrowsing();
             }
             forms::inform(
                 this, forward ? QStringLiteral("Record สุดท้ายของฐานข้อมูลแล้ว") : QStringLiteral("Record แรกของฐานข้อมูลแล้ว"),
@@ -195,23 +191,14 @@ void edit_index_journal::edit() {
     ui->Text1->setText(shownNumber_);
     clearFields();
     showEntry(shown_->entry, shown_->journalName);
-    lockInput(false);
-    abstractButton->setEnabled(true);
-    Cmdedit->setVisible(false);
-    Cmdnext->setEnabled(false);
-    Cmdprev->setEnabled(false);
-    Cmddel->setEnabled(false);
-    Cmdsave->setEnabled(true);
-    Cmdcancel->setEnabled(true);
-    ui->Text1->setReadOnly(true);
-    forms::setFieldColour(ui->Text1, forms::lockedColour);
+    applyMode();
     ui->Text2->setFocus();
 }
 
 void edit_index_journal::cancel() {
     forms::guarded(
         this, [&] { showArticle(); }, db_.get());
-    setBrowsing(true);
+    setBrowsing();
 }
 
 void edit_index_journal::save() {

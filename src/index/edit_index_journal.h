@@ -40,11 +40,15 @@ private:
     QString shownNumber_;
     bool editing_ = false;
     bool shownOnce_ = false;
+    bool stepping_ = false; // a number was looked up: Next and Previous step from it
 
     // Shows the article numbered as Text1 says (fields emptied when there is none); true when found.
     bool showArticle();
     void lockInput(bool locked);
-    void setBrowsing(bool canDelete);
+    void setBrowsing();
+    // Sets every control from the mode (and whether a number was looked up yet): the one place
+    // they are set.
+    void applyMode();
 };
 
 } // namespace indexing
