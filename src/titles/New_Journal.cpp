@@ -116,8 +116,7 @@ New_Journal::New_Journal(std::unique_ptr<data::Connection> connection, QWidget* 
                            {ui->Text5, "Short_Name"},
                            {ui->Text6, "Location"}});
 
-    lockinput();
-    resetbuttom(true, false, false, false, false);
+    applyMode();
     // After the membership frame, Tab takes the buttons in their order on screen.
     QWidget* previous = ui->Command3;
     for (QWidget* next : {ui->Cmdadd, ui->Cmdedit, ui->Cmddel, ui->Cmdsave, ui->Cmdcancle, ui->Command6}) {
@@ -144,22 +143,23 @@ QList<QWidget*> New_Journal::lockableFields() const {
     return f;
 }
 
-void New_Journal::lockinput() {
-    ui->opt1->setEnabled(false);
-    ui->opt2->setEnabled(false);
-    for (QWidget* calendarButton : {ui->Command1, ui->Command2, ui->Command3})
-        calendarButton->setEnabled(false);
-    ui->Text1->setReadOnly(true); // its colour does not change
-    forms::setFieldsLocked(lockableFields(), true);
-}
-
-void New_Journal::unlockinput() {
-    ui->opt1->setEnabled(true);
-    ui->opt2->setEnabled(true);
-    for (QWidget* calendarButton : {ui->Command1, ui->Command2, ui->Command3})
-        calendarButton->setEnabled(true);
-    ui->Text1->setReadOnly(false);
-    forms::setFieldsLocked(lockableFields(), false);
+void New_Journal::applyMode() {
+    const Mode m = mode();
+    const bool entry = m == Mode::Adding || m == Mode::Editing, shown = m == Mode::Shown;
+    // Every change of mode closes the lists and calendars: a click in one left open would write
+    // into a field that is locked now.
+    for (QWidget* popup :
+         {static_cast<QWidget*>(dlbdealer), static_cast<QWidget*>(MonthView1), static_cast<QWidget*>(MonthView2)})
+        popup->hide();
+    // Idle: Add; Shown: Edit, Delete, Cancel; Adding, Editing: the fields, Save, Cancel.
+    forms::setButtons({ui->Cmdadd, ui->Cmdedit, ui->Cmddel, ui->Cmdsave, ui->Cmdcancle},
+                      {m == Mode::Idle, shown, shown, entry, entry || shown});
+    for (QWidget* w : {static_cast<QWidget*>(ui->opt1), static_cast<QWidget*>(ui->opt2),
+                       static_cast<QWidget*>(ui->Command1), static_cast<QWidget*>(ui->Command2),
+                       static_cast<QWidget*>(ui->Command3)})
+        w->setEnabled(entry);
+    ui->Text1->setReadOnly(!entry); // its colour does not change
+    forms::setFieldsLocked(lockableFields(), !entry);
 }
 
 void New_Journal::cleardata() {
@@ -171,16 +171,6 @@ void New_Journal::cleardata() {
     ui->Text11->setText(QStringLiteral("0"));
     const QList<QComboBox*> lists = codeLists();
     forms::clearFields(QList<QWidget*>(lists.begin(), lists.end()));
-}
-
-void New_Journal::resetbuttom(bool add, bool edit, bool del, bool save, bool cancel) {
-    // Every change of mode closes the lists and calendars: a click in one left open would write
-    // into a field that is locked now.
-    for (QWidget* popup :
-         {static_cast<QWidget*>(dlbdealer), static_cast<QWidget*>(MonthView1), static_cast<QWidget*>(MonthView2)})
-        popup->hide();
-    forms::setButtons({ui->Cmdadd, ui->Cmdedit, ui->Cmddel, ui->Cmdsave, ui->Cmdcancle},
-                      {add, edit, del, save, cancel});
 }
 
 void New_Journal::searchTitles() {
@@ -209,13 +199,12 @@ void New_Journal::showTitle(const QString& code, const QString& name) {
         return;
     // Showing a title is browsing: the fields are locked whatever was going on before.
     adding_ = editing_ = false;
-    lockinput();
-    resetbuttom(true, false, false, false, false);
+    shownCode_.clear();
+    applyMode();
     ui->Text1->setText(code);
     ui->Text2->setText(name);
     dlbnamemag->hide();
     cleardata();
-    shownCode_.clear();
     forms::guarded(
         this,
         [&] {
@@ -256,7 +245,7 @@ void New_Journal::showTitle(const QString& code, const QString& name) {
             forms::showCode(ui->dcbstatus, t->memberStatus);
             forms::showCode(ui->dcbrecei, t->receiveCode);
             forms::showCode(ui->dcbbindcolor, t->coverCode);
-            resetbuttom(false, true, true, false, true);
+            applyMode();
             ui->Cmdedit->setFocus(); // past the locked fields, to what a person does next
         },
         db_.get());
@@ -303,19 +292,17 @@ void New_Journal::chooseDealer(const QString& code, const QString& name) {
 }
 
 void New_Journal::add() {
-    resetbuttom(false, false, false, true, true);
     cleardata();
     adding_ = true;
     editing_ = false;
-    unlockinput();
+    applyMode();
     ui->opt1->setFocus();
 }
 
 void New_Journal::edit() {
-    resetbuttom(false, false, false, true, true);
     adding_ = false;
     editing_ = true;
-    unlockinput();
+    applyMode();
     ui->Text2->setFocus();
 }
 
@@ -485,10 +472,9 @@ void New_Journal::save() {
     }
     adding_ = editing_ = false;
     shownCode_.clear();
-    resetbuttom(true, false, false, false, false);
+    applyMode();
     forms::inform(this, result, QStringLiteral("ผลการบันทึกข้อมูล"), forms::Icon::Information);
     cleardata();
-    lockinput();
 }
 
 void New_Journal::remove() {
@@ -528,9 +514,8 @@ void New_Journal::cancel() {
 void New_Journal::backToIdle() {
     adding_ = editing_ = false;
     shownCode_.clear();
-    resetbuttom(true, false, false, false, false);
+    applyMode();
     cleardata();
-    lockinput();
     ui->Text1->clear();
     dlbnamemag->hide();
     dlbdealer->hide();

@@ -75,10 +75,9 @@ private:
 
     QList<QComboBox*> codeLists() const;
     QList<QWidget*> lockableFields() const;
-    void lockinput();
-    void unlockinput();
+    // Sets every control from the mode: the one place the buttons, fields and lists are set.
+    void applyMode();
     void cleardata();
-    void resetbuttom(bool add, bool edit, bool del, bool save, bool cancel);
     bool checkinput();
     bool readForm(records::Title* t);
     void backToIdle();

@@ -56,10 +56,7 @@ expdate::expdate(std::unique_ptr<data::Connection> connection, QWidget* parent)
     forms::setFieldColour(ui->Text2, lightGreen);
     ui->Text1->setText(data::formatDate(QDate::currentDate()));
     ui->Text2->setText(ui->Text1->text());
-    lockInput(true);
-    for (QPushButton* b : {ui->cmdedit, ui->cmdsave, ui->Cmdprint, ui->Command6, ui->Command7})
-        b->setEnabled(false);
-    ui->Cmdcancel->hide();
+    applyMode();
 
     db_ = std::move(connection);
     forms::limitLength(ui->Text5, 13);
@@ -79,6 +76,17 @@ expdate::expdate(std::unique_ptr<data::Connection> connection, QWidget* parent)
 }
 
 expdate::~expdate() = default;
+
+void expdate::applyMode() {
+    // Idle: the period and Search; Listed: Print, a title to choose; Chosen: Edit; Editing: the
+    // renewal's fields with their calendars, Save and Cancel, the list waiting.
+    const Mode m = mode();
+    forms::setButtons({ui->Command1, ui->Cmdprint, ui->cmdedit, ui->cmdsave, ui->Cmdcancel, ui->Command6, ui->Command7},
+                      {m == Mode::Idle, !listed_.isEmpty(), m == Mode::Chosen, editing_, editing_, editing_, editing_});
+    ui->Cmdcancel->setVisible(editing_);
+    ui->showjour->setEnabled(!editing_);
+    lockInput(!editing_);
+}
 
 void expdate::lockInput(bool locked) {
     for (QLineEdit* f : {ui->Text3, ui->Text4})
@@ -131,8 +139,7 @@ void expdate::search() {
             to_ = ui->Text2->text();
             fillGrid();
             ui->showjour->setCurrentCell(0, 0);
-            ui->Cmdprint->setEnabled(true);
-            ui->Command1->setEnabled(false); // a new search starts with Clear
+            applyMode(); // a new search starts with Clear
             ui->showjour->setFocus();
         },
         db_.get());
@@ -143,16 +150,11 @@ void expdate::clear() {
     current_ = -1;
     editing_ = false; // Clear ends a renewal being edited as well
     forms::clearGrid(ui->showjour, 1);
-    lockInput(true);
+    applyMode();
     for (QLineEdit* f : {ui->Text3, ui->Text4, ui->Text5, ui->Text7, ui->Text8})
         f->clear();
     ui->Text1->setText(data::formatDate(QDate::currentDate()));
     ui->Text2->setText(ui->Text1->text());
-    for (QPushButton* b : {ui->cmdsave, ui->cmdedit, ui->Cmdprint, ui->Command6, ui->Command7})
-        b->setEnabled(false);
-    ui->Cmdcancel->hide();
-    ui->showjour->setEnabled(true);
-    ui->Command1->setEnabled(true);
     ui->Text1->setFocus();
 }
 
@@ -166,31 +168,21 @@ void expdate::chooseRow(int r) {
     ui->Text5->setText(row.price);
     ui->Text7->setText(data::formatDate(row.orderDate));
     ui->Text8->setText(data::formatDate(row.endDate));
-    lockInput(true);
-    ui->cmdedit->setEnabled(true);
-    ui->cmdsave->setEnabled(false);
+    applyMode();
 }
 
 void expdate::edit() {
     if (current_ < 0)
         return;
     editing_ = true;
-    ui->Cmdcancel->show();
-    ui->cmdedit->setEnabled(false);
-    for (QPushButton* b : {ui->cmdsave, ui->Cmdcancel, ui->Command6, ui->Command7})
-        b->setEnabled(true);
-    ui->showjour->setEnabled(false);
-    lockInput(false);
+    applyMode();
     ui->Text5->setFocus();
     ui->Text5->selectAll();
 }
 
 void expdate::cancel() {
     editing_ = false;
-    ui->Command6->setEnabled(false);
-    ui->Command7->setEnabled(false);
-    ui->Cmdcancel->hide();
-    ui->showjour->setEnabled(true);
+    applyMode();
     chooseRow(current_);
     ui->showjour->setFocus();
 }
@@ -239,11 +231,7 @@ void expdate::save() {
             forms::inform(this, QStringLiteral("บันทึกข้อมูลเรียบร้อยแล้ว"), QStringLiteral("ผลการบันทึกข้อมูล"),
                           forms::Icon::Information);
             editing_ = false;
-            ui->cmdedit->setEnabled(true);
-            for (QPushButton* b : {ui->cmdsave, ui->Command6, ui->Command7})
-                b->setEnabled(false);
-            ui->Cmdcancel->hide();
-            ui->showjour->setEnabled(true);
+            applyMode();
             chooseRow(current_); // the renewal as stored, not as typed ("120.5", a Buddhist-era year)
             ui->showjour->setFocus();
         },

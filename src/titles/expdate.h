@@ -49,6 +49,8 @@ private:
     bool editing_ = false;
     QString from_, to_; // the period of the list
 
+    // Sets every control from the mode: the one place they are set.
+    void applyMode();
     void lockInput(bool locked);
     void fillGrid();
 };
