@@ -116,34 +116,6 @@ Connection::~Connection() {
     close();
 }
 
-void Connection::open() {
-    close();
-    if (settings_.server.trimmed().isEmpty() && settings_.socket.trimmed().isEmpty())
-        throw DbError(0, QStringLiteral("HY000"),
-                      QStringLiteral("ยังไม่ได้กำหนดเครื่องแม่ข่ายฐานข้อมูล: ตั้งค่า server ในหมวด [database] ของ "
-                                     "warasan.ini หรือตัวแปร WARASAN_SERVER"));
-    // The nodes of a cluster are tried in turn from the current one; the first that answers
-    // and is in step with the others is used.
-    const int count = int(settings_.nodes().size());
-    std::optional<DbError> last;
-    for (int tried = 0; tried < count; ++tried) {
-        const int node = (node_ + tried) % count;
-        try {
-            connectTo(node);
-            requireSyncedNode(node);
-            if (opened_ && node != usedNode_)
-                ++stats::nodeSwitches;
-            node_ = usedNode_ = node;
-            opened_ = true;
-            return;
-        } catch (const DbError& e) {
-            close();
-            last = e;
-        }
-    }
-    throw *last;
-}
-
 void Connection::connectTo(int node) {
     SQLHENV env = SQL_NULL_HENV;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
@@ -176,30 +148,6 @@ void Connection::connectTo(int node) {
     exec(QStringLiteral("SET SESSION sql_mode = '%1'").arg(QLatin1String(strictSessionMode)));
     if (settings_.statementSeconds > 0)
         exec(QStringLiteral("SET SESSION max_statement_time = %1").arg(settings_.statementSeconds));
-}
-
-void Connection::requireSyncedNode(int node) {
-    // A Galera node that is joining, donating its state or cut off from the others answers
-    // but must not be worked on. (A server outside a cluster shows wsrep_ready OFF too: only
-    // wsrep_on tells them apart.)
-    onCluster_ = queryOnce(QStringLiteral("SELECT @@GLOBAL.wsrep_on"), {}).value(0, 0).toInt() != 0;
-    if (!onCluster_)
-        return;
-    const Result r = queryOnce(QStringLiteral("SHOW GLOBAL STATUS WHERE Variable_name IN ('wsrep_ready', "
-                                              "'wsrep_local_state')"),
-                               {});
-    for (const QVariantList& row : r.rows) {
-        const QString name = row.at(0).toString().toLower(), value = row.at(1).toString();
-        if ((name == QLatin1String("wsrep_ready") && value.compare(QLatin1String("ON"), Qt::CaseInsensitive) != 0) ||
-            (name == QLatin1String("wsrep_local_state") && value != QLatin1String("4")))
-            throw DbError(1047, QStringLiteral("08S01"),
-                          QStringLiteral("เครื่องแม่ข่าย %1 ยังไม่พร้อมทำงานร่วมกับเครื่องอื่นในกลุ่ม (%2 = %3)")
-                              .arg(settings_.nodes().at(node).host, name, value));
-    }
-    // Every read waits until this node has applied what the cluster committed before it: a
-    // station then sees another station's save at once, and the check of a save whose COMMIT
-    // was cut off cannot miss it on a node that has not applied it yet.
-    exec(QStringLiteral("SET SESSION wsrep_sync_wait = 1"));
 }
 
 void Connection::close() noexcept {
@@ -685,25 +633,6 @@ void Connection::rollback() noexcept {
     if (!SQL_SUCCEEDED(
             SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0)))
         broken_ = true; // start afresh rather than go on in an unknown state
-}
-
-QString likeEscaped(const QString& text) {
-    QString out;
-    out.reserve(text.size() + 8);
-    for (const QChar ch : text) {
-        if (ch == QLatin1Char('\\') || ch == QLatin1Char('%') || ch == QLatin1Char('_'))
-            out += QLatin1Char('\\');
-        out += ch;
-    }
-    return out;
-}
-
-QString likeContains(const QString& text) {
-    return QLatin1Char('%') + likeEscaped(text) + QLatin1Char('%');
-}
-
-QString likePrefix(const QString& text) {
-    return likeEscaped(text) + QLatin1Char('%');
 }
 
 } // namespace data

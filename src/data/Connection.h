@@ -170,10 +170,5 @@ QString textFromUtf8(const char* bytes, qsizetype length);
 // instead of being cut short, whatever the server's own setting.
 extern const char* const strictSessionMode;
 
-// Escapes "\", "%" and "_" so typed text matches as typed inside a LIKE pattern.
-QString likeEscaped(const QString& text);
-// A LIKE pattern for text that contains `text` anywhere / starts with `text`.
-QString likeContains(const QString& text);
-QString likePrefix(const QString& text);
 
 } // namespace data

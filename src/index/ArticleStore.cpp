@@ -1,4 +1,5 @@
 #include "index/ArticleStore.h"
+#include "data/Like.h"
 #include "data/LookUp.h"
 #include "data/SaveGate.h"
 

@@ -1,4 +1,5 @@
 #include "support/Saves.h"
+#include "data/Like.h"
 
 #include "index/ArticleStore.h"
 #include "index/AuthorStore.h"
