@@ -61,15 +61,19 @@ std::optional<qint64> plainNumber(QByteArrayView magno) {
     return v;
 }
 
-// The columns an issue statement reads, in this order; the title's name last, or from the
-// titles read before.
+// The columns an issue statement reads, each at the place its name says (the title's name last,
+// or from the titles read before): the rows are streamed from the driver's buffers, which know
+// places, not names, so the places are named once here beside the list.
+enum IssueCell { PointerCell, MagnoCell, YearCell, NumberCell, DescriptionCell, NameCell };
 const QString issueColumns = QStringLiteral("m.Pointer, t.magno, t.yearno, t.itemsno, t.DescriptionItem");
+enum TitleCell { TitlePointerCell, TitleNameCell, ReceivedCell };
 using Names = QHash<QString, QString>;
 
 // The survey's row of an issue read with `issueColumns` (its numbers and description from
 // cells 2 to 4), under its title's name and key.
 SurveyRow issueRow(const data::Cells& cell, const QString& name, const QString& pointer) {
-    return {name, leadingIn(cell.bytes(2)), leadingIn(cell.bytes(3)), cell.text(4), pointer};
+    return {name, leadingIn(cell.bytes(YearCell)), leadingIn(cell.bytes(NumberCell)), cell.text(DescriptionCell),
+            pointer};
 }
 
 // An issue as read: its title's place in key order and its registration number (as the
@@ -112,16 +116,16 @@ bool handOn(data::Connection& c, const QString& sql, const data::Params& params,
     QString code, name; // the title being read
     bool plain = true;
     c.eachRow(sql, params, [&](const data::Cells& cell) {
-        const auto number = plainNumber(cell.bytes(1));
+        const auto number = plainNumber(cell.bytes(MagnoCell));
         plain = plain && number;
         if (!plain && !serverOrdered)
             return;
         qsizetype place = rows.empty() ? 0 : rows.back().title;
-        if (rows.empty() || cell.bytes(0) != pointer) { // the next title
+        if (rows.empty() || cell.bytes(PointerCell) != pointer) { // the next title
             place += rows.empty() ? 0 : 1;
-            pointer = cell.bytes(0).toByteArray();
-            code = cell.text(0);
-            name = names.isEmpty() ? cell.text(5) : names.value(code);
+            pointer = cell.bytes(PointerCell).toByteArray();
+            code = cell.text(PointerCell);
+            name = names.isEmpty() ? cell.text(NameCell) : names.value(code);
         }
         rows.push_back({place, number.value_or(0), issueRow(cell, name, code)});
     });
@@ -147,8 +151,9 @@ bool handOnByDate(data::Connection& c, const QString& prefix, const QDate& from,
     c.eachRow(QStringLiteral("SELECT Pointer, Magazine_Name, Receive_Code = '1' FROM magazine WHERE Pointer LIKE ? "
                              "ORDER BY Pointer"),
               {prefix}, [&](const data::Cells& cell) {
-                  place.emplace(cell.bytes(0).toByteArray().toStdString(), qsizetype(titles.size()));
-                  titles.push_back({cell.text(0), cell.text(1), cell.value(2).toLongLong() == 1});
+                  place.emplace(cell.bytes(TitlePointerCell).toByteArray().toStdString(), qsizetype(titles.size()));
+                  titles.push_back(
+                      {cell.text(TitlePointerCell), cell.text(TitleNameCell), cell.value(ReceivedCell).toLongLong() == 1});
               });
     std::vector<Read> rows;
     bool matched = true;
@@ -156,10 +161,10 @@ bool handOnByDate(data::Connection& c, const QString& prefix, const QDate& from,
     c.eachRow(QStringLiteral("SELECT pointer, magno, yearno, itemsno, DescriptionItem FROM tranfile WHERE indate "
                              "BETWEEN ? AND ? AND pointer LIKE ?"),
               {from, to, prefix}, [&](const data::Cells& cell) {
-                  const QByteArrayView bytes = cell.bytes(0);
+                  const QByteArrayView bytes = cell.bytes(PointerCell);
                   code.assign(bytes.data(), size_t(bytes.size()));
                   const auto found = place.find(code);
-                  const auto number = plainNumber(cell.bytes(1));
+                  const auto number = plainNumber(cell.bytes(MagnoCell));
                   matched = matched && found != place.end() && number;
                   if (!matched || !titles[size_t(found->second)].received)
                       return;
