@@ -106,9 +106,9 @@ int main(int argc, char** argv) {
                 if (!nextOne(code, issues.at(k - 1), actual))
                     continue; // one or more issues never came in between, or a copy of the one before
                 const auto p = receipt::predictNext(code, issues.mid(0, k));
-                const QStringList got = p ? QStringList{p->daily.toString(Qt::ISODate), p->year, p->number,
-                                                        p->description}
-                                          : QStringList(4);
+                const QStringList got =
+                    p ? QStringList{p->daily.toString(Qt::ISODate), p->year, p->number, p->description}
+                      : QStringList(4);
                 const QStringList want = {actual.daily.toString(Qt::ISODate), actual.year.trimmed(),
                                           actual.number.trimmed(), actual.description};
                 for (Tally* tally : {&byCode[code], messy ? &byShape[shape] : nullptr}) {
@@ -124,7 +124,8 @@ int main(int argc, char** argv) {
                 }
                 if (got != want && shown > 0 && (showShape.isEmpty() || showShape == shape) && shown--)
                     std::printf("miss %s (%s, %s) after %s %s/%s \"%s\": predicted %s\n", qPrintable(pointer),
-                                qPrintable(code), qPrintable(shape), qPrintable(issues.at(k - 1).daily.toString(Qt::ISODate)),
+                                qPrintable(code), qPrintable(shape),
+                                qPrintable(issues.at(k - 1).daily.toString(Qt::ISODate)),
                                 qPrintable(issues.at(k - 1).year), qPrintable(issues.at(k - 1).number),
                                 qPrintable(issues.at(k - 1).description), qPrintable(got.join(u'|')));
                 if (got != want && shown >= 0 && (showShape.isEmpty() || showShape == shape) &&
@@ -154,7 +155,8 @@ int main(int argc, char** argv) {
         int wrong = 0;
         for (const Field& f : total.fields)
             wrong += f.wrong;
-        const bool good = messy ? 100.0 * wrong / qMax(1, 4 * total.cases) <= 3.0 : 100.0 * total.all / total.cases >= 97.0;
+        const bool good =
+            messy ? 100.0 * wrong / qMax(1, 4 * total.cases) <= 3.0 : 100.0 * total.all / total.cases >= 97.0;
         return good && times[times.size() / 2] < 1.0 ? 0 : 1;
     });
 }

@@ -2,8 +2,8 @@
 // LIKE '%text%' they stand for: 1,000 random parts of generated names (Thai, Latin, one
 // character, Thai combining marks alone, Latin in the other case, texts found nowhere) must give
 // the same rows in the same order; then the time of each way.
-#include "data/Like.h"
 #include "BenchUtil.h"
+#include "data/Like.h"
 #include "index/ArticleStore.h"
 #include "records/TitleStore.h"
 

@@ -1,6 +1,5 @@
 // warasan-report: writes the program's printed lists as PDF and/or CSV for scheduled runs,
 // from the same configuration and the same code as the windows, without a display.
-#include "reports/WebPages.h"
 #include "app/CommandLine.h"
 #include "data/Config.h"
 #include "data/Dates.h"
@@ -8,6 +7,7 @@
 #include "forms/common/Fonts.h"
 #include "receipt/ReceiptCheck.h"
 #include "reports/Report.h"
+#include "reports/WebPages.h"
 #include "survey/Survey.h"
 #include "titles/ExpiryList.h"
 #include "web/Pages.h"
@@ -176,9 +176,12 @@ const std::map<QString, ReportKind>& reportsByName() {
          {QStringLiteral("JIKL"), false, false, pageList(reports::WebPage::AllTitles), {{"faculty", "dept"}}}},
         {reports::webPage(reports::WebPage::TitlesByFaculty).command,
          {QString(), false, false, pageList(reports::WebPage::TitlesByFaculty)}},
-        {reports::webPage(reports::WebPage::Registrations).command, {QString(), true, false, pageList(reports::WebPage::Registrations)}},
-        {reports::webPage(reports::WebPage::BoundVolumes).command, {QString(), true, false, pageList(reports::WebPage::BoundVolumes)}},
-        {reports::webPage(reports::WebPage::IndexEntries).command, {QString(), true, false, pageList(reports::WebPage::IndexEntries)}},
+        {reports::webPage(reports::WebPage::Registrations).command,
+         {QString(), true, false, pageList(reports::WebPage::Registrations)}},
+        {reports::webPage(reports::WebPage::BoundVolumes).command,
+         {QString(), true, false, pageList(reports::WebPage::BoundVolumes)}},
+        {reports::webPage(reports::WebPage::IndexEntries).command,
+         {QString(), true, false, pageList(reports::WebPage::IndexEntries)}},
         {reports::webPage(reports::WebPage::TitleIssues).command,
          {QString(), false, false, pageList(reports::WebPage::TitleIssues), {{"title", "title", true}}}},
         {reports::webPage(reports::WebPage::Publishers).command,

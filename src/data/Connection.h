@@ -170,5 +170,4 @@ QString textFromUtf8(const char* bytes, qsizetype length);
 // instead of being cut short, whatever the server's own setting.
 extern const char* const strictSessionMode;
 
-
 } // namespace data

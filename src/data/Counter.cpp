@@ -137,8 +137,8 @@ Commit retryingTransaction(Connection& c, const std::function<void()>& unit, con
             const bool cutOff = cluster && e.kind() == DbError::Kind::ClusterCutOff;
             if (cutOff)
                 c.close();
-            const bool again =
-                e.retryableLock() || cutOff || (cluster && (e.kind() == DbError::Kind::Duplicate || e.connectionLost()));
+            const bool again = e.retryableLock() || cutOff ||
+                               (cluster && (e.kind() == DbError::Kind::Duplicate || e.connectionLost()));
             if (!again || attempt == (cluster ? 30 : 10))
                 throw;
             ++stats::transactionRetries;

@@ -21,7 +21,6 @@ namespace {
 
 const QString thaiCollation = QStringLiteral("utf8mb4_thai_520_w2");
 
-
 } // namespace
 
 bool typeHolds(const QString& actual, const QString& expected) {

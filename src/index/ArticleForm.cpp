@@ -301,11 +301,11 @@ void ArticleForm::searchSubject(int slot) {
     forms::searchInto(
         this, db_.get(), list_subject, Text6[slot], 10,
         [&] {
-            const auto rows = forms::pickRows(ArticleStore::subjectsMatching(*db_, Text6[slot]->text(),
-                                                                             subjectSearch_ == SubjectSearch::Anywhere),
-                                              [](const QString& s) {
-                                                  return forms::PickRow{s, s};
-                                              });
+            const auto rows = forms::pickRows(
+                ArticleStore::subjectsMatching(*db_, Text6[slot]->text(), subjectSearch_ == SubjectSearch::Anywhere),
+                [](const QString& s) {
+                    return forms::PickRow{s, s};
+                });
             if (!rows.isEmpty())
                 cur_subject_slot = slot;
             return rows;

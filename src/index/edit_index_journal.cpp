@@ -146,10 +146,9 @@ void edit_index_journal::searchTitle() {
     forms::searchInto(
         this, db_.get(), List_Index, ui->Text2, 10,
         [&] {
-            return forms::pickRows(ArticleStore::titlesStartingWith(*db_, ui->Text2->toPlainText()),
-                                   [](const auto& a) {
-                                       return forms::PickRow{a.first, a.second};
-                                   });
+            return forms::pickRows(ArticleStore::titlesStartingWith(*db_, ui->Text2->toPlainText()), [](const auto& a) {
+                return forms::PickRow{a.first, a.second};
+            });
         },
         forms::sayNotFound(this, List_Index, ui->Text2, false));
 }
@@ -212,8 +211,7 @@ void edit_index_journal::save() {
     const QString number = shownNumber_;
     data::Saved<data::EditOutcome> saved;
     if (!forms::guarded(
-            this, [&] { saved = ArticleStore::update(*db_, number, entry(), *shown_); }, db_.get(),
-            saving()))
+            this, [&] { saved = ArticleStore::update(*db_, number, entry(), *shown_); }, db_.get(), saving()))
         return;
     if (saved.value == data::EditOutcome::Missing) {
         forms::inform(this, QStringLiteral("ไม่พบบทความเลขที่ %1 (อาจถูกลบจากเครื่องอื่นแล้ว) ข้อมูลไม่ได้ถูกบันทึก").arg(number),

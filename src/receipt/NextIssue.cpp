@@ -394,7 +394,7 @@ struct Turnover {
                 return now < *std::min_element(ended.cbegin(), ended.cend()) ? std::optional<bool>(false)
                                                                              : std::nullopt;
             return ended.size() >= 2 && ended.count(ended.first()) == ended.size() ? std::optional<bool>(true)
-                                                                                    : std::nullopt;
+                                                                                   : std::nullopt;
         }
         const int since = int(issues.size()) - at.last();
         if (at.size() < 2) // one turnover: the volume before was at least this long
@@ -438,9 +438,8 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
     // (on the 8th, say) is expected as far off the next.
     QDate mark;
     if (last.daily.isValid()) {
-        const QList<int> skipped = frequency->interval == QLatin1Char('M') && frequency->count == 1
-                                       ? skippedMonths(seen)
-                                       : QList<int>();
+        const QList<int> skipped =
+            frequency->interval == QLatin1Char('M') && frequency->count == 1 ? skippedMonths(seen) : QList<int>();
         mark = nextIssueDate(*frequency, last.daily);
         for (qint64 n = numberOf(last.number); n >= 0 && n < number && n < 12; ++n)
             mark = nextIssueDate(*frequency, mark);
@@ -448,10 +447,8 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
             mark = nextIssueDate(*frequency, mark);
         const qsizetype k = days.size() - 1;
         const qint64 off = last.daily.daysTo(days.at(k));
-        next.daily = mark.addDays(seen.at(k - 1).daily.isValid() &&
-                                          seen.at(k - 1).daily.daysTo(days.at(k - 1)) == off
-                                      ? off
-                                      : 0);
+        next.daily = mark.addDays(
+            seen.at(k - 1).daily.isValid() && seen.at(k - 1).daily.daysTo(days.at(k - 1)) == off ? off : 0);
     }
     Turnover volume, reset;
     for (int i = 1; i < seen.size(); ++i) {
@@ -502,9 +499,9 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
         QDate named = from;
         if (frequency->interval == QLatin1Char('D'))
             named = describedDate(seen.at(t).description, from.year()).value_or(from);
-        next.description = describeNext(seen.mid(0, t + 1), named,
-                                        frequency->interval == QLatin1Char('D') ? named.addDays(from.daysTo(mark)) : mark,
-                                        next.year, next.number);
+        next.description = describeNext(
+            seen.mid(0, t + 1), named,
+            frequency->interval == QLatin1Char('D') ? named.addDays(from.daysTo(mark)) : mark, next.year, next.number);
     }
     return next;
 }

@@ -121,9 +121,9 @@ void reg_journal::applyMode() {
     // Browsing: New (and the expected issue, when it can be told) for the chosen title, Edit and
     // Delete once an issue of it is on show. Adding, Editing: the issue's fields, its dates,
     // Save and Cancel; the lists wait.
-    forms::setButtons({ui->Command2, ui->Command11, ui->Command3, ui->Command6, ui->Command7, ui->Command4},
-                      {browsing, browsing && expected_.has_value(), browsing && issueShown_, browsing && issueShown_,
-                       entry, entry});
+    forms::setButtons(
+        {ui->Command2, ui->Command11, ui->Command3, ui->Command6, ui->Command7, ui->Command4},
+        {browsing, browsing && expected_.has_value(), browsing && issueShown_, browsing && issueShown_, entry, entry});
     datePickers(entry);
     ui->show_journal->setEnabled(!entry);
     ui->show_item->setEnabled(!entry);

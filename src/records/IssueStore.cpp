@@ -80,8 +80,12 @@ QList<Issue> issueRows(const data::Result& r) {
     if (std::min({magno, daily, yearno, itemsno, description, indate}) < 0)
         throw data::DbError(0, u"42S22"_s, u"รายการฉบับขาดคอลัมน์"_s);
     for (const QVariantList& row : r.rows) // the columns an edit writes, as read, kept to check it against
-        out.append({row.at(magno).toString(), row.at(daily).toDate(), row.at(yearno).toString(),
-                    row.at(itemsno).toString(), row.at(description).toString(), row.at(indate).toDate(),
+        out.append({row.at(magno).toString(),
+                    row.at(daily).toDate(),
+                    row.at(yearno).toString(),
+                    row.at(itemsno).toString(),
+                    row.at(description).toString(),
+                    row.at(indate).toDate(),
                     {row.at(daily), row.at(yearno), row.at(itemsno), row.at(description), row.at(indate)}});
     return out;
 }

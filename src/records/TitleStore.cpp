@@ -151,7 +151,6 @@ data::Params columnValues(const Title& t) {
     return out;
 }
 
-
 const QString nameExistsSql = QStringLiteral("SELECT Pointer FROM magazine WHERE TRIM(Magazine_Name) = ? LIMIT 1");
 
 } // namespace
@@ -187,7 +186,7 @@ std::optional<Title> find(data::Connection& c, const QString& pointer) {
     for (const Column& col : columns()) {
         const QVariant& v = r.value(0, QLatin1String(col.name));
         if (const auto* date = std::get_if<QDate Title::*>(&col.field))
-            t.**date = v.toDate();
+            t.** date = v.toDate();
         else
             t.*std::get<QString Title::*>(col.field) = v.toString();
         if (col.null)
@@ -231,10 +230,11 @@ data::Saved<QString> add(data::Connection& c, const Title& t, int series) {
             // insert cannot be overtaken by another station adding the same title.
             if (!data::lookUp(c, nameExistsSql, {t.name.trimmed()}).isEmpty())
                 throw data::Refused(QStringLiteral("พบวารสารรายชื่อนี้ในฐานข้อมูล ไม่สามารถทำการเพิ่มรายชื่อใหม่ได้"), Duplicate);
-            data::write(c, QStringLiteral("magazine"),
-                        QStringLiteral("INSERT INTO magazine (Pointer, %1) VALUES (?%2)")
-                            .arg(columnNames().join(QStringLiteral(", ")), QStringLiteral(", ?").repeated(columns().size())),
-                        data::Params{code} + columnValues(t));
+            data::write(
+                c, QStringLiteral("magazine"),
+                QStringLiteral("INSERT INTO magazine (Pointer, %1) VALUES (?%2)")
+                    .arg(columnNames().join(QStringLiteral(", ")), QStringLiteral(", ?").repeated(columns().size())),
+                data::Params{code} + columnValues(t));
             data::keepPieces(c, data::titleNames, code, t.name.trimmed(), false);
         },
         [&](const QString& code) {

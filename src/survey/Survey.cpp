@@ -152,8 +152,8 @@ bool handOnByDate(data::Connection& c, const QString& prefix, const QDate& from,
                              "ORDER BY Pointer"),
               {prefix}, [&](const data::Cells& cell) {
                   place.emplace(cell.bytes(TitlePointerCell).toByteArray().toStdString(), qsizetype(titles.size()));
-                  titles.push_back(
-                      {cell.text(TitlePointerCell), cell.text(TitleNameCell), cell.value(ReceivedCell).toLongLong() == 1});
+                  titles.push_back({cell.text(TitlePointerCell), cell.text(TitleNameCell),
+                                    cell.value(ReceivedCell).toLongLong() == 1});
               });
     std::vector<Read> rows;
     bool matched = true;

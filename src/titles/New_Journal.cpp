@@ -154,9 +154,9 @@ void New_Journal::applyMode() {
     // Idle: Add; Shown: Edit, Delete, Cancel; Adding, Editing: the fields, Save, Cancel.
     forms::setButtons({ui->Cmdadd, ui->Cmdedit, ui->Cmddel, ui->Cmdsave, ui->Cmdcancle},
                       {m == Mode::Idle, shown, shown, entry, entry || shown});
-    for (QWidget* w : {static_cast<QWidget*>(ui->opt1), static_cast<QWidget*>(ui->opt2),
-                       static_cast<QWidget*>(ui->Command1), static_cast<QWidget*>(ui->Command2),
-                       static_cast<QWidget*>(ui->Command3)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->opt1), static_cast<QWidget*>(ui->opt2), static_cast<QWidget*>(ui->Command1),
+          static_cast<QWidget*>(ui->Command2), static_cast<QWidget*>(ui->Command3)})
         w->setEnabled(entry);
     ui->Text1->setReadOnly(!entry); // its colour does not change
     forms::setFieldsLocked(lockableFields(), !entry);

@@ -88,8 +88,8 @@ std::optional<Volume> find(data::Connection& c, const QString& regno) {
     const data::Result issues = c.query(QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate, "
                                                        "pointer FROM tranfile WHERE regno = ? ORDER BY daily, magno"),
                                         {v.text(0, u"regno"_s)});
-    return Volume{v.text(0, u"regno"_s), v.text(0, u"callno"_s), issues.isEmpty() ? QString() : issues.text(0, u"pointer"_s),
-                  records::IssueStore::issueRows(issues)};
+    return Volume{v.text(0, u"regno"_s), v.text(0, u"callno"_s),
+                  issues.isEmpty() ? QString() : issues.text(0, u"pointer"_s), records::IssueStore::issueRows(issues)};
 }
 
 QList<QPair<QString, QString>> byCallNumber(data::Connection& c, const QString& prefix) {

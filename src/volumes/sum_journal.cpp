@@ -114,8 +114,8 @@ void sum_journal::applyMode() {
     // Idle: the title search, and the volume searches by number and call number, until titles
     // are listed; a title picked offers Add. Shown: the volume's own buttons and the volume
     // searches. New and Edit: gathering issues, the title search only for a volume without one.
-    forms::setButtons({ui->Cmdsearch, ui->Cmdclear, ui->Cmdadd, ui->Cmdedit, ui->Cmdnext, ui->Cmdprevious,
-                       ui->Cmdsave, ui->Cmdcancel, ui->search_sumj, ui->clear_sumj},
+    forms::setButtons({ui->Cmdsearch, ui->Cmdclear, ui->Cmdadd, ui->Cmdedit, ui->Cmdnext, ui->Cmdprevious, ui->Cmdsave,
+                       ui->Cmdcancel, ui->search_sumj, ui->clear_sumj},
                       {idle || mayPickTitle(), idle || mayPickTitle(), idle && !offered_.isEmpty(), shown, shown, shown,
                        entry, entry, shown || (idle && !titlesListed_), shown || (idle && !titlesListed_)});
     ui->show_journal->setEnabled(titlesListed_ && (idle || mayPickTitle()));

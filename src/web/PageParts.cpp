@@ -6,7 +6,6 @@
 
 namespace web {
 
-
 QString number(qint64 n) {
     return QLocale(QLocale::Thai).toString(n);
 }

@@ -1,17 +1,17 @@
 #include "web/Pages.h"
-#include "web/Citation.h"
-#include "web/PageParts.h"
 #include "data/Like.h"
 #include "reports/WebPages.h"
+#include "web/Citation.h"
+#include "web/PageParts.h"
 
 #include "data/Dates.h"
 #include "data/LookUp.h"
 #include "records/TitleStore.h"
 
 #include <QHash>
-#include <array>
 #include <QLocale>
 #include <QRegularExpression>
+#include <array>
 
 namespace web {
 
@@ -109,8 +109,8 @@ Page titlesByDepartment(data::Connection& c, const Query&) {
     l.defaultSort = 2;
     l.groupBy = 0;
     page.intro = countTable(QStringLiteral("คณะ/หน่วยงาน"), QStringLiteral("จำนวนชื่อเรื่อง"),
-                            c.query(QStringLiteral("SELECT d.Department_Thai_Des AS name, COUNT(*) AS n ") + receivedTitles +
-                                    QStringLiteral(" GROUP BY name ORDER BY name")));
+                            c.query(QStringLiteral("SELECT d.Department_Thai_Des AS name, COUNT(*) AS n ") +
+                                    receivedTitles + QStringLiteral(" GROUP BY name ORDER BY name")));
     page.list = l;
     return page;
 }
@@ -239,7 +239,8 @@ Page titleIssues(data::Connection& c, const Query& q) {
                                       : QStringLiteral("<ul class=\"menu\">%1</ul>\n").arg(links);
         return page;
     }
-    const QString code = found.text(0, QStringLiteral("Pointer")), name = found.text(0, QStringLiteral("Magazine_Name"));
+    const QString code = found.text(0, QStringLiteral("Pointer")),
+                  name = found.text(0, QStringLiteral("Magazine_Name"));
     page.paperLines << QStringLiteral("%1  %2").arg(code, name)
                     << QStringLiteral("ISSN %1").arg(found.text(0, QStringLiteral("ISSN")));
     page.intro += QStringLiteral("<h2>%1 %2</h2>\n").arg(esc(code), esc(name));
@@ -338,8 +339,7 @@ Citation citationOf(const QVariantList& row) {
 }
 
 Page search(data::Connection&, const Query& q, bool references) {
-    const QString path =
-        reports::webPage(references ? reports::WebPage::References : reports::WebPage::Search).path;
+    const QString path = reports::webPage(references ? reports::WebPage::References : reports::WebPage::Search).path;
     Page page{reports::webPage(references ? reports::WebPage::References : reports::WebPage::Search).caption,
               {},
               {},

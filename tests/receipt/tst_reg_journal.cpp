@@ -106,7 +106,8 @@ private slots:
              "2026~2026-02-26|||26 February 2026",
              "one turnover mid-month, a volume shorter~02~" WEEKS "~2026-02-19|2|4|19 February 2026",
              "one issue: nothing~04~2026-03-01,1,5,มีนาคม 2569~none",
-             "combined issue~04~2026-06-01,3,6,June 2026;2026-07-01,3,7-8,July-August 2026~2026-09-01|3|9|September 2026",
+             "combined issue~04~2026-06-01,3,6,June 2026;2026-07-01,3,7-8,July-August 2026~2026-09-01|3|9|September "
+             "2026",
              "months not published~04~2024-06-01,1,6,June 2024;2024-09-01,1,7,September 2024;2025-06-01,2,6,June 2025;"
              "2025-09-01,2,7,September 2025;2026-06-01,3,6,June 2026~2026-09-01|3|7|September 2026",
              "zero-padded~04~2026-02-01,01,02,;2026-03-01,01,03,~2026-04-01|01|04|",
@@ -114,7 +115,8 @@ private slots:
              "March 2026~2026-04-08|6|4|April 2026",
              "an issue dated early~04~2026-01-01,6,1,มกราคม 2569;2026-02-01,6,2,กุมภาพันธ์ 2569;2026-02-27,6,3,มีนาคม 2569~"
              "2026-04-01|6|4|เมษายน 2569",
-             "weekly, dated a day late~02~2026-01-01,1,1,1 January 2026;2026-01-09,1,2,8 January 2026~2026-01-16|1|3|15 "
+             "weekly, dated a day late~02~2026-01-01,1,1,1 January 2026;2026-01-09,1,2,8 January "
+             "2026~2026-01-16|1|3|15 "
              "January 2026"});
     }
     void prediction() {

@@ -7,7 +7,6 @@
 #include "records/TitleStore.h"
 #include "titles/DealerStore.h"
 
-
 namespace testsupport {
 
 namespace {

@@ -309,16 +309,20 @@ QString historyShape(const QString& pointer, const QString& frequencyCode) {
     const QStringList monthly = {"04", "05", "06", "07", "08"};
     if (code != u"02" && code != u"03" && code != u"09" && !monthly.contains(code))
         return {};
-    QStringList shapes = {"tidy",        "tidy",  "tidy",        "off-step", "late-early", "registered-twice",
+    QStringList shapes = {"tidy",        "tidy",   "tidy",        "off-step", "late-early", "registered-twice",
                           "zero-padded", "blanks", "volume-words"};
     if (code != u"09")
         shapes << "october-volumes";
     if (code == u"02")
-        shapes << "count-volumes" << "count-volumes";
+        shapes << "count-volumes"
+               << "count-volumes";
     if (code == u"03")
-        shapes << "half-month" << "half-month";
+        shapes << "half-month"
+               << "half-month";
     if (code == u"04")
-        shapes << "skips-months" << "combined" << "short-months";
+        shapes << "skips-months"
+               << "combined"
+               << "short-months";
     if (monthly.contains(code))
         shapes << "ends-new-volume";
     quint32 h = 2166136261u; // FNV-1a: the same shape for a key on every platform
@@ -449,7 +453,7 @@ DataCounts generate(data::Connection& c, const DataSize& size, const std::functi
                       QStringLiteral("0%1").arg(1 + rnd.below(3)),
                       QStringLiteral("ชั้น %1 ตู้ %2").arg(1 + rnd.below(3)).arg(1 + rnd.below(40))});
         }
-        rows.flush(); // the names' pieces are written by the database's triggers
+        rows.flush();   // the names' pieces are written by the database's triggers
         if (size.messy) // as other programs and old data leave titles (the key's number picks them)
             for (const char* sql :
                  {"UPDATE magazine SET department_code = NULL WHERE CAST(SUBSTRING(Pointer, 2) AS UNSIGNED) % 10 = 4",

@@ -25,8 +25,8 @@ struct DataSize {
     bool messy = false;
 
     static DataSize demo();
-    static DataSize large(); // 20,000 titles, 1,000,000 issues, 50,000 authors, ~200,000 subject rows
-    static DataSize huge();  // ten times the titles and issues of large (the rest as large)
+    static DataSize large();    // 20,000 titles, 1,000,000 issues, 50,000 authors, ~200,000 subject rows
+    static DataSize huge();     // ten times the titles and issues of large (the rest as large)
     static DataSize messySet(); // the demo's sizes with more titles, messy
 };
 
