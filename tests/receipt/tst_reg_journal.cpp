@@ -108,8 +108,8 @@ private slots:
              "one issue: nothing~04~2026-03-01,1,5,มีนาคม 2569~none",
              "combined issue~04~2026-06-01,3,6,June 2026;2026-07-01,3,7-8,July-August 2026~2026-09-01|3|9|September "
              "2026",
-             "months not published~04~2024-06-01,1,6,June 2024;2024-09-01,1,7,September 2024;2025-06-01,2,6,June 2025;"
-             "2025-09-01,2,7,September 2025;2026-06-01,3,6,June 2026~2026-09-01|3|7|September 2026",
+             "months not published~04~2025-06-01,2,6,June 2025;2025-09-01,2,7,September 2025;2026-06-01,3,6,June "
+             "2026~2026-09-01|3|7|September 2026",
              "zero-padded~04~2026-02-01,01,02,;2026-03-01,01,03,~2026-04-01|01|04|",
              "on the 8th since two issues~04~2026-01-01,6,1,January 2026;2026-02-08,6,2,February 2026;2026-03-08,6,3,"
              "March 2026~2026-04-08|6|4|April 2026",
