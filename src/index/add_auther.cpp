@@ -203,7 +203,6 @@ void add_auther::pick(int row) {
 
 void add_auther::add() {
     mode_ = Mode::Adding;
-    entryFlag_ = true;
     showauth->hide();
     applyMode();
     ui->Text2->clear();
@@ -224,7 +223,6 @@ void add_auther::add() {
 void add_auther::edit() {
     mode_ = Mode::Editing;
     showauth->hide();
-    entryFlag_ = true;
     applyMode();
     ui->Text2->setFocus();
 }

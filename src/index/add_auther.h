@@ -31,7 +31,7 @@ public:
     explicit add_auther(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
     ~add_auther() override;
 
-    bool entryFlag() const { return entryFlag_; }
+    bool entryFlag() const { return mode_ == Mode::Adding || mode_ == Mode::Editing; }
     // Idle: searching; Found: a search made; Shown: an author picked from it; Adding, Editing.
     enum class Mode { Idle, Found, Shown, Adding, Editing };
     Q_ENUM(Mode)
@@ -51,7 +51,6 @@ private:
     forms::Grid* showauth;
     QButtonGroup* choices_;
     std::unique_ptr<data::Connection> db_;
-    bool entryFlag_ = false;
     Mode mode_ = Mode::Idle;
     Author shown_;        // the author picked from the list, which an edit must still find
     QList<Author> found_; // the authors the list shows

@@ -142,13 +142,16 @@ QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to,
     const qint64 start = from.toJulianDay();
     QList<MissingIssue> out;
     std::vector<qint64> days;
+    // The columns by name, looked up once for every title.
+    const int pointer = r.column(u"Pointer"_s), name = r.column(u"Magazine_Name"_s),
+              distributor = r.column(u"Distributor_Code"_s), code = r.column(u"MagType_code"_s),
+              issueDays = r.column(u"days"_s);
     for (int n = 0; n < r.rowCount(); ++n) {
         if (progress && n % 500 == 0 && !progress(n, r.rowCount()))
             throw Stopped(); // never an empty result that could be staged as "nothing missing"
-        const Title t{r.text(n, u"Pointer"_s), r.text(n, u"Magazine_Name"_s), r.text(n, u"Distributor_Code"_s),
-                      *frequencyOf(r.text(n, u"MagType_code"_s))};
+        const Title t{r.text(n, pointer), r.text(n, name), r.text(n, distributor), *frequencyOf(r.text(n, code))};
         days.clear();
-        const QString text = r.text(n, u"days"_s);
+        const QString text = r.text(n, issueDays);
         for (const QStringView day : QStringView(text).split(QLatin1Char(','), Qt::SkipEmptyParts))
             days.push_back(day.toLongLong() + julian);
         std::sort(days.begin(), days.end());

@@ -264,7 +264,7 @@ void shapeIssue(const QString& shape, const Title& title, qint64 fromOldest, qin
     const QLatin1String code(title.frequency.code);
     const bool weekly = code == QLatin1String("02"), half = code == QLatin1String("03");
     const int month = on.month();
-    QString era = QString::number(on.year() + (title.thai ? 543 : 0));
+    const QString era = QString::number(on.year() + (title.thai ? 543 : 0));
     if (shape == u"off-step" && fromOldest >= count / 2) {
         on = on.addDays(weekly ? 2 : half ? 3 : 7); // the newer half registered on another day
     } else if (shape == u"late-early") {
@@ -274,8 +274,19 @@ void shapeIssue(const QString& shape, const Title& title, qint64 fromOldest, qin
     } else if (shape == u"zero-padded") {
         number = number.rightJustified(2, QLatin1Char('0'));
     } else if (shape == u"blanks") {
-        const int blank = rnd.below(8);
-        (blank == 0 ? year : blank == 1 ? description : blank == 2 ? number : era).clear();
+        switch (rnd.below(8)) { // one field in eight left blank, as old data has them
+        case 0:
+            year.clear();
+            break;
+        case 1:
+            description.clear();
+            break;
+        case 2:
+            number.clear();
+            break;
+        default:
+            break;
+        }
     } else if (shape == u"volume-words") {
         description = QString(title.thai ? QStringLiteral("ปีที่ %1 ฉบับที่ %2 %3") : QStringLiteral("Vol. %1 No. %2 (%3)"))
                           .arg(year, number, description);
