@@ -10,12 +10,14 @@
 #include "reports/WebPages.h"
 #include "survey/Survey.h"
 #include "titles/ExpiryList.h"
+#include "titles/TitleRecord.h"
 #include "web/Pages.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -250,6 +252,55 @@ Request request(const QCommandLineParser& cli, const QString& name, const Report
     return r;
 }
 
+// The titles' MARC 21 records into one file, replaced only once all are written.
+int marcRecords(const QCommandLineParser& cli) {
+    const auto fail = [](int code, const QString& text) {
+        std::fprintf(stderr, "warasan-report: %s\n", qPrintable(text));
+        return code;
+    };
+    for (const char* other : {"pdf", "csv", "from", "to", "claims", "faculty", "name"})
+        if (cli.isSet(QString::fromLatin1(other)))
+            return fail(2, QStringLiteral("marc takes no --%1; see --help").arg(QString::fromLatin1(other)));
+    const QString file = cli.value(QStringLiteral("out"));
+    if (file.isEmpty())
+        return fail(2, QStringLiteral("say where to write the records: --out FILE; see --help"));
+    titles::ExportChoice choice;
+    const QString g = cli.value(QStringLiteral("group")).trimmed().toUpper();
+    if (!g.isEmpty() && (g.size() != 1 || !QStringLiteral("JIKL").contains(g)))
+        return fail(2, QStringLiteral("--group must be one of J I K L, not \"%1\"; see --help").arg(g));
+    if (!g.isEmpty())
+        choice.series = g.at(0);
+    try {
+        if (cli.isSet(QStringLiteral("since")))
+            choice.since = dateOption(cli, QStringLiteral("since"));
+    } catch (const Usage& u) {
+        return fail(2, u.text + QStringLiteral("; see --help"));
+    }
+    choice.pointer = cli.value(QStringLiteral("title")).trimmed();
+    try {
+        bool fatal = false;
+        for (const QString& p : data::configurationProblems(&fatal))
+            if (fatal || cli.isSet(QStringLiteral("verbose")))
+                std::fprintf(stderr, "warasan-report: %s\n", qPrintable(p));
+        if (fatal)
+            return 2;
+        data::Connection c(data::installation().db);
+        c.open();
+        const QList<marc::Record> records = titles::exportRecords(c, choice, data::installation().marcOrganization);
+        QSaveFile out(file);
+        if (!out.open(QIODevice::WriteOnly) ||
+            out.write(marc::write(records, cli.isSet(QStringLiteral("xml")) ? marc::Format::MarcXml
+                                                                            : marc::Format::Iso2709)) < 0 ||
+            !out.commit())
+            return fail(1, QStringLiteral("cannot write %1: %2").arg(file, out.errorString()));
+        if (cli.isSet(QStringLiteral("verbose")))
+            std::printf("marc: %lld records\n", qint64(records.size()));
+        return 0;
+    } catch (const data::DbError& e) {
+        return fail(1, QStringLiteral("database error %1: %2").arg(e.nativeCode()).arg(e.message()));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -279,7 +330,12 @@ int main(int argc, char** argv) {
                        "  bound-volumes --from dd/mm/yyyy --to dd/mm/yyyy   volumes sent for binding\n"
                        "  index-entries --from dd/mm/yyyy --to dd/mm/yyyy   articles indexed, per title\n"
                        "  title-issues --title CODE|ISSN   one title's issues as received, newest first\n"
-                       "  publishers [--name TEXT]   publishers and distributors with their addresses"));
+                       "  publishers [--name TEXT]   publishers and distributors with their addresses\n"
+                       "Records for the library catalogue:\n"
+                       "  marc --out FILE [--xml] [--group J|I|K|L] [--since dd/mm/yyyy] [--title CODE]\n"
+                       "      titles as MARC 21 records with their holdings: ISO 2709, or MARCXML with --xml;\n"
+                       "      all, a series, those changed since a date (an issue received, a subscription\n"
+                       "      dated), or one title"));
     cli.addPositionalArgument(QStringLiteral("report"), QStringLiteral("one of the reports named above"));
     cli.addOptions(
         {{QStringLiteral("group"), QStringLiteral("J (foreign languages) or I (Thai); titles: also K or L."),
@@ -292,6 +348,10 @@ int main(int argc, char** argv) {
          {QStringLiteral("claims"), QStringLiteral("receipt-check: by distributor, as claims.")},
          {QStringLiteral("pdf"), QStringLiteral("Write the report as PDF to this file."), QStringLiteral("file")},
          {QStringLiteral("csv"), QStringLiteral("Write its rows as CSV to this file."), QStringLiteral("file")},
+         {QStringLiteral("out"), QStringLiteral("marc: write the records to this file."), QStringLiteral("file")},
+         {QStringLiteral("xml"), QStringLiteral("marc: MARCXML instead of ISO 2709.")},
+         {QStringLiteral("since"), QStringLiteral("marc: titles changed on or after this date."),
+          QStringLiteral("dd/mm/yyyy")},
          {QStringLiteral("verbose"), QStringLiteral("Say what was written.")}});
     const auto fail = [](int code, const QString& text) {
         std::fprintf(stderr, "warasan-report: %s\n", qPrintable(text));
@@ -307,6 +367,8 @@ int main(int argc, char** argv) {
     }
 
     const QStringList args = cli.positionalArguments();
+    if (args == QStringList{QStringLiteral("marc")})
+        return marcRecords(cli);
     const auto report = args.size() == 1 ? reportsByName().find(args.first()) : reportsByName().end();
     if (report == reportsByName().end())
         return fail(2, QStringLiteral("name one report (%1); see --help").arg(reportNames()));

@@ -105,6 +105,13 @@ InstallationConfig InstallationConfig::load() {
     c.webDb.hasPassword = qEnvironmentVariableIsSet("WARASAN_WEB_PASSWORD") || ini.contains(QStringLiteral("password"));
     c.webDb.password = setting(ini, "password", "WARASAN_WEB_PASSWORD");
     ini.endGroup();
+    ini.beginGroup(QStringLiteral("catalogue"));
+    c.catalogueTarget = setting(ini, "target", "WARASAN_CATALOGUE_TARGET").trimmed();
+    c.catalogueProtocol =
+        setting(ini, "protocol", "WARASAN_CATALOGUE_PROTOCOL", c.catalogueProtocol).trimmed().toLower();
+    c.catalogueTimeout = qMax(1, setting(ini, "timeout", "WARASAN_CATALOGUE_TIMEOUT", QStringLiteral("15")).toInt());
+    c.marcOrganization = setting(ini, "organization", "WARASAN_MARC_ORGANIZATION").trimmed();
+    ini.endGroup();
     ini.beginGroup(QStringLiteral("display"));
     c.buddhistEra =
         setting(ini, "era", "WARASAN_ERA").trimmed().compare(QLatin1String("buddhist"), Qt::CaseInsensitive) == 0;

@@ -39,6 +39,7 @@ struct ConnectionSettings {
 //   [reports]  root staging_dir                                WARASAN_REPORT_ROOT, WARASAN_STAGING_DIR
 //   [display]  era (common | buddhist)                         WARASAN_ERA
 //   [web]      listen port user password                       WARASAN_WEB_LISTEN, WARASAN_WEB_PORT, ...
+//   [catalogue] target protocol timeout organization          WARASAN_CATALOGUE_TARGET, ...
 struct InstallationConfig {
     ConnectionSettings db;
     // The intranet report server: where it listens, and the read-only account it reads with
@@ -49,6 +50,12 @@ struct InstallationConfig {
     QString reportRoot;
     QString stagingDir;
     bool buddhistEra = false;
+    // The library catalogue searched for copy cataloguing: a Z39.50 target "host:port/database"
+    // or an SRU base URL ("http://host/path", protocol sru); empty when there is none.
+    QString catalogueTarget;
+    QString catalogueProtocol = QStringLiteral("z3950");
+    int catalogueTimeout = 15; // seconds a search may take
+    QString marcOrganization;  // the library's MARC organization code, for exported records
 
     static InstallationConfig load();
 };

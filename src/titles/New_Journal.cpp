@@ -1,6 +1,7 @@
 #include "titles/New_Journal.h"
 
 #include "data/CodeTables.h"
+#include "data/Config.h"
 #include "data/Dates.h"
 #include "forms/common/CodeCombo.h"
 #include "forms/common/DateField.h"
@@ -11,12 +12,18 @@
 #include "forms/common/ProgramState.h"
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
+#include "records/Holdings.h"
 #include "records/TitleStore.h"
 #include "titles/Adddealer.h"
+#include "titles/CopyCatalogue.h"
 #include "titles/DealerStore.h"
+#include "titles/TitleRecord.h"
 #include "ui_New_Journal.h"
 
 #include <QCalendarWidget>
+#include <QFileDialog>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QRegularExpression>
 
 namespace titles {
@@ -65,6 +72,8 @@ New_Journal::New_Journal(std::unique_ptr<data::Connection> connection, QWidget* 
         l->setFont(forms::thaiFont(9.75, true));
     for (QWidget* b : {ui->Cmdadd, ui->Cmdedit, ui->Cmddel, ui->Cmdsave, ui->Cmdcancle, ui->Command6})
         b->setFont(forms::thaiFont(9.75, true));
+    forms::styleDataField(ui->Textholdings);
+    forms::setFieldLocked(ui->Textholdings, true);
     // The frames keep room for their fields however small the window is made.
     for (QGroupBox* frame : {ui->Frame1, ui->Frame2, ui->Frame3})
         frame->setMinimumHeight(frame->sizeHint().height());
@@ -107,6 +116,8 @@ New_Journal::New_Journal(std::unique_ptr<data::Connection> connection, QWidget* 
     connect(ui->Cmdsave, &QPushButton::clicked, this, &New_Journal::save);
     connect(ui->Cmdcancle, &QPushButton::clicked, this, &New_Journal::cancel);
     connect(ui->Command6, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->Cmdmarcin, &QPushButton::clicked, this, &New_Journal::copyFromCatalogue);
+    connect(ui->Cmdmarcout, &QPushButton::clicked, this, [this] { exportMarc(); });
 
     forms::limitToColumns(*db_, QStringLiteral("magazine"),
                           {{ui->Text1, "Pointer"},
@@ -158,6 +169,9 @@ void New_Journal::applyMode() {
          {static_cast<QWidget*>(ui->opt1), static_cast<QWidget*>(ui->opt2), static_cast<QWidget*>(ui->Command1),
           static_cast<QWidget*>(ui->Command2), static_cast<QWidget*>(ui->Command3)})
         w->setEnabled(entry);
+    // A record is copied into a new title only; records go out of what is stored.
+    ui->Cmdmarcin->setEnabled(m == Mode::Adding);
+    ui->Cmdmarcout->setEnabled(!entry);
     ui->Text1->setReadOnly(!entry); // its colour does not change
     forms::setFieldsLocked(lockableFields(), !entry);
 }
@@ -166,7 +180,7 @@ void New_Journal::cleardata() {
     ui->opt1->setEnabled(false);
     ui->opt2->setEnabled(false);
     forms::clearFields({ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Text10, ui->Text14, ui->Text6, ui->Mask1,
-                        ui->Mask2, ui->Mask4, ui->Mask5});
+                        ui->Mask2, ui->Mask4, ui->Mask5, ui->Textholdings});
     ui->Text7->setText(QStringLiteral("1"));
     ui->Text11->setText(QStringLiteral("0"));
     const QList<QComboBox*> lists = codeLists();
@@ -245,6 +259,8 @@ void New_Journal::showTitle(const QString& code, const QString& name) {
             forms::showCode(ui->dcbstatus, t->memberStatus);
             forms::showCode(ui->dcbrecei, t->receiveCode);
             forms::showCode(ui->dcbbindcolor, t->coverCode);
+            ui->Textholdings->setText(records::HoldingsStore::summary(*db_, t->pointer));
+            ui->Textholdings->setCursorPosition(0);
             applyMode();
             ui->Cmdedit->setFocus(); // past the locked fields, to what a person does next
         },
@@ -520,6 +536,97 @@ void New_Journal::backToIdle() {
     dlbnamemag->hide();
     dlbdealer->hide();
     ui->Text2->setFocus();
+}
+
+void New_Journal::copyFromCatalogue() {
+    if (!adding_)
+        return;
+    const data::InstallationConfig& config = data::installation();
+    auto* dialog = new CopyCatalogue(
+        marc::CatalogueTarget{config.catalogueTarget, config.catalogueProtocol, config.catalogueTimeout}, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &CopyCatalogue::chosen, this, &New_Journal::fillFrom);
+    dialog->show();
+}
+
+void New_Journal::fillFrom(const marc::Record& record) {
+    if (!adding_)
+        return; // the add was given up while the catalogue was searched
+    const ImportedTitle in = importedTitle(record);
+    const auto fill = [](QLineEdit* field, const QString& value) {
+        if (!value.trimmed().isEmpty())
+            field->setText(value.trimmed());
+    };
+    fill(ui->Text2, in.title.name);
+    fill(ui->Text3, in.title.parallelName);
+    fill(ui->Text4, in.title.formerName);
+    fill(ui->Text5, in.title.shortName);
+    fill(ui->Mask2, shownIssn(in.title.issn));
+    (in.newspaper ? ui->opt2 : ui->opt1)->setChecked(true);
+    QStringList said = in.unmapped;
+    for (const auto& [combo, code, what] :
+         {std::tuple{ui->dcblanguage, in.title.languageCode, QStringLiteral("ภาษา")},
+          std::tuple{ui->dcbmagtype, in.title.frequencyCode, QStringLiteral("กำหนดออก")}}) {
+        if (code.isEmpty())
+            continue;
+        forms::showCode(combo, code);
+        if (combo->currentIndex() < 0)
+            said << QStringLiteral("%1 รหัส \"%2\" ไม่มีในตารางรหัสของห้องสมุด").arg(what, code);
+    }
+    if (!in.publisherName.isEmpty()) {
+        // The publisher is the library's own register's: the one of that name, if there is one.
+        const QString wanted = in.publisherName.trimmed();
+        QString code;
+        forms::guarded(
+            this,
+            [&] {
+                for (const DealerMatch& m : DealerStore::search(*db_, wanted))
+                    if (m.name.trimmed().compare(wanted, Qt::CaseInsensitive) == 0)
+                        code = m.code;
+            },
+            db_.get());
+        ui->Text10->setText(wanted);
+        keepCode(publisherCode_, Text8, code);
+        if (code.isEmpty())
+            said << QStringLiteral("ผู้จัดพิมพ์ \"%1\" ยังไม่มีในทะเบียนผู้จัดพิมพ์: กด Enter ที่ช่อง ผู้จัดพิมพ์ เพื่อค้นหรือเพิ่ม")
+                        .arg(wanted);
+    }
+    said.prepend(QStringLiteral("เติมข้อมูลจากระเบียน MARC แล้ว กรุณาตรวจสอบ เติมช่องที่ยังว่าง แล้วกดบันทึก"));
+    forms::inform(this, said.join(QLatin1Char('\n')), QStringLiteral("ดึงข้อมูลจาก MARC"), forms::Icon::Information);
+    ui->Text2->setFocus();
+}
+
+bool New_Journal::exportMarc(QString file) {
+    if (adding_ || editing_)
+        return false;
+    const QString one = shownCode_;
+    if (file.isEmpty())
+        file = QFileDialog::getSaveFileName(
+            this, QStringLiteral("ส่งออกระเบียน MARC 21"),
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QLatin1Char('/') +
+                (one.isEmpty() ? QStringLiteral("warasan") : one) + QStringLiteral(".mrc"),
+            QStringLiteral("MARC 21 ISO 2709 (*.mrc);;MARCXML (*.xml)"));
+    if (file.isEmpty())
+        return false;
+    bool written = false;
+    forms::guarded(
+        this,
+        [&] {
+            const QList<marc::Record> records =
+                exportRecords(*db_, ExportChoice{{}, {}, one}, data::installation().marcOrganization);
+            const bool xml = file.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
+            QSaveFile out(file);
+            if (!out.open(QIODevice::WriteOnly) ||
+                out.write(marc::write(records, xml ? marc::Format::MarcXml : marc::Format::Iso2709)) < 0 ||
+                !out.commit()) {
+                forms::inform(this, QStringLiteral("บันทึกไฟล์ %1 ไม่ได้: %2").arg(file, out.errorString()),
+                              QStringLiteral("ส่งออก MARC"), forms::Icon::Critical);
+                return;
+            }
+            written = true;
+        },
+        db_.get());
+    return written;
 }
 
 } // namespace titles

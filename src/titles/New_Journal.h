@@ -20,6 +20,9 @@ class PickList;
 namespace records {
 struct Title;
 }
+namespace marc {
+struct Record;
+}
 
 namespace titles {
 
@@ -52,6 +55,14 @@ public:
     void save();
     void remove();
     void cancel();
+    // Copy cataloguing while adding: opens the search of the catalogue and MARC files.
+    void copyFromCatalogue();
+    // Fills the fields of the title being added from a MARC 21 record: only those the record
+    // has; says what it could not place. Nothing is saved.
+    void fillFrom(const marc::Record& record);
+    // Writes the shown title's MARC 21 record (all titles' when none is shown) to `file`
+    // (.xml: MARCXML, otherwise ISO 2709); empty: asks where.
+    bool exportMarc(QString file = {});
 
 private:
     std::unique_ptr<Ui::New_Journal> ui;

@@ -6,6 +6,7 @@
 
 #include "data/Dates.h"
 #include "data/LookUp.h"
+#include "records/Holdings.h"
 #include "records/TitleStore.h"
 
 #include <QHash>
@@ -244,6 +245,10 @@ Page titleIssues(data::Connection& c, const Query& q) {
     page.paperLines << QStringLiteral("%1  %2").arg(code, name)
                     << QStringLiteral("ISSN %1").arg(found.text(0, QStringLiteral("ISSN")));
     page.intro += QStringLiteral("<h2>%1 %2</h2>\n").arg(esc(code), esc(name));
+    if (const QString held = records::HoldingsStore::summary(c, code); !held.isEmpty()) {
+        page.intro += QStringLiteral("<p class=\"holdings\">ฉบับที่ห้องสมุดมี: %1</p>\n").arg(esc(held));
+        page.paperLines << QStringLiteral("ฉบับที่ห้องสมุดมี: %1").arg(held);
+    }
     Listing l;
     l.select = QStringLiteral("SELECT t.magno AS magno, t.daily AS daily, t.yearno AS yearno, t.itemsno AS itemsno, "
                               "t.DescriptionItem AS descr, t.indate AS indate, t.regno AS regno FROM tranfile t "

@@ -4,8 +4,10 @@
 #include "data/Connection.h"
 #include "data/Counter.h"
 #include "data/Dates.h"
+#include "records/Holdings.h"
 #include "reports/Report.h"
 #include "support/Names.h"
+#include "support/WindowTest.h"
 
 class tst_data_logic : public QObject {
     Q_OBJECT
@@ -73,6 +75,39 @@ private slots:
         QCOMPARE(QStringList({c.db.server, c.db.password, c.db.database, c.reportRoot, QString::number(c.buddhistEra)})
                      .join(u'|'),
                  u"db1:3306,db2|s3cret|serials|http://web/|1"_s);
+    }
+
+    // Summary holdings: "title code~issues a volume~issues~statement"; an issue is
+    // "volume:number:year", "a..b" in the number standing for one issue each.
+    void summaryHoldings_data() {
+        textTable({"code", "perVolume", "issues", "statement"},
+                  {"ranges~J~12~41:1..12:2024 42:1..12:2025 43:1..11:2026~v.41-42 (2024-2025); v.43:no.1-11 (2026)",
+                   "thai~I~12~41:1..12:2024 42:1..12:2025 43:1..11:2026~"
+                   "ปีที่ 41-42 (2567-2568); ปีที่ 43 ฉบับที่ 1-11 (2569)",
+                   "numberGap~J~12~43:1..3:2026 43:5..11:2026~v.43:no.1-3,5-11 (2026)",
+                   "volumeGap~K~4~41:1..4:2024 43:1..4:2026 44:1..4:2027~v.41 (2024), v.43-44 (2026-2027)",
+                   "combined~J~12~1:1..4:2020 1:5-6:2020 1:7/8:2020 1:9..12:2020~v.1 (2020)",
+                   "byHighest~J~0~1:1..6:2020 2:1..4:2021~v.1 (2020); v.2:no.1-4 (2021)",
+                   "volumesOnly~L~0~5::2020 6::2021~ปีที่ 5-6 (2563-2564)",
+                   "continuous~J~12~21:245..256:2020~v.21:no.245-256 (2020)",
+                   "partialBetween~J~2~1:1..2:2020 2:2:2021 3:1..2:2022~v.1 (2020); v.2:no.2 (2021); v.3 (2022)",
+                   "unnumbered~J~2~1:1..2:2020 x:1:2018 :3:2019~v.1 (2020); unnumbered (2018-2019)",
+                   "spansYears~J~2~7:1:2024 7:2:2025~v.7 (2024-2025)", "nothing~J~12~~"});
+    }
+    void summaryHoldings() {
+        const auto [code, perVolume, issues, statement] = fetch<4>();
+        QList<records::HeldIssue> held;
+        for (const QString& issue : issues.split(u' ', Qt::SkipEmptyParts)) {
+            const QStringList f = issue.split(u':');
+            const QStringList range = f[1].split(u".."_s);
+            const QDate date(f[2].toInt(), 6, 1);
+            if (range.size() == 2)
+                for (int n = range[0].toInt(); n <= range[1].toInt(); ++n)
+                    held.append({f[0], QString::number(n), date});
+            else
+                held.append({f[0], f[1], date});
+        }
+        QCOMPARE(records::summaryHoldings(held, records::holdingsWordingOf(code), perVolume.toInt()), statement);
     }
 };
 

@@ -52,7 +52,7 @@ const QStringList& commonValues() {
 const QStringList keys = u"Return Tab Escape Delete Down Ctrl+N Ctrl+S Ctrl+E"_s.split(u' ');
 
 // The viewer's buttons that open a file or printer dialog: not part of a window's states.
-const QStringList dialogButtons = {u"print"_s, u"pdf"_s, u"csv"_s};
+const QStringList dialogButtons = {u"print"_s, u"pdf"_s, u"csv"_s, u"Cmdmarcout"_s, u"Cmdfile"_s};
 
 bool takesTyping(QWidget* w) {
     if (auto* l = qobject_cast<QLineEdit*>(w))

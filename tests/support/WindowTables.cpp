@@ -37,10 +37,10 @@ const QList<WindowTable>& windowTables() {
          "Shown: SELECT Address1, Address2 FROM dealer WHERE Publisher_Code = ? | Text1 | Text3 Text4",
          "Adding Editing"},
         {"aaa", "New_Journal", modeOf<titles::New_Journal>(),
-         "Idle: Cmdadd -Cmdedit -Cmddel -Cmdsave -Cmdcancle Text2 -Text3 -Command1 -dcbtypemag;"
-         "Shown: -Cmdadd Cmdedit Cmddel -Cmdsave Cmdcancle Text2 -Text3 -Command1 -dcbtypemag;"
-         "Adding: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancle Text3 Command1 dcbtypemag;"
-         "Editing: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancle Text3 Command1 dcbtypemag",
+         "Idle: Cmdadd -Cmdedit -Cmddel -Cmdsave -Cmdcancle Text2 -Text3 -Command1 -dcbtypemag -Cmdmarcin Cmdmarcout;"
+         "Shown: -Cmdadd Cmdedit Cmddel -Cmdsave Cmdcancle Text2 -Text3 -Command1 -dcbtypemag -Cmdmarcin Cmdmarcout;"
+         "Adding: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancle Text3 Command1 dcbtypemag Cmdmarcin -Cmdmarcout;"
+         "Editing: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancle Text3 Command1 dcbtypemag -Cmdmarcin -Cmdmarcout",
          "dlbdealer: Adding Editing; MonthView1: Adding Editing; MonthView2: Adding Editing",
          "Text2: วารสาร,Journal,ก,การ; Text10: ก,Press; Text14: ก,Press; Text3: 1234-5678,0000-0000",
          "magazine magazine_gram",

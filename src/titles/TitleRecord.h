@@ -1,0 +1,45 @@
+#pragma once
+
+#include "data/Connection.h"
+#include "marc/Marc.h"
+#include "records/TitleStore.h"
+
+#include <QDate>
+#include <functional>
+
+namespace titles {
+
+// What goes into a title's MARC 21 record beside the title's own row.
+struct RecordExtras {
+    QString holdings;      // the summary holdings (866)
+    QString frequencyText; // the frequency as the code table words it, for the Thai series' 310
+    QString organization;  // the library's MARC organization code (003, 040, 852); may be empty
+    QDate entered;         // 008's date entered on file when the title has no start date
+};
+
+// A MARC 21 bibliographic record for a continuing resource: leader, 001, 003, 008 (frequency,
+// regularity, kind, language), 022, 040, 210, 245, 246, 247, 260, 310, 852 and 866.
+marc::Record titleRecord(const records::Title& t, const RecordExtras& extras);
+
+// A title's fields as a record gives them, for a person to review before saving.
+struct ImportedTitle {
+    records::Title title; // name, parallel, former and short names, ISSN, language, frequency
+    QString publisherName;
+    bool newspaper = false;
+    QStringList unmapped; // what the record holds that has no place here, in Thai
+};
+ImportedTitle importedTitle(const marc::Record& r);
+
+// The titles chosen for export: all, one series (J, I, K, L), those with a change since a date
+// (an issue received, a subscription dated, on or after it), or a single title.
+struct ExportChoice {
+    QChar series;
+    QDate since;
+    QString pointer;
+};
+// Reads each chosen title with its holdings and makes its record; `progress` is told how many
+// are done of how many, and stops the work when it says false.
+QList<marc::Record> exportRecords(data::Connection& c, const ExportChoice& choice, const QString& organization,
+                                  const std::function<bool(int, int)>& progress = {});
+
+} // namespace titles
