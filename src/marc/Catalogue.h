@@ -16,8 +16,8 @@ enum class SearchBy { Issn, Title };
 
 struct Found {
     QList<Record> records;
-    qint64 hits = 0;     // how many the catalogue found (more than fetched when many)
-    QString error;       // why the search failed, in Thai; empty when it ran
+    qint64 hits = 0;      // how many the catalogue found (more than fetched when many)
+    QString error;        // why the search failed, in Thai; empty when it ran
     QStringList problems; // records received that could not be read
 };
 

@@ -108,7 +108,8 @@ Record readXmlRecord(QXmlStreamReader& x) {
             r.addControl(tag, x.readElementText());
         } else if (name == QLatin1String("datafield")) {
             const auto a = x.attributes();
-            Field f{a.value(QLatin1String("tag")).toString(), {},
+            Field f{a.value(QLatin1String("tag")).toString(),
+                    {},
                     (a.value(QLatin1String("ind1")).toString() + QLatin1Char(' ')).left(1) +
                         (a.value(QLatin1String("ind2")).toString() + QLatin1Char(' ')).left(1),
                     {}};

@@ -58,7 +58,7 @@ QString numberRanges(const std::set<int>& numbers) {
 HoldingsWording holdingsWordingOf(const QString& pointer) {
     const QString p = pointer.trimmed().toUpper();
     return p.startsWith(QLatin1Char('I')) || p.startsWith(QLatin1Char('L')) ? HoldingsWording::Thai
-                                                                              : HoldingsWording::English;
+                                                                            : HoldingsWording::English;
 }
 
 QString summaryHoldings(const QList<HeldIssue>& issues, HoldingsWording wording, int issuesPerVolume) {
@@ -139,16 +139,17 @@ namespace HoldingsStore {
 
 QString summary(data::Connection& c, const QString& pointer) {
     // Issues a year by the title's frequency code: a volume of a monthly is whole at twelve.
-    static const QHash<QString, int> perYear = {{QStringLiteral("02"), 52}, {QStringLiteral("03"), 24},
-                                                {QStringLiteral("04"), 12}, {QStringLiteral("05"), 6},
-                                                {QStringLiteral("06"), 4},  {QStringLiteral("07"), 3},
-                                                {QStringLiteral("08"), 2},  {QStringLiteral("09"), 1}};
+    static const QHash<QString, int> perYear = {
+        {QStringLiteral("02"), 52}, {QStringLiteral("03"), 24}, {QStringLiteral("04"), 12}, {QStringLiteral("05"), 6},
+        {QStringLiteral("06"), 4},  {QStringLiteral("07"), 3},  {QStringLiteral("08"), 2},  {QStringLiteral("09"), 1}};
     const data::Result title =
         c.query(QStringLiteral("SELECT MagType_code FROM magazine WHERE Pointer = ?"), {pointer.trimmed()});
     const int expected = title.isEmpty() ? 0 : perYear.value(title.text(0, 0).trimmed(), 0);
     QList<HeldIssue> held;
     c.eachRow(QStringLiteral("SELECT yearno, itemsno, daily FROM tranfile WHERE pointer = ?"), {pointer.trimmed()},
-              [&](const data::Cells& row) { held.append({row.text(0), row.text(1), row.value(2).toDate()}); });
+              [&](const data::Cells& row) {
+                  held.append({row.text(0), row.text(1), row.value(2).toDate()});
+              });
     return summaryHoldings(held, holdingsWordingOf(pointer), expected);
 }
 

@@ -60,7 +60,9 @@ QIcon magnifier(bool plus) {
 }
 
 // Long work shows its progress and, where `stoppable`, can be stopped.
-Progress progressDialog(QWidget* parent, QProgressDialog*& dialog, const QString& what, bool stoppable = true) {
+} // namespace
+
+Progress progressDialog(QWidget* parent, QProgressDialog*& dialog, const QString& what, bool stoppable) {
     return [=, &dialog](int done, int total) {
         if (total < 20)
             return true;
@@ -73,8 +75,6 @@ Progress progressDialog(QWidget* parent, QProgressDialog*& dialog, const QString
         return !dialog->wasCanceled();
     };
 }
-
-} // namespace
 
 ReportViewer::ReportViewer(Document doc, QWidget* parent)
     : QWidget(parent), doc_(std::move(doc)), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {

@@ -9,10 +9,17 @@ class QLabel;
 class QPrintPreviewWidget;
 class QPrinter;
 
+class QProgressDialog;
+
 namespace reports {
 
 // A report on screen: its pages with zoom and page stepping, and the buttons that print it
 // ("พิมพ์"), save it as PDF and export its rows as CSV.
+// A progress callback that opens a window-modal progress window once the work is seen to be
+// long (20 steps or more) and gives false when its Cancel was pressed (none when not
+// `stoppable`). The window is `dialog`'s, for the caller to delete.
+Progress progressDialog(QWidget* parent, QProgressDialog*& dialog, const QString& what, bool stoppable = true);
+
 class ReportViewer : public QWidget {
     Q_OBJECT
 public:

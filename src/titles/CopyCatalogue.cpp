@@ -16,8 +16,7 @@
 
 namespace titles {
 
-CopyCatalogue::CopyCatalogue(const marc::CatalogueTarget& target, QWidget* parent)
-    : QDialog(parent), target_(target) {
+CopyCatalogue::CopyCatalogue(const marc::CatalogueTarget& target, QWidget* parent) : QDialog(parent), target_(target) {
     setObjectName(QStringLiteral("CopyCatalogue"));
     setWindowTitle(QStringLiteral("ดึงข้อมูลวารสารจากระเบียน MARC"));
     setFont(forms::thaiFont(10));
@@ -29,9 +28,10 @@ CopyCatalogue::CopyCatalogue(const marc::CatalogueTarget& target, QWidget* paren
         b->setMinimumHeight(30);
         return b;
     };
-    auto* label = new QLabel(target.address.isEmpty() ? QStringLiteral("ISSN หรือชื่อเรื่อง :")
-                                                      : QStringLiteral("ค้นใน %1 (ISSN หรือชื่อเรื่อง) :").arg(target.address),
-                             this);
+    auto* label =
+        new QLabel(target.address.isEmpty() ? QStringLiteral("ISSN หรือชื่อเรื่อง :")
+                                            : QStringLiteral("ค้นใน %1 (ISSN หรือชื่อเรื่อง) :").arg(target.address),
+                   this);
     Textterm = new QLineEdit(this);
     Textterm->setObjectName(QStringLiteral("Textterm"));
     Cmdsearch = button("Cmdsearch", QStringLiteral("ค้นหา"));
@@ -96,7 +96,8 @@ void CopyCatalogue::search() {
     // The search blocks until the catalogue answers or the time-out: it runs on a thread of its
     // own, and its answer is dropped when the window has closed meanwhile.
     auto found = std::make_shared<marc::Found>();
-    QThread* worker = QThread::create([found, target = target_, by, asked] { *found = marc::searchCatalogue(target, by, asked); });
+    QThread* worker =
+        QThread::create([found, target = target_, by, asked] { *found = marc::searchCatalogue(target, by, asked); });
     QPointer<CopyCatalogue> self(this);
     connect(worker, &QThread::finished, worker, [self, worker, found, asked] {
         worker->deleteLater();
@@ -111,9 +112,10 @@ void CopyCatalogue::search() {
         }
         self->list(found->records, QStringLiteral("ไม่พบระเบียนของ \"%1\" ในแค็ตตาล็อก").arg(asked), found->problems);
         if (found->hits > found->records.size())
-            self->say(self->Labelstatus->text() +
-                          QStringLiteral(" (พบ %1 ระเบียน แสดง %2 ระเบียนแรก)").arg(found->hits).arg(found->records.size()),
-                      false);
+            self->say(
+                self->Labelstatus->text() +
+                    QStringLiteral(" (พบ %1 ระเบียน แสดง %2 ระเบียนแรก)").arg(found->hits).arg(found->records.size()),
+                false);
     });
     worker->start();
 }
@@ -139,8 +141,9 @@ void CopyCatalogue::list(const QList<marc::Record>& records, const QString& none
     lstrecords->clear();
     for (const marc::Record& r : records) {
         QStringList parts;
-        for (const QString& p : {r.sub(QStringLiteral("022"), QLatin1Char('a')), r.sub(QStringLiteral("245"), QLatin1Char('a')),
-                                 r.sub(QStringLiteral("260"), QLatin1Char('b'))})
+        for (const QString& p :
+             {r.sub(QStringLiteral("022"), QLatin1Char('a')), r.sub(QStringLiteral("245"), QLatin1Char('a')),
+              r.sub(QStringLiteral("260"), QLatin1Char('b'))})
             if (!p.trimmed().isEmpty())
                 parts << p.trimmed();
         lstrecords->addItem(parts.join(QStringLiteral("  —  ")));
@@ -161,6 +164,7 @@ void CopyCatalogue::useSelected() {
     const int row = lstrecords->currentRow();
     if (row < 0 || row >= records_.size())
         return;
+    hide(); // the register's message about the record stands alone
     emit chosen(records_.at(row));
     accept();
 }

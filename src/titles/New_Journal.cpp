@@ -14,6 +14,7 @@
 #include "forms/common/Style.h"
 #include "records/Holdings.h"
 #include "records/TitleStore.h"
+#include "reports/ReportViewer.h"
 #include "titles/Adddealer.h"
 #include "titles/CopyCatalogue.h"
 #include "titles/DealerStore.h"
@@ -22,9 +23,10 @@
 
 #include <QCalendarWidget>
 #include <QFileDialog>
+#include <QProgressDialog>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QRegularExpression>
 
 namespace titles {
 
@@ -128,9 +130,10 @@ New_Journal::New_Journal(std::unique_ptr<data::Connection> connection, QWidget* 
                            {ui->Text6, "Location"}});
 
     applyMode();
-    // After the membership frame, Tab takes the buttons in their order on screen.
+    // After the membership frame, Tab takes the holdings row and the buttons in their order on screen.
     QWidget* previous = ui->Command3;
-    for (QWidget* next : {ui->Cmdadd, ui->Cmdedit, ui->Cmddel, ui->Cmdsave, ui->Cmdcancle, ui->Command6}) {
+    for (QWidget* next : QList<QWidget*>{ui->Textholdings, ui->Cmdmarcin, ui->Cmdmarcout, ui->Cmdadd, ui->Cmdedit,
+                                         ui->Cmddel, ui->Cmdsave, ui->Cmdcancle, ui->Command6}) {
         setTabOrder(previous, next);
         previous = next;
     }
@@ -588,8 +591,7 @@ void New_Journal::fillFrom(const marc::Record& record) {
         ui->Text10->setText(wanted);
         keepCode(publisherCode_, Text8, code);
         if (code.isEmpty())
-            said << QStringLiteral("ผู้จัดพิมพ์ \"%1\" ยังไม่มีในทะเบียนผู้จัดพิมพ์: กด Enter ที่ช่อง ผู้จัดพิมพ์ เพื่อค้นหรือเพิ่ม")
-                        .arg(wanted);
+            said << QStringLiteral("ผู้จัดพิมพ์ \"%1\" ยังไม่มีในทะเบียนผู้จัดพิมพ์: กด Enter ที่ช่อง ผู้จัดพิมพ์ เพื่อค้นหรือเพิ่ม").arg(wanted);
     }
     said.prepend(QStringLiteral("เติมข้อมูลจากระเบียน MARC แล้ว กรุณาตรวจสอบ เติมช่องที่ยังว่าง แล้วกดบันทึก"));
     forms::inform(this, said.join(QLatin1Char('\n')), QStringLiteral("ดึงข้อมูลจาก MARC"), forms::Icon::Information);
@@ -601,19 +603,25 @@ bool New_Journal::exportMarc(QString file) {
         return false;
     const QString one = shownCode_;
     if (file.isEmpty())
-        file = QFileDialog::getSaveFileName(
-            this, QStringLiteral("ส่งออกระเบียน MARC 21"),
-            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QLatin1Char('/') +
-                (one.isEmpty() ? QStringLiteral("warasan") : one) + QStringLiteral(".mrc"),
-            QStringLiteral("MARC 21 ISO 2709 (*.mrc);;MARCXML (*.xml)"));
+        file = QFileDialog::getSaveFileName(this, QStringLiteral("ส่งออกระเบียน MARC 21"),
+                                            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+                                                QLatin1Char('/') + (one.isEmpty() ? QStringLiteral("warasan") : one) +
+                                                QStringLiteral(".mrc"),
+                                            QStringLiteral("MARC 21 ISO 2709 (*.mrc);;MARCXML (*.xml)"));
     if (file.isEmpty())
         return false;
     bool written = false;
     forms::guarded(
         this,
         [&] {
+            QProgressDialog* progress = nullptr;
             const QList<marc::Record> records =
-                exportRecords(*db_, ExportChoice{{}, {}, one}, data::installation().marcOrganization);
+                exportRecords(*db_, ExportChoice{{}, {}, one}, data::installation().marcOrganization,
+                              reports::progressDialog(this, progress, QStringLiteral("กำลังสร้างระเบียน MARC...")));
+            const bool stopped = progress && progress->wasCanceled();
+            delete progress;
+            if (stopped)
+                return;
             const bool xml = file.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
             QSaveFile out(file);
             if (!out.open(QIODevice::WriteOnly) ||

@@ -17,11 +17,16 @@ struct Frequency {
     char marc, regularity;
     const char* words;
 };
-constexpr Frequency frequencies[] = {
-    {"01", 'd', 'r', "Daily"},       {"02", 'w', 'r', "Weekly"},   {"03", 's', 'r', "Semimonthly"},
-    {"04", 'm', 'r', "Monthly"},     {"05", 'b', 'r', "Bimonthly"}, {"06", 'q', 'r', "Quarterly"},
-    {"07", 't', 'r', "Three times a year"}, {"08", 'f', 'r', "Semiannual"}, {"09", 'a', 'r', "Annual"},
-    {"10", ' ', 'x', "Irregular"}};
+constexpr Frequency frequencies[] = {{"01", 'd', 'r', "Daily"},
+                                     {"02", 'w', 'r', "Weekly"},
+                                     {"03", 's', 'r', "Semimonthly"},
+                                     {"04", 'm', 'r', "Monthly"},
+                                     {"05", 'b', 'r', "Bimonthly"},
+                                     {"06", 'q', 'r', "Quarterly"},
+                                     {"07", 't', 'r', "Three times a year"},
+                                     {"08", 'f', 'r', "Semiannual"},
+                                     {"09", 'a', 'r', "Annual"},
+                                     {"10", ' ', 'x', "Irregular"}};
 
 const Frequency* frequencyOfCode(const QString& code) {
     for (const Frequency& f : frequencies)

@@ -376,11 +376,12 @@ private slots:
                 QVERIFY(stored && r.leader.at(9) == u'a');
                 const titles::ImportedTitle back = titles::importedTitle(r);
                 const records::Title& t = back.title;
-                QCOMPARE(QStringList({t.name, t.parallelName, t.formerName, t.shortName, t.issn, t.languageCode,
-                                      t.frequencyCode, back.publisherName, r.sub(u"866"_s, u'a')}),
-                         QStringList({stored->name, stored->parallelName, stored->formerName.trimmed(),
-                                      stored->shortName, stored->issn, stored->languageCode, stored->frequencyCode,
-                                      stored->publisherName, stored->pointer == u"I000001"_s ? held : u"unnumbered"_s}));
+                QCOMPARE(
+                    QStringList({t.name, t.parallelName, t.formerName, t.shortName, t.issn, t.languageCode,
+                                 t.frequencyCode, back.publisherName, r.sub(u"866"_s, u'a')}),
+                    QStringList({stored->name, stored->parallelName, stored->formerName.trimmed(), stored->shortName,
+                                 stored->issn, stored->languageCode, stored->frequencyCode, stored->publisherName,
+                                 stored->pointer == u"I000001"_s ? held : u"unnumbered"_s}));
                 QCOMPARE(back.newspaper, false);
                 QVERIFY(back.unmapped.isEmpty());
             }

@@ -70,9 +70,9 @@ int search(void* handle, bend_search_rr* rr) {
     s->found.clear();
     for (int i = 0; i < catalogue.size(); ++i) {
         const marc::Record& r = catalogue.at(i);
-        const bool hit = byIssn ? !term.isEmpty() && normalIssn(r.sub(QStringLiteral("022"), QLatin1Char('a'))) ==
-                                                         normalIssn(term)
-                                : r.sub(QStringLiteral("245"), QLatin1Char('a')).contains(term, Qt::CaseInsensitive);
+        const bool hit =
+            byIssn ? !term.isEmpty() && normalIssn(r.sub(QStringLiteral("022"), QLatin1Char('a'))) == normalIssn(term)
+                   : r.sub(QStringLiteral("245"), QLatin1Char('a')).contains(term, Qt::CaseInsensitive);
         if (hit)
             s->found << i;
     }
