@@ -288,3 +288,86 @@ CREATE TABLE chk_receive (
   KEY chk_receive_station (station),
   KEY chk_receive_run (run_at)
 ) ENGINE=InnoDB;
+
+-- New-issue alerts ---------------------------------------------------------------------
+
+-- Readers told by e-mail when a new issue of a title they follow arrives.
+CREATE TABLE reader (
+  reader_id       INT          NOT NULL AUTO_INCREMENT,
+  reader_name     VARCHAR(255) NOT NULL DEFAULT '',
+  email           VARCHAR(255) NOT NULL,
+  department_code VARCHAR(10)  NULL,
+  PRIMARY KEY (reader_id),
+  UNIQUE KEY reader_email (email)
+) ENGINE=InnoDB;
+
+CREATE TABLE reader_title (
+  reader_id INT         NOT NULL,
+  pointer   VARCHAR(10) NOT NULL,
+  since     DATETIME    NOT NULL DEFAULT CURRENT_TIMESTAMP,
+  PRIMARY KEY (reader_id, pointer),
+  KEY reader_title_pointer (pointer)
+) ENGINE=InnoDB;
+
+-- The issues each follower is still to be told of (pending), and the mail that told them.
+-- The database queues them itself in the writer's own transaction: an issue checked in by any
+-- client, and again when an article of it is indexed, so the next mail lists its articles.
+CREATE TABLE alert_issue (
+  reader_id INT         NOT NULL,
+  magno     VARCHAR(20) NOT NULL,
+  pending   TINYINT     NOT NULL DEFAULT 1,
+  mail_id   BIGINT      NULL,
+  PRIMARY KEY (reader_id, magno),
+  KEY alert_issue_pending (pending, reader_id)
+) ENGINE=InnoDB;
+
+CREATE TRIGGER tranfile_alert AFTER INSERT ON tranfile FOR EACH ROW
+  INSERT INTO alert_issue (reader_id, magno)
+  SELECT reader_id, NEW.magno FROM reader_title WHERE pointer = NEW.pointer
+  ON DUPLICATE KEY UPDATE pending = 1;
+
+CREATE TRIGGER article_alert AFTER INSERT ON article FOR EACH ROW
+  INSERT INTO alert_issue (reader_id, magno)
+  SELECT r.reader_id, t.magno FROM reader_title r JOIN tranfile t ON t.pointer = NEW.pointer
+  AND TRIM(t.yearno) = TRIM(NEW.year) AND TRIM(t.itemsno) = TRIM(NEW.volume) WHERE r.pointer = NEW.pointer
+  ON DUPLICATE KEY UPDATE pending = 1;
+
+-- The outbox: each mail as it is sent (its subject and its text and HTML bodies), at most one
+-- alert a reader a day;
+-- the confirmation of a reader's request has its token. Marked sent only once the mail server
+-- took it; a refusal is kept with the server's words.
+CREATE TABLE alert_mail (
+  mail_id    BIGINT        NOT NULL AUTO_INCREMENT,
+  reader_id  INT           NULL,
+  day        DATE          NOT NULL,
+  token      CHAR(32)      NULL,
+  recipient  VARCHAR(255)  NOT NULL,
+  message_id VARCHAR(255)  NOT NULL,
+  subject    VARCHAR(500)  NOT NULL DEFAULT '',
+  body_text  MEDIUMTEXT    NOT NULL,
+  body_html  MEDIUMTEXT    NOT NULL,
+  state      VARCHAR(10)   NOT NULL DEFAULT 'queued',
+  attempts   INT           NOT NULL DEFAULT 0,
+  last_error VARCHAR(1000) NULL,
+  sent_at    DATETIME      NULL,
+  PRIMARY KEY (mail_id),
+  UNIQUE KEY alert_mail_day (reader_id, day),
+  UNIQUE KEY alert_mail_token (token),
+  KEY alert_mail_state (state)
+) ENGINE=InnoDB;
+
+-- A reader's request, made on the report server, to follow a title (F) or stop (S), or a
+-- stop link of an alert: it takes effect once confirmed through the link mailed with its token.
+CREATE TABLE alert_request (
+  token     CHAR(32)     NOT NULL,
+  email     VARCHAR(255) NOT NULL,
+  pointer   VARCHAR(10)  NOT NULL,
+  action    CHAR(1)      NOT NULL,
+  requested DATETIME     NOT NULL DEFAULT CURRENT_TIMESTAMP,
+  mailed    DATETIME     NULL,
+  confirmed DATETIME     NULL,
+  done      DATETIME     NULL,
+  PRIMARY KEY (token),
+  KEY alert_request_open (done, confirmed),
+  KEY alert_request_email (email, requested)
+) ENGINE=InnoDB;

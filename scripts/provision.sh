@@ -5,7 +5,8 @@
 #   provision.sh DATADIR DBNAME
 #
 # Prints "created" when it made the database, "exists" when it was already there.
-# The intranet report server's account warasan_web may only read.
+# The intranet report server's account warasan_web may only read; warasan_requests may only
+# record readers' alert requests.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
@@ -25,10 +26,20 @@ exists=$(sql -N -e "SELECT COUNT(*) FROM information_schema.schemata WHERE schem
     echo "GRANT SELECT ON \`$db\`.* TO 'warasan_web'@'$host';"
   done
 } | sql
+# The report server's second account records readers' alert requests and nothing else.
+requests() {
+  [ "$(sql -N -e "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema='$db' AND table_name='alert_request'")" = 1 ] || return 0
+  for host in localhost 127.0.0.1 ::1; do
+    echo "CREATE USER IF NOT EXISTS 'warasan_requests'@'$host';"
+    echo "GRANT SELECT (token, email, pointer, action, requested, confirmed), INSERT (token, email, pointer, action), UPDATE (confirmed) ON \`$db\`.alert_request TO 'warasan_requests'@'$host';"
+  done | sql
+}
 if [ "$exists" = "1" ]; then
+  requests
   echo exists
   exit 0
 fi
 sql -e "CREATE DATABASE \`$db\` CHARACTER SET utf8mb4 COLLATE utf8mb4_thai_520_w2"
 cat "$root/db/schema.sql" "$root/db/seed.sql" | sql "$db"
+requests
 echo created

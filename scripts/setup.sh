@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev libqt6sql6-sqlite libgl-dev
-  unixodbc unixodbc-dev odbc-mariadb libcpp-httplib-dev libsqlite3-dev libyaz-dev
+  unixodbc unixodbc-dev odbc-mariadb libcpp-httplib-dev libsqlite3-dev libyaz-dev libcurl4-openssl-dev
   mariadb-server mariadb-client
   fonts-thai-tlwg poppler-utils time
   ${WARASAN_TEST_PACKAGES:-}

@@ -24,6 +24,7 @@ const QList<MenuEntry>& mainMenu() {
         {2, QStringLiteral("article_ctrl"), QStringLiteral("เลขทะเบียนดรรชนีวารสาร"), A::Window,
          QStringLiteral("articlectrl")},
         {2, QStringLiteral("jjjj"), QStringLiteral("ต่ออุายวารสาร"), A::Window, QStringLiteral("expdate")},
+        {2, QStringLiteral("readers"), QStringLiteral("ผู้รับแจ้งวารสารฉบับใหม่"), A::Window, QStringLiteral("ReaderRegister")},
         {1, QStringLiteral("reportjounal"), QStringLiteral("รายงาน"), A::Submenu, {}},
         {2, QStringLiteral("cccc"), QStringLiteral("รายงานรายชื่อวารสาร"), A::Submenu, {}},
         {3, QStringLiteral("jour_all"), QStringLiteral("ทั้งหมด"), A::Web, page(P::AllTitles)},

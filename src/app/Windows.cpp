@@ -10,6 +10,7 @@
 #include "survey/frmrep_journ_serv.h"
 #include "titles/Adddealer.h"
 #include "titles/New_Journal.h"
+#include "titles/ReaderRegister.h"
 #include "titles/expdate.h"
 #include "volumes/sum_journal.h"
 
@@ -37,6 +38,7 @@ void registerWindows(WindowRegistry& registry) {
     add<titles::expdate>(registry, "expdate", P::Child);
     add<volumes::sum_journal>(registry, "sum_journal", P::Child);
     add<indexing::articlectrl>(registry, "articlectrl", P::CentredOnScreen);
+    add<titles::ReaderRegister>(registry, "ReaderRegister", P::Child);
 }
 
 } // namespace app

@@ -1,5 +1,6 @@
 // warasan-report: writes the program's printed lists as PDF and/or CSV for scheduled runs,
 // from the same configuration and the same code as the windows, without a display.
+#include "alerts/Alerts.h"
 #include "app/CommandLine.h"
 #include "data/Config.h"
 #include "data/Dates.h"
@@ -301,6 +302,32 @@ int marcRecords(const QCommandLineParser& cli) {
     }
 }
 
+// One run of the new-issue alerts over the configured mail server.
+int sendAlerts(const QCommandLineParser& cli) {
+    const data::InstallationConfig& config = data::installation();
+    if (config.mailUrl.isEmpty() || !alerts::isMailAddress(config.mailFrom)) {
+        std::fprintf(stderr, "warasan-report: alerts need [mail] url and from in the configuration\n");
+        return 2;
+    }
+    try {
+        data::Connection c(config.db);
+        c.open();
+        const alerts::RunReport r =
+            alerts::run(c, {config.mailUrl, config.mailTls, config.mailUser, config.mailPassword, config.mailFrom,
+                            config.reportRoot},
+                        QDate::currentDate());
+        for (const QString& p : r.problems)
+            std::fprintf(stderr, "warasan-report: %s\n", qPrintable(p));
+        if (cli.isSet(QStringLiteral("verbose")))
+            std::printf("alerts: %d requests put into effect, %d mails written, %d sent, %d refused, %d to try again\n",
+                        r.applied, r.composed, r.sent, r.refused, r.failed);
+        return r.failed > 0 ? 1 : 0;
+    } catch (const data::DbError& e) {
+        std::fprintf(stderr, "warasan-report: database error %d: %s\n", e.nativeCode(), qPrintable(e.message()));
+        return 1;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -335,7 +362,11 @@ int main(int argc, char** argv) {
                        "  marc --out FILE [--xml] [--group J|I|K|L] [--since dd/mm/yyyy] [--title CODE]\n"
                        "      titles as MARC 21 records with their holdings: ISO 2709, or MARCXML with --xml;\n"
                        "      all, a series, those changed since a date (an issue received, a subscription\n"
-                       "      dated), or one title"));
+                       "      dated), or one title\n"
+                       "New-issue alerts (run by the package's timer):\n"
+                       "  alerts   puts confirmed requests into effect, mails each new request's confirmation\n"
+                       "      and each reader's alert of the day, and sends the outbox; exits 1 when a mail\n"
+                       "      could not be sent now (it is tried again on the next run)"));
     cli.addPositionalArgument(QStringLiteral("report"), QStringLiteral("one of the reports named above"));
     cli.addOptions(
         {{QStringLiteral("group"), QStringLiteral("J (foreign languages) or I (Thai); titles: also K or L."),
@@ -369,6 +400,8 @@ int main(int argc, char** argv) {
     const QStringList args = cli.positionalArguments();
     if (args == QStringList{QStringLiteral("marc")})
         return marcRecords(cli);
+    if (args == QStringList{QStringLiteral("alerts")})
+        return sendAlerts(cli);
     const auto report = args.size() == 1 ? reportsByName().find(args.first()) : reportsByName().end();
     if (report == reportsByName().end())
         return fail(2, QStringLiteral("name one report (%1); see --help").arg(reportNames()));

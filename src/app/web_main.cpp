@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     if (cli.isSet(QStringLiteral("threads")))
         options.threads = cli.value(QStringLiteral("threads")).toInt();
     options.db = config.webDb;
+    options.requestDb = config.webRequestDb;
 
     web::WebServer server(options);
     QString error;

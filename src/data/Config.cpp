@@ -104,6 +104,18 @@ InstallationConfig InstallationConfig::load() {
     c.webDb.user = setting(ini, "user", "WARASAN_WEB_USER", QStringLiteral("warasan_web"));
     c.webDb.hasPassword = qEnvironmentVariableIsSet("WARASAN_WEB_PASSWORD") || ini.contains(QStringLiteral("password"));
     c.webDb.password = setting(ini, "password", "WARASAN_WEB_PASSWORD");
+    c.webRequestDb = c.db;
+    c.webRequestDb.user = setting(ini, "request_user", "WARASAN_WEB_REQUEST_USER", QStringLiteral("warasan_requests"));
+    c.webRequestDb.hasPassword =
+        qEnvironmentVariableIsSet("WARASAN_WEB_REQUEST_PASSWORD") || ini.contains(QStringLiteral("request_password"));
+    c.webRequestDb.password = setting(ini, "request_password", "WARASAN_WEB_REQUEST_PASSWORD");
+    ini.endGroup();
+    ini.beginGroup(QStringLiteral("mail"));
+    c.mailUrl = setting(ini, "url", "WARASAN_MAIL_URL").trimmed();
+    c.mailTls = setting(ini, "tls", "WARASAN_MAIL_TLS", c.mailTls).trimmed().toLower();
+    c.mailUser = setting(ini, "user", "WARASAN_MAIL_USER");
+    c.mailPassword = setting(ini, "password", "WARASAN_MAIL_PASSWORD");
+    c.mailFrom = setting(ini, "from", "WARASAN_MAIL_FROM").trimmed();
     ini.endGroup();
     ini.beginGroup(QStringLiteral("catalogue"));
     c.catalogueTarget = setting(ini, "target", "WARASAN_CATALOGUE_TARGET").trimmed();

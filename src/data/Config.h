@@ -40,6 +40,7 @@ struct ConnectionSettings {
 //   [display]  era (common | buddhist)                         WARASAN_ERA
 //   [web]      listen port user password                       WARASAN_WEB_LISTEN, WARASAN_WEB_PORT, ...
 //   [catalogue] target protocol timeout organization          WARASAN_CATALOGUE_TARGET, ...
+//   [mail]     url tls user password from                      WARASAN_MAIL_URL, ...
 struct InstallationConfig {
     ConnectionSettings db;
     // The intranet report server: where it listens, and the read-only account it reads with
@@ -56,6 +57,12 @@ struct InstallationConfig {
     QString catalogueProtocol = QStringLiteral("z3950");
     int catalogueTimeout = 15; // seconds a search may take
     QString marcOrganization;  // the library's MARC organization code, for exported records
+    // New-issue alerts: the SMTP server (smtp://host:587), STARTTLS (required, try, no), its
+    // account and the sender's address.
+    QString mailUrl, mailTls = QStringLiteral("required"), mailUser, mailPassword, mailFrom;
+    // The report server's second account, allowed only to record readers' alert requests and
+    // their confirmations.
+    ConnectionSettings webRequestDb;
 
     static InstallationConfig load();
 };

@@ -70,6 +70,7 @@ private:
     Connection& c_;
     Analysis a_;
     QHash<QString, Table> tables_; // by lower-case name
+    bool galera_ = false;
     bool exactNames_ = false;
     QMap<QString, QList<QPair<QString, QString>>> missingRows_; // counter table -> column, value
 
@@ -91,6 +92,7 @@ private:
     void orphans();
     void cluster();
     void pieces(const PieceTable& p);
+    bool missingTriggers(const QString& table, const QString& why);
 };
 
 void Analyser::readTables() {
@@ -129,8 +131,16 @@ Analysis Analyser::run() {
         table(e);
     counters();
     orphans();
+    // A Galera cluster runs without the triggers (the program's saves write the pieces there):
+    // under saves on two nodes at once they were seen failing to load.
+    galera_ = number(QStringLiteral("SELECT COUNT(*) FROM information_schema.GLOBAL_VARIABLES WHERE "
+                                    "VARIABLE_NAME = 'WSREP_ON' AND VARIABLE_VALUE = 'ON'")) > 0;
     pieces(titleNames);
     pieces(subjectTexts);
+    // New-issue alerts are queued by the database whoever checks an issue in or indexes it.
+    for (const char* t : {"tranfile", "article"})
+        if (!galera_ && tables_.contains(QLatin1String(t)))
+            missingTriggers(QLatin1String(t), QStringLiteral("issues checked in or indexed are not queued for alerts"));
     cluster();
     line(a_.toDo == 0 ? QStringLiteral("nothing needs doing")
                       : QStringLiteral("%1 thing(s) need doing; `warasan-dbcheck --migrate --backup FILE` does those "
@@ -468,28 +478,31 @@ void Analyser::pieces(const PieceTable& p) {
             rebuild = true;
         }
     }
-    // A Galera cluster runs without them (the program's saves write the pieces there): under
-    // saves on two nodes at once they were seen failing to load.
-    const bool galera = number(QStringLiteral("SELECT COUNT(*) FROM information_schema.GLOBAL_VARIABLES WHERE "
-                                              "VARIABLE_NAME = 'WSREP_ON' AND VARIABLE_VALUE = 'ON'")) > 0;
-    const Result have = c_.query(QStringLiteral("SELECT LOWER(TRIGGER_NAME) FROM information_schema.TRIGGERS WHERE "
-                                                "TRIGGER_SCHEMA = DATABASE() AND LOWER(EVENT_OBJECT_TABLE) = ?"),
-                                 {QLatin1String(p.rows)});
-    QStringList present;
-    for (int i = 0; i < have.rowCount(); ++i)
-        present << have.text(i, 0);
-    for (const ExpectedTrigger& t : schemaTriggers()) {
-        if (galera || t.table.compare(QLatin1String(p.rows), Qt::CaseInsensitive) != 0 ||
-            present.contains(t.name.toLower()))
-            continue;
-        toDo(QStringLiteral("trigger %1 on %2 is missing: a text another program writes is not searched; created")
-                 .arg(t.name, t.table));
-        step(t.create);
+    if (!galera_ &&
+        missingTriggers(QLatin1String(p.rows), QStringLiteral("a text another program writes is not searched")))
         rebuild = true;
-    }
     if (rebuild)
         for (const QString& sql : piecesRebuild(p))
             step(sql);
+}
+
+// Creates the schema's triggers on `table` that the database lacks; says why each matters.
+bool Analyser::missingTriggers(const QString& table, const QString& why) {
+    const Result have = c_.query(QStringLiteral("SELECT LOWER(TRIGGER_NAME) FROM information_schema.TRIGGERS WHERE "
+                                                "TRIGGER_SCHEMA = DATABASE() AND LOWER(EVENT_OBJECT_TABLE) = ?"),
+                                 {table.toLower()});
+    QStringList present;
+    for (int i = 0; i < have.rowCount(); ++i)
+        present << have.text(i, 0);
+    bool created = false;
+    for (const ExpectedTrigger& t : schemaTriggers()) {
+        if (t.table.compare(table, Qt::CaseInsensitive) != 0 || present.contains(t.name.toLower()))
+            continue;
+        toDo(QStringLiteral("trigger %1 on %2 is missing: %3; created").arg(t.name, t.table, why));
+        step(t.create);
+        created = true;
+    }
+    return created;
 }
 
 } // namespace

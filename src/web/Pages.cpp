@@ -1,6 +1,7 @@
 #include "web/Pages.h"
 #include "data/Like.h"
 #include "reports/WebPages.h"
+#include "web/AlertPages.h"
 #include "web/Citation.h"
 #include "web/PageParts.h"
 
@@ -245,6 +246,8 @@ Page titleIssues(data::Connection& c, const Query& q) {
     page.paperLines << QStringLiteral("%1  %2").arg(code, name)
                     << QStringLiteral("ISSN %1").arg(found.text(0, QStringLiteral("ISSN")));
     page.intro += QStringLiteral("<h2>%1 %2</h2>\n").arg(esc(code), esc(name));
+    page.intro += QStringLiteral("<p><a href=\"%1\">รับแจ้งทางอีเมลเมื่อฉบับใหม่มาถึง</a></p>\n")
+                      .arg(esc(linkTo(followPath, {}, {{QStringLiteral("title"), code}})));
     if (const QString held = records::HoldingsStore::summary(c, code); !held.isEmpty()) {
         page.intro += QStringLiteral("<p class=\"holdings\">ฉบับที่ห้องสมุดมี: %1</p>\n").arg(esc(held));
         page.paperLines << QStringLiteral("ฉบับที่ห้องสมุดมี: %1").arg(held);

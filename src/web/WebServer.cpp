@@ -1,4 +1,5 @@
 #include "web/WebServer.h"
+#include "web/AlertPages.h"
 
 #include "data/Connection.h"
 #include "web/Pages.h"
@@ -8,6 +9,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QUrlQuery>
 
 #include <atomic>
 #include <cstdio>
@@ -85,6 +87,36 @@ struct WebServer::Impl {
             c = std::make_unique<data::Connection>(options.db);
         return *c;
     }
+    data::Connection& requestConnection() {
+        thread_local std::unique_ptr<data::Connection> c;
+        if (!c)
+            c = std::make_unique<data::Connection>(options.requestDb);
+        return *c;
+    }
+
+    // The alert pages: GET shows a form, POST (a form's fields in the body) acts.
+    void serveAlerts(const httplib::Request& req, httplib::Response& res, bool confirm) {
+        Query q;
+        for (const auto& [key, value] : req.params)
+            q.insert(QString::fromStdString(key), QString::fromStdString(value));
+        if (req.method == "POST") {
+            QUrlQuery body(QString::fromUtf8(QByteArray::fromStdString(req.body).replace('+', ' ')));
+            for (const auto& [key, value] : body.queryItems(QUrl::FullyDecoded))
+                q.insert(key, value);
+        }
+        Reply r;
+        try {
+            if (req.method == "POST")
+                r = confirm ? confirmRequest(requestConnection(), q) : followRequest(connection(), requestConnection(), q);
+            else
+                r = confirm ? confirmForm(connection(), q) : followForm(connection(), q);
+        } catch (const std::exception& e) {
+            r = {500, QByteArray::fromStdString(
+                          messagePage(QStringLiteral("เกิดข้อผิดพลาด"), failureText(failureReference(e))))};
+        }
+        res.status = r.status;
+        res.set_content(r.html.constData(), size_t(r.html.size()), "text/html; charset=utf-8");
+    }
 
     void serve(const PageDef& def, const httplib::Request& req, httplib::Response& res) {
         Query q;
@@ -146,7 +178,8 @@ WebServer::WebServer(ServerOptions options) : d(std::make_unique<Impl>()) {
         {"Cache-Control", "no-store"},
     });
     d->http.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
-        if (req.method != "GET" && req.method != "HEAD") {
+        const bool form = req.path == "/" + followPath.toStdString() || req.path == "/" + confirmPath.toStdString();
+        if (req.method != "GET" && req.method != "HEAD" && !(form && req.method == "POST")) {
             res.status = 405;
             return httplib::Server::HandlerResponse::Handled;
         }
@@ -159,6 +192,14 @@ WebServer::WebServer(ServerOptions options) : d(std::make_unique<Impl>()) {
     for (const PageDef& def : pages())
         d->http.Get(routeFor(def.path),
                     [this, &def](const httplib::Request& req, httplib::Response& res) { d->serve(def, req, res); });
+    for (const bool confirm : {false, true}) {
+        const std::string path = "/" + (confirm ? confirmPath : followPath).toStdString();
+        const auto handler = [this, confirm](const httplib::Request& req, httplib::Response& res) {
+            d->serveAlerts(req, res, confirm);
+        };
+        d->http.Get(path, handler);
+        d->http.Post(path, handler);
+    }
     d->http.set_error_handler([](const httplib::Request&, httplib::Response& res) {
         if (!res.body.empty())
             return;

@@ -10,6 +10,8 @@ struct ServerOptions {
     QString listen = QStringLiteral("127.0.0.1");
     int port = 8080; // 0: any free port
     data::ConnectionSettings db;
+    // The account that may only record readers' alert requests and their confirmations.
+    data::ConnectionSettings requestDb;
     int threads = 16;
 };
 

@@ -1,0 +1,341 @@
+#include "alerts/Alerts.h"
+
+#include "data/DbError.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <curl/curl.h>
+#include <memory>
+
+namespace alerts {
+
+namespace {
+
+const QString confirmPath = QStringLiteral("alerts/confirm.php");
+
+QString newToken() {
+    QString t;
+    for (int i = 0; i < 4; ++i)
+        t += QStringLiteral("%1").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+    return t;
+}
+
+QString link(const MailSettings& m, const QString& token) {
+    QString root = m.linkRoot;
+    if (!root.endsWith(QLatin1Char('/')))
+        root += QLatin1Char('/');
+    return root + confirmPath + QStringLiteral("?token=") + token;
+}
+
+QString html(const QString& text) {
+    return text.toHtmlEscaped();
+}
+
+QString messageId(const MailSettings& m) {
+    const QString domain = m.from.section(QLatin1Char('@'), 1).trimmed();
+    return QStringLiteral("<%1@%2>").arg(newToken(), domain.isEmpty() ? QStringLiteral("warasan.invalid") : domain);
+}
+
+// Writes one mail to the outbox.
+void queueMail(data::Connection& c, const QVariant& reader, const QDate& day, const QVariant& token,
+               const QString& to, const MailSettings& m, const QString& subject, const QString& text,
+               const QString& body) {
+    c.exec(QStringLiteral("INSERT INTO alert_mail (reader_id, day, token, recipient, message_id, subject, body_text, "
+                          "body_html) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+           {reader, day, token, to, messageId(m), subject, text, body});
+}
+
+// A request confirmed by its link put into effect: the reader kept by address, the title
+// followed or no longer.
+int applyConfirmed(data::Connection& c) {
+    const data::Result open = c.query(QStringLiteral("SELECT token, email, pointer, action FROM alert_request "
+                                                     "WHERE confirmed IS NOT NULL AND done IS NULL ORDER BY confirmed"));
+    for (int i = 0; i < open.rowCount(); ++i) {
+        data::Transaction t(c);
+        const QString email = open.text(i, 1).trimmed(), pointer = open.text(i, 2).trimmed();
+        if (open.text(i, 3) == QLatin1String("F")) {
+            c.exec(QStringLiteral("INSERT IGNORE INTO reader (email) VALUES (?)"), {email});
+            c.exec(QStringLiteral("INSERT IGNORE INTO reader_title (reader_id, pointer) SELECT reader_id, ? FROM reader "
+                                  "WHERE email = ?"),
+                   {pointer, email});
+        } else {
+            c.exec(QStringLiteral("DELETE FROM reader_title WHERE pointer = ? AND reader_id IN (SELECT reader_id FROM "
+                                  "reader WHERE email = ?)"),
+                   {pointer, email});
+        }
+        c.exec(QStringLiteral("UPDATE alert_request SET done = NOW() WHERE token = ?"), {open.text(i, 0)});
+        t.commit();
+    }
+    return open.rowCount();
+}
+
+// A confirmation for each request made on the report server and not yet mailed.
+int queueConfirmations(data::Connection& c, const MailSettings& m, const QDate& today) {
+    const data::Result open = c.query(
+        QStringLiteral("SELECT r.token, r.email, r.action, r.pointer, m.Magazine_Name FROM alert_request r LEFT JOIN "
+                       "magazine m ON m.Pointer = r.pointer WHERE r.mailed IS NULL AND r.done IS NULL "
+                       "AND r.confirmed IS NULL"));
+    int queued = 0;
+    for (int i = 0; i < open.rowCount(); ++i) {
+        const QString email = open.text(i, 1).trimmed(), title = open.text(i, 4);
+        data::Transaction t(c);
+        if (c.exec(QStringLiteral("UPDATE alert_request SET mailed = NOW() WHERE token = ? AND mailed IS NULL"),
+                   {open.text(i, 0)}) == 1 &&
+            isMailAddress(email)) {
+            const bool follow = open.text(i, 2) == QLatin1String("F");
+            const QString what = follow ? QStringLiteral("รับแจ้งเมื่อวารสาร \"%1\" ฉบับใหม่มาถึง").arg(title)
+                                        : QStringLiteral("เลิกรับแจ้งวารสาร \"%1\"").arg(title);
+            const QString url = link(m, open.text(i, 0));
+            queueMail(c, {}, today, open.text(i, 0), email, m, QStringLiteral("ยืนยันการ") + what,
+                      QStringLiteral("มีผู้ขอให้ที่อยู่อีเมลนี้%1\nหากท่านเป็นผู้ขอ กรุณายืนยันที่\n%2\n"
+                                     "หากไม่ได้ขอ ไม่ต้องทำอะไร คำขอจะไม่มีผล\n")
+                          .arg(what, url),
+                      QStringLiteral("<p>มีผู้ขอให้ที่อยู่อีเมลนี้%1</p><p>หากท่านเป็นผู้ขอ กรุณา<a href=\"%2\">ยืนยันที่นี่</a>"
+                                     "</p><p>หากไม่ได้ขอ ไม่ต้องทำอะไร คำขอจะไม่มีผล</p>")
+                          .arg(html(what), html(url)));
+            ++queued;
+        }
+        t.commit();
+    }
+    return queued;
+}
+
+// The alert of one reader: every issue still to be told, with its articles indexed so far.
+bool composeAlert(data::Connection& c, const MailSettings& m, const QDate& today, qint64 reader) {
+    data::Transaction t(c);
+    const data::Result who = c.query(QStringLiteral("SELECT email, reader_name FROM reader WHERE reader_id = ?"), {reader});
+    if (who.isEmpty())
+        return false;
+    // The reader's pending issues, held until this mail is written (a check-in or an article
+    // meanwhile waits, and queues its issue again for the next mail).
+    const data::Result issues = c.query(
+        QStringLiteral("SELECT a.magno, t.pointer, m.Magazine_Name, t.yearno, t.itemsno, t.DescriptionItem FROM "
+                       "alert_issue a JOIN tranfile t ON t.magno = a.magno JOIN magazine m ON m.Pointer = t.pointer "
+                       "WHERE a.reader_id = ? AND a.pending = 1 ORDER BY m.Magazine_Name, t.pointer, t.daily, t.magno "
+                       "FOR UPDATE"),
+        {reader});
+    if (issues.isEmpty())
+        return false;
+    if (!c.query(QStringLiteral("SELECT 1 FROM alert_mail WHERE reader_id = ? AND day = ?"), {reader, today}).isEmpty())
+        return false; // told today already: the rest waits for tomorrow
+    const QString email = who.text(0, 0).trimmed();
+    QString text = QStringLiteral("เรียน %1\n\nวารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว\n").arg(who.text(0, 1));
+    QString body = QStringLiteral("<p>เรียน %1</p><p>วารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว</p>\n").arg(html(who.text(0, 1)));
+    QStringList titles;
+    QString lastTitle;
+    for (int i = 0; i < issues.rowCount(); ++i) {
+        const QString pointer = issues.text(i, 1).trimmed(), name = issues.text(i, 2);
+        if (pointer != lastTitle) {
+            if (!lastTitle.isEmpty())
+                body += QStringLiteral("</ul>\n");
+            // Each title's stop link: a request of its own, mailed with this alert.
+            const QString token = newToken();
+            c.exec(QStringLiteral("INSERT INTO alert_request (token, email, pointer, action, mailed) VALUES "
+                                  "(?, ?, ?, 'S', NOW())"),
+                   {token, email, pointer});
+            text += QStringLiteral("\n%1\n(เลิกรับแจ้งวารสารนี้: %2)\n").arg(name, link(m, token));
+            body += QStringLiteral("<h3>%1</h3><p><a href=\"%2\">เลิกรับแจ้งวารสารนี้</a></p><ul>\n")
+                        .arg(html(name), html(link(m, token)));
+            titles << name;
+            lastTitle = pointer;
+        }
+        const QString issue = QStringLiteral("ปีที่ %1 ฉบับที่ %2 %3")
+                                  .arg(issues.text(i, 3).trimmed(), issues.text(i, 4).trimmed(),
+                                       issues.text(i, 5).trimmed())
+                                  .trimmed();
+        text += QStringLiteral("  - %1\n").arg(issue);
+        body += QStringLiteral("<li>%1").arg(html(issue));
+        const data::Result articles = c.query(
+            QStringLiteral("SELECT a.Article_Name, a.pages, (SELECT GROUP_CONCAT(n.penname ORDER BY f.seqno SEPARATOR "
+                           "', ') FROM mauthfile f JOIN authname n ON n.idno = f.idno WHERE f.article_no = "
+                           "a.article_no) FROM article a WHERE a.pointer = ? AND TRIM(a.year) = ? AND TRIM(a.volume) = ? "
+                           "ORDER BY a.article_no"),
+            {pointer, issues.text(i, 3).trimmed(), issues.text(i, 4).trimmed()});
+        if (!articles.isEmpty())
+            body += QStringLiteral("<ul>");
+        for (int a = 0; a < articles.rowCount(); ++a) {
+            QString line = articles.text(a, 0).simplified();
+            if (!articles.text(a, 2).isEmpty())
+                line += QStringLiteral(" / ") + articles.text(a, 2);
+            if (!articles.text(a, 1).trimmed().isEmpty())
+                line += QStringLiteral(" หน้า ") + articles.text(a, 1).trimmed();
+            text += QStringLiteral("      * %1\n").arg(line);
+            body += QStringLiteral("<li>%1</li>").arg(html(line));
+        }
+        body += articles.isEmpty() ? QStringLiteral("</li>\n") : QStringLiteral("</ul></li>\n");
+    }
+    body += QStringLiteral("</ul>\n");
+    queueMail(c, reader, today, {}, email, m,
+              QStringLiteral("วารสารฉบับใหม่: %1").arg(titles.join(QStringLiteral(", "))).left(400), text, body);
+    const qint64 mail = c.query(QStringLiteral("SELECT LAST_INSERT_ID()")).value(0, 0).toLongLong();
+    for (int i = 0; i < issues.rowCount(); ++i)
+        c.exec(QStringLiteral("UPDATE alert_issue SET pending = 0, mail_id = ? WHERE reader_id = ? AND magno = ?"),
+               {mail, reader, issues.text(i, 0)});
+    t.commit();
+    return true;
+}
+
+// "Wed, 09 Dec 2026 09:40:00 +0700"
+QByteArray dateHeader(const QDateTime& now) {
+    const int offset = now.offsetFromUtc() / 60;
+    return (QLocale::c().toString(now, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss ")) +
+            QStringLiteral("%1%2%3")
+                .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+                .arg(qAbs(offset) / 60, 2, 10, QLatin1Char('0'))
+                .arg(qAbs(offset) % 60, 2, 10, QLatin1Char('0')))
+        .toLatin1();
+}
+
+struct Sent {
+    bool accepted = false, refused = false;
+    QString error;
+};
+
+Sent smtp(const MailSettings& m, const QString& to, const QString& id, const QString& subject, const QString& text,
+          const QString& body) {
+    std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
+    const QByteArray url = m.url.toUtf8(), from = QStringLiteral("<%1>").arg(m.from).toUtf8(),
+                     rcpt = QStringLiteral("<%1>").arg(to).toUtf8(), user = m.user.toUtf8(),
+                     password = m.password.toUtf8();
+    curl_easy_setopt(curl.get(), CURLOPT_URL, url.constData());
+    curl_easy_setopt(curl.get(), CURLOPT_USE_SSL,
+                     m.tls == QLatin1String("no")    ? long(CURLUSESSL_NONE)
+                     : m.tls == QLatin1String("try") ? long(CURLUSESSL_TRY)
+                                                     : long(CURLUSESSL_ALL));
+    if (!m.user.isEmpty()) {
+        curl_easy_setopt(curl.get(), CURLOPT_USERNAME, user.constData());
+        curl_easy_setopt(curl.get(), CURLOPT_PASSWORD, password.constData());
+    }
+    curl_easy_setopt(curl.get(), CURLOPT_MAIL_FROM, from.constData());
+    std::unique_ptr<curl_slist, void (*)(curl_slist*)> rcpts(curl_slist_append(nullptr, rcpt.constData()),
+                                                             curl_slist_free_all);
+    curl_easy_setopt(curl.get(), CURLOPT_MAIL_RCPT, rcpts.get());
+    curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, 20L);
+    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, long(m.timeoutSeconds));
+    curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
+    const QByteArray headerLines[] = {
+        "Date: " + dateHeader(QDateTime::currentDateTime()),
+        "From: " + encodedWords(QStringLiteral("ฝ่ายวารสาร ห้องสมุด")) + " " + from,
+        "To: " + rcpt,
+        "Message-ID: " + id.toLatin1(),
+        "Subject: " + encodedWords(subject),
+        "Auto-Submitted: auto-generated"};
+    curl_slist* headers = nullptr;
+    for (const QByteArray& h : headerLines)
+        headers = curl_slist_append(headers, h.constData());
+    std::unique_ptr<curl_slist, void (*)(curl_slist*)> headerList(headers, curl_slist_free_all);
+    curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers);
+    // multipart/mixed holding multipart/alternative: the text, then the HTML.
+    std::unique_ptr<curl_mime, void (*)(curl_mime*)> mime(curl_mime_init(curl.get()), curl_mime_free);
+    curl_mime* alternative = curl_mime_init(curl.get());
+    const QByteArray textBytes = text.toUtf8(), htmlBytes = (QStringLiteral("<!DOCTYPE html><html><head><meta "
+                                                                            "charset=\"utf-8\"></head><body>") +
+                                                             body + QStringLiteral("</body></html>"))
+                                                                .toUtf8();
+    for (const auto& [bytes, type] : {std::pair{&textBytes, "text/plain; charset=utf-8"},
+                                      std::pair{&htmlBytes, "text/html; charset=utf-8"}}) {
+        curl_mimepart* part = curl_mime_addpart(alternative);
+        curl_mime_data(part, bytes->constData(), size_t(bytes->size()));
+        curl_mime_type(part, type);
+        curl_mime_encoder(part, "base64");
+    }
+    curl_mimepart* holder = curl_mime_addpart(mime.get());
+    curl_mime_subparts(holder, alternative); // now the holder's
+    curl_mime_type(holder, "multipart/alternative");
+    curl_easy_setopt(curl.get(), CURLOPT_MIMEPOST, mime.get());
+    char detail[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, detail);
+    const CURLcode r = curl_easy_perform(curl.get());
+    long code = 0;
+    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &code);
+    Sent s;
+    s.accepted = r == CURLE_OK;
+    s.refused = !s.accepted && code >= 500 && code < 600;
+    if (!s.accepted)
+        s.error = QStringLiteral("%1 (SMTP %2): %3")
+                      .arg(QString::fromUtf8(curl_easy_strerror(r)))
+                      .arg(code)
+                      .arg(QString::fromUtf8(detail))
+                      .left(1000);
+    return s;
+}
+
+} // namespace
+
+bool isMailAddress(const QString& text) {
+    static const QRegularExpression form(
+        QStringLiteral("^[A-Za-z0-9.!#$%&'*+/=?^_`{|}~-]+@[A-Za-z0-9](?:[A-Za-z0-9-]{0,62}[A-Za-z0-9])?"
+                       "(?:\\.[A-Za-z0-9](?:[A-Za-z0-9-]{0,62}[A-Za-z0-9])?)+$"));
+    return text.size() <= 254 && form.match(text).hasMatch();
+}
+
+QByteArray encodedWords(const QString& text) {
+    // Each word at most 75 characters: 45 bytes of UTF-8 a word, never splitting a character.
+    const QString flat = text.simplified();
+    QList<QByteArray> words;
+    QByteArray chunk;
+    for (int i = 0; i < flat.size(); ++i) {
+        const int n = flat.at(i).isHighSurrogate() && i + 1 < flat.size() ? 2 : 1;
+        const QByteArray ch = flat.mid(i, n).toUtf8();
+        i += n - 1;
+        if (chunk.size() + ch.size() > 45) {
+            words << chunk;
+            chunk.clear();
+        }
+        chunk += ch;
+    }
+    if (!chunk.isEmpty() || words.isEmpty())
+        words << chunk;
+    QByteArray out;
+    for (const QByteArray& w : words)
+        out += (out.isEmpty() ? "" : "\r\n ") + QByteArray("=?UTF-8?B?") + w.toBase64() + "?=";
+    return out;
+}
+
+RunReport run(data::Connection& c, const MailSettings& m, const QDate& today) {
+    RunReport report;
+    if (c.query(QStringLiteral("SELECT GET_LOCK(CONCAT(DATABASE(), '.alerts'), 0)")).value(0, 0).toInt() != 1) {
+        report.problems << QStringLiteral("another run is sending alerts; this one did nothing");
+        return report;
+    }
+    report.applied = applyConfirmed(c);
+    report.composed = queueConfirmations(c, m, today);
+    const data::Result readers =
+        c.query(QStringLiteral("SELECT DISTINCT reader_id FROM alert_issue WHERE pending = 1 ORDER BY reader_id"));
+    for (int i = 0; i < readers.rowCount(); ++i)
+        report.composed += composeAlert(c, m, today, readers.value(i, 0).toLongLong()) ? 1 : 0;
+    // A mail left "sending" by a run that stopped is sent again under the same Message-ID.
+    const data::Result outbox = c.query(
+        QStringLiteral("SELECT mail_id, recipient, message_id, subject, body_text, body_html FROM alert_mail WHERE "
+                       "state IN ('queued', 'sending') ORDER BY mail_id"));
+    for (int i = 0; i < outbox.rowCount(); ++i) {
+        const QVariant id = outbox.value(i, 0);
+        const QString to = outbox.text(i, 1).trimmed();
+        if (!isMailAddress(to)) {
+            c.exec(QStringLiteral("UPDATE alert_mail SET state = 'refused', last_error = ? WHERE mail_id = ?"),
+                   {QStringLiteral("ที่อยู่อีเมลไม่ถูกต้อง"), id});
+            ++report.refused;
+            report.problems << QStringLiteral("%1: not a mail address").arg(to);
+            continue;
+        }
+        c.exec(QStringLiteral("UPDATE alert_mail SET state = 'sending', attempts = attempts + 1 WHERE mail_id = ?"), {id});
+        const Sent s = smtp(m, to, outbox.text(i, 2), outbox.text(i, 3), outbox.text(i, 4), outbox.text(i, 5));
+        if (s.accepted) {
+            c.exec(QStringLiteral("UPDATE alert_mail SET state = 'sent', sent_at = NOW(), last_error = NULL WHERE "
+                                  "mail_id = ?"),
+                   {id});
+            ++report.sent;
+            continue;
+        }
+        c.exec(QStringLiteral("UPDATE alert_mail SET state = ?, last_error = ? WHERE mail_id = ?"),
+               {s.refused ? QStringLiteral("refused") : QStringLiteral("queued"), s.error, id});
+        ++(s.refused ? report.refused : report.failed);
+        report.problems << QStringLiteral("%1: %2").arg(to, s.error);
+    }
+    c.query(QStringLiteral("SELECT RELEASE_LOCK(CONCAT(DATABASE(), '.alerts'))"));
+    return report;
+}
+
+} // namespace alerts

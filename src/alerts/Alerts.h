@@ -1,0 +1,45 @@
+#pragma once
+
+#include "data/Connection.h"
+
+#include <QDate>
+#include <QStringList>
+
+namespace alerts {
+
+// How mail leaves: the SMTP server (smtp://host:port, or smtps:// for TLS from the start),
+// STARTTLS ("required", "try" or "no"), the account, the sender, and the address the links in
+// the mails begin with (the report server's).
+struct MailSettings {
+    QString url;
+    QString tls = QStringLiteral("required");
+    QString user, password;
+    QString from;
+    QString linkRoot;
+    int timeoutSeconds = 60;
+};
+
+// What one run did.
+struct RunReport {
+    int applied = 0;       // confirmed requests put into effect
+    int composed = 0;      // alerts and confirmations written to the outbox
+    int sent = 0, refused = 0, failed = 0;
+    QStringList problems;  // each mail not sent, in words
+};
+
+// Whether a text is a plain mail address (local@domain, no blanks, no angle brackets, no line
+// breaks): what the desk and the report server accept.
+bool isMailAddress(const QString& text);
+
+// A header's text as RFC 2047 encoded words: any text, Thai or hostile, stays on one line.
+QByteArray encodedWords(const QString& text);
+
+// One run, as the timer starts it: confirmed requests put into effect; a confirmation mailed
+// for each new request; each reader with issues still to be told gets one alert a day, with the
+// issues' articles indexed so far (all written to the outbox in one transaction a mail); then
+// every mail of the outbox not yet taken by the mail server is sent. A mail is marked sent only
+// once the server took it; a refusal (5xx) is kept and not tried again; anything else leaves it
+// for the next run. Only one run at a time: a second one does nothing.
+RunReport run(data::Connection& c, const MailSettings& mail, const QDate& today);
+
+} // namespace alerts

@@ -1,0 +1,343 @@
+#include "titles/ReaderRegister.h"
+
+#include "alerts/Alerts.h"
+#include "data/CodeTables.h"
+#include "data/DbError.h"
+#include "data/Like.h"
+#include "forms/common/CodeCombo.h"
+#include "forms/common/ErrorGuard.h"
+#include "forms/common/Fonts.h"
+#include "forms/common/Grid.h"
+#include "forms/common/MessageBoxes.h"
+#include "forms/common/SearchList.h"
+#include "forms/common/Style.h"
+#include "records/TitleStore.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace titles {
+
+namespace {
+
+template <typename W> W* named(QWidget* parent, const char* name, W* w) {
+    w->setObjectName(QLatin1String(name));
+    w->setParent(parent);
+    return w;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text) {
+    auto* b = named(parent, name, new QPushButton(text));
+    b->setAutoDefault(false);
+    b->setMinimumSize(96, 32);
+    return b;
+}
+
+const QMap<QString, QString> stateWords = {{QStringLiteral("queued"), QStringLiteral("รอส่ง")},
+                                           {QStringLiteral("sending"), QStringLiteral("กำลังส่ง")},
+                                           {QStringLiteral("sent"), QStringLiteral("ส่งแล้ว")},
+                                           {QStringLiteral("refused"), QStringLiteral("ถูกปฏิเสธ")}};
+
+} // namespace
+
+ReaderRegister::ReaderRegister(std::unique_ptr<data::Connection> connection, QWidget* parent)
+    : QWidget(parent), db_(std::move(connection)) {
+    setObjectName(QStringLiteral("ReaderRegister"));
+    setWindowTitle(QStringLiteral("ผู้รับแจ้งวารสารฉบับใหม่"));
+    setFont(forms::thaiFont(10));
+    Textsearch = named(this, "Textsearch", new QLineEdit);
+    Textname = named(this, "Textname", new QLineEdit);
+    Textemail = named(this, "Textemail", new QLineEdit);
+    Texttitle = named(this, "Texttitle", new QLineEdit);
+    Texttitle->setPlaceholderText(QStringLiteral("ชื่อวารสารหรือ ISSN แล้วกด Enter"));
+    dcbdepart = named(this, "dcbdepart", new QComboBox);
+    lsttitles = named(this, "lsttitles", new QListWidget);
+    grdmail = named(this, "grdmail", new forms::Grid);
+    forms::setupGrid(grdmail, {{QStringLiteral("วันที่"), 1300},
+                               {QStringLiteral("เรื่อง"), 3800},
+                               {QStringLiteral("สถานะ"), 1100},
+                               {QStringLiteral("ครั้ง"), 600},
+                               {QStringLiteral("ข้อความจากเซิร์ฟเวอร์อีเมล"), 4500}});
+    lstreaders = named(this, "lstreaders", new forms::PickList);
+    lstfound = named(this, "lstfound", new forms::PickList);
+    Cmdadd = button(this, "Cmdadd", QStringLiteral("เพิ่มผู้อ่าน"));
+    Cmdedit = button(this, "Cmdedit", QStringLiteral("แก้ไข"));
+    Cmddel = button(this, "Cmddel", QStringLiteral("ลบผู้อ่าน"));
+    Cmdsave = button(this, "Cmdsave", QStringLiteral("บันทึก"));
+    Cmdcancel = button(this, "Cmdcancel", QStringLiteral("ยกเลิก"));
+    Cmdremovetitle = button(this, "Cmdremovetitle", QStringLiteral("เลิกติดตามวารสารที่เลือก"));
+    Command6 = button(this, "Command6", QStringLiteral("Exit"));
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("ค้นหาผู้อ่าน (ชื่อหรืออีเมล) :"), Textsearch);
+    form->addRow(QStringLiteral("ชื่อ :"), Textname);
+    form->addRow(QStringLiteral("อีเมล :"), Textemail);
+    form->addRow(QStringLiteral("คณะ :"), dcbdepart);
+    auto* titles = new QGroupBox(QStringLiteral("วารสารที่ติดตาม"), this);
+    auto* titlesBox = new QVBoxLayout(titles);
+    titlesBox->addWidget(Texttitle);
+    titlesBox->addWidget(lsttitles);
+    titlesBox->addWidget(Cmdremovetitle, 0, Qt::AlignRight);
+    auto* mails = new QGroupBox(QStringLiteral("อีเมลที่ส่งถึงผู้อ่าน"), this);
+    (new QVBoxLayout(mails))->addWidget(grdmail);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {Cmdadd, Cmdedit, Cmddel, Cmdsave, Cmdcancel, Command6})
+        buttons->addWidget(b);
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(form);
+    page->addWidget(titles, 2);
+    page->addWidget(mails, 1);
+    page->addLayout(buttons);
+    resize(760, 620);
+    for (QWidget* f : QList<QWidget*>{Textsearch, Textname, Textemail, dcbdepart, Texttitle})
+        forms::styleDataField(f);
+    forms::setFieldLocked(Textsearch, false);
+    forms::limitToColumns(*db_, QStringLiteral("reader"), {{Textname, "reader_name"}, {Textemail, "email"}});
+    forms::fillCodeCombo(dcbdepart, data::loadCodeTable(*db_, data::codetables::department));
+
+    forms::onSearch(Textsearch, [this] { searchReaders(); }, lstreaders);
+    connect(lstreaders, &forms::PickList::picked, this, [this](const QString& id, const QString&) { showReader(id); });
+    forms::onSearch(Texttitle, [this] { searchTitles(); }, lstfound);
+    connect(lstfound, &forms::PickList::picked, this, &ReaderRegister::addTitle);
+    connect(Cmdadd, &QPushButton::clicked, this, &ReaderRegister::add);
+    connect(Cmdedit, &QPushButton::clicked, this, &ReaderRegister::edit);
+    connect(Cmdsave, &QPushButton::clicked, this, &ReaderRegister::save);
+    connect(Cmddel, &QPushButton::clicked, this, &ReaderRegister::remove);
+    connect(Cmdcancel, &QPushButton::clicked, this, &ReaderRegister::cancel);
+    connect(Cmdremovetitle, &QPushButton::clicked, this, &ReaderRegister::removeTitle);
+    connect(Command6, &QPushButton::clicked, this, &QWidget::close);
+    applyMode();
+    forms::keyboardReady(this);
+    forms::askBeforeClosing(this, [this] { return unsaved(); });
+    Textsearch->setFocus();
+}
+
+ReaderRegister::~ReaderRegister() = default;
+
+// The one place the buttons and fields follow the mode.
+void ReaderRegister::applyMode() {
+    const Mode m = mode();
+    const bool entry = m == Mode::Adding || m == Mode::Editing;
+    lstreaders->hide();
+    lstfound->hide();
+    forms::setButtons({Cmdadd, Cmdedit, Cmddel, Cmdsave, Cmdcancel, Cmdremovetitle},
+                      {m == Mode::Idle || m == Mode::Shown, m == Mode::Shown, m == Mode::Shown, entry, entry, entry});
+    forms::setFieldsLocked({Textname, Textemail, dcbdepart, Texttitle}, !entry);
+    forms::setFieldLocked(Textsearch, entry);
+}
+
+void ReaderRegister::clear() {
+    forms::clearFields({Textname, Textemail, dcbdepart, Texttitle});
+    lsttitles->clear();
+    forms::clearGrid(grdmail, 0);
+}
+
+void ReaderRegister::searchReaders() {
+    if (entry_ != Mode::Idle)
+        return;
+    forms::searchInto(
+        this, db_.get(), lstreaders, Textsearch, 10,
+        [&] {
+            const QString like = data::likeContains(Textsearch->text().trimmed());
+            const data::Result r = db_->query(
+                QStringLiteral("SELECT reader_id, CONCAT(reader_name, '  <', email, '>') FROM reader WHERE reader_name "
+                               "LIKE ? OR email LIKE ? ORDER BY reader_name, email LIMIT 200"),
+                {like, like});
+            QList<forms::PickRow> rows;
+            for (int i = 0; i < r.rowCount(); ++i)
+                rows.append({r.text(i, 0), r.text(i, 1)});
+            return rows;
+        },
+        forms::sayNotFound(this, lstreaders, Textsearch, false));
+}
+
+void ReaderRegister::showReader(const QString& id) {
+    lstreaders->hide();
+    forms::guarded(
+        this,
+        [&] {
+            const data::Result r = db_->query(
+                QStringLiteral("SELECT reader_name, email, department_code FROM reader WHERE reader_id = ?"), {id});
+            clear();
+            shownId_ = 0;
+            if (r.isEmpty()) {
+                forms::notFound(this);
+                applyMode();
+                return;
+            }
+            shownId_ = id.toLongLong();
+            shownRow_ = {r.text(0, 0), r.text(0, 1), r.text(0, 2)};
+            Textname->setText(r.text(0, 0));
+            Textemail->setText(r.text(0, 1));
+            forms::showCode(dcbdepart, r.text(0, 2));
+            const data::Result t = db_->query(
+                QStringLiteral("SELECT t.pointer, COALESCE(m.Magazine_Name, '') FROM reader_title t LEFT JOIN magazine m "
+                               "ON m.Pointer = t.pointer WHERE t.reader_id = ? ORDER BY m.Magazine_Name, t.pointer"),
+                {id});
+            for (int i = 0; i < t.rowCount(); ++i) {
+                auto* item = new QListWidgetItem(QStringLiteral("%1  %2").arg(t.text(i, 0), t.text(i, 1)), lsttitles);
+                item->setData(Qt::UserRole, t.text(i, 0).trimmed());
+            }
+            const data::Result mails = db_->query(
+                QStringLiteral("SELECT DATE_FORMAT(day, '%d/%m/%Y'), subject, state, attempts, COALESCE(last_error, '') "
+                               "FROM alert_mail WHERE reader_id = ? OR (reader_id IS NULL AND recipient = ?) "
+                               "ORDER BY mail_id DESC LIMIT 100"),
+                {id, r.text(0, 1)});
+            QList<QStringList> rows;
+            for (int i = 0; i < mails.rowCount(); ++i)
+                rows << QStringList{mails.text(i, 0), mails.text(i, 1), stateWords.value(mails.text(i, 2), mails.text(i, 2)),
+                                    mails.text(i, 3), mails.text(i, 4)};
+            forms::fillGrid(grdmail, rows);
+        },
+        db_.get());
+    applyMode();
+    Cmdedit->setFocus();
+}
+
+void ReaderRegister::searchTitles() {
+    if (entry_ == Mode::Idle)
+        return;
+    forms::searchInto(
+        this, db_.get(), lstfound, Texttitle, 10,
+        [&] {
+            return forms::pickRows(records::TitleStore::search(*db_, Texttitle->text()),
+                                   [](const records::TitleMatch& m) {
+                                       return forms::PickRow{m.pointer, m.name};
+                                   });
+        },
+        forms::sayNotFound(this, lstfound, Texttitle, false));
+}
+
+void ReaderRegister::addTitle(const QString& code, const QString& name) {
+    lstfound->hide();
+    for (int i = 0; i < lsttitles->count(); ++i)
+        if (lsttitles->item(i)->data(Qt::UserRole).toString() == code.trimmed())
+            return;
+    auto* item = new QListWidgetItem(QStringLiteral("%1  %2").arg(code.trimmed(), name), lsttitles);
+    item->setData(Qt::UserRole, code.trimmed());
+    Texttitle->clear();
+    Texttitle->setFocus();
+}
+
+void ReaderRegister::removeTitle() {
+    delete lsttitles->currentItem();
+}
+
+void ReaderRegister::add() {
+    shownId_ = 0;
+    clear();
+    entry_ = Mode::Adding;
+    applyMode();
+    Textname->setFocus();
+}
+
+void ReaderRegister::edit() {
+    entry_ = Mode::Editing;
+    applyMode();
+    Textname->setFocus();
+}
+
+void ReaderRegister::save() {
+    const QString name = Textname->text().trimmed(), email = Textemail->text().trimmed();
+    if (name.isEmpty() || !alerts::isMailAddress(email)) {
+        forms::inform(this,
+                      name.isEmpty() ? QStringLiteral("กรุณากรอกชื่อผู้อ่าน")
+                                     : QStringLiteral("กรุณากรอกอีเมลให้ถูกต้อง (เช่น name@example.ac.th)"),
+                      QStringLiteral("ข้อมูลไม่สมบูรณ์"), forms::Icon::Critical);
+        (name.isEmpty() ? Textname : Textemail)->setFocus();
+        return;
+    }
+    QStringList codes;
+    for (int i = 0; i < lsttitles->count(); ++i)
+        codes << lsttitles->item(i)->data(Qt::UserRole).toString();
+    const QString faculty = forms::comboCode(dcbdepart);
+    bool saved = false;
+    forms::guarded(
+        this,
+        [&] {
+            data::Transaction t(*db_);
+            qint64 id = shownId_;
+            if (entry_ == Mode::Adding) {
+                if (!db_->query(QStringLiteral("SELECT 1 FROM reader WHERE email = ?"), {email}).isEmpty()) {
+                    forms::inform(this, QStringLiteral("อีเมล %1 มีในทะเบียนผู้อ่านแล้ว").arg(email),
+                                  QStringLiteral("บันทึกไม่ได้"), forms::Icon::Critical);
+                    return;
+                }
+                db_->exec(QStringLiteral("INSERT INTO reader (reader_name, email, department_code) VALUES (?, ?, ?)"),
+                          {name, email, faculty.isEmpty() ? QVariant() : faculty});
+                id = db_->query(QStringLiteral("SELECT LAST_INSERT_ID()")).value(0, 0).toLongLong();
+            } else if (db_->exec(QStringLiteral("UPDATE reader SET reader_name = ?, email = ?, department_code = ? WHERE "
+                                                "reader_id = ? AND reader_name = ? AND email = ? AND "
+                                                "COALESCE(department_code, '') = ?"),
+                                 {name, email, faculty.isEmpty() ? QVariant() : faculty, id, shownRow_.value(0),
+                                  shownRow_.value(1), shownRow_.value(2)}) != 1 &&
+                       db_->query(QStringLiteral("SELECT 1 FROM reader WHERE reader_id = ? AND reader_name = ? AND "
+                                                 "email = ? AND COALESCE(department_code, '') = ?"),
+                                  {id, name, email, faculty})
+                           .isEmpty()) {
+                forms::inform(this, forms::changedElsewhere(QStringLiteral("ผู้อ่าน")), QStringLiteral("บันทึกไม่ได้"),
+                              forms::Icon::Critical);
+                return;
+            }
+            // The titles followed become exactly the list's.
+            const data::Result had =
+                db_->query(QStringLiteral("SELECT pointer FROM reader_title WHERE reader_id = ?"), {id});
+            for (int i = 0; i < had.rowCount(); ++i)
+                if (!codes.contains(had.text(i, 0).trimmed()))
+                    db_->exec(QStringLiteral("DELETE FROM reader_title WHERE reader_id = ? AND pointer = ?"),
+                              {id, had.text(i, 0)});
+            for (const QString& code : codes)
+                db_->exec(QStringLiteral("INSERT IGNORE INTO reader_title (reader_id, pointer) VALUES (?, ?)"), {id, code});
+            t.commit();
+            shownId_ = id;
+            saved = true;
+        },
+        db_.get());
+    if (!saved)
+        return;
+    entry_ = Mode::Idle;
+    showReader(QString::number(shownId_));
+}
+
+void ReaderRegister::remove() {
+    if (!forms::askYesNo(this, QStringLiteral("ต้องการลบผู้อ่าน %1 และวารสารที่ติดตามทั้งหมดหรือไม่").arg(Textname->text()),
+                         QStringLiteral("ลบผู้อ่าน")))
+        return;
+    forms::guarded(
+        this,
+        [&] {
+            data::Transaction t(*db_);
+            db_->exec(QStringLiteral("DELETE FROM reader_title WHERE reader_id = ?"), {shownId_});
+            db_->exec(QStringLiteral("DELETE FROM alert_issue WHERE reader_id = ? AND pending = 1"), {shownId_});
+            db_->exec(QStringLiteral("DELETE FROM reader WHERE reader_id = ?"), {shownId_});
+            t.commit();
+            shownId_ = 0;
+            clear();
+        },
+        db_.get());
+    applyMode();
+    Textsearch->setFocus();
+}
+
+void ReaderRegister::cancel() {
+    if (!forms::askOkCancel(this, QStringLiteral("ต้องการยกเลิกข้อมูลหรือไม่"), QStringLiteral("ยกเลิกข้อมูล"),
+                            forms::Icon::Information))
+        return;
+    entry_ = Mode::Idle;
+    if (shownId_)
+        showReader(QString::number(shownId_));
+    else {
+        clear();
+        applyMode();
+        Textsearch->setFocus();
+    }
+}
+
+} // namespace titles

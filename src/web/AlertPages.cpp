@@ -1,0 +1,112 @@
+#include "web/AlertPages.h"
+
+#include "alerts/Alerts.h"
+#include "web/PageParts.h"
+
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+namespace web {
+
+namespace {
+
+const QString title = QStringLiteral("รับแจ้งวารสารฉบับใหม่ทางอีเมล");
+constexpr int requestsPerDay = 5;
+
+Reply page(const QString& body, int status = 200) {
+    return {status, pageStart(title) + body.toUtf8() + pageEnd()};
+}
+
+QString titleName(data::Connection& read, const QString& code) {
+    const data::Result r =
+        read.query(QStringLiteral("SELECT Magazine_Name FROM magazine WHERE Pointer = ?"), {code.trimmed().toUpper()});
+    return r.isEmpty() ? QString() : r.text(0, 0);
+}
+
+bool isToken(const QString& t) {
+    static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{32}$"));
+    return hex.match(t).hasMatch();
+}
+
+QString followFields(const QString& code, const QString& email) {
+    return QStringLiteral("<form method=\"post\" action=\"/%1\">").arg(followPath) +
+           textField(QStringLiteral("email"), QStringLiteral("อีเมล"), email, QStringLiteral("name@example.ac.th"), true) +
+           textField(QStringLiteral("title"), QStringLiteral("รหัสวารสาร"), code) +
+           QStringLiteral("<label><input type=\"radio\" name=\"action\" value=\"F\" checked> รับแจ้ง</label> "
+                          "<label><input type=\"radio\" name=\"action\" value=\"S\"> เลิกรับแจ้ง</label> "
+                          "<button type=\"submit\">ส่งคำขอ</button></form>\n");
+}
+
+} // namespace
+
+Reply followForm(data::Connection& read, const Query& q) {
+    const QString code = q.value(QStringLiteral("title")).trimmed();
+    const QString name = code.isEmpty() ? QString() : titleName(read, code);
+    return page((name.isEmpty() ? QString() : QStringLiteral("<h2>%1 %2</h2>\n").arg(esc(code.toUpper()), esc(name))) +
+                QStringLiteral("<p>ห้องสมุดจะส่งอีเมลเมื่อวารสารฉบับใหม่มาถึง พร้อมรายชื่อบทความ "
+                               "คำขอมีผลเมื่อท่านยืนยันทางลิงก์ที่ส่งไปยังอีเมล</p>\n") +
+                followFields(code, {}));
+}
+
+Reply followRequest(data::Connection& read, data::Connection& requests, const Query& form) {
+    const QString email = form.value(QStringLiteral("email")).trimmed(),
+                  code = form.value(QStringLiteral("title")).trimmed().toUpper(),
+                  action = form.value(QStringLiteral("action")) == QLatin1String("S") ? QStringLiteral("S")
+                                                                                    : QStringLiteral("F");
+    const QString name = code.isEmpty() ? QString() : titleName(read, code);
+    QString refusal;
+    if (!alerts::isMailAddress(email))
+        refusal = QStringLiteral("กรุณาพิมพ์ที่อยู่อีเมลให้ถูกต้อง");
+    else if (name.isEmpty())
+        refusal = QStringLiteral("ไม่พบวารสารรหัส \"%1\"").arg(code);
+    else if (requests
+                 .query(QStringLiteral("SELECT COUNT(*) FROM alert_request WHERE email = ? AND requested > NOW() - "
+                                       "INTERVAL 1 DAY"),
+                        {email})
+                 .value(0, 0)
+                 .toInt() >= requestsPerDay)
+        refusal = QStringLiteral("อีเมลนี้ส่งคำขอครบ %1 ครั้งใน 24 ชั่วโมงแล้ว กรุณาลองใหม่ในวันพรุ่งนี้").arg(requestsPerDay);
+    if (!refusal.isEmpty())
+        return page(errorBox(refusal) + followFields(code, email), 400);
+    QString token;
+    for (int i = 0; i < 4; ++i)
+        token += QStringLiteral("%1").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+    requests.exec(QStringLiteral("INSERT INTO alert_request (token, email, pointer, action) VALUES (?, ?, ?, ?)"),
+                  {token, email, code, action});
+    return page(QStringLiteral("<p>รับคำขอแล้ว ห้องสมุดจะส่งลิงก์ยืนยันไปที่ %1 ภายในไม่กี่นาที "
+                               "คำขอ%2วารสาร \"%3\" มีผลเมื่อท่านยืนยัน</p>\n")
+                    .arg(esc(email), action == QLatin1String("F") ? QStringLiteral("รับแจ้ง") : QStringLiteral("เลิกรับแจ้ง"),
+                         esc(name)));
+}
+
+Reply confirmForm(data::Connection& read, const Query& q) {
+    const QString token = q.value(QStringLiteral("token")).trimmed();
+    const data::Result r =
+        isToken(token) ? read.query(QStringLiteral("SELECT r.email, r.action, m.Magazine_Name, r.confirmed FROM "
+                                                   "alert_request r LEFT JOIN magazine m ON m.Pointer = r.pointer "
+                                                   "WHERE r.token = ?"),
+                                    {token})
+                       : data::Result();
+    if (r.isEmpty())
+        return page(errorBox(QStringLiteral("ไม่พบคำขอของลิงก์นี้")), 404);
+    if (!r.value(0, 3).isNull())
+        return page(QStringLiteral("<p>คำขอนี้ยืนยันแล้ว</p>\n"));
+    const bool follow = r.text(0, 1) == QLatin1String("F");
+    return page(QStringLiteral("<p>ยืนยันให้ %1 %2วารสาร \"%3\"</p><form method=\"post\" action=\"/%4\">"
+                               "<input type=\"hidden\" name=\"token\" value=\"%5\"><button type=\"submit\">ยืนยัน</button>"
+                               "</form>\n")
+                    .arg(esc(r.text(0, 0)), follow ? QStringLiteral("รับแจ้ง") : QStringLiteral("เลิกรับแจ้ง"),
+                         esc(r.text(0, 2)), confirmPath, token));
+}
+
+Reply confirmRequest(data::Connection& requests, const Query& form) {
+    const QString token = form.value(QStringLiteral("token")).trimmed();
+    const bool done = isToken(token) &&
+                      requests.exec(QStringLiteral("UPDATE alert_request SET confirmed = NOW() WHERE token = ? AND "
+                                                   "confirmed IS NULL AND requested > NOW() - INTERVAL 14 DAY"),
+                                    {token}) == 1;
+    return done ? page(QStringLiteral("<p>ยืนยันแล้ว คำขอมีผลภายในรอบส่งอีเมลถัดไปของห้องสมุด</p>\n"))
+                : page(errorBox(QStringLiteral("ลิงก์นี้ใช้แล้วหรือหมดอายุ (14 วัน)")), 410);
+}
+
+} // namespace web

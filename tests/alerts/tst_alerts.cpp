@@ -1,0 +1,169 @@
+// New-issue alerts: readers kept at the desk, issues queued by the database whoever checks them
+// in, one mail a reader a day through a real mail server, and the outbox under its faults.
+#include "app/Windows.h"
+#include "app/menumagizine.h"
+#include "support/Mailbox.h"
+#include "support/Suite.h"
+#include "titles/ReaderRegister.h"
+
+using titles::ReaderRegister;
+
+class tst_alerts : public DatabaseTest, WindowFixture<ReaderRegister> {
+    Q_OBJECT
+    std::unique_ptr<app::menumagizine> main;
+    const QString hostileName = u"สมชาย <b>ใจดี</b>\r\nBcc: evil@example.com"_s;
+
+    // warasan-report alerts as the timer runs it, sending through `box`.
+    int runAlerts(const Mailbox& box) {
+        qputenv("WARASAN_MAIL_URL", box.url().toUtf8());
+        qputenv("WARASAN_MAIL_TLS", "no");
+        qputenv("WARASAN_MAIL_FROM", "serials@library.example.ac.th");
+        qputenv("WARASAN_REPORT_ROOT", "http://intranet.example/serial/");
+        return runReport({u"alerts"_s});
+    }
+    // A reader following titles, as the desk adds one.
+    void addReader(const QString& name, const QString& email, const QStringList& titles) {
+        click("Cmdadd");
+        QCOMPARE(focused(), u"Textname"_s);
+        text("Textname")->setText(name);
+        text("Textemail")->setText(email);
+        for (const QString& t : titles) {
+            enter("Texttitle", t);
+            QVERIFY(pick("lstfound", t));
+        }
+        click("Cmdsave");
+        QCOMPARE(w->mode(), ReaderRegister::Mode::Shown);
+    }
+    void checkIn(const QString& magno, const QString& pointer, const QString& number) {
+        exec(u"INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno, DescriptionItem, MagStatus) VALUES "
+             "(?, ?, '2026-12-01', '5', ?, 'ธันวาคม 2569', 'O')"_s,
+             {magno, pointer, number});
+    }
+    QString mailStates() {
+        return sql(u"SELECT GROUP_CONCAT(CONCAT(recipient, '=', state, '/', attempts) ORDER BY mail_id) FROM alert_mail"_s);
+    }
+
+private slots:
+    void init() {
+        fresh();
+        exec(u"INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('J000001', 'Nature'), "
+             "('I000001', 'ข่าว <script>alert(1)</script>'), ('J000002', 'Science')"_s);
+        exec(u"INSERT INTO authname (idno, penname) VALUES ('1', 'ศรีสุดา วงศ์ไทย')"_s);
+        main = std::make_unique<app::menumagizine>();
+        app::registerWindows(main->windows());
+        main->show();
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        QVERIFY(w = qobject_cast<ReaderRegister*>(main->windows().show(u"ReaderRegister"_s)));
+    }
+    void cleanup() {
+        boxes.reset();
+        main.reset();
+        QCOMPARE(closeAllWindows(), 0);
+    }
+
+    // Issues checked in by another program and an article indexed later reach the reader in
+    // one mail of the day: Thai intact, hostile names kept out of the headers and escaped in
+    // the HTML, each title's stop link; a second run sends nothing more; the desk sees it sent.
+    void oneMailADayWithTheArticles() {
+        Mailbox box;
+        addReader(hostileName, u"reader@example.ac.th"_s, {u"Nature"_s, u"ข่าว <script>alert(1)</script>"_s});
+        QCOMPARE(sql(u"SELECT GROUP_CONCAT(pointer ORDER BY pointer) FROM reader_title"_s), u"I000001,J000001"_s);
+        checkIn(u"1"_s, u"J000001"_s, u"1"_s);
+        checkIn(u"2"_s, u"J000001"_s, u"2"_s);
+        checkIn(u"3"_s, u"I000001"_s, u"7"_s);
+        checkIn(u"4"_s, u"J000002"_s, u"1"_s); // not followed
+        exec(u"INSERT INTO article (article_no, Article_Name, pointer, year, volume, pages) VALUES "
+             "('A1', 'การทดลอง & ผล', 'J000001', '5', '2', '11-20')"_s);
+        exec(u"INSERT INTO mauthfile (article_no, seqno, idno) VALUES ('A1', 1, '1')"_s);
+        QCOMPARE(runAlerts(box), 0);
+        QCOMPARE(runAlerts(box), 0);
+        const QList<Mailbox::Message> got = box.messages();
+        QCOMPARE(got.size(), 1);
+        const Mailbox::Message& m = got.first();
+        QCOMPARE(m.to, u"reader@example.ac.th"_s);
+        QCOMPARE(m.subject, u"วารสารฉบับใหม่: Nature, ข่าว <script>alert(1)</script>"_s);
+        QVERIFY(!m.headers.contains(u"Bcc"_s));
+        for (const QString& part : {u"Nature\n"_s, u"  - ปีที่ 5 ฉบับที่ 1 ธันวาคม 2569\n"_s,
+                                    u"      * การทดลอง & ผล / ศรีสุดา วงศ์ไทย หน้า 11-20\n"_s,
+                                    u"ข่าว <script>alert(1)</script>\n"_s, u"ปีที่ 5 ฉบับที่ 7"_s,
+                                    u"(เลิกรับแจ้งวารสารนี้: http://intranet.example/serial/alerts/confirm.php?token="_s})
+            QVERIFY2(m.text.contains(part), qPrintable(m.text));
+        QVERIFY(!m.text.contains(u"ฉบับที่ 1 ธันวาคม 2569\n      *"_s)); // the article is issue 2's
+        QVERIFY(m.html.contains(u"ข่าว &lt;script&gt;alert(1)&lt;/script&gt;"_s) && !m.html.contains(u"<script>"_s));
+        QVERIFY(m.html.contains(u"สมชาย &lt;b&gt;ใจดี&lt;/b&gt;"_s));
+        QCOMPARE(sql(u"SELECT COUNT(*) FROM alert_request WHERE action = 'S' AND mailed IS NOT NULL"_s), u"2"_s);
+        // An article indexed after the mail queues its issue again, for the next day's mail.
+        exec(u"INSERT INTO article (article_no, Article_Name, pointer, year, volume) VALUES "
+             "('A2', 'ภายหลัง', 'J000001', '5', '1')"_s);
+        QCOMPARE(sql(u"SELECT GROUP_CONCAT(CONCAT(magno, ':', pending) ORDER BY magno) FROM alert_issue"_s),
+                 u"1:1,2:0,3:0"_s);
+        QCOMPARE(runAlerts(box), 0);
+        QCOMPARE(box.messages().size(), 1);
+        enter("Textsearch", u"reader@"_s);
+        auto* found = control<forms::PickList>(w, "lstreaders");
+        QCOMPARE(found->count(), 1);
+        found->setCurrentIndex(found->model()->index(0, 0));
+        QTest::keyClick(found, Qt::Key_Return);
+        QCOMPARE(cell("grdmail", 0, 2), u"ส่งแล้ว"_s);
+    }
+
+    // A connection cut in the middle of a mail leaves it in the outbox, tried again and sent
+    // once; a server that is down, the same; a recipient refused is kept with the server's
+    // words and never tried again.
+    void outboxUnderFaults() {
+        Mailbox box;
+        addReader(u"ก"_s, u"cut@example.ac.th"_s, {u"Nature"_s});
+        addReader(u"ข"_s, u"refuse@example.ac.th"_s, {u"Science"_s});
+        checkIn(u"1"_s, u"J000001"_s, u"1"_s);
+        checkIn(u"2"_s, u"J000002"_s, u"1"_s);
+        box.dropDuringNext();
+        QCOMPARE(runAlerts(box), 1);
+        QCOMPARE(mailStates(), u"cut@example.ac.th=queued/1,refuse@example.ac.th=refused/1"_s);
+        QVERIFY(sql(u"SELECT last_error FROM alert_mail WHERE recipient LIKE 'refuse%'"_s).contains(u"550"_s));
+        QCOMPARE(box.messages().size(), 0);
+        QTcpServer nobody; // a mail server that is down: nothing answers on its port
+        nobody.listen(QHostAddress::LocalHost);
+        const quint16 closed = nobody.serverPort();
+        nobody.close();
+        qputenv("WARASAN_MAIL_URL", u"smtp://127.0.0.1:%1"_s.arg(closed).toUtf8());
+        QCOMPARE(runReport({u"alerts"_s}), 1);
+        QCOMPARE(mailStates(), u"cut@example.ac.th=queued/2,refuse@example.ac.th=refused/1"_s);
+        QCOMPARE(runAlerts(box), 0);
+        QCOMPARE(runAlerts(box), 0);
+        QCOMPARE(mailStates(), u"cut@example.ac.th=sent/3,refuse@example.ac.th=refused/1"_s);
+        QCOMPARE(box.messages().size(), 1);
+        QCOMPARE(box.messages().first().to, u"cut@example.ac.th"_s);
+    }
+
+    // The desk's checks: a name and a valid address; an address already kept is refused; the
+    // titles followed become exactly the list's.
+    void readerEntryChecks() {
+        click("Cmdadd");
+        text("Textname")->setText(u"ค"_s);
+        text("Textemail")->setText(u"not an address"_s);
+        click("Cmdsave");
+        QCOMPARE(boxes->last().prompt, u"กรุณากรอกอีเมลให้ถูกต้อง (เช่น name@example.ac.th)"_s);
+        QCOMPARE(focused(), u"Textemail"_s);
+        text("Textemail")->setText(u"a@example.ac.th"_s);
+        enter("Texttitle", u"Nat"_s);
+        QVERIFY(pick("lstfound", u"Nature"_s));
+        click("Cmdsave");
+        click("Cmdedit");
+        control<QListWidget>(w, "lsttitles")->setCurrentRow(0);
+        click("Cmdremovetitle");
+        enter("Texttitle", u"Sci"_s);
+        QVERIFY(pick("lstfound", u"Science"_s));
+        click("Cmdsave");
+        QCOMPARE(sql(u"SELECT GROUP_CONCAT(pointer) FROM reader_title"_s), u"J000002"_s);
+        click("Cmdadd");
+        text("Textname")->setText(u"ง"_s);
+        text("Textemail")->setText(u"a@example.ac.th"_s);
+        click("Cmdsave");
+        QCOMPARE(w->mode(), ReaderRegister::Mode::Adding); // nothing lost: the entry stays open
+        QCOMPARE(boxes->last().prompt, u"อีเมล a@example.ac.th มีในทะเบียนผู้อ่านแล้ว"_s);
+    }
+};
+
+WARASAN_TEST_MAIN(tst_alerts)
+#include "tst_alerts.moc"
