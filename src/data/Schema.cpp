@@ -31,7 +31,7 @@ QList<ExpectedTable> readSchema() {
     const QString text = schemaText();
     static const QRegularExpression table(QStringLiteral("CREATE TABLE (\\w+) \\((.*?)\\n\\) ENGINE=InnoDB;"),
                                           QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression key(QStringLiteral("^(PRIMARY KEY|KEY (\\w+)) \\((.*)\\)$"));
+    static const QRegularExpression key(QStringLiteral("^(PRIMARY KEY|(?:UNIQUE )?KEY (\\w+)) \\((.*)\\)$"));
     QList<ExpectedTable> out;
     for (auto it = table.globalMatch(text); it.hasNext();) {
         const auto m = it.next();

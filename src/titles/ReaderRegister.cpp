@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,6 +66,9 @@ ReaderRegister::ReaderRegister(std::unique_ptr<data::Connection> connection, QWi
                                {QStringLiteral("สถานะ"), 1100},
                                {QStringLiteral("ครั้ง"), 600},
                                {QStringLiteral("ข้อความจากเซิร์ฟเวอร์อีเมล"), 4500}});
+    // Room for a week's mails at least, however small the window is made.
+    grdmail->setMinimumHeight(grdmail->verticalHeader()->defaultSectionSize() * 6 +
+                              grdmail->horizontalHeader()->sizeHint().height() + 4);
     lstreaders = named(this, "lstreaders", new forms::PickList);
     lstfound = named(this, "lstfound", new forms::PickList);
     Cmdadd = button(this, "Cmdadd", QStringLiteral("เพิ่มผู้อ่าน"));

@@ -8,6 +8,7 @@
 #include "support/Explorer.h"
 #include "titles/Adddealer.h"
 #include "titles/New_Journal.h"
+#include "titles/ReaderRegister.h"
 #include "titles/expdate.h"
 #include "volumes/sum_journal.h"
 
@@ -111,6 +112,15 @@ const QList<WindowTable>& windowTables() {
          "Chosen: SELECT Price_Per_Year, DATE_FORMAT(Order_Date, '%d/%m/%Y'), DATE_FORMAT(End_Date, '%d/%m/%Y') "
          "FROM magazine WHERE Magazine_Name = ? | Text3 | Text5 Text7 Text8",
          "Editing"},
+        {"readers", "ReaderRegister", modeOf<titles::ReaderRegister>(),
+         "Idle: Cmdadd -Cmdedit -Cmddel -Cmdsave -Cmdcancel -Cmdremovetitle Textsearch -Textname -Texttitle;"
+         "Shown: Cmdadd Cmdedit Cmddel -Cmdsave -Cmdcancel -Cmdremovetitle Textsearch -Textname -Textemail;"
+         "Adding: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancel Cmdremovetitle -Textsearch Textname Textemail Texttitle;"
+         "Editing: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancel Cmdremovetitle -Textsearch Textname Textemail Texttitle",
+         "lstreaders: Idle Shown; lstfound: Adding Editing",
+         "Textsearch: ก,@,example; Texttitle: วารสาร,Journal,ก; Textemail: a@example.ac.th,b@example.ac.th,bad address",
+         "reader reader_title alert_issue",
+         "Shown: SELECT reader_name, email FROM reader WHERE email = ? | Textemail | Textname Textemail", "Adding Editing"},
         {"chk_recei", "check_receive", modeOf<receipt::check_receive>(),
          "Empty: Command3 Command4 -print -pdf -csv; Report: Command3 Command4 print pdf csv", "",
          "Text1: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text2: 01/01/2026,31/12/2569,29/02/2024,15/06/2570",
