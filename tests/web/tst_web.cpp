@@ -1,6 +1,7 @@
 // The intranet report server against generated data: pages loaded in a real browser
 // (headless Chromium), their rows held against SQL, the searches against the server's own
 // LIKE, stored markup shown as text, and the program's menu answered.
+#include "alerts/Alerts.h"
 #include "app/MenuTable.h"
 #include "app/menumagizine.h"
 #include "datagen/DataGenerator.h"
@@ -105,10 +106,16 @@ private slots:
         data::Connection root(adminSettings());
         root.exec(u"CREATE USER IF NOT EXISTS 'warasan_web'@'127.0.0.1'"_s);
         root.exec(u"GRANT SELECT ON `%1`.* TO 'warasan_web'@'127.0.0.1'"_s.arg(db->name()));
+        root.exec(u"CREATE USER IF NOT EXISTS 'warasan_requests'@'127.0.0.1'"_s);
+        root.exec(u"GRANT SELECT (token, email, pointer, action, requested, confirmed), INSERT (token, email, "
+                  "pointer, action), UPDATE (confirmed) ON `%1`.alert_request TO 'warasan_requests'@'127.0.0.1'"_s
+                      .arg(db->name()));
         web::ServerOptions options;
         options.port = 0;
         options.db = db->settings();
         options.db.user = u"warasan_web"_s;
+        options.requestDb = db->settings();
+        options.requestDb.user = u"warasan_requests"_s;
         server = std::make_unique<web::WebServer>(options);
         QString error;
         QVERIFY2(server->bind(&error), qPrintable(error));
@@ -244,6 +251,43 @@ private slots:
         QStringList expected = column(db->admin().query(q + u" ORDER BY 1"_s, {text}));
         QVERIFY(!expected.isEmpty());
         QCOMPARE(found(field, how, text), expected);
+    }
+
+    // A reader's request to follow a title: bad addresses and titles refused; recorded through
+    // the request account, which may do nothing else; the mailed link's page changes nothing
+    // until its button is pressed, and only once; the alerts run then puts it into effect. An
+    // address makes five requests a day at most.
+    void alertRequests() {
+        const auto post = [this](const QString& path, const httplib::Params& form) {
+            return httplib::Client("127.0.0.1", server->port()).Post(("/" + path).toStdString(), form);
+        };
+        const QString follow = u"alerts/follow.php"_s, confirm = u"alerts/confirm.php"_s;
+        QVERIFY(QString::fromStdString(get(follow, {{u"title"_s, u"J000002"_s}})->body).contains(u"method=\"post\""_s));
+        QCOMPARE(post(follow, {{"email", "no address"}, {"title", "J000002"}})->status, 400);
+        QCOMPARE(post(follow, {{"email", "x@example.ac.th"}, {"title", "Z999"}})->status, 400);
+        QCOMPARE(post(follow, {{"email", "reader+1@example.ac.th"}, {"title", "j000002"}, {"action", "F"}})->status, 200);
+        const QString token = sql(u"SELECT token FROM alert_request WHERE email = 'reader+1@example.ac.th'"_s);
+        QCOMPARE(token.size(), 32);
+        QVERIFY(QString::fromStdString(get(confirm, {{u"token"_s, token}})->body).contains(u"value=\"%1\""_s.arg(token)));
+        QCOMPARE(sql(u"SELECT COUNT(*) FROM alert_request WHERE confirmed IS NOT NULL"_s), u"0"_s);
+        QCOMPARE(post(confirm, {{"token", token.toStdString()}})->status, 200);
+        QCOMPARE(post(confirm, {{"token", token.toStdString()}})->status, 410);
+        data::Connection c(db->settings());
+        c.open();
+        const alerts::RunReport r = alerts::run(c, {u"smtp://127.0.0.1:1"_s, u"no"_s, {}, {}, u"a@b.example"_s, {}},
+                                                QDate::currentDate());
+        QCOMPARE(r.applied, 1);
+        QCOMPARE(sql(u"SELECT r.email, t.pointer FROM reader r JOIN reader_title t USING (reader_id)"_s),
+                 u"reader+1@example.ac.th|J000002"_s);
+        data::ConnectionSettings requests = db->settings();
+        requests.user = u"warasan_requests"_s;
+        data::Connection only(requests);
+        only.open();
+        QVERIFY_THROWS_EXCEPTION(data::DbError, only.exec(u"INSERT INTO reader (email) VALUES ('x@y.example')"_s));
+        QVERIFY_THROWS_EXCEPTION(data::DbError, only.exec(u"UPDATE alert_request SET email = 'x@y.example'"_s));
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(post(follow, {{"email", "reader+1@example.ac.th"}, {"title", "J000001"}})->status, 200);
+        QCOMPARE(post(follow, {{"email", "reader+1@example.ac.th"}, {"title", "J000001"}})->status, 400);
     }
 
     // Only the page table is served; a failure shows a reference, never the server's text.
