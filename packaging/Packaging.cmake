@@ -15,7 +15,8 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
                    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/changelog)
 add_custom_target(changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/warasan-web.service DESTINATION /lib/systemd/system)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/warasan-web.service ${CMAKE_CURRENT_LIST_DIR}/warasan-alerts.service
+              ${CMAKE_CURRENT_LIST_DIR}/warasan-alerts.timer DESTINATION /lib/systemd/system)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/warasan-claims.service ${CMAKE_CURRENT_LIST_DIR}/warasan-claims.timer
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 

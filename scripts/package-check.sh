@@ -15,7 +15,8 @@ desktop-file-validate packaging/warasan.desktop || fail "the desktop entry does 
 appstreamcli validate --no-net packaging/th.ac.library.warasan.metainfo.xml >/dev/null || fail "AppStream metadata does not validate"
 files=$(dpkg-deb --contents "$deb" | awk '{print $6}')
 for f in ./usr/bin/warasan ./usr/bin/warasan-report ./usr/bin/warasan-dbcheck ./usr/bin/warasan-web \
-  ./lib/systemd/system/warasan-web.service ./usr/share/man/man1/warasan-web.1.gz ./usr/share/applications/warasan.desktop \
+  ./lib/systemd/system/warasan-web.service ./lib/systemd/system/warasan-alerts.service \
+  ./lib/systemd/system/warasan-alerts.timer ./usr/share/man/man1/warasan-web.1.gz ./usr/share/applications/warasan.desktop \
   ./usr/share/icons/hicolor/scalable/apps/warasan.svg ./usr/share/icons/hicolor/48x48/apps/warasan.png \
   ./usr/share/man/man1/warasan.1.gz ./usr/share/man/man1/warasan-report.1.gz ./usr/share/man/man1/warasan-dbcheck.1.gz \
   ./usr/share/metainfo/th.ac.library.warasan.metainfo.xml ./etc/xdg/warasan/warasan.ini; do
@@ -38,7 +39,11 @@ for _ in $(seq 50); do webport=$(sed -n 's|.*listening on http://127\.0\.0\.1:\(
 status=$(curl -s -o /dev/null -w '%{http_code}' "http://127.0.0.1:${webport:-0}/" || true)
 kill "$webpid"; wait "$webpid" || true
 [ "$status" = 200 ] || { cat "$weblog"; fail "warasan-web did not answer its index page"; }
-systemd-analyze verify /lib/systemd/system/warasan-web.service 2>&1 | grep -v "^$" && fail "warasan-web.service does not verify" || true
+for unit in warasan-web.service warasan-alerts.service warasan-alerts.timer; do
+  systemd-analyze verify "/lib/systemd/system/$unit" 2>&1 | grep -v "^$" && fail "$unit does not verify" || true
+done
+# The alerts run refuses to start without a mail server configured, and says so.
+warasan-report alerts 2>&1 | grep -q "alerts need \[mail\]" || fail "warasan-report alerts without [mail]"
 [ "$(stat -c '%a %G' /etc/xdg/warasan/warasan.ini)" = "640 warasan" ] || fail "configuration not 0640 root:warasan"
 as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq warasan >/dev/null
 trap - EXIT
