@@ -43,7 +43,8 @@ for unit in warasan-web.service warasan-alerts.service warasan-alerts.timer; do
   systemd-analyze verify "/lib/systemd/system/$unit" 2>&1 | grep -v "^$" && fail "$unit does not verify" || true
 done
 # The alerts run refuses to start without a mail server configured, and says so.
-warasan-report alerts 2>&1 | grep -q "alerts need \[mail\]" || fail "warasan-report alerts without [mail]"
+said=$(warasan-report alerts 2>&1 || true)
+grep -q "alerts need \[mail\]" <<<"$said" || fail "warasan-report alerts without [mail]: $said"
 [ "$(stat -c '%a %G' /etc/xdg/warasan/warasan.ini)" = "640 warasan" ] || fail "configuration not 0640 root:warasan"
 as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq warasan >/dev/null
 trap - EXIT

@@ -39,9 +39,8 @@ QString messageId(const MailSettings& m) {
 }
 
 // Writes one mail to the outbox.
-void queueMail(data::Connection& c, const QVariant& reader, const QDate& day, const QVariant& token,
-               const QString& to, const MailSettings& m, const QString& subject, const QString& text,
-               const QString& body) {
+void queueMail(data::Connection& c, const QVariant& reader, const QDate& day, const QVariant& token, const QString& to,
+               const MailSettings& m, const QString& subject, const QString& text, const QString& body) {
     c.exec(QStringLiteral("INSERT INTO alert_mail (reader_id, day, token, recipient, message_id, subject, body_text, "
                           "body_html) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
            {reader, day, token, to, messageId(m), subject, text, body});
@@ -50,16 +49,18 @@ void queueMail(data::Connection& c, const QVariant& reader, const QDate& day, co
 // A request confirmed by its link put into effect: the reader kept by address, the title
 // followed or no longer.
 int applyConfirmed(data::Connection& c) {
-    const data::Result open = c.query(QStringLiteral("SELECT token, email, pointer, action FROM alert_request "
-                                                     "WHERE confirmed IS NOT NULL AND done IS NULL ORDER BY confirmed"));
+    const data::Result open =
+        c.query(QStringLiteral("SELECT token, email, pointer, action FROM alert_request "
+                               "WHERE confirmed IS NOT NULL AND done IS NULL ORDER BY confirmed"));
     for (int i = 0; i < open.rowCount(); ++i) {
         data::Transaction t(c);
         const QString email = open.text(i, 1).trimmed(), pointer = open.text(i, 2).trimmed();
         if (open.text(i, 3) == QLatin1String("F")) {
             c.exec(QStringLiteral("INSERT IGNORE INTO reader (email) VALUES (?)"), {email});
-            c.exec(QStringLiteral("INSERT IGNORE INTO reader_title (reader_id, pointer) SELECT reader_id, ? FROM reader "
-                                  "WHERE email = ?"),
-                   {pointer, email});
+            c.exec(
+                QStringLiteral("INSERT IGNORE INTO reader_title (reader_id, pointer) SELECT reader_id, ? FROM reader "
+                               "WHERE email = ?"),
+                {pointer, email});
         } else {
             c.exec(QStringLiteral("DELETE FROM reader_title WHERE pointer = ? AND reader_id IN (SELECT reader_id FROM "
                                   "reader WHERE email = ?)"),
@@ -105,7 +106,8 @@ int queueConfirmations(data::Connection& c, const MailSettings& m, const QDate& 
 // The alert of one reader: every issue still to be told, with its articles indexed so far.
 bool composeAlert(data::Connection& c, const MailSettings& m, const QDate& today, qint64 reader) {
     data::Transaction t(c);
-    const data::Result who = c.query(QStringLiteral("SELECT email, reader_name FROM reader WHERE reader_id = ?"), {reader});
+    const data::Result who =
+        c.query(QStringLiteral("SELECT email, reader_name FROM reader WHERE reader_id = ?"), {reader});
     if (who.isEmpty())
         return false;
     // The reader's pending issues, held until this mail is written (a check-in or an article
@@ -122,7 +124,8 @@ bool composeAlert(data::Connection& c, const MailSettings& m, const QDate& today
         return false; // told today already: the rest waits for tomorrow
     const QString email = who.text(0, 0).trimmed();
     QString text = QStringLiteral("เรียน %1\n\nวารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว\n").arg(who.text(0, 1));
-    QString body = QStringLiteral("<p>เรียน %1</p><p>วารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว</p>\n").arg(html(who.text(0, 1)));
+    QString body =
+        QStringLiteral("<p>เรียน %1</p><p>วารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว</p>\n").arg(html(who.text(0, 1)));
     QStringList titles;
     QString lastTitle;
     for (int i = 0; i < issues.rowCount(); ++i) {
@@ -141,18 +144,19 @@ bool composeAlert(data::Connection& c, const MailSettings& m, const QDate& today
             titles << name;
             lastTitle = pointer;
         }
-        const QString issue = QStringLiteral("ปีที่ %1 ฉบับที่ %2 %3")
-                                  .arg(issues.text(i, 3).trimmed(), issues.text(i, 4).trimmed(),
-                                       issues.text(i, 5).trimmed())
-                                  .trimmed();
+        const QString issue =
+            QStringLiteral("ปีที่ %1 ฉบับที่ %2 %3")
+                .arg(issues.text(i, 3).trimmed(), issues.text(i, 4).trimmed(), issues.text(i, 5).trimmed())
+                .trimmed();
         text += QStringLiteral("  - %1\n").arg(issue);
         body += QStringLiteral("<li>%1").arg(html(issue));
-        const data::Result articles = c.query(
-            QStringLiteral("SELECT a.Article_Name, a.pages, (SELECT GROUP_CONCAT(n.penname ORDER BY f.seqno SEPARATOR "
-                           "', ') FROM mauthfile f JOIN authname n ON n.idno = f.idno WHERE f.article_no = "
-                           "a.article_no) FROM article a WHERE a.pointer = ? AND TRIM(a.year) = ? AND TRIM(a.volume) = ? "
-                           "ORDER BY a.article_no"),
-            {pointer, issues.text(i, 3).trimmed(), issues.text(i, 4).trimmed()});
+        const data::Result articles =
+            c.query(QStringLiteral(
+                        "SELECT a.Article_Name, a.pages, (SELECT GROUP_CONCAT(n.penname ORDER BY f.seqno SEPARATOR "
+                        "', ') FROM mauthfile f JOIN authname n ON n.idno = f.idno WHERE f.article_no = "
+                        "a.article_no) FROM article a WHERE a.pointer = ? AND TRIM(a.year) = ? AND TRIM(a.volume) = ? "
+                        "ORDER BY a.article_no"),
+                    {pointer, issues.text(i, 3).trimmed(), issues.text(i, 4).trimmed()});
         if (!articles.isEmpty())
             body += QStringLiteral("<ul>");
         for (int a = 0; a < articles.rowCount(); ++a) {
@@ -215,13 +219,12 @@ Sent smtp(const MailSettings& m, const QString& to, const QString& id, const QSt
     curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, 20L);
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, long(m.timeoutSeconds));
     curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
-    const QByteArray headerLines[] = {
-        "Date: " + dateHeader(QDateTime::currentDateTime()),
-        "From: " + encodedWords(QStringLiteral("ฝ่ายวารสาร ห้องสมุด")) + " " + from,
-        "To: " + rcpt,
-        "Message-ID: " + id.toLatin1(),
-        "Subject: " + encodedWords(subject),
-        "Auto-Submitted: auto-generated"};
+    const QByteArray headerLines[] = {"Date: " + dateHeader(QDateTime::currentDateTime()),
+                                      "From: " + encodedWords(QStringLiteral("ฝ่ายวารสาร ห้องสมุด")) + " " + from,
+                                      "To: " + rcpt,
+                                      "Message-ID: " + id.toLatin1(),
+                                      "Subject: " + encodedWords(subject),
+                                      "Auto-Submitted: auto-generated"};
     curl_slist* headers = nullptr;
     for (const QByteArray& h : headerLines)
         headers = curl_slist_append(headers, h.constData());
@@ -234,8 +237,8 @@ Sent smtp(const MailSettings& m, const QString& to, const QString& id, const QSt
                                                                             "charset=\"utf-8\"></head><body>") +
                                                              body + QStringLiteral("</body></html>"))
                                                                 .toUtf8();
-    for (const auto& [bytes, type] : {std::pair{&textBytes, "text/plain; charset=utf-8"},
-                                      std::pair{&htmlBytes, "text/html; charset=utf-8"}}) {
+    for (const auto& [bytes, type] :
+         {std::pair{&textBytes, "text/plain; charset=utf-8"}, std::pair{&htmlBytes, "text/html; charset=utf-8"}}) {
         curl_mimepart* part = curl_mime_addpart(alternative);
         curl_mime_data(part, bytes->constData(), size_t(bytes->size()));
         curl_mime_type(part, type);
@@ -247,6 +250,17 @@ Sent smtp(const MailSettings& m, const QString& to, const QString& id, const QSt
     curl_easy_setopt(curl.get(), CURLOPT_MIMEPOST, mime.get());
     char detail[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, detail);
+    // The server's own words of its first refusal ("550 5.1.1 <x@y>: recipient unknown"), for the desk.
+    QByteArray lastReply;
+    curl_easy_setopt(
+        curl.get(), CURLOPT_DEBUGFUNCTION, +[](CURL*, curl_infotype type, char* data, size_t size, void* keep) {
+            auto* kept = static_cast<QByteArray*>(keep);
+            if (type == CURLINFO_HEADER_IN && kept->isEmpty() && size > 0 && (data[0] == '4' || data[0] == '5'))
+                *kept = QByteArray(data, qsizetype(size)).trimmed();
+            return 0;
+        });
+    curl_easy_setopt(curl.get(), CURLOPT_DEBUGDATA, &lastReply);
+    curl_easy_setopt(curl.get(), CURLOPT_VERBOSE, 1L);
     const CURLcode r = curl_easy_perform(curl.get());
     long code = 0;
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &code);
@@ -254,11 +268,14 @@ Sent smtp(const MailSettings& m, const QString& to, const QString& id, const QSt
     s.accepted = r == CURLE_OK;
     s.refused = !s.accepted && code >= 500 && code < 600;
     if (!s.accepted)
-        s.error = QStringLiteral("%1 (SMTP %2): %3")
-                      .arg(QString::fromUtf8(curl_easy_strerror(r)))
-                      .arg(code)
-                      .arg(QString::fromUtf8(detail))
-                      .left(1000);
+        s.error =
+            (code >= 400 && !lastReply.isEmpty()
+                 ? QStringLiteral("%1 (%2)").arg(QString::fromUtf8(lastReply), QString::fromUtf8(curl_easy_strerror(r)))
+                 : QStringLiteral("%1 (SMTP %2): %3")
+                       .arg(QString::fromUtf8(curl_easy_strerror(r)))
+                       .arg(code)
+                       .arg(QString::fromUtf8(detail)))
+                .left(1000);
     return s;
 }
 
@@ -320,7 +337,8 @@ RunReport run(data::Connection& c, const MailSettings& m, const QDate& today) {
             report.problems << QStringLiteral("%1: not a mail address").arg(to);
             continue;
         }
-        c.exec(QStringLiteral("UPDATE alert_mail SET state = 'sending', attempts = attempts + 1 WHERE mail_id = ?"), {id});
+        c.exec(QStringLiteral("UPDATE alert_mail SET state = 'sending', attempts = attempts + 1 WHERE mail_id = ?"),
+               {id});
         const Sent s = smtp(m, to, outbox.text(i, 2), outbox.text(i, 3), outbox.text(i, 4), outbox.text(i, 5));
         if (s.accepted) {
             c.exec(QStringLiteral("UPDATE alert_mail SET state = 'sent', sent_at = NOW(), last_error = NULL WHERE "

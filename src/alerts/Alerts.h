@@ -21,10 +21,10 @@ struct MailSettings {
 
 // What one run did.
 struct RunReport {
-    int applied = 0;       // confirmed requests put into effect
-    int composed = 0;      // alerts and confirmations written to the outbox
+    int applied = 0;  // confirmed requests put into effect
+    int composed = 0; // alerts and confirmations written to the outbox
     int sent = 0, refused = 0, failed = 0;
-    QStringList problems;  // each mail not sent, in words
+    QStringList problems; // each mail not sent, in words
 };
 
 // Whether a text is a plain mail address (local@domain, no blanks, no angle brackets, no line

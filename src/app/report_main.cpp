@@ -312,10 +312,10 @@ int sendAlerts(const QCommandLineParser& cli) {
     try {
         data::Connection c(config.db);
         c.open();
-        const alerts::RunReport r =
-            alerts::run(c, {config.mailUrl, config.mailTls, config.mailUser, config.mailPassword, config.mailFrom,
-                            config.reportRoot},
-                        QDate::currentDate());
+        const alerts::RunReport r = alerts::run(
+            c,
+            {config.mailUrl, config.mailTls, config.mailUser, config.mailPassword, config.mailFrom, config.reportRoot},
+            QDate::currentDate());
         for (const QString& p : r.problems)
             std::fprintf(stderr, "warasan-report: %s\n", qPrintable(p));
         if (cli.isSet(QStringLiteral("verbose")))

@@ -16,8 +16,8 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -106,9 +106,11 @@ ReaderRegister::ReaderRegister(std::unique_ptr<data::Connection> connection, QWi
     forms::limitToColumns(*db_, QStringLiteral("reader"), {{Textname, "reader_name"}, {Textemail, "email"}});
     forms::fillCodeCombo(dcbdepart, data::loadCodeTable(*db_, data::codetables::department));
 
-    forms::onSearch(Textsearch, [this] { searchReaders(); }, lstreaders);
+    forms::onSearch(
+        Textsearch, [this] { searchReaders(); }, lstreaders);
     connect(lstreaders, &forms::PickList::picked, this, [this](const QString& id, const QString&) { showReader(id); });
-    forms::onSearch(Texttitle, [this] { searchTitles(); }, lstfound);
+    forms::onSearch(
+        Texttitle, [this] { searchTitles(); }, lstfound);
     connect(lstfound, &forms::PickList::picked, this, &ReaderRegister::addTitle);
     connect(Cmdadd, &QPushButton::clicked, this, &ReaderRegister::add);
     connect(Cmdedit, &QPushButton::clicked, this, &ReaderRegister::edit);
@@ -117,6 +119,11 @@ ReaderRegister::ReaderRegister(std::unique_ptr<data::Connection> connection, QWi
     connect(Cmdcancel, &QPushButton::clicked, this, &ReaderRegister::cancel);
     connect(Cmdremovetitle, &QPushButton::clicked, this, &ReaderRegister::removeTitle);
     connect(Command6, &QPushButton::clicked, this, &QWidget::close);
+    // Tab goes down the window as it reads.
+    const QList<QWidget*> order = {Textsearch, Textname, Textemail, dcbdepart, Texttitle, lsttitles, Cmdremovetitle,
+                                   grdmail,    Cmdadd,   Cmdedit,   Cmddel,    Cmdsave,   Cmdcancel, Command6};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
     applyMode();
     forms::keyboardReady(this);
     forms::askBeforeClosing(this, [this] { return unsaved(); });
@@ -182,22 +189,25 @@ void ReaderRegister::showReader(const QString& id) {
             Textemail->setText(r.text(0, 1));
             forms::showCode(dcbdepart, r.text(0, 2));
             const data::Result t = db_->query(
-                QStringLiteral("SELECT t.pointer, COALESCE(m.Magazine_Name, '') FROM reader_title t LEFT JOIN magazine m "
-                               "ON m.Pointer = t.pointer WHERE t.reader_id = ? ORDER BY m.Magazine_Name, t.pointer"),
+                QStringLiteral(
+                    "SELECT t.pointer, COALESCE(m.Magazine_Name, '') FROM reader_title t LEFT JOIN magazine m "
+                    "ON m.Pointer = t.pointer WHERE t.reader_id = ? ORDER BY m.Magazine_Name, t.pointer"),
                 {id});
             for (int i = 0; i < t.rowCount(); ++i) {
                 auto* item = new QListWidgetItem(QStringLiteral("%1  %2").arg(t.text(i, 0), t.text(i, 1)), lsttitles);
                 item->setData(Qt::UserRole, t.text(i, 0).trimmed());
             }
             const data::Result mails = db_->query(
-                QStringLiteral("SELECT DATE_FORMAT(day, '%d/%m/%Y'), subject, state, attempts, COALESCE(last_error, '') "
-                               "FROM alert_mail WHERE reader_id = ? OR (reader_id IS NULL AND recipient = ?) "
-                               "ORDER BY mail_id DESC LIMIT 100"),
+                QStringLiteral(
+                    "SELECT DATE_FORMAT(day, '%d/%m/%Y'), subject, state, attempts, COALESCE(last_error, '') "
+                    "FROM alert_mail WHERE reader_id = ? OR (reader_id IS NULL AND recipient = ?) "
+                    "ORDER BY mail_id DESC LIMIT 100"),
                 {id, r.text(0, 1)});
             QList<QStringList> rows;
             for (int i = 0; i < mails.rowCount(); ++i)
-                rows << QStringList{mails.text(i, 0), mails.text(i, 1), stateWords.value(mails.text(i, 2), mails.text(i, 2)),
-                                    mails.text(i, 3), mails.text(i, 4)};
+                rows << QStringList{mails.text(i, 0), mails.text(i, 1),
+                                    stateWords.value(mails.text(i, 2), mails.text(i, 2)), mails.text(i, 3),
+                                    mails.text(i, 4)};
             forms::fillGrid(grdmail, rows);
         },
         db_.get());
@@ -277,11 +287,12 @@ void ReaderRegister::save() {
                 db_->exec(QStringLiteral("INSERT INTO reader (reader_name, email, department_code) VALUES (?, ?, ?)"),
                           {name, email, faculty.isEmpty() ? QVariant() : faculty});
                 id = db_->query(QStringLiteral("SELECT LAST_INSERT_ID()")).value(0, 0).toLongLong();
-            } else if (db_->exec(QStringLiteral("UPDATE reader SET reader_name = ?, email = ?, department_code = ? WHERE "
-                                                "reader_id = ? AND reader_name = ? AND email = ? AND "
-                                                "COALESCE(department_code, '') = ?"),
-                                 {name, email, faculty.isEmpty() ? QVariant() : faculty, id, shownRow_.value(0),
-                                  shownRow_.value(1), shownRow_.value(2)}) != 1 &&
+            } else if (db_->exec(
+                           QStringLiteral("UPDATE reader SET reader_name = ?, email = ?, department_code = ? WHERE "
+                                          "reader_id = ? AND reader_name = ? AND email = ? AND "
+                                          "COALESCE(department_code, '') = ?"),
+                           {name, email, faculty.isEmpty() ? QVariant() : faculty, id, shownRow_.value(0),
+                            shownRow_.value(1), shownRow_.value(2)}) != 1 &&
                        db_->query(QStringLiteral("SELECT 1 FROM reader WHERE reader_id = ? AND reader_name = ? AND "
                                                  "email = ? AND COALESCE(department_code, '') = ?"),
                                   {id, name, email, faculty})
@@ -298,7 +309,8 @@ void ReaderRegister::save() {
                     db_->exec(QStringLiteral("DELETE FROM reader_title WHERE reader_id = ? AND pointer = ?"),
                               {id, had.text(i, 0)});
             for (const QString& code : codes)
-                db_->exec(QStringLiteral("INSERT IGNORE INTO reader_title (reader_id, pointer) VALUES (?, ?)"), {id, code});
+                db_->exec(QStringLiteral("INSERT IGNORE INTO reader_title (reader_id, pointer) VALUES (?, ?)"),
+                          {id, code});
             t.commit();
             shownId_ = id;
             saved = true;

@@ -30,11 +30,11 @@ public:
     Q_ENUM(Mode)
     Mode mode() const { return entry_ != Mode::Idle ? entry_ : shownId_ ? Mode::Shown : Mode::Idle; }
 
-    void searchReaders();                                // Enter in Textsearch
-    void showReader(const QString& id);                  // a row of lstreaders
-    void searchTitles();                                 // Enter in Texttitle
+    void searchReaders();               // Enter in Textsearch
+    void showReader(const QString& id); // a row of lstreaders
+    void searchTitles();                // Enter in Texttitle
     void addTitle(const QString& code, const QString& name);
-    void removeTitle();                                  // Cmdremovetitle
+    void removeTitle(); // Cmdremovetitle
     void add();
     void edit();
     void save();

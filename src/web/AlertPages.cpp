@@ -30,7 +30,8 @@ bool isToken(const QString& t) {
 
 QString followFields(const QString& code, const QString& email) {
     return QStringLiteral("<form method=\"post\" action=\"/%1\">").arg(followPath) +
-           textField(QStringLiteral("email"), QStringLiteral("อีเมล"), email, QStringLiteral("name@example.ac.th"), true) +
+           textField(QStringLiteral("email"), QStringLiteral("อีเมล"), email, QStringLiteral("name@example.ac.th"),
+                     true) +
            textField(QStringLiteral("title"), QStringLiteral("รหัสวารสาร"), code) +
            QStringLiteral("<label><input type=\"radio\" name=\"action\" value=\"F\" checked> รับแจ้ง</label> "
                           "<label><input type=\"radio\" name=\"action\" value=\"S\"> เลิกรับแจ้ง</label> "
@@ -52,7 +53,7 @@ Reply followRequest(data::Connection& read, data::Connection& requests, const Qu
     const QString email = form.value(QStringLiteral("email")).trimmed(),
                   code = form.value(QStringLiteral("title")).trimmed().toUpper(),
                   action = form.value(QStringLiteral("action")) == QLatin1String("S") ? QStringLiteral("S")
-                                                                                    : QStringLiteral("F");
+                                                                                      : QStringLiteral("F");
     const QString name = code.isEmpty() ? QString() : titleName(read, code);
     QString refusal;
     if (!alerts::isMailAddress(email))
@@ -75,7 +76,8 @@ Reply followRequest(data::Connection& read, data::Connection& requests, const Qu
                   {token, email, code, action});
     return page(QStringLiteral("<p>รับคำขอแล้ว ห้องสมุดจะส่งลิงก์ยืนยันไปที่ %1 ภายในไม่กี่นาที "
                                "คำขอ%2วารสาร \"%3\" มีผลเมื่อท่านยืนยัน</p>\n")
-                    .arg(esc(email), action == QLatin1String("F") ? QStringLiteral("รับแจ้ง") : QStringLiteral("เลิกรับแจ้ง"),
+                    .arg(esc(email),
+                         action == QLatin1String("F") ? QStringLiteral("รับแจ้ง") : QStringLiteral("เลิกรับแจ้ง"),
                          esc(name)));
 }
 
@@ -92,19 +94,20 @@ Reply confirmForm(data::Connection& read, const Query& q) {
     if (!r.value(0, 3).isNull())
         return page(QStringLiteral("<p>คำขอนี้ยืนยันแล้ว</p>\n"));
     const bool follow = r.text(0, 1) == QLatin1String("F");
-    return page(QStringLiteral("<p>ยืนยันให้ %1 %2วารสาร \"%3\"</p><form method=\"post\" action=\"/%4\">"
-                               "<input type=\"hidden\" name=\"token\" value=\"%5\"><button type=\"submit\">ยืนยัน</button>"
-                               "</form>\n")
-                    .arg(esc(r.text(0, 0)), follow ? QStringLiteral("รับแจ้ง") : QStringLiteral("เลิกรับแจ้ง"),
-                         esc(r.text(0, 2)), confirmPath, token));
+    return page(
+        QStringLiteral("<p>ยืนยันให้ %1 %2วารสาร \"%3\"</p><form method=\"post\" action=\"/%4\">"
+                       "<input type=\"hidden\" name=\"token\" value=\"%5\"><button type=\"submit\">ยืนยัน</button>"
+                       "</form>\n")
+            .arg(esc(r.text(0, 0)), follow ? QStringLiteral("รับแจ้ง") : QStringLiteral("เลิกรับแจ้ง"), esc(r.text(0, 2)),
+                 confirmPath, token));
 }
 
 Reply confirmRequest(data::Connection& requests, const Query& form) {
     const QString token = form.value(QStringLiteral("token")).trimmed();
-    const bool done = isToken(token) &&
-                      requests.exec(QStringLiteral("UPDATE alert_request SET confirmed = NOW() WHERE token = ? AND "
-                                                   "confirmed IS NULL AND requested > NOW() - INTERVAL 14 DAY"),
-                                    {token}) == 1;
+    const bool done =
+        isToken(token) && requests.exec(QStringLiteral("UPDATE alert_request SET confirmed = NOW() WHERE token = ? AND "
+                                                       "confirmed IS NULL AND requested > NOW() - INTERVAL 14 DAY"),
+                                        {token}) == 1;
     return done ? page(QStringLiteral("<p>ยืนยันแล้ว คำขอมีผลภายในรอบส่งอีเมลถัดไปของห้องสมุด</p>\n"))
                 : page(errorBox(QStringLiteral("ลิงก์นี้ใช้แล้วหรือหมดอายุ (14 วัน)")), 410);
 }

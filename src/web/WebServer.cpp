@@ -107,7 +107,8 @@ struct WebServer::Impl {
         Reply r;
         try {
             if (req.method == "POST")
-                r = confirm ? confirmRequest(requestConnection(), q) : followRequest(connection(), requestConnection(), q);
+                r = confirm ? confirmRequest(requestConnection(), q)
+                            : followRequest(connection(), requestConnection(), q);
             else
                 r = confirm ? confirmForm(connection(), q) : followForm(connection(), q);
         } catch (const std::exception& e) {
@@ -178,7 +179,8 @@ WebServer::WebServer(ServerOptions options) : d(std::make_unique<Impl>()) {
         {"Cache-Control", "no-store"},
     });
     d->http.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
-        const bool form = req.path == "/" + followPath.toStdString() || req.path == "/" + confirmPath.toStdString();
+        const QString path = QString::fromStdString(req.path);
+        const bool form = path == QLatin1Char('/') + followPath || path == QLatin1Char('/') + confirmPath;
         if (req.method != "GET" && req.method != "HEAD" && !(form && req.method == "POST")) {
             res.status = 405;
             return httplib::Server::HandlerResponse::Handled;
@@ -193,7 +195,7 @@ WebServer::WebServer(ServerOptions options) : d(std::make_unique<Impl>()) {
         d->http.Get(routeFor(def.path),
                     [this, &def](const httplib::Request& req, httplib::Response& res) { d->serve(def, req, res); });
     for (const bool confirm : {false, true}) {
-        const std::string path = "/" + (confirm ? confirmPath : followPath).toStdString();
+        const std::string path = (QLatin1Char('/') + (confirm ? confirmPath : followPath)).toStdString();
         const auto handler = [this, confirm](const httplib::Request& req, httplib::Response& res) {
             d->serveAlerts(req, res, confirm);
         };

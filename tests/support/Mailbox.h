@@ -36,11 +36,12 @@ public:
         for (int n = 1; QFile::exists(folder.filePath(u"%1.eml"_s.arg(n))); ++n) {
             QProcess p;
             p.start(u"/usr/bin/python3"_s,
-                    {u"-c"_s, u"import email,email.policy,json,sys\n"
-                              "m=email.message_from_binary_file(open(sys.argv[1],'rb'),policy=email.policy.default)\n"
-                              "print(json.dumps({'headers':list(m.keys()),'subject':m['subject'],'to':m['to'],"
-                              "'id':m['message-id'],'text':m.get_body(('plain',)).get_content(),"
-                              "'html':m.get_body(('html',)).get_content()}))"_s,
+                    {u"-c"_s,
+                     u"import email,email.policy,json,sys\n"
+                     "m=email.message_from_binary_file(open(sys.argv[1],'rb'),policy=email.policy.default)\n"
+                     "print(json.dumps({'headers':list(m.keys()),'subject':m['subject'],'to':m['to'],"
+                     "'id':m['message-id'],'text':m.get_body(('plain',)).get_content(),"
+                     "'html':m.get_body(('html',)).get_content()}))"_s,
                      folder.filePath(u"%1.eml"_s.arg(n))});
             p.waitForFinished();
             const QJsonObject o = QJsonDocument::fromJson(p.readAllStandardOutput()).object();

@@ -108,8 +108,8 @@ private slots:
         root.exec(u"GRANT SELECT ON `%1`.* TO 'warasan_web'@'127.0.0.1'"_s.arg(db->name()));
         root.exec(u"CREATE USER IF NOT EXISTS 'warasan_requests'@'127.0.0.1'"_s);
         root.exec(u"GRANT SELECT (token, email, pointer, action, requested, confirmed), INSERT (token, email, "
-                  "pointer, action), UPDATE (confirmed) ON `%1`.alert_request TO 'warasan_requests'@'127.0.0.1'"_s
-                      .arg(db->name()));
+                  "pointer, action), UPDATE (confirmed) ON `%1`.alert_request TO 'warasan_requests'@'127.0.0.1'"_s.arg(
+                      db->name()));
         web::ServerOptions options;
         options.port = 0;
         options.db = db->settings();
@@ -265,17 +265,19 @@ private slots:
         QVERIFY(QString::fromStdString(get(follow, {{u"title"_s, u"J000002"_s}})->body).contains(u"method=\"post\""_s));
         QCOMPARE(post(follow, {{"email", "no address"}, {"title", "J000002"}})->status, 400);
         QCOMPARE(post(follow, {{"email", "x@example.ac.th"}, {"title", "Z999"}})->status, 400);
-        QCOMPARE(post(follow, {{"email", "reader+1@example.ac.th"}, {"title", "j000002"}, {"action", "F"}})->status, 200);
+        QCOMPARE(post(follow, {{"email", "reader+1@example.ac.th"}, {"title", "j000002"}, {"action", "F"}})->status,
+                 200);
         const QString token = sql(u"SELECT token FROM alert_request WHERE email = 'reader+1@example.ac.th'"_s);
         QCOMPARE(token.size(), 32);
-        QVERIFY(QString::fromStdString(get(confirm, {{u"token"_s, token}})->body).contains(u"value=\"%1\""_s.arg(token)));
+        QVERIFY(
+            QString::fromStdString(get(confirm, {{u"token"_s, token}})->body).contains(u"value=\"%1\""_s.arg(token)));
         QCOMPARE(sql(u"SELECT COUNT(*) FROM alert_request WHERE confirmed IS NOT NULL"_s), u"0"_s);
         QCOMPARE(post(confirm, {{"token", token.toStdString()}})->status, 200);
         QCOMPARE(post(confirm, {{"token", token.toStdString()}})->status, 410);
         data::Connection c(db->settings());
         c.open();
-        const alerts::RunReport r = alerts::run(c, {u"smtp://127.0.0.1:1"_s, u"no"_s, {}, {}, u"a@b.example"_s, {}},
-                                                QDate::currentDate());
+        const alerts::RunReport r =
+            alerts::run(c, {u"smtp://127.0.0.1:1"_s, u"no"_s, {}, {}, u"a@b.example"_s, {}}, QDate::currentDate());
         QCOMPARE(r.applied, 1);
         QCOMPARE(sql(u"SELECT r.email, t.pointer FROM reader r JOIN reader_title t USING (reader_id)"_s),
                  u"reader+1@example.ac.th|J000002"_s);
