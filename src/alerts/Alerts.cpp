@@ -123,9 +123,9 @@ bool composeAlert(data::Connection& c, const MailSettings& m, const QDate& today
     if (!c.query(QStringLiteral("SELECT 1 FROM alert_mail WHERE reader_id = ? AND day = ?"), {reader, today}).isEmpty())
         return false; // told today already: the rest waits for tomorrow
     const QString email = who.text(0, 0).trimmed();
-    QString text = QStringLiteral("เรียน %1\n\nวารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว\n").arg(who.text(0, 1));
+    QString text = QStringLiteral("เรียน %1\n\nวารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว\n").arg(who.text(0, 1).simplified());
     QString body =
-        QStringLiteral("<p>เรียน %1</p><p>วารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว</p>\n").arg(html(who.text(0, 1)));
+        QStringLiteral("<p>เรียน %1</p><p>วารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว</p>\n").arg(html(who.text(0, 1).simplified()));
     QStringList titles;
     QString lastTitle;
     for (int i = 0; i < issues.rowCount(); ++i) {
@@ -220,7 +220,7 @@ Sent smtp(const MailSettings& m, const QString& to, const QString& id, const QSt
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, long(m.timeoutSeconds));
     curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
     const QByteArray headerLines[] = {"Date: " + dateHeader(QDateTime::currentDateTime()),
-                                      "From: " + encodedWords(QStringLiteral("ฝ่ายวารสาร ห้องสมุด")) + " " + from,
+                                      "From: " + encodedWords(QStringLiteral("ฝ่ายวารสาร")) + " " + from,
                                       "To: " + rcpt,
                                       "Message-ID: " + id.toLatin1(),
                                       "Subject: " + encodedWords(subject),

@@ -84,7 +84,8 @@ private slots:
         const Mailbox::Message& m = got.first();
         QCOMPARE(m.to, u"reader@example.ac.th"_s);
         QCOMPARE(m.subject, u"วารสารฉบับใหม่: Nature, ข่าว <script>alert(1)</script>"_s);
-        QVERIFY(!m.headers.contains(u"Bcc"_s));
+        QVERIFY(!m.headers.contains(u"Bcc"_s) && m.from == u"ฝ่ายวารสาร <serials@library.example.ac.th>"_s);
+        QVERIFY(m.text.startsWith(u"เรียน สมชาย <b>ใจดี</b> Bcc: evil@example.com\n"_s));
         for (const QString& part :
              {u"Nature\n"_s, u"  - ปีที่ 5 ฉบับที่ 1 ธันวาคม 2569\n"_s, u"      * การทดลอง & ผล / ศรีสุดา วงศ์ไทย หน้า 11-20\n"_s,
               u"ข่าว <script>alert(1)</script>\n"_s, u"ปีที่ 5 ฉบับที่ 7"_s,

@@ -26,10 +26,10 @@ public:
     void dropDuringNext() { QFile(folder.filePath(u"drop"_s)).open(QIODevice::WriteOnly); }
 
     // Each message as a reader's mail program shows it: its headers' names, the decoded
-    // subject, recipient, Message-ID, and the text and HTML parts.
+    // subject, sender, recipient, Message-ID, and the text and HTML parts.
     struct Message {
         QStringList headers;
-        QString subject, to, id, text, html;
+        QString subject, from, to, id, text, html;
     };
     QList<Message> messages() const {
         QList<Message> out;
@@ -40,7 +40,7 @@ public:
                      u"import email,email.policy,json,sys\n"
                      "m=email.message_from_binary_file(open(sys.argv[1],'rb'),policy=email.policy.default)\n"
                      "print(json.dumps({'headers':list(m.keys()),'subject':m['subject'],'to':m['to'],"
-                     "'id':m['message-id'],'text':m.get_body(('plain',)).get_content(),"
+                     "'from':m['from'],'id':m['message-id'],'text':m.get_body(('plain',)).get_content(),"
                      "'html':m.get_body(('html',)).get_content()}))"_s,
                      folder.filePath(u"%1.eml"_s.arg(n))});
             p.waitForFinished();
@@ -48,7 +48,7 @@ public:
             QStringList headers;
             for (const QJsonValue& h : o.value(u"headers"_s).toArray())
                 headers << h.toString();
-            out.append({headers, o.value(u"subject"_s).toString(), o.value(u"to"_s).toString(),
+            out.append({headers, o.value(u"subject"_s).toString(), o.value(u"from"_s).toString(), o.value(u"to"_s).toString(),
                         o.value(u"id"_s).toString(), o.value(u"text"_s).toString(), o.value(u"html"_s).toString()});
         }
         return out;
