@@ -253,6 +253,16 @@ Request request(const QCommandLineParser& cli, const QString& name, const Report
     return r;
 }
 
+// Says what is unsafe in the configuration (everything with --verbose, else only what stops
+// the run); true when the run cannot go on.
+bool configurationUnusable(const QCommandLineParser& cli) {
+    bool fatal = false;
+    for (const QString& p : data::configurationProblems(&fatal))
+        if (fatal || cli.isSet(QStringLiteral("verbose")))
+            std::fprintf(stderr, "warasan-report: %s\n", qPrintable(p));
+    return fatal;
+}
+
 // The titles' MARC 21 records into one file, replaced only once all are written.
 int marcRecords(const QCommandLineParser& cli) {
     const auto fail = [](int code, const QString& text) {
@@ -279,11 +289,7 @@ int marcRecords(const QCommandLineParser& cli) {
     }
     choice.pointer = cli.value(QStringLiteral("title")).trimmed();
     try {
-        bool fatal = false;
-        for (const QString& p : data::configurationProblems(&fatal))
-            if (fatal || cli.isSet(QStringLiteral("verbose")))
-                std::fprintf(stderr, "warasan-report: %s\n", qPrintable(p));
-        if (fatal)
+        if (configurationUnusable(cli))
             return 2;
         data::Connection c(data::installation().db);
         c.open();
@@ -309,6 +315,8 @@ int sendAlerts(const QCommandLineParser& cli) {
         std::fprintf(stderr, "warasan-report: alerts need [mail] url and from in the configuration\n");
         return 2;
     }
+    if (configurationUnusable(cli))
+        return 2;
     try {
         data::Connection c(config.db);
         c.open();
@@ -407,11 +415,7 @@ int main(int argc, char** argv) {
         return fail(2, QStringLiteral("name one report (%1); see --help").arg(reportNames()));
     try {
         const Request r = request(cli, args.first(), report->second);
-        bool fatal = false;
-        for (const QString& p : data::configurationProblems(&fatal))
-            if (fatal || cli.isSet(QStringLiteral("verbose")))
-                std::fprintf(stderr, "warasan-report: %s\n", qPrintable(p));
-        if (fatal)
+        if (configurationUnusable(cli))
             return 2;
         forms::installThaiFonts();
         data::Connection c(data::installation().db);
