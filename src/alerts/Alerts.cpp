@@ -124,8 +124,8 @@ bool composeAlert(data::Connection& c, const MailSettings& m, const QDate& today
         return false; // told today already: the rest waits for tomorrow
     const QString email = who.text(0, 0).trimmed();
     QString text = QStringLiteral("เรียน %1\n\nวารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว\n").arg(who.text(0, 1).simplified());
-    QString body =
-        QStringLiteral("<p>เรียน %1</p><p>วารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว</p>\n").arg(html(who.text(0, 1).simplified()));
+    QString body = QStringLiteral("<p>เรียน %1</p><p>วารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว</p>\n")
+                       .arg(html(who.text(0, 1).simplified()));
     QStringList titles;
     QString lastTitle;
     for (int i = 0; i < issues.rowCount(); ++i) {
@@ -309,6 +309,25 @@ QByteArray encodedWords(const QString& text) {
     for (const QByteArray& w : words)
         out += (out.isEmpty() ? "" : "\r\n ") + QByteArray("=?UTF-8?B?") + w.toBase64() + "?=";
     return out;
+}
+
+int recordBounce(data::Connection& c, const QByteArray& notification) {
+    const QString text = QString::fromUtf8(notification);
+    static const QRegularExpression diagnostic(QStringLiteral("^(?:Diagnostic-Code|Status):[ \\t]*(.+)$"),
+                                               QRegularExpression::MultilineOption |
+                                                   QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression id(QStringLiteral("<[^<>@\\s]+@[^<>\\s]+>"));
+    QStringList said;
+    for (auto it = diagnostic.globalMatch(text); it.hasNext();)
+        said << it.next().captured(1).trimmed();
+    const QString why = said.isEmpty() ? QStringLiteral("ตีกลับ (ไม่มีรายละเอียด)") : said.join(QStringLiteral("; "));
+    int marked = 0;
+    for (auto it = id.globalMatch(text); it.hasNext();)
+        marked +=
+            int(c.exec(QStringLiteral("UPDATE alert_mail SET state = 'bounced', last_error = ? WHERE message_id = ? "
+                                      "AND state = 'sent'"),
+                       {why.left(1000), it.next().captured(0)}));
+    return marked;
 }
 
 RunReport run(data::Connection& c, const MailSettings& m, const QDate& today) {

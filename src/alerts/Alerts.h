@@ -42,4 +42,9 @@ QByteArray encodedWords(const QString& text);
 // for the next run. Only one run at a time: a second one does nothing.
 RunReport run(data::Connection& c, const MailSettings& mail, const QDate& today);
 
+// A bounce (a delivery status notification) that came back for a mail of the outbox: the mail
+// it names by its Message-ID is marked bounced, with the report's status and diagnostic. Gives
+// how many mails it marked (0: none of ours is named in it).
+int recordBounce(data::Connection& c, const QByteArray& notification);
+
 } // namespace alerts

@@ -317,6 +317,27 @@ int sendAlerts(const QCommandLineParser& cli) {
     }
     if (configurationUnusable(cli))
         return 2;
+    if (cli.isSet(QStringLiteral("bounce"))) {
+        // A bounce handed over by the mail system (a pipe to "warasan-report alerts --bounce -").
+        QFile in;
+        const QString file = cli.value(QStringLiteral("bounce"));
+        if (!(file == QLatin1String("-") ? in.open(stdin, QIODevice::ReadOnly)
+                                         : (in.setFileName(file), in.open(QIODevice::ReadOnly)))) {
+            std::fprintf(stderr, "warasan-report: cannot read %s\n", qPrintable(file));
+            return 2;
+        }
+        try {
+            data::Connection c(config.db);
+            c.open();
+            const int marked = alerts::recordBounce(c, in.readAll());
+            if (marked == 0)
+                std::fprintf(stderr, "warasan-report: the bounce names no mail of the outbox\n");
+            return marked > 0 ? 0 : 1;
+        } catch (const data::DbError& e) {
+            std::fprintf(stderr, "warasan-report: database error %d: %s\n", e.nativeCode(), qPrintable(e.message()));
+            return 1;
+        }
+    }
     try {
         data::Connection c(config.db);
         c.open();
@@ -374,7 +395,9 @@ int main(int argc, char** argv) {
                        "New-issue alerts (run by the package's timer):\n"
                        "  alerts   puts confirmed requests into effect, mails each new request's confirmation\n"
                        "      and each reader's alert of the day, and sends the outbox; exits 1 when a mail\n"
-                       "      could not be sent now (it is tried again on the next run)"));
+                       "      could not be sent now (it is tried again on the next run)\n"
+                       "  alerts --bounce FILE|-   records a bounce that came back for an alert (exits 1 when\n"
+                       "      it names no mail of the outbox)"));
     cli.addPositionalArgument(QStringLiteral("report"), QStringLiteral("one of the reports named above"));
     cli.addOptions(
         {{QStringLiteral("group"), QStringLiteral("J (foreign languages) or I (Thai); titles: also K or L."),
@@ -391,6 +414,8 @@ int main(int argc, char** argv) {
          {QStringLiteral("xml"), QStringLiteral("marc: MARCXML instead of ISO 2709.")},
          {QStringLiteral("since"), QStringLiteral("marc: titles changed on or after this date."),
           QStringLiteral("dd/mm/yyyy")},
+         {QStringLiteral("bounce"), QStringLiteral("alerts: record this bounce (- reads it from standard input)."),
+          QStringLiteral("file")},
          {QStringLiteral("verbose"), QStringLiteral("Say what was written.")}});
     const auto fail = [](int code, const QString& text) {
         std::fprintf(stderr, "warasan-report: %s\n", qPrintable(text));

@@ -44,7 +44,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text) {
 const QMap<QString, QString> stateWords = {{QStringLiteral("queued"), QStringLiteral("รอส่ง")},
                                            {QStringLiteral("sending"), QStringLiteral("กำลังส่ง")},
                                            {QStringLiteral("sent"), QStringLiteral("ส่งแล้ว")},
-                                           {QStringLiteral("refused"), QStringLiteral("ถูกปฏิเสธ")}};
+                                           {QStringLiteral("refused"), QStringLiteral("ถูกปฏิเสธ")},
+                                           {QStringLiteral("bounced"), QStringLiteral("ตีกลับ")}};
 
 } // namespace
 

@@ -108,6 +108,22 @@ private slots:
         found->setCurrentIndex(found->model()->index(0, 0));
         QTest::keyClick(found, Qt::Key_Return);
         QCOMPARE(cell("grdmail", 0, 2), u"ส่งแล้ว"_s);
+        // A bounce that comes back later, naming the mail by its Message-ID among the original
+        // headers: recorded with the report's words, shown at the desk.
+        QTemporaryDir dir;
+        QFile bounce(dir.filePath(u"dsn.eml"_s));
+        QVERIFY(bounce.open(QIODevice::WriteOnly));
+        bounce.write(u"Message-ID: <dsn1@mx.example>\nContent-Type: message/delivery-status\n\nStatus: 5.2.2\n"
+                     "Diagnostic-Code: smtp; 552 mailbox full\n\nMessage-ID: %1\n"_s.arg(m.id)
+                         .toUtf8());
+        bounce.close();
+        QCOMPARE(runReport({u"alerts"_s, u"--bounce"_s, bounce.fileName()}), 0);
+        QCOMPARE(runReport({u"alerts"_s, u"--bounce"_s, bounce.fileName()}), 1); // marked already
+        QCOMPARE(sql(u"SELECT CONCAT(state, ': ', last_error) FROM alert_mail"_s),
+                 u"bounced: 5.2.2; smtp; 552 mailbox full"_s);
+        click("Cmdedit");
+        click("Cmdcancel");
+        QCOMPARE(cell("grdmail", 0, 2), u"ตีกลับ"_s);
     }
 
     // A connection cut in the middle of a mail leaves it in the outbox, tried again and sent
