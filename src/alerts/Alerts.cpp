@@ -13,15 +13,6 @@ namespace alerts {
 
 namespace {
 
-const QString confirmPath = QStringLiteral("alerts/confirm.php");
-
-QString newToken() {
-    QString t;
-    for (int i = 0; i < 4; ++i)
-        t += QStringLiteral("%1").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
-    return t;
-}
-
 QString link(const MailSettings& m, const QString& token) {
     QString root = m.linkRoot;
     if (!root.endsWith(QLatin1Char('/')))
@@ -280,6 +271,13 @@ Sent smtp(const MailSettings& m, const QString& to, const QString& id, const QSt
 }
 
 } // namespace
+
+QString newToken() {
+    QString t;
+    for (int i = 0; i < 4; ++i)
+        t += QStringLiteral("%1").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+    return t;
+}
 
 bool isMailAddress(const QString& text) {
     static const QRegularExpression form(

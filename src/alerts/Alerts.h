@@ -27,6 +27,12 @@ struct RunReport {
     QStringList problems; // each mail not sent, in words
 };
 
+// The report server's page a mailed link opens to confirm a request (its token after "?token=").
+inline const QString confirmPath = QStringLiteral("alerts/confirm.php");
+
+// A request's token: 128 random bits from the system's generator, as 32 hex digits.
+QString newToken();
+
 // Whether a text is a plain mail address (local@domain, no blanks, no angle brackets, no line
 // breaks): what the desk and the report server accept.
 bool isMailAddress(const QString& text);

@@ -3,7 +3,6 @@
 #include "alerts/Alerts.h"
 #include "web/PageParts.h"
 
-#include <QRandomGenerator>
 #include <QRegularExpression>
 
 namespace web {
@@ -69,9 +68,7 @@ Reply followRequest(data::Connection& read, data::Connection& requests, const Qu
         refusal = QStringLiteral("อีเมลนี้ส่งคำขอครบ %1 ครั้งใน 24 ชั่วโมงแล้ว กรุณาลองใหม่ในวันพรุ่งนี้").arg(requestsPerDay);
     if (!refusal.isEmpty())
         return page(errorBox(refusal) + followFields(code, email), 400);
-    QString token;
-    for (int i = 0; i < 4; ++i)
-        token += QStringLiteral("%1").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+    const QString token = alerts::newToken();
     requests.exec(QStringLiteral("INSERT INTO alert_request (token, email, pointer, action) VALUES (?, ?, ?, ?)"),
                   {token, email, code, action});
     return page(QStringLiteral("<p>รับคำขอแล้ว ห้องสมุดจะส่งลิงก์ยืนยันไปที่ %1 ภายในไม่กี่นาที "

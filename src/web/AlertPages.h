@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alerts/Alerts.h"
 #include "web/Listing.h"
 
 namespace web {
@@ -13,7 +14,7 @@ struct Reply {
 };
 
 inline const QString followPath = QStringLiteral("alerts/follow.php");
-inline const QString confirmPath = QStringLiteral("alerts/confirm.php");
+using alerts::confirmPath;
 
 Reply followForm(data::Connection& read, const Query& q);
 // The form sent: the address and title checked, the request recorded under a token of its own
