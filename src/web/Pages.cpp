@@ -250,7 +250,17 @@ Page titleIssues(data::Connection& c, const Query& q) {
                       .arg(esc(linkTo(followPath, {}, {{QStringLiteral("title"), code}})));
     if (const QString held = records::HoldingsStore::summary(c, code); !held.isEmpty()) {
         page.intro += QStringLiteral("<p class=\"holdings\">ฉบับที่ห้องสมุดมี: %1</p>\n").arg(esc(held));
-        page.paperLines << QStringLiteral("ฉบับที่ห้องสมุดมี: %1").arg(held);
+        // On paper a long statement goes on over lines, broken between its parts, rather than
+        // being narrowed to one line.
+        QString line = QStringLiteral("ฉบับที่ห้องสมุดมี:");
+        for (const QString& part : held.split(QRegularExpression(QStringLiteral("(?<=[;,]) ")))) {
+            if (line.size() + part.size() > 80) {
+                page.paperLines << line;
+                line.clear();
+            }
+            line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + part;
+        }
+        page.paperLines << line;
     }
     Listing l;
     l.select = QStringLiteral("SELECT t.magno AS magno, t.daily AS daily, t.yearno AS yearno, t.itemsno AS itemsno, "

@@ -389,6 +389,18 @@ private slots:
         const QString pdf = dir.filePath(u"issues.pdf"_s);
         QCOMPARE(runReport({u"title-issues"_s, u"--title"_s, u"I000001"_s, u"--pdf"_s, pdf}), 0);
         QVERIFY2(pdfText(pdf).contains(bare(held)), qPrintable(pdfText(pdf)));
+        // A long statement goes on over lines on paper, each as wide as the page allows.
+        exec(u"INSERT INTO tranfile (magno, pointer, yearno, itemsno, daily) SELECT seq + 100, 'J000001', "
+             "seq DIV 2, 1 + 2 * (seq MOD 2), '2024-01-01' FROM seq_2_to_29"_s);
+        QCOMPARE(runReport({u"title-issues"_s, u"--title"_s, u"J000001"_s, u"--pdf"_s, pdf}), 0);
+        QProcess text;
+        text.start(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
+        text.waitForFinished();
+        const QStringList lines = QString::fromUtf8(text.readAllStandardOutput()).split(u'\n');
+        const QStringList first = lines.filter(u"v.1:no.1,3"_s), last = lines.filter(u"v.14:no.1,3"_s);
+        QVERIFY2(!first.isEmpty() && !last.isEmpty() && first.first() != last.first(), qPrintable(lines.join(u'\n')));
+        for (const QString& l : lines)
+            QVERIFY2(l.size() < 120, qPrintable(l));
     }
 
     // Copy cataloguing: a title found by ISSN in a Z39.50 catalogue fills the new title's
