@@ -1,6 +1,7 @@
 // The report server on the generated set: each report page over one month and a search that
 // returns 500 articles, timed at the server's door (request sent to last byte read); then 50
-// clients searching at once for a minute (WARASAN_BENCH_WEB_SECONDS shortens it).
+// clients at once for a minute (WARASAN_BENCH_WEB_SECONDS shortens it), once searching only and
+// once over the seven report pages and the search in turn.
 #include "data/Config.h"
 #include "web/Listing.h"
 #include "web/WebServer.h"
@@ -102,34 +103,57 @@ int main(int argc, char** argv) {
     // The public's searches: titles beginning with a word or two (the page's default).
     const QStringList words = {QStringLiteral("การพัฒนา"), QStringLiteral("การศึกษา"), QStringLiteral("Factors"),
                                QStringLiteral("ปัจจัย"),    QStringLiteral("A study"), QStringLiteral("The")};
-    std::mutex lock;
-    std::vector<double> all;
-    std::atomic<int> errors{0};
-    QElapsedTimer clock;
-    clock.start();
-    std::vector<std::thread> clients;
-    for (int c = 0; c < 50; ++c)
-        clients.emplace_back([&, c] {
-            std::vector<double> mine;
-            for (int i = 0; clock.elapsed() < seconds * 1000; ++i) {
-                const double ms = fetch(QStringLiteral("main_search_journal.asp"),
-                                        {{QStringLiteral("q"), words.at((c + i) % words.size())},
-                                         {QStringLiteral("field"), QStringLiteral("title")},
-                                         {QStringLiteral("page"), QString::number(1 + i % 3)}});
-                if (ms < 0)
-                    ++errors;
-                else
-                    mine.push_back(ms);
-            }
-            std::lock_guard<std::mutex> g(lock);
-            all.insert(all.end(), mine.begin(), mine.end());
-        });
-    for (auto& t : clients)
-        t.join();
-    std::printf("\n50 clients searching for %d s: %zu requests, %d errors, median %.1f ms, 95th percentile %.1f ms, "
-                "max %.1f ms\n",
-                seconds, all.size(), errors.load(), percentile(all, 0.5), percentile(all, 0.95), percentile(all, 1.0));
+    QList<QPair<QString, web::Query>> searches;
+    for (int page = 1; page <= 3; ++page)
+        for (const QString& w : words)
+            searches.append({QStringLiteral("main_search_journal.asp"),
+                             {{QStringLiteral("q"), w},
+                              {QStringLiteral("field"), QStringLiteral("title")},
+                              {QStringLiteral("page"), QString::number(page)}}});
+    // The seven pages as a librarian opens them, between the searches.
+    QList<QPair<QString, web::Query>> mixed = {
+        {QStringLiteral("rpt_journal/rpt_journal_all.php"), {}},
+        {QStringLiteral("rpt_journal/rpt_journal_department.php"), {}},
+        {QStringLiteral("rpt_journal/rpt_regis_journal.php"), month},
+        {QStringLiteral("rpt_journal/main_sum_journal.php"), bindingMonth},
+        {QStringLiteral("rpt_journal/rpt_index_journal.php"), indexMonth},
+        {QStringLiteral("rpt_journal/rpt_title_issues.php"), {{QStringLiteral("title"), QStringLiteral("J000123")}}},
+        {QStringLiteral("rpt_journal/rpt_publishers.php"), {}},
+    };
+    for (int i = 0; i < mixed.size(); i += 2)
+        mixed.insert(i + 1, searches.at(i));
+    int errorsSeen = 0;
+    for (const auto& [what, requests] : {std::pair{"searching", searches}, std::pair{"over the pages and the search",
+                                                                                      mixed}}) {
+        std::mutex lock;
+        std::vector<double> all;
+        std::atomic<int> errors{0};
+        QElapsedTimer clock;
+        clock.start();
+        std::vector<std::thread> clients;
+        for (int c = 0; c < 50; ++c)
+            clients.emplace_back([&, c] {
+                std::vector<double> mine;
+                for (int i = 0; clock.elapsed() < seconds * 1000; ++i) {
+                    const auto& [path, q] = requests.at((c + i) % requests.size());
+                    const double ms = fetch(path, q);
+                    if (ms < 0)
+                        ++errors;
+                    else
+                        mine.push_back(ms);
+                }
+                std::lock_guard<std::mutex> g(lock);
+                all.insert(all.end(), mine.begin(), mine.end());
+            });
+        for (auto& t : clients)
+            t.join();
+        std::printf("\n50 clients %s for %d s: %zu requests (%.0f a second), %d errors, median %.1f ms, 95th "
+                    "percentile %.1f ms, max %.1f ms\n",
+                    what, seconds, all.size(), all.size() / double(seconds), errors.load(), percentile(all, 0.5),
+                    percentile(all, 0.95), percentile(all, 1.0));
+        errorsSeen += errors.load();
+    }
     server.stop();
     serving.join();
-    return errors.load() == 0 ? 0 : 1;
+    return errorsSeen == 0 ? 0 : 1;
 }

@@ -2,10 +2,12 @@
 // at COMMIT now and then, hostile text throughout, on a server without strict mode. Prints a
 // table; exits non-zero when any save was duplicated, half-written or answered wrongly.
 //   soak [--stations 8] [--saves 1000] [--cuts 50]
-//   soak --cluster DIR [--stations 8] [--saves 1000] [--kill-every 5]
+//   soak --cluster DIR [--stations 8] [--saves 1000] [--kill-every 5] [--pause 0]
 // With --cluster, the same saves on the Galera cluster that scripts/cluster.sh started in DIR,
 // the stations spread over its nodes, one node killed (SIGKILL) and started again every few
 // seconds; then once more on the single server, without kills, for the saves per second.
+// Each kind's row gives its saves' times (median, 99th percentile, slowest): what a station
+// waits for a save, a node's death included. --pause sets the desk's pace (ms between saves).
 #include "support/CutProxy.h"
 #include "support/Saves.h"
 #include "support/TestServer.h"
@@ -18,8 +20,10 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <vector>
 
 using testsupport::CutProxy;
 
@@ -28,7 +32,17 @@ namespace {
 struct Outcome {
     QString text, number;
     enum { Saved, NotSaved, Unknown, Refused } kind;
+    double ms = 0; // how long the station waited for the answer
 };
+
+double percentile(std::vector<double> v, double p) {
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(p * double(v.size())))];
+}
+
+int pauseMs = 0; // between one station's saves: the desk's pace
 
 qint64 deadlocks(data::Connection& admin) {
     return admin.query(QStringLiteral("SHOW GLOBAL STATUS LIKE 'Innodb_deadlocks'")).value(0, 1).toLongLong();
@@ -40,9 +54,9 @@ qint64 deadlocks(data::Connection& admin) {
 int pass(data::Connection& admin, const std::function<data::ConnectionSettings(int station)>& settings, int stations,
          int saves, const std::function<void(const std::atomic<int>& done, int total)>& during) {
     const QStringList hostile = testsupport::hostileTexts();
-    std::printf("%-10s %8s %8s %9s %8s %8s %11s %8s %13s %9s %8s %8s %9s %7s\n", "save", "saves", "saved", "not saved",
-                "unknown", "refused", "duplicates", "partial", "wrong answers", "deadlocks", "retries", "failovers",
-                "seconds", "saves/s");
+    std::printf("%-10s %8s %8s %9s %8s %8s %11s %8s %13s %9s %8s %8s %9s %7s %8s %8s %8s\n", "save", "saves", "saved",
+                "not saved", "unknown", "refused", "duplicates", "partial", "wrong answers", "deadlocks", "retries",
+                "failovers", "seconds", "saves/s", "med ms", "p99 ms", "max ms");
     int failures = 0;
     for (const auto& kind : testsupport::numberedSaves()) {
         const qint64 deadlocksBefore = deadlocks(admin);
@@ -61,6 +75,10 @@ int pass(data::Connection& admin, const std::function<data::ConnectionSettings(i
                     Outcome o{hostile.at((s * saves + i) % hostile.size()) + QStringLiteral(" #%1-%2").arg(s).arg(i),
                               {},
                               Outcome::Saved};
+                    if (pauseMs > 0 && i > 0)
+                        QThread::msleep(pauseMs);
+                    QElapsedTimer took;
+                    took.start();
                     try {
                         o.number = kind.save(c, o.text).value;
                     } catch (const data::DbError& e) {
@@ -73,6 +91,7 @@ int pass(data::Connection& admin, const std::function<data::ConnectionSettings(i
                     } catch (const std::exception&) {
                         o.kind = Outcome::Refused;
                     }
+                    o.ms = took.nsecsElapsed() / 1e6;
                     QMutexLocker lock(&mutex);
                     outcomes << o;
                 }
@@ -93,8 +112,10 @@ int pass(data::Connection& admin, const std::function<data::ConnectionSettings(i
             storedUnder[row.at(1).toString()] << row.at(0).toString();
         int counts[4] = {}, duplicates = 0, wrong = 0;
         QHash<QString, int> numberUse;
+        std::vector<double> times;
         for (const Outcome& o : std::as_const(outcomes)) {
             ++counts[o.kind];
+            times.push_back(o.ms);
             const QStringList& at = storedUnder.value(o.text);
             duplicates += at.size() > 1;
             if (o.kind == Outcome::Saved) {
@@ -106,12 +127,14 @@ int pass(data::Connection& admin, const std::function<data::ConnectionSettings(i
         }
         const qint64 partial = admin.query(QString::fromLatin1(kind.partialRows)).value(0, 0).toLongLong();
         const qint64 locked = deadlocks(admin) - deadlocksBefore;
-        std::printf("%-10s %8d %8d %9d %8d %8d %11d %8lld %13d %9lld %8lld %9lld %8.1f %7.0f\n", kind.name,
+        std::printf("%-10s %8d %8d %9d %8d %8d %11d %8lld %13d %9lld %8lld %9lld %8.1f %7.0f %8.1f %8.1f %8.1f\n",
+                    kind.name,
                     int(outcomes.size()), counts[Outcome::Saved], counts[Outcome::NotSaved], counts[Outcome::Unknown],
                     counts[Outcome::Refused], duplicates, partial, wrong, locked,
                     qint64(data::stats::transactionRetries - retriesBefore),
                     qint64(data::stats::nodeSwitches - switchesBefore), seconds,
-                    counts[Outcome::Saved] / qMax(0.001, seconds));
+                    counts[Outcome::Saved] / qMax(0.001, seconds), percentile(times, 0.5), percentile(times, 0.99),
+                    percentile(times, 1.0));
         for (const QString& r : std::as_const(reasons))
             std::printf("    refused: %s\n", qPrintable(r));
         std::fflush(stdout);
@@ -173,8 +196,10 @@ int main(int argc, char** argv) {
                      {"saves", "saves per station and kind", "n", "1000"},
                      {"cuts", "links cut at COMMIT, over all kinds", "n", "50"},
                      {"cluster", "the Galera cluster started by scripts/cluster.sh in this folder", "dir"},
-                     {"kill-every", "with --cluster: seconds between node kills", "s", "5"}});
+                     {"kill-every", "with --cluster: seconds between node kills", "s", "5"},
+                     {"pause", "milliseconds between one station's saves", "ms", "0"}});
     args.process(app);
+    pauseMs = args.value("pause").toInt();
     const int stations = args.value("stations").toInt(), saves = args.value("saves").toInt();
     const int cutsPerKind = qMax(1, args.value("cuts").toInt() / int(testsupport::numberedSaves().size()));
 

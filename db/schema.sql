@@ -34,7 +34,9 @@ CREATE TABLE magazine (
   -- A title found by its ISSN, typed or scanned from the cover at check-in.
   KEY magazine_issn (ISSN),
   -- The report server's titles by faculty, read in order.
-  KEY magazine_department_name (department_code, Magazine_Name)
+  KEY magazine_department_name (department_code, Magazine_Name),
+  -- The received titles counted by faculty from the index alone (the report server's list).
+  KEY magazine_receive_department (Receive_Code, department_code)
 ) ENGINE=InnoDB;
 
 -- Every two-character piece of each title's name, so that a search for a part of a name
@@ -166,7 +168,9 @@ CREATE TABLE tranfile (
   -- A title's issue dates alone: the receipt check reads them for every title at once.
   KEY tranfile_title_day (pointer, daily),
   KEY tranfile_volume (regno),
-  KEY tranfile_indate (indate, pointer, regno, yearno, itemsno, DescriptionItem)
+  KEY tranfile_indate (indate, pointer, regno, yearno, itemsno, DescriptionItem),
+  -- A title's registrations of a period: the report server's per-title lists ask each title.
+  KEY tranfile_title_indate (pointer, indate)
 ) ENGINE=InnoDB;
 
 CREATE TABLE jourctrl (
@@ -207,7 +211,8 @@ CREATE TABLE article (
   KEY article_issue (pointer, year, volume),
   KEY article_name (Article_Name(191)),
   -- The index entry report reads a period's articles by the time they were entered.
-  KEY article_keydate (keydate)
+  KEY article_keydate (keydate),
+  KEY article_title_keydate (pointer, keydate)
 ) ENGINE=InnoDB;
 
 CREATE TABLE mauthfile (

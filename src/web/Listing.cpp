@@ -37,18 +37,29 @@ QString orderBy(const Listing& l, Order o) {
     return parts.join(QStringLiteral(", "));
 }
 
-// Rows [offset, offset + rows) in the chosen order. With `total`, the page's first block: the
-// server also counts every row of the list in the same pass (no second run of the query).
-data::Result readBlock(data::Connection& c, const Listing& l, Order o, qint64 offset, qint64 rows,
-                       qint64* total = nullptr) {
+// Rows [offset, offset + rows) in the chosen order.
+data::Result readBlock(data::Connection& c, const Listing& l, Order o, qint64 offset, qint64 rows) {
     data::Params p = l.params;
     p << rows << offset;
-    const QString select = total ? QStringLiteral("SELECT SQL_CALC_FOUND_ROWS") + l.select.mid(6) : l.select;
-    data::Result r =
-        data::lookUp(c, select + QStringLiteral(" ORDER BY ") + orderBy(l, o) + QStringLiteral(" LIMIT ? OFFSET ?"), p);
-    if (total)
-        *total = c.query(QStringLiteral("SELECT FOUND_ROWS()")).value(0, 0).toLongLong();
-    return r;
+    const QString chosen = l.select + QStringLiteral(" ORDER BY ") + orderBy(l, o) + QStringLiteral(" LIMIT ? OFFSET ?");
+    if (l.rowsOfKeys.isEmpty())
+        return data::lookUp(c, chosen, p);
+    return data::lookUp(c, l.rowsOfKeys.arg(chosen) + QStringLiteral(" ORDER BY ") + orderBy(l, o), p);
+}
+
+// The list's rows, or with `upTo` at most that many (a list found longer: upTo + 1).
+qint64 countOf(data::Connection& c, const Listing& l, qint64 upTo) {
+    if (l.total)
+        return *l.total;
+    QString rows = l.counted.isEmpty() ? l.select : l.counted;
+    data::Params params = l.counted.isEmpty() ? l.params : l.countedParams;
+    if (upTo > 0) {
+        rows += QStringLiteral(" LIMIT ?");
+        params << upTo + 1;
+    }
+    return data::lookUp(c, QStringLiteral("SELECT COUNT(*) FROM (%1) AS counted").arg(rows), params)
+        .value(0, 0)
+        .toLongLong();
 }
 
 int perPageOf(const Listing& l, const Query& q) {
@@ -193,25 +204,24 @@ Stream prepare(data::Connection& c, const QString& path, const Query& query, Pag
 
     const int per = perPageOf(l, query);
     int pageNo = qMax(1, query.value(QStringLiteral("page")).toInt());
-    qint64 total = 0;
-    if (!l.countInPass)
-        total = data::lookUp(c, QStringLiteral("SELECT COUNT(*) FROM (%1) AS counted").arg(l.select), l.params)
-                    .value(0, 0)
-                    .toLongLong();
-    data::Result first =
-        readBlock(c, l, o, qint64(pageNo - 1) * per, qMin(per, blockRows), l.countInPass ? &total : nullptr);
+    const qint64 shown = l.countAsFarAsShown ? qint64(pageNo + 4) * per : 0;
+    const qint64 counted = countOf(c, l, shown);
+    const bool more = shown > 0 && counted > shown; // the list goes on past what the pager shows
+    const qint64 total = more ? shown + 1 : counted;
     const int pages = int(qMax<qint64>(1, (total + per - 1) / per));
-    if (pageNo > pages) { // a page past the end (the list shrank): the last one
-        pageNo = pages;
-        first = readBlock(c, l, o, qint64(pageNo - 1) * per, qMin(per, blockRows));
-    }
+    pageNo = qMin(pageNo, pages); // a page past the end (the list shrank): the last one
+    const data::Result first = readBlock(c, l, o, qint64(pageNo - 1) * per, qMin(per, blockRows));
     const qint64 offset = qint64(pageNo - 1) * per;
     const qint64 onPage = qBound(qint64(0), total - offset, qint64(per));
 
     const bool cards = bool(l.rowHtml);
     QString head = pageStart(page.title) + page.intro;
-    head += QStringLiteral("<p class=\"count\">พบ <b>%1</b> รายการ").arg(QLocale(QLocale::Thai).toString(total));
-    if (pages > 1)
+    head += (more ? QStringLiteral("<p class=\"count\">พบมากกว่า <b>%1</b> รายการ")
+                  : QStringLiteral("<p class=\"count\">พบ <b>%1</b> รายการ"))
+                .arg(QLocale(QLocale::Thai).toString(more ? shown : total));
+    if (more)
+        head += QStringLiteral(" · หน้า %1").arg(pageNo);
+    else if (pages > 1)
         head += QStringLiteral(" · หน้า %1 จาก %2").arg(pageNo).arg(pages);
     const auto as = [&](const QString& format) {
         return esc(linkTo(path, query, {{QStringLiteral("format"), format}, {QStringLiteral("page"), QString()}}));

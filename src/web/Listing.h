@@ -39,10 +39,20 @@ struct Listing {
     int defaultSort = 0;
     bool defaultDescending = false;
     int defaultPerPage = 50;
-    // Count the list in the same pass as its first block: for lists the server must build whole
-    // before the first row anyway (grouped, or matched by a scan); a plain list in an index's
-    // order is cheaper counted apart, as its page then stops after its last row.
-    bool countInPass = false;
+    // How the list is counted: by default its select's rows; a list whose rows are cheaper
+    // counted without its joins and computed columns gives a statement of one row per list row
+    // (with its own values).
+    QString counted;
+    data::Params countedParams;
+    // Where an exact count costs a walk of every match (a period's records, a search through
+    // every text): counted only as far as the pager shows (four pages on), and a longer list
+    // said to be "more than" that.
+    bool countAsFarAsShown = false;
+    std::optional<qint64> total; // the count, when the page has already counted the list
+    // For lists whose rows cost more to read than to choose (long texts, a subquery per row): the
+    // select gives only the key and the columns it is sorted by, and this reads the chosen rows
+    // whole from those keys ("SELECT … FROM (%1) AS k JOIN …"), in the same order.
+    QString rowsOfKeys;
     // The column whose changes start a new group (a heading row on the page); -1: none.
     int groupBy = -1;
     // How one row shows on the page (default: one cell per column) and in the CSV.

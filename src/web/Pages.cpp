@@ -28,6 +28,15 @@ Options codeOptions(data::Connection& c, const QString& sql, const QString& all)
     return out;
 }
 
+// The sum of a count table's "n": the rows of the list it counts.
+qint64 sumOf(const data::Result& counts, const std::function<bool(const QString& name)>& which = {}) {
+    qint64 n = 0;
+    for (int i = 0; i < counts.rowCount(); ++i)
+        if (!which || which(counts.text(i, QStringLiteral("name"))))
+            n += counts.value(i, QStringLiteral("n")).toLongLong();
+    return n;
+}
+
 const Options groupOptions = {{QString(), QStringLiteral("ทุกกลุ่ม")},
                               {QStringLiteral("J"), QStringLiteral("J")},
                               {QStringLiteral("I"), QStringLiteral("I")},
@@ -84,8 +93,13 @@ Page allTitles(data::Connection& c, const Query& q) {
                  {QStringLiteral("วันที่ฉบับล่าสุด"), QStringLiteral("latest")}};
     l.key = QStringLiteral("code");
     l.defaultSort = 1;
-    const data::Result byGroup = c.query(QStringLiteral("SELECT LEFT(m.Pointer, 1) AS name, COUNT(*) AS n ") +
-                                         receivedTitles + QStringLiteral(" GROUP BY name ORDER BY name"));
+    // Counted from an index of the received titles alone: the list's joins are on the code
+    // tables' keys and add no rows.
+    const data::Result byGroup =
+        c.query(QStringLiteral("SELECT LEFT(m.Pointer, 1) AS name, COUNT(*) AS n FROM magazine m "
+                               "WHERE m.Receive_Code = '1' GROUP BY name ORDER BY name"));
+    if (dept.isEmpty()) // the titles the table below counts, of the group chosen
+        l.total = sumOf(byGroup, [&](const QString& g) { return l.params.isEmpty() || g == group; });
     page.intro = form(path, selectField(QStringLiteral("group"), QStringLiteral("กลุ่ม"), q, groupOptions) +
                                 selectField(QStringLiteral("dept"), QStringLiteral("คณะ/หน่วยงาน"), q, faculties)) +
                  countTable(QStringLiteral("กลุ่ม"), QStringLiteral("จำนวนชื่อเรื่อง"), byGroup);
@@ -110,9 +124,14 @@ Page titlesByDepartment(data::Connection& c, const Query&) {
     l.key = QStringLiteral("code");
     l.defaultSort = 2;
     l.groupBy = 0;
-    page.intro = countTable(QStringLiteral("คณะ/หน่วยงาน"), QStringLiteral("จำนวนชื่อเรื่อง"),
-                            c.query(QStringLiteral("SELECT d.Department_Thai_Des AS name, COUNT(*) AS n ") +
-                                    receivedTitles + QStringLiteral(" GROUP BY name ORDER BY name")));
+    // Counted by the faculty's code first, from an index of the received titles (20,000 titles
+    // grouped by a short code), then the few faculties by name.
+    const data::Result perFaculty = c.query(QStringLiteral(
+        "SELECT d.Department_Thai_Des AS name, SUM(g.n) AS n FROM (SELECT m.department_code, COUNT(*) AS n "
+        "FROM magazine m WHERE m.Receive_Code = '1' GROUP BY m.department_code) AS g "
+        "LEFT JOIN department d ON d.Department_Code = g.department_code GROUP BY name ORDER BY name"));
+    page.intro = countTable(QStringLiteral("คณะ/หน่วยงาน"), QStringLiteral("จำนวนชื่อเรื่อง"), perFaculty);
+    l.total = sumOf(perFaculty);
     page.list = l;
     return page;
 }
@@ -131,23 +150,35 @@ Page periodPage(reports::WebPage listed, const Query& q, const std::function<voi
 }
 
 // The per-day counts of one period's records, then their list per title: `perDay` gives
-// (day, count), `grouped` is the period's records grouped by title as (pointer, n, first, last),
-// read before any title is joined.
+// (day, count); `records` names the records' table as `t` with its title column `pointer`,
+// `day` their day and `within` the period's condition on them (its values `params`). The titles
+// are walked in the page's order and each asked for its records, so a page of 50 reads 50
+// titles' records, not the period's.
 void perDayAndTitle(data::Connection& c, Page& page, const QString& dayCaption, const QString& what,
-                    const QString& perDay, const QString& grouped, const data::Params& params) {
+                    const QString& perDay, const QString& records, const QString& day, const QString& within,
+                    const data::Params& params) {
     page.intro += QStringLiteral("<h2>รายวัน</h2>") + countTable(dayCaption, what, c.query(perDay, params)) +
                   QStringLiteral("<h2>รายชื่อเรื่อง</h2>");
+    const QString ofTitle = QStringLiteral("FROM %1 WHERE t.pointer = m.Pointer AND %2").arg(records, within);
     Listing l;
-    l.select = QStringLiteral("SELECT m.Pointer AS code, m.Magazine_Name AS name, g.n, g.first, g.last FROM (%1) AS g "
-                              "JOIN magazine m ON m.Pointer = g.pointer")
-                   .arg(grouped);
-    l.params = params;
+    // "(SELECT 1 … LIMIT 1)" rather than EXISTS, which the server would answer by gathering the
+    // whole period's titles first.
+    l.select = QStringLiteral("SELECT m.Pointer AS code, m.Magazine_Name AS name, (SELECT COUNT(*) %1) AS n, "
+                              "(SELECT MIN(%2) %1) AS first, (SELECT MAX(%2) %1) AS last FROM magazine m "
+                              "WHERE (SELECT 1 %1 LIMIT 1) = 1")
+                   .arg(ofTitle, day);
+    l.params = params + params + params + params;
+    // The titles with records in the period (those the register holds, as the list has them),
+    // counted as far as the pager goes: a month of registrations holds 100,000 records.
+    l.counted = QStringLiteral("SELECT DISTINCT t.pointer FROM %1 JOIN magazine m ON m.Pointer = t.pointer WHERE %2")
+                    .arg(records, within);
+    l.countedParams = params;
+    l.countAsFarAsShown = true;
     l.columns = {{QStringLiteral("รหัส"), QStringLiteral("code")},
                  {QStringLiteral("ชื่อวารสาร"), QStringLiteral("name")},
                  {what, QStringLiteral("n"), true},
                  {QStringLiteral("วันแรก"), QStringLiteral("first")},
                  {QStringLiteral("วันสุดท้าย"), QStringLiteral("last")}};
-    l.countInPass = true;
     l.key = QStringLiteral("code");
     l.defaultSort = 1;
     page.list = l;
@@ -159,9 +190,8 @@ Page registrations(data::Connection& c, const Query& q) {
         perDayAndTitle(c, page, QStringLiteral("วันที่ลงทะเบียน"), QStringLiteral("จำนวนฉบับ"),
                        QStringLiteral("SELECT indate AS name, COUNT(*) AS n FROM tranfile WHERE indate BETWEEN ? AND ? "
                                       "GROUP BY indate ORDER BY indate"),
-                       QStringLiteral("SELECT pointer, COUNT(*) AS n, MIN(indate) AS first, MAX(indate) AS last "
-                                      "FROM tranfile WHERE indate BETWEEN ? AND ? GROUP BY pointer"),
-                       {p.from, p.to});
+                       QStringLiteral("tranfile t"), QStringLiteral("t.indate"),
+                       QStringLiteral("t.indate BETWEEN ? AND ?"), {p.from, p.to});
     });
 }
 
@@ -173,12 +203,13 @@ Page bindings(data::Connection& c, const Query& q) {
             "WHERE s.regno IN (SELECT v.regno FROM tranfile v WHERE v.indate BETWEEN ? AND ? AND v.regno <> '') "
             "GROUP BY s.regno, s.callno, m.Pointer, m.Magazine_Name HAVING MAX(t.indate) BETWEEN ? AND ?");
         const data::Params params{p.from, p.to, p.from, p.to};
-        page.intro += countTable(QStringLiteral("ชื่อวารสาร"), QStringLiteral("จำนวนเล่ม"),
-                                 c.query(QStringLiteral("SELECT name, COUNT(*) AS n FROM (SELECT m.Magazine_Name "
-                                                        "AS name ") +
-                                             volumes + QStringLiteral(") AS v GROUP BY name ORDER BY name"),
-                                         params));
+        const data::Result perTitle =
+            c.query(QStringLiteral("SELECT name, COUNT(*) AS n FROM (SELECT m.Magazine_Name AS name ") + volumes +
+                        QStringLiteral(") AS v GROUP BY name ORDER BY name"),
+                    params);
+        page.intro += countTable(QStringLiteral("ชื่อวารสาร"), QStringLiteral("จำนวนเล่ม"), perTitle);
         Listing l;
+        l.total = sumOf(perTitle);
         l.select = QStringLiteral("SELECT s.regno AS regno, s.callno AS callno, m.Magazine_Name AS name, "
                                   "COUNT(*) AS n, GROUP_CONCAT(CONCAT_WS('/', t.yearno, t.itemsno) "
                                   "ORDER BY t.daily, t.magno SEPARATOR ', ') AS issues, MAX(t.indate) AS last ") +
@@ -191,7 +222,6 @@ Page bindings(data::Connection& c, const Query& q) {
                      {QStringLiteral("ฉบับ (ปีที่/ฉบับที่)"), QStringLiteral("issues")},
                      {QStringLiteral("ลงทะเบียนฉบับสุดท้าย"), QStringLiteral("last")}};
         l.key = QStringLiteral("regno");
-        l.countInPass = true;
         l.defaultSort = 2;
         page.list = l;
     });
@@ -203,9 +233,8 @@ Page indexEntries(data::Connection& c, const Query& q) {
         perDayAndTitle(c, page, QStringLiteral("วันที่บันทึก"), QStringLiteral("จำนวนบทความ"),
                        QStringLiteral("SELECT DATE(keydate) AS name, COUNT(*) AS n FROM article WHERE keydate >= ? AND "
                                       "keydate < ? GROUP BY name ORDER BY name"),
-                       QStringLiteral("SELECT pointer, COUNT(*) AS n, MIN(DATE(keydate)) AS first, "
-                                      "MAX(DATE(keydate)) AS last FROM article WHERE keydate >= ? AND keydate < ? "
-                                      "GROUP BY pointer"),
+                       QStringLiteral("article t"), QStringLiteral("DATE(t.keydate)"),
+                       QStringLiteral("t.keydate >= ? AND t.keydate < ?"),
                        {QDateTime(p.from, QTime(0, 0)), QDateTime(p.to.addDays(1), QTime(0, 0))});
     });
 }
@@ -381,26 +410,37 @@ Page search(data::Connection&, const Query& q, bool references) {
 
     const QString pattern = anywhere ? data::likeContains(text) : data::likePrefix(text);
     Listing l;
-    l.select = QStringLiteral("SELECT %1 FROM article a LEFT JOIN magazine m ON m.Pointer = a.pointer WHERE ")
-                   .arg(articleSelectList());
+    QString where;
     if (field == QLatin1String("author")) {
         // A pen name finds the articles under the author's true name and every other pen name.
         const QString roots =
             QStringLiteral("SELECT COALESCE(NULLIF(p.trueidno, ''), p.idno) FROM authname p WHERE p.penname LIKE ?");
-        l.select += QStringLiteral("a.article_no IN (SELECT f.article_no FROM mauthfile f WHERE f.idno IN "
+        where = QStringLiteral("a.article_no IN (SELECT f.article_no FROM mauthfile f WHERE f.idno IN "
                                    "(SELECT n.idno FROM authname n WHERE n.idno IN (%1) OR n.trueidno IN (%1)))")
                         .arg(roots);
         l.params = {pattern, pattern};
     } else if (field == QLatin1String("subject")) {
-        l.select += QStringLiteral("a.article_no IN (SELECT s.article_no FROM msubject s WHERE s.subject LIKE ?)");
+        where = QStringLiteral("a.article_no IN (SELECT s.article_no FROM msubject s WHERE s.subject LIKE ?)");
         l.params = {pattern};
     } else if (field == QLatin1String("journal")) {
-        l.select += QStringLiteral("a.pointer IN (SELECT j.Pointer FROM magazine j WHERE j.Magazine_Name LIKE ?)");
+        where = QStringLiteral("a.pointer IN (SELECT j.Pointer FROM magazine j WHERE j.Magazine_Name LIKE ?)");
         l.params = {pattern};
     } else {
-        l.select += QStringLiteral("a.Article_Name LIKE ?");
+        where = QStringLiteral("a.Article_Name LIKE ?");
         l.params = {pattern};
     }
+    // The page's articles are chosen by their keys and sort columns alone; only those are then
+    // read whole (abstract, authors, subjects), and the matches are counted without the joins.
+    l.select = QStringLiteral("SELECT a.article_no, a.Article_Name AS title, (SELECT j.Magazine_Name FROM magazine j "
+                              "WHERE j.Pointer = a.pointer) AS journal, a.year AS yearno, a.volume AS number "
+                              "FROM article a WHERE ") +
+               where;
+    l.counted = QStringLiteral("SELECT a.article_no FROM article a WHERE ") + where;
+    l.countedParams = l.params;
+    l.countAsFarAsShown = anywhere; // a text anywhere in the titles is looked for in every one
+    l.rowsOfKeys = QStringLiteral("SELECT %1 FROM (%2) AS k JOIN article a ON a.article_no = k.article_no "
+                                  "LEFT JOIN magazine m ON m.Pointer = a.pointer")
+                       .arg(articleSelectList(), QStringLiteral("%1"));
     l.columns = {{QStringLiteral("เลขที่"), QStringLiteral("article_no")},
                  {QStringLiteral("ชื่อบทความ"), QStringLiteral("title")},
                  {QStringLiteral("ชื่อวารสาร"), QStringLiteral("journal")},
@@ -409,7 +449,6 @@ Page search(data::Connection&, const Query& q, bool references) {
     l.key = QStringLiteral("a.article_no");
     l.defaultSort = 1;
     l.defaultPerPage = 20;
-    l.countInPass = true;
     l.emptyText = QStringLiteral("ไม่พบบทความที่ตรงกับคำค้น");
     l.rowHtml = [references, english](const QVariantList& row) {
         const QString meta =
