@@ -123,8 +123,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < mixed.size(); i += 2)
         mixed.insert(i + 1, searches.at(i));
     int errorsSeen = 0;
-    for (const auto& [what, requests] : {std::pair{"searching", searches}, std::pair{"over the pages and the search",
-                                                                                      mixed}}) {
+    for (const auto& [what, requests] :
+         {std::pair{"searching", searches}, std::pair{"over the pages and the search", mixed}}) {
         std::mutex lock;
         std::vector<double> all;
         std::atomic<int> errors{0};

@@ -128,9 +128,8 @@ int pass(data::Connection& admin, const std::function<data::ConnectionSettings(i
         const qint64 partial = admin.query(QString::fromLatin1(kind.partialRows)).value(0, 0).toLongLong();
         const qint64 locked = deadlocks(admin) - deadlocksBefore;
         std::printf("%-10s %8d %8d %9d %8d %8d %11d %8lld %13d %9lld %8lld %9lld %8.1f %7.0f %8.1f %8.1f %8.1f\n",
-                    kind.name,
-                    int(outcomes.size()), counts[Outcome::Saved], counts[Outcome::NotSaved], counts[Outcome::Unknown],
-                    counts[Outcome::Refused], duplicates, partial, wrong, locked,
+                    kind.name, int(outcomes.size()), counts[Outcome::Saved], counts[Outcome::NotSaved],
+                    counts[Outcome::Unknown], counts[Outcome::Refused], duplicates, partial, wrong, locked,
                     qint64(data::stats::transactionRetries - retriesBefore),
                     qint64(data::stats::nodeSwitches - switchesBefore), seconds,
                     counts[Outcome::Saved] / qMax(0.001, seconds), percentile(times, 0.5), percentile(times, 0.99),

@@ -41,7 +41,8 @@ QString orderBy(const Listing& l, Order o) {
 data::Result readBlock(data::Connection& c, const Listing& l, Order o, qint64 offset, qint64 rows) {
     data::Params p = l.params;
     p << rows << offset;
-    const QString chosen = l.select + QStringLiteral(" ORDER BY ") + orderBy(l, o) + QStringLiteral(" LIMIT ? OFFSET ?");
+    const QString chosen =
+        l.select + QStringLiteral(" ORDER BY ") + orderBy(l, o) + QStringLiteral(" LIMIT ? OFFSET ?");
     if (l.rowsOfKeys.isEmpty())
         return data::lookUp(c, chosen, p);
     return data::lookUp(c, l.rowsOfKeys.arg(chosen) + QStringLiteral(" ORDER BY ") + orderBy(l, o), p);
