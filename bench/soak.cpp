@@ -2,7 +2,7 @@
 // at COMMIT now and then, hostile text throughout, on a server without strict mode. Prints a
 // table; exits non-zero when any save was duplicated, half-written or answered wrongly.
 //   soak [--stations 8] [--saves 1000] [--cuts 50]
-//   soak --cluster DIR [--stations 8] [--saves 1000] [--kill-every 5] [--pause 0]
+//   soak --cluster DIR [--stations 8] [--saves 1000] [--kill-every 5] [--pause 0] [--restart-after 5000]
 // With --cluster, the same saves on the Galera cluster that scripts/cluster.sh started in DIR,
 // the stations spread over its nodes, one node killed (SIGKILL) and started again every few
 // seconds; then once more on the single server, without kills, for the saves per second.
@@ -43,6 +43,9 @@ double percentile(std::vector<double> v, double p) {
 }
 
 int pauseMs = 0; // between one station's saves: the desk's pace
+// How long a killed node stays down: Debian's mariadb.service starts a server that died
+// abnormally again after 5 s.
+int restartAfterMs = 5000;
 
 qint64 deadlocks(data::Connection& admin) {
     return admin.query(QStringLiteral("SHOW GLOBAL STATUS LIKE 'Innodb_deadlocks'")).value(0, 1).toLongLong();
@@ -177,7 +180,7 @@ int runCluster(const QString& dir, int stations, int saves, int killEvery) {
                 const QString node = QString::number(1 + QRandomGenerator::global()->bounded(int(nodes.size())));
                 script({QStringLiteral("kill"), dir, node});
                 ++kills;
-                QThread::msleep(1000);
+                QThread::msleep(restartAfterMs);
                 script({QStringLiteral("restart"), dir, node});
             }
         });
@@ -191,14 +194,17 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCommandLineParser args;
     args.addHelpOption();
-    args.addOptions({{"stations", "stations saving at once", "n", "8"},
-                     {"saves", "saves per station and kind", "n", "1000"},
-                     {"cuts", "links cut at COMMIT, over all kinds", "n", "50"},
-                     {"cluster", "the Galera cluster started by scripts/cluster.sh in this folder", "dir"},
-                     {"kill-every", "with --cluster: seconds between node kills", "s", "5"},
-                     {"pause", "milliseconds between one station's saves", "ms", "0"}});
+    args.addOptions(
+        {{"stations", "stations saving at once", "n", "8"},
+         {"saves", "saves per station and kind", "n", "1000"},
+         {"cuts", "links cut at COMMIT, over all kinds", "n", "50"},
+         {"cluster", "the Galera cluster started by scripts/cluster.sh in this folder", "dir"},
+         {"kill-every", "with --cluster: seconds between node kills", "s", "5"},
+         {"pause", "milliseconds between one station's saves", "ms", "0"},
+         {"restart-after", "with --cluster: milliseconds before a killed node starts again", "ms", "5000"}});
     args.process(app);
     pauseMs = args.value("pause").toInt();
+    restartAfterMs = args.value("restart-after").toInt();
     const int stations = args.value("stations").toInt(), saves = args.value("saves").toInt();
     const int cutsPerKind = qMax(1, args.value("cuts").toInt() / int(testsupport::numberedSaves().size()));
 

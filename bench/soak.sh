@@ -3,7 +3,7 @@
 # every numbered save, 50 links cut at COMMIT, hostile text throughout, the server without
 # strict mode. Prints saves, duplicates, partial writes, wrong answers and deadlocks.
 #   bench/soak.sh [--stations N] [--saves N] [--cuts N]
-#   bench/soak.sh --cluster [--stations N] [--saves N] [--kill-every S] [--pause MS]
+#   bench/soak.sh --cluster [--stations N] [--saves N] [--kill-every S] [--pause MS] [--restart-after MS]
 # With --cluster: the same on three Galera nodes (scripts/cluster.sh), one killed and started
 # again every few seconds, then on one server for comparison; prints certification retries
 # and failovers too.
