@@ -199,6 +199,19 @@ private slots:
                    "anywhere, long~main_search_journal.asp~q=การ&field=title&how=contains&per=20~"
                    "SELECT article_no FROM article WHERE Article_Name LIKE '%การ%' ORDER BY Article_Name, article_no~"
                    "SELECT COUNT(*) FROM article WHERE Article_Name LIKE '%การ%'",
+                   "titles J~rpt_journal/rpt_journal_all.php~group=J~SELECT Pointer, ISSN FROM magazine WHERE "
+                   "Receive_Code = '1' AND Pointer LIKE 'J%' ORDER BY Magazine_Name, Pointer~SELECT COUNT(*) FROM "
+                   "magazine WHERE Receive_Code = '1' AND Pointer LIKE 'J%'",
+                   "by faculty~rpt_journal/rpt_journal_department.php~per=20~SELECT COALESCE(d.Department_Thai_Des, "
+                   "''), m.Magazine_Name FROM magazine m LEFT JOIN department d ON d.Department_Code = "
+                   "m.department_code WHERE m.Receive_Code = '1' ORDER BY m.department_code, m.Magazine_Name, "
+                   "m.Pointer~SELECT COUNT(*) FROM magazine WHERE Receive_Code = '1'",
+                   "bound~rpt_journal/main_sum_journal.php~from=1/1/2020&to=30/11/2026~SELECT v.regno, "
+                   "(SELECT m.Magazine_Name FROM tranfile t JOIN magazine m ON m.Pointer = t.pointer WHERE t.regno = "
+                   "v.regno LIMIT 1) AS name FROM (SELECT regno FROM tranfile WHERE regno <> '' GROUP BY regno HAVING "
+                   "MAX(indate) BETWEEN '2020-01-01' AND '2026-11-30') v JOIN sum_journal s ON s.regno = v.regno "
+                   "ORDER BY name, v.regno~SELECT COUNT(*) FROM sum_journal s WHERE (SELECT MAX(indate) FROM tranfile "
+                   "t WHERE t.regno = s.regno) BETWEEN '2020-01-01' AND '2026-11-30'",
                    "anywhere, short~main_search_journal.asp~q=50%&field=title&how=contains&per=20~"
                    "SELECT article_no FROM article WHERE Article_Name LIKE '%50\\%%' ORDER BY Article_Name, "
                    "article_no~SELECT COUNT(*) FROM article WHERE Article_Name LIKE '%50\\%%'"});
