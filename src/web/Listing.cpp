@@ -41,11 +41,9 @@ QString orderBy(const Listing& l, Order o) {
 data::Result readBlock(data::Connection& c, const Listing& l, Order o, qint64 offset, qint64 rows) {
     data::Params p = l.params;
     p << rows << offset;
-    const QString chosen =
-        l.select + QStringLiteral(" ORDER BY ") + orderBy(l, o) + QStringLiteral(" LIMIT ? OFFSET ?");
-    if (l.rowsOfKeys.isEmpty())
-        return data::lookUp(c, chosen, p);
-    return data::lookUp(c, l.rowsOfKeys.arg(chosen) + QStringLiteral(" ORDER BY ") + orderBy(l, o), p);
+    const QString order = QStringLiteral(" ORDER BY ") + orderBy(l, o);
+    const QString chosen = l.select + order + QStringLiteral(" LIMIT ? OFFSET ?");
+    return data::lookUp(c, l.rowsOfKeys.isEmpty() ? chosen : l.rowsOfKeys.arg(chosen) + order, p);
 }
 
 // The list's rows, or with `upTo` at most that many (a list found longer: upTo + 1).

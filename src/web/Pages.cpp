@@ -149,16 +149,18 @@ Page periodPage(reports::WebPage listed, const Query& q, const std::function<voi
     return page;
 }
 
-// The per-day counts of one period's records, then their list per title: `perDay` gives
-// (day, count); `records` names the records' table as `t` with its title column `pointer`,
-// `day` their day and `within` the period's condition on them (its values `params`). The titles
-// are walked in the page's order and each asked for its records, so a page of 50 reads 50
-// titles' records, not the period's.
+// The per-day counts of one period's records, then their list per title: `records` names the
+// records' table as `t` with its title column `pointer`, `day` their day and `within` the
+// period's condition on them (its values `params`). The titles are walked in the page's order
+// and each asked for its records, so a page of 50 reads 50 titles' records, not the period's.
 void perDayAndTitle(data::Connection& c, Page& page, const QString& dayCaption, const QString& what,
-                    const QString& perDay, const QString& records, const QString& day, const QString& within,
-                    const data::Params& params) {
-    page.intro += QStringLiteral("<h2>รายวัน</h2>") + countTable(dayCaption, what, c.query(perDay, params)) +
-                  QStringLiteral("<h2>รายชื่อเรื่อง</h2>");
+                    const QString& records, const QString& day, const QString& within, const data::Params& params) {
+    const data::Result perDay =
+        c.query(QStringLiteral("SELECT %1 AS name, COUNT(*) AS n FROM %2 WHERE %3 GROUP BY name ORDER BY name")
+                    .arg(day, records, within),
+                params);
+    page.intro +=
+        QStringLiteral("<h2>รายวัน</h2>") + countTable(dayCaption, what, perDay) + QStringLiteral("<h2>รายชื่อเรื่อง</h2>");
     const QString ofTitle = QStringLiteral("FROM %1 WHERE t.pointer = m.Pointer AND %2").arg(records, within);
     Listing l;
     // "(SELECT 1 … LIMIT 1)" rather than EXISTS, which the server would answer by gathering the
@@ -187,11 +189,8 @@ void perDayAndTitle(data::Connection& c, Page& page, const QString& dayCaption, 
 // 3. Issues registered in a period.
 Page registrations(data::Connection& c, const Query& q) {
     return periodPage(reports::WebPage::Registrations, q, [&](const Period& p, Page& page) {
-        perDayAndTitle(c, page, QStringLiteral("วันที่ลงทะเบียน"), QStringLiteral("จำนวนฉบับ"),
-                       QStringLiteral("SELECT indate AS name, COUNT(*) AS n FROM tranfile WHERE indate BETWEEN ? AND ? "
-                                      "GROUP BY indate ORDER BY indate"),
-                       QStringLiteral("tranfile t"), QStringLiteral("t.indate"),
-                       QStringLiteral("t.indate BETWEEN ? AND ?"), {p.from, p.to});
+        perDayAndTitle(c, page, QStringLiteral("วันที่ลงทะเบียน"), QStringLiteral("จำนวนฉบับ"), QStringLiteral("tranfile t"),
+                       QStringLiteral("t.indate"), QStringLiteral("t.indate BETWEEN ? AND ?"), {p.from, p.to});
     });
 }
 
@@ -232,11 +231,8 @@ Page bindings(data::Connection& c, const Query& q) {
 // 5. Articles indexed in a period.
 Page indexEntries(data::Connection& c, const Query& q) {
     return periodPage(reports::WebPage::IndexEntries, q, [&](const Period& p, Page& page) {
-        perDayAndTitle(c, page, QStringLiteral("วันที่บันทึก"), QStringLiteral("จำนวนบทความ"),
-                       QStringLiteral("SELECT DATE(keydate) AS name, COUNT(*) AS n FROM article WHERE keydate >= ? AND "
-                                      "keydate < ? GROUP BY name ORDER BY name"),
-                       QStringLiteral("article t"), QStringLiteral("DATE(t.keydate)"),
-                       QStringLiteral("t.keydate >= ? AND t.keydate < ?"),
+        perDayAndTitle(c, page, QStringLiteral("วันที่บันทึก"), QStringLiteral("จำนวนบทความ"), QStringLiteral("article t"),
+                       QStringLiteral("DATE(t.keydate)"), QStringLiteral("t.keydate >= ? AND t.keydate < ?"),
                        {QDateTime(p.from, QTime(0, 0)), QDateTime(p.to.addDays(1), QTime(0, 0))});
     });
 }
@@ -355,7 +351,7 @@ QString articleSelectList() {
     std::array<QString, Columns> at;
     at[No] = QStringLiteral("a.article_no");
     at[Title] = QStringLiteral("a.Article_Name AS title");
-    at[Journal] = QStringLiteral("m.Magazine_Name AS journal");
+    at[Journal] = QStringLiteral("k.journal AS journal"); // as the page's articles were chosen with it
     at[YearNo] = QStringLiteral("a.year AS yearno");
     at[Number] = QStringLiteral("a.volume AS number");
     at[IssueText] = QStringLiteral("a.month");
@@ -440,8 +436,7 @@ Page search(data::Connection&, const Query& q, bool references) {
     l.counted = QStringLiteral("SELECT a.article_no FROM article a WHERE ") + where;
     l.countedParams = l.params;
     l.countAsFarAsShown = anywhere; // a text anywhere in the titles is looked for in every one
-    l.rowsOfKeys = QStringLiteral("SELECT %1 FROM (%2) AS k JOIN article a ON a.article_no = k.article_no "
-                                  "LEFT JOIN magazine m ON m.Pointer = a.pointer")
+    l.rowsOfKeys = QStringLiteral("SELECT %1 FROM (%2) AS k JOIN article a ON a.article_no = k.article_no")
                        .arg(articleSelectList(), QStringLiteral("%1"));
     l.columns = {{QStringLiteral("เลขที่"), QStringLiteral("article_no")},
                  {QStringLiteral("ชื่อบทความ"), QStringLiteral("title")},
