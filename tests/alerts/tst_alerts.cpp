@@ -1,7 +1,5 @@
 // New-issue alerts: readers kept at the desk, issues queued by the database whoever checks them
 // in, one mail a reader a day through a real mail server, and the outbox under its faults.
-#include "app/Windows.h"
-#include "app/menumagizine.h"
 #include "support/Mailbox.h"
 #include "support/Suite.h"
 #include "titles/ReaderRegister.h"
@@ -50,12 +48,7 @@ private slots:
         exec(u"INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('J000001', 'Nature'), "
              "('I000001', 'ข่าว <script>alert(1)</script>'), ('J000002', 'Science')"_s);
         exec(u"INSERT INTO authname (idno, penname) VALUES ('1', 'ศรีสุดา วงศ์ไทย')"_s);
-        main = std::make_unique<app::menumagizine>();
-        app::registerWindows(main->windows());
-        main->show();
-        main->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(main.get()));
-        QVERIFY(w = qobject_cast<ReaderRegister*>(main->windows().show(u"ReaderRegister"_s)));
+        QVERIFY(w = openInMainWindow<ReaderRegister>(main, u"ReaderRegister"_s));
     }
     void cleanup() {
         boxes.reset();

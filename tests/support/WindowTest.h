@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Windows.h"
+#include "app/menumagizine.h"
 #include "data/Config.h"
 #include "data/Connection.h"
 #include "forms/common/Grid.h"
@@ -30,6 +32,18 @@ template <typename W> W* showWindow() {
     if (!QTest::qWaitForWindowActive(w))
         qWarning("window did not become active");
     return w;
+}
+
+// The program's main window made in `main`, its windows registered, shown and active; then the
+// window `name` opened in it as its menu opens it. Null when either does not come up.
+template <typename W> W* openInMainWindow(std::unique_ptr<app::menumagizine>& main, const QString& name) {
+    main = std::make_unique<app::menumagizine>();
+    app::registerWindows(main->windows());
+    main->show();
+    main->activateWindow();
+    if (!QTest::qWaitForWindowActive(main.get()))
+        return nullptr;
+    return qobject_cast<W*>(main->windows().show(name));
 }
 
 // The columns of the last textTable, in order.

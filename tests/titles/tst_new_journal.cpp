@@ -1,6 +1,4 @@
 // The journal title register driven by its controls against the real server.
-#include "app/Windows.h"
-#include "app/menumagizine.h"
 #include "forms/common/Style.h"
 #include "records/TitleStore.h"
 #include "support/Suite.h"
@@ -119,12 +117,7 @@ private slots:
             "NULL, NULL, NULL, '2', '01', NULL)"));
         a.exec(u"INSERT INTO tranfile (magno, pointer, MagStatus) VALUES ('1', 'J000001', 'O')"_s);
         a.exec(u"UPDATE recsetup SET pointer_ctrl1 = 'J000002', pointer_ctrl2 = 'I000002'"_s);
-        main = std::make_unique<app::menumagizine>();
-        app::registerWindows(main->windows());
-        main->show();
-        main->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(main.get()));
-        QVERIFY(w = qobject_cast<New_Journal*>(main->windows().show(u"New_Journal"_s)));
+        QVERIFY(w = openInMainWindow<New_Journal>(main, u"New_Journal"_s));
     }
     void cleanup() {
         boxes.reset();
