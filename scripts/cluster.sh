@@ -153,7 +153,8 @@ start)
     bash "$here/provision.sh" "$top/node1" magazine >/dev/null
     # A cluster runs without the triggers that keep the search pieces (the program's saves
     # write them): under saves on two nodes at once they were seen failing to load ("Unknown
-    # trigger has an error in its body: 'Query was empty'").
+    # trigger has an error in its body: 'Query was empty'"). The change history's triggers go
+    # too: they fail the same way (and then stay failed for every session of the node).
     for t in $(sed -n 's/^CREATE TRIGGER \([a-z_]*\) .*/\1/p' "$here/../db/schema.sql" | tac); do
       client 1 magazine -e "DROP TRIGGER IF EXISTS $t"
     done

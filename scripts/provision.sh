@@ -27,6 +27,15 @@ exists=$(sql -N -e "SELECT COUNT(*) FROM information_schema.schemata WHERE schem
   done
 } | sql
 # The report server's second account records readers' alert requests and nothing else.
+# The staff roles on this database (loading them again changes nothing); the report server's
+# account reads as the reports role.
+roles() {
+  sql "$db" < "$root/db/roles.sql"
+  for host in localhost 127.0.0.1 ::1; do
+    echo "GRANT warasan_reports TO 'warasan_web'@'$host';"
+    echo "SET DEFAULT ROLE warasan_reports FOR 'warasan_web'@'$host';"
+  done | sql
+}
 requests() {
   [ "$(sql -N -e "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema='$db' AND table_name='alert_request'")" = 1 ] || return 0
   for host in localhost 127.0.0.1 ::1; do
@@ -35,11 +44,15 @@ requests() {
   done | sql
 }
 if [ "$exists" = "1" ]; then
+  # An older database may lack a table a role is given rights on: warasan-dbcheck --migrate
+  # brings it up to date first.
+  roles || echo "provision: staff roles not given on $db; run warasan-dbcheck --migrate" >&2
   requests
   echo exists
   exit 0
 fi
 sql -e "CREATE DATABASE \`$db\` CHARACTER SET utf8mb4 COLLATE utf8mb4_thai_520_w2"
 cat "$root/db/schema.sql" "$root/db/seed.sql" | sql "$db"
+roles
 requests
 echo created

@@ -20,7 +20,8 @@ void Connection::open() {
         const int node = (node_ + tried) % count;
         try {
             connectTo(node);
-            requireSyncedNode(node);
+            if (!settings_.passwordChangeOnly)
+                requireSyncedNode(node);
             if (opened_ && node != usedNode_)
                 ++stats::nodeSwitches;
             node_ = usedNode_ = node;

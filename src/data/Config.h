@@ -17,6 +17,9 @@ struct ConnectionSettings {
     // The server ends any statement running longer (0: no limit). Set by the report server,
     // whose visitors must not be able to keep the database busy.
     int statementSeconds = 0;
+    // Only to set a new password for an expired one: the server takes nothing else on such a
+    // session, so it is left as the server made it.
+    bool passwordChangeOnly = false;
 
     // `server` may list the nodes of a cluster: "db1:3306,db2:3306" (an entry without a port
     // takes `port`). One entry per node, in the order stations try them.

@@ -144,6 +144,8 @@ void Connection::connectTo(int node) {
     broken_ = false;
     inTransaction_ = false;
     sinceLastUse_.start();
+    if (settings_.passwordChangeOnly)
+        return;
     // No server setting may let a write be cut short or a date be stored as zeros.
     exec(QStringLiteral("SET SESSION sql_mode = '%1'").arg(QLatin1String(strictSessionMode)));
     if (settings_.statementSeconds > 0)

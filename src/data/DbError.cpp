@@ -41,6 +41,13 @@ DbError::Kind DbError::kind() const {
     case 1270:
     case 1271:
         return Kind::MixedCollations;
+    case 1045:
+        return Kind::WrongPassword;
+    case 4151:
+        return Kind::AccountLocked;
+    case 1820:
+    case 1862:
+        return Kind::PasswordExpired;
     default:
         return Kind::Other;
     }

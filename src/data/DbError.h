@@ -31,6 +31,9 @@ public:
         ClusterCutOff,   // a cluster node out of the primary part refused to replicate (1180)
         NoSuchTable,     // 1146
         MixedCollations, // text the column's character set cannot compare (1267, 1270, 1271)
+        WrongPassword,   // no such account, or not this password (1045)
+        AccountLocked,   // the administrator locked the account (4151)
+        PasswordExpired, // signed in, but only to set a new password (1820, 1862)
     };
     Kind kind() const;
 

@@ -4,6 +4,7 @@
 #include "data/Counter.h"
 #include "data/NameSearch.h"
 #include "data/Numbering.h"
+#include "data/Staff.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -92,7 +93,10 @@ private:
     void orphans();
     void cluster();
     void pieces(const PieceTable& p);
-    bool missingTriggers(const QString& table, const QString& why);
+    // The schema's triggers on `table` of one kind: those writing the change history, or the others.
+    bool missingTriggers(const QString& table, const QString& why, bool history = false);
+    void history();
+    void staffRoles();
 };
 
 void Analyser::readTables() {
@@ -141,6 +145,8 @@ Analysis Analyser::run() {
     for (const char* t : {"tranfile", "article"})
         if (!galera_ && tables_.contains(QLatin1String(t)))
             missingTriggers(QLatin1String(t), QStringLiteral("issues checked in or indexed are not queued for alerts"));
+    history();
+    staffRoles();
     cluster();
     line(a_.toDo == 0 ? QStringLiteral("nothing needs doing")
                       : QStringLiteral("%1 thing(s) need doing; `warasan-dbcheck --migrate --backup FILE` does those "
@@ -487,7 +493,7 @@ void Analyser::pieces(const PieceTable& p) {
 }
 
 // Creates the schema's triggers on `table` that the database lacks; says why each matters.
-bool Analyser::missingTriggers(const QString& table, const QString& why) {
+bool Analyser::missingTriggers(const QString& table, const QString& why, bool history) {
     const Result have = c_.query(QStringLiteral("SELECT LOWER(TRIGGER_NAME) FROM information_schema.TRIGGERS WHERE "
                                                 "TRIGGER_SCHEMA = DATABASE() AND LOWER(EVENT_OBJECT_TABLE) = ?"),
                                  {table.toLower()});
@@ -496,13 +502,78 @@ bool Analyser::missingTriggers(const QString& table, const QString& why) {
         present << have.text(i, 0);
     bool created = false;
     for (const ExpectedTrigger& t : schemaTriggers()) {
-        if (t.table.compare(table, Qt::CaseInsensitive) != 0 || present.contains(t.name.toLower()))
+        if (t.table.compare(table, Qt::CaseInsensitive) != 0 || present.contains(t.name.toLower()) ||
+            t.name.contains(QLatin1String("_history_")) != history)
             continue;
         toDo(QStringLiteral("trigger %1 on %2 is missing: %3; created").arg(t.name, t.table, why));
         step(t.create);
         created = true;
     }
     return created;
+}
+
+// Every change to the records leaves its row in change_history, whoever makes it, on a cluster
+// too: the history rows replicate with the change, and the triggers fire only where it was made.
+void Analyser::history() {
+    QStringList traced;
+    for (const ExpectedTrigger& t : schemaTriggers())
+        if (t.name.contains(QLatin1String("_history_")) && !traced.contains(t.table))
+            traced << t.table;
+    if (tables_.contains(QStringLiteral("change_history")))
+        line(QStringLiteral("change history: %1 rows")
+                 .arg(number(QStringLiteral("SELECT TABLE_ROWS FROM information_schema.TABLES WHERE TABLE_SCHEMA = "
+                                            "DATABASE() AND TABLE_NAME = 'change_history'"))));
+    // A Galera node (MariaDB 10.11) fails to load trigger bodies under saves on two nodes at
+    // once, and then fails every save to the table: a cluster runs without them.
+    if (galera_) {
+        line(QStringLiteral("change history: not kept on a cluster (its triggers fail there under concurrent saves)"));
+        return;
+    }
+    for (const QString& t : traced)
+        if (tables_.contains(t))
+            missingTriggers(t, QStringLiteral("its changes are not traced to the person who made them"), true);
+}
+
+// The staff roles and their rights on this database, as db/roles.sql gives them: a right
+// missing is given, and a right on this database beyond them (the history written by staff, a
+// task's table given to another) is taken back.
+void Analyser::staffRoles() {
+    try {
+        number(QStringLiteral("SELECT COUNT(*) FROM mysql.global_priv WHERE 0"));
+    } catch (const DbError&) {
+        line(QStringLiteral(
+            "staff roles: this account cannot read them; check with an administrative account (--user)"));
+        return;
+    }
+    QSet<QString> expected;
+    static const QRegularExpression grant(QStringLiteral("^GRANT (.+) ON (\\S+) TO (\\w+)$"));
+    for (const QString& s : roleStatements())
+        if (const auto m = grant.match(s); m.hasMatch())
+            for (const QString& p : m.captured(1).split(QLatin1Char(',')))
+                expected << QStringLiteral("%1 %2 %3").arg(m.captured(3), p.trimmed(), m.captured(2).toLower());
+    QSet<QString> present;
+    const Result r = c_.query(QStringLiteral(
+        "SELECT SUBSTRING_INDEX(SUBSTRING_INDEX(GRANTEE, '''', 2), '''', -1), PRIVILEGE_TYPE, LOWER(TABLE_NAME) FROM "
+        "information_schema.TABLE_PRIVILEGES WHERE TABLE_SCHEMA = DATABASE() AND GRANTEE LIKE '''warasan\\_%''@''''' "
+        "UNION ALL SELECT SUBSTRING_INDEX(SUBSTRING_INDEX(GRANTEE, '''', 2), '''', -1), PRIVILEGE_TYPE, '*' FROM "
+        "information_schema.SCHEMA_PRIVILEGES WHERE DATABASE() LIKE TABLE_SCHEMA AND GRANTEE LIKE "
+        "'''warasan\\_%''@'''''"));
+    for (int i = 0; i < r.rowCount(); ++i)
+        if (roleByName(r.text(i, 0)))
+            present << QStringLiteral("%1 %2 %3").arg(r.text(i, 0), r.text(i, 1), r.text(i, 2));
+    const QSet<QString> missing = expected - present, extra = present - expected;
+    line(QStringLiteral("staff roles: %1 rights of %2 in place").arg((expected & present).size()).arg(expected.size()));
+    if (!missing.isEmpty()) {
+        toDo(QStringLiteral("staff roles lack %1 right(s) (e.g. %2); given").arg(missing.size()).arg(*missing.begin()));
+        for (const QString& s : roleStatements())
+            step(s);
+    }
+    for (const QString& e : extra) {
+        const QStringList p = e.split(QLatin1Char(' '));
+        toDo(QStringLiteral("role %1 may %2 on %3, beyond its task; taken back").arg(p.at(0), p.at(1), p.at(2)));
+        step(QStringLiteral("REVOKE %1 ON %2 FROM %3")
+                 .arg(p.at(1), p.at(2) == QLatin1String("*") ? p.at(2) : quoted(p.at(2)), p.at(0)));
+    }
 }
 
 } // namespace
