@@ -37,11 +37,14 @@ const QList<MenuEntry>& mainMenu() {
         {2, QStringLiteral("ffff"), QStringLiteral("รายงานการบันทึกดรรรชนีวารสาร"), A::Web, page(P::IndexEntries)},
         {2, QStringLiteral("chk_recei"), QStringLiteral("ตรวจสอบการรับวารสาร"), A::Window,
          QStringLiteral("check_receive")},
+        {2, QStringLiteral("history_rep"), QStringLiteral("ประวัติการแก้ไขข้อมูล"), A::Window,
+         QStringLiteral("HistoryReport")},
         {2, QStringLiteral("aaaa"), QStringLiteral("พิมพ์บัตรดัชนีวารสาร"), A::Hidden, {}},
         {1, QStringLiteral("search_journal"), QStringLiteral("สืบค้นข้อมูล"), A::Submenu, {}},
         {2, QStringLiteral("aaaaaa"), QStringLiteral("สืบค้นดรรชนีวารสาร"), A::Web, page(P::Search)},
         {2, QStringLiteral("journal_refer"), QStringLiteral("สืบค้นดรรชนีวารสาร(รูปแบบบรรณานุกรม)"), A::Web,
          page(P::References)},
+        {1, QStringLiteral("menusignin"), QStringLiteral("เปลี่ยนผู้ใช้"), A::SignIn, {}},
         {1, QStringLiteral("menuexit"), QStringLiteral("ออกจากโปรแกรม"), A::Exit, {}},
     };
     return entries;

@@ -7,7 +7,7 @@ namespace app {
 
 // One entry of the main menu, in menu order. `level` 1 is the menu bar.
 struct MenuEntry {
-    enum class Action { Submenu, Window, Web, Exit, Hidden };
+    enum class Action { Submenu, Window, Web, SignIn, Exit, Hidden };
     int level;
     QString name;    // the entry's objectName
     QString caption; // as the users know it

@@ -75,6 +75,8 @@ QWidget* WindowRegistry::show(const QString& kind) {
         return nullptr;
     w->setAttribute(Qt::WA_DeleteOnClose);
     k.window = w;
+    if (prepare_)
+        prepare_(kind, w);
     if (k.placement == Placement::Child) {
         // A window that cannot shrink to fit the working area scrolls inside its frame, so
         // every button stays reachable on a small screen; otherwise it fills its frame and its
@@ -125,6 +127,21 @@ QWidget* WindowRegistry::show(const QString& kind) {
         connect(w, SIGNAL(statusSaid(int, QString, int)), this, SIGNAL(statusSaid(int, QString, int)));
     emit created(kind, w);
     return w;
+}
+
+bool WindowRegistry::closeAll() {
+    for (Kind& k : kinds_)
+        if (QWidget* w = k.window.data()) {
+            if (QMdiSubWindow* sub = frameOf(w))
+                sub->close();
+            else
+                w->close();
+        }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (const Kind& k : std::as_const(kinds_))
+        if (QWidget* w = k.window.data(); w && w->isVisible())
+            return false;
+    return true;
 }
 
 } // namespace app

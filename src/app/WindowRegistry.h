@@ -35,6 +35,14 @@ public:
     std::unique_ptr<data::Connection> connection() const;
 
     void add(const QString& kind, Placement placement, Factory factory);
+    // Called with each new window before it is placed and shown (the signed-in person's
+    // limits, the record's history at its foot).
+    void setPreparer(std::function<void(const QString& kind, QWidget* window)> prepare) {
+        prepare_ = std::move(prepare);
+    }
+    // Closes every open window, each asking about an unsaved entry as its Exit does; false
+    // when one stays open.
+    bool closeAll();
     bool has(const QString& kind) const { return kinds_.contains(kind); }
     // The open window of this kind, or nullptr.
     QWidget* find(const QString& kind) const;
@@ -58,6 +66,7 @@ private:
     QMdiArea* area_;
     QWidget* owner_;
     QHash<QString, Kind> kinds_;
+    std::function<void(const QString&, QWidget*)> prepare_;
 };
 
 } // namespace app

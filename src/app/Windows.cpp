@@ -1,5 +1,6 @@
 #include "app/Windows.h"
 
+#include "app/HistoryReportWindow.h"
 #include "app/WindowRegistry.h"
 #include "index/add_auther.h"
 #include "index/articlectrl.h"
@@ -39,6 +40,7 @@ void registerWindows(WindowRegistry& registry) {
     add<volumes::sum_journal>(registry, "sum_journal", P::Child);
     add<indexing::articlectrl>(registry, "articlectrl", P::CentredOnScreen);
     add<titles::ReaderRegister>(registry, "ReaderRegister", P::Child);
+    add<HistoryReportWindow>(registry, "HistoryReport", P::CentredOnOwner);
 }
 
 } // namespace app

@@ -58,8 +58,16 @@ int main(int argc, char** argv) {
     app::menumagizine window;
     app::registerWindows(window.windows());
     window.refreshMenu();
+    window.showSignedIn(nullptr);
     window.showMaximized(); // the working windows share its whole area on the desk's screen
-    // A database that would keep half of a failed save takes none: say so before anyone types.
-    QTimer::singleShot(0, &window, &app::menumagizine::checkDatabase);
+    // Each person signs in with their own account; nobody signing in ends the program. Then a
+    // database that would keep half of a failed save takes none: say so before anyone types.
+    QTimer::singleShot(0, &window, [&window] {
+        if (!window.switchUser()) {
+            QApplication::quit();
+            return;
+        }
+        window.checkDatabase();
+    });
     return QApplication::exec();
 }

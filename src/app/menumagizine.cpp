@@ -1,13 +1,16 @@
 #include "app/menumagizine.h"
 #include "data/SaveGate.h"
 
+#include "app/HistoryStrip.h"
 #include "app/MenuTable.h"
+#include "app/Permissions.h"
 #include "data/Config.h"
 #include "data/Connection.h"
 #include "forms/common/Fonts.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/ProgramIcon.h"
 #include "forms/common/ProgramState.h"
+#include "forms/common/SignIn.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -77,6 +80,25 @@ menumagizine::menumagizine(QWidget* parent) : QMainWindow(parent), area_(new QMd
         bar->addWidget(panel);
         panels_[i] = panel;
     }
+    signedIn_ = new QLabel(bar);
+    signedIn_->setObjectName(QStringLiteral("lblSignedIn"));
+    signedIn_->setFont(forms::thaiFont(8.25, true));
+    bar->addPermanentWidget(signedIn_);
+    registry_->setPreparer([](const QString& kind, QWidget* w) {
+        restrictWindow(kind, w, data::currentStaff());
+        for (const HistoryPlace& place : historyPlaces())
+            if (place.kind == kind)
+                HistoryStrip::attach(place, w);
+    });
+    askSignIn_ = [](QWidget* parent, data::ConnectionSettings& db, data::SignedIn& who) {
+        const data::SignedIn& last = data::currentStaff();
+        forms::SignInDialog dialog(db, last.account.isEmpty() ? db.user : last.name(), parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        db = dialog.settings();
+        who = dialog.who();
+        return true;
+    };
     buildMenu();
     resize(1024, 700);
     theMainWindow = this;
@@ -130,6 +152,9 @@ void menumagizine::buildMenu() {
             connect(action, &QAction::triggered, this, [this, path] { openReportPage(path); });
             break;
         }
+        case MenuEntry::Action::SignIn:
+            connect(action, &QAction::triggered, this, &menumagizine::switchUser);
+            break;
         case MenuEntry::Action::Exit:
             connect(action, &QAction::triggered, this, &QWidget::close);
             break;
@@ -172,8 +197,44 @@ void menumagizine::refreshMenu() {
             continue;
         // Windows that are not part of this build yet are shown but cannot be chosen.
         if (auto* action = findChild<QAction*>(e.name))
-            action->setEnabled(registry_->has(e.target));
+            action->setEnabled(registry_->has(e.target) && !nobody_);
     }
+}
+
+void menumagizine::showSignedIn(const data::SignedIn* who) {
+    nobody_ = !who;
+    if (!who) {
+        signedIn_->setText(QStringLiteral("ยังไม่ได้เข้าสู่ระบบ"));
+    } else {
+        QStringList roles;
+        for (data::Role r : data::allRoles())
+            if (who->roles.contains(r))
+                roles << data::roleCaption(r);
+        signedIn_->setText(QStringLiteral("ผู้ใช้: %1 (%2)")
+                               .arg(who->name(), who->allRoles ? QStringLiteral("ทุกบทบาท")
+                                                 : roles.isEmpty() ? QStringLiteral("อ่านอย่างเดียว")
+                                                                   : roles.join(QStringLiteral(", "))));
+        signedIn_->setToolTip(who->account);
+    }
+    refreshMenu();
+}
+
+bool menumagizine::switchUser() {
+    if (!registry_->closeAll())
+        return false;
+    // Signed out before anyone else signs in: the password goes from memory with the account.
+    data::InstallationConfig config = data::installation();
+    config.db.password.clear();
+    config.db.hasPassword = false;
+    data::setInstallation(config);
+    showSignedIn(nullptr);
+    data::SignedIn who;
+    if (!askSignIn_(this, config.db, who))
+        return false;
+    data::setInstallation(config);
+    data::setCurrentStaff(who);
+    showSignedIn(&who);
+    return true;
 }
 
 void menumagizine::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/WindowRegistry.h"
+#include "data/Staff.h"
 
 #include <QMainWindow>
 #include <QUrl>
@@ -35,6 +36,15 @@ public:
     // Says so when the database takes no saves (a table missing or not transactional), before
     // anyone types a record; silent when it does, or when it cannot be reached now.
     void checkDatabase();
+    // Signs the present person out (their windows close first, each asking about an unsaved
+    // entry) and asks who signs in; while nobody is signed in no window can be opened.
+    // True when someone signed in.
+    bool switchUser();
+    // Shows who is signed in and opens the menu to them; an empty account: nobody.
+    void showSignedIn(const data::SignedIn* who);
+    // The sign-in dialog: replaceable so tests can answer it.
+    using SignInAsker = std::function<bool(QWidget* parent, data::ConnectionSettings& db, data::SignedIn& who)>;
+    void setSignInAsker(SignInAsker ask) { askSignIn_ = std::move(ask); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -44,6 +54,9 @@ private:
     WindowRegistry* registry_;
     QLabel* panels_[2];
     UrlOpener openUrl_;
+    SignInAsker askSignIn_;
+    QLabel* signedIn_;
+    bool nobody_ = false;
 
     void buildMenu();
     void openReportPage(const QString& path);

@@ -5,8 +5,10 @@
 #include "data/Config.h"
 #include "data/Dates.h"
 #include "data/DbError.h"
+#include "data/History.h"
 #include "forms/common/Fonts.h"
 #include "receipt/ReceiptCheck.h"
+#include "reports/HistoryReport.h"
 #include "reports/Report.h"
 #include "reports/WebPages.h"
 #include "survey/Survey.h"
@@ -189,6 +191,15 @@ const std::map<QString, ReportKind>& reportsByName() {
          {QString(), false, false, pageList(reports::WebPage::TitleIssues), {{"title", "title", true}}}},
         {reports::webPage(reports::WebPage::Publishers).command,
          {QString(), false, false, pageList(reports::WebPage::Publishers), {{"name", "q"}}}},
+        {QStringLiteral("history"),
+         {QString(),
+          true,
+          false,
+          [](data::Connection& c, const Request& r, Outputs& out) {
+              const QString person = r.page.value(QStringLiteral("person"));
+              whole(out, reports::historyReport(data::changesBetween(c, r.from, r.to, person), r.from, r.to, person));
+          },
+          {{"person", "person"}}}},
         {QStringLiteral("survey"),
          {QStringLiteral("JI"), true, false, [](data::Connection& c, const Request& r, Outputs& out) {
               survey::SurveyReport report(r.group, r.from, r.to);
@@ -233,7 +244,7 @@ Request request(const QCommandLineParser& cli, const QString& name, const Report
                         .arg(kind.groups.split(QString(), Qt::SkipEmptyParts).join(QLatin1Char(' ')), g)};
     if (!g.isEmpty())
         r.group = g.at(0);
-    for (const char* option : {"faculty", "title", "name"}) {
+    for (const char* option : {"faculty", "title", "name", "person"}) {
         const auto taken = std::find_if(kind.pageOptions.begin(), kind.pageOptions.end(),
                                         [&](const PageOption& p) { return std::strcmp(p.option, option) == 0; });
         refuse(option, taken != kind.pageOptions.end());
@@ -269,7 +280,7 @@ int marcRecords(const QCommandLineParser& cli) {
         std::fprintf(stderr, "warasan-report: %s\n", qPrintable(text));
         return code;
     };
-    for (const char* other : {"pdf", "csv", "from", "to", "claims", "faculty", "name"})
+    for (const char* other : {"pdf", "csv", "from", "to", "claims", "faculty", "name", "person"})
         if (cli.isSet(QString::fromLatin1(other)))
             return fail(2, QStringLiteral("marc takes no --%1; see --help").arg(QString::fromLatin1(other)));
     const QString file = cli.value(QStringLiteral("out"));
@@ -373,31 +384,33 @@ int main(int argc, char** argv) {
     QCommandLineParser cli;
     app::describeProgram(
         cli, QStringLiteral("warasan"),
-        QStringLiteral("Writes a Warasan report as PDF and/or CSV. Prints nothing when it succeeds (unless\n"
-                       "--verbose); exits 0 on success, 1 when the report could not be made or written, 2\n"
-                       "when the command line is wrong. An empty report is written with its headings.\n"
-                       "  expiry  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   titles whose subscription expires\n"
-                       "  receipt-check --from dd/mm/yyyy --to dd/mm/yyyy [--claims]   issues not received\n"
-                       "  survey  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   issues received, for the survey\n"
-                       "The intranet's lists, each as its page has it:\n"
-                       "  titles  [--group J|I|K|L] [--faculty CODE]   titles received, with their latest issue\n"
-                       "  titles-by-faculty   the same titles under each faculty\n"
-                       "  registrations --from dd/mm/yyyy --to dd/mm/yyyy   issues registered, per title\n"
-                       "  bound-volumes --from dd/mm/yyyy --to dd/mm/yyyy   volumes sent for binding\n"
-                       "  index-entries --from dd/mm/yyyy --to dd/mm/yyyy   articles indexed, per title\n"
-                       "  title-issues --title CODE|ISSN   one title's issues as received, newest first\n"
-                       "  publishers [--name TEXT]   publishers and distributors with their addresses\n"
-                       "Records for the library catalogue:\n"
-                       "  marc --out FILE [--xml] [--group J|I|K|L] [--since dd/mm/yyyy] [--title CODE]\n"
-                       "      titles as MARC 21 records with their holdings: ISO 2709, or MARCXML with --xml;\n"
-                       "      all, a series, those changed since a date (an issue received, a subscription\n"
-                       "      dated), or one title\n"
-                       "New-issue alerts (run by the package's timer):\n"
-                       "  alerts   puts confirmed requests into effect, mails each new request's confirmation\n"
-                       "      and each reader's alert of the day, and sends the outbox; exits 1 when a mail\n"
-                       "      could not be sent now (it is tried again on the next run)\n"
-                       "  alerts --bounce FILE|-   records a bounce that came back for an alert (exits 1 when\n"
-                       "      it names no mail of the outbox)"));
+        QStringLiteral(
+            "Writes a Warasan report as PDF and/or CSV. Prints nothing when it succeeds (unless\n"
+            "--verbose); exits 0 on success, 1 when the report could not be made or written, 2\n"
+            "when the command line is wrong. An empty report is written with its headings.\n"
+            "  expiry  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   titles whose subscription expires\n"
+            "  receipt-check --from dd/mm/yyyy --to dd/mm/yyyy [--claims]   issues not received\n"
+            "  survey  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   issues received, for the survey\n"
+            "  history --from dd/mm/yyyy --to dd/mm/yyyy [--person NAME]   changes to the records, by person\n"
+            "The intranet's lists, each as its page has it:\n"
+            "  titles  [--group J|I|K|L] [--faculty CODE]   titles received, with their latest issue\n"
+            "  titles-by-faculty   the same titles under each faculty\n"
+            "  registrations --from dd/mm/yyyy --to dd/mm/yyyy   issues registered, per title\n"
+            "  bound-volumes --from dd/mm/yyyy --to dd/mm/yyyy   volumes sent for binding\n"
+            "  index-entries --from dd/mm/yyyy --to dd/mm/yyyy   articles indexed, per title\n"
+            "  title-issues --title CODE|ISSN   one title's issues as received, newest first\n"
+            "  publishers [--name TEXT]   publishers and distributors with their addresses\n"
+            "Records for the library catalogue:\n"
+            "  marc --out FILE [--xml] [--group J|I|K|L] [--since dd/mm/yyyy] [--title CODE]\n"
+            "      titles as MARC 21 records with their holdings: ISO 2709, or MARCXML with --xml;\n"
+            "      all, a series, those changed since a date (an issue received, a subscription\n"
+            "      dated), or one title\n"
+            "New-issue alerts (run by the package's timer):\n"
+            "  alerts   puts confirmed requests into effect, mails each new request's confirmation\n"
+            "      and each reader's alert of the day, and sends the outbox; exits 1 when a mail\n"
+            "      could not be sent now (it is tried again on the next run)\n"
+            "  alerts --bounce FILE|-   records a bounce that came back for an alert (exits 1 when\n"
+            "      it names no mail of the outbox)"));
     cli.addPositionalArgument(QStringLiteral("report"), QStringLiteral("one of the reports named above"));
     cli.addOptions(
         {{QStringLiteral("group"), QStringLiteral("J (foreign languages) or I (Thai); titles: also K or L."),
@@ -405,6 +418,8 @@ int main(int argc, char** argv) {
          {QStringLiteral("faculty"), QStringLiteral("titles: only this faculty's (its code)."), QStringLiteral("code")},
          {QStringLiteral("title"), QStringLiteral("title-issues: the title's code or ISSN."), QStringLiteral("code")},
          {QStringLiteral("name"), QStringLiteral("publishers: only names beginning so."), QStringLiteral("text")},
+         {QStringLiteral("person"), QStringLiteral("history: only this person's changes (their account)."),
+          QStringLiteral("name")},
          {QStringLiteral("from"), QStringLiteral("Start of the period."), QStringLiteral("dd/mm/yyyy")},
          {QStringLiteral("to"), QStringLiteral("End of the period."), QStringLiteral("dd/mm/yyyy")},
          {QStringLiteral("claims"), QStringLiteral("receipt-check: by distributor, as claims.")},

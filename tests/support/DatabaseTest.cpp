@@ -1,7 +1,6 @@
 
 #include "support/Suite.h"
 
-
 namespace testsupport {
 
 void DatabaseTest::initTestCase() {
@@ -38,6 +37,16 @@ int DatabaseTest::runReport(const QStringList& args, QByteArray* errors) {
         return -1;
     if (errors)
         *errors = p.readAll();
+    return p.exitCode();
+}
+
+int DatabaseTest::dbcheck(const QStringList& args, QByteArray* output) {
+    QProcess p;
+    p.start(QStringLiteral(WARASAN_DBCHECK_EXE),
+            QStringList{"--server", "localhost", "--socket", testSocket(), "--database", db->name()} + args);
+    p.waitForFinished(300000);
+    if (output)
+        *output = p.readAllStandardOutput() + p.readAllStandardError();
     return p.exitCode();
 }
 

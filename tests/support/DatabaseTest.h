@@ -24,6 +24,9 @@ protected:
     // warasan-report against this database, as a scheduled run would start it; its exit code,
     // its error output in `errors`.
     int runReport(const QStringList& args, QByteArray* errors = nullptr);
+    // warasan-dbcheck on this database over the server's socket (--user root for changes); its
+    // exit code, its output in `output`.
+    int dbcheck(const QStringList& args, QByteArray* output = nullptr);
 
 protected slots:
     void initTestCase();

@@ -1,6 +1,5 @@
 #include "support/TestServer.h"
 
-
 #include <stdexcept>
 
 namespace testsupport {
@@ -85,8 +84,9 @@ TestDatabase::TestDatabase(const QString& name) {
     }
     admin_ = std::make_unique<data::Connection>(adminSettings(name_));
     admin_->open();
-    for (const QString& statement : sqlStatements(u"schema.sql"_s))
-        admin_->exec(statement);
+    for (const QString& file : {u"schema.sql"_s, u"roles.sql"_s})
+        for (const QString& statement : sqlStatements(file))
+            admin_->exec(statement);
     for (const QString& statement : seedStatements())
         admin_->exec(statement);
     data::InstallationConfig config = data::installation();
@@ -115,6 +115,49 @@ void TestDatabase::reset() {
         admin_->exec(u"TRUNCATE TABLE `%1`"_s.arg(row.at(0).toString()));
     for (const QString& statement : seedStatements())
         admin_->exec(statement);
+}
+
+StaffAccounts::StaffAccounts(TestDatabase& db) : db_(db), tag_(u"s%1_"_s.arg(QCoreApplication::applicationPid())) {
+    for (data::Role r : data::allRoles()) {
+        db_.admin().exec(u"DROP USER IF EXISTS '%1'@'%'"_s.arg(name(r)));
+        data::addStaff(db_.admin(), name(r), password(name(r)), {r});
+    }
+}
+
+StaffAccounts::~StaffAccounts() {
+    signOut();
+    for (data::Role r : data::allRoles())
+        data::removeStaff(db_.admin(), name(r));
+}
+
+data::ConnectionSettings StaffAccounts::as(const QString& name) const {
+    data::ConnectionSettings s = db_.settings();
+    s.user = name;
+    s.password = password(name);
+    s.hasPassword = true;
+    return s;
+}
+
+std::unique_ptr<data::Connection> StaffAccounts::connect(const QString& name) const {
+    auto c = std::make_unique<data::Connection>(as(name));
+    c->open();
+    return c;
+}
+
+void StaffAccounts::signIn(data::Role r) const {
+    data::InstallationConfig config = data::installation();
+    config.db = as(name(r));
+    data::setInstallation(config);
+    data::setCurrentStaff(data::signedIn(*connect(name(r))));
+}
+
+void StaffAccounts::signOut() const {
+    data::InstallationConfig config = data::installation();
+    config.db = db_.settings();
+    data::setInstallation(config);
+    data::SignedIn everything;
+    everything.allRoles = true;
+    data::setCurrentStaff(everything);
 }
 
 } // namespace testsupport

@@ -2,6 +2,7 @@
 
 #include "data/Config.h"
 #include "data/Connection.h"
+#include "data/Staff.h"
 #include "support/Names.h"
 
 #include <memory>
@@ -38,6 +39,28 @@ public:
 private:
     QString name_;
     std::unique_ptr<data::Connection> admin_;
+};
+
+// A member of staff of each role on the server, for this run alone (the accounts are the
+// server's, shared by every suite running at once), removed again at the end.
+class StaffAccounts {
+public:
+    explicit StaffAccounts(TestDatabase& db);
+    ~StaffAccounts();
+    QString name(data::Role r) const { return tag_ + data::roleWord(r); }
+    static QString password(const QString& name) { return u"Pw-"_s + name + u"-7Qz"_s; }
+    // The settings an account signs in with on the test database.
+    data::ConnectionSettings as(const QString& name) const;
+    std::unique_ptr<data::Connection> connect(const QString& name) const;
+    // The program signed in as `r`'s member, as the sign-in leaves it: its windows connect with
+    // that account, and its roles are in force.
+    void signIn(data::Role r) const;
+    // Back to the shared account, which may do everything.
+    void signOut() const;
+
+private:
+    TestDatabase& db_;
+    QString tag_;
 };
 
 // The first row of a query as "a|b|c" (NULL as empty), "" when there is none: one comparison

@@ -130,6 +130,8 @@ const QList<WindowTable>& windowTables() {
          "Ready: opttype_0 opttype_1 cmdprint cmdexit Cmd_datestart Cmd_datestop", "",
          "txtstart: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; txtstop: 01/01/2026,31/12/2569,29/02/2024,15/06/2570",
          ""},
+        {"history_rep", "HistoryReport", oneMode("Ready"), "Ready: Text1 Text2 cmdShow cmdExit", "",
+         "Text1: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text2: 01/01/2026,31/12/2569,29/02/2024,15/06/2570", ""},
     };
     return tables;
 }

@@ -1,6 +1,7 @@
 #include "forms/common/MessageBoxes.h"
 
 #include "data/DbError.h"
+#include "data/Staff.h"
 
 #include <QEvent>
 #include <QMessageBox>
@@ -100,6 +101,8 @@ void showDbError(QWidget* parent, const data::DbError& error, const QString& wha
         text += QStringLiteral("\nรหัสข้อผิดพลาด %1: %2").arg(error.nativeCode()).arg(error.message());
     else // raised by the program itself: its text says it all
         text += QLatin1Char('\n') + error.message();
+    if (const QString role = data::roleNeededFor(error); !role.isEmpty())
+        text += QLatin1Char('\n') + role;
     if (error.connectionLost())
         text += QStringLiteral("\nการเชื่อมต่อกับเครื่องแม่ข่ายขาดหาย โปรแกรมจะเชื่อมต่อใหม่เมื่อทำงานครั้งต่อไป");
     MessageBoxes::current().inform(parent, text, QStringLiteral("ข้อผิดพลาดของฐานข้อมูล"), Icon::Critical);
