@@ -74,6 +74,28 @@ private slots:
     }
 
     // Walks that once ended in a fault, kept as they were shortened: name|window|steps.
+    // Signed in under each role: the buttons its roles do not allow stay off in every mode (the
+    // state tables say so through the window's permissions), and nothing the person can press
+    // is refused by the server.
+    void walkAs_data() {
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("kind");
+        const QString only = qEnvironmentVariable("WARASAN_EXPLORE_WINDOW");
+        for (data::Role r : data::allRoles())
+            for (const WindowTable& t : windowTables())
+                if (only.isEmpty() || only == QLatin1String(t.kind))
+                    QTest::addRow("%s %s", qPrintable(data::roleWord(r)), t.kind)
+                        << int(r) << QString::fromLatin1(t.kind);
+    }
+    void walkAs() {
+        QFETCH(int, role);
+        QFETCH(QString, kind);
+        StaffAccounts staff(*db);
+        staff.signIn(data::Role(role));
+        const Walk w = explorer->walk(table(kind), 7, setting("WARASAN_EXPLORE_ROLE_WALK", 400));
+        QVERIFY2(w.violation.isEmpty(), qPrintable(w.report(kind, 7)));
+    }
+
     void regression_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("steps");

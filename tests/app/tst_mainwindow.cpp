@@ -69,9 +69,10 @@ private slots:
                                 "2 cccc รายงานรายชื่อวารสาร;3 jour_all ทั้งหมด;3 jour_dep แยกตามคณะวิชา;"
                                 "2 rpt_regis รายงานการลงทะเบียนวารสาร;2 rep_journal_survey รายงานสำหรับสำรวจวารสาร;"
                                 "2 bbbb รายงานรายชื่อวาวรสารส่งเย็บเล่ม;2 ffff รายงานการบันทึกดรรรชนีวารสาร;"
-                                "2 chk_recei ตรวจสอบการรับวารสาร;2 aaaa พิมพ์บัตรดัชนีวารสาร;1 search_journal สืบค้นข้อมูล;"
+                                "2 chk_recei ตรวจสอบการรับวารสาร;2 history_rep ประวัติการแก้ไขข้อมูล;"
+                                "2 aaaa พิมพ์บัตรดัชนีวารสาร;1 search_journal สืบค้นข้อมูล;"
                                 "2 aaaaaa สืบค้นดรรชนีวารสาร;2 journal_refer สืบค้นดรรชนีวารสาร(รูปแบบบรรณานุกรม);"
-                                "1 menuexit ออกจากโปรแกรม"));
+                                "1 menusignin เปลี่ยนผู้ใช้;1 menuexit ออกจากโปรแกรม"));
     }
 
     void failedLoadIsReportedAndProgramGoesOn() {

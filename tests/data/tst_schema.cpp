@@ -150,8 +150,9 @@ private:
     static QString snapshot(data::Connection& c) {
         QString out;
         for (const auto& t : data::schemaTables()) {
-            if (t.name.endsWith(u"_gram"_s))
-                continue; // made from the names; the check after a migration compares them
+            if (t.name.endsWith(u"_gram"_s) || t.name == u"change_history"_s)
+                continue; // made from the names (the check after a migration compares them); the
+                          // migration's own changes
             QStringList cols;
             for (const auto& col : t.columns)
                 cols << col.name;
@@ -163,16 +164,6 @@ private:
             }
         }
         return out;
-    }
-
-    int dbcheck(const QStringList& args, QByteArray* output = nullptr) {
-        QProcess p;
-        p.start(QStringLiteral(WARASAN_DBCHECK_EXE),
-                QStringList{"--server", "localhost", "--socket", testSocket(), "--database", db->name()} + args);
-        p.waitForFinished(300000);
-        if (output)
-            *output = p.readAllStandardOutput() + p.readAllStandardError();
-        return p.exitCode();
     }
 };
 
