@@ -19,12 +19,7 @@ QStringList keyColumns(const QString& list) {
 }
 
 QString schemaText() {
-    QFile f(QStringLiteral(":/db/schema.sql"));
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error("the built-in table definitions are missing");
-    QString text = QString::fromUtf8(f.readAll());
-    text.remove(QRegularExpression(QStringLiteral("--[^\\n]*")));
-    return text;
+    return builtInSql(QStringLiteral(":/db/schema.sql"));
 }
 
 QList<ExpectedTable> readSchema() {
@@ -69,6 +64,15 @@ QList<ExpectedTrigger> readTriggers() {
 }
 
 } // namespace
+
+QString builtInSql(const QString& resource) {
+    QFile f(resource);
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error("the built-in " + resource.toStdString() + " is missing");
+    QString text = QString::fromUtf8(f.readAll());
+    text.remove(QRegularExpression(QStringLiteral("--[^\\n]*")));
+    return text;
+}
 
 const QList<ExpectedTrigger>& schemaTriggers() {
     static const QList<ExpectedTrigger> triggers = readTriggers();

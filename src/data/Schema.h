@@ -28,6 +28,10 @@ struct ExpectedTrigger {
     QString create; // the whole CREATE TRIGGER statement
 };
 
+// One of the program's built-in SQL files (":/db/schema.sql", ":/db/roles.sql") without its
+// comments. Throws std::runtime_error when it is missing.
+QString builtInSql(const QString& resource);
+
 // Every table of the schema, in its order; read once. Throws std::runtime_error when the
 // built-in definitions are missing or unreadable.
 const QList<ExpectedTable>& schemaTables();

@@ -1,12 +1,10 @@
 #include "data/Staff.h"
 
 #include "data/Refused.h"
+#include "data/Schema.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QRegularExpression>
-
-#include <stdexcept>
 
 namespace data {
 
@@ -32,29 +30,24 @@ const RoleText& textOf(Role r) {
 }
 
 QStringList readRoleStatements() {
-    QFile f(QStringLiteral(":/db/roles.sql"));
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error("the built-in staff roles are missing");
-    QString text = QString::fromUtf8(f.readAll());
-    text.remove(QRegularExpression(QStringLiteral("--[^\\n]*")));
     QStringList out;
-    for (const QString& s : text.split(QLatin1Char(';')))
+    for (const QString& s : builtInSql(QStringLiteral(":/db/roles.sql")).split(QLatin1Char(';')))
         if (!s.trimmed().isEmpty())
             out << s.simplified();
     return out;
 }
 
-// Each role's grants as "privilege table" pairs, from the same statements the server is given.
-QMultiHash<Role, QString> readGrants() {
+// Each role's rights from the same statements the server is given.
+QList<RoleRight> readRights() {
     static const QRegularExpression grant(QStringLiteral("^GRANT (.+) ON (\\S+) TO (\\w+)$"));
-    QMultiHash<Role, QString> out;
+    QList<RoleRight> out;
     for (const QString& s : roleStatements()) {
         const auto m = grant.match(s);
         const std::optional<Role> role = m.hasMatch() ? roleByName(m.captured(3)) : std::nullopt;
         if (!role)
             continue;
         for (const QString& p : m.captured(1).split(QLatin1Char(',')))
-            out.insert(*role, p.trimmed().toUpper() + QLatin1Char(' ') + m.captured(2).toLower());
+            out << RoleRight{*role, p.trimmed().toUpper(), m.captured(2).toLower()};
     }
     return out;
 }
@@ -95,13 +88,17 @@ QStringList roleStatements() {
     return statements;
 }
 
+const QList<RoleRight>& roleRights() {
+    static const QList<RoleRight> rights = readRights();
+    return rights;
+}
+
 std::optional<Role> roleAllowing(const QString& table, const QString& privilege) {
-    static const QMultiHash<Role, QString> grants = readGrants();
-    const QString wanted = privilege.trimmed().toUpper() + QLatin1Char(' ') + table.trimmed().toLower();
-    const QString anyTable = privilege.trimmed().toUpper() + QStringLiteral(" *");
+    const QString wanted = privilege.trimmed().toUpper(), where = table.trimmed().toLower();
     for (Role r : allRoles())
-        if (grants.contains(r, wanted) || grants.contains(r, anyTable))
-            return r;
+        for (const RoleRight& g : roleRights())
+            if (g.role == r && g.privilege == wanted && (g.table == where || g.table == u"*"))
+                return r;
     return std::nullopt;
 }
 
@@ -197,15 +194,13 @@ void addStaff(Connection& admin, const QString& name, const QString& password, c
 void setStaffRoles(Connection& admin, const QString& name, const QList<Role>& give, const QList<Role>& take) {
     for (Role r : give)
         admin.exec(QStringLiteral("GRANT %1 TO %2").arg(roleSqlName(r), personalRole(name)));
-    const QStringList held = [&] {
-        QStringList out;
-        for (const StaffMember& m : staffList(admin))
-            if (m.name == name)
-                out = m.roles;
-        return out;
-    }();
+    const Result mapped = admin.query(
+        QStringLiteral("SELECT Role FROM mysql.roles_mapping WHERE User = ? AND Host = ''"), {personalRole(name)});
+    QStringList held;
+    for (int i = 0; i < mapped.rowCount(); ++i)
+        held << mapped.text(i, 0);
     for (Role r : take)
-        if (held.contains(roleWord(r)))
+        if (held.contains(roleSqlName(r)))
             admin.exec(QStringLiteral("REVOKE %1 FROM %2").arg(roleSqlName(r), personalRole(name)));
 }
 

@@ -25,6 +25,12 @@ std::optional<Role> roleByName(const QString& name);
 // The statements of db/roles.sql that create the roles and give them their privileges on the
 // database in use.
 QStringList roleStatements();
+// One right a role's statements give: "INSERT" on "journal" ("*" for every table).
+struct RoleRight {
+    Role role;
+    QString privilege, table;
+};
+const QList<RoleRight>& roleRights();
 // The role whose privileges include `privilege` (INSERT, UPDATE, DELETE) on `table`, the least
 // of them where several do; none when no role may.
 std::optional<Role> roleAllowing(const QString& table, const QString& privilege);

@@ -546,11 +546,8 @@ void Analyser::staffRoles() {
         return;
     }
     QSet<QString> expected;
-    static const QRegularExpression grant(QStringLiteral("^GRANT (.+) ON (\\S+) TO (\\w+)$"));
-    for (const QString& s : roleStatements())
-        if (const auto m = grant.match(s); m.hasMatch())
-            for (const QString& p : m.captured(1).split(QLatin1Char(',')))
-                expected << QStringLiteral("%1 %2 %3").arg(m.captured(3), p.trimmed(), m.captured(2).toLower());
+    for (const RoleRight& g : roleRights())
+        expected << QStringLiteral("%1 %2 %3").arg(roleSqlName(g.role), g.privilege, g.table);
     QSet<QString> present;
     const Result r = c_.query(QStringLiteral(
         "SELECT SUBSTRING_INDEX(SUBSTRING_INDEX(GRANTEE, '''', 2), '''', -1), PRIVILEGE_TYPE, LOWER(TABLE_NAME) FROM "
