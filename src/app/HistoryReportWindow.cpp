@@ -38,11 +38,7 @@ HistoryReportWindow::HistoryReportWindow(std::unique_ptr<data::Connection> conne
     person_->setEditable(true);
     person_->setInsertPolicy(QComboBox::NoInsert);
     person_->addItem(QString());
-    // Everyone who has changed anything, newest accounts included, from the index alone.
-    const data::Result people = db_->query(QStringLiteral(
-        "SELECT DISTINCT SUBSTRING_INDEX(changed_by, '@', 1) AS person FROM change_history ORDER BY person"));
-    for (int i = 0; i < people.rowCount(); ++i)
-        person_->addItem(people.text(i, 0));
+    person_->addItems(data::historyPeople(*db_));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("ตั้งแต่วันที่"), from_);
     form->addRow(QStringLiteral("ถึงวันที่"), to_);

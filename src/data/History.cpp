@@ -10,20 +10,28 @@ namespace {
 const QString columns = QStringLiteral(
     "SELECT changed_at, changed_by, table_name, row_key, action, before_row, after_row FROM change_history ");
 
-QList<Change> read(Connection& c, const QString& sql, const Params& params) {
-    QList<Change> out;
-    Result r;
+// A database not yet given its history reads as one without changes.
+Result historyQuery(Connection& c, const QString& sql, const Params& params = {}) {
     try {
-        r = c.query(columns + sql, params);
+        return c.query(sql, params);
     } catch (const DbError& e) {
         if (e.kind() == DbError::Kind::NoSuchTable)
-            return out; // a database not yet given its history
+            return {};
         throw;
     }
+}
+
+QList<Change> read(Connection& c, const QString& sql, const Params& params) {
+    QList<Change> out;
+    const Result r = historyQuery(c, columns + sql, params);
     for (int i = 0; i < r.rowCount(); ++i)
         out.append({r.value(i, 0).toDateTime(), r.text(i, 1), r.text(i, 2), r.text(i, 3),
                     r.text(i, 4).isEmpty() ? QChar() : r.text(i, 4).at(0), r.text(i, 5), r.text(i, 6)});
     return out;
+}
+
+std::optional<Change> newest(const QList<Change>& newestFirst) {
+    return newestFirst.isEmpty() ? std::nullopt : std::optional<Change>(newestFirst.first());
 }
 
 QString shown(const QJsonValue& v) {
@@ -67,20 +75,14 @@ QString Change::summary() const {
 }
 
 std::optional<Change> lastChange(Connection& c, const QString& table, const QString& key) {
-    const QList<Change> r =
+    return newest(
         read(c, QStringLiteral("WHERE table_name = ? AND row_key = ? ORDER BY changed_at DESC, change_id DESC LIMIT 1"),
-             {table, key});
-    if (r.isEmpty())
-        return std::nullopt;
-    return r.first();
+             {table, key}));
 }
 
 std::optional<Change> lastChangeOfTable(Connection& c, const QString& table) {
-    const QList<Change> r =
-        read(c, QStringLiteral("WHERE table_name = ? ORDER BY changed_at DESC, change_id DESC LIMIT 1"), {table});
-    if (r.isEmpty())
-        return std::nullopt;
-    return r.first();
+    return newest(
+        read(c, QStringLiteral("WHERE table_name = ? ORDER BY changed_at DESC, change_id DESC LIMIT 1"), {table}));
 }
 
 QList<Change> tableHistory(Connection& c, const QString& table) {
@@ -97,6 +99,19 @@ QList<Change> changesBetween(Connection& c, const QDate& from, const QDate& to, 
                 QStringLiteral("WHERE changed_at >= ? AND changed_at < ? AND (? = '' OR "
                                "SUBSTRING_INDEX(changed_by, '@', 1) = ?) ORDER BY changed_at, change_id"),
                 {QDateTime(from, QTime(0, 0)), QDateTime(to.addDays(1), QTime(0, 0)), person, person});
+}
+
+QStringList historyPeople(Connection& c) {
+    // The accounts whole, which the server reads from the index by jumping from one to the next
+    // (an expression on them would walk every change: 1.8 s for 1.5 million), then their hosts
+    // taken off here.
+    const Result r = historyQuery(c, QStringLiteral("SELECT DISTINCT changed_by FROM change_history"));
+    QStringList out;
+    for (int i = 0; i < r.rowCount(); ++i)
+        out << r.text(i, 0).section(QLatin1Char('@'), 0, 0);
+    out.removeDuplicates();
+    out.sort();
+    return out;
 }
 
 } // namespace data

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -37,5 +38,7 @@ QList<Change> rowHistory(Connection& c, const QString& table, const QString& key
 // The changes made between two days (both included), oldest first; by one person (the account
 // name without its host) unless `person` is empty.
 QList<Change> changesBetween(Connection& c, const QDate& from, const QDate& to, const QString& person = {});
+// Everyone who has changed anything (account names without their hosts), in order.
+QStringList historyPeople(Connection& c);
 
 } // namespace data

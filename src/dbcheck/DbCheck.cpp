@@ -512,8 +512,8 @@ bool Analyser::missingTriggers(const QString& table, const QString& why, bool hi
     return created;
 }
 
-// Every change to the records leaves its row in change_history, whoever makes it, on a cluster
-// too: the history rows replicate with the change, and the triggers fire only where it was made.
+// Every change to the records leaves its row in change_history, whoever makes it: the history's
+// triggers on every table the program writes (a Galera cluster runs without them, below).
 void Analyser::history() {
     QStringList traced;
     for (const ExpectedTrigger& t : schemaTriggers())
