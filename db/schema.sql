@@ -167,7 +167,9 @@ CREATE TABLE tranfile (
   KEY tranfile_title_status (pointer, MagStatus),
   -- A title's issue dates alone: the receipt check reads them for every title at once.
   KEY tranfile_title_day (pointer, daily),
-  KEY tranfile_volume (regno),
+  -- A volume's issues, read from the index alone (the binding report groups every volume
+  -- whose last issue came in a period).
+  KEY tranfile_volume (regno, indate, daily, yearno, itemsno, pointer),
   KEY tranfile_indate (indate, pointer, regno, yearno, itemsno, DescriptionItem),
   -- A title's registrations of a period: the report server's per-title lists ask each title.
   KEY tranfile_title_indate (pointer, indate)

@@ -206,12 +206,15 @@ private slots:
                    "''), m.Magazine_Name FROM magazine m LEFT JOIN department d ON d.Department_Code = "
                    "m.department_code WHERE m.Receive_Code = '1' ORDER BY m.department_code, m.Magazine_Name, "
                    "m.Pointer~SELECT COUNT(*) FROM magazine WHERE Receive_Code = '1'",
-                   "bound~rpt_journal/main_sum_journal.php~from=1/1/2020&to=30/11/2026~SELECT v.regno, "
+                   "bound, volumes running on past the "
+                   "end~rpt_journal/main_sum_journal.php~from=1/1/2020&to=31/5/2025~SELECT v.regno, "
                    "(SELECT m.Magazine_Name FROM tranfile t JOIN magazine m ON m.Pointer = t.pointer WHERE t.regno = "
-                   "v.regno LIMIT 1) AS name FROM (SELECT regno FROM tranfile WHERE regno <> '' GROUP BY regno HAVING "
-                   "MAX(indate) BETWEEN '2020-01-01' AND '2026-11-30') v JOIN sum_journal s ON s.regno = v.regno "
+                   "v.regno LIMIT 1) AS name, v.n, v.issues FROM (SELECT regno, COUNT(*) AS n, GROUP_CONCAT("
+                   "CONCAT_WS('/', yearno, itemsno) ORDER BY daily, magno SEPARATOR ', ') AS issues FROM tranfile "
+                   "WHERE regno <> '' GROUP BY regno HAVING "
+                   "MAX(indate) BETWEEN '2020-01-01' AND '2025-05-31') v JOIN sum_journal s ON s.regno = v.regno "
                    "ORDER BY name, v.regno~SELECT COUNT(*) FROM sum_journal s WHERE (SELECT MAX(indate) FROM tranfile "
-                   "t WHERE t.regno = s.regno) BETWEEN '2020-01-01' AND '2026-11-30'",
+                   "t WHERE t.regno = s.regno) BETWEEN '2020-01-01' AND '2025-05-31'",
                    "anywhere, short~main_search_journal.asp~q=50%&field=title&how=contains&per=20~"
                    "SELECT article_no FROM article WHERE Article_Name LIKE '%50\\%%' ORDER BY Article_Name, "
                    "article_no~SELECT COUNT(*) FROM article WHERE Article_Name LIKE '%50\\%%'"});
@@ -251,10 +254,10 @@ private slots:
         }
         const QList<QStringList> shown = tableRows(QString::fromStdString(get(path, q)->body));
         QCOMPARE(shown.size(), expected.rowCount());
-        for (int i = 0; i < shown.size(); ++i) {
-            QCOMPARE(shown.at(i).value(0), expected.text(i, 0));
-            QCOMPARE(shown.at(i).value(2), expected.text(i, 1));
-        }
+        // The query's columns are the list's first, third, fourth and fifth, as far as it goes.
+        for (int i = 0; i < shown.size(); ++i)
+            for (int col = 0; col < expected.columns.size(); ++col)
+                QCOMPARE(shown.at(i).value(QList{0, 2, 3, 4}.at(col)), expected.text(i, col));
     }
 
     // Each list of the intranet through the report output, as a scheduled run writes it: the
