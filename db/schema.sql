@@ -217,6 +217,36 @@ CREATE TABLE article (
   KEY article_title_keydate (pointer, keydate)
 ) ENGINE=InnoDB;
 
+-- Every two-character piece of each article's title, for the search of a text anywhere in the
+-- titles, kept by the database as magazine_gram is. A title is TEXT: the pieces cover its first
+-- 255 characters, and a longer title also holds the empty piece, which every search reads.
+CREATE TABLE article_gram (
+  gram       VARCHAR(2)  NOT NULL,
+  article_no VARCHAR(20) NOT NULL,
+  PRIMARY KEY (gram, article_no),
+  KEY article_gram_article (article_no)
+) ENGINE=InnoDB;
+
+CREATE TRIGGER article_gram_insert AFTER INSERT ON article FOR EACH ROW
+  INSERT INTO article_gram (gram, article_no)
+  SELECT IF(seq = 255, '', SUBSTRING(NEW.Article_Name, seq, 2)), NEW.article_no FROM seq_1_to_255
+  WHERE seq < CHAR_LENGTH(NEW.Article_Name)
+  ON DUPLICATE KEY UPDATE article_no = VALUES(article_no);
+
+CREATE TRIGGER article_gram_update AFTER UPDATE ON article FOR EACH ROW
+  DELETE FROM article_gram WHERE article_no = OLD.article_no
+  AND NOT (BINARY OLD.Article_Name <=> BINARY NEW.Article_Name AND BINARY OLD.article_no <=> BINARY NEW.article_no);
+
+CREATE TRIGGER article_gram_update_add AFTER UPDATE ON article FOR EACH ROW FOLLOWS article_gram_update
+  INSERT INTO article_gram (gram, article_no)
+  SELECT IF(seq = 255, '', SUBSTRING(NEW.Article_Name, seq, 2)), NEW.article_no FROM seq_1_to_255
+  WHERE seq < CHAR_LENGTH(NEW.Article_Name)
+  AND NOT (BINARY OLD.Article_Name <=> BINARY NEW.Article_Name AND BINARY OLD.article_no <=> BINARY NEW.article_no)
+  ON DUPLICATE KEY UPDATE article_no = VALUES(article_no);
+
+CREATE TRIGGER article_gram_delete AFTER DELETE ON article FOR EACH ROW
+  DELETE FROM article_gram WHERE article_no = OLD.article_no;
+
 CREATE TABLE mauthfile (
   article_no   VARCHAR(20) NOT NULL,
   seqno        INT         NOT NULL,

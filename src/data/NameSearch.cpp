@@ -14,8 +14,6 @@
 namespace data {
 
 namespace {
-// Pieces whose titles are counted per search (the first, the last and some between).
-constexpr int piecesCounted = 4;
 // Looking a candidate title up costs about as much as reading 25 names in order: the pieces
 // are used while the rarest counted one is held by fewer titles than a 25th of the catalogue,
 // at least 1,000 and at most 8,000 (each piece is counted that far and no further).
@@ -69,13 +67,18 @@ QStringList namePieces(const QString& text) {
 }
 
 const PieceTable titleNames{"magazine_gram", "Pointer", "magazine", "Magazine_Name", "magazine"};
+// An article's title holds several words, whose joins are rarer than the words' own pieces.
+const PieceTable articleTitles{"article_gram", "article_no", "article", "Article_Name", "article", 8};
 const PieceTable subjectTexts{"msubject_gram", "subject", "(SELECT subject FROM msubject GROUP BY subject)", "subject",
                               "msubject"};
 
 void keepPieces(Connection& c, const PieceTable& t, const QString& key, const QString& text, bool replacing) {
     if (replacing)
         dropPieces(c, t, key);
-    const QStringList pieces = namePieces(text);
+    QStringList pieces = namePieces(text);
+    // A text longer than the database's triggers make pieces of is marked as such, as they do.
+    if (text.toUcs4().size() > longestPieced)
+        pieces << QString();
     if (pieces.isEmpty())
         return;
     Params values;
@@ -93,9 +96,15 @@ void keepPieces(Connection& c, const PieceTable& t, const QString& key, const QS
 }
 
 void dropPieces(Connection& c, const PieceTable& t, const QString& key) {
+    dropPiecesOf(c, t, {QStringLiteral("?"), {key}});
+}
+
+void dropPiecesOf(Connection& c, const PieceTable& t, const Condition& keys) {
     whereKept([&] {
         write(c, QLatin1String(t.table),
-              QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(QLatin1String(t.table), QLatin1String(t.key)), {key});
+              QStringLiteral("DELETE FROM %1 WHERE %2 IN (%3)")
+                  .arg(QLatin1String(t.table), QLatin1String(t.key), keys.sql),
+              keys.values);
     });
 }
 
@@ -103,10 +112,11 @@ void dropPieces(Connection& c, const PieceTable& t, const QString& key) {
 // kept once: the insert meets its own earlier row and leaves it. (No DISTINCT: sorting millions
 // of pieces for it costs more than meeting the few repeats.)
 QString piecesOfEveryText(const PieceTable& t) {
-    return QStringLiteral("WITH RECURSIVE piece (i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM piece WHERE i < 254) "
-                          "SELECT SUBSTRING(s.%1, p.i, 2) AS gram, s.%2 AS `key` FROM %3 s "
+    return QStringLiteral("WITH RECURSIVE piece (i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM piece WHERE i < %4) "
+                          "SELECT IF(p.i = %4, '', SUBSTRING(s.%1, p.i, 2)) AS gram, s.%2 AS `key` FROM %3 s "
                           "JOIN piece p ON p.i < CHAR_LENGTH(s.%1)")
-        .arg(QLatin1String(t.text), QLatin1String(t.key), QLatin1String(t.source));
+        .arg(QLatin1String(t.text), QLatin1String(t.key), QLatin1String(t.source))
+        .arg(longestPieced);
 }
 
 QStringList piecesRebuild(const PieceTable& t) {
@@ -123,7 +133,7 @@ std::optional<Condition> candidates(Connection& c, const PieceTable& t, const QS
         return std::nullopt;
     const qint64 mostCandidates = candidateBound(c, t);
     QStringList counted;
-    const int n = int(qMin<qsizetype>(pieces.size(), piecesCounted));
+    const int n = int(qMin<qsizetype>(pieces.size(), t.counted));
     for (int k = 0; k < n; ++k) {
         const QString& p = pieces.at(n == 1 ? 0 : k * (pieces.size() - 1) / (n - 1));
         if (!counted.contains(p))
@@ -149,7 +159,9 @@ std::optional<Condition> candidates(Connection& c, const PieceTable& t, const QS
         return std::nullopt; // every piece is common: reading the rows in order is quicker
     // The rarest piece alone gives the candidates: joining the next piece's keys to thin them
     // measured slower than trying the text on each candidate, also where few of them hold both.
-    return Condition{QStringLiteral("SELECT %1 FROM %2 WHERE gram = ?").arg(key, table), {byCount.first().second}};
+    // With the texts too long to have all their pieces kept (the empty piece marks them).
+    return Condition{QStringLiteral("SELECT %1 FROM %2 WHERE gram IN (?, '')").arg(key, table),
+                     {byCount.first().second}};
 }
 
 Condition containsText(Connection& c, const PieceTable& t, const QString& text, const QString& alias) {

@@ -23,10 +23,17 @@ struct PieceTable {
     const char* source; // the rows the pieces are made from, as a table or a derived table
     const char* text;   // the column of those rows whose pieces are kept
     const char* rows;   // the table whose size tells how rare a piece must be to be worth using
+    // Pieces whose rows are counted per search (the first, the last and some between): the
+    // longer the texts, the more a piece of a common word is worth passing over for a rarer one.
+    int counted = 4;
 };
 // The titles' names by title code; the subjects by the subject itself (one entry for all the
 // articles it is given to).
-extern const PieceTable titleNames, subjectTexts;
+extern const PieceTable titleNames, subjectTexts, articleTitles;
+// The database's triggers keep the pieces of a text's first 255 characters (a name or heading
+// holds no more); a longer text (an article's title) also gets the empty piece, which every
+// search takes among its candidates.
+constexpr int longestPieced = 255;
 
 // "The text column holds `text`", with `text` taken literally as in LIKE '%text%' (trim it
 // first if it should be). The column is still matched by that LIKE, so the rows are exactly its
@@ -52,6 +59,8 @@ QStringList namePieces(const QString& text);
 // without the piece table takes the save without them.
 void keepPieces(Connection& c, const PieceTable& t, const QString& key, const QString& text, bool replacing);
 void dropPieces(Connection& c, const PieceTable& t, const QString& key);
+// The pieces of the keys a statement gives (`keys`: its SQL and values).
+void dropPiecesOf(Connection& c, const PieceTable& t, const Condition& keys);
 
 // The statements that make the piece table anew from the texts, in order: what the migration
 // runs when it is out of step with them (changed by another program).

@@ -93,8 +93,9 @@ private:
     void orphans();
     void cluster();
     void pieces(const PieceTable& p);
-    // The schema's triggers on `table` of one kind: those writing the change history, or the others.
-    bool missingTriggers(const QString& table, const QString& why, bool history = false);
+    // The schema's triggers on `table` of one kind, by the part of their names that tells it:
+    // "_gram_" (the search pieces), "_alert" (the alerts' queue), "_history_" (the change history).
+    bool missingTriggers(const QString& table, const QString& why, const char* kind);
     void history();
     void staffRoles();
 };
@@ -141,10 +142,12 @@ Analysis Analyser::run() {
                                     "VARIABLE_NAME = 'WSREP_ON' AND VARIABLE_VALUE = 'ON'")) > 0;
     pieces(titleNames);
     pieces(subjectTexts);
+    pieces(articleTitles);
     // New-issue alerts are queued by the database whoever checks an issue in or indexes it.
     for (const char* t : {"tranfile", "article"})
         if (!galera_ && tables_.contains(QLatin1String(t)))
-            missingTriggers(QLatin1String(t), QStringLiteral("issues checked in or indexed are not queued for alerts"));
+            missingTriggers(QLatin1String(t), QStringLiteral("issues checked in or indexed are not queued for alerts"),
+                            "_alert");
     history();
     staffRoles();
     cluster();
@@ -484,8 +487,8 @@ void Analyser::pieces(const PieceTable& p) {
             rebuild = true;
         }
     }
-    if (!galera_ &&
-        missingTriggers(QLatin1String(p.rows), QStringLiteral("a text another program writes is not searched")))
+    if (!galera_ && missingTriggers(QLatin1String(p.rows),
+                                    QStringLiteral("a text another program writes is not searched"), "_gram_"))
         rebuild = true;
     if (rebuild)
         for (const QString& sql : piecesRebuild(p))
@@ -493,7 +496,7 @@ void Analyser::pieces(const PieceTable& p) {
 }
 
 // Creates the schema's triggers on `table` that the database lacks; says why each matters.
-bool Analyser::missingTriggers(const QString& table, const QString& why, bool history) {
+bool Analyser::missingTriggers(const QString& table, const QString& why, const char* kind) {
     const Result have = c_.query(QStringLiteral("SELECT LOWER(TRIGGER_NAME) FROM information_schema.TRIGGERS WHERE "
                                                 "TRIGGER_SCHEMA = DATABASE() AND LOWER(EVENT_OBJECT_TABLE) = ?"),
                                  {table.toLower()});
@@ -503,7 +506,7 @@ bool Analyser::missingTriggers(const QString& table, const QString& why, bool hi
     bool created = false;
     for (const ExpectedTrigger& t : schemaTriggers()) {
         if (t.table.compare(table, Qt::CaseInsensitive) != 0 || present.contains(t.name.toLower()) ||
-            t.name.contains(QLatin1String("_history_")) != history)
+            !t.name.contains(QLatin1String(kind)))
             continue;
         toDo(QStringLiteral("trigger %1 on %2 is missing: %3; created").arg(t.name, t.table, why));
         step(t.create);
@@ -531,7 +534,7 @@ void Analyser::history() {
     }
     for (const QString& t : traced)
         if (tables_.contains(t))
-            missingTriggers(t, QStringLiteral("its changes are not traced to the person who made them"), true);
+            missingTriggers(t, QStringLiteral("its changes are not traced to the person who made them"), "_history_");
 }
 
 // The staff roles and their rights on this database, as db/roles.sql gives them: a right

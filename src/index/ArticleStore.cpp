@@ -86,6 +86,7 @@ data::Saved<QString> save(data::Connection& c, const ArticleEntry& e) {
                     "INSERT INTO article (article_no, Article_Name, spare, pointer, year, volume, month, pages, "
                     "remark, abstract, keydate) VALUES (?, ?, ' ', ?, ?, ?, ?, ?, ?, ?, ?)"),
                 {number, e.title, e.pointer, e.year, e.volume, e.month, e.pages, e.remark, e.abstract, keyed});
+            data::keepPieces(c, data::articleTitles, number, e.title, false);
             int seq = 0;
             for (int i = 0; i < 3; ++i)
                 if (!e.authorNames[i].trimmed().isEmpty())
@@ -256,6 +257,7 @@ data::Saved<data::EditOutcome> update(data::Connection& c, const QString& number
                 QStringLiteral("UPDATE article SET Article_Name = ?, spare = ' ', pointer = ?, year = ?, volume = ?, "
                                "month = ?, pages = ?, remark = ?, abstract = ? WHERE article_no = ?"),
                 {e.title, e.pointer, e.year, e.volume, e.month, e.pages, e.remark, e.abstract, number});
+            data::keepPieces(c, data::articleTitles, number, e.title, true);
             QString idnos[3];
             for (int i = 0; i < 3; ++i)
                 idnos[i] = e.authorNames[i].trimmed().isEmpty() ? QString() : e.authorIdnos[i];
@@ -284,6 +286,7 @@ bool remove(data::Connection& c, const QString& number) {
                         {number});
             data::write(c, QStringLiteral("msubject"), QStringLiteral("DELETE FROM msubject WHERE article_no = ?"),
                         {number});
+            data::dropPieces(c, data::articleTitles, number);
         },
         [&] { return c.query(QStringLiteral("SELECT 1 FROM article WHERE article_no = ?"), {number}).isEmpty(); });
     return existed;

@@ -202,6 +202,7 @@ bool remove(data::Connection& c, const QString& magno) {
                 QStringLiteral("SELECT article_no FROM (SELECT a.article_no FROM tranfile t JOIN article a ON %1 "
                                "WHERE t.magno = ?) x")
                     .arg(QLatin1String(articleOfIssueAlone));
+            data::dropPiecesOf(c, data::articleTitles, {articles, {key}});
             for (const char* table : {"mauthfile", "msubject"})
                 data::write(
                     c, QLatin1String(table),

@@ -7,6 +7,7 @@
 
 #include "data/Dates.h"
 #include "data/LookUp.h"
+#include "data/NameSearch.h"
 #include "records/Holdings.h"
 #include "records/TitleStore.h"
 
@@ -425,7 +426,7 @@ Citation citationOf(const QVariantList& row) {
     return c;
 }
 
-Page search(data::Connection&, const Query& q, bool references) {
+Page search(data::Connection& c, const Query& q, bool references) {
     const QString path = reports::webPage(references ? reports::WebPage::References : reports::WebPage::Search).path;
     Page page{reports::webPage(references ? reports::WebPage::References : reports::WebPage::Search).caption,
               {},
@@ -465,6 +466,11 @@ Page search(data::Connection&, const Query& q, bool references) {
     } else if (field == QLatin1String("journal")) {
         where = QStringLiteral("a.pointer IN (SELECT j.Pointer FROM magazine j WHERE j.Magazine_Name LIKE ?)");
         l.params = {pattern};
+    } else if (anywhere) {
+        // Tried only on the titles holding the text's rarest piece.
+        const data::Condition holds = data::containsText(c, data::articleTitles, text, QStringLiteral("a"));
+        where = holds.sql;
+        l.params = holds.values;
     } else {
         where = QStringLiteral("a.Article_Name LIKE ?");
         l.params = {pattern};

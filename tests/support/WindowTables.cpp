@@ -58,7 +58,7 @@ const QList<WindowTable>& windowTables() {
          "-show_journal -show_item",
          "MonthView1: Adding Editing; MonthView2: Adding Editing",
          "Text1: วารสาร,Journal,ก; Text4: 1,12,2569; Text5: 3,10; Text6: มกราคม 2570,March 2027",
-         "tranfile jourctrl article mauthfile msubject",
+         "tranfile jourctrl article article_gram mauthfile msubject",
          "Browsing: SELECT DATE_FORMAT(t.daily, '%d/%m/%Y'), t.yearno, t.itemsno, t.DescriptionItem, "
          "DATE_FORMAT(t.indate, '%d/%m/%Y') FROM (SELECT 1) x LEFT JOIN tranfile t ON t.magno = ? | Text2 | "
          "Text3 Text4 Text5 Text6 Text7",
@@ -73,14 +73,14 @@ const QList<WindowTable>& windowTables() {
          "Shown: SELECT penname FROM authname WHERE idno = ? | Text1 | Text2", "Adding Editing"},
         {"addnew_index", "index_journal", oneMode("Entry"), "Entry: Command4 Command3 Text2 Text7 Text3_0 Text6_0", "",
          "Text7: วารสาร,Journal,ก; Text3_0: ก,สม,Smith; Text6_0: การ,ก,วิทยา; Text8: 1,2569; Text9: 3; Text10: 1-10",
-         "article mauthfile msubject artctrl"},
+         "article article_gram mauthfile msubject artctrl"},
         {"edit_index", "edit_index_journal", modeOf<indexing::edit_index_journal>(),
          "Empty: Text1 -Cmdedit -Cmdsave -Cmdcancel -Cmddel -Text8 Command1 Command2;"
          "Browse: Text1 Cmdnext Cmdprev Cmdedit -Cmdsave -Cmdcancel -Text3_0 -Text6_0 -Text8 -Command3;"
          "Edit: -Text1 -Cmdnext -Cmdprev -Cmdedit -Cmddel Cmdsave Cmdcancel Text3_0 Text6_0 Text8 Command3",
          "List_Index: Empty Browse; List_authname: Edit; list_subject: Edit; dlbnamemag: Edit",
          "Text1: 1,41,600,0000001,0000600,9999999; Text2: ก,การ,วารสาร; Text7: วารสาร,ก; Text3_0: ก,สม; Text6_0: การ",
-         "article mauthfile msubject",
+         "article article_gram mauthfile msubject",
          "Browse: SELECT year, volume, pages, COALESCE(remark, '') FROM article WHERE article_no = ? | Text1 | Text8 "
          "Text9 Text11 Text12",
          "Edit"},

@@ -215,6 +215,12 @@ private slots:
                    "MAX(indate) BETWEEN '2020-01-01' AND '2025-05-31') v JOIN sum_journal s ON s.regno = v.regno "
                    "ORDER BY name, v.regno~SELECT COUNT(*) FROM sum_journal s WHERE (SELECT MAX(indate) FROM tranfile "
                    "t WHERE t.regno = s.regno) BETWEEN '2020-01-01' AND '2025-05-31'",
+                   "anywhere, past the 255th character~main_search_journal.asp~q=ปลายชื่อยาว&field=title&how=contains~"
+                   "SELECT article_no FROM article WHERE Article_Name LIKE '%ปลายชื่อยาว%'~"
+                   "SELECT COUNT(*) FROM article WHERE Article_Name LIKE '%ปลายชื่อยาว%'",
+                   "anywhere, renamed by another program~main_search_journal.asp~q=ชื่อใหม่เอี่ยม&field=title&how=contains~"
+                   "SELECT article_no FROM article WHERE Article_Name LIKE '%ชื่อใหม่เอี่ยม%'~"
+                   "SELECT COUNT(*) FROM article WHERE Article_Name LIKE '%ชื่อใหม่เอี่ยม%'",
                    "anywhere, short~main_search_journal.asp~q=50%&field=title&how=contains&per=20~"
                    "SELECT article_no FROM article WHERE Article_Name LIKE '%50\\%%' ORDER BY Article_Name, "
                    "article_no~SELECT COUNT(*) FROM article WHERE Article_Name LIKE '%50\\%%'"});
@@ -226,6 +232,12 @@ private slots:
              "'2026-11-01', '2026-11-01')"_s);
         exec(u"INSERT IGNORE INTO article (article_no, Article_Name, pointer, keydate) VALUES ('ORPHAN1', "
              "'การ 50% orphan', 'Z999999', '2026-11-01 09:00:00')"_s);
+        // Titles another program writes: one whose words come after the 255th character, one
+        // renamed.
+        exec(u"INSERT IGNORE INTO article (article_no, Article_Name, pointer, keydate) VALUES ('LONG1', "
+             "CONCAT(REPEAT('ก', 300), ' ปลายชื่อยาว'), 'J000001', '2026-11-01 09:00:00')"_s);
+        exec(u"UPDATE article SET Article_Name = 'บทความชื่อใหม่เอี่ยม' WHERE article_no = (SELECT MIN(article_no) "
+             "FROM article)"_s);
         web::Query q;
         for (const QString& pair : query.split(u'&'))
             q.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
