@@ -43,14 +43,16 @@ qint64 backup(Connection& c, const QString& file, const Say& say) {
                                                  "TABLE_SCHEMA = DATABASE() AND TABLE_TYPE = 'BASE TABLE' ORDER BY 1"));
     for (int t = 0; t < tables.rowCount(); ++t) {
         const QString name = tables.text(t, 0);
+        // Generated columns are the server's to compute: a value given for one is refused.
         const Result cols = c.query(QStringLiteral("SELECT COLUMN_NAME, DATA_TYPE FROM information_schema.COLUMNS "
                                                    "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = ? "
-                                                   "ORDER BY ORDINAL_POSITION"),
+                                                   "AND IS_GENERATED = 'NEVER' ORDER BY ORDINAL_POSITION"),
                                     {name});
         static const QRegularExpression plain(QStringLiteral("int|decimal|float|double|numeric|bit|year|date|time"));
-        QStringList select;
+        QStringList select, names;
         QList<bool> asText;
         for (int i = 0; i < cols.rowCount(); ++i) {
+            names << quoted(cols.text(i, 0));
             asText << plain.match(cols.text(i, 1)).hasMatch();
             select << (asText.last() ? QStringLiteral("CAST(%1 AS CHAR)") : QStringLiteral("HEX(%1)"))
                           .arg(quoted(cols.text(i, 0)));
@@ -80,7 +82,8 @@ qint64 backup(Connection& c, const QString& file, const Say& say) {
                                             .arg(pageRows),
                         after);
             for (int r = 0; r < rows.rowCount(); ++r, ++n) {
-                s << (n % rowsPerInsert == 0 ? QStringLiteral("INSERT INTO %1 VALUES\n(").arg(quoted(name))
+                s << (n % rowsPerInsert == 0 ? QStringLiteral("INSERT INTO %1 (%2) VALUES\n(")
+                                                   .arg(quoted(name), names.join(QLatin1Char(',')))
                                              : QStringLiteral(",\n("));
                 QStringList cells;
                 for (int i = 0; i < asText.size(); ++i)
@@ -113,7 +116,7 @@ qint64 backup(Connection& c, const QString& file, const Say& say) {
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
         throw std::runtime_error(QStringLiteral("cannot read back %1").arg(file).toStdString());
-    static const QRegularExpression insert(QStringLiteral("^INSERT INTO `(.+)` VALUES$"));
+    static const QRegularExpression insert(QStringLiteral("^INSERT INTO `(.+?)` \\(.*\\) VALUES$"));
     static const QRegularExpression trailer(QStringLiteral("^-- table (.+) rows (\\d+) sha1 ([0-9a-f]+)$"));
     QString current;
     qint64 count = 0, verified = 0;

@@ -13,6 +13,7 @@
 #include <QMap>
 #include <QRegularExpression>
 #include <QTextStream>
+#include <algorithm>
 
 #include <stdexcept>
 
@@ -201,11 +202,17 @@ void Analyser::table(const ExpectedTable& e) {
     }
     for (int i = 0; i < e.columns.size(); ++i) {
         const ExpectedColumn& want = e.columns.at(i);
-        if (i >= t.columns.size()) {
+        // A column missing by name is appended, whatever another program put in its place.
+        const bool named = std::any_of(t.columns.cbegin(), t.columns.cend(), [&](const Column& col) {
+            return col.name.compare(want.name, Qt::CaseInsensitive) == 0;
+        });
+        if (!named) {
             toDo(QStringLiteral("%1.%2 is missing: appended at the end").arg(e.name, want.name));
             alter << QStringLiteral("ADD COLUMN %1 %2").arg(want.name, want.definition);
             continue;
         }
+        if (i >= t.columns.size())
+            continue;
         const Column& have = t.columns.at(i);
         if (have.name.compare(want.name, Qt::CaseInsensitive) != 0)
             toDo(QStringLiteral("%1: column %2 is %3, not %4; column order is left for a person to decide "

@@ -30,7 +30,8 @@ void makeLegacy(data::Connection& admin) {
              "UPDATE artctrl SET artno_ctrl = CONCAT(' ', artno_ctrl + 0)",
              "UPDATE authctrl SET idno_ctrl = CONCAT(idno_ctrl + 0, ' ')",
              // from before the receipt check kept each station's rows apart
-             "ALTER TABLE chk_receive DROP COLUMN run_at, DROP COLUMN station",
+             // and with a column of another program's where those came to be
+             "ALTER TABLE chk_receive DROP COLUMN run_at, DROP COLUMN station, ADD COLUMN printed_by VARCHAR(20)",
          })
         admin.exec(QLatin1String(sql));
 }
