@@ -6,17 +6,48 @@
 
 namespace data {
 
-Result lookUp(Connection& c, const QString& sql, const Params& params) {
+namespace {
+
+// Runs `read`; a mix of collations caused by typed text no column can hold is no rows.
+bool unlessUnstorable(const Params& params, const std::function<void()>& read) {
     try {
-        return c.query(sql, params);
+        read();
+        return true;
     } catch (const DbError& e) {
         const bool foreignText = std::any_of(params.begin(), params.end(), [](const QVariant& p) {
             return p.metaType().id() == QMetaType::QString && !unstorable(p.toString(), {"ascii"}).isEmpty();
         });
         if (!foreignText || e.kind() != DbError::Kind::MixedCollations)
             throw;
-        return {};
+        return false;
     }
+}
+
+} // namespace
+
+Result lookUp(Connection& c, const QString& sql, const Params& params) {
+    Result r;
+    if (!unlessUnstorable(params, [&] { r = c.query(sql, params); }))
+        return {};
+    return r;
+}
+
+void lookUpEach(Connection& c, const QString& sql, const Params& params,
+                const std::function<void(const Cells&)>& take) {
+    bool handed = false;
+    const auto counted = [&](const Cells& cell) {
+        handed = true;
+        take(cell);
+    };
+    unlessUnstorable(params, [&] {
+        try {
+            c.eachRow(sql, params, counted);
+        } catch (const DbError& e) {
+            if (!e.connectionLost() || handed)
+                throw;
+            c.eachRow(sql, params, counted);
+        }
+    });
 }
 
 } // namespace data

@@ -27,15 +27,14 @@ const QString nextCodeSql = QStringLiteral("SELECT COALESCE(MAX(CAST(Publisher_C
 } // namespace
 
 QList<DealerMatch> search(data::Connection& c, const QString& text) {
-    const data::Result r =
-        data::lookUp(c,
+    // All 10,000 publishers when nothing is typed: read straight into the list.
+    QList<DealerMatch> out;
+    data::lookUpEach(c,
                      QStringLiteral("SELECT Publisher_Code, Publisher_Name FROM dealer "
                                     "WHERE Publisher_Name LIKE ? ORDER BY Publisher_Name, Publisher_Code"),
-                     {data::likeContains(text.trimmed())});
-    QList<DealerMatch> out;
-    out.reserve(r.rowCount());
-    for (int i = 0; i < r.rowCount(); ++i)
-        out.append({r.text(i, u"Publisher_Code"_s), r.text(i, u"Publisher_Name"_s)});
+                     {data::likeContains(text.trimmed())}, [&](const data::Cells& cell) {
+                         out.append({cell.text(0), cell.text(1)});
+                     });
     return out;
 }
 

@@ -2,6 +2,7 @@
 // COMMIT and connections lost inside a transaction.
 #include "data/Connection.h"
 #include "data/Counter.h"
+#include "data/LookUp.h"
 #include "support/CutProxy.h"
 #include "support/DatabaseTest.h"
 
@@ -87,6 +88,12 @@ private slots:
             proxy.dropAll();
             QTest::qWait(idle);
             QCOMPARE(viaProxy.query(u"SELECT COUNT(*) FROM probe"_s).value(0, 0).toLongLong(), qint64(rows));
+            // as does a pick list read row by row
+            proxy.dropAll();
+            QTest::qWait(idle);
+            int seen = 0;
+            data::lookUpEach(viaProxy, u"SELECT id FROM probe"_s, {}, [&](const data::Cells&) { ++seen; });
+            QCOMPARE(seen, rows);
         }
     }
 
