@@ -23,15 +23,13 @@ top=${2:-}
 mkdir -p "$top"
 top=$(cd "$top" && pwd)
 
+source "$(dirname "${BASH_SOURCE[0]}")/port.sh"
+# A port no other node of this cluster was given either.
 free_port() {
   local p
-  for _ in $(seq 1 200); do
-    p=$((20000 + RANDOM % 30000))
-    grep -qx "$p" "$top"/ports 2>/dev/null && continue
-    if ! (exec 3<>"/dev/tcp/127.0.0.1/$p") 2>/dev/null; then echo "$p" >>"$top/ports"; echo "$p"; return 0; fi
-  done
-  echo "cluster: no free port found" >&2
-  return 1
+  p=$(unused_port $(cat "$top"/ports 2>/dev/null)) || { echo "cluster: no free port found" >&2; return 1; }
+  echo "$p" >>"$top/ports"
+  echo "$p"
 }
 
 nodes() { ls -d "$top"/node* 2>/dev/null | sed 's|.*/node||' | sort -n; }

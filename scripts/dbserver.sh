@@ -23,14 +23,9 @@ sock="$dir/mysqld.sock"
 pidfile="$dir/mysqld.pid"
 cnf="$dir/my.cnf"
 
+source "$(dirname "${BASH_SOURCE[0]}")/port.sh"
 free_port() {
-  local p
-  for _ in $(seq 1 200); do
-    p=$((20000 + RANDOM % 30000))
-    if ! (exec 3<>"/dev/tcp/127.0.0.1/$p") 2>/dev/null; then echo "$p"; return 0; fi
-  done
-  echo "dbserver: no free port found" >&2
-  return 1
+  unused_port || { echo "dbserver: no free port found" >&2; return 1; }
 }
 
 running_pid() {
