@@ -172,7 +172,10 @@ CREATE TABLE tranfile (
   KEY tranfile_volume (regno, indate, daily, yearno, itemsno, pointer),
   KEY tranfile_indate (indate, pointer, regno, yearno, itemsno, DescriptionItem),
   -- A title's registrations of a period: the report server's per-title lists ask each title.
-  KEY tranfile_title_indate (pointer, indate)
+  KEY tranfile_title_indate (pointer, indate),
+  -- An issue by its year and number: the article search shows the year each article's issue
+  -- came out, one look-up an article rather than a walk of the title's issues.
+  KEY tranfile_title_number (pointer, yearno, itemsno, daily)
 ) ENGINE=InnoDB;
 
 CREATE TABLE jourctrl (
