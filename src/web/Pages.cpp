@@ -174,9 +174,11 @@ void perDayAndTitle(data::Connection& c, Page& page, const QString& dayCaption, 
                    .arg(ofTitle, day);
     l.params = params + params + params + params;
     // The titles with records in the period (those the register holds, as the list has them),
-    // counted as far as the pager goes: a month of registrations holds 100,000 records.
-    l.counted = QStringLiteral("SELECT DISTINCT t.pointer FROM %1 JOIN magazine m ON m.Pointer = t.pointer WHERE %2")
-                    .arg(records, within);
+    // counted as far as the pager goes: a month of registrations holds 100,000 records. Each
+    // title is asked, as for the list: the server may answer a join of the records with the
+    // titles by walking a whole index of the records for the pager's few hundred titles, and
+    // did so under load for most runs of the prepared statement (0.1-1 s each, not 10 ms).
+    l.counted = QStringLiteral("SELECT m.Pointer FROM magazine m WHERE (SELECT 1 %1 LIMIT 1) = 1").arg(ofTitle);
     l.countedParams = params;
     l.countAsFarAsShown = true;
     l.columns = {{QStringLiteral("รหัส"), QStringLiteral("code")},
