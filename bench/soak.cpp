@@ -129,11 +129,15 @@ int pass(data::Connection& admin, const std::function<data::ConnectionSettings(i
             }
         }
         const qint64 partial = admin.query(QString::fromLatin1(kind.partialRows)).value(0, 0).toLongLong();
+        // The server's own count, since the pass began: unknown ("?") when the server the
+        // administrator's connection reads was killed and started again meanwhile, its count
+        // starting again from nought.
         const qint64 locked = deadlocks(admin) - deadlocksBefore;
-        std::printf("%-10s %8d %8d %9d %8d %8d %11d %8lld %13d %9lld %8lld %9lld %8.1f %7.0f %8.1f %8.1f %8.1f\n",
+        const QByteArray lockedText = locked < 0 ? QByteArray("?") : QByteArray::number(locked);
+        std::printf("%-10s %8d %8d %9d %8d %8d %11d %8lld %13d %9s %8lld %9lld %8.1f %7.0f %8.1f %8.1f %8.1f\n",
                     kind.name, int(outcomes.size()), counts[Outcome::Saved], counts[Outcome::NotSaved],
-                    counts[Outcome::Unknown], counts[Outcome::Refused], duplicates, partial, wrong, locked,
-                    qint64(data::stats::transactionRetries - retriesBefore),
+                    counts[Outcome::Unknown], counts[Outcome::Refused], duplicates, partial, wrong,
+                    lockedText.constData(), qint64(data::stats::transactionRetries - retriesBefore),
                     qint64(data::stats::nodeSwitches - switchesBefore), seconds,
                     counts[Outcome::Saved] / qMax(0.001, seconds), percentile(times, 0.5), percentile(times, 0.99),
                     percentile(times, 1.0));
