@@ -494,6 +494,25 @@ Result Connection::queryOnce(const QString& sql, const Params& params) {
 }
 
 void Connection::eachRow(const QString& sql, const Params& params, const std::function<void(const Cells&)>& take) {
+    if (inTransaction_ || !isRead(sql))
+        return eachRowOnce(sql, params, take);
+    bool handed = false;
+    const auto counted = [&](const Cells& cells) {
+        handed = true;
+        take(cells);
+    };
+    try {
+        eachRowOnce(sql, params, counted);
+    } catch (const DbError& e) {
+        // As a query: tried once more on a fresh connection, unless rows were handed on.
+        if (!e.connectionLost() || inTransaction_ || handed)
+            throw;
+        broken_ = true;
+        eachRowOnce(sql, params, counted);
+    }
+}
+
+void Connection::eachRowOnce(const QString& sql, const Params& params, const std::function<void(const Cells&)>& take) {
     SQLHSTMT h = run(sql, params);
     struct Close {
         SQLHSTMT h;

@@ -87,7 +87,8 @@ public:
     Result query(const QString& sql, const Params& params = {});
     // Hands each row of the result to `take` without keeping them, for results of a million
     // rows: no copy of the whole is made. Every column must have a declared width (text,
-    // numbers, dates). Read only once: a lost connection is not tried again.
+    // numbers, dates). A read outside a transaction is tried once more after a lost connection,
+    // as by `query`, unless some rows were handed on already.
     void eachRow(const QString& sql, const Params& params, const std::function<void(const Cells&)>& take);
     // Runs a statement that returns no rows; gives the number of rows it changed.
     qint64 exec(const QString& sql, const Params& params = {});
@@ -128,6 +129,7 @@ private:
                      const std::function<void(const Cells&)>& take);
     void setAutocommit(bool on);
     Result queryOnce(const QString& sql, const Params& params);
+    void eachRowOnce(const QString& sql, const Params& params, const std::function<void(const Cells&)>& take);
 };
 
 // How a save's COMMIT ended: answered by the server, or cut off and then found written by the

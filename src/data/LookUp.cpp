@@ -34,20 +34,7 @@ Result lookUp(Connection& c, const QString& sql, const Params& params) {
 
 void lookUpEach(Connection& c, const QString& sql, const Params& params,
                 const std::function<void(const Cells&)>& take) {
-    bool handed = false;
-    const auto counted = [&](const Cells& cell) {
-        handed = true;
-        take(cell);
-    };
-    unlessUnstorable(params, [&] {
-        try {
-            c.eachRow(sql, params, counted);
-        } catch (const DbError& e) {
-            if (!e.connectionLost() || handed)
-                throw;
-            c.eachRow(sql, params, counted);
-        }
-    });
+    unlessUnstorable(params, [&] { c.eachRow(sql, params, take); });
 }
 
 } // namespace data

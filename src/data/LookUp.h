@@ -10,8 +10,7 @@ namespace data {
 // it, so for such text, and for every other error, the server's answer stands.
 Result lookUp(Connection& c, const QString& sql, const Params& params);
 // The same, each row handed to `take` as it is read (a long pick list without a Result's
-// values in between). A lost connection is tried once more, as a read by query is, unless
-// some rows were handed on already.
+// values in between).
 void lookUpEach(Connection& c, const QString& sql, const Params& params, const std::function<void(const Cells&)>& take);
 
 } // namespace data
