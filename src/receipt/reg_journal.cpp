@@ -70,6 +70,7 @@ reg_journal::reg_journal(std::unique_ptr<data::Connection> connection, QWidget* 
     ui->Label_next->setFont(forms::thaiFont(9.75, false));
     ui->Label_next->setWordWrap(true);
     ui->Index_Label->setFont(forms::thaiFont(9.75, true));
+    ui->Label_title->setFont(forms::thaiFont(9.75, true));
 
     connect(ui->Command1, &QPushButton::clicked, this, &reg_journal::search);
     connect(ui->Text1, &QLineEdit::returnPressed, this, &reg_journal::search);
@@ -77,6 +78,13 @@ reg_journal::reg_journal(std::unique_ptr<data::Connection> connection, QWidget* 
     connect(ui->show_journal, &forms::Grid::activated, this, [this](const QModelIndex& i) { chooseTitle(i.row()); });
     connect(ui->show_item, &forms::Grid::cellClicked, this, [this](int row, int) { chooseIssue(row); });
     connect(ui->show_item, &forms::Grid::activated, this, [this](const QModelIndex& i) { chooseIssue(i.row()); });
+    // The form follows the highlight: an issue reached with the arrow keys is the one Edit and
+    // Delete act on.
+    connect(ui->show_item->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& now) {
+                if (!listing_ && mode() == Mode::Browsing && now.isValid())
+                    chooseIssue(now.row());
+            });
     connect(ui->Command2, &QPushButton::clicked, this, &reg_journal::newIssue);
     connect(ui->Command11, &QPushButton::clicked, this, &reg_journal::receiveExpected);
     connect(ui->Command3, &QPushButton::clicked, this, &reg_journal::editIssue);
@@ -182,6 +190,9 @@ void reg_journal::search() {
                 ui->Text1->setFocus();
                 return;
             }
+            // The titles listed are new: none of them is chosen yet, so nothing of the title chosen
+            // before stays on show to be saved under.
+            forgetTitle();
             QList<QStringList> rows;
             rows.reserve(found.size());
             titles_ = found;
@@ -208,8 +219,10 @@ bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMag
     for (int r = 0; r < list.size(); ++r)
         if (!selectMagno.isEmpty() && list.at(r).magno.trimmed() == selectMagno.trimmed())
             select = r;
+    listing_ = true;
     records::fillIssueGrid(ui->show_item, list);
     ui->show_item->setCurrentCell(select, ColMagno);
+    listing_ = false;
     say(ui->Label1, QStringLiteral("   Magno= ") + list.first().magno + QStringLiteral("   Daily=  ") +
                         data::formatDate(list.first().daily) + QStringLiteral("  :  ") + list.first().description);
     return true;
@@ -274,6 +287,7 @@ void reg_journal::chooseTitle(int row) {
     reset_textbox();
     cur_pointer = pointer.trimmed();
     listedPointer = pointer;
+    say(ui->Label_title, QStringLiteral("ลงทะเบียนให้วารสาร: %1 (%2)").arg(t->name.trimmed(), cur_pointer));
     forms::guarded(
         this,
         [&] {
@@ -295,7 +309,9 @@ void reg_journal::chooseTitle(int row) {
 void reg_journal::chooseIssue(int row) {
     if (!issueAt(row) || issueAt(row)->magno.isEmpty() || !ui->show_item->isEnabled())
         return;
+    listing_ = true;
     ui->show_item->setCurrentCell(row, ColMagno);
+    listing_ = false;
     reset_textbox();
     forms::guarded(
         this,
@@ -311,6 +327,7 @@ void reg_journal::newIssue() {
     for (QLineEdit* f : issueFields())
         f->clear();
     entry_ = Entry::Adding;
+    ui->Index_Label->setText(QStringLiteral("NO")); // a new issue has no articles yet
     applyMode();
     ui->Text7->setText(data::formatDate(QDate::currentDate()));
     forms::guarded(
@@ -332,6 +349,8 @@ void reg_journal::setBrowsing() {
     entry_ = Entry::None;
     reset_textbox();
     issueShown_ = true; // the issue saved, or the one whose edit was cancelled
+    forms::guarded(
+        this, [&] { checkIndex(ui->show_item->currentRow()); }, db_.get());
     applyMode();
 }
 
@@ -383,6 +402,19 @@ void reg_journal::save() {
                     kept = true; // stays in editing with what was typed
                 saved = issue.magno;
             } else if (entry_ == Entry::Adding) {
+                // A second copy of an issue is taken only when the desk says so: a title may come
+                // in two copies, but a slip of the hand must not register one issue twice.
+                if (const auto copy = records::IssueStore::registeredCopy(*db_, listedPointer, issue);
+                    copy && !forms::askYesNo(this,
+                                             QStringLiteral("ฉบับนี้ลงทะเบียนแล้วเมื่อ %1 (เลขทะเบียน %2) "
+                                                            "ต้องการลงทะเบียนอีกฉบับหรือไม่")
+                                                 .arg(copy->indate.isValid() ? data::formatDate(copy->indate)
+                                                                             : QStringLiteral("(ไม่ระบุวันที่รับ)"),
+                                                      copy->magno.trimmed()),
+                                             QStringLiteral(" ยืนยันการบันทึกข้อมูล"), forms::Icon::Question, true)) {
+                    kept = true; // still adding, with what was typed
+                    return;
+                }
                 const auto added = records::IssueStore::add(*db_, listedPointer, issue);
                 saved = added.value;
                 foundAfterCut = added.foundAfterCut();
@@ -450,22 +482,26 @@ void reg_journal::cancel() {
     setBrowsing();
 }
 
-void reg_journal::clear() {
+void reg_journal::forgetTitle() {
     for (QLineEdit* f : issueFields())
         f->clear();
     say(ui->Label1, {});
+    say(ui->Label_title, {});
     ui->Index_Label->setText(QStringLiteral("NO"));
     cls_show_listitem();
-    cls_show_journal();
     cur_pointer.clear();
     listedPointer.clear();
-    listed_.clear();
     expected_.reset();
     say(ui->Label_next, {});
     // Clearing ends any adding or editing: nothing is left to save.
     entry_ = Entry::None;
     issueShown_ = false;
     applyMode();
+}
+
+void reg_journal::clear() {
+    forgetTitle();
+    cls_show_journal();
     ui->Text1->clear();
     ui->Text1->setFocus();
 }

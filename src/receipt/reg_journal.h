@@ -62,6 +62,7 @@ private:
     QList<records::TitleRow> titles_;       // the titles listed
     std::optional<ExpectedIssue> expected_; // the chosen title's next issue, if it can be told
     bool issueShown_ = false;               // an issue of the list is on show, to edit or delete
+    bool listing_ = false;                  // the window itself moves the issue list's highlight
 
     QList<QLineEdit*> issueFields() const;
     // The issue or title a list row shows; none for the blank rows below a list.
@@ -77,6 +78,8 @@ private:
     // Lists the title's issues; false when it has none (the list is then empty).
     bool refreshIssues(const QString& pointer, const QString& selectMagno = {});
     void checkIndex(int row);
+    // No title chosen: its issues, lines, expected issue and fields go (a new search).
+    void forgetTitle();
     // Works out the chosen title's expected next issue and says it under the latest one.
     void predict();
     void setBrowsing();

@@ -104,12 +104,22 @@ QList<Issue> issues(data::Connection& c, const QString& pointer, bool unboundOnl
 }
 
 bool indexed(data::Connection& c, const QString& pointer, const QString& yearno, const QString& itemsno) {
-    return !data::lookUp(
-                c,
-                QStringLiteral("SELECT 1 FROM article WHERE pointer = ? AND TRIM(year) = ? AND TRIM(volume) = ? "
-                               "LIMIT 1"),
-                {pointer.trimmed(), yearno.trimmed(), itemsno.trimmed()})
+    // A blank, NULL or padded year or number is the same as any other blank one, as the
+    // deletion counts it.
+    return !data::lookUp(c,
+                         QStringLiteral("SELECT 1 FROM article WHERE pointer = ? AND COALESCE(TRIM(year), '') = ? AND "
+                                        "COALESCE(TRIM(volume), '') = ? LIMIT 1"),
+                         {pointer.trimmed(), yearno.trimmed(), itemsno.trimmed()})
                 .isEmpty();
+}
+
+std::optional<Issue> registeredCopy(data::Connection& c, const QString& pointer, const Issue& issue) {
+    const QList<Issue> found = issueRows(
+        c.query(QStringLiteral("SELECT magno, daily, yearno, itemsno, DescriptionItem, indate FROM tranfile "
+                               "WHERE pointer = ? AND daily <=> ? AND COALESCE(TRIM(yearno), '') = ? AND "
+                               "COALESCE(TRIM(itemsno), '') = ? ORDER BY indate LIMIT 1"),
+                {pointer.trimmed(), dateOrNull(issue.daily), issue.yearno.trimmed(), issue.itemsno.trimmed()}));
+    return found.isEmpty() ? std::nullopt : std::optional<Issue>(found.first());
 }
 
 QString expectedNumber(data::Connection& c) {
@@ -159,10 +169,13 @@ namespace {
 
 // The articles of issue `t` (tranfile) that no other issue of its title, year and number stands
 // for: the match `indexed` makes.
+// A blank, NULL or padded year or number matches any other blank one.
 const char* const articleOfIssueAlone =
-    "a.pointer = t.pointer AND TRIM(a.year) = TRIM(t.yearno) AND TRIM(a.volume) = TRIM(t.itemsno) "
+    "a.pointer = t.pointer AND COALESCE(TRIM(a.year), '') = COALESCE(TRIM(t.yearno), '') "
+    "AND COALESCE(TRIM(a.volume), '') = COALESCE(TRIM(t.itemsno), '') "
     "AND NOT EXISTS (SELECT 1 FROM tranfile o WHERE o.pointer = t.pointer AND o.magno <> t.magno "
-    "AND TRIM(o.yearno) = TRIM(t.yearno) AND TRIM(o.itemsno) = TRIM(t.itemsno))";
+    "AND COALESCE(TRIM(o.yearno), '') = COALESCE(TRIM(t.yearno), '') "
+    "AND COALESCE(TRIM(o.itemsno), '') = COALESCE(TRIM(t.itemsno), ''))";
 
 // Bound: marked so, or named by a volume that exists (another program may have set only one).
 IssueTies tiesOf(data::Connection& c, const QString& magno, bool lock) {

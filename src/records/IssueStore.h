@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace records {
 
@@ -51,6 +52,9 @@ QList<Issue> issueRows(const data::Result& r);
 // Whether an article is indexed for this issue: same title, year and number (blanks around
 // the stored and the given values do not count).
 bool indexed(data::Connection& c, const QString& pointer, const QString& yearno, const QString& itemsno);
+// The first registration of the same issue of the title (same date, year and number, blanks
+// around them not counting), when it has been checked in already: a second copy is asked about.
+std::optional<Issue> registeredCopy(data::Connection& c, const QString& pointer, const Issue& issue);
 // The registration number the next issue is expected to get (nothing is reserved).
 QString expectedNumber(data::Connection& c);
 // Registers a new issue (status "O") under the next registration number, taken under a lock

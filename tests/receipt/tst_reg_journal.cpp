@@ -4,6 +4,7 @@
 #include "receipt/NextIssue.h"
 #include "receipt/reg_journal.h"
 #include "records/IssueStore.h"
+#include "records/TitleStore.h"
 #include "support/Suite.h"
 
 using receipt::reg_journal;
@@ -170,6 +171,9 @@ private slots:
                    "bar code, check digit 0~9770028083040~Nature", "stored plain~1234-5679~วารสารครุศาสตร์",
                    "another ISSN~0028-0837~", "stored with a wrong check~11111111~วารสารวิทยาศาสตร์",
                    "its bar code~9771111111008~วารสารวิทยาศาสตร์", "misread bar code~9770028083003~"});
+        QCOMPARE(records::issnOf(u"9770028083002"_s)->text, u"0028-0836"_s); // worked out, not read
+        QCOMPARE(records::issnOf(u"9770317847001"_s)->text, u"0317-8471"_s);
+        QCOMPARE(records::issnOf(u"9771050124008"_s)->text, u"1050-124X"_s);
     }
     void issnAndBarCode() {
         const auto [typed, found] = fetch<2>();
@@ -179,13 +183,15 @@ private slots:
         QCOMPARE(grid("show_journal")->rowCount() ? cell("show_journal", 0, 0) : QString(), found);
     }
 
+    // Index: YES for the newest, second and third issues (the third's year is NULL, its number
+    // blank); an issue whose articles are indexed takes them when deleted, whatever its blanks.
     void indexCheck_data() {
-        textTable({"year", "volume", "newest", "second"},
-                  {"none~1~1~NO~NO", "newest~57~3~YES~NO", "blanks~ 57 ~3 ~YES~NO", "second~57~2~NO~YES",
-                   "other number~57~4~NO~NO"});
+        textTable({"year", "volume", "newest", "second", "third"},
+                  {"none~1~1~NO~NO~NO", "newest~57~3~YES~NO~NO", "blanks~ 57 ~3 ~YES~NO~NO", "second~57~2~NO~YES~NO",
+                   "other number~57~4~NO~NO~NO", "blank~~~NO~NO~YES", "padded blank~ ~  ~NO~NO~YES"});
     }
     void indexCheck() {
-        const auto [year, volume, newest, second] = fetch<4>();
+        const auto [year, volume, newest, second, third] = fetch<5>();
         exec(QStringLiteral("INSERT INTO article (article_no, Article_Name, pointer, year, volume) "
                             "VALUES ('0000001', 'x', 'J000001', ?, ?)"),
              {year, volume});
@@ -195,6 +201,53 @@ private slots:
         QCOMPARE(label("Index_Label"), second);
         QCOMPARE(text("Text2")->text() + text("Text3")->text(), u"10001/02/2026"_s);
         QCOMPARE(enabled({"Text4", "Command3", "Command6"}), "011");
+        // The arrow keys move the form with the highlight: Delete acts on the issue shown.
+        grid("show_item")->setFocus();
+        QTest::keyClick(grid("show_item"), Qt::Key_Down);
+        QCOMPARE(text("Text2")->text() + label("Index_Label"), u"99"_s + third);
+        click("Command6");
+        QCOMPARE(boxes->boxes.at(boxes->boxes.size() - 2).prompt.contains(u"มีดรรชนีบทความ 1 รายการ"_s),
+                 third == u"YES"_s);
+        QCOMPARE(sql("SELECT COUNT(*) FROM tranfile WHERE magno = '99'") +
+                     sql("SELECT COUNT(*) FROM article WHERE pointer = 'J000001'"),
+                 third == u"YES"_s ? u"00"_s : u"01"_s);
+    }
+
+    // A new search leaves no title chosen: nothing of the title before can be saved under the
+    // one now highlighted. The registration area names the title chosen; a new issue is not
+    // indexed; the same issue again is asked about, No by default, and one copy alerts.
+    void savesUnderTheChosenTitleOnly() {
+        exec(u"INSERT INTO article (article_no, Article_Name, pointer, year, volume) VALUES "
+             "('0000001', 'x', 'J000001', '57', '3')"_s);
+        exec(u"INSERT INTO reader (reader_id, email) VALUES (1, 'r@example.ac.th')"_s);
+        exec(u"INSERT INTO reader_title (reader_id, pointer) VALUES (1, 'J000001')"_s);
+        openTitle(u"Nature"_s);
+        QCOMPARE(label("Label_title"), u"ลงทะเบียนให้วารสาร: Nature (J000001)"_s);
+        QCOMPARE(label("Index_Label"), u"YES"_s);
+        findTitle(u"วารสาร"_s);
+        QCOMPARE(label("Label_title") + label("Label1") + label("Label_next") + cell("show_item", 0, 0) +
+                     text("Text2")->text() + label("Index_Label"),
+                 u"NO"_s);
+        QTest::keyClick(grid("show_journal"), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(w->mode(), reg_journal::Mode::Cleared);
+        QCOMPARE(enabled({"Command2", "Command11", "Command3", "Command6"}), "0000");
+        openTitle(u"Nature"_s);
+        click("Command2");
+        QCOMPARE(label("Index_Label"), u"NO"_s);
+        pickDate("Command9", "MonthView1", QDate(2026, 3, 1));
+        text("Text4")->setText(u" 57"_s);
+        text("Text5")->setText(u"3"_s);
+        boxes->answer({true, false}); // saved, then No to a second copy
+        click("Command7");
+        QCOMPARE(issues() + counter(), u"3125"_s);
+        QCOMPARE(w->mode(), reg_journal::Mode::Adding);
+        boxes->clear();
+        click("Command7");
+        QCOMPARE(boxes->boxes.at(1).said(),
+                 u" ยืนยันการบันทึกข้อมูล: ฉบับนี้ลงทะเบียนแล้วเมื่อ 20/01/2026 (เลขทะเบียน 101) ต้องการลงทะเบียนอีกฉบับหรือไม่"_s);
+        QCOMPARE(stored(u"125"_s).left(7), u"J000001"_s);
+        QCOMPARE(sql("SELECT GROUP_CONCAT(magno) FROM alert_issue"), QString()); // 101 came before the reader
+        QCOMPARE(label("Index_Label"), u"YES"_s); // the copy shown is indexed as its issue is
     }
 
     // The check-in of a title's first issue with the keyboard alone, from New to Save: the
