@@ -352,6 +352,8 @@ CREATE TABLE reader_title (
 -- The issues each follower is still to be told of (pending), and the mail that told them.
 -- The database queues them itself in the writer's own transaction: an issue checked in by any
 -- client, and again when an article of it is indexed, so the next mail lists its articles.
+-- A second copy of an issue (same title, date, year and number) is not told of again: the
+-- first copy, by its registration number, stands for the issue.
 CREATE TABLE alert_issue (
   reader_id INT         NOT NULL,
   magno     VARCHAR(20) NOT NULL,
@@ -364,12 +366,21 @@ CREATE TABLE alert_issue (
 CREATE TRIGGER tranfile_alert AFTER INSERT ON tranfile FOR EACH ROW
   INSERT INTO alert_issue (reader_id, magno)
   SELECT reader_id, NEW.magno FROM reader_title WHERE pointer = NEW.pointer
+  AND NOT EXISTS (SELECT 1 FROM tranfile o WHERE o.pointer = NEW.pointer AND o.daily <=> NEW.daily
+  AND COALESCE(TRIM(o.yearno), '') = COALESCE(TRIM(NEW.yearno), '')
+  AND COALESCE(TRIM(o.itemsno), '') = COALESCE(TRIM(NEW.itemsno), '')
+  AND (CHAR_LENGTH(o.magno) < CHAR_LENGTH(NEW.magno) OR (CHAR_LENGTH(o.magno) = CHAR_LENGTH(NEW.magno) AND o.magno < NEW.magno)))
   ON DUPLICATE KEY UPDATE pending = 1;
 
 CREATE TRIGGER article_alert AFTER INSERT ON article FOR EACH ROW
   INSERT INTO alert_issue (reader_id, magno)
   SELECT r.reader_id, t.magno FROM reader_title r JOIN tranfile t ON t.pointer = NEW.pointer
-  AND TRIM(t.yearno) = TRIM(NEW.year) AND TRIM(t.itemsno) = TRIM(NEW.volume) WHERE r.pointer = NEW.pointer
+  AND COALESCE(TRIM(t.yearno), '') = COALESCE(TRIM(NEW.year), '') AND COALESCE(TRIM(t.itemsno), '') = COALESCE(TRIM(NEW.volume), '')
+  WHERE r.pointer = NEW.pointer
+  AND NOT EXISTS (SELECT 1 FROM tranfile o WHERE o.pointer = t.pointer AND o.daily <=> t.daily
+  AND COALESCE(TRIM(o.yearno), '') = COALESCE(TRIM(t.yearno), '')
+  AND COALESCE(TRIM(o.itemsno), '') = COALESCE(TRIM(t.itemsno), '')
+  AND (CHAR_LENGTH(o.magno) < CHAR_LENGTH(t.magno) OR (CHAR_LENGTH(o.magno) = CHAR_LENGTH(t.magno) AND o.magno < t.magno)))
   ON DUPLICATE KEY UPDATE pending = 1;
 
 -- The outbox: each mail as it is sent (its subject and its text and HTML bodies), at most one
@@ -407,6 +418,7 @@ CREATE TABLE alert_request (
   mailed    DATETIME     NULL,
   confirmed DATETIME     NULL,
   done      DATETIME     NULL,
+  reader_name VARCHAR(255) NOT NULL DEFAULT '',
   PRIMARY KEY (token),
   KEY alert_request_open (done, confirmed),
   KEY alert_request_email (email, requested)

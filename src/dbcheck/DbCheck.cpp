@@ -502,22 +502,34 @@ void Analyser::pieces(const PieceTable& p) {
             step(sql);
 }
 
-// Creates the schema's triggers on `table` that the database lacks; says why each matters.
+// Creates the schema's triggers on `table` that the database lacks, and replaces those whose
+// body is not the schema's (an older version's); says why each matters.
 bool Analyser::missingTriggers(const QString& table, const QString& why, const char* kind) {
-    const Result have = c_.query(QStringLiteral("SELECT LOWER(TRIGGER_NAME) FROM information_schema.TRIGGERS WHERE "
-                                                "TRIGGER_SCHEMA = DATABASE() AND LOWER(EVENT_OBJECT_TABLE) = ?"),
+    const Result have = c_.query(QStringLiteral("SELECT LOWER(TRIGGER_NAME), ACTION_STATEMENT FROM "
+                                                "information_schema.TRIGGERS WHERE TRIGGER_SCHEMA = DATABASE() AND "
+                                                "LOWER(EVENT_OBJECT_TABLE) = ?"),
                                  {table.toLower()});
-    QStringList present;
+    const auto folded = [](QString sql) { return sql.simplified().remove(QLatin1Char(';')); };
+    // The server keeps the body alone, without the order among the table's triggers.
+    static const QRegularExpression order(QStringLiteral("^\\s*(FOLLOWS|PRECEDES)\\s+\\w+"));
+    QHash<QString, QString> present;
     for (int i = 0; i < have.rowCount(); ++i)
-        present << have.text(i, 0);
+        present.insert(have.text(i, 0), folded(have.text(i, 1)));
     bool created = false;
     for (const ExpectedTrigger& t : schemaTriggers()) {
-        if (t.table.compare(table, Qt::CaseInsensitive) != 0 || present.contains(t.name.toLower()) ||
-            !t.name.contains(QLatin1String(kind)))
+        if (t.table.compare(table, Qt::CaseInsensitive) != 0 || !t.name.contains(QLatin1String(kind)))
             continue;
-        toDo(QStringLiteral("trigger %1 on %2 is missing: %3; created").arg(t.name, t.table, why));
-        step(t.create);
-        created = true;
+        const auto it = present.constFind(t.name.toLower());
+        if (it == present.constEnd()) {
+            toDo(QStringLiteral("trigger %1 on %2 is missing: %3; created").arg(t.name, t.table, why));
+            step(t.create);
+            created = true;
+        } else if (const qsizetype body = t.create.indexOf(QLatin1String("FOR EACH ROW"));
+                   body > 0 && *it != folded(t.create.mid(body + 12).remove(order))) {
+            toDo(QStringLiteral("trigger %1 on %2 is out of date: %3; replaced").arg(t.name, t.table, why));
+            step(QString(t.create).replace(0, 14, QStringLiteral("CREATE OR REPLACE TRIGGER")));
+            created = true;
+        }
     }
     return created;
 }
