@@ -80,6 +80,12 @@ void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to,
     const auto midway = [](const QDate& a, const QDate& b) {
         return QDate::fromJulianDay((a.toJulianDay() + b.toJulianDay()) / 2);
     };
+    // The anchor issue stands for the mark it is nearest: dated just before a mark (an annual
+    // issue of 30 December, a monthly one of the 29th), it is that mark's issue, which is then
+    // not looked for again, whichever side of the period's start the two fall.
+    if (const QDate mark = nextIssueDate(t.frequency, cur);
+        cur.daysTo(mark) < prevIssueDate(t.frequency, mark).daysTo(cur))
+        cur = mark;
     for (QDate next = nextIssueDate(t.frequency, cur); next <= to; cur = next, next = nextIssueDate(t.frequency, next))
         if (next >= from && !received(midway(cur, next), midway(next, nextIssueDate(t.frequency, next))))
             out.append({t.pointer, t.name, t.distributor, next});
