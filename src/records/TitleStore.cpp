@@ -49,7 +49,15 @@ bool titleCodeUsable(const QString& code) {
     return n && *n <= lastNumber;
 }
 
-std::optional<QString> issnOf(const QString& text) {
+QChar issnCheckDigit(QStringView sevenDigits) {
+    int sum = 0; // weights 8 down to 2, modulo 11
+    for (int i = 0; i < 7; ++i)
+        sum += sevenDigits.at(i).digitValue() * (8 - i);
+    const int check = (11 - sum % 11) % 11;
+    return check == 10 ? QLatin1Char('X') : QChar(u'0' + check);
+}
+
+std::optional<Issn> issnOf(const QString& text) {
     QString digits = text.trimmed().toUpper();
     if (digits.size() == 9 && digits.at(4) == QLatin1Char('-'))
         digits.remove(4, 1);
@@ -66,15 +74,20 @@ std::optional<QString> issnOf(const QString& text) {
             sum += digitAt(i) * (i % 2 ? 3 : 1);
         if ((10 - sum % 10) % 10 != digitAt(12))
             return std::nullopt; // misread
-        return digits.mid(3, 4) + QLatin1Char('-') + digits.mid(7, 3) + QLatin1Char('_');
+        // The bar code's last digit is its own; the ISSN's check digit is worked out.
+        const QString seven = digits.mid(3, 7);
+        return Issn{seven.left(4) + QLatin1Char('-') + seven.mid(4) + issnCheckDigit(seven), true};
     }
     if (digits.size() == 8 && allDigits(7) && (digitAt(7) >= 0 || digits.at(7) == QLatin1Char('X')))
-        return digits.left(4) + QLatin1Char('-') + digits.mid(4);
+        return Issn{digits.left(4) + QLatin1Char('-') + digits.mid(4), false};
     return std::nullopt;
 }
 
-data::Condition issnIs(const QString& issn) {
-    return {QStringLiteral("(m.ISSN LIKE ? OR m.ISSN LIKE ?)"), {issn, QString(issn).remove(QLatin1Char('-'))}};
+data::Condition issnIs(const Issn& issn) {
+    // A scanned bar code names the ISSN by its seven digits: a title stored with a mistyped check
+    // digit is still the one on the cover.
+    const QString held = issn.scanned ? issn.text.left(8) + QLatin1Char('_') : issn.text;
+    return {QStringLiteral("(m.ISSN LIKE ? OR m.ISSN LIKE ?)"), {held, QString(held).remove(QLatin1Char('-'))}};
 }
 
 namespace TitleStore {
@@ -174,9 +187,11 @@ QList<TitleMatch> search(data::Connection& c, const QString& text) {
 std::optional<Title> find(data::Connection& c, const QString& pointer) {
     const data::Result r = data::lookUp(
         c,
-        QStringLiteral("SELECT m.Pointer, %1, p.Publisher_Name AS publisher_name, d.Publisher_Name AS distributor_name "
-                       "FROM magazine m LEFT JOIN dealer p ON p.Publisher_Code = m.Publisher_Code "
-                       "LEFT JOIN dealer d ON d.Publisher_Code = m.Distributor_Code WHERE m.Pointer = ?")
+        QStringLiteral(
+            "SELECT m.Pointer, %1, p.Publisher_Name AS publisher_name, d.Publisher_Name AS distributor_name, "
+            "COALESCE(NULLIF(TRIM(p.Address2), ''), p.Address1) AS publisher_place "
+            "FROM magazine m LEFT JOIN dealer p ON p.Publisher_Code = m.Publisher_Code "
+            "LEFT JOIN dealer d ON d.Publisher_Code = m.Distributor_Code WHERE m.Pointer = ?")
             .arg(columnNames(QStringLiteral("m.")).join(QStringLiteral(", "))),
         {pointer.trimmed()});
     if (r.isEmpty())
@@ -195,11 +210,29 @@ std::optional<Title> find(data::Connection& c, const QString& pointer) {
     }
     t.publisherName = r.text(0, QStringLiteral("publisher_name"));
     t.distributorName = r.text(0, QStringLiteral("distributor_name"));
+    t.publisherPlace = r.text(0, QStringLiteral("publisher_place"));
     return t;
 }
 
 bool nameExists(data::Connection& c, const QString& name) {
     return !data::lookUp(c, nameExistsSql, {name.trimmed()}).isEmpty();
+}
+
+QStringList issnHolders(data::Connection& c, const QString& issn, const QString& except) {
+    const auto typed = issnOf(issn);
+    if (!typed)
+        return {};
+    const data::Condition has = issnIs(*typed);
+    const data::Result r =
+        data::lookUp(c,
+                     QStringLiteral("SELECT m.Pointer, m.Magazine_Name FROM magazine m WHERE %1 AND m.Pointer <> ? "
+                                    "ORDER BY m.Pointer LIMIT 5")
+                         .arg(has.sql),
+                     has.values + data::Params{except.trimmed()});
+    QStringList out;
+    for (int i = 0; i < r.rowCount(); ++i)
+        out << QStringLiteral("\"%1\" (รหัส %2)").arg(r.text(i, 1).trimmed(), r.text(i, 0).trimmed());
+    return out;
 }
 
 data::Saved<QString> add(data::Connection& c, const Title& t, int series) {

@@ -23,8 +23,9 @@ struct Title {
     QString pricePerYear;
     QDate startDate, endDate, orderDate;
     QString distributorCode, memberStatus, location;
-    // Read only: looked up from the publisher table.
-    QString publisherName, distributorName;
+    // Read only: looked up from the publisher table; the place is the publisher's town (its
+    // second address line, else its first).
+    QString publisherName, distributorName, publisherPlace;
     // NULL columns among the names and the location (shown as "leave the field as it was").
     bool parallelNull = false, formerNull = false, shortNull = false, locationNull = false;
     // The row's columns after the code exactly as read, which an edit must still find.
@@ -54,10 +55,17 @@ bool titleCodeUsable(const QString& code);
 // The ISSN a typed or scanned text stands for, as "NNNN-NNNC": an ISSN typed with or without
 // its hyphen (as it may be stored, check digit right or not), or the EAN-13 bar code printed on
 // a serial's cover (977, the ISSN's seven digits, two of the issue, its own check digit, which
-// must be right); a bar code gives no ISSN check digit, so it is "_" there: any will do.
-std::optional<QString> issnOf(const QString& text);
-// The condition for titles holding that ISSN as stored either way ("1234-5678", "12345678").
-data::Condition issnIs(const QString& issn);
+// must be right), whose ISSN check digit is worked out from the seven.
+struct Issn {
+    QString text;
+    bool scanned = false; // read from a cover's bar code
+};
+std::optional<Issn> issnOf(const QString& text);
+// The check digit of an ISSN's first seven digits (0-9 or X).
+QChar issnCheckDigit(QStringView sevenDigits);
+// The condition for titles holding that ISSN as stored either way ("1234-5678", "12345678");
+// from a bar code, whatever check digit the register holds.
+data::Condition issnIs(const Issn& issn);
 // What a title search reads, by the condition its text asks for: the ISSN first when the text
 // is one, then the name (alone, or when no title has that ISSN).
 template <typename Rows, typename Read> Rows titlesFor(data::Connection& c, const QString& text, Read read) {
@@ -79,6 +87,8 @@ QList<TitleMatch> search(data::Connection& c, const QString& text);
 std::optional<Title> find(data::Connection& c, const QString& pointer);
 // Whether a title with this name (both sides trimmed) is already registered.
 bool nameExists(data::Connection& c, const QString& name);
+// The other titles (not `except`) that hold this ISSN, as "name" (code), a few at most.
+QStringList issnHolders(data::Connection& c, const QString& issn, const QString& except = {});
 // Adds a title in series 1 to 4 under the series' next code, taken under a lock together
 // with the insert (and a last duplicate check), so two stations never get the same code.
 // Gives the code the title received. Throws data::Refused or data::DbError; nothing is

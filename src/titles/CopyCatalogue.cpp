@@ -85,8 +85,7 @@ void CopyCatalogue::search() {
         return;
     }
     const auto issn = records::issnOf(term);
-    // A bar code gives no check digit: the catalogue is searched with the seven it gives.
-    const QString asked = issn ? QString(*issn).remove(QLatin1Char('_')) : term;
+    const QString asked = issn ? issn->text : term;
     const marc::SearchBy by = issn ? marc::SearchBy::Issn : marc::SearchBy::Title;
     searching_ = true;
     Cmdsearch->setEnabled(false);

@@ -312,6 +312,10 @@ void New_Journal::chooseDealer(const QString& code, const QString& name) {
 
 void New_Journal::add() {
     cleardata();
+    // A new title has no code until it is saved: the last one's code (and the foot naming who
+    // changed it) must not stand over the new entry.
+    ui->Text1->clear();
+    shownCode_.clear();
     adding_ = true;
     editing_ = false;
     applyMode();
@@ -446,6 +450,21 @@ void New_Journal::save() {
         // Saving under another title's code would overwrite that title with this one.
         refuse(QStringLiteral("ไม่สามารถเปลี่ยนรหัสวารสารจาก %1 เป็น %2 ได้ ข้อมูลไม่ได้ถูกบันทึก").arg(shownCode_, t.pointer),
                ui->Text1, failedTitle);
+        return;
+    }
+    // Two titles may share an ISSN (two subscriptions of one serial), but mostly it is a title
+    // renamed after copy cataloguing, or a slip: asked, naming the other title, No by default.
+    QStringList holders;
+    if (!forms::guarded(
+            this, [&] { holders = records::TitleStore::issnHolders(*db_, t.issn, editing_ ? shownCode_ : QString()); },
+            db_.get()))
+        return;
+    if (!holders.isEmpty() &&
+        !forms::askYesNo(this,
+                         QStringLiteral("ISSN %1 เป็นของวารสาร %2 อยู่แล้ว\nต้องการบันทึกวารสารนี้ด้วย ISSN เดียวกันหรือไม่")
+                             .arg(t.issn.trimmed(), holders.join(QStringLiteral(", "))),
+                         failedTitle, forms::Icon::Warning, true)) {
+        ui->Mask2->setFocus();
         return;
     }
     const int series = records::seriesNumber(ui->opt2->isChecked(), t.languageCode);
@@ -593,6 +612,16 @@ void New_Journal::fillFrom(const marc::Record& record) {
         if (code.isEmpty())
             said << QStringLiteral("ผู้จัดพิมพ์ \"%1\" ยังไม่มีในทะเบียนผู้จัดพิมพ์: กด Enter ที่ช่อง ผู้จัดพิมพ์ เพื่อค้นหรือเพิ่ม").arg(wanted);
     }
+    if (!in.title.issn.trimmed().isEmpty())
+        forms::guarded(
+            this,
+            [&] {
+                if (const QStringList holders = records::TitleStore::issnHolders(*db_, in.title.issn);
+                    !holders.isEmpty())
+                    said << QStringLiteral("ISSN %1 ของระเบียนนี้มีในทะเบียนแล้ว: %2")
+                                .arg(in.title.issn.trimmed(), holders.join(QStringLiteral(", ")));
+            },
+            db_.get());
     said.prepend(QStringLiteral("เติมข้อมูลจากระเบียน MARC แล้ว กรุณาตรวจสอบ เติมช่องที่ยังว่าง แล้วกดบันทึก"));
     forms::inform(this, said.join(QLatin1Char('\n')), QStringLiteral("ดึงข้อมูลจาก MARC"), forms::Icon::Information);
     ui->Text2->setFocus();

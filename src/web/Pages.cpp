@@ -20,6 +20,20 @@
 
 namespace web {
 
+data::Result titlesTyped(data::Connection& c, const QString& typed) {
+    const QString titles = QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.ISSN FROM magazine m WHERE %1 "
+                                          "ORDER BY m.Magazine_Name, m.Pointer LIMIT 50");
+    data::Result found = data::lookUp(c, titles.arg(QStringLiteral("m.Pointer = ?")), {typed.trimmed().toUpper()});
+    if (const auto issn = records::issnOf(typed); found.isEmpty() && issn) {
+        const data::Condition has = records::issnIs(*issn);
+        found = data::lookUp(c, titles.arg(has.sql), has.values);
+    }
+    if (found.isEmpty())
+        found =
+            data::lookUp(c, titles.arg(QStringLiteral("m.Magazine_Name LIKE ?")), {data::likePrefix(typed.trimmed())});
+    return found;
+}
+
 namespace {
 
 // The options of a choice from `sql`'s `code` and `name` columns, after "all".
@@ -300,15 +314,7 @@ Page titleIssues(data::Connection& c, const Query& q) {
                                       QStringLiteral("เช่น J000001"), true));
     if (typed.isEmpty())
         return page;
-    const QString titles = QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.ISSN FROM magazine m WHERE %1 "
-                                          "ORDER BY m.Magazine_Name, m.Pointer LIMIT 50");
-    data::Result found = data::lookUp(c, titles.arg(QStringLiteral("m.Pointer = ?")), {typed.toUpper()});
-    if (const auto issn = records::issnOf(typed); found.isEmpty() && issn) {
-        const data::Condition has = records::issnIs(*issn);
-        found = data::lookUp(c, titles.arg(has.sql), has.values);
-    }
-    if (found.isEmpty())
-        found = data::lookUp(c, titles.arg(QStringLiteral("m.Magazine_Name LIKE ?")), {data::likePrefix(typed)});
+    const data::Result found = titlesTyped(c, typed);
     if (found.rowCount() != 1) {
         QString links;
         for (int i = 0; i < found.rowCount(); ++i) {

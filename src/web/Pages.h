@@ -11,6 +11,10 @@ struct PageDef {
     std::function<Page(data::Connection&, const Query&)> build;
 };
 
+// The titles a reader's typed text names: its code, else its ISSN (or cover bar code), else the
+// beginning of its name; Pointer, Magazine_Name and ISSN, at most 50, by name.
+data::Result titlesTyped(data::Connection& c, const QString& typed);
+
 // The index page first (path ""), then the report and search pages.
 const QList<PageDef>& pages();
 

@@ -100,6 +100,19 @@ class tst_new_journal : public DatabaseTest, WindowFixture<New_Journal> {
         return p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardError()) : u"exit %1"_s.arg(p.exitCode());
     }
 
+    // MARC::Lint's warnings over an ISO 2709 file, one line each.
+    static QString lintWarnings(const QString& file) {
+        QProcess p;
+        p.start(u"perl"_s, {u"-MMARC::Batch"_s, u"-MMARC::Lint"_s, u"-e"_s,
+                            u"my $b = MARC::Batch->new('USMARC', $ARGV[0]); my $l = MARC::Lint->new; "
+                            "while (my $r = $b->next) { $l->check_record($r); print $r->field('001')->data(), "
+                            "': ', $_, \"\\n\" for $l->warnings; }"_s,
+                            file});
+        p.waitForFinished();
+        return p.exitCode() == 0 ? QString::fromUtf8(p.readAll() + p.readAllStandardError())
+                                 : u"exit %1 %2"_s.arg(p.exitCode()).arg(QString::fromUtf8(p.readAllStandardError()));
+    }
+
 private slots:
     void init() {
         fresh();
@@ -212,6 +225,25 @@ private slots:
         const int first = code.startsWith(u'J') || code.startsWith(u'I') ? 1 : 3;
         QCOMPARE(counter(first) + u' ' + counter(first + 1), counters);
         QCOMPARE(text("Text2")->text(), QString());
+    }
+
+    // A title given another title's ISSN is asked about, naming that title, No keeping the
+    // entry; the next new entry starts without the last code and its foot.
+    void issnOfAnotherTitle() {
+        click("Cmdadd");
+        fillAll();
+        text("Mask2")->setText(u"12345678"_s);
+        boxes->answer({true, false});
+        click("Cmdsave");
+        QCOMPARE(boxes->last().said(), u"การบันทึกข้อมูลล้มเหลว: ISSN 12345678 เป็นของวารสาร \"วารสารครุศาสตร์\" (รหัส I000001) "
+                                       "อยู่แล้ว\nต้องการบันทึกวารสารนี้ด้วย ISSN เดียวกันหรือไม่"_s);
+        QVERIFY(w->adding() && text("Mask2")->hasFocus());
+        QCOMPARE(sql(u"SELECT COUNT(*) FROM magazine"_s), u"2"_s);
+        click("Cmdsave");
+        QCOMPARE(sql(u"SELECT ISSN FROM magazine WHERE Pointer = 'J000002'"_s), u"12345678"_s);
+        text("Text1")->setText(u"J000002"_s); // shown, as after a search
+        click("Cmdadd");
+        QCOMPARE(text("Text1")->text(), QString());
     }
 
     // The window refuses a duplicate before anything else; the store refuses it again under
@@ -346,6 +378,9 @@ private slots:
              "IF(seq <= 12, '5', '6'), IF(seq <= 12, seq, seq - 12), "
              "DATE_ADD('2024-01-01', INTERVAL seq - 1 MONTH) FROM seq_1_to_17 WHERE seq <> 16"_s);
         const QString held = u"ปีที่ 5 (2567); ปีที่ 6 ฉบับที่ 1-3,5 (2568)"_s;
+        // An English title beginning with an article, its publisher's town on the register.
+        exec(u"UPDATE magazine SET Magazine_Name = 'The Nature' WHERE Pointer = 'J000001'"_s);
+        exec(u"UPDATE dealer SET Address1 = '233 Spring St', Address2 = 'London EC1 ' WHERE Publisher_Code = '1'"_s);
         enter("Text2", u"ครุ"_s);
         QVERIFY(pick("dlbnamemag", u"วารสารครุศาสตร์"_s));
         QCOMPARE(text("Textholdings")->text(), held);
@@ -357,6 +392,9 @@ private slots:
         QVERIFY(w->exportMarc(xml)); // nothing shown: every title
         QCOMPARE(runReport({u"marc"_s, u"--group"_s, u"I"_s, u"--out"_s, group}), 0);
         QCOMPARE(yazDump(iso, false) + yazDump(xml, true) + yazDump(group, false), QString());
+        const QString every = dir.filePath(u"every.mrc"_s);
+        QCOMPARE(runReport({u"marc"_s, u"--out"_s, every}), 0);
+        QCOMPARE(lintWarnings(every), QString());
         for (const auto& [file, count] : {std::pair{iso, 1}, {xml, 2}, {group, 1}}) {
             QFile f(file);
             QVERIFY(f.open(QIODevice::ReadOnly));
@@ -376,6 +414,10 @@ private slots:
                                  stored->issn, stored->languageCode, stored->frequencyCode, stored->publisherName,
                                  stored->pointer == u"I000001"_s ? held : u"unnumbered"_s}));
                 QCOMPARE(back.newspaper, false);
+                if (r.control(u"001"_s) == u"J000001"_s) {
+                    QCOMPARE(r.all(u"245"_s).first()->indicators + r.sub(u"245"_s, u'a'), u"04The Nature."_s);
+                    QCOMPARE(r.sub(u"260"_s, u'a') + r.sub(u"260"_s, u'b'), u"London EC1 :Springer."_s);
+                }
                 QVERIFY(back.unmapped.isEmpty());
             }
         }
