@@ -40,7 +40,7 @@ requests() {
   [ "$(sql -N -e "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema='$db' AND table_name='alert_request'")" = 1 ] || return 0
   for host in localhost 127.0.0.1 ::1; do
     echo "CREATE USER IF NOT EXISTS 'warasan_requests'@'$host';"
-    echo "GRANT SELECT (token, email, pointer, action, requested, confirmed), INSERT (token, email, pointer, action), UPDATE (confirmed) ON \`$db\`.alert_request TO 'warasan_requests'@'$host';"
+    echo "GRANT SELECT (token, email, pointer, action, requested, confirmed), INSERT (token, email, pointer, action, reader_name), UPDATE (confirmed) ON \`$db\`.alert_request TO 'warasan_requests'@'$host';"
   done | sql
 }
 if [ "$exists" = "1" ]; then

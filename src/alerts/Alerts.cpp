@@ -41,13 +41,17 @@ void queueMail(data::Connection& c, const QVariant& reader, const QDate& day, co
 // followed or no longer.
 int applyConfirmed(data::Connection& c) {
     const data::Result open =
-        c.query(QStringLiteral("SELECT token, email, pointer, action FROM alert_request "
+        c.query(QStringLiteral("SELECT token, email, pointer, action, reader_name FROM alert_request "
                                "WHERE confirmed IS NOT NULL AND done IS NULL ORDER BY confirmed"));
     for (int i = 0; i < open.rowCount(); ++i) {
         data::Transaction t(c);
         const QString email = open.text(i, 1).trimmed(), pointer = open.text(i, 2).trimmed();
         if (open.text(i, 3) == QLatin1String("F")) {
-            c.exec(QStringLiteral("INSERT IGNORE INTO reader (email) VALUES (?)"), {email});
+            // The name given on the request form; a reader kept without one takes it.
+            const QString name = open.text(i, 4).simplified();
+            c.exec(QStringLiteral("INSERT IGNORE INTO reader (email, reader_name) VALUES (?, ?)"), {email, name});
+            c.exec(QStringLiteral("UPDATE reader SET reader_name = ? WHERE email = ? AND TRIM(reader_name) = ''"),
+                   {name, email});
             c.exec(
                 QStringLiteral("INSERT IGNORE INTO reader_title (reader_id, pointer) SELECT reader_id, ? FROM reader "
                                "WHERE email = ?"),
@@ -258,14 +262,16 @@ Sent smtp(const MailSettings& m, const QString& to, const QString& id, const QSt
     Sent s;
     s.accepted = r == CURLE_OK;
     s.refused = !s.accepted && code >= 500 && code < 600;
+    // A refusal keeps the server's own words; where no server answered, the desk reads why in
+    // Thai first, the technical words after.
+    const QString technical =
+        QStringLiteral("%1: %2").arg(QString::fromUtf8(curl_easy_strerror(r)), QString::fromUtf8(detail));
     if (!s.accepted)
         s.error =
             (code >= 400 && !lastReply.isEmpty()
                  ? QStringLiteral("%1 (%2)").arg(QString::fromUtf8(lastReply), QString::fromUtf8(curl_easy_strerror(r)))
-                 : QStringLiteral("%1 (SMTP %2): %3")
-                       .arg(QString::fromUtf8(curl_easy_strerror(r)))
-                       .arg(code)
-                       .arg(QString::fromUtf8(detail)))
+             : code == 0 ? QStringLiteral("ติดต่อเซิร์ฟเวอร์อีเมลไม่ได้ จะส่งอีกครั้งในรอบถัดไป (%1)").arg(technical)
+                         : QStringLiteral("เซิร์ฟเวอร์อีเมลตอบรหัส %1 จะส่งอีกครั้งในรอบถัดไป (%2)").arg(code).arg(technical))
                 .left(1000);
     return s;
 }

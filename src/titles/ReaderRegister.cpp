@@ -1,5 +1,7 @@
 #include "titles/ReaderRegister.h"
 
+#include "data/Dates.h"
+
 #include "alerts/Alerts.h"
 #include "data/CodeTables.h"
 #include "data/DbError.h"
@@ -205,6 +207,23 @@ void ReaderRegister::showReader(const QString& id) {
                     "ORDER BY mail_id DESC LIMIT 100"),
                 {id, r.text(0, 1)});
             QList<QStringList> rows;
+            // Issues still to be told of: one mail a reader a day, so those that came after
+            // today's mail go in the next round, and the desk says when.
+            const QDate today = QDate::currentDate();
+            const data::Result waiting = db_->query(
+                QStringLiteral("SELECT (SELECT COUNT(*) FROM alert_issue WHERE reader_id = ? AND pending = 1), "
+                               "EXISTS (SELECT 1 FROM alert_mail WHERE reader_id = ? AND day = ?)"),
+                {id, id, today});
+            if (const int pending = waiting.value(0, 0).toInt(); pending > 0) {
+                const bool toldToday = waiting.value(0, 1).toInt() != 0;
+                const QDate next = toldToday ? today.addDays(1) : today;
+                rows << QStringList{
+                    data::formatDate(next), QStringLiteral("ฉบับใหม่ %1 ฉบับ").arg(pending),
+                    QStringLiteral("จะส่งในรอบถัดไป"), QString(),
+                    toldToday
+                        ? QStringLiteral("วันนี้ส่งไปแล้ว (วันละหนึ่งฉบับ) จะส่งในรอบถัดไปวันที่ %1").arg(data::formatDate(next))
+                        : QStringLiteral("จะส่งในรอบถัดไปวันที่ %1").arg(data::formatDate(next))};
+            }
             for (int i = 0; i < mails.rowCount(); ++i)
                 rows << QStringList{mails.text(i, 0), mails.text(i, 1),
                                     stateWords.value(mails.text(i, 2), mails.text(i, 2)), mails.text(i, 3),

@@ -2,6 +2,7 @@
 
 #include "alerts/Alerts.h"
 #include "web/PageParts.h"
+#include "web/Pages.h"
 
 #include <QRegularExpression>
 
@@ -16,22 +17,30 @@ Reply page(const QString& body, int status = 200) {
     return {status, pageStart(title) + body.toUtf8() + pageEnd()};
 }
 
-QString titleName(data::Connection& read, const QString& code) {
-    const data::Result r =
-        read.query(QStringLiteral("SELECT Magazine_Name FROM magazine WHERE Pointer = ?"), {code.trimmed().toUpper()});
-    return r.isEmpty() ? QString() : r.text(0, 0);
-}
-
 bool isToken(const QString& t) {
     static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{32}$"));
     return hex.match(t).hasMatch();
 }
 
-QString followFields(const QString& code, const QString& email) {
+// The form, with what the reader typed kept; where the title typed names several, a choice
+// among them in its place.
+QString followFields(const QString& typed, const QString& email, const QString& name,
+                     const data::Result& choices = {}) {
+    QString titleField;
+    if (choices.rowCount() > 1) {
+        titleField = QStringLiteral("<p>พบวารสารหลายรายชื่อ กรุณาเลือก</p>\n");
+        for (int i = 0; i < choices.rowCount(); ++i)
+            titleField +=
+                QStringLiteral("<label><input type=\"radio\" name=\"title\" value=\"%1\"%2> %1 %3</label><br>\n")
+                    .arg(esc(choices.text(i, 0).trimmed()), i == 0 ? QStringLiteral(" checked") : QString(),
+                         esc(choices.text(i, 1)));
+    } else {
+        titleField = textField(QStringLiteral("title"), QStringLiteral("รหัส ISSN หรือชื่อวารสาร"), typed);
+    }
     return QStringLiteral("<form method=\"post\" action=\"/%1\">").arg(followPath) +
            textField(QStringLiteral("email"), QStringLiteral("อีเมล"), email, QStringLiteral("name@example.ac.th"),
                      true) +
-           textField(QStringLiteral("title"), QStringLiteral("รหัสวารสาร"), code) +
+           textField(QStringLiteral("name"), QStringLiteral("ชื่อ-นามสกุล"), name) + titleField +
            QStringLiteral("<label><input type=\"radio\" name=\"action\" value=\"F\" checked> รับแจ้ง</label> "
                           "<label><input type=\"radio\" name=\"action\" value=\"S\"> เลิกรับแจ้ง</label> "
                           "<button type=\"submit\">ส่งคำขอ</button></form>\n");
@@ -40,25 +49,31 @@ QString followFields(const QString& code, const QString& email) {
 } // namespace
 
 Reply followForm(data::Connection& read, const Query& q) {
-    const QString code = q.value(QStringLiteral("title")).trimmed();
-    const QString name = code.isEmpty() ? QString() : titleName(read, code);
-    return page((name.isEmpty() ? QString() : QStringLiteral("<h2>%1 %2</h2>\n").arg(esc(code.toUpper()), esc(name))) +
+    const QString typed = q.value(QStringLiteral("title")).trimmed();
+    const data::Result found = typed.isEmpty() ? data::Result() : titlesTyped(read, typed);
+    const bool one = found.rowCount() == 1;
+    return page((one ? QStringLiteral("<h2>%1 %2</h2>\n").arg(esc(found.text(0, 0).trimmed()), esc(found.text(0, 1)))
+                     : QString()) +
                 QStringLiteral("<p>ห้องสมุดจะส่งอีเมลเมื่อวารสารฉบับใหม่มาถึง พร้อมรายชื่อบทความ "
                                "คำขอมีผลเมื่อท่านยืนยันทางลิงก์ที่ส่งไปยังอีเมล</p>\n") +
-                followFields(code, {}));
+                followFields(one ? found.text(0, 0).trimmed() : typed, {}, {}, found));
 }
 
 Reply followRequest(data::Connection& read, data::Connection& requests, const Query& form) {
     const QString email = form.value(QStringLiteral("email")).trimmed(),
-                  code = form.value(QStringLiteral("title")).trimmed().toUpper(),
+                  typed = form.value(QStringLiteral("title")).trimmed(),
+                  reader = form.value(QStringLiteral("name")).simplified().left(255),
                   action = form.value(QStringLiteral("action")) == QLatin1String("S") ? QStringLiteral("S")
                                                                                       : QStringLiteral("F");
-    const QString name = code.isEmpty() ? QString() : titleName(read, code);
+    // The title by its code, ISSN or the beginning of its name, as the other forms find it.
+    const data::Result found = typed.isEmpty() ? data::Result() : titlesTyped(read, typed);
     QString refusal;
     if (!alerts::isMailAddress(email))
         refusal = QStringLiteral("กรุณาพิมพ์ที่อยู่อีเมลให้ถูกต้อง");
-    else if (name.isEmpty())
-        refusal = QStringLiteral("ไม่พบวารสารรหัส \"%1\"").arg(code);
+    else if (found.isEmpty())
+        refusal = QStringLiteral("ไม่พบวารสาร \"%1\"").arg(typed);
+    else if (found.rowCount() > 1)
+        refusal = QStringLiteral("\"%1\" ตรงกับวารสารหลายรายชื่อ กรุณาเลือกหนึ่งรายชื่อ").arg(typed);
     else if (requests
                  .query(QStringLiteral("SELECT COUNT(*) FROM alert_request WHERE email = ? AND requested > NOW() - "
                                        "INTERVAL 1 DAY"),
@@ -67,10 +82,21 @@ Reply followRequest(data::Connection& read, data::Connection& requests, const Qu
                  .toInt() >= requestsPerDay)
         refusal = QStringLiteral("อีเมลนี้ส่งคำขอครบ %1 ครั้งใน 24 ชั่วโมงแล้ว กรุณาลองใหม่ในวันพรุ่งนี้").arg(requestsPerDay);
     if (!refusal.isEmpty())
-        return page(errorBox(refusal) + followFields(code, email), 400);
+        return page(errorBox(refusal) + followFields(typed, email, reader, found), 400);
+    const QString code = found.text(0, 0).trimmed(), name = found.text(0, 1);
     const QString token = alerts::newToken();
-    requests.exec(QStringLiteral("INSERT INTO alert_request (token, email, pointer, action) VALUES (?, ?, ?, ?)"),
-                  {token, email, code, action});
+    try {
+        requests.exec(QStringLiteral("INSERT INTO alert_request (token, email, pointer, action, reader_name) VALUES "
+                                     "(?, ?, ?, ?, ?)"),
+                      {token, email, code, action, reader});
+    } catch (const data::DbError& e) {
+        // A request account granted before readers gave their names may not write it: the
+        // request is kept without the name rather than lost.
+        if (e.nativeCode() != 1143)
+            throw;
+        requests.exec(QStringLiteral("INSERT INTO alert_request (token, email, pointer, action) VALUES (?, ?, ?, ?)"),
+                      {token, email, code, action});
+    }
     return page(QStringLiteral("<p>รับคำขอแล้ว ห้องสมุดจะส่งลิงก์ยืนยันไปที่ %1 ภายในไม่กี่นาที "
                                "คำขอ%2วารสาร \"%3\" มีผลเมื่อท่านยืนยัน</p>\n")
                     .arg(esc(email),

@@ -42,6 +42,11 @@ int GridRows::columnCount(const QModelIndex& parent) const {
 QVariant GridRows::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole)
         return text(index.row(), index.column());
+    // A cell too narrow for its text shows the whole of it under the pointer.
+    if (role == Qt::ToolTipRole) {
+        const QString t = text(index.row(), index.column());
+        return t.size() > 20 ? QVariant(t) : QVariant();
+    }
     if (role == Qt::TextAlignmentRole && index.column() < columns_.size())
         return QVariant::fromValue(columns_.at(index.column()).alignment);
     return {};
