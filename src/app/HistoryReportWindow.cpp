@@ -9,6 +9,8 @@
 #include "reports/HistoryReport.h"
 #include "reports/ReportViewer.h"
 
+#include <QProgressDialog>
+
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -88,15 +90,21 @@ void HistoryReportWindow::showReport() {
         return;
     }
     const QString person = person_->currentText().trimmed();
+    QProgressDialog* progress = nullptr;
     forms::guarded(
         this,
         [&] {
             const QList<data::Change> changes = data::changesBetween(*db_, *from, *to, person);
+            reports::Document doc = reports::historyReport(
+                changes, *from, *to, person,
+                reports::progressDialog(this, progress, QStringLiteral("กำลังสร้างรายงานประวัติการแก้ไข..."), false));
+            delete std::exchange(progress, nullptr);
             if (shown_)
                 shown_->close();
-            shown_ = reports::showReport(reports::historyReport(changes, *from, *to, person), this);
+            shown_ = reports::showReport(std::move(doc), this);
         },
         db_.get(), QStringLiteral("อ่านประวัติการแก้ไขไม่สำเร็จ"));
+    delete progress; // left by a failure part way
 }
 
 } // namespace app

@@ -83,10 +83,18 @@ int staffWork(const QCommandLineParser& cli, data::Connection& c) {
         data::expireStaffPassword(c, value("staff-expire"));
     else if (cli.isSet(QStringLiteral("staff-remove")))
         data::removeStaff(c, value("staff-remove"));
-    for (const data::StaffMember& m : data::staffList(c))
-        printLine(QStringLiteral("%1\t%2%3%4")
-                      .arg(m.name, m.roles.join(QLatin1Char(',')), m.locked ? QStringLiteral("\tlocked") : QString(),
-                           m.passwordExpired ? QStringLiteral("\tpassword expired") : QString()));
+    // Tab-separated under its headings, every row with its state, for a person or a script.
+    printLine(QStringLiteral("account\troles\tstate"));
+    for (const data::StaffMember& m : data::staffList(c)) {
+        QStringList state;
+        if (m.locked)
+            state << QStringLiteral("locked");
+        if (m.passwordExpired)
+            state << QStringLiteral("password expired");
+        printLine(QStringLiteral("%1\t%2\t%3")
+                      .arg(m.name, m.roles.isEmpty() ? QStringLiteral("-") : m.roles.join(QLatin1Char(',')),
+                           state.isEmpty() ? QStringLiteral("active") : state.join(QStringLiteral(", "))));
+    }
     return 0;
 }
 

@@ -7,7 +7,8 @@
 
 namespace reports {
 
-Document historyReport(const QList<data::Change>& changes, const QDate& from, const QDate& to, const QString& person) {
+Document historyReport(const QList<data::Change>& changes, const QDate& from, const QDate& to, const QString& person,
+                       const Progress& progress) {
     Document doc;
     doc.title = QStringLiteral("ประวัติการแก้ไขข้อมูล %1 - %2").arg(data::formatDate(from), data::formatDate(to));
     doc.title.replace(QLatin1Char('/'), QLatin1Char('-'));
@@ -30,15 +31,18 @@ Document historyReport(const QList<data::Change>& changes, const QDate& from, co
         QStringList row{data::formatDate(c.at.date()) + c.at.toString(QStringLiteral(" HH:mm:ss")), c.table, c.key,
                         c.actionCaption(), c.summary()};
         doc.csvRows << QStringList{c.by} + row;
-        // On paper a whole row added or deleted is cut to its first columns (the CSV keeps it
-        // whole), so a day of check-in stays a list rather than a book.
-        constexpr int paperLength = 100;
-        if (row.last().size() > paperLength)
-            row.last() = row.last().left(paperLength - 1) + QChar(0x2026);
+        // A whole row added or deleted goes on over further lines: every value is on paper.
         rows << row;
         groups << c.by;
     }
-    list.add(rows, groups);
+    // Laid out a part at a time, each part told to `progress` (a day of check-in is thousands
+    // of pages); it cannot be stopped part way.
+    constexpr int part = 500;
+    for (qsizetype first = 0; first < rows.size(); first += part) {
+        if (progress)
+            progress(int(first), int(rows.size()));
+        list.add(rows.mid(first, part), groups.mid(first, part));
+    }
     doc.pages += list.finish();
     return doc;
 }

@@ -96,15 +96,17 @@ void askBeforeClosing(QWidget* window, std::function<bool()> unsaved) {
 }
 
 void showDbError(QWidget* parent, const data::DbError& error, const QString& what) {
+    // The library's own words first (what failed, the role it needs, a lost link), the
+    // server's number and words under them.
     QString text = what.isEmpty() ? QStringLiteral("การทำงานกับฐานข้อมูลไม่สำเร็จ") : what;
-    if (error.nativeCode() != 0)
-        text += QStringLiteral("\nรหัสข้อผิดพลาด %1: %2").arg(error.nativeCode()).arg(error.message());
-    else // raised by the program itself: its text says it all
-        text += QLatin1Char('\n') + error.message();
     if (const QString role = data::roleNeededFor(error); !role.isEmpty())
         text += QLatin1Char('\n') + role;
     if (error.connectionLost())
         text += QStringLiteral("\nการเชื่อมต่อกับเครื่องแม่ข่ายขาดหาย โปรแกรมจะเชื่อมต่อใหม่เมื่อทำงานครั้งต่อไป");
+    if (error.nativeCode() != 0)
+        text += QStringLiteral("\nรหัสข้อผิดพลาด %1: %2").arg(error.nativeCode()).arg(error.message());
+    else // raised by the program itself: its text says it all
+        text += QLatin1Char('\n') + error.message();
     MessageBoxes::current().inform(parent, text, QStringLiteral("ข้อผิดพลาดของฐานข้อมูล"), Icon::Critical);
 }
 
