@@ -12,6 +12,7 @@ namespace {
 // A held volume: the numbers it holds and the years of its issues.
 struct Volume {
     std::set<int> numbers;
+    QStringList others; // numbers that are not plain ones ("21A", "Suppl."), as written
     int firstYear = 0, lastYear = 0;
     void addYear(const QDate& d) {
         if (!d.isValid())
@@ -76,14 +77,20 @@ QString summaryHoldings(const QList<HeldIssue>& issues, HoldingsWording wording,
         }
         Volume& vol = volumes[v.toInt()];
         vol.addYear(i.date);
-        for (int n : numbersOf(i.number)) {
+        const QList<int> held = numbersOf(i.number);
+        for (int n : held) {
             vol.numbers.insert(n);
             highest = qMax(highest, n);
         }
+        if (const QString other = i.number.simplified();
+            held.isEmpty() && !other.isEmpty() && !vol.others.contains(other))
+            vol.others << other;
     }
     const bool thai = wording == HoldingsWording::Thai;
     const int expected = issuesPerVolume > 0 ? issuesPerVolume : highest;
     const auto whole = [&](const Volume& v) {
+        if (!v.others.isEmpty())
+            return false; // listed with its numbers, so the issue numbered otherwise is named
         if (v.numbers.empty())
             return true; // a title numbered by volume alone
         for (int n = 1; n <= expected; ++n)
@@ -112,7 +119,10 @@ QString summaryHoldings(const QList<HeldIssue>& issues, HoldingsWording wording,
         if (!whole(it->second)) {
             piece(first, first,
                   volumeWord + QString::number(first) + (thai ? QStringLiteral(" ฉบับที่ ") : QStringLiteral(":no.")) +
-                      numberRanges(it->second.numbers) + years(it->second.firstYear, it->second.lastYear));
+                      (QStringList{numberRanges(it->second.numbers)} + it->second.others)
+                          .filter(QRegularExpression(QStringLiteral(".")))
+                          .join(QLatin1Char(',')) +
+                      years(it->second.firstYear, it->second.lastYear));
             ++it;
             continue;
         }

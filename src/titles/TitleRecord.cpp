@@ -47,12 +47,31 @@ QString withoutEndPunctuation(const QString& text, bool isbd) {
     return t.remove(end).trimmed();
 }
 
+// The text ending in a full stop, as ISBD ends a title or a publication statement.
+QString withFullStop(const QString& text) {
+    const QString t = text.trimmed();
+    return t.isEmpty() || t.endsWith(QLatin1Char('.')) || t.endsWith(QLatin1Char('?')) || t.endsWith(QLatin1Char('!'))
+               ? t
+               : t + QLatin1Char('.');
+}
+
 } // namespace
+
+int nonfilingCharacters(const QString& title, bool thai) {
+    if (thai)
+        return 0;
+    const QString t = title.trimmed();
+    for (const char* article : {"The ", "An ", "A "})
+        if (t.startsWith(QLatin1String(article), Qt::CaseInsensitive) && t.size() > int(strlen(article)))
+            return int(strlen(article));
+    return 0;
+}
 
 marc::Record titleRecord(const records::Title& t, const RecordExtras& extras) {
     marc::Record r;
-    // New record, language material, serial; UTF-8; minimal level, punctuation left out.
-    r.leader = QStringLiteral("00000nas a2200000 c 4500");
+    // New record, language material, serial; UTF-8; minimal level; ISBD punctuation included,
+    // as catalogues and their checkers expect of 245 and 260.
+    r.leader = QStringLiteral("00000nas a2200000 i 4500");
     r.leader[17] = QLatin1Char('7');
     r.addControl(QStringLiteral("001"), t.pointer.trimmed());
     if (!extras.organization.isEmpty())
@@ -86,10 +105,21 @@ marc::Record titleRecord(const records::Title& t, const RecordExtras& extras) {
         r.add(QStringLiteral("040"), QStringLiteral("  "),
               {{QLatin1Char('a'), extras.organization}, {QLatin1Char('c'), extras.organization}});
     addIf("210", "0 ", QLatin1Char('a'), t.shortName);
-    r.add(QStringLiteral("245"), QStringLiteral("00"), {{QLatin1Char('a'), t.name.trimmed()}});
+    r.add(QStringLiteral("245"),
+          QStringLiteral("0") + QString::number(nonfilingCharacters(t.name, lang == thaiLanguage)),
+          {{QLatin1Char('a'), withFullStop(t.name)}});
     addIf("246", "31", QLatin1Char('a'), t.parallelName);
     addIf("247", "10", QLatin1Char('a'), t.formerName);
-    addIf("260", "  ", QLatin1Char('b'), t.publisherName);
+    if (!t.publisherName.trimmed().isEmpty()) {
+        // The place, where the register has the publisher's town: "London :", the postcode left out.
+        static const QRegularExpression postcode(QStringLiteral("\\s*\\d{4,6}$"));
+        const QString place = QString(t.publisherPlace).simplified().remove(postcode);
+        QList<marc::Subfield> published;
+        if (!place.isEmpty())
+            published.append({QLatin1Char('a'), place + QStringLiteral(" :")});
+        published.append({QLatin1Char('b'), withFullStop(t.publisherName)});
+        r.add(QStringLiteral("260"), QStringLiteral("  "), published);
+    }
     const bool thai = records::holdingsWordingOf(t.pointer) == records::HoldingsWording::Thai;
     addIf("310", "  ", QLatin1Char('a'),
           thai && !extras.frequencyText.isEmpty() ? extras.frequencyText
@@ -118,7 +148,8 @@ ImportedTitle importedTitle(const marc::Record& r) {
     if (!remainder.isEmpty())
         t.name += QStringLiteral(" : ") + remainder;
     t.issn = r.sub(QStringLiteral("022"), QLatin1Char('a')).trimmed();
-    t.shortName = withoutEndPunctuation(r.sub(QStringLiteral("210"), QLatin1Char('a')), isbd);
+    // An abbreviated title takes no closing punctuation: a final full stop is its abbreviation's.
+    t.shortName = r.sub(QStringLiteral("210"), QLatin1Char('a')).trimmed();
     for (const marc::Field* f : r.all(QStringLiteral("246")))
         if (t.parallelName.isEmpty() && f->indicators.mid(1, 1) == QLatin1String("1"))
             t.parallelName = withoutEndPunctuation(f->sub(QLatin1Char('a')), isbd);

@@ -20,6 +20,9 @@ struct RecordExtras {
 // A MARC 21 bibliographic record for a continuing resource: leader, 001, 003, 008 (frequency,
 // regularity, kind, language), 022, 040, 210, 245, 246, 247, 260, 310, 852 and 866.
 marc::Record titleRecord(const records::Title& t, const RecordExtras& extras);
+// The characters a catalogue skips when it files a title (245's second indicator): an English
+// initial article with its space ("The " 4, "An " 3, "A " 2); none for a Thai title.
+int nonfilingCharacters(const QString& title, bool thai);
 
 // A title's fields as a record gives them, for a person to review before saving.
 struct ImportedTitle {

@@ -92,7 +92,8 @@ private slots:
                    "continuous~J~12~21:245..256:2020~v.21:no.245-256 (2020)",
                    "partialBetween~J~2~1:1..2:2020 2:2:2021 3:1..2:2022~v.1 (2020); v.2:no.2 (2021); v.3 (2022)",
                    "unnumbered~J~2~1:1..2:2020 x:1:2018 :3:2019~v.1 (2020); unnumbered (2018-2019)",
-                   "spansYears~J~2~7:1:2024 7:2:2025~v.7 (2024-2025)", "nothing~J~12~~"});
+                   "spansYears~J~2~7:1:2024 7:2:2025~v.7 (2024-2025)", "nothing~J~12~~",
+                   "lettered~J~2~4:1..2:2020 4:21A:2020 4:21A:2020 5:1..2:2021~v.4:no.1-2,21A (2020); v.5 (2021)"});
     }
     void summaryHoldings() {
         const auto [code, perVolume, issues, statement] = fetch<4>();
