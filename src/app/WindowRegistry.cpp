@@ -9,9 +9,30 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTimer>
 #include <QWidget>
 
 namespace app {
+
+namespace {
+
+// The keyboard goes to the window just opened from the menu: to the field it gave the focus,
+// or else to its first field in Tab order. Once the menu has closed and the main window has the
+// focus back, which under a window manager is after this call returns (and a field focused
+// while the window was still hidden has lost it by then).
+void focusWithin(QWidget* w) {
+    QTimer::singleShot(0, w, [w] {
+        const auto takes = [w](QWidget* f) {
+            return f && w->isAncestorOf(f) && f->isEnabled() && f->isVisible() && (f->focusPolicy() & Qt::TabFocus);
+        };
+        QWidget* field = w->focusWidget();
+        for (QWidget* next = w->nextInFocusChain(); !takes(field) && next && next != w; next = next->nextInFocusChain())
+            field = next;
+        (takes(field) ? field : w)->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+} // namespace
 
 namespace {
 
@@ -59,6 +80,7 @@ QWidget* WindowRegistry::show(const QString& kind) {
             if (QMdiSubWindow* sub = frameOf(w)) {
                 sub->showNormal();
                 area_->setActiveSubWindow(sub);
+                focusWithin(w);
             }
         } else {
             w->showNormal();
@@ -107,6 +129,7 @@ QWidget* WindowRegistry::show(const QString& kind) {
         const QSize titleAndBorders = sub->size() - content->size();
         sub->setGeometry(keptInside(QRect(sub->pos(), designed + titleAndBorders), bounds));
         area_->setActiveSubWindow(sub);
+        focusWithin(w);
     } else {
         w->setParent(nullptr, Qt::Window);
         if (!w->testAttribute(Qt::WA_Resized))

@@ -70,7 +70,6 @@ reg_journal::reg_journal(std::unique_ptr<data::Connection> connection, QWidget* 
     ui->Label_next->setFont(forms::thaiFont(9.75, false));
     ui->Label_next->setWordWrap(true);
     ui->Index_Label->setFont(forms::thaiFont(9.75, true));
-    ui->Label_title->setFont(forms::thaiFont(9.75, true));
 
     connect(ui->Command1, &QPushButton::clicked, this, &reg_journal::search);
     connect(ui->Text1, &QLineEdit::returnPressed, this, &reg_journal::search);
@@ -287,7 +286,7 @@ void reg_journal::chooseTitle(int row) {
     reset_textbox();
     cur_pointer = pointer.trimmed();
     listedPointer = pointer;
-    say(ui->Label_title, QStringLiteral("ลงทะเบียนให้วารสาร: %1 (%2)").arg(t->name.trimmed(), cur_pointer));
+    nameChosenTitle(QStringLiteral("%1 (%2)").arg(t->name.trimmed(), cur_pointer));
     forms::guarded(
         this,
         [&] {
@@ -482,11 +481,21 @@ void reg_journal::cancel() {
     setBrowsing();
 }
 
+void reg_journal::nameChosenTitle(const QString& title) {
+    // In the frame's own caption, cut to the frame's width: no line is added to a window that
+    // already fills the screen's height.
+    static const QString caption = ui->Frame5->title();
+    const QString full = title.isEmpty() ? caption : caption + QStringLiteral(": ") + title;
+    ui->Frame5->setTitle(
+        ui->Frame5->fontMetrics().elidedText(full, Qt::ElideRight, qMax(200, ui->Frame5->width() - 40)));
+    ui->Frame5->setToolTip(title.isEmpty() ? QString() : full);
+}
+
 void reg_journal::forgetTitle() {
     for (QLineEdit* f : issueFields())
         f->clear();
     say(ui->Label1, {});
-    say(ui->Label_title, {});
+    nameChosenTitle({});
     ui->Index_Label->setText(QStringLiteral("NO"));
     cls_show_listitem();
     cur_pointer.clear();

@@ -80,6 +80,8 @@ private:
     void checkIndex(int row);
     // No title chosen: its issues, lines, expected issue and fields go (a new search).
     void forgetTitle();
+    // The registration area names the title its issues are saved under (none: its caption alone).
+    void nameChosenTitle(const QString& title);
     // Works out the chosen title's expected next issue and says it under the latest one.
     void predict();
     void setBrowsing();

@@ -235,6 +235,7 @@ private slots:
         staff->signIn(*data::roleByName(role));
         QWidget* w = openInMainWindow<QWidget>(main, window);
         QVERIFY(w);
+        QTRY_VERIFY(w->isAncestorOf(QApplication::focusWidget())); // the keyboard is in the window opened
         auto* b = control<QAbstractButton>(w, button.toLatin1().constData());
         b->setEnabled(true); // as the window's own change of mode would
         QCOMPARE(b->isEnabled(), tip.isEmpty());
