@@ -7,8 +7,9 @@ cd "$root"
 
 # The report server's tests load its pages in a real browser; the cluster test starts Galera
 # nodes that pass state to each other with rsync; exported MARC records are read back by YAZ's
-# yaz-marcdump and checked by MARC::Lint; the new-issue alerts are sent to a mail server of aiosmtpd's.
-WARASAN_TEST_PACKAGES="chromium galera-4 rsync yaz python3-aiosmtpd libmarc-lint-perl" bash scripts/setup.sh
+# yaz-marcdump and checked by MARC::Lint, and copied from a Zebra catalogue server; the new-issue
+# alerts are sent to a mail server of aiosmtpd's.
+WARASAN_TEST_PACKAGES="chromium galera-4 rsync yaz idzebra-2.0 python3-aiosmtpd libmarc-lint-perl" bash scripts/setup.sh
 # Paths under the clone are hashed relative to it, so a new clone reuses the compiler cache.
 export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true
 build=${WARASAN_BUILD_DIR:-$root/build}

@@ -100,7 +100,9 @@ marc::Record titleRecord(const records::Title& t, const RecordExtras& extras) {
         if (!value.trimmed().isEmpty())
             r.add(QLatin1String(tag), QLatin1String(ind), {{code, value.trimmed()}});
     };
-    addIf("022", "  ", QLatin1Char('a'), t.issn);
+    // 022 holds the ISSN as printed, "NNNN-NNNC", however the register keeps it.
+    const auto issn = records::issnOf(t.issn);
+    addIf("022", "  ", QLatin1Char('a'), issn && !issn->scanned ? issn->text : t.issn);
     if (!extras.organization.isEmpty())
         r.add(QStringLiteral("040"), QStringLiteral("  "),
               {{QLatin1Char('a'), extras.organization}, {QLatin1Char('c'), extras.organization}});
