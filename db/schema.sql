@@ -312,6 +312,25 @@ CREATE TABLE authctrl (
   PRIMARY KEY (row_id)
 ) ENGINE=InnoDB;
 
+-- Publication patterns -----------------------------------------------------------------
+
+-- What each title publishes, as staff set it (set_by, set_on) or as check-in last learnt it from
+-- the title's issues (set_by NULL, learnt_from issues): the months it has an issue in, as
+-- "1,2,3,4,5,6,9,10,11,12"; the month a volume begins in (1-12) or the issues a volume holds,
+-- 0 where the history shows it; numbers 'R' back to 1 with each volume, 'C' running on, '' as
+-- the history shows.
+CREATE TABLE pub_pattern (
+  pointer       VARCHAR(10)  NOT NULL,
+  months        VARCHAR(40)  NOT NULL DEFAULT '1,2,3,4,5,6,7,8,9,10,11,12',
+  volume_month  TINYINT      NOT NULL DEFAULT 0,
+  volume_issues SMALLINT     NOT NULL DEFAULT 0,
+  numbers       CHAR(1)      NOT NULL DEFAULT '',
+  learnt_from   INT          NOT NULL DEFAULT 0,
+  set_by        VARCHAR(100) NULL,
+  set_on        DATETIME     NULL,
+  PRIMARY KEY (pointer)
+) ENGINE=InnoDB;
+
 -- Report staging -----------------------------------------------------------------------
 
 -- Missing issues found by the receipt check: title, expected date as Thai text, range; then
@@ -698,3 +717,14 @@ CREATE TRIGGER reader_title_history_update AFTER UPDATE ON reader_title FOR EACH
 CREATE TRIGGER reader_title_history_delete AFTER DELETE ON reader_title FOR EACH ROW
   INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
   VALUES (USER(), 'reader_title', CONCAT_WS('/', OLD.reader_id, OLD.pointer), 'D', JSON_OBJECT('reader_id', OLD.reader_id, 'pointer', OLD.pointer, 'since', OLD.since), NULL);
+CREATE TRIGGER pub_pattern_history_insert AFTER INSERT ON pub_pattern FOR EACH ROW
+  INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
+  VALUES (USER(), 'pub_pattern', NEW.pointer, 'I', NULL, JSON_OBJECT('pointer', NEW.pointer, 'months', NEW.months, 'volume_month', NEW.volume_month, 'volume_issues', NEW.volume_issues, 'numbers', NEW.numbers, 'learnt_from', NEW.learnt_from, 'set_by', NEW.set_by, 'set_on', NEW.set_on));
+CREATE TRIGGER pub_pattern_history_update AFTER UPDATE ON pub_pattern FOR EACH ROW
+  INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
+  SELECT USER(), 'pub_pattern', NEW.pointer, 'U', JSON_OBJECT('pointer', OLD.pointer, 'months', OLD.months, 'volume_month', OLD.volume_month, 'volume_issues', OLD.volume_issues, 'numbers', OLD.numbers, 'learnt_from', OLD.learnt_from, 'set_by', OLD.set_by, 'set_on', OLD.set_on),
+  JSON_OBJECT('pointer', NEW.pointer, 'months', NEW.months, 'volume_month', NEW.volume_month, 'volume_issues', NEW.volume_issues, 'numbers', NEW.numbers, 'learnt_from', NEW.learnt_from, 'set_by', NEW.set_by, 'set_on', NEW.set_on) FROM DUAL
+  WHERE NOT (OLD.pointer <=> NEW.pointer AND OLD.months <=> NEW.months AND OLD.volume_month <=> NEW.volume_month AND OLD.volume_issues <=> NEW.volume_issues AND OLD.numbers <=> NEW.numbers AND OLD.learnt_from <=> NEW.learnt_from AND OLD.set_by <=> NEW.set_by AND OLD.set_on <=> NEW.set_on);
+CREATE TRIGGER pub_pattern_history_delete AFTER DELETE ON pub_pattern FOR EACH ROW
+  INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
+  VALUES (USER(), 'pub_pattern', OLD.pointer, 'D', JSON_OBJECT('pointer', OLD.pointer, 'months', OLD.months, 'volume_month', OLD.volume_month, 'volume_issues', OLD.volume_issues, 'numbers', OLD.numbers, 'learnt_from', OLD.learnt_from, 'set_by', OLD.set_by, 'set_on', OLD.set_on), NULL);

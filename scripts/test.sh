@@ -52,7 +52,7 @@ if [ "$sanitize" != 0 ]; then
   cmake --build "$asan"
   # Leaks are not looked for: the toolkit and the font library keep their caches to the end.
   ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir "$asan" --output-on-failure -j "$(nproc)" -L 'window|explorer' "$@"
+    ctest --test-dir "$asan" --output-on-failure -j "$(nproc)" -L 'unit|window|explorer' "$@"
 fi
 
 # The Debian package: built, checked, installed, run and purged (WARASAN_PACKAGE_CHECK=0 skips).

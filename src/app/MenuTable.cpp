@@ -15,6 +15,7 @@ const QList<MenuEntry>& mainMenu() {
         {1, QStringLiteral("Inputdata"), QStringLiteral("บันทึกข้อมูล"), A::Submenu, {}},
         {2, QStringLiteral("aaa"), QStringLiteral("เพิ่ม/แก้ไข ข้อมูลวารสาร"), A::Window, QStringLiteral("New_Journal")},
         {2, QStringLiteral("ccc"), QStringLiteral("ลงทะเบียนวารสาร"), A::Window, QStringLiteral("reg_journal")},
+        {2, QStringLiteral("pattern"), QStringLiteral("รูปแบบการออกของวารสาร"), A::Window, QStringLiteral("PatternEditor")},
         {2, QStringLiteral("index_j"), QStringLiteral("บันทึกครรชนีวารสาร"), A::Submenu, {}},
         {3, QStringLiteral("addnew_index"), QStringLiteral("บันทึกดรรชนีวารสารใหม่"), A::Window,
          QStringLiteral("index_journal")},

@@ -7,6 +7,7 @@
 #include "index/edit_index_journal.h"
 #include "index/index_journal.h"
 #include "receipt/check_receive.h"
+#include "receipt/PatternEditor.h"
 #include "receipt/reg_journal.h"
 #include "survey/frmrep_journ_serv.h"
 #include "titles/Adddealer.h"
@@ -31,6 +32,7 @@ void registerWindows(WindowRegistry& registry) {
     add<titles::Adddealer>(registry, "Adddealer", P::CentredOnScreen);
     add<titles::New_Journal>(registry, "New_Journal", P::Child);
     add<receipt::reg_journal>(registry, "reg_journal", P::Child);
+    add<receipt::PatternEditor>(registry, "PatternEditor", P::Child);
     add<indexing::add_auther>(registry, "add_auther", P::CentredOnScreen);
     add<indexing::index_journal>(registry, "index_journal", P::Child);
     add<indexing::edit_index_journal>(registry, "edit_index_journal", P::Child);

@@ -1,4 +1,6 @@
 #include "receipt/NextIssue.h"
+#include "receipt/IssueNumbers.h"
+#include "receipt/Pattern.h"
 
 #include "data/Counter.h"
 #include "receipt/ReceiptCheck.h"
@@ -89,11 +91,6 @@ QList<Token> tokensOf(const QString& s) {
             kept.append(t);
     }
     return kept;
-}
-
-// The leading number of a year or number text; -1 when it has none.
-qint64 numberOf(const QString& text) {
-    return data::leadingDigits(text).value_or(-1);
 }
 
 int monthIndex(const QDate& d) {
@@ -231,30 +228,6 @@ QString describeNext(const QList<IssueSeen>& issues, const QDate& from, const QD
     return out;
 }
 
-// The issue mark (the 1st of a month, the 1st or the 15th, the 1st of January) nearest a date,
-// a tie going to the earlier: the date an issue dated a little early or late stands for. A
-// weekly title has no marks: its own date.
-QDate nearestMark(const Frequency& f, const QDate& d) {
-    QDate before, after;
-    switch (f.interval.unicode()) {
-    case 'M':
-        before = QDate(d.year(), d.month(), 1);
-        after = before.addMonths(1);
-        break;
-    case 'W':
-        before = QDate(d.year(), d.month(), d.day() >= 15 ? 15 : 1);
-        after = nextIssueDate(f, before);
-        break;
-    case 'Y':
-        before = QDate(d.year(), 1, 1);
-        after = before.addYears(1);
-        break;
-    default:
-        return d;
-    }
-    return before.daysTo(d) <= d.daysTo(after) ? before : after;
-}
-
 // Whether the 1st of `month` comes after `last`, by `next`.
 bool crosses(const QDate& last, const QDate& next, int month) {
     QDate first(last.year(), month, 1);
@@ -277,68 +250,20 @@ int issuesPerYear(const Frequency& f) {
     }
 }
 
-// The month a volume began in, seen from one of its issues: its number stepped back to 1
-// (so a first issue that never came does not move it); 0 for a number beyond a year's count.
-int volumeMonth(const Frequency& f, const IssueSeen& issue) {
+// The month a volume began in, seen from one of its issues: its number stepped back to 1 over
+// the months the title publishes (so a first issue that never came does not move it); 0 for a
+// number beyond a year's count.
+int volumeMonth(const Frequency& f, const IssueSeen& issue, const Pattern& p) {
     const qint64 number = numberOf(issue.number);
     if (number < 1 || number > issuesPerYear(f) || !issue.daily.isValid())
         return 0;
     QDate first = issue.daily;
-    for (qint64 n = 1; n < number; ++n)
+    for (qint64 n = 1; n < number; ++n) {
         first = prevIssueDate(f, first);
+        for (int k = 0; k < 24 && (p.months & 0xFFF) && !p.publishes(first.month()); ++k)
+            first = prevIssueDate(f, first);
+    }
     return first.month();
-}
-
-// The number a combined issue ends on ("7-8" gives 8), else the leading number; -1 for none.
-qint64 lastNumberOf(const QString& text) {
-    static const QRegularExpression range(QStringLiteral("^\\s*\\d+\\s*[-/]\\s*(\\d+)"));
-    const QRegularExpressionMatch m = range.match(text);
-    return m.hasMatch() ? m.captured(1).toLongLong() : numberOf(text);
-}
-
-// Whether issue i's number went back to (or below) the one before.
-bool restartsAt(const QList<IssueSeen>& issues, int i) {
-    const qint64 before = lastNumberOf(issues.at(i - 1).number), now = numberOf(issues.at(i).number);
-    return before >= 0 && now >= 0 && now <= before;
-}
-
-// Whether issue i is the one after issue i-1 by its number: one more, or 1 in a new volume.
-bool followsOn(const QList<IssueSeen>& issues, int i) {
-    const qint64 before = lastNumberOf(issues.at(i - 1).number), now = numberOf(issues.at(i).number);
-    return before >= 0 && (now == before + 1 || (now == 1 && restartsAt(issues, i)));
-}
-
-// The months of the year a monthly title does not publish: passed over by issues whose numbers
-// follow on (so no issue was lost there), and never the month of one.
-QList<int> skippedMonths(const QList<IssueSeen>& issues) {
-    int passed[13] = {}, had[13] = {};
-    for (int i = 0; i < issues.size(); ++i) {
-        if (!issues.at(i).daily.isValid())
-            return {};
-        ++had[issues.at(i).daily.month()];
-        if (i > 0 && followsOn(issues, i))
-            for (QDate d = issues.at(i - 1).daily.addMonths(1); d < issues.at(i).daily; d = d.addMonths(1))
-                ++passed[d.month()];
-    }
-    QList<int> out;
-    for (int m = 1; m <= 12; ++m)
-        if (passed[m] >= 1 && had[m] == 0)
-            out.append(m);
-    return out;
-}
-
-// `n` written as the latest issues write their numbers (`field` picks year or number): with
-// leading zeros to the width the latest one with a zero had ("04" after "03", "01" after "12").
-QString sameWidth(qint64 n, const QList<IssueSeen>& issues, QString IssueSeen::*field) {
-    for (qsizetype i = issues.size() - 1; i >= 0 && i >= issues.size() - 24; --i) {
-        const QString t = (issues.at(i).*field).trimmed();
-        qsizetype digits = 0;
-        while (digits < t.size() && t.at(digits).isDigit())
-            ++digits;
-        if (digits > 1 && t.startsWith(QLatin1Char('0')))
-            return QStringLiteral("%1").arg(n, int(digits), 10, QLatin1Char('0'));
-    }
-    return QString::number(n);
 }
 
 // When something happens to the numbering (a new volume, a number back to 1), learnt from where
@@ -348,6 +273,7 @@ QString sameWidth(qint64 n, const QList<IssueSeen>& issues, QString IssueSeen::*
 // notices costs more than an empty one.
 struct Turnover {
     QList<int> at; // indexes of the issues that began it
+    Pattern pattern;
     // `month`: where it is expected when the history has not shown it yet (0: not expected).
     std::optional<bool> comesWith(const Frequency& f, const QList<IssueSeen>& issues, const QDate& next,
                                   int month) const {
@@ -359,7 +285,7 @@ struct Turnover {
         bool midMonth = false; // a turnover after an issue of the same month: no month rule
         for (int i : at) {
             // Where the number went back, its volume began earlier if its first issue is missing.
-            const int began = restartsAt(issues, i) ? volumeMonth(f, issues.at(i)) : 0;
+            const int began = restartsAt(issues, i) ? volumeMonth(f, issues.at(i), pattern) : 0;
             const QDate was = issues.at(i - 1).daily, now = issues.at(i).daily;
             // Else, after issues that never came, it began somewhere between: not known when.
             if (began == 0 && was.isValid() && now.isValid() && nextIssueDate(f, was) < now)
@@ -405,26 +331,14 @@ struct Turnover {
 
 } // namespace
 
-std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QList<IssueSeen>& issues) {
+std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QList<IssueSeen>& issues,
+                                         const Pattern* set) {
     const auto frequency = frequencyOf(frequencyCode);
-    // Each issue once (a copy registered twice is one issue), dated by the mark it stands for;
-    // `days` keeps the dates as registered.
-    QList<IssueSeen> seen;
     QList<QDate> days;
-    for (const IssueSeen& i : issues) {
-        IssueSeen marked = i;
-        if (frequency && i.daily.isValid())
-            marked.daily = nearestMark(*frequency, i.daily);
-        const bool again = !seen.isEmpty() && !i.number.trimmed().isEmpty() && seen.last().daily == marked.daily &&
-                           seen.last().number.trimmed() == i.number.trimmed() &&
-                           seen.last().year.trimmed() == i.year.trimmed();
-        if (!again) {
-            seen.append(marked);
-            days.append(i.daily);
-        }
-    }
+    const QList<IssueSeen> seen = eachIssueOnce(frequency, issues, &days);
     if (seen.size() < 2)
         return std::nullopt;
+    const Pattern pattern = inForce(learnPattern(frequency, seen), set);
     const IssueSeen& last = seen.last();
     const qint64 number = lastNumberOf(last.number);
     ExpectedIssue next;
@@ -438,19 +352,17 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
     // (on the 8th, say) is expected as far off the next.
     QDate mark;
     if (last.daily.isValid()) {
-        const QList<int> skipped =
-            frequency->interval == QLatin1Char('M') && frequency->count == 1 ? skippedMonths(seen) : QList<int>();
         mark = nextIssueDate(*frequency, last.daily);
         for (qint64 n = numberOf(last.number); n >= 0 && n < number && n < 12; ++n)
             mark = nextIssueDate(*frequency, mark);
-        for (int n = 0; n < 12 && skipped.contains(mark.month()); ++n)
-            mark = nextIssueDate(*frequency, mark);
+        if (!pattern.publishes(mark.month()))
+            mark = nextPublished(*frequency, pattern, mark);
         const qsizetype k = days.size() - 1;
         const qint64 off = last.daily.daysTo(days.at(k));
         next.daily = mark.addDays(
             seen.at(k - 1).daily.isValid() && seen.at(k - 1).daily.daysTo(days.at(k - 1)) == off ? off : 0);
     }
-    Turnover volume, reset;
+    Turnover volume{{}, pattern}, reset{{}, pattern};
     for (int i = 1; i < seen.size(); ++i) {
         const qint64 y0 = numberOf(seen.at(i - 1).year), y1 = numberOf(seen.at(i).year);
         if (y0 >= 0 && y1 >= 0 && y1 != y0)
@@ -461,18 +373,29 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
     // Before the history shows a new volume: a number within a year's count tells where the
     // volume began; a larger one runs on, the volume changing with the calendar year. New
     // volumes seen without a number back to 1: the numbers run on.
-    const int began = volumeMonth(*frequency, last);
-    const std::optional<bool> newVolume = volume.comesWith(*frequency, seen, mark, began > 0 ? began : 1);
+    const int began = volumeMonth(*frequency, last, pattern);
+    std::optional<bool> newVolume = volume.comesWith(*frequency, seen, mark, began > 0 ? began : 1);
     // A number that went back to 1 with every new volume does so again.
-    const std::optional<bool> restart = reset.at == volume.at && !reset.at.isEmpty() ? newVolume
-                                        : reset.at.isEmpty() && !volume.at.isEmpty()
-                                            ? false
-                                            : reset.comesWith(*frequency, seen, mark, began);
+    std::optional<bool> restart = reset.at == volume.at && !reset.at.isEmpty() ? newVolume
+                                  : reset.at.isEmpty() && !volume.at.isEmpty()
+                                      ? false
+                                      : reset.comesWith(*frequency, seen, mark, began);
+    // What a person set holds over what the history shows.
+    if (pattern.volumeMonth > 0 && mark.isValid())
+        newVolume = crosses(last.daily, mark, pattern.volumeMonth);
+    else if (pattern.volumeIssues > 0 && number >= 0)
+        newVolume = pattern.numbers == Pattern::Numbers::RunOn ? number % pattern.volumeIssues == 0
+                                                               : number >= pattern.volumeIssues;
+    if (pattern.numbers == Pattern::Numbers::RunOn)
+        restart = false;
+    else if (pattern.numbers == Pattern::Numbers::Restart)
+        restart = newVolume;
     const qint64 year = numberOf(last.year);
     next.year = year < 0    ? last.year
                 : newVolume ? sameWidth(*newVolume ? year + 1 : year, seen, &IssueSeen::year)
                             : QString();
-    if (number >= 0 && restart && !(*restart && reset.at.isEmpty() && volume.at.isEmpty()))
+    if (number >= 0 && restart &&
+        !(*restart && reset.at.isEmpty() && volume.at.isEmpty() && pattern.numbers != Pattern::Numbers::Restart))
         next.number = sameWidth(*restart ? 1 : number + 1, seen, &IssueSeen::number); // a first restart: not known
     if (mark.isValid()) {
         // Written as the latest issue that is not a combined one ("7-8") writes, unless the
@@ -506,12 +429,15 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
     return next;
 }
 
-int overdueCount(const QString& frequencyCode, const ExpectedIssue& expected, const QDate& today) {
+int overdueCount(const QString& frequencyCode, const ExpectedIssue& expected, const QDate& today,
+                 const Pattern* pattern) {
     const auto frequency = frequencyOf(frequencyCode);
     if (!frequency || !expected.daily.isValid())
         return 0;
+    const Pattern every;
     int overdue = 0;
-    for (QDate d = expected.daily; d < today && overdue < 1000; d = nextIssueDate(*frequency, d))
+    for (QDate d = expected.daily; d < today && overdue < 1000;
+         d = nextPublished(*frequency, pattern ? *pattern : every, d))
         ++overdue;
     return overdue;
 }

@@ -19,16 +19,22 @@ struct ExpectedIssue {
     QString year, number, description;
 };
 
+struct Pattern;
+
 // The issue a title should send next, learnt from its own registered issues (oldest first):
 // the date one step of its frequency code after the latest (as the receipt check steps it);
 // the number after the latest, back to 1 with the year (volume) after it where the history
 // shows volumes turning over, at a month or after a count of issues; the description in the
 // style of the latest one (Thai or English month names, full or short, ranges, either era).
 // Daily, irregular and unknown frequencies get the number only; fewer than two issues, nothing.
-std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QList<IssueSeen>& issues);
+// The months it steps over and where its volumes turn are the title's pattern: learnt from the
+// same issues, with what a person `set` over it.
+std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QList<IssueSeen>& issues,
+                                         const Pattern* set = nullptr);
 
-// How many expected issues are overdue on `today`: the expected one and those after it whose
-// date has passed.
-int overdueCount(const QString& frequencyCode, const ExpectedIssue& expected, const QDate& today);
+// How many expected issues are overdue on `today`: the expected one and those after it, in the
+// months the title publishes, whose date has passed.
+int overdueCount(const QString& frequencyCode, const ExpectedIssue& expected, const QDate& today,
+                 const Pattern* pattern = nullptr);
 
 } // namespace receipt

@@ -3,6 +3,8 @@
 
 #include "data/Counter.h"
 #include "data/Dates.h"
+#include "receipt/IssueNumbers.h"
+#include "receipt/Pattern.h"
 #include "reports/Flow.h"
 
 #include <QHash>
@@ -76,7 +78,11 @@ QList<Title> titlesToCheck(data::Connection& c) {
 }
 
 void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to,
-                 const std::function<bool(const QDate& after, const QDate& upTo)>& received, QList<MissingIssue>& out) {
+                 const std::function<int(const QDate& after, const QDate& upTo)>& received, QList<MissingIssue>& out,
+                 int anchorCovers) {
+    Pattern pattern;
+    pattern.months = t.months;
+    const auto step = [&](const QDate& d) { return nextPublished(t.frequency, pattern, d); };
     const auto midway = [](const QDate& a, const QDate& b) {
         return QDate::fromJulianDay((a.toJulianDay() + b.toJulianDay()) / 2);
     };
@@ -86,27 +92,50 @@ void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to,
     if (const QDate mark = nextIssueDate(t.frequency, cur);
         cur.daysTo(mark) < prevIssueDate(t.frequency, mark).daysTo(cur))
         cur = mark;
-    for (QDate next = nextIssueDate(t.frequency, cur); next <= to; cur = next, next = nextIssueDate(t.frequency, next))
-        if (next >= from && !received(midway(cur, next), midway(next, nextIssueDate(t.frequency, next))))
+    int covered = anchorCovers - 1; // marks a combined issue already received stands for
+    for (QDate next = step(cur); next <= to; cur = next, next = step(next)) {
+        const int got = received(midway(cur, next), midway(next, step(next)));
+        if (got > 0)
+            covered = got - 1;
+        else if (covered > 0)
+            --covered;
+        else if (next >= from)
             out.append({t.pointer, t.name, t.distributor, next});
+    }
 }
 
 namespace {
 
-// Each title of the given frequency codes with the days of its issues, from the second issue
-// mark before the period to its end, in no set order (ordering each title's list costs the
-// server more than sorting it here). One branch per code keeps the bounds constant.
+// Whether the title's pattern is learnt from its issues (those stepping by months).
+bool learns(const Frequency& f) {
+    return f.interval == QLatin1Char('M') || f.interval == QLatin1Char('W');
+}
+
+// Between a title's issues: a day and its number apart, one issue from the next.
+constexpr QChar dayNumber(0x1f), nextIssue(0x1e);
+
+// Each title of the given frequency codes with its issues (day and number), from the second
+// issue mark before the period (two years before, three for a title of few issues a year,
+// where the pattern is learnt from them) to its end, in no set order (ordering each title's
+// list costs the server more than sorting it here), and the months of a pattern set by staff.
+// One branch per code keeps the bounds constant.
 data::Result titlesWithIssueDays(data::Connection& c, const QStringList& codes, const QDate& from, const QDate& to) {
     QStringList branches;
     data::Params params;
     for (const QString& code : codes) {
         const Frequency f = *frequencyOf(code);
         branches << QStringLiteral("SELECT m.Pointer, m.Magazine_Name, m.MagType_code, m.Distributor_Code, "
-                                   "(SELECT GROUP_CONCAT(TO_DAYS(t.daily)) FROM tranfile t "
-                                   "WHERE t.pointer = m.Pointer AND t.daily BETWEEN ? AND ?) AS days FROM magazine m "
-                                   "WHERE m.Receive_Code = '1' AND m.MagType_code = ?");
+                                   "(SELECT GROUP_CONCAT(CONCAT(TO_DAYS(t.daily), '%1', COALESCE(TRIM(t.itemsno), '')) "
+                                   "SEPARATOR '%2') FROM tranfile t "
+                                   "WHERE t.pointer = m.Pointer AND t.daily BETWEEN ? AND ?) AS days, "
+                                   "(SELECT p.months FROM pub_pattern p WHERE p.pointer = m.Pointer "
+                                   "AND p.set_by IS NOT NULL) AS months FROM magazine m "
+                                   "WHERE m.Receive_Code = '1' AND m.MagType_code = ?")
+                        .arg(dayNumber, nextIssue);
         // An issue dated a little after the period may stand for its last expected date.
-        params << prevIssueDate(f, prevIssueDate(f, from)) << nextIssueDate(f, to) << code;
+        const QDate anchors = prevIssueDate(f, prevIssueDate(f, from));
+        params << (learns(f) ? qMin(anchors, from.addYears(f.count >= 3 ? -3 : -2)) : anchors) << nextIssueDate(f, to)
+               << code;
     }
     c.exec(QStringLiteral("SET SESSION group_concat_max_len = 16777216"));
     return c.query(QStringLiteral("SELECT * FROM (%1) AS titles ORDER BY MagType_code, Pointer")
@@ -115,6 +144,38 @@ data::Result titlesWithIssueDays(data::Connection& c, const QStringList& codes, 
 }
 
 } // namespace
+
+void missingOf(Title t, const QList<IssueSeen>& issues, const QDate& from, const QDate& to, const quint16* setMonths,
+               QList<MissingIssue>& out) {
+    // The months it publishes: as set by staff, else as its issues show.
+    if (setMonths)
+        t.months = *setMonths;
+    else if (learns(t.frequency))
+        t.months = learnPattern(std::optional<Frequency>(t.frequency), eachIssueOnce(t.frequency, issues)).months;
+    // The anchor: the earliest issue between the first mark and the start, else between the
+    // second mark and the start (the earliest looked at), else the first issue received in the
+    // period itself (a title first received during it: what it missed after that first issue
+    // is missing all the same).
+    const auto at = [&](const QDate& d) {
+        return std::lower_bound(issues.cbegin(), issues.cend(), d,
+                                [](const IssueSeen& i, const QDate& day) { return i.daily < day; });
+    };
+    const auto near = at(prevIssueDate(t.frequency, from));
+    const auto anchor =
+        near != issues.cend() && near->daily <= from ? near : at(prevIssueDate(t.frequency, prevIssueDate(t.frequency, from)));
+    if (anchor == issues.cend())
+        return; // nothing received shortly before the period or in it: not examined
+    // The expected dates ascend, and so do their spans: walk the received issues alongside.
+    auto received = anchor;
+    stepThrough(
+        t, anchor->daily, from, to,
+        [&](const QDate& after, const QDate& upTo) {
+            while (received != issues.cend() && received->daily <= after)
+                ++received;
+            return received != issues.cend() && received->daily <= upTo ? issuesCovered(received->number) : 0;
+        },
+        out, issuesCovered(anchor->number));
+}
 
 QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to, int* titleCount,
                         const reports::Progress& progress) {
@@ -145,41 +206,27 @@ QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to,
         *titleCount = r.rowCount();
     // TO_DAYS counts days from year 0, Julian day numbers from 4713 BC.
     const qint64 julian = QDate(2000, 1, 1).toJulianDay() - 730485;
-    const qint64 start = from.toJulianDay();
     QList<MissingIssue> out;
-    std::vector<qint64> days;
     // The columns by name, looked up once for every title.
     const int pointer = r.column(u"Pointer"_s), name = r.column(u"Magazine_Name"_s),
               distributor = r.column(u"Distributor_Code"_s), code = r.column(u"MagType_code"_s),
-              issueDays = r.column(u"days"_s);
+              issueDays = r.column(u"days"_s), setMonths = r.column(u"months"_s);
+    QList<IssueSeen> issues;
     for (int n = 0; n < r.rowCount(); ++n) {
         if (progress && n % 500 == 0 && !progress(n, r.rowCount()))
             throw Stopped(); // never an empty result that could be staged as "nothing missing"
-        const Title t{r.text(n, pointer), r.text(n, name), r.text(n, distributor), *frequencyOf(r.text(n, code))};
-        days.clear();
+        Title t{r.text(n, pointer), r.text(n, name), r.text(n, distributor), *frequencyOf(r.text(n, code))};
+        issues.clear();
         const QString text = r.text(n, issueDays);
-        for (const QStringView day : QStringView(text).split(QLatin1Char(','), Qt::SkipEmptyParts))
-            days.push_back(day.toLongLong() + julian);
-        std::sort(days.begin(), days.end());
-        // The anchor: the earliest issue between the first mark and the start, else between
-        // the second mark and the start (the earliest read), else the first issue received in
-        // the period itself (a title first received during it: what it missed after that
-        // first issue is missing all the same).
-        const qint64 first = prevIssueDate(t.frequency, from).toJulianDay();
-        const auto near = std::lower_bound(days.begin(), days.end(), first);
-        const qint64 anchor = near != days.end() && *near <= start ? *near : !days.empty() ? days.front() : 0;
-        if (anchor == 0)
-            continue; // nothing received shortly before the period or in it: not examined
-        // The expected dates ascend, and so do their spans: walk the received days alongside.
-        auto received = days.begin();
-        stepThrough(
-            t, QDate::fromJulianDay(anchor), from, to,
-            [&](const QDate& after, const QDate& upTo) {
-                while (received != days.end() && *received <= after.toJulianDay())
-                    ++received;
-                return received != days.end() && *received <= upTo.toJulianDay();
-            },
-            out);
+        for (const QStringView issue : QStringView(text).split(nextIssue, Qt::SkipEmptyParts)) {
+            const qsizetype apart = issue.indexOf(dayNumber);
+            issues.append({QDate::fromJulianDay(issue.left(apart).toLongLong() + julian), {},
+                           apart < 0 ? QString() : issue.mid(apart + 1).toString(), {}});
+        }
+        std::sort(issues.begin(), issues.end(),
+                  [](const IssueSeen& a, const IssueSeen& b) { return a.daily < b.daily; });
+        const auto set = Pattern::monthsOf(r.text(n, setMonths));
+        missingOf(t, issues, from, to, !r.value(n, setMonths).isNull() && set && *set ? &*set : nullptr, out);
     }
     if (progress)
         progress(r.rowCount(), r.rowCount());

@@ -12,6 +12,9 @@
 
 namespace receipt {
 
+struct Pattern;
+struct IssueSeen;
+
 // How a title's issues follow each other, by its frequency code (02 to 09).
 struct Frequency {
     QChar interval; // 'D' days, 'W' the 1st and the 15th, 'M' months, 'Y' years
@@ -33,10 +36,12 @@ struct MissingIssue {
 
 namespace ReceiptCheck {
 
-// A title the check looks at: subscribed, with a regular frequency.
+// A title the check looks at: subscribed, with a regular frequency; the months it publishes
+// (all of them unless its pattern says otherwise).
 struct Title {
     QString pointer, name, distributor;
     Frequency frequency;
+    quint16 months = 0xFFF;
 };
 // Those titles, by frequency code and key.
 QList<Title> titlesToCheck(data::Connection& c);
@@ -44,14 +49,25 @@ QList<Title> titlesToCheck(data::Connection& c);
 // An expected issue is received when the title has an issue dated nearer to it than to the
 // expected dates before and after it (a tie goes to the earlier one): an issue dated off its
 // step, late or early, stands for the date it is nearest, and each issue counts once. So
-// `received(after, upTo)` says whether an issue is dated after `after` and not after `upTo`;
-// each expected issue without one is added to `out`.
+// `received(after, upTo)` says how many issues the issue dated after `after` and not after
+// `upTo` stands for (a combined one, "7-8", two; none, 0); each expected issue without one,
+// and not covered by a combined one before it (the anchor's own, `anchorCovers`), is added to
+// `out`. Months the title does not publish are stepped over.
 void stepThrough(const Title& t, QDate anchor, const QDate& from, const QDate& to,
-                 const std::function<bool(const QDate& after, const QDate& upTo)>& received, QList<MissingIssue>& out);
+                 const std::function<int(const QDate& after, const QDate& upTo)>& received, QList<MissingIssue>& out,
+                 int anchorCovers = 1);
+
+// The missing issues of one title between the two dates, both included, from its issues
+// around the period (oldest first, dated; numbers where it has them; from two or three years
+// before, where its pattern is learnt from them), by the months it publishes as `setMonths`
+// gives them, else as its issues show.
+void missingOf(Title t, const QList<IssueSeen>& issues, const QDate& from, const QDate& to, const quint16* setMonths,
+               QList<MissingIssue>& out);
 
 // The missing issues of every subscribed title with a regular frequency between the two
-// dates, both included, by frequency code, title and date: the titles in one query, their
-// issues around the period in another, the stepping in memory.
+// dates, both included, by frequency code, title and date: the titles with their issues in one
+// query, the stepping in memory, by each title's publication pattern (as set by staff, else
+// learnt from its issues of the last years; a title with fewer than three steps by its code).
 // A run stopped through its progress: nothing was found, so nothing may be staged.
 struct Stopped : std::runtime_error {
     Stopped() : std::runtime_error("การตรวจสอบถูกหยุดก่อนเสร็จ ไม่มีข้อมูลถูกบันทึก") {}

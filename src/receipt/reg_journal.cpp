@@ -1,4 +1,5 @@
 #include "receipt/reg_journal.h"
+#include "receipt/PatternStore.h"
 
 #include "receipt/NextIssue.h"
 #include "records/IssueGrid.h"
@@ -207,6 +208,9 @@ void reg_journal::search() {
 bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMagno) {
     const QList<records::Issue> list = records::IssueStore::issues(*db_, pointer);
     listed_ = list;
+    setPattern_ = storedPattern(*db_, pointer);
+    if (setPattern_ && !setPattern_->isSet())
+        setPattern_.reset();
     predict();
     if (list.isEmpty()) {
         // Nothing (left) to list: no stale rows stay on show.
@@ -227,15 +231,25 @@ bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMag
     return true;
 }
 
-void reg_journal::predict() {
-    QString code;
+QString reg_journal::frequencyCode() const {
     for (const records::TitleRow& t : std::as_const(titles_))
         if (t.pointer.trimmed() == cur_pointer)
-            code = t.frequencyCode;
+            return t.frequencyCode;
+    return {};
+}
+
+QList<IssueSeen> reg_journal::issuesSeen() const {
     QList<IssueSeen> seen; // oldest first
     for (auto it = listed_.crbegin(); it != listed_.crend(); ++it)
         seen.append({it->daily, it->yearno, it->itemsno, it->description});
-    expected_ = predictNext(code, seen);
+    return seen;
+}
+
+void reg_journal::predict() {
+    const QString code = frequencyCode();
+    const QList<IssueSeen> seen = issuesSeen();
+    const Pattern* set = setPattern_ ? &*setPattern_ : nullptr;
+    expected_ = predictNext(code, seen, set);
     if (!expected_) {
         say(ui->Label_next, {});
         return;
@@ -250,7 +264,8 @@ void reg_journal::predict() {
     if (!expected_->description.isEmpty())
         parts << expected_->description;
     QString text = QStringLiteral("   ฉบับถัดไปที่คาดว่าจะได้รับ: ") + parts.join(QStringLiteral("  "));
-    if (const int overdue = overdueCount(code, *expected_, QDate::currentDate()); overdue > 0)
+    const Pattern pattern = inForce(learnPattern(code, seen), set);
+    if (const int overdue = overdueCount(code, *expected_, QDate::currentDate(), &pattern); overdue > 0)
         text += QStringLiteral("  (เลยกำหนดแล้ว %1 ฉบับ)").arg(overdue);
     say(ui->Label_next, text);
 }
@@ -434,7 +449,14 @@ void reg_journal::save() {
     if (!ok || kept)
         return; // still adding or editing, nothing lost
     forms::guarded(
-        this, [&] { refreshIssues(cur_pointer, saved); }, db_.get());
+        this,
+        [&] {
+            refreshIssues(cur_pointer, saved);
+            // The title's pattern learnt again with this issue, until a person sets one.
+            if (!setPattern_)
+                keepLearnt(*db_, cur_pointer, learnPattern(frequencyCode(), issuesSeen()));
+        },
+        db_.get());
     setBrowsing();
     ui->show_item->setFocus();
 }

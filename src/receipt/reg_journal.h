@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
-#include "receipt/NextIssue.h"
+#include "receipt/Pattern.h"
 #include "records/IssueStore.h"
 
 #include <QWidget>
@@ -61,6 +61,7 @@ private:
     records::Issue editedFrom_;             // the issue an edit started from
     QList<records::TitleRow> titles_;       // the titles listed
     std::optional<ExpectedIssue> expected_; // the chosen title's next issue, if it can be told
+    std::optional<Pattern> setPattern_;     // the chosen title's pattern, where a person set one
     bool issueShown_ = false;               // an issue of the list is on show, to edit or delete
     bool listing_ = false;                  // the window itself moves the issue list's highlight
 
@@ -84,6 +85,8 @@ private:
     void nameChosenTitle(const QString& title);
     // Works out the chosen title's expected next issue and says it under the latest one.
     void predict();
+    QString frequencyCode() const;
+    QList<IssueSeen> issuesSeen() const;
     void setBrowsing();
     // Sets every control from the mode (and whether an issue of the list is on show): the one
     // place the window's buttons, fields and lists are made usable or not.

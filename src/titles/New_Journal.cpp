@@ -120,6 +120,11 @@ New_Journal::New_Journal(std::unique_ptr<data::Connection> connection, QWidget* 
     connect(ui->Command6, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->Cmdmarcin, &QPushButton::clicked, this, &New_Journal::copyFromCatalogue);
     connect(ui->Cmdmarcout, &QPushButton::clicked, this, [this] { exportMarc(); });
+    // The shown title's publication pattern, in a window of its own.
+    connect(ui->Cmdpattern, &QPushButton::clicked, this, [this] {
+        if (QWidget* w = forms::openWindow(QStringLiteral("PatternEditor")))
+            QMetaObject::invokeMethod(w, "showTitle", Q_ARG(QString, ui->Text1->text().trimmed()));
+    });
 
     forms::limitToColumns(*db_, QStringLiteral("magazine"),
                           {{ui->Text1, "Pointer"},
@@ -132,7 +137,8 @@ New_Journal::New_Journal(std::unique_ptr<data::Connection> connection, QWidget* 
     applyMode();
     // After the membership frame, Tab takes the holdings row and the buttons in their order on screen.
     QWidget* previous = ui->Command3;
-    for (QWidget* next : QList<QWidget*>{ui->Textholdings, ui->Cmdmarcin, ui->Cmdmarcout, ui->Cmdadd, ui->Cmdedit,
+    for (QWidget* next : QList<QWidget*>{ui->Textholdings, ui->Cmdmarcin, ui->Cmdmarcout, ui->Cmdpattern, ui->Cmdadd,
+                                         ui->Cmdedit,
                                          ui->Cmddel, ui->Cmdsave, ui->Cmdcancle, ui->Command6}) {
         setTabOrder(previous, next);
         previous = next;
@@ -175,6 +181,7 @@ void New_Journal::applyMode() {
     // A record is copied into a new title only; records go out of what is stored.
     ui->Cmdmarcin->setEnabled(m == Mode::Adding);
     ui->Cmdmarcout->setEnabled(!entry);
+    ui->Cmdpattern->setEnabled(shown);
     ui->Text1->setReadOnly(!entry); // its colour does not change
     forms::setFieldsLocked(lockableFields(), !entry);
 }

@@ -62,7 +62,8 @@ private slots:
         walk(main->menuBar()->actions(), 1, got);
         QCOMPARE(got.join(u';'),
                  QStringLiteral("1 maindt กำหนดค่า;2 m_auth ผู้แต่ง;2 i สำนักพิมพ์;1 Inputdata บันทึกข้อมูล;"
-                                "2 aaa เพิ่ม/แก้ไข ข้อมูลวารสาร;2 ccc ลงทะเบียนวารสาร;2 index_j บันทึกครรชนีวารสาร;"
+                                "2 aaa เพิ่ม/แก้ไข ข้อมูลวารสาร;2 ccc ลงทะเบียนวารสาร;2 pattern รูปแบบการออกของวารสาร;"
+                                "2 index_j บันทึกครรชนีวารสาร;"
                                 "3 addnew_index บันทึกดรรชนีวารสารใหม่;3 edit_index แก้ไขดรรชนีวารสาร;2 ddd วารสารรวมเล่ม;"
                                 "2 article_ctrl เลขทะเบียนดรรชนีวารสาร;2 jjjj ต่ออุายวารสาร;2 readers ผู้รับแจ้งวารสารฉบับใหม่;"
                                 "1 reportjounal รายงาน;"

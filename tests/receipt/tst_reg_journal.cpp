@@ -1,7 +1,6 @@
 // Issue registration driven by its controls against the real server.
 #include "data/Dates.h"
 #include "data/Refused.h"
-#include "receipt/NextIssue.h"
 #include "receipt/reg_journal.h"
 #include "records/IssueStore.h"
 #include "records/TitleStore.h"
@@ -62,76 +61,6 @@ private slots:
         issue("100", "J000001", "2026-02-01", "57", "2", "February 2026", "Z");
         issue("99", "J000001", "2026-01-01", QVariant(), QString(), QVariant());
         w = showWindow<reg_journal>();
-    }
-
-#define WEEKS                                                                                                          \
-    "2026-01-01,1,1,1 January 2026;2026-01-08,1,2,8 January 2026;2026-01-15,1,3,15 January 2026;2026-01-22,1,4,22 "    \
-    "January 2026;2026-01-29,2,1,29 January 2026;2026-02-05,2,2,5 February 2026;2026-02-12,2,3,12 February 2026"
-    // The issue expected next from a title's history ("date,year,number,description;…", oldest
-    // first): "date|year|number|description", or "none".
-    void prediction_data() {
-        textTable(
-            {"code", "history", "expected"},
-            {"monthly, new volume in January~04~2025-12-01,5,12,ธันวาคม 2568;2026-01-01,6,1,มกราคม 2569;2026-12-01,6,12,"
-             "ธันวาคม 2569~2027-01-01|7|1|มกราคม 2570",
-             "monthly, within a volume~04~2025-06-01,3,12,June 2025;2025-07-01,4,1,July 2025;2026-02-01,4,8,February "
-             "2026~2026-03-01|4|9|March 2026",
-             "numbering never restarts~04~2025-12-01,5,60,December 2025;2026-01-01,6,61,January 2026;2026-12-01,6,72,"
-             "December 2026~2027-01-01|7|73|January 2027",
-             "an issue missing before~04~2026-01-01,6,1,มกราคม 2569;2026-02-01,6,2,กุมภาพันธ์ 2569;2026-04-01,6,4,"
-             "เมษายน 2569~2026-05-01|6|5|พฤษภาคม 2569",
-             "Thai months, common era~04~2026-02-01,1,2,กุมภาพันธ์ 2026;2026-03-01,1,3,มีนาคม 2026~2026-04-01|1|4|เมษายน "
-             "2026",
-             "English months, Buddhist era~04~2026-02-01,1,2,Feb. 2569;2026-03-01,1,3,Mar. 2569~2026-04-01|1|4|Apr. "
-             "2569",
-             "weekly over the year end~02~2025-12-25,9,52,25 December 2025;2026-01-01,10,1,1 January "
-             "2026;2026-12-31,10,"
-             "53,31 December 2026~2027-01-07|11|1|7 January 2027",
-             "half-monthly~03~2026-03-01,2,5,1 มีนาคม 2569;2026-03-15,2,6,15 มีนาคม 2569~2026-04-01|2|7|1 เมษายน 2569",
-             "quarterly range~06~2026-01-01,1,1,ม.ค.-มี.ค. 2569;2026-04-01,1,2,เม.ย.-มิ.ย. 2569~2026-07-01|1|3|ก.ค.-ก.ย. "
-             "2569",
-             "quarterly range over the year end~06~2026-07-01,1,3,Jul-Sep 2026;2026-10-01,1,4,Oct-Dec "
-             "2026~2027-01-01|2||Jan-Mar 2027",
-             "yearly~09~2025-01-01,1,1,2568;2026-01-01,2,1,2569~2027-01-01|3|1|2570",
-             "no description~04~2026-02-01,1,2,;2026-03-01,1,3,~2026-04-01|1|4|",
-             "daily: the number only~01~2026-03-01,1,5,x;2026-03-02,1,6,y~||7|",
-             "a new volume just begun~04~2025-11-01,5,11,November 2025;2025-12-01,5,12,December 2025;2026-01-01,6,1,"
-             "January 2026~2026-02-01|6|2|February 2026",
-             "May, short before~04~2026-04-01,1,4,Apr 2026;2026-05-01,1,5,May 2026~2026-06-01|1|6|Jun 2026",
-             "May, in full before~04~2026-04-01,1,4,April 2026;2026-05-01,1,5,May 2026~2026-06-01|1|6|June 2026",
-             "half-month names~03~2026-11-15,3,22,ปักษ์หลัง พฤศจิกายน 2569;2026-12-01,3,23,ปักษ์แรก ธันวาคม 2569~"
-             "2026-12-15|3|24|ปักษ์หลัง ธันวาคม 2569",
-             "volume and number in words~04~2026-02-01,12,2,Vol. 12 No. 2 February 2026;2026-03-01,12,3,Vol. 12 No. 3 "
-             "March 2026~2026-04-01|12|4|Vol. 12 No. 4 April 2026",
-             "one turnover mid-month, a volume as long: not known~02~" WEEKS ";2026-02-19,2,4,19 February "
-             "2026~2026-02-26|||26 February 2026",
-             "one turnover mid-month, a volume shorter~02~" WEEKS "~2026-02-19|2|4|19 February 2026",
-             "one issue: nothing~04~2026-03-01,1,5,มีนาคม 2569~none",
-             "combined issue~04~2026-06-01,3,6,June 2026;2026-07-01,3,7-8,July-August 2026~2026-09-01|3|9|September "
-             "2026",
-             "months not published~04~2025-06-01,2,6,June 2025;2025-09-01,2,7,September 2025;2026-06-01,3,6,June "
-             "2026~2026-09-01|3|7|September 2026",
-             "zero-padded~04~2026-02-01,01,02,;2026-03-01,01,03,~2026-04-01|01|04|",
-             "on the 8th since two issues~04~2026-01-01,6,1,January 2026;2026-02-08,6,2,February 2026;2026-03-08,6,3,"
-             "March 2026~2026-04-08|6|4|April 2026",
-             "an issue dated early~04~2026-01-01,6,1,มกราคม 2569;2026-02-01,6,2,กุมภาพันธ์ 2569;2026-02-27,6,3,มีนาคม 2569~"
-             "2026-04-01|6|4|เมษายน 2569",
-             "weekly, dated a day late~02~2026-01-01,1,1,1 January 2026;2026-01-09,1,2,8 January "
-             "2026~2026-01-16|1|3|15 "
-             "January 2026"});
-    }
-    void prediction() {
-        const auto [code, history, expected] = fetch<3>();
-        QList<receipt::IssueSeen> issues;
-        for (const QString& i : history.split(';')) {
-            const QStringList f = i.split(',');
-            issues.append({QDate::fromString(f[0], Qt::ISODate), f[1], f[2], f.mid(3).join(',')});
-        }
-        const auto next = receipt::predictNext(code, issues);
-        const QStringList got =
-            next ? QStringList{next->daily.toString(Qt::ISODate), next->year, next->number, next->description}
-                 : QStringList{u"none"_s};
-        QCOMPARE(got.join('|'), expected);
     }
 
     void searchAndList() {

@@ -3,6 +3,7 @@
 #include "index/add_auther.h"
 #include "index/articlectrl.h"
 #include "index/edit_index_journal.h"
+#include "receipt/PatternEditor.h"
 #include "receipt/check_receive.h"
 #include "receipt/reg_journal.h"
 #include "support/Explorer.h"
@@ -122,6 +123,12 @@ const QList<WindowTable>& windowTables() {
          "reader reader_title alert_issue",
          "Shown: SELECT reader_name, email FROM reader WHERE email = ? | Textemail | Textname Textemail",
          "Adding Editing"},
+        {"pattern", "PatternEditor", modeOf<receipt::PatternEditor>(),
+         "Idle: Text1 -Cmdsave -Cmdlearn Command6 -chkmonth1 -cbonumbers -Textvolissues;"
+         "Shown: Text1 -Cmdsave chkmonth1 chkmonth12 cbovolmonth cbonumbers Textvolissues Command6;"
+         "Editing: Text1 Cmdsave chkmonth1 cbonumbers Textvolissues Command6",
+         "lsttitles: Idle Shown Editing", "Text1: วารสาร,Journal,ก; Textvolissues: 0,12,1000,x", "pub_pattern",
+         "Shown: SELECT Pointer FROM magazine WHERE Pointer = ? | Text2 | Text2", "Editing"},
         {"chk_recei", "check_receive", modeOf<receipt::check_receive>(),
          "Empty: Command3 Command4 -print -pdf -csv; Report: Command3 Command4 print pdf csv", "",
          "Text1: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text2: 01/01/2026,31/12/2569,29/02/2024,15/06/2570",

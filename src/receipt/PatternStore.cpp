@@ -1,0 +1,81 @@
+#include "receipt/PatternStore.h"
+
+#include "data/SaveGate.h"
+
+namespace receipt {
+
+namespace {
+
+QString numbersCode(Pattern::Numbers n) {
+    return n == Pattern::Numbers::Restart ? QStringLiteral("R")
+           : n == Pattern::Numbers::RunOn ? QStringLiteral("C")
+                                          : QString();
+}
+
+// Writes the row; a learnt one leaves a person's row as it is.
+void store(data::Connection& c, const QString& pointer, const Pattern& p, bool byPerson) {
+    const QString sql = QStringLiteral(
+        "INSERT INTO pub_pattern (pointer, months, volume_month, volume_issues, numbers, learnt_from, set_by, set_on) "
+        "VALUES (?, ?, ?, ?, ?, ?, %1) ON DUPLICATE KEY UPDATE %2");
+    const QString person = QStringLiteral("SUBSTRING_INDEX(USER(), '@', 1), NOW()");
+    const QString update = byPerson ? QStringLiteral(
+                                          "months = VALUES(months), volume_month = VALUES(volume_month), "
+                                          "volume_issues = VALUES(volume_issues), numbers = VALUES(numbers), "
+                                          "learnt_from = VALUES(learnt_from), set_by = VALUES(set_by), "
+                                          "set_on = VALUES(set_on)")
+                                    : QStringLiteral(
+                                          "months = IF(set_by IS NULL, VALUES(months), months), "
+                                          "volume_month = IF(set_by IS NULL, 0, volume_month), "
+                                          "volume_issues = IF(set_by IS NULL, 0, volume_issues), "
+                                          "numbers = IF(set_by IS NULL, '', numbers), learnt_from = VALUES(learnt_from)");
+    data::write(c, QStringLiteral("pub_pattern"), sql.arg(byPerson ? person : QStringLiteral("NULL, NULL"), update),
+                {pointer.trimmed(), p.monthsText(), byPerson ? p.volumeMonth : 0, byPerson ? p.volumeIssues : 0,
+                 byPerson ? numbersCode(p.numbers) : QString(), p.learntFrom});
+}
+
+} // namespace
+
+std::optional<Pattern> storedPattern(data::Connection& c, const QString& pointer) {
+    const data::Result r = c.query(QStringLiteral("SELECT months, volume_month, volume_issues, numbers, learnt_from, "
+                                                  "set_by, set_on FROM pub_pattern WHERE pointer = ?"),
+                                   {pointer.trimmed()});
+    if (r.isEmpty())
+        return std::nullopt;
+    Pattern p;
+    if (const auto months = Pattern::monthsOf(r.text(0, 0)); months && *months)
+        p.months = *months;
+    const int month = r.value(0, 1).toInt(), issues = r.value(0, 2).toInt();
+    p.volumeMonth = month >= 1 && month <= 12 ? month : 0;
+    p.volumeIssues = issues >= 1 && issues <= 999 ? issues : 0;
+    const QString numbers = r.text(0, 3).trimmed().toUpper();
+    p.numbers = numbers == QLatin1String("R")   ? Pattern::Numbers::Restart
+                : numbers == QLatin1String("C") ? Pattern::Numbers::RunOn
+                                                : Pattern::Numbers::AsHistory;
+    p.learntFrom = r.value(0, 4).toInt();
+    p.setBy = r.text(0, 5).trimmed();
+    p.setOn = r.value(0, 6).toDateTime();
+    return p;
+}
+
+void setPattern(data::Connection& c, const QString& pointer, const Pattern& p) {
+    store(c, pointer, p, true);
+}
+
+void keepLearnt(data::Connection& c, const QString& pointer, const Pattern& learnt) {
+    store(c, pointer, learnt, false);
+}
+
+void learnAgain(data::Connection& c, const QString& pointer, const Pattern& learnt) {
+    data::write(c, QStringLiteral("pub_pattern"),
+                QStringLiteral("UPDATE pub_pattern SET set_by = NULL, set_on = NULL WHERE pointer = ?"),
+                {pointer.trimmed()});
+    keepLearnt(c, pointer, learnt);
+}
+
+Pattern patternInForce(data::Connection& c, const QString& pointer, const QString& frequencyCode,
+                       const QList<IssueSeen>& issues) {
+    const std::optional<Pattern> stored = storedPattern(c, pointer);
+    return inForce(learnPattern(frequencyCode, issues), stored ? &*stored : nullptr);
+}
+
+} // namespace receipt

@@ -1,0 +1,246 @@
+// A title's publication pattern as plain logic, no database: what it learns from a history, the
+// issue it expects next (learnt, or as a person set it), and the issues the receipt check and
+// the claims list from it.
+#include "receipt/Pattern.h"
+#include "support/Tables.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A history written by the month: "2023-2025: 1 2 3 7+1 9" has, each of those years, an issue on
+// the 1st of each month named, numbered from 1 each year ("7+1" is a combined issue, "7-8",
+// standing for the month after too); "-2025-10" takes that month's issue out; "2025-03-08/5"
+// adds one issue so dated and numbered.
+QList<receipt::IssueSeen> byMonth(const QString& spec) {
+    QList<receipt::IssueSeen> out;
+    QStringList dropped;
+    for (QString part : spec.split(u';', Qt::SkipEmptyParts)) {
+        part = part.trimmed();
+        if (part.startsWith(u'-')) {
+            dropped << part.mid(1);
+            continue;
+        }
+        if (part.contains(u'/')) {
+            const QStringList f = part.split(u'/');
+            out.append({QDate::fromString(f[0], Qt::ISODate), {}, f[1], {}});
+            continue;
+        }
+        const QStringList years = part.section(u':', 0, 0).split(u'-');
+        for (int y = years.first().toInt(); y <= years.last().toInt(); ++y) {
+            int number = 1;
+            for (const QString& m : part.section(u':', 1).split(u' ', Qt::SkipEmptyParts)) {
+                const int extra = m.section(u'+', 1).toInt();
+                const QString n = extra ? u"%1-%2"_s.arg(number).arg(number + extra) : QString::number(number);
+                out.append({QDate(y, m.section(u'+', 0, 0).toInt(), 1), QString::number(y), n, {}});
+                number += 1 + extra;
+            }
+        }
+    }
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.daily < b.daily; });
+    out.removeIf([&](const receipt::IssueSeen& i) { return dropped.contains(i.daily.toString(u"yyyy-MM"_s)); });
+    return out;
+}
+
+QString dates(const QList<QDate>& ds) {
+    QStringList out;
+    for (const QDate& d : ds)
+        out << d.toString(u"yy-MM-dd"_s);
+    return out.join(u' ');
+}
+
+} // namespace
+
+class tst_pattern : public QObject {
+    Q_OBJECT
+
+private slots:
+#define WEEKS                                                                                                          \
+    "2026-01-01,1,1,1 January 2026;2026-01-08,1,2,8 January 2026;2026-01-15,1,3,15 January 2026;2026-01-22,1,4,22 "    \
+    "January 2026;2026-01-29,2,1,29 January 2026;2026-02-05,2,2,5 February 2026;2026-02-12,2,3,12 February 2026"
+    // The issue expected next from a title's history ("date,year,number,description;…", oldest
+    // first): "date|year|number|description", or "none".
+    void prediction_data() {
+        textTable(
+            {"code", "history", "expected"},
+            {"monthly, new volume in January~04~2025-12-01,5,12,ธันวาคม 2568;2026-01-01,6,1,มกราคม 2569;2026-12-01,6,12,"
+             "ธันวาคม 2569~2027-01-01|7|1|มกราคม 2570",
+             "monthly, within a volume~04~2025-06-01,3,12,June 2025;2025-07-01,4,1,July 2025;2026-02-01,4,8,February "
+             "2026~2026-03-01|4|9|March 2026",
+             "numbering never restarts~04~2025-12-01,5,60,December 2025;2026-01-01,6,61,January 2026;2026-12-01,6,72,"
+             "December 2026~2027-01-01|7|73|January 2027",
+             "an issue missing before~04~2026-01-01,6,1,มกราคม 2569;2026-02-01,6,2,กุมภาพันธ์ 2569;2026-04-01,6,4,"
+             "เมษายน 2569~2026-05-01|6|5|พฤษภาคม 2569",
+             "Thai months, common era~04~2026-02-01,1,2,กุมภาพันธ์ 2026;2026-03-01,1,3,มีนาคม 2026~2026-04-01|1|4|เมษายน "
+             "2026",
+             "English months, Buddhist era~04~2026-02-01,1,2,Feb. 2569;2026-03-01,1,3,Mar. 2569~2026-04-01|1|4|Apr. "
+             "2569",
+             "weekly over the year end~02~2025-12-25,9,52,25 December 2025;2026-01-01,10,1,1 January "
+             "2026;2026-12-31,10,"
+             "53,31 December 2026~2027-01-07|11|1|7 January 2027",
+             "half-monthly~03~2026-03-01,2,5,1 มีนาคม 2569;2026-03-15,2,6,15 มีนาคม 2569~2026-04-01|2|7|1 เมษายน 2569",
+             "quarterly range~06~2026-01-01,1,1,ม.ค.-มี.ค. 2569;2026-04-01,1,2,เม.ย.-มิ.ย. 2569~2026-07-01|1|3|ก.ค.-ก.ย. "
+             "2569",
+             "quarterly range over the year end~06~2026-07-01,1,3,Jul-Sep 2026;2026-10-01,1,4,Oct-Dec "
+             "2026~2027-01-01|2||Jan-Mar 2027",
+             "yearly~09~2025-01-01,1,1,2568;2026-01-01,2,1,2569~2027-01-01|3|1|2570",
+             "no description~04~2026-02-01,1,2,;2026-03-01,1,3,~2026-04-01|1|4|",
+             "daily: the number only~01~2026-03-01,1,5,x;2026-03-02,1,6,y~||7|",
+             "a new volume just begun~04~2025-11-01,5,11,November 2025;2025-12-01,5,12,December 2025;2026-01-01,6,1,"
+             "January 2026~2026-02-01|6|2|February 2026",
+             "May, short before~04~2026-04-01,1,4,Apr 2026;2026-05-01,1,5,May 2026~2026-06-01|1|6|Jun 2026",
+             "May, in full before~04~2026-04-01,1,4,April 2026;2026-05-01,1,5,May 2026~2026-06-01|1|6|June 2026",
+             "half-month names~03~2026-11-15,3,22,ปักษ์หลัง พฤศจิกายน 2569;2026-12-01,3,23,ปักษ์แรก ธันวาคม 2569~"
+             "2026-12-15|3|24|ปักษ์หลัง ธันวาคม 2569",
+             "volume and number in words~04~2026-02-01,12,2,Vol. 12 No. 2 February 2026;2026-03-01,12,3,Vol. 12 No. 3 "
+             "March 2026~2026-04-01|12|4|Vol. 12 No. 4 April 2026",
+             "one turnover mid-month, a volume as long: not known~02~" WEEKS ";2026-02-19,2,4,19 February "
+             "2026~2026-02-26|||26 February 2026",
+             "one turnover mid-month, a volume shorter~02~" WEEKS "~2026-02-19|2|4|19 February 2026",
+             "one issue: nothing~04~2026-03-01,1,5,มีนาคม 2569~none",
+             "combined issue~04~2026-06-01,3,6,June 2026;2026-07-01,3,7-8,July-August 2026~2026-09-01|3|9|September "
+             "2026",
+             "months not published~04~2025-06-01,2,6,June 2025;2025-09-01,2,7,September 2025;2026-06-01,3,6,June "
+             "2026~2026-09-01|3|7|September 2026",
+             "zero-padded~04~2026-02-01,01,02,;2026-03-01,01,03,~2026-04-01|01|04|",
+             "on the 8th since two issues~04~2026-01-01,6,1,January 2026;2026-02-08,6,2,February 2026;2026-03-08,6,3,"
+             "March 2026~2026-04-08|6|4|April 2026",
+             "an issue dated early~04~2026-01-01,6,1,มกราคม 2569;2026-02-01,6,2,กุมภาพันธ์ 2569;2026-02-27,6,3,มีนาคม 2569~"
+             "2026-04-01|6|4|เมษายน 2569",
+             "weekly, dated a day late~02~2026-01-01,1,1,1 January 2026;2026-01-09,1,2,8 January "
+             "2026~2026-01-16|1|3|15 "
+             "January 2026"});
+    }
+    void prediction() {
+        const auto [code, history, expected] = fetch<3>();
+        QList<receipt::IssueSeen> issues;
+        for (const QString& i : history.split(';')) {
+            const QStringList f = i.split(',');
+            issues.append({QDate::fromString(f[0], Qt::ISODate), f[1], f[2], f.mid(3).join(',')});
+        }
+        const auto next = receipt::predictNext(code, issues);
+        const QStringList got =
+            next ? QStringList{next->daily.toString(Qt::ISODate), next->year, next->number, next->description}
+                 : QStringList{u"none"_s};
+        QCOMPARE(got.join('|'), expected);
+    }
+
+    // What a history teaches: the months with an issue, the combined issues seen, the month
+    // volumes begin in. Too short a history teaches nothing.
+    void learning_data() {
+        textTable({"code", "history", "months", "combined", "volumes"},
+                  {"academic monthly~04~2023-2025: 1 2 3 4 5 6 9 10 11 12~1,2,3,4,5,6,9,10,11,12~~1",
+                   "summer issue 7/8~04~2024-2025: 1 2 3 4 5 6 7+1 9 10 11 12~1,2,3,4,5,6,7,9,10,11,12~7:2~1",
+                   "ten a year, none in December or January~04~2023-2025: 2 3 4 5 6 7 8 9 10 11~2,3,4,5,6,7,8,9,10,11~~2",
+                   "half-year double issue~06~2023-2025: 1+1 7 10~1,2,3,5,6,7,8,9,10,11,12~1:2~1",
+                   "a lost issue is not a month left out~04~2025: 1 2 3 4 5 6 7 8 9 10 11 12; -2025-05~"
+                   "1,2,3,4,5,6,7,8,9,10,11,12~~",
+                   "two issues: nothing learnt~04~2025: 1 5~1,2,3,4,5,6,7,8,9,10,11,12~~",
+                   "weekly: no months left out~02~2025-01-01/1;2025-03-05/2;2025-03-12/3~1,2,3,4,5,6,7,8,9,10,11,12~~"});
+    }
+    void learning() {
+        const auto [code, history, months, combined, volumes] = fetch<5>();
+        const receipt::Pattern p = receipt::learnPattern(code, byMonth(history));
+        QStringList c;
+        for (const auto& [month, span] : p.combined)
+            c << u"%1:%2"_s.arg(month).arg(span);
+        QCOMPARE(p.monthsText() + u'|' + c.join(u',') + u'|' + (p.seenVolumeMonth ? QString::number(p.seenVolumeMonth) : QString()),
+                 months + u'|' + combined + u'|' + volumes);
+        QVERIFY(!p.isSet());
+    }
+
+    // The issues the receipt check lists missing for 2025 (and the claims ask for): never a
+    // month the title does not publish, nor one a combined issue stood for; every issue that
+    // was published and did not come. A set pattern holds over a short history.
+    void missing_data() {
+        textTable({"code", "history", "set", "missing"},
+                  {"academic monthly, October lost~04~2023-2025: 1 2 3 4 5 6 9 10 11 12; -2025-10~~25-10-01",
+                   "academic monthly, September lost~04~2023-2025: 1 2 3 4 5 6 9 10 11 12; -2025-09~~25-09-01",
+                   "summer issue 7/8~04~2023-2025: 1 2 3 4 5 6 7+1 9 10 11 12~~",
+                   "summer issue not come yet~04~2023-2024: 1 2 3 4 5 6 7+1 9 10 11 12; 2025: 1 2 3 4 5 6~~25-07-01 "
+                   "25-09-01 25-10-01 25-11-01 25-12-01",
+                   "ten a year~04~2023-2025: 2 3 4 5 6 7 8 9 10 11~~",
+                   "half-year double issue~06~2023-2025: 1+1 7 10~~",
+                   "double issue once~04~2024: 1 2 3 4 5 6 7 8 9 10 11 12; 2025: 1 2 3 4 5 6 7 8 9+1 11 12~~",
+                   "monthly, two lost~04~2024-2025: 1 2 3 4 5 6 7 8 9 10 11 12; -2025-03; -2025-04~~25-03-01 25-04-01",
+                   "two issues: the code's steps~04~2025: 1 11~~25-02-01 25-03-01 25-04-01 25-05-01 25-06-01 "
+                   "25-07-01 25-08-01 25-09-01 25-10-01 25-12-01",
+                   "set months over a short history~04~2025: 1 11~1,2,3,4,5,6,9,10,11,12~25-02-01 25-03-01 25-04-01 "
+                   "25-05-01 25-06-01 25-09-01 25-10-01 25-12-01",
+                   "set months over the history~04~2023-2025: 1 2 3 4 5 6 9 10 11 12~1,2,3,4,5,6,7,8,9,10,11,12~"
+                   "25-07-01 25-08-01"});
+    }
+    void missing() {
+        const auto [code, history, set, missing] = fetch<4>();
+        const receipt::ReceiptCheck::Title t{u"J000001"_s, u"x"_s, {}, *receipt::frequencyOf(code)};
+        const auto months = receipt::Pattern::monthsOf(set);
+        QList<receipt::MissingIssue> out;
+        receipt::ReceiptCheck::missingOf(t, byMonth(history), QDate(2025, 1, 1), QDate(2025, 12, 31),
+                                         set.isEmpty() ? nullptr : &*months, out);
+        QList<QDate> got;
+        for (const auto& m : out)
+            got << m.expected;
+        QCOMPARE(dates(got), missing);
+    }
+
+    // What a person sets holds over the history: the next issue, the next twelve, the overdue
+    // count; the last twelve replayed show where a wrong pattern would have gone wrong.
+    void setPattern_data() {
+        textTable({"history", "months", "volume month", "numbers", "next twelve", "differs", "overdue"},
+                  {"learnt~2024-2025: 1 2 3 4 5 6 9 10 11 12~~0~~26-01-01/2026/1 26-02-01/2026/2 26-03-01/2026/3 "
+                   "26-04-01/2026/4 26-05-01/2026/5 26-06-01/2026/6 26-09-01/2026/7 26-10-01/2026/8 26-11-01/2026/9 "
+                   "26-12-01/2026/10 27-01-01/2027/1 27-02-01/2027/2~0~9",
+                   "every month set~2024-2025: 1 2 3 4 5 6 9 10 11 12~1,2,3,4,5,6,7,8,9,10,11,12~0~~26-01-01/2026/1 "
+                   "26-02-01/2026/2 26-03-01/2026/3 26-04-01/2026/4 26-05-01/2026/5 26-06-01/2026/6 26-07-01/2026/7 "
+                   "26-08-01/2026/8 26-09-01/2026/9 26-10-01/2026/10 26-11-01/2026/11 26-12-01/2026/12~2~11",
+                   "volumes from September, numbers run on~2024-2025: 1 2 3 4 5 6 9 10 11 12~~9~C~26-01-01/2025/11 "
+                   "26-02-01/2025/12 26-03-01/2025/13 26-04-01/2025/14 26-05-01/2025/15 26-06-01/2025/16 "
+                   "26-09-01/2026/17 26-10-01/2026/18 26-11-01/2026/19 26-12-01/2026/20 27-01-01/2026/21 "
+                   "27-02-01/2026/22~2~9",
+                   "half the months set~2024-2025: 1 2 3 4 5 6 7 8 9 10 11 12~1,2,3,4,5,6~0~R~26-01-01/2026/1 "
+                   "26-02-01/2026/2 26-03-01/2026/3 26-04-01/2026/4 26-05-01/2026/5 26-06-01/2026/6 27-01-01/2027/1 "
+                   "27-02-01/2027/2 27-03-01/2027/3 27-04-01/2027/4 27-05-01/2027/5 27-06-01/2027/6~7~6"});
+    }
+    void setPattern() {
+        const auto [history, months, volumeMonth, numbers, twelve, differs, overdue] = fetch<7>();
+        receipt::Pattern set;
+        if (!months.isEmpty() || volumeMonth != u"0"_s || !numbers.isEmpty()) {
+            set.setBy = u"varnok"_s;
+            set.months = receipt::Pattern::monthsOf(months).value_or(0);
+            set.volumeMonth = volumeMonth.toInt();
+            set.numbers = numbers == u"C"_s   ? receipt::Pattern::Numbers::RunOn
+                          : numbers == u"R"_s ? receipt::Pattern::Numbers::Restart
+                                              : receipt::Pattern::Numbers::AsHistory;
+        }
+        const QList<receipt::IssueSeen> issues = byMonth(history);
+        QStringList got;
+        for (const auto& e : receipt::nextTwelve(u"04"_s, issues, set))
+            got << e.daily.toString(u"yy-MM-dd"_s) + u'/' + e.year + u'/' + e.number;
+        QCOMPARE(got.join(u' '), twelve);
+        int wrong = -1;
+        receipt::replayLastTwelve(u"04"_s, issues, set, &wrong);
+        QCOMPARE(QString::number(wrong), differs);
+        // Overdue on 1 December 2026 when the next issue expected is the first of 2026.
+        const auto next = receipt::predictNext(u"04"_s, issues, &set);
+        const receipt::Pattern inForce = receipt::inForce(receipt::learnPattern(u"04"_s, issues), &set);
+        QCOMPARE(QString::number(receipt::overdueCount(u"04"_s, *next, QDate(2026, 12, 1), &inForce)), overdue);
+    }
+
+    // How the months and numbers are kept and read back; out of range is refused.
+    void monthsText() {
+        receipt::Pattern p;
+        p.months = *receipt::Pattern::monthsOf(u" 1, 2,3,4,5,6,9,10,11,12"_s);
+        QCOMPARE(p.monthsText(), u"1,2,3,4,5,6,9,10,11,12"_s);
+        QCOMPARE(p.issuesAYear(*receipt::frequencyOf(u"04"_s)), 10);
+        QCOMPARE(p.issuesAYear(*receipt::frequencyOf(u"03"_s)), 20);
+        for (const QString& bad : {u"0"_s, u"13"_s, u"1,x"_s})
+            QVERIFY2(!receipt::Pattern::monthsOf(bad), qPrintable(bad));
+        QCOMPARE(receipt::issuesCovered(u"7-8"_s), 2);
+        QCOMPARE(receipt::issuesCovered(u"1/3"_s), 3);
+        QCOMPARE(receipt::issuesCovered(u"12"_s), 1);
+        QCOMPARE(receipt::issuesCovered(u"2-1"_s), 1);
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_pattern)
+#include "tst_pattern.moc"

@@ -1,0 +1,138 @@
+// The publication pattern's window against the real server: a title's learnt pattern shown,
+// changed with the preview following, saved under the account with its history, refused when
+// wrong, learnt again; and check-in and the receipt check stepping by what was set.
+#include "receipt/PatternEditor.h"
+#include "receipt/ReceiptCheck.h"
+#include "receipt/reg_journal.h"
+#include "support/Suite.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+using receipt::PatternEditor;
+
+class tst_pattern_editor : public DatabaseTest, WindowFixture<PatternEditor> {
+    Q_OBJECT
+
+    QString label(const char* n) { return control<QLabel>(w, n)->text(); }
+    QCheckBox* month(int m) { return control<QCheckBox>(w, qPrintable(u"chkmonth%1"_s.arg(m))); }
+    QString mode() { return QString::fromLatin1(QMetaEnum::fromType<PatternEditor::Mode>().valueToKey(int(w->mode()))); }
+    // What check-in expects next for the title and what the receipt check lists missing to August.
+    QString expected() {
+        receipt::reg_journal r(db->connect());
+        r.show();
+        auto* name = control<QLineEdit>(&r, "Text1");
+        name->setText(u"Academic Monthly"_s);
+        QTest::keyClick(name, Qt::Key_Return);
+        QTest::keyClick(control<forms::Grid>(&r, "show_journal"), Qt::Key_Return);
+        auto c = db->connect();
+        QStringList missing;
+        for (const auto& m : receipt::ReceiptCheck::run(*c, QDate(2025, 1, 1), QDate(2025, 8, 31)))
+            missing << m.expected.toString(Qt::ISODate);
+        return control<QLabel>(&r, "Label_next")->text().section(u':', 1).trimmed().left(10) + u'|' + missing.join(u' ');
+    }
+    // The dates of the next twelve, day and month.
+    QString nextDates() {
+        QStringList out;
+        for (int r = 0; r < grid("grdnext")->rowCount() && !cell("grdnext", r, 0).isEmpty(); ++r)
+            out << cell("grdnext", r, 0).left(5);
+        return out.join(u' ');
+    }
+
+private slots:
+    void init() {
+        fresh();
+        exec(u"INSERT INTO magazine (Pointer, Magazine_Name, MagType_code, Receive_Code) VALUES "
+             "('J000001', 'Academic Monthly', '04', '1'), ('J000002', 'Academic Weekly', '02', '1')"_s);
+        // An academic monthly, to June 2025: no issue in July or August, numbers from 1 each year.
+        int magno = 1;
+        for (int y = 2024; y <= 2025; ++y) {
+            int number = 1;
+            for (int m : {1, 2, 3, 4, 5, 6, 9, 10, 11, 12})
+                if (y == 2024 || m <= 6)
+                    exec(u"INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno) VALUES (?, 'J000001', ?, ?, ?)"_s,
+                         {QString::number(magno++), QDate(y, m, 1), QString::number(y), QString::number(number++)});
+        }
+        w = showWindow<PatternEditor>();
+    }
+
+    // Found by name with Enter: the learnt pattern, its source and the next twelve as check-in
+    // will expect them; a change is previewed at once and saved under the account, with its
+    // change history; check-in and the receipt check then step by it; learnt again, it is gone.
+    void learntChangedSavedLearntAgain() {
+        QCOMPARE(mode(), u"Idle"_s);
+        text("Text1")->setText(u"Academic"_s);
+        QTest::keyClick(text("Text1"), Qt::Key_Return);
+        auto* list = control<forms::PickList>(w, "lsttitles");
+        QVERIFY(list->isVisible());
+        QTest::keyClick(list, Qt::Key_Return); // the first found: Academic Monthly
+        QCOMPARE(text("Text2")->text(), u"J000001"_s);
+        QCOMPARE(label("Labelsource"), u"เรียนรู้จาก 16 ฉบับ"_s);
+        QVERIFY(!month(7)->isChecked() && !month(8)->isChecked() && month(9)->isChecked());
+        QCOMPARE(nextDates(), u"01/09 01/10 01/11 01/12 01/01 01/02 01/03 01/04 01/05 01/06 01/09 01/10"_s);
+        QCOMPARE(cell("grdnext", 4, 1) + u'/' + cell("grdnext", 4, 2), u"2026/1"_s);
+        QCOMPARE(expected(), u"01/09/2025|"_s);
+        QCOMPARE(label("Labelwarn"), QString());
+        QVERIFY(month(1)->hasFocus());
+        QCOMPARE(mode(), u"Shown"_s);
+        QVERIFY(!button("Cmdsave")->isEnabled());
+
+        // July too: previewed before it is saved; the history replayed now disagrees.
+        month(7)->setChecked(true);
+        QCOMPARE(mode(), u"Editing"_s);
+        QCOMPARE(nextDates(), u"01/07 01/09 01/10 01/11 01/12 01/01 01/02 01/03 01/04 01/05 01/06 01/07"_s);
+        QCOMPARE(sql(u"SELECT COUNT(*) FROM pub_pattern WHERE set_by IS NOT NULL"_s), u"0"_s);
+        click("Cmdsave");
+        QCOMPARE(mode(), u"Shown"_s);
+        QCOMPARE(sql(u"SELECT months, set_by IS NOT NULL, set_on IS NOT NULL FROM pub_pattern"_s),
+                 u"1,2,3,4,5,6,7,9,10,11,12|1|1"_s);
+        QVERIFY2(label("Labelsource").startsWith(u"กำหนดโดย "_s), qPrintable(label("Labelsource")));
+        QCOMPARE(sql(u"SELECT COUNT(*) FROM change_history WHERE table_name = 'pub_pattern' AND row_key = 'J000001'"_s),
+                 u"1"_s);
+
+        // Check-in expects July now, and the receipt check lists July missing, not August.
+        QCOMPARE(expected(), u"01/07/2025|2025-07-01"_s);
+
+        // Learnt again: the person's months go, the learnt ones come back.
+        QVERIFY(button("Cmdlearn")->isEnabled());
+        click("Cmdlearn");
+        QCOMPARE(sql(u"SELECT months, set_by IS NULL FROM pub_pattern"_s), u"1,2,3,4,5,6,9,10,11,12|1"_s);
+        QCOMPARE(label("Labelsource"), u"เรียนรู้จาก 16 ฉบับ"_s);
+        QVERIFY(!month(7)->isChecked());
+        QCOMPARE(expected(), u"01/09/2025|"_s);
+    }
+
+    // Wrong fields are refused at the field, nothing saved; leaving with changes asks first.
+    void refused_data() {
+        textTable({"change", "message", "focus"},
+                  {"no month~months~กรุณาเลือกเดือนที่มีฉบับออกอย่างน้อยหนึ่งเดือน~chkmonth1",
+                   "issues a volume not a number~x~จำนวนฉบับต่อปีที่ (เล่ม) ต้องเป็นตัวเลข 0 ถึง 999~Textvolissues",
+                   "too many issues a volume~1000~จำนวนฉบับต่อปีที่ (เล่ม) ต้องเป็นตัวเลข 0 ถึง 999~Textvolissues",
+                   "both ways of turning~both~ปีที่ (เล่ม) ใหม่เริ่มได้ทางเดียว: ตามเดือน หรือตามจำนวนฉบับ~Textvolissues"});
+    }
+    void refused() {
+        const auto [change, message, focus] = fetch<3>();
+        w->showTitle(u"J000001"_s);
+        if (change == u"months"_s) {
+            for (int m = 1; m <= 12; ++m)
+                month(m)->setChecked(false);
+        } else if (change == u"both"_s) {
+            control<QComboBox>(w, "cbovolmonth")->setCurrentIndex(9);
+            typeText(text("Textvolissues"), u"10"_s);
+        } else {
+            text("Textvolissues")->clear();
+            typeText(text("Textvolissues"), change);
+        }
+        QCOMPARE(mode(), u"Editing"_s);
+        click("Cmdsave");
+        QCOMPARE(boxes->last().prompt, message);
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        QCOMPARE(sql(u"SELECT COUNT(*) FROM pub_pattern"_s), u"0"_s);
+        boxes->answer({false}); // asked before closing: stays open
+        click("Command6");
+        QVERIFY(w->isVisible());
+    }
+};
+
+WARASAN_TEST_MAIN(tst_pattern_editor)
+#include "tst_pattern_editor.moc"
