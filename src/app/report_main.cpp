@@ -299,6 +299,7 @@ int marcRecords(const QCommandLineParser& cli) {
         return fail(2, u.text + QStringLiteral("; see --help"));
     }
     choice.pointer = cli.value(QStringLiteral("title")).trimmed();
+    choice.holdings = cli.isSet(QStringLiteral("holdings"));
     try {
         if (configurationUnusable(cli))
             return 2;
@@ -401,7 +402,7 @@ int main(int argc, char** argv) {
             "  title-issues --title CODE|ISSN   one title's issues as received, newest first\n"
             "  publishers [--name TEXT]   publishers and distributors with their addresses\n"
             "Records for the library catalogue:\n"
-            "  marc --out FILE [--xml] [--group J|I|K|L] [--since dd/mm/yyyy] [--title CODE]\n"
+            "  marc --out FILE [--xml] [--holdings] [--group J|I|K|L] [--since dd/mm/yyyy] [--title CODE]\n"
             "      titles as MARC 21 records with their holdings: ISO 2709, or MARCXML with --xml;\n"
             "      all, a series, those changed since a date (an issue received, a subscription\n"
             "      dated), or one title\n"
@@ -427,6 +428,9 @@ int main(int argc, char** argv) {
          {QStringLiteral("csv"), QStringLiteral("Write its rows as CSV to this file."), QStringLiteral("file")},
          {QStringLiteral("out"), QStringLiteral("marc: write the records to this file."), QStringLiteral("file")},
          {QStringLiteral("xml"), QStringLiteral("marc: MARCXML instead of ISO 2709.")},
+         {QStringLiteral("holdings"),
+          QStringLiteral("marc: MARC 21 holdings records (853 captions and pattern, 863 what is held) instead of "
+                         "bibliographic ones.")},
          {QStringLiteral("since"), QStringLiteral("marc: titles changed on or after this date."),
           QStringLiteral("dd/mm/yyyy")},
          {QStringLiteral("bounce"), QStringLiteral("alerts: record this bounce (- reads it from standard input)."),

@@ -3,6 +3,7 @@
 #include "receipt/Pattern.h"
 
 #include "data/Counter.h"
+#include "data/Dates.h"
 #include "receipt/ReceiptCheck.h"
 
 #include <QHash>
@@ -427,6 +428,19 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
             frequency->interval == QLatin1Char('D') ? named.addDays(from.daysTo(mark)) : mark, next.year, next.number);
     }
     return next;
+}
+
+QString expectedText(const ExpectedIssue& e) {
+    QStringList parts;
+    if (e.daily.isValid())
+        parts << data::formatDate(e.daily);
+    if (!e.year.isEmpty())
+        parts << QStringLiteral("ปีที่ %1").arg(e.year);
+    if (!e.number.isEmpty())
+        parts << QStringLiteral("ฉบับที่ %1").arg(e.number);
+    if (!e.description.isEmpty())
+        parts << e.description;
+    return parts.join(QStringLiteral("  "));
 }
 
 int overdueCount(const QString& frequencyCode, const ExpectedIssue& expected, const QDate& today,

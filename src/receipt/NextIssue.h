@@ -32,6 +32,9 @@ struct Pattern;
 std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QList<IssueSeen>& issues,
                                          const Pattern* set = nullptr);
 
+// The expected issue in words: "01/07/2026  ปีที่ 12  ฉบับที่ 7  July 2026", the parts known.
+QString expectedText(const ExpectedIssue& e);
+
 // How many expected issues are overdue on `today`: the expected one and those after it, in the
 // months the title publishes, whose date has passed.
 int overdueCount(const QString& frequencyCode, const ExpectedIssue& expected, const QDate& today,

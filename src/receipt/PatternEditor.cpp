@@ -99,6 +99,7 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     lsttitles = named(this, "lsttitles", new forms::PickList);
     Cmdsave = button(this, "Cmdsave", QStringLiteral("บันทึก"));
     Cmdlearn = button(this, "Cmdlearn", QStringLiteral("เรียนรู้ใหม่"));
+    Cmdcheck = button(this, "Cmdcheck", QStringLiteral("วารสารที่รูปแบบขัดกับประวัติ"));
     Command6 = button(this, "Command6", QStringLiteral("Exit"));
 
     auto* find = new QHBoxLayout;
@@ -117,6 +118,7 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     grids->addWidget(next, 4);
     grids->addWidget(last, 5);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Cmdcheck);
     buttons->addStretch(1);
     for (QPushButton* b : {Cmdsave, Cmdlearn, Command6})
         buttons->addWidget(b);
@@ -146,11 +148,13 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     connect(Textvolissues, &QLineEdit::textEdited, this, &PatternEditor::edited);
     connect(Cmdsave, &QPushButton::clicked, this, &PatternEditor::save);
     connect(Cmdlearn, &QPushButton::clicked, this, &PatternEditor::learnAgain);
+    connect(Cmdcheck, &QPushButton::clicked, this, &PatternEditor::listContradicted);
     connect(Command6, &QPushButton::clicked, this, &QWidget::close);
     QList<QWidget*> order = {Text1};
     for (QCheckBox* c : chkmonth)
         order << c;
-    order << cbovolmonth << Textvolissues << cbonumbers << grdnext << grdlast << Cmdsave << Cmdlearn << Command6;
+    order << cbovolmonth << Textvolissues << cbonumbers << grdnext << grdlast << Cmdcheck << Cmdsave << Cmdlearn
+          << Command6;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
     applyMode();
@@ -184,6 +188,26 @@ void PatternEditor::searchTitles() {
                                    });
         },
         forms::sayNotFound(this, lsttitles, Text1, true));
+}
+
+void PatternEditor::listContradicted() {
+    if (changed_ && !forms::askYesNo(this, QStringLiteral("รูปแบบที่แก้ไขยังไม่ได้บันทึก ต้องการทิ้งการแก้ไขหรือไม่"),
+                                     QStringLiteral("รูปแบบการออก")))
+        return;
+    forms::searchInto(
+        this, db_.get(), lsttitles, Text1, 10,
+        [&] {
+            QList<forms::PickRow> rows;
+            for (const auto& [pointer, name] : contradictedTitles(*db_))
+                rows.append({pointer, name});
+            return rows;
+        },
+        [this] {
+            lsttitles->hide();
+            forms::inform(this, QStringLiteral("ไม่มีวารสารที่รูปแบบการออกซึ่งกำหนดไว้ขัดกับประวัติการรับ"),
+                          QStringLiteral("รูปแบบการออก"));
+            Text1->setFocus();
+        });
 }
 
 void PatternEditor::showTitle(const QString& pointer) {

@@ -39,6 +39,8 @@ public:
     void searchTitles(); // Enter in Text1
     void save();         // Cmdsave
     void learnAgain();   // Cmdlearn
+    // The titles whose set pattern their issues contradict, to choose from (Cmdcheck).
+    void listContradicted();
 
     // The pattern the fields say (set by the person at the desk).
     Pattern fromFields() const;
@@ -51,7 +53,7 @@ private:
     QComboBox *cbovolmonth, *cbonumbers;
     forms::Grid *grdnext, *grdlast;
     forms::PickList* lsttitles;
-    QPushButton *Cmdsave, *Cmdlearn, *Command6;
+    QPushButton *Cmdsave, *Cmdlearn, *Cmdcheck, *Command6;
 
     QString pointer_, code_, name_;
     QList<IssueSeen> issues_;       // the title's issues, oldest first

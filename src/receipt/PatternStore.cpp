@@ -1,6 +1,7 @@
 #include "receipt/PatternStore.h"
 
 #include "data/SaveGate.h"
+#include "records/IssueStore.h"
 
 namespace receipt {
 
@@ -76,6 +77,50 @@ Pattern patternInForce(data::Connection& c, const QString& pointer, const QStrin
                        const QList<IssueSeen>& issues) {
     const std::optional<Pattern> stored = storedPattern(c, pointer);
     return inForce(learnPattern(frequencyCode, issues), stored ? &*stored : nullptr);
+}
+
+namespace {
+
+QList<IssueSeen> issuesOf(data::Connection& c, const QString& pointer) {
+    QList<IssueSeen> seen;
+    const QList<records::Issue> issues = records::IssueStore::issues(c, pointer.trimmed());
+    for (auto it = issues.crbegin(); it != issues.crend(); ++it)
+        seen.append({it->daily, it->yearno, it->itemsno, it->description});
+    return seen;
+}
+
+} // namespace
+
+int contradictions(data::Connection& c, const QString& pointer) {
+    const std::optional<Pattern> stored = storedPattern(c, pointer);
+    if (!stored || !stored->isSet())
+        return 0;
+    const data::Result t =
+        c.query(QStringLiteral("SELECT MagType_code FROM magazine WHERE Pointer = ?"), {pointer.trimmed()});
+    int differs = 0;
+    if (!t.isEmpty())
+        replayLastTwelve(t.text(0, 0), issuesOf(c, pointer), *stored, &differs);
+    return differs;
+}
+
+QList<std::pair<QString, QString>> contradictedTitles(data::Connection& c) {
+    const data::Result r = c.query(QStringLiteral(
+        "SELECT m.Pointer, m.Magazine_Name FROM pub_pattern p JOIN magazine m ON m.Pointer = p.pointer "
+        "WHERE p.set_by IS NOT NULL ORDER BY m.Magazine_Name, m.Pointer"));
+    QList<std::pair<QString, QString>> out;
+    for (int i = 0; i < r.rowCount(); ++i)
+        if (contradictions(c, r.text(i, 0)) >= contradictedAt)
+            out.append({r.text(i, 0).trimmed(), r.text(i, 1)});
+    return out;
+}
+
+std::optional<ExpectedIssue> expectedNext(data::Connection& c, const QString& pointer) {
+    const data::Result t =
+        c.query(QStringLiteral("SELECT MagType_code FROM magazine WHERE Pointer = ?"), {pointer.trimmed()});
+    if (t.isEmpty())
+        return std::nullopt;
+    const std::optional<Pattern> stored = storedPattern(c, pointer);
+    return predictNext(t.text(0, 0), issuesOf(c, pointer), stored ? &*stored : nullptr);
 }
 
 } // namespace receipt

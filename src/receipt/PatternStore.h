@@ -21,5 +21,14 @@ void learnAgain(data::Connection& c, const QString& pointer, const Pattern& lear
 // The pattern in force for a title with these issues: the person's over the learnt one.
 Pattern patternInForce(data::Connection& c, const QString& pointer, const QString& frequencyCode,
                        const QList<IssueSeen>& issues);
+// How many of the title's last twelve issues the pattern a person set would not have predicted
+// (0 for a learnt one, which follows its history).
+int contradictions(data::Connection& c, const QString& pointer);
+// The titles whose set pattern the history contradicts (at `contradictedAt` or more), by name:
+// code and name.
+QList<std::pair<QString, QString>> contradictedTitles(data::Connection& c);
+
+// The issue the title is expected to send next, by its pattern in force, as check-in expects it.
+std::optional<ExpectedIssue> expectedNext(data::Connection& c, const QString& pointer);
 
 } // namespace receipt

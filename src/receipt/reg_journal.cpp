@@ -254,16 +254,7 @@ void reg_journal::predict() {
         say(ui->Label_next, {});
         return;
     }
-    QStringList parts;
-    if (expected_->daily.isValid())
-        parts << data::formatDate(expected_->daily);
-    if (!expected_->year.isEmpty())
-        parts << QStringLiteral("ปีที่ %1").arg(expected_->year);
-    if (!expected_->number.isEmpty())
-        parts << QStringLiteral("ฉบับที่ %1").arg(expected_->number);
-    if (!expected_->description.isEmpty())
-        parts << expected_->description;
-    QString text = QStringLiteral("   ฉบับถัดไปที่คาดว่าจะได้รับ: ") + parts.join(QStringLiteral("  "));
+    QString text = QStringLiteral("   ฉบับถัดไปที่คาดว่าจะได้รับ: ") + expectedText(*expected_);
     const Pattern pattern = inForce(learnPattern(code, seen), set);
     if (const int overdue = overdueCount(code, *expected_, QDate::currentDate(), &pattern); overdue > 0)
         text += QStringLiteral("  (เลยกำหนดแล้ว %1 ฉบับ)").arg(overdue);

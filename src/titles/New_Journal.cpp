@@ -12,6 +12,7 @@
 #include "forms/common/ProgramState.h"
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
+#include "receipt/PatternStore.h"
 #include "records/Holdings.h"
 #include "records/TitleStore.h"
 #include "reports/ReportViewer.h"
@@ -137,7 +138,7 @@ New_Journal::New_Journal(std::unique_ptr<data::Connection> connection, QWidget* 
     applyMode();
     // After the membership frame, Tab takes the holdings row and the buttons in their order on screen.
     QWidget* previous = ui->Command3;
-    for (QWidget* next : QList<QWidget*>{ui->Textholdings, ui->Cmdmarcin, ui->Cmdmarcout, ui->Cmdpattern, ui->Cmdadd,
+    for (QWidget* next : QList<QWidget*>{ui->Textholdings, ui->Cmdmarcin, ui->Cmdpattern, ui->Cmdmarcout, ui->Cmdadd,
                                          ui->Cmdedit,
                                          ui->Cmddel, ui->Cmdsave, ui->Cmdcancle, ui->Command6}) {
         setTabOrder(previous, next);
@@ -187,6 +188,8 @@ void New_Journal::applyMode() {
 }
 
 void New_Journal::cleardata() {
+    ui->Cmdpattern->setText(QStringLiteral("รูปแบบการออก..."));
+    ui->Cmdpattern->setStyleSheet({});
     ui->opt1->setEnabled(false);
     ui->opt2->setEnabled(false);
     forms::clearFields({ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Text10, ui->Text14, ui->Text6, ui->Mask1,
@@ -238,6 +241,12 @@ void New_Journal::showTitle(const QString& code, const QString& name) {
             ui->Text1->setText(t->pointer);
             shownCode_ = t->pointer.trimmed();
             shownOriginal_ = t->original;
+            // A publication pattern set by staff that the issues received since contradict.
+            const int differs = receipt::contradictions(*db_, shownCode_);
+            ui->Cmdpattern->setText(differs >= receipt::contradictedAt ? QStringLiteral("รูปแบบการออก (ขัดกับประวัติ)...")
+                                                                       : QStringLiteral("รูปแบบการออก..."));
+            ui->Cmdpattern->setStyleSheet(differs >= receipt::contradictedAt ? QStringLiteral("color: #b00020")
+                                                                             : QString());
             const QChar series = t->pointer.isEmpty() ? QChar() : t->pointer.at(0).toUpper();
             if (series == QLatin1Char('J') || series == QLatin1Char('I'))
                 ui->opt1->setChecked(true);
@@ -319,6 +328,7 @@ void New_Journal::chooseDealer(const QString& code, const QString& name) {
 
 void New_Journal::add() {
     cleardata();
+    importedPattern_.reset();
     // A new title has no code until it is saved: the last one's code (and the foot naming who
     // changed it) must not stand over the new entry.
     ui->Text1->clear();
@@ -490,6 +500,10 @@ void New_Journal::save() {
             if (adding_) {
                 const auto [code, commit] = records::TitleStore::add(*db_, t, series);
                 ui->Text1->setText(code);
+                // The pattern its catalogue record gave, set by the person who saved it.
+                if (importedPattern_)
+                    receipt::setPattern(*db_, code, *importedPattern_);
+                importedPattern_.reset();
                 result += QStringLiteral("\nรหัสวารสาร %1").arg(code);
                 if (commit == data::Commit::FoundAfterCut)
                     result += forms::verifiedAfterCut();
@@ -582,6 +596,7 @@ void New_Journal::fillFrom(const marc::Record& record) {
     if (!adding_)
         return; // the add was given up while the catalogue was searched
     const ImportedTitle in = importedTitle(record);
+    importedPattern_ = in.pattern;
     const auto fill = [](QLineEdit* field, const QString& value) {
         if (!value.trimmed().isEmpty())
             field->setText(value.trimmed());
@@ -629,21 +644,33 @@ void New_Journal::fillFrom(const marc::Record& record) {
                                 .arg(in.title.issn.trimmed(), holders.join(QStringLiteral(", ")));
             },
             db_.get());
+    if (importedPattern_)
+        said << QStringLiteral("รูปแบบการออกจากระเบียน (853): เดือนที่มีฉบับออก %1 จะบันทึกพร้อมวารสาร")
+                    .arg(importedPattern_->monthsText());
     said.prepend(QStringLiteral("เติมข้อมูลจากระเบียน MARC แล้ว กรุณาตรวจสอบ เติมช่องที่ยังว่าง แล้วกดบันทึก"));
     forms::inform(this, said.join(QLatin1Char('\n')), QStringLiteral("ดึงข้อมูลจาก MARC"), forms::Icon::Information);
     ui->Text2->setFocus();
 }
 
-bool New_Journal::exportMarc(QString file) {
+bool New_Journal::exportMarc(QString file, bool holdings) {
     if (adding_ || editing_)
         return false;
     const QString one = shownCode_;
-    if (file.isEmpty())
-        file = QFileDialog::getSaveFileName(this, QStringLiteral("ส่งออกระเบียน MARC 21"),
-                                            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
-                                                QLatin1Char('/') + (one.isEmpty() ? QStringLiteral("warasan") : one) +
-                                                QStringLiteral(".mrc"),
-                                            QStringLiteral("MARC 21 ISO 2709 (*.mrc);;MARCXML (*.xml)"));
+    if (file.isEmpty()) {
+        // The same records, or the holdings records of the same titles, in either form.
+        const QString holdingsIso = QStringLiteral("MARC 21 holdings ISO 2709 (*.mrc)"),
+                      holdingsXml = QStringLiteral("MARC 21 holdings MARCXML (*.xml)");
+        QString chosen;
+        file = QFileDialog::getSaveFileName(
+            this, QStringLiteral("ส่งออกระเบียน MARC 21"),
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QLatin1Char('/') +
+                (one.isEmpty() ? QStringLiteral("warasan") : one) + QStringLiteral(".mrc"),
+            QStringList{QStringLiteral("MARC 21 ISO 2709 (*.mrc)"), QStringLiteral("MARCXML (*.xml)"), holdingsIso,
+                        holdingsXml}
+                .join(QStringLiteral(";;")),
+            &chosen);
+        holdings = chosen == holdingsIso || chosen == holdingsXml;
+    }
     if (file.isEmpty())
         return false;
     bool written = false;
@@ -652,7 +679,7 @@ bool New_Journal::exportMarc(QString file) {
         [&] {
             QProgressDialog* progress = nullptr;
             const QList<marc::Record> records =
-                exportRecords(*db_, ExportChoice{{}, {}, one}, data::installation().marcOrganization,
+                exportRecords(*db_, ExportChoice{{}, {}, one, holdings}, data::installation().marcOrganization,
                               reports::progressDialog(this, progress, QStringLiteral("กำลังสร้างระเบียน MARC...")));
             const bool stopped = progress && progress->wasCanceled();
             delete progress;

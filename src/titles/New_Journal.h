@@ -1,9 +1,11 @@
 #pragma once
 
 #include "data/Connection.h"
+#include "receipt/Pattern.h"
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QCalendarWidget;
@@ -61,11 +63,14 @@ public:
     // has; says what it could not place. Nothing is saved.
     void fillFrom(const marc::Record& record);
     // Writes the shown title's MARC 21 record (all titles' when none is shown) to `file`
-    // (.xml: MARCXML, otherwise ISO 2709); empty: asks where.
-    bool exportMarc(QString file = {});
+    // (.xml: MARCXML, otherwise ISO 2709), or with `holdings` its holdings record; empty: asks
+    // where and which.
+    bool exportMarc(QString file = {}, bool holdings = false);
 
 private:
     std::unique_ptr<Ui::New_Journal> ui;
+    // The publication pattern of the catalogue record the title being added was filled from.
+    std::optional<receipt::Pattern> importedPattern_;
     QLineEdit* Text8; // shows the chosen publisher's code
     QLineEdit* Text9; // shows the chosen distributor's code
     // The codes of the publisher and distributor chosen from the lists (typing over a name

@@ -1,9 +1,13 @@
 #include "titles/TitleRecord.h"
 
 #include "data/CodeTables.h"
+#include "data/Counter.h"
+#include "receipt/PatternStore.h"
 #include "records/Holdings.h"
+#include "records/IssueStore.h"
 
 #include <QHash>
+#include <QSet>
 #include <QRegularExpression>
 
 namespace titles {
@@ -141,6 +145,132 @@ marc::Record titleRecord(const records::Title& t, const RecordExtras& extras) {
     return r;
 }
 
+namespace {
+
+// A number or its range as 863 writes it: "5", or "5-6".
+QString range(const QString& first, const QString& last) {
+    return first == last || last.isEmpty() ? first : first + QLatin1Char('-') + last;
+}
+
+} // namespace
+
+marc::Record holdingsRecord(const records::Title& t, const QList<receipt::IssueSeen>& issues,
+                            const receipt::Pattern& pattern, const RecordExtras& extras) {
+    marc::Record r;
+    r.leader = QStringLiteral("00000ny  a22000004n 4500");
+    r.addControl(QStringLiteral("001"), QStringLiteral("H") + t.pointer.trimmed());
+    if (!extras.organization.isEmpty())
+        r.addControl(QStringLiteral("003"), extras.organization);
+    r.addControl(QStringLiteral("004"), t.pointer.trimmed());
+    const QString today = extras.entered.toString(QStringLiteral("yyMMdd"));
+    // Received now or not; retained for good; one copy; a separate copy report.
+    r.addControl(QStringLiteral("008"), today + (t.receiveCode.trimmed() == QLatin1String("1") ? u'4' : u'5') +
+                                            QStringLiteral("u    8   0001uu   0") + today);
+    QList<marc::Subfield> where = {{QLatin1Char('8'), QStringLiteral("1")}};
+    if (!extras.organization.isEmpty())
+        where.append({QLatin1Char('a'), extras.organization});
+    where.append({QLatin1Char('b'), t.location.trimmed().isEmpty() ? QStringLiteral("Serials") : t.location.trimmed()});
+    r.add(QStringLiteral("852"), QStringLiteral("  "), where);
+
+    const Frequency* freq = frequencyOfCode(t.frequencyCode);
+    const auto steps = receipt::frequencyOf(t.frequencyCode);
+    const bool numbered = std::any_of(issues.cbegin(), issues.cend(), [](const receipt::IssueSeen& i) {
+        return !i.number.trimmed().isEmpty() || !i.year.trimmed().isEmpty();
+    });
+    // Captions: volume and number where the title numbers its issues, then year and month.
+    QList<marc::Subfield> captions = {{QLatin1Char('8'), QStringLiteral("1")}};
+    if (numbered) {
+        captions << marc::Subfield{QLatin1Char('a'), QStringLiteral("v.")}
+                 << marc::Subfield{QLatin1Char('b'), QStringLiteral("no.")};
+        if (pattern.volumeIssues > 0)
+            captions << marc::Subfield{QLatin1Char('u'), QString::number(pattern.volumeIssues)};
+        else if (steps && pattern.numbers != receipt::Pattern::Numbers::RunOn)
+            captions << marc::Subfield{QLatin1Char('u'), QString::number(pattern.issuesAYear(*steps))};
+        captions << marc::Subfield{QLatin1Char('v'),
+                                   pattern.numbers == receipt::Pattern::Numbers::RunOn ? QStringLiteral("c")
+                                                                                     : QStringLiteral("r")};
+        captions << marc::Subfield{QLatin1Char('i'), QStringLiteral("(year)")};
+        if (!steps || steps->interval != QLatin1Char('Y'))
+            captions << marc::Subfield{QLatin1Char('j'), QStringLiteral("(month)")};
+    } else {
+        captions << marc::Subfield{QLatin1Char('a'), QStringLiteral("(year)")};
+        if (!steps || steps->interval != QLatin1Char('Y'))
+            captions << marc::Subfield{QLatin1Char('b'), QStringLiteral("(month)")};
+    }
+    if (freq) {
+        const int ayear = steps ? pattern.issuesAYear(*steps) : 0;
+        const bool skips = (pattern.months & 0xFFF) != 0xFFF;
+        captions << marc::Subfield{QLatin1Char('w'), skips && ayear > 0 ? QString::number(ayear)
+                                                                        : QString(QLatin1Char(freq->marc))};
+    }
+    // The months without an issue, and the combined issues that stand for them.
+    QStringList omitted, combined;
+    QSet<int> covered;
+    for (const auto& [month, span] : pattern.combined) {
+        QStringList months;
+        for (int k = 0; k < span && month + k <= 12; ++k) {
+            months << QStringLiteral("%1").arg(month + k, 2, 10, QLatin1Char('0'));
+            if (k > 0)
+                covered.insert(month + k);
+        }
+        if (months.size() > 1 && !pattern.publishes(month + 1))
+            combined << months.join(QLatin1Char('/'));
+    }
+    for (int m = 1; m <= 12; ++m)
+        if (!pattern.publishes(m) && !covered.contains(m))
+            omitted << QStringLiteral("%1").arg(m, 2, 10, QLatin1Char('0'));
+    if (!omitted.isEmpty())
+        captions << marc::Subfield{QLatin1Char('y'), QStringLiteral("om") + omitted.join(QLatin1Char(','))};
+    if (!combined.isEmpty())
+        captions << marc::Subfield{QLatin1Char('y'), QStringLiteral("cm") + combined.join(QLatin1Char(','))};
+    r.add(QStringLiteral("853"), QStringLiteral("20"), captions);
+
+    // What is held: runs of issues that follow on by number (by year where unnumbered).
+    int link = 0;
+    for (qsizetype i = 0; i < issues.size();) {
+        qsizetype j = i;
+        const auto next = [&](qsizetype k) {
+            const receipt::IssueSeen &a = issues.at(k), &b = issues.at(k + 1);
+            if (!numbered)
+                return a.daily.isValid() && b.daily.isValid() && a.daily.year() == b.daily.year();
+            const qint64 was = data::leadingDigits(a.number.section(QLatin1Char('-'), -1)).value_or(-1),
+                         now = data::leadingDigits(b.number).value_or(-1);
+            return was >= 0 && (now == was + 1 || (now == 1 && b.year.trimmed() != a.year.trimmed()) ||
+                                (now == was && b.year.trimmed() == a.year.trimmed() && a.daily == b.daily));
+        };
+        while (j + 1 < issues.size() && next(j))
+            ++j;
+        const receipt::IssueSeen &first = issues.at(i), &last = issues.at(j);
+        const auto month = [](const QDate& d) { return d.isValid() ? d.toString(QStringLiteral("MM")) : QString(); };
+        const auto year = [](const QDate& d) { return d.isValid() ? QString::number(d.year()) : QString(); };
+        QList<marc::Subfield> held = {{QLatin1Char('8'), QStringLiteral("1.%1").arg(++link)}};
+        const QChar chronYear = numbered ? QLatin1Char('i') : QLatin1Char('a'),
+                    chronMonth = numbered ? QLatin1Char('j') : QLatin1Char('b');
+        if (numbered) {
+            if (!first.year.trimmed().isEmpty())
+                held << marc::Subfield{QLatin1Char('a'), range(first.year.trimmed(), last.year.trimmed())};
+            if (!first.number.trimmed().isEmpty())
+                held << marc::Subfield{QLatin1Char('b'),
+                                       range(first.number.trimmed().section(QLatin1Char('-'), 0, 0),
+                                             last.number.trimmed().section(QLatin1Char('-'), -1))};
+        }
+        if (first.daily.isValid()) {
+            held << marc::Subfield{chronYear, range(year(first.daily), year(last.daily))};
+            if (!steps || steps->interval != QLatin1Char('Y'))
+                held << marc::Subfield{chronMonth, range(month(first.daily), month(last.daily))};
+        }
+        if (j + 1 < issues.size())
+            held << marc::Subfield{QLatin1Char('w'), QStringLiteral("g")};
+        if (held.size() > 1)
+            r.add(QStringLiteral("863"), QStringLiteral("40"), held);
+        i = j + 1;
+    }
+    if (!extras.holdings.isEmpty())
+        r.add(QStringLiteral("866"), QStringLiteral("41"),
+              {{QLatin1Char('8'), QStringLiteral("0")}, {QLatin1Char('a'), extras.holdings}});
+    return r;
+}
+
 ImportedTitle importedTitle(const marc::Record& r) {
     ImportedTitle out;
     const bool isbd = r.leader.size() < 19 || r.leader.at(18) != QLatin1Char('c');
@@ -150,6 +280,29 @@ ImportedTitle importedTitle(const marc::Record& r) {
     if (!remainder.isEmpty())
         t.name += QStringLiteral(" : ") + remainder;
     t.issn = r.sub(QStringLiteral("022"), QLatin1Char('a')).trimmed();
+    // Captions and pattern (853), where the record has them: the months without an issue ("om"),
+    // the combined issues ("cm", each month after the first covered), how numbers run.
+    if (const marc::Field* captions = r.field(QStringLiteral("853"))) {
+        receipt::Pattern p;
+        p.setBy = QStringLiteral("853");
+        for (const marc::Subfield& s : captions->subfields) {
+            const QString v = s.value.trimmed().toLower();
+            if (s.code == QLatin1Char('v'))
+                p.numbers = v == QLatin1String("c")   ? receipt::Pattern::Numbers::RunOn
+                            : v == QLatin1String("r") ? receipt::Pattern::Numbers::Restart
+                                                      : receipt::Pattern::Numbers::AsHistory;
+            if (s.code != QLatin1Char('y') || !(v.startsWith(QLatin1String("om")) || v.startsWith(QLatin1String("cm"))))
+                continue;
+            for (const QString& part : v.mid(2).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                const QStringList months = part.split(QLatin1Char('/'));
+                for (qsizetype k = v.startsWith(QLatin1Char('c')) ? 1 : 0; k < months.size(); ++k)
+                    if (const int m = months.at(k).toInt(); m >= 1 && m <= 12)
+                        p.months &= quint16(~(1u << (m - 1)));
+            }
+        }
+        if (p.months)
+            out.pattern = p;
+    }
     // An abbreviated title takes no closing punctuation: a final full stop is its abbreviation's.
     t.shortName = r.sub(QStringLiteral("210"), QLatin1Char('a')).trimmed();
     for (const marc::Field* f : r.all(QStringLiteral("246")))
@@ -220,7 +373,15 @@ QList<marc::Record> exportRecords(data::Connection& c, const ExportChoice& choic
             continue; // deleted meanwhile
         RecordExtras extras{records::HoldingsStore::summary(c, t->pointer),
                             frequencyWords.value(t->frequencyCode.trimmed()), organization, QDate::currentDate()};
-        out << titleRecord(*t, extras);
+        if (!choice.holdings) {
+            out << titleRecord(*t, extras);
+            continue;
+        }
+        QList<receipt::IssueSeen> seen;
+        const QList<records::Issue> issues = records::IssueStore::issues(c, t->pointer);
+        for (auto it = issues.crbegin(); it != issues.crend(); ++it)
+            seen.append({it->daily, it->yearno, it->itemsno, it->description});
+        out << holdingsRecord(*t, seen, receipt::patternInForce(c, t->pointer, t->frequencyCode, seen), extras);
     }
     return out;
 }

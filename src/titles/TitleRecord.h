@@ -2,6 +2,7 @@
 
 #include "data/Connection.h"
 #include "marc/Marc.h"
+#include "receipt/Pattern.h"
 #include "records/TitleStore.h"
 
 #include <QDate>
@@ -20,6 +21,14 @@ struct RecordExtras {
 // A MARC 21 bibliographic record for a continuing resource: leader, 001, 003, 008 (frequency,
 // regularity, kind, language), 022, 040, 210, 245, 246, 247, 260, 310, 852 and 866.
 marc::Record titleRecord(const records::Title& t, const RecordExtras& extras);
+// A MARC 21 holdings record of the title's issues (leader/06 "y"): 001 its own number, 004 the
+// title's 001, 008, 852 where it is kept, 853 the captions and pattern from the title's
+// publication pattern (volume and number, year and month, the frequency, the months without an
+// issue and the combined issues), 863 what is held as runs of issues that follow on (a gap
+// between two marked), and 866 the textual holdings. `issues` oldest first.
+marc::Record holdingsRecord(const records::Title& t, const QList<receipt::IssueSeen>& issues,
+                            const receipt::Pattern& pattern, const RecordExtras& extras);
+
 // The characters a catalogue skips when it files a title (245's second indicator): an English
 // initial article with its space ("The " 4, "An " 3, "A " 2); none for a Thai title.
 int nonfilingCharacters(const QString& title, bool thai);
@@ -30,6 +39,7 @@ struct ImportedTitle {
     QString publisherName;
     bool newspaper = false;
     QStringList unmapped; // what the record holds that has no place here, in Thai
+    std::optional<receipt::Pattern> pattern; // from its captions and pattern (853), if it has them
 };
 ImportedTitle importedTitle(const marc::Record& r);
 
@@ -39,6 +49,7 @@ struct ExportChoice {
     QChar series;
     QDate since;
     QString pointer;
+    bool holdings = false; // holdings records instead of bibliographic ones
 };
 // Reads each chosen title with its holdings and makes its record; `progress` is told how many
 // are done of how many, and stops the work when it says false.

@@ -8,6 +8,7 @@
 #include "data/Dates.h"
 #include "data/LookUp.h"
 #include "data/NameSearch.h"
+#include "receipt/PatternStore.h"
 #include "records/Holdings.h"
 #include "records/TitleStore.h"
 
@@ -346,6 +347,12 @@ Page titleIssues(data::Connection& c, const Query& q) {
             }
             line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + part;
         }
+        page.paperLines << line;
+    }
+    // The issue expected next, by the title's publication pattern, as check-in expects it.
+    if (const auto next = receipt::expectedNext(c, code); next && !receipt::expectedText(*next).isEmpty()) {
+        const QString line = QStringLiteral("ฉบับถัดไปที่คาดว่าจะได้รับ: %1").arg(receipt::expectedText(*next));
+        page.intro += QStringLiteral("<p class=\"expected\">%1</p>\n").arg(esc(line));
         page.paperLines << line;
     }
     Listing l;

@@ -4,6 +4,7 @@
 #include "receipt/PatternEditor.h"
 #include "receipt/ReceiptCheck.h"
 #include "receipt/reg_journal.h"
+#include "titles/New_Journal.h"
 #include "support/Suite.h"
 
 #include <QCheckBox>
@@ -100,6 +101,30 @@ private slots:
         QCOMPARE(label("Labelsource"), u"เรียนรู้จาก 16 ฉบับ"_s);
         QVERIFY(!month(7)->isChecked());
         QCOMPARE(expected(), u"01/09/2025|"_s);
+    }
+
+    // A set pattern the issues contradict: warned of while it is changed, listed among the titles
+    // to look at once saved, flagged in the title register.
+    void contradicted() {
+        w->showTitle(u"J000001"_s);
+        for (int m = 2; m <= 12; ++m)
+            month(m)->setChecked(false); // January alone
+        QVERIFY2(label("Labelwarn").startsWith(u"รูปแบบนี้ขัดกับประวัติการรับ: 11 ใน 12 ฉบับล่าสุด"_s),
+                 qPrintable(label("Labelwarn")));
+        click("Cmdsave");
+        w->showTitle(u"J000002"_s);
+        QCOMPARE(label("Labelwarn"), QString());
+        click("Cmdcheck");
+        auto* list = control<forms::PickList>(w, "lsttitles");
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->count(), 1);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(text("Text2")->text(), u"J000001"_s);
+        titles::New_Journal titles(db->connect());
+        titles.showTitle(u"J000001"_s, u"Academic Monthly"_s);
+        QCOMPARE(control<QPushButton>(&titles, "Cmdpattern")->text(), u"รูปแบบการออก (ขัดกับประวัติ)..."_s);
+        titles.showTitle(u"J000002"_s, u"Academic Weekly"_s);
+        QCOMPARE(control<QPushButton>(&titles, "Cmdpattern")->text(), u"รูปแบบการออก..."_s);
     }
 
     // Wrong fields are refused at the field, nothing saved; leaving with changes asks first.

@@ -45,7 +45,7 @@ const QList<WindowTable>& windowTables() {
          "Editing: -Cmdadd -Cmdedit -Cmddel Cmdsave Cmdcancle Text3 Command1 dcbtypemag -Cmdmarcin -Cmdmarcout",
          "dlbdealer: Adding Editing; MonthView1: Adding Editing; MonthView2: Adding Editing",
          "Text2: วารสาร,Journal,ก,การ; Text10: ก,Press; Text14: ก,Press; Text3: 1234-5678,0000-0000",
-         "magazine magazine_gram",
+         "magazine magazine_gram pub_pattern",
          "Shown: SELECT Copies_Per_Year, Price_Per_Year, DATE_FORMAT(Order_Date, '%d/%m/%Y') FROM magazine "
          "WHERE pointer = ? | Text1 | Text7 Text11 Mask5",
          "Adding Editing"},
@@ -59,7 +59,7 @@ const QList<WindowTable>& windowTables() {
          "-show_journal -show_item",
          "MonthView1: Adding Editing; MonthView2: Adding Editing",
          "Text1: วารสาร,Journal,ก; Text4: 1,12,2569; Text5: 3,10; Text6: มกราคม 2570,March 2027",
-         "tranfile jourctrl article article_gram mauthfile msubject",
+         "tranfile jourctrl article article_gram mauthfile msubject pub_pattern",
          "Browsing: SELECT DATE_FORMAT(t.daily, '%d/%m/%Y'), t.yearno, t.itemsno, t.DescriptionItem, "
          "DATE_FORMAT(t.indate, '%d/%m/%Y') FROM (SELECT 1) x LEFT JOIN tranfile t ON t.magno = ? | Text2 | "
          "Text3 Text4 Text5 Text6 Text7",
@@ -124,7 +124,7 @@ const QList<WindowTable>& windowTables() {
          "Shown: SELECT reader_name, email FROM reader WHERE email = ? | Textemail | Textname Textemail",
          "Adding Editing"},
         {"pattern", "PatternEditor", modeOf<receipt::PatternEditor>(),
-         "Idle: Text1 -Cmdsave -Cmdlearn Command6 -chkmonth1 -cbonumbers -Textvolissues;"
+         "Idle: Text1 -Cmdsave -Cmdlearn Cmdcheck Command6 -chkmonth1 -cbonumbers -Textvolissues;"
          "Shown: Text1 -Cmdsave chkmonth1 chkmonth12 cbovolmonth cbonumbers Textvolissues Command6;"
          "Editing: Text1 Cmdsave chkmonth1 cbonumbers Textvolissues Command6",
          "lsttitles: Idle Shown Editing", "Text1: วารสาร,Journal,ก; Textvolissues: 0,12,1000,x", "pub_pattern",

@@ -436,6 +436,38 @@ private slots:
                 QVERIFY(back.unmapped.isEmpty());
             }
         }
+        // Its holdings record, by the window and by the command: linked to the title, its captions
+        // and pattern, and what is held as runs, the gap before the last issue marked.
+        const QString holdings = dir.filePath(u"h.mrc"_s), holdingsXml = dir.filePath(u"h.xml"_s);
+        enter("Text2", u"ครุ"_s);
+        QVERIFY(pick("dlbnamemag", u"วารสารครุศาสตร์"_s));
+        QVERIFY(w->exportMarc(holdings, true));
+        QCOMPARE(runReport({u"marc"_s, u"--holdings"_s, u"--xml"_s, u"--title"_s, u"I000001"_s, u"--out"_s, holdingsXml}),
+                 0);
+        QCOMPARE(yazDump(holdings, false) + yazDump(holdingsXml, true), QString());
+        for (const QString& file : {holdings, holdingsXml}) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QStringList problems;
+            const QList<marc::Record> read = marc::read(f.readAll(), &problems);
+            QVERIFY(read.size() == 1 && problems.isEmpty());
+            const marc::Record& r = read.first();
+            QStringList fields;
+            for (const marc::Field& field : r.fields) {
+                QString line = field.tag + u' ' +
+                               (field.tag == u"008"_s ? field.data.mid(6, 1) : field.subfields.isEmpty() ? field.data
+                                                                                                       : field.indicators);
+                for (const marc::Subfield& s : field.subfields)
+                    line += u'$' + s.code + s.value;
+                fields << line;
+            }
+            QCOMPARE(r.leader.mid(5, 2) + u'|' + fields.join(u'|'),
+                     u"ny|001 HI000001|004 I000001|008 5|852   $81$bSerials|853 20$81$av.$bno.$u12$vr$i(year)$j(month)$wm|"
+                     "863 40$81.1$a5-6$b1-3$i2024-2025$j01-03$wg|863 40$81.2$a6$b5$i2025$j05|"
+                     "866 41$80$a"_s +
+                         held);
+            QCOMPARE(r.control(u"004"_s), u"I000001"_s);
+        }
         const QString pdf = dir.filePath(u"issues.pdf"_s);
         QCOMPARE(runReport({u"title-issues"_s, u"--title"_s, u"I000001"_s, u"--pdf"_s, pdf}), 0);
         QVERIFY2(pdfText(pdf).contains(bare(held)), qPrintable(pdfText(pdf)));
@@ -464,6 +496,10 @@ private slots:
         QCOMPARE(runReport({u"marc"_s, u"--out"_s, dir.filePath(u"all.mrc"_s)}), 0);
         QCOMPARE(lintWarnings(dir.filePath(u"all.mrc"_s)), QString());
         QVERIFY(QFileInfo(dir.filePath(u"all.mrc"_s)).size() > 20000);
+        // Their holdings records, as YAZ reads them: not a warning.
+        QCOMPARE(runReport({u"marc"_s, u"--holdings"_s, u"--out"_s, dir.filePath(u"h.mrc"_s)}), 0);
+        QCOMPARE(yazDump(dir.filePath(u"h.mrc"_s), false), QString());
+        QVERIFY(QFileInfo(dir.filePath(u"h.mrc"_s)).size() > 20000);
     }
 
     // Copy cataloguing: a title found by ISSN in a Z39.50 catalogue fills the new title's
@@ -496,6 +532,40 @@ private slots:
                      "Publisher_Code FROM magazine WHERE Pointer LIKE 'J%'"_s),
                  u"Nature|Nature (London)|Nat.|0028-0836|01|02|1"_s);
         useCatalogue({}, u"z3950"_s, 15);
+    }
+
+    // A record with captions and pattern (853), from a file: its months without an issue and its
+    // numbering become the new title's set pattern when the title is saved, not before.
+    void copyCataloguingPattern() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"c.mrc"_s);
+        QVERIFY(w->exportMarc(file));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QList<marc::Record> records = marc::read(f.readAll(), nullptr);
+        f.close();
+        records.first().add(u"853"_s, u"20"_s,
+                            {{u'8', u"1"_s}, {u'a', u"v."_s}, {u'b', u"no."_s}, {u'v', u"r"_s}, {u'y', u"om07,08"_s}});
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(marc::write(records, marc::Format::Iso2709));
+        f.close();
+        exec(u"DELETE FROM magazine"_s);
+        click("Cmdadd");
+        click("Cmdmarcin");
+        auto* copy = w->findChild<titles::CopyCatalogue*>();
+        QVERIFY(copy);
+        copy->openFile(file);
+        QTest::keyClick(control<QListWidget>(copy, "lstrecords"), Qt::Key_Return);
+        QVERIFY2(boxes->last().prompt.endsWith(u"\nรูปแบบการออกจากระเบียน (853): เดือนที่มีฉบับออก "
+                                               "1,2,3,4,5,6,9,10,11,12 จะบันทึกพร้อมวารสาร"_s),
+                 qPrintable(boxes->last().prompt));
+        QCOMPARE(sql(u"SELECT COUNT(*) FROM pub_pattern"_s), u"0"_s);
+        for (int i : {1, 5, 6, 7, 8, 9, 10})
+            fill.at(i)();
+        click("Cmdsave");
+        QCOMPARE(sql(u"SELECT p.months, p.numbers, p.set_by IS NOT NULL FROM pub_pattern p JOIN magazine m "
+                     "ON m.Pointer = p.pointer"_s),
+                 u"1,2,3,4,5,6,9,10,11,12|R|1"_s);
     }
 
     // What the copy window says of each catalogue answer: found by title over SRU, nothing

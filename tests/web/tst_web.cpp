@@ -311,6 +311,19 @@ private slots:
         }
         for (const QString& line : lines)
             QVERIFY2(words.contains(bare(line.section(u',', key.toInt(), key.toInt()))), qPrintable(line));
+        // A title's page says the issue its pattern expects next, after its latest, on paper too.
+        if (kind == u"title-issues"_s) {
+            web::Query title;
+            title.insert(u"title"_s, u"J000002"_s);
+            const QString page = QString::fromStdString(get(path, title)->body);
+            const qsizetype at = page.indexOf(u"ฉบับถัดไปที่คาดว่าจะได้รับ: "_s);
+            QVERIFY(at > 0);
+            const QDate next = QDate::fromString(page.mid(at + 28, 10), u"dd/MM/yyyy"_s);
+            QVERIFY2(next > QDate::fromString(sql(u"SELECT MAX(daily) FROM tranfile WHERE pointer = 'J000002'"_s),
+                                              Qt::ISODate),
+                     qPrintable(page.mid(at, 80)));
+            QVERIFY(words.contains(bare(u"ฉบับถัดไปที่คาดว่าจะได้รับ: "_s + page.mid(at + 28, 10))));
+        }
         QVERIFY(words.contains(bare(u"รวมทั้งสิ้น %1 รายการ"_s.arg(lines.size()))));
         // The page offers the same pages, drawn by the server.
         q.insert(u"format"_s, u"pdf"_s);
