@@ -19,6 +19,7 @@ GRANT INSERT, UPDATE ON tranfile TO warasan_checkin;
 GRANT INSERT, UPDATE ON sum_journal TO warasan_checkin;
 GRANT UPDATE ON jourctrl TO warasan_checkin;
 GRANT UPDATE ON ctrlsumj TO warasan_checkin;
+GRANT INSERT, UPDATE ON pub_pattern TO warasan_checkin;
 
 -- Indexing: articles, their authors and subjects.
 CREATE ROLE IF NOT EXISTS warasan_indexing;
@@ -41,6 +42,7 @@ GRANT INSERT, DELETE ON chk_receive TO warasan_supervision;
 GRANT INSERT, UPDATE, DELETE ON magazine TO warasan_supervision;
 GRANT INSERT, UPDATE, DELETE ON magazine_gram TO warasan_supervision;
 GRANT INSERT, UPDATE, DELETE ON dealer TO warasan_supervision;
+GRANT INSERT, UPDATE, DELETE ON pub_pattern TO warasan_supervision;
 GRANT INSERT, UPDATE, DELETE ON recsetup TO warasan_supervision;
 GRANT INSERT, UPDATE, DELETE ON typemag TO warasan_supervision;
 GRANT INSERT, UPDATE, DELETE ON language TO warasan_supervision;

@@ -104,6 +104,27 @@ QString nextDescription(const QList<IssueSeen>& issues, const QDate& from, const
     const IssueSeen& last = issues.last();
     const QString& d = last.description;
     QList<Token> tokens = tokensOf(d);
+    // A year written short after a month name ("Jan 26", "ม.ค. 69"): two digits that are the
+    // date's year in either era, where no year is written in full.
+    if (std::none_of(tokens.cbegin(), tokens.cend(), [](const Token& t) { return t.kind == Token::Year; })) {
+        for (int k = 0; k < tokens.size(); ++k) {
+            if (tokens.at(k).kind != Token::Month)
+                continue;
+            qsizetype i = tokens.at(k).pos + tokens.at(k).len;
+            while (i < d.size() && (d.at(i) == QLatin1Char(' ') || d.at(i) == QLatin1Char('.') ||
+                                    d.at(i) == QLatin1Char('\'') || d.at(i) == QLatin1Char(',')))
+                ++i;
+            if (i + 2 > d.size() || !d.at(i).isDigit() || !d.at(i + 1).isDigit() ||
+                (i + 2 < d.size() && d.at(i + 2).isDigit()) || (k + 1 < tokens.size() && tokens.at(k + 1).pos <= i))
+                continue;
+            const int two = d.mid(i, 2).toInt();
+            for (const int era : {0, 543})
+                if (two == (from.year() + era) % 100) {
+                    tokens.insert(k + 1, {Token::Year, i, 2, from.year() + era, era});
+                    break;
+                }
+        }
+    }
     // A name written the same in two forms ("May") takes the form the title's other month
     // names have, in this description or the ones before.
     int form = -1;
@@ -157,7 +178,8 @@ QString nextDescription(const QList<IssueSeen>& issues, const QDate& from, const
         } else if (t.kind == Token::Year) {
             const int year = yearOwner.contains(k) ? (monthAbs[yearOwner[k]] + shift) / 12
                                                    : t.value - t.form + to.year() - from.year();
-            out += QString::number(year + t.form);
+            const QString written = QString::number(year + t.form);
+            out += t.len == 2 ? written.right(2) : written;
         } else {
             out += t.value == from.day() ? QString::number(to.day()) : d.mid(t.pos, t.len);
         }

@@ -1,5 +1,6 @@
 #include "receipt/reg_journal.h"
 #include "receipt/PatternStore.h"
+#include "data/DbError.h"
 
 #include "receipt/NextIssue.h"
 #include "records/IssueGrid.h"
@@ -443,9 +444,14 @@ void reg_journal::save() {
         this,
         [&] {
             refreshIssues(cur_pointer, saved);
-            // The title's pattern learnt again with this issue, until a person sets one.
+            // The title's pattern learnt again with this issue, until a person sets one. It is
+            // kept for other programs to read; the issue is saved whether or not it could be
+            // (a database not migrated yet has no pattern table), and every step learns afresh.
             if (!setPattern_)
-                keepLearnt(*db_, cur_pointer, learnPattern(frequencyCode(), issuesSeen()));
+                try {
+                    keepLearnt(*db_, cur_pointer, learnPattern(frequencyCode(), issuesSeen()));
+                } catch (const data::DbError&) {
+                }
         },
         db_.get());
     setBrowsing();

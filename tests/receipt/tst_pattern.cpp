@@ -63,7 +63,11 @@ private slots:
     void prediction_data() {
         textTable(
             {"code", "history", "expected"},
-            {"monthly, new volume in January~04~2025-12-01,5,12,ธันวาคม 2568;2026-01-01,6,1,มกราคม 2569;2026-12-01,6,12,"
+            {"short year over the year end~04~2025-11-01,5,11,Nov '25;2025-12-01,5,12,Dec '25~2026-01-01|6||Jan '26",
+             "short Buddhist-era year~04~2026-02-01,3,2,ก.พ. 69;2026-03-01,3,3,มี.ค. 69~2026-04-01|3|4|เม.ย. 69",
+             "two digits not the year~04~2026-02-01,3,2,Feb 07 special;2026-03-01,3,3,Mar 07 special~2026-04-01|3|4|"
+             "Apr 07 special",
+             "monthly, new volume in January~04~2025-12-01,5,12,ธันวาคม 2568;2026-01-01,6,1,มกราคม 2569;2026-12-01,6,12,"
              "ธันวาคม 2569~2027-01-01|7|1|มกราคม 2570",
              "monthly, within a volume~04~2025-06-01,3,12,June 2025;2025-07-01,4,1,July 2025;2026-02-01,4,8,February "
              "2026~2026-03-01|4|9|March 2026",

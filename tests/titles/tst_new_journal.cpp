@@ -534,8 +534,8 @@ private slots:
         useCatalogue({}, u"z3950"_s, 15);
     }
 
-    // A record with captions and pattern (853), from a file: its months without an issue and its
-    // numbering become the new title's set pattern when the title is saved, not before.
+    // A record with captions and pattern (853), from a file: its months without an issue (January;
+    // August, which the combined "7/8" stands for) and its numbers running on become the new title's set pattern when the title is saved, not before.
     void copyCataloguingPattern() {
         QTemporaryDir dir;
         const QString file = dir.filePath(u"c.mrc"_s);
@@ -545,7 +545,7 @@ private slots:
         QList<marc::Record> records = marc::read(f.readAll(), nullptr);
         f.close();
         records.first().add(u"853"_s, u"20"_s,
-                            {{u'8', u"1"_s}, {u'a', u"v."_s}, {u'b', u"no."_s}, {u'v', u"r"_s}, {u'y', u"om07,08"_s}});
+                            {{u'8', u"1"_s}, {u'a', u"v."_s}, {u'b', u"no."_s}, {u'v', u"c"_s}, {u'y', u"om01"_s}, {u'y', u"cm07/08"_s}});
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(marc::write(records, marc::Format::Iso2709));
         f.close();
@@ -557,7 +557,7 @@ private slots:
         copy->openFile(file);
         QTest::keyClick(control<QListWidget>(copy, "lstrecords"), Qt::Key_Return);
         QVERIFY2(boxes->last().prompt.endsWith(u"\nรูปแบบการออกจากระเบียน (853): เดือนที่มีฉบับออก "
-                                               "1,2,3,4,5,6,9,10,11,12 จะบันทึกพร้อมวารสาร"_s),
+                                               "2,3,4,5,6,7,9,10,11,12 จะบันทึกพร้อมวารสาร"_s),
                  qPrintable(boxes->last().prompt));
         QCOMPARE(sql(u"SELECT COUNT(*) FROM pub_pattern"_s), u"0"_s);
         for (int i : {1, 5, 6, 7, 8, 9, 10})
@@ -565,7 +565,7 @@ private slots:
         click("Cmdsave");
         QCOMPARE(sql(u"SELECT p.months, p.numbers, p.set_by IS NOT NULL FROM pub_pattern p JOIN magazine m "
                      "ON m.Pointer = p.pointer"_s),
-                 u"1,2,3,4,5,6,9,10,11,12|R|1"_s);
+                 u"2,3,4,5,6,7,9,10,11,12|C|1"_s);
     }
 
     // What the copy window says of each catalogue answer: found by title over SRU, nothing
