@@ -64,5 +64,8 @@ QList<Replayed> replayLastTwelve(const QString& frequencyCode, const QList<Issue
                                  int* differs = nullptr);
 // A pattern the history contradicts: three of the last twelve issues it would not have predicted.
 constexpr int contradictedAt = 3;
+inline bool contradicted(int differs) {
+    return differs >= contradictedAt;
+}
 
 } // namespace receipt

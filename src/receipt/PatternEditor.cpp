@@ -99,7 +99,8 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     lsttitles = named(this, "lsttitles", new forms::PickList);
     Cmdsave = button(this, "Cmdsave", QStringLiteral("บันทึก"));
     Cmdlearn = button(this, "Cmdlearn", QStringLiteral("เรียนรู้ใหม่"));
-    Cmdcheck = button(this, "Cmdcheck", QStringLiteral("วารสารที่รูปแบบขัดกับประวัติ"));
+    Cmdcheck = button(this, "Cmdcheck", QStringLiteral("วารสารที่รูปแบบขัดกับประวัติ..."));
+    Cmdcheck->setMinimumWidth(Cmdcheck->fontMetrics().horizontalAdvance(Cmdcheck->text()) + 32);
     Command6 = button(this, "Command6", QStringLiteral("Exit"));
 
     auto* find = new QHBoxLayout;
@@ -124,7 +125,6 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
         buttons->addWidget(b);
     auto* page = new QVBoxLayout(this);
     page->addLayout(find);
-    page->addWidget(lsttitles);
     page->addWidget(Labeltitle);
     page->addWidget(Labelsource);
     page->addWidget(Labelwarn);
@@ -311,7 +311,7 @@ void PatternEditor::preview() {
         last << row;
     }
     forms::fillGrid(grdlast, last);
-    Labelwarn->setText(differs >= contradictedAt
+    Labelwarn->setText(contradicted(differs)
                            ? QStringLiteral("รูปแบบนี้ขัดกับประวัติการรับ: %1 ใน %2 ฉบับล่าสุดไม่ตรงกับที่คาดไว้ "
                                             "ควรตรวจสอบและแก้ไข")
                                  .arg(differs)

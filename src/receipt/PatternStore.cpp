@@ -109,7 +109,7 @@ QList<std::pair<QString, QString>> contradictedTitles(data::Connection& c) {
         "WHERE p.set_by IS NOT NULL ORDER BY m.Magazine_Name, m.Pointer"));
     QList<std::pair<QString, QString>> out;
     for (int i = 0; i < r.rowCount(); ++i)
-        if (contradictions(c, r.text(i, 0)) >= contradictedAt)
+        if (contradicted(contradictions(c, r.text(i, 0))))
             out.append({r.text(i, 0).trimmed(), r.text(i, 1)});
     return out;
 }

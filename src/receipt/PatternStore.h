@@ -24,7 +24,7 @@ Pattern patternInForce(data::Connection& c, const QString& pointer, const QStrin
 // How many of the title's last twelve issues the pattern a person set would not have predicted
 // (0 for a learnt one, which follows its history).
 int contradictions(data::Connection& c, const QString& pointer);
-// The titles whose set pattern the history contradicts (at `contradictedAt` or more), by name:
+// The titles whose set pattern the history contradicts (`contradicted`), by name:
 // code and name.
 QList<std::pair<QString, QString>> contradictedTitles(data::Connection& c);
 

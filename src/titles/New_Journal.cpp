@@ -242,11 +242,10 @@ void New_Journal::showTitle(const QString& code, const QString& name) {
             shownCode_ = t->pointer.trimmed();
             shownOriginal_ = t->original;
             // A publication pattern set by staff that the issues received since contradict.
-            const int differs = receipt::contradictions(*db_, shownCode_);
-            ui->Cmdpattern->setText(differs >= receipt::contradictedAt ? QStringLiteral("รูปแบบการออก (ขัดกับประวัติ)...")
-                                                                       : QStringLiteral("รูปแบบการออก..."));
-            ui->Cmdpattern->setStyleSheet(differs >= receipt::contradictedAt ? QStringLiteral("color: #b00020")
-                                                                             : QString());
+            const bool contradicted = receipt::contradicted(receipt::contradictions(*db_, shownCode_));
+            ui->Cmdpattern->setText(contradicted ? QStringLiteral("รูปแบบการออก (ขัดกับประวัติ)...")
+                                                 : QStringLiteral("รูปแบบการออก..."));
+            ui->Cmdpattern->setStyleSheet(contradicted ? QStringLiteral("color: #b00020") : QString());
             const QChar series = t->pointer.isEmpty() ? QChar() : t->pointer.at(0).toUpper();
             if (series == QLatin1Char('J') || series == QLatin1Char('I'))
                 ui->opt1->setChecked(true);

@@ -69,6 +69,7 @@ private slots:
               "1 title names held by more than one title", "article.remark: 1 row(s) hold \"??\"",
               "chk_receive.station is missing: appended", "chk_receive.run_at is missing: appended",
               "magazine_gram is missing", "msubject_gram is missing", "article_gram is missing",
+              "pub_pattern is missing",
               "trigger magazine_gram_update_add on magazine is missing", "trigger msubject_gram_insert on msubject"})
             QVERIFY2(report.contains(problem), problem);
         QCOMPARE(dbcheck({"--migrate", "--user", "root"}), 2);

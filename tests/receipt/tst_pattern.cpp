@@ -230,6 +230,23 @@ private slots:
         QCOMPARE(QString::number(receipt::overdueCount(u"04"_s, *next, QDate(2026, 12, 1), &inForce)), overdue);
     }
 
+    // A set pattern is contradicted from three of the last twelve issues it would not have
+    // predicted: a monthly set to leave out November and December, against years of all twelve.
+    void contradicted() {
+        const QList<receipt::IssueSeen> issues = byMonth(u"2024-2025: 1 2 3 4 5 6 7 8 9 10 11 12"_s);
+        receipt::Pattern set;
+        set.setBy = u"varnok"_s;
+        QList<int> counts;
+        for (const QString& months : {u"1,2,3,4,5,6,7,8,9,10,11"_s, u"1,2,3,4,5,6,7,8,9,10"_s}) {
+            set.months = *receipt::Pattern::monthsOf(months);
+            int differs = 0;
+            receipt::replayLastTwelve(u"04"_s, issues, set, &differs);
+            counts << differs;
+        }
+        QCOMPARE(counts, (QList<int>{1, 3}));
+        QVERIFY(!receipt::contradicted(counts.first()) && receipt::contradicted(counts.last()));
+    }
+
     // How the months and numbers are kept and read back; out of range is refused.
     void monthsText() {
         receipt::Pattern p;
