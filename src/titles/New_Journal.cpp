@@ -135,6 +135,9 @@ New_Journal::New_Journal(std::unique_ptr<data::Connection> connection, QWidget* 
                            {ui->Text5, "Short_Name"},
                            {ui->Text6, "Location"}});
 
+    // The holdings row's buttons keep their whole captions; the holdings field takes what is left.
+    for (QPushButton* b : {ui->Cmdmarcin, ui->Cmdpattern, ui->Cmdmarcout})
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("รูปแบบการออก (!)...")) + 20);
     applyMode();
     // After the membership frame, Tab takes the holdings row and the buttons in their order on screen.
     QWidget* previous = ui->Command3;
@@ -190,6 +193,7 @@ void New_Journal::applyMode() {
 void New_Journal::cleardata() {
     ui->Cmdpattern->setText(QStringLiteral("รูปแบบการออก..."));
     ui->Cmdpattern->setStyleSheet({});
+    ui->Cmdpattern->setToolTip({});
     ui->opt1->setEnabled(false);
     ui->opt2->setEnabled(false);
     forms::clearFields({ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Text10, ui->Text14, ui->Text6, ui->Mask1,
@@ -243,9 +247,10 @@ void New_Journal::showTitle(const QString& code, const QString& name) {
             shownOriginal_ = t->original;
             // A publication pattern set by staff that the issues received since contradict.
             const bool contradicted = receipt::contradicted(receipt::contradictions(*db_, shownCode_));
-            ui->Cmdpattern->setText(contradicted ? QStringLiteral("รูปแบบการออก (ขัดกับประวัติ)...")
-                                                 : QStringLiteral("รูปแบบการออก..."));
+            ui->Cmdpattern->setText(contradicted ? QStringLiteral("รูปแบบการออก (!)...") : QStringLiteral("รูปแบบการออก..."));
             ui->Cmdpattern->setStyleSheet(contradicted ? QStringLiteral("color: #b00020") : QString());
+            ui->Cmdpattern->setToolTip(contradicted ? QStringLiteral("รูปแบบการออกที่กำหนดไว้ขัดกับประวัติการรับ ควรตรวจสอบ")
+                                                    : QString());
             const QChar series = t->pointer.isEmpty() ? QChar() : t->pointer.at(0).toUpper();
             if (series == QLatin1Char('J') || series == QLatin1Char('I'))
                 ui->opt1->setChecked(true);

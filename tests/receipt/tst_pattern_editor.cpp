@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(text("Text2")->text(), u"J000001"_s);
         titles::New_Journal titles(db->connect());
         titles.showTitle(u"J000001"_s, u"Academic Monthly"_s);
-        QCOMPARE(control<QPushButton>(&titles, "Cmdpattern")->text(), u"รูปแบบการออก (ขัดกับประวัติ)..."_s);
+        QCOMPARE(control<QPushButton>(&titles, "Cmdpattern")->text(), u"รูปแบบการออก (!)..."_s);
         titles.showTitle(u"J000002"_s, u"Academic Weekly"_s);
         QCOMPARE(control<QPushButton>(&titles, "Cmdpattern")->text(), u"รูปแบบการออก..."_s);
     }
