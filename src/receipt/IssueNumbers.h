@@ -27,4 +27,13 @@ QString sameWidth(qint64 n, const QList<IssueSeen>& issues, QString IssueSeen::*
 QList<IssueSeen> eachIssueOnce(const std::optional<Frequency>& f, const QList<IssueSeen>& issues,
                                QList<QDate>* days = nullptr);
 
+// The parts of a description the built-in forms name: 'M' a month name, 'Y' a year written in
+// full, 'D' a day beside a month, 'V' a volume and 'N' a number after their words, 'H' a half
+// of the month ("ปักษ์แรก"); in order, with where each stands.
+struct NamedPart {
+    qsizetype pos, len;
+    char kind;
+};
+QList<NamedPart> namedParts(const QString& description);
+
 } // namespace receipt

@@ -1,6 +1,7 @@
 #include "receipt/NextIssue.h"
 #include "receipt/IssueNumbers.h"
 #include "receipt/Pattern.h"
+#include "receipt/Wording.h"
 
 #include "data/Counter.h"
 #include "data/Dates.h"
@@ -17,6 +18,7 @@ namespace receipt {
 namespace {
 
 // Month names as descriptions write them: Thai full and short, English full and short.
+// Thai writes no space between words, so a full Thai name may follow a word ("เดือนมกราคม").
 const QList<QStringList>& monthForms() {
     static const QList<QStringList> forms = {
         {QStringLiteral("มกราคม"), QStringLiteral("กุมภาพันธ์"), QStringLiteral("มีนาคม"), QStringLiteral("เมษายน"),
@@ -65,7 +67,7 @@ QList<Token> tokensOf(const QString& s) {
             for (int m = 0; m < 12; ++m) {
                 const QString& name = monthForms().at(f).at(m);
                 if (name.size() > bestLen && s.mid(i, name.size()).compare(name, Qt::CaseInsensitive) == 0 &&
-                    !isLetter(s, i - 1) && (f < 2 || !isLetter(s, i + name.size()))) {
+                    (f == 0 || !isLetter(s, i - 1)) && (f < 2 || !isLetter(s, i + name.size()))) {
                     best = m + 1;
                     bestForm = f;
                     bestLen = name.size();
@@ -248,8 +250,26 @@ QString describeNext(const QList<IssueSeen>& issues, const QDate& from, const QD
         out.replace(QRegularExpression(QStringLiteral("%1+").arg(mark)), value);
     const QString first = QStringLiteral("ปักษ์แรก"), second = QStringLiteral("ปักษ์หลัง");
     out.replace(to.day() < 15 ? second : first, to.day() < 15 ? first : second);
+    return followWording(issues, out, to, year, number);
+}
+
+} // namespace
+
+QList<NamedPart> namedParts(const QString& description) {
+    QList<NamedPart> out;
+    for (const Token& t : tokensOf(description))
+        out.append({t.pos, t.len, t.kind == Token::Month ? 'M' : t.kind == Token::Year ? 'Y' : 'D'});
+    for (const auto& [re, kind] : {std::pair{&volumeWords(), 'V'}, std::pair{&numberWords(), 'N'}})
+        for (const auto& m : re->globalMatch(description))
+            out.append({m.capturedStart(1), m.capturedLength(1), kind});
+    for (const QString& half : {QStringLiteral("ปักษ์แรก"), QStringLiteral("ปักษ์หลัง")})
+        for (qsizetype at = description.indexOf(half); at >= 0; at = description.indexOf(half, at + 1))
+            out.append({at, half.size(), 'H'});
+    std::sort(out.begin(), out.end(), [](const NamedPart& a, const NamedPart& b) { return a.pos < b.pos; });
     return out;
 }
+
+namespace {
 
 // Whether the 1st of `month` comes after `last`, by `next`.
 bool crosses(const QDate& last, const QDate& next, int month) {

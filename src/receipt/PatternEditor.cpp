@@ -7,7 +7,9 @@
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
+#include "receipt/IssueNumbers.h"
 #include "receipt/PatternStore.h"
+#include "receipt/Wording.h"
 #include "records/IssueStore.h"
 
 #include <QCheckBox>
@@ -25,8 +27,8 @@ namespace receipt {
 
 namespace {
 
-const char* const monthNames[] = {"มกราคม", "กุมภาพันธ์", "มีนาคม",  "เมษายน",  "พฤษภาคม",   "มิถุนายน",
-                                  "กรกฎาคม", "สิงหาคม",   "กันยายน", "ตุลาคม", "พฤศจิกายน", "ธันวาคม"};
+const char* const monthNames[] = {"มกราคม",  "กุมภาพันธ์", "มีนาคม",  "เมษายน", "พฤษภาคม",  "มิถุนายน",
+                                  "กรกฎาคม", "สิงหาคม",  "กันยายน", "ตุลาคม",  "พฤศจิกายน", "ธันวาคม"};
 
 template <typename W> W* named(QWidget* parent, const char* name, W* w) {
     w->setObjectName(QLatin1String(name));
@@ -140,9 +142,8 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
 
     forms::onSearch(
         Text1, [this] { searchTitles(); }, lsttitles);
-    connect(lsttitles, &forms::PickList::picked, this, [this](const QString& pointer, const QString&) {
-        showTitle(pointer);
-    });
+    connect(lsttitles, &forms::PickList::picked, this,
+            [this](const QString& pointer, const QString&) { showTitle(pointer); });
     connect(cbovolmonth, &QComboBox::currentIndexChanged, this, &PatternEditor::edited);
     connect(cbonumbers, &QComboBox::currentIndexChanged, this, &PatternEditor::edited);
     connect(Textvolissues, &QLineEdit::textEdited, this, &PatternEditor::edited);
@@ -234,7 +235,8 @@ void PatternEditor::showTitle(const QString& pointer) {
             learnt_ = learnPattern(code_, issues_);
             stored_ = storedPattern(*db_, pointer_);
             Text2->setText(pointer_);
-            Labeltitle->setText(QStringLiteral("%1  (ความถี่ %2)").arg(name_, code_.isEmpty() ? QStringLiteral("-") : code_));
+            Labeltitle->setText(
+                QStringLiteral("%1  (ความถี่ %2)").arg(name_, code_.isEmpty() ? QStringLiteral("-") : code_));
             fill(inForce(learnt_, stored_ ? &*stored_ : nullptr));
         },
         db_.get());
@@ -263,7 +265,12 @@ void PatternEditor::fill(const Pattern& p) {
         seen << QStringLiteral("ฉบับรวม %1 ฉบับ เดือน%2").arg(span).arg(QString::fromUtf8(monthNames[month - 1]));
     if (learnt_.numberWidth > 1)
         seen << QStringLiteral("เลขฉบับ %1 หลัก").arg(learnt_.numberWidth);
-    Labellearnt->setText(seen.isEmpty() ? QString() : QStringLiteral("จากประวัติการรับ: ") + seen.join(QStringLiteral(", ")));
+    // The latest description with the parts that move named ("[เดือน] [ปี]").
+    if (const QString wording = wordingTemplate(eachIssueOnce(frequencyOf(code_), issues_));
+        wording.contains(QLatin1Char('[')))
+        seen << QStringLiteral("คำบรรยาย \"%1\"").arg(wording);
+    Labellearnt->setText(seen.isEmpty() ? QString()
+                                        : QStringLiteral("จากประวัติการรับ: ") + seen.join(QStringLiteral(", ")));
     preview();
 }
 
@@ -311,12 +318,11 @@ void PatternEditor::preview() {
         last << row;
     }
     forms::fillGrid(grdlast, last);
-    Labelwarn->setText(contradicted(differs)
-                           ? QStringLiteral("รูปแบบนี้ขัดกับประวัติการรับ: %1 ใน %2 ฉบับล่าสุดไม่ตรงกับที่คาดไว้ "
-                                            "ควรตรวจสอบและแก้ไข")
-                                 .arg(differs)
-                                 .arg(replayed.size())
-                           : QString());
+    Labelwarn->setText(contradicted(differs) ? QStringLiteral("รูปแบบนี้ขัดกับประวัติการรับ: %1 ใน %2 ฉบับล่าสุดไม่ตรงกับที่คาดไว้ "
+                                                              "ควรตรวจสอบและแก้ไข")
+                                                   .arg(differs)
+                                                   .arg(replayed.size())
+                                             : QString());
 }
 
 QString PatternEditor::refusal(QWidget** field) const {
@@ -353,8 +359,8 @@ void PatternEditor::save() {
         const IssueSeen& latest = issues_.last();
         const ExpectedIssue& first = next.first();
         const bool again = std::any_of(issues_.cbegin(), issues_.cend(), [&](const IssueSeen& i) {
-            return !first.number.isEmpty() && i.number.trimmed() == first.number &&
-                   i.year.trimmed() == first.year && !first.year.isEmpty();
+            return !first.number.isEmpty() && i.number.trimmed() == first.number && i.year.trimmed() == first.year &&
+                   !first.year.isEmpty();
         });
         if (again || (first.daily.isValid() && latest.daily.isValid() && first.daily <= latest.daily)) {
             forms::inform(this,

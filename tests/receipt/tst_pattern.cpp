@@ -2,6 +2,7 @@
 // issue it expects next (learnt, or as a person set it), and the issues the receipt check and
 // the claims list from it.
 #include "receipt/Pattern.h"
+#include "receipt/Wording.h"
 #include "support/Tables.h"
 
 using namespace Qt::StringLiterals;
@@ -54,10 +55,24 @@ QString dates(const QList<QDate>& ds) {
 class tst_pattern : public QObject {
     Q_OBJECT
 
+    static QList<receipt::IssueSeen> issuesOf(const QString& history) {
+        QList<receipt::IssueSeen> issues;
+        for (const QString& i : history.split(';')) {
+            const QStringList f = i.split(',');
+            issues.append({QDate::fromString(f[0], Qt::ISODate), f[1], f[2], f.mid(3).join(',')});
+        }
+        return issues;
+    }
+
 private slots:
 #define WEEKS                                                                                                          \
     "2026-01-01,1,1,1 January 2026;2026-01-08,1,2,8 January 2026;2026-01-15,1,3,15 January 2026;2026-01-22,1,4,22 "    \
     "January 2026;2026-01-29,2,1,29 January 2026;2026-02-05,2,2,5 February 2026;2026-02-12,2,3,12 February 2026"
+#define FRENCH                                                                                                         \
+    "2025-01-01,1,1,janvier 2025;2025-02-01,1,2,février 2025;2025-03-01,1,3,mars 2025;2025-04-01,1,4,avril "          \
+    "2025;2025-05-01,1,5,mai 2025;2025-06-01,1,6,juin 2025;2025-07-01,1,7,juillet 2025;2025-08-01,1,8,août "          \
+    "2025;2025-09-01,1,9,septembre 2025;2025-10-01,1,10,octobre 2025;2025-11-01,1,11,novembre 2025;2025-12-01,1,"      \
+    "12,décembre 2025;2026-01-01,1,13,janvier 2026;2026-02-01,1,14,février 2026"
     // The issue expected next from a title's history ("date,year,number,description;…", oldest
     // first): "date|year|number|description", or "none".
     void prediction_data() {
@@ -111,36 +126,68 @@ private slots:
              "March 2026~2026-04-08|6|4|April 2026",
              "an issue dated early~04~2026-01-01,6,1,มกราคม 2569;2026-02-01,6,2,กุมภาพันธ์ 2569;2026-02-27,6,3,มีนาคม 2569~"
              "2026-04-01|6|4|เมษายน 2569",
+             "a number counting by its own step~04~2026-01-01,1,1,#145 January 2026;2026-02-01,1,2,#146 February "
+             "2026;2026-03-01,1,3,#147 March 2026~2026-04-01|1|4|#148 April 2026",
+             "month in digits~04~2026-01-01,1,5,2026/01;2026-02-01,1,6,2026/02;2026-03-01,1,7,2026/03~2026-04-01|1|8|"
+             "2026/04",
+             "month and short year in digits over the year end~04~2026-10-01,1,5,ฉบับ 10/69;2026-11-01,1,6,ฉบับ 11/69;"
+             "2026-12-01,1,7,ฉบับ 12/69~2027-01-01|1|8|ฉบับ 1/70",
+             "Thai month after a word~04~2026-01-01,1,1,ฉบับเดือนมกราคม 2569;2026-02-01,1,2,ฉบับเดือนกุมภาพันธ์ 2569~"
+             "2026-03-01|1|3|ฉบับเดือนมีนาคม 2569",
+             "a word that goes with the month~06~2025-03-01,1,1,Spring 2025;2025-06-01,1,2,Summer 2025;2026-03-01,1,5,"
+             "Spring 2026~2026-06-01|1|6|Summer 2026",
+             "a month whose word was never seen: not guessed~06~2025-03-01,1,1,Spring 2025;2025-06-01,1,2,Summer 2025;"
+             "2026-03-01,1,5,Spring 2026;2026-06-01,1,6,Summer 2026~2026-09-01|1|7|",
+             "French months~04~" FRENCH "~2026-03-01|1|15|mars 2026",
+             "volume and number in digits~04~2025-11-01,11,11,11(11) Nov 2025;2025-12-01,11,12,11(12) Dec 2025;"
+             "2026-01-01,12,1,12(1) Jan 2026~2026-02-01|12|2|12(2) Feb 2026",
              "weekly, dated a day late~02~2026-01-01,1,1,1 January 2026;2026-01-09,1,2,8 January "
              "2026~2026-01-16|1|3|15 "
              "January 2026"});
     }
     void prediction() {
         const auto [code, history, expected] = fetch<3>();
-        QList<receipt::IssueSeen> issues;
-        for (const QString& i : history.split(';')) {
-            const QStringList f = i.split(',');
-            issues.append({QDate::fromString(f[0], Qt::ISODate), f[1], f[2], f.mid(3).join(',')});
-        }
-        const auto next = receipt::predictNext(code, issues);
+        const auto next = receipt::predictNext(code, issuesOf(history));
         const QStringList got =
             next ? QStringList{next->daily.toString(Qt::ISODate), next->year, next->number, next->description}
                  : QStringList{u"none"_s};
         QCOMPARE(got.join('|'), expected);
     }
 
+    // The latest description with its moving parts named, as the pattern window shows it.
+    void wording_data() {
+        textTable(
+            {"history", "template"},
+            {"volume and number in digits~2025-11-01,11,11,11(11) Nov 2025;2025-12-01,11,12,11(12) Dec "
+             "2025;2026-01-01,12,1,12(1) Jan 2026~"
+             "[ปีที่]([ฉบับที่]) [เดือน] [ปี]",
+             "counting~2026-01-01,1,1,#145 x;2026-02-01,1,2,#146 x;2026-03-01,1,3,#147 x~#[นับ +1] x",
+             "month and year in digits~2026-10-01,1,5,ฉบับ 10/69;2026-11-01,1,6,ฉบับ 11/69;2026-12-01,1,7,ฉบับ 12/69~ฉบับ "
+             "[เดือน]/[ปี]",
+             "seasons~2025-03-01,1,1,Spring;2025-06-01,1,2,Summer;2026-03-01,1,5,Spring~[เดือน]",
+             "volume and number words~2026-02-01,12,2,Vol. 12 No. 2 February 2026~Vol. [ปีที่] No. [ฉบับที่] [เดือน] [ปี]",
+             "half-month~2026-11-15,3,22,ปักษ์หลัง พฤศจิกายน 2569~[ปักษ์] [เดือน] [ปี]",
+             "weekly~2026-01-01,1,1,1 January 2026;2026-01-08,1,2,8 January 2026~[วัน] [เดือน] [ปี]",
+             "nothing that moves~2026-01-01,1,1,special;2026-02-01,1,2,regular~regular"});
+    }
+    void wording() {
+        const auto [history, expected] = fetch<2>();
+        QCOMPARE(receipt::wordingTemplate(issuesOf(history)), expected);
+    }
+
     // What a history teaches: the months with an issue, the combined issues seen, the month
     // volumes begin in. Too short a history teaches nothing.
     void learning_data() {
-        textTable({"code", "history", "months", "combined", "volumes"},
-                  {"academic monthly~04~2023-2025: 1 2 3 4 5 6 9 10 11 12~1,2,3,4,5,6,9,10,11,12~~1",
-                   "summer issue 7/8~04~2024-2025: 1 2 3 4 5 6 7+1 9 10 11 12~1,2,3,4,5,6,7,9,10,11,12~7:2~1",
-                   "ten a year, none in December or January~04~2023-2025: 2 3 4 5 6 7 8 9 10 11~2,3,4,5,6,7,8,9,10,11~~2",
-                   "half-year double issue~06~2023-2025: 1+1 7 10~1,2,3,5,6,7,8,9,10,11,12~1:2~1",
-                   "a lost issue is not a month left out~04~2025: 1 2 3 4 5 6 7 8 9 10 11 12; -2025-05~"
-                   "1,2,3,4,5,6,7,8,9,10,11,12~~",
-                   "two issues: nothing learnt~04~2025: 1 5~1,2,3,4,5,6,7,8,9,10,11,12~~",
-                   "weekly: no months left out~02~2025-01-01/1;2025-03-05/2;2025-03-12/3~1,2,3,4,5,6,7,8,9,10,11,12~~"});
+        textTable(
+            {"code", "history", "months", "combined", "volumes"},
+            {"academic monthly~04~2023-2025: 1 2 3 4 5 6 9 10 11 12~1,2,3,4,5,6,9,10,11,12~~1",
+             "summer issue 7/8~04~2024-2025: 1 2 3 4 5 6 7+1 9 10 11 12~1,2,3,4,5,6,7,9,10,11,12~7:2~1",
+             "ten a year, none in December or January~04~2023-2025: 2 3 4 5 6 7 8 9 10 11~2,3,4,5,6,7,8,9,10,11~~2",
+             "half-year double issue~06~2023-2025: 1+1 7 10~1,2,3,5,6,7,8,9,10,11,12~1:2~1",
+             "a lost issue is not a month left out~04~2025: 1 2 3 4 5 6 7 8 9 10 11 12; -2025-05~"
+             "1,2,3,4,5,6,7,8,9,10,11,12~~",
+             "two issues: nothing learnt~04~2025: 1 5~1,2,3,4,5,6,7,8,9,10,11,12~~",
+             "weekly: no months left out~02~2025-01-01/1;2025-03-05/2;2025-03-12/3~1,2,3,4,5,6,7,8,9,10,11,12~~"});
     }
     void learning() {
         const auto [code, history, months, combined, volumes] = fetch<5>();
@@ -148,7 +195,8 @@ private slots:
         QStringList c;
         for (const auto& [month, span] : p.combined)
             c << u"%1:%2"_s.arg(month).arg(span);
-        QCOMPARE(p.monthsText() + u'|' + c.join(u',') + u'|' + (p.seenVolumeMonth ? QString::number(p.seenVolumeMonth) : QString()),
+        QCOMPARE(p.monthsText() + u'|' + c.join(u',') + u'|' +
+                     (p.seenVolumeMonth ? QString::number(p.seenVolumeMonth) : QString()),
                  months + u'|' + combined + u'|' + volumes);
         QVERIFY(!p.isSet());
     }

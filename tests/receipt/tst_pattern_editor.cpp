@@ -4,8 +4,8 @@
 #include "receipt/PatternEditor.h"
 #include "receipt/ReceiptCheck.h"
 #include "receipt/reg_journal.h"
-#include "titles/New_Journal.h"
 #include "support/Suite.h"
+#include "titles/New_Journal.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,7 +17,9 @@ class tst_pattern_editor : public DatabaseTest, WindowFixture<PatternEditor> {
 
     QString label(const char* n) { return control<QLabel>(w, n)->text(); }
     QCheckBox* month(int m) { return control<QCheckBox>(w, qPrintable(u"chkmonth%1"_s.arg(m))); }
-    QString mode() { return QString::fromLatin1(QMetaEnum::fromType<PatternEditor::Mode>().valueToKey(int(w->mode()))); }
+    QString mode() {
+        return QString::fromLatin1(QMetaEnum::fromType<PatternEditor::Mode>().valueToKey(int(w->mode())));
+    }
     // What check-in expects next for the title and what the receipt check lists missing to August.
     QString expected() {
         receipt::reg_journal r(db->connect());
@@ -30,7 +32,8 @@ class tst_pattern_editor : public DatabaseTest, WindowFixture<PatternEditor> {
         QStringList missing;
         for (const auto& m : receipt::ReceiptCheck::run(*c, QDate(2025, 1, 1), QDate(2025, 8, 31)))
             missing << m.expected.toString(Qt::ISODate);
-        return control<QLabel>(&r, "Label_next")->text().section(u':', 1).trimmed().left(10) + u'|' + missing.join(u' ');
+        return control<QLabel>(&r, "Label_next")->text().section(u':', 1).trimmed().left(10) + u'|' +
+               missing.join(u' ');
     }
     // The dates of the next twelve, day and month.
     QString nextDates() {
@@ -51,8 +54,10 @@ private slots:
             int number = 1;
             for (int m : {1, 2, 3, 4, 5, 6, 9, 10, 11, 12})
                 if (y == 2024 || m <= 6)
-                    exec(u"INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno) VALUES (?, 'J000001', ?, ?, ?)"_s,
-                         {QString::number(magno++), QDate(y, m, 1), QString::number(y), QString::number(number++)});
+                    exec(u"INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno, DescriptionItem) "
+                         "VALUES (?, 'J000001', ?, ?, ?, ?)"_s,
+                         {QString::number(magno++), QDate(y, m, 1), QString::number(y), QString::number(number),
+                          u"No. %1 (%2/%3)"_s.arg(number++).arg(m).arg(y)});
         }
         w = showWindow<PatternEditor>();
     }
@@ -69,6 +74,8 @@ private slots:
         QTest::keyClick(list, Qt::Key_Return); // the first found: Academic Monthly
         QCOMPARE(text("Text2")->text(), u"J000001"_s);
         QCOMPARE(label("Labelsource"), u"เรียนรู้จาก 16 ฉบับ"_s);
+        QVERIFY2(label("Labellearnt").endsWith(u", คำบรรยาย \"No. [ฉบับที่] ([เดือน]/[ปี])\""_s),
+                 qPrintable(label("Labellearnt")));
         QVERIFY(!month(7)->isChecked() && !month(8)->isChecked() && month(9)->isChecked());
         QCOMPARE(nextDates(), u"01/09 01/10 01/11 01/12 01/01 01/02 01/03 01/04 01/05 01/06 01/09 01/10"_s);
         QCOMPARE(cell("grdnext", 4, 1) + u'/' + cell("grdnext", 4, 2), u"2026/1"_s);
@@ -99,6 +106,8 @@ private slots:
         click("Cmdlearn");
         QCOMPARE(sql(u"SELECT months, set_by IS NULL FROM pub_pattern"_s), u"1,2,3,4,5,6,9,10,11,12|1"_s);
         QCOMPARE(label("Labelsource"), u"เรียนรู้จาก 16 ฉบับ"_s);
+        QVERIFY2(label("Labellearnt").endsWith(u", คำบรรยาย \"No. [ฉบับที่] ([เดือน]/[ปี])\""_s),
+                 qPrintable(label("Labellearnt")));
         QVERIFY(!month(7)->isChecked());
         QCOMPARE(expected(), u"01/09/2025|"_s);
     }

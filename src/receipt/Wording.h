@@ -1,0 +1,20 @@
+#pragma once
+
+#include "receipt/NextIssue.h"
+
+namespace receipt {
+
+// The parts of a title's descriptions that no month name, year or volume word marks, learnt
+// from the title's own descriptions: a word that goes with the month ("Spring", "ฤดูร้อน",
+// "Février"), a month or a year written in digits ("2026/03", "3/69"), a number that counts
+// by its own step ("#145"), a number that is the issue's volume or number. `moved` is the
+// latest description of `issues` (oldest first) with its named dates already moved to `to`;
+// each part of it still as the latest wrote it moves the way its history shows, and a part
+// whose history shows no rule stays as written.
+QString followWording(const QList<IssueSeen>& issues, const QString& moved, const QDate& to, const QString& year,
+                      const QString& number);
+
+// The latest description as a template, its moving parts named: "ปีที่ [ปี] ฉบับที่ [ฉบับ] [เดือน] [ปี]".
+QString wordingTemplate(const QList<IssueSeen>& issues);
+
+} // namespace receipt
