@@ -33,7 +33,12 @@ QList<IssueSeen> eachIssueOnce(const std::optional<Frequency>& f, const QList<Is
 struct NamedPart {
     qsizetype pos, len;
     char kind;
+    int form = 0; // a month: which of the forms (0 Thai, 1 Thai short, 2 English, 3 English short;
+                  // -1 written alike in two, "May"), its month; a year: 543 in the Buddhist era
+    int month = 0;
 };
 QList<NamedPart> namedParts(const QString& description);
+// Month 1-12 written in one of the forms namedParts tells.
+QString monthName(int form, int month);
 
 } // namespace receipt

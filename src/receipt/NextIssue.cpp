@@ -255,10 +255,19 @@ QString describeNext(const QList<IssueSeen>& issues, const QDate& from, const QD
 
 } // namespace
 
+QString monthName(int form, int month) {
+    return form >= 0 && form < monthForms().size() && month >= 1 && month <= 12 ? monthForms().at(form).at(month - 1)
+                                                                                : QString();
+}
+
 QList<NamedPart> namedParts(const QString& description) {
     QList<NamedPart> out;
     for (const Token& t : tokensOf(description))
-        out.append({t.pos, t.len, t.kind == Token::Month ? 'M' : t.kind == Token::Year ? 'Y' : 'D'});
+        out.append({t.pos, t.len,
+                    t.kind == Token::Month  ? 'M'
+                    : t.kind == Token::Year ? 'Y'
+                                            : 'D',
+                    t.sameInTwoForms ? -1 : t.form, t.kind == Token::Month ? t.value : 0});
     for (const auto& [re, kind] : {std::pair{&volumeWords(), 'V'}, std::pair{&numberWords(), 'N'}})
         for (const auto& m : re->globalMatch(description))
             out.append({m.capturedStart(1), m.capturedLength(1), kind});
@@ -465,9 +474,10 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
         QDate named = from;
         if (frequency->interval == QLatin1Char('D'))
             named = describedDate(seen.at(t).description, from.year()).value_or(from);
-        next.description = describeNext(
-            seen.mid(0, t + 1), named,
-            frequency->interval == QLatin1Char('D') ? named.addDays(from.daysTo(mark)) : mark, next.year, next.number);
+        const QDate to = frequency->interval == QLatin1Char('D') ? named.addDays(from.daysTo(mark)) : mark;
+        next.description = pattern.wording.isEmpty()
+                               ? describeNext(seen.mid(0, t + 1), named, to, next.year, next.number)
+                               : renderWording(pattern.wording, seen.mid(0, t + 1), to, next.year, next.number);
     }
     return next;
 }

@@ -26,6 +26,8 @@ struct Pattern {
     // the width numbers are written to, the month volumes were seen to begin in.
     QList<std::pair<int, int>> combined;
     int numberWidth = 0, seenVolumeMonth = 0;
+    // How a person wrote the description ("[เดือนย่อ] [พ.ศ.]"); empty: as the latest one, moved on.
+    QString wording;
     int learntFrom = 0; // the issues it was learnt from (each once)
     QString setBy;      // the account that set it; empty: learnt
     QDateTime setOn;

@@ -85,6 +85,11 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     cbonumbers = named(this, "cbonumbers", new QComboBox);
     cbonumbers->addItems({QStringLiteral("ตามประวัติการรับ"), QStringLiteral("เริ่มที่ 1 ใหม่ทุกปีที่ (เล่ม)"),
                           QStringLiteral("นับต่อเนื่องข้ามปีที่ (เล่ม)")});
+    Textwording = named(this, "Textwording", new QLineEdit);
+    Textwording->setMaxLength(255);
+    Textwording->setToolTip(
+        QStringLiteral("ส่วนที่เปลี่ยนตามฉบับ: [เดือน] [เดือนย่อ] [Month] [Mon] [เดือนเลข] [เดือนเลข2] (เลื่อนได้ เช่น [เดือนย่อ+2]), "
+                       "[พ.ศ.] [ค.ศ.] [พ.ศ.2] [ค.ศ.2], [วัน] [ปักษ์], [ปีที่] [ฉบับที่], [นับ+1], [ตามเดือน]"));
     grdnext = named(this, "grdnext", new forms::Grid);
     forms::setupGrid(grdnext, {{QStringLiteral("วันที่"), 1100},
                                {QStringLiteral("ปีที่"), 600},
@@ -113,6 +118,7 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     form->addRow(QStringLiteral("ปีที่ (เล่ม) ใหม่เริ่มที่ :"), cbovolmonth);
     form->addRow(QStringLiteral("หรือปีที่ละ (ฉบับ) :"), Textvolissues);
     form->addRow(QStringLiteral("เลขฉบับ :"), cbonumbers);
+    form->addRow(QStringLiteral("คำบรรยาย :"), Textwording);
     auto* next = new QGroupBox(QStringLiteral("12 ฉบับถัดไปที่คาดว่าจะได้รับ"), this);
     (new QVBoxLayout(next))->addWidget(grdnext);
     auto* last = new QGroupBox(QStringLiteral("12 ฉบับล่าสุดที่ได้รับ กับที่รูปแบบนี้คาดไว้"), this);
@@ -136,7 +142,7 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     page->addLayout(grids, 1);
     page->addLayout(buttons);
     resize(980, 640);
-    for (QWidget* f : QList<QWidget*>{Text1, Text2, Textvolissues, cbovolmonth, cbonumbers})
+    for (QWidget* f : QList<QWidget*>{Text1, Text2, Textvolissues, cbovolmonth, cbonumbers, Textwording})
         forms::styleDataField(f);
     forms::setFieldLocked(Text1, false);
 
@@ -147,6 +153,7 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     connect(cbovolmonth, &QComboBox::currentIndexChanged, this, &PatternEditor::edited);
     connect(cbonumbers, &QComboBox::currentIndexChanged, this, &PatternEditor::edited);
     connect(Textvolissues, &QLineEdit::textEdited, this, &PatternEditor::edited);
+    connect(Textwording, &QLineEdit::textEdited, this, &PatternEditor::edited);
     connect(Cmdsave, &QPushButton::clicked, this, &PatternEditor::save);
     connect(Cmdlearn, &QPushButton::clicked, this, &PatternEditor::learnAgain);
     connect(Cmdcheck, &QPushButton::clicked, this, &PatternEditor::listContradicted);
@@ -154,8 +161,8 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     QList<QWidget*> order = {Text1};
     for (QCheckBox* c : chkmonth)
         order << c;
-    order << cbovolmonth << Textvolissues << cbonumbers << grdnext << grdlast << Cmdcheck << Cmdsave << Cmdlearn
-          << Command6;
+    order << cbovolmonth << Textvolissues << cbonumbers << Textwording << grdnext << grdlast << Cmdcheck << Cmdsave
+          << Cmdlearn << Command6;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
     applyMode();
@@ -170,7 +177,7 @@ void PatternEditor::applyMode() {
     const Mode m = mode();
     lsttitles->hide();
     forms::setButtons({Cmdsave, Cmdlearn}, {m == Mode::Editing, m != Mode::Idle && stored_ && stored_->isSet()});
-    QList<QWidget*> fields = {cbovolmonth, Textvolissues, cbonumbers};
+    QList<QWidget*> fields = {cbovolmonth, Textvolissues, cbonumbers, Textwording};
     for (QCheckBox* c : chkmonth)
         fields << c;
     forms::setFieldsLocked(fields, m == Mode::Idle);
@@ -233,6 +240,7 @@ void PatternEditor::showTitle(const QString& pointer) {
             for (auto it = list.crbegin(); it != list.crend(); ++it)
                 issues_.append({it->daily, it->yearno, it->itemsno, it->description});
             learnt_ = learnPattern(code_, issues_);
+            learntWording_ = wordingTemplate(eachIssueOnce(frequencyOf(code_), issues_));
             stored_ = storedPattern(*db_, pointer_);
             Text2->setText(pointer_);
             Labeltitle->setText(
@@ -252,6 +260,7 @@ void PatternEditor::fill(const Pattern& p) {
     cbovolmonth->setCurrentIndex(p.volumeMonth);
     Textvolissues->setText(QString::number(p.volumeIssues));
     cbonumbers->setCurrentIndex(int(p.numbers));
+    Textwording->setText(p.wording.isEmpty() ? learntWording_ : p.wording);
     filling_ = false;
     changed_ = false;
     if (p.isSet())
@@ -265,10 +274,6 @@ void PatternEditor::fill(const Pattern& p) {
         seen << QStringLiteral("ฉบับรวม %1 ฉบับ เดือน%2").arg(span).arg(QString::fromUtf8(monthNames[month - 1]));
     if (learnt_.numberWidth > 1)
         seen << QStringLiteral("เลขฉบับ %1 หลัก").arg(learnt_.numberWidth);
-    // The latest description with the parts that move named ("[เดือน] [ปี]").
-    if (const QString wording = wordingTemplate(eachIssueOnce(frequencyOf(code_), issues_));
-        wording.contains(QLatin1Char('[')))
-        seen << QStringLiteral("คำบรรยาย \"%1\"").arg(wording);
     Labellearnt->setText(seen.isEmpty() ? QString()
                                         : QStringLiteral("จากประวัติการรับ: ") + seen.join(QStringLiteral(", ")));
     preview();
@@ -283,6 +288,9 @@ Pattern PatternEditor::fromFields() const {
     p.volumeMonth = cbovolmonth->currentIndex();
     p.volumeIssues = Textvolissues->text().trimmed().toInt();
     p.numbers = Pattern::Numbers(cbonumbers->currentIndex());
+    // The description as learnt is kept as learnt: it follows the history.
+    if (const QString wording = Textwording->text().trimmed(); wording != learntWording_.trimmed())
+        p.wording = wording;
     p.setBy = QStringLiteral("?"); // a person's; the server names the account when it is saved
     return p;
 }
@@ -339,6 +347,10 @@ QString PatternEditor::refusal(QWidget** field) const {
     if (cbovolmonth->currentIndex() > 0 && issues > 0) {
         *field = Textvolissues;
         return QStringLiteral("ปีที่ (เล่ม) ใหม่เริ่มได้ทางเดียว: ตามเดือน หรือตามจำนวนฉบับ");
+    }
+    if (const QString wording = fromFields().wording; !wording.isEmpty()) {
+        *field = Textwording;
+        return wordingRefusal(wording, eachIssueOnce(frequencyOf(code_), issues_));
     }
     return {};
 }

@@ -47,7 +47,7 @@ public:
 
 private:
     std::unique_ptr<data::Connection> db_;
-    QLineEdit *Text1, *Text2, *Textvolissues;
+    QLineEdit *Text1, *Text2, *Textvolissues, *Textwording;
     QLabel *Labeltitle, *Labelsource, *Labelwarn, *Labellearnt;
     QCheckBox* chkmonth[12];
     QComboBox *cbovolmonth, *cbonumbers;
@@ -58,6 +58,7 @@ private:
     QString pointer_, code_, name_;
     QList<IssueSeen> issues_;       // the title's issues, oldest first
     Pattern learnt_;                // as its issues show
+    QString learntWording_;         // the latest description, its moving parts named
     std::optional<Pattern> stored_; // as pub_pattern holds it
     bool changed_ = false, filling_ = false;
 

@@ -16,29 +16,29 @@ QString numbersCode(Pattern::Numbers n) {
 // Writes the row; a learnt one leaves a person's row as it is.
 void store(data::Connection& c, const QString& pointer, const Pattern& p, bool byPerson) {
     const QString sql = QStringLiteral(
-        "INSERT INTO pub_pattern (pointer, months, volume_month, volume_issues, numbers, learnt_from, set_by, set_on) "
-        "VALUES (?, ?, ?, ?, ?, ?, %1) ON DUPLICATE KEY UPDATE %2");
+        "INSERT INTO pub_pattern (pointer, months, volume_month, volume_issues, numbers, learnt_from, wording, set_by, "
+        "set_on) VALUES (?, ?, ?, ?, ?, ?, ?, %1) ON DUPLICATE KEY UPDATE %2");
     const QString person = QStringLiteral("SUBSTRING_INDEX(USER(), '@', 1), NOW()");
-    const QString update = byPerson ? QStringLiteral(
-                                          "months = VALUES(months), volume_month = VALUES(volume_month), "
-                                          "volume_issues = VALUES(volume_issues), numbers = VALUES(numbers), "
-                                          "learnt_from = VALUES(learnt_from), set_by = VALUES(set_by), "
-                                          "set_on = VALUES(set_on)")
-                                    : QStringLiteral(
-                                          "months = IF(set_by IS NULL, VALUES(months), months), "
-                                          "volume_month = IF(set_by IS NULL, 0, volume_month), "
-                                          "volume_issues = IF(set_by IS NULL, 0, volume_issues), "
-                                          "numbers = IF(set_by IS NULL, '', numbers), learnt_from = VALUES(learnt_from)");
+    const QString update =
+        byPerson ? QStringLiteral("months = VALUES(months), volume_month = VALUES(volume_month), "
+                                  "volume_issues = VALUES(volume_issues), numbers = VALUES(numbers), "
+                                  "learnt_from = VALUES(learnt_from), wording = VALUES(wording), "
+                                  "set_by = VALUES(set_by), set_on = VALUES(set_on)")
+                 : QStringLiteral("months = IF(set_by IS NULL, VALUES(months), months), "
+                                  "volume_month = IF(set_by IS NULL, 0, volume_month), "
+                                  "volume_issues = IF(set_by IS NULL, 0, volume_issues), "
+                                  "numbers = IF(set_by IS NULL, '', numbers), learnt_from = VALUES(learnt_from)");
     data::write(c, QStringLiteral("pub_pattern"), sql.arg(byPerson ? person : QStringLiteral("NULL, NULL"), update),
                 {pointer.trimmed(), p.monthsText(), byPerson ? p.volumeMonth : 0, byPerson ? p.volumeIssues : 0,
-                 byPerson ? numbersCode(p.numbers) : QString(), p.learntFrom});
+                 byPerson ? numbersCode(p.numbers) : QString(), p.learntFrom,
+                 byPerson && !p.wording.trimmed().isEmpty() ? QVariant(p.wording.trimmed()) : QVariant()});
 }
 
 } // namespace
 
 std::optional<Pattern> storedPattern(data::Connection& c, const QString& pointer) {
     const data::Result r = c.query(QStringLiteral("SELECT months, volume_month, volume_issues, numbers, learnt_from, "
-                                                  "set_by, set_on FROM pub_pattern WHERE pointer = ?"),
+                                                  "set_by, set_on, wording FROM pub_pattern WHERE pointer = ?"),
                                    {pointer.trimmed()});
     if (r.isEmpty())
         return std::nullopt;
@@ -55,6 +55,8 @@ std::optional<Pattern> storedPattern(data::Connection& c, const QString& pointer
     p.learntFrom = r.value(0, 4).toInt();
     p.setBy = r.text(0, 5).trimmed();
     p.setOn = r.value(0, 6).toDateTime();
+    if (p.isSet())
+        p.wording = r.text(0, 7).trimmed();
     return p;
 }
 
@@ -68,7 +70,7 @@ void keepLearnt(data::Connection& c, const QString& pointer, const Pattern& lear
 
 void learnAgain(data::Connection& c, const QString& pointer, const Pattern& learnt) {
     data::write(c, QStringLiteral("pub_pattern"),
-                QStringLiteral("UPDATE pub_pattern SET set_by = NULL, set_on = NULL WHERE pointer = ?"),
+                QStringLiteral("UPDATE pub_pattern SET set_by = NULL, set_on = NULL, wording = NULL WHERE pointer = ?"),
                 {pointer.trimmed()});
     keepLearnt(c, pointer, learnt);
 }
@@ -104,9 +106,9 @@ int contradictions(data::Connection& c, const QString& pointer) {
 }
 
 QList<std::pair<QString, QString>> contradictedTitles(data::Connection& c) {
-    const data::Result r = c.query(QStringLiteral(
-        "SELECT m.Pointer, m.Magazine_Name FROM pub_pattern p JOIN magazine m ON m.Pointer = p.pointer "
-        "WHERE p.set_by IS NOT NULL ORDER BY m.Magazine_Name, m.Pointer"));
+    const data::Result r = c.query(
+        QStringLiteral("SELECT m.Pointer, m.Magazine_Name FROM pub_pattern p JOIN magazine m ON m.Pointer = p.pointer "
+                       "WHERE p.set_by IS NOT NULL ORDER BY m.Magazine_Name, m.Pointer"));
     QList<std::pair<QString, QString>> out;
     for (int i = 0; i < r.rowCount(); ++i)
         if (contradicted(contradictions(c, r.text(i, 0))))

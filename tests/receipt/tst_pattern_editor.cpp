@@ -21,13 +21,15 @@ class tst_pattern_editor : public DatabaseTest, WindowFixture<PatternEditor> {
         return QString::fromLatin1(QMetaEnum::fromType<PatternEditor::Mode>().valueToKey(int(w->mode())));
     }
     // What check-in expects next for the title and what the receipt check lists missing to August.
-    QString expected() {
+    QString expected(QString* said = nullptr) {
         receipt::reg_journal r(db->connect());
         r.show();
         auto* name = control<QLineEdit>(&r, "Text1");
         name->setText(u"Academic Monthly"_s);
         QTest::keyClick(name, Qt::Key_Return);
         QTest::keyClick(control<forms::Grid>(&r, "show_journal"), Qt::Key_Return);
+        if (said)
+            *said = control<QLabel>(&r, "Label_next")->text();
         auto c = db->connect();
         QStringList missing;
         for (const auto& m : receipt::ReceiptCheck::run(*c, QDate(2025, 1, 1), QDate(2025, 8, 31)))
@@ -74,8 +76,6 @@ private slots:
         QTest::keyClick(list, Qt::Key_Return); // the first found: Academic Monthly
         QCOMPARE(text("Text2")->text(), u"J000001"_s);
         QCOMPARE(label("Labelsource"), u"เรียนรู้จาก 16 ฉบับ"_s);
-        QVERIFY2(label("Labellearnt").endsWith(u", คำบรรยาย \"No. [ฉบับที่] ([เดือน]/[ปี])\""_s),
-                 qPrintable(label("Labellearnt")));
         QVERIFY(!month(7)->isChecked() && !month(8)->isChecked() && month(9)->isChecked());
         QCOMPARE(nextDates(), u"01/09 01/10 01/11 01/12 01/01 01/02 01/03 01/04 01/05 01/06 01/09 01/10"_s);
         QCOMPARE(cell("grdnext", 4, 1) + u'/' + cell("grdnext", 4, 2), u"2026/1"_s);
@@ -106,10 +106,34 @@ private slots:
         click("Cmdlearn");
         QCOMPARE(sql(u"SELECT months, set_by IS NULL FROM pub_pattern"_s), u"1,2,3,4,5,6,9,10,11,12|1"_s);
         QCOMPARE(label("Labelsource"), u"เรียนรู้จาก 16 ฉบับ"_s);
-        QVERIFY2(label("Labellearnt").endsWith(u", คำบรรยาย \"No. [ฉบับที่] ([เดือน]/[ปี])\""_s),
-                 qPrintable(label("Labellearnt")));
         QVERIFY(!month(7)->isChecked());
         QCOMPARE(expected(), u"01/09/2025|"_s);
+    }
+
+    // The description corrected by hand: the learnt one shown with its moving parts named, the
+    // preview follows each key, saved it is what check-in expects, and it is there when the
+    // window is opened again; learnt again, the learnt one is back.
+    void wordingCorrected() {
+        w->showTitle(u"J000001"_s);
+        QCOMPARE(text("Textwording")->text(), u"No. [ฉบับที่] ([เดือนเลข]/[ค.ศ.])"_s);
+        QCOMPARE(cell("grdnext", 0, 3), u"No. 7 (9/2025)"_s);
+        text("Textwording")->selectAll();
+        typeText(text("Textwording"), u"ฉบับที่ [ฉบับที่] [เดือน] [พ.ศ.]"_s);
+        QCOMPARE(mode(), u"Editing"_s);
+        QCOMPARE(cell("grdnext", 0, 3) + u'|' + cell("grdnext", 4, 3), u"ฉบับที่ 7 กันยายน 2568|ฉบับที่ 1 มกราคม 2569"_s);
+        click("Cmdsave");
+        QCOMPARE(sql(u"SELECT wording, months FROM pub_pattern WHERE set_by IS NOT NULL"_s),
+                 u"ฉบับที่ [ฉบับที่] [เดือน] [พ.ศ.]|1,2,3,4,5,6,9,10,11,12"_s);
+        QString said;
+        expected(&said);
+        QVERIFY2(said.contains(u"ฉบับที่ 7  ฉบับที่ 7 กันยายน 2568"_s), qPrintable(said));
+        click("Command6");
+        w = showWindow<PatternEditor>();
+        w->showTitle(u"J000001"_s);
+        QCOMPARE(text("Textwording")->text(), u"ฉบับที่ [ฉบับที่] [เดือน] [พ.ศ.]"_s);
+        click("Cmdlearn");
+        QCOMPARE(text("Textwording")->text(), u"No. [ฉบับที่] ([เดือนเลข]/[ค.ศ.])"_s);
+        QCOMPARE(sql(u"SELECT wording IS NULL FROM pub_pattern"_s), u"1"_s);
     }
 
     // A set pattern the issues contradict: warned of while it is changed, listed among the titles
@@ -142,7 +166,9 @@ private slots:
                   {"no month~months~กรุณาเลือกเดือนที่มีฉบับออกอย่างน้อยหนึ่งเดือน~chkmonth1",
                    "issues a volume not a number~x~จำนวนฉบับต่อปีที่ (เล่ม) ต้องเป็นตัวเลข 0 ถึง 999~Textvolissues",
                    "too many issues a volume~1000~จำนวนฉบับต่อปีที่ (เล่ม) ต้องเป็นตัวเลข 0 ถึง 999~Textvolissues",
-                   "both ways of turning~both~ปีที่ (เล่ม) ใหม่เริ่มได้ทางเดียว: ตามเดือน หรือตามจำนวนฉบับ~Textvolissues"});
+                   "both ways of turning~both~ปีที่ (เล่ม) ใหม่เริ่มได้ทางเดียว: ตามเดือน หรือตามจำนวนฉบับ~Textvolissues",
+                   "a description with no date part~wording~คำบรรยายของวารสารนี้เปลี่ยนไปทุกฉบับ "
+                   "แบบคำบรรยายต้องมีส่วนที่ตามวันที่ของฉบับ เช่น [เดือน] หรือ [พ.ศ.]~Textwording"});
     }
     void refused() {
         const auto [change, message, focus] = fetch<3>();
@@ -150,6 +176,9 @@ private slots:
         if (change == u"months"_s) {
             for (int m = 1; m <= 12; ++m)
                 month(m)->setChecked(false);
+        } else if (change == u"wording"_s) {
+            text("Textwording")->selectAll();
+            typeText(text("Textwording"), u"ฉบับพิเศษ"_s);
         } else if (change == u"both"_s) {
             control<QComboBox>(w, "cbovolmonth")->setCurrentIndex(9);
             typeText(text("Textvolissues"), u"10"_s);
