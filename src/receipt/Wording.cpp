@@ -200,7 +200,7 @@ QString followWording(const QList<IssueSeen>& issues, const QString& moved, cons
             break;
         case Rule::WordOfMonth:
             if (!r.byMonth.contains(to.month()))
-                return {}; // a month whose word the history never showed
+                return {}; // a month whose word the history never showed: not guessed
             out += r.byMonth.value(to.month());
             break;
         case Rule::None:
@@ -478,18 +478,22 @@ QString wordingRefusal(const QString& tmpl, const QList<IssueSeen>& issues) {
     const Parsed t = parse(tmpl);
     if (!t.wrong.isEmpty())
         return t.wrong;
-    const bool dated = std::any_of(t.parts.cbegin(), t.parts.cend(), [](const auto& p) {
-        if (!std::holds_alternative<Label>(p))
-            return false;
-        const Label::Kind k = std::get<Label>(p).kind;
-        return k == Label::Month || k == Label::MonthDigits || k == Label::Year || k == Label::Day ||
-               k == Label::Half || k == Label::WordOfMonth;
-    });
+    const auto has = [](const Parsed& p, bool datedOnly) {
+        return std::any_of(p.parts.cbegin(), p.parts.cend(), [&](const auto& part) {
+            if (!std::holds_alternative<Label>(part))
+                return false;
+            const Label::Kind k = std::get<Label>(part).kind;
+            return !datedOnly || k == Label::Month || k == Label::MonthDigits || k == Label::Year || k == Label::Day ||
+                   k == Label::Half || k == Label::WordOfMonth;
+        });
+    };
+    // Descriptions that follow the date want a template that does; ones that change otherwise
+    // (a count alone) want at least a part that moves.
     QSet<QString> written;
     for (qsizetype k = std::max<qsizetype>(0, issues.size() - 12); k < issues.size(); ++k)
         if (!issues.at(k).description.trimmed().isEmpty())
             written.insert(issues.at(k).description.trimmed());
-    if (!dated && written.size() > 1)
+    if (written.size() > 1 && !has(t, has(parse(wordingTemplate(issues)), true)))
         return QStringLiteral("คำบรรยายของวารสารนี้เปลี่ยนไปทุกฉบับ แบบคำบรรยายต้องมีส่วนที่ตามวันที่ของฉบับ "
                               "เช่น [เดือน] หรือ [พ.ศ.]");
     return {};

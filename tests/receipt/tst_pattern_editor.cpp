@@ -92,8 +92,8 @@ private slots:
         QCOMPARE(sql(u"SELECT COUNT(*) FROM pub_pattern WHERE set_by IS NOT NULL"_s), u"0"_s);
         click("Cmdsave");
         QCOMPARE(mode(), u"Shown"_s);
-        QCOMPARE(sql(u"SELECT months, set_by IS NOT NULL, set_on IS NOT NULL FROM pub_pattern"_s),
-                 u"1,2,3,4,5,6,7,9,10,11,12|1|1"_s);
+        QCOMPARE(sql(u"SELECT months, set_by IS NOT NULL, set_on IS NOT NULL, wording IS NULL FROM pub_pattern"_s),
+                 u"1,2,3,4,5,6,7,9,10,11,12|1|1|1"_s); // the description as learnt: it follows the history
         QVERIFY2(label("Labelsource").startsWith(u"กำหนดโดย "_s), qPrintable(label("Labelsource")));
         QCOMPARE(sql(u"SELECT COUNT(*) FROM change_history WHERE table_name = 'pub_pattern' AND row_key = 'J000001'"_s),
                  u"1"_s);
