@@ -22,10 +22,11 @@ QDate nearestMark(const Frequency& f, const QDate& d);
 // `n` written as the latest issues write their numbers (`field` picks year or number): with
 // leading zeros to the width the latest one with a zero had ("04" after "03", "01" after "12").
 QString sameWidth(qint64 n, const QList<IssueSeen>& issues, QString IssueSeen::*field);
-// Each issue once (a copy registered twice is one issue), dated by the mark it stands for;
+// Each issue once (a copy registered twice is one issue), dated by the mark it stands for: the
+// nearest, or with `ownMonth` (a person set the day issues are dated) its own month's;
 // `days`, when given, keeps the dates as registered.
 QList<IssueSeen> eachIssueOnce(const std::optional<Frequency>& f, const QList<IssueSeen>& issues,
-                               QList<QDate>* days = nullptr);
+                               QList<QDate>* days = nullptr, bool ownMonth = false);
 
 // The parts of a description the built-in forms name: 'M' a month name, 'Y' a year written in
 // full, 'D' a day beside a month, 'V' a volume and 'N' a number after their words, 'H' a half

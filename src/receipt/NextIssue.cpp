@@ -280,6 +280,22 @@ QList<NamedPart> namedParts(const QString& description) {
 
 namespace {
 
+// Each number in `number` written with `digits` digits at least ("7-8" with 2: "07-08"); as it is
+// for 0.
+QString withDigits(const QString& number, int digits) {
+    static const QRegularExpression run(QStringLiteral("\\d+"));
+    if (digits <= 0)
+        return number;
+    QString out;
+    qsizetype at = 0;
+    for (const auto& m : run.globalMatch(number)) {
+        out += number.mid(at, m.capturedStart() - at) +
+               QStringLiteral("%1").arg(m.captured().toLongLong(), digits, 10, QLatin1Char('0'));
+        at = m.capturedEnd();
+    }
+    return out + number.mid(at);
+}
+
 // Whether the 1st of `month` comes after `last`, by `next`.
 bool crosses(const QDate& last, const QDate& next, int month) {
     QDate first(last.year(), month, 1);
@@ -387,7 +403,7 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
                                          const Pattern* set) {
     const auto frequency = frequencyOf(frequencyCode);
     QList<QDate> days;
-    const QList<IssueSeen> seen = eachIssueOnce(frequency, issues, &days);
+    const QList<IssueSeen> seen = eachIssueOnce(frequency, issues, &days, set && set->isSet() && set->day > 0);
     if (seen.size() < 2)
         return std::nullopt;
     const Pattern pattern = inForce(learnPattern(frequency, seen), set);
@@ -396,7 +412,7 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
     ExpectedIssue next;
     if (!frequency) { // daily, irregular or unknown: only the number is sure
         if (number >= 0)
-            next.number = sameWidth(number + 1, seen, &IssueSeen::number);
+            next.number = withDigits(sameWidth(number + 1, seen, &IssueSeen::number), pattern.digits);
         return next;
     }
     // The next mark, past the issues a combined one stood for ("7-8": two) and the months the
@@ -413,6 +429,8 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
         const qint64 off = last.daily.daysTo(days.at(k));
         next.daily = mark.addDays(
             seen.at(k - 1).daily.isValid() && seen.at(k - 1).daily.daysTo(days.at(k - 1)) == off ? off : 0);
+        if (pattern.day > 0 && frequency->interval != QLatin1Char('D') && frequency->interval != QLatin1Char('W'))
+            next.daily = QDate(mark.year(), mark.month(), std::min(pattern.day, mark.daysInMonth()));
     }
     Turnover volume{{}, pattern}, reset{{}, pattern};
     for (int i = 1; i < seen.size(); ++i) {
@@ -468,6 +486,7 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
                 break;
             }
         }
+        next.number = withDigits(next.number, pattern.digits);
         if (!seen.at(t).daily.isValid())
             t = seen.size() - 1;
         const QDate from = seen.at(t).daily;
@@ -479,6 +498,7 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
                                ? describeNext(seen.mid(0, t + 1), named, to, next.year, next.number)
                                : renderWording(pattern.wording, seen.mid(0, t + 1), to, next.year, next.number);
     }
+    next.number = withDigits(next.number, pattern.digits);
     return next;
 }
 

@@ -71,12 +71,15 @@ QString sameWidth(qint64 n, const QList<IssueSeen>& issues, QString IssueSeen::*
     return QString::number(n);
 }
 
-QList<IssueSeen> eachIssueOnce(const std::optional<Frequency>& f, const QList<IssueSeen>& issues, QList<QDate>* days) {
+QList<IssueSeen> eachIssueOnce(const std::optional<Frequency>& f, const QList<IssueSeen>& issues, QList<QDate>* days,
+                               bool ownMonth) {
     QList<IssueSeen> seen;
     for (const IssueSeen& i : issues) {
         IssueSeen marked = i;
         if (f && i.daily.isValid())
-            marked.daily = nearestMark(*f, i.daily);
+            marked.daily = ownMonth && f->interval == QLatin1Char('M')   ? QDate(i.daily.year(), i.daily.month(), 1)
+                           : ownMonth && f->interval == QLatin1Char('Y') ? QDate(i.daily.year(), 1, 1)
+                                                                         : nearestMark(*f, i.daily);
         const bool again = !seen.isEmpty() && !i.number.trimmed().isEmpty() && seen.last().daily == marked.daily &&
                            seen.last().number.trimmed() == i.number.trimmed() &&
                            seen.last().year.trimmed() == i.year.trimmed();
@@ -229,8 +232,13 @@ QList<Replayed> replayLastTwelve(const QString& frequencyCode, const QList<Issue
         };
         if (r.predicted) {
             const auto f = frequencyOf(frequencyCode);
-            const QDate mark = f && r.received.daily.isValid() ? nearestMark(*f, r.received.daily) : r.received.daily;
-            const QDate want = f && r.predicted->daily.isValid() ? nearestMark(*f, r.predicted->daily) : QDate();
+            // The mark an issue stands for: its own month's where a person set the day issues are dated.
+            const auto markOf = [&](const QDate& d) {
+                return p.isSet() && p.day > 0 && f->interval == QLatin1Char('M') ? QDate(d.year(), d.month(), 1)
+                                                                                 : nearestMark(*f, d);
+            };
+            const QDate mark = f && r.received.daily.isValid() ? markOf(r.received.daily) : r.received.daily;
+            const QDate want = f && r.predicted->daily.isValid() ? markOf(r.predicted->daily) : QDate();
             r.differs = (want.isValid() && want != mark) || off(r.predicted->year, r.received.year) ||
                         off(r.predicted->number, r.received.number);
         }

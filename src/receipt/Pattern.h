@@ -26,6 +26,9 @@ struct Pattern {
     // the width numbers are written to, the month volumes were seen to begin in.
     QList<std::pair<int, int>> combined;
     int numberWidth = 0, seenVolumeMonth = 0;
+    // Set by a person: the day of the month issues are dated (1-31; 0 as the history shows) and
+    // the digits numbers are written with ("04": 2; 0 as the history shows).
+    int day = 0, digits = 0;
     // How a person wrote the description ("[เดือนย่อ] [พ.ศ.]"); empty: as the latest one, moved on.
     QString wording;
     int learntFrom = 0; // the issues it was learnt from (each once)

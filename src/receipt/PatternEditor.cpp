@@ -18,10 +18,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace receipt {
 
@@ -85,6 +87,12 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     cbonumbers = named(this, "cbonumbers", new QComboBox);
     cbonumbers->addItems({QStringLiteral("ตามประวัติการรับ"), QStringLiteral("เริ่มที่ 1 ใหม่ทุกปีที่ (เล่ม)"),
                           QStringLiteral("นับต่อเนื่องข้ามปีที่ (เล่ม)")});
+    Textday = named(this, "Textday", new QLineEdit);
+    Textday->setMaxLength(2);
+    Textday->setPlaceholderText(QStringLiteral("0 = ตามประวัติการรับ"));
+    Textdigits = named(this, "Textdigits", new QLineEdit);
+    Textdigits->setMaxLength(1);
+    Textdigits->setPlaceholderText(QStringLiteral("0 = ตามประวัติการรับ"));
     Textwording = named(this, "Textwording", new QLineEdit);
     Textwording->setMaxLength(255);
     Textwording->setToolTip(
@@ -95,6 +103,7 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
                                {QStringLiteral("ปีที่"), 600},
                                {QStringLiteral("ฉบับที่"), 700},
                                {QStringLiteral("รายละเอียด"), 2200}});
+    grdnext->horizontalHeader()->setStretchLastSection(true); // the description, whole
     grdlast = named(this, "grdlast", new forms::Grid);
     forms::setupGrid(grdlast, {{QStringLiteral("ได้รับ"), 1100},
                                {QStringLiteral("ปีที่"), 600},
@@ -118,6 +127,8 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     form->addRow(QStringLiteral("ปีที่ (เล่ม) ใหม่เริ่มที่ :"), cbovolmonth);
     form->addRow(QStringLiteral("หรือปีที่ละ (ฉบับ) :"), Textvolissues);
     form->addRow(QStringLiteral("เลขฉบับ :"), cbonumbers);
+    form->addRow(QStringLiteral("ฉบับลงวันที่ (ของเดือน) :"), Textday);
+    form->addRow(QStringLiteral("เลขฉบับกี่หลัก :"), Textdigits);
     form->addRow(QStringLiteral("คำบรรยาย :"), Textwording);
     auto* next = new QGroupBox(QStringLiteral("12 ฉบับถัดไปที่คาดว่าจะได้รับ"), this);
     (new QVBoxLayout(next))->addWidget(grdnext);
@@ -142,7 +153,8 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     page->addLayout(grids, 1);
     page->addLayout(buttons);
     resize(980, 640);
-    for (QWidget* f : QList<QWidget*>{Text1, Text2, Textvolissues, cbovolmonth, cbonumbers, Textwording})
+    for (QWidget* f :
+         QList<QWidget*>{Text1, Text2, Textvolissues, cbovolmonth, cbonumbers, Textday, Textdigits, Textwording})
         forms::styleDataField(f);
     forms::setFieldLocked(Text1, false);
 
@@ -153,7 +165,8 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     connect(cbovolmonth, &QComboBox::currentIndexChanged, this, &PatternEditor::edited);
     connect(cbonumbers, &QComboBox::currentIndexChanged, this, &PatternEditor::edited);
     connect(Textvolissues, &QLineEdit::textEdited, this, &PatternEditor::edited);
-    connect(Textwording, &QLineEdit::textEdited, this, &PatternEditor::edited);
+    for (QLineEdit* e : {Textday, Textdigits, Textwording})
+        connect(e, &QLineEdit::textEdited, this, &PatternEditor::edited);
     connect(Cmdsave, &QPushButton::clicked, this, &PatternEditor::save);
     connect(Cmdlearn, &QPushButton::clicked, this, &PatternEditor::learnAgain);
     connect(Cmdcheck, &QPushButton::clicked, this, &PatternEditor::listContradicted);
@@ -161,8 +174,8 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     QList<QWidget*> order = {Text1};
     for (QCheckBox* c : chkmonth)
         order << c;
-    order << cbovolmonth << Textvolissues << cbonumbers << Textwording << grdnext << grdlast << Cmdcheck << Cmdsave
-          << Cmdlearn << Command6;
+    order << cbovolmonth << Textvolissues << cbonumbers << Textday << Textdigits << Textwording << grdnext << grdlast
+          << Cmdcheck << Cmdsave << Cmdlearn << Command6;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
     applyMode();
@@ -177,7 +190,7 @@ void PatternEditor::applyMode() {
     const Mode m = mode();
     lsttitles->hide();
     forms::setButtons({Cmdsave, Cmdlearn}, {m == Mode::Editing, m != Mode::Idle && stored_ && stored_->isSet()});
-    QList<QWidget*> fields = {cbovolmonth, Textvolissues, cbonumbers, Textwording};
+    QList<QWidget*> fields = {cbovolmonth, Textvolissues, cbonumbers, Textday, Textdigits, Textwording};
     for (QCheckBox* c : chkmonth)
         fields << c;
     forms::setFieldsLocked(fields, m == Mode::Idle);
@@ -260,6 +273,8 @@ void PatternEditor::fill(const Pattern& p) {
     cbovolmonth->setCurrentIndex(p.volumeMonth);
     Textvolissues->setText(QString::number(p.volumeIssues));
     cbonumbers->setCurrentIndex(int(p.numbers));
+    Textday->setText(QString::number(p.day));
+    Textdigits->setText(QString::number(p.digits));
     Textwording->setText(p.wording.isEmpty() ? learntWording_ : p.wording);
     filling_ = false;
     changed_ = false;
@@ -288,6 +303,8 @@ Pattern PatternEditor::fromFields() const {
     p.volumeMonth = cbovolmonth->currentIndex();
     p.volumeIssues = Textvolissues->text().trimmed().toInt();
     p.numbers = Pattern::Numbers(cbonumbers->currentIndex());
+    p.day = Textday->text().trimmed().toInt();
+    p.digits = Textdigits->text().trimmed().toInt();
     // The description as learnt is kept as learnt: it follows the history.
     if (const QString wording = Textwording->text().trimmed(); wording != learntWording_.trimmed())
         p.wording = wording;
@@ -339,6 +356,15 @@ QString PatternEditor::refusal(QWidget** field) const {
     if (!Textvolissues->text().trimmed().isEmpty() && (!ok || issues < 0 || issues > 999)) {
         *field = Textvolissues;
         return QStringLiteral("จำนวนฉบับต่อปีที่ (เล่ม) ต้องเป็นตัวเลข 0 ถึง 999");
+    }
+    for (const auto& [edit, most, why] :
+         {std::tuple{Textday, 31, QStringLiteral("วันที่ของฉบับต้องเป็นตัวเลข 0 ถึง 31")},
+          std::tuple{Textdigits, 9, QStringLiteral("จำนวนหลักของเลขฉบับต้องเป็นตัวเลข 0 ถึง 9")}}) {
+        const int n = edit->text().trimmed().toInt(&ok);
+        if (!edit->text().trimmed().isEmpty() && (!ok || n < 0 || n > most)) {
+            *field = edit;
+            return why;
+        }
     }
     if (std::none_of(std::begin(chkmonth), std::end(chkmonth), [](QCheckBox* c) { return c->isChecked(); })) {
         *field = chkmonth[0];

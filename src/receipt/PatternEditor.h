@@ -47,7 +47,7 @@ public:
 
 private:
     std::unique_ptr<data::Connection> db_;
-    QLineEdit *Text1, *Text2, *Textvolissues, *Textwording;
+    QLineEdit *Text1, *Text2, *Textvolissues, *Textday, *Textdigits, *Textwording;
     QLabel *Labeltitle, *Labelsource, *Labelwarn, *Labellearnt;
     QCheckBox* chkmonth[12];
     QComboBox *cbovolmonth, *cbonumbers;

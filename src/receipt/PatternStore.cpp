@@ -16,13 +16,14 @@ QString numbersCode(Pattern::Numbers n) {
 // Writes the row; a learnt one leaves a person's row as it is.
 void store(data::Connection& c, const QString& pointer, const Pattern& p, bool byPerson) {
     const QString sql = QStringLiteral(
-        "INSERT INTO pub_pattern (pointer, months, volume_month, volume_issues, numbers, learnt_from, wording, set_by, "
-        "set_on) VALUES (?, ?, ?, ?, ?, ?, ?, %1) ON DUPLICATE KEY UPDATE %2");
+        "INSERT INTO pub_pattern (pointer, months, volume_month, volume_issues, numbers, learnt_from, wording, "
+        "issue_day, number_digits, set_by, set_on) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, %1) ON DUPLICATE KEY UPDATE %2");
     const QString person = QStringLiteral("SUBSTRING_INDEX(USER(), '@', 1), NOW()");
     const QString update =
         byPerson ? QStringLiteral("months = VALUES(months), volume_month = VALUES(volume_month), "
                                   "volume_issues = VALUES(volume_issues), numbers = VALUES(numbers), "
                                   "learnt_from = VALUES(learnt_from), wording = VALUES(wording), "
+                                  "issue_day = VALUES(issue_day), number_digits = VALUES(number_digits), "
                                   "set_by = VALUES(set_by), set_on = VALUES(set_on)")
                  : QStringLiteral("months = IF(set_by IS NULL, VALUES(months), months), "
                                   "volume_month = IF(set_by IS NULL, 0, volume_month), "
@@ -31,14 +32,16 @@ void store(data::Connection& c, const QString& pointer, const Pattern& p, bool b
     data::write(c, QStringLiteral("pub_pattern"), sql.arg(byPerson ? person : QStringLiteral("NULL, NULL"), update),
                 {pointer.trimmed(), p.monthsText(), byPerson ? p.volumeMonth : 0, byPerson ? p.volumeIssues : 0,
                  byPerson ? numbersCode(p.numbers) : QString(), p.learntFrom,
-                 byPerson && !p.wording.trimmed().isEmpty() ? QVariant(p.wording.trimmed()) : QVariant()});
+                 byPerson && !p.wording.trimmed().isEmpty() ? QVariant(p.wording.trimmed()) : QVariant(),
+                 byPerson ? p.day : 0, byPerson ? p.digits : 0});
 }
 
 } // namespace
 
 std::optional<Pattern> storedPattern(data::Connection& c, const QString& pointer) {
     const data::Result r = c.query(QStringLiteral("SELECT months, volume_month, volume_issues, numbers, learnt_from, "
-                                                  "set_by, set_on, wording FROM pub_pattern WHERE pointer = ?"),
+                                                  "set_by, set_on, wording, issue_day, number_digits FROM pub_pattern "
+                                                  "WHERE pointer = ?"),
                                    {pointer.trimmed()});
     if (r.isEmpty())
         return std::nullopt;
@@ -55,8 +58,12 @@ std::optional<Pattern> storedPattern(data::Connection& c, const QString& pointer
     p.learntFrom = r.value(0, 4).toInt();
     p.setBy = r.text(0, 5).trimmed();
     p.setOn = r.value(0, 6).toDateTime();
-    if (p.isSet())
+    if (p.isSet()) {
         p.wording = r.text(0, 7).trimmed();
+        const int day = r.value(0, 8).toInt(), digits = r.value(0, 9).toInt();
+        p.day = day >= 1 && day <= 31 ? day : 0;
+        p.digits = digits >= 1 && digits <= 9 ? digits : 0;
+    }
     return p;
 }
 
@@ -70,7 +77,8 @@ void keepLearnt(data::Connection& c, const QString& pointer, const Pattern& lear
 
 void learnAgain(data::Connection& c, const QString& pointer, const Pattern& learnt) {
     data::write(c, QStringLiteral("pub_pattern"),
-                QStringLiteral("UPDATE pub_pattern SET set_by = NULL, set_on = NULL, wording = NULL WHERE pointer = ?"),
+                QStringLiteral("UPDATE pub_pattern SET set_by = NULL, set_on = NULL, wording = NULL, issue_day = 0, "
+                               "number_digits = 0 WHERE pointer = ?"),
                 {pointer.trimmed()});
     keepLearnt(c, pointer, learnt);
 }

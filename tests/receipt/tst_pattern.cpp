@@ -286,25 +286,34 @@ private slots:
     // What a person sets holds over the history: the next issue, the next twelve, the overdue
     // count; the last twelve replayed show where a wrong pattern would have gone wrong.
     void setPattern_data() {
-        textTable({"history", "months", "volume month", "numbers", "next twelve", "differs", "overdue"},
-                  {"learnt~2024-2025: 1 2 3 4 5 6 9 10 11 12~~0~~26-01-01/2026/1 26-02-01/2026/2 26-03-01/2026/3 "
+        textTable({"history", "months", "volume month", "numbers", "day digits", "next twelve", "differs", "overdue"},
+                  {"learnt~2024-2025: 1 2 3 4 5 6 9 10 11 12~~0~~~26-01-01/2026/1 26-02-01/2026/2 26-03-01/2026/3 "
                    "26-04-01/2026/4 26-05-01/2026/5 26-06-01/2026/6 26-09-01/2026/7 26-10-01/2026/8 26-11-01/2026/9 "
                    "26-12-01/2026/10 27-01-01/2027/1 27-02-01/2027/2~0~9",
-                   "every month set~2024-2025: 1 2 3 4 5 6 9 10 11 12~1,2,3,4,5,6,7,8,9,10,11,12~0~~26-01-01/2026/1 "
+                   "every month set~2024-2025: 1 2 3 4 5 6 9 10 11 12~1,2,3,4,5,6,7,8,9,10,11,12~0~~~26-01-01/2026/1 "
                    "26-02-01/2026/2 26-03-01/2026/3 26-04-01/2026/4 26-05-01/2026/5 26-06-01/2026/6 26-07-01/2026/7 "
                    "26-08-01/2026/8 26-09-01/2026/9 26-10-01/2026/10 26-11-01/2026/11 26-12-01/2026/12~2~11",
-                   "volumes from September, numbers run on~2024-2025: 1 2 3 4 5 6 9 10 11 12~~9~C~26-01-01/2025/11 "
+                   "volumes from September, numbers run on~2024-2025: 1 2 3 4 5 6 9 10 11 12~~9~C~~26-01-01/2025/11 "
                    "26-02-01/2025/12 26-03-01/2025/13 26-04-01/2025/14 26-05-01/2025/15 26-06-01/2025/16 "
                    "26-09-01/2026/17 26-10-01/2026/18 26-11-01/2026/19 26-12-01/2026/20 27-01-01/2026/21 "
                    "27-02-01/2026/22~2~9",
-                   "half the months set~2024-2025: 1 2 3 4 5 6 7 8 9 10 11 12~1,2,3,4,5,6~0~R~26-01-01/2026/1 "
+                   "half the months set~2024-2025: 1 2 3 4 5 6 7 8 9 10 11 12~1,2,3,4,5,6~0~R~~26-01-01/2026/1 "
                    "26-02-01/2026/2 26-03-01/2026/3 26-04-01/2026/4 26-05-01/2026/5 26-06-01/2026/6 27-01-01/2027/1 "
-                   "27-02-01/2027/2 27-03-01/2027/3 27-04-01/2027/4 27-05-01/2027/5 27-06-01/2027/6~7~6"});
+                   "27-02-01/2027/2 27-03-01/2027/3 27-04-01/2027/4 27-05-01/2027/5 27-06-01/2027/6~7~6",
+                   "dated the 15th, numbers of three digits~2024-2025: 1 2 3 4 5 6 9 10 11 12~~0~~15 3~"
+                   "26-01-15/2026/001 26-02-15/2026/002 26-03-15/2026/003 26-04-15/2026/004 26-05-15/2026/005 "
+                   "26-06-15/2026/006 26-09-15/2026/007 26-10-15/2026/008 26-11-15/2026/009 26-12-15/2026/010 "
+                   "27-01-15/2027/001 27-02-15/2027/002~11~9",
+                   "the 31st in a short month~2024-2025: 1 2 3 4 5 6 9 10 11 12~~0~~31 0~26-01-31/2026/1 "
+                   "26-02-28/2026/2 26-03-31/2026/3 26-04-30/2026/4 26-05-31/2026/5 26-06-30/2026/6 26-09-30/2026/7 "
+                   "26-10-31/2026/8 26-11-30/2026/9 26-12-31/2026/10 27-01-31/2027/1 27-02-28/2027/2~0~9"});
     }
     void setPattern() {
-        const auto [history, months, volumeMonth, numbers, twelve, differs, overdue] = fetch<7>();
+        const auto [history, months, volumeMonth, numbers, dayDigits, twelve, differs, overdue] = fetch<8>();
         receipt::Pattern set;
-        if (!months.isEmpty() || volumeMonth != u"0"_s || !numbers.isEmpty()) {
+        if (!months.isEmpty() || volumeMonth != u"0"_s || !numbers.isEmpty() || !dayDigits.isEmpty()) {
+            set.day = dayDigits.section(u' ', 0, 0).toInt();
+            set.digits = dayDigits.section(u' ', 1, 1).toInt();
             set.setBy = u"varnok"_s;
             set.months = receipt::Pattern::monthsOf(months).value_or(0);
             set.volumeMonth = volumeMonth.toInt();

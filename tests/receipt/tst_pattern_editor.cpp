@@ -121,19 +121,28 @@ private slots:
         typeText(text("Textwording"), u"ฉบับที่ [ฉบับที่] [เดือน] [พ.ศ.]"_s);
         QCOMPARE(mode(), u"Editing"_s);
         QCOMPARE(cell("grdnext", 0, 3) + u'|' + cell("grdnext", 4, 3), u"ฉบับที่ 7 กันยายน 2568|ฉบับที่ 1 มกราคม 2569"_s);
+        // Dated the 15th, numbers of two digits: the dates, the numbers and the description follow.
+        for (const auto& [field, value] : {std::pair{"Textday", u"15"_s}, std::pair{"Textdigits", u"2"_s}}) {
+            text(field)->selectAll();
+            typeText(text(field), value);
+        }
+        QCOMPARE(cell("grdnext", 0, 0) + u'|' + cell("grdnext", 0, 2) + u'|' + cell("grdnext", 0, 3),
+                 u"15/09/2025|07|ฉบับที่ 07 กันยายน 2568"_s);
         click("Cmdsave");
-        QCOMPARE(sql(u"SELECT wording, months FROM pub_pattern WHERE set_by IS NOT NULL"_s),
-                 u"ฉบับที่ [ฉบับที่] [เดือน] [พ.ศ.]|1,2,3,4,5,6,9,10,11,12"_s);
+        QCOMPARE(sql(u"SELECT wording, months, issue_day, number_digits FROM pub_pattern WHERE set_by IS NOT NULL"_s),
+                 u"ฉบับที่ [ฉบับที่] [เดือน] [พ.ศ.]|1,2,3,4,5,6,9,10,11,12|15|2"_s);
         QString said;
-        expected(&said);
-        QVERIFY2(said.contains(u"ฉบับที่ 7  ฉบับที่ 7 กันยายน 2568"_s), qPrintable(said));
+        QCOMPARE(expected(&said).left(10), u"15/09/2025"_s);
+        QVERIFY2(said.contains(u"ฉบับที่ 07  ฉบับที่ 07 กันยายน 2568"_s), qPrintable(said));
         click("Command6");
         w = showWindow<PatternEditor>();
         w->showTitle(u"J000001"_s);
-        QCOMPARE(text("Textwording")->text(), u"ฉบับที่ [ฉบับที่] [เดือน] [พ.ศ.]"_s);
+        QCOMPARE(text("Textwording")->text() + u'|' + text("Textday")->text() + u'|' + text("Textdigits")->text(),
+                 u"ฉบับที่ [ฉบับที่] [เดือน] [พ.ศ.]|15|2"_s);
         click("Cmdlearn");
-        QCOMPARE(text("Textwording")->text(), u"No. [ฉบับที่] ([เดือนเลข]/[ค.ศ.])"_s);
-        QCOMPARE(sql(u"SELECT wording IS NULL FROM pub_pattern"_s), u"1"_s);
+        QCOMPARE(text("Textwording")->text() + u'|' + text("Textday")->text() + u'|' + text("Textdigits")->text(),
+                 u"No. [ฉบับที่] ([เดือนเลข]/[ค.ศ.])|0|0"_s);
+        QCOMPARE(sql(u"SELECT wording IS NULL, issue_day, number_digits FROM pub_pattern"_s), u"1|0|0"_s);
     }
 
     // A set pattern the issues contradict: warned of while it is changed, listed among the titles
@@ -167,6 +176,8 @@ private slots:
                    "issues a volume not a number~x~จำนวนฉบับต่อปีที่ (เล่ม) ต้องเป็นตัวเลข 0 ถึง 999~Textvolissues",
                    "too many issues a volume~1000~จำนวนฉบับต่อปีที่ (เล่ม) ต้องเป็นตัวเลข 0 ถึง 999~Textvolissues",
                    "both ways of turning~both~ปีที่ (เล่ม) ใหม่เริ่มได้ทางเดียว: ตามเดือน หรือตามจำนวนฉบับ~Textvolissues",
+                   "a day past the month's end~day 32~วันที่ของฉบับต้องเป็นตัวเลข 0 ถึง 31~Textday",
+                   "digits not a number~digits x~จำนวนหลักของเลขฉบับต้องเป็นตัวเลข 0 ถึง 9~Textdigits",
                    "a description with no date part~wording~คำบรรยายของวารสารนี้เปลี่ยนไปทุกฉบับ "
                    "แบบคำบรรยายต้องมีส่วนที่ตามวันที่ของฉบับ เช่น [เดือน] หรือ [พ.ศ.]~Textwording"});
     }
@@ -176,6 +187,10 @@ private slots:
         if (change == u"months"_s) {
             for (int m = 1; m <= 12; ++m)
                 month(m)->setChecked(false);
+        } else if (change.startsWith(u"day "_s) || change.startsWith(u"digits "_s)) {
+            QLineEdit* field = text(change.startsWith(u"day"_s) ? "Textday" : "Textdigits");
+            field->selectAll();
+            typeText(field, change.section(u' ', 1));
         } else if (change == u"wording"_s) {
             text("Textwording")->selectAll();
             typeText(text("Textwording"), u"ฉบับพิเศษ"_s);
