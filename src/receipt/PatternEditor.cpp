@@ -67,8 +67,10 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     Labelwarn = named(this, "Labelwarn", new QLabel);
     Labelwarn->setStyleSheet(QStringLiteral("color: #b00020"));
     Labelwarn->setWordWrap(true);
+    Labelwarn->hide();
     Labellearnt = named(this, "Labellearnt", new QLabel);
     Labellearnt->setWordWrap(true);
+    Labellearnt->hide();
     auto* months = new QGroupBox(QStringLiteral("เดือนที่มีฉบับออก"), this);
     auto* monthGrid = new QGridLayout(months);
     for (int m = 0; m < 12; ++m) {
@@ -124,11 +126,22 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     find->addWidget(Text1, 1);
     find->addWidget(Text2);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("ปีที่ (เล่ม) ใหม่เริ่มที่ :"), cbovolmonth);
-    form->addRow(QStringLiteral("หรือปีที่ละ (ฉบับ) :"), Textvolissues);
-    form->addRow(QStringLiteral("เลขฉบับ :"), cbonumbers);
-    form->addRow(QStringLiteral("ฉบับลงวันที่ (ของเดือน) :"), Textday);
-    form->addRow(QStringLiteral("เลขฉบับกี่หลัก :"), Textdigits);
+    // Two fields a row, the room left to the previews.
+    const auto pair = [](QWidget* wide, const QString& caption, QWidget* narrow, int width) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(wide, 1);
+        row->addWidget(new QLabel(caption));
+        narrow->setMaximumWidth(width);
+        row->addWidget(narrow);
+        return row;
+    };
+    form->addRow(QStringLiteral("ปีที่ (เล่ม) ใหม่เริ่มที่ :"),
+                 pair(cbovolmonth, QStringLiteral("หรือปีที่ละ (ฉบับ) :"), Textvolissues, 190));
+    auto* numbering = pair(cbonumbers, QStringLiteral("กี่หลัก :"), Textdigits, 190);
+    numbering->addWidget(new QLabel(QStringLiteral("ฉบับลงวันที่ :")));
+    Textday->setMaximumWidth(190);
+    numbering->addWidget(Textday);
+    form->addRow(QStringLiteral("เลขฉบับ :"), numbering);
     form->addRow(QStringLiteral("คำบรรยาย :"), Textwording);
     auto* next = new QGroupBox(QStringLiteral("12 ฉบับถัดไปที่คาดว่าจะได้รับ"), this);
     (new QVBoxLayout(next))->addWidget(grdnext);
@@ -291,6 +304,7 @@ void PatternEditor::fill(const Pattern& p) {
         seen << QStringLiteral("เลขฉบับ %1 หลัก").arg(learnt_.numberWidth);
     Labellearnt->setText(seen.isEmpty() ? QString()
                                         : QStringLiteral("จากประวัติการรับ: ") + seen.join(QStringLiteral(", ")));
+    Labellearnt->setVisible(!seen.isEmpty()); // an empty line gives its room to the previews
     preview();
 }
 
@@ -348,6 +362,7 @@ void PatternEditor::preview() {
                                                    .arg(differs)
                                                    .arg(replayed.size())
                                              : QString());
+    Labelwarn->setVisible(!Labelwarn->text().isEmpty());
 }
 
 QString PatternEditor::refusal(QWidget** field) const {
