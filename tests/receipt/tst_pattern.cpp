@@ -146,6 +146,10 @@ private slots:
              "French months~04~" FRENCH "~2026-03-01|1|15|mars 2026",
              "volume and number in digits~04~2025-11-01,11,11,11(11) Nov 2025;2025-12-01,11,12,11(12) Dec 2025;"
              "2026-01-01,12,1,12(1) Jan 2026~2026-02-01|12|2|12(2) Feb 2026",
+             "a copy registered twice, dated off its mark~04~2026-01-01,1,1,January 2026;2026-02-01,1,2,February 2026;"
+             "2026-02-06,1,2,February 2026~2026-03-01|1|3|March 2026",
+             "an issue dated midway between two marks stands for the earlier~04~2026-01-01,1,1,January 2026;"
+             "2026-02-15,1,2,February 2026~2026-03-01|1|3|March 2026",
              "weekly, dated a day late~02~2026-01-01,1,1,1 January 2026;2026-01-09,1,2,8 January "
              "2026~2026-01-16|1|3|15 "
              "January 2026"});
@@ -268,7 +272,10 @@ private slots:
                    "set months over a short history~04~2025: 1 11~1,2,3,4,5,6,9,10,11,12~25-02-01 25-03-01 25-04-01 "
                    "25-05-01 25-06-01 25-09-01 25-10-01 25-12-01",
                    "set months over the history~04~2023-2025: 1 2 3 4 5 6 9 10 11 12~1,2,3,4,5,6,7,8,9,10,11,12~"
-                   "25-07-01 25-08-01"});
+                   "25-07-01 25-08-01",
+                   "an issue midway between two marks stands for the earlier only~04~2024: 1 2 3 4 5 6 7 8 9 10 11 12; "
+                   "2025-01-01/1; 2025-02-15/2; 2025-04-01/4; 2025-05-01/5; 2025-06-01/6; 2025-07-01/7; 2025-08-01/8; "
+                   "2025-09-01/9; 2025-10-01/10; 2025-11-01/11; 2025-12-01/12~~25-03-01"});
     }
     void missing() {
         const auto [code, history, set, missing] = fetch<4>();
