@@ -360,6 +360,14 @@ private slots:
         QStringList expected = column(db->admin().query(q + u" ORDER BY 1"_s, {text}));
         QVERIFY(!expected.isEmpty());
         QCOMPARE(found(field, how, text), expected);
+        // The page asked for shows the text typed back in its field, as text: no markup, no quote
+        // that would end the attribute.
+        const QString page = QString::fromUtf8(
+            get(u"main_search_journal.asp"_s, {{u"q"_s, text}, {u"field"_s, field}, {u"how"_s, how}})->body);
+        static const QRegularExpression typed(u"<input name=\"q\" value=\"([^\"]*)\""_s);
+        const QString value = typed.match(page).captured(1);
+        QVERIFY2(!value.contains(u'<') && !value.contains(u'>'), qPrintable(value));
+        QCOMPARE(unescaped(value), text);
     }
 
     // A reader's request to follow a title: bad addresses and titles refused; recorded through
