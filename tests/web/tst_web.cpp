@@ -233,6 +233,9 @@ private slots:
              "'2026-11-01', '2026-11-01')"_s);
         exec(u"INSERT IGNORE INTO article (article_no, Article_Name, pointer, keydate) VALUES ('ORPHAN1', "
              "'การ 50% orphan', 'Z999999', '2026-11-01 09:00:00')"_s);
+        // Received titles of no faculty, and of one the faculty table lacks: counted all the same.
+        exec(u"INSERT IGNORE INTO magazine (Pointer, Magazine_Name, Receive_Code, department_code) VALUES "
+             "('J999998', 'ไม่มีคณะ', '1', NULL), ('J999997', 'คณะที่ไม่มีในตาราง', '1', 'ZZ')"_s);
         // Titles another program writes: one whose words come after the 255th character, one
         // renamed.
         exec(u"INSERT IGNORE INTO article (article_no, Article_Name, pointer, keydate) VALUES ('LONG1', "
