@@ -375,6 +375,20 @@ private slots:
         QCOMPARE(issues(), u"2"_s);
     }
 
+    // One of two registrations of the same issue (a second copy) goes alone: its articles stay
+    // with the other; the last registration takes them.
+    void deleteOneOfTwoCopies() {
+        exec(u"INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno) VALUES "
+             "('901', 'J000001', '2026-05-01', '58', '1'), ('902', 'J000001', '2026-05-02', ' 58', '1 ')"_s);
+        exec(u"INSERT INTO article (article_no, Article_Name, pointer, year, volume) VALUES "
+             "('0000011', 'x', 'J000001', '58', '1')"_s);
+        const auto articles = [&] { return sql("SELECT COUNT(*) FROM article WHERE article_no = '0000011'"); };
+        QVERIFY(records::IssueStore::remove(*db->connect(), u"901"_s));
+        QCOMPARE(articles(), u"1"_s);
+        QVERIFY(records::IssueStore::remove(*db->connect(), u"902"_s));
+        QCOMPARE(articles(), u"0"_s);
+    }
+
     void anotherStationTookTheNumber() {
         openTitle(u"Nature"_s);
         click("Command2");
