@@ -187,12 +187,12 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     QList<QWidget*> order = {Text1};
     for (QCheckBox* c : chkmonth)
         order << c;
-    order << cbovolmonth << Textvolissues << cbonumbers << Textday << Textdigits << Textwording << grdnext << grdlast
+    order << cbovolmonth << Textvolissues << cbonumbers << Textdigits << Textday << Textwording << grdnext << grdlast
           << Cmdcheck << Cmdsave << Cmdlearn << Command6;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
     applyMode();
-    forms::keyboardReady(this);
+    forms::keyboardReady(this, Command6); // Esc leaves, asking first when there are changes
     forms::askBeforeClosing(this, [this] { return changed_; });
     Text1->setFocus();
 }

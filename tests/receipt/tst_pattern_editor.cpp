@@ -206,8 +206,12 @@ private slots:
         QCOMPARE(boxes->last().prompt, message);
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         QCOMPARE(sql(u"SELECT COUNT(*) FROM pub_pattern"_s), u"0"_s);
-        boxes->answer({false}); // asked before closing: stays open
+        boxes->answer({false, false}); // asked before closing, by Exit and by Esc: stays open
         click("Command6");
+        QVERIFY(w->isVisible());
+        const qsizetype asked = boxes->boxes.size();
+        QTest::keyClick(text("Textvolissues"), Qt::Key_Escape);
+        QCOMPARE(boxes->boxes.size(), asked + 1);
         QVERIFY(w->isVisible());
     }
 };
