@@ -2,7 +2,7 @@
 
 #include "data/Config.h"
 #include "data/Connection.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "forms/common/MessageBoxes.h"
 
 #include "forms/common/SearchList.h"
@@ -79,7 +79,7 @@ template <typename Field> double enterToList(Field* field, forms::PickList* list
 // and a failure reported under the benchmark's name. `body` gives the exit status.
 inline int runBenchmark(int argc, char** argv, const std::function<int(SilentBoxes&)>& body) {
     QApplication app(argc, argv);
-    forms::installThaiFonts();
+    reports::installThaiFonts();
     SilentBoxes boxes;
     try {
         return body(boxes);

@@ -1,8 +1,8 @@
 #include "ReceiptPerDate.h"
 
-#include "receipt/IssueNumbers.h"
-#include "receipt/Pattern.h"
-#include "receipt/PatternStore.h"
+#include "rules/receipt/IssueNumbers.h"
+#include "rules/receipt/Pattern.h"
+#include "rules/receipt/PatternStore.h"
 
 namespace testsupport {
 

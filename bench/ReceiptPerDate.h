@@ -1,6 +1,6 @@
 #pragma once
 
-#include "receipt/ReceiptCheck.h"
+#include "rules/receipt/ReceiptCheck.h"
 #include "support/Names.h"
 
 namespace testsupport {

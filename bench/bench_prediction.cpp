@@ -8,8 +8,8 @@
 #include "data/Config.h"
 #include "data/Counter.h"
 #include "datagen/DataGenerator.h"
-#include "receipt/NextIssue.h"
-#include "receipt/ReceiptCheck.h"
+#include "rules/receipt/NextIssue.h"
+#include "rules/receipt/ReceiptCheck.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>

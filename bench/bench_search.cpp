@@ -4,8 +4,8 @@
 // the same rows in the same order; then the time of each way.
 #include "BenchUtil.h"
 #include "data/Like.h"
-#include "index/ArticleStore.h"
-#include "records/TitleStore.h"
+#include "rules/index/ArticleStore.h"
+#include "rules/records/TitleStore.h"
 
 #include <QRandomGenerator>
 #include <cstdio>

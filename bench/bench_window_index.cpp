@@ -1,7 +1,7 @@
 // The article index over the generated set (50,000 authors, about 200,000 subject rows):
 // author and subject prefix searches from Enter to a filled pick list, and an article save.
 #include "BenchUtil.h"
-#include "index/ArticleStore.h"
+#include "rules/index/ArticleStore.h"
 #include "index/index_journal.h"
 
 #include "forms/common/SearchList.h"

@@ -3,7 +3,7 @@
 #include "BenchUtil.h"
 #include "ReceiptPerDate.h"
 #include "data/Config.h"
-#include "receipt/ReceiptCheck.h"
+#include "rules/receipt/ReceiptCheck.h"
 
 #include <QElapsedTimer>
 #include <cstdio>

@@ -4,8 +4,8 @@
 #include "BenchUtil.h"
 #include "data/Config.h"
 #include "data/Dates.h"
-#include "survey/Survey.h"
-#include "titles/ExpiryList.h"
+#include "rules/survey/Survey.h"
+#include "rules/titles/ExpiryList.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

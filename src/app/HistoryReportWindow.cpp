@@ -4,10 +4,10 @@
 #include "data/History.h"
 #include "forms/common/DateField.h"
 #include "forms/common/ErrorGuard.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "forms/common/MessageBoxes.h"
-#include "reports/HistoryReport.h"
-#include "reports/ReportViewer.h"
+#include "rules/reports/HistoryReport.h"
+#include "forms/common/ReportViewer.h"
 
 #include <QProgressDialog>
 
@@ -25,7 +25,7 @@ HistoryReportWindow::HistoryReportWindow(std::unique_ptr<data::Connection> conne
     : QWidget(parent), db_(std::move(connection)) {
     setObjectName(QStringLiteral("HistoryReport"));
     setWindowTitle(QStringLiteral("ประวัติการแก้ไขข้อมูล"));
-    setFont(forms::thaiFont(9.75));
+    setFont(reports::thaiFont(9.75));
     const auto dateField = [this](const char* name, const QDate& d) {
         auto* e = new QLineEdit(data::formatDate(d), this);
         e->setObjectName(QLatin1String(name));

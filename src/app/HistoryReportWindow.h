@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
-#include "reports/ReportViewer.h"
+#include "forms/common/ReportViewer.h"
 
 #include <QPointer>
 #include <QWidget>

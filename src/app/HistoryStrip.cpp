@@ -3,9 +3,9 @@
 #include "data/Dates.h"
 #include "data/History.h"
 #include "forms/common/ErrorGuard.h"
-#include "forms/common/Fonts.h"
-#include "reports/HistoryReport.h"
-#include "reports/ReportViewer.h"
+#include "rules/reports/Fonts.h"
+#include "rules/reports/HistoryReport.h"
+#include "forms/common/ReportViewer.h"
 
 #include <QAbstractButton>
 #include <QBoxLayout>
@@ -55,9 +55,9 @@ HistoryStrip::HistoryStrip(HistoryPlace place, QWidget* window)
     list_->setAutoRaise(true); // as tall as the line it stands on
     setObjectName(QStringLiteral("HistoryStrip"));
     label_->setObjectName(QStringLiteral("lblLastChange"));
-    label_->setFont(forms::thaiFont(8.25));
+    label_->setFont(reports::thaiFont(8.25));
     list_->setObjectName(QStringLiteral("cmdHistory"));
-    list_->setFont(forms::thaiFont(8.25));
+    list_->setFont(reports::thaiFont(8.25));
     list_->setFocusPolicy(Qt::ClickFocus); // not a stop of the window's own Tab order
     list_->setEnabled(false);
     auto* row = new QHBoxLayout(this);

@@ -1,5 +1,5 @@
 #include "app/MenuTable.h"
-#include "reports/WebPages.h"
+#include "rules/reports/WebPages.h"
 
 namespace app {
 

@@ -1,6 +1,6 @@
 // warasan-dbcheck: checks the library's database against the tables the program expects and,
 // with --migrate, brings an older installation up to them after a verified backup.
-#include "app/CommandLine.h"
+#include "data/CommandLine.h"
 #include "data/Config.h"
 #include "data/DbError.h"
 #include "data/Refused.h"

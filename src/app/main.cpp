@@ -1,7 +1,7 @@
 #include "app/Windows.h"
 #include "app/menumagizine.h"
 #include "data/Config.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "forms/common/MessageBoxes.h"
 
 #include <QApplication>
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("warasan"));
     // Fusion honours the windows' own colours (locked grey, editing yellow) on every desktop.
     QApplication::setStyle(QStringLiteral("Fusion"));
-    forms::installThaiFonts();
+    reports::installThaiFonts();
 
     bool fatal = false;
     const QStringList problems = data::configurationProblems(&fatal);

@@ -6,7 +6,7 @@
 #include "app/Permissions.h"
 #include "data/Config.h"
 #include "data/Connection.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/ProgramIcon.h"
 #include "forms/common/ProgramState.h"
@@ -73,7 +73,7 @@ menumagizine::menumagizine(QWidget* parent) : QMainWindow(parent), area_(new QMd
     for (int i = 0; i < 2; ++i) {
         auto* panel = new QLabel(bar);
         panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
-        panel->setFont(forms::thaiFont(8.25, true));
+        panel->setFont(reports::thaiFont(8.25, true));
         panel->setMinimumWidth(panelWidth);
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
@@ -82,7 +82,7 @@ menumagizine::menumagizine(QWidget* parent) : QMainWindow(parent), area_(new QMd
     }
     signedIn_ = new QLabel(bar);
     signedIn_->setObjectName(QStringLiteral("lblSignedIn"));
-    signedIn_->setFont(forms::thaiFont(8.25, true));
+    signedIn_->setFont(reports::thaiFont(8.25, true));
     bar->addPermanentWidget(signedIn_);
     registry_->setPreparer([](const QString& kind, QWidget* w) {
         restrictWindow(kind, w, data::currentStaff());

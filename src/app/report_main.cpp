@@ -1,22 +1,22 @@
 // warasan-report: writes the program's printed lists as PDF and/or CSV for scheduled runs,
 // from the same configuration and the same code as the windows, without a display.
 #include "alerts/Alerts.h"
-#include "app/CommandLine.h"
+#include "data/CommandLine.h"
 #include "data/Config.h"
 #include "data/Dates.h"
 #include "data/DbError.h"
 #include "data/History.h"
-#include "forms/common/Fonts.h"
-#include "receipt/ReceiptCheck.h"
-#include "reports/HistoryReport.h"
-#include "reports/Report.h"
-#include "reports/WebPages.h"
-#include "survey/Survey.h"
-#include "titles/ExpiryList.h"
-#include "titles/TitleRecord.h"
+#include "rules/reports/Fonts.h"
+#include "rules/receipt/ReceiptCheck.h"
+#include "rules/reports/HistoryReport.h"
+#include "rules/reports/Report.h"
+#include "rules/reports/WebPages.h"
+#include "rules/survey/Survey.h"
+#include "rules/titles/ExpiryList.h"
+#include "rules/titles/TitleRecord.h"
 #include "web/Pages.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
@@ -381,7 +381,7 @@ int main(int argc, char** argv) {
             if (type == QtCriticalMsg || type == QtFatalMsg)
                 std::fprintf(stderr, "warasan-report: %s\n", qPrintable(text));
         });
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     QCommandLineParser cli;
     app::describeProgram(
         cli, QStringLiteral("warasan"),
@@ -440,7 +440,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "warasan-report: %s\n", qPrintable(text));
         return code;
     };
-    if (!cli.parse(QApplication::arguments()))
+    if (!cli.parse(QGuiApplication::arguments()))
         return fail(2, cli.errorText() + QStringLiteral("; see --help"));
     if (cli.isSet(QStringLiteral("help")))
         cli.showHelp(0);
@@ -461,7 +461,7 @@ int main(int argc, char** argv) {
         const Request r = request(cli, args.first(), report->second);
         if (configurationUnusable(cli))
             return 2;
-        forms::installThaiFonts();
+        reports::installThaiFonts();
         data::Connection c(data::installation().db);
         c.open();
         Outputs out(cli);

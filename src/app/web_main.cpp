@@ -1,10 +1,10 @@
 // warasan-web: the intranet report server. Answers the report and search pages the program's
 // menu opens, reading the library's database with an account that may only read.
-#include "app/CommandLine.h"
+#include "data/CommandLine.h"
 #include "data/Config.h"
 #include "web/WebServer.h"
 
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
           QStringLiteral("port")},
          {QStringLiteral("threads"), QStringLiteral("Requests answered at once (default 16)."), QStringLiteral("n")}});
     cli.process(app);
-    forms::substituteThaiFaces();
+    reports::substituteThaiFaces();
 
     const data::InstallationConfig& config = data::installation();
     web::ServerOptions options;

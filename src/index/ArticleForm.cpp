@@ -1,15 +1,15 @@
 #include "index/ArticleForm.h"
 
 #include "forms/common/ErrorGuard.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
-#include "index/AuthorStore.h"
-#include "records/IssueGrid.h"
-#include "records/IssueStore.h"
-#include "records/TitleStore.h"
+#include "rules/index/AuthorStore.h"
+#include "forms/common/IssueGrid.h"
+#include "rules/records/IssueStore.h"
+#include "rules/records/TitleStore.h"
 #include "ui_article_form.h"
 
 #include <QGroupBox>
@@ -65,7 +65,7 @@ ArticleForm::ArticleForm(const QString& name, const QString& caption, SubjectSea
 
     show_item = new forms::Grid(this);
     show_item->setObjectName(QStringLiteral("show_item"));
-    records::setupIssueGrid(show_item, true);
+    forms::setupIssueGrid(show_item, true);
     show_item->hide();
     connect(show_item, &forms::Grid::cellClicked, this, [this](int row, int) { pickIssue(row); });
     forms::onRowChosenByEnter(
@@ -98,7 +98,7 @@ ArticleForm::ArticleForm(const QString& name, const QString& caption, SubjectSea
           static_cast<QWidget*>(Text5)})
         forms::styleDataField(f);
     for (QLabel* l : findChildren<QLabel*>())
-        l->setFont(forms::thaiFont(9.75, true));
+        l->setFont(reports::thaiFont(9.75, true));
 
     db_ = std::move(connection);
     forms::limitToColumns(*db_, QStringLiteral("article"),
@@ -241,7 +241,7 @@ void ArticleForm::showIssues() {
                 return;
             }
             issues_ = issues;
-            records::fillIssueGrid(show_item, issues);
+            forms::fillIssueGrid(show_item, issues);
             const QPoint at = ui->Text7->mapTo(this, QPoint(0, ui->Text7->height()));
             show_item->setGeometry(qMax(0, at.x() - 60), at.y(), qMin(width() - 8, 9850 / 15 + 40),
                                    qMin(260, height() - at.y() - 4));

@@ -2,8 +2,8 @@
 
 #include "data/Connection.h"
 #include "forms/common/ErrorGuard.h"
-#include "index/ArticleStore.h"
-#include "records/IssueStore.h"
+#include "rules/index/ArticleStore.h"
+#include "rules/records/IssueStore.h"
 
 #include <QWidget>
 #include <memory>

@@ -1,11 +1,11 @@
 #include "index/add_auther.h"
 
 #include "forms/common/ErrorGuard.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/Style.h"
-#include "index/AuthorStore.h"
+#include "rules/index/AuthorStore.h"
 #include "ui_add_auther.h"
 
 #include <QButtonGroup>
@@ -36,7 +36,7 @@ add_auther::add_auther(std::unique_ptr<data::Connection> connection, QWidget* pa
         f->setPalette(p);
     }
     for (QLabel* l : findChildren<QLabel*>())
-        l->setFont(forms::thaiFont(9.75, true));
+        l->setFont(reports::thaiFont(9.75, true));
 
     // The results are shown over the name field.
     showauth = new forms::Grid(this);

@@ -2,7 +2,7 @@
 
 #include "data/Connection.h"
 
-#include "index/AuthorStore.h"
+#include "rules/index/AuthorStore.h"
 
 #include <QWidget>
 #include <functional>

@@ -5,7 +5,7 @@
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/Style.h"
-#include "index/ArticleStore.h"
+#include "rules/index/ArticleStore.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -6,7 +6,7 @@
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
-#include "index/AuthorStore.h"
+#include "rules/index/AuthorStore.h"
 #include "ui_article_form.h"
 
 #include <QGroupBox>

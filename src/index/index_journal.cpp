@@ -5,7 +5,7 @@
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/SearchList.h"
-#include "index/AuthorStore.h"
+#include "rules/index/AuthorStore.h"
 #include "ui_article_form.h"
 
 #include <QGroupBox>

@@ -2,15 +2,15 @@
 
 #include "data/Dates.h"
 #include "forms/common/ErrorGuard.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
-#include "receipt/IssueNumbers.h"
-#include "receipt/PatternStore.h"
-#include "receipt/Wording.h"
-#include "records/IssueStore.h"
+#include "rules/receipt/IssueNumbers.h"
+#include "rules/receipt/PatternStore.h"
+#include "rules/receipt/Wording.h"
+#include "rules/records/IssueStore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -56,7 +56,7 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     : QWidget(parent), db_(std::move(connection)) {
     setObjectName(QStringLiteral("PatternEditor"));
     setWindowTitle(QStringLiteral("รูปแบบการออก"));
-    setFont(forms::thaiFont(10));
+    setFont(reports::thaiFont(10));
     Text1 = named(this, "Text1", new QLineEdit);
     Text1->setPlaceholderText(QStringLiteral("ชื่อวารสารหรือ ISSN แล้วกด Enter"));
     Text2 = named(this, "Text2", new QLineEdit);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
-#include "receipt/Pattern.h"
+#include "rules/receipt/Pattern.h"
 
 #include <QWidget>
 #include <memory>

@@ -6,7 +6,7 @@
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/Style.h"
-#include "reports/ReportViewer.h"
+#include "forms/common/ReportViewer.h"
 #include "ui_check_receive.h"
 
 #include <QCalendarWidget>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
-#include "receipt/ReceiptCheck.h"
+#include "rules/receipt/ReceiptCheck.h"
 
 #include <QWidget>
 #include <memory>

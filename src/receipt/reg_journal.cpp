@@ -1,15 +1,15 @@
 #include "receipt/reg_journal.h"
-#include "receipt/PatternStore.h"
+#include "rules/receipt/PatternStore.h"
 #include "data/DbError.h"
 
-#include "receipt/NextIssue.h"
-#include "records/IssueGrid.h"
+#include "rules/receipt/NextIssue.h"
+#include "forms/common/IssueGrid.h"
 
 #include "data/Counter.h"
 #include "data/Dates.h"
 #include "forms/common/DateField.h"
 #include "forms/common/ErrorGuard.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/Style.h"
@@ -47,7 +47,7 @@ reg_journal::reg_journal(std::unique_ptr<data::Connection> connection, QWidget* 
     forms::setupGrid(
         ui->show_journal,
         {{QStringLiteral("ชื่อวาสาร"), 3500}, {QStringLiteral("คณะที่บอกรับ"), 6000}, {QString(), 0}, {QString(), 0}});
-    records::setupIssueGrid(ui->show_item, false);
+    forms::setupIssueGrid(ui->show_item, false);
     db_ = std::move(connection);
 
     MonthView1 = new QCalendarWidget(this);
@@ -68,10 +68,10 @@ reg_journal::reg_journal(std::unique_ptr<data::Connection> connection, QWidget* 
         f->setPalette(p);
     }
     forms::styleDataField(ui->Text1);
-    ui->Label1->setFont(forms::thaiFont(9.75, true));
-    ui->Label_next->setFont(forms::thaiFont(9.75, false));
+    ui->Label1->setFont(reports::thaiFont(9.75, true));
+    ui->Label_next->setFont(reports::thaiFont(9.75, false));
     ui->Label_next->setWordWrap(true);
-    ui->Index_Label->setFont(forms::thaiFont(9.75, true));
+    ui->Index_Label->setFont(reports::thaiFont(9.75, true));
 
     connect(ui->Command1, &QPushButton::clicked, this, &reg_journal::search);
     connect(ui->Text1, &QLineEdit::returnPressed, this, &reg_journal::search);
@@ -224,7 +224,7 @@ bool reg_journal::refreshIssues(const QString& pointer, const QString& selectMag
         if (!selectMagno.isEmpty() && list.at(r).magno.trimmed() == selectMagno.trimmed())
             select = r;
     listing_ = true;
-    records::fillIssueGrid(ui->show_item, list);
+    forms::fillIssueGrid(ui->show_item, list);
     ui->show_item->setCurrentCell(select, ColMagno);
     listing_ = false;
     say(ui->Label1, QStringLiteral("   Magno= ") + list.first().magno + QStringLiteral("   Daily=  ") +

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "data/Connection.h"
-#include "receipt/Pattern.h"
-#include "records/IssueStore.h"
+#include "rules/receipt/Pattern.h"
+#include "rules/records/IssueStore.h"
 
 #include <QWidget>
 #include <memory>

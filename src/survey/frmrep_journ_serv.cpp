@@ -4,12 +4,12 @@
 #include "data/Dates.h"
 #include "forms/common/DateField.h"
 #include "forms/common/ErrorGuard.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/Style.h"
-#include "reports/ReportViewer.h"
-#include "survey/Survey.h"
+#include "forms/common/ReportViewer.h"
+#include "rules/survey/Survey.h"
 #include "ui_frmrep_journ_serv.h"
 
 #include <QCalendarWidget>
@@ -24,7 +24,7 @@ frmrep_journ_serv::frmrep_journ_serv(std::unique_ptr<data::Connection> connectio
     : QWidget(parent), ui(std::make_unique<Ui::frmrep_journ_serv>()) {
     ui->setupUi(this);
     ui->Label1->setText(QStringLiteral("พิมพ์รายชื่อวารสารสำหรับการสำรวจ"));
-    ui->Label1->setFont(forms::thaiFont(14, true));
+    ui->Label1->setFont(reports::thaiFont(14, true));
     ui->Label3->setText(QStringLiteral("วันเริ่มต้น"));
     ui->Label4->setText(QStringLiteral("วันสิ้นสุด"));
     ui->opttype_0->setText(QStringLiteral(" ภาษาต่างประเทศ"));

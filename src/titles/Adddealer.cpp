@@ -1,13 +1,13 @@
 #include "titles/Adddealer.h"
 
 #include "forms/common/ErrorGuard.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/ProgramState.h"
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
-#include "titles/DealerStore.h"
+#include "rules/titles/DealerStore.h"
 #include "ui_Adddealer.h"
 
 namespace titles {
@@ -24,13 +24,13 @@ Adddealer::Adddealer(std::unique_ptr<data::Connection> connection, QWidget* pare
 
     forms::setBackColour(this, windowColour);
     for (QLabel* label : {ui->Label1, ui->Label2, ui->Label3, ui->Label4, ui->Label5}) {
-        label->setFont(forms::thaiFont(9.75, true));
+        label->setFont(reports::thaiFont(9.75, true));
         forms::setBackColour(label, windowColour);
     }
     for (QWidget* field : fields())
         forms::styleDataField(field);
     for (QPushButton* b : {ui->Command5, ui->Command4, ui->Command1, ui->Command2, ui->Command3}) {
-        b->setFont(forms::thaiFont(9.75, true));
+        b->setFont(reports::thaiFont(9.75, true));
         forms::setBackColour(b, buttonColour);
     }
     forms::setFieldLocked(ui->Text1, true);  // the code is never typed

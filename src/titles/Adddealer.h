@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
-#include "titles/DealerStore.h"
+#include "rules/titles/DealerStore.h"
 
 #include <QWidget>
 #include <memory>

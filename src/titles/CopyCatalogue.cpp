@@ -1,7 +1,7 @@
 #include "titles/CopyCatalogue.h"
 
-#include "forms/common/Fonts.h"
-#include "records/TitleStore.h"
+#include "rules/reports/Fonts.h"
+#include "rules/records/TitleStore.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -19,7 +19,7 @@ namespace titles {
 CopyCatalogue::CopyCatalogue(const marc::CatalogueTarget& target, QWidget* parent) : QDialog(parent), target_(target) {
     setObjectName(QStringLiteral("CopyCatalogue"));
     setWindowTitle(QStringLiteral("ดึงข้อมูลวารสารจากระเบียน MARC"));
-    setFont(forms::thaiFont(10));
+    setFont(reports::thaiFont(10));
     auto* grid = new QGridLayout(this);
     const auto button = [this](const char* name, const QString& text) {
         auto* b = new QPushButton(text, this);

@@ -6,20 +6,20 @@
 #include "forms/common/CodeCombo.h"
 #include "forms/common/DateField.h"
 #include "forms/common/ErrorGuard.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/ProgramState.h"
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
-#include "receipt/PatternStore.h"
-#include "records/Holdings.h"
-#include "records/TitleStore.h"
-#include "reports/ReportViewer.h"
+#include "rules/receipt/PatternStore.h"
+#include "rules/records/Holdings.h"
+#include "rules/records/TitleStore.h"
+#include "forms/common/ReportViewer.h"
 #include "titles/Adddealer.h"
 #include "titles/CopyCatalogue.h"
-#include "titles/DealerStore.h"
-#include "titles/TitleRecord.h"
+#include "rules/titles/DealerStore.h"
+#include "rules/titles/TitleRecord.h"
 #include "ui_New_Journal.h"
 
 #include <QCalendarWidget>
@@ -72,9 +72,9 @@ New_Journal::New_Journal(std::unique_ptr<data::Connection> connection, QWidget* 
     forms::styleDataField(ui->Text2);
     forms::setFieldLocked(ui->Text2, false); // the search field is never locked
     for (QLabel* l : findChildren<QLabel*>())
-        l->setFont(forms::thaiFont(9.75, true));
+        l->setFont(reports::thaiFont(9.75, true));
     for (QWidget* b : {ui->Cmdadd, ui->Cmdedit, ui->Cmddel, ui->Cmdsave, ui->Cmdcancle, ui->Command6})
-        b->setFont(forms::thaiFont(9.75, true));
+        b->setFont(reports::thaiFont(9.75, true));
     forms::styleDataField(ui->Textholdings);
     forms::setFieldLocked(ui->Textholdings, true);
     // The frames keep room for their fields however small the window is made.

@@ -8,12 +8,12 @@
 #include "data/Like.h"
 #include "forms/common/CodeCombo.h"
 #include "forms/common/ErrorGuard.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
-#include "records/TitleStore.h"
+#include "rules/records/TitleStore.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -55,7 +55,7 @@ ReaderRegister::ReaderRegister(std::unique_ptr<data::Connection> connection, QWi
     : QWidget(parent), db_(std::move(connection)) {
     setObjectName(QStringLiteral("ReaderRegister"));
     setWindowTitle(QStringLiteral("ผู้รับแจ้งวารสารฉบับใหม่"));
-    setFont(forms::thaiFont(10));
+    setFont(reports::thaiFont(10));
     Textsearch = named(this, "Textsearch", new QLineEdit);
     Textname = named(this, "Textname", new QLineEdit);
     Textemail = named(this, "Textemail", new QLineEdit);

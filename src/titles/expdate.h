@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
-#include "titles/ExpiryList.h"
+#include "rules/titles/ExpiryList.h"
 
 #include <QWidget>
 #include <memory>

@@ -6,8 +6,8 @@
 #include "forms/common/MessageBoxes.h"
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
-#include "records/IssueGrid.h"
-#include "records/TitleStore.h"
+#include "forms/common/IssueGrid.h"
+#include "rules/records/TitleStore.h"
 #include "ui_sum_journal.h"
 
 #include <QKeyEvent>
@@ -33,7 +33,7 @@ sum_journal::sum_journal(std::unique_ptr<data::Connection> connection, QWidget* 
     forms::setupGrid(
         ui->show_journal,
         {{QStringLiteral("ชื่อวาสาร"), 3500}, {QStringLiteral("คณะที่บอกรับ"), 6000}, {QString(), 0}, {QString(), 0}});
-    records::setupIssueGrid(ui->show_item, false);
+    forms::setupIssueGrid(ui->show_item, false);
     forms::setupGrid(ui->sum_item, {{QStringLiteral("ลำดับ"), 550},
                                     {QStringLiteral("เลขทะเบียน"), 950},
                                     {QStringLiteral("ประจำเดือน"), 1200},
@@ -147,7 +147,7 @@ void sum_journal::listOffered(const QList<records::Issue>& issues) {
     if (issues.isEmpty())
         forms::clearGrid(ui->show_item, 13);
     else
-        records::fillIssueGrid(ui->show_item, issues);
+        forms::fillIssueGrid(ui->show_item, issues);
 }
 
 void sum_journal::listGathered() {
@@ -337,7 +337,7 @@ void sum_journal::save() {
             if (offered_.isEmpty())
                 forms::clearGrid(ui->show_item, 13);
             else
-                records::fillIssueGrid(ui->show_item, offered_);
+                forms::fillIssueGrid(ui->show_item, offered_);
             newVolumeEnded();
             return;
         }

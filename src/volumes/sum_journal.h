@@ -1,9 +1,9 @@
 #pragma once
 
 #include "data/Connection.h"
-#include "records/IssueStore.h"
-#include "volumes/CallNumber.h"
-#include "volumes/VolumeStore.h"
+#include "rules/records/IssueStore.h"
+#include "rules/volumes/CallNumber.h"
+#include "rules/volumes/VolumeStore.h"
 
 #include <QWidget>
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include "data/Dates.h"
 #include "data/LookUp.h"
-#include "reports/ColumnList.h"
+#include "rules/reports/ColumnList.h"
 
 #include <QUrl>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
-#include "reports/Report.h"
+#include "rules/reports/Report.h"
 
 #include <QMap>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "web/Pages.h"
 #include "data/Like.h"
-#include "reports/WebPages.h"
+#include "rules/reports/WebPages.h"
 #include "web/AlertPages.h"
 #include "web/Citation.h"
 #include "web/PageParts.h"
@@ -8,9 +8,9 @@
 #include "data/Dates.h"
 #include "data/LookUp.h"
 #include "data/NameSearch.h"
-#include "receipt/PatternStore.h"
-#include "records/Holdings.h"
-#include "records/TitleStore.h"
+#include "rules/receipt/PatternStore.h"
+#include "rules/records/Holdings.h"
+#include "rules/records/TitleStore.h"
 
 #include <QHash>
 #include <QJsonArray>

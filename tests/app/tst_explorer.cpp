@@ -1,7 +1,7 @@
 // Every window walked by seeded random steps, its state table checked after each; walks that
 // once found a fault replayed. WARASAN_EXPLORE_STEPS (per window, 3 walks of 200),
 // WARASAN_EXPLORE_WALK, WARASAN_EXPLORE_WINDOW; a violation prints its seed and shortest walk.
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "support/Explorer.h"
 
 class tst_explorer : public QObject {
@@ -27,7 +27,7 @@ private slots:
             if (!text.contains(u"propagateSizeHints"_s) && !text.contains(u"support raise()"_s))
                 previous(type, context, text);
         });
-        forms::installThaiFonts();
+        reports::installThaiFonts();
         db = std::make_unique<TestDatabase>(u"explorer"_s);
         explorer = std::make_unique<Explorer>(*db);
     }

@@ -3,7 +3,7 @@
 #include "app/menumagizine.h"
 #include "data/Config.h"
 #include "data/DbError.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "support/ScriptedMessages.h"
 
 namespace {
@@ -33,7 +33,7 @@ class tst_mainwindow : public QObject {
     QAction* action(const char* name) { return main->findChild<QAction*>(QLatin1String(name)); }
 
 private slots:
-    void initTestCase() { forms::installThaiFonts(); }
+    void initTestCase() { reports::installThaiFonts(); }
     void init() {
         data::InstallationConfig config = data::installation();
         config.reportRoot = u"http://127.0.0.1:1/serial/"_s; // nothing listens there

@@ -8,7 +8,7 @@
 #include "forms/common/SignIn.h"
 #include "support/Suite.h"
 #include "titles/Adddealer.h"
-#include "titles/DealerStore.h"
+#include "rules/titles/DealerStore.h"
 #include "titles/New_Journal.h"
 
 #include <QStatusBar>

@@ -4,8 +4,8 @@
 #include "data/Connection.h"
 #include "data/Counter.h"
 #include "data/Dates.h"
-#include "records/Holdings.h"
-#include "reports/Report.h"
+#include "rules/records/Holdings.h"
+#include "rules/reports/Report.h"
 #include "support/Names.h"
 #include "support/WindowTest.h"
 

@@ -4,12 +4,12 @@
 #include "data/NameSearch.h"
 #include "datagen/DataGenerator.h"
 #include "dbcheck/DbCheck.h"
-#include "index/ArticleStore.h"
-#include "index/AuthorStore.h"
-#include "records/TitleStore.h"
+#include "rules/index/ArticleStore.h"
+#include "rules/index/AuthorStore.h"
+#include "rules/records/TitleStore.h"
 #include "support/DatabaseTest.h"
 #include "support/Legacy.h"
-#include "titles/DealerStore.h"
+#include "rules/titles/DealerStore.h"
 
 class tst_schema : public testsupport::DatabaseTest {
     Q_OBJECT

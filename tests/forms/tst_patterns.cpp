@@ -1,6 +1,6 @@
 // The shared field patterns: date and ISSN typing, and a refused date's message.
 #include "forms/common/DateField.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "support/ScriptedMessages.h"
 #include "support/WindowTest.h"
 
@@ -49,7 +49,7 @@ private slots:
     // screen, where it breaks what is wider than 500 pixels with its icon (the example date
     // at a slash).
     void dateRefusalFitsItsBox() {
-        forms::installThaiFonts();
+        reports::installThaiFonts();
         ScriptedMessages boxes;
         field->setText(u"31/02/2027"_s);
         std::optional<QDate> date;

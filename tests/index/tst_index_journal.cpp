@@ -1,5 +1,5 @@
 // New article index entries driven by the window's controls against the real server.
-#include "index/ArticleStore.h"
+#include "rules/index/ArticleStore.h"
 #include "index/index_journal.h"
 #include "support/Suite.h"
 

@@ -2,7 +2,7 @@
 // alike), staging per station, the window, and the report as PDF and from the command line.
 #include "datagen/DataGenerator.h"
 #include "receipt/check_receive.h"
-#include "reports/ReportViewer.h"
+#include "forms/common/ReportViewer.h"
 #include "support/Suite.h"
 
 using receipt::check_receive;

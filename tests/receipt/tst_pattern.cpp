@@ -1,9 +1,9 @@
 // A title's publication pattern as plain logic, no database: what it learns from a history, the
 // issue it expects next (learnt, or as a person set it), and the issues the receipt check and
 // the claims list from it.
-#include "receipt/IssueNumbers.h"
-#include "receipt/Pattern.h"
-#include "receipt/Wording.h"
+#include "rules/receipt/IssueNumbers.h"
+#include "rules/receipt/Pattern.h"
+#include "rules/receipt/Wording.h"
 #include "support/Tables.h"
 
 using namespace Qt::StringLiterals;

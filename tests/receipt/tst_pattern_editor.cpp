@@ -2,7 +2,7 @@
 // changed with the preview following, saved under the account with its history, refused when
 // wrong, learnt again; and check-in and the receipt check stepping by what was set.
 #include "receipt/PatternEditor.h"
-#include "receipt/ReceiptCheck.h"
+#include "rules/receipt/ReceiptCheck.h"
 #include "receipt/reg_journal.h"
 #include "support/Suite.h"
 #include "titles/New_Journal.h"

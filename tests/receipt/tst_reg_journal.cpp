@@ -2,8 +2,8 @@
 #include "data/Dates.h"
 #include "data/Refused.h"
 #include "receipt/reg_journal.h"
-#include "records/IssueStore.h"
-#include "records/TitleStore.h"
+#include "rules/records/IssueStore.h"
+#include "rules/records/TitleStore.h"
 #include "support/Suite.h"
 
 using receipt::reg_journal;

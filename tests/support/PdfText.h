@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/Report.h"
+#include "rules/reports/Report.h"
 #include "support/Names.h"
 
 #include <algorithm>

@@ -1,11 +1,11 @@
 #include "support/Saves.h"
 #include "data/Like.h"
 
-#include "index/ArticleStore.h"
-#include "index/AuthorStore.h"
-#include "records/IssueStore.h"
-#include "records/TitleStore.h"
-#include "titles/DealerStore.h"
+#include "rules/index/ArticleStore.h"
+#include "rules/index/AuthorStore.h"
+#include "rules/records/IssueStore.h"
+#include "rules/records/TitleStore.h"
+#include "rules/titles/DealerStore.h"
 
 namespace testsupport {
 

@@ -1,13 +1,13 @@
 // The journal survey report: numbers read from texts, staging in the local file, both
 // layouts, refusals, and the report as PDF and from the command line.
 #include "data/Config.h"
-#include "receipt/ReceiptCheck.h"
-#include "reports/ColumnList.h"
-#include "reports/ReportViewer.h"
+#include "rules/receipt/ReceiptCheck.h"
+#include "rules/reports/ColumnList.h"
+#include "forms/common/ReportViewer.h"
 #include "support/Suite.h"
-#include "survey/Survey.h"
+#include "rules/survey/Survey.h"
 #include "survey/frmrep_journ_serv.h"
-#include "titles/ExpiryList.h"
+#include "rules/titles/ExpiryList.h"
 
 #include <QtSql>
 

@@ -2,7 +2,7 @@
 #include "forms/common/Style.h"
 #include "support/Suite.h"
 #include "titles/Adddealer.h"
-#include "titles/DealerStore.h"
+#include "rules/titles/DealerStore.h"
 
 using titles::Adddealer;
 

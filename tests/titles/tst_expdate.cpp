@@ -1,6 +1,6 @@
 // Subscription renewal and the expiry list: the page plan, the window against the real
 // server, and the list as PDF, CSV and from the command line.
-#include "reports/ReportViewer.h"
+#include "forms/common/ReportViewer.h"
 #include "support/Suite.h"
 #include "titles/expdate.h"
 

@@ -1,12 +1,12 @@
 // The journal title register driven by its controls against the real server.
 #include "datagen/DataGenerator.h"
 #include "forms/common/Style.h"
-#include "records/TitleStore.h"
+#include "rules/records/TitleStore.h"
 #include "support/Suite.h"
 #include "titles/Adddealer.h"
 #include "titles/CopyCatalogue.h"
 #include "titles/New_Journal.h"
-#include "titles/TitleRecord.h"
+#include "rules/titles/TitleRecord.h"
 
 using titles::New_Journal;
 

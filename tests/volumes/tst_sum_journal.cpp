@@ -1,6 +1,6 @@
 // Bound volumes: call numbers, and the volume register driven by its controls.
 #include "support/Suite.h"
-#include "volumes/CallNumber.h"
+#include "rules/volumes/CallNumber.h"
 #include "volumes/sum_journal.h"
 
 using volumes::sum_journal;

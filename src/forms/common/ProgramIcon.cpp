@@ -1,6 +1,6 @@
 #include "forms/common/ProgramIcon.h"
 
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -27,7 +27,7 @@ QIcon programIcon() {
         // The title label with the program's letter.
         p.setBrush(QColor(255, 255, 192));
         p.drawRoundedRect(QRectF(21, 14, 26, 30), 3, 3);
-        QFont f = thaiFont(10, true);
+        QFont f = reports::thaiFont(10, true);
         f.setPixelSize(24);
         p.setFont(f);
         p.setPen(QColor(0, 0, 128));

@@ -1,7 +1,7 @@
 #include "forms/common/SearchList.h"
 
 #include "forms/common/ErrorGuard.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "forms/common/MessageBoxes.h"
 
 #include <QAbstractListModel>
@@ -33,7 +33,7 @@ private:
 
 PickList::PickList(QWidget* parent) : QListView(parent), model_(new Model(rows_, this)) {
     hide();
-    setFont(thaiFont(9.75, true));
+    setFont(reports::thaiFont(9.75, true));
     setUniformItemSizes(true);
     setEditTriggers(NoEditTriggers);
     setModel(model_);

@@ -1,7 +1,7 @@
 #include "forms/common/SignIn.h"
 
 #include "data/Connection.h"
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -18,7 +18,7 @@ namespace {
 QLineEdit* field(QWidget* parent, const char* name, bool secret) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
-    e->setFont(thaiFont(9.75, true));
+    e->setFont(reports::thaiFont(9.75, true));
     e->setMinimumWidth(220);
     if (secret)
         e->setEchoMode(QLineEdit::Password);
@@ -35,7 +35,7 @@ SignInDialog::SignInDialog(data::ConnectionSettings server, const QString& lastN
     : QDialog(parent), settings_(std::move(server)) {
     setObjectName(QStringLiteral("SignIn"));
     setWindowTitle(QStringLiteral("เข้าสู่ระบบงานวารสาร"));
-    setFont(thaiFont(9.75));
+    setFont(reports::thaiFont(9.75));
     auto* form = new QFormLayout;
     name_ = field(this, "txtUser", false);
     name_->setText(lastName);
@@ -62,7 +62,7 @@ SignInDialog::SignInDialog(data::ConnectionSettings server, const QString& lastN
     connect(signIn, &QPushButton::clicked, this, &SignInDialog::trySignIn);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* where = new QLabel(QStringLiteral("ฐานข้อมูล %1").arg(settings_.target()), this);
-    where->setFont(thaiFont(8.25));
+    where->setFont(reports::thaiFont(8.25));
     auto* all = new QVBoxLayout(this);
     all->addWidget(where);
     all->addLayout(form);

@@ -2,7 +2,7 @@
 
 #include "data/Columns.h"
 
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -15,7 +15,7 @@
 namespace forms {
 
 void styleDataField(QWidget* field, const QColor& text) {
-    field->setFont(thaiFont(9.75, true));
+    field->setFont(reports::thaiFont(9.75, true));
     QPalette p = field->palette();
     p.setColor(QPalette::Text, text);
     p.setColor(QPalette::ButtonText, text);
