@@ -1,13 +1,18 @@
-// Pure logic of the data layer: dates and eras, counter arithmetic, CSV quoting and the
-// connection string.
+// Plain logic, no server and no window (ctest -L unit): dates and eras, counter arithmetic, CSV
+// quoting, the connection string and configuration, summary holdings and call numbers.
 #include "data/Config.h"
 #include "data/Connection.h"
 #include "data/Counter.h"
 #include "data/Dates.h"
 #include "rules/records/Holdings.h"
 #include "rules/reports/Report.h"
-#include "support/Names.h"
-#include "support/WindowTest.h"
+#include "rules/volumes/CallNumber.h"
+#include "support/Tables.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
 
 class tst_data_logic : public QObject {
     Q_OBJECT
@@ -110,7 +115,42 @@ private slots:
         }
         QCOMPARE(records::summaryHoldings(held, records::holdingsWordingOf(code), perVolume.toInt()), statement);
     }
+
+    // A bound volume's call number from the issues gathered: "volume,number,description" each,
+    // the title's code giving the language.
+    void callNumbers_data() {
+        textTable(
+            {"issues", "language", "expected"},
+            {"Thai range~5,1,มกราคม 2549;5,2,กุมภาพันธ์ 2549;5,3,มีนาคม 2549~I000001~วารสาร ป.5 ฉ.1-3  ม.ค. -  มี.ค. 49",
+             "English single~12,1,January 2006~J000001~วารสาร Vol.12 No.1  Jan 06",
+             "no months: English words~5,1,;5,2,;5,3,~I000001~วารสาร Vol.5 No.1-3",
+             "years differ with months~4,12,December 2005;5,1,January 2006~J000001~วารสาร Vol.4-5 No.1-12  Jan -  Dec "
+             "05",
+             "same number: lowest year only~4,3,;6,3,~J000001~วารสาร Vol.4 No.3",
+             "first of equal lowest numbers gives the month~5,1,June 2006;5,1,May 2006;5,2,July 2006~J000001~"
+             "วารสาร Vol.5 No.1-2  Jun -  Jul 06",
+             "first of equal numbers gives the month~5,2,March 2006;5,1,May 2006;5,2,April 2006~J000001~"
+             "วารสาร Vol.5 No.1-2  May -  Mar 06",
+             "ranges keep both years~5,1,มกราคม-มีนาคม 2549;5,2,เมษายน-มิถุนายน 2549~I000001~วารสาร ป.5 ฉ.1-2  ม.ค. - "
+             "มิ.ย. "
+             "49",
+             "short highest month~5,1,มีนาคม 2549;5,2,x~I000001~วารสาร ป.5 ฉ.1-2  มี.ค. - ",
+             "range ending in a dash~5,1,March 2006;5,2,May-~J000001~วารสาร Vol.5 No.1-2  Mar - ",
+             "no language for a month part~5,1,มีนาคม 2549~X000001~-", "nothing gathered~~I000001~-"});
+    }
+    void callNumbers() {
+        const auto [issues, language, expected] = fetch<3>();
+        QList<volumes::GatheredIssue> gathered;
+        for (const QString& i : issues.split(';', Qt::SkipEmptyParts)) {
+            const QStringList v = i.split(',');
+            gathered.append({v[0], v[1], v[2]});
+        }
+        QCOMPARE(volumes::gen_callno(
+                     gathered, volumes::languageOfPointer(language).value_or(volumes::Language::Unknown), u"วารสาร"_s)
+                     .value_or(u"-"_s),
+                 expected);
+    }
 };
 
-WARASAN_GUILESS_TEST_MAIN(tst_data_logic)
+QTEST_GUILESS_MAIN(tst_data_logic)
 #include "tst_data_logic.moc"
