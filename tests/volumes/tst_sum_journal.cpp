@@ -1,5 +1,6 @@
 // Bound volumes: call numbers, and the volume register driven by its controls.
 #include "support/Suite.h"
+#include "rules/volumes/VolumeStore.h"
 #include "volumes/sum_journal.h"
 
 using volumes::sum_journal;
@@ -171,6 +172,45 @@ private slots:
         enter("Text2", u"B999998"_s);
         click("Cmdnext");
         QCOMPARE(text("Text2")->text(), u"B999999"_s);
+    }
+
+    // A volume emptied in one edit is refilled from its own title: the title search stays shut
+    // and its title's issues are offered. No save binds another title's issue into a volume,
+    // into an emptied one beside its own issues neither.
+    void emptiedVolumeKeepsItsTitle() {
+        exec(u"INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('J000001', 'ครุ Review')"_s);
+        exec(u"INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno, MagStatus, regno) VALUES "
+             "('21', 'J000001', '2006-01-01', '1', '1', 'O', ''), ('22', 'J000001', '2006-02-01', '1', '2', 'O', '')"_s);
+        exec(u"UPDATE tranfile SET MagStatus = 'Z', regno = 'B000009' WHERE magno IN ('11', '12')"_s);
+        enter("Text2", u"B000009"_s);
+        click("Cmdedit");
+        boxes->answer({true, true});
+        clickRow("sum_item", 0, true);
+        clickRow("sum_item", 0, true);
+        QCOMPARE(gathered() + '|' + offered() + '|' + QString::number(text("Text1")->isReadOnly()) +
+                     QString::number(control<QWidget>(w, "show_journal")->isEnabled()),
+                 u"|14,13,12,11|10"_s);
+        clickRow("show_item", 1);
+        click("Cmdsave");
+        QCOMPARE(sql("SELECT GROUP_CONCAT(magno) FROM tranfile WHERE regno = 'B000009'") + '|' + callno(),
+                 u"13|วารสารครุศาสตร์ ป.5 ฉ.3  มี.ค. 49"_s);
+        // The store itself: another title's issue beside this volume's, or two titles into an
+        // emptied volume, refused with each issue named and nothing written.
+        const auto refused = [&](const QString& regno, const QStringList& magnos) {
+            try {
+                volumes::VolumeStore::update(db->admin(), regno, magnos, u"x"_s);
+            } catch (const data::Refused& r) {
+                return r.text.section(u'\n', 0, 0);
+            }
+            return QString();
+        };
+        exec(u"UPDATE tranfile SET MagStatus = 'O', regno = '' WHERE magno = '13'"_s);
+        QCOMPARE(refused(u"B000002"_s, {u"21"_s}) + '|' + refused(u"B000009"_s, {u"12"_s, u"22"_s}),
+                 u"ฉบับเลขทะเบียน 21 เป็นของวารสารรหัส J000001 ไม่ใช่วารสารรหัส I000001 ของเล่มนี้|"
+                 "ฉบับเลขทะเบียน 22 เป็นของวารสารรหัส J000001 ไม่ใช่วารสารรหัส I000001 ของเล่มนี้"_s);
+        QCOMPARE(sql("SELECT GROUP_CONCAT(magno ORDER BY magno) FROM tranfile WHERE MagStatus = 'Z'") +
+                     sql("SELECT GROUP_CONCAT(callno ORDER BY regno) FROM sum_journal WHERE callno = 'x'"),
+                 u"10"_s);
     }
 };
 

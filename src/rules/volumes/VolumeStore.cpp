@@ -33,22 +33,42 @@ QString placeholders(qsizetype n) {
     return marks.join(QLatin1Char(','));
 }
 
+// The title a volume stands for: that of its first issue, as the volume is shown (empty when it
+// holds none).
+QString titleOf(data::Connection& c, const QString& regno) {
+    const data::Result r = c.query(QStringLiteral("SELECT pointer FROM tranfile WHERE regno = ? AND MagStatus = 'Z' "
+                                                  "ORDER BY daily, magno LIMIT 1"),
+                                   {regno});
+    return r.isEmpty() ? QString() : r.text(0, 0).trimmed();
+}
+
 // Marks the issues bound into `regno`, refusing (before anything is written) when one is gone,
 // bound into another volume by now, or (of those in `held`) released from this one meanwhile:
-// the refusal names each issue and what became of it.
+// the refusal names each issue and what became of it. A volume holds one title's issues: an
+// issue of another title than the volume's (or, for an empty volume, than the others') is
+// refused too, whoever offered it.
 void bind(data::Connection& c, const QString& regno, const QStringList& magnos, const QStringList& held = {}) {
     if (magnos.isEmpty())
         return;
     data::Params keys(magnos.begin(), magnos.end());
-    const data::Result r = c.query(QStringLiteral("SELECT magno, MagStatus, regno FROM tranfile WHERE magno IN (%1) "
-                                                  "FOR UPDATE")
+    const data::Result r = c.query(QStringLiteral("SELECT magno, MagStatus, regno, pointer FROM tranfile "
+                                                  "WHERE magno IN (%1) ORDER BY daily, magno FOR UPDATE")
                                        .arg(placeholders(magnos.size())),
                                    keys);
     QHash<QString, QPair<QString, QString>> now; // status and volume of each issue found
-    for (int i = 0; i < r.rowCount(); ++i)
-        now.insert(r.text(i, u"magno"_s).trimmed().toLower(),
-                   {r.text(i, u"MagStatus"_s).trimmed(), r.text(i, u"regno"_s).trimmed()});
-    QStringList problems;
+    QString title = titleOf(c, regno);
+    QStringList otherTitle;
+    for (int i = 0; i < r.rowCount(); ++i) {
+        const QString magno = r.text(i, u"magno"_s).trimmed();
+        now.insert(magno.toLower(), {r.text(i, u"MagStatus"_s).trimmed(), r.text(i, u"regno"_s).trimmed()});
+        const QString pointer = r.text(i, u"pointer"_s).trimmed();
+        if (title.isEmpty())
+            title = pointer;
+        else if (pointer.compare(title, Qt::CaseInsensitive) != 0)
+            otherTitle << QStringLiteral("ฉบับเลขทะเบียน %1 เป็นของวารสารรหัส %2 ไม่ใช่วารสารรหัส %3 ของเล่มนี้")
+                              .arg(magno, pointer, title);
+    }
+    QStringList problems = otherTitle;
     for (const QString& m : magnos) {
         const auto it = now.constFind(m.trimmed().toLower());
         const bool bound = it != now.cend() && it->first == QLatin1String("Z");
@@ -62,7 +82,8 @@ void bind(data::Connection& c, const QString& regno, const QStringList& magnos, 
             problems << QStringLiteral("ฉบับเลขทะเบียน %1 ถูกนำออกจากเล่มนี้แล้วจากเครื่องอื่น").arg(m);
     }
     if (!problems.isEmpty())
-        throw data::Refused(problems.join(QLatin1Char('\n')) + QStringLiteral("\nข้อมูลไม่ได้ถูกบันทึก"), ChangedElsewhere);
+        throw data::Refused(problems.join(QLatin1Char('\n')) + QStringLiteral("\nข้อมูลไม่ได้ถูกบันทึก"),
+                            problems.size() > otherTitle.size() ? ChangedElsewhere : 0);
     data::write(c, QStringLiteral("tranfile"),
                 QStringLiteral("UPDATE tranfile SET MagStatus = 'Z', regno = ? WHERE magno IN (%1)")
                     .arg(placeholders(magnos.size())),
