@@ -4,6 +4,12 @@
 namespace testsupport {
 
 void DatabaseTest::initTestCase() {
+    if (db) { // made again after a test function threw: what that run left goes first, its database too
+        ScriptedMessages closing;
+        closeAllWindows();
+        boxes.reset();
+        db.reset();
+    }
     db = std::make_unique<TestDatabase>(QString::fromLatin1(metaObject()->className()).remove(u"tst_"_s));
 }
 
