@@ -107,4 +107,9 @@ void HistoryReportWindow::showReport() {
     delete progress; // left by a failure part way
 }
 
+forms::Declaration HistoryReportWindow::declaration() {
+    return {QStringLiteral("HistoryReport"), QStringLiteral("history_rep"), forms::Opens::CentredOnOwner, forms::makeWindow<HistoryReportWindow>,
+            {}, {}};
+}
+
 } // namespace app

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/Declaration.h"
 #include "data/Connection.h"
 #include "forms/common/ReportViewer.h"
 
@@ -18,6 +19,9 @@ class HistoryReportWindow : public QWidget {
     Q_OBJECT
 public:
     explicit HistoryReportWindow(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
     ~HistoryReportWindow() override;
 
     void showReport(); // cmdShow

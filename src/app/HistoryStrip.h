@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Permissions.h"
+#include "forms/common/Declaration.h"
 #include "data/Connection.h"
 
 #include <QWidget>
@@ -12,6 +12,8 @@ class QToolButton;
 class QTimer;
 
 namespace app {
+
+using forms::HistoryPlace;
 
 // The foot of a record window: who changed the record shown last and when ("แก้ไขล่าสุดโดย …
 // เมื่อ …"), read from the change history whoever made the change, and a button listing every

@@ -12,7 +12,7 @@ struct MenuEntry {
     QString name;    // the entry's objectName
     QString caption; // as the users know it
     Action action;
-    QString target; // the window kind, or the web page's path under the report server
+    QString target; // the web page's path under the report server (a window names its own menu entry)
 };
 
 const QList<MenuEntry>& mainMenu();

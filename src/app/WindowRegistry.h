@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Connection.h"
+#include "forms/common/Declaration.h"
 
 #include <QHash>
 #include <QObject>
@@ -19,11 +20,7 @@ namespace app {
 class WindowRegistry : public QObject {
     Q_OBJECT
 public:
-    enum class Placement {
-        Child,           // inside the main window's MDI area
-        CentredOnScreen, // separate top-level window
-        CentredOnOwner,  // separate top-level window, centred on the main window
-    };
+    using Placement = forms::Opens;
     // Creates and loads a window; may throw (a server that cannot be reached), and then
     // nothing is shown.
     using Factory = std::function<QWidget*()>;

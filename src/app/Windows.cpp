@@ -18,31 +18,36 @@
 
 namespace app {
 
-namespace {
-
-// Each window made on a connection of its own, opened by the registry.
-template <class W> void add(WindowRegistry& registry, const char* kind, WindowRegistry::Placement placement) {
-    registry.add(QLatin1String(kind), placement, [&registry] { return new W(registry.connection()); });
+const QList<forms::Declaration>& declarations() {
+    static const QList<forms::Declaration> all = {
+        titles::Adddealer::declaration(),          titles::New_Journal::declaration(),
+        receipt::reg_journal::declaration(),       receipt::PatternEditor::declaration(),
+        indexing::add_auther::declaration(),       indexing::index_journal::declaration(),
+        indexing::edit_index_journal::declaration(), receipt::check_receive::declaration(),
+        survey::frmrep_journ_serv::declaration(),  titles::expdate::declaration(),
+        volumes::sum_journal::declaration(),       indexing::articlectrl::declaration(),
+        titles::ReaderRegister::declaration(),     HistoryReportWindow::declaration(),
+    };
+    return all;
 }
 
-} // namespace
+const forms::Declaration* declarationOf(const QString& kind) {
+    for (const forms::Declaration& d : declarations())
+        if (d.kind == kind)
+            return &d;
+    return nullptr;
+}
+
+const forms::Declaration* declarationForMenu(const QString& menuKey) {
+    for (const forms::Declaration& d : declarations())
+        if (!menuKey.isEmpty() && d.menuKey == menuKey)
+            return &d;
+    return nullptr;
+}
 
 void registerWindows(WindowRegistry& registry) {
-    using P = WindowRegistry::Placement;
-    add<titles::Adddealer>(registry, "Adddealer", P::CentredOnScreen);
-    add<titles::New_Journal>(registry, "New_Journal", P::Child);
-    add<receipt::reg_journal>(registry, "reg_journal", P::Child);
-    add<receipt::PatternEditor>(registry, "PatternEditor", P::Child);
-    add<indexing::add_auther>(registry, "add_auther", P::CentredOnScreen);
-    add<indexing::index_journal>(registry, "index_journal", P::Child);
-    add<indexing::edit_index_journal>(registry, "edit_index_journal", P::Child);
-    add<receipt::check_receive>(registry, "check_receive", P::Child);
-    add<survey::frmrep_journ_serv>(registry, "frmrep_journ_serv", P::Child);
-    add<titles::expdate>(registry, "expdate", P::Child);
-    add<volumes::sum_journal>(registry, "sum_journal", P::Child);
-    add<indexing::articlectrl>(registry, "articlectrl", P::CentredOnScreen);
-    add<titles::ReaderRegister>(registry, "ReaderRegister", P::Child);
-    add<HistoryReportWindow>(registry, "HistoryReport", P::CentredOnOwner);
+    for (const forms::Declaration& d : declarations())
+        registry.add(d.kind, d.opens, [&registry, make = d.make] { return make(registry.connection()); });
 }
 
 } // namespace app

@@ -4,6 +4,7 @@
 #include "app/HistoryStrip.h"
 #include "app/MenuTable.h"
 #include "app/Permissions.h"
+#include "app/Windows.h"
 #include "data/Config.h"
 #include "data/Connection.h"
 #include "rules/reports/Fonts.h"
@@ -86,9 +87,8 @@ menumagizine::menumagizine(QWidget* parent) : QMainWindow(parent), area_(new QMd
     bar->addPermanentWidget(signedIn_);
     registry_->setPreparer([](const QString& kind, QWidget* w) {
         restrictWindow(kind, w, data::currentStaff());
-        for (const HistoryPlace& place : historyPlaces())
-            if (place.kind == kind)
-                HistoryStrip::attach(place, w);
+        if (const forms::Declaration* d = declarationOf(kind); d && !d->history.table.isEmpty())
+            HistoryStrip::attach(d->history, w);
     });
     askSignIn_ = [](QWidget* parent, data::ConnectionSettings& db, data::SignedIn& who) {
         const data::SignedIn& last = data::currentStaff();
@@ -143,7 +143,8 @@ void menumagizine::buildMenu() {
             action->setEnabled(false);
             break;
         case MenuEntry::Action::Window: {
-            const QString kind = e.target;
+            const forms::Declaration* d = declarationForMenu(e.name);
+            const QString kind = d ? d->kind : QString();
             connect(action, &QAction::triggered, this, [this, kind] { registry_->show(kind); });
             break;
         }
@@ -196,8 +197,9 @@ void menumagizine::refreshMenu() {
         if (e.action != MenuEntry::Action::Window)
             continue;
         // Windows that are not part of this build yet are shown but cannot be chosen.
+        const forms::Declaration* d = declarationForMenu(e.name);
         if (auto* action = findChild<QAction*>(e.name))
-            action->setEnabled(registry_->has(e.target) && !nobody_);
+            action->setEnabled(d && registry_->has(d->kind) && !nobody_);
     }
 }
 

@@ -289,4 +289,13 @@ void add_auther::saveChange() {
     toIdle();
 }
 
+forms::Declaration add_auther::declaration() {
+    return {QStringLiteral("add_auther"), QStringLiteral("m_auth"), forms::Opens::CentredOnScreen, forms::makeWindow<add_auther>,
+            {QStringLiteral("authname"), QStringLiteral("Text1"), {}}, forms::actionsOf(&add_auther::roleActions)};
+}
+
+QList<forms::RoleActions> add_auther::roleActions() {
+    return {{data::Role::Indexing, {ui->Cmdadd, ui->cmdsaveadd, ui->Cmdedit, ui->Cmdsaveedit}}};
+}
+
 } // namespace indexing

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/Declaration.h"
 #include "data/Connection.h"
 
 #include "rules/index/AuthorStore.h"
@@ -29,6 +30,9 @@ public:
     // Works on `connection`, opened by the caller and closed with the window; throws
     // data::DbError when its first reads fail.
     explicit add_auther(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
     ~add_auther() override;
 
     bool entryFlag() const { return mode_ == Mode::Adding || mode_ == Mode::Editing; }
@@ -46,6 +50,7 @@ public:
     void toIdle();      // Cmdcan, and the end of each save
 
 private:
+    QList<forms::RoleActions> roleActions();
     std::unique_ptr<Ui::add_auther> ui;
     QLineEdit* Text4; // the true name's code
     forms::Grid* showauth;

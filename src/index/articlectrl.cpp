@@ -110,4 +110,13 @@ void articlectrl::cancel() {
         this, [&] { Text_regctrl->setText(ArticleStore::counterText(*db_)); }, db_.get());
 }
 
+forms::Declaration articlectrl::declaration() {
+    return {QStringLiteral("articlectrl"), QStringLiteral("article_ctrl"), forms::Opens::CentredOnScreen, forms::makeWindow<articlectrl>,
+            {QStringLiteral("artctrl"), {}, {}}, forms::actionsOf(&articlectrl::roleActions)};
+}
+
+QList<forms::RoleActions> articlectrl::roleActions() {
+    return {{data::Role::Supervision, {Cmdedit, Cmdsave}}};
+}
+
 } // namespace indexing

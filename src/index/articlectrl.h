@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/Declaration.h"
 #include "data/Connection.h"
 
 #include <QWidget>
@@ -17,6 +18,9 @@ public:
     // Works on `connection`, opened by the caller; throws data::DbError when its first reads
     // fail.
     explicit articlectrl(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
 
     // View: the number shown, locked; Edit: the number open for a new value.
     enum class Mode { View, Edit };
@@ -31,6 +35,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QList<forms::RoleActions> roleActions();
     QLineEdit* Text_regctrl;
     QPushButton *Cmdedit, *Cmdsave, *Cmdcan, *Cmdexit;
     std::unique_ptr<data::Connection> db_;

@@ -249,4 +249,14 @@ void edit_index_journal::remove() {
     cancel();
 }
 
+forms::Declaration edit_index_journal::declaration() {
+    return {QStringLiteral("edit_index_journal"), QStringLiteral("edit_index"), forms::Opens::Child, forms::makeWindow<edit_index_journal>,
+            {QStringLiteral("article"), QStringLiteral("Text1"), {}}, forms::actionsOf(&edit_index_journal::roleActions)};
+}
+
+QList<forms::RoleActions> edit_index_journal::roleActions() {
+    return {{data::Role::Indexing, {Cmdedit, Cmdsave}},
+            {data::Role::Supervision, {Cmddel}}};
+}
+
 } // namespace indexing

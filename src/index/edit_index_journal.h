@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/Declaration.h"
 #include "index/ArticleForm.h"
 
 #include <optional>
@@ -14,6 +15,9 @@ public:
     // Works on `connection`, opened by the caller; throws data::DbError when its first reads
     // fail.
     explicit edit_index_journal(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
 
     // Empty: no article shown; Browse: a stored article shown, locked; Edit: it is being changed.
     enum class Mode { Empty, Browse, Edit };
@@ -34,6 +38,7 @@ protected:
     void closeLists() override;
 
 private:
+    QList<forms::RoleActions> roleActions();
     QPushButton *Cmdnext, *Cmdprev, *Cmdedit, *Cmdsave, *Cmddel, *Cmdcancel;
     forms::PickList* List_Index;
     std::optional<StoredArticle> shown_; // the article as loaded, while one is shown

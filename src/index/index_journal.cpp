@@ -17,13 +17,13 @@ index_journal::index_journal(std::unique_ptr<data::Connection> connection, QWidg
                   std::move(connection), parent) {
     Frame4->setTitle(QStringLiteral("บทคัดย่อ ( Abstruc)"));
     closeAbstract->setObjectName(QStringLiteral("Command6"));
-    QPushButton* save = addButton("Command4", QStringLiteral("Save"));
+    save_ = addButton("Command4", QStringLiteral("Save"));
     QPushButton* cancel = addButton("Command3", QStringLiteral("Cancel"));
-    setTabOrder(abstractButton, save);
-    setTabOrder(save, cancel);
+    setTabOrder(abstractButton, save_);
+    setTabOrder(save_, cancel);
     setTabOrder(cancel, ui->Command2);
     ui->Text1->setText(ArticleStore::expectedNumber(*db_));
-    connect(save, &QPushButton::clicked, this, &index_journal::save);
+    connect(save_, &QPushButton::clicked, this, &index_journal::save);
     connect(cancel, &QPushButton::clicked, this, &index_journal::clearEntry);
     forms::keyboardReady(this);
     forms::askBeforeClosing(
@@ -67,6 +67,15 @@ void index_journal::save() {
 void index_journal::clearEntry() {
     clearFields();
     ui->Text2->setFocus();
+}
+
+forms::Declaration index_journal::declaration() {
+    return {QStringLiteral("index_journal"), QStringLiteral("addnew_index"), forms::Opens::Child, forms::makeWindow<index_journal>,
+            {}, forms::actionsOf(&index_journal::roleActions)};
+}
+
+QList<forms::RoleActions> index_journal::roleActions() {
+    return {{data::Role::Indexing, {save_}}};
 }
 
 } // namespace indexing

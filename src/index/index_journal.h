@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/Declaration.h"
 #include "index/ArticleForm.h"
 
 namespace indexing {
@@ -11,6 +12,9 @@ public:
     // Works on `connection`, opened by the caller, and shows the next article number; throws
     // data::DbError when that read fails.
     explicit index_journal(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
 
     void save();       // Command4
     void clearEntry(); // Command3
@@ -18,6 +22,10 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QList<forms::RoleActions> roleActions();
+    QPushButton* save_ = nullptr;
 };
 
 } // namespace indexing

@@ -450,4 +450,13 @@ void PatternEditor::learnAgain() {
     chkmonth[0]->setFocus();
 }
 
+forms::Declaration PatternEditor::declaration() {
+    return {QStringLiteral("PatternEditor"), QStringLiteral("pattern"), forms::Opens::Child, forms::makeWindow<PatternEditor>,
+            {QStringLiteral("pub_pattern"), QStringLiteral("Text2"), {}}, forms::actionsOf(&PatternEditor::roleActions)};
+}
+
+QList<forms::RoleActions> PatternEditor::roleActions() {
+    return {{data::Role::Supervision, {Cmdsave, Cmdlearn}}};
+}
+
 } // namespace receipt

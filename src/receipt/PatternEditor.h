@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/Declaration.h"
 #include "data/Connection.h"
 #include "rules/receipt/Pattern.h"
 
@@ -28,6 +29,9 @@ class PatternEditor : public QWidget {
     Q_OBJECT
 public:
     explicit PatternEditor(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
     ~PatternEditor() override;
 
     // Idle: no title; Shown: a title's pattern as stored or learnt; Editing: changed, not saved.
@@ -46,6 +50,7 @@ public:
     Pattern fromFields() const;
 
 private:
+    QList<forms::RoleActions> roleActions();
     std::unique_ptr<data::Connection> db_;
     QLineEdit *Text1, *Text2, *Textvolissues, *Textday, *Textdigits, *Textwording;
     QLabel *Labeltitle, *Labelsource, *Labelwarn, *Labellearnt;

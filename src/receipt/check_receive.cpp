@@ -132,4 +132,9 @@ void check_receive::showView() {
         db_.get());
 }
 
+forms::Declaration check_receive::declaration() {
+    return {QStringLiteral("check_receive"), QStringLiteral("chk_recei"), forms::Opens::Child, forms::makeWindow<check_receive>,
+            {}, {}};
+}
+
 } // namespace receipt

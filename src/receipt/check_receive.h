@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/Declaration.h"
 #include "data/Connection.h"
 #include "rules/receipt/ReceiptCheck.h"
 
@@ -24,6 +25,9 @@ class check_receive : public QWidget {
 public:
     // Works on `connection`, opened by the caller; throws data::DbError when its first reads fail.
     explicit check_receive(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
     ~check_receive() override;
 
     void process(); // Command3

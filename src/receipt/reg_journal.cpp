@@ -534,4 +534,14 @@ void reg_journal::clear() {
     ui->Text1->setFocus();
 }
 
+forms::Declaration reg_journal::declaration() {
+    return {QStringLiteral("reg_journal"), QStringLiteral("ccc"), forms::Opens::Child, forms::makeWindow<reg_journal>,
+            {QStringLiteral("tranfile"), QStringLiteral("Text2"), {}}, forms::actionsOf(&reg_journal::roleActions)};
+}
+
+QList<forms::RoleActions> reg_journal::roleActions() {
+    return {{data::Role::CheckIn, {ui->Command2, ui->Command11, ui->Command3, ui->Command7}},
+            {data::Role::Supervision, {ui->Command6}}};
+}
+
 } // namespace receipt

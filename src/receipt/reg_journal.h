@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/Declaration.h"
 #include "data/Connection.h"
 #include "rules/receipt/Pattern.h"
 #include "rules/records/IssueStore.h"
@@ -24,6 +25,9 @@ class reg_journal : public QWidget {
 public:
     // Works on `connection`, opened by the caller; throws data::DbError when its first reads fail.
     explicit reg_journal(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
     ~reg_journal() override;
 
     const QString& curPointer() const { return cur_pointer; }
@@ -50,6 +54,7 @@ public:
     void clear();              // Command8
 
 private:
+    QList<forms::RoleActions> roleActions();
     std::unique_ptr<Ui::reg_journal> ui;
     QCalendarWidget* MonthView1;
     QCalendarWidget* MonthView2;

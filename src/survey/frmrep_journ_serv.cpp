@@ -133,4 +133,9 @@ void frmrep_journ_serv::print() {
     unsetCursor();
 }
 
+forms::Declaration frmrep_journ_serv::declaration() {
+    return {QStringLiteral("frmrep_journ_serv"), QStringLiteral("rep_journal_survey"), forms::Opens::Child, forms::makeWindow<frmrep_journ_serv>,
+            {}, {}};
+}
+
 } // namespace survey

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/Declaration.h"
 #include "data/Connection.h"
 
 #include <QPointer>
@@ -26,6 +27,9 @@ class frmrep_journ_serv : public QWidget {
 public:
     // Works on `connection`, opened by the caller; throws data::DbError when its first reads fail.
     explicit frmrep_journ_serv(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
     ~frmrep_journ_serv() override;
 
     void print(); // cmdprint

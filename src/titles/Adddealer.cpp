@@ -229,4 +229,13 @@ void Adddealer::cancel() {
     ui->Text2->setFocus();
 }
 
+forms::Declaration Adddealer::declaration() {
+    return {QStringLiteral("Adddealer"), QStringLiteral("i"), forms::Opens::CentredOnScreen, forms::makeWindow<Adddealer>,
+            {QStringLiteral("dealer"), QStringLiteral("Text1"), {}}, forms::actionsOf(&Adddealer::roleActions)};
+}
+
+QList<forms::RoleActions> Adddealer::roleActions() {
+    return {{data::Role::Supervision, {ui->Command5, ui->Command4, ui->Command1}}};
+}
+
 } // namespace titles

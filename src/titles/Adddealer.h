@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/Declaration.h"
 #include "data/Connection.h"
 #include "rules/titles/DealerStore.h"
 
@@ -22,6 +23,9 @@ class Adddealer : public QWidget {
 public:
     // Works on `connection`, opened by the caller; throws data::DbError when its first reads fail.
     explicit Adddealer(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
     ~Adddealer() override;
 
     // Idle: nothing shown; Shown: a publisher picked, locked; Adding, Editing: the fields open.
@@ -44,6 +48,7 @@ public:
     void startAddingWith(const QString& name);
 
 private:
+    QList<forms::RoleActions> roleActions();
     std::unique_ptr<Ui::Adddealer> ui;
     forms::PickList* Listdealer;
     std::unique_ptr<data::Connection> db_;

@@ -704,4 +704,13 @@ bool New_Journal::exportMarc(QString file, bool holdings) {
     return written;
 }
 
+forms::Declaration New_Journal::declaration() {
+    return {QStringLiteral("New_Journal"), QStringLiteral("aaa"), forms::Opens::Child, forms::makeWindow<New_Journal>,
+            {QStringLiteral("magazine"), QStringLiteral("Text1"), {}}, forms::actionsOf(&New_Journal::roleActions)};
+}
+
+QList<forms::RoleActions> New_Journal::roleActions() {
+    return {{data::Role::Supervision, {ui->Cmdadd, ui->Cmdedit, ui->Cmddel, ui->Cmdsave, ui->Cmdmarcin}}};
+}
+
 } // namespace titles

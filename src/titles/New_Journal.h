@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/Declaration.h"
 #include "data/Connection.h"
 #include "rules/receipt/Pattern.h"
 
@@ -37,6 +38,9 @@ public:
     // Fills the seven code-table lists over `connection`, opened by the caller; throws
     // data::DbError when that fails.
     explicit New_Journal(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
     ~New_Journal() override;
 
     bool adding() const { return adding_; }
@@ -68,6 +72,7 @@ public:
     bool exportMarc(QString file = {}, bool holdings = false);
 
 private:
+    QList<forms::RoleActions> roleActions();
     std::unique_ptr<Ui::New_Journal> ui;
     // The publication pattern of the catalogue record the title being added was filled from.
     std::optional<receipt::Pattern> importedPattern_;

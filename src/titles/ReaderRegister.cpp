@@ -376,4 +376,13 @@ void ReaderRegister::cancel() {
     }
 }
 
+forms::Declaration ReaderRegister::declaration() {
+    return {QStringLiteral("ReaderRegister"), QStringLiteral("readers"), forms::Opens::Child, forms::makeWindow<ReaderRegister>,
+            {QStringLiteral("reader"), QStringLiteral("Textemail"), QStringLiteral("SELECT reader_id FROM reader WHERE email = ? LIMIT 1")}, forms::actionsOf(&ReaderRegister::roleActions)};
+}
+
+QList<forms::RoleActions> ReaderRegister::roleActions() {
+    return {{data::Role::Supervision, {Cmdadd, Cmdedit, Cmddel, Cmdsave, Cmdremovetitle}}};
+}
+
 } // namespace titles

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/Declaration.h"
 #include "data/Connection.h"
 
 #include <QWidget>
@@ -23,6 +24,9 @@ class ReaderRegister : public QWidget {
     Q_OBJECT
 public:
     explicit ReaderRegister(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
     ~ReaderRegister() override;
 
     // Idle: nothing shown; Shown: a reader, locked; Adding, Editing: the fields open.
@@ -42,6 +46,7 @@ public:
     void cancel();
 
 private:
+    QList<forms::RoleActions> roleActions();
     std::unique_ptr<data::Connection> db_;
     QLineEdit *Textsearch, *Textname, *Textemail, *Texttitle;
     QComboBox* dcbdepart;

@@ -245,4 +245,13 @@ void expdate::print() {
     reports::showReport(expiryReport(listed_, from_, to_), this);
 }
 
+forms::Declaration expdate::declaration() {
+    return {QStringLiteral("expdate"), QStringLiteral("jjjj"), forms::Opens::Child, forms::makeWindow<expdate>,
+            {QStringLiteral("magazine"), QStringLiteral("Text3"), QStringLiteral("SELECT Pointer FROM magazine WHERE Magazine_Name = ? ORDER BY Pointer LIMIT 1")}, forms::actionsOf(&expdate::roleActions)};
+}
+
+QList<forms::RoleActions> expdate::roleActions() {
+    return {{data::Role::Supervision, {ui->cmdedit, ui->cmdsave}}};
+}
+
 } // namespace titles

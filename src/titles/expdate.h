@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/Declaration.h"
 #include "data/Connection.h"
 #include "rules/titles/ExpiryList.h"
 
@@ -22,6 +23,9 @@ class expdate : public QWidget {
 public:
     // Works on `connection`, opened by the caller; throws data::DbError when its first reads fail.
     explicit expdate(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
     ~expdate() override;
 
     const QList<ExpiryRow>& listed() const { return listed_; }
@@ -41,6 +45,7 @@ public:
     void print();          // Cmdprint: the list in the report viewer
 
 private:
+    QList<forms::RoleActions> roleActions();
     std::unique_ptr<Ui::expdate> ui;
     QCalendarWidget *MonthView1, *MonthView2, *MonthView3, *MonthView4;
     std::unique_ptr<data::Connection> db_;

@@ -463,4 +463,13 @@ void sum_journal::clearVolume() {
     ui->Text3->setFocus();
 }
 
+forms::Declaration sum_journal::declaration() {
+    return {QStringLiteral("sum_journal"), QStringLiteral("ddd"), forms::Opens::Child, forms::makeWindow<sum_journal>,
+            {QStringLiteral("sum_journal"), QStringLiteral("Text2"), {}}, forms::actionsOf(&sum_journal::roleActions)};
+}
+
+QList<forms::RoleActions> sum_journal::roleActions() {
+    return {{data::Role::CheckIn, {ui->Cmdadd, ui->Cmdedit, ui->Cmdsave}}};
+}
+
 } // namespace volumes

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/common/Declaration.h"
 #include "data/Connection.h"
 #include "rules/records/IssueStore.h"
 #include "rules/volumes/CallNumber.h"
@@ -25,6 +26,9 @@ class sum_journal : public QWidget {
 public:
     // Works on `connection`, opened by the caller; throws data::DbError when its first reads fail.
     explicit sum_journal(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
     ~sum_journal() override;
 
     // Idle: searching titles or volumes; New: a volume being gathered; Shown: a stored volume
@@ -51,6 +55,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QList<forms::RoleActions> roleActions();
     std::unique_ptr<Ui::sum_journal> ui;
     forms::PickList* list_namesumj;
     std::unique_ptr<data::Connection> db_;

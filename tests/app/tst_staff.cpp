@@ -277,7 +277,17 @@ private slots:
                    "check-in deleting an issue~checkin~reg_journal~Command6~ผู้ควบคุม",
                    "indexing checking in~indexing~reg_journal~Command2~ลงทะเบียนรับ",
                    "supervision on titles~supervision~New_Journal~Cmdadd~",
-                   "check-in on issues~checkin~reg_journal~Command2~"});
+                   "check-in on issues~checkin~reg_journal~Command2~",
+                   "check-in learning a pattern again~checkin~PatternEditor~Cmdlearn~ผู้ควบคุม",
+                   "check-in on publishers~checkin~Adddealer~Command1~ผู้ควบคุม",
+                   "check-in on authors~checkin~add_auther~Cmdsaveedit~ทำดรรชนี",
+                   "indexing deleting an article~indexing~edit_index_journal~Cmddel~ผู้ควบคุม",
+                   "indexing a new article~indexing~index_journal~Command4~",
+                   "reports binding~reports~sum_journal~Cmdsave~ลงทะเบียนรับ",
+                   "check-in renewing~checkin~expdate~cmdsave~ผู้ควบคุม",
+                   "check-in on readers~checkin~ReaderRegister~Cmdremovetitle~ผู้ควบคุม",
+                   "indexing on article numbers~indexing~articlectrl~Cmdsave~ผู้ควบคุม",
+                   "check-in copying a record~checkin~New_Journal~Cmdmarcin~ผู้ควบคุม"});
     }
     void windowsOfferOnlyWhatTheRoleAllows() {
         const auto [role, window, button, tip] = fetch<4>();

@@ -380,9 +380,12 @@ struct Explorer::Run {
     }
 
     bool allowed(const QString& button) const {
-        for (const app::Permission& p : app::permissions())
-            if (p.kind == QLatin1String(table.kind) && p.buttons.contains(button))
-                return data::currentStaff().has(p.role);
+        const forms::Declaration* d = app::declarationOf(QLatin1String(table.kind));
+        if (d && d->actions && window)
+            for (const forms::RoleActions& a : d->actions(window))
+                for (const QAbstractButton* b : a.buttons)
+                    if (b->objectName() == button)
+                        return data::currentStaff().has(a.role);
         return true;
     }
 
