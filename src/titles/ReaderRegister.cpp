@@ -14,6 +14,7 @@
 #include "forms/common/SearchList.h"
 #include "forms/common/Style.h"
 #include "rules/records/TitleStore.h"
+#include "rules/titles/ReaderStore.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -159,15 +160,9 @@ void ReaderRegister::searchReaders() {
     forms::searchInto(
         this, db_.get(), lstreaders, Textsearch, 10,
         [&] {
-            const QString like = data::likeContains(Textsearch->text().trimmed());
-            const data::Result r = db_->query(
-                QStringLiteral("SELECT reader_id, CONCAT(reader_name, '  <', email, '>') FROM reader WHERE reader_name "
-                               "LIKE ? OR email LIKE ? ORDER BY reader_name, email LIMIT 200"),
-                {like, like});
-            QList<forms::PickRow> rows;
-            for (int i = 0; i < r.rowCount(); ++i)
-                rows.append({r.text(i, 0), r.text(i, 1)});
-            return rows;
+            return forms::pickRows(ReaderStore::search(*db_, Textsearch->text()), [](const QPair<QString, QString>& r) {
+                return forms::PickRow{r.first, r.second};
+            });
         },
         forms::sayNotFound(this, lstreaders, Textsearch, false));
 }
@@ -177,57 +172,40 @@ void ReaderRegister::showReader(const QString& id) {
     forms::guarded(
         this,
         [&] {
-            const data::Result r = db_->query(
-                QStringLiteral("SELECT reader_name, email, department_code FROM reader WHERE reader_id = ?"), {id});
+            const QDate today = QDate::currentDate();
+            const auto shown = ReaderStore::find(*db_, id.toLongLong(), today);
             clear();
             shownId_ = 0;
-            if (r.isEmpty()) {
+            if (!shown) {
                 forms::notFound(this);
                 applyMode();
                 return;
             }
-            shownId_ = id.toLongLong();
-            shownRow_ = {r.text(0, 0), r.text(0, 1), r.text(0, 2)};
-            Textname->setText(r.text(0, 0));
-            Textemail->setText(r.text(0, 1));
-            forms::showCode(dcbdepart, r.text(0, 2));
-            const data::Result t = db_->query(
-                QStringLiteral(
-                    "SELECT t.pointer, COALESCE(m.Magazine_Name, '') FROM reader_title t LEFT JOIN magazine m "
-                    "ON m.Pointer = t.pointer WHERE t.reader_id = ? ORDER BY m.Magazine_Name, t.pointer"),
-                {id});
-            for (int i = 0; i < t.rowCount(); ++i) {
-                auto* item = new QListWidgetItem(QStringLiteral("%1  %2").arg(t.text(i, 0), t.text(i, 1)), lsttitles);
-                item->setData(Qt::UserRole, t.text(i, 0).trimmed());
+            shownId_ = shown->reader.id;
+            shownRow_ = shown->row;
+            Textname->setText(shown->reader.name);
+            Textemail->setText(shown->reader.email);
+            forms::showCode(dcbdepart, shown->reader.faculty);
+            for (const auto& [code, name] : shown->titles) {
+                auto* item = new QListWidgetItem(QStringLiteral("%1  %2").arg(code, name), lsttitles);
+                item->setData(Qt::UserRole, code);
             }
-            const data::Result mails = db_->query(
-                QStringLiteral(
-                    "SELECT DATE_FORMAT(day, '%d/%m/%Y'), subject, state, attempts, COALESCE(last_error, '') "
-                    "FROM alert_mail WHERE reader_id = ? OR (reader_id IS NULL AND recipient = ?) "
-                    "ORDER BY mail_id DESC LIMIT 100"),
-                {id, r.text(0, 1)});
             QList<QStringList> rows;
             // Issues still to be told of: one mail a reader a day, so those that came after
             // today's mail go in the next round, and the desk says when.
-            const QDate today = QDate::currentDate();
-            const data::Result waiting = db_->query(
-                QStringLiteral("SELECT (SELECT COUNT(*) FROM alert_issue WHERE reader_id = ? AND pending = 1), "
-                               "EXISTS (SELECT 1 FROM alert_mail WHERE reader_id = ? AND day = ?)"),
-                {id, id, today});
-            if (const int pending = waiting.value(0, 0).toInt(); pending > 0) {
-                const bool toldToday = waiting.value(0, 1).toInt() != 0;
-                const QDate next = toldToday ? today.addDays(1) : today;
+            if (shown->pending > 0) {
+                const QDate next = shown->toldToday ? today.addDays(1) : today;
                 rows << QStringList{
-                    data::formatDate(next), QStringLiteral("ฉบับใหม่ %1 ฉบับ").arg(pending),
+                    data::formatDate(next), QStringLiteral("ฉบับใหม่ %1 ฉบับ").arg(shown->pending),
                     QStringLiteral("จะส่งในรอบถัดไป"), QString(),
-                    toldToday
+                    shown->toldToday
                         ? QStringLiteral("วันนี้ส่งไปแล้ว (วันละหนึ่งฉบับ) จะส่งในรอบถัดไปวันที่ %1").arg(data::formatDate(next))
                         : QStringLiteral("จะส่งในรอบถัดไปวันที่ %1").arg(data::formatDate(next))};
             }
-            for (int i = 0; i < mails.rowCount(); ++i)
-                rows << QStringList{mails.text(i, 0), mails.text(i, 1),
-                                    stateWords.value(mails.text(i, 2), mails.text(i, 2)), mails.text(i, 3),
-                                    mails.text(i, 4)};
+            for (QStringList mail : shown->mails) {
+                mail[2] = stateWords.value(mail[2], mail[2]);
+                rows << mail;
+            }
             forms::fillGrid(grdmail, rows);
         },
         db_.get());
@@ -288,56 +266,27 @@ void ReaderRegister::save() {
         (name.isEmpty() ? Textname : Textemail)->setFocus();
         return;
     }
-    QStringList codes;
+    Reader reader{shownId_, name, email, forms::comboCode(dcbdepart), {}};
     for (int i = 0; i < lsttitles->count(); ++i)
-        codes << lsttitles->item(i)->data(Qt::UserRole).toString();
-    const QString faculty = forms::comboCode(dcbdepart);
-    bool saved = false;
-    forms::guarded(
+        reader.titles << lsttitles->item(i)->data(Qt::UserRole).toString();
+    data::EditOutcome outcome = data::EditOutcome::Saved;
+    const bool done = forms::guarded(
         this,
         [&] {
-            data::Transaction t(*db_);
-            qint64 id = shownId_;
-            if (entry_ == Mode::Adding) {
-                if (!db_->query(QStringLiteral("SELECT 1 FROM reader WHERE email = ?"), {email}).isEmpty()) {
-                    forms::inform(this, QStringLiteral("อีเมล %1 มีในทะเบียนผู้อ่านแล้ว").arg(email),
-                                  QStringLiteral("บันทึกไม่ได้"), forms::Icon::Critical);
-                    return;
-                }
-                db_->exec(QStringLiteral("INSERT INTO reader (reader_name, email, department_code) VALUES (?, ?, ?)"),
-                          {name, email, faculty.isEmpty() ? QVariant() : faculty});
-                id = db_->query(QStringLiteral("SELECT LAST_INSERT_ID()")).value(0, 0).toLongLong();
-            } else if (db_->exec(
-                           QStringLiteral("UPDATE reader SET reader_name = ?, email = ?, department_code = ? WHERE "
-                                          "reader_id = ? AND reader_name = ? AND email = ? AND "
-                                          "COALESCE(department_code, '') = ?"),
-                           {name, email, faculty.isEmpty() ? QVariant() : faculty, id, shownRow_.value(0),
-                            shownRow_.value(1), shownRow_.value(2)}) != 1 &&
-                       db_->query(QStringLiteral("SELECT 1 FROM reader WHERE reader_id = ? AND reader_name = ? AND "
-                                                 "email = ? AND COALESCE(department_code, '') = ?"),
-                                  {id, name, email, faculty})
-                           .isEmpty()) {
-                forms::inform(this, forms::changedElsewhere(QStringLiteral("ผู้อ่าน")), QStringLiteral("บันทึกไม่ได้"),
-                              forms::Icon::Critical);
-                return;
-            }
-            // The titles followed become exactly the list's.
-            const data::Result had =
-                db_->query(QStringLiteral("SELECT pointer FROM reader_title WHERE reader_id = ?"), {id});
-            for (int i = 0; i < had.rowCount(); ++i)
-                if (!codes.contains(had.text(i, 0).trimmed()))
-                    db_->exec(QStringLiteral("DELETE FROM reader_title WHERE reader_id = ? AND pointer = ?"),
-                              {id, had.text(i, 0)});
-            for (const QString& code : codes)
-                db_->exec(QStringLiteral("INSERT IGNORE INTO reader_title (reader_id, pointer) VALUES (?, ?)"),
-                          {id, code});
-            t.commit();
-            shownId_ = id;
-            saved = true;
+            if (entry_ == Mode::Adding)
+                reader.id = ReaderStore::add(*db_, reader).value;
+            else
+                outcome = ReaderStore::update(*db_, reader, shownRow_);
         },
-        db_.get());
-    if (!saved)
+        db_.get(), forms::GuardWords{{}, QStringLiteral("บันทึกไม่ได้"), {}, [this](int) { return Textemail; }, {}});
+    if (!done)
         return;
+    if (outcome != data::EditOutcome::Saved) {
+        forms::inform(this, forms::changedElsewhere(QStringLiteral("ผู้อ่าน")), QStringLiteral("บันทึกไม่ได้"),
+                      forms::Icon::Critical);
+        return;
+    }
+    shownId_ = reader.id;
     entry_ = Mode::Idle;
     showReader(QString::number(shownId_));
 }
@@ -349,11 +298,7 @@ void ReaderRegister::remove() {
     forms::guarded(
         this,
         [&] {
-            data::Transaction t(*db_);
-            db_->exec(QStringLiteral("DELETE FROM reader_title WHERE reader_id = ?"), {shownId_});
-            db_->exec(QStringLiteral("DELETE FROM alert_issue WHERE reader_id = ? AND pending = 1"), {shownId_});
-            db_->exec(QStringLiteral("DELETE FROM reader WHERE reader_id = ?"), {shownId_});
-            t.commit();
+            ReaderStore::remove(*db_, shownId_);
             shownId_ = 0;
             clear();
         },

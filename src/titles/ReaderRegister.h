@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Columns.h"
 #include "forms/common/Declaration.h"
 #include "data/Connection.h"
 
@@ -56,7 +57,7 @@ private:
     QPushButton *Cmdadd, *Cmdedit, *Cmdsave, *Cmddel, *Cmdcancel, *Cmdremovetitle, *Command6;
     Mode entry_ = Mode::Idle; // Adding or Editing while the fields are open
     qint64 shownId_ = 0;
-    QStringList shownRow_; // name, email, faculty as read: an edit must still find them
+    data::ShownRow shownRow_; // name, email, faculty as read: an edit must still find them
 
     void applyMode();
     void clear();

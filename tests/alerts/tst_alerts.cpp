@@ -176,6 +176,22 @@ private slots:
         QVERIFY(pick("lstfound", u"Science"_s));
         click("Cmdsave");
         QCOMPARE(sql(u"SELECT GROUP_CONCAT(pointer) FROM reader_title"_s), u"J000002"_s);
+        // Edited to another reader's address: refused in words at the field; changed by another
+        // station since it was shown: said, and nothing written over it.
+        exec(u"INSERT INTO reader (reader_name, email) VALUES ('จ', 'b@example.ac.th')"_s);
+        click("Cmdedit");
+        text("Textemail")->setText(u"b@example.ac.th"_s);
+        click("Cmdsave");
+        QCOMPARE(boxes->last().prompt + '|' + focused(), u"อีเมล b@example.ac.th มีในทะเบียนผู้อ่านแล้ว|Textemail"_s);
+        exec(u"UPDATE reader SET reader_name = 'คค' WHERE email = 'a@example.ac.th'"_s);
+        text("Textemail")->setText(u"a@example.ac.th"_s);
+        text("Textname")->setText(u"ฅ"_s);
+        click("Cmdsave");
+        QCOMPARE(boxes->last().prompt, forms::changedElsewhere(u"ผู้อ่าน"_s));
+        QCOMPARE(sql(u"SELECT GROUP_CONCAT(reader_name ORDER BY email) FROM reader"_s), u"คค,จ"_s);
+        QCOMPARE(w->mode(), ReaderRegister::Mode::Editing);
+        boxes->answer({true});
+        click("Cmdcancel");
         click("Cmdadd");
         text("Textname")->setText(u"ง"_s);
         text("Textemail")->setText(u"a@example.ac.th"_s);
