@@ -186,9 +186,13 @@ private slots:
         exec(u"UPDATE reader SET reader_name = 'คค' WHERE email = 'a@example.ac.th'"_s);
         text("Textemail")->setText(u"a@example.ac.th"_s);
         text("Textname")->setText(u"ฅ"_s);
+        control<QListWidget>(w, "lsttitles")->setCurrentRow(0);
+        click("Cmdremovetitle");
         click("Cmdsave");
         QCOMPARE(boxes->last().prompt, forms::changedElsewhere(u"ผู้อ่าน"_s));
-        QCOMPARE(sql(u"SELECT GROUP_CONCAT(reader_name ORDER BY email) FROM reader"_s), u"คค,จ"_s);
+        QCOMPARE(sql(u"SELECT GROUP_CONCAT(reader_name ORDER BY email) FROM reader"_s) +
+                     sql(u"SELECT GROUP_CONCAT(pointer) FROM reader_title"_s),
+                 u"คค,จJ000002"_s);
         QCOMPARE(w->mode(), ReaderRegister::Mode::Editing);
         boxes->answer({true});
         click("Cmdcancel");
