@@ -1,6 +1,8 @@
 #include "alerts/Alerts.h"
 
 #include "data/DbError.h"
+#include "data/SaveGate.h"
+#include "data/ServerLock.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -8,6 +10,8 @@
 #include <QRegularExpression>
 #include <curl/curl.h>
 #include <memory>
+
+using namespace Qt::StringLiterals;
 
 namespace alerts {
 
@@ -32,9 +36,10 @@ QString messageId(const MailSettings& m) {
 // Writes one mail to the outbox.
 void queueMail(data::Connection& c, const QVariant& reader, const QDate& day, const QVariant& token, const QString& to,
                const MailSettings& m, const QString& subject, const QString& text, const QString& body) {
-    c.exec(QStringLiteral("INSERT INTO alert_mail (reader_id, day, token, recipient, message_id, subject, body_text, "
-                          "body_html) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-           {reader, day, token, to, messageId(m), subject, text, body});
+    data::write(c, QStringLiteral("alert_mail"),
+                QStringLiteral("INSERT INTO alert_mail (reader_id, day, token, recipient, message_id, subject, "
+                               "body_text, body_html) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                {reader, day, token, to, messageId(m), subject, text, body});
 }
 
 // A request confirmed by its link put into effect: the reader kept by address, the title
@@ -49,19 +54,23 @@ int applyConfirmed(data::Connection& c) {
         if (open.text(i, 3) == QLatin1String("F")) {
             // The name given on the request form; a reader kept without one takes it.
             const QString name = open.text(i, 4).simplified();
-            c.exec(QStringLiteral("INSERT IGNORE INTO reader (email, reader_name) VALUES (?, ?)"), {email, name});
-            c.exec(QStringLiteral("UPDATE reader SET reader_name = ? WHERE email = ? AND TRIM(reader_name) = ''"),
-                   {name, email});
-            c.exec(
-                QStringLiteral("INSERT IGNORE INTO reader_title (reader_id, pointer) SELECT reader_id, ? FROM reader "
-                               "WHERE email = ?"),
-                {pointer, email});
+            data::write(c, QStringLiteral("reader"),
+                        QStringLiteral("INSERT IGNORE INTO reader (email, reader_name) VALUES (?, ?)"), {email, name});
+            data::write(c, QStringLiteral("reader"),
+                        QStringLiteral("UPDATE reader SET reader_name = ? WHERE email = ? AND TRIM(reader_name) = ''"),
+                        {name, email});
+            data::write(c, QStringLiteral("reader_title"),
+                        QStringLiteral("INSERT IGNORE INTO reader_title (reader_id, pointer) SELECT reader_id, ? FROM "
+                                       "reader WHERE email = ?"),
+                        {pointer, email});
         } else {
-            c.exec(QStringLiteral("DELETE FROM reader_title WHERE pointer = ? AND reader_id IN (SELECT reader_id FROM "
-                                  "reader WHERE email = ?)"),
-                   {pointer, email});
+            data::write(c, QStringLiteral("reader_title"),
+                        QStringLiteral("DELETE FROM reader_title WHERE pointer = ? AND reader_id IN (SELECT reader_id "
+                                       "FROM reader WHERE email = ?)"),
+                        {pointer, email});
         }
-        c.exec(QStringLiteral("UPDATE alert_request SET done = NOW() WHERE token = ?"), {open.text(i, 0)});
+        data::write(c, QStringLiteral("alert_request"),
+                    QStringLiteral("UPDATE alert_request SET done = NOW() WHERE token = ?"), {open.text(i, 0)});
         t.commit();
     }
     return open.rowCount();
@@ -77,8 +86,9 @@ int queueConfirmations(data::Connection& c, const MailSettings& m, const QDate& 
     for (int i = 0; i < open.rowCount(); ++i) {
         const QString email = open.text(i, 1).trimmed(), title = open.text(i, 4);
         data::Transaction t(c);
-        if (c.exec(QStringLiteral("UPDATE alert_request SET mailed = NOW() WHERE token = ? AND mailed IS NULL"),
-                   {open.text(i, 0)}) == 1 &&
+        if (data::write(c, QStringLiteral("alert_request"),
+                        QStringLiteral("UPDATE alert_request SET mailed = NOW() WHERE token = ? AND mailed IS NULL"),
+                        {open.text(i, 0)}) == 1 &&
             isMailAddress(email)) {
             const bool follow = open.text(i, 2) == QLatin1String("F");
             const QString what = follow ? QStringLiteral("รับแจ้งเมื่อวารสาร \"%1\" ฉบับใหม่มาถึง").arg(title)
@@ -130,9 +140,10 @@ bool composeAlert(data::Connection& c, const MailSettings& m, const QDate& today
                 body += QStringLiteral("</ul>\n");
             // Each title's stop link: a request of its own, mailed with this alert.
             const QString token = newToken();
-            c.exec(QStringLiteral("INSERT INTO alert_request (token, email, pointer, action, mailed) VALUES "
-                                  "(?, ?, ?, 'S', NOW())"),
-                   {token, email, pointer});
+            data::write(c, QStringLiteral("alert_request"),
+                        QStringLiteral("INSERT INTO alert_request (token, email, pointer, action, mailed) VALUES "
+                                       "(?, ?, ?, 'S', NOW())"),
+                        {token, email, pointer});
             text += QStringLiteral("\n%1\n(เลิกรับแจ้งวารสารนี้: %2)\n").arg(name, link(m, token));
             body += QStringLiteral("<h3>%1</h3><p><a href=\"%2\">เลิกรับแจ้งวารสารนี้</a></p><ul>\n")
                         .arg(html(name), html(link(m, token)));
@@ -170,8 +181,9 @@ bool composeAlert(data::Connection& c, const MailSettings& m, const QDate& today
               QStringLiteral("วารสารฉบับใหม่: %1").arg(titles.join(QStringLiteral(", "))).left(400), text, body);
     const qint64 mail = c.query(QStringLiteral("SELECT LAST_INSERT_ID()")).value(0, 0).toLongLong();
     for (int i = 0; i < issues.rowCount(); ++i)
-        c.exec(QStringLiteral("UPDATE alert_issue SET pending = 0, mail_id = ? WHERE reader_id = ? AND magno = ?"),
-               {mail, reader, issues.text(i, 0)});
+        data::write(c, QStringLiteral("alert_issue"),
+                    QStringLiteral("UPDATE alert_issue SET pending = 0, mail_id = ? WHERE reader_id = ? AND magno = ?"),
+                    {mail, reader, issues.text(i, 0)});
     t.commit();
     return true;
 }
@@ -187,13 +199,8 @@ QByteArray dateHeader(const QDateTime& now) {
         .toLatin1();
 }
 
-struct Sent {
-    bool accepted = false, refused = false;
-    QString error;
-};
-
-Sent smtp(const MailSettings& m, const QString& to, const QString& id, const QString& subject, const QString& text,
-          const QString& body) {
+Sent smtp(const MailSettings& m, const Mail& mail) {
+    const QString &to = mail.to, &id = mail.messageId, &subject = mail.subject, &text = mail.text, &body = mail.html;
     std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
     const QByteArray url = m.url.toUtf8(), from = QStringLiteral("<%1>").arg(m.from).toUtf8(),
                      rcpt = QStringLiteral("<%1>").arg(to).toUtf8(), user = m.user.toUtf8(),
@@ -276,7 +283,53 @@ Sent smtp(const MailSettings& m, const QString& to, const QString& id, const QSt
     return s;
 }
 
+class SmtpTransport : public Transport {
+public:
+    explicit SmtpTransport(MailSettings m) : m_(std::move(m)) {}
+    Sent send(const Mail& mail) override { return smtp(m_, mail); }
+
+private:
+    MailSettings m_;
+};
+
 } // namespace
+
+std::unique_ptr<Transport> smtpTransport(const MailSettings& settings) {
+    return std::make_unique<SmtpTransport>(settings);
+}
+
+bool moveMail(data::Connection& c, const QVariant& mail, MailState to, const QString& why, bool byMessageId) {
+    // Each state, the states it may be reached from and what else changes with it.
+    struct Move {
+        MailState to;
+        const char* state;
+        const char* from;
+        const char* also;
+    };
+    static const Move moves[] = {
+        {MailState::Sending, "sending", "'queued', 'sending'", ", attempts = attempts + 1"},
+        {MailState::Sent, "sent", "'sending'", ", sent_at = NOW(), last_error = NULL"},
+        {MailState::Queued, "queued", "'sending'", ", last_error = ?"},
+        {MailState::Refused, "refused", "'queued', 'sending'", ", last_error = ?"},
+        {MailState::Bounced, "bounced", "'sent'", ", last_error = ?"},
+    };
+    for (const Move& m : moves) {
+        if (m.to != to)
+            continue;
+        const bool withWhy = QByteArray(m.also).contains('?');
+        data::Params params;
+        if (withWhy)
+            params << why.left(1000);
+        params << mail;
+        return data::write(c, QStringLiteral("alert_mail"),
+                           QStringLiteral("UPDATE alert_mail SET state = '%1'%2 WHERE %3 = ? AND state IN (%4)")
+                               .arg(QLatin1String(m.state), QLatin1String(m.also),
+                                    byMessageId ? QStringLiteral("message_id") : QStringLiteral("mail_id"),
+                                    QLatin1String(m.from)),
+                           params) > 0;
+    }
+    return false;
+}
 
 QString newToken() {
     QString t;
@@ -327,16 +380,18 @@ int recordBounce(data::Connection& c, const QByteArray& notification) {
     const QString why = said.isEmpty() ? QStringLiteral("ตีกลับ (ไม่มีรายละเอียด)") : said.join(QStringLiteral("; "));
     int marked = 0;
     for (auto it = id.globalMatch(text); it.hasNext();)
-        marked +=
-            int(c.exec(QStringLiteral("UPDATE alert_mail SET state = 'bounced', last_error = ? WHERE message_id = ? "
-                                      "AND state = 'sent'"),
-                       {why.left(1000), it.next().captured(0)}));
+        marked += moveMail(c, it.next().captured(0), MailState::Bounced, why, true) ? 1 : 0;
     return marked;
 }
 
 RunReport run(data::Connection& c, const MailSettings& m, const QDate& today) {
+    return run(c, m, today, *smtpTransport(m));
+}
+
+RunReport run(data::Connection& c, const MailSettings& m, const QDate& today, Transport& transport) {
     RunReport report;
-    if (c.query(QStringLiteral("SELECT GET_LOCK(CONCAT(DATABASE(), '.alerts'), 0)")).value(0, 0).toInt() != 1) {
+    const data::ServerLock lock(c, QStringLiteral(".alerts"));
+    if (!lock.held()) {
         report.problems << QStringLiteral("another run is sending alerts; this one did nothing");
         return report;
     }
@@ -351,31 +406,26 @@ RunReport run(data::Connection& c, const MailSettings& m, const QDate& today) {
         QStringLiteral("SELECT mail_id, recipient, message_id, subject, body_text, body_html FROM alert_mail WHERE "
                        "state IN ('queued', 'sending') ORDER BY mail_id"));
     for (int i = 0; i < outbox.rowCount(); ++i) {
-        const QVariant id = outbox.value(i, 0);
-        const QString to = outbox.text(i, 1).trimmed();
-        if (!isMailAddress(to)) {
-            c.exec(QStringLiteral("UPDATE alert_mail SET state = 'refused', last_error = ? WHERE mail_id = ?"),
-                   {QStringLiteral("ที่อยู่อีเมลไม่ถูกต้อง"), id});
+        const QVariant id = outbox.value(i, u"mail_id"_s);
+        const Mail mail{outbox.text(i, u"recipient"_s).trimmed(), outbox.text(i, u"message_id"_s),
+                        outbox.text(i, u"subject"_s), outbox.text(i, u"body_text"_s), outbox.text(i, u"body_html"_s)};
+        if (!isMailAddress(mail.to)) {
+            moveMail(c, id, MailState::Refused, QStringLiteral("ที่อยู่อีเมลไม่ถูกต้อง"));
             ++report.refused;
-            report.problems << QStringLiteral("%1: not a mail address").arg(to);
+            report.problems << QStringLiteral("%1: not a mail address").arg(mail.to);
             continue;
         }
-        c.exec(QStringLiteral("UPDATE alert_mail SET state = 'sending', attempts = attempts + 1 WHERE mail_id = ?"),
-               {id});
-        const Sent s = smtp(m, to, outbox.text(i, 2), outbox.text(i, 3), outbox.text(i, 4), outbox.text(i, 5));
+        moveMail(c, id, MailState::Sending);
+        const Sent s = transport.send(mail);
         if (s.accepted) {
-            c.exec(QStringLiteral("UPDATE alert_mail SET state = 'sent', sent_at = NOW(), last_error = NULL WHERE "
-                                  "mail_id = ?"),
-                   {id});
+            moveMail(c, id, MailState::Sent);
             ++report.sent;
             continue;
         }
-        c.exec(QStringLiteral("UPDATE alert_mail SET state = ?, last_error = ? WHERE mail_id = ?"),
-               {s.refused ? QStringLiteral("refused") : QStringLiteral("queued"), s.error, id});
+        moveMail(c, id, s.refused ? MailState::Refused : MailState::Queued, s.error);
         ++(s.refused ? report.refused : report.failed);
-        report.problems << QStringLiteral("%1: %2").arg(to, s.error);
+        report.problems << QStringLiteral("%1: %2").arg(mail.to, s.error);
     }
-    c.query(QStringLiteral("SELECT RELEASE_LOCK(CONCAT(DATABASE(), '.alerts'))"));
     return report;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QStringList>
+#include <memory>
 
 namespace alerts {
 
@@ -18,6 +19,40 @@ struct MailSettings {
     QString linkRoot;
     int timeoutSeconds = 60;
 };
+
+// A mail of the outbox as it is handed to a transport.
+struct Mail {
+    QString to;
+    QString messageId;
+    QString subject;
+    QString text; // the plain-text part
+    QString html; // the HTML part's body
+};
+
+// What a transport made of a mail: taken by the mail server, refused for good (5xx: not tried
+// again), or neither (no answer, a temporary refusal: tried in the next run); `error` in words.
+struct Sent {
+    bool accepted = false, refused = false;
+    QString error;
+};
+
+// How mail leaves: the outbox hands each mail to a transport and records what it said.
+class Transport {
+public:
+    virtual ~Transport() = default;
+    virtual Sent send(const Mail& mail) = 0;
+};
+// SMTP through libcurl, as `settings` say.
+std::unique_ptr<Transport> smtpTransport(const MailSettings& settings);
+
+// The outbox's states: queued → sending → sent, or back to queued (no answer, a temporary
+// refusal) or refused (a permanent refusal); queued → refused (not a mail address); sent →
+// bounced (a delivery report came back).
+enum class MailState { Queued, Sending, Sent, Refused, Bounced };
+// Moves one mail (by its id, or by its Message-ID when `byMessageId`) to `to` where the state
+// machine allows it from the state it is in, with the reason kept (`why`); gives whether it moved.
+bool moveMail(data::Connection& c, const QVariant& mail, MailState to, const QString& why = {},
+              bool byMessageId = false);
 
 // What one run did.
 struct RunReport {
@@ -47,6 +82,8 @@ QByteArray encodedWords(const QString& text);
 // once the server took it; a refusal (5xx) is kept and not tried again; anything else leaves it
 // for the next run. Only one run at a time: a second one does nothing.
 RunReport run(data::Connection& c, const MailSettings& mail, const QDate& today);
+// The same, the mail leaving through `transport`.
+RunReport run(data::Connection& c, const MailSettings& mail, const QDate& today, Transport& transport);
 
 // A bounce (a delivery status notification) that came back for a mail of the outbox: the mail
 // it names by its Message-ID is marked bounced, with the report's status and diagnostic. Gives

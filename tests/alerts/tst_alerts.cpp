@@ -1,5 +1,6 @@
 // New-issue alerts: readers kept at the desk, issues queued by the database whoever checks them
 // in, one mail a reader a day through a real mail server, and the outbox under its faults.
+#include "alerts/Alerts.h"
 #include "support/Mailbox.h"
 #include "support/Suite.h"
 #include "titles/ReaderRegister.h"
@@ -154,6 +155,47 @@ private slots:
         QCOMPARE(mailStates(), u"cut@example.ac.th=sent/3,refuse@example.ac.th=refused/1"_s);
         QCOMPARE(box.messages().size(), 1);
         QCOMPARE(box.messages().first().to, u"cut@example.ac.th"_s);
+    }
+
+    // A run that failed half way (a table it reads gone) keeps no other run out while its
+    // connection lives on: the next run, from another program, sends.
+    void failedRunKeepsNobodyOut() {
+        Mailbox box;
+        addReader(u"ก"_s, u"a@example.ac.th"_s, {u"Nature"_s});
+        checkIn(u"1"_s, u"J000001"_s, u"1"_s);
+        exec(u"RENAME TABLE alert_request TO alert_request_gone"_s);
+        alerts::MailSettings mail{box.url(), u"no"_s, {}, {}, u"serials@library.example.ac.th"_s, {}};
+        QCOMPARE(failure([&] { alerts::run(db->admin(), mail, QDate::currentDate()); }).left(6), u"[1146]"_s);
+        exec(u"RENAME TABLE alert_request_gone TO alert_request"_s);
+        QCOMPARE(runAlerts(box), 0);
+        QCOMPARE(mailStates(), u"a@example.ac.th=sent/1"_s);
+    }
+
+    // The outbox's one state machine, whoever moves a mail: "from~to~moved|state|attempts|reason"
+    // (a mail the machine does not let go there stays as it was).
+    void outboxStates_data() {
+        textTable({"from", "to", "after"},
+                  {"queued sent~queued~sending~1|sending|1|old", "left sending by a stopped run~sending~sending~1|sending|1|old",
+                   "sent not again~sent~sending~0|sent|0|old", "taken~sending~sent~1|sent|0|",
+                   "not taken unsent~queued~sent~0|queued|0|old", "no answer~sending~queued~1|queued|0|why",
+                   "refused~sending~refused~1|refused|0|why", "not an address~queued~refused~1|refused|0|why",
+                   "bounced~sent~bounced~1|bounced|0|why", "refusal kept~refused~bounced~0|refused|0|old",
+                   "bounced stays~bounced~queued~0|bounced|0|old"});
+    }
+    void outboxStates() {
+        const auto [from, to, after] = fetch<3>();
+        static const QMap<QString, alerts::MailState> states = {
+            {u"queued"_s, alerts::MailState::Queued}, {u"sending"_s, alerts::MailState::Sending},
+            {u"sent"_s, alerts::MailState::Sent},     {u"refused"_s, alerts::MailState::Refused},
+            {u"bounced"_s, alerts::MailState::Bounced}};
+        exec(u"INSERT INTO alert_mail (day, recipient, message_id, body_text, body_html, state, last_error) VALUES "
+             "(CURDATE(), 'a@example.ac.th', '<m@example>', 't', 'h', ?, 'old')"_s,
+             {from});
+        const QString id = sql(u"SELECT MAX(mail_id) FROM alert_mail"_s);
+        const bool moved = alerts::moveMail(db->admin(), id, states.value(to), u"why"_s);
+        QCOMPARE(QString::number(moved) + '|' +
+                     sql(u"SELECT CONCAT(state, '|', attempts, '|', COALESCE(last_error, '')) FROM alert_mail"_s),
+                 after);
     }
 
     // The desk's checks: a name and a valid address; an address already kept is refused; the
