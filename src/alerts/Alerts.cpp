@@ -368,6 +368,28 @@ QByteArray encodedWords(const QString& text) {
     return out;
 }
 
+void recordRequest(data::Connection& requests, const QString& token, const QString& email, const QString& pointer,
+                   const QString& action, const QString& readerName) {
+    try {
+        requests.exec(QStringLiteral("INSERT INTO alert_request (token, email, pointer, action, reader_name) VALUES "
+                                     "(?, ?, ?, ?, ?)"),
+                      {token, email, pointer, action, readerName});
+    } catch (const data::DbError& e) {
+        // A request account granted before readers gave their names may not write it: the
+        // request is kept without the name rather than lost.
+        if (e.nativeCode() != 1143)
+            throw;
+        requests.exec(QStringLiteral("INSERT INTO alert_request (token, email, pointer, action) VALUES (?, ?, ?, ?)"),
+                      {token, email, pointer, action});
+    }
+}
+
+bool confirmRequest(data::Connection& requests, const QString& token) {
+    return requests.exec(QStringLiteral("UPDATE alert_request SET confirmed = NOW() WHERE token = ? AND confirmed IS "
+                                        "NULL AND requested > NOW() - INTERVAL 14 DAY"),
+                         {token}) == 1;
+}
+
 int recordBounce(data::Connection& c, const QByteArray& notification) {
     const QString text = QString::fromUtf8(notification);
     static const QRegularExpression diagnostic(QStringLiteral("^(?:Diagnostic-Code|Status):[ \\t]*(.+)$"),

@@ -85,6 +85,14 @@ RunReport run(data::Connection& c, const MailSettings& mail, const QDate& today)
 // The same, the mail leaving through `transport`.
 RunReport run(data::Connection& c, const MailSettings& mail, const QDate& today, Transport& transport);
 
+// A reader's request made on the report server (follow "F" or stop "S" a title), kept under its
+// token until the link mailed for it is opened; and that opening (false: no such request, used
+// already or older than 14 days). Written through the report server's request account, which
+// may write only these columns (so not through the stores' save check, which reads the schema).
+void recordRequest(data::Connection& requests, const QString& token, const QString& email, const QString& pointer,
+                   const QString& action, const QString& readerName);
+bool confirmRequest(data::Connection& requests, const QString& token);
+
 // A bounce (a delivery status notification) that came back for a mail of the outbox: the mail
 // it names by its Message-ID is marked bounced, with the report's status and diagnostic. Gives
 // how many mails it marked (0: none of ours is named in it).

@@ -85,18 +85,7 @@ Reply followRequest(data::Connection& read, data::Connection& requests, const Qu
         return page(errorBox(refusal) + followFields(typed, email, reader, found), 400);
     const QString code = found.text(0, 0).trimmed(), name = found.text(0, 1);
     const QString token = alerts::newToken();
-    try {
-        requests.exec(QStringLiteral("INSERT INTO alert_request (token, email, pointer, action, reader_name) VALUES "
-                                     "(?, ?, ?, ?, ?)"),
-                      {token, email, code, action, reader});
-    } catch (const data::DbError& e) {
-        // A request account granted before readers gave their names may not write it: the
-        // request is kept without the name rather than lost.
-        if (e.nativeCode() != 1143)
-            throw;
-        requests.exec(QStringLiteral("INSERT INTO alert_request (token, email, pointer, action) VALUES (?, ?, ?, ?)"),
-                      {token, email, code, action});
-    }
+    alerts::recordRequest(requests, token, email, code, action, reader);
     return page(QStringLiteral("<p>รับคำขอแล้ว ห้องสมุดจะส่งลิงก์ยืนยันไปที่ %1 ภายในไม่กี่นาที "
                                "คำขอ%2วารสาร \"%3\" มีผลเมื่อท่านยืนยัน</p>\n")
                     .arg(esc(email),
@@ -127,10 +116,7 @@ Reply confirmForm(data::Connection& read, const Query& q) {
 
 Reply confirmRequest(data::Connection& requests, const Query& form) {
     const QString token = form.value(QStringLiteral("token")).trimmed();
-    const bool done =
-        isToken(token) && requests.exec(QStringLiteral("UPDATE alert_request SET confirmed = NOW() WHERE token = ? AND "
-                                                       "confirmed IS NULL AND requested > NOW() - INTERVAL 14 DAY"),
-                                        {token}) == 1;
+    const bool done = isToken(token) && alerts::confirmRequest(requests, token);
     return done ? page(QStringLiteral("<p>ยืนยันแล้ว คำขอมีผลภายในรอบส่งอีเมลถัดไปของห้องสมุด</p>\n"))
                 : page(errorBox(QStringLiteral("ลิงก์นี้ใช้แล้วหรือหมดอายุ (14 วัน)")), 410);
 }
