@@ -1,12 +1,15 @@
 // Plain logic, no server and no window (ctest -L unit): dates and eras, counter arithmetic, CSV
-// quoting, the connection string and configuration, summary holdings and call numbers.
+// quoting, the connection string and configuration, summary holdings, call numbers, MARC records
+// written and read back, and mail addresses and headers.
 #include "data/Config.h"
 #include "data/Connection.h"
 #include "data/Counter.h"
 #include "data/Dates.h"
 #include "rules/records/Holdings.h"
 #include "rules/reports/Report.h"
+#include "rules/titles/TitleRecord.h"
 #include "rules/volumes/CallNumber.h"
+#include "alerts/Alerts.h"
 #include "support/Tables.h"
 
 #include <QTemporaryDir>
@@ -149,6 +152,62 @@ private slots:
                      gathered, volumes::languageOfPointer(language).value_or(volumes::Language::Unknown), u"วารสาร"_s)
                      .value_or(u"-"_s),
                  expected);
+    }
+    // A title's record written as ISO 2709 and as MARCXML and read back gives the title again:
+    // "code~name~parallel~former~short~ISSN~language~frequency~publisher~245 indicators".
+    void marcRoundTrip_data() {
+        textTable({"code", "name", "parallel", "former", "short", "issn", "language", "frequency", "publisher", "ind"},
+                  {"thai~I000001~วารสารครุศาสตร์~Journal of Education~ครุศาสตร์สาร~ครุศาสตร์~0125-2283~02~04~คณะครุศาสตร์~00",
+                   "article~J000001~The Nature~~~Nat.~0028-0836~01~02~Springer~04",
+                   "bare~J000002~A Review~~~~~01~09~~02"});
+    }
+    void marcRoundTrip() {
+        const auto [code, name, parallel, former, shortName, issn, language, frequency, publisher, ind] = fetch<10>();
+        records::Title t;
+        t.pointer = code;
+        t.name = name;
+        t.parallelName = parallel;
+        t.formerName = former;
+        t.shortName = shortName;
+        t.issn = issn;
+        t.languageCode = language;
+        t.frequencyCode = frequency;
+        t.publisherName = publisher;
+        const marc::Record record = titles::titleRecord(t, {u"ปีที่ 1 (2567)"_s, {}, u"TH-BkU"_s, QDate(2024, 1, 2)});
+        for (const marc::Format format : {marc::Format::Iso2709, marc::Format::MarcXml}) {
+            QStringList problems;
+            const QList<marc::Record> read = marc::read(marc::write({record}, format), &problems);
+            QVERIFY2(read.size() == 1 && problems.isEmpty(), qPrintable(problems.join(u'|')));
+            const titles::ImportedTitle back = titles::importedTitle(read.first());
+            QCOMPARE(QStringList({back.title.name, back.title.parallelName, back.title.formerName, back.title.shortName,
+                                  back.title.issn, back.title.languageCode, back.title.frequencyCode, back.publisherName,
+                                  read.first().all(u"245"_s).first()->indicators, read.first().control(u"001"_s),
+                                  read.first().sub(u"866"_s, u'a'), back.unmapped.join(u'|')}),
+                     QStringList({name, parallel, former, shortName, issn, language, frequency, publisher, ind, code,
+                                  u"ปีที่ 1 (2567)"_s, {}}));
+        }
+    }
+
+    // Mail: what the desk and the report server take as an address, and a header's text as
+    // encoded words that keep any text, Thai or hostile, on one header of lines at most 76 long.
+    void mailAddressesAndHeaders() {
+        for (const auto& [text, ok] : {std::pair{u"a.b@example.ac.th"_s, true}, {u"x+y@mail.example"_s, true},
+                                       {u"no at sign"_s, false}, {u"a@b"_s, false}, {u"<a@example.th>"_s, false},
+                                       {u"a@example.th\r\nBcc: e@x.com"_s, false}, {u"a @example.th"_s, false},
+                                       {u"a@-example.th"_s, false}})
+            QVERIFY2(alerts::isMailAddress(text) == ok, qPrintable(text));
+        const QString subject = u"วารสารฉบับใหม่: สมชาย <b>ใจดี</b>\r\nBcc: evil@example.com "_s.repeated(3);
+        const QByteArray encoded = alerts::encodedWords(subject);
+        QString decoded;
+        for (const QByteArray& line : encoded.split('\n')) {
+            QVERIFY2(line.size() <= 76 && !line.trimmed().contains(' '), line.constData());
+            const QByteArray word = line.trimmed();
+            QVERIFY(word.startsWith("=?UTF-8?B?") && word.endsWith("?=") && (line == encoded.split('\n').last() ||
+                                                                             line.endsWith('\r')));
+            decoded += QString::fromUtf8(QByteArray::fromBase64(word.mid(10, word.size() - 12)));
+        }
+        QCOMPARE(decoded, subject.simplified());
+        QCOMPARE(alerts::encodedWords({}), QByteArray("=?UTF-8?B?") + "?=");
     }
 };
 
