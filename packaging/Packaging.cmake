@@ -22,7 +22,7 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/warasan-claims.service ${CMAKE_CURRENT_L
 
 # The icon in the sizes icon themes look for, drawn by the same code as the windows' icon.
 add_executable(warasan-icons ${CMAKE_CURRENT_LIST_DIR}/write_icons.cpp)
-target_link_libraries(warasan-icons PRIVATE warasan_core)
+target_link_libraries(warasan-icons PRIVATE warasan_forms)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/icons/256x256/apps/warasan.png
                    COMMAND warasan-icons ${CMAKE_BINARY_DIR}/icons DEPENDS warasan-icons)
 add_custom_target(icons ALL DEPENDS ${CMAKE_BINARY_DIR}/icons/256x256/apps/warasan.png)

@@ -1,6 +1,6 @@
 // Writes the program's icon, as the windows draw it, as PNG files for the desktop's icon theme:
 //   warasan-icons FOLDER   →   FOLDER/<size>x<size>/apps/warasan.png
-#include "forms/common/Fonts.h"
+#include "rules/reports/Fonts.h"
 #include "forms/common/ProgramIcon.h"
 
 #include <QApplication>
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: warasan-icons FOLDER\n");
         return 2;
     }
-    forms::installThaiFonts();
+    reports::installThaiFonts();
     const QIcon icon = forms::programIcon();
     for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
         const QString dir = QStringLiteral("%1/%2x%2/apps").arg(QString::fromLocal8Bit(argv[1])).arg(size);

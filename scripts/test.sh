@@ -55,7 +55,8 @@ if [ "$sanitize" != 0 ]; then
     ctest --test-dir "$asan" --output-on-failure -j "$(nproc)" -L 'unit|window|explorer' "$@"
 fi
 
-# The Debian package: built, checked, installed, run and purged (WARASAN_PACKAGE_CHECK=0 skips).
+# The Debian package, from the programs just built and tested: checked, installed, run and
+# purged (WARASAN_PACKAGE_CHECK=0 skips).
 if [ "$package_check" != 0 ]; then
-  bash scripts/package-check.sh
+  WARASAN_PACKAGE_FROM="$build" bash scripts/package-check.sh
 fi
