@@ -50,10 +50,10 @@ int applyConfirmed(data::Connection& c) {
                                "WHERE confirmed IS NOT NULL AND done IS NULL ORDER BY confirmed"));
     for (int i = 0; i < open.rowCount(); ++i) {
         data::Transaction t(c);
-        const QString email = open.text(i, 1).trimmed(), pointer = open.text(i, 2).trimmed();
-        if (open.text(i, 3) == QLatin1String("F")) {
+        const QString email = open.text(i, u"email"_s).trimmed(), pointer = open.text(i, u"pointer"_s).trimmed();
+        if (open.text(i, u"action"_s) == QLatin1String("F")) {
             // The name given on the request form; a reader kept without one takes it.
-            const QString name = open.text(i, 4).simplified();
+            const QString name = open.text(i, u"reader_name"_s).simplified();
             data::write(c, QStringLiteral("reader"),
                         QStringLiteral("INSERT IGNORE INTO reader (email, reader_name) VALUES (?, ?)"), {email, name});
             data::write(c, QStringLiteral("reader"),
@@ -70,7 +70,7 @@ int applyConfirmed(data::Connection& c) {
                         {pointer, email});
         }
         data::write(c, QStringLiteral("alert_request"),
-                    QStringLiteral("UPDATE alert_request SET done = NOW() WHERE token = ?"), {open.text(i, 0)});
+                    QStringLiteral("UPDATE alert_request SET done = NOW() WHERE token = ?"), {open.text(i, u"token"_s)});
         t.commit();
     }
     return open.rowCount();
@@ -84,17 +84,17 @@ int queueConfirmations(data::Connection& c, const MailSettings& m, const QDate& 
                        "AND r.confirmed IS NULL"));
     int queued = 0;
     for (int i = 0; i < open.rowCount(); ++i) {
-        const QString email = open.text(i, 1).trimmed(), title = open.text(i, 4);
+        const QString email = open.text(i, u"email"_s).trimmed(), title = open.text(i, u"Magazine_Name"_s);
         data::Transaction t(c);
         if (data::write(c, QStringLiteral("alert_request"),
                         QStringLiteral("UPDATE alert_request SET mailed = NOW() WHERE token = ? AND mailed IS NULL"),
-                        {open.text(i, 0)}) == 1 &&
+                        {open.text(i, u"token"_s)}) == 1 &&
             isMailAddress(email)) {
-            const bool follow = open.text(i, 2) == QLatin1String("F");
+            const bool follow = open.text(i, u"action"_s) == QLatin1String("F");
             const QString what = follow ? QStringLiteral("รับแจ้งเมื่อวารสาร \"%1\" ฉบับใหม่มาถึง").arg(title)
                                         : QStringLiteral("เลิกรับแจ้งวารสาร \"%1\"").arg(title);
-            const QString url = link(m, open.text(i, 0));
-            queueMail(c, {}, today, open.text(i, 0), email, m, QStringLiteral("ยืนยันการ") + what,
+            const QString url = link(m, open.text(i, u"token"_s));
+            queueMail(c, {}, today, open.text(i, u"token"_s), email, m, QStringLiteral("ยืนยันการ") + what,
                       QStringLiteral("มีผู้ขอให้ที่อยู่อีเมลนี้%1\nหากท่านเป็นผู้ขอ กรุณายืนยันที่\n%2\n"
                                      "หากไม่ได้ขอ ไม่ต้องทำอะไร คำขอจะไม่มีผล\n")
                           .arg(what, url),
@@ -127,14 +127,14 @@ bool composeAlert(data::Connection& c, const MailSettings& m, const QDate& today
         return false;
     if (!c.query(QStringLiteral("SELECT 1 FROM alert_mail WHERE reader_id = ? AND day = ?"), {reader, today}).isEmpty())
         return false; // told today already: the rest waits for tomorrow
-    const QString email = who.text(0, 0).trimmed();
-    QString text = QStringLiteral("เรียน %1\n\nวารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว\n").arg(who.text(0, 1).simplified());
+    const QString email = who.text(0, u"email"_s).trimmed();
+    QString text = QStringLiteral("เรียน %1\n\nวารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว\n").arg(who.text(0, u"reader_name"_s).simplified());
     QString body = QStringLiteral("<p>เรียน %1</p><p>วารสารที่ท่านติดตามมีฉบับใหม่เข้าห้องสมุดแล้ว</p>\n")
-                       .arg(html(who.text(0, 1).simplified()));
+                       .arg(html(who.text(0, u"reader_name"_s).simplified()));
     QStringList titles;
     QString lastTitle;
     for (int i = 0; i < issues.rowCount(); ++i) {
-        const QString pointer = issues.text(i, 1).trimmed(), name = issues.text(i, 2);
+        const QString pointer = issues.text(i, u"pointer"_s).trimmed(), name = issues.text(i, u"Magazine_Name"_s);
         if (pointer != lastTitle) {
             if (!lastTitle.isEmpty())
                 body += QStringLiteral("</ul>\n");
@@ -152,7 +152,7 @@ bool composeAlert(data::Connection& c, const MailSettings& m, const QDate& today
         }
         const QString issue =
             QStringLiteral("ปีที่ %1 ฉบับที่ %2 %3")
-                .arg(issues.text(i, 3).trimmed(), issues.text(i, 4).trimmed(), issues.text(i, 5).trimmed())
+                .arg(issues.text(i, u"yearno"_s).trimmed(), issues.text(i, u"itemsno"_s).trimmed(), issues.text(i, u"DescriptionItem"_s).trimmed())
                 .trimmed();
         text += QStringLiteral("  - %1\n").arg(issue);
         body += QStringLiteral("<li>%1").arg(html(issue));
@@ -160,17 +160,17 @@ bool composeAlert(data::Connection& c, const MailSettings& m, const QDate& today
             c.query(QStringLiteral(
                         "SELECT a.Article_Name, a.pages, (SELECT GROUP_CONCAT(n.penname ORDER BY f.seqno SEPARATOR "
                         "', ') FROM mauthfile f JOIN authname n ON n.idno = f.idno WHERE f.article_no = "
-                        "a.article_no) FROM article a WHERE a.pointer = ? AND TRIM(a.year) = ? AND TRIM(a.volume) = ? "
+                        "a.article_no) AS authors FROM article a WHERE a.pointer = ? AND TRIM(a.year) = ? AND TRIM(a.volume) = ? "
                         "ORDER BY a.article_no"),
-                    {pointer, issues.text(i, 3).trimmed(), issues.text(i, 4).trimmed()});
+                    {pointer, issues.text(i, u"yearno"_s).trimmed(), issues.text(i, u"itemsno"_s).trimmed()});
         if (!articles.isEmpty())
             body += QStringLiteral("<ul>");
         for (int a = 0; a < articles.rowCount(); ++a) {
-            QString line = articles.text(a, 0).simplified();
-            if (!articles.text(a, 2).isEmpty())
-                line += QStringLiteral(" / ") + articles.text(a, 2);
-            if (!articles.text(a, 1).trimmed().isEmpty())
-                line += QStringLiteral(" หน้า ") + articles.text(a, 1).trimmed();
+            QString line = articles.text(a, u"Article_Name"_s).simplified();
+            if (!articles.text(a, u"authors"_s).isEmpty())
+                line += QStringLiteral(" / ") + articles.text(a, u"authors"_s);
+            if (!articles.text(a, u"pages"_s).trimmed().isEmpty())
+                line += QStringLiteral(" หน้า ") + articles.text(a, u"pages"_s).trimmed();
             text += QStringLiteral("      * %1\n").arg(line);
             body += QStringLiteral("<li>%1</li>").arg(html(line));
         }
@@ -183,7 +183,7 @@ bool composeAlert(data::Connection& c, const MailSettings& m, const QDate& today
     for (int i = 0; i < issues.rowCount(); ++i)
         data::write(c, QStringLiteral("alert_issue"),
                     QStringLiteral("UPDATE alert_issue SET pending = 0, mail_id = ? WHERE reader_id = ? AND magno = ?"),
-                    {mail, reader, issues.text(i, 0)});
+                    {mail, reader, issues.text(i, u"magno"_s)});
     t.commit();
     return true;
 }
@@ -422,7 +422,7 @@ RunReport run(data::Connection& c, const MailSettings& m, const QDate& today, Tr
     const data::Result readers =
         c.query(QStringLiteral("SELECT DISTINCT reader_id FROM alert_issue WHERE pending = 1 ORDER BY reader_id"));
     for (int i = 0; i < readers.rowCount(); ++i)
-        report.composed += composeAlert(c, m, today, readers.value(i, 0).toLongLong()) ? 1 : 0;
+        report.composed += composeAlert(c, m, today, readers.value(i, u"reader_id"_s).toLongLong()) ? 1 : 0;
     // A mail left "sending" by a run that stopped is sent again under the same Message-ID.
     const data::Result outbox = c.query(
         QStringLiteral("SELECT mail_id, recipient, message_id, subject, body_text, body_html FROM alert_mail WHERE "

@@ -11,6 +11,7 @@
 #include "rules/receipt/PatternStore.h"
 #include "rules/receipt/Wording.h"
 #include "rules/records/IssueStore.h"
+#include "rules/records/TitleStore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -249,18 +250,16 @@ void PatternEditor::showTitle(const QString& pointer) {
     forms::guarded(
         this,
         [&] {
-            const data::Result t = db_->query(
-                QStringLiteral("SELECT Pointer, Magazine_Name, MagType_code FROM magazine WHERE Pointer = ?"),
-                {pointer.trimmed()});
+            const std::optional<records::Title> t = records::TitleStore::find(*db_, pointer.trimmed());
             pointer_.clear();
             changed_ = false;
-            if (t.isEmpty()) {
+            if (!t) {
                 forms::notFound(this);
                 return;
             }
-            pointer_ = t.text(0, 0).trimmed();
-            name_ = t.text(0, 1);
-            code_ = t.text(0, 2).trimmed();
+            pointer_ = t->pointer.trimmed();
+            name_ = t->name;
+            code_ = t->frequencyCode.trimmed();
             issues_.clear();
             const QList<records::Issue> list = records::IssueStore::issues(*db_, pointer_);
             for (auto it = list.crbegin(); it != list.crend(); ++it)

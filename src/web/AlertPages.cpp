@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 
+using namespace Qt::StringLiterals;
+
 namespace web {
 
 namespace {
@@ -32,8 +34,8 @@ QString followFields(const QString& typed, const QString& email, const QString& 
         for (int i = 0; i < choices.rowCount(); ++i)
             titleField +=
                 QStringLiteral("<label><input type=\"radio\" name=\"title\" value=\"%1\"%2> %1 %3</label><br>\n")
-                    .arg(esc(choices.text(i, 0).trimmed()), i == 0 ? QStringLiteral(" checked") : QString(),
-                         esc(choices.text(i, 1)));
+                    .arg(esc(choices.text(i, u"Pointer"_s).trimmed()), i == 0 ? QStringLiteral(" checked") : QString(),
+                         esc(choices.text(i, u"Magazine_Name"_s)));
     } else {
         titleField = textField(QStringLiteral("title"), QStringLiteral("รหัส ISSN หรือชื่อวารสาร"), typed);
     }
@@ -52,11 +54,11 @@ Reply followForm(data::Connection& read, const Query& q) {
     const QString typed = q.value(QStringLiteral("title")).trimmed();
     const data::Result found = typed.isEmpty() ? data::Result() : titlesTyped(read, typed);
     const bool one = found.rowCount() == 1;
-    return page((one ? QStringLiteral("<h2>%1 %2</h2>\n").arg(esc(found.text(0, 0).trimmed()), esc(found.text(0, 1)))
+    return page((one ? QStringLiteral("<h2>%1 %2</h2>\n").arg(esc(found.text(0, u"Pointer"_s).trimmed()), esc(found.text(0, u"Magazine_Name"_s)))
                      : QString()) +
                 QStringLiteral("<p>ห้องสมุดจะส่งอีเมลเมื่อวารสารฉบับใหม่มาถึง พร้อมรายชื่อบทความ "
                                "คำขอมีผลเมื่อท่านยืนยันทางลิงก์ที่ส่งไปยังอีเมล</p>\n") +
-                followFields(one ? found.text(0, 0).trimmed() : typed, {}, {}, found));
+                followFields(one ? found.text(0, u"Pointer"_s).trimmed() : typed, {}, {}, found));
 }
 
 Reply followRequest(data::Connection& read, data::Connection& requests, const Query& form) {
@@ -83,7 +85,7 @@ Reply followRequest(data::Connection& read, data::Connection& requests, const Qu
         refusal = QStringLiteral("อีเมลนี้ส่งคำขอครบ %1 ครั้งใน 24 ชั่วโมงแล้ว กรุณาลองใหม่ในวันพรุ่งนี้").arg(requestsPerDay);
     if (!refusal.isEmpty())
         return page(errorBox(refusal) + followFields(typed, email, reader, found), 400);
-    const QString code = found.text(0, 0).trimmed(), name = found.text(0, 1);
+    const QString code = found.text(0, u"Pointer"_s).trimmed(), name = found.text(0, u"Magazine_Name"_s);
     const QString token = alerts::newToken();
     alerts::recordRequest(requests, token, email, code, action, reader);
     return page(QStringLiteral("<p>รับคำขอแล้ว ห้องสมุดจะส่งลิงก์ยืนยันไปที่ %1 ภายในไม่กี่นาที "
@@ -103,14 +105,14 @@ Reply confirmForm(data::Connection& read, const Query& q) {
                        : data::Result();
     if (r.isEmpty())
         return page(errorBox(QStringLiteral("ไม่พบคำขอของลิงก์นี้")), 404);
-    if (!r.value(0, 3).isNull())
+    if (!r.value(0, u"confirmed"_s).isNull())
         return page(QStringLiteral("<p>คำขอนี้ยืนยันแล้ว</p>\n"));
-    const bool follow = r.text(0, 1) == QLatin1String("F");
+    const bool follow = r.text(0, u"action"_s) == QLatin1String("F");
     return page(
         QStringLiteral("<p>ยืนยันให้ %1 %2วารสาร \"%3\"</p><form method=\"post\" action=\"/%4\">"
                        "<input type=\"hidden\" name=\"token\" value=\"%5\"><button type=\"submit\">ยืนยัน</button>"
                        "</form>\n")
-            .arg(esc(r.text(0, 0)), follow ? QStringLiteral("รับแจ้ง") : QStringLiteral("เลิกรับแจ้ง"), esc(r.text(0, 2)),
+            .arg(esc(r.text(0, u"email"_s)), follow ? QStringLiteral("รับแจ้ง") : QStringLiteral("เลิกรับแจ้ง"), esc(r.text(0, u"Magazine_Name"_s)),
                  confirmPath, token));
 }
 

@@ -3,6 +3,8 @@
 #include "data/SaveGate.h"
 #include "rules/records/IssueStore.h"
 
+using namespace Qt::StringLiterals;
+
 namespace receipt {
 
 namespace {
@@ -46,21 +48,21 @@ std::optional<Pattern> storedPattern(data::Connection& c, const QString& pointer
     if (r.isEmpty())
         return std::nullopt;
     Pattern p;
-    if (const auto months = Pattern::monthsOf(r.text(0, 0)); months && *months)
+    if (const auto months = Pattern::monthsOf(r.text(0, u"months"_s)); months && *months)
         p.months = *months;
-    const int month = r.value(0, 1).toInt(), issues = r.value(0, 2).toInt();
+    const int month = r.value(0, u"volume_month"_s).toInt(), issues = r.value(0, u"volume_issues"_s).toInt();
     p.volumeMonth = month >= 1 && month <= 12 ? month : 0;
     p.volumeIssues = issues >= 1 && issues <= 999 ? issues : 0;
-    const QString numbers = r.text(0, 3).trimmed().toUpper();
+    const QString numbers = r.text(0, u"numbers"_s).trimmed().toUpper();
     p.numbers = numbers == QLatin1String("R")   ? Pattern::Numbers::Restart
                 : numbers == QLatin1String("C") ? Pattern::Numbers::RunOn
                                                 : Pattern::Numbers::AsHistory;
-    p.learntFrom = r.value(0, 4).toInt();
-    p.setBy = r.text(0, 5).trimmed();
-    p.setOn = r.value(0, 6).toDateTime();
+    p.learntFrom = r.value(0, u"learnt_from"_s).toInt();
+    p.setBy = r.text(0, u"set_by"_s).trimmed();
+    p.setOn = r.value(0, u"set_on"_s).toDateTime();
     if (p.isSet()) {
-        p.wording = r.text(0, 7).trimmed();
-        const int day = r.value(0, 8).toInt(), digits = r.value(0, 9).toInt();
+        p.wording = r.text(0, u"wording"_s).trimmed();
+        const int day = r.value(0, u"issue_day"_s).toInt(), digits = r.value(0, u"number_digits"_s).toInt();
         p.day = day >= 1 && day <= 31 ? day : 0;
         p.digits = digits >= 1 && digits <= 9 ? digits : 0;
     }
@@ -119,8 +121,8 @@ QList<std::pair<QString, QString>> contradictedTitles(data::Connection& c) {
                        "WHERE p.set_by IS NOT NULL ORDER BY m.Magazine_Name, m.Pointer"));
     QList<std::pair<QString, QString>> out;
     for (int i = 0; i < r.rowCount(); ++i)
-        if (contradicted(contradictions(c, r.text(i, 0))))
-            out.append({r.text(i, 0).trimmed(), r.text(i, 1)});
+        if (contradicted(contradictions(c, r.text(i, u"Pointer"_s))))
+            out.append({r.text(i, u"Pointer"_s).trimmed(), r.text(i, u"Magazine_Name"_s)});
     return out;
 }
 
