@@ -74,7 +74,7 @@ def main():
                     verdict, detail = "unbuilt", out[-2000:]
                 else:
                     pattern = "^(" + "|".join(m["suites"]) + ")$"
-                    rc, out = run(["ctest", "--test-dir", args.build, "--output-on-failure", "-R", pattern], 1800)
+                    rc, out = run(["ctest", "--test-dir", args.build, "--output-on-failure", "-R", pattern], 900)
                     verdict = "caught" if rc != 0 else "survived"
                     detail = out
         finally:
