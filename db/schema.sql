@@ -320,7 +320,8 @@ CREATE TABLE authctrl (
 -- 0 where the history shows it; numbers 'R' back to 1 with each volume, 'C' running on, '' as
 -- the history shows; wording, the template of the description a person wrote ("[เดือนย่อ]
 -- [พ.ศ.]"), NULL as the latest description shows it; the day of the month issues are dated and
--- the digits numbers are written with, 0 as the history shows.
+-- the digits numbers are written with, 0 as the history shows; weeks_off, a weekly title's weeks
+-- of the year (ISO 8601, 1-53) without an issue, as "52", '' for none.
 CREATE TABLE pub_pattern (
   pointer       VARCHAR(10)  NOT NULL,
   months        VARCHAR(40)  NOT NULL DEFAULT '1,2,3,4,5,6,7,8,9,10,11,12',
@@ -333,6 +334,7 @@ CREATE TABLE pub_pattern (
   wording       VARCHAR(255) NULL,
   issue_day     TINYINT      NOT NULL DEFAULT 0,
   number_digits TINYINT      NOT NULL DEFAULT 0,
+  weeks_off     VARCHAR(160) NOT NULL DEFAULT '',
   PRIMARY KEY (pointer)
 ) ENGINE=InnoDB;
 
@@ -724,12 +726,12 @@ CREATE TRIGGER reader_title_history_delete AFTER DELETE ON reader_title FOR EACH
   VALUES (USER(), 'reader_title', CONCAT_WS('/', OLD.reader_id, OLD.pointer), 'D', JSON_OBJECT('reader_id', OLD.reader_id, 'pointer', OLD.pointer, 'since', OLD.since), NULL);
 CREATE TRIGGER pub_pattern_history_insert AFTER INSERT ON pub_pattern FOR EACH ROW
   INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
-  VALUES (USER(), 'pub_pattern', NEW.pointer, 'I', NULL, JSON_OBJECT('pointer', NEW.pointer, 'months', NEW.months, 'volume_month', NEW.volume_month, 'volume_issues', NEW.volume_issues, 'numbers', NEW.numbers, 'learnt_from', NEW.learnt_from, 'set_by', NEW.set_by, 'set_on', NEW.set_on, 'wording', NEW.wording, 'issue_day', NEW.issue_day, 'number_digits', NEW.number_digits));
+  VALUES (USER(), 'pub_pattern', NEW.pointer, 'I', NULL, JSON_OBJECT('pointer', NEW.pointer, 'months', NEW.months, 'volume_month', NEW.volume_month, 'volume_issues', NEW.volume_issues, 'numbers', NEW.numbers, 'learnt_from', NEW.learnt_from, 'set_by', NEW.set_by, 'set_on', NEW.set_on, 'wording', NEW.wording, 'issue_day', NEW.issue_day, 'number_digits', NEW.number_digits, 'weeks_off', NEW.weeks_off));
 CREATE TRIGGER pub_pattern_history_update AFTER UPDATE ON pub_pattern FOR EACH ROW
   INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
-  SELECT USER(), 'pub_pattern', NEW.pointer, 'U', JSON_OBJECT('pointer', OLD.pointer, 'months', OLD.months, 'volume_month', OLD.volume_month, 'volume_issues', OLD.volume_issues, 'numbers', OLD.numbers, 'learnt_from', OLD.learnt_from, 'set_by', OLD.set_by, 'set_on', OLD.set_on, 'wording', OLD.wording, 'issue_day', OLD.issue_day, 'number_digits', OLD.number_digits),
-  JSON_OBJECT('pointer', NEW.pointer, 'months', NEW.months, 'volume_month', NEW.volume_month, 'volume_issues', NEW.volume_issues, 'numbers', NEW.numbers, 'learnt_from', NEW.learnt_from, 'set_by', NEW.set_by, 'set_on', NEW.set_on, 'wording', NEW.wording, 'issue_day', NEW.issue_day, 'number_digits', NEW.number_digits) FROM DUAL
-  WHERE NOT (OLD.pointer <=> NEW.pointer AND OLD.months <=> NEW.months AND OLD.volume_month <=> NEW.volume_month AND OLD.volume_issues <=> NEW.volume_issues AND OLD.numbers <=> NEW.numbers AND OLD.learnt_from <=> NEW.learnt_from AND OLD.set_by <=> NEW.set_by AND OLD.set_on <=> NEW.set_on AND OLD.wording <=> NEW.wording AND OLD.issue_day <=> NEW.issue_day AND OLD.number_digits <=> NEW.number_digits);
+  SELECT USER(), 'pub_pattern', NEW.pointer, 'U', JSON_OBJECT('pointer', OLD.pointer, 'months', OLD.months, 'volume_month', OLD.volume_month, 'volume_issues', OLD.volume_issues, 'numbers', OLD.numbers, 'learnt_from', OLD.learnt_from, 'set_by', OLD.set_by, 'set_on', OLD.set_on, 'wording', OLD.wording, 'issue_day', OLD.issue_day, 'number_digits', OLD.number_digits, 'weeks_off', OLD.weeks_off),
+  JSON_OBJECT('pointer', NEW.pointer, 'months', NEW.months, 'volume_month', NEW.volume_month, 'volume_issues', NEW.volume_issues, 'numbers', NEW.numbers, 'learnt_from', NEW.learnt_from, 'set_by', NEW.set_by, 'set_on', NEW.set_on, 'wording', NEW.wording, 'issue_day', NEW.issue_day, 'number_digits', NEW.number_digits, 'weeks_off', NEW.weeks_off) FROM DUAL
+  WHERE NOT (OLD.pointer <=> NEW.pointer AND OLD.months <=> NEW.months AND OLD.volume_month <=> NEW.volume_month AND OLD.volume_issues <=> NEW.volume_issues AND OLD.numbers <=> NEW.numbers AND OLD.learnt_from <=> NEW.learnt_from AND OLD.set_by <=> NEW.set_by AND OLD.set_on <=> NEW.set_on AND OLD.wording <=> NEW.wording AND OLD.issue_day <=> NEW.issue_day AND OLD.number_digits <=> NEW.number_digits AND OLD.weeks_off <=> NEW.weeks_off);
 CREATE TRIGGER pub_pattern_history_delete AFTER DELETE ON pub_pattern FOR EACH ROW
   INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
-  VALUES (USER(), 'pub_pattern', OLD.pointer, 'D', JSON_OBJECT('pointer', OLD.pointer, 'months', OLD.months, 'volume_month', OLD.volume_month, 'volume_issues', OLD.volume_issues, 'numbers', OLD.numbers, 'learnt_from', OLD.learnt_from, 'set_by', OLD.set_by, 'set_on', OLD.set_on, 'wording', OLD.wording, 'issue_day', OLD.issue_day, 'number_digits', OLD.number_digits), NULL);
+  VALUES (USER(), 'pub_pattern', OLD.pointer, 'D', JSON_OBJECT('pointer', OLD.pointer, 'months', OLD.months, 'volume_month', OLD.volume_month, 'volume_issues', OLD.volume_issues, 'numbers', OLD.numbers, 'learnt_from', OLD.learnt_from, 'set_by', OLD.set_by, 'set_on', OLD.set_on, 'wording', OLD.wording, 'issue_day', OLD.issue_day, 'number_digits', OLD.number_digits, 'weeks_off', OLD.weeks_off), NULL);

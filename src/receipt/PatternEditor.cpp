@@ -101,6 +101,9 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     Textwording->setToolTip(
         QStringLiteral("ส่วนที่เปลี่ยนตามฉบับ: [เดือน] [เดือนย่อ] [Month] [Mon] [เดือนเลข] [เดือนเลข2] (เลื่อนได้ เช่น [เดือนย่อ+2]), "
                        "[พ.ศ.] [ค.ศ.] [พ.ศ.2] [ค.ศ.2], [วัน] [ปักษ์], [ปีที่] [ฉบับที่], [นับ+1], [ตามเดือน]"));
+    Textweeks = named(this, "Textweeks", new QLineEdit);
+    Textweeks->setMaxLength(160);
+    Textweeks->setPlaceholderText(QStringLiteral("เฉพาะรายสัปดาห์ เช่น 52 (สัปดาห์ของปี 1-53 คั่นด้วย ,)"));
     grdnext = named(this, "grdnext", new forms::Grid);
     forms::setupGrid(grdnext, {{QStringLiteral("วันที่"), 1100},
                                {QStringLiteral("ปีที่"), 600},
@@ -143,6 +146,7 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     Textday->setMaximumWidth(190);
     numbering->addWidget(Textday);
     form->addRow(QStringLiteral("เลขฉบับ :"), numbering);
+    form->addRow(QStringLiteral("สัปดาห์ที่ไม่มีฉบับ :"), Textweeks);
     form->addRow(QStringLiteral("คำบรรยาย :"), Textwording);
     auto* next = new QGroupBox(QStringLiteral("12 ฉบับถัดไปที่คาดว่าจะได้รับ"), this);
     (new QVBoxLayout(next))->addWidget(grdnext);
@@ -168,7 +172,7 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     page->addLayout(buttons);
     resize(980, 640);
     for (QWidget* f :
-         QList<QWidget*>{Text1, Text2, Textvolissues, cbovolmonth, cbonumbers, Textday, Textdigits, Textwording})
+         QList<QWidget*>{Text1, Text2, Textvolissues, cbovolmonth, cbonumbers, Textday, Textdigits, Textweeks, Textwording})
         forms::styleDataField(f);
     forms::setFieldLocked(Text1, false);
 
@@ -179,7 +183,7 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     connect(cbovolmonth, &QComboBox::currentIndexChanged, this, &PatternEditor::edited);
     connect(cbonumbers, &QComboBox::currentIndexChanged, this, &PatternEditor::edited);
     connect(Textvolissues, &QLineEdit::textEdited, this, &PatternEditor::edited);
-    for (QLineEdit* e : {Textday, Textdigits, Textwording})
+    for (QLineEdit* e : {Textday, Textdigits, Textweeks, Textwording})
         connect(e, &QLineEdit::textEdited, this, &PatternEditor::edited);
     connect(Cmdsave, &QPushButton::clicked, this, &PatternEditor::save);
     connect(Cmdlearn, &QPushButton::clicked, this, &PatternEditor::learnAgain);
@@ -188,7 +192,7 @@ PatternEditor::PatternEditor(std::unique_ptr<data::Connection> connection, QWidg
     QList<QWidget*> order = {Text1};
     for (QCheckBox* c : chkmonth)
         order << c;
-    order << cbovolmonth << Textvolissues << cbonumbers << Textdigits << Textday << Textwording << grdnext << grdlast
+    order << cbovolmonth << Textvolissues << cbonumbers << Textdigits << Textday << Textweeks << Textwording << grdnext << grdlast
           << Cmdcheck << Cmdsave << Cmdlearn << Command6;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
@@ -208,6 +212,7 @@ void PatternEditor::applyMode() {
     for (QCheckBox* c : chkmonth)
         fields << c;
     forms::setFieldsLocked(fields, m == Mode::Idle);
+    forms::setFieldLocked(Textweeks, m == Mode::Idle || !byWeeks(frequencyOf(code_))); // a weekly title's
 }
 
 void PatternEditor::searchTitles() {
@@ -288,6 +293,7 @@ void PatternEditor::fill(const Pattern& p) {
     Textday->setText(QString::number(p.day));
     Textdigits->setText(QString::number(p.digits));
     Textwording->setText(p.wording.isEmpty() ? learntWording_ : p.wording);
+    Textweeks->setText(p.weeksOffText());
     filling_ = false;
     changed_ = false;
     if (p.isSet())
@@ -299,6 +305,8 @@ void PatternEditor::fill(const Pattern& p) {
         seen << QStringLiteral("ปีที่ใหม่เริ่มเดือน%1").arg(QString::fromUtf8(monthNames[learnt_.seenVolumeMonth - 1]));
     for (const auto& [month, span] : learnt_.combined)
         seen << QStringLiteral("ฉบับรวม %1 ฉบับ เดือน%2").arg(span).arg(QString::fromUtf8(monthNames[month - 1]));
+    if (learnt_.weeksOff)
+        seen << QStringLiteral("ไม่มีฉบับสัปดาห์ที่ %1").arg(learnt_.weeksOffText());
     if (learnt_.numberWidth > 1)
         seen << QStringLiteral("เลขฉบับ %1 หลัก").arg(learnt_.numberWidth);
     Labellearnt->setText(seen.isEmpty() ? QString()
@@ -318,6 +326,7 @@ Pattern PatternEditor::fromFields() const {
     p.numbers = Pattern::Numbers(cbonumbers->currentIndex());
     p.day = Textday->text().trimmed().toInt();
     p.digits = Textdigits->text().trimmed().toInt();
+    p.weeksOff = Pattern::weeksOf(Textweeks->text().remove(QLatin1Char(' '))).value_or(0);
     // The description as learnt is kept as learnt: it follows the history.
     if (const QString wording = Textwording->text().trimmed(); wording != learntWording_.trimmed())
         p.wording = wording;
@@ -383,6 +392,12 @@ QString PatternEditor::refusal(QWidget** field) const {
     if (std::none_of(std::begin(chkmonth), std::end(chkmonth), [](QCheckBox* c) { return c->isChecked(); })) {
         *field = chkmonth[0];
         return QStringLiteral("กรุณาเลือกเดือนที่มีฉบับออกอย่างน้อยหนึ่งเดือน");
+    }
+    if (const auto weeks = Pattern::weeksOf(Textweeks->text().remove(QLatin1Char(' ')));
+        !weeks || *weeks == (quint64(1) << 53) - 1) {
+        *field = Textweeks;
+        return weeks ? QStringLiteral("ต้องมีอย่างน้อยหนึ่งสัปดาห์ที่มีฉบับออก")
+                     : QStringLiteral("สัปดาห์ที่ไม่มีฉบับต้องเป็นเลขสัปดาห์ของปี 1 ถึง 53 คั่นด้วย , เช่น 52");
     }
     if (cbovolmonth->currentIndex() > 0 && issues > 0) {
         *field = Textvolissues;

@@ -21,7 +21,7 @@ class PickList;
 namespace receipt {
 
 // A title's publication pattern, as learnt from its issues or as a person set it: the months
-// it has an issue in, where its volumes turn and how its numbers run; beside it the next twelve
+// it has an issue in (a weekly title's weeks without one), where its volumes turn and how its numbers run; beside it the next twelve
 // issues exactly as check-in will expect them, and the last twelve received with what the
 // pattern would have predicted for each, the differences marked. Saving sets it under the
 // signed-in account; "learn again" returns to the learnt one.
@@ -52,7 +52,7 @@ public:
 private:
     QList<forms::RoleActions> roleActions();
     std::unique_ptr<data::Connection> db_;
-    QLineEdit *Text1, *Text2, *Textvolissues, *Textday, *Textdigits, *Textwording;
+    QLineEdit *Text1, *Text2, *Textvolissues, *Textday, *Textdigits, *Textwording, *Textweeks;
     QLabel *Labeltitle, *Labelsource, *Labelwarn, *Labellearnt;
     QCheckBox* chkmonth[12];
     QComboBox *cbovolmonth, *cbonumbers;

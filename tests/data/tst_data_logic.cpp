@@ -188,6 +188,29 @@ private slots:
         }
     }
 
+    // A weekly title's weeks without an issue go out in the holdings record's captions (853 $y
+    // "ow") with the issues a year they leave, and come back as the pattern of copy cataloguing.
+    void weeklyHoldingsPattern() {
+        records::Title t;
+        t.pointer = u"J000009"_s;
+        t.name = u"A Weekly"_s;
+        t.frequencyCode = u"02"_s;
+        receipt::Pattern p;
+        p.weeksOff = quint64(1) << 51;
+        const marc::Record h = titles::holdingsRecord(t, {{QDate(2025, 12, 13), u"2025"_s, u"50"_s, {}}}, p,
+                                                      {{}, {}, u"TH-BkU"_s, QDate(2026, 1, 2)});
+        QStringList problems;
+        const QList<marc::Record> read = marc::read(marc::write({h}, marc::Format::Iso2709), &problems);
+        QVERIFY2(read.size() == 1 && problems.isEmpty(), qPrintable(problems.join(u'|')));
+        QStringList y;
+        for (const marc::Subfield& s : read.first().field(u"853"_s)->subfields)
+            if (s.code == u'y' || s.code == u'w')
+                y << s.value;
+        QCOMPARE(y.join(u'|'), u"52|ow52"_s);
+        const auto back = titles::importedTitle(read.first()).pattern;
+        QVERIFY(back && back->weeksOff == p.weeksOff && back->months == 0xFFF);
+    }
+
     // Mail: what the desk and the report server take as an address, and a header's text as
     // encoded words that keep any text, Thai or hostile, on one header of lines at most 76 long.
     void mailAddressesAndHeaders() {

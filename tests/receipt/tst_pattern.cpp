@@ -23,6 +23,25 @@ QList<receipt::IssueSeen> byMonth(const QString& spec) {
             dropped << part.mid(1);
             continue;
         }
+        // "weekly 2023-2025 6: +51 -52": every Saturday (day 6) of those years, numbered from 1
+        // each year; the issue of week 51 a double one, none in week 52.
+        if (part.startsWith(u"weekly "_s)) {
+            const QStringList head = part.section(u':', 0, 0).split(u' ', Qt::SkipEmptyParts);
+            const QStringList weeks = part.section(u':', 1).split(u' ', Qt::SkipEmptyParts);
+            for (int y = head[1].section(u'-', 0, 0).toInt(); y <= head[1].section(u'-', -1).toInt(); ++y) {
+                int number = 1;
+                for (QDate d(y, 1, 1); d.year() == y; d = d.addDays(1)) {
+                    const QString w = QString::number(d.weekNumber());
+                    if (d.dayOfWeek() != head[2].toInt() || weeks.contains(u'-' + w))
+                        continue;
+                    const bool twice = weeks.contains(u'+' + w);
+                    out.append({d, QString::number(y),
+                                twice ? u"%1-%2"_s.arg(number).arg(number + 1) : QString::number(number), {}});
+                    number += twice ? 2 : 1;
+                }
+            }
+            continue;
+        }
         if (part.contains(u'/')) {
             const QStringList f = part.split(u'/');
             out.append({QDate::fromString(f[0], Qt::ISODate), {}, f[1], {}});
@@ -40,7 +59,9 @@ QList<receipt::IssueSeen> byMonth(const QString& spec) {
         }
     }
     std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.daily < b.daily; });
-    out.removeIf([&](const receipt::IssueSeen& i) { return dropped.contains(i.daily.toString(u"yyyy-MM"_s)); });
+    out.removeIf([&](const receipt::IssueSeen& i) {
+        return dropped.contains(i.daily.toString(u"yyyy-MM"_s)) || dropped.contains(i.daily.toString(Qt::ISODate));
+    });
     return out;
 }
 
@@ -231,25 +252,30 @@ private slots:
     // volumes begin in. Too short a history teaches nothing.
     void learning_data() {
         textTable(
-            {"code", "history", "months", "combined", "volumes"},
-            {"academic monthly~04~2023-2025: 1 2 3 4 5 6 9 10 11 12~1,2,3,4,5,6,9,10,11,12~~1",
-             "summer issue 7/8~04~2024-2025: 1 2 3 4 5 6 7+1 9 10 11 12~1,2,3,4,5,6,7,9,10,11,12~7:2~1",
-             "ten a year, none in December or January~04~2023-2025: 2 3 4 5 6 7 8 9 10 11~2,3,4,5,6,7,8,9,10,11~~2",
-             "half-year double issue~06~2023-2025: 1+1 7 10~1,2,3,5,6,7,8,9,10,11,12~1:2~1",
+            {"code", "history", "months", "combined", "volumes", "weeks off"},
+            {"academic monthly~04~2023-2025: 1 2 3 4 5 6 9 10 11 12~1,2,3,4,5,6,9,10,11,12~~1~",
+             "summer issue 7/8~04~2024-2025: 1 2 3 4 5 6 7+1 9 10 11 12~1,2,3,4,5,6,7,9,10,11,12~7:2~1~",
+             "ten a year, none in December or January~04~2023-2025: 2 3 4 5 6 7 8 9 10 11~2,3,4,5,6,7,8,9,10,11~~2~",
+             "half-year double issue~06~2023-2025: 1+1 7 10~1,2,3,5,6,7,8,9,10,11,12~1:2~1~",
              "a lost issue is not a month left out~04~2025: 1 2 3 4 5 6 7 8 9 10 11 12; -2025-05~"
-             "1,2,3,4,5,6,7,8,9,10,11,12~~",
-             "two issues: nothing learnt~04~2025: 1 5~1,2,3,4,5,6,7,8,9,10,11,12~~",
-             "weekly: no months left out~02~2025-01-01/1;2025-03-05/2;2025-03-12/3~1,2,3,4,5,6,7,8,9,10,11,12~~"});
+             "1,2,3,4,5,6,7,8,9,10,11,12~~~",
+             "two issues: nothing learnt~04~2025: 1 5~1,2,3,4,5,6,7,8,9,10,11,12~~~",
+             "weekly: no months left out~02~2025-01-01/1;2025-03-05/2;2025-03-12/3~1,2,3,4,5,6,7,8,9,10,11,12~~~",
+             "weekly, a Christmas double issue~02~weekly 2023-2025 6: +51 -52~1,2,3,4,5,6,7,8,9,10,11,12~12:2~1~52",
+             "weekly, no issue in two summer weeks~02~weekly 2024-2025 1: -31 -32~1,2,3,4,5,6,7,8,9,10,11,12~~1~31,32",
+             "weekly, a lost issue is not a week left out~02~weekly 2025 6: ; -2025-03-08~1,2,3,4,5,6,7,8,9,10,11,12~~~",
+             "weekly, an issue two days late passes no week over~02~2025-01-04/1;2025-01-11/2;2025-01-20/3;"
+             "2025-01-25/4~1,2,3,4,5,6,7,8,9,10,11,12~~~"});
     }
     void learning() {
-        const auto [code, history, months, combined, volumes] = fetch<5>();
+        const auto [code, history, months, combined, volumes, weeks] = fetch<6>();
         const receipt::Pattern p = receipt::learnPattern(code, byMonth(history));
         QStringList c;
         for (const auto& [month, span] : p.combined)
             c << u"%1:%2"_s.arg(month).arg(span);
         QCOMPARE(p.monthsText() + u'|' + c.join(u',') + u'|' +
-                     (p.seenVolumeMonth ? QString::number(p.seenVolumeMonth) : QString()),
-                 months + u'|' + combined + u'|' + volumes);
+                     (p.seenVolumeMonth ? QString::number(p.seenVolumeMonth) : QString()) + u'|' + p.weeksOffText(),
+                 months + u'|' + combined + u'|' + volumes + u'|' + weeks);
         QVERIFY(!p.isSet());
     }
 
@@ -261,6 +287,12 @@ private slots:
                   {"academic monthly, October lost~04~2023-2025: 1 2 3 4 5 6 9 10 11 12; -2025-10~~25-10-01",
                    "academic monthly, September lost~04~2023-2025: 1 2 3 4 5 6 9 10 11 12; -2025-09~~25-09-01",
                    "summer issue 7/8~04~2023-2025: 1 2 3 4 5 6 7+1 9 10 11 12~~",
+                   "summer issue 7/8, September lost~04~2023-2025: 1 2 3 4 5 6 7+1 9 10 11 12; -2025-09~~25-09-01",
+                   "weekly, Christmas double issue~02~weekly 2023-2025 6: +51 -52~~",
+                   "weekly, the issue after the double one lost~02~weekly 2023-2025 6: +51 -52; -2025-01-04~~25-01-04",
+                   "weekly, summer weeks off, one lost~02~weekly 2023-2025 1: -31 -32; -2025-08-11~~25-08-11",
+                   "weekly, a set week off over the history~02~weekly 2023-2025 1: -31 -32; -2025-08-11~w30~25-07-28 25-08-04 "
+                   "25-08-11",
                    "summer issue not come yet~04~2023-2024: 1 2 3 4 5 6 7+1 9 10 11 12; 2025: 1 2 3 4 5 6~~25-07-01 "
                    "25-09-01 25-10-01 25-11-01 25-12-01",
                    "ten a year~04~2023-2025: 2 3 4 5 6 7 8 9 10 11~~",
@@ -280,10 +312,12 @@ private slots:
     void missing() {
         const auto [code, history, set, missing] = fetch<4>();
         const receipt::ReceiptCheck::Title t{u"J000001"_s, u"x"_s, {}, *receipt::frequencyOf(code)};
-        const auto months = receipt::Pattern::monthsOf(set);
+        receipt::Pattern p; // "w30": week 30 set off, every month; else the months set
+        p.months = set.startsWith(u'w') ? 0xFFF : receipt::Pattern::monthsOf(set).value_or(0);
+        p.weeksOff = set.startsWith(u'w') ? *receipt::Pattern::weeksOf(set.mid(1)) : 0;
         QList<receipt::MissingIssue> out;
         receipt::ReceiptCheck::missingOf(t, byMonth(history), QDate(2025, 1, 1), QDate(2025, 12, 31),
-                                         set.isEmpty() ? nullptr : &*months, out);
+                                         set.isEmpty() ? nullptr : &p, out);
         QList<QDate> got;
         for (const auto& m : out)
             got << m.expected;

@@ -423,7 +423,7 @@ std::optional<ExpectedIssue> predictNext(const QString& frequencyCode, const QLi
         mark = nextIssueDate(*frequency, last.daily);
         for (qint64 n = numberOf(last.number); n >= 0 && n < number && n < 12; ++n)
             mark = nextIssueDate(*frequency, mark);
-        if (!pattern.publishes(mark.month()))
+        if (!pattern.publishesAt(*frequency, mark))
             mark = nextPublished(*frequency, pattern, mark);
         const qsizetype k = days.size() - 1;
         const qint64 off = last.daily.daysTo(days.at(k));

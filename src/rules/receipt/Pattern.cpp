@@ -100,47 +100,79 @@ bool byMonths(const std::optional<Frequency>& f) {
     return f && (f->interval == QLatin1Char('M') || f->interval == QLatin1Char('W'));
 }
 
+// Numbers from 1 to `top` as a comma list ("7,8"), and back; nullopt for anything else.
+QString bitsText(quint64 bits, int top) {
+    QStringList out;
+    for (int k = 1; k <= top; ++k)
+        if (bits >> (k - 1) & 1)
+            out << QString::number(k);
+    return out.join(QLatin1Char(','));
+}
+
+std::optional<quint64> bitsOf(const QString& text, int top) {
+    quint64 bits = 0;
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int k = part.trimmed().toInt(&ok);
+        if (!ok || k < 1 || k > top)
+            return std::nullopt;
+        bits |= quint64(1) << (k - 1);
+    }
+    return bits;
+}
+
 } // namespace
+
+bool Pattern::publishesAt(const Frequency& f, const QDate& d) const {
+    if (byMonths(f))
+        return (months & 0xFFF) == 0 || publishes(d.month());
+    return !byWeeks(f) || publishesWeek(d.weekNumber());
+}
+
+bool byWeeks(const std::optional<Frequency>& f) {
+    return f && f->interval == QLatin1Char('D') && f->count == 7;
+}
 
 int Pattern::issuesAYear(const Frequency& f) const {
     int n = 0;
-    if (!byMonths(f))
+    if (!byMonths(f) && !byWeeks(f))
         return f.interval == QLatin1Char('Y') ? 1 : (366 + f.count - 1) / qMax(1, f.count);
     for (QDate d(2001, 1, 1); d.year() == 2001; d = nextIssueDate(f, d))
-        n += publishes(d.month());
+        n += publishesAt(f, d);
     return n;
 }
 
 QString Pattern::monthsText() const {
-    QStringList out;
-    for (int m = 1; m <= 12; ++m)
-        if (publishes(m))
-            out << QString::number(m);
-    return out.join(QLatin1Char(','));
+    return bitsText(months, 12);
 }
 
 std::optional<quint16> Pattern::monthsOf(const QString& text) {
-    quint16 months = 0;
-    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const int m = part.trimmed().toInt(&ok);
-        if (!ok || m < 1 || m > 12)
-            return std::nullopt;
-        months |= quint16(1u << (m - 1));
-    }
-    return months;
+    const auto bits = bitsOf(text, 12);
+    return bits ? std::optional<quint16>(quint16(*bits)) : std::nullopt;
+}
+
+QString Pattern::weeksOffText() const {
+    return bitsText(weeksOff, 53);
+}
+
+std::optional<quint64> Pattern::weeksOf(const QString& text) {
+    return bitsOf(text, 53);
 }
 
 // The months a title does not publish are those passed over by issues whose numbers follow on
 // (so no issue was lost there) and never the month of one: a summer without issues, the month a
-// combined issue covers every year.
+// combined issue covers every year. A weekly title's weeks likewise, where they were passed over
+// at least twice (a week off is a yearly habit; one gap with numbers running on may be a strike):
+// a week is passed over when its mark falls more than half a week before the next issue (an
+// issue dated a day or two late passes over nothing).
 Pattern learnPattern(const std::optional<Frequency>& f, const QList<IssueSeen>& seen) {
     Pattern p;
     p.learntFrom = int(seen.size());
     if (seen.size() < 3)
         return p;
-    int passed[13] = {}, had[13] = {};
-    bool dated = byMonths(f);
+    int passed[13] = {}, had[13] = {}, passedWeek[54] = {}, hadWeek[54] = {};
+    const bool weekly = byWeeks(f);
+    bool dated = byMonths(f) || weekly;
     QHash<int, int> began;
     for (int i = 0; i < seen.size() && dated; ++i) {
         const IssueSeen& issue = seen.at(i);
@@ -149,13 +181,17 @@ Pattern learnPattern(const std::optional<Frequency>& f, const QList<IssueSeen>& 
             break;
         }
         ++had[issue.daily.month()];
+        ++hadWeek[issue.daily.weekNumber()];
         if (const qint64 first = numberOf(issue.number), last = lastNumberOf(issue.number);
             first >= 0 && last > first && last - first < 12) {
             const std::pair<int, int> c{issue.daily.month(), int(last - first + 1)};
             if (!p.combined.contains(c))
                 p.combined.append(c);
         }
-        if (i > 0 && followsOn(seen, i))
+        if (i > 0 && followsOn(seen, i) && weekly)
+            for (QDate d = nextIssueDate(*f, seen.at(i - 1).daily); d.daysTo(issue.daily) > 3; d = nextIssueDate(*f, d))
+                ++passedWeek[d.weekNumber()];
+        else if (i > 0 && followsOn(seen, i))
             for (QDate d = nextIssueDate(*f, seen.at(i - 1).daily); d < issue.daily; d = nextIssueDate(*f, d))
                 ++passed[d.month()];
         if (i > 0 && numberOf(seen.at(i - 1).year) >= 0 && numberOf(issue.year) >= 0 &&
@@ -166,6 +202,10 @@ Pattern learnPattern(const std::optional<Frequency>& f, const QList<IssueSeen>& 
         for (int m = 1; m <= 12; ++m)
             if (passed[m] >= 1 && had[m] == 0)
                 p.months &= quint16(~(1u << (m - 1)));
+    if (dated)
+        for (int w = 1; w <= 53; ++w)
+            if (passedWeek[w] >= 2 && hadWeek[w] == 0)
+                p.weeksOff |= quint64(1) << (w - 1);
     int most = 0;
     for (auto it = began.cbegin(); it != began.cend(); ++it)
         if (it.value() > most || (it.value() == most && it.key() < p.seenVolumeMonth)) {
@@ -196,9 +236,7 @@ Pattern inForce(const Pattern& learnt, const Pattern* set) {
 
 QDate nextPublished(const Frequency& f, const Pattern& p, const QDate& d) {
     QDate next = nextIssueDate(f, d);
-    if (!byMonths(f) || (p.months & 0xFFF) == 0)
-        return next;
-    for (int n = 0; n < 24 && !p.publishes(next.month()); ++n)
+    for (int n = 0; n < 60 && !p.publishesAt(f, next); ++n)
         next = nextIssueDate(f, next);
     return next;
 }

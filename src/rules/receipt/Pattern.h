@@ -17,6 +17,9 @@ struct Pattern {
     // Bit m-1 set: the title has an issue in month m. A combined issue that comes every year
     // ("7-8" in July) leaves the month it covers (August) out.
     quint16 months = 0xFFF;
+    // A weekly title's weeks without an issue: bit w-1 set for week w of the year (ISO 8601,
+    // 1-53), the week of a Christmas double issue, say.
+    quint64 weeksOff = 0;
     // A new volume begins with the first issue of this month (1-12), or after this many issues;
     // 0 for both: as the history shows.
     int volumeMonth = 0, volumeIssues = 0;
@@ -37,12 +40,22 @@ struct Pattern {
 
     bool publishes(int month) const { return month >= 1 && month <= 12 && (months >> (month - 1) & 1); }
     bool isSet() const { return !setBy.isEmpty(); }
+    bool publishesWeek(int week) const { return week >= 1 && week <= 53 && !(weeksOff >> (week - 1) & 1); }
+    // Whether the title has an issue at the mark `d`: in a month it publishes (titles stepping
+    // by months), in a week it publishes (weekly titles), always (the others).
+    bool publishesAt(const Frequency& f, const QDate& d) const;
     int issuesAYear(const Frequency& f) const;
     // The months as the database keeps them: "1,2,3,4,5,6,9,10,11,12".
     QString monthsText() const;
     static std::optional<quint16> monthsOf(const QString& text);
+    // The weeks without an issue as the database keeps them: "52" or "" for none.
+    QString weeksOffText() const;
+    static std::optional<quint64> weeksOf(const QString& text);
     bool operator==(const Pattern&) const = default;
 };
+
+// Whether the title comes every week: the titles whose weeks may be left out.
+bool byWeeks(const std::optional<Frequency>& f);
 
 // The pattern a title's issues (oldest first) show. Fewer than three issues show nothing: every
 // month, as the frequency code steps.

@@ -19,15 +19,17 @@ QString numbersCode(Pattern::Numbers n) {
 void store(data::Connection& c, const QString& pointer, const Pattern& p, bool byPerson) {
     const QString sql = QStringLiteral(
         "INSERT INTO pub_pattern (pointer, months, volume_month, volume_issues, numbers, learnt_from, wording, "
-        "issue_day, number_digits, set_by, set_on) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, %1) ON DUPLICATE KEY UPDATE %2");
+        "issue_day, number_digits, weeks_off, set_by, set_on) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, %1) "
+        "ON DUPLICATE KEY UPDATE %2");
     const QString person = QStringLiteral("SUBSTRING_INDEX(USER(), '@', 1), NOW()");
     const QString update =
         byPerson ? QStringLiteral("months = VALUES(months), volume_month = VALUES(volume_month), "
                                   "volume_issues = VALUES(volume_issues), numbers = VALUES(numbers), "
                                   "learnt_from = VALUES(learnt_from), wording = VALUES(wording), "
                                   "issue_day = VALUES(issue_day), number_digits = VALUES(number_digits), "
-                                  "set_by = VALUES(set_by), set_on = VALUES(set_on)")
+                                  "weeks_off = VALUES(weeks_off), set_by = VALUES(set_by), set_on = VALUES(set_on)")
                  : QStringLiteral("months = IF(set_by IS NULL, VALUES(months), months), "
+                                  "weeks_off = IF(set_by IS NULL, VALUES(weeks_off), weeks_off), "
                                   "volume_month = IF(set_by IS NULL, 0, volume_month), "
                                   "volume_issues = IF(set_by IS NULL, 0, volume_issues), "
                                   "numbers = IF(set_by IS NULL, '', numbers), learnt_from = VALUES(learnt_from)");
@@ -35,14 +37,14 @@ void store(data::Connection& c, const QString& pointer, const Pattern& p, bool b
                 {pointer.trimmed(), p.monthsText(), byPerson ? p.volumeMonth : 0, byPerson ? p.volumeIssues : 0,
                  byPerson ? numbersCode(p.numbers) : QString(), p.learntFrom,
                  byPerson && !p.wording.trimmed().isEmpty() ? QVariant(p.wording.trimmed()) : QVariant(),
-                 byPerson ? p.day : 0, byPerson ? p.digits : 0});
+                 byPerson ? p.day : 0, byPerson ? p.digits : 0, p.weeksOffText()});
 }
 
 } // namespace
 
 std::optional<Pattern> storedPattern(data::Connection& c, const QString& pointer) {
     const data::Result r = c.query(QStringLiteral("SELECT months, volume_month, volume_issues, numbers, learnt_from, "
-                                                  "set_by, set_on, wording, issue_day, number_digits FROM pub_pattern "
+                                                  "set_by, set_on, wording, issue_day, number_digits, weeks_off FROM pub_pattern "
                                                   "WHERE pointer = ?"),
                                    {pointer.trimmed()});
     if (r.isEmpty())
@@ -50,6 +52,8 @@ std::optional<Pattern> storedPattern(data::Connection& c, const QString& pointer
     Pattern p;
     if (const auto months = Pattern::monthsOf(r.text(0, u"months"_s)); months && *months)
         p.months = *months;
+    if (const auto weeks = Pattern::weeksOf(r.text(0, u"weeks_off"_s)); weeks && *weeks != (quint64(1) << 53) - 1)
+        p.weeksOff = *weeks;
     const int month = r.value(0, u"volume_month"_s).toInt(), issues = r.value(0, u"volume_issues"_s).toInt();
     p.volumeMonth = month >= 1 && month <= 12 ? month : 0;
     p.volumeIssues = issues >= 1 && issues <= 999 ? issues : 0;

@@ -82,6 +82,7 @@ void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to,
                  int anchorCovers) {
     Pattern pattern;
     pattern.months = t.months;
+    pattern.weeksOff = t.weeksOff;
     const auto step = [&](const QDate& d) { return nextPublished(t.frequency, pattern, d); };
     const auto midway = [](const QDate& a, const QDate& b) {
         return QDate::fromJulianDay((a.toJulianDay() + b.toJulianDay()) / 2);
@@ -92,23 +93,29 @@ void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to,
     if (const QDate mark = nextIssueDate(t.frequency, cur);
         cur.daysTo(mark) < prevIssueDate(t.frequency, mark).daysTo(cur))
         cur = mark;
-    int covered = anchorCovers - 1; // marks a combined issue already received stands for
+    // The last mark a combined issue already received stands for ("7-8" in July: August's),
+    // counted by the frequency: a mark the title does not publish is not covered twice, so the
+    // issue after a summer issue whose second month is left out is looked for all the same.
+    const auto coveredUpTo = [&](QDate mark, int issues) {
+        for (int k = 1; k < issues; ++k)
+            mark = nextIssueDate(t.frequency, mark);
+        return mark;
+    };
+    QDate covered = coveredUpTo(cur, anchorCovers);
     for (QDate next = step(cur); next <= to; cur = next, next = step(next)) {
         const int got = received(midway(cur, next), midway(next, step(next)));
         if (got > 0)
-            covered = got - 1;
-        else if (covered > 0)
-            --covered;
-        else if (next >= from)
+            covered = coveredUpTo(next, got);
+        else if (next > covered && next >= from)
             out.append({t.pointer, t.name, t.distributor, next});
     }
 }
 
 namespace {
 
-// Whether the title's pattern is learnt from its issues (those stepping by months).
+// Whether the title's pattern is learnt from its issues (those stepping by months or weeks).
 bool learns(const Frequency& f) {
-    return f.interval == QLatin1Char('M') || f.interval == QLatin1Char('W');
+    return f.interval == QLatin1Char('M') || f.interval == QLatin1Char('W') || byWeeks(f);
 }
 
 // Between a title's issues: a day and its number apart, one issue from the next.
@@ -129,7 +136,9 @@ data::Result titlesWithIssueDays(data::Connection& c, const QStringList& codes, 
                                    "SEPARATOR '%2') FROM tranfile t "
                                    "WHERE t.pointer = m.Pointer AND t.daily BETWEEN ? AND ?) AS days, "
                                    "(SELECT p.months FROM pub_pattern p WHERE p.pointer = m.Pointer "
-                                   "AND p.set_by IS NOT NULL) AS months FROM magazine m "
+                                   "AND p.set_by IS NOT NULL) AS months, "
+                                   "(SELECT p.weeks_off FROM pub_pattern p WHERE p.pointer = m.Pointer "
+                                   "AND p.set_by IS NOT NULL) AS weeks_off FROM magazine m "
                                    "WHERE m.Receive_Code = '1' AND m.MagType_code = ?")
                         .arg(dayNumber, nextIssue);
         // An issue dated a little after the period may stand for its last expected date.
@@ -145,13 +154,18 @@ data::Result titlesWithIssueDays(data::Connection& c, const QStringList& codes, 
 
 } // namespace
 
-void missingOf(Title t, const QList<IssueSeen>& issues, const QDate& from, const QDate& to, const quint16* setMonths,
+void missingOf(Title t, const QList<IssueSeen>& issues, const QDate& from, const QDate& to, const Pattern* set,
                QList<MissingIssue>& out) {
-    // The months it publishes: as set by staff, else as its issues show.
-    if (setMonths)
-        t.months = *setMonths;
-    else if (learns(t.frequency))
-        t.months = learnPattern(std::optional<Frequency>(t.frequency), eachIssueOnce(t.frequency, issues)).months;
+    // The months (weeks) it publishes: as set by staff, else as its issues show.
+    if (set) {
+        t.months = set->months;
+        t.weeksOff = set->weeksOff;
+    } else if (learns(t.frequency)) {
+        const Pattern learnt =
+            learnPattern(std::optional<Frequency>(t.frequency), eachIssueOnce(t.frequency, issues));
+        t.months = learnt.months;
+        t.weeksOff = learnt.weeksOff;
+    }
     // The anchor: the earliest issue between the first mark and the start, else between the
     // second mark and the start (the earliest looked at), else the first issue received in the
     // period itself (a title first received during it: what it missed after that first issue
@@ -210,7 +224,8 @@ QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to,
     // The columns by name, looked up once for every title.
     const int pointer = r.column(u"Pointer"_s), name = r.column(u"Magazine_Name"_s),
               distributor = r.column(u"Distributor_Code"_s), code = r.column(u"MagType_code"_s),
-              issueDays = r.column(u"days"_s), setMonths = r.column(u"months"_s);
+              issueDays = r.column(u"days"_s), setMonths = r.column(u"months"_s),
+              setWeeks = r.column(u"weeks_off"_s);
     QList<IssueSeen> issues;
     for (int n = 0; n < r.rowCount(); ++n) {
         if (progress && n % 500 == 0 && !progress(n, r.rowCount()))
@@ -225,8 +240,12 @@ QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to,
         }
         std::sort(issues.begin(), issues.end(),
                   [](const IssueSeen& a, const IssueSeen& b) { return a.daily < b.daily; });
-        const auto set = Pattern::monthsOf(r.text(n, setMonths));
-        missingOf(t, issues, from, to, !r.value(n, setMonths).isNull() && set && *set ? &*set : nullptr, out);
+        // A set pattern whose months the administrator's SQL left unreadable counts as not set.
+        const auto months = Pattern::monthsOf(r.text(n, setMonths));
+        Pattern set;
+        set.months = months.value_or(0);
+        set.weeksOff = Pattern::weeksOf(r.text(n, setWeeks)).value_or(0);
+        missingOf(t, issues, from, to, !r.value(n, setMonths).isNull() && set.months ? &set : nullptr, out);
     }
     if (progress)
         progress(r.rowCount(), r.rowCount());

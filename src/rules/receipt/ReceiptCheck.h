@@ -42,6 +42,7 @@ struct Title {
     QString pointer, name, distributor;
     Frequency frequency;
     quint16 months = 0xFFF;
+    quint64 weeksOff = 0; // a weekly title's weeks without an issue (Pattern::weeksOff)
 };
 // Those titles, by frequency code and key.
 QList<Title> titlesToCheck(data::Connection& c);
@@ -59,9 +60,9 @@ void stepThrough(const Title& t, QDate anchor, const QDate& from, const QDate& t
 
 // The missing issues of one title between the two dates, both included, from its issues
 // around the period (oldest first, dated; numbers where it has them; from two or three years
-// before, where its pattern is learnt from them), by the months it publishes as `setMonths`
+// before, where its pattern is learnt from them), by the months (weeks) it publishes as `set`
 // gives them, else as its issues show.
-void missingOf(Title t, const QList<IssueSeen>& issues, const QDate& from, const QDate& to, const quint16* setMonths,
+void missingOf(Title t, const QList<IssueSeen>& issues, const QDate& from, const QDate& to, const Pattern* set,
                QList<MissingIssue>& out);
 
 // The missing issues of every subscribed title with a regular frequency between the two

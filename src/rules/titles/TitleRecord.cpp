@@ -199,7 +199,7 @@ marc::Record holdingsRecord(const records::Title& t, const QList<receipt::IssueS
     }
     if (freq) {
         const int ayear = steps ? pattern.issuesAYear(*steps) : 0;
-        const bool skips = (pattern.months & 0xFFF) != 0xFFF;
+        const bool skips = (pattern.months & 0xFFF) != 0xFFF || (receipt::byWeeks(steps) && pattern.weeksOff);
         captions << marc::Subfield{QLatin1Char('w'), skips && ayear > 0 ? QString::number(ayear)
                                                                         : QString(QLatin1Char(freq->marc))};
     }
@@ -223,6 +223,13 @@ marc::Record holdingsRecord(const records::Title& t, const QList<receipt::IssueS
         captions << marc::Subfield{QLatin1Char('y'), QStringLiteral("om") + omitted.join(QLatin1Char(','))};
     if (!combined.isEmpty())
         captions << marc::Subfield{QLatin1Char('y'), QStringLiteral("cm") + combined.join(QLatin1Char(','))};
+    // A weekly title's weeks of the year without an issue ("ow52").
+    QStringList weeks;
+    for (int w = 1; w <= 53 && receipt::byWeeks(steps); ++w)
+        if (!pattern.publishesWeek(w))
+            weeks << QStringLiteral("%1").arg(w, 2, 10, QLatin1Char('0'));
+    if (!weeks.isEmpty())
+        captions << marc::Subfield{QLatin1Char('y'), QStringLiteral("ow") + weeks.join(QLatin1Char(','))};
     r.add(QStringLiteral("853"), QStringLiteral("20"), captions);
 
     // What is held: runs of issues that follow on by number (by year where unnumbered).
@@ -281,7 +288,8 @@ ImportedTitle importedTitle(const marc::Record& r) {
         t.name += QStringLiteral(" : ") + remainder;
     t.issn = r.sub(QStringLiteral("022"), QLatin1Char('a')).trimmed();
     // Captions and pattern (853), where the record has them: the months without an issue ("om"),
-    // the combined issues ("cm", each month after the first covered), how numbers run.
+    // the combined issues ("cm", each month after the first covered), the weeks without an issue
+    // ("ow"), how numbers run.
     if (const marc::Field* captions = r.field(QStringLiteral("853"))) {
         receipt::Pattern p;
         p.setBy = QStringLiteral("853");
@@ -291,6 +299,8 @@ ImportedTitle importedTitle(const marc::Record& r) {
                 p.numbers = v == QLatin1String("c")   ? receipt::Pattern::Numbers::RunOn
                             : v == QLatin1String("r") ? receipt::Pattern::Numbers::Restart
                                                       : receipt::Pattern::Numbers::AsHistory;
+            if (s.code == QLatin1Char('y') && v.startsWith(QLatin1String("ow")))
+                p.weeksOff |= receipt::Pattern::weeksOf(v.mid(2)).value_or(0);
             if (s.code != QLatin1Char('y') || !(v.startsWith(QLatin1String("om")) || v.startsWith(QLatin1String("cm"))))
                 continue;
             for (const QString& part : v.mid(2).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
