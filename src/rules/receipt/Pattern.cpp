@@ -188,12 +188,15 @@ Pattern learnPattern(const std::optional<Frequency>& f, const QList<IssueSeen>& 
             if (!p.combined.contains(c))
                 p.combined.append(c);
         }
-        if (i > 0 && followsOn(seen, i) && weekly)
-            for (QDate d = nextIssueDate(*f, seen.at(i - 1).daily); d.daysTo(issue.daily) > 3; d = nextIssueDate(*f, d))
-                ++passedWeek[d.weekNumber()];
-        else if (i > 0 && followsOn(seen, i))
-            for (QDate d = nextIssueDate(*f, seen.at(i - 1).daily); d < issue.daily; d = nextIssueDate(*f, d))
-                ++passed[d.month()];
+        if (i > 0 && followsOn(seen, i)) {
+            const QDate after = nextIssueDate(*f, seen.at(i - 1).daily);
+            if (weekly)
+                for (QDate d = after; d.daysTo(issue.daily) > 3; d = nextIssueDate(*f, d))
+                    ++passedWeek[d.weekNumber()];
+            else
+                for (QDate d = after; d < issue.daily; d = nextIssueDate(*f, d))
+                    ++passed[d.month()];
+        }
         if (i > 0 && numberOf(seen.at(i - 1).year) >= 0 && numberOf(issue.year) >= 0 &&
             numberOf(issue.year) != numberOf(seen.at(i - 1).year))
             ++began[issue.daily.month()];
