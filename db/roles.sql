@@ -20,6 +20,8 @@ GRANT INSERT, UPDATE ON sum_journal TO warasan_checkin;
 GRANT UPDATE ON jourctrl TO warasan_checkin;
 GRANT UPDATE ON ctrlsumj TO warasan_checkin;
 GRANT INSERT, UPDATE ON pub_pattern TO warasan_checkin;
+GRANT INSERT, UPDATE ON claim TO warasan_checkin;
+GRANT INSERT ON alert_mail TO warasan_checkin;
 
 -- Indexing: articles, their authors and subjects.
 CREATE ROLE IF NOT EXISTS warasan_indexing;
@@ -54,6 +56,8 @@ GRANT INSERT, UPDATE, DELETE ON statustype TO warasan_supervision;
 GRANT INSERT, UPDATE, DELETE ON reader TO warasan_supervision;
 GRANT INSERT, UPDATE, DELETE ON reader_title TO warasan_supervision;
 GRANT DELETE ON alert_issue TO warasan_supervision;
+GRANT INSERT, UPDATE ON claim TO warasan_supervision;
+GRANT INSERT ON alert_mail TO warasan_supervision;
 GRANT INSERT, UPDATE ON artctrl TO warasan_supervision;
 GRANT INSERT, UPDATE ON authctrl TO warasan_supervision;
 GRANT INSERT, UPDATE ON jourctrl TO warasan_supervision;

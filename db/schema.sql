@@ -84,6 +84,9 @@ CREATE TABLE dealer (
   Fax              VARCHAR(100) NULL,
   Email            VARCHAR(100) NULL,
   Contact          VARCHAR(255) NULL,
+  claim_days       SMALLINT     NOT NULL DEFAULT 30,
+  claim_language   CHAR(2)      NOT NULL DEFAULT '',
+  claim_account    VARCHAR(100) NULL,
   PRIMARY KEY (Publisher_Code),
   KEY dealer_name (Publisher_Name)
 ) ENGINE=InnoDB;
@@ -338,6 +341,32 @@ CREATE TABLE pub_pattern (
   PRIMARY KEY (pointer)
 ) ENGINE=InnoDB;
 
+-- Claims: each letter asking a distributor for an issue that did not come. One row a claim of
+-- an issue (the title and the date the pattern expected it), numbered 1, 2, 3 for that issue;
+-- to whom (the distributor, its mail address, '' for a printed letter), when and by whom; the
+-- outbox mail that carries it; the distributor's answer (N not yet published, S sent again,
+-- C ceased, O other) with a note; and when the issue arrived after it. A distributor's
+-- claim_days is the wait before an issue is claimed again, its claim_language the letters'
+-- (th, en; '' by its name), its claim_account the library's account number with it.
+CREATE TABLE claim (
+  claim_id     BIGINT       NOT NULL AUTO_INCREMENT,
+  pointer      VARCHAR(10)  NOT NULL,
+  expected     DATE         NOT NULL,
+  claim_no     TINYINT      NOT NULL,
+  distributor  VARCHAR(20)  NOT NULL DEFAULT '',
+  address      VARCHAR(255) NOT NULL DEFAULT '',
+  claimed_at   DATETIME     NOT NULL DEFAULT CURRENT_TIMESTAMP,
+  claimed_by   VARCHAR(100) NOT NULL DEFAULT '',
+  mail_id      BIGINT       NULL,
+  answer       CHAR(1)      NULL,
+  answer_note  VARCHAR(500) NULL,
+  answered_at  DATETIME     NULL,
+  received_at  DATETIME     NULL,
+  PRIMARY KEY (claim_id),
+  UNIQUE KEY claim_issue (pointer, expected, claim_no),
+  KEY claim_distributor (distributor, claimed_at)
+) ENGINE=InnoDB;
+
 -- Report staging -----------------------------------------------------------------------
 
 -- Missing issues found by the receipt check: title, expected date as Thai text, range; then
@@ -495,15 +524,15 @@ CREATE TRIGGER magazine_history_delete AFTER DELETE ON magazine FOR EACH ROW
   VALUES (USER(), 'magazine', OLD.Pointer, 'D', JSON_OBJECT('Pointer', OLD.Pointer, 'Magazine_Name', OLD.Magazine_Name, 'Parallel_Name', OLD.Parallel_Name, 'Former_Name', OLD.Former_Name, 'Short_Name', OLD.Short_Name, 'ISSN', OLD.ISSN, 'Kind_Code', OLD.Kind_Code, 'Lang_Code', OLD.Lang_Code, 'MagType_code', OLD.MagType_code, 'Publisher_Code', OLD.Publisher_Code, 'department_code', OLD.department_code, 'Receive_Code', OLD.Receive_Code, 'Cover_Code', OLD.Cover_Code, 'Copies_Per_Year', OLD.Copies_Per_Year, 'Price_Per_Year', OLD.Price_Per_Year, 'Start_Date', OLD.Start_Date, 'End_Date', OLD.End_Date, 'Order_Date', OLD.Order_Date, 'Distributor_Code', OLD.Distributor_Code, 'Member_Status', OLD.Member_Status, 'Location', OLD.Location), NULL);
 CREATE TRIGGER dealer_history_insert AFTER INSERT ON dealer FOR EACH ROW
   INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
-  VALUES (USER(), 'dealer', NEW.Publisher_Code, 'I', NULL, JSON_OBJECT('Publisher_Code', NEW.Publisher_Code, 'Publisher_Name', NEW.Publisher_Name, 'Publisher_Short', NEW.Publisher_Short, 'Address1', NEW.Address1, 'Address2', NEW.Address2, 'Telephone', NEW.Telephone, 'Fax', NEW.Fax, 'Email', NEW.Email, 'Contact', NEW.Contact));
+  VALUES (USER(), 'dealer', NEW.Publisher_Code, 'I', NULL, JSON_OBJECT('Publisher_Code', NEW.Publisher_Code, 'Publisher_Name', NEW.Publisher_Name, 'Publisher_Short', NEW.Publisher_Short, 'Address1', NEW.Address1, 'Address2', NEW.Address2, 'Telephone', NEW.Telephone, 'Fax', NEW.Fax, 'Email', NEW.Email, 'Contact', NEW.Contact, 'claim_days', NEW.claim_days, 'claim_language', NEW.claim_language, 'claim_account', NEW.claim_account));
 CREATE TRIGGER dealer_history_update AFTER UPDATE ON dealer FOR EACH ROW
   INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
-  SELECT USER(), 'dealer', NEW.Publisher_Code, 'U', JSON_OBJECT('Publisher_Code', OLD.Publisher_Code, 'Publisher_Name', OLD.Publisher_Name, 'Publisher_Short', OLD.Publisher_Short, 'Address1', OLD.Address1, 'Address2', OLD.Address2, 'Telephone', OLD.Telephone, 'Fax', OLD.Fax, 'Email', OLD.Email, 'Contact', OLD.Contact),
-  JSON_OBJECT('Publisher_Code', NEW.Publisher_Code, 'Publisher_Name', NEW.Publisher_Name, 'Publisher_Short', NEW.Publisher_Short, 'Address1', NEW.Address1, 'Address2', NEW.Address2, 'Telephone', NEW.Telephone, 'Fax', NEW.Fax, 'Email', NEW.Email, 'Contact', NEW.Contact) FROM DUAL
-  WHERE NOT (OLD.Publisher_Code <=> NEW.Publisher_Code AND OLD.Publisher_Name <=> NEW.Publisher_Name AND OLD.Publisher_Short <=> NEW.Publisher_Short AND OLD.Address1 <=> NEW.Address1 AND OLD.Address2 <=> NEW.Address2 AND OLD.Telephone <=> NEW.Telephone AND OLD.Fax <=> NEW.Fax AND OLD.Email <=> NEW.Email AND OLD.Contact <=> NEW.Contact);
+  SELECT USER(), 'dealer', NEW.Publisher_Code, 'U', JSON_OBJECT('Publisher_Code', OLD.Publisher_Code, 'Publisher_Name', OLD.Publisher_Name, 'Publisher_Short', OLD.Publisher_Short, 'Address1', OLD.Address1, 'Address2', OLD.Address2, 'Telephone', OLD.Telephone, 'Fax', OLD.Fax, 'Email', OLD.Email, 'Contact', OLD.Contact, 'claim_days', OLD.claim_days, 'claim_language', OLD.claim_language, 'claim_account', OLD.claim_account),
+  JSON_OBJECT('Publisher_Code', NEW.Publisher_Code, 'Publisher_Name', NEW.Publisher_Name, 'Publisher_Short', NEW.Publisher_Short, 'Address1', NEW.Address1, 'Address2', NEW.Address2, 'Telephone', NEW.Telephone, 'Fax', NEW.Fax, 'Email', NEW.Email, 'Contact', NEW.Contact, 'claim_days', NEW.claim_days, 'claim_language', NEW.claim_language, 'claim_account', NEW.claim_account) FROM DUAL
+  WHERE NOT (OLD.Publisher_Code <=> NEW.Publisher_Code AND OLD.Publisher_Name <=> NEW.Publisher_Name AND OLD.Publisher_Short <=> NEW.Publisher_Short AND OLD.Address1 <=> NEW.Address1 AND OLD.Address2 <=> NEW.Address2 AND OLD.Telephone <=> NEW.Telephone AND OLD.Fax <=> NEW.Fax AND OLD.Email <=> NEW.Email AND OLD.Contact <=> NEW.Contact AND OLD.claim_days <=> NEW.claim_days AND OLD.claim_language <=> NEW.claim_language AND OLD.claim_account <=> NEW.claim_account);
 CREATE TRIGGER dealer_history_delete AFTER DELETE ON dealer FOR EACH ROW
   INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
-  VALUES (USER(), 'dealer', OLD.Publisher_Code, 'D', JSON_OBJECT('Publisher_Code', OLD.Publisher_Code, 'Publisher_Name', OLD.Publisher_Name, 'Publisher_Short', OLD.Publisher_Short, 'Address1', OLD.Address1, 'Address2', OLD.Address2, 'Telephone', OLD.Telephone, 'Fax', OLD.Fax, 'Email', OLD.Email, 'Contact', OLD.Contact), NULL);
+  VALUES (USER(), 'dealer', OLD.Publisher_Code, 'D', JSON_OBJECT('Publisher_Code', OLD.Publisher_Code, 'Publisher_Name', OLD.Publisher_Name, 'Publisher_Short', OLD.Publisher_Short, 'Address1', OLD.Address1, 'Address2', OLD.Address2, 'Telephone', OLD.Telephone, 'Fax', OLD.Fax, 'Email', OLD.Email, 'Contact', OLD.Contact, 'claim_days', OLD.claim_days, 'claim_language', OLD.claim_language, 'claim_account', OLD.claim_account), NULL);
 CREATE TRIGGER recsetup_history_insert AFTER INSERT ON recsetup FOR EACH ROW
   INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
   VALUES (USER(), 'recsetup', NEW.setup_no, 'I', NULL, JSON_OBJECT('setup_no', NEW.setup_no, 'pointer_ctrl1', NEW.pointer_ctrl1, 'pointer_ctrl2', NEW.pointer_ctrl2, 'pointer_ctrl3', NEW.pointer_ctrl3, 'pointer_ctrl4', NEW.pointer_ctrl4));
@@ -735,3 +764,14 @@ CREATE TRIGGER pub_pattern_history_update AFTER UPDATE ON pub_pattern FOR EACH R
 CREATE TRIGGER pub_pattern_history_delete AFTER DELETE ON pub_pattern FOR EACH ROW
   INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
   VALUES (USER(), 'pub_pattern', OLD.pointer, 'D', JSON_OBJECT('pointer', OLD.pointer, 'months', OLD.months, 'volume_month', OLD.volume_month, 'volume_issues', OLD.volume_issues, 'numbers', OLD.numbers, 'learnt_from', OLD.learnt_from, 'set_by', OLD.set_by, 'set_on', OLD.set_on, 'wording', OLD.wording, 'issue_day', OLD.issue_day, 'number_digits', OLD.number_digits, 'weeks_off', OLD.weeks_off), NULL);
+CREATE TRIGGER claim_history_insert AFTER INSERT ON claim FOR EACH ROW
+  INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
+  VALUES (USER(), 'claim', NEW.claim_id, 'I', NULL, JSON_OBJECT('claim_id', NEW.claim_id, 'pointer', NEW.pointer, 'expected', NEW.expected, 'claim_no', NEW.claim_no, 'distributor', NEW.distributor, 'address', NEW.address, 'claimed_at', NEW.claimed_at, 'claimed_by', NEW.claimed_by, 'mail_id', NEW.mail_id, 'answer', NEW.answer, 'answer_note', NEW.answer_note, 'answered_at', NEW.answered_at, 'received_at', NEW.received_at));
+CREATE TRIGGER claim_history_update AFTER UPDATE ON claim FOR EACH ROW
+  INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
+  SELECT USER(), 'claim', NEW.claim_id, 'U', JSON_OBJECT('claim_id', OLD.claim_id, 'pointer', OLD.pointer, 'expected', OLD.expected, 'claim_no', OLD.claim_no, 'distributor', OLD.distributor, 'address', OLD.address, 'claimed_at', OLD.claimed_at, 'claimed_by', OLD.claimed_by, 'mail_id', OLD.mail_id, 'answer', OLD.answer, 'answer_note', OLD.answer_note, 'answered_at', OLD.answered_at, 'received_at', OLD.received_at),
+  JSON_OBJECT('claim_id', NEW.claim_id, 'pointer', NEW.pointer, 'expected', NEW.expected, 'claim_no', NEW.claim_no, 'distributor', NEW.distributor, 'address', NEW.address, 'claimed_at', NEW.claimed_at, 'claimed_by', NEW.claimed_by, 'mail_id', NEW.mail_id, 'answer', NEW.answer, 'answer_note', NEW.answer_note, 'answered_at', NEW.answered_at, 'received_at', NEW.received_at) FROM DUAL
+  WHERE NOT (OLD.claim_id <=> NEW.claim_id AND OLD.pointer <=> NEW.pointer AND OLD.expected <=> NEW.expected AND OLD.claim_no <=> NEW.claim_no AND OLD.distributor <=> NEW.distributor AND OLD.address <=> NEW.address AND OLD.claimed_at <=> NEW.claimed_at AND OLD.claimed_by <=> NEW.claimed_by AND OLD.mail_id <=> NEW.mail_id AND OLD.answer <=> NEW.answer AND OLD.answer_note <=> NEW.answer_note AND OLD.answered_at <=> NEW.answered_at AND OLD.received_at <=> NEW.received_at);
+CREATE TRIGGER claim_history_delete AFTER DELETE ON claim FOR EACH ROW
+  INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
+  VALUES (USER(), 'claim', OLD.claim_id, 'D', JSON_OBJECT('claim_id', OLD.claim_id, 'pointer', OLD.pointer, 'expected', OLD.expected, 'claim_no', OLD.claim_no, 'distributor', OLD.distributor, 'address', OLD.address, 'claimed_at', OLD.claimed_at, 'claimed_by', OLD.claimed_by, 'mail_id', OLD.mail_id, 'answer', OLD.answer, 'answer_note', OLD.answer_note, 'answered_at', OLD.answered_at, 'received_at', OLD.received_at), NULL);

@@ -15,7 +15,7 @@ import re
 TRACED = ["magazine", "dealer", "recsetup", "typemag", "language", "magtype", "department",
           "receives", "bindcolor", "statustype", "tranfile", "jourctrl", "sum_journal", "ctrlsumj",
           "article", "mauthfile", "msubject", "artctrl", "authname", "authctrl", "reader",
-          "reader_title", "pub_pattern"]
+          "reader_title", "pub_pattern", "claim"]
 MARK = "-- Change history "
 
 schema = pathlib.Path(__file__).resolve().parent.parent / "db" / "schema.sql"

@@ -7,6 +7,7 @@
 #include "data/DbError.h"
 #include "data/History.h"
 #include "rules/reports/Fonts.h"
+#include "rules/receipt/Claims.h"
 #include "rules/receipt/ReceiptCheck.h"
 #include "rules/reports/HistoryReport.h"
 #include "rules/reports/Report.h"
@@ -170,6 +171,11 @@ const std::map<QString, ReportKind>& reportsByName() {
               whole(out, titles::expiryReport(titles::ExpiryStore::list(c, r.group, r.from, r.to),
                                               data::formatDate(r.from), data::formatDate(r.to)));
           }}},
+        {QStringLiteral("claims"),
+         {QString(), true, false,
+          [](data::Connection& c, const Request& r, Outputs& out) {
+              whole(out, receipt::Claims::claimsSummary(c, r.from, r.to));
+          }}},
         {QStringLiteral("receipt-check"),
          {QString(), true, true,
           [](data::Connection& c, const Request& r, Outputs& out) {
@@ -320,6 +326,53 @@ int marcRecords(const QCommandLineParser& cli) {
     }
 }
 
+// Claims for the issues of a period not received: each due one claimed, the letters written
+// to the outbox (and, for distributors without an address, to --pdf), then the outbox sent.
+int sendAlerts(const QCommandLineParser& cli);
+int sendClaims(const QCommandLineParser& cli) {
+    const auto fail = [](int code, const QString& text) {
+        std::fprintf(stderr, "warasan-report: %s\n", qPrintable(text));
+        return code;
+    };
+    try {
+        if (!cli.isSet(QStringLiteral("from")) || !cli.isSet(QStringLiteral("to")))
+            throw Usage{QStringLiteral("claims --send needs --from and --to")};
+        const QDate from = dateOption(cli, QStringLiteral("from")), to = dateOption(cli, QStringLiteral("to"));
+        if (configurationUnusable(cli))
+            return 2;
+        const data::InstallationConfig& config = data::installation();
+        data::Connection c(config.db);
+        c.open();
+        const QList<receipt::Claims::Row> rows =
+            receipt::Claims::rows(c, receipt::ReceiptCheck::run(c, from, to), QDateTime::currentDateTime());
+        const receipt::Claims::Sent sent = receipt::Claims::send(
+            c, rows, {config.libraryName, config.libraryAddress, config.claimTemplateTh, config.claimTemplateEn},
+            config.mailFrom, QDate::currentDate());
+        if (!sent.toPrint.isEmpty()) {
+            const QString pdf = cli.value(QStringLiteral("pdf"));
+            if (pdf.isEmpty())
+                std::fprintf(stderr, "warasan-report: %lld letters have no mail address to go to; --pdf FILE prints them\n",
+                             qint64(sent.toPrint.size()));
+            else {
+                reports::installThaiFonts();
+                Outputs out(cli);
+                whole(out, receipt::Claims::printedLetters(sent.toPrint));
+                out.commit();
+            }
+        }
+        if (cli.isSet(QStringLiteral("verbose")))
+            std::printf("claims: %d issues claimed, %d letters to the outbox, %lld to print\n", sent.claimed,
+                        sent.mailed, qint64(sent.toPrint.size()));
+    } catch (const Usage& u) {
+        return fail(2, u.text + QStringLiteral("; see --help"));
+    } catch (const data::DbError& e) {
+        return fail(1, QStringLiteral("database error %1: %2").arg(e.nativeCode()).arg(e.message()));
+    } catch (const std::exception& e) {
+        return fail(1, QString::fromLocal8Bit(e.what()));
+    }
+    return sendAlerts(cli);
+}
+
 // One run of the new-issue alerts over the configured mail server.
 int sendAlerts(const QCommandLineParser& cli) {
     const data::InstallationConfig& config = data::installation();
@@ -410,6 +463,12 @@ int main(int argc, char** argv) {
             "  alerts   puts confirmed requests into effect, mails each new request's confirmation\n"
             "      and each reader's alert of the day, and sends the outbox; exits 1 when a mail\n"
             "      could not be sent now (it is tried again on the next run)\n"
+            "Claims to distributors:\n"
+            "  claims --from dd/mm/yyyy --to dd/mm/yyyy   claims made, per distributor (--pdf, --csv)\n"
+            "  claims --send --from dd/mm/yyyy --to dd/mm/yyyy [--pdf FILE]   claims each issue of the\n"
+            "      period not received and due (never claimed, or longer ago than the distributor's\n"
+            "      wait), writes the letters to the outbox and sends it as alerts does; letters to\n"
+            "      distributors without a mail address go to --pdf\n"
             "  alerts --bounce FILE|-   records a bounce that came back for an alert (exits 1 when\n"
             "      it names no mail of the outbox)"));
     cli.addPositionalArgument(QStringLiteral("report"), QStringLiteral("one of the reports named above"));
@@ -435,6 +494,7 @@ int main(int argc, char** argv) {
           QStringLiteral("dd/mm/yyyy")},
          {QStringLiteral("bounce"), QStringLiteral("alerts: record this bounce (- reads it from standard input)."),
           QStringLiteral("file")},
+         {QStringLiteral("send"), QStringLiteral("claims: claim the due issues and send the letters.")},
          {QStringLiteral("verbose"), QStringLiteral("Say what was written.")}});
     const auto fail = [](int code, const QString& text) {
         std::fprintf(stderr, "warasan-report: %s\n", qPrintable(text));
@@ -454,6 +514,8 @@ int main(int argc, char** argv) {
         return marcRecords(cli);
     if (args == QStringList{QStringLiteral("alerts")})
         return sendAlerts(cli);
+    if (args == QStringList{QStringLiteral("claims")} && cli.isSet(QStringLiteral("send")))
+        return sendClaims(cli);
     const auto report = args.size() == 1 ? reportsByName().find(args.first()) : reportsByName().end();
     if (report == reportsByName().end())
         return fail(2, QStringLiteral("name one report (%1); see --help").arg(reportNames()));

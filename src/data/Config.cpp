@@ -117,6 +117,12 @@ InstallationConfig InstallationConfig::load() {
     c.mailPassword = setting(ini, "password", "WARASAN_MAIL_PASSWORD");
     c.mailFrom = setting(ini, "from", "WARASAN_MAIL_FROM").trimmed();
     ini.endGroup();
+    ini.beginGroup(QStringLiteral("claims"));
+    c.libraryName = setting(ini, "library", "WARASAN_CLAIMS_LIBRARY").trimmed();
+    c.libraryAddress = setting(ini, "address", "WARASAN_CLAIMS_ADDRESS").trimmed();
+    c.claimTemplateTh = setting(ini, "template_th", "WARASAN_CLAIMS_TEMPLATE_TH").trimmed();
+    c.claimTemplateEn = setting(ini, "template_en", "WARASAN_CLAIMS_TEMPLATE_EN").trimmed();
+    ini.endGroup();
     ini.beginGroup(QStringLiteral("catalogue"));
     c.catalogueTarget = setting(ini, "target", "WARASAN_CATALOGUE_TARGET").trimmed();
     c.catalogueProtocol =

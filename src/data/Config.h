@@ -44,6 +44,7 @@ struct ConnectionSettings {
 //   [web]      listen port user password                       WARASAN_WEB_LISTEN, WARASAN_WEB_PORT, ...
 //   [catalogue] target protocol timeout organization          WARASAN_CATALOGUE_TARGET, ...
 //   [mail]     url tls user password from                      WARASAN_MAIL_URL, ...
+//   [claims]   library address template_th template_en         WARASAN_CLAIMS_LIBRARY, ...
 struct InstallationConfig {
     ConnectionSettings db;
     // The intranet report server: where it listens, and the read-only account it reads with
@@ -63,6 +64,9 @@ struct InstallationConfig {
     // New-issue alerts: the SMTP server (smtp://host:587), STARTTLS (required, try, no), its
     // account and the sender's address.
     QString mailUrl, mailTls = QStringLiteral("required"), mailUser, mailPassword, mailFrom;
+    // Claims to distributors: the library as its letters name it, and the letters' templates
+    // (files the library edits; empty: the built-in Thai and English letters).
+    QString libraryName, libraryAddress, claimTemplateTh, claimTemplateEn;
     // The report server's second account, allowed only to record readers' alert requests and
     // their confirmations.
     ConnectionSettings webRequestDb;

@@ -1,4 +1,6 @@
 #include "receipt/reg_journal.h"
+
+#include "rules/receipt/Claims.h"
 #include "rules/receipt/PatternStore.h"
 #include "data/DbError.h"
 
@@ -434,6 +436,12 @@ void reg_journal::save() {
                     text += QStringLiteral("\nวารสารฉบับนี้ได้รับเลขทะเบียน %1").arg(saved);
                 if (foundAfterCut)
                     text += forms::verifiedAfterCut(saved);
+                // An issue that was claimed closes its claim (a database not migrated yet has none).
+                try {
+                    if (const int claim = Claims::closedByArrival(*db_, listedPointer, issue.daily))
+                        text += QStringLiteral("\nได้รับหลังทวงถามครั้งที่ %1").arg(claim);
+                } catch (const data::DbError&) {
+                }
                 forms::inform(this, text, QStringLiteral("ผลการบันทึก"), forms::Icon::Information);
             }
         },

@@ -1,9 +1,12 @@
 // New-issue alerts: readers kept at the desk, issues queued by the database whoever checks them
 // in, one mail a reader a day through a real mail server, and the outbox under its faults.
 #include "alerts/Alerts.h"
+#include "rules/receipt/Claims.h"
 #include "support/Mailbox.h"
 #include "support/Suite.h"
 #include "titles/ReaderRegister.h"
+
+#include <thread>
 
 using titles::ReaderRegister;
 
@@ -244,6 +247,87 @@ private slots:
         click("Cmdsave");
         QCOMPARE(w->mode(), ReaderRegister::Mode::Adding); // nothing lost: the entry stays open
         QCOMPARE(boxes->last().prompt, u"อีเมล a@example.ac.th มีในทะเบียนผู้อ่านแล้ว"_s);
+    }
+
+    // Claims for the issues of the first half of 2025 not received, as the scheduled run makes
+    // them: two runs at once claim each issue once and mail each distributor once (a Thai
+    // letter whose table is the receipt check's rows; a refused recipient keeps the server's
+    // words; the distributor without an address gets the printed letter). Claimed again only
+    // after the distributor's wait; a letter cut off in the middle goes once on the next run;
+    // the issue's arrival closes its claims; the figures per distributor.
+    void claimsSentOnceAndFollowedUp() {
+        exec(u"INSERT INTO dealer (Publisher_Code, Publisher_Name, Email) VALUES ('D1', 'ร้านหนังสือไทย', "
+             "'orders@thai.example'), ('D2', 'Global Subscriptions', 'refuse@global.example'), ('D3', 'ร้านไม่มีอีเมล', NULL)"_s);
+        int magno = 1;
+        for (const auto& [pointer, name, dealer, lost] :
+             {std::tuple{"J000011", "Academic Monthly", "D1", "2025-03 2025-04"}, {"J000012", "World Review", "D2", "2025-05"},
+              {"J000013", "วารสารพิมพ์", "D3", "2025-02"}}) {
+            exec(u"INSERT INTO magazine (Pointer, Magazine_Name, MagType_code, Receive_Code, Distributor_Code) "
+                 "VALUES (?, ?, '04', '1', ?)"_s, {pointer, QString::fromUtf8(name), dealer});
+            for (QDate d(2024, 1, 1); d <= QDate(2025, 6, 1); d = d.addMonths(1))
+                if (!QString::fromLatin1(lost).contains(d.toString(u"yyyy-MM"_s)))
+                    exec(u"INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno) VALUES (?, ?, ?, ?, ?)"_s,
+                         {QString::number(magno++), pointer, d, QString::number(d.year()), QString::number(d.month())});
+        }
+        Mailbox box;
+        QTemporaryDir dir;
+        const QStringList send = {u"claims"_s, u"--send"_s, u"--from"_s, u"01/01/2025"_s, u"--to"_s, u"30/06/2025"_s,
+                                  u"--pdf"_s, dir.filePath(u"letters.pdf"_s)};
+        const auto claims = [&] {
+            return sql(u"SELECT GROUP_CONCAT(CONCAT(pointer, ':', expected, ':', claim_no) ORDER BY pointer, expected, "
+                       "claim_no) FROM claim"_s);
+        };
+        runAlerts(box); // the mail settings in the environment
+        int first = -1, second = -1;
+        std::thread other([&] { second = runReport(send); });
+        first = runReport(send);
+        other.join();
+        QCOMPARE(u"%1 %2"_s.arg(first).arg(second), u"0 0"_s);
+        QCOMPARE(claims(), u"J000011:2025-03-01:1,J000011:2025-04-01:1,J000012:2025-05-01:1,J000013:2025-02-01:1"_s);
+        QCOMPARE(mailStates(), u"orders@thai.example=sent/1,refuse@global.example=refused/1"_s);
+        QVERIFY(sql(u"SELECT CONCAT(subject, '|', last_error) FROM alert_mail WHERE recipient LIKE 'refuse%'"_s)
+                    .startsWith(u"Claim for issues not received - |"_s));
+        QVERIFY(sql(u"SELECT last_error FROM alert_mail WHERE recipient LIKE 'refuse%'"_s).contains(u"55"_s));
+        QCOMPARE(box.messages().size(), 1);
+        // The Thai letter's table: the receipt check's rows for that distributor.
+        QStringList checked;
+        auto c = db->connect();
+        for (const auto& m : receipt::ReceiptCheck::run(*c, QDate(2025, 1, 1), QDate(2025, 6, 30)))
+            if (m.distributorCode == u"D1"_s)
+                checked << u"%1. %2  ฉบับวันที่ %3  (ทวงถามครั้งที่ 1)"_s.arg(checked.size() + 1).arg(m.name,
+                                                                                     receipt::thaiDateText(m.expected));
+        QCOMPARE(checked.size(), 2);
+        const Mailbox::Message letter = box.messages().first();
+        QVERIFY2(letter.subject.startsWith(u"ทวงถามวารสารที่ยังไม่ได้รับ"_s) && letter.text.contains(checked.join(u'\n')),
+                 qPrintable(letter.text));
+        QVERIFY(pdfText(dir.filePath(u"letters.pdf"_s)).contains(u"เรยนรานไมมอเมล"_s + u"ยงไมไดรบวารสาร"_s) &&
+                pdfText(dir.filePath(u"letters.pdf"_s)).contains(u"1.วารสารพมพฉบบวนท1กมภาพนธ2568(ทวงถามครงท1)"_s));
+
+        // A month later, the distributor of the refused letter waiting 60 days: claimed again,
+        // the letter cut off in the middle, then sent once.
+        exec(u"UPDATE claim SET claimed_at = claimed_at - INTERVAL 31 DAY"_s);
+        exec(u"UPDATE dealer SET claim_days = 60 WHERE Publisher_Code = 'D2'"_s);
+        box.dropDuringNext();
+        QCOMPARE(runReport(send), 1);
+        QCOMPARE(runReport(send), 0);
+        QCOMPARE(claims(), u"J000011:2025-03-01:1,J000011:2025-03-01:2,J000011:2025-04-01:1,J000011:2025-04-01:2,"
+                           "J000012:2025-05-01:1,J000013:2025-02-01:1,J000013:2025-02-01:2"_s);
+        QCOMPARE(box.messages().size(), 2);
+        QVERIFY(box.messages().last().text.contains(u"(ทวงถามครั้งที่ 2)"_s));
+
+        // March arrives: both its claims closed, the second named at check-in.
+        exec(u"INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno) VALUES ('99', 'J000011', '2025-03-04', "
+             "'2025', '3')"_s);
+        QCOMPARE(receipt::Claims::closedByArrival(*c, u"J000011"_s, QDate(2025, 3, 4)), 2);
+        QCOMPARE(sql(u"SELECT GROUP_CONCAT(expected ORDER BY claim_id) FROM claim WHERE received_at IS NOT NULL"_s),
+                 u"2025-03-01,2025-03-01"_s);
+        QCOMPARE(runReport({u"claims"_s, u"--from"_s, u"01/01/2020"_s, u"--to"_s, u"31/12/2035"_s, u"--csv"_s,
+                            dir.filePath(u"claims.csv"_s)}),
+                 0);
+        QFile csv(dir.filePath(u"claims.csv"_s));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(csv.readAll()).remove(u'\r').remove(QChar(0xFEFF)).section(u'\n', 1).trimmed(),
+                 u"Global Subscriptions,1,0,0,0,-,1\nร้านไม่มีอีเมล,2,2,0,0,-,2\nร้านหนังสือไทย,4,4,0,2,15.5,2"_s);
     }
 };
 

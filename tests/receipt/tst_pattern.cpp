@@ -23,8 +23,8 @@ QList<receipt::IssueSeen> byMonth(const QString& spec) {
             dropped << part.mid(1);
             continue;
         }
-        // "weekly 2023-2025 6: +51 -52": every Saturday (day 6) of those years, numbered from 1
-        // each year; the issue of week 51 a double one, none in week 52.
+        // "weekly 2023-2025 6: +51 -52 >3": every Saturday (day 6) of those years, numbered from 1
+        // each year; the issue of week 51 a double one, none in week 52, week 3's two days late.
         if (part.startsWith(u"weekly "_s)) {
             const QStringList head = part.section(u':', 0, 0).split(u' ', Qt::SkipEmptyParts);
             const QStringList weeks = part.section(u':', 1).split(u' ', Qt::SkipEmptyParts);
@@ -35,7 +35,7 @@ QList<receipt::IssueSeen> byMonth(const QString& spec) {
                     if (d.dayOfWeek() != head[2].toInt() || weeks.contains(u'-' + w))
                         continue;
                     const bool twice = weeks.contains(u'+' + w);
-                    out.append({d, QString::number(y),
+                    out.append({weeks.contains(u'>' + w) ? d.addDays(2) : d, QString::number(y),
                                 twice ? u"%1-%2"_s.arg(number).arg(number + 1) : QString::number(number), {}});
                     number += twice ? 2 : 1;
                 }
@@ -264,8 +264,8 @@ private slots:
              "weekly, a Christmas double issue~02~weekly 2023-2025 6: +51 -52~1,2,3,4,5,6,7,8,9,10,11,12~12:2~1~52",
              "weekly, no issue in two summer weeks~02~weekly 2024-2025 1: -31 -32~1,2,3,4,5,6,7,8,9,10,11,12~~1~31,32",
              "weekly, a lost issue is not a week left out~02~weekly 2025 6: ; -2025-03-08~1,2,3,4,5,6,7,8,9,10,11,12~~~",
-             "weekly, an issue two days late passes no week over~02~2025-01-04/1;2025-01-11/2;2025-01-20/3;"
-             "2025-01-25/4~1,2,3,4,5,6,7,8,9,10,11,12~~~"});
+             "weekly, an issue two days late passes no week over~02~weekly 2024-2025 6: >3~"
+             "1,2,3,4,5,6,7,8,9,10,11,12~~1~"});
     }
     void learning() {
         const auto [code, history, months, combined, volumes, weeks] = fetch<6>();
@@ -291,8 +291,8 @@ private slots:
                    "weekly, Christmas double issue~02~weekly 2023-2025 6: +51 -52~~",
                    "weekly, the issue after the double one lost~02~weekly 2023-2025 6: +51 -52; -2025-01-04~~25-01-04",
                    "weekly, summer weeks off, one lost~02~weekly 2023-2025 1: -31 -32; -2025-08-11~~25-08-11",
-                   "weekly, a set week off over the history~02~weekly 2023-2025 1: -31 -32; -2025-08-11~w30~25-07-28 25-08-04 "
-                   "25-08-11",
+                   "weekly, a set week off over the history~02~weekly 2023-2025 1: -31 -32; -2025-08-11; -2025-07-21~w30~"
+                   "25-07-28 25-08-04 25-08-11",
                    "summer issue not come yet~04~2023-2024: 1 2 3 4 5 6 7+1 9 10 11 12; 2025: 1 2 3 4 5 6~~25-07-01 "
                    "25-09-01 25-10-01 25-11-01 25-12-01",
                    "ten a year~04~2023-2025: 2 3 4 5 6 7 8 9 10 11~~",

@@ -204,6 +204,8 @@ private slots:
         click("Cmdsave");
         QCOMPARE(sql(u"SELECT weeks_off, set_by IS NOT NULL FROM pub_pattern WHERE pointer = 'J000002'"_s), u"1,52|1"_s);
         QCOMPARE(missing(), u"2025-12-20 2026-01-10"_s);
+        click("Cmdlearn"); // the learnt week kept for other programs to read
+        QCOMPARE(sql(u"SELECT weeks_off, set_by IS NULL FROM pub_pattern WHERE pointer = 'J000002'"_s), u"52|1"_s);
     }
 
     // Wrong fields are refused at the field, nothing saved; leaving with changes asks first.
