@@ -23,6 +23,7 @@ const QList<MenuEntry>& mainMenu() {
         {2, QStringLiteral("article_ctrl"), QStringLiteral("เลขทะเบียนดรรชนีวารสาร"), A::Window, {}},
         {2, QStringLiteral("jjjj"), QStringLiteral("ต่ออุายวารสาร"), A::Window, {}},
         {2, QStringLiteral("readers"), QStringLiteral("ผู้รับแจ้งวารสารฉบับใหม่"), A::Window, {}},
+        {2, QStringLiteral("claims"), QStringLiteral("ทวงถามวารสาร"), A::Window, {}},
         {1, QStringLiteral("reportjounal"), QStringLiteral("รายงาน"), A::Submenu, {}},
         {2, QStringLiteral("cccc"), QStringLiteral("รายงานรายชื่อวารสาร"), A::Submenu, {}},
         {3, QStringLiteral("jour_all"), QStringLiteral("ทั้งหมด"), A::Web, page(P::AllTitles)},

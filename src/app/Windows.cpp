@@ -8,6 +8,7 @@
 #include "index/index_journal.h"
 #include "receipt/check_receive.h"
 #include "receipt/PatternEditor.h"
+#include "receipt/ClaimsWindow.h"
 #include "receipt/reg_journal.h"
 #include "survey/frmrep_journ_serv.h"
 #include "titles/Adddealer.h"
@@ -21,7 +22,7 @@ namespace app {
 const QList<forms::Declaration>& declarations() {
     static const QList<forms::Declaration> all = {
         titles::Adddealer::declaration(),          titles::New_Journal::declaration(),
-        receipt::reg_journal::declaration(),       receipt::PatternEditor::declaration(),
+        receipt::reg_journal::declaration(),       receipt::PatternEditor::declaration(), receipt::ClaimsWindow::declaration(),
         indexing::add_auther::declaration(),       indexing::index_journal::declaration(),
         indexing::edit_index_journal::declaration(), receipt::check_receive::declaration(),
         survey::frmrep_journ_serv::declaration(),  titles::expdate::declaration(),

@@ -1,6 +1,8 @@
 // New-issue alerts: readers kept at the desk, issues queued by the database whoever checks them
 // in, one mail a reader a day through a real mail server, and the outbox under its faults.
 #include "alerts/Alerts.h"
+#include "receipt/ClaimsWindow.h"
+#include "forms/common/ReportViewer.h"
 #include "rules/receipt/Claims.h"
 #include "support/Mailbox.h"
 #include "support/Suite.h"
@@ -44,6 +46,24 @@ class tst_alerts : public DatabaseTest, WindowFixture<ReaderRegister> {
     QString mailStates() {
         return sql(
             u"SELECT GROUP_CONCAT(CONCAT(recipient, '=', state, '/', attempts) ORDER BY mail_id) FROM alert_mail"_s);
+    }
+
+    // Three monthly titles from three distributors (a Thai one, an English one whose mail
+    // server refuses, one without an address), their issues of 2024 and 2025 to June, some lost.
+    void claimData() {
+        exec(u"INSERT INTO dealer (Publisher_Code, Publisher_Name, Email) VALUES ('D1', 'ร้านหนังสือไทย', "
+             "'orders@thai.example'), ('D2', 'Global Subscriptions', 'refuse@global.example'), ('D3', 'ร้านไม่มีอีเมล', NULL)"_s);
+        int magno = 1;
+        for (const auto& [pointer, name, dealer, lost] :
+             {std::tuple{"J000011", "Academic Monthly", "D1", "2025-03 2025-04"}, {"J000012", "World Review", "D2", "2025-05"},
+              {"J000013", "วารสารพิมพ์", "D3", "2025-02"}}) {
+            exec(u"INSERT INTO magazine (Pointer, Magazine_Name, MagType_code, Receive_Code, Distributor_Code) "
+                 "VALUES (?, ?, '04', '1', ?)"_s, {pointer, QString::fromUtf8(name), dealer});
+            for (QDate d(2024, 1, 1); d <= QDate(2025, 6, 1); d = d.addMonths(1))
+                if (!QString::fromLatin1(lost).contains(d.toString(u"yyyy-MM"_s)))
+                    exec(u"INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno) VALUES (?, ?, ?, ?, ?)"_s,
+                         {QString::number(magno++), pointer, d, QString::number(d.year()), QString::number(d.month())});
+        }
     }
 
 private slots:
@@ -256,19 +276,7 @@ private slots:
     // after the distributor's wait; a letter cut off in the middle goes once on the next run;
     // the issue's arrival closes its claims; the figures per distributor.
     void claimsSentOnceAndFollowedUp() {
-        exec(u"INSERT INTO dealer (Publisher_Code, Publisher_Name, Email) VALUES ('D1', 'ร้านหนังสือไทย', "
-             "'orders@thai.example'), ('D2', 'Global Subscriptions', 'refuse@global.example'), ('D3', 'ร้านไม่มีอีเมล', NULL)"_s);
-        int magno = 1;
-        for (const auto& [pointer, name, dealer, lost] :
-             {std::tuple{"J000011", "Academic Monthly", "D1", "2025-03 2025-04"}, {"J000012", "World Review", "D2", "2025-05"},
-              {"J000013", "วารสารพิมพ์", "D3", "2025-02"}}) {
-            exec(u"INSERT INTO magazine (Pointer, Magazine_Name, MagType_code, Receive_Code, Distributor_Code) "
-                 "VALUES (?, ?, '04', '1', ?)"_s, {pointer, QString::fromUtf8(name), dealer});
-            for (QDate d(2024, 1, 1); d <= QDate(2025, 6, 1); d = d.addMonths(1))
-                if (!QString::fromLatin1(lost).contains(d.toString(u"yyyy-MM"_s)))
-                    exec(u"INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno) VALUES (?, ?, ?, ?, ?)"_s,
-                         {QString::number(magno++), pointer, d, QString::number(d.year()), QString::number(d.month())});
-        }
+        claimData();
         Mailbox box;
         QTemporaryDir dir;
         const QStringList send = {u"claims"_s, u"--send"_s, u"--from"_s, u"01/01/2025"_s, u"--to"_s, u"30/06/2025"_s,
@@ -328,6 +336,63 @@ private slots:
         QVERIFY(csv.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(csv.readAll()).remove(u'\r').remove(QChar(0xFEFF)).section(u'\n', 1).trimmed(),
                  u"Global Subscriptions,1,0,0,0,-,1\nร้านไม่มีอีเมล,2,2,0,0,-,2\nร้านหนังสือไทย,4,4,0,2,15.5,2"_s);
+    }
+
+    // The claims window from the menu, used by keyboard: the period with Enter, the due issues
+    // marked, Space unmarks one, sending says first which distributor gets a printed letter,
+    // then the claims are kept, the letter queued, the printed letters shown; Exit closes it.
+    void claimsWindowByKeyboard() {
+        claimData();
+        auto* claims = qobject_cast<receipt::ClaimsWindow*>(main->windows().show(u"ClaimsWindow"_s));
+        QVERIFY(claims);
+        control<QLineEdit>(claims, "Text1")->setFocus();
+        QTest::keyClicks(control<QLineEdit>(claims, "Text1"), u"01/01/2025"_s);
+        QTest::keyClick(control<QLineEdit>(claims, "Text1"), Qt::Key_Tab);
+        QTest::keyClicks(control<QLineEdit>(claims, "Text2"), u"30/06/2025"_s);
+        QTest::keyClick(control<QLineEdit>(claims, "Text2"), Qt::Key_Return);
+        auto* grid = control<forms::Grid>(claims, "grdclaims");
+        QVERIFY(grid->hasFocus());
+        QCOMPARE(control<QLabel>(claims, "Labelsum")->text(),
+                 u"ยังไม่ได้รับ 4 ฉบับ เลือกทวงถาม 4 ฉบับ ถึง 3 ผู้จัดจำหน่าย (ไม่มีอีเมล พิมพ์เป็นจดหมาย: ร้านไม่มีอีเมล)"_s);
+        QTest::keyClick(grid, Qt::Key_Space); // the first row: Global Subscriptions, left for now
+        QCOMPARE(claims->marked(), (QList<bool>{false, true, true, true}));
+        boxes->answer({true});
+        QTest::keyClick(control<QPushButton>(claims, "Cmdsend"), Qt::Key_Return);
+        QCOMPARE(boxes->boxes.at(boxes->boxes.size() - 2).prompt,
+                 u"ส่งทวงถาม 3 ฉบับ ถึง 2 ผู้จัดจำหน่าย หรือไม่\nไม่มีอีเมล จะพิมพ์เป็นจดหมาย: ร้านไม่มีอีเมล"_s);
+        QCOMPARE(sql(u"SELECT GROUP_CONCAT(CONCAT(pointer, ':', claim_no, ':', mail_id IS NULL) ORDER BY claim_id) "
+                     "FROM claim"_s),
+                 u"J000011:1:0,J000011:1:0,J000013:1:1"_s);
+        QCOMPARE(mailStates(), u"orders@thai.example=queued/0"_s);
+        const auto viewers = QApplication::topLevelWidgets();
+        QVERIFY(std::any_of(viewers.begin(), viewers.end(), [](QWidget* v) {
+            return v->isVisible() && qobject_cast<reports::ReportViewer*>(v) &&
+                   v->windowTitle().contains(u"หนังสือทวงถามวารสาร"_s);
+        }));
+        QCOMPARE(claims->marked(), (QList<bool>{true, false, false, false}));
+        QCOMPARE(grid->rows()->text(1, 4) + u'|' + grid->rows()->text(1, 6) + u'|' + grid->rows()->text(3, 6),
+                 u"1|รอส่ง|พิมพ์"_s);
+        // The distributor answers that the title has ceased: kept, said, not claimed again.
+        QStringList said = {u"หยุดพิมพ์"_s, u"ceased with vol. 12"_s};
+        QTimer answering;
+        connect(&answering, &QTimer::timeout, [&] {
+            if (auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget()); d && !said.isEmpty()) {
+                d->setTextValue(said.takeFirst());
+                d->accept();
+            }
+        });
+        answering.start(20);
+        grid->setCurrentIndex(grid->model()->index(1, 0));
+        QTest::keyClick(control<QPushButton>(claims, "Cmdanswer"), Qt::Key_Return);
+        QCOMPARE(sql(u"SELECT CONCAT(answer, '|', answer_note) FROM claim WHERE expected = '2025-03-01'"_s),
+                 u"C|ceased with vol. 12"_s);
+        QVERIFY(boxes->last().prompt.startsWith(u"Academic Monthly หยุดพิมพ์แล้ว"_s));
+        QCOMPARE(grid->rows()->text(1, 6), u"หยุดพิมพ์"_s);
+        exec(u"UPDATE claim SET claimed_at = claimed_at - INTERVAL 31 DAY"_s);
+        pressEnter(control<QLineEdit>(claims, "Text2"));
+        QCOMPARE(claims->marked(), (QList<bool>{true, false, true, true})); // a month on: all but the ceased one
+        QTest::mouseClick(control<QPushButton>(claims, "Command6"), Qt::LeftButton);
+        QVERIFY(!claims->isVisible());
     }
 };
 

@@ -287,7 +287,9 @@ private slots:
                    "check-in renewing~checkin~expdate~cmdsave~ผู้ควบคุม",
                    "check-in on readers~checkin~ReaderRegister~Cmdremovetitle~ผู้ควบคุม",
                    "indexing on article numbers~indexing~articlectrl~Cmdsave~ผู้ควบคุม",
-                   "check-in copying a record~checkin~New_Journal~Cmdmarcin~ผู้ควบคุม"});
+                   "check-in copying a record~checkin~New_Journal~Cmdmarcin~ผู้ควบคุม",
+                   "check-in sending claims~checkin~ClaimsWindow~Cmdsend~",
+                   "reports sending claims~reports~ClaimsWindow~Cmdsend~ลงทะเบียนรับ"});
     }
     void windowsOfferOnlyWhatTheRoleAllows() {
         const auto [role, window, button, tip] = fetch<4>();

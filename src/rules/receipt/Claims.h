@@ -22,7 +22,7 @@ struct Row {
     QString account;                  // the library's account number with the distributor
     int claims = 0;                   // claims made for the issue so far
     QDateTime last;                   // when the last one was made
-    QString lastState;                // the last one: "รอส่ง", "ส่งแล้ว", "ส่งไม่ได้", "พิมพ์", "ตอบแล้ว"
+    QString lastState;                // the last one: "รอส่ง", "ส่งแล้ว", "ส่งไม่ได้", "พิมพ์", or the answer
     bool due = false;                 // never claimed, or the last longer ago than the wait
 };
 
@@ -59,6 +59,11 @@ struct Sent {
 };
 Sent send(data::Connection& c, const QList<Row>& chosen, const Library& library, const QString& sender,
           const QDate& today);
+
+// The distributor's answer to the latest claim of an issue: 'N' not yet published, 'S' sent
+// again, 'C' ceased (the issue is not claimed again), 'O' other; with a note. False when the
+// issue was never claimed.
+bool answer(data::Connection& c, const QString& pointer, const QDate& expected, QChar code, const QString& note);
 
 // Closes the open claims whose issue has now arrived (an issue of the title dated within half a
 // step of the expected date): gives how many it closed.

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "data/Connection.h"
+#include "forms/common/Declaration.h"
+#include "rules/receipt/Claims.h"
+
+#include <QWidget>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace forms {
+class Grid;
+}
+
+namespace receipt {
+
+// Claims to distributors: the issues of a period not received, by distributor, with the
+// claims made so far; those due (never claimed, or claimed longer ago than the distributor's
+// wait) marked to be sent. Space marks or unmarks a row; sending claims the marked ones, their
+// letters to the outbox, and shows the letters of distributors without a mail address to print.
+class ClaimsWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit ClaimsWindow(std::unique_ptr<data::Connection> connection, QWidget* parent = nullptr);
+    // What the desk knows of this window, said once: its menu entry, how it opens, its record's
+    // history and the buttons each role may press.
+    static forms::Declaration declaration();
+    ~ClaimsWindow() override;
+
+    void find();    // Command3, Enter in the period
+    void send();    // Cmdsend
+    void summary(); // Cmdreport: the claims made in the period, per distributor
+    void answer();  // Cmdanswer: the distributor's answer to the current row's latest claim
+    // The rows shown and whether each is marked to be sent.
+    const QList<Claims::Row>& shown() const { return rows_; }
+    const QList<bool>& marked() const { return marked_; }
+
+private:
+    QList<forms::RoleActions> roleActions();
+    std::unique_ptr<data::Connection> db_;
+    QLineEdit *Text1, *Text2;
+    QLabel* Labelsum;
+    forms::Grid* grdclaims;
+    QPushButton *Command3, *Cmdsend, *Cmdanswer, *Cmdreport, *Command6;
+    QList<Claims::Row> rows_;
+    QList<bool> marked_;
+    QDate from_, to_;
+
+    bool period();
+    void showRows();
+    void toggle(int row);
+};
+
+} // namespace receipt
