@@ -464,7 +464,7 @@ int main(int argc, char** argv) {
             "      and each reader's alert of the day, and sends the outbox; exits 1 when a mail\n"
             "      could not be sent now (it is tried again on the next run)\n"
             "Claims to distributors:\n"
-            "  claims --from dd/mm/yyyy --to dd/mm/yyyy   claims made, per distributor (--pdf, --csv)\n"
+            "  claims --from dd/mm/yyyy --to dd/mm/yyyy   claims of the issues expected then, per distributor\n"
             "  claims --send --from dd/mm/yyyy --to dd/mm/yyyy [--pdf FILE]   claims each issue of the\n"
             "      period not received and due (never claimed, or longer ago than the distributor's\n"
             "      wait), writes the letters to the outbox and sends it as alerts does; letters to\n"

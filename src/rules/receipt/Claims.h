@@ -72,8 +72,8 @@ int closeReceived(data::Connection& c);
 // among them, 0 for none.
 int closedByArrival(data::Connection& c, const QString& pointer, const QDate& daily);
 
-// Claims per distributor made in a period: sent, answered, received after the claim, days
-// from claim to arrival, never arrived.
+// Claims per distributor for the issues expected in a period: sent, answered, received after
+// the claim, days from claim to arrival, never arrived.
 reports::Document claimsSummary(data::Connection& c, const QDate& from, const QDate& to);
 
 } // namespace receipt::Claims
