@@ -11,7 +11,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -67,7 +67,13 @@ ClaimsWindow::ClaimsWindow(std::unique_ptr<data::Connection> connection, QWidget
     grdclaims->horizontalHeader()->setStretchLastSection(true);
     Command3 = button(this, "Command3", QStringLiteral("ตรวจสอบ"));
     Cmdsend = button(this, "Cmdsend", QStringLiteral("ส่งทวงถาม"));
-    Cmdanswer = button(this, "Cmdanswer", QStringLiteral("บันทึกคำตอบ..."));
+    cboanswer = named(this, "cboanswer", new QComboBox);
+    cboanswer->addItems({QStringLiteral("ยังไม่ออก"), QStringLiteral("ส่งให้ใหม่แล้ว"), QStringLiteral("หยุดพิมพ์"),
+                         QStringLiteral("อื่น ๆ")});
+    Textnote = named(this, "Textnote", new QLineEdit);
+    Textnote->setMaxLength(500);
+    Textnote->setPlaceholderText(QStringLiteral("หมายเหตุ"));
+    Cmdanswer = button(this, "Cmdanswer", QStringLiteral("บันทึกคำตอบ"));
     Cmdreport = button(this, "Cmdreport", QStringLiteral("รายงานการทวงถาม"));
     Cmdreport->setMinimumWidth(Cmdreport->fontMetrics().horizontalAdvance(Cmdreport->text()) + 32);
     Command6 = button(this, "Command6", QStringLiteral("Exit"));
@@ -79,15 +85,22 @@ ClaimsWindow::ClaimsWindow(std::unique_ptr<data::Connection> connection, QWidget
     period->addWidget(Text2);
     period->addWidget(Command3);
     period->addStretch(1);
+    // The distributor's answer to the current row's claim.
+    auto* answers = new QHBoxLayout;
+    answers->addWidget(new QLabel(QStringLiteral("คำตอบของผู้จัดจำหน่าย :")));
+    answers->addWidget(cboanswer);
+    answers->addWidget(Textnote, 1);
+    answers->addWidget(Cmdanswer);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(new QLabel(QStringLiteral("เว้นวรรค: เลือก/ไม่เลือกรายการ")));
     buttons->addStretch(1);
-    for (QPushButton* b : {Cmdsend, Cmdanswer, Cmdreport, Command6})
+    for (QPushButton* b : {Cmdsend, Cmdreport, Command6})
         buttons->addWidget(b);
     auto* page = new QVBoxLayout(this);
     page->addLayout(period);
     page->addWidget(Labelsum);
     page->addWidget(grdclaims, 1);
+    page->addLayout(answers);
     page->addLayout(buttons);
     resize(960, 600);
 
@@ -103,15 +116,14 @@ ClaimsWindow::ClaimsWindow(std::unique_ptr<data::Connection> connection, QWidget
     auto* space = new QShortcut(QKeySequence(Qt::Key_Space), grdclaims);
     space->setContext(Qt::WidgetShortcut);
     connect(space, &QShortcut::activated, this, [this] { toggle(grdclaims->currentIndex().row()); });
-    for (QWidget* w : QList<QWidget*>{Text1, Text2, Command3, grdclaims, Cmdsend, Cmdanswer, Cmdreport, Command6})
-        w->setFocusPolicy(Qt::StrongFocus);
-    setTabOrder(Text1, Text2);
-    setTabOrder(Text2, Command3);
-    setTabOrder(Command3, grdclaims);
-    setTabOrder(grdclaims, Cmdsend);
-    setTabOrder(Cmdsend, Cmdanswer);
-    setTabOrder(Cmdanswer, Cmdreport);
-    setTabOrder(Cmdreport, Command6);
+    forms::styleDataField(Textnote);
+    const QList<QWidget*> order = {Text1, Text2, Command3, grdclaims, cboanswer, Textnote, Cmdanswer,
+                                   Cmdsend, Cmdreport, Command6};
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        order.at(i)->setFocusPolicy(Qt::StrongFocus);
+        if (i > 0)
+            setTabOrder(order.at(i - 1), order.at(i));
+    }
     forms::setButtons({Cmdsend}, {false});
     forms::keyboardReady(this, Command6);
     Text1->setFocus();
@@ -257,21 +269,8 @@ void ClaimsWindow::answer() {
         return;
     }
     const Claims::Row r = rows_.at(row);
-    const QStringList answers = {QStringLiteral("ยังไม่ออก"), QStringLiteral("ส่งให้ใหม่แล้ว"), QStringLiteral("หยุดพิมพ์"),
-                                 QStringLiteral("อื่น ๆ")};
-    bool ok = false;
-    const QString said =
-        QInputDialog::getItem(this, caption,
-                              QStringLiteral("คำตอบของผู้จัดจำหน่ายต่อการทวงถามครั้งที่ %1\n%2 ฉบับวันที่ %3")
-                                  .arg(r.claims)
-                                  .arg(r.issue.name, data::formatDate(r.issue.expected)),
-                              answers, 0, false, &ok);
-    if (!ok)
-        return;
-    const QString note = QInputDialog::getText(this, caption, QStringLiteral("หมายเหตุ :"), QLineEdit::Normal, {}, &ok);
-    if (!ok)
-        return;
-    const QChar code = QStringLiteral("NSCO").at(answers.indexOf(said));
+    const QString note = Textnote->text();
+    const QChar code = QStringLiteral("NSCO").at(qBound(0, cboanswer->currentIndex(), 3));
     if (forms::guarded(this, [&] { Claims::answer(*db_, r.issue.pointer, r.issue.expected, code, note); }, db_.get()) &&
         code == QLatin1Char('C'))
         forms::inform(this,
@@ -279,6 +278,7 @@ void ClaimsWindow::answer() {
                                      "กรุณาแก้ไขสถานะการรับที่หน้าข้อมูลวารสาร")
                           .arg(r.issue.name),
                       caption);
+    Textnote->clear();
     find();
     grdclaims->setCurrentIndex(grdclaims->model()->index(qMin(row, int(rows_.size()) - 1), 0));
 }

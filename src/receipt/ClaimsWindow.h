@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <memory>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -33,7 +34,7 @@ public:
     void find();    // Command3, Enter in the period
     void send();    // Cmdsend
     void summary(); // Cmdreport: the claims made in the period, per distributor
-    void answer();  // Cmdanswer: the distributor's answer to the current row's latest claim
+    void answer();  // Cmdanswer: the answer chosen in cboanswer (Textnote its note) to the current row's latest claim
     // The rows shown and whether each is marked to be sent.
     const QList<Claims::Row>& shown() const { return rows_; }
     const QList<bool>& marked() const { return marked_; }
@@ -41,7 +42,8 @@ public:
 private:
     QList<forms::RoleActions> roleActions();
     std::unique_ptr<data::Connection> db_;
-    QLineEdit *Text1, *Text2;
+    QLineEdit *Text1, *Text2, *Textnote;
+    QComboBox* cboanswer;
     QLabel* Labelsum;
     forms::Grid* grdclaims;
     QPushButton *Command3, *Cmdsend, *Cmdanswer, *Cmdreport, *Command6;

@@ -373,15 +373,8 @@ private slots:
         QCOMPARE(grid->rows()->text(1, 4) + u'|' + grid->rows()->text(1, 6) + u'|' + grid->rows()->text(3, 6),
                  u"1|รอส่ง|พิมพ์"_s);
         // The distributor answers that the title has ceased: kept, said, not claimed again.
-        QStringList said = {u"หยุดพิมพ์"_s, u"ceased with vol. 12"_s};
-        QTimer answering;
-        connect(&answering, &QTimer::timeout, [&] {
-            if (auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget()); d && !said.isEmpty()) {
-                d->setTextValue(said.takeFirst());
-                d->accept();
-            }
-        });
-        answering.start(20);
+        control<QComboBox>(claims, "cboanswer")->setCurrentIndex(2);
+        typeText(control<QLineEdit>(claims, "Textnote"), u"ceased with vol. 12"_s);
         grid->setCurrentIndex(grid->model()->index(1, 0));
         QTest::keyClick(control<QPushButton>(claims, "Cmdanswer"), Qt::Key_Return);
         QCOMPARE(sql(u"SELECT CONCAT(answer, '|', answer_note) FROM claim WHERE expected = '2025-03-01'"_s),
