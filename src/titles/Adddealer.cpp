@@ -10,6 +10,8 @@
 #include "rules/titles/DealerStore.h"
 #include "ui_Adddealer.h"
 
+#include <QRegularExpression>
+
 namespace titles {
 
 namespace {
@@ -23,7 +25,8 @@ Adddealer::Adddealer(std::unique_ptr<data::Connection> connection, QWidget* pare
     db_ = std::move(connection);
 
     forms::setBackColour(this, windowColour);
-    for (QLabel* label : {ui->Label1, ui->Label2, ui->Label3, ui->Label4, ui->Label5}) {
+    for (QLabel* label :
+         {ui->Label1, ui->Label2, ui->Label3, ui->Label4, ui->Label5, ui->Label6, ui->Label7, ui->Label8, ui->Label9}) {
         label->setFont(reports::thaiFont(9.75, true));
         forms::setBackColour(label, windowColour);
     }
@@ -51,9 +54,15 @@ Adddealer::Adddealer(std::unique_ptr<data::Connection> connection, QWidget* pare
     connect(ui->Command3, &QPushButton::clicked, this, &QWidget::close);
     forms::limitToColumns(
         *db_, QStringLiteral("dealer"),
-        {{ui->Text2, "Publisher_Name"}, {ui->Text3, "Address1"}, {ui->Text4, "Address2"}, {ui->Text5, "Contact"}});
+        {{ui->Text2, "Publisher_Name"},
+         {ui->Text3, "Address1"},
+         {ui->Text4, "Address2"},
+         {ui->Text5, "Contact"},
+         {ui->Textmail, "Email"},
+         {ui->Textaccount, "claim_account"}});
+    ui->Textdays->setMaxLength(3);
     // Tab down the fields, then along the buttons as they stand (Add first, not after Exit).
-    QWidget* previous = ui->Text5;
+    QWidget* previous = ui->Textaccount;
     for (QWidget* next : {ui->Command5, ui->Command4, ui->Command1, ui->Command2, ui->Command3}) {
         setTabOrder(previous, next);
         previous = next;
@@ -77,16 +86,26 @@ bool Adddealer::hasUnsavedChanges() const {
 }
 
 QList<QWidget*> Adddealer::fields() const {
-    return {ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Text5};
+    return {ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Textmail, ui->cbolanguage, ui->Textdays,
+            ui->Textaccount};
+}
+
+QList<QWidget*> Adddealer::openFields() const {
+    return {ui->Text3, ui->Text4, ui->Text5, ui->Textmail, ui->cbolanguage, ui->Textdays, ui->Textaccount};
 }
 
 void Adddealer::lockinput() {
-    forms::setFieldsLocked({ui->Text3, ui->Text4, ui->Text5}, true);
+    forms::setFieldsLocked(openFields(), true);
 }
 
 void Adddealer::unlockinput() {
-    forms::setFieldsLocked({ui->Text3, ui->Text4, ui->Text5}, false);
+    forms::setFieldsLocked(openFields(), false);
 }
+
+namespace {
+// The letters' language as the list shows it: by the name, Thai, English.
+const QStringList languageCodes = {QString(), QStringLiteral("th"), QStringLiteral("en")};
+} // namespace
 
 void Adddealer::resetbuttom(bool add, bool edit, bool save) {
     Listdealer->hide(); // every change of mode closes the list; a pick acts only where it was offered
@@ -127,6 +146,10 @@ void Adddealer::choose(const QString& code, const QString& shownName) {
                     ui->Text4->setPlainText(*d->address2);
                 if (d->contact)
                     ui->Text5->setText(*d->contact);
+                ui->Textmail->setText(d->email.value_or(QString()));
+                ui->cbolanguage->setCurrentIndex(int(qMax(0, languageCodes.indexOf(d->claimLanguage))));
+                ui->Textdays->setText(QString::number(d->claimDays));
+                ui->Textaccount->setText(d->account.value_or(QString()));
             }
             if (!shownName.isEmpty())
                 ui->Text2->setPlainText(shownName);
@@ -141,7 +164,9 @@ void Adddealer::add() {
             ui->Text1->setText(DealerStore::proposeCode(*db_));
             entry_ = Entry::Adding;
             // A new publisher starts with empty address fields, whatever was shown before.
-            forms::clearFields({ui->Text3, ui->Text4, ui->Text5});
+            forms::clearFields(openFields());
+            ui->cbolanguage->setCurrentIndex(0);
+            ui->Textdays->setText(QStringLiteral("30"));
             startedWith_ = fieldTexts();
             unlockinput();
             resetbuttom(false, false, true);
@@ -181,11 +206,38 @@ void Adddealer::save() {
         ui->Text2->setFocus();
         return;
     }
+    // One address for the claims, or none (the letters then printed).
+    static const QRegularExpression mailAddress(QStringLiteral("^[^@\\s,;<>]+@[^@\\s,;<>]+\\.[^@\\s,;<>]+$"));
+    const QString mail = ui->Textmail->text().trimmed();
+    if (!mail.isEmpty() && !mailAddress.match(mail).hasMatch()) {
+        forms::inform(this, QStringLiteral("อีเมลไม่ถูกต้อง กรุณากรอกที่อยู่เดียว เช่น sales@example.com"),
+                      QStringLiteral("ข้อมูลไม่ถูกต้อง"), forms::Icon::Critical);
+        ui->Textmail->setFocus();
+        return;
+    }
+    bool number = false;
+    const int days = ui->Textdays->text().trimmed().toInt(&number);
+    if (!number || days < 1 || days > 365) {
+        forms::inform(this, QStringLiteral("จำนวนวันก่อนทวงซ้ำต้องเป็นตัวเลข 1 ถึง 365"), QStringLiteral("ข้อมูลไม่ถูกต้อง"),
+                      forms::Icon::Critical);
+        ui->Textdays->setFocus();
+        return;
+    }
     if (!forms::askOkCancel(this, QStringLiteral("ต้องการบันทึกข้อมูลหรือไม่"), QStringLiteral("บันทึกข้อมูล"),
                             forms::Icon::Question))
         return;
-    const Dealer d{ui->Text1->text(), ui->Text2->toPlainText(), ui->Text3->toPlainText(), ui->Text4->toPlainText(),
-                   ui->Text5->text()};
+    const auto optional = [](const QString& text) {
+        return text.trimmed().isEmpty() ? std::nullopt : std::optional<QString>(text.trimmed());
+    };
+    const Dealer d{ui->Text1->text(),
+                   ui->Text2->toPlainText(),
+                   ui->Text3->toPlainText(),
+                   ui->Text4->toPlainText(),
+                   ui->Text5->text(),
+                   optional(mail),
+                   languageCodes.value(ui->cbolanguage->currentIndex()),
+                   days,
+                   optional(ui->Textaccount->text())};
     QString result = QStringLiteral("บันทึกข้อมูล เรียบร้อยแล้ว");
     data::EditOutcome outcome = data::EditOutcome::Saved;
     const bool ok = forms::guarded(

@@ -60,6 +60,7 @@ private:
     QStringList fieldTexts() const;
 
     QList<QWidget*> fields() const;
+    QList<QWidget*> openFields() const; // the fields Add and Edit open
     void lockinput();
     void unlockinput();
     void resetbuttom(bool add, bool edit, bool save);

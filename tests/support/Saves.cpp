@@ -26,7 +26,7 @@ const QList<NumberedSave>& numberedSaves() {
     static const QList<NumberedSave> saves = {
         {"publisher",
          [](data::Connection& c, const QString& t) {
-             return titles::DealerStore::add(c, {QString(), t, {}, {}, {}});
+             return titles::DealerStore::add(c, titles::Dealer{.name = t});
          },
          [](data::Connection& c, const QString& n) {
              return one(c, "SELECT HEX(Publisher_Name) FROM dealer WHERE Publisher_Code = ?", n);

@@ -31,10 +31,10 @@ std::function<QString(QWidget*)> oneMode(const char* name) {
 const QList<WindowTable>& windowTables() {
     static const QList<WindowTable> tables = {
         {"i", "Adddealer", modeOf<titles::Adddealer>(),
-         "Idle: Command5 -Command4 -Command1 -Text3 -Text4 -Text5 Text2;"
-         "Shown: -Command5 Command4 -Command1 -Text3 -Text4 -Text5;"
-         "Adding: -Command5 -Command4 Command1 Text3 Text4 Text5;"
-         "Editing: -Command5 -Command4 Command1 Text3 Text4 Text5",
+         "Idle: Command5 -Command4 -Command1 -Text3 -Text4 -Text5 -Textmail -cbolanguage -Textdays Text2;"
+         "Shown: -Command5 Command4 -Command1 -Text3 -Text4 -Text5 -Textmail -cbolanguage -Textdays;"
+         "Adding: -Command5 -Command4 Command1 Text3 Text4 Text5 Textmail cbolanguage Textdays;"
+         "Editing: -Command5 -Command4 Command1 Text3 Text4 Text5 Textmail cbolanguage Textdays",
          "Listdealer: Idle Shown", "Text2: ก,สำนักพิมพ์,Press,ซีเอ็ด", "dealer",
          "Shown: SELECT Address1, Address2 FROM dealer WHERE Publisher_Code = ? | Text1 | Text3 Text4",
          "Adding Editing"},

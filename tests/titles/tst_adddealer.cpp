@@ -4,6 +4,8 @@
 #include "titles/Adddealer.h"
 #include "rules/titles/DealerStore.h"
 
+#include <QComboBox>
+
 using titles::Adddealer;
 
 class tst_adddealer : public DatabaseTest, WindowFixture<Adddealer> {
@@ -79,7 +81,7 @@ private slots:
         click("Command1");
         QCOMPARE(boxes->last().prompt, u"กรุณากรอกชื่อสำนักพิมพ์"_s);
         QVERIFY(area("Text2")->hasFocus());
-        QCOMPARE(titles::DealerStore::add(*db->connect(), {QString(), u"Wiley"_s, {}, {}, {}}), u"11"_s);
+        QCOMPARE(titles::DealerStore::add(*db->connect(), titles::Dealer{.name = u"Wiley"_s}), u"11"_s);
         area("Text2")->setPlainText(u"  Elsevier "_s);
         area("Text3")->setPlainText(u"Amsterdam"_s);
         click("Command1");
@@ -124,6 +126,44 @@ private slots:
                                                : kept  ? u"Springer Nature"_s
                                                        : QString());
         QCOMPARE(button("Command1")->isEnabled(), kept); // still editing, nothing lost
+    }
+
+    // The claim settings: stored as typed and shown again; a wrong address or wait is refused at
+    // its field with nothing stored.
+    void claimSettings_data() {
+        textTable({"mail", "language", "days", "account", "words", "stored", "focus"},
+                  {"all set~ sales@springer.com ~2~45~ACC-9~เรียบร้อย~sales@springer.com|en|45|ACC-9~",
+                   "no mail: printed, Thai~~1~ 7~~เรียบร้อย~|th|7|~",
+                   "two addresses~a@x.com, b@x.com~0~30~~กรุณากรอกที่อยู่เดียว~-~Textmail",
+                   "no domain~sales@springer~0~30~~อีเมลไม่ถูกต้อง~-~Textmail",
+                   "no wait~~0~0~~1 ถึง 365~-~Textdays", "not a number~~0~สาม~~1 ถึง 365~-~Textdays",
+                   "a year and more~~0~366~~1 ถึง 365~-~Textdays"});
+    }
+    void claimSettings() {
+        const auto [mail, language, days, account, words, stored, focus] = fetch<7>();
+        show(u"Spr"_s, u"Springer"_s);
+        QCOMPARE(text("Textdays")->text(), u"30"_s); // the default of a row written without it
+        click("Command4");
+        text("Textmail")->setText(mail);
+        control<QComboBox>(w, "cbolanguage")->setCurrentIndex(language.toInt());
+        text("Textdays")->setText(days);
+        text("Textaccount")->setText(account);
+        click("Command1");
+        QVERIFY2(boxes->last().prompt.contains(words), qPrintable(boxes->last().prompt));
+        const QString row = rowText(db->admin(),
+                                    u"SELECT Email, claim_language, IF(claim_days = 30 AND Email IS NULL, '', "
+                                    "claim_days), claim_account FROM dealer WHERE Publisher_Code = '5'"_s);
+        QCOMPARE(row, focus.isEmpty() ? stored : u"|||"_s); // refused: nothing stored
+        if (!focus.isEmpty()) {
+            QVERIFY(control<QWidget>(w, focus.toLatin1())->hasFocus());
+            return;
+        }
+        show(u"Spr"_s, u"Springer"_s);
+        QCOMPARE(QStringList({text("Textmail")->text(), control<QComboBox>(w, "cbolanguage")->currentText(),
+                              text("Textdays")->text(), text("Textaccount")->text()})
+                     .join(u'|'),
+                 stored.section(u'|', 0, 0) + u'|' + control<QComboBox>(w, "cbolanguage")->itemText(language.toInt()) +
+                     u'|' + stored.section(u'|', 2));
     }
 
     // A failed save shows the server's number and text and keeps everything for another try;

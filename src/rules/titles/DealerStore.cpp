@@ -39,13 +39,16 @@ QList<DealerMatch> search(data::Connection& c, const QString& text) {
 }
 
 std::optional<Dealer> find(data::Connection& c, const QString& code) {
-    const data::Result r = c.query(QStringLiteral("SELECT Publisher_Code, Publisher_Name, Address1, Address2, Contact "
-                                                  "FROM dealer WHERE Publisher_Code = ?"),
+    const data::Result r = c.query(u"SELECT Publisher_Code, Publisher_Name, Address1, Address2, Contact, Email, "
+                                   "claim_language, claim_days, claim_account FROM dealer WHERE Publisher_Code = ?"_s,
                                    {code});
     if (r.isEmpty())
         return std::nullopt;
-    return Dealer{r.text(0, u"Publisher_Code"_s), r.text(0, u"Publisher_Name"_s), textOrNull(r.value(0, u"Address1"_s)),
-                  textOrNull(r.value(0, u"Address2"_s)), textOrNull(r.value(0, u"Contact"_s))};
+    return Dealer{r.text(0, u"Publisher_Code"_s),          r.text(0, u"Publisher_Name"_s),
+                  textOrNull(r.value(0, u"Address1"_s)),   textOrNull(r.value(0, u"Address2"_s)),
+                  textOrNull(r.value(0, u"Contact"_s)),    textOrNull(r.value(0, u"Email"_s)),
+                  r.text(0, u"claim_language"_s).trimmed(), r.value(0, u"claim_days"_s).toInt(),
+                  textOrNull(r.value(0, u"claim_account"_s))};
 }
 
 QString proposeCode(data::Connection& c) {
@@ -64,9 +67,10 @@ data::Saved<QString> add(data::Connection& c, const Dealer& d) {
             code = c.query(nextCodeSql).text(0, 0);
             data::write(
                 c, QStringLiteral("dealer"),
-                QStringLiteral("INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Address2, Contact) "
-                               "VALUES (?, ?, ?, ?, ?)"),
-                {code, name, nullable(d.address1), nullable(d.address2), nullable(d.contact)});
+                u"INSERT INTO dealer (Publisher_Code, Publisher_Name, Address1, Address2, Contact, Email, "
+                "claim_language, claim_days, claim_account) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
+                {code, name, nullable(d.address1), nullable(d.address2), nullable(d.contact), nullable(d.email),
+                 d.claimLanguage, d.claimDays, nullable(d.account)});
         },
         [&] {
             return !c.query(QStringLiteral("SELECT 1 FROM dealer WHERE Publisher_Code = ? AND BINARY Publisher_Name = "
@@ -79,12 +83,14 @@ data::Saved<QString> add(data::Connection& c, const Dealer& d) {
 }
 
 data::EditOutcome update(data::Connection& c, const Dealer& d, const Dealer& shown) {
-    const QStringList columns = {QStringLiteral("Publisher_Name"), QStringLiteral("Address1"),
-                                 QStringLiteral("Address2"), QStringLiteral("Contact")};
-    return data::updateIfUnchanged(
-        c, QStringLiteral("dealer"), QStringLiteral("Publisher_Code"), d.code, columns,
-        {d.name.trimmed(), nullable(d.address1), nullable(d.address2), nullable(d.contact)},
-        {columns, {shown.name, nullable(shown.address1), nullable(shown.address2), nullable(shown.contact)}});
+    const QStringList columns = {u"Publisher_Name"_s, u"Address1"_s,       u"Address2"_s,   u"Contact"_s,
+                                 u"Email"_s,          u"claim_language"_s, u"claim_days"_s, u"claim_account"_s};
+    const auto values = [](const Dealer& x, const QString& name) {
+        return QVariantList{name,           nullable(x.address1), nullable(x.address2), nullable(x.contact),
+                            nullable(x.email), x.claimLanguage,   x.claimDays,          nullable(x.account)};
+    };
+    return data::updateIfUnchanged(c, u"dealer"_s, u"Publisher_Code"_s, d.code, columns, values(d, d.name.trimmed()),
+                                   {columns, values(shown, shown.name)});
 }
 
 } // namespace titles::DealerStore

@@ -12,11 +12,17 @@ namespace titles {
 // A publisher or distributor as the register shows it. The address and contact columns may
 // be NULL in the database; they are then empty optionals.
 struct Dealer {
-    QString code;
-    QString name;
-    std::optional<QString> address1;
-    std::optional<QString> address2;
-    std::optional<QString> contact;
+    QString code{};
+    QString name{};
+    std::optional<QString> address1{};
+    std::optional<QString> address2{};
+    std::optional<QString> contact{};
+    // For claims: where the letters go (none: printed), their language ("th", "en", or "" by
+    // the name), the days to wait before claiming an issue again, the library's account number.
+    std::optional<QString> email{};
+    QString claimLanguage{};
+    int claimDays = 30;
+    std::optional<QString> account{};
 };
 
 struct DealerMatch {
@@ -39,7 +45,7 @@ QString proposeCode(data::Connection& c);
 // deadlock; the rule stays "largest numeric code + 1", so publishers added by other programs
 // count too. Gives the code it received.
 data::Saved<QString> add(data::Connection& c, const Dealer& d);
-// Changes name, addresses and contact of `d.code`, provided the row still holds `shown`.
+// Changes name, addresses, contact and claim settings of `d.code`, provided the row still holds `shown`.
 data::EditOutcome update(data::Connection& c, const Dealer& d, const Dealer& shown);
 
 } // namespace DealerStore
