@@ -345,7 +345,8 @@ CREATE TABLE pub_pattern (
 -- an issue (the title and the date the pattern expected it), numbered 1, 2, 3 for that issue;
 -- to whom (the distributor, its mail address, '' for a printed letter), when and by whom; the
 -- outbox mail that carries it; the distributor's answer (N not yet published, S sent again,
--- C ceased, O other) with a note; and when the issue arrived after it. A distributor's
+-- C ceased, O other) with a note, and for "not yet published" the date the issue is now
+-- expected (expected_again); and when the issue arrived after it. A distributor's
 -- claim_days is the wait before an issue is claimed again, its claim_language the letters'
 -- (th, en; '' by its name), its claim_account the library's account number with it.
 CREATE TABLE claim (
@@ -362,6 +363,7 @@ CREATE TABLE claim (
   answer_note  VARCHAR(500) NULL,
   answered_at  DATETIME     NULL,
   received_at  DATETIME     NULL,
+  expected_again DATE       NULL,
   PRIMARY KEY (claim_id),
   UNIQUE KEY claim_issue (pointer, expected, claim_no),
   KEY claim_distributor (distributor, claimed_at)
@@ -766,12 +768,12 @@ CREATE TRIGGER pub_pattern_history_delete AFTER DELETE ON pub_pattern FOR EACH R
   VALUES (USER(), 'pub_pattern', OLD.pointer, 'D', JSON_OBJECT('pointer', OLD.pointer, 'months', OLD.months, 'volume_month', OLD.volume_month, 'volume_issues', OLD.volume_issues, 'numbers', OLD.numbers, 'learnt_from', OLD.learnt_from, 'set_by', OLD.set_by, 'set_on', OLD.set_on, 'wording', OLD.wording, 'issue_day', OLD.issue_day, 'number_digits', OLD.number_digits, 'weeks_off', OLD.weeks_off), NULL);
 CREATE TRIGGER claim_history_insert AFTER INSERT ON claim FOR EACH ROW
   INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
-  VALUES (USER(), 'claim', NEW.claim_id, 'I', NULL, JSON_OBJECT('claim_id', NEW.claim_id, 'pointer', NEW.pointer, 'expected', NEW.expected, 'claim_no', NEW.claim_no, 'distributor', NEW.distributor, 'address', NEW.address, 'claimed_at', NEW.claimed_at, 'claimed_by', NEW.claimed_by, 'mail_id', NEW.mail_id, 'answer', NEW.answer, 'answer_note', NEW.answer_note, 'answered_at', NEW.answered_at, 'received_at', NEW.received_at));
+  VALUES (USER(), 'claim', NEW.claim_id, 'I', NULL, JSON_OBJECT('claim_id', NEW.claim_id, 'pointer', NEW.pointer, 'expected', NEW.expected, 'claim_no', NEW.claim_no, 'distributor', NEW.distributor, 'address', NEW.address, 'claimed_at', NEW.claimed_at, 'claimed_by', NEW.claimed_by, 'mail_id', NEW.mail_id, 'answer', NEW.answer, 'answer_note', NEW.answer_note, 'answered_at', NEW.answered_at, 'received_at', NEW.received_at, 'expected_again', NEW.expected_again));
 CREATE TRIGGER claim_history_update AFTER UPDATE ON claim FOR EACH ROW
   INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
-  SELECT USER(), 'claim', NEW.claim_id, 'U', JSON_OBJECT('claim_id', OLD.claim_id, 'pointer', OLD.pointer, 'expected', OLD.expected, 'claim_no', OLD.claim_no, 'distributor', OLD.distributor, 'address', OLD.address, 'claimed_at', OLD.claimed_at, 'claimed_by', OLD.claimed_by, 'mail_id', OLD.mail_id, 'answer', OLD.answer, 'answer_note', OLD.answer_note, 'answered_at', OLD.answered_at, 'received_at', OLD.received_at),
-  JSON_OBJECT('claim_id', NEW.claim_id, 'pointer', NEW.pointer, 'expected', NEW.expected, 'claim_no', NEW.claim_no, 'distributor', NEW.distributor, 'address', NEW.address, 'claimed_at', NEW.claimed_at, 'claimed_by', NEW.claimed_by, 'mail_id', NEW.mail_id, 'answer', NEW.answer, 'answer_note', NEW.answer_note, 'answered_at', NEW.answered_at, 'received_at', NEW.received_at) FROM DUAL
-  WHERE NOT (OLD.claim_id <=> NEW.claim_id AND OLD.pointer <=> NEW.pointer AND OLD.expected <=> NEW.expected AND OLD.claim_no <=> NEW.claim_no AND OLD.distributor <=> NEW.distributor AND OLD.address <=> NEW.address AND OLD.claimed_at <=> NEW.claimed_at AND OLD.claimed_by <=> NEW.claimed_by AND OLD.mail_id <=> NEW.mail_id AND OLD.answer <=> NEW.answer AND OLD.answer_note <=> NEW.answer_note AND OLD.answered_at <=> NEW.answered_at AND OLD.received_at <=> NEW.received_at);
+  SELECT USER(), 'claim', NEW.claim_id, 'U', JSON_OBJECT('claim_id', OLD.claim_id, 'pointer', OLD.pointer, 'expected', OLD.expected, 'claim_no', OLD.claim_no, 'distributor', OLD.distributor, 'address', OLD.address, 'claimed_at', OLD.claimed_at, 'claimed_by', OLD.claimed_by, 'mail_id', OLD.mail_id, 'answer', OLD.answer, 'answer_note', OLD.answer_note, 'answered_at', OLD.answered_at, 'received_at', OLD.received_at, 'expected_again', OLD.expected_again),
+  JSON_OBJECT('claim_id', NEW.claim_id, 'pointer', NEW.pointer, 'expected', NEW.expected, 'claim_no', NEW.claim_no, 'distributor', NEW.distributor, 'address', NEW.address, 'claimed_at', NEW.claimed_at, 'claimed_by', NEW.claimed_by, 'mail_id', NEW.mail_id, 'answer', NEW.answer, 'answer_note', NEW.answer_note, 'answered_at', NEW.answered_at, 'received_at', NEW.received_at, 'expected_again', NEW.expected_again) FROM DUAL
+  WHERE NOT (OLD.claim_id <=> NEW.claim_id AND OLD.pointer <=> NEW.pointer AND OLD.expected <=> NEW.expected AND OLD.claim_no <=> NEW.claim_no AND OLD.distributor <=> NEW.distributor AND OLD.address <=> NEW.address AND OLD.claimed_at <=> NEW.claimed_at AND OLD.claimed_by <=> NEW.claimed_by AND OLD.mail_id <=> NEW.mail_id AND OLD.answer <=> NEW.answer AND OLD.answer_note <=> NEW.answer_note AND OLD.answered_at <=> NEW.answered_at AND OLD.received_at <=> NEW.received_at AND OLD.expected_again <=> NEW.expected_again);
 CREATE TRIGGER claim_history_delete AFTER DELETE ON claim FOR EACH ROW
   INSERT INTO change_history (changed_by, table_name, row_key, action, before_row, after_row)
-  VALUES (USER(), 'claim', OLD.claim_id, 'D', JSON_OBJECT('claim_id', OLD.claim_id, 'pointer', OLD.pointer, 'expected', OLD.expected, 'claim_no', OLD.claim_no, 'distributor', OLD.distributor, 'address', OLD.address, 'claimed_at', OLD.claimed_at, 'claimed_by', OLD.claimed_by, 'mail_id', OLD.mail_id, 'answer', OLD.answer, 'answer_note', OLD.answer_note, 'answered_at', OLD.answered_at, 'received_at', OLD.received_at), NULL);
+  VALUES (USER(), 'claim', OLD.claim_id, 'D', JSON_OBJECT('claim_id', OLD.claim_id, 'pointer', OLD.pointer, 'expected', OLD.expected, 'claim_no', OLD.claim_no, 'distributor', OLD.distributor, 'address', OLD.address, 'claimed_at', OLD.claimed_at, 'claimed_by', OLD.claimed_by, 'mail_id', OLD.mail_id, 'answer', OLD.answer, 'answer_note', OLD.answer_note, 'answered_at', OLD.answered_at, 'received_at', OLD.received_at, 'expected_again', OLD.expected_again), NULL);

@@ -73,6 +73,11 @@ ClaimsWindow::ClaimsWindow(std::unique_ptr<data::Connection> connection, QWidget
     Textnote = named(this, "Textnote", new QLineEdit);
     Textnote->setMaxLength(500);
     Textnote->setPlaceholderText(QStringLiteral("หมายเหตุ"));
+    Textagain = named(this, "Textagain", new QLineEdit);
+    Textagain->setMaxLength(10);
+    Textagain->setMaximumWidth(140);
+    Textagain->setPlaceholderText(QStringLiteral("วว/ดด/ปปปป"));
+    Textagain->setToolTip(QStringLiteral("ยังไม่ออก: วันที่คาดว่าจะออก (ว่างไว้: อีกหนึ่งรอบการออก)"));
     Cmdanswer = button(this, "Cmdanswer", QStringLiteral("บันทึกคำตอบ"));
     Cmdreport = button(this, "Cmdreport", QStringLiteral("รายงานการทวงถาม"));
     Cmdreport->setMinimumWidth(Cmdreport->fontMetrics().horizontalAdvance(Cmdreport->text()) + 32);
@@ -89,6 +94,8 @@ ClaimsWindow::ClaimsWindow(std::unique_ptr<data::Connection> connection, QWidget
     auto* answers = new QHBoxLayout;
     answers->addWidget(new QLabel(QStringLiteral("คำตอบของผู้จัดจำหน่าย :")));
     answers->addWidget(cboanswer);
+    answers->addWidget(new QLabel(QStringLiteral("คาดว่าจะออก :")));
+    answers->addWidget(Textagain);
     answers->addWidget(Textnote, 1);
     answers->addWidget(Cmdanswer);
     auto* buttons = new QHBoxLayout;
@@ -117,7 +124,14 @@ ClaimsWindow::ClaimsWindow(std::unique_ptr<data::Connection> connection, QWidget
     space->setContext(Qt::WidgetShortcut);
     connect(space, &QShortcut::activated, this, [this] { toggle(grdclaims->currentIndex().row()); });
     forms::styleDataField(Textnote);
-    const QList<QWidget*> order = {Text1, Text2, Command3, grdclaims, cboanswer, Textnote, Cmdanswer,
+    forms::styleDataField(Textagain);
+    // The expected date goes with "not yet published" alone.
+    connect(cboanswer, &QComboBox::currentIndexChanged, this, [this](int i) {
+        forms::setFieldLocked(Textagain, i != 0);
+        if (i != 0)
+            Textagain->clear();
+    });
+    const QList<QWidget*> order = {Text1, Text2, Command3, grdclaims, cboanswer, Textagain, Textnote, Cmdanswer,
                                    Cmdsend, Cmdreport, Command6};
     for (qsizetype i = 0; i < order.size(); ++i) {
         order.at(i)->setFocusPolicy(Qt::StrongFocus);
@@ -169,17 +183,22 @@ void ClaimsWindow::find() {
 
 void ClaimsWindow::showRows() {
     QList<QStringList> cells;
-    QSet<QString> distributors, toPrint;
+    QSet<QString> distributors, toPrint, silent;
     int marked = 0;
     for (qsizetype i = 0; i < rows_.size(); ++i) {
         const Claims::Row& r = rows_.at(i);
         cells << QStringList{marked_.at(i) ? QStringLiteral("✓") : QString(),
-                             r.distributorName.isEmpty() ? QStringLiteral("(ไม่ระบุผู้จัดจำหน่าย)") : r.distributorName,
+                             (r.distributorName.isEmpty() ? QStringLiteral("(ไม่ระบุผู้จัดจำหน่าย)") : r.distributorName) +
+                                 (r.silent ? QStringLiteral(" (ไม่ตอบ 3 ครั้ง)") : QString()),
                              r.issue.name,
                              data::formatDate(r.issue.expected),
                              r.claims ? QString::number(r.claims) : QString(),
                              r.last.isValid() ? data::formatDate(r.last.date()) : QString(),
-                             r.lastState};
+                             r.expectedAgain.isValid()
+                                 ? QStringLiteral("%1 (คาด %2)").arg(r.lastState, data::formatDate(r.expectedAgain))
+                                 : r.lastState};
+        if (r.silent)
+            silent << r.distributorName;
         if (marked_.at(i)) {
             ++marked;
             distributors << r.issue.distributorCode;
@@ -198,18 +217,27 @@ void ClaimsWindow::showRows() {
                   .arg(marked)
                   .arg(distributors.size())
                   .arg(printed.isEmpty() ? QString()
-                                         : QStringLiteral(" (ไม่มีอีเมล พิมพ์เป็นจดหมาย: %1)").arg(printed.join(QStringLiteral(", ")))));
+                                         : QStringLiteral(" (ไม่มีอีเมล พิมพ์เป็นจดหมาย: %1)").arg(printed.join(QStringLiteral(", ")))) +
+                  (silent.isEmpty() ? QString()
+                                    : QStringLiteral("\nทวงถามครบ 3 ครั้งแล้วไม่ตอบ: %1").arg(QStringList(silent.values()).join(QStringLiteral(", ")))));
     forms::setButtons({Cmdsend}, {marked > 0});
 }
 
 void ClaimsWindow::toggle(int row) {
     if (row < 0 || row >= rows_.size())
         return;
-    if (!rows_.at(row).due) {
-        Labelsum->setText(QStringLiteral("%1 ฉบับวันที่ %2 ทวงถามแล้วเมื่อ %3 ยังไม่ครบ %4 วัน จึงยังทวงซ้ำไม่ได้")
-                              .arg(rows_.at(row).issue.name, data::formatDate(rows_.at(row).issue.expected),
-                                   data::formatDate(rows_.at(row).last.date()))
-                              .arg(rows_.at(row).waitDays));
+    const Claims::Row& r = rows_.at(row);
+    if (!r.due) {
+        const QString issue = QStringLiteral("%1 ฉบับวันที่ %2").arg(r.issue.name, data::formatDate(r.issue.expected));
+        Labelsum->setText(r.lastState == QStringLiteral("หยุดพิมพ์")
+                              ? QStringLiteral("%1: ผู้จัดจำหน่ายแจ้งว่าหยุดพิมพ์แล้ว จึงไม่ทวงถามอีก").arg(issue)
+                          : r.expectedAgain.isValid()
+                              ? QStringLiteral("%1 ยังไม่ออก คาดว่าจะออก %2 ทวงซ้ำได้เมื่อพ้นวันนั้น %3 วัน")
+                                    .arg(issue, data::formatDate(r.expectedAgain))
+                                    .arg(r.waitDays)
+                              : QStringLiteral("%1 ทวงถามแล้วเมื่อ %2 ยังไม่ครบ %3 วัน จึงยังทวงซ้ำไม่ได้")
+                                    .arg(issue, data::formatDate(r.last.date()))
+                                    .arg(r.waitDays));
         return;
     }
     marked_[row] = !marked_.at(row);
@@ -269,16 +297,34 @@ void ClaimsWindow::answer() {
         return;
     }
     const Claims::Row r = rows_.at(row);
-    const QString note = Textnote->text();
     const QChar code = QStringLiteral("NSCO").at(qBound(0, cboanswer->currentIndex(), 3));
-    if (forms::guarded(this, [&] { Claims::answer(*db_, r.issue.pointer, r.issue.expected, code, note); }, db_.get()) &&
-        code == QLatin1Char('C'))
-        forms::inform(this,
-                      QStringLiteral("%1 หยุดพิมพ์แล้ว ฉบับนี้จะไม่ถูกทวงถามอีก หากต้องการยุติการบอกรับ "
-                                     "กรุณาแก้ไขสถานะการรับที่หน้าข้อมูลวารสาร")
-                          .arg(r.issue.name),
-                      caption);
+    QDate again;
+    if (code == QLatin1Char('N') && !Textagain->text().trimmed().isEmpty()) {
+        const auto typed = data::parseDate(Textagain->text());
+        if (!typed || *typed <= r.issue.expected) {
+            forms::inform(this,
+                          QStringLiteral("วันที่คาดว่าจะออกต้องเป็นวันที่ (วว/ดด/ปปปป) หลังวันที่ %1 ที่ควรได้รับ")
+                              .arg(data::formatDate(r.issue.expected)),
+                          caption, forms::Icon::Critical);
+            Textagain->setFocus();
+            return;
+        }
+        again = *typed;
+    }
+    if (!forms::guarded(
+            this, [&] { Claims::answer(*db_, r.issue.pointer, r.issue.expected, code, Textnote->text(), again); },
+            db_.get()))
+        return; // the answer typed stays, to try again
+    if (code == QLatin1Char('C') &&
+        forms::askYesNo(this,
+                        QStringLiteral("%1 หยุดพิมพ์แล้ว ฉบับนี้และฉบับต่อจากนี้จะไม่ถูกทวงถามอีก\n"
+                                       "ต้องการยุติการบอกรับวารสารนี้ (ยกเลิกการเป็นสมาชิก) ด้วยหรือไม่")
+                            .arg(r.issue.name.trimmed()),
+                        caption))
+        forms::guarded(this, [&] { Claims::endSubscription(*db_, r.issue.pointer); }, db_.get(),
+                       QStringLiteral("ยุติการบอกรับไม่สำเร็จ"));
     Textnote->clear();
+    Textagain->clear();
     find();
     grdclaims->setCurrentIndex(grdclaims->model()->index(qMin(row, int(rows_.size()) - 1), 0));
 }

@@ -34,7 +34,9 @@ public:
     void find();    // Command3, Enter in the period
     void send();    // Cmdsend
     void summary(); // Cmdreport: the claims made in the period, per distributor
-    void answer();  // Cmdanswer: the answer chosen in cboanswer (Textnote its note) to the current row's latest claim
+    // Cmdanswer: the answer chosen in cboanswer (Textnote its note; Textagain, for "not yet
+    // published", the date the issue is now expected) to the current row's latest claim.
+    void answer();
     // The rows shown and whether each is marked to be sent.
     const QList<Claims::Row>& shown() const { return rows_; }
     const QList<bool>& marked() const { return marked_; }
@@ -42,7 +44,7 @@ public:
 private:
     QList<forms::RoleActions> roleActions();
     std::unique_ptr<data::Connection> db_;
-    QLineEdit *Text1, *Text2, *Textnote;
+    QLineEdit *Text1, *Text2, *Textnote, *Textagain;
     QComboBox* cboanswer;
     QLabel* Labelsum;
     forms::Grid* grdclaims;

@@ -8,6 +8,7 @@
 #include "data/Dates.h"
 #include "data/LookUp.h"
 #include "data/NameSearch.h"
+#include "rules/receipt/Claims.h"
 #include "rules/receipt/PatternStore.h"
 #include "rules/records/Holdings.h"
 #include "rules/records/TitleStore.h"
@@ -399,6 +400,54 @@ Page publishers(data::Connection&, const Query& q) {
     return page;
 }
 
+// The claims of the issues expected in a period: the figures of each distributor, its name the
+// way to its own page, and the claims one by one (one distributor's on its page).
+Page claims(data::Connection& c, const Query& q) {
+    const QString path = reports::webPage(reports::WebPage::Claims).path;
+    return periodPage(reports::WebPage::Claims, q, [&](const Period& p, Page& page) {
+        const QString one = q.value(QStringLiteral("distributor")).trimmed();
+        QString table = QStringLiteral("<div class=\"wrap\"><table class=\"summary\"><tr><th>ผู้จัดจำหน่าย</th><th>ทวงถาม</th><th>ส่งแล้ว</th>"
+                                       "<th>ตอบแล้ว</th><th>ได้รับหลังทวงถาม</th><th>วันจนได้รับ (เฉลี่ย)</th>"
+                                       "<th>ยังไม่ได้รับ</th><th>ทวงครบ 3 ครั้งไม่ตอบ</th></tr>");
+        for (const receipt::Claims::Figures& f : receipt::Claims::figures(c, p.from, p.to)) {
+            if (!one.isEmpty() && f.distributor.trimmed() != one)
+                continue;
+            table += QStringLiteral("<tr><td><a href=\"%1\">%2</a></td>")
+                         .arg(esc(linkTo(path, q, {{QStringLiteral("distributor"), f.distributor.trimmed()},
+                                                   {QStringLiteral("page"), QString()}})),
+                              esc(f.name));
+            for (int n : {f.claims, f.sent, f.answered, f.received})
+                table += QStringLiteral("<td class=\"n\">%1</td>").arg(n);
+            table += QStringLiteral("<td class=\"n\">%1</td><td class=\"n\">%2</td><td class=\"n\">%3</td></tr>")
+                         .arg(f.days ? QString::number(*f.days, 'f', 1) : QStringLiteral("-"))
+                         .arg(f.never)
+                         .arg(f.silent);
+        }
+        page.intro += table + QStringLiteral("</table></div>");
+        if (!one.isEmpty())
+            page.intro += QStringLiteral("<p><a href=\"%1\">ทุกผู้จัดจำหน่าย</a></p>")
+                              .arg(esc(linkTo(path, q, {{QStringLiteral("distributor"), QString()},
+                                                       {QStringLiteral("page"), QString()}})));
+        page.intro += QStringLiteral("<h2>รายการทวงถาม</h2>");
+        Listing l;
+        l.select = receipt::Claims::claimsListSql(!one.isEmpty());
+        l.params = {p.from, p.to};
+        if (!one.isEmpty()) {
+            l.params << one;
+            page.paperLines << QStringLiteral("ผู้จัดจำหน่ายรหัส %1").arg(one);
+        }
+        l.columns = {{QStringLiteral("ชื่อวารสาร"), QStringLiteral("name")},
+                     {QStringLiteral("ฉบับวันที่"), QStringLiteral("expected")},
+                     {QStringLiteral("ครั้งที่"), QStringLiteral("claim_no"), true},
+                     {QStringLiteral("ทวงถามเมื่อ"), QStringLiteral("claimed_at")},
+                     {QStringLiteral("คำตอบ"), QStringLiteral("answer")},
+                     {QStringLiteral("ได้รับเมื่อ"), QStringLiteral("arrival")}};
+        l.key = QStringLiteral("claim_id");
+        l.defaultSort = 1;
+        page.list = l;
+    });
+}
+
 // The article search shared by the two search pages. Text is matched as typed ("%" and "_"
 // are letters), from the start of a word's text or anywhere in it, in the database's Thai
 // collation.
@@ -573,6 +622,7 @@ const QList<PageDef>& pages() {
         {P::IndexEntries, indexEntries},
         {P::TitleIssues, titleIssues},
         {P::Publishers, publishers},
+        {P::Claims, claims},
         {P::Search, [](data::Connection& c, const Query& q) { return search(c, q, false); }},
         {P::References, [](data::Connection& c, const Query& q) { return search(c, q, true); }},
     };

@@ -4,6 +4,8 @@
 #include "receipt/ClaimsWindow.h"
 #include "forms/common/ReportViewer.h"
 #include "rules/receipt/Claims.h"
+#include "web/Pages.h"
+#include "data/Dates.h"
 #include "support/Mailbox.h"
 #include "support/Suite.h"
 #include "titles/ReaderRegister.h"
@@ -323,19 +325,73 @@ private slots:
         QCOMPARE(box.messages().size(), 2);
         QVERIFY(box.messages().last().text.contains(u"(ทวงถามครั้งที่ 2)"_s));
 
-        // March arrives: both its claims closed, the second named at check-in.
-        exec(u"INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno) VALUES ('99', 'J000011', '2025-03-04', "
-             "'2025', '3')"_s);
+        // March arrives: both its claims closed, the second named at check-in, received the day
+        // it was registered.
+        exec(u"INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno, indate) VALUES ('99', 'J000011', "
+             "'2025-03-04', '2025', '3', CURDATE())"_s);
         QCOMPARE(receipt::Claims::closedByArrival(*c, u"J000011"_s, QDate(2025, 3, 4)), 2);
-        QCOMPARE(sql(u"SELECT GROUP_CONCAT(expected ORDER BY claim_id) FROM claim WHERE received_at IS NOT NULL"_s),
-                 u"2025-03-01,2025-03-01"_s);
+        QCOMPARE(sql(u"SELECT GROUP_CONCAT(CONCAT(expected, '@', DATE(received_at) = CURDATE()) ORDER BY claim_id) "
+                     "FROM claim WHERE received_at IS NOT NULL"_s),
+                 u"2025-03-01@1,2025-03-01@1"_s);
+
+        // Two months on, a third claim of each issue still missing: unanswered, it marks the
+        // distributors; "not yet published" moves the date it is claimed again from (one step on
+        // when none is given), and the late issue, under its own date, closes all its claims.
+        exec(u"UPDATE claim SET claimed_at = claimed_at - INTERVAL 61 DAY"_s);
+        QCOMPARE(runReport(send), 0);
+        QCOMPARE(sql(u"SELECT GROUP_CONCAT(CONCAT(pointer, ':', claim_no) ORDER BY claim_id) FROM claim WHERE claim_no > "
+                     "2 OR pointer = 'J000012'"_s),
+                 u"J000012:1,J000011:3,J000012:2,J000013:3"_s);
+        const auto due = [&] {
+            QStringList out;
+            for (const auto& r : receipt::Claims::rows(*c, receipt::ReceiptCheck::run(*c, QDate(2025, 1, 1), QDate(2025, 6, 30)),
+                                                       QDateTime::currentDateTime()))
+                out << u"%1:%2%3%4"_s.arg(r.issue.pointer).arg(r.due).arg(r.silent ? u"!"_s : QString(), r.lastState);
+            return out.join(u',');
+        };
+        exec(u"UPDATE claim SET claimed_at = claimed_at - INTERVAL 61 DAY"_s);
+        QVERIFY(receipt::Claims::answer(*c, u"J000012"_s, QDate(2025, 5, 1), u'N', u"due in August"_s));
+        QCOMPARE(sql(u"SELECT GROUP_CONCAT(CONCAT(claim_no, answer, expected_again)) FROM claim WHERE pointer = "
+                     "'J000012'"_s),
+                 u"2N2025-05-31"_s);
+        const QDate later = QDate::currentDate().addDays(10);
+        QVERIFY(receipt::Claims::answer(*c, u"J000012"_s, QDate(2025, 5, 1), u'N', QString(), later));
+        QVERIFY(!receipt::Claims::answer(*c, u"J000012"_s, QDate(2025, 7, 1), u'N', QString())); // never claimed
+        QCOMPARE(due(), u"J000012:0ยังไม่ออก,J000011:1!ส่งแล้ว,J000013:1!พิมพ์"_s);
+        QCOMPARE(receipt::Claims::closedByArrival(*c, u"J000012"_s, later), 0); // not its date
+        exec(u"INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno, indate) VALUES ('98', 'J000012', "
+             "'2025-05-02', '2025', '5', CURDATE())"_s);
+        QCOMPARE(receipt::Claims::closedByArrival(*c, u"J000012"_s, QDate(2025, 5, 2)), 2);
+        QCOMPARE(sql(u"SELECT COUNT(*) FROM claim WHERE pointer = 'J000012' AND received_at IS NULL"_s), u"0"_s);
+
+        // The figures per distributor, on paper and on the report server's page for each; an
+        // issue another program checked in counts as received without the desk having looked.
+        exec(u"INSERT INTO tranfile (magno, pointer, daily, yearno, itemsno, indate) VALUES ('97', 'J000013', "
+             "'2025-02-02', '2025', '2', CURDATE())"_s);
         QCOMPARE(runReport({u"claims"_s, u"--from"_s, u"01/01/2020"_s, u"--to"_s, u"31/12/2035"_s, u"--csv"_s,
                             dir.filePath(u"claims.csv"_s)}),
                  0);
         QFile csv(dir.filePath(u"claims.csv"_s));
         QVERIFY(csv.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(csv.readAll()).remove(u'\r').remove(QChar(0xFEFF)).section(u'\n', 1).trimmed(),
-                 u"Global Subscriptions,1,0,0,0,-,1\nร้านไม่มีอีเมล,2,2,0,0,-,2\nร้านหนังสือไทย,4,4,0,2,15.5,2"_s);
+                 u"Global Subscriptions,2,0,1,2,107.0,0,0\nร้านไม่มีอีเมล,3,3,0,3,112.0,0,0\n"
+                 "ร้านหนังสือไทย,5,5,0,2,137.5,3,1"_s);
+        const auto& pages = web::pages();
+        const auto page = std::find_if(pages.begin(), pages.end(), [](const web::PageDef& p) {
+            return p.path == u"rpt_journal/rpt_claims.php"_s;
+        });
+        QVERIFY(page != pages.end());
+        const web::Query one = {{u"from"_s, u"1/1/2025"_s}, {u"to"_s, u"31/12/2025"_s}, {u"distributor"_s, u"D1"_s}};
+        const web::Page built = page->build(*c, one);
+        QVERIFY2(built.intro.contains(u"ร้านหนังสือไทย</a></td><td class=\"n\">5</td><td class=\"n\">5</td>"_s) &&
+                     !built.intro.contains(u"Global"_s),
+                 qPrintable(built.intro));
+        QByteArray listed;
+        web::prepare(*c, page->path, one, built, true)([&](const QByteArray& b) {
+            listed += b;
+            return true;
+        });
+        QCOMPARE(QString::fromUtf8(listed).count(u"Academic Monthly"_s), 5);
     }
 
     // The claims window from the menu, used by keyboard: the period with Enter, the due issues
@@ -372,18 +428,44 @@ private slots:
         QCOMPARE(claims->marked(), (QList<bool>{true, false, false, false}));
         QCOMPARE(grid->rows()->text(1, 4) + u'|' + grid->rows()->text(1, 6) + u'|' + grid->rows()->text(3, 6),
                  u"1|รอส่ง|พิมพ์"_s);
-        // The distributor answers that the title has ceased: kept, said, not claimed again.
+        // The distributor answers that the title has ceased: kept, said, neither it nor its later
+        // issue claimed again; the subscription kept when the question is answered No.
         control<QComboBox>(claims, "cboanswer")->setCurrentIndex(2);
+        QVERIFY(control<QLineEdit>(claims, "Textagain")->isReadOnly());
         typeText(control<QLineEdit>(claims, "Textnote"), u"ceased with vol. 12"_s);
         grid->setCurrentIndex(grid->model()->index(1, 0));
+        boxes->answer({false});
         QTest::keyClick(control<QPushButton>(claims, "Cmdanswer"), Qt::Key_Return);
         QCOMPARE(sql(u"SELECT CONCAT(answer, '|', answer_note) FROM claim WHERE expected = '2025-03-01'"_s),
                  u"C|ceased with vol. 12"_s);
         QVERIFY(boxes->last().prompt.startsWith(u"Academic Monthly หยุดพิมพ์แล้ว"_s));
-        QCOMPARE(grid->rows()->text(1, 6), u"หยุดพิมพ์"_s);
+        QCOMPARE(grid->rows()->text(1, 6) + grid->rows()->text(2, 6), u"หยุดพิมพ์หยุดพิมพ์"_s);
+        // The printed letter's distributor: not yet published, a date before the issue's refused
+        // at the field, a later one kept and shown, and not claimed again before it.
+        control<QComboBox>(claims, "cboanswer")->setCurrentIndex(0);
+        grid->setCurrentIndex(grid->model()->index(3, 0));
+        typeText(control<QLineEdit>(claims, "Textagain"), u"01/01/2025"_s);
+        QTest::keyClick(control<QPushButton>(claims, "Cmdanswer"), Qt::Key_Return);
+        QCOMPARE(boxes->last().prompt + u'|' + focused(),
+                 u"วันที่คาดว่าจะออกต้องเป็นวันที่ (วว/ดด/ปปปป) หลังวันที่ 01/02/2025 ที่ควรได้รับ|Textagain"_s);
+        const QDate later = QDate::currentDate().addDays(20);
+        control<QLineEdit>(claims, "Textagain")->setText(data::formatDate(later));
+        QTest::keyClick(control<QPushButton>(claims, "Cmdanswer"), Qt::Key_Return);
+        QCOMPARE(sql(u"SELECT CONCAT(answer, expected_again) FROM claim WHERE pointer = 'J000013'"_s),
+                 u"N"_s + later.toString(Qt::ISODate));
+        QCOMPARE(grid->rows()->text(3, 6), u"ยังไม่ออก (คาด %1)"_s.arg(data::formatDate(later)));
         exec(u"UPDATE claim SET claimed_at = claimed_at - INTERVAL 31 DAY"_s);
         pressEnter(control<QLineEdit>(claims, "Text2"));
-        QCOMPARE(claims->marked(), (QList<bool>{true, false, true, true})); // a month on: all but the ceased one
+        QCOMPARE(claims->marked(), (QList<bool>{true, false, false, false})); // a month on: only the unclaimed one
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyClick(grid, Qt::Key_Space);
+        QVERIFY(control<QLabel>(claims, "Labelsum")->text().endsWith(u"ผู้จัดจำหน่ายแจ้งว่าหยุดพิมพ์แล้ว จึงไม่ทวงถามอีก"_s));
+        // Asked again and answered Yes: the subscription ends, and the title leaves the check.
+        control<QComboBox>(claims, "cboanswer")->setCurrentIndex(2);
+        boxes->answer({true});
+        QTest::keyClick(control<QPushButton>(claims, "Cmdanswer"), Qt::Key_Return);
+        QCOMPARE(sql(u"SELECT Receive_Code FROM magazine WHERE Pointer = 'J000011'"_s), u"4"_s);
+        QCOMPARE(claims->shown().size(), 2);
         QTest::mouseClick(control<QPushButton>(claims, "Command6"), Qt::LeftButton);
         QVERIFY(!claims->isVisible());
     }

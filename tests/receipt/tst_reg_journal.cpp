@@ -265,8 +265,14 @@ private slots:
         QVERIFY(need.width() <= next->contentsRect().width() && need.height() <= next->contentsRect().height());
         QCOMPARE(w->mode(), reg_journal::Mode::Adding);
         QCOMPARE(focused(), u"Command7"_s);
+        // The issue was claimed twice: its arrival closes both claims and says so.
+        exec(u"INSERT INTO claim (pointer, expected, claim_no, distributor) VALUES ('J000001', '2026-04-01', 1, 'D'), "
+             "('J000001', '2026-04-01', 2, 'D'), ('J000001', '2026-06-01', 1, 'D')"_s);
         QTest::keyClick(button("Command7"), Qt::Key_Return);
-        QCOMPARE(boxes->last().prompt, u"บันทึกข้อมูลลงทะเบียนวารสารเรียบร้อยแล้ว"_s);
+        QCOMPARE(boxes->last().prompt, u"บันทึกข้อมูลลงทะเบียนวารสารเรียบร้อยแล้ว\nได้รับหลังทวงถามครั้งที่ 2"_s);
+        QCOMPARE(sql(u"SELECT GROUP_CONCAT(CONCAT(claim_no, ':', DATE(received_at) = CURDATE()) ORDER BY claim_id) "
+                     "FROM claim WHERE received_at IS NOT NULL"_s),
+                 u"1:1,2:1"_s);
         QCOMPARE(stored(u"125"_s),
                  u"J000001|%1|2026-04-01|57|4|April 2026|O|"_s.arg(QDate::currentDate().toString(Qt::ISODate)));
         QVERIFY(label("Label_next").contains(u"01/05/2026  ปีที่ 57  ฉบับที่ 5  May 2026"_s));

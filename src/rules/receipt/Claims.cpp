@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSet>
 #include <QUuid>
 #include <map>
 
@@ -31,6 +32,24 @@ bool hasThai(const QString& text) {
 QString dateText(const QDate& d, bool thai) {
     return thai ? thaiDateText(d) : QLocale(QLocale::English).toString(d, u"d MMMM yyyy"_s);
 }
+
+// Tranfile t holds the issue claim c asked for: dated within half a step of the date expected.
+// An issue published late still carries its own date, so "not yet published" moves only when
+// it is claimed again, not which issue answers the claim.
+const QString arrivalOf =
+    QStringLiteral("t.pointer = c.pointer AND t.daily BETWEEN c.expected - INTERVAL (%1) DAY AND c.expected + INTERVAL "
+                   "(%1) DAY")
+        .arg(halfStep);
+
+// Each claim of the issues expected in a period (the period's dates the parameters), with the
+// day its issue was registered (arrival, NULL while missing), whether it is an issue's third
+// or later claim with none answered (silent) and the state of its mail.
+const QString claimsOfPeriod = QStringLiteral(
+    "SELECT c.*, am.state, m.Magazine_Name, (SELECT MIN(t.indate) FROM tranfile t WHERE %1) AS arrival, "
+    "(c.claim_no >= 3 AND NOT EXISTS (SELECT 1 FROM claim a WHERE a.pointer = c.pointer AND a.expected = c.expected "
+    "AND a.answer IS NOT NULL)) AS silent FROM claim c LEFT JOIN magazine m ON m.Pointer = c.pointer "
+    "LEFT JOIN alert_mail am ON am.mail_id = c.mail_id WHERE c.expected BETWEEN ? AND ?")
+                                      .arg(arrivalOf);
 
 const char* const thaiLetter = "เรียน {distributor}\n\n"
                                "{library} ยังไม่ได้รับวารสารตามรายการข้างล่างนี้ (เลขที่สมาชิก {account}) "
@@ -70,20 +89,27 @@ void closeBeforeReading(data::Connection& c) {
 int closeReceived(data::Connection& c) {
     return int(data::write(
         c, u"claim"_s,
-        u"UPDATE claim c JOIN magazine m ON m.Pointer = c.pointer SET c.received_at = NOW() "
-        "WHERE c.received_at IS NULL AND EXISTS (SELECT 1 FROM tranfile t WHERE t.pointer = c.pointer "
-        "AND t.daily BETWEEN c.expected - INTERVAL (%1) DAY AND c.expected + INTERVAL (%1) DAY)"_s.arg(halfStep)));
+        u"UPDATE claim c JOIN magazine m ON m.Pointer = c.pointer SET c.received_at = "
+        "COALESCE((SELECT MIN(t.indate) FROM tranfile t WHERE %1), NOW()) "
+        "WHERE c.received_at IS NULL AND EXISTS (SELECT 1 FROM tranfile t WHERE %1)"_s.arg(arrivalOf)));
 }
 
-bool answer(data::Connection& c, const QString& pointer, const QDate& expected, QChar code, const QString& note) {
+bool answer(data::Connection& c, const QString& pointer, const QDate& expected, QChar code, const QString& note,
+            const QDate& again) {
     if (!QStringLiteral("NSCO").contains(code))
         return false;
     return data::write(c, u"claim"_s,
-                       u"UPDATE claim SET answer = ?, answer_note = ?, answered_at = NOW() WHERE pointer = ? AND "
-                       "expected = ? AND claim_no = (SELECT n FROM (SELECT MAX(claim_no) AS n FROM claim WHERE "
-                       "pointer = ? AND expected = ?) AS latest)"_s,
-                       {QString(code), note.trimmed().left(500), pointer.trimmed(), expected, pointer.trimmed(),
-                        expected}) > 0;
+                       u"UPDATE claim c JOIN magazine m ON m.Pointer = c.pointer SET c.answer = ?, c.answer_note = ?, "
+                       "c.answered_at = NOW(), c.expected_again = IF(? = 'N', COALESCE(?, c.expected + INTERVAL "
+                       "2 * (%1) DAY), NULL) WHERE c.pointer = ? AND c.expected = ? AND c.claim_no = (SELECT n FROM "
+                       "(SELECT MAX(claim_no) AS n FROM claim WHERE pointer = ? AND expected = ?) AS latest)"_s.arg(halfStep),
+                       {QString(code), note.trimmed().left(500), QString(code), again.isValid() ? QVariant(again) : QVariant(),
+                        pointer.trimmed(), expected, pointer.trimmed(), expected}) > 0;
+}
+
+bool endSubscription(data::Connection& c, const QString& pointer) {
+    return data::write(c, u"magazine"_s, u"UPDATE magazine SET Receive_Code = '4' WHERE Pointer = ? AND Receive_Code = '1'"_s,
+                       {pointer.trimmed()}) > 0;
 }
 
 int closedByArrival(data::Connection& c, const QString& pointer, const QDate& daily) {
@@ -118,9 +144,13 @@ QList<Row> rows(data::Connection& c, const QList<MissingIssue>& missing, const Q
         int number = 0;
         QDateTime at;
         QString state;
-        bool ceased = false;
+        QDate again;
     };
     QHash<QString, Claimed> claimed;
+    // The first issue each title ceased with, and the distributors that left an issue's three
+    // claims unanswered (neither answered nor the issue received).
+    QHash<QString, QDate> ceasedFrom;
+    QSet<QString> silent;
     if (!missing.isEmpty()) {
         QDate first = missing.first().expected, last = first;
         for (const MissingIssue& m : missing) {
@@ -128,7 +158,7 @@ QList<Row> rows(data::Connection& c, const QList<MissingIssue>& missing, const Q
             last = qMax(last, m.expected);
         }
         const data::Result r = c.query(
-            u"SELECT c.pointer, c.expected, c.claim_no, c.claimed_at, c.address, c.answer, c.received_at, m.state "
+            u"SELECT c.pointer, c.expected, c.claim_no, c.claimed_at, c.address, c.answer, c.expected_again, m.state "
             "FROM claim c LEFT JOIN alert_mail m ON m.mail_id = c.mail_id WHERE c.expected BETWEEN ? AND ? "
             "ORDER BY c.claim_no"_s,
             {first, last});
@@ -138,7 +168,7 @@ QList<Row> rows(data::Connection& c, const QList<MissingIssue>& missing, const Q
             k.number = r.value(i, u"claim_no"_s).toInt();
             k.at = r.value(i, u"claimed_at"_s).toDateTime();
             const QString answer = r.text(i, u"answer"_s).trimmed(), mail = r.text(i, u"state"_s).trimmed();
-            k.ceased = answer == u"C"_s;
+            k.again = answer == u"N"_s ? r.value(i, u"expected_again"_s).toDate() : QDate();
             k.state = answer == u"N"_s                          ? u"ยังไม่ออก"_s
                       : answer == u"S"_s                          ? u"ส่งใหม่แล้ว"_s
                       : answer == u"C"_s                          ? u"หยุดพิมพ์"_s
@@ -149,6 +179,14 @@ QList<Row> rows(data::Connection& c, const QList<MissingIssue>& missing, const Q
                                                                      : u"รอส่ง"_s;
         }
     }
+    const data::Result ceased = c.query(u"SELECT pointer, MIN(expected) AS first FROM claim WHERE answer = 'C' GROUP BY pointer"_s);
+    for (int i = 0; i < ceased.rowCount(); ++i)
+        ceasedFrom.insert(ceased.text(i, u"pointer"_s).trimmed(), ceased.value(i, u"first"_s).toDate());
+    const data::Result quiet = c.query(
+        u"SELECT DISTINCT c.distributor FROM claim c WHERE c.claim_no >= 3 AND c.received_at IS NULL AND NOT EXISTS "
+        "(SELECT 1 FROM claim a WHERE a.pointer = c.pointer AND a.expected = c.expected AND a.answer IS NOT NULL)"_s);
+    for (int i = 0; i < quiet.rowCount(); ++i)
+        silent.insert(quiet.text(i, 0).trimmed());
     QList<Row> out;
     out.reserve(missing.size());
     for (const MissingIssue& m : missing) {
@@ -163,12 +201,19 @@ QList<Row> rows(data::Connection& c, const QList<MissingIssue>& missing, const Q
                    (dealer.language != u"en"_s && (dealer.name.isEmpty() || hasThai(dealer.name)));
         row.account = dealer.account;
         const auto k = claimed.constFind(m.pointer.trimmed() + u'|' + m.expected.toString(Qt::ISODate));
+        const QDate ceasedAt = ceasedFrom.value(m.pointer.trimmed());
+        const bool ended = ceasedAt.isValid() && m.expected >= ceasedAt;
         if (k != claimed.cend()) {
             row.claims = k->number;
             row.last = k->at;
             row.lastState = k->state;
+            row.expectedAgain = k->again;
         }
-        row.due = row.claims == 0 || (k != claimed.cend() && !k->ceased && k->at.addDays(row.waitDays) <= now);
+        if (ended) // the title ceased with this issue or an earlier one
+            row.lastState = u"หยุดพิมพ์"_s;
+        row.silent = silent.contains(m.distributorCode.trimmed());
+        const QDateTime waitFrom = row.expectedAgain.isValid() ? row.expectedAgain.startOfDay() : row.last;
+        row.due = !ended && (row.claims == 0 || waitFrom.addDays(row.waitDays) <= now);
         out.append(row);
     }
     std::stable_sort(out.begin(), out.end(), [](const Row& a, const Row& b) {
@@ -285,37 +330,61 @@ Sent send(data::Connection& c, const QList<Row>& chosen, const Library& library,
     return sent;
 }
 
-reports::Document claimsSummary(data::Connection& c, const QDate& from, const QDate& to) {
-    closeBeforeReading(c);
+QList<Figures> figures(data::Connection& c, const QDate& from, const QDate& to) {
     const data::Result r = c.query(
-        u"SELECT COALESCE(d.Publisher_Name, c.distributor) AS name, COUNT(*) AS claims, "
-        "SUM(c.mail_id IS NULL OR m.state = 'sent') AS sent, SUM(c.answer IS NOT NULL) AS answered, "
-        "SUM(c.received_at IS NOT NULL) AS received, "
-        "AVG(CASE WHEN c.received_at IS NOT NULL THEN DATEDIFF(c.received_at, c.claimed_at) END) AS days, "
-        "SUM(c.received_at IS NULL) AS never FROM claim c LEFT JOIN dealer d ON d.Publisher_Code = c.distributor "
-        "LEFT JOIN alert_mail m ON m.mail_id = c.mail_id WHERE c.expected BETWEEN ? AND ? "
-        "GROUP BY c.distributor, d.Publisher_Name ORDER BY name"_s,
+        u"SELECT x.distributor, COALESCE(d.Publisher_Name, x.distributor) AS name, COUNT(*) AS claims, "
+        "SUM(x.mail_id IS NULL OR x.state = 'sent') AS sent, SUM(x.answer IS NOT NULL) AS answered, "
+        "SUM(x.arrival IS NOT NULL) AS received, SUM(x.arrival IS NULL) AS never, "
+        "SUM(x.silent AND x.arrival IS NULL) AS silent, "
+        "AVG(CASE WHEN x.arrival IS NOT NULL THEN GREATEST(0, DATEDIFF(x.arrival, x.claimed_at)) END) AS days "
+        "FROM (%1) AS x LEFT JOIN dealer d ON d.Publisher_Code = x.distributor "
+        "GROUP BY x.distributor, d.Publisher_Name ORDER BY name, x.distributor"_s.arg(claimsOfPeriod),
         {from, to});
+    QList<Figures> out;
+    for (int i = 0; i < r.rowCount(); ++i) {
+        const auto n = [&](const char* column) { return r.value(i, QLatin1String(column)).toInt(); };
+        Figures f{r.text(i, u"distributor"_s), r.text(i, u"name"_s), n("claims"), n("sent"), n("answered"),
+                  n("received"), n("never"), n("silent"), std::nullopt};
+        if (!r.value(i, u"days"_s).isNull())
+            f.days = r.value(i, u"days"_s).toDouble();
+        out.append(f);
+    }
+    return out;
+}
+
+QString claimsListSql(bool oneDistributor) {
+    return u"SELECT x.Magazine_Name AS name, x.expected, x.claim_no, x.claimed_at, CASE x.answer WHEN 'N' THEN "
+           "'ยังไม่ออก' WHEN 'S' THEN 'ส่งใหม่แล้ว' WHEN 'C' THEN 'หยุดพิมพ์' WHEN 'O' THEN 'อื่น ๆ' ELSE '' END AS "
+           "answer, x.arrival, x.claim_id FROM (%1) AS x%2"_s.arg(claimsOfPeriod,
+                                                               oneDistributor ? u" WHERE x.distributor = ?"_s : QString());
+}
+
+reports::Document claimsSummary(data::Connection& c, const QDate& from, const QDate& to) {
+    const QList<Figures> all = figures(c, from, to);
     reports::Flow flow(u"การทวงถามวารสารแยกตามผู้จัดจำหน่าย"_s,
                        {u"ฉบับที่ควรได้รับระหว่างวันที่  %1  ถึง  %2"_s.arg(thaiDateText(from), thaiDateText(to))});
     reports::Document doc;
-    doc.csvHeader = {u"ผู้จัดจำหน่าย"_s, u"ทวงถาม"_s, u"ส่งแล้ว"_s, u"ตอบแล้ว"_s, u"ได้รับหลังทวงถาม"_s,
-                     u"วันจนได้รับ (เฉลี่ย)"_s, u"ยังไม่ได้รับ"_s};
+    doc.csvHeader = {u"ผู้จัดจำหน่าย"_s,          u"ทวงถาม"_s,       u"ส่งแล้ว"_s,
+                     u"ตอบแล้ว"_s,               u"ได้รับหลังทวงถาม"_s, u"วันจนได้รับ (เฉลี่ย)"_s,
+                     u"ยังไม่ได้รับ"_s,           u"ทวงครบ 3 ครั้งไม่ตอบ"_s};
     // The figures' columns, twips from the left: claims, sent, answered, received, days, never.
     constexpr double at[] = {4700, 5750, 6750, 7800, 8700, 9350};
     flow.repeatOnEveryPage({{0, u"ผู้จัดจำหน่าย"_s}, {at[0], u"ทวงถาม"_s}, {at[1], u"ส่งแล้ว"_s}, {at[2], u"ตอบแล้ว"_s},
                             {at[3], u"ได้รับ"_s}, {at[4], u"วัน"_s}, {at[5], u"ยังไม่ได้รับ"_s}});
-    int total = 0;
-    for (int i = 0; i < r.rowCount(); ++i) {
-        const QString days = r.value(i, u"days"_s).isNull() ? u"-"_s : QString::number(r.value(i, u"days"_s).toDouble(), 'f', 1);
-        const QStringList row = {r.text(i, u"name"_s), r.text(i, u"claims"_s), r.text(i, u"sent"_s),
-                                 r.text(i, u"answered"_s), r.text(i, u"received"_s), days, r.text(i, u"never"_s)};
-        flow.wrappedLine({{0, row[0]}, {at[0], row[1]}, {at[1], row[2]}, {at[2], row[3]}, {at[3], row[4]},
-                          {at[4], row[5]}, {at[5], row[6]}});
+    int total = 0, silent = 0;
+    for (const Figures& f : all) {
+        const QString days = f.days ? QString::number(*f.days, 'f', 1) : u"-"_s;
+        const QStringList row = {f.name, QString::number(f.claims), QString::number(f.sent), QString::number(f.answered),
+                                 QString::number(f.received), days, QString::number(f.never), QString::number(f.silent)};
+        flow.wrappedLine({{0, f.silent ? f.name + u" *"_s : f.name}, {at[0], row[1]}, {at[1], row[2]}, {at[2], row[3]},
+                          {at[3], row[4]}, {at[4], row[5]}, {at[5], row[6]}});
         doc.csvRows.append(row);
-        total += r.value(i, u"claims"_s).toInt();
+        total += f.claims;
+        silent += f.silent ? 1 : 0;
     }
-    flow.line({{0, u"รวมทั้งสิ้น %1 ครั้ง จาก %2 ผู้จัดจำหน่าย"_s.arg(total).arg(r.rowCount())}}, true);
+    flow.line({{0, u"รวมทั้งสิ้น %1 ครั้ง จาก %2 ผู้จัดจำหน่าย"_s.arg(total).arg(all.size())}}, true);
+    if (silent)
+        flow.line({{0, u"* ผู้จัดจำหน่ายที่ทวงถามฉบับเดียวกันครบ 3 ครั้งแล้วไม่ตอบ (%1 ราย)"_s.arg(silent)}});
     doc.pages = flow.pages();
     doc.title = u"ทวงถามวารสาร %1 - %2"_s.arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate));
     return doc;

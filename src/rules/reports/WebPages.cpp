@@ -22,6 +22,8 @@ const QList<WebPageInfo>& webPages() {
          QStringLiteral("ทะเบียนการรับวารสารรายชื่อเรื่อง"), QStringLiteral("title-issues")},
         {P::Publishers, QStringLiteral("rpt_journal/rpt_publishers.php"), QStringLiteral("รายชื่อสำนักพิมพ์และผู้จัดจำหน่าย"),
          QStringLiteral("publishers")},
+        {P::Claims, QStringLiteral("rpt_journal/rpt_claims.php"), QStringLiteral("การทวงถามวารสารแยกตามผู้จัดจำหน่าย"),
+         QStringLiteral("claims")},
         {P::Search, QStringLiteral("main_search_journal.asp"), QStringLiteral("สืบค้นดรรชนีวารสาร"), QString()},
         {P::References, QStringLiteral("rpt_journal/main_refer_journal.php"),
          QStringLiteral("สืบค้นดรรชนีวารสาร (รูปแบบบรรณานุกรม)"), QString()},

@@ -18,6 +18,7 @@ enum class WebPage {
     IndexEntries,
     TitleIssues,
     Publishers,
+    Claims,
     Search,
     References
 };
