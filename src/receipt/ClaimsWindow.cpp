@@ -38,6 +38,14 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text) {
 
 const QString caption = QStringLiteral("ทวงถามวารสาร");
 
+// Names in a line, sorted: the first `shown` of them, then how many more.
+QString someOf(QStringList names, qsizetype shown) {
+    names.sort();
+    if (names.size() <= shown)
+        return names.join(QStringLiteral(", "));
+    return QStringLiteral("%1 และอีก %2 ราย").arg(names.first(shown).join(QStringLiteral(", "))).arg(names.size() - shown);
+}
+
 } // namespace
 
 ClaimsWindow::ClaimsWindow(std::unique_ptr<data::Connection> connection, QWidget* parent)
@@ -99,7 +107,7 @@ ClaimsWindow::ClaimsWindow(std::unique_ptr<data::Connection> connection, QWidget
     answers->addWidget(Textnote, 1);
     answers->addWidget(Cmdanswer);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(new QLabel(QStringLiteral("เว้นวรรค: เลือก/ไม่เลือกรายการ")));
+    buttons->addWidget(new QLabel(QStringLiteral("เว้นวรรค: เลือก/ไม่เลือกรายการ   Ctrl+A: ทุกรายการ/ไม่เลือกเลย")));
     buttons->addStretch(1);
     for (QPushButton* b : {Cmdsend, Cmdreport, Command6})
         buttons->addWidget(b);
@@ -123,6 +131,19 @@ ClaimsWindow::ClaimsWindow(std::unique_ptr<data::Connection> connection, QWidget
     auto* space = new QShortcut(QKeySequence(Qt::Key_Space), grdclaims);
     space->setContext(Qt::WidgetShortcut);
     connect(space, &QShortcut::activated, this, [this] { toggle(grdclaims->currentIndex().row()); });
+    // Every due row marked, or none when every one already is.
+    auto* all = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_A), grdclaims);
+    all->setContext(Qt::WidgetShortcut);
+    connect(all, &QShortcut::activated, this, [this] {
+        bool every = true;
+        for (qsizetype i = 0; i < rows_.size(); ++i)
+            every = every && (marked_.at(i) || !rows_.at(i).due);
+        for (qsizetype i = 0; i < rows_.size(); ++i)
+            marked_[i] = !every && rows_.at(i).due;
+        const QModelIndex at = grdclaims->currentIndex();
+        showRows();
+        grdclaims->setCurrentIndex(at);
+    });
     forms::styleDataField(Textnote);
     forms::styleDataField(Textagain);
     // The expected date goes with "not yet published" alone.
@@ -207,8 +228,6 @@ void ClaimsWindow::showRows() {
         }
     }
     forms::fillGrid(grdclaims, cells);
-    QStringList printed = toPrint.values();
-    printed.sort();
     Labelsum->setText(
         rows_.isEmpty() && from_.isValid()
             ? QStringLiteral("ไม่มีวารสารที่ยังไม่ได้รับในช่วงเวลานี้")
@@ -216,10 +235,10 @@ void ClaimsWindow::showRows() {
                   .arg(rows_.size())
                   .arg(marked)
                   .arg(distributors.size())
-                  .arg(printed.isEmpty() ? QString()
-                                         : QStringLiteral(" (ไม่มีอีเมล พิมพ์เป็นจดหมาย: %1)").arg(printed.join(QStringLiteral(", ")))) +
+                  .arg(toPrint.isEmpty() ? QString()
+                                         : QStringLiteral(" (ไม่มีอีเมล พิมพ์เป็นจดหมาย: %1)").arg(someOf(toPrint.values(), 3))) +
                   (silent.isEmpty() ? QString()
-                                    : QStringLiteral("\nทวงถามครบ 3 ครั้งแล้วไม่ตอบ: %1").arg(QStringList(silent.values()).join(QStringLiteral(", ")))));
+                                    : QStringLiteral("\nทวงถามครบ 3 ครั้งแล้วไม่ตอบ: %1").arg(someOf(silent.values(), 3))));
     forms::setButtons({Cmdsend}, {marked > 0});
 }
 
@@ -259,10 +278,8 @@ void ClaimsWindow::send() {
     if (chosen.isEmpty())
         return;
     QString question = QStringLiteral("ส่งทวงถาม %1 ฉบับ ถึง %2 ผู้จัดจำหน่าย หรือไม่").arg(chosen.size()).arg(distributors.size());
-    QStringList names = printed.values();
-    names.sort();
-    if (!names.isEmpty()) // said before sending: these get a printed letter only
-        question += QStringLiteral("\nไม่มีอีเมล จะพิมพ์เป็นจดหมาย: %1").arg(names.join(QStringLiteral(", ")));
+    if (!printed.isEmpty()) // said before sending: these get a printed letter only
+        question += QStringLiteral("\nไม่มีอีเมล จะพิมพ์เป็นจดหมาย: %1").arg(someOf(printed.values(), 10));
     if (!forms::askYesNo(this, question, caption))
         return;
     const data::InstallationConfig& config = data::installation();

@@ -410,6 +410,10 @@ private slots:
         QVERIFY(grid->hasFocus());
         QCOMPARE(control<QLabel>(claims, "Labelsum")->text(),
                  u"ยังไม่ได้รับ 4 ฉบับ เลือกทวงถาม 4 ฉบับ ถึง 3 ผู้จัดจำหน่าย (ไม่มีอีเมล พิมพ์เป็นจดหมาย: ร้านไม่มีอีเมล)"_s);
+        for (const QList<bool>& marked : {QList<bool>{false, false, false, false}, QList<bool>{true, true, true, true}}) {
+            QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier); // all marked: none; else every due one
+            QCOMPARE(claims->marked(), marked);
+        }
         QTest::keyClick(grid, Qt::Key_Space); // the first row: Global Subscriptions, left for now
         QCOMPARE(claims->marked(), (QList<bool>{false, true, true, true}));
         boxes->answer({true});
