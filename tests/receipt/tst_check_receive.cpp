@@ -45,7 +45,8 @@ private slots:
             "('J000005', 'Daily', '01', '1', NULL), ('J000006', 'Irregular', '10', '1', NULL), "
             "('J000007', 'No anchor', '04', '1', NULL), ('J000008', 'Gift', '04', '2', NULL), "
             "('J000009', 'Second mark', '04', '1', NULL), ('J000010', 'First in the period', '04', '1', '1'), "
-            "('J000011', 'Off step', '04', '1', '1'), ('J000012', 'Year end', '09', '1', NULL)"));
+            "('J000011', 'Off step', '04', '1', '1'), ('J000012', 'Year end', '09', '1', NULL), "
+            "('J000013', 'Fourth and eighteenth', '03', '1', NULL)"));
         issue("J000001", QDate(2006, 3, 14));
         for (QDate d(2006, 3, 21); d <= QDate(2006, 6, 30); d = d.addDays(7))
             if (d != QDate(2006, 3, 28))
@@ -53,12 +54,14 @@ private slots:
         // Second mark: anchored by the second mark only; First in the period: by its first issue;
         // Off step: late (for 1 April), early and again (both for 1 May), none for June; Half: its
         // 10 March issue is the nearest to 15 March; Year end: each year's issue comes at the end
-        // of December, for 1 January.
+        // of December, for 1 January. Fourth and eighteenth: twice a month, each issue after its
+        // mark, the last one after the period's last mark and before its end.
         for (const QString& title :
              QStringLiteral(
                  "J000002 03-10 04-01 05-15;J000003 02-01 04-01;J000008 02-01 04-01;J000004 01-01;J000005 03-14;"
                  "J000006 03-14;J000007 2005-12-01;J000009 01-15 04-01;J000010 04-01 06-01;"
-                 "J000011 02-01 03-01 04-08 04-26 05-03;J000012 2004-12-29 2005-12-30 2006-12-29")
+                 "J000011 02-01 03-01 04-08 04-26 05-03;J000012 2004-12-29 2005-12-30 2006-12-29;"
+                 "J000013 03-04 03-18 04-04 04-18 05-04 05-18 06-04 06-18")
                  .split(u';'))
             for (const QString& day : title.split(u' ').mid(1))
                 issue(title.left(7), QDate::fromString(day.size() == 5 ? u"2006-"_s + day : day, Qt::ISODate));

@@ -299,7 +299,7 @@ Sent send(data::Connection& c, const QList<Row>& chosen, const Library& library,
                                 u"INSERT INTO claim (pointer, expected, claim_no, distributor, address, claimed_by) "
                                 "SELECT ?, ?, ?, ?, ?, SUBSTRING_INDEX(USER(), '@', 1) FROM DUAL WHERE NOT EXISTS "
                                 "(SELECT 1 FROM claim WHERE pointer = ? AND expected = ? AND claim_no >= ?) "
-                                "ON DUPLICATE KEY UPDATE claim_id = claim_id"_s,
+                                "ON DUPLICATE KEY UPDATE claim_no = claim_no"_s,
                                 {r.issue.pointer.trimmed(), r.issue.expected, r.claims + 1, code, r.address,
                                  r.issue.pointer.trimmed(), r.issue.expected, r.claims + 1}) > 0)
                     claimedNow.append(r);

@@ -48,8 +48,8 @@ QDate nextIssueDate(const Frequency& f, const QDate& d) {
     switch (f.interval.unicode()) {
     case 'D':
         return d.addDays(f.count);
-    case 'W':
-        return d.day() == 15 ? QDate(d.year(), d.month(), 1).addMonths(1) : QDate(d.year(), d.month(), 15);
+    case 'W': // the 15th after a day before it, else the 1st of the next month
+        return d.day() < 15 ? QDate(d.year(), d.month(), 15) : QDate(d.year(), d.month(), 1).addMonths(1);
     case 'M':
         return QDate(d.year(), d.month(), 1).addMonths(f.count);
     default:
