@@ -17,7 +17,7 @@ void restrictWindow(const QString& kind, QWidget* window, const data::SignedIn& 
     if (!d || !d->actions)
         return;
     for (const forms::RoleActions& a : d->actions(window))
-        if (!who.has(a.role))
+        if (!who.has(a.role) && !(a.alsoBy && who.has(*a.alsoBy)))
             for (QAbstractButton* b : a.buttons)
                 forms::keepOff(b, roleTip(a.role));
 }

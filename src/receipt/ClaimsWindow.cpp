@@ -358,7 +358,7 @@ forms::Declaration ClaimsWindow::declaration() {
 }
 
 QList<forms::RoleActions> ClaimsWindow::roleActions() {
-    return {{data::Role::CheckIn, {Cmdsend, Cmdanswer}}};
+    return {{data::Role::CheckIn, {Cmdsend, Cmdanswer}, data::Role::Supervision}};
 }
 
 } // namespace receipt

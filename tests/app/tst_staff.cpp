@@ -289,6 +289,7 @@ private slots:
                    "indexing on article numbers~indexing~articlectrl~Cmdsave~ผู้ควบคุม",
                    "check-in copying a record~checkin~New_Journal~Cmdmarcin~ผู้ควบคุม",
                    "check-in sending claims~checkin~ClaimsWindow~Cmdsend~",
+                   "supervision sending claims~supervision~ClaimsWindow~Cmdsend~",
                    "reports sending claims~reports~ClaimsWindow~Cmdsend~ลงทะเบียนรับ"});
     }
     void windowsOfferOnlyWhatTheRoleAllows() {

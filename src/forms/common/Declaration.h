@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAbstractButton;
 class QWidget;
@@ -35,6 +36,7 @@ struct HistoryPlace {
 struct RoleActions {
     data::Role role;
     QList<QAbstractButton*> buttons;
+    std::optional<data::Role> alsoBy{}; // a second role that may press them too
 };
 
 // Everything the desk needs to know of a window, said once beside the window itself: its kind
