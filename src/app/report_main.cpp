@@ -8,6 +8,7 @@
 #include "data/History.h"
 #include "rules/reports/Fonts.h"
 #include "rules/receipt/Claims.h"
+#include "rules/receipt/Quiet.h"
 #include "rules/receipt/ReceiptCheck.h"
 #include "rules/reports/HistoryReport.h"
 #include "rules/reports/Report.h"
@@ -175,6 +176,12 @@ const std::map<QString, ReportKind>& reportsByName() {
          {QString(), true, false,
           [](data::Connection& c, const Request& r, Outputs& out) {
               whole(out, receipt::Claims::claimsSummary(c, r.from, r.to));
+          }}},
+        {QStringLiteral("quiet"),
+         {QString(), false, false,
+          [](data::Connection& c, const Request&, Outputs& out) {
+              const QDate today = QDate::currentDate();
+              whole(out, receipt::Quiet::report(receipt::Quiet::titles(c, today), today));
           }}},
         {QStringLiteral("receipt-check"),
          {QString(), true, true,
@@ -446,6 +453,7 @@ int main(int argc, char** argv) {
             "  receipt-check --from dd/mm/yyyy --to dd/mm/yyyy [--claims]   issues not received\n"
             "  survey  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   issues received, for the survey\n"
             "  history --from dd/mm/yyyy --to dd/mm/yyyy [--person NAME]   changes to the records, by person\n"
+            "  quiet   titles received with nothing new for longer than three of their issues, latest first\n"
             "The intranet's lists, each as its page has it:\n"
             "  titles  [--group J|I|K|L] [--faculty CODE]   titles received, with their latest issue\n"
             "  titles-by-faculty   the same titles under each faculty\n"

@@ -1,0 +1,29 @@
+#pragma once
+
+// Titles gone quiet: received, yet nothing has come for longer than three of their issues'
+// intervals (often a title that ceased, or a subscription lost on the way).
+#include "data/Connection.h"
+#include "rules/reports/Report.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+namespace receipt::Quiet {
+
+struct Title {
+    QString pointer, name, distributor;
+    QDate last;     // its latest issue
+    QDate expected; // the first issue its pattern expected after that one
+    int daysLate = 0; // from `expected` to the day asked about
+};
+
+// The titles received whose third issue after their latest was due before `today`, by the
+// pattern in force (the one set by staff, else the one check-in learnt and keeps), or by the
+// frequency code for a title without one; the latest first, then by name.
+QList<Title> titles(data::Connection& c, const QDate& today);
+
+// The list as printed pages and CSV.
+reports::Document report(const QList<Title>& titles, const QDate& today);
+
+} // namespace receipt::Quiet
