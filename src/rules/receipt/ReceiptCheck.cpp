@@ -89,9 +89,12 @@ void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to,
     };
     // The anchor issue stands for the mark it is nearest: dated just before a mark (an annual
     // issue of 30 December, a monthly one of the 29th), it is that mark's issue, which is then
-    // not looked for again, whichever side of the period's start the two fall.
-    if (const QDate mark = nextIssueDate(t.frequency, cur);
-        cur.daysTo(mark) < prevIssueDate(t.frequency, mark).daysTo(cur))
+    // not looked for again, whichever side of the period's start the two fall. Titles that step
+    // by months step from the 1st nearest it, whatever their count: a bimonthly issue dated 30
+    // September is October's, and the next one December's, not November's.
+    const Frequency unit =
+        t.frequency.interval == QLatin1Char('M') ? Frequency{QLatin1Char('M'), 1} : t.frequency;
+    if (const QDate mark = nextIssueDate(unit, cur); cur.daysTo(mark) < prevIssueDate(unit, mark).daysTo(cur))
         cur = mark;
     // The last mark a combined issue already received stands for ("7-8" in July: August's),
     // counted by the frequency: a mark the title does not publish is not covered twice, so the
