@@ -33,18 +33,9 @@ namespace {
 const char* const monthNames[] = {"มกราคม",  "กุมภาพันธ์", "มีนาคม",  "เมษายน", "พฤษภาคม",  "มิถุนายน",
                                   "กรกฎาคม", "สิงหาคม",  "กันยายน", "ตุลาคม",  "พฤศจิกายน", "ธันวาคม"};
 
-template <typename W> W* named(QWidget* parent, const char* name, W* w) {
-    w->setObjectName(QLatin1String(name));
-    w->setParent(parent);
-    return w;
-}
+using forms::named;
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text) {
-    auto* b = named(parent, name, new QPushButton(text));
-    b->setAutoDefault(false);
-    b->setMinimumSize(96, 32);
-    return b;
-}
+using forms::button;
 
 // An issue as the grids show it: date, year, number.
 QStringList cells(const QDate& d, const QString& year, const QString& number) {

@@ -4,6 +4,7 @@
 
 #include "rules/reports/Fonts.h"
 
+#include <QPushButton>
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
@@ -156,6 +157,13 @@ void limitToColumns(data::Connection& c, const QString& table, const QList<Colum
     for (const ColumnField& f : fields)
         if (const data::ColumnLimit l = limits.value(QString::fromLatin1(f.column).toLower()); l.chars > 0)
             limitLength(f.field, l.chars, l.bytes);
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text) {
+    auto* b = named(parent, name, new QPushButton(text));
+    b->setAutoDefault(false);
+    b->setMinimumSize(96, 32);
+    return b;
 }
 
 } // namespace forms

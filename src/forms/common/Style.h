@@ -9,6 +9,8 @@ class Connection;
 }
 class QWidget;
 
+class QPushButton;
+
 namespace forms {
 
 // The colours every working window shares.
@@ -51,5 +53,16 @@ void limitLength(QWidget* field, int maxChars, int maxBytes = 0);
 // The text of a QLineEdit or QPlainTextEdit.
 QString fieldText(const QWidget* field);
 void setFieldText(QWidget* field, const QString& text);
+
+// A control of a window made in code: named (tests, the explorer and role limits find it by
+// that name) and given to its parent.
+template <typename W> W* named(QWidget* parent, const char* name, W* w) {
+    w->setObjectName(QLatin1String(name));
+    w->setParent(parent);
+    return w;
+}
+// A window's button made in code: Enter presses it only when it has the focus, at least
+// 96 by 32 pixels.
+QPushButton* button(QWidget* parent, const char* name, const QString& text);
 
 } // namespace forms
