@@ -1,6 +1,7 @@
 #include "app/Windows.h"
 
 #include "app/HistoryReportWindow.h"
+#include "app/HomePanel.h"
 #include "app/WindowRegistry.h"
 #include "index/add_auther.h"
 #include "index/articlectrl.h"
@@ -28,6 +29,7 @@ const QList<forms::Declaration>& declarations() {
         survey::frmrep_journ_serv::declaration(),  titles::expdate::declaration(),
         volumes::sum_journal::declaration(),       indexing::articlectrl::declaration(),
         titles::ReaderRegister::declaration(),     HistoryReportWindow::declaration(),
+        HomePanel::declaration(),
     };
     return all;
 }

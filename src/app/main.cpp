@@ -68,6 +68,7 @@ int main(int argc, char** argv) {
             return;
         }
         window.checkDatabase();
+        window.windows().show(QStringLiteral("HomePanel")); // the day's work at a glance
     });
     return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 #include "data/SaveGate.h"
 
 #include "app/HistoryStrip.h"
+#include "app/HomePanel.h"
 #include "app/MenuTable.h"
 #include "app/Permissions.h"
 #include "app/Windows.h"
@@ -99,6 +100,10 @@ menumagizine::menumagizine(QWidget* parent) : QMainWindow(parent), area_(new QMd
         who = dialog.who();
         return true;
     };
+    connect(registry_, &WindowRegistry::created, this, [this](const QString&, QWidget* w) {
+        if (auto* home = qobject_cast<HomePanel*>(w))
+            home->setOpener([this](const QString& kind, const QString& key) { showOn(kind, key); });
+    });
     buildMenu();
     resize(1024, 700);
     theMainWindow = this;
@@ -190,6 +195,13 @@ void menumagizine::openReportPage(const QString& path) {
         problem += QStringLiteral("\nกรุณาตรวจสอบค่า [reports] root ในแฟ้มตั้งค่า warasan.ini "
                                   "(หรือตัวแปร WARASAN_REPORT_ROOT) และเครื่องแม่ข่ายรายงาน warasan-web");
     forms::inform(this, problem, QStringLiteral("เปิดรายงานไม่ได้"), forms::Icon::Critical);
+}
+
+QWidget* menumagizine::showOn(const QString& kind, const QString& key) {
+    QWidget* w = nobody_ ? nullptr : registry_->show(kind);
+    if (const forms::Declaration* d = declarationOf(kind); w && d && d->openOn)
+        d->openOn(w, key);
+    return w;
 }
 
 void menumagizine::refreshMenu() {

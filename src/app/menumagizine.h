@@ -27,6 +27,9 @@ public:
     QMdiArea* area() const { return area_; }
     // Opens web report addresses; replaceable so tests can see the address.
     void setUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
+    // Shows the window of this kind on one record (its declaration's openOn), as a link of the
+    // home panel asks; gives the window, or nullptr when it could not be opened.
+    QWidget* showOn(const QString& kind, const QString& key);
     // Enables the menu entries whose window kind is registered.
     void refreshMenu();
 

@@ -23,18 +23,9 @@ namespace receipt {
 
 namespace {
 
-template <typename W> W* named(QWidget* parent, const char* name, W* w) {
-    w->setObjectName(QLatin1String(name));
-    w->setParent(parent);
-    return w;
-}
+using forms::named;
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text) {
-    auto* b = named(parent, name, new QPushButton(text));
-    b->setAutoDefault(false);
-    b->setMinimumSize(96, 32);
-    return b;
-}
+using forms::button;
 
 const QString caption = QStringLiteral("ทวงถามวารสาร");
 
@@ -189,6 +180,8 @@ void ClaimsWindow::find() {
         this,
         [&] {
             rows_ = Claims::rows(*db_, ReceiptCheck::run(*db_, from_, to_), QDateTime::currentDateTime());
+            if (!only_.isEmpty())
+                rows_.removeIf([this](const Claims::Row& r) { return r.issue.distributorCode.trimmed() != only_; });
             marked_.clear();
             for (const Claims::Row& r : rows_)
                 marked_.append(r.due);
@@ -354,7 +347,18 @@ void ClaimsWindow::summary() {
 
 forms::Declaration ClaimsWindow::declaration() {
     return {QStringLiteral("ClaimsWindow"), QStringLiteral("claims"), forms::Opens::Child, forms::makeWindow<ClaimsWindow>,
-            {}, forms::actionsOf(&ClaimsWindow::roleActions)};
+            {}, forms::actionsOf(&ClaimsWindow::roleActions), forms::openOnOf(&ClaimsWindow::openOn)};
+}
+
+void ClaimsWindow::openOn(const QString& distributor) {
+    const QDate today = QDate::currentDate();
+    QDate first;
+    forms::guarded(this, [&] { first = Claims::oldestOpen(*db_, distributor); }, db_.get());
+    Text1->setText(data::formatDate(first.isValid() && first < today ? first : today.addYears(-1)));
+    Text2->setText(data::formatDate(today));
+    only_ = distributor.trimmed();
+    find();
+    only_.clear();
 }
 
 QList<forms::RoleActions> ClaimsWindow::roleActions() {

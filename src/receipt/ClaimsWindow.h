@@ -37,6 +37,9 @@ public:
     // Cmdanswer: the answer chosen in cboanswer (Textnote its note; Textagain, for "not yet
     // published", the date the issue is now expected) to the current row's latest claim.
     void answer();
+    // A link elsewhere asks for this distributor (its code): its issues not received from its
+    // oldest open claim to today, the others left out until the next Find.
+    void openOn(const QString& distributor);
     // The rows shown and whether each is marked to be sent.
     const QList<Claims::Row>& shown() const { return rows_; }
     const QList<bool>& marked() const { return marked_; }
@@ -52,6 +55,7 @@ private:
     QList<Claims::Row> rows_;
     QList<bool> marked_;
     QDate from_, to_;
+    QString only_; // the distributor a link asked for, while its Find runs
 
     bool period();
     void showRows();

@@ -2,6 +2,7 @@
 
 #include "rules/receipt/Claims.h"
 #include "rules/receipt/PatternStore.h"
+#include "rules/records/TitleStore.h"
 #include "data/DbError.h"
 
 #include "rules/receipt/NextIssue.h"
@@ -544,7 +545,25 @@ void reg_journal::clear() {
 
 forms::Declaration reg_journal::declaration() {
     return {QStringLiteral("reg_journal"), QStringLiteral("ccc"), forms::Opens::Child, forms::makeWindow<reg_journal>,
-            {QStringLiteral("tranfile"), QStringLiteral("Text2"), {}}, forms::actionsOf(&reg_journal::roleActions)};
+            {QStringLiteral("tranfile"), QStringLiteral("Text2"), {}}, forms::actionsOf(&reg_journal::roleActions),
+            forms::openOnOf(&reg_journal::openOn)};
+}
+
+void reg_journal::openOn(const QString& pointer) {
+    if (entry_ != Entry::None)
+        return;
+    std::optional<records::Title> title;
+    forms::guarded(this, [&] { title = records::TitleStore::find(*db_, pointer); }, db_.get());
+    if (!title)
+        return;
+    ui->Text1->setText(title->name.trimmed());
+    search();
+    for (int row = 0; row < titles_.size(); ++row)
+        if (titles_.at(row).pointer.trimmed() == pointer.trimmed()) {
+            ui->show_journal->setCurrentCell(row, ColName);
+            chooseTitle(row);
+            return;
+        }
 }
 
 QList<forms::RoleActions> reg_journal::roleActions() {

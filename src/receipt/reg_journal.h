@@ -52,6 +52,9 @@ public:
     void remove();             // Command6
     void cancel();             // Command4
     void clear();              // Command8
+    // A link elsewhere asks for this title (its pointer): found by its name and chosen, its
+    // issues listed; an issue's fields open are kept.
+    void openOn(const QString& pointer);
 
 private:
     QList<forms::RoleActions> roleActions();

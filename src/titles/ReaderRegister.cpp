@@ -31,18 +31,9 @@ namespace titles {
 
 namespace {
 
-template <typename W> W* named(QWidget* parent, const char* name, W* w) {
-    w->setObjectName(QLatin1String(name));
-    w->setParent(parent);
-    return w;
-}
+using forms::named;
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text) {
-    auto* b = named(parent, name, new QPushButton(text));
-    b->setAutoDefault(false);
-    b->setMinimumSize(96, 32);
-    return b;
-}
+using forms::button;
 
 const QMap<QString, QString> stateWords = {{QStringLiteral("queued"), QStringLiteral("รอส่ง")},
                                            {QStringLiteral("sending"), QStringLiteral("กำลังส่ง")},
@@ -323,7 +314,13 @@ void ReaderRegister::cancel() {
 
 forms::Declaration ReaderRegister::declaration() {
     return {QStringLiteral("ReaderRegister"), QStringLiteral("readers"), forms::Opens::Child, forms::makeWindow<ReaderRegister>,
-            {QStringLiteral("reader"), QStringLiteral("Textemail"), QStringLiteral("SELECT reader_id FROM reader WHERE email = ? LIMIT 1")}, forms::actionsOf(&ReaderRegister::roleActions)};
+            {QStringLiteral("reader"), QStringLiteral("Textemail"), QStringLiteral("SELECT reader_id FROM reader WHERE email = ? LIMIT 1")}, forms::actionsOf(&ReaderRegister::roleActions),
+            forms::openOnOf(&ReaderRegister::openOn)};
+}
+
+void ReaderRegister::openOn(const QString& id) {
+    if (!unsaved())
+        showReader(id);
 }
 
 QList<forms::RoleActions> ReaderRegister::roleActions() {

@@ -45,6 +45,8 @@ public:
     void save();
     void remove();
     void cancel();
+    // A link elsewhere asks for this reader (its id); an entry open is kept.
+    void openOn(const QString& id);
 
 private:
     QList<forms::RoleActions> roleActions();

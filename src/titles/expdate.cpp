@@ -247,7 +247,25 @@ void expdate::print() {
 
 forms::Declaration expdate::declaration() {
     return {QStringLiteral("expdate"), QStringLiteral("jjjj"), forms::Opens::Child, forms::makeWindow<expdate>,
-            {QStringLiteral("magazine"), QStringLiteral("Text3"), QStringLiteral("SELECT Pointer FROM magazine WHERE Magazine_Name = ? ORDER BY Pointer LIMIT 1")}, forms::actionsOf(&expdate::roleActions)};
+            {QStringLiteral("magazine"), QStringLiteral("Text3"), QStringLiteral("SELECT Pointer FROM magazine WHERE Magazine_Name = ? ORDER BY Pointer LIMIT 1")}, forms::actionsOf(&expdate::roleActions),
+            forms::openOnOf(&expdate::openOn)};
+}
+
+void expdate::openOn(const QString& pointer) {
+    if (editing_)
+        return;
+    const QChar group = pointer.trimmed().isEmpty() ? QChar() : pointer.trimmed().at(0).toUpper();
+    (group == QLatin1Char('I') ? ui->Option2 : ui->Option1)->setChecked(true);
+    const QDate today = QDate::currentDate();
+    ui->Text1->setText(data::formatDate(today));
+    ui->Text2->setText(data::formatDate(today.addMonths(2)));
+    search();
+    for (int row = 0; row < listed_.size(); ++row)
+        if (listed_.at(row).pointer.trimmed() == pointer.trimmed()) {
+            ui->showjour->setCurrentCell(row, 0);
+            chooseRow(row);
+            return;
+        }
 }
 
 QList<forms::RoleActions> expdate::roleActions() {

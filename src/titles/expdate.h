@@ -43,6 +43,9 @@ public:
     void save();           // cmdsave
     void cancel();         // Cmdcancel
     void print();          // Cmdprint: the list in the report viewer
+    // A link elsewhere asks for this title (its pointer): the titles of its group ending within
+    // two months listed, the title chosen; a renewal being edited is kept.
+    void openOn(const QString& pointer);
 
 private:
     QList<forms::RoleActions> roleActions();

@@ -1,7 +1,13 @@
 // The receipt check: the run against the real server (fast and per-date ways
 // alike), staging per station, the window, and the report as PDF and from the command line.
 #include "datagen/DataGenerator.h"
+#include "app/HomePanel.h"
+#include "receipt/ClaimsWindow.h"
 #include "receipt/check_receive.h"
+#include "receipt/reg_journal.h"
+#include "rules/desk/Glance.h"
+#include "titles/ReaderRegister.h"
+#include "titles/expdate.h"
 #include "rules/receipt/Quiet.h"
 #include "forms/common/ReportViewer.h"
 #include "support/Suite.h"
@@ -21,6 +27,7 @@ QString names(const QList<receipt::MissingIssue>& rows) {
 
 class tst_check_receive : public DatabaseTest, WindowFixture<check_receive> {
     Q_OBJECT
+    std::unique_ptr<app::menumagizine> main;
 
     void issue(const QString& pointer, const QDate& d) {
         exec(u"INSERT INTO tranfile (magno, pointer, daily) VALUES (?, ?, ?)"_s,
@@ -148,6 +155,87 @@ private slots:
     // Titles gone quiet: the third issue after the latest due before the day asked about, by
     // the title's pattern (a set one, or the one check-in keeps) else its frequency code; the
     // latest first. On paper and by the command line as of today.
+    // The desk at a glance, on the fixture's titles and the day's own: overdue by the pattern,
+    // gone quiet past the third issue, claims waiting and refused per distributor (an answered,
+    // a superseded and a received claim not waiting), subscriptions ending within two months,
+    // readers whose latest alert was refused (not one whose later mail went). Each link opens its
+    // window on the record, the first by the keyboard; an entry open in a window is kept.
+    void deskAtAGlance() {
+        const QDate t = QDate::currentDate(), month(t.year(), t.month(), 1);
+        exec(u"INSERT INTO magazine (Pointer, Magazine_Name, MagType_code, Receive_Code, Distributor_Code, End_Date) "
+             "VALUES ('J000020', 'Overdue title', '04', '1', '1', NULL), ('J000021', 'Ending title', '04', '1', NULL, ?), "
+             "('J000022', 'Claimed title', '04', '1', '1', ?), ('J000023', 'Ended long ago', '04', '1', NULL, ?)"_s,
+             {t.addDays(30), t.addMonths(3), t.addDays(-1)});
+        issue(u"J000020"_s, month.addMonths(-2));
+        issue(u"J000021"_s, month); // next month's expected within the week only near the month's end
+        issue(u"J000022"_s, month.addMonths(-6));
+        issue(u"J000022"_s, month.addMonths(-5).addDays(2)); // claim of this one answered by its arrival
+        exec(u"INSERT INTO alert_mail (mail_id, reader_id, day, recipient, message_id, body_text, body_html, state) "
+             "VALUES (1, NULL, ?, 'x@springer', 'm1', '', '', 'bounced'), (2, 1, ?, 'bad@x', 'm2', '', '', 'refused'), "
+             "(3, 2, ?, 'fixed@x', 'm3', '', '', 'refused'), (4, 2, ?, 'fixed@x', 'm4', '', '', 'sent')"_s,
+             {t, t.addDays(-3), t.addDays(-9), t.addDays(-2)});
+        exec(u"INSERT INTO reader (reader_id, reader_name, email) VALUES (1, 'ผู้อ่านอีเมลผิด', 'bad@x'), "
+             "(2, 'ผู้อ่านแก้แล้ว', 'fixed@x')"_s);
+        exec(u"INSERT INTO claim (pointer, expected, claim_no, distributor, claimed_at, mail_id, answer) VALUES "
+             "('J000020', ?, 1, '1', ?, NULL, NULL), ('J000022', ?, 1, '1', ?, 1, NULL), "
+             "('J000022', ?, 1, '1', ?, NULL, 'N'), ('J000022', ?, 1, '1', ?, NULL, NULL), "
+             "('J000022', ?, 2, '1', ?, NULL, 'S'), ('J000022', ?, 1, '1', ?, NULL, NULL)"_s,
+             {month.addMonths(-1), t.addDays(-5), month.addMonths(-2), t.addDays(-4), month.addMonths(-3),
+              t.addDays(-20), month.addMonths(-4), t.addDays(-40), month.addMonths(-4), t.addDays(-10),
+              month.addMonths(-5), t.addDays(-60)});
+        auto c = db->connect();
+        const desk::Glance g = desk::glance(*c, t);
+        const auto line = [](const QList<desk::Item>& items) {
+            QStringList out;
+            for (const desk::Item& i : items)
+                out << u"%1 %2 %3 %4"_s.arg(i.key, i.name, i.date.toString(Qt::ISODate)).arg(i.count);
+            return out.join(u'|');
+        };
+        const QDate next = month.addMonths(-1);
+        QCOMPARE(line(g.overdue), u"J000020 Overdue title %1 %2"_s.arg(next.toString(Qt::ISODate)).arg(next.daysTo(t)));
+        const QDate after = month.addMonths(1);
+        QCOMPARE(line(g.today_) + line(g.week), after <= t.addDays(6) ? u"J000021 Ending title %1 %2"_s.arg(
+                                                                           after.toString(Qt::ISODate)).arg(after.daysTo(t))
+                                                                     : QString());
+        QVERIFY(line(g.quiet).contains(u"J000003 วารสารรายเดือน 2006-"_s) && line(g.quiet).contains(u"J000022"_s) &&
+                !line(g.quiet).contains(u"J000020"_s));
+        QCOMPARE(line(g.claims), u"1 Springer %1 1"_s.arg(t.addDays(-5).toString(Qt::ISODate)));
+        QCOMPARE(line(g.refusedClaims), u"1 Springer %1 1"_s.arg(t.addDays(-4).toString(Qt::ISODate)));
+        QCOMPARE(line(g.ending), u"J000021 Ending title %1 0"_s.arg(t.addDays(30).toString(Qt::ISODate)));
+        QCOMPARE(line(g.refusedAlerts), u"1 ผู้อ่านอีเมลผิด %1 1"_s.arg(t.addDays(-3).toString(Qt::ISODate)));
+
+        auto* home = openInMainWindow<app::HomePanel>(main, u"HomePanel"_s);
+        QVERIFY(home);
+        QTRY_VERIFY(!home->reading() && home->shown().today == t);
+        auto* view = control<QTextBrowser>(home, "txtglance");
+        QVERIFY(view->hasFocus());
+        for (qsizetype i = 0; i <= g.today_.size() + g.week.size(); ++i)
+            QTest::keyClick(view, Qt::Key_Tab); // to the link of the overdue title
+        QTest::keyClick(view, Qt::Key_Return);
+        auto* checkIn = qobject_cast<receipt::reg_journal*>(main->windows().find(u"reg_journal"_s));
+        QVERIFY(checkIn && checkIn->curPointer() == u"J000020"_s);
+        QCOMPARE(main->area()->activeSubWindow()->widget(), checkIn);
+        control<QPushButton>(checkIn, "Command2")->click(); // an issue being entered
+        home->follow(QUrl(u"open:reg_journal/J000003"_s));
+        QVERIFY(checkIn->curPointer() == u"J000020"_s && checkIn->mode() == receipt::reg_journal::Mode::Adding);
+        home->follow(QUrl(u"open:ClaimsWindow/1"_s));
+        auto* claims = qobject_cast<receipt::ClaimsWindow*>(main->windows().find(u"ClaimsWindow"_s));
+        QVERIFY(claims && !claims->shown().isEmpty());
+        for (const auto& r : claims->shown())
+            QCOMPARE(r.issue.distributorCode, u"1"_s);
+        home->follow(QUrl(u"open:expdate/J000021"_s));
+        auto* renewal = main->windows().find(u"expdate"_s);
+        QVERIFY(renewal);
+        auto* rows = control<forms::Grid>(renewal, "showjour");
+        QVERIFY(rows->currentRow() >= 0 &&
+                rows->model()->index(rows->currentRow(), 0).data().toString().contains(u"Ending title"_s));
+        home->follow(QUrl(u"open:ReaderRegister/1"_s));
+        auto* readers = main->windows().find(u"ReaderRegister"_s);
+        QVERIFY(readers);
+        QCOMPARE(control<QLineEdit>(readers, "Textemail")->text(), u"bad@x"_s);
+        main.reset();
+    }
+
     void quietTitles_data() {
         textTable({"day", "pattern", "quiet"},
                   {"the day the third is due~2006-07-01~~No anchor:2006-01-01:181",

@@ -1,5 +1,6 @@
 // Every window the menu opens: its controls' states in each mode, the modes its pick lists and
 // calendars show in, the tables its saves may change and the stored record each mode shows.
+#include "app/HomePanel.h"
 #include "index/add_auther.h"
 #include "index/articlectrl.h"
 #include "index/edit_index_journal.h"
@@ -140,6 +141,8 @@ const QList<WindowTable>& windowTables() {
          "Ready: opttype_0 opttype_1 cmdprint cmdexit Cmd_datestart Cmd_datestop", "",
          "txtstart: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; txtstop: 01/01/2026,31/12/2569,29/02/2024,15/06/2570",
          ""},
+        {"home", "HomePanel", modeOf<app::HomePanel>(), "Reading: txtglance -Cmdrefresh Command6; Ready: txtglance Cmdrefresh Command6",
+         "", "", ""},
         {"history_rep", "HistoryReport", oneMode("Ready"), "Ready: Text1 Text2 cmdShow cmdExit", "",
          "Text1: 01/01/2026,31/12/2569,29/02/2024,15/06/2570; Text2: 01/01/2026,31/12/2569,29/02/2024,15/06/2570", ""},
     };

@@ -49,6 +49,10 @@ struct Declaration {
     std::function<QWidget*(std::unique_ptr<data::Connection>)> make;
     HistoryPlace history;
     std::function<QList<RoleActions>(QWidget*)> actions; // given the open window (of this kind)
+    // Shows one record in the open window, as a link elsewhere asks (a title's pointer, a
+    // distributor's code, a reader's id); none: the window opens as from the menu. A window with
+    // an entry open keeps it and is only brought forward.
+    std::function<void(QWidget*, const QString&)> openOn{};
 };
 
 // `make` of a window made on a connection of its own.
@@ -59,6 +63,11 @@ template <class W> QWidget* makeWindow(std::unique_ptr<data::Connection> connect
 // `actions` of a window of class W: `restrict(w)` of the window, called with it cast back.
 template <class W> std::function<QList<RoleActions>(QWidget*)> actionsOf(QList<RoleActions> (W::*restrict)()) {
     return [restrict](QWidget* w) { return (static_cast<W*>(w)->*restrict)(); };
+}
+
+// `openOn` of a window of class W: `show(w, key)` of the window, called with it cast back.
+template <class W> std::function<void(QWidget*, const QString&)> openOnOf(void (W::*show)(const QString&)) {
+    return [show](QWidget* w, const QString& key) { (static_cast<W*>(w)->*show)(key); };
 }
 
 } // namespace forms

@@ -359,6 +359,24 @@ QString claimsListSql(bool oneDistributor) {
                                                                oneDistributor ? u" WHERE x.distributor = ?"_s : QString());
 }
 
+QString waitingSql(bool refused) {
+    return u"SELECT c.distributor AS k, COALESCE(MAX(d.Publisher_Name), c.distributor) AS name, MIN(c.claimed_at) AS d, "
+           "COUNT(*) AS n FROM claim c LEFT JOIN magazine m ON m.Pointer = c.pointer "
+           "LEFT JOIN dealer d ON d.Publisher_Code = c.distributor "
+           "LEFT JOIN alert_mail am ON am.mail_id = c.mail_id WHERE c.answer IS NULL AND c.received_at IS NULL "
+           "AND NOT EXISTS (SELECT 1 FROM claim l WHERE l.pointer = c.pointer AND l.expected = c.expected "
+           "AND l.claim_no > c.claim_no) AND NOT EXISTS (SELECT 1 FROM tranfile t WHERE %1) "
+           "AND COALESCE(am.state, '') %2 IN ('refused', 'bounced') GROUP BY c.distributor ORDER BY d, name"_s.arg(
+               arrivalOf, refused ? QString() : u"NOT"_s);
+}
+
+QDate oldestOpen(data::Connection& c, const QString& distributor) {
+    const data::Result r = c.query(u"SELECT MIN(expected) FROM claim WHERE distributor = ? AND answer IS NULL "
+                                   "AND received_at IS NULL"_s,
+                                   {distributor.trimmed()});
+    return r.rowCount() ? r.rows.at(0).value(0).toDate() : QDate();
+}
+
 reports::Document claimsSummary(data::Connection& c, const QDate& from, const QDate& to) {
     const QList<Figures> all = figures(c, from, to);
     reports::Flow flow(u"การทวงถามวารสารแยกตามผู้จัดจำหน่าย"_s,

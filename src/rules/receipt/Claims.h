@@ -97,6 +97,12 @@ QList<Figures> figures(data::Connection& c, const QDate& from, const QDate& to);
 // claimed_at, answer in Thai, arrival), its two parameters the period; for one distributor
 // with a third parameter when `oneDistributor`.
 QString claimsListSql(bool oneDistributor);
+// Issues whose latest claim is unanswered and has not come, per distributor (columns k its
+// code, name, d the oldest claim, n the issues), oldest first: those whose claim went out or
+// waits to (`refused` false), or whose claim the mail server refused or bounced.
+QString waitingSql(bool refused);
+// The issue date of the distributor's oldest claim not answered nor closed; none: invalid.
+QDate oldestOpen(data::Connection& c, const QString& distributor);
 
 // Claims per distributor for the issues expected in a period: sent, answered, received after
 // the claim, days from claim to arrival, never arrived; a distributor that left an issue's
