@@ -82,6 +82,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("main_search_journal.asp"), search500},
         {QStringLiteral("main_search_journal.asp"), search500anywhere},
         {QStringLiteral("rpt_journal/main_refer_journal.php"), search500},
+        {QStringLiteral("rpt_journal/rpt_statistics.php"), {}},
+        {QString(), {}}, // the index page, with its chart of arrivals
     };
     std::printf("| page | query | median ms (10 runs) | bytes |\n|---|---|---|---|\n");
     for (const auto& [path, q] : pages) {

@@ -9,6 +9,7 @@ const QList<MenuEntry>& mainMenu() {
     const auto page = [](P p) { return reports::webPage(p).path; };
     // Captions are kept exactly as the staff have always seen them, typing slips included.
     static const QList<MenuEntry> entries = {
+        {1, QStringLiteral("home"), QStringLiteral("งานวันนี้"), A::Window, {}},
         {1, QStringLiteral("maindt"), QStringLiteral("กำหนดค่า"), A::Submenu, {}},
         {2, QStringLiteral("m_auth"), QStringLiteral("ผู้แต่ง"), A::Window, {}},
         {2, QStringLiteral("i"), QStringLiteral("สำนักพิมพ์"), A::Window, {}},
@@ -34,6 +35,7 @@ const QList<MenuEntry>& mainMenu() {
         {2, QStringLiteral("ffff"), QStringLiteral("รายงานการบันทึกดรรรชนีวารสาร"), A::Web, page(P::IndexEntries)},
         {2, QStringLiteral("chk_recei"), QStringLiteral("ตรวจสอบการรับวารสาร"), A::Window, {}},
         {2, QStringLiteral("history_rep"), QStringLiteral("ประวัติการแก้ไขข้อมูล"), A::Window, {}},
+        {2, QStringLiteral("stats"), QStringLiteral("สถิติ"), A::Web, page(P::Statistics)},
         {2, QStringLiteral("aaaa"), QStringLiteral("พิมพ์บัตรดัชนีวารสาร"), A::Hidden, {}},
         {1, QStringLiteral("search_journal"), QStringLiteral("สืบค้นข้อมูล"), A::Submenu, {}},
         {2, QStringLiteral("aaaaaa"), QStringLiteral("สืบค้นดรรชนีวารสาร"), A::Web, page(P::Search)},

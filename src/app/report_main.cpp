@@ -6,6 +6,7 @@
 #include "data/Dates.h"
 #include "data/DbError.h"
 #include "data/History.h"
+#include "rules/desk/Statistics.h"
 #include "rules/reports/Fonts.h"
 #include "rules/receipt/Claims.h"
 #include "rules/receipt/Quiet.h"
@@ -183,6 +184,14 @@ const std::map<QString, ReportKind>& reportsByName() {
               const QDate today = QDate::currentDate();
               whole(out, receipt::Quiet::report(receipt::Quiet::titles(c, today), today));
           }}},
+        {QStringLiteral("yearly"),
+         {QString(),
+          false,
+          false,
+          [](data::Connection& c, const Request& r, Outputs& out) {
+              whole(out, desk::yearlyReport(c, r.page.value(QStringLiteral("year")).toInt(), QDate::currentDate()));
+          },
+          {{"year", "year", true}}}},
         {QStringLiteral("receipt-check"),
          {QString(), true, true,
           [](data::Connection& c, const Request& r, Outputs& out) {
@@ -257,7 +266,7 @@ Request request(const QCommandLineParser& cli, const QString& name, const Report
                         .arg(kind.groups.split(QString(), Qt::SkipEmptyParts).join(QLatin1Char(' ')), g)};
     if (!g.isEmpty())
         r.group = g.at(0);
-    for (const char* option : {"faculty", "title", "name", "person"}) {
+    for (const char* option : {"faculty", "title", "name", "person", "year"}) {
         const auto taken = std::find_if(kind.pageOptions.begin(), kind.pageOptions.end(),
                                         [&](const PageOption& p) { return std::strcmp(p.option, option) == 0; });
         refuse(option, taken != kind.pageOptions.end());
@@ -266,6 +275,13 @@ Request request(const QCommandLineParser& cli, const QString& name, const Report
             throw Usage{QStringLiteral("%1 needs --%2").arg(name, QString::fromLatin1(option))};
         if (!value.isEmpty())
             r.page.insert(QString::fromLatin1(taken->key), value);
+    }
+    if (r.page.contains(QStringLiteral("year"))) {
+        bool number = false;
+        const int year = r.page.value(QStringLiteral("year")).toInt(&number);
+        if (!number || !((year >= 1900 && year <= 2200) || (year >= 2443 && year <= 2743)))
+            throw Usage{QStringLiteral("--year takes a year such as 2026 or 2569, not \"%1\"")
+                            .arg(r.page.value(QStringLiteral("year")))};
     }
     refuse("claims", kind.takesClaims);
     r.claims = cli.isSet(QStringLiteral("claims"));
@@ -293,7 +309,7 @@ int marcRecords(const QCommandLineParser& cli) {
         std::fprintf(stderr, "warasan-report: %s\n", qPrintable(text));
         return code;
     };
-    for (const char* other : {"pdf", "csv", "from", "to", "claims", "faculty", "name", "person"})
+    for (const char* other : {"pdf", "csv", "from", "to", "claims", "faculty", "name", "person", "year"})
         if (cli.isSet(QString::fromLatin1(other)))
             return fail(2, QStringLiteral("marc takes no --%1; see --help").arg(QString::fromLatin1(other)));
     const QString file = cli.value(QStringLiteral("out"));
@@ -454,6 +470,7 @@ int main(int argc, char** argv) {
             "  survey  --group J|I --from dd/mm/yyyy --to dd/mm/yyyy   issues received, for the survey\n"
             "  history --from dd/mm/yyyy --to dd/mm/yyyy [--person NAME]   changes to the records, by person\n"
             "  quiet   titles received with nothing new for longer than three of their issues, latest first\n"
+            "  yearly --year yyyy   the year in charts: arrivals, overdue issues, claims, subscriptions ending\n"
             "The intranet's lists, each as its page has it:\n"
             "  titles  [--group J|I|K|L] [--faculty CODE]   titles received, with their latest issue\n"
             "  titles-by-faculty   the same titles under each faculty\n"
@@ -488,6 +505,7 @@ int main(int argc, char** argv) {
          {QStringLiteral("name"), QStringLiteral("publishers: only names beginning so."), QStringLiteral("text")},
          {QStringLiteral("person"), QStringLiteral("history: only this person's changes (their account)."),
           QStringLiteral("name")},
+         {QStringLiteral("year"), QStringLiteral("yearly: the year, in either era."), QStringLiteral("yyyy")},
          {QStringLiteral("from"), QStringLiteral("Start of the period."), QStringLiteral("dd/mm/yyyy")},
          {QStringLiteral("to"), QStringLiteral("End of the period."), QStringLiteral("dd/mm/yyyy")},
          {QStringLiteral("claims"), QStringLiteral("receipt-check: by distributor, as claims.")},

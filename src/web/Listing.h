@@ -70,6 +70,7 @@ struct Page {
     std::optional<Listing> list;
     QString csvName;
     QStringList paperLines = {}; // under the heading of the printed list: the period, the choice made
+    QByteArray csv = {};         // a page with no list: its numbers as CSV, made with the page
 };
 
 // Reads the first rows and the count now (a failure here is a failed request), and gives the

@@ -8,7 +8,9 @@
 #include "data/Dates.h"
 #include "data/LookUp.h"
 #include "data/NameSearch.h"
+#include "rules/desk/Statistics.h"
 #include "rules/receipt/Claims.h"
+#include "rules/receipt/ReceiptCheck.h"
 #include "rules/receipt/PatternStore.h"
 #include "rules/records/Holdings.h"
 #include "rules/records/TitleStore.h"
@@ -606,6 +608,44 @@ Page search(data::Connection& c, const Query& q, bool references) {
     return page;
 }
 
+// A chart as the server draws it, its numbers in a table beneath.
+QString chartHtml(const reports::Chart& chart) {
+    QString html = QStringLiteral("<section class=\"chart\"><h2>%1</h2>%2<div class=\"wrap\"><table class=\"summary\"><tr><th>%3</th>")
+                       .arg(esc(chart.title), QString::fromUtf8(reports::svg(chart)), esc(chart.categoryCaption));
+    for (const QString& s : chart.series)
+        html += QStringLiteral("<th>%1</th>").arg(esc(s));
+    html += QStringLiteral("</tr>");
+    for (const QStringList& row : reports::tableRows(chart)) {
+        html += QStringLiteral("<tr><td>%1</td>").arg(esc(row.first()));
+        for (qsizetype i = 1; i < row.size(); ++i)
+            html += QStringLiteral("<td class=\"n\">%1</td>").arg(esc(row.at(i)));
+        html += QStringLiteral("</tr>");
+    }
+    if (chart.categories.isEmpty())
+        html += QStringLiteral("<tr><td colspan=\"%1\">ไม่มีข้อมูล</td></tr>").arg(chart.series.size() + 1);
+    return html + QStringLiteral("</table></div></section>\n");
+}
+
+const QString chartStyle = QStringLiteral("<style>svg.chart{display:block;width:100%;max-width:760px;height:auto;"
+                                          "margin:8px 0}section.chart{break-inside:avoid}</style>");
+
+// The year in pictures, each chart with its numbers; all of them as one CSV.
+Page statistics(data::Connection& c, const Query&) {
+    const QDate today = QDate::currentDate();
+    const QList<reports::Chart> charts = desk::statistics(c, today);
+    const QString path = reports::webPage(reports::WebPage::Statistics).path;
+    QString html = chartStyle + QStringLiteral("<p>ณ วันที่ %1 · <a href=\"/%2?format=csv\">ตัวเลขทั้งหมด (CSV)</a></p>")
+                                    .arg(esc(receipt::thaiDateText(today)), esc(path));
+    QList<QStringList> rows;
+    for (const reports::Chart& chart : charts) {
+        html += chartHtml(chart);
+        rows += reports::longRows(chart);
+    }
+    Page page{reports::webPage(reports::WebPage::Statistics).caption, html, {}, QStringLiteral("statistics.csv")};
+    page.csv = reports::csvBytes(reports::longHeader(), rows);
+    return page;
+}
+
 Page home(data::Connection&, const Query&);
 
 } // namespace
@@ -623,6 +663,7 @@ const QList<PageDef>& pages() {
         {P::TitleIssues, titleIssues},
         {P::Publishers, publishers},
         {P::Claims, claims},
+        {P::Statistics, statistics},
         {P::Search, [](data::Connection& c, const Query& q) { return search(c, q, false); }},
         {P::References, [](data::Connection& c, const Query& q) { return search(c, q, true); }},
     };
@@ -637,12 +678,13 @@ const QList<PageDef>& pages() {
 
 namespace {
 
-Page home(data::Connection&, const Query&) {
+Page home(data::Connection& c, const Query&) {
     QString list = QStringLiteral("<ul class=\"menu\">");
     for (const PageDef& p : pages())
         if (!p.path.isEmpty())
             list += QStringLiteral("<li><a href=\"/%1\">%2</a></li>").arg(esc(p.path), esc(p.caption));
-    return {reports::webPage(reports::WebPage::Home).caption, list + QStringLiteral("</ul>\n"), {}, {}};
+    return {reports::webPage(reports::WebPage::Home).caption,
+            list + QStringLiteral("</ul>\n") + chartStyle + chartHtml(desk::arrivals(c, QDate::currentDate())), {}, {}};
 }
 
 } // namespace

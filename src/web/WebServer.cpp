@@ -136,6 +136,11 @@ struct WebServer::Impl {
                 res.set_content(pdf.constData(), size_t(pdf.size()), "application/pdf");
                 return;
             }
+            if (csv && !page.list && !page.csv.isEmpty()) {
+                res.set_header("Content-Disposition", ("attachment; filename=\"" + page.csvName + "\"").toStdString());
+                res.set_content(page.csv.constData(), size_t(page.csv.size()), "text/csv; charset=utf-8");
+                return;
+            }
             const bool asCsv = csv && page.list;
             const QString name = page.csvName;
             Stream stream = prepare(c, def.path, q, std::move(page), asCsv);

@@ -61,7 +61,7 @@ private slots:
         QStringList got;
         walk(main->menuBar()->actions(), 1, got);
         QCOMPARE(got.join(u';'),
-                 QStringLiteral("1 maindt กำหนดค่า;2 m_auth ผู้แต่ง;2 i สำนักพิมพ์;1 Inputdata บันทึกข้อมูล;"
+                 QStringLiteral("1 home งานวันนี้;1 maindt กำหนดค่า;2 m_auth ผู้แต่ง;2 i สำนักพิมพ์;1 Inputdata บันทึกข้อมูล;"
                                 "2 aaa เพิ่ม/แก้ไข ข้อมูลวารสาร;2 ccc ลงทะเบียนวารสาร;2 pattern รูปแบบการออกของวารสาร;"
                                 "2 index_j บันทึกครรชนีวารสาร;"
                                 "3 addnew_index บันทึกดรรชนีวารสารใหม่;3 edit_index แก้ไขดรรชนีวารสาร;2 ddd วารสารรวมเล่ม;"
@@ -71,7 +71,7 @@ private slots:
                                 "2 cccc รายงานรายชื่อวารสาร;3 jour_all ทั้งหมด;3 jour_dep แยกตามคณะวิชา;"
                                 "2 rpt_regis รายงานการลงทะเบียนวารสาร;2 rep_journal_survey รายงานสำหรับสำรวจวารสาร;"
                                 "2 bbbb รายงานรายชื่อวาวรสารส่งเย็บเล่ม;2 ffff รายงานการบันทึกดรรรชนีวารสาร;"
-                                "2 chk_recei ตรวจสอบการรับวารสาร;2 history_rep ประวัติการแก้ไขข้อมูล;"
+                                "2 chk_recei ตรวจสอบการรับวารสาร;2 history_rep ประวัติการแก้ไขข้อมูล;2 stats สถิติ;"
                                 "2 aaaa พิมพ์บัตรดัชนีวารสาร;1 search_journal สืบค้นข้อมูล;"
                                 "2 aaaaaa สืบค้นดรรชนีวารสาร;2 journal_refer สืบค้นดรรชนีวารสาร(รูปแบบบรรณานุกรม);"
                                 "1 menusignin เปลี่ยนผู้ใช้;1 menuexit ออกจากโปรแกรม"));

@@ -6,6 +6,7 @@
 #include "data/Counter.h"
 #include "data/Dates.h"
 #include "rules/records/Holdings.h"
+#include "rules/reports/Chart.h"
 #include "rules/reports/Report.h"
 #include "rules/titles/TitleRecord.h"
 #include "rules/volumes/CallNumber.h"
@@ -13,6 +14,7 @@
 #include "support/Tables.h"
 
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -117,6 +119,60 @@ private slots:
                 held.append({f[0], f[1], date});
         }
         QCOMPARE(records::summaryHoldings(held, records::holdingsWordingOf(code), perVolume.toInt()), statement);
+    }
+
+    // A chart as SVG: valid XML whatever its texts hold, each bar as long as its value on one
+    // scale (up: its height; across: its width), the top bar within the plot, every text there.
+    void chartsToScale_data() {
+        textTable({"categories", "values"},
+                  {"up~ม.ค. 69|ก.พ.|<b>&\"x\"</b>~12 0 7|3 3 0", "across~Springer|สำนักพิมพ์ <ซีเอ็ด> & 'ลูก'|EBSCO~40 1 5",
+                   "single~ธ.ค.~1", "empty~~"});
+    }
+    void chartsToScale() {
+        const auto [categories, values] = fetch<2>();
+        const QString across = QString::fromLatin1(QTest::currentDataTag());
+        reports::Chart chart{u"แผนภูมิ <ทดสอบ> & \"x\""_s, u"ฉบับ"_s, u"เดือน"_s,
+                             categories.split(u'|', Qt::SkipEmptyParts), {}, {}, across == u"across"_s};
+        for (const QString& series : values.split(u'|', Qt::SkipEmptyParts)) {
+            chart.series << u"ชุด %1"_s.arg(chart.series.size() + 1);
+            chart.values.append(QList<double>{});
+            for (const QString& v : series.split(u' '))
+                chart.values.last() << v.toDouble();
+        }
+        const QByteArray svg = reports::svg(chart);
+        QVERIFY(!svg.contains("<b>") && !svg.contains("<ซีเอ็ด>") && !svg.contains("<ทดสอบ>"));
+        QXmlStreamReader xml(svg);
+        QStringList texts;
+        QList<double> scale;
+        double plotEnd = 0, most = 0;
+        int bars = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            const auto a = xml.attributes();
+            const auto number = [&](const char* name) { return a.value(QLatin1String(name)).toDouble(); };
+            if (xml.name() == u"text"_s || xml.name() == u"title"_s)
+                texts << xml.readElementText();
+            else if (xml.name() == u"rect"_s && a.hasAttribute(u"data-value"_s)) {
+                ++bars;
+                const double v = number("data-value"), length = chart.across ? number("width") : number("height");
+                QCOMPARE(v, chart.values.at(int(number("data-series"))).at(int(number("data-category"))));
+                if (v > 0)
+                    scale << length / v;
+                else
+                    QCOMPARE(length, 0.0);
+                most = std::max(most, chart.across ? number("x") + length : 340 - 20 - number("y"));
+            } else if (xml.name() == u"svg"_s)
+                plotEnd = a.value(u"viewBox"_s).split(u' ').at(2).toDouble();
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(bars, chart.categories.size() * chart.series.size());
+        for (double s : scale)
+            QVERIFY(qAbs(s - scale.first()) < 0.01);
+        QVERIFY(most <= (chart.across ? plotEnd : 340 - 28 - 20) + 0.01);
+        for (const QString& c : chart.categories + chart.series + QStringList{chart.title})
+            QVERIFY2(texts.contains(c), qPrintable(c));
+        QCOMPARE(reports::longRows(chart).size(), chart.categories.size() * chart.series.size());
     }
 
     // A bound volume's call number from the issues gathered: "volume,number,description" each,

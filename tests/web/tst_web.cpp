@@ -4,6 +4,7 @@
 #include "alerts/Alerts.h"
 #include "app/MenuTable.h"
 #include "app/menumagizine.h"
+#include "data/Dates.h"
 #include "datagen/DataGenerator.h"
 #include "support/Saves.h"
 #include "support/Suite.h"
@@ -56,6 +57,7 @@ class tst_web : public testsupport::DatabaseTest {
     std::unique_ptr<web::WebServer> server;
     std::thread serving;
     QDir shots{QDir::currentPath() + u"/web-shots"_s}; // kept for people to look at
+    QStringList console;                                // what the last page said on the browser's console
 
     QString url(const QString& path, const web::Query& q = {}) {
         return u"http://127.0.0.1:%1"_s.arg(server->port()) + web::linkTo(path, q, {});
@@ -65,7 +67,8 @@ class tst_web : public testsupport::DatabaseTest {
         return client.Get(web::linkTo(path, q, {}).toStdString());
     }
     QString browse(const QString& path, const web::Query& q = {}, const QString& shot = {}) {
-        QStringList args = {u"--headless=new"_s, u"--no-sandbox"_s, u"--disable-gpu"_s, u"--hide-scrollbars"_s};
+        QStringList args = {u"--headless=new"_s, u"--no-sandbox"_s,           u"--disable-gpu"_s,
+                            u"--hide-scrollbars"_s, u"--enable-logging=stderr"_s, u"--v=0"_s};
         if (!shot.isEmpty())
             args << u"--window-size=1024,768"_s << u"--screenshot="_s + shots.filePath(shot);
         else
@@ -74,6 +77,10 @@ class tst_web : public testsupport::DatabaseTest {
         p.start(u"chromium"_s, args << url(path, q));
         if (!p.waitForFinished(60000))
             qFatal("chromium did not finish");
+        console.clear();
+        for (const QString& line : QString::fromUtf8(p.readAllStandardError()).split(u'\n'))
+            if (line.contains(u":CONSOLE("_s))
+                console << line;
         return QString::fromUtf8(p.readAllStandardOutput());
     }
     // The article numbers a search gives, all of them (its CSV).
@@ -142,12 +149,98 @@ private slots:
         for (const app::MenuEntry& e : app::mainMenu())
             if (e.action == app::MenuEntry::Action::Web)
                 main.findChild<QAction*>(e.name)->trigger();
-        QCOMPARE(opened.size(), 7);
+        QCOMPARE(opened.size(), 8);
         for (const QUrl& u : opened) {
             QCOMPARE(get(u.path().mid(1))->status, 200);
             const QString dom = browse(u.path().mid(1), {}, u.fileName() + u".png"_s);
             QVERIFY(QFileInfo(shots.filePath(u.fileName() + u".png"_s)).size() > 10000);
         }
+    }
+
+    // The statistics page: its CSV's numbers as SQL counts them (arrivals per month, these twelve
+    // and the twelve before; subscriptions ending per month; claims per distributor), every chart
+    // in the browser with its table, and the index page showing the first.
+    void statisticsPage() {
+        const QString path = u"rpt_journal/rpt_statistics.php"_s;
+        const QDate t = QDate::currentDate(), month(t.year(), t.month(), 1);
+        exec(u"INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES ('C1', 'ผู้แทน ก'), ('C2', 'ผู้แทน ข')"_s);
+        exec(u"INSERT INTO claim (pointer, expected, claim_no, distributor) VALUES ('J000002', ?, 1, 'C1'), "
+             "('J000002', ?, 2, 'C1'), ('J000003', ?, 1, 'C2'), ('J000003', ?, 1, 'C2')"_s,
+             {month, month, month.addMonths(-3), month.addMonths(-13)});
+        const auto csv = get(path, {{u"format"_s, u"csv"_s}});
+        QCOMPARE(csv->status, 200);
+        const QStringList lines = QString::fromUtf8(csv->body).remove(QChar(0xFEFF)).split(u"\r\n"_s, Qt::SkipEmptyParts);
+        QCOMPARE(lines.first(), u"แผนภูมิ,รายการ,ชุดข้อมูล,จำนวน"_s);
+        const auto numbers = [&](const QString& chart, const QString& series) {
+            QStringList out;
+            for (const QString& l : lines)
+                if (l.startsWith(chart + u',') && l.section(u',', 2, 2) == series)
+                    out << l.section(u',', 1, 1) + u'=' + l.section(u',', 3);
+            return out.join(u' ');
+        };
+        const auto byMonth = [&](const QString& column, const QDate& from, const QString& where) {
+            QStringList out;
+            for (int i = 0; i < 12; ++i)
+                out << sql(u"SELECT COUNT(*) FROM %1 WHERE %2 BETWEEN ? AND ?%3"_s.arg(
+                               column == u"indate"_s ? u"tranfile"_s : u"magazine"_s, column, where),
+                           {from.addMonths(i), from.addMonths(i + 1).addDays(-1)});
+            return out.join(u' ');
+        };
+        const auto values = [](const QString& listed) {
+            QStringList out;
+            for (const QString& pair : listed.split(u' '))
+                if (pair.contains(u'='))
+                    out << pair.section(u'=', 1);
+            return out.join(u' ');
+        };
+        const QString arrivals = u"การรับวารสารรายเดือน"_s;
+        QCOMPARE(values(numbers(arrivals, u"12 เดือนล่าสุด"_s)), byMonth(u"indate"_s, month.addMonths(-11), {}));
+        QCOMPARE(values(numbers(arrivals, u"12 เดือนก่อนหน้า"_s)), byMonth(u"indate"_s, month.addMonths(-23), {}));
+        QCOMPARE(values(numbers(u"สมาชิกที่หมดอายุรายเดือน"_s, u"วารสารที่หมดอายุ"_s)),
+                 byMonth(u"End_Date"_s, month, u" AND Receive_Code = '1'"_s));
+        QCOMPARE(numbers(u"การทวงถามแยกตามผู้จัดจำหน่าย"_s, u"ทวงถาม"_s), u"ผู้แทน ก=2 ผู้แทน ข=1"_s);
+        const QString dom = browse(path);
+        QVERIFY2(console.isEmpty(), qPrintable(console.join(u'\n')));
+        browse(path, {}, u"statistics.png"_s);
+        QCOMPARE(dom.count(u"<svg"_s), 4);
+        QCOMPARE(dom.count(u"<table class=\"summary\""_s), 4);
+        QVERIFY(QFileInfo(shots.filePath(u"statistics.png"_s)).size() > 10000);
+        const QString home = QString::fromUtf8(get(QString())->body);
+        QVERIFY(home.contains(u"<h2>"_s + arrivals + u"</h2><svg"_s) && home.contains(u"/"_s + path));
+    }
+
+    // The yearly report from the command line: a page a chart under its title, the arrivals of
+    // each month of the year as SQL counts them, the same in either era; a year not a year refused.
+    void yearlyReport() {
+        const int year = QDate::currentDate().year();
+        QTemporaryDir dir;
+        QStringList csvs;
+        for (const QString& typed : {QString::number(year), QString::number(year + 543)}) {
+            QByteArray errors;
+            QVERIFY2(runReport({u"yearly"_s, u"--year"_s, typed, u"--pdf"_s, dir.filePath(typed + u".pdf"_s), u"--csv"_s,
+                                dir.filePath(typed + u".csv"_s)},
+                               &errors) == 0,
+                     errors.constData());
+            csvs << QString::fromUtf8(fileBytes(dir.filePath(typed + u".csv"_s)));
+        }
+        QCOMPARE(csvs.at(0), csvs.at(1));
+        QStringList arrivals, counted;
+        for (const QString& line : csvs.at(0).split(u"\r\n"_s))
+            if (line.startsWith(u"การรับวารสารรายเดือน,"_s) && line.section(u',', 2, 2).endsWith(QString::number(data::shownYear(year))))
+                arrivals << line.section(u',', 3);
+        for (int m = 1; m <= 12; ++m)
+            counted << sql(u"SELECT COUNT(*) FROM tranfile WHERE indate BETWEEN ? AND ?"_s,
+                           {QDate(year, m, 1), QDate(year, m, 1).addMonths(1).addDays(-1)});
+        QCOMPARE(arrivals, counted);
+        const QString pdf = dir.filePath(QString::number(year) + u".pdf"_s);
+        const QStringList titles = {u"การรับวารสารรายเดือน"_s, u"ฉบับที่เลย"_s, u"การทวงถามแยกตามผู้จัด"_s,
+                                    u"สมาชิกที่หมดอายุรายเดือน"_s};
+        for (int page = 1; page <= 4; ++page)
+            QVERIFY2(pdfText(pdf, page).contains(bare(titles.at(page - 1))), qPrintable(titles.at(page - 1)));
+        QCOMPARE(pdfText(pdf, 5), QString());
+        QByteArray errors;
+        QCOMPARE(runReport({u"yearly"_s, u"--year"_s, u"69"_s, u"--pdf"_s, dir.filePath(u"x.pdf"_s)}, &errors), 2);
+        QVERIFY(errors.contains("--year takes a year"));
     }
 
     // The list of titles: count, page order, the next page and a sort, as SQL gives them.

@@ -11,31 +11,49 @@ using namespace Qt::StringLiterals;
 
 namespace receipt::Quiet {
 
-QList<Title> titles(data::Connection& c, const QDate& today) {
+QList<Due> due(data::Connection& c, const QDate& asOf) {
     const data::Result r = c.query(
-        u"SELECT m.Pointer, m.Magazine_Name, m.MagType_code, COALESCE(d.Publisher_Name, m.Distributor_Code) AS dealer, "
-        "(SELECT MAX(t.daily) FROM tranfile t WHERE t.pointer = m.Pointer) AS last, p.months, p.weeks_off "
+        u"SELECT m.Pointer, m.Magazine_Name, m.MagType_code, m.Distributor_Code, "
+        "COALESCE(d.Publisher_Name, m.Distributor_Code) AS dealer, "
+        "(SELECT MAX(t.daily) FROM tranfile t WHERE t.pointer = m.Pointer AND t.daily <= ?) AS last, p.months, p.weeks_off "
         "FROM magazine m LEFT JOIN pub_pattern p ON p.pointer = m.Pointer "
         "LEFT JOIN dealer d ON d.Publisher_Code = m.Distributor_Code WHERE m.Receive_Code = '1' "
-        "AND m.MagType_code IN ('02', '03', '04', '05', '06', '07', '08', '09')"_s);
-    QList<Title> out;
-    for (int i = 0; i < r.rowCount(); ++i) {
-        const QDate last = r.value(i, u"last"_s).toDate();
-        const auto f = frequencyOf(r.text(i, u"MagType_code"_s));
+        "AND m.MagType_code IN ('02', '03', '04', '05', '06', '07', '08', '09')"_s,
+        {asOf.isValid() ? asOf : QDate(9999, 12, 31)});
+    const int pointer = r.column(u"Pointer"_s), name = r.column(u"Magazine_Name"_s), code = r.column(u"MagType_code"_s),
+              distributorCode = r.column(u"Distributor_Code"_s), dealer = r.column(u"dealer"_s),
+              lastAt = r.column(u"last"_s), months = r.column(u"months"_s), weeks = r.column(u"weeks_off"_s);
+    const QDate day = asOf.isValid() ? asOf : QDate::currentDate();
+    QList<Due> out;
+    out.reserve(r.rowCount());
+    for (const QVariantList& v : r.rows) {
+        const QDate last = v[lastAt].toDate();
+        const auto f = frequencyOf(v[code].toString());
         if (!last.isValid() || !f)
-            continue; // never received: not gone quiet
+            continue; // never received: nothing is expected of it yet
         Pattern p; // every month, every week, unless the title's row says otherwise
-        if (const auto months = Pattern::monthsOf(r.text(i, u"months"_s)); months && *months)
-            p.months = *months;
-        if (const auto weeks = Pattern::weeksOf(r.text(i, u"weeks_off"_s)); weeks && *weeks != (quint64(1) << 53) - 1)
-            p.weeksOff = *weeks;
-        const QDate first = nextPublished(*f, p, last);
-        const QDate third = nextPublished(*f, p, nextPublished(*f, p, first));
-        if (third >= today)
-            continue;
-        out.append({r.text(i, u"Pointer"_s), r.text(i, u"Magazine_Name"_s), r.text(i, u"dealer"_s), last, first,
-                    int(first.daysTo(today))});
+        if (const auto m = Pattern::monthsOf(v[months].toString()); m && *m)
+            p.months = *m;
+        if (const auto w = Pattern::weeksOf(v[weeks].toString()); w && *w != (quint64(1) << 53) - 1)
+            p.weeksOff = *w;
+        const QDate next = nextPublished(*f, p, last);
+        // The issues due since the latest, those of the last year only (a title quiet for
+        // years is not counted back to its last issue).
+        int passed = 0;
+        for (QDate d = nextPublished(*f, p, std::max(last, day.addYears(-1).addDays(-1))); d < day && passed < 400;
+             d = nextPublished(*f, p, d))
+            ++passed;
+        out.append({v[pointer].toString(), v[name].toString(), v[distributorCode].toString(), v[dealer].toString(), last,
+                    next, nextPublished(*f, p, nextPublished(*f, p, next)), passed});
     }
+    return out;
+}
+
+QList<Title> titles(data::Connection& c, const QDate& today) {
+    QList<Title> out;
+    for (const Due& d : due(c))
+        if (d.third < today)
+            out.append({d.pointer, d.name, d.distributor, d.last, d.next, int(d.next.daysTo(today))});
     std::sort(out.begin(), out.end(), [](const Title& a, const Title& b) {
         return std::tie(b.daysLate, a.name, a.pointer) < std::tie(a.daysLate, b.name, b.pointer);
     });

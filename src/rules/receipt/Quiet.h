@@ -18,6 +18,17 @@ struct Title {
     int daysLate = 0; // from `expected` to the day asked about
 };
 
+// A received title with a regular frequency and its next issues by the pattern in force (the
+// months and weeks set by staff, else the ones check-in learnt and keeps), or by the frequency
+// code for a title without one: the first issue expected after its latest, and the third.
+struct Due {
+    QString pointer, name, distributorCode, distributor;
+    QDate last, next, third;
+    int passed = 0; // issues expected after the latest and before the day (asOf, else today), of its last year
+};
+// With `asOf`, as the titles stood that day: their latest issue dated then or before.
+QList<Due> due(data::Connection& c, const QDate& asOf = {});
+
 // The titles received whose third issue after their latest was due before `today`, by the
 // pattern in force (the one set by staff, else the one check-in learnt and keeps), or by the
 // frequency code for a title without one; the latest first, then by name.

@@ -138,6 +138,13 @@ void Flow::place(std::span<const Cell> cells, bool bold, bool wrap) {
     y_ += lineHeight_ * double(most);
 }
 
+void Flow::picture(double height, const std::function<void(Page&, double, double)>& draw) {
+    if (y_ + height > bottom_ && y_ > top_)
+        startPage();
+    draw(pages_.last(), left, y_);
+    y_ += height;
+}
+
 void Flow::newPageUnlessTop() {
     groups_.clear();
     if (y_ > top_)

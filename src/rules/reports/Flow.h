@@ -38,6 +38,9 @@ public:
     void setContinuedMark(const QString& mark) { continued_ = mark; }
     // Starts a new page, every group ended, unless nothing is on the current one yet.
     void newPageUnlessTop();
+    // Room `height` twips high for a drawing (a chart), on this page when it fits, else on the
+    // next; `draw` is given the page and the room's top, its items placed from the body's left.
+    void picture(double height, const std::function<void(Page& page, double left, double top)>& draw);
     // The pages laid out and not yet handed on.
     const QList<Page>& pages() const { return pages_; }
     // From now on each page is handed on when it is full, and not kept; the last one stays in

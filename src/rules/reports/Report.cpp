@@ -60,6 +60,11 @@ void PageDrawer::draw(const Page& page) {
     QPainter& p = painter_;
     p.save();
     p.scale(sx_, sy_);
+    for (const BoxItem& b : page.boxes) {
+        p.setPen(b.outlined ? QPen(Qt::black, 8) : QPen(Qt::NoPen));
+        p.setBrush(QColor(b.grey, b.grey, b.grey));
+        p.drawRect(QRectF(b.x, b.y, b.width, b.height));
+    }
     for (const TextItem& t : page.items) {
         const QFont f = reportFont(t.pointSize, t.bold, t.underline);
         p.setFont(f);

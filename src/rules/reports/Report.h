@@ -30,8 +30,17 @@ struct TextItem {
 constexpr double pageWidth = 11200;
 constexpr double pageHeight = 16150;
 
+// A filled rectangle on a page (a chart's bar, axis or key), in twips like the texts; `grey`
+// 0 black to 255 white, outlined in black when `outlined`.
+struct BoxItem {
+    double x = 0, y = 0, width = 0, height = 0;
+    int grey = 0;
+    bool outlined = false;
+};
+
 struct Page {
     QList<TextItem> items;
+    QList<BoxItem> boxes; // drawn under the texts
     bool landscape = false; // A4 turned: pageHeight across, pageWidth down
 };
 

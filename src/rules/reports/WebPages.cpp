@@ -24,6 +24,7 @@ const QList<WebPageInfo>& webPages() {
          QStringLiteral("publishers")},
         {P::Claims, QStringLiteral("rpt_journal/rpt_claims.php"), QStringLiteral("การทวงถามวารสารแยกตามผู้จัดจำหน่าย"),
          QStringLiteral("claims")},
+        {P::Statistics, QStringLiteral("rpt_journal/rpt_statistics.php"), QStringLiteral("สถิติ"), QString()},
         {P::Search, QStringLiteral("main_search_journal.asp"), QStringLiteral("สืบค้นดรรชนีวารสาร"), QString()},
         {P::References, QStringLiteral("rpt_journal/main_refer_journal.php"),
          QStringLiteral("สืบค้นดรรชนีวารสาร (รูปแบบบรรณานุกรม)"), QString()},

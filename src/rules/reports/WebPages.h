@@ -19,6 +19,7 @@ enum class WebPage {
     TitleIssues,
     Publishers,
     Claims,
+    Statistics,
     Search,
     References
 };
