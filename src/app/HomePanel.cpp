@@ -174,7 +174,7 @@ void HomePanel::render(const QString& problem) {
             return u"หมดอายุ %1"_s.arg(data::formatDate(i.date));
         });
         html += section(u"อีเมลแจ้งวารสารใหม่ที่ส่งไม่ถึง"_s, g.refusedAlerts, u"ReaderRegister"_s, [](const desk::Item& i) {
-            return u"ส่งไม่ได้ %1 ฉบับ ล่าสุด %2"_s.arg(i.count).arg(data::formatDate(i.date));
+            return u"ส่งไม่ได้ %1 ครั้ง ล่าสุด %2"_s.arg(i.count).arg(data::formatDate(i.date));
         });
         html += section(u"หนังสือทวงถามที่ส่งไม่ถึง"_s, g.refusedClaims, u"ClaimsWindow"_s, [](const desk::Item& i) {
             return u"%1 ฉบับ ตั้งแต่ %2"_s.arg(i.count).arg(data::formatDate(i.date));

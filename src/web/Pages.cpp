@@ -610,7 +610,7 @@ Page search(data::Connection& c, const Query& q, bool references) {
 
 // A chart as the server draws it, its numbers in a table beneath.
 QString chartHtml(const reports::Chart& chart) {
-    QString html = QStringLiteral("<section class=\"chart\"><h2>%1</h2>%2<div class=\"wrap\"><table class=\"summary\"><tr><th>%3</th>")
+    QString html = QStringLiteral("<section class=\"chart\"><h2>%1</h2><div class=\"wrap\">%2</div><div class=\"wrap\"><table class=\"summary\"><tr><th>%3</th>")
                        .arg(esc(chart.title), QString::fromUtf8(reports::svg(chart)), esc(chart.categoryCaption));
     for (const QString& s : chart.series)
         html += QStringLiteral("<th>%1</th>").arg(esc(s));
@@ -626,7 +626,7 @@ QString chartHtml(const reports::Chart& chart) {
     return html + QStringLiteral("</table></div></section>\n");
 }
 
-const QString chartStyle = QStringLiteral("<style>svg.chart{display:block;width:100%;max-width:760px;height:auto;"
+const QString chartStyle = QStringLiteral("<style>svg.chart{display:block;width:100%;min-width:560px;max-width:760px;height:auto;"
                                           "margin:8px 0}section.chart{break-inside:avoid}</style>");
 
 // The year in pictures, each chart with its numbers; all of them as one CSV.

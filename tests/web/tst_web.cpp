@@ -206,7 +206,7 @@ private slots:
         QCOMPARE(dom.count(u"<table class=\"summary\""_s), 4);
         QVERIFY(QFileInfo(shots.filePath(u"statistics.png"_s)).size() > 10000);
         const QString home = QString::fromUtf8(get(QString())->body);
-        QVERIFY(home.contains(u"<h2>"_s + arrivals + u"</h2><svg"_s) && home.contains(u"/"_s + path));
+        QVERIFY(home.contains(u"<h2>"_s + arrivals + u"</h2><div class=\"wrap\"><svg"_s) && home.contains(u"/"_s + path));
     }
 
     // The yearly report from the command line: a page a chart under its title, the arrivals of

@@ -20,7 +20,7 @@ double roughWidth(const QString& text, double size) {
     double n = 0;
     for (const QChar ch : text)
         n += ch.category() == QChar::Mark_NonSpacing ? 0 : 1;
-    return n * size * 0.55;
+    return n * size * 0.62;
 }
 
 QString shortened(const QString& text, double size, double room) {
