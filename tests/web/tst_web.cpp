@@ -164,10 +164,10 @@ private slots:
         const QString path = u"rpt_journal/rpt_statistics.php"_s;
         const QDate t = QDate::currentDate(), month(t.year(), t.month(), 1);
         exec(u"INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES ('C1', 'ผู้แทน ก'), ('C2', 'ผู้แทน ข')"_s);
-        // Ending on the twelfth month's last day, and the day after it.
-        exec(u"INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code, End_Date) VALUES ('J009998', 'ครบวันท้าย', "
-             "'1', ?), ('J009999', 'ครบวันถัดไป', '1', ?)"_s,
-             {month.addMonths(12).addDays(-1), month.addMonths(12)});
+        // Ending on this month's first day, the twelfth month's last day and the day after it.
+        exec(u"INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code, End_Date) VALUES ('J009997', 'ครบวันแรก', "
+             "'1', ?), ('J009998', 'ครบวันท้าย', '1', ?), ('J009999', 'ครบวันถัดไป', '1', ?)"_s,
+             {month, month.addMonths(12).addDays(-1), month.addMonths(12)});
         exec(u"INSERT INTO claim (pointer, expected, claim_no, distributor) VALUES ('J000002', ?, 1, 'C1'), "
              "('J000002', ?, 2, 'C1'), ('J000003', ?, 1, 'C2'), ('J000003', ?, 1, 'C2')"_s,
              {month, month, month.addMonths(-3), month.addMonths(-13)});
@@ -210,7 +210,7 @@ private slots:
         QCOMPARE(dom.count(u"<table class=\"summary\""_s), 4);
         QVERIFY(QFileInfo(shots.filePath(u"statistics.png"_s)).size() > 10000);
         const QString home = QString::fromUtf8(get(QString())->body);
-        exec(u"DELETE FROM magazine WHERE Pointer IN ('J009998', 'J009999')"_s);
+        exec(u"DELETE FROM magazine WHERE Pointer IN ('J009997', 'J009998', 'J009999')"_s);
         QVERIFY(home.contains(u"<h2>"_s + arrivals + u"</h2><div class=\"wrap\"><svg"_s) && home.contains(u"/"_s + path));
     }
 
