@@ -24,7 +24,7 @@ struct Title {
 struct Due {
     QString pointer, name, distributorCode, distributor;
     QDate last, next, third;
-    int passed = 0; // issues expected after the latest and before the day (asOf, else today), of its last year
+    int passed = 0; // with asOf: issues expected after the latest and before that day, of the year before it
 };
 // With `asOf`, as the titles stood that day: their latest issue dated then or before.
 QList<Due> due(data::Connection& c, const QDate& asOf = {});
