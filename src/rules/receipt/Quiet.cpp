@@ -15,11 +15,11 @@ QList<Due> due(data::Connection& c, const QDate& asOf) {
     const data::Result r = c.query(
         u"SELECT m.Pointer, m.Magazine_Name, m.MagType_code, m.Distributor_Code, "
         "COALESCE(d.Publisher_Name, m.Distributor_Code) AS dealer, "
-        "l.last, p.months, p.weeks_off FROM magazine m "
-        // Each title's latest issue date in one pass over the (pointer, daily) index, a jump a
-        // title; looked up title by title the server walked every issue of each.
-        "LEFT JOIN (SELECT pointer, MAX(daily) AS last FROM tranfile WHERE daily <= ? GROUP BY pointer) l "
-        "ON l.pointer = m.Pointer LEFT JOIN pub_pattern p ON p.pointer = m.Pointer "
+        // Each title's latest issue date read backwards from the end of its (pointer, daily)
+        // index, one entry a title: MAX() or a grouped derived table made the server read
+        // every issue of each title (375 and 670 ms against 155 ms on the large set).
+        "(SELECT t.daily FROM tranfile t WHERE t.pointer = m.Pointer AND t.daily <= ? ORDER BY t.daily DESC LIMIT 1) "
+        "AS last, p.months, p.weeks_off FROM magazine m LEFT JOIN pub_pattern p ON p.pointer = m.Pointer "
         "LEFT JOIN dealer d ON d.Publisher_Code = m.Distributor_Code WHERE m.Receive_Code = '1' "
         "AND m.MagType_code IN ('02', '03', '04', '05', '06', '07', '08', '09')"_s,
         {asOf.isValid() ? asOf : QDate(9999, 12, 31)});
