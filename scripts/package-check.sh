@@ -31,7 +31,8 @@ version=$(dpkg-deb -f "$deb" Version)
 [ "$(warasan-report --version)" = "warasan-report $version" ] || fail "warasan-report --version"
 warasan-dbcheck --help >/dev/null || fail "warasan-dbcheck --help"
 man -w warasan-report >/dev/null || fail "no manual page for warasan-report"
-# The report server answers its index page (which reads no database) on a free port.
+# The report server answers its index page on a free port, with no database to read (its chart
+# of arrivals is left out then).
 weblog=$(mktemp)
 warasan-web --port 0 2>"$weblog" &
 webpid=$!

@@ -6,6 +6,7 @@
 #include "web/PageParts.h"
 
 #include "data/Dates.h"
+#include "data/DbError.h"
 #include "data/LookUp.h"
 #include "data/NameSearch.h"
 #include "rules/desk/Statistics.h"
@@ -21,6 +22,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <array>
+#include <cstdio>
 
 namespace web {
 
@@ -683,8 +685,15 @@ Page home(data::Connection& c, const Query&) {
     for (const PageDef& p : pages())
         if (!p.path.isEmpty())
             list += QStringLiteral("<li><a href=\"/%1\">%2</a></li>").arg(esc(p.path), esc(p.caption));
-    return {reports::webPage(reports::WebPage::Home).caption,
-            list + QStringLiteral("</ul>\n") + chartStyle + chartHtml(desk::arrivals(c, QDate::currentDate())), {}, {}};
+    // The way in stays open when the database is not: the menu without its chart.
+    QString chart;
+    try {
+        chart = chartStyle + chartHtml(desk::arrivals(c, QDate::currentDate()));
+    } catch (const data::DbError& e) {
+        std::fprintf(stderr, "warasan-web: the index page's chart: %s\n", qPrintable(e.describe()));
+        chart = QStringLiteral("<p>อ่านสถิติการรับวารสารไม่ได้ในขณะนี้</p>");
+    }
+    return {reports::webPage(reports::WebPage::Home).caption, list + QStringLiteral("</ul>\n") + chart, {}, {}};
 }
 
 } // namespace
