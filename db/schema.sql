@@ -181,6 +181,63 @@ CREATE TABLE tranfile (
   KEY tranfile_title_number (pointer, yearno, itemsno, daily)
 ) ENGINE=InnoDB;
 
+-- Each title's latest issue date (NULL while none of its issues has a date), and the issues
+-- checked in each month (by the day of the first of the month): the desk's lists and the
+-- charts read a row a title or a month instead of walking the issues (a million of them on a
+-- large catalogue). The database keeps both in the writer's own transaction, whoever writes
+-- an issue; the check compares them with the issues and makes them anew when they differ.
+CREATE TABLE title_latest (
+  pointer VARCHAR(10) NOT NULL,
+  daily   DATE        NULL,
+  PRIMARY KEY (pointer)
+) ENGINE=InnoDB;
+
+CREATE TABLE arrival_month (
+  month  DATE NOT NULL,
+  issues INT  NOT NULL DEFAULT 0,
+  PRIMARY KEY (month)
+) ENGINE=InnoDB;
+
+CREATE TRIGGER tranfile_latest_insert AFTER INSERT ON tranfile FOR EACH ROW
+  INSERT INTO title_latest (pointer, daily) VALUES (NEW.pointer, NEW.daily)
+  ON DUPLICATE KEY UPDATE daily = GREATEST(COALESCE(daily, NEW.daily), COALESCE(NEW.daily, daily));
+
+-- An issue gone, or moved to another title or date, that may have been its title's latest: the
+-- latest is read again from the title's date index. (Only where the kept date is not later than
+-- the one gone, so a later issue another writer has just stored stays.)
+CREATE TRIGGER tranfile_latest_update AFTER UPDATE ON tranfile FOR EACH ROW
+  UPDATE title_latest SET daily = (SELECT MAX(t.daily) FROM tranfile t WHERE t.pointer = OLD.pointer)
+  WHERE pointer = OLD.pointer AND NOT (OLD.daily <=> NEW.daily AND BINARY OLD.pointer <=> BINARY NEW.pointer)
+  AND (daily IS NULL OR daily <= OLD.daily);
+
+CREATE TRIGGER tranfile_latest_update_add AFTER UPDATE ON tranfile FOR EACH ROW FOLLOWS tranfile_latest_update
+  INSERT INTO title_latest (pointer, daily)
+  SELECT NEW.pointer, NEW.daily FROM DUAL WHERE NOT (OLD.daily <=> NEW.daily AND BINARY OLD.pointer <=> BINARY NEW.pointer)
+  ON DUPLICATE KEY UPDATE daily = GREATEST(COALESCE(daily, NEW.daily), COALESCE(NEW.daily, daily));
+
+CREATE TRIGGER tranfile_latest_delete AFTER DELETE ON tranfile FOR EACH ROW
+  UPDATE title_latest SET daily = (SELECT MAX(t.daily) FROM tranfile t WHERE t.pointer = OLD.pointer)
+  WHERE pointer = OLD.pointer AND (daily IS NULL OR daily <= OLD.daily);
+
+CREATE TRIGGER tranfile_month_insert AFTER INSERT ON tranfile FOR EACH ROW
+  INSERT INTO arrival_month (month, issues)
+  SELECT NEW.indate - INTERVAL DAYOFMONTH(NEW.indate) - 1 DAY, 1 FROM DUAL WHERE NEW.indate IS NOT NULL
+  ON DUPLICATE KEY UPDATE issues = issues + 1;
+
+CREATE TRIGGER tranfile_month_update AFTER UPDATE ON tranfile FOR EACH ROW
+  UPDATE arrival_month SET issues = issues - 1
+  WHERE month = OLD.indate - INTERVAL DAYOFMONTH(OLD.indate) - 1 DAY
+  AND NOT (OLD.indate - INTERVAL DAYOFMONTH(OLD.indate) - 1 DAY <=> NEW.indate - INTERVAL DAYOFMONTH(NEW.indate) - 1 DAY);
+
+CREATE TRIGGER tranfile_month_update_add AFTER UPDATE ON tranfile FOR EACH ROW FOLLOWS tranfile_month_update
+  INSERT INTO arrival_month (month, issues)
+  SELECT NEW.indate - INTERVAL DAYOFMONTH(NEW.indate) - 1 DAY, 1 FROM DUAL WHERE NEW.indate IS NOT NULL
+  AND NOT (OLD.indate - INTERVAL DAYOFMONTH(OLD.indate) - 1 DAY <=> NEW.indate - INTERVAL DAYOFMONTH(NEW.indate) - 1 DAY)
+  ON DUPLICATE KEY UPDATE issues = issues + 1;
+
+CREATE TRIGGER tranfile_month_delete AFTER DELETE ON tranfile FOR EACH ROW
+  UPDATE arrival_month SET issues = issues - 1 WHERE month = OLD.indate - INTERVAL DAYOFMONTH(OLD.indate) - 1 DAY;
+
 CREATE TABLE jourctrl (
   magno_ctrl VARCHAR(20) NOT NULL,
   row_id     TINYINT     NOT NULL DEFAULT 1,

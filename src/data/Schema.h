@@ -40,4 +40,10 @@ const ExpectedTable* schemaTable(const QString& name);
 // Every trigger of the schema, in the order they must be created (one may follow another).
 const QList<ExpectedTrigger>& schemaTriggers();
 
+class Connection;
+// Whether every trigger of the schema on `table` whose name holds `kind` ("_latest_") is in
+// place, so that what they keep may be read instead of what it is made from (a cluster and a
+// database not yet migrated run without them).
+bool keptByTriggers(Connection& c, const QString& table, const QString& kind);
+
 } // namespace data

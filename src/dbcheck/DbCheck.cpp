@@ -94,8 +94,10 @@ private:
     void orphans();
     void cluster();
     void pieces(const PieceTable& p);
+    void kept();
     // The schema's triggers on `table` of one kind, by the part of their names that tells it:
-    // "_gram_" (the search pieces), "_alert" (the alerts' queue), "_history_" (the change history).
+    // "_gram_" (the search pieces), "_alert" (the alerts' queue), "_history_" (the change history),
+    // "_latest_" and "_month_" (what is kept from the issues).
     bool missingTriggers(const QString& table, const QString& why, const char* kind);
     void history();
     void staffRoles();
@@ -144,6 +146,7 @@ Analysis Analyser::run() {
     pieces(titleNames);
     pieces(subjectTexts);
     pieces(articleTitles);
+    kept();
     // New-issue alerts are queued by the database whoever checks an issue in or indexes it.
     for (const char* t : {"tranfile", "article"})
         if (!galera_ && tables_.contains(QLatin1String(t)))
@@ -500,6 +503,55 @@ void Analyser::pieces(const PieceTable& p) {
     if (rebuild)
         for (const QString& sql : piecesRebuild(p))
             step(sql);
+}
+
+// What the database keeps from the issues for the desk and the charts (each title's latest
+// issue date, the issues checked in each month), compared with the issues themselves: rows that
+// differ are counted and the table made anew, after its triggers are in place (a cluster runs
+// without them; its readers then read the issues).
+void Analyser::kept() {
+    struct Kept {
+        const char* table;
+        const char* kind;
+        const char* why;
+        const char* differ;
+        const char* rebuild;
+    };
+    static const Kept all[] = {
+        {"title_latest", "_latest_", "the desk's lists would miss the issues others check in",
+         "SELECT (SELECT COUNT(*) FROM (SELECT pointer, MAX(daily) AS d FROM tranfile GROUP BY pointer) x LEFT JOIN "
+         "title_latest l ON l.pointer = x.pointer WHERE NOT (l.daily <=> x.d)) + (SELECT COUNT(*) FROM title_latest l "
+         "WHERE l.daily IS NOT NULL AND NOT EXISTS (SELECT 1 FROM tranfile t WHERE t.pointer = l.pointer))",
+         "INSERT INTO title_latest (pointer, daily) SELECT pointer, MAX(daily) FROM tranfile GROUP BY pointer "
+         "ON DUPLICATE KEY UPDATE daily = VALUES(daily)"},
+        {"arrival_month", "_month_", "the charts would miss the issues others check in",
+         "SELECT (SELECT COUNT(*) FROM (SELECT indate - INTERVAL DAYOFMONTH(indate) - 1 DAY AS m, COUNT(*) AS n FROM "
+         "tranfile WHERE indate IS NOT NULL GROUP BY 1) x LEFT JOIN arrival_month a ON a.month = x.m WHERE NOT "
+         "(a.issues <=> x.n)) + (SELECT COUNT(*) FROM arrival_month a WHERE a.issues <> 0 AND NOT EXISTS (SELECT 1 "
+         "FROM tranfile t WHERE t.indate BETWEEN a.month AND LAST_DAY(a.month)))",
+         "INSERT INTO arrival_month (month, issues) SELECT indate - INTERVAL DAYOFMONTH(indate) - 1 DAY, COUNT(*) "
+         "FROM tranfile WHERE indate IS NOT NULL GROUP BY 1 ON DUPLICATE KEY UPDATE issues = VALUES(issues)"},
+    };
+    if (!tables_.contains(QStringLiteral("tranfile")))
+        return;
+    for (const Kept& k : all) {
+        const QString table = QLatin1String(k.table);
+        bool rebuild = !tables_.contains(table);
+        if (!rebuild) {
+            const qint64 differ = number(QLatin1String(k.differ));
+            line(QStringLiteral("%1: %2 row(s) differ from the issues").arg(table).arg(differ));
+            if (differ > 0) {
+                toDo(QStringLiteral("%1: out of step with tranfile; made anew").arg(table));
+                rebuild = true;
+            }
+        }
+        if (!galera_ && missingTriggers(QStringLiteral("tranfile"), QLatin1String(k.why), k.kind))
+            rebuild = true;
+        if (rebuild) {
+            step(QStringLiteral("DELETE FROM %1").arg(table));
+            step(QLatin1String(k.rebuild));
+        }
+    }
 }
 
 // Creates the schema's triggers on `table` that the database lacks, and replaces those whose

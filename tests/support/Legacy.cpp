@@ -10,7 +10,7 @@ void makeLegacy(data::Connection& admin) {
     // From before the searches kept pieces of the texts.
     for (const data::ExpectedTrigger& t : data::schemaTriggers())
         admin.exec(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(t.name));
-    admin.exec(QStringLiteral("DROP TABLE IF EXISTS magazine_gram, msubject_gram, article_gram, pub_pattern"));
+    admin.exec(QStringLiteral("DROP TABLE IF EXISTS magazine_gram, msubject_gram, article_gram, pub_pattern, title_latest, arrival_month"));
     const data::Result keys = admin.query(
         QStringLiteral("SELECT t.TABLE_NAME, (SELECT GROUP_CONCAT(DISTINCT CONCAT('DROP INDEX `', s.INDEX_NAME, '`')) "
                        "FROM information_schema.STATISTICS s WHERE s.TABLE_SCHEMA = t.TABLE_SCHEMA AND s.TABLE_NAME = "

@@ -27,7 +27,9 @@ struct Due {
     int passed = 0; // with asOf: issues expected after the latest and before that day, of the year before it
 };
 // With `asOf`, as the titles stood that day: their latest issue dated then or before.
+// `distributor` is the code until `nameDistributors` gives the names.
 QList<Due> due(data::Connection& c, const QDate& asOf = {});
+void nameDistributors(data::Connection& c, QList<Due>& titles);
 
 // The titles received whose third issue after their latest was due before `today`, by the
 // pattern in force (the one set by staff, else the one check-in learnt and keeps), or by the
