@@ -1,7 +1,5 @@
 #include "data/Schema.h"
 
-#include "data/Connection.h"
-
 #include <QFile>
 #include <QRegularExpression>
 
@@ -79,23 +77,6 @@ QString builtInSql(const QString& resource) {
 const QList<ExpectedTrigger>& schemaTriggers() {
     static const QList<ExpectedTrigger> triggers = readTriggers();
     return triggers;
-}
-
-bool keptByTriggers(Connection& c, const QString& table, const QString& kind) {
-    Params names;
-    for (const ExpectedTrigger& t : schemaTriggers())
-        if (t.table.compare(table, Qt::CaseInsensitive) == 0 && t.name.contains(kind))
-            names << t.name;
-    if (names.isEmpty())
-        return false;
-    Params params{table};
-    params.append(names);
-    return c.query(QStringLiteral("SELECT COUNT(*) FROM information_schema.TRIGGERS WHERE TRIGGER_SCHEMA = DATABASE() "
-                                  "AND EVENT_OBJECT_TABLE = ? AND TRIGGER_NAME IN (%1)")
-                       .arg(QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
-                   params)
-               .value(0, 0)
-               .toLongLong() == names.size();
 }
 
 const QList<ExpectedTable>& schemaTables() {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "data/Connection.h"
+#include "data/DbError.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -40,10 +43,19 @@ const ExpectedTable* schemaTable(const QString& name);
 // Every trigger of the schema, in the order they must be created (one may follow another).
 const QList<ExpectedTrigger>& schemaTriggers();
 
-class Connection;
-// Whether every trigger of the schema on `table` whose name holds `kind` ("_latest_") is in
-// place, so that what they keep may be read instead of what it is made from (a cluster and a
-// database not yet migrated run without them).
-bool keptByTriggers(Connection& c, const QString& table, const QString& kind);
+// What the database keeps by its triggers (the name pieces, each title's latest issue date, the
+// issues of each month) read by `kept`; on a cluster, which runs without those triggers, or a
+// database not yet migrated (the table missing), read by `made` from what it is made of.
+template <typename Kept, typename Made> auto readKept(Connection& c, Kept&& kept, Made&& made) -> decltype(made()) {
+    if (c.onCluster())
+        return made();
+    try {
+        return kept();
+    } catch (const DbError& e) {
+        if (e.kind() != DbError::Kind::NoSuchTable)
+            throw;
+        return made();
+    }
+}
 
 } // namespace data

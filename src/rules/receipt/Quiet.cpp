@@ -37,9 +37,9 @@ struct Row {
 // the server, every title cost a look-up by its code in the Thai collation (60 ms of 100 on the
 // large set). Otherwise each title's latest is read backwards from the end of its date index.
 QList<Row> rows(data::Connection& c, const QDate& asOf) {
-    QList<Row> out;
     const QVariant until = asOf.isValid() ? asOf : QDate(9999, 12, 31);
-    if (!data::keptByTriggers(c, u"tranfile"_s, u"_latest_"_s)) {
+    const auto fromIssues = [&] {
+        QList<Row> out;
         const data::Result r = c.query(
             u"SELECT m.Pointer, m.Magazine_Name, m.MagType_code, m.Distributor_Code, "
             "(SELECT t.daily FROM tranfile t WHERE t.pointer = m.Pointer AND t.daily <= ? ORDER BY t.daily DESC "
@@ -50,25 +50,32 @@ QList<Row> rows(data::Connection& c, const QDate& asOf) {
             out.append({v[0].toString(), v[1].toString(), v[2].toString(), v[3].toString(), v[4].toDate(),
                         v[5].toString(), v[6].toString()});
         return out;
-    }
-    QHash<QString, QDate> latest;
-    // A title whose latest issue is dated after `asOf` has its latest of then read from its issues.
-    c.eachRow(u"SELECT pointer, IF(daily <= ?, daily, (SELECT t.daily FROM tranfile t WHERE t.pointer = l.pointer "
-              "AND t.daily <= ? ORDER BY t.daily DESC LIMIT 1)) FROM title_latest l WHERE daily IS NOT NULL"_s,
-              {until, until}, [&](const data::Cells& row) { latest.insert(keyOf(row.text(0)), row.value(1).toDate()); });
-    QHash<QString, QPair<QString, QString>> patterns;
-    c.eachRow(u"SELECT pointer, months, weeks_off FROM pub_pattern"_s, {}, [&](const data::Cells& row) {
-        patterns.insert(keyOf(row.text(0)), {row.text(1), row.text(2)});
-    });
-    c.eachRow(u"SELECT Pointer, Magazine_Name, MagType_code, Distributor_Code FROM magazine WHERE Receive_Code = '1' "
-              "AND %1"_s.arg(QLatin1String(regular)),
-              {}, [&](const data::Cells& row) {
-                  const QString key = keyOf(row.text(0));
-                  const auto p = patterns.constFind(key);
-                  out.append({row.text(0), row.text(1), row.text(2), row.text(3), latest.value(key),
-                              p == patterns.cend() ? QString() : p->first, p == patterns.cend() ? QString() : p->second});
-              });
-    return out;
+    };
+    const auto kept = [&] {
+        QHash<QString, QDate> latest;
+        // A title whose latest issue is dated after `asOf` has its latest of then read from its issues.
+        c.eachRow(u"SELECT pointer, IF(daily <= ?, daily, (SELECT t.daily FROM tranfile t WHERE t.pointer = "
+                  "l.pointer AND t.daily <= ? ORDER BY t.daily DESC LIMIT 1)) FROM title_latest l WHERE daily IS NOT "
+                  "NULL"_s,
+                  {until, until},
+                  [&](const data::Cells& row) { latest.insert(keyOf(row.text(0)), row.value(1).toDate()); });
+        QHash<QString, QPair<QString, QString>> patterns;
+        c.eachRow(u"SELECT pointer, months, weeks_off FROM pub_pattern"_s, {}, [&](const data::Cells& row) {
+            patterns.insert(keyOf(row.text(0)), {row.text(1), row.text(2)});
+        });
+        QList<Row> out;
+        c.eachRow(u"SELECT Pointer, Magazine_Name, MagType_code, Distributor_Code FROM magazine WHERE Receive_Code = "
+                  "'1' AND %1"_s.arg(QLatin1String(regular)),
+                  {}, [&](const data::Cells& row) {
+                      const QString key = keyOf(row.text(0));
+                      const auto p = patterns.constFind(key);
+                      const bool set = p != patterns.cend();
+                      out.append({row.text(0), row.text(1), row.text(2), row.text(3), latest.value(key),
+                                  set ? p->first : QString(), set ? p->second : QString()});
+                  });
+        return out;
+    };
+    return data::readKept(c, kept, fromIssues);
 }
 
 } // namespace
