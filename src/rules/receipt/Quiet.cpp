@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include <QHash>
+#include <QSet>
 
 using namespace Qt::StringLiterals;
 
@@ -108,10 +109,11 @@ QList<Due> due(data::Connection& c, const QDate& asOf) {
 }
 
 void nameDistributors(data::Connection& c, QList<Due>& titles) {
-    QStringList codes;
+    QSet<QString> distinct;
     for (const Due& d : titles)
-        if (!d.distributorCode.isEmpty() && !codes.contains(d.distributorCode))
-            codes << d.distributorCode;
+        if (!d.distributorCode.isEmpty())
+            distinct.insert(d.distributorCode);
+    const QStringList codes(distinct.cbegin(), distinct.cend());
     QHash<QString, QString> names;
     for (qsizetype at = 0; at < codes.size(); at += 500) {
         const QStringList some = codes.mid(at, 500);
