@@ -672,7 +672,7 @@ const QList<PageDef>& pages() {
     static const QList<PageDef> all = [] {
         QList<PageDef> out;
         for (const reports::WebPageInfo& p : reports::webPages())
-            out.append({p.path, p.caption, builders.value(p.page)});
+            out.append({p.path, p.caption, builders.value(p.page), p.page != P::Claims});
         return out;
     }();
     return all;

@@ -9,6 +9,9 @@ struct PageDef {
     QString path; // without the leading "/"
     QString caption;
     std::function<Page(data::Connection&, const Query&)> build;
+    // Kept until the data changes (PageCache): false for a page that reads what the change
+    // history does not trace (the claims' mail states, written by the mail server's answers).
+    bool cached = true;
 };
 
 // The titles a reader's typed text names: its code, else its ISSN (or cover bar code), else the

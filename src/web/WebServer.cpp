@@ -2,6 +2,7 @@
 #include "web/AlertPages.h"
 
 #include "data/Connection.h"
+#include "web/PageCache.h"
 #include "web/Pages.h"
 
 #include <httplib.h>
@@ -80,6 +81,7 @@ struct WebServer::Impl {
     ServerOptions options;
     httplib::Server http;
     int port = 0;
+    PageCache cache;
 
     data::Connection& connection() {
         thread_local std::unique_ptr<data::Connection> c;
@@ -119,6 +121,21 @@ struct WebServer::Impl {
         res.set_content(r.html.constData(), size_t(r.html.size()), "text/html; charset=utf-8");
     }
 
+    // A page kept: 304 to a browser that holds it already, else the page itself; either way
+    // with its validator, and the browser asked to check again before using its copy.
+    static void answerKept(const PageCache::Entry& e, const httplib::Request& req, httplib::Response& res) {
+        res.headers.erase("Cache-Control");
+        res.set_header("Cache-Control", "no-cache");
+        res.set_header("ETag", e.etag.toStdString());
+        if (req.get_header_value("If-None-Match") == e.etag.toStdString()) {
+            res.status = 304;
+            return;
+        }
+        if (!e.disposition.isEmpty())
+            res.set_header("Content-Disposition", e.disposition.toStdString());
+        res.set_content(e.body.constData(), size_t(e.body.size()), e.contentType.toStdString());
+    }
+
     void serve(const PageDef& def, const httplib::Request& req, httplib::Response& res) {
         Query q;
         for (const auto& [key, value] : req.params)
@@ -126,37 +143,71 @@ struct WebServer::Impl {
         const bool csv = q.value(QStringLiteral("format")) == QLatin1String("csv");
         try {
             data::Connection& c = connection();
+            // The version is read before the page: a change made while it is built makes the
+            // next request build it again.
+            const QString key = cacheKey(def.path, q, QDate::currentDate());
+            const QByteArray version = def.cached ? PageCache::version(c) : QByteArray();
+            if (const auto hit = version.isEmpty() ? std::nullopt : cache.find(key, version)) {
+                answerKept(*hit, req, res);
+                return;
+            }
+            const auto whole = [&](const QByteArray& body, const char* type, const QString& file) {
+                PageCache::Entry e{version, body, type,
+                                   file.isEmpty() ? QByteArray() : ("attachment; filename=\"" + file + "\"").toUtf8(), {}};
+                cache.keep(key, e);
+                if (const auto kept = cache.find(key, version)) {
+                    answerKept(*kept, req, res);
+                    return;
+                }
+                if (!e.disposition.isEmpty())
+                    res.set_header("Content-Disposition", e.disposition.toStdString());
+                res.set_content(body.constData(), size_t(body.size()), type);
+            };
             Page page = def.build(c, q);
             if (q.value(QStringLiteral("format")) == QLatin1String("pdf") && printable(page)) {
-                const QByteArray pdf = pdfOf(c, page, q);
-                res.set_header("Content-Disposition",
-                               ("attachment; filename=\"" +
-                                QString(page.csvName).replace(QStringLiteral(".csv"), QStringLiteral(".pdf")) + "\"")
-                                   .toStdString());
-                res.set_content(pdf.constData(), size_t(pdf.size()), "application/pdf");
+                whole(pdfOf(c, page, q), "application/pdf",
+                      QString(page.csvName).replace(QStringLiteral(".csv"), QStringLiteral(".pdf")));
                 return;
             }
             if (csv && !page.list && !page.csv.isEmpty()) {
-                res.set_header("Content-Disposition", ("attachment; filename=\"" + page.csvName + "\"").toStdString());
-                res.set_content(page.csv.constData(), size_t(page.csv.size()), "text/csv; charset=utf-8");
+                whole(page.csv, "text/csv; charset=utf-8", page.csvName);
                 return;
             }
             const bool asCsv = csv && page.list;
             const QString name = page.csvName;
             Stream stream = prepare(c, def.path, q, std::move(page), asCsv);
-            if (asCsv)
-                res.set_header("Content-Disposition", ("attachment; filename=\"" + name + "\"").toStdString());
+            const char* type = asCsv ? "text/csv; charset=utf-8" : "text/html; charset=utf-8";
+            const QByteArray disposition =
+                asCsv ? ("attachment; filename=\"" + name + "\"").toUtf8() : QByteArray();
+            if (!disposition.isEmpty())
+                res.set_header("Content-Disposition", disposition.toStdString());
+            // Sent as it is read, and kept once whole (not when it failed, the browser left, or
+            // it outgrew what one page may keep).
             res.set_chunked_content_provider(
-                asCsv ? "text/csv; charset=utf-8" : "text/html; charset=utf-8",
-                [stream](size_t, httplib::DataSink& sink) {
+                type, [this, stream, key, version, type, disposition](size_t, httplib::DataSink& sink) {
+                    QByteArray body;
+                    bool keep = !version.isEmpty();
                     try {
-                        stream([&sink](const QByteArray& b) { return sink.write(b.constData(), size_t(b.size())); });
+                        stream([&](const QByteArray& b) {
+                            if (keep && body.size() + b.size() > cache.largest()) {
+                                keep = false;
+                                body.clear();
+                            } else if (keep) {
+                                body += b;
+                            }
+                            const bool sent = sink.write(b.constData(), size_t(b.size()));
+                            keep = keep && sent;
+                            return sent;
+                        });
                     } catch (const std::exception& e) {
+                        keep = false;
                         // The page is under way: its end says what happened.
                         const QByteArray note = QStringLiteral("\n%1\n").arg(failureText(failureReference(e))).toUtf8();
                         sink.write(note.constData(), size_t(note.size()));
                     }
                     sink.done();
+                    if (keep)
+                        cache.keep(key, {version, body, type, disposition, {}});
                     return true;
                 });
         } catch (const std::exception& e) {

@@ -157,6 +157,37 @@ private slots:
         }
     }
 
+    // A page built once is kept until the data changes: the browser that holds it is answered
+    // 304; a title stored in a transaction that commits after a later change shows on the next
+    // request all the same; another query is never answered with this one's page.
+    void pagesKeptUntilTheDataChanges() {
+        httplib::Client client("127.0.0.1", server->port());
+        const auto fetch = [&](const web::Query& q, const std::string& etag = {}) {
+            httplib::Headers h;
+            if (!etag.empty())
+                h.emplace("If-None-Match", etag);
+            return client.Get(web::linkTo(u"rpt_journal/rpt_journal_all.php"_s, q, {}).toStdString(), h);
+        };
+        const web::Query csv{{u"format"_s, u"csv"_s}};
+        const std::string built = fetch(csv)->body;
+        const auto kept = fetch(csv);
+        const std::string etag = kept->get_header_value("ETag");
+        QVERIFY(kept->body == built && etag.size() > 2 && kept->get_header_value("Cache-Control") == "no-cache");
+        QCOMPARE(fetch(csv, etag)->status, 304);
+        QVERIFY(fetch({})->body != built);
+        auto other = db->connect();
+        other->begin();
+        other->exec(u"INSERT INTO magazine (Pointer, Magazine_Name, Receive_Code) VALUES ('J009990', 'ยืนยันทีหลัง', '1')"_s);
+        exec(u"INSERT INTO dealer (Publisher_Code, Publisher_Name) VALUES ('C9', 'ผู้แทนยืนยันก่อน')"_s);
+        const auto before = fetch(csv, etag);
+        QVERIFY(before->status == 200 && !QString::fromStdString(before->body).contains(u"ยืนยันทีหลัง"_s));
+        other->commit();
+        QVERIFY(QString::fromStdString(fetch(csv, etag)->body).contains(u"ยืนยันทีหลัง"_s));
+        exec(u"DELETE FROM magazine WHERE Pointer = 'J009990'"_s);
+        exec(u"DELETE FROM dealer WHERE Publisher_Code = 'C9'"_s);
+        QVERIFY(!QString::fromStdString(fetch(csv)->body).contains(u"ยืนยันทีหลัง"_s));
+    }
+
     // The statistics page: its CSV's numbers as SQL counts them (arrivals per month, these twelve
     // and the twelve before; subscriptions ending per month; claims per distributor), every chart
     // in the browser with its table, and the index page showing the first.
