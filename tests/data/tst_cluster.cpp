@@ -65,6 +65,28 @@ private slots:
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
+    // A station reads what another node committed even where its own node has not applied it
+    // yet: node 2 holding back what it applies (a read lock), a title saved on node 1 is read on
+    // node 2 once the lock goes, not missed before it.
+    void readsWaitForTheCluster() {
+        data::Connection reader(station({nodes[1], nodes[0]}));
+        reader.open(); // a node holding back is not one a station connects to
+        auto lock = admin(2);
+        lock->exec(u"FLUSH TABLES WITH READ LOCK"_s);
+        admin(1)->exec(u"INSERT INTO magazine (Pointer, Magazine_Name) VALUES ('X000002', 'รอนำไปใช้')"_s);
+        QString seen = u"(not read)"_s;
+        std::unique_ptr<QThread> read(QThread::create([&] {
+            const data::Result r = reader.query(u"SELECT Magazine_Name FROM magazine WHERE Pointer = 'X000002'"_s);
+            seen = r.isEmpty() ? u"(missed)"_s : r.text(0, 0);
+        }));
+        read->start();
+        const bool waited = !read->wait(1500);
+        lock->exec(u"UNLOCK TABLES"_s);
+        QVERIFY(read->wait(30000));
+        QCOMPARE(seen, u"รอนำไปใช้"_s);
+        QVERIFY(waited);
+    }
+
     // The station's node is stopped while it saves: it moves to the other node. Every save it
     // reported as done is there once; one it reported as not done is not there.
     void nodeStopsWhileSaving() {
