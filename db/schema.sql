@@ -198,45 +198,53 @@ CREATE TABLE arrival_month (
   PRIMARY KEY (month)
 ) ENGINE=InnoDB;
 
+-- A date an older client stored as zeros ('0000-00-00') is kept as none.
 CREATE TRIGGER tranfile_latest_insert AFTER INSERT ON tranfile FOR EACH ROW
-  INSERT INTO title_latest (pointer, daily) VALUES (NEW.pointer, NEW.daily)
-  ON DUPLICATE KEY UPDATE daily = GREATEST(COALESCE(daily, NEW.daily), COALESCE(NEW.daily, daily));
+  INSERT INTO title_latest (pointer, daily) VALUES (NEW.pointer, IF(NEW.daily > '1000-01-01', NEW.daily, NULL))
+  ON DUPLICATE KEY UPDATE daily = GREATEST(COALESCE(daily, VALUES(daily)), COALESCE(VALUES(daily), daily));
 
 -- An issue gone, or moved to another title or date, that may have been its title's latest: the
 -- latest is read again from the title's date index. (Only where the kept date is not later than
 -- the one gone, so a later issue another writer has just stored stays.)
 CREATE TRIGGER tranfile_latest_update AFTER UPDATE ON tranfile FOR EACH ROW
-  UPDATE title_latest SET daily = (SELECT MAX(t.daily) FROM tranfile t WHERE t.pointer = OLD.pointer)
+  UPDATE title_latest SET daily = (SELECT t.daily FROM tranfile t WHERE t.pointer = OLD.pointer
+  AND t.daily > '1000-01-01' ORDER BY t.daily DESC LIMIT 1)
   WHERE pointer = OLD.pointer AND NOT (OLD.daily <=> NEW.daily AND BINARY OLD.pointer <=> BINARY NEW.pointer)
   AND (daily IS NULL OR daily <= OLD.daily);
 
 CREATE TRIGGER tranfile_latest_update_add AFTER UPDATE ON tranfile FOR EACH ROW FOLLOWS tranfile_latest_update
   INSERT INTO title_latest (pointer, daily)
-  SELECT NEW.pointer, NEW.daily FROM DUAL WHERE NOT (OLD.daily <=> NEW.daily AND BINARY OLD.pointer <=> BINARY NEW.pointer)
-  ON DUPLICATE KEY UPDATE daily = GREATEST(COALESCE(daily, NEW.daily), COALESCE(NEW.daily, daily));
+  SELECT NEW.pointer, IF(NEW.daily > '1000-01-01', NEW.daily, NULL) FROM DUAL
+  WHERE NOT (OLD.daily <=> NEW.daily AND BINARY OLD.pointer <=> BINARY NEW.pointer)
+  ON DUPLICATE KEY UPDATE daily = GREATEST(COALESCE(daily, VALUES(daily)), COALESCE(VALUES(daily), daily));
 
 CREATE TRIGGER tranfile_latest_delete AFTER DELETE ON tranfile FOR EACH ROW
-  UPDATE title_latest SET daily = (SELECT MAX(t.daily) FROM tranfile t WHERE t.pointer = OLD.pointer)
+  UPDATE title_latest SET daily = (SELECT t.daily FROM tranfile t WHERE t.pointer = OLD.pointer
+  AND t.daily > '1000-01-01' ORDER BY t.daily DESC LIMIT 1)
   WHERE pointer = OLD.pointer AND (daily IS NULL OR daily <= OLD.daily);
 
+-- A check-in date an older client stored as zeros ('0000-00-00') counts in no month, as one
+-- without a date.
 CREATE TRIGGER tranfile_month_insert AFTER INSERT ON tranfile FOR EACH ROW
   INSERT INTO arrival_month (month, issues)
-  SELECT NEW.indate - INTERVAL DAYOFMONTH(NEW.indate) - 1 DAY, 1 FROM DUAL WHERE NEW.indate IS NOT NULL
+  SELECT CASE WHEN NEW.indate > '1000-01-01' THEN NEW.indate - INTERVAL DAYOFMONTH(NEW.indate) - 1 DAY END, 1 FROM DUAL
+  WHERE NEW.indate > '1000-01-01'
   ON DUPLICATE KEY UPDATE issues = issues + 1;
 
 CREATE TRIGGER tranfile_month_update AFTER UPDATE ON tranfile FOR EACH ROW
   UPDATE arrival_month SET issues = issues - 1
-  WHERE month = OLD.indate - INTERVAL DAYOFMONTH(OLD.indate) - 1 DAY
-  AND NOT (OLD.indate - INTERVAL DAYOFMONTH(OLD.indate) - 1 DAY <=> NEW.indate - INTERVAL DAYOFMONTH(NEW.indate) - 1 DAY);
+  WHERE month = CASE WHEN OLD.indate > '1000-01-01' THEN OLD.indate - INTERVAL DAYOFMONTH(OLD.indate) - 1 DAY END
+  AND NOT (CASE WHEN OLD.indate > '1000-01-01' THEN OLD.indate - INTERVAL DAYOFMONTH(OLD.indate) - 1 DAY END <=> CASE WHEN NEW.indate > '1000-01-01' THEN NEW.indate - INTERVAL DAYOFMONTH(NEW.indate) - 1 DAY END);
 
 CREATE TRIGGER tranfile_month_update_add AFTER UPDATE ON tranfile FOR EACH ROW FOLLOWS tranfile_month_update
   INSERT INTO arrival_month (month, issues)
-  SELECT NEW.indate - INTERVAL DAYOFMONTH(NEW.indate) - 1 DAY, 1 FROM DUAL WHERE NEW.indate IS NOT NULL
-  AND NOT (OLD.indate - INTERVAL DAYOFMONTH(OLD.indate) - 1 DAY <=> NEW.indate - INTERVAL DAYOFMONTH(NEW.indate) - 1 DAY)
+  SELECT CASE WHEN NEW.indate > '1000-01-01' THEN NEW.indate - INTERVAL DAYOFMONTH(NEW.indate) - 1 DAY END, 1 FROM DUAL
+  WHERE NEW.indate > '1000-01-01'
+  AND NOT (CASE WHEN OLD.indate > '1000-01-01' THEN OLD.indate - INTERVAL DAYOFMONTH(OLD.indate) - 1 DAY END <=> CASE WHEN NEW.indate > '1000-01-01' THEN NEW.indate - INTERVAL DAYOFMONTH(NEW.indate) - 1 DAY END)
   ON DUPLICATE KEY UPDATE issues = issues + 1;
 
 CREATE TRIGGER tranfile_month_delete AFTER DELETE ON tranfile FOR EACH ROW
-  UPDATE arrival_month SET issues = issues - 1 WHERE month = OLD.indate - INTERVAL DAYOFMONTH(OLD.indate) - 1 DAY;
+  UPDATE arrival_month SET issues = issues - 1 WHERE month = CASE WHEN OLD.indate > '1000-01-01' THEN OLD.indate - INTERVAL DAYOFMONTH(OLD.indate) - 1 DAY END;
 
 CREATE TABLE jourctrl (
   magno_ctrl VARCHAR(20) NOT NULL,

@@ -519,18 +519,19 @@ void Analyser::kept() {
     };
     static const Kept all[] = {
         {"title_latest", "_latest_", "the desk's lists would miss the issues others check in",
-         "SELECT (SELECT COUNT(*) FROM (SELECT pointer, MAX(daily) AS d FROM tranfile GROUP BY pointer) x LEFT JOIN "
-         "title_latest l ON l.pointer = x.pointer WHERE NOT (l.daily <=> x.d)) + (SELECT COUNT(*) FROM title_latest l "
-         "WHERE l.daily IS NOT NULL AND NOT EXISTS (SELECT 1 FROM tranfile t WHERE t.pointer = l.pointer))",
-         "INSERT INTO title_latest (pointer, daily) SELECT pointer, MAX(daily) FROM tranfile GROUP BY pointer "
-         "ON DUPLICATE KEY UPDATE daily = VALUES(daily)"},
+         "SELECT (SELECT COUNT(*) FROM (SELECT pointer, MAX(daily) AS d FROM tranfile WHERE daily > '1000-01-01' "
+         "GROUP BY pointer) x LEFT JOIN title_latest l ON l.pointer = x.pointer WHERE NOT (l.daily <=> x.d)) + "
+         "(SELECT COUNT(*) FROM title_latest l WHERE l.daily IS NOT NULL AND NOT EXISTS (SELECT 1 FROM tranfile t "
+         "WHERE t.pointer = l.pointer AND t.daily > '1000-01-01'))",
+         "INSERT INTO title_latest (pointer, daily) SELECT pointer, MAX(daily) FROM tranfile WHERE daily > "
+         "'1000-01-01' GROUP BY pointer ON DUPLICATE KEY UPDATE daily = VALUES(daily)"},
         {"arrival_month", "_month_", "the charts would miss the issues others check in",
          "SELECT (SELECT COUNT(*) FROM (SELECT indate - INTERVAL DAYOFMONTH(indate) - 1 DAY AS m, COUNT(*) AS n FROM "
-         "tranfile WHERE indate IS NOT NULL GROUP BY 1) x LEFT JOIN arrival_month a ON a.month = x.m WHERE NOT "
+         "tranfile WHERE indate > '1000-01-01' GROUP BY 1) x LEFT JOIN arrival_month a ON a.month = x.m WHERE NOT "
          "(a.issues <=> x.n)) + (SELECT COUNT(*) FROM arrival_month a WHERE a.issues <> 0 AND NOT EXISTS (SELECT 1 "
          "FROM tranfile t WHERE t.indate BETWEEN a.month AND LAST_DAY(a.month)))",
          "INSERT INTO arrival_month (month, issues) SELECT indate - INTERVAL DAYOFMONTH(indate) - 1 DAY, COUNT(*) "
-         "FROM tranfile WHERE indate IS NOT NULL GROUP BY 1 ON DUPLICATE KEY UPDATE issues = VALUES(issues)"},
+         "FROM tranfile WHERE indate > '1000-01-01' GROUP BY 1 ON DUPLICATE KEY UPDATE issues = VALUES(issues)"},
     };
     if (!tables_.contains(QStringLiteral("tranfile")))
         return;

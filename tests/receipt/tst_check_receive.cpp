@@ -266,6 +266,10 @@ private slots:
     // the desk's lists and every chart as the kept latest dates and month counts give them equal
     // what the issues themselves give.
     void deskOnMessyData() {
+        struct Restore { // a database of its own becomes the installation's while it lives
+            data::InstallationConfig was = data::installation();
+            ~Restore() { data::setInstallation(was); }
+        } restore;
         TestDatabase messy(u"messydesk"_s);
         datagen::generate(messy.admin(), datagen::DataSize::messySet());
         messy.admin().exec(u"UPDATE tranfile SET pointer = LOWER(pointer) WHERE magno LIKE '%3'"_s);
