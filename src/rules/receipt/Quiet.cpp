@@ -11,6 +11,10 @@
 #include <QHash>
 #include <QSet>
 
+#include <functional>
+#include <string>
+#include <unordered_map>
+
 using namespace Qt::StringLiterals;
 
 namespace receipt::Quiet {
@@ -32,15 +36,30 @@ struct Row {
     QString months, weeks;
 };
 
+// The same key from the bytes the server sent, without a string made for it where the code is
+// plain ASCII (as codes nearly always are).
+std::string keyOf(QByteArrayView utf8) {
+    while (utf8.endsWith(' '))
+        utf8.chop(1);
+    std::string key(utf8.data(), size_t(utf8.size()));
+    for (char& b : key) {
+        if (b & 0x80)
+            return QString::fromUtf8(utf8).toCaseFolded().toStdString();
+        if (b >= 'A' && b <= 'Z')
+            b = char(b - 'A' + 'a');
+    }
+    return key;
+}
+
 // The received titles of a regular frequency with their latest issue dated `asOf` or before,
-// and their pattern's months and weeks. Where the database keeps the latest dates, the titles,
-// those dates and the patterns are three reads of one table each, put together here: joined on
-// the server, every title cost a look-up by its code in the Thai collation (60 ms of 100 on the
-// large set). Otherwise each title's latest is read backwards from the end of its date index.
-QList<Row> rows(data::Connection& c, const QDate& asOf) {
+// and their pattern's months and weeks, each handed to `take`. Where the database keeps the
+// latest dates, the titles, those dates and the patterns are three reads of one table each, put
+// together here: joined on the server, every title cost a look-up by its code in the Thai
+// collation (60 ms of 100 on the large set). Otherwise each title's latest is read backwards
+// from the end of its date index.
+void eachRow(data::Connection& c, const QDate& asOf, const std::function<void(Row&&)>& take) {
     const QVariant until = asOf.isValid() ? asOf : QDate(9999, 12, 31);
     const auto fromIssues = [&] {
-        QList<Row> out;
         const data::Result r = c.query(
             u"SELECT m.Pointer, m.Magazine_Name, m.MagType_code, m.Distributor_Code, "
             "(SELECT t.daily FROM tranfile t WHERE t.pointer = m.Pointer AND t.daily <= ? ORDER BY t.daily DESC "
@@ -48,49 +67,48 @@ QList<Row> rows(data::Connection& c, const QDate& asOf) {
             "WHERE m.Receive_Code = '1' AND m.%1"_s.arg(QLatin1String(regular)),
             {until});
         for (const QVariantList& v : r.rows)
-            out.append({v[0].toString(), v[1].toString(), v[2].toString(), v[3].toString(), v[4].toDate(),
-                        v[5].toString(), v[6].toString()});
-        return out;
+            take({v[0].toString(), v[1].toString(), v[2].toString(), v[3].toString(), v[4].toDate(), v[5].toString(),
+                  v[6].toString()});
     };
     const auto kept = [&] {
-        QHash<QString, QDate> latest;
+        std::unordered_map<std::string, QDate> latest;
+        latest.reserve(1 << 15);
         // A title whose latest issue is dated after `asOf` has its latest of then read from its issues.
         c.eachRow(u"SELECT pointer, IF(daily <= ?, daily, (SELECT t.daily FROM tranfile t WHERE t.pointer = "
                   "l.pointer AND t.daily <= ? ORDER BY t.daily DESC LIMIT 1)) FROM title_latest l WHERE daily IS NOT "
                   "NULL"_s,
                   {until, until},
-                  [&](const data::Cells& row) { latest.insert(keyOf(row.text(0)), row.value(1).toDate()); });
-        QHash<QString, QPair<QString, QString>> patterns;
+                  [&](const data::Cells& row) { latest.emplace(keyOf(row.bytes(0)), row.value(1).toDate()); });
+        std::unordered_map<std::string, QPair<QString, QString>> patterns;
         c.eachRow(u"SELECT pointer, months, weeks_off FROM pub_pattern"_s, {}, [&](const data::Cells& row) {
-            patterns.insert(keyOf(row.text(0)), {row.text(1), row.text(2)});
+            patterns.emplace(keyOf(row.bytes(0)), QPair<QString, QString>(row.text(1), row.text(2)));
         });
-        QList<Row> out;
         c.eachRow(u"SELECT Pointer, Magazine_Name, MagType_code, Distributor_Code FROM magazine WHERE Receive_Code = "
                   "'1' AND %1"_s.arg(QLatin1String(regular)),
                   {}, [&](const data::Cells& row) {
-                      const QString key = keyOf(row.text(0));
-                      const auto p = patterns.constFind(key);
-                      const bool set = p != patterns.cend();
-                      out.append({row.text(0), row.text(1), row.text(2), row.text(3), latest.value(key),
-                                  set ? p->first : QString(), set ? p->second : QString()});
+                      const std::string key = keyOf(row.bytes(0));
+                      const auto last = latest.find(key);
+                      if (last == latest.end())
+                          return; // never received
+                      const auto p = patterns.find(key);
+                      const bool set = p != patterns.end();
+                      take({row.text(0), row.text(1), row.text(2), row.text(3), last->second,
+                            set ? p->second.first : QString(), set ? p->second.second : QString()});
                   });
-        return out;
     };
-    return data::readKept(c, kept, fromIssues);
+    data::readKept(c, kept, fromIssues);
 }
 
 } // namespace
 
 QList<Due> due(data::Connection& c, const QDate& asOf) {
-    const QList<Row> all = rows(c, asOf);
     const QDate day = asOf.isValid() ? asOf : QDate::currentDate();
     QList<Due> out;
-    out.reserve(all.size());
-    for (const Row& v : all) {
+    eachRow(c, asOf, [&](Row&& v) {
         const auto f = frequencyOf(v.code);
         if (!v.last.isValid() || !f)
-            continue; // never received: nothing is expected of it yet
-        Pattern p; // every month, every week, unless the title's row says otherwise
+            return; // never received: nothing is expected of it yet
+        Pattern p;  // every month, every week, unless the title's row says otherwise
         if (const auto m = Pattern::monthsOf(v.months); m && *m)
             p.months = *m;
         if (const auto w = Pattern::weeksOf(v.weeks); w && *w != (quint64(1) << 53) - 1)
@@ -102,9 +120,9 @@ QList<Due> due(data::Connection& c, const QDate& asOf) {
         for (QDate d = nextPublished(*f, p, std::max(v.last, day.addYears(-1).addDays(-1))); asOf.isValid() && d < day;
              d = nextPublished(*f, p, d))
             ++passed;
-        out.append({v.pointer, v.name, v.distributorCode, v.distributorCode, v.last, next,
+        out.append({std::move(v.pointer), std::move(v.name), v.distributorCode, v.distributorCode, v.last, next,
                     nextPublished(*f, p, nextPublished(*f, p, next)), passed});
-    }
+    });
     return out;
 }
 
@@ -147,8 +165,7 @@ reports::Document report(const QList<Title>& titles, const QDate& today) {
     reports::Flow flow(u"วารสารที่ไม่ได้รับฉบับใหม่นานเกินกำหนด"_s,
                        {u"ไม่ได้รับติดต่อกันเกินสามฉบับ ณ วันที่  %1"_s.arg(thaiDateText(today))});
     reports::Document doc;
-    doc.csvHeader = {u"รหัส"_s, u"รายชื่อวารสาร"_s, u"ฉบับล่าสุด"_s, u"ควรได้รับตั้งแต่"_s, u"ช้า (วัน)"_s,
-                     u"ผู้จัดจำหน่าย"_s};
+    doc.csvHeader = {u"รหัส"_s, u"รายชื่อวารสาร"_s, u"ฉบับล่าสุด"_s, u"ควรได้รับตั้งแต่"_s, u"ช้า (วัน)"_s, u"ผู้จัดจำหน่าย"_s};
     // Twips from the left: latest issue, expected since, days late, distributor.
     constexpr double at[] = {3500, 5050, 6600, 7500};
     flow.repeatOnEveryPage({{0, u"รายชื่อวารสาร"_s},
@@ -160,8 +177,8 @@ reports::Document report(const QList<Title>& titles, const QDate& today) {
         const QString last = data::formatDate(t.last), since = data::formatDate(t.expected),
                       late = QString::number(t.daysLate);
         flow.wrappedLine({{0, t.name}, {at[0], last}, {at[1], since}, {at[2], late}, {at[3], t.distributor}});
-        doc.csvRows.append({t.pointer, t.name, t.last.toString(Qt::ISODate), t.expected.toString(Qt::ISODate), late,
-                            t.distributor});
+        doc.csvRows.append(
+            {t.pointer, t.name, t.last.toString(Qt::ISODate), t.expected.toString(Qt::ISODate), late, t.distributor});
     }
     flow.line({{0, u"รวมทั้งสิ้น %1 รายการ"_s.arg(titles.size())}}, true);
     doc.pages = flow.pages();
