@@ -63,7 +63,14 @@ QString ConnectionSettings::connectionString(int node) const {
     s += QStringLiteral("UID=%1;").arg(quoted(user));
     if (hasPassword)
         s += QStringLiteral("PWD=%1;").arg(quoted(password));
-    s += QStringLiteral("OPTION=18475;");
+    // Field length, found rows, big packets, dynamic cursor, compressed protocol, no BIGINT.
+    constexpr int options = 18475, compressed = 2048;
+    const QString host = n.host.trimmed().toLower();
+    const bool local = !socket.isEmpty() || host == QLatin1String("localhost") ||
+                       host.startsWith(QLatin1String("127.")) || host == QLatin1String("::1") ||
+                       host == QLatin1String("[::1]");
+    const bool compress = compression == Compression::On || (compression == Compression::Auto && !local);
+    s += QStringLiteral("OPTION=%1;").arg(compress ? options : options & ~compressed);
     // Text travels as UTF-8 both ways; Thai in any other client character set is lost.
     s += QStringLiteral("CHARSET=utf8mb4;");
     return s;
@@ -87,6 +94,11 @@ InstallationConfig InstallationConfig::load() {
     c.db.port = setting(ini, "port", "WARASAN_PORT").toInt();
     c.db.socket = setting(ini, "socket", "WARASAN_SOCKET");
     c.db.driver = setting(ini, "driver", "WARASAN_DRIVER", c.db.driver);
+    const QString compress = setting(ini, "compress", "WARASAN_COMPRESS").trimmed().toLower();
+    if (compress == QLatin1String("yes"))
+        c.db.compression = ConnectionSettings::Compression::On;
+    else if (compress == QLatin1String("no"))
+        c.db.compression = ConnectionSettings::Compression::Off;
     c.db.database = setting(ini, "name", "WARASAN_DATABASE", c.db.database);
     c.db.user = setting(ini, "user", "WARASAN_USER", c.db.user);
     c.db.hasPassword = qEnvironmentVariableIsSet("WARASAN_PASSWORD") || ini.contains(QStringLiteral("password"));
