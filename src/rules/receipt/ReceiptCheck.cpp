@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <thread>
 #include <vector>
@@ -45,15 +46,21 @@ QDate prevIssueDate(const Frequency& f, const QDate& d) {
 }
 
 QDate nextIssueDate(const Frequency& f, const QDate& d) {
-    switch (f.interval.unicode()) {
-    case 'D':
+    if (f.interval == QLatin1Char('D'))
         return d.addDays(f.count);
+    // The day, month and year worked out once: stepping titles through a year spent a tenth of
+    // its time finding them again for each.
+    int year = 0, month = 0, day = 0;
+    d.getDate(&year, &month, &day);
+    switch (f.interval.unicode()) {
     case 'W': // the 15th after a day before it, else the 1st of the next month
-        return d.day() < 15 ? QDate(d.year(), d.month(), 15) : QDate(d.year(), d.month(), 1).addMonths(1);
-    case 'M':
-        return QDate(d.year(), d.month(), 1).addMonths(f.count);
+        return day < 15 ? QDate(year, month, 15) : month == 12 ? QDate(year + 1, 1, 1) : QDate(year, month + 1, 1);
+    case 'M': {
+        const int months = month - 1 + f.count;
+        return QDate(year + months / 12, months % 12 + 1, 1);
+    }
     default:
-        return QDate(d.year() + 1, 1, 1);
+        return QDate(year + 1, 1, 1);
     }
 }
 
@@ -92,8 +99,7 @@ void stepThrough(const Title& t, QDate cur, const QDate& from, const QDate& to,
     // not looked for again, whichever side of the period's start the two fall. Titles that step
     // by months step from the 1st nearest it, whatever their count: a bimonthly issue dated 30
     // September is October's, and the next one December's, not November's.
-    const Frequency unit =
-        t.frequency.interval == QLatin1Char('M') ? Frequency{QLatin1Char('M'), 1} : t.frequency;
+    const Frequency unit = t.frequency.interval == QLatin1Char('M') ? Frequency{QLatin1Char('M'), 1} : t.frequency;
     if (const QDate mark = nextIssueDate(unit, cur); cur.daysTo(mark) < prevIssueDate(unit, mark).daysTo(cur))
         cur = mark;
     // The last mark a combined issue already received stands for ("7-8" in July: August's),
@@ -164,8 +170,7 @@ void missingOf(Title t, const QList<IssueSeen>& issues, const QDate& from, const
         t.months = set->months;
         t.weeksOff = set->weeksOff;
     } else if (learns(t.frequency)) {
-        const Pattern learnt =
-            learnPattern(std::optional<Frequency>(t.frequency), eachIssueOnce(t.frequency, issues));
+        const Pattern learnt = learnPattern(std::optional<Frequency>(t.frequency), eachIssueOnce(t.frequency, issues));
         t.months = learnt.months;
         t.weeksOff = learnt.weeksOff;
     }
@@ -178,8 +183,9 @@ void missingOf(Title t, const QList<IssueSeen>& issues, const QDate& from, const
                                 [](const IssueSeen& i, const QDate& day) { return i.daily < day; });
     };
     const auto near = at(prevIssueDate(t.frequency, from));
-    const auto anchor =
-        near != issues.cend() && near->daily <= from ? near : at(prevIssueDate(t.frequency, prevIssueDate(t.frequency, from)));
+    const auto anchor = near != issues.cend() && near->daily <= from
+                            ? near
+                            : at(prevIssueDate(t.frequency, prevIssueDate(t.frequency, from)));
     if (anchor == issues.cend())
         return; // nothing received shortly before the period or in it: not examined
     // The expected dates ascend, and so do their spans: walk the received issues alongside.
@@ -194,52 +200,31 @@ void missingOf(Title t, const QList<IssueSeen>& issues, const QDate& from, const
         out, issuesCovered(anchor->number));
 }
 
-QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to, int* titleCount,
-                        const reports::Progress& progress) {
-    // The server reads every issue of a title to find those in the window; the slower half of
-    // the codes goes to a second connection meanwhile, so two of the server's cores share it.
-    data::Result r, later;
-    std::exception_ptr failed;
-    data::Connection second(c.settings());
-    std::thread helper([&] {
-        try {
-            second.open();
-            later = titlesWithIssueDays(second, {"06", "07", "08", "09"}, from, to);
-        } catch (...) {
-            failed = std::current_exception();
-        }
-    });
-    try {
-        r = titlesWithIssueDays(c, {"02", "03", "04", "05"}, from, to);
-    } catch (...) {
-        helper.join();
-        throw;
-    }
-    helper.join();
-    if (failed)
-        std::rethrow_exception(failed);
-    r.rows.append(later.rows);
-    if (titleCount)
-        *titleCount = r.rowCount();
+namespace {
+
+// Finds what is missing among the titles of one read, asking `going` every 500 titles whether
+// to go on (never an empty result that could be staged as "nothing missing").
+void examine(const data::Result& r, const QDate& from, const QDate& to, QList<MissingIssue>& out,
+             const std::function<bool(int done)>& going) {
     // TO_DAYS counts days from year 0, Julian day numbers from 4713 BC.
     const qint64 julian = QDate(2000, 1, 1).toJulianDay() - 730485;
-    QList<MissingIssue> out;
     // The columns by name, looked up once for every title.
     const int pointer = r.column(u"Pointer"_s), name = r.column(u"Magazine_Name"_s),
               distributor = r.column(u"Distributor_Code"_s), code = r.column(u"MagType_code"_s),
-              issueDays = r.column(u"days"_s), setMonths = r.column(u"months"_s),
-              setWeeks = r.column(u"weeks_off"_s);
+              issueDays = r.column(u"days"_s), setMonths = r.column(u"months"_s), setWeeks = r.column(u"weeks_off"_s);
     QList<IssueSeen> issues;
     for (int n = 0; n < r.rowCount(); ++n) {
-        if (progress && n % 500 == 0 && !progress(n, r.rowCount()))
-            throw Stopped(); // never an empty result that could be staged as "nothing missing"
+        if (n % 500 == 0 && !going(n))
+            throw Stopped();
         Title t{r.text(n, pointer), r.text(n, name), r.text(n, distributor), *frequencyOf(r.text(n, code))};
         issues.clear();
         const QString text = r.text(n, issueDays);
         for (const QStringView issue : QStringView(text).split(nextIssue, Qt::SkipEmptyParts)) {
             const qsizetype apart = issue.indexOf(dayNumber);
-            issues.append({QDate::fromJulianDay(issue.left(apart).toLongLong() + julian), {},
-                           apart < 0 ? QString() : issue.mid(apart + 1).toString(), {}});
+            issues.append({QDate::fromJulianDay(issue.left(apart).toLongLong() + julian),
+                           {},
+                           apart < 0 ? QString() : issue.mid(apart + 1).toString(),
+                           {}});
         }
         std::sort(issues.begin(), issues.end(),
                   [](const IssueSeen& a, const IssueSeen& b) { return a.daily < b.daily; });
@@ -250,8 +235,59 @@ QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to,
         set.weeksOff = Pattern::weeksOf(r.text(n, setWeeks)).value_or(0);
         missingOf(t, issues, from, to, !r.value(n, setMonths).isNull() && set.months ? &set : nullptr, out);
     }
+}
+
+} // namespace
+
+QList<MissingIssue> run(data::Connection& c, const QDate& from, const QDate& to, int* titleCount,
+                        const reports::Progress& progress) {
+    // The server reads every issue of a title to find those in the window; the slower half of
+    // the codes goes to a second connection meanwhile, so two of the server's cores share it,
+    // and each half's titles are examined as soon as its issues are here.
+    QList<MissingIssue> out, laterOut;
+    std::atomic<bool> stop{false};
+    std::atomic<int> laterTitles{-1}, done{0};
+    std::exception_ptr failed;
+    data::Connection second(c.settings());
+    std::thread helper([&] {
+        try {
+            second.open();
+            const data::Result later = titlesWithIssueDays(second, {"06", "07", "08", "09"}, from, to);
+            laterTitles = later.rowCount();
+            int mine = 0;
+            examine(later, from, to, laterOut, [&](int n) {
+                done += n - std::exchange(mine, n);
+                return !stop;
+            });
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    });
+    int titles = 0;
+    try {
+        const data::Result r = titlesWithIssueDays(c, {"02", "03", "04", "05"}, from, to);
+        titles = r.rowCount();
+        // Until the other half's titles are counted, as many as this half's are reckoned with.
+        const auto total = [&] { return titles + (laterTitles >= 0 ? laterTitles.load() : titles); };
+        int mine = 0;
+        examine(r, from, to, out, [&](int n) {
+            done += n - std::exchange(mine, n);
+            return !progress || progress(done, total());
+        });
+    } catch (...) {
+        stop = true;
+        helper.join();
+        throw;
+    }
+    helper.join();
+    if (failed)
+        std::rethrow_exception(failed);
+    titles += laterTitles;
+    out.append(laterOut);
+    if (titleCount)
+        *titleCount = titles;
     if (progress)
-        progress(r.rowCount(), r.rowCount());
+        progress(titles, titles);
     return out;
 }
 
