@@ -15,6 +15,8 @@
 #include "support/Suite.h"
 #include "support/TestServer.h"
 
+#include <QRegularExpression>
+
 using receipt::check_receive;
 
 namespace {
@@ -96,8 +98,12 @@ private slots:
         // period starts.
         for (const QDate& start : {QDate(2006, 1, 1), QDate(2005, 12, 1), QDate(2005, 12, 31)})
             QVERIFY(!names(receipt::ReceiptCheck::run(*c, start, QDate(2007, 1, 31))).contains(u"Year end"_s));
-        QVERIFY(
-            names(receipt::ReceiptCheck::run(*c, QDate(2006, 1, 1), QDate(2008, 1, 31))).contains(u"Year end:01-01"_s));
+        // Over two years every title's missing issues, the yearly ones (read on a second connection) too.
+        QCOMPARE(names(receipt::ReceiptCheck::run(*c, QDate(2006, 1, 1), QDate(2008, 1, 31)))
+                     .split(u',')
+                     .filter(QRegularExpression(u"^Year"_s))
+                     .join(u','),
+                 u"Yearly:01-01,Yearly:01-01,Year end:01-01"_s);
         receipt::ReceiptCheck::stage(*c, "other", receipt::ReceiptCheck::run(*c, from, from.addDays(20)), from, to);
         // Left by an older program: no station, no run time; cleared by the next run.
         exec(QStringLiteral("INSERT INTO chk_receive (Magazine_Name, station, run_at) VALUES ('old', '', NOW()), "
