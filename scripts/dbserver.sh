@@ -52,7 +52,7 @@ tmpdir=$dir/tmp
 socket=$sock
 pid-file=$pidfile
 port=$port
-bind-address=127.0.0.1
+bind-address=${WARASAN_DB_BIND:-127.0.0.1}
 skip-name-resolve
 lower_case_table_names=${WARASAN_DB_LCTN:-1}
 character-set-server=utf8mb4

@@ -45,6 +45,8 @@ DbError::Kind DbError::kind() const {
         return Kind::WrongPassword;
     case 4151:
         return Kind::AccountLocked;
+    case 4150:
+        return Kind::TooManyWrong;
     case 1820:
     case 1862:
         return Kind::PasswordExpired;

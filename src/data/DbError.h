@@ -33,6 +33,7 @@ public:
         MixedCollations, // text the column's character set cannot compare (1267, 1270, 1271)
         WrongPassword,   // no such account, or not this password (1045)
         AccountLocked,   // the administrator locked the account (4151)
+        TooManyWrong,    // blocked after too many wrong passwords (4150)
         PasswordExpired, // signed in, but only to set a new password (1820, 1862)
     };
     Kind kind() const;

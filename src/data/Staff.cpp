@@ -185,6 +185,10 @@ void addStaff(Connection& admin, const QString& name, const QString& password, c
         throw Refused(QStringLiteral("กรุณาระบุบทบาทอย่างน้อยหนึ่งบทบาท"));
     admin.exec(
         QStringLiteral("CREATE USER %1 IDENTIFIED BY PASSWORD '%2'").arg(account(name), nativePasswordHash(password)));
+    // The server blocks an account after so many wrong passwords (counted for connections from
+    // other machines), until a supervisor unlocks it.
+    if (admin.query(QStringLiteral("SELECT @@GLOBAL.max_password_errors")).value(0, 0).toLongLong() > signInAttempts)
+        admin.exec(QStringLiteral("SET GLOBAL max_password_errors = %1").arg(signInAttempts));
     admin.exec(QStringLiteral("CREATE ROLE IF NOT EXISTS %1").arg(personalRole(name)));
     admin.exec(QStringLiteral("GRANT %1 TO %2").arg(personalRole(name), account(name)));
     admin.exec(QStringLiteral("SET DEFAULT ROLE %1 FOR %2").arg(personalRole(name), account(name)));

@@ -71,6 +71,9 @@ struct StaffMember {
     bool passwordExpired = false;
 };
 QString checkedStaffName(const QString& name);
+// Wrong passwords in a row after which the server blocks an account (its max_password_errors,
+// lowered to this when a member is added); unlocking the account clears the count.
+constexpr int signInAttempts = 5;
 void addStaff(Connection& admin, const QString& name, const QString& password, const QList<Role>& roles);
 void setStaffRoles(Connection& admin, const QString& name, const QList<Role>& give, const QList<Role>& take);
 void lockStaff(Connection& admin, const QString& name, bool locked);

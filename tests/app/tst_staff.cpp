@@ -6,9 +6,9 @@
 #include "data/Dates.h"
 #include "data/History.h"
 #include "forms/common/SignIn.h"
+#include "rules/titles/DealerStore.h"
 #include "support/Suite.h"
 #include "titles/Adddealer.h"
-#include "rules/titles/DealerStore.h"
 #include "titles/New_Journal.h"
 
 #include <QStatusBar>
@@ -199,6 +199,34 @@ private slots:
         QVERIFY2(said(d).contains(text), qPrintable(said(d)));
         QCOMPARE(WindowFixture<QWidget>::focused(), focus);
         QVERIFY(d.isVisible() && d.result() != QDialog::Accepted);
+    }
+
+    // Wrong passwords from another machine: after five the server blocks the account, the right
+    // password too; the dialog says so and who unlocks it; a supervisor's unlock lets it in.
+    void wrongPasswordsBlockTheAccount() {
+        const QString outer = qEnvironmentVariable("WARASAN_TEST_OUTER_HOST");
+        if (outer.isEmpty())
+            QSKIP("no address of this machine but the loopback, whose wrong passwords the server does not count");
+        const QString name = person(Role::Reports);
+        data::ConnectionSettings away = as(name);
+        away.server = outer;
+        away.socket.clear();
+        away.password = u"wrong"_s;
+        for (int i = 0; i < data::signInAttempts; ++i)
+            QCOMPARE(failure([&] { data::Connection(away).open(); }).left(6), u"[1045]"_s);
+        away.password = password(name);
+        QCOMPARE(failure([&] { data::Connection(away).open(); }).left(6), u"[4150]"_s);
+        forms::SignInDialog d(db->settings());
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        typeAndEnter(d, name, password(name));
+        QVERIFY2(said(d).contains(u"ถูกล็อกเพราะใส่รหัสผ่านผิดเกิน 5 ครั้ง"_s) && said(d).contains(u"--staff-unlock "_s + name),
+                 qPrintable(said(d)));
+        QCOMPARE(WindowFixture<QWidget>::focused(), u"txtUser"_s);
+        QVERIFY(d.isVisible() && d.result() != QDialog::Accepted);
+        data::lockStaff(db->admin(), name, false);
+        typeAndEnter(d, name, password(name));
+        QCOMPARE(d.result(), int(QDialog::Accepted));
     }
 
     // An expired password is replaced in the dialog: the new one asked twice, then the person

@@ -1,6 +1,7 @@
 #include "forms/common/SignIn.h"
 
 #include "data/Connection.h"
+#include "data/Staff.h"
 #include "rules/reports/Fonts.h"
 
 #include <QApplication>
@@ -131,6 +132,14 @@ void SignInDialog::trySignIn() {
         case data::DbError::Kind::WrongPassword:
             password_->clear();
             return say(QStringLiteral("ชื่อผู้ใช้หรือรหัสผ่านไม่ถูกต้อง กรุณาลองอีกครั้ง") + serverWords(e), password_);
+        case data::DbError::Kind::TooManyWrong:
+            password_->clear();
+            return say(QStringLiteral("บัญชีผู้ใช้ %1 ถูกล็อกเพราะใส่รหัสผ่านผิดเกิน %2 ครั้ง "
+                                      "กรุณาให้หัวหน้างานหรือผู้ดูแลระบบปลดล็อก (warasan-dbcheck --staff-unlock %1)")
+                               .arg(name)
+                               .arg(data::signInAttempts) +
+                           serverWords(e),
+                       name_);
         case data::DbError::Kind::AccountLocked:
             return say(QStringLiteral("บัญชีผู้ใช้ %1 ถูกระงับการใช้งาน กรุณาติดต่อผู้ดูแลระบบ").arg(name) + serverWords(e), name_);
         case data::DbError::Kind::PasswordExpired:
