@@ -635,6 +635,16 @@ void Analyser::staffRoles() {
             present << QStringLiteral("%1 %2 %3").arg(r.text(i, 0), r.text(i, 1), r.text(i, 2));
     const QSet<QString> missing = expected - present, extra = present - expected;
     line(QStringLiteral("staff roles: %1 rights of %2 in place").arg((expected & present).size()).arg(expected.size()));
+    // Guessing a member's password: the server blocks the account after so many wrong ones
+    // (lowered when a member is added; the server's configuration keeps it over a restart).
+    const qint64 limit = number(QStringLiteral("SELECT @@GLOBAL.max_password_errors"));
+    line(limit > signInAttempts
+             ? QStringLiteral("sign-in limit: none below %1 wrong passwords (max_password_errors); adding a member "
+                              "sets %2, set it in the server's configuration too")
+                   .arg(limit)
+                   .arg(signInAttempts)
+             : QStringLiteral("sign-in limit: an account is blocked after %1 wrong passwords from another machine")
+                   .arg(limit));
     if (!missing.isEmpty()) {
         toDo(QStringLiteral("staff roles lack %1 right(s) (e.g. %2); given").arg(missing.size()).arg(*missing.begin()));
         for (const QString& s : roleStatements())

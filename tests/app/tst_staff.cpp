@@ -466,7 +466,9 @@ private slots:
                  report.right(600).constData());
         // Every trigger now the schema's: nothing left to do.
         QCOMPARE(dbcheck({u"--user"_s, u"root"_s}, &report), 0);
-        QVERIFY2(report.contains("nothing needs doing"), report.constData());
+        QVERIFY2(report.contains("nothing needs doing") &&
+                     report.contains("sign-in limit: an account is blocked after 5 wrong passwords"),
+                 report.constData());
         QCOMPARE(dbcheck({u"--user"_s, u"root"_s, u"--staff-lock"_s, person(Role::CheckIn)}, &report), 0);
         const QList<QByteArray> listed = report.trimmed().split('\n');
         QCOMPARE(listed.first(), "account\troles\tstate");
