@@ -5,8 +5,8 @@
 #include "forms/common/ErrorGuard.h"
 #include "forms/common/Grid.h"
 #include "forms/common/MessageBoxes.h"
-#include "forms/common/Style.h"
 #include "forms/common/ReportViewer.h"
+#include "forms/common/Style.h"
 #include "ui_check_receive.h"
 
 #include <QCalendarWidget>
@@ -53,6 +53,9 @@ check_receive::check_receive(std::unique_ptr<data::Connection> connection, QWidg
     connect(ui->Command3, &QPushButton::clicked, this, &check_receive::process);
     connect(ui->Command4, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->OptTitles, &QRadioButton::toggled, this, &check_receive::showView);
+    // Enter in the start goes on to the end; in the end, runs the check.
+    connect(ui->Text1, &QLineEdit::returnPressed, ui->Text2, qOverload<>(&QWidget::setFocus));
+    connect(ui->Text2, &QLineEdit::returnPressed, this, &check_receive::process);
     forms::keyboardReady(this);
     ui->Text1->setFocus();
 }
@@ -133,8 +136,12 @@ void check_receive::showView() {
 }
 
 forms::Declaration check_receive::declaration() {
-    return {QStringLiteral("check_receive"), QStringLiteral("chk_recei"), forms::Opens::Child, forms::makeWindow<check_receive>,
-            {}, {}};
+    return {QStringLiteral("check_receive"),
+            QStringLiteral("chk_recei"),
+            forms::Opens::Child,
+            forms::makeWindow<check_receive>,
+            {},
+            {}};
 }
 
 } // namespace receipt
